@@ -1,0 +1,157 @@
+#include "link/qtserialport.h"
+
+#include <QSerialPort>
+
+namespace {
+QSerialPort::Parity toParity(char p)
+{
+    switch (p) {
+    case 'o':
+        return QSerialPort::OddParity;
+    case 'e':
+        return QSerialPort::EvenParity;
+    default:
+        return QSerialPort::NoParity;
+    }
+}
+
+QSerialPort::StopBits toStopBits(const QString &s)
+{
+    if (s == QLatin1String("2"))
+        return QSerialPort::TwoStop;
+    if (s == QLatin1String("1.5"))
+        return QSerialPort::OneAndHalfStop;
+    return QSerialPort::OneStop;
+}
+} // namespace
+
+QtSerialPortControl::QtSerialPortControl(QObject *parent)
+    : SerialPortControl(parent), port_(new QSerialPort(this))
+{
+    connect(port_, &QSerialPort::readyRead, this, &SerialPortControl::OnComm);
+    connect(port_, &QSerialPort::errorOccurred, this,
+            [this](QSerialPort::SerialPortError e) { onError(static_cast<int>(e)); });
+}
+
+QtSerialPortControl::~QtSerialPortControl()
+{
+    closing_ = true;
+    if (port_->isOpen())
+        port_->close();
+}
+
+bool QtSerialPortControl::PortOpen() const
+{
+    return port_->isOpen();
+}
+
+bool QtSerialPortControl::SetPortOpen(bool open, QString *error)
+{
+    if (!open) {
+        if (port_->isOpen()) {
+            closing_ = true;
+            port_->close();
+            closing_ = false;
+            emit OpenChanged(false);
+        }
+        return true;
+    }
+    if (port_->isOpen())
+        return true;
+
+    auto fail = [&](const QString &why) {
+        if (error)
+            *error = QStringLiteral("无法打开串口 %1：%2").arg(portName_, why);
+        return false;
+    };
+    QString parseError;
+    const auto settings = ParseSettings(settings_, &parseError);
+    if (!settings)
+        return fail(parseError);
+#ifndef Q_OS_WIN
+    // Linux and macOS serial drivers have no 1.5 stop bits.
+    if (settings->stopBits == QLatin1String("1.5"))
+        return fail(QStringLiteral("此系统的串口不支持 1.5 个停止位 (1.5 stop bits are not supported on this platform)"));
+#endif
+    // Configure before opening: some drivers (pseudo-terminals among them)
+    // refuse setters on an open port.
+    port_->setPortName(portName_);
+    port_->setBaudRate(settings->baud);
+    port_->setParity(toParity(settings->parity));
+    port_->setDataBits(static_cast<QSerialPort::DataBits>(settings->dataBits));
+    port_->setStopBits(toStopBits(settings->stopBits));
+    port_->setFlowControl(QSerialPort::NoFlowControl);
+    port_->clearError();
+    if (!port_->open(QIODevice::ReadWrite)) {
+        const QString why = port_->errorString();
+        QString cn;
+        switch (port_->error()) {
+        case QSerialPort::DeviceNotFoundError:
+            cn = QStringLiteral("找不到该串口");
+            break;
+        case QSerialPort::PermissionError:
+            cn = QStringLiteral("串口被占用或没有访问权限");
+            break;
+        case QSerialPort::UnsupportedOperationError:
+            cn = QStringLiteral("串口不支持所选参数");
+            break;
+        default:
+            cn = QStringLiteral("串口打开失败");
+            break;
+        }
+        port_->clearError();
+        return fail(QStringLiteral("%1 (%2)").arg(cn, why));
+    }
+    port_->clear(QSerialPort::AllDirections);
+    emit OpenChanged(true);
+    return true;
+}
+
+int QtSerialPortControl::InBufferCount() const
+{
+    if (!port_->isOpen())
+        return 0;
+    const qint64 n = port_->bytesAvailable();
+    return n > 32767 ? 32767 : static_cast<int>(n);
+}
+
+void QtSerialPortControl::SetInBufferCount(int count)
+{
+    if (count == 0 && port_->isOpen()) {
+        port_->clear(QSerialPort::Input);
+        port_->readAll();
+    }
+}
+
+bool QtSerialPortControl::Output(const QByteArray &bytes)
+{
+    if (!port_->isOpen())
+        return false;
+    return port_->write(bytes) == bytes.size();
+}
+
+QByteArray QtSerialPortControl::Input()
+{
+    if (!port_->isOpen())
+        return {};
+    return port_->readAll();
+}
+
+void QtSerialPortControl::onError(int error)
+{
+    const auto e = static_cast<QSerialPort::SerialPortError>(error);
+    if (closing_ || e == QSerialPort::NoError)
+        return;
+    if (e != QSerialPort::ReadError && e != QSerialPort::ResourceError && e != QSerialPort::WriteError)
+        return;
+    // A device that went away makes QSerialPort report ReadError in a tight
+    // loop without closing: close at the first report and say so once.
+    const QString why = port_->errorString();
+    closing_ = true;
+    port_->clearError();
+    if (port_->isOpen())
+        port_->close();
+    closing_ = false;
+    emit OpenChanged(false);
+    emit PortLost(QStringLiteral("串口 %1 已断开，已关闭该串口。请检查连接后重新打开。(%2)").arg(portName_, why));
+}

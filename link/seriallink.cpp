@@ -1,0 +1,326 @@
+#include "link/seriallink.h"
+
+#include "link/crc.h"
+
+#include <exception>
+#include <utility>
+
+namespace {
+std::uint8_t byteAt(const QByteArray &data, int i)
+{
+    return static_cast<std::uint8_t>(data.at(i));
+}
+} // namespace
+
+SerialLink::SerialLink(SerialPortControl *port, QObject *parent)
+    : QObject(parent), port_(port)
+{
+    timer_.setSingleShot(true);
+    timer_.setTimerType(Qt::PreciseTimer);
+    connect(&timer_, &QTimer::timeout, this, [this] {
+        if (phase_ == Phase::Settling)
+            onSettled();
+        else if (phase_ == Phase::Polling)
+            onPoll();
+    });
+    connect(port_, &SerialPortControl::OnComm, this, &SerialLink::onComm);
+    // Opening or losing the port re-arms the "port not open" notice.
+    connect(port_, &SerialPortControl::OpenChanged, this, [this](bool) { refusalShown_ = false; });
+}
+
+// ---------------------------------------------------------------- destinations
+
+void SerialLink::SelectSlot(int slot)
+{
+    SlotFlags.fill(false);
+    if (slot >= 1 && slot <= 12)
+        SlotFlags[slot] = true;
+}
+
+int SerialLink::ActiveSlotIndex() const
+{
+    for (int i = 1; i <= 12; ++i)
+        if (SlotFlags[i])
+            return i;
+    return 88;
+}
+
+bool SerialLink::IsOnce(Family family, int index)
+{
+    switch (family) {
+    case Family::ThreePhase:
+        return index == 1 || index == 3 || index == 4 || index == 5 || index == 12;
+    case Family::SinglePhase:
+        return index == 3 || index == 5 || index == 12;
+    case Family::Kz827:
+        return index == 1 || index == 5;
+    }
+    return false;
+}
+
+SerialLink::Destination &SerialLink::dest(Family family, int index)
+{
+    static Destination none;
+    none = Destination{};
+    switch (family) {
+    case Family::ThreePhase:
+        return index >= 1 && index <= 12 ? three_[index] : none;
+    case Family::SinglePhase:
+        return index >= 1 && index <= 12 ? single_[index] : none;
+    case Family::Kz827:
+        return index >= 1 && index <= 6 ? kz827_[index] : none;
+    }
+    return none;
+}
+
+void SerialLink::RegisterReplyHandler(Family family, int index, std::function<void()> handler)
+{
+    dest(family, index).handler = std::move(handler);
+}
+
+bool &SerialLink::ReplyPending(Family family, int index)
+{
+    if (!IsOnce(family, index)) {
+        dummyPending_ = false;
+        return dummyPending_;
+    }
+    return dest(family, index).pending;
+}
+
+QByteArray SerialLink::TakeReply(Family family, int index)
+{
+    QByteArray *slot = nullptr;
+    if (family == Family::Kz827) {
+        if (index >= 1 && index <= 6)
+            slot = &Kz827ReplySlots[index];
+    } else if (index >= 1 && index <= 12) {
+        slot = &ReplySlots[index];
+    }
+    if (!slot)
+        return {};
+    QByteArray reply = *slot;
+    slot->clear();
+    return reply;
+}
+
+// -------------------------------------------------------------------- transmit
+
+void SerialLink::SendFrame(const QByteArray &frame)
+{
+    if (collecting_) {
+        held_.append(frame);
+        return;
+    }
+    writeNow(frame);
+}
+
+void SerialLink::writeNow(const QByteArray &frame)
+{
+    if (!port_->PortOpen()) {
+        if (!refusalShown_) {
+            refusalShown_ = true;
+            emit SendRefused(QStringLiteral("串口未打开，请先用“串行口设置”打开串口！"));
+        }
+        return;
+    }
+    port_->SetInBufferCount(0);
+    port_->Output(frame);
+}
+
+void SerialLink::FormShow()
+{
+    port_->SetInBufferCount(0);
+    port_->InputMode = 1;
+    port_->InputLen = 0;
+    port_->RThreshold = 1;
+    LinkBusy = false;
+    SlotFlags.fill(false);
+}
+
+// --------------------------------------------------------------------- receive
+
+void SerialLink::onComm()
+{
+    // Bytes that arrive during a collection are picked up by its polls; bytes
+    // that arrive while a reply handler runs stay waiting (see endCollection).
+    if (collecting_)
+        return;
+    collecting_ = true;
+    phase_ = Phase::Settling;
+    timer_.start(SettleMs);
+}
+
+void SerialLink::onSettled()
+{
+    if (port_->InBufferCount() <= 0 || LinkBusy) {
+        endCollection();
+        return;
+    }
+    LinkBusy = true;
+    previous_ = 0;
+    emptyPolls_ = 0;
+    phase_ = Phase::Polling;
+    timer_.start(PollMs);
+}
+
+void SerialLink::onPoll()
+{
+    const int c = port_->InBufferCount();
+    if (c > 0 && c == previous_) {
+        finishCollection();
+        return;
+    }
+    if (c <= 0)
+        ++emptyPolls_;
+    if (emptyPolls_ > EmptyPollLimit || c > MaxWaiting) {
+        finishCollection();
+        return;
+    }
+    previous_ = c;
+    timer_.start(PollMs);
+}
+
+void SerialLink::finishCollection()
+{
+    phase_ = Phase::Idle;
+    const int n = port_->InBufferCount();
+    QByteArray reply = port_->Input();
+    if (n >= 0 && reply.size() > n)
+        reply.truncate(n);
+    emit Collected(reply);
+    try {
+        Dispatch(reply);
+    } catch (const std::exception &e) {
+        emit HandlerFailed(QStringLiteral("应答处理出错：%1").arg(QString::fromLocal8Bit(e.what())));
+    } catch (...) {
+        emit HandlerFailed(QStringLiteral("应答处理出错！"));
+    }
+    LinkBusy = false;
+    endCollection();
+}
+
+void SerialLink::endCollection()
+{
+    phase_ = Phase::Idle;
+    collecting_ = false;
+    const QList<QByteArray> held = std::exchange(held_, {});
+    for (const QByteArray &frame : held)
+        writeNow(frame);
+    // Bytes that came in while a handler was running raised their event
+    // then; collect them now rather than leave them waiting for the next send.
+    if (held.isEmpty() && port_->PortOpen() && port_->InBufferCount() > 0)
+        onComm();
+}
+
+// -------------------------------------------------------------------- dispatch
+
+Family SerialLink::currentFamily() const
+{
+    if (DeviceFamily == QLatin1String("KZ2600E"))
+        return Family::SinglePhase;
+    if (DeviceFamily == QLatin1String("KZ827KVE"))
+        return Family::Kz827;
+    return Family::ThreePhase;
+}
+
+void SerialLink::Dispatch(const QByteArray &reply)
+{
+    dispatch(currentFamily(), reply);
+}
+
+void SerialLink::DispatchThreePhaseReply(const QByteArray &reply)
+{
+    dispatch(Family::ThreePhase, reply);
+}
+
+void SerialLink::DispatchSinglePhaseReply(const QByteArray &reply)
+{
+    dispatch(Family::SinglePhase, reply);
+}
+
+void SerialLink::DispatchKz827Reply(const QByteArray &reply)
+{
+    dispatch(Family::Kz827, reply);
+}
+
+int SerialLink::ExpectedLength(Family family, const QByteArray &reply)
+{
+    if (reply.size() < 3)
+        return -1;
+    switch (byteAt(reply, 1)) {
+    case 0x01:
+    case 0x02:
+    case 0x03:
+        return byteAt(reply, 2) + 5;
+    case 0x05:
+    case 0x06:
+    case 0x10:
+    case 0x99:
+        return 8;
+    case 0xAA:
+        if (byteAt(reply, 2) == 0x72)
+            return family == Family::Kz827 ? 19 : 82;
+        return family == Family::Kz827 ? 7 : 13;
+    default:
+        return -1;
+    }
+}
+
+void SerialLink::dispatch(Family family, const QByteArray &received)
+{
+    if (received.size() <= 5)
+        return;
+    const int expected = ExpectedLength(family, received);
+    if (expected < 0)
+        return;
+    // The single-phase and KZ827KVE families answer the address probe
+    // straight to the scan window, whatever window is active.
+    if (family != Family::ThreePhase && byteAt(received, 1) == 0x99) {
+        if (auto &handler = three_[10].handler)
+            handler();
+        return;
+    }
+    QByteArray reply = received;
+    if (reply.size() > expected)
+        reply.truncate(expected);
+    if (!CheckFrameCrc(reply))
+        return;
+
+    int index = 0;
+    switch (family) {
+    case Family::ThreePhase:
+        index = ActiveSlotIndex();
+        if (index == 88)
+            return;
+        ReplySlots[index] = reply;
+        break;
+    case Family::SinglePhase:
+        index = SinglePhaseIndex;
+        if (index == 0 || index > 12)
+            return;
+        ReplySlots[index] = reply;
+        break;
+    case Family::Kz827:
+        index = Kz827Type;
+        if (index == 0 || index > 6)
+            return;
+        Kz827ReplySlots[index] = reply;
+        break;
+    }
+    fire(family, index);
+}
+
+void SerialLink::fire(Family family, int index)
+{
+    Destination &d = dest(family, index);
+    if (!d.handler)
+        return; // no window there (yet): the reply stays stored
+    if (IsOnce(family, index)) {
+        if (d.pending)
+            return;
+        d.pending = true;
+    }
+    // Copy: the handler may re-register itself.
+    const auto handler = d.handler;
+    handler();
+}

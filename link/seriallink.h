@@ -1,0 +1,137 @@
+#pragma once
+// The one path between the windows and the instrument bus.
+//
+// A window builds a complete request frame (CRC included) and hands it to
+// SendFrame; nothing waits for the answer. When bytes arrive the link lets the
+// line settle, polls until the input stops growing, reads the reply and hands
+// it to the dispatcher of the selected family. The dispatcher cuts the reply
+// to the length its function code implies, checks the CRC, stores it in the
+// reply slot of the family's active window and runs that window's reply
+// handler. Collection runs on timers, so the UI event loop never blocks.
+#include "link/serialport.h"
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <array>
+#include <cstdint>
+#include <functional>
+
+enum class Family { ThreePhase, SinglePhase, Kz827 };
+
+class SerialLink : public QObject {
+    Q_OBJECT
+public:
+    explicit SerialLink(SerialPortControl *port, QObject *parent = nullptr);
+
+    SerialPortControl *Port() const { return port_; }
+
+    // ---- Shared state, reached by every window ----
+    // "KZ5500E", "KZ2600E", "KZ827KVE"; empty at start.
+    QString DeviceFamily;
+    // Last accepted reply per window; entries 1..12 (entry 0 unused).
+    std::array<QByteArray, 13> ReplySlots{};
+    // One-hot mark of the active three-phase slot; entries 1..12.
+    std::array<bool, 13> SlotFlags{};
+    // Active single-phase window index 3..12; 0 means none.
+    std::uint8_t SinglePhaseIndex = 0;
+    // Last accepted reply per KZ827KVE window type; entries 1..6.
+    std::array<QByteArray, 7> Kz827ReplySlots{};
+    // Active KZ827KVE window type 1..5; 0 means none.
+    std::uint8_t Kz827Type = 0;
+    // The address a window last put into a request.
+    std::uint16_t LastAddress = 0;
+    // Set while a reply is being collected and dispatched.
+    bool LinkBusy = false;
+
+    // ---- Destinations ----
+    // Clears every slot flag, then sets the given one (1..12).
+    void SelectSlot(int slot);
+    // Lowest flagged slot, or 88 when none is flagged.
+    int ActiveSlotIndex() const;
+
+    // Registers the reply handler of a window (three-phase slot 1..12,
+    // single-phase index 3..12, KZ827KVE type 1..5). The handler is what the
+    // window's hidden reply button does when clicked.
+    void RegisterReplyHandler(Family family, int index, std::function<void()> handler);
+    // Whether the window at that destination gets each reply at most once
+    // until it clears its ReplyPending flag.
+    static bool IsOnce(Family family, int index);
+    // The ReplyPending flag of a window marked once (a dummy for others).
+    bool &ReplyPending(Family family, int index);
+    // Returns the stored reply of a destination and empties the slot.
+    QByteArray TakeReply(Family family, int index);
+
+    // ---- Transmit ----
+    // Discards unread input and writes the frame. While a reply is being
+    // collected or dispatched the frame is held and goes out when that ends,
+    // so a send never discards a reply in progress. With the port closed
+    // nothing is sent and SendRefused is emitted (once until the port opens).
+    void SendFrame(const QByteArray &frame);
+
+    // Prepares the port control for receiving (binary, an event per byte)
+    // and clears the link's busy state and the three-phase destination.
+    void FormShow();
+
+    // ---- Dispatch (also callable directly by tests) ----
+    void Dispatch(const QByteArray &reply);
+    void DispatchThreePhaseReply(const QByteArray &reply);
+    void DispatchSinglePhaseReply(const QByteArray &reply);
+    void DispatchKz827Reply(const QByteArray &reply);
+    // Expected total length of a reply for a family's dispatcher, from its
+    // function byte (and offset 2 for 0xAA); -1 for an unlisted function.
+    static int ExpectedLength(Family family, const QByteArray &reply);
+
+    // True from the moment arriving bytes start a collection until the
+    // dispatch of the collected reply has ended.
+    bool Collecting() const { return collecting_; }
+    // Frames held back because a collection was in progress.
+    int HeldFrames() const { return static_cast<int>(held_.size()); }
+
+    // ---- Timing of the receive path (milliseconds / counts) ----
+    int SettleMs = 100;
+    int PollMs = 30;
+    int EmptyPollLimit = 30;
+    int MaxWaiting = 500;
+
+signals:
+    // A send was refused because no port is open; the text is for the user.
+    void SendRefused(const QString &message);
+    // A reply handler failed; the link has recovered. Text for the user.
+    void HandlerFailed(const QString &message);
+    // A reply was collected (before dispatch). For diagnostics and timing.
+    void Collected(const QByteArray &reply);
+
+private:
+    struct Destination {
+        std::function<void()> handler;
+        bool pending = false;
+    };
+    Destination &dest(Family family, int index);
+    Family currentFamily() const;
+    void onComm();
+    void onSettled();
+    void onPoll();
+    void finishCollection();
+    void endCollection();
+    void writeNow(const QByteArray &frame);
+    void dispatch(Family family, const QByteArray &reply);
+    void fire(Family family, int index);
+
+    SerialPortControl *port_;
+    std::array<Destination, 13> three_{};
+    std::array<Destination, 13> single_{};
+    std::array<Destination, 7> kz827_{};
+    bool dummyPending_ = false;
+
+    QTimer timer_;
+    enum class Phase { Idle, Settling, Polling } phase_ = Phase::Idle;
+    bool collecting_ = false;
+    int previous_ = 0;
+    int emptyPolls_ = 0;
+    QList<QByteArray> held_;
+    bool refusalShown_ = false;
+};

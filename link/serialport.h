@@ -1,0 +1,74 @@
+#pragma once
+// The serial port control: the handful of operations the program needs from a
+// serial port (open/close by name with a settings string, count of waiting
+// bytes, discard input, read everything waiting, write bytes, and a receive
+// notification on the UI thread). One implementation runs over QSerialPort,
+// another is a scripted fake for tests.
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <optional>
+
+// Line settings parsed from a string such as "9600,n,8,1".
+struct LineSettings {
+    int baud = 9600;
+    char parity = 'n';      // 'n', 'o' or 'e'
+    int dataBits = 8;       // 5..8
+    QString stopBits = "1"; // "1", "1.5" or "2"
+};
+
+// Parses "baud,parity,data,stop". Returns nothing and fills error (Chinese
+// first) when the string is malformed or a field is out of range.
+std::optional<LineSettings> ParseSettings(const QString &text, QString *error = nullptr);
+
+// Platform name of COM1..COM4: COMn on Windows, /dev/ttyS(n-1) elsewhere.
+QString PlatformPortName(int commPort);
+
+class SerialPortControl : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    ~SerialPortControl() override = default;
+
+    // Port by number 1..4 (COM1..COM4), or by any device name or path.
+    void SetCommPort(int number) { SetPortName(PlatformPortName(number)); }
+    virtual void SetPortName(const QString &name) { portName_ = name; }
+    QString CommPort() const { return portName_; }
+
+    // Stored as given; checked when the port opens.
+    void SetSettings(const QString &settings) { settings_ = settings; }
+    QString Settings() const { return settings_; }
+
+    virtual bool PortOpen() const = 0;
+    // Opens (true) or closes (false) the port. Opening configures the line
+    // first. On failure returns false and fills error with a message that
+    // names the port and the reason, Chinese first and the system's text after.
+    virtual bool SetPortOpen(bool open, QString *error = nullptr) = 0;
+
+    // Kept for callers that set them; reading always returns every waiting
+    // byte in binary form and every arrival raises OnComm.
+    int InputMode = 1;
+    int RThreshold = 1;
+    int InputLen = 0;
+
+    // Count of bytes waiting; SetInBufferCount(0) discards them.
+    virtual int InBufferCount() const = 0;
+    virtual void SetInBufferCount(int count) = 0;
+    // Queues bytes for sending. False (nothing sent) when the port is closed.
+    virtual bool Output(const QByteArray &bytes) = 0;
+    // Returns and removes every waiting byte, in arrival order.
+    virtual QByteArray Input() = 0;
+
+signals:
+    // Bytes have arrived. Delivered through the event loop.
+    void OnComm();
+    // The port was closed because the device failed or went away (adapter
+    // unplugged, peer closed). Emitted once per loss, with a message to show.
+    void PortLost(const QString &message);
+    // The port was opened or closed.
+    void OpenChanged(bool open);
+
+protected:
+    QString portName_;
+    QString settings_ = "9600,n,8,1";
+};

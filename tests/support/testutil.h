@@ -1,0 +1,16 @@
+#pragma once
+// Helpers shared by the tests: hex byte strings and waiting on the event loop.
+#include <QByteArray>
+#include <QString>
+#include <functional>
+
+// "01 03 00 50" -> bytes. Spaces are optional.
+QByteArray Hex(const char *text);
+// Bytes -> "01 03 00 50", for readable assertion failures.
+QString ToHex(const QByteArray &bytes);
+// The same frame with its CRC appended.
+QByteArray WithCrc(const QByteArray &frame);
+// Runs the event loop until pred() is true or timeoutMs passes; returns pred().
+bool WaitFor(const std::function<bool()> &pred, int timeoutMs = 2000);
+// Runs the event loop for the given time.
+void Pump(int ms);
