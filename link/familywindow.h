@@ -1,1 +1,44 @@
 #pragma once
+// Base of every family window: a top-level window that is created once and
+// never destroyed (closing only hides it), with show/close hooks, the hidden
+// reply button through which the link hands replies to the window, and the
+// instrument address spin box most windows carry.
+#include "link/seriallink.h"
+
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+class QSpinBox;
+
+class FamilyWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit FamilyWindow(SerialLink &link, QWidget *parent = nullptr);
+
+    SerialLink &Link() const { return link_; }
+
+protected:
+    // Runs every time the window is shown.
+    virtual void FormShow() {}
+    // Runs on every close (the return button, the title bar, close()).
+    virtual void FormClose() {}
+
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+    // Makes the hidden 1x1 reply button (objectName name) whose click runs
+    // onReply, and registers its click as the link's reply handler for the
+    // given destination.
+    QPushButton *MakeReplyButton(const QString &name, Family family, int index,
+                                 std::function<void()> onReply);
+
+    // Makes an instrument address spin box (0..255) with the given object
+    // name, its caption label (buddy) and the caption as accessible name.
+    // The label is returned through label when asked for.
+    QSpinBox *MakeAddressSpin(const QString &name, const QString &caption,
+                              QLabel **label = nullptr, int value = 1);
+
+private:
+    SerialLink &link_;
+};

@@ -1,0 +1,43 @@
+#pragma once
+// The three-phase measurement window: asks the instrument for its ratio block
+// once, then polls the measurement block every timer tick and shows voltages,
+// currents, powers, power factors, frequency and energies.
+#include "link/familywindow.h"
+#include "threephase/coulometry.h"
+
+#include <array>
+
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QSpinBox;
+class QTimer;
+
+namespace threephase {
+// The ratio and unit block of the process (reply to the ratio request with
+// its 3-byte header removed: 20 data bytes and the CRC). Empty until read;
+// only the start button empties it, so it survives closing the window.
+QByteArray &CoulometryParams();
+} // namespace threephase
+
+class TCoulometrydcu : public FamilyWindow {
+    Q_OBJECT
+public:
+    explicit TCoulometrydcu(SerialLink &link, QWidget *parent = nullptr);
+
+protected:
+    void FormShow() override;
+    void FormClose() override;
+
+private:
+    void onStart();
+    void onStop();
+    void onTick();
+    void onReply();
+    void showTexts(const threephase::MeasurementTexts &texts);
+
+    QSpinBox *address_ = nullptr;
+    QTimer *timer_ = nullptr;
+    QProgressBar *progress_ = nullptr;
+    std::array<QLineEdit *, threephase::kMeasurementBoxes> boxes_{};
+};
