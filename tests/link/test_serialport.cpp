@@ -1,0 +1,194 @@
+#include "link/qtserialport.h"
+#include "link/seriallink.h"
+#include "tests/support/testutil.h"
+
+#include <QSignalSpy>
+#include <gtest/gtest.h>
+
+#include <ctime>
+#include <fcntl.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+TEST(Settings, ParsesEveryCombinationTheDialogOffers)
+{
+    for (const char *baud : {"1200", "2400", "4800", "9600", "14400", "19200"})
+        for (const char *parity : {"n", "o", "e"})
+            for (const char *data : {"5", "6", "7", "8"})
+                for (const char *stop : {"1", "1.5", "2"}) {
+                    const QString text = QStringLiteral("%1,%2,%3,%4").arg(baud, parity, data, stop);
+                    const auto s = ParseSettings(text);
+                    ASSERT_TRUE(s.has_value()) << text.toStdString();
+                    EXPECT_EQ(s->baud, QString(baud).toInt());
+                    EXPECT_EQ(s->parity, parity[0]);
+                    EXPECT_EQ(s->dataBits, QString(data).toInt());
+                    EXPECT_EQ(s->stopBits, stop);
+                }
+}
+
+TEST(Settings, RefusesMalformedStringsWithAReason)
+{
+    for (const char *bad : {"", "9600", "9600,n,8", "abc,n,8,1", "9600,x,8,1", "9600,n,9,1", "9600,n,4,1",
+                            "9600,n,8,3", "-9600,n,8,1", "9600,n,8,1,1"}) {
+        QString why;
+        EXPECT_FALSE(ParseSettings(bad, &why).has_value()) << bad;
+        EXPECT_FALSE(why.isEmpty()) << bad;
+    }
+}
+
+TEST(Settings, ComPortsMapToThePlatformsFirstFourSerialPorts)
+{
+#ifdef Q_OS_WIN
+    EXPECT_EQ(PlatformPortName(1), "COM1");
+    EXPECT_EQ(PlatformPortName(4), "COM4");
+#else
+    EXPECT_EQ(PlatformPortName(1), "/dev/ttyS0");
+    EXPECT_EQ(PlatformPortName(4), "/dev/ttyS3");
+#endif
+}
+
+namespace {
+// A pseudo-terminal pair: the test plays the instrument on the master side.
+struct Pty {
+    int master = -1;
+    int slave = -1;
+    QString path;
+    Pty()
+    {
+        char name[256] = {};
+        if (openpty(&master, &slave, name, nullptr, nullptr) == 0) {
+            termios t{};
+            tcgetattr(slave, &t);
+            cfmakeraw(&t);
+            tcsetattr(slave, TCSANOW, &t);
+            path = QString::fromLocal8Bit(name);
+        }
+    }
+    ~Pty()
+    {
+        closeMaster();
+        if (slave >= 0)
+            ::close(slave);
+    }
+    void closeMaster()
+    {
+        if (master >= 0)
+            ::close(master);
+        master = -1;
+    }
+    QByteArray readMaster(int want, int timeoutMs = 1000)
+    {
+        QByteArray got;
+        WaitFor(
+            [&] {
+                char buf[256];
+                fcntl(master, F_SETFL, O_NONBLOCK);
+                const auto n = ::read(master, buf, sizeof buf);
+                if (n > 0)
+                    got.append(buf, static_cast<int>(n));
+                return got.size() >= want;
+            },
+            timeoutMs);
+        return got;
+    }
+};
+
+double processCpuSeconds()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return ts.tv_sec + ts.tv_nsec / 1e9;
+}
+} // namespace
+
+TEST(QtPort, OpensAPseudoTerminalAndCarriesARequestAndReply)
+{
+    Pty pty;
+    ASSERT_FALSE(pty.path.isEmpty());
+    QtSerialPortControl port;
+    port.SetPortName(pty.path);
+    port.SetSettings("9600,n,8,1");
+    QString error;
+    ASSERT_TRUE(port.SetPortOpen(true, &error)) << error.toStdString();
+    SerialLink link(&port);
+    link.SettleMs = 20;
+    link.FormShow();
+    link.SelectSlot(2);
+    QByteArray got;
+    link.RegisterReplyHandler(Family::ThreePhase, 2, [&] { got = link.TakeReply(Family::ThreePhase, 2); });
+
+    const QByteArray request = WithCrc(Hex("01 03 00 50 00 01"));
+    link.SendFrame(request);
+    EXPECT_EQ(ToHex(pty.readMaster(8)), ToHex(request));
+    const QByteArray reply = WithCrc(Hex("01 03 02 00 02"));
+    ASSERT_EQ(::write(pty.master, reply.constData(), reply.size()), reply.size());
+    ASSERT_TRUE(WaitFor([&] { return !got.isEmpty(); }, 2000));
+    EXPECT_EQ(ToHex(got), ToHex(reply));
+}
+
+TEST(QtPort, PeerGoingAwayClosesThePortOnceWithoutSpinning)
+{
+    Pty pty;
+    ASSERT_FALSE(pty.path.isEmpty());
+    QtSerialPortControl port;
+    port.SetPortName(pty.path);
+    ASSERT_TRUE(port.SetPortOpen(true));
+    // Our own handle on the slave would keep the line alive: drop it.
+    ::close(pty.slave);
+    pty.slave = -1;
+    QSignalSpy lost(&port, &SerialPortControl::PortLost);
+    pty.closeMaster();
+    ASSERT_TRUE(WaitFor([&] { return !port.PortOpen(); }, 3000));
+    const double before = processCpuSeconds();
+    Pump(500);
+    const double busy = processCpuSeconds() - before;
+    EXPECT_EQ(lost.count(), 1);
+    EXPECT_LT(busy, 0.15) << "event loop spun for " << busy << " s of CPU in 0.5 s";
+    EXPECT_TRUE(lost.at(0).at(0).toString().contains(QStringLiteral("已断开")));
+}
+
+TEST(QtPort, MissingPortIsRefusedWithItsNameAndReason)
+{
+    QtSerialPortControl port;
+    port.SetPortName("/dev/does-not-exist-kz");
+    QString error;
+    EXPECT_FALSE(port.SetPortOpen(true, &error));
+    EXPECT_FALSE(port.PortOpen());
+    EXPECT_TRUE(error.contains("/dev/does-not-exist-kz"));
+    EXPECT_TRUE(error.startsWith(QStringLiteral("无法打开串口")));
+    EXPECT_FALSE(error.contains("Unknown error"));
+}
+
+TEST(QtPort, OneAndAHalfStopBitsAreRefusedClearlyOffWindows)
+{
+#ifndef Q_OS_WIN
+    Pty pty;
+    QtSerialPortControl port;
+    port.SetPortName(pty.path);
+    port.SetSettings("9600,n,8,1.5");
+    QString error;
+    EXPECT_FALSE(port.SetPortOpen(true, &error));
+    EXPECT_TRUE(error.contains("1.5"));
+    EXPECT_FALSE(port.PortOpen());
+#endif
+}
+
+TEST(QtPort, EveryOtherOfferedCombinationOpensOnAPty)
+{
+    Pty pty;
+    QtSerialPortControl port;
+    port.SetPortName(pty.path);
+    QStringList refused;
+    for (const char *baud : {"1200", "2400", "4800", "9600", "14400", "19200"})
+        for (const char *parity : {"n", "o", "e"})
+            for (const char *data : {"5", "6", "7", "8"})
+                for (const char *stop : {"1", "2"}) {
+                    port.SetSettings(QStringLiteral("%1,%2,%3,%4").arg(baud, parity, data, stop));
+                    QString error;
+                    if (!port.SetPortOpen(true, &error))
+                        refused << port.Settings() + ": " + error;
+                    port.SetPortOpen(false);
+                }
+    EXPECT_TRUE(refused.isEmpty()) << refused.join('\n').toStdString();
+}
