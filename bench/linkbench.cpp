@@ -1,0 +1,164 @@
+// Measures the receive path on a real pseudo-terminal:
+//  - latency from the last byte of a reply to its reply handler running,
+//  - the longest stall of the UI event loop meanwhile,
+//  - start-up time of the program to its main window, and its peak RSS.
+#include "link/crc.h"
+#include "link/qtserialport.h"
+#include "link/seriallink.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTimer>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include <fcntl.h>
+#include <pty.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+extern char **environ;
+
+namespace {
+
+void waitMs(int ms)
+{
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+}
+
+int benchLink(int rounds)
+{
+    int master = -1, slave = -1;
+    char name[256] = {};
+    if (openpty(&master, &slave, name, nullptr, nullptr) != 0) {
+        std::perror("openpty");
+        return 1;
+    }
+    termios t{};
+    tcgetattr(slave, &t);
+    cfmakeraw(&t);
+    tcsetattr(slave, TCSANOW, &t);
+
+    QtSerialPortControl port;
+    port.SetPortName(QString::fromLocal8Bit(name));
+    QString error;
+    if (!port.SetPortOpen(true, &error)) {
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+        return 1;
+    }
+    SerialLink link(&port);
+    link.FormShow();
+    link.SelectSlot(1);
+
+    QElapsedTimer clock;
+    clock.start();
+    qint64 handled = -1;
+    link.RegisterReplyHandler(Family::ThreePhase, 1, [&] {
+        handled = clock.nsecsElapsed();
+        link.TakeReply(Family::ThreePhase, 1);
+        link.ReplyPending(Family::ThreePhase, 1) = false;
+    });
+
+    // Event-loop stall probe: a 1 ms timer; the largest gap between its ticks
+    // beyond its period is the longest time the loop was not serving events.
+    qint64 lastTick = clock.nsecsElapsed();
+    qint64 worstGap = 0;
+    QTimer probe;
+    probe.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        const qint64 now = clock.nsecsElapsed();
+        worstGap = std::max(worstGap, now - lastTick);
+        lastTick = now;
+    });
+    probe.start(1);
+
+    // A full 113-byte measurement reply.
+    QByteArray reply("\x01\x03\x6C", 3);
+    for (int i = 0; i < 108; ++i)
+        reply.append(static_cast<char>(i));
+    AppendCrc(reply);
+
+    std::vector<double> latencies;
+    for (int i = 0; i < rounds; ++i) {
+        handled = -1;
+        const qint64 sent = clock.nsecsElapsed();
+        if (::write(master, reply.constData(), reply.size()) != reply.size()) {
+            std::perror("write");
+            return 1;
+        }
+        QElapsedTimer guard;
+        guard.start();
+        while (handled < 0 && guard.elapsed() < 2000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+        if (handled < 0) {
+            std::fprintf(stderr, "reply %d was not handled\n", i);
+            return 1;
+        }
+        latencies.push_back((handled - sent) / 1e6);
+        waitMs(20);
+    }
+    probe.stop();
+    std::sort(latencies.begin(), latencies.end());
+    std::printf("replies: %d (113 bytes each, one burst, pseudo-terminal)\n", rounds);
+    std::printf("last byte -> reply handler: median %.1f ms, max %.1f ms, min %.1f ms\n",
+                latencies[latencies.size() / 2], latencies.back(), latencies.front());
+    std::printf("longest event-loop stall: %.2f ms (1 ms probe timer)\n", worstGap / 1e6);
+    ::close(master);
+    ::close(slave);
+    return 0;
+}
+
+int benchStartup(const QString &program)
+{
+    if (!QFileInfo::exists(program)) {
+        std::printf("start-up: %s not found, skipped\n", qPrintable(program));
+        return 0;
+    }
+    QByteArray path = program.toLocal8Bit();
+    QByteArray flag("--quit-after-show");
+    char *argv[] = {path.data(), flag.data(), nullptr};
+    std::vector<double> times;
+    long peakKb = 0;
+    for (int i = 0; i < 5; ++i) {
+        QElapsedTimer t;
+        t.start();
+        pid_t pid = 0;
+        if (posix_spawn(&pid, path.constData(), nullptr, nullptr, argv, environ) != 0) {
+            std::perror("posix_spawn");
+            return 1;
+        }
+        int status = 0;
+        rusage ru{};
+        wait4(pid, &status, 0, &ru);
+        times.push_back(t.nsecsElapsed() / 1e6);
+        peakKb = std::max(peakKb, ru.ru_maxrss);
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+            std::fprintf(stderr, "%s --quit-after-show failed (status %d)\n", path.constData(), status);
+            return 1;
+        }
+    }
+    std::sort(times.begin(), times.end());
+    std::printf("start-up to main window shown, all windows created, then exit: median %.0f ms, max %.0f ms (5 runs)\n",
+                times[times.size() / 2], times.back());
+    std::printf("peak RSS: %.1f MiB\n", peakKb / 1024.0);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    int rc = benchLink(50);
+    if (rc == 0)
+        rc = benchStartup(QCoreApplication::applicationDirPath() + "/kzdebug");
+    return rc;
+}
