@@ -1,5 +1,63 @@
 #include "link/familywindow.h"
 
-FamilyWindow::FamilyWindow(SerialLink &link, QWidget *parent) : QWidget(parent, Qt::Window), link_(link) {}
-void FamilyWindow::showEvent(QShowEvent *event) { QWidget::showEvent(event); FormShow(); }
-void FamilyWindow::closeEvent(QCloseEvent *event) { FormClose(); QWidget::closeEvent(event); }
+#include <QCloseEvent>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QSpinBox>
+
+FamilyWindow::FamilyWindow(SerialLink &link, QWidget *parent)
+    : QWidget(parent, Qt::Window), link_(link)
+{
+    // Closing hides the window; it lives until the program ends.
+    setAttribute(Qt::WA_DeleteOnClose, false);
+}
+
+void FamilyWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // Only a real show, not the window system restoring a minimised window.
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void FamilyWindow::closeEvent(QCloseEvent *event)
+{
+    FormClose();
+    event->accept();
+}
+
+QPushButton *FamilyWindow::MakeReplyButton(const QString &name, Family family, int index,
+                                           std::function<void()> onReply)
+{
+    auto *button = new QPushButton(this);
+    button->setObjectName(name);
+    button->setFixedSize(1, 1);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->hide();
+    connect(button, &QPushButton::clicked, this, std::move(onReply));
+    // A hidden (but enabled) button still emits clicked() when clicked in
+    // code; the guard covers a link that outlives this window.
+    QPointer<QPushButton> guarded(button);
+    link_.RegisterReplyHandler(family, index, [guarded] {
+        if (guarded)
+            guarded->click();
+    });
+    return button;
+}
+
+QSpinBox *FamilyWindow::MakeAddressSpin(const QString &name, const QString &caption, QLabel **label,
+                                        int value)
+{
+    auto *spin = new QSpinBox(this);
+    spin->setObjectName(name);
+    spin->setRange(0, 255);
+    spin->setValue(value);
+    spin->setAccessibleName(caption);
+    auto *text = new QLabel(caption, this);
+    text->setBuddy(spin);
+    if (label)
+        *label = text;
+    return spin;
+}

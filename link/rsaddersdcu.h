@@ -27,6 +27,7 @@ private:
     void onStop();
     void onTick();
     void onReply();
+    void probe(int address);
 
     QSpinBox *startSpin_ = nullptr;
     QSpinBox *endSpin_ = nullptr;
@@ -35,4 +36,5 @@ private:
     QLabel *percent_ = nullptr;
     QTimer *timer_ = nullptr;
     AddressScan scan_;
+    int probeInterval_ = 1000;
 };
