@@ -1,0 +1,32 @@
+#pragma once
+// Command line of the kzsim program.
+#include "sim/faults.h"
+#include "sim/instrument.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <utility>
+
+namespace sim {
+
+struct SimOptions {
+    QString link;
+    QList<std::pair<std::uint8_t, Family>> instruments;
+    std::uint64_t seed = 1;
+    QList<FaultRule> faults;
+    bool verbose = false;
+    bool help = false;
+};
+
+// The bus used when no --instrument is given.
+QList<std::pair<std::uint8_t, Family>> DemoBus();
+
+// Parses the arguments after the program name. Without --instrument the demo
+// bus is filled in. On failure returns false with *error set.
+bool ParseArguments(const QStringList &args, SimOptions *options, QString *error);
+
+QString UsageText();
+
+} // namespace sim

@@ -1,0 +1,52 @@
+#include "sim/instrument.h"
+
+#include "sim/modbus.h"
+
+namespace sim {
+
+QString FamilyName(Family family)
+{
+    switch (family) {
+    case Family::ThreePhase:
+        return QStringLiteral("three-phase");
+    case Family::SinglePhase:
+        return QStringLiteral("single-phase");
+    case Family::Kz827:
+        return QStringLiteral("kz827");
+    }
+    return QString();
+}
+
+std::optional<Family> ParseFamily(const QString &name)
+{
+    for (Family f : {Family::ThreePhase, Family::SinglePhase, Family::Kz827}) {
+        if (name == FamilyName(f))
+            return f;
+    }
+    return std::nullopt;
+}
+
+Instrument::~Instrument() = default;
+
+QByteArray Instrument::Handle(const QByteArray &pdu)
+{
+    if (pdu.isEmpty())
+        return QByteArray();
+    // Address probe: 0x99 and four bytes, answered with the same five bytes.
+    // A probe of any other length is not a probe this instrument knows.
+    if (static_cast<std::uint8_t>(pdu.at(0)) == 0x99) {
+        if (pdu.size() != 5)
+            return ExceptionPdu(0x99, kIllegalDataValue);
+        return pdu;
+    }
+    return HandleFunction(pdu);
+}
+
+void Instrument::Seed(std::uint64_t) {}
+
+QByteArray Instrument::HandleFunction(const QByteArray &pdu)
+{
+    return ExceptionPdu(static_cast<std::uint8_t>(pdu.at(0)), kIllegalFunction);
+}
+
+} // namespace sim

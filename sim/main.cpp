@@ -1,0 +1,117 @@
+// kzsim: a simulated instrument bus on a pseudo-terminal.
+#include "sim/cli.h"
+#include "sim/ptysimulator.h"
+
+#include <QCoreApplication>
+#include <QSocketNotifier>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/prctl.h>
+#include <unistd.h>
+
+namespace {
+
+int signalPipe[2] = {-1, -1};
+
+extern "C" void OnSignal(int)
+{
+    const int saved = errno;
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &byte, 1);
+    errno = saved;
+}
+
+bool InstallSignalHandlers()
+{
+    if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return false;
+    struct sigaction sa {};
+    sa.sa_handler = OnSignal;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
+        if (sigaction(sig, &sa, nullptr) != 0)
+            return false;
+    }
+    std::signal(SIGPIPE, SIG_IGN);
+    return true;
+}
+
+QString Hex(const QByteArray &bytes)
+{
+    return QString::fromLatin1(bytes.toHex(' ').toUpper());
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    const pid_t parent = getppid();
+    if (!InstallSignalHandlers()) {
+        std::perror("kzsim: signal set-up");
+        return 1;
+    }
+    // End with the process that started us; if it is already gone (it died
+    // before the request took effect), end now.
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
+    if (getppid() != parent)
+        return 0;
+
+    QCoreApplication app(argc, argv);
+    sim::SimOptions options;
+    QString error;
+    if (!sim::ParseArguments(app.arguments().mid(1), &options, &error)) {
+        std::fprintf(stderr, "kzsim: %s\nTry 'kzsim --help'.\n", qPrintable(error));
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(qPrintable(sim::UsageText()), stdout);
+        return 0;
+    }
+
+    QSocketNotifier signalNotifier(signalPipe[0], QSocketNotifier::Read);
+    QObject::connect(&signalNotifier, &QSocketNotifier::activated, &app, [&app] {
+        char drain[16];
+        while (::read(signalPipe[0], drain, sizeof drain) > 0) {
+        }
+        app.quit();
+    });
+
+    sim::PtySimulator simulator;
+    simulator.bus().SetSeed(options.seed);
+    for (const auto &[address, family] : options.instruments)
+        simulator.bus().Add(address, family);
+    for (const sim::FaultRule &rule : options.faults)
+        simulator.bus().Faults().Add(rule);
+    // Instruments were seeded when added; start every generator from the
+    // chosen seed again so a run is repeatable.
+    simulator.bus().SetSeed(options.seed);
+
+    if (!simulator.Open(&error)) {
+        std::fprintf(stderr, "kzsim: %s\n", qPrintable(error));
+        return 1;
+    }
+    if (!options.link.isEmpty() && !simulator.SetLink(options.link, &error)) {
+        std::fprintf(stderr, "kzsim: --link: %s\n", qPrintable(error));
+        return 1;
+    }
+    if (options.verbose) {
+        QObject::connect(&simulator, &sim::PtySimulator::Served,
+                         [](const QByteArray &request, const QByteArray &reply, qint64 micros) {
+                             if (reply.isEmpty())
+                                 std::fprintf(stderr, "<- %s  (no reply)\n", qPrintable(Hex(request)));
+                             else
+                                 std::fprintf(stderr, "<- %s\n-> %s  (%lld us)\n", qPrintable(Hex(request)),
+                                              qPrintable(Hex(reply)), static_cast<long long>(micros));
+                         });
+    }
+
+    std::printf("PTY %s\n", qPrintable(simulator.SlavePath()));
+    std::fflush(stdout);
+    const int rc = app.exec();
+    simulator.Close();
+    return rc;
+}

@@ -1,0 +1,297 @@
+#include "sim/ptysimulator.h"
+
+#include "sim/modbus.h"
+
+#include <QFileInfo>
+#include <QSocketNotifier>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace sim {
+
+namespace {
+
+// Replies that nobody reads pile up here once the terminal's own buffer is
+// full; past this much the oldest are given up.
+constexpr qsizetype kMaxQueued = 64 * 1024;
+
+bool MakeRaw(int fd)
+{
+    termios t{};
+    if (tcgetattr(fd, &t) != 0)
+        return false;
+    cfmakeraw(&t);
+    return tcsetattr(fd, TCSANOW, &t) == 0;
+}
+
+QString ErrnoText(const char *what)
+{
+    return QStringLiteral("%1: %2").arg(QLatin1String(what), QString::fromLocal8Bit(std::strerror(errno)));
+}
+
+} // namespace
+
+struct PtySimulator::Pending {
+    QByteArray request;
+    Transmission pieces;
+    int next = 0;
+    QElapsedTimer arrived;
+    qint64 firstMicros = -1;
+    QByteArray written;
+};
+
+PtySimulator::PtySimulator(QObject *parent) : QObject(parent)
+{
+    silence_.setSingleShot(true);
+    silence_.setInterval(50);
+    connect(&silence_, &QTimer::timeout, this, &PtySimulator::OnSilence);
+    retryRead_.setSingleShot(true);
+    retryRead_.setInterval(200);
+    connect(&retryRead_, &QTimer::timeout, this, [this] {
+        if (readNotifier_)
+            readNotifier_->setEnabled(true);
+    });
+}
+
+PtySimulator::~PtySimulator()
+{
+    Close();
+}
+
+bool PtySimulator::Open(QString *error)
+{
+    if (IsOpen())
+        return true;
+    int master = -1;
+    int slave = -1;
+    if (openpty(&master, &slave, nullptr, nullptr, nullptr) != 0) {
+        if (error)
+            *error = ErrnoText("openpty");
+        return false;
+    }
+    const char *name = ttyname(slave);
+    if (!name || !MakeRaw(master) || !MakeRaw(slave) ||
+        fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK) != 0 ||
+        fcntl(master, F_SETFD, FD_CLOEXEC) != 0 || fcntl(slave, F_SETFD, FD_CLOEXEC) != 0) {
+        if (error)
+            *error = ErrnoText("pseudo-terminal set-up");
+        ::close(master);
+        ::close(slave);
+        return false;
+    }
+    master_ = master;
+    slave_ = slave;
+    slavePath_ = QString::fromLocal8Bit(name);
+
+    readNotifier_ = new QSocketNotifier(master_, QSocketNotifier::Read, this);
+    connect(readNotifier_, &QSocketNotifier::activated, this, &PtySimulator::OnReadable);
+    writeNotifier_ = new QSocketNotifier(master_, QSocketNotifier::Write, this);
+    writeNotifier_->setEnabled(false);
+    connect(writeNotifier_, &QSocketNotifier::activated, this, &PtySimulator::OnWritable);
+    return true;
+}
+
+void PtySimulator::Close()
+{
+    RemoveLink();
+    silence_.stop();
+    retryRead_.stop();
+    delete readNotifier_;
+    readNotifier_ = nullptr;
+    delete writeNotifier_;
+    writeNotifier_ = nullptr;
+    if (master_ >= 0)
+        ::close(master_);
+    if (slave_ >= 0)
+        ::close(slave_);
+    master_ = slave_ = -1;
+    slavePath_.clear();
+    in_.clear();
+    out_.clear();
+}
+
+bool PtySimulator::SetLink(const QString &path, QString *error)
+{
+    if (!IsOpen()) {
+        if (error)
+            *error = QStringLiteral("the pseudo-terminal is not open");
+        return false;
+    }
+    RemoveLink();
+    const QByteArray target = slavePath_.toLocal8Bit();
+    const QByteArray where = path.toLocal8Bit();
+    const QFileInfo info(path);
+    if (info.isSymLink()) {
+        // Most likely left behind by a simulator that was killed.
+        if (::unlink(where.constData()) != 0) {
+            if (error)
+                *error = ErrnoText("unlink");
+            return false;
+        }
+    } else if (info.exists()) {
+        if (error)
+            *error = QStringLiteral("%1 exists and is not a symbolic link").arg(path);
+        return false;
+    }
+    if (::symlink(target.constData(), where.constData()) != 0) {
+        if (error)
+            *error = ErrnoText("symlink");
+        return false;
+    }
+    linkPath_ = path;
+    return true;
+}
+
+void PtySimulator::RemoveLink()
+{
+    if (linkPath_.isEmpty())
+        return;
+    // Only our own link: another simulator may have taken the name since.
+    const QFileInfo info(linkPath_);
+    if (info.isSymLink() && info.symLinkTarget() == QFileInfo(slavePath_).absoluteFilePath())
+        ::unlink(linkPath_.toLocal8Bit().constData());
+    linkPath_.clear();
+}
+
+void PtySimulator::OnReadable()
+{
+    char buffer[4096];
+    bool got = false;
+    for (;;) {
+        const ssize_t n = ::read(master_, buffer, sizeof buffer);
+        if (n > 0) {
+            in_.append(buffer, n);
+            got = true;
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+            break;
+        // EOF or EIO: no slave side open. Our own slave descriptor should
+        // prevent this; if it happens anyway, look again later rather than
+        // being woken for it in a tight loop.
+        readNotifier_->setEnabled(false);
+        retryRead_.start();
+        break;
+    }
+    if (got) {
+        lastArrival_.start();
+        TakeFrames();
+    }
+}
+
+void PtySimulator::TakeFrames()
+{
+    for (;;) {
+        const int length = RequestLength(in_);
+        if (length <= 0 || in_.size() < length)
+            break;
+        const QByteArray frame = in_.left(length);
+        in_.remove(0, length);
+        Serve(frame, lastArrival_);
+    }
+    if (in_.isEmpty())
+        silence_.stop();
+    else
+        silence_.start(); // restarted by every arrival
+}
+
+void PtySimulator::OnSilence()
+{
+    // A frame of unknown length ends here; an incomplete one of known
+    // length is a broken request: the bus drops it on its CRC.
+    const QByteArray frame = in_;
+    in_.clear();
+    if (!frame.isEmpty())
+        Serve(frame, lastArrival_);
+}
+
+void PtySimulator::Serve(const QByteArray &request, const QElapsedTimer &arrived)
+{
+    ++requests_;
+    auto pending = std::make_shared<Pending>();
+    pending->request = request;
+    pending->pieces = bus_.Respond(request);
+    pending->arrived = arrived;
+    if (pending->pieces.isEmpty()) {
+        emit Served(request, QByteArray(), -1);
+        return;
+    }
+    SendNext(pending);
+}
+
+void PtySimulator::SendNext(const std::shared_ptr<Pending> &pending)
+{
+    const Chunk &piece = pending->pieces.at(pending->next);
+    auto writeIt = [this, pending] {
+        if (!IsOpen())
+            return;
+        const Chunk &now = pending->pieces.at(pending->next);
+        Write(now.bytes);
+        pending->written.append(now.bytes);
+        if (pending->firstMicros < 0) {
+            pending->firstMicros = pending->arrived.nsecsElapsed() / 1000;
+            lastReplyMicros_ = pending->firstMicros;
+        }
+        ++pending->next;
+        if (pending->next < pending->pieces.size())
+            SendNext(pending);
+        else
+            emit Served(pending->request, pending->written, pending->firstMicros);
+    };
+    if (piece.delayMs <= 0)
+        writeIt();
+    else
+        QTimer::singleShot(piece.delayMs, this, writeIt);
+}
+
+void PtySimulator::Write(const QByteArray &bytes)
+{
+    if (!out_.isEmpty()) {
+        out_.append(bytes);
+        if (out_.size() > kMaxQueued)
+            out_.remove(0, out_.size() - kMaxQueued);
+        return;
+    }
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(master_, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
+        if (n > 0) {
+            done += n;
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        break; // EAGAIN (terminal buffer full) or an error: queue the rest
+    }
+    if (done < bytes.size()) {
+        out_ = bytes.mid(done);
+        writeNotifier_->setEnabled(true);
+    }
+}
+
+void PtySimulator::OnWritable()
+{
+    while (!out_.isEmpty()) {
+        const ssize_t n = ::write(master_, out_.constData(), static_cast<size_t>(out_.size()));
+        if (n > 0) {
+            out_.remove(0, n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+            return; // wait for the next notification
+        out_.clear(); // the terminal is gone
+        break;
+    }
+    writeNotifier_->setEnabled(false);
+}
+
+} // namespace sim
