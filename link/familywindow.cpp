@@ -28,6 +28,14 @@ void FamilyWindow::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
+void FamilyWindow::CloseWindow()
+{
+    if (isVisible())
+        close(); // closeEvent runs FormClose
+    else
+        FormClose();
+}
+
 QPushButton *FamilyWindow::MakeReplyButton(const QString &name, Family family, int index,
                                            std::function<void()> onReply)
 {

@@ -24,6 +24,12 @@ protected:
     // Runs on every close (the return button, the title bar, close()).
     virtual void FormClose() {}
 
+    // What every return button ends with: runs FormClose and hides the
+    // window, also when it is not on screen (the main window presses the
+    // return buttons of hidden windows to stop them, and the toolkit sends
+    // no close event to a hidden window that has been shown before).
+    void CloseWindow();
+
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 

@@ -68,7 +68,7 @@ TRs_Addersdcu::TRs_Addersdcu(SerialLink &link, QWidget *parent) : FamilyWindow(l
     connect(back, &QPushButton::clicked, this, [this] {
         timer_->stop();
         scan_.Stop();
-        close();
+        CloseWindow();
     });
 
     auto *resultRow = new QHBoxLayout;

@@ -113,7 +113,7 @@ TCoulometrydcu::TCoulometrydcu(SerialLink &link, QWidget *parent) : FamilyWindow
     connect(stop, &QPushButton::clicked, this, &TCoulometrydcu::onStop);
     connect(back, &QPushButton::clicked, this, [this] {
         onStop();
-        close();
+        CloseWindow();
     });
 
     auto *bottom = new QHBoxLayout;

@@ -240,11 +240,13 @@ TEST_F(CoulometryWindow, ClosingByTitleBarStopsTimerAndClearsPending)
 
 TEST_F(CoulometryWindow, ReturnButtonWorksOnAHiddenWindow)
 {
-    win.hide();
     button("BitBtn1")->click();
+    win.hide();
     ASSERT_TRUE(timer()->isActive());
+    pending() = true;
     button("BitBtn3")->click();
     EXPECT_FALSE(timer()->isActive());
+    EXPECT_FALSE(pending());
 }
 
 TEST_F(CoulometryWindow, ReplyFromAnotherSlotIsNotShown)
