@@ -122,7 +122,8 @@ bool PtySimulator::SetLink(const QString &path, QString *error)
             *error = QStringLiteral("the pseudo-terminal is not open");
         return false;
     }
-    RemoveLink();
+    if (path == linkPath_)
+        return true;
     const QByteArray target = slavePath_.toLocal8Bit();
     const QByteArray where = path.toLocal8Bit();
     const QFileInfo info(path);
@@ -143,6 +144,7 @@ bool PtySimulator::SetLink(const QString &path, QString *error)
             *error = ErrnoText("symlink");
         return false;
     }
+    RemoveLink(); // the previous one, if any
     linkPath_ = path;
     return true;
 }

@@ -45,7 +45,8 @@ public:
 
     // Makes path a symbolic link to the slave device. An existing symbolic
     // link there is replaced; any other existing file is left alone and the
-    // call fails. The link is removed by Close() and the destructor.
+    // call fails. A link made before is removed once the new one is in
+    // place. The link is removed by Close() and the destructor.
     bool SetLink(const QString &path, QString *error = nullptr);
     QString LinkPath() const { return linkPath_; }
 
