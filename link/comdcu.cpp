@@ -111,6 +111,8 @@ TCOMdcu::TCOMdcu(SerialPortControl &port, QWidget *parent)
 
     auto *group = new QGroupBox(QStringLiteral("通讯端口设置"), this);
     group->setObjectName(QStringLiteral("GroupBox1"));
+    // Wide enough for the caption, which is centred by its leading blanks.
+    group->setMinimumWidth(360);
     auto *form = new QFormLayout(group);
     form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
     form->setHorizontalSpacing(10);

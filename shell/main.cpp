@@ -1,10 +1,29 @@
+// kzdebug: configures and monitors electrical panel meters over Modbus RTU.
+#include "link/qtserialport.h"
+#include "shell/mainwindow.h"
+#include "shell/program.h"
+
 #include <QApplication>
-#include <QLabel>
+#include <cstdio>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QLabel l(QStringLiteral("KZ"));
-    l.show();
-    return app.exec();
+    QApplication::setApplicationName(QStringLiteral("kzdebug"));
+
+    QString message;
+    bool help = false;
+    const std::optional<Options> options = ParseOptions(QApplication::arguments(), &message, &help);
+    if (!options) {
+        std::fputs(message.toLocal8Bit().constData(), help ? stdout : stderr);
+        return help ? 0 : 2;
+    }
+
+    QtSerialPortControl port;
+    Program program(port, *options);
+    // The program ends with its main window, whatever else is still open.
+    QObject::connect(&program.MainWindow(), &TKZ5500Edcu::MainClosed, &app, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
+    program.Start();
+    return QApplication::exec();
 }

@@ -1,1 +1,456 @@
 #include "shell/mainwindow.h"
+
+#include "link/messagebox.h"
+#include "shell/buttonart.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QScreen>
+#include <QShowEvent>
+#include <QTimer>
+
+namespace {
+
+const QString kThreePhaseTitle = QStringLiteral("KZ5500E三相电参数测试仪");
+
+// A menu entry that opens a family window.
+struct WindowEntry {
+    const char *menu;
+    const char *name;
+    const char *caption;
+    Family family;
+    int destination; // three-phase slot, single-phase index or KZ827KVE type
+    const char *window;
+};
+
+// In on-screen order within each menu.
+const WindowEntry kWindowEntries[] = {
+    {"PopupMenu1", "N1", "电量参数测量", Family::ThreePhase, 1, "TCoulometrydcu"},
+    {"PopupMenu1", "N2", "遥测、遥信", Family::ThreePhase, 2, "TCoulometry2dcu"},
+    {"PopupMenu1", "N3", "越限状态显示", Family::ThreePhase, 3, "TCoulometry1dcu"},
+    {"PopupMenu1", "N4", "事件记录显示", Family::ThreePhase, 4, "TCoulometry3dcu"},
+    {"PopupMenu1", "N5", "仪表当前状态", Family::ThreePhase, 5, "TCoulometry4dcu"},
+    {"PopupMenu2", "N6", "报警屏蔽设置", Family::ThreePhase, 6, "TSetParDcu"},
+    {"PopupMenu2", "N7", "上下限报警值设置", Family::ThreePhase, 7, "TSetPar1Dcu"},
+    {"PopupMenu2", "N8", "窗口显示参数设置", Family::ThreePhase, 8, "TSetPar2Dcu"},
+    {"PopupMenu2", "N9", "仪表初始化设置", Family::ThreePhase, 9, "TSetPar3Dcu"},
+    {"PopupMenu2", "N12", "其它", Family::ThreePhase, 11, "TSetPar4dcu"},
+    {"PopupMenu2", "N13", "模块校表", Family::ThreePhase, 12, "TVerify_model"},
+    {"KZ2600SAMPL", "N19", "电量参数测量", Family::SinglePhase, 3, "TKZ2600_MeterageEdcu"},
+    {"KZ2600SAMPL", "N20", "遥测、遥信", Family::SinglePhase, 4, "TKZ2600_RemoteMeteragedcu"},
+    {"KZ2600SAMPL", "N21", "越限状态显示", Family::SinglePhase, 5, "TKZ2600_WarnStatedcu"},
+    {"KZ2600SAMPL", "N22", "事件记录显示", Family::SinglePhase, 6, "TKZ2600_EventMeteragedcu"},
+    {"KZ2600SET", "N14", "报警屏蔽设置", Family::SinglePhase, 7, "TKZ2600_WarnSETdcu"},
+    {"KZ2600SET", "N15", "上下限报警设置", Family::SinglePhase, 8, "TKZ2600_UpDoWarndcu"},
+    {"KZ2600SET", "N23", "窗口显示参数设置", Family::SinglePhase, 9, "TKZ2600_WINSETdcu"},
+    {"KZ2600SET", "N16", "仪表初始化设置", Family::SinglePhase, 10, "TKZ2600_INISETdcu"},
+    {"KZ2600SET", "N17", "仪表校表", Family::SinglePhase, 12, "TKZ2600E_VerifyMaeterdcu"},
+    {"KZ2600SET", "N18", "其它参数设置", Family::SinglePhase, 11, "TKZ2600_IDSETdcu"},
+    {"KZ827KVESAMPL", "N24", "电量测量", Family::Kz827, 1, "TKZ827KVE_SURVEY"},
+    {"KZ827KVESAMPL", "N25", "遥控", Family::Kz827, 2, "TKZ827_Telecontrol"},
+    {"KZ827KVESET", "N26", "报警参数设置", Family::Kz827, 3, "TKZ827_Warn"},
+    {"KZ827KVESET", "N27", "仪表初始化设置", Family::Kz827, 4, "TKZ827_Ini"},
+    {"KZ827KVESET", "KZ8271", "KZ827校准", Family::Kz827, 5, "TKZ827KVE_Calibrate"},
+};
+
+} // namespace
+
+const QStringList &TKZ5500Edcu::CreationOrder()
+{
+    static const QStringList order = {
+        "TKZ5500Edcu",          "TCOMdcu",
+        "TCoulometrydcu",       "TCoulometry1dcu",
+        "TRs_Addersdcu",        "TCoulometry2dcu",
+        "TCoulometry3dcu",      "TCoulometry4dcu",
+        "TSetParDcu",           "TSetPar1Dcu",
+        "TSetPar2Dcu",          "TSetPar3Dcu",
+        "TSetPar4dcu",          "TVerify_model",
+        "TKZ5500_Connectiondcu", "TKZ2600E_VerifyMaeterdcu",
+        "TKZ2600_IDSETdcu",     "TKZ2600_WarnSETdcu",
+        "TKZ2600_INISETdcu",    "TKZ2600_UpDoWarndcu",
+        "TKZ2600_WINSETdcu",    "TKZ2600_MeterageEdcu",
+        "TKZ2600_RemoteMeteragedcu", "TKZ2600_WarnStatedcu",
+        "TKZ2600_EventMeteragedcu", "TKZ827KVE_SURVEY",
+        "TKZ827KVE_Calibrate",  "TKZ827_Ini",
+        "TKZ827_Warn",          "TKZ827_Telecontrol",
+    };
+    return order;
+}
+
+TKZ5500Edcu::TKZ5500Edcu(SerialLink &link, QWidget *parent)
+    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                              Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                              Qt::WindowCloseButtonHint),
+      link_(link)
+{
+    setObjectName(QStringLiteral("KZ5500Edcu"));
+    setWindowTitle(QStringLiteral("      KZ系列电参数表调试软件"));
+    setFixedSize(297, 414);
+    setWindowOpacity(220.0 / 255.0);
+
+    auto *central = new QWidget(this);
+    central->setObjectName(QStringLiteral("Desktop"));
+    central->setAutoFillBackground(true);
+    QPalette pal = central->palette();
+    pal.setColor(QPalette::Window, QColor(0x3A, 0x6E, 0xA5)); // desktop background blue
+    central->setPalette(pal);
+    setCentralWidget(central);
+
+    label_ = new QLabel(kThreePhaseTitle, central);
+    label_->setObjectName(QStringLiteral("Label1"));
+    label_->setGeometry(0, 8, 297, 32);
+    label_->setAlignment(Qt::AlignCenter);
+    QFont titleFont;
+    titleFont.setFamilies({QStringLiteral("华文新魏"), QStringLiteral("STXinwei"), QStringLiteral("Noto Serif CJK SC"),
+                           QStringLiteral("Noto Sans CJK SC"), QStringLiteral("serif")});
+    titleFont.setPixelSize(21);
+    label_->setFont(titleFont);
+    QPalette lp = label_->palette();
+    lp.setColor(QPalette::WindowText, QColor(0x00, 0xFF, 0x00)); // lime
+    label_->setPalette(lp);
+
+    buildButtons();
+    buildMenus();
+
+    connect(&link_, &SerialLink::SendRefused, this, &TKZ5500Edcu::Notify);
+    connect(&link_, &SerialLink::HandlerFailed, this, &TKZ5500Edcu::Notify);
+    connect(link_.Port(), &SerialPortControl::PortLost, this, &TKZ5500Edcu::Notify);
+
+    RegisterWindow(QStringLiteral("TKZ5500Edcu"), this);
+}
+
+TKZ5500Edcu::~TKZ5500Edcu() = default;
+
+// ------------------------------------------------------------------ building
+
+void TKZ5500Edcu::buildButtons()
+{
+    struct Button {
+        const char *name;
+        const char *label;
+        int y;
+        void (TKZ5500Edcu::*click)();
+    };
+    const Button buttons[] = {
+        {"BitBtn1", "串行口设置", 48, &TKZ5500Edcu::BitBtn1Click},
+        {"BitBtn2", "仪表地址检测", 88, &TKZ5500Edcu::BitBtn2Click},
+        {"BitBtn7", "仪表型号选择", 128, &TKZ5500Edcu::BitBtn7Click},
+        {"BitBtn3", "电量测量", 168, &TKZ5500Edcu::BitBtn3Click},
+        {"BitBtn4", "参数设置", 208, &TKZ5500Edcu::BitBtn4Click},
+        {"BitBtn8", "协议选择", 248, &TKZ5500Edcu::BitBtn8Click},
+        {"BitBtn5", "典型接线", 288, &TKZ5500Edcu::BitBtn5Click},
+        {"BitBtn6", "退 出", 328, &TKZ5500Edcu::BitBtn6Click},
+    };
+    const qreal dpr = devicePixelRatioF();
+    // The picture is the whole face of the button; the frame shows hover,
+    // press and keyboard focus.
+    centralWidget()->setStyleSheet(QStringLiteral(
+        "QPushButton { border: 1px solid #1D3F6E; border-radius: 4px; padding: 0; background: transparent; }"
+        "QPushButton:hover { border-color: #FFFFFF; }"
+        "QPushButton:pressed { padding-top: 2px; padding-left: 2px; }"
+        "QPushButton:focus { border: 1px solid #FFD700; }"));
+    QWidget *previous = nullptr;
+    for (const Button &b : buttons) {
+        const QString label = QString::fromUtf8(b.label);
+        auto *btn = new QPushButton(centralWidget());
+        btn->setObjectName(QLatin1String(b.name));
+        btn->setGeometry(88, b.y, 129, 30);
+        btn->setIcon(QIcon(ButtonPicture(label, QSize(127, 28), dpr)));
+        btn->setIconSize(QSize(127, 28));
+        btn->setAccessibleName(label);
+        btn->setToolTip(label);
+        btn->setFocusPolicy(Qt::StrongFocus);
+        btn->setAutoDefault(false);
+        connect(btn, &QPushButton::clicked, this, b.click);
+        if (previous)
+            setTabOrder(previous, btn);
+        previous = btn;
+    }
+}
+
+QMenu *TKZ5500Edcu::makeMenu(const char *name)
+{
+    auto *menu = new QMenu(this);
+    menu->setObjectName(QLatin1String(name));
+    menus_.insert(QLatin1String(name), menu);
+    return menu;
+}
+
+QAction *TKZ5500Edcu::makeEntry(QMenu *menu, const char *name, const QString &caption)
+{
+    QAction *action = menu->addAction(caption);
+    action->setObjectName(QLatin1String(name));
+    return action;
+}
+
+void TKZ5500Edcu::buildMenus()
+{
+    // Pop-up menus of the measurement and settings buttons, in the order the
+    // window table lists them.
+    for (const char *name : {"PopupMenu1", "PopupMenu2", "KZ2600SAMPL", "KZ2600SET", "KZ827KVESAMPL", "KZ827KVESET"})
+        makeMenu(name);
+    for (const WindowEntry &e : kWindowEntries) {
+        QAction *a = makeEntry(menus_.value(QLatin1String(e.menu)), e.name, QString::fromUtf8(e.caption));
+        const Family family = e.family;
+        const int destination = e.destination;
+        const QString window = QLatin1String(e.window);
+        connect(a, &QAction::triggered, this, [this, family, destination, window] {
+            switch (family) {
+            case Family::ThreePhase:
+                CloseThreePhaseWindows();
+                link_.SelectSlot(destination);
+                break;
+            case Family::SinglePhase:
+                CloseSinglePhaseWindows();
+                link_.SinglePhaseIndex = static_cast<std::uint8_t>(destination);
+                break;
+            case Family::Kz827:
+                CloseKz827Windows();
+                link_.Kz827Type = static_cast<std::uint8_t>(destination);
+                break;
+            }
+            openWindow(window);
+        });
+        if (qstrcmp(e.name, "N8") == 0)
+            n8_ = a;
+        if (qstrcmp(e.name, "N13") == 0)
+            n13_ = a;
+    }
+
+    // Instrument family.
+    QMenu *family = makeMenu("PopupMenu3");
+    connect(makeEntry(family, "KZ5500E1", QStringLiteral("KZ5500E三相电参数测试仪")), &QAction::triggered, this, [this] {
+        chooseFamily(kThreePhaseTitle, QStringLiteral("KZ5500E"));
+        n8_->setEnabled(true);
+    });
+    connect(makeEntry(family, "KZ2066E1", QStringLiteral("KZ5055M三相电参数模块")), &QAction::triggered, this, [this] {
+        // The module has no display: its display settings entry is off.
+        chooseFamily(QStringLiteral("KZ5500M三相电参数模块"), QStringLiteral("KZ5500E"));
+        n8_->setEnabled(false);
+        n13_->setEnabled(true);
+    });
+    connect(makeEntry(family, "KZ2022E1", QStringLiteral("KZ5700E单相电参数测试仪")), &QAction::triggered, this, [this] {
+        chooseFamily(QStringLiteral("KZ5700E单相电参数测试仪"), QStringLiteral("KZ2600E"));
+        link_.SinglePhaseIndex = 0;
+    });
+    connect(makeEntry(family, "KZ827KVE1", QStringLiteral("KZ827KVE单相电参数测试仪")), &QAction::triggered, this,
+            [this] { chooseFamily(QStringLiteral("KZ827KVE单相电参数测试仪"), QStringLiteral("KZ827KVE")); });
+    // The isolation modules change the title only; menus and replies stay
+    // those of the family chosen before.
+    connect(makeEntry(family, "N10", QStringLiteral("三相电参数隔离传输模块")), &QAction::triggered, this,
+            [this] { label_->setText(QStringLiteral("三相电参数隔离传输模块")); });
+    connect(makeEntry(family, "N11", QStringLiteral("单相电参数隔离传输模块")), &QAction::triggered, this,
+            [this] { label_->setText(QStringLiteral("单相电参数隔离传输模块")); });
+
+    // Protocol. Every frame the program sends and accepts is Modbus RTU, so
+    // RTU is shown as the (only) choice and ASCII cannot be picked.
+    QMenu *protocol = makeMenu("PopupMenu4");
+    protocol->setToolTipsVisible(true);
+    auto *group = new QActionGroup(protocol);
+    group->setExclusive(true);
+    const QString onlyRtu = QStringLiteral("本软件只支持 MODBUS-RTU 通讯方式");
+    QAction *ascii = makeEntry(protocol, "MenuItem1", QStringLiteral("MODBUS-ASCII"));
+    ascii->setCheckable(true);
+    ascii->setEnabled(false);
+    ascii->setToolTip(onlyRtu);
+    ascii->setStatusTip(onlyRtu);
+    QAction *rtu = makeEntry(protocol, "MenuItem2", QStringLiteral("MODBUS-RTU"));
+    rtu->setCheckable(true);
+    rtu->setChecked(true);
+    rtu->setToolTip(onlyRtu);
+    rtu->setStatusTip(onlyRtu);
+    group->addAction(ascii);
+    group->addAction(rtu);
+}
+
+// ------------------------------------------------------------------ registry
+
+void TKZ5500Edcu::RegisterWindow(const QString &className, QWidget *window)
+{
+    windows_.insert(className, window);
+}
+
+QWidget *TKZ5500Edcu::Window(const QString &className) const
+{
+    return windows_.value(className).data();
+}
+
+void TKZ5500Edcu::openWindow(const QString &className)
+{
+    QWidget *w = Window(className);
+    if (!w)
+        return;
+    w->show();
+    w->raise();
+    w->activateWindow();
+}
+
+void TKZ5500Edcu::pressReturnButtons(const QStringList &classes, const char *button)
+{
+    for (const QString &c : classes) {
+        QWidget *w = Window(c);
+        if (!w)
+            continue;
+        if (auto *b = w->findChild<QAbstractButton *>(QLatin1String(button)))
+            b->click();
+    }
+}
+
+void TKZ5500Edcu::CloseThreePhaseWindows()
+{
+    pressReturnButtons({"TCoulometrydcu", "TCoulometry1dcu", "TCoulometry2dcu", "TCoulometry3dcu", "TCoulometry4dcu",
+                        "TSetParDcu", "TSetPar1Dcu", "TSetPar2Dcu"},
+                       "BitBtn3");
+    pressReturnButtons({"TSetPar3Dcu"}, "BitBtn6");
+    pressReturnButtons({"TRs_Addersdcu", "TVerify_model"}, "BitBtn3");
+}
+
+void TKZ5500Edcu::CloseSinglePhaseWindows()
+{
+    // The measurement and alarm state windows poll on a timer: left running,
+    // their replies would reach (and be decoded by) whichever single-phase
+    // window is opened next, so they are stopped and closed as well.
+    pressReturnButtons({"TKZ2600E_VerifyMaeterdcu", "TKZ2600_IDSETdcu", "TKZ2600_WarnSETdcu",
+                        "TKZ2600_MeterageEdcu", "TKZ2600_WarnStatedcu"},
+                       "Exit");
+}
+
+void TKZ5500Edcu::CloseKz827Windows()
+{
+    pressReturnButtons({"TKZ827KVE_SURVEY", "TKZ827KVE_Calibrate", "TKZ827_Warn", "TKZ827_Telecontrol", "TKZ827_Ini"},
+                       "Exit");
+    link_.Kz827Type = 0;
+}
+
+// ------------------------------------------------------------------ family
+
+void TKZ5500Edcu::chooseFamily(const QString &label, const QString &family)
+{
+    label_->setText(label);
+    link_.DeviceFamily = family;
+}
+
+// ------------------------------------------------------------------ buttons
+
+void TKZ5500Edcu::popup(QMenu *menu, int dx, int dy)
+{
+    lastPopup_ = menu;
+    lastPopupPos_ = pos() + QPoint(dx, dy);
+    menu->popup(lastPopupPos_);
+}
+
+void TKZ5500Edcu::BitBtn1Click()
+{
+    openWindow(QStringLiteral("TCOMdcu"));
+}
+
+void TKZ5500Edcu::BitBtn2Click()
+{
+    CloseThreePhaseWindows();
+    link_.SelectSlot(10);
+    openWindow(QStringLiteral("TRs_Addersdcu"));
+}
+
+void TKZ5500Edcu::BitBtn7Click()
+{
+    popup(menus_.value(QStringLiteral("PopupMenu3")), 200, 60);
+}
+
+void TKZ5500Edcu::BitBtn3Click()
+{
+    const QString &f = link_.DeviceFamily;
+    const char *name = f == QLatin1String("KZ2600E")    ? "KZ2600SAMPL"
+                       : f == QLatin1String("KZ827KVE") ? "KZ827KVESAMPL"
+                                                        : "PopupMenu1";
+    popup(menus_.value(QLatin1String(name)), 200, 120);
+}
+
+void TKZ5500Edcu::BitBtn4Click()
+{
+    const QString &f = link_.DeviceFamily;
+    const char *name = f == QLatin1String("KZ2600E")    ? "KZ2600SET"
+                       : f == QLatin1String("KZ827KVE") ? "KZ827KVESET"
+                                                        : "PopupMenu2";
+    popup(menus_.value(QLatin1String(name)), 200, 168);
+}
+
+void TKZ5500Edcu::BitBtn8Click()
+{
+    popup(menus_.value(QStringLiteral("PopupMenu4")), 200, 240);
+}
+
+void TKZ5500Edcu::BitBtn5Click()
+{
+    if (link_.DeviceFamily == QLatin1String("KZ5500E"))
+        openWindow(QStringLiteral("TKZ5500_Connectiondcu"));
+}
+
+void TKZ5500Edcu::BitBtn6Click()
+{
+    close();
+}
+
+// ------------------------------------------------------------------ lifecycle
+
+void TKZ5500Edcu::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!shownOnce_) {
+        shownOnce_ = true;
+        FormShow();
+    }
+}
+
+void TKZ5500Edcu::FormShow()
+{
+    if (QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
+    }
+    link_.FormShow();
+}
+
+void TKZ5500Edcu::closeEvent(QCloseEvent *event)
+{
+    // The other windows go with the main window.
+    for (auto it = windows_.cbegin(); it != windows_.cend(); ++it) {
+        QWidget *w = it.value().data();
+        if (w && w != this && w->isVisible())
+            w->close();
+    }
+    QMainWindow::closeEvent(event);
+    emit MainClosed();
+}
+
+// ------------------------------------------------------------------ messages
+
+void TKZ5500Edcu::Notify(const QString &text)
+{
+    if (text.isEmpty() || pendingTexts_.contains(text))
+        return;
+    pendingTexts_.append(text);
+    if (!notifyScheduled_ && !notifying_) {
+        notifyScheduled_ = true;
+        QTimer::singleShot(0, this, &TKZ5500Edcu::showPending);
+    }
+}
+
+void TKZ5500Edcu::showPending()
+{
+    notifyScheduled_ = false;
+    if (notifying_)
+        return;
+    notifying_ = true;
+    while (!pendingTexts_.isEmpty()) {
+        const QString text = pendingTexts_.first();
+        ui::ShowMessage(this, text);
+        pendingTexts_.removeFirst();
+    }
+    notifying_ = false;
+}

@@ -1,1 +1,93 @@
 #pragma once
+// The main window: the program's launcher. It shows the selected instrument
+// model, opens the port settings dialog and the address scan, lets the user
+// pick the instrument family, and opens each family's windows from pop-up
+// menus after closing that family's other windows and making the new window
+// the family's reply destination.
+#include "link/seriallink.h"
+
+#include <QHash>
+#include <QMainWindow>
+#include <QPoint>
+#include <QPointer>
+#include <QStringList>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QPushButton;
+
+class TKZ5500Edcu : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TKZ5500Edcu(SerialLink &link, QWidget *parent = nullptr);
+    ~TKZ5500Edcu() override;
+
+    SerialLink &Link() const { return link_; }
+
+    // Every window class of the program in the order the program creates
+    // them (this window first).
+    static const QStringList &CreationOrder();
+
+    // The registry of the program's windows by class name. Windows are owned
+    // elsewhere; a window that is not registered is simply skipped.
+    void RegisterWindow(const QString &className, QWidget *window);
+    QWidget *Window(const QString &className) const;
+
+    // Close-others routines: press the return button of each listed window
+    // that exists (shown or not), which stops its timer and closes it.
+    void CloseThreePhaseWindows();
+    void CloseSinglePhaseWindows();
+    void CloseKz827Windows();
+
+    // Shows a message box, one at a time: texts that arrive while a box is on
+    // screen wait for it to close, and a text already waiting is not queued
+    // twice. Shown from the event loop, never inside the caller.
+    void Notify(const QString &text);
+
+    // The pop-up menu shown last and the screen point it was asked for.
+    QMenu *LastPopup() const { return lastPopup_; }
+    QPoint LastPopupPos() const { return lastPopupPos_; }
+
+signals:
+    // The main window was closed: the program ends.
+    void MainClosed();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void FormShow();
+    void BitBtn1Click();
+    void BitBtn2Click();
+    void BitBtn3Click();
+    void BitBtn4Click();
+    void BitBtn5Click();
+    void BitBtn6Click();
+    void BitBtn7Click();
+    void BitBtn8Click();
+
+    void buildButtons();
+    void buildMenus();
+    QMenu *makeMenu(const char *name);
+    QAction *makeEntry(QMenu *menu, const char *name, const QString &caption);
+    void chooseFamily(const QString &label, const QString &family);
+    void pressReturnButtons(const QStringList &classes, const char *button);
+    void openWindow(const QString &className);
+    void popup(QMenu *menu, int dx, int dy);
+    void showPending();
+
+    SerialLink &link_;
+    QLabel *label_ = nullptr;
+    QHash<QString, QPointer<QWidget>> windows_;
+    QHash<QString, QMenu *> menus_;
+    QAction *n8_ = nullptr;
+    QAction *n13_ = nullptr;
+    QMenu *lastPopup_ = nullptr;
+    QPoint lastPopupPos_;
+    bool shownOnce_ = false;
+    QStringList pendingTexts_;
+    bool notifyScheduled_ = false;
+    bool notifying_ = false;
+};

@@ -1,0 +1,56 @@
+#pragma once
+// Start-up: the command line, and the program object that owns the link,
+// the main window and every other window for the whole run.
+#include "link/seriallink.h"
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class QWidget;
+class TCOMdcu;
+class TKZ5500Edcu;
+class DemoSimulator;
+
+struct Options {
+    // Extra ports offered by the port settings dialog (--port, repeatable).
+    QStringList ports;
+    // Run the instrument simulator and offer its port (--demo).
+    bool demo = false;
+};
+
+// Parses the program's arguments (args[0] is the program). Returns nothing
+// and fills message for --help (text to print, not an error) or a bad option.
+std::optional<Options> ParseOptions(const QStringList &args, QString *message, bool *isHelp = nullptr);
+
+class Program {
+public:
+    // Creates the link on the given port and every window that exists, in
+    // the program's creation order, the main window first.
+    Program(SerialPortControl &port, const Options &options);
+    ~Program();
+    Program(const Program &) = delete;
+    Program &operator=(const Program &) = delete;
+
+    SerialLink &Link() { return link_; }
+    TKZ5500Edcu &MainWindow() { return *main_; }
+    TCOMdcu &ComDialog() { return *com_; }
+    DemoSimulator *Demo() { return demo_.get(); }
+    // Class names of the windows created, in creation order.
+    const QStringList &Created() const { return created_; }
+
+    // Shows the main window and, in demo mode, starts the simulator found
+    // next to this program (or the one given).
+    void Start(const QString &simulatorPath = {});
+
+private:
+    Options options_;
+    SerialLink link_;
+    std::unique_ptr<TKZ5500Edcu> main_;
+    std::vector<std::unique_ptr<QWidget>> windows_;
+    TCOMdcu *com_ = nullptr;
+    QStringList created_;
+    std::unique_ptr<DemoSimulator> demo_;
+};

@@ -1,0 +1,439 @@
+// The main window: family entries, which pop-up each button opens, the
+// close-others routines and reply destinations of the window entries, the
+// wiring diagram button, start-up preparation of the link, one message box at
+// a time, and exit.
+#include "link/fakeport.h"
+#include "link/messagebox.h"
+#include "shell/buttonart.h"
+#include "shell/connectiondcu.h"
+#include "shell/mainwindow.h"
+#include "tests/support/testutil.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QImage>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+
+namespace {
+
+// A stand-in family window: a return button that counts its presses and
+// closes the window, as the real return buttons do.
+struct StandIn {
+    std::unique_ptr<QWidget> window = std::make_unique<QWidget>();
+    int presses = 0;
+    explicit StandIn(const char *button = "BitBtn3")
+    {
+        auto *b = new QPushButton(QStringLiteral("返  回"), window.get());
+        b->setObjectName(QLatin1String(button));
+        QObject::connect(b, &QPushButton::clicked, window.get(), [this] {
+            ++presses;
+            window->close();
+        });
+    }
+};
+
+struct Shell {
+    FakePortControl port;
+    SerialLink link{&port};
+    TKZ5500Edcu w{link};
+    ui::RecordedMessages rec;
+    std::map<QString, std::unique_ptr<StandIn>> standIns;
+
+    StandIn &add(const QString &className, const char *button)
+    {
+        auto &s = standIns[className];
+        s = std::make_unique<StandIn>(button);
+        w.RegisterWindow(className, s->window.get());
+        return *s;
+    }
+    QAction *entry(const char *name) { return w.findChild<QAction *>(QLatin1String(name)); }
+    QMenu *menu(const char *name) { return w.findChild<QMenu *>(QLatin1String(name)); }
+    void press(const char *name) { w.findChild<QPushButton *>(QLatin1String(name))->click(); }
+    QString label() { return w.findChild<QLabel *>("Label1")->text(); }
+    int presses(const QString &className) { return standIns.at(className)->presses; }
+};
+
+QStringList names(QMenu *menu)
+{
+    QStringList out;
+    for (QAction *a : menu->actions())
+        out << a->objectName() + "=" + a->text();
+    return out;
+}
+
+} // namespace
+
+TEST(MainWindow, LooksAsDescribed)
+{
+    Shell s;
+    EXPECT_EQ(s.w.windowTitle(), "      KZ系列电参数表调试软件");
+    EXPECT_EQ(s.w.size(), QSize(297, 414));
+    EXPECT_EQ(s.w.minimumSize(), s.w.maximumSize());
+    EXPECT_FALSE(s.w.windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(s.w.windowFlags() & Qt::WindowMinimizeButtonHint);
+    EXPECT_EQ(s.label(), "KZ5500E三相电参数测试仪");
+    EXPECT_EQ(s.w.findChild<QLabel *>("Label1")->palette().color(QPalette::WindowText), QColor(0, 255, 0));
+
+    struct B {
+        const char *name, *label;
+        int y;
+    };
+    const B buttons[] = {{"BitBtn1", "串行口设置", 48}, {"BitBtn2", "仪表地址检测", 88}, {"BitBtn7", "仪表型号选择", 128},
+                         {"BitBtn3", "电量测量", 168},   {"BitBtn4", "参数设置", 208},     {"BitBtn8", "协议选择", 248},
+                         {"BitBtn5", "典型接线", 288},   {"BitBtn6", "退 出", 328}};
+    QWidget *previous = nullptr;
+    for (const B &b : buttons) {
+        auto *btn = s.w.findChild<QPushButton *>(b.name);
+        ASSERT_TRUE(btn) << b.name;
+        EXPECT_EQ(btn->geometry(), QRect(88, b.y, 129, 30)) << b.name;
+        EXPECT_TRUE(btn->text().isEmpty());
+        EXPECT_EQ(btn->accessibleName(), QString::fromUtf8(b.label));
+        EXPECT_EQ(btn->toolTip(), QString::fromUtf8(b.label));
+        EXPECT_EQ(btn->focusPolicy(), Qt::StrongFocus);
+        EXPECT_FALSE(btn->icon().isNull());
+        if (previous) { // keyboard order follows the buttons top to bottom
+            EXPECT_EQ(previous->nextInFocusChain(), btn) << b.name;
+        }
+        previous = btn;
+    }
+}
+
+TEST(MainWindow, MenusInOnScreenOrder)
+{
+    Shell s;
+    EXPECT_EQ(names(s.menu("PopupMenu3")),
+              QStringList({"KZ5500E1=KZ5500E三相电参数测试仪", "KZ2066E1=KZ5055M三相电参数模块",
+                           "KZ2022E1=KZ5700E单相电参数测试仪", "KZ827KVE1=KZ827KVE单相电参数测试仪",
+                           "N10=三相电参数隔离传输模块", "N11=单相电参数隔离传输模块"}));
+    EXPECT_EQ(names(s.menu("PopupMenu1")), QStringList({"N1=电量参数测量", "N2=遥测、遥信", "N3=越限状态显示",
+                                                        "N4=事件记录显示", "N5=仪表当前状态"}));
+    EXPECT_EQ(names(s.menu("PopupMenu2")),
+              QStringList({"N6=报警屏蔽设置", "N7=上下限报警值设置", "N8=窗口显示参数设置", "N9=仪表初始化设置",
+                           "N12=其它", "N13=模块校表"}));
+    EXPECT_EQ(names(s.menu("KZ2600SAMPL")),
+              QStringList({"N19=电量参数测量", "N20=遥测、遥信", "N21=越限状态显示", "N22=事件记录显示"}));
+    EXPECT_EQ(names(s.menu("KZ2600SET")),
+              QStringList({"N14=报警屏蔽设置", "N15=上下限报警设置", "N23=窗口显示参数设置", "N16=仪表初始化设置",
+                           "N17=仪表校表", "N18=其它参数设置"}));
+    EXPECT_EQ(names(s.menu("KZ827KVESAMPL")), QStringList({"N24=电量测量", "N25=遥控"}));
+    EXPECT_EQ(names(s.menu("KZ827KVESET")),
+              QStringList({"N26=报警参数设置", "N27=仪表初始化设置", "KZ8271=KZ827校准"}));
+    EXPECT_EQ(names(s.menu("PopupMenu4")), QStringList({"MenuItem1=MODBUS-ASCII", "MenuItem2=MODBUS-RTU"}));
+}
+
+TEST(MainWindow, FamilyEntries)
+{
+    Shell s;
+    EXPECT_TRUE(s.link.DeviceFamily.isEmpty());
+
+    s.entry("KZ2066E1")->trigger();
+    EXPECT_EQ(s.link.DeviceFamily, "KZ5500E");
+    EXPECT_EQ(s.label(), "KZ5500M三相电参数模块");
+    EXPECT_FALSE(s.entry("N8")->isEnabled());
+    EXPECT_TRUE(s.entry("N13")->isEnabled());
+
+    s.entry("KZ5500E1")->trigger();
+    EXPECT_EQ(s.link.DeviceFamily, "KZ5500E");
+    EXPECT_EQ(s.label(), "KZ5500E三相电参数测试仪");
+    EXPECT_TRUE(s.entry("N8")->isEnabled());
+    EXPECT_TRUE(s.entry("N13")->isEnabled());
+
+    s.link.SinglePhaseIndex = 7;
+    s.entry("KZ2022E1")->trigger();
+    EXPECT_EQ(s.link.DeviceFamily, "KZ2600E");
+    EXPECT_EQ(s.label(), "KZ5700E单相电参数测试仪");
+    EXPECT_EQ(s.link.SinglePhaseIndex, 0);
+
+    // Isolation modules: the title only; menus and replies stay single-phase.
+    s.entry("N10")->trigger();
+    EXPECT_EQ(s.label(), "三相电参数隔离传输模块");
+    EXPECT_EQ(s.link.DeviceFamily, "KZ2600E");
+    s.entry("N11")->trigger();
+    EXPECT_EQ(s.label(), "单相电参数隔离传输模块");
+    EXPECT_EQ(s.link.DeviceFamily, "KZ2600E");
+
+    s.link.Kz827Type = 4;
+    s.entry("KZ827KVE1")->trigger();
+    EXPECT_EQ(s.link.DeviceFamily, "KZ827KVE");
+    EXPECT_EQ(s.label(), "KZ827KVE单相电参数测试仪");
+    EXPECT_EQ(s.link.Kz827Type, 4); // kept until a KZ827KVE window is opened
+}
+
+TEST(MainWindow, ButtonsPopUpTheFamilysMenusAtTheirPlaces)
+{
+    Shell s;
+    s.w.show();
+    s.w.move(100, 50);
+    const QPoint origin = s.w.pos();
+    struct Case {
+        const char *family;
+        const char *measure;
+        const char *settings;
+    };
+    const Case cases[] = {{"", "PopupMenu1", "PopupMenu2"},
+                          {"KZ5500E", "PopupMenu1", "PopupMenu2"},
+                          {"KZ2600E", "KZ2600SAMPL", "KZ2600SET"},
+                          {"KZ827KVE", "KZ827KVESAMPL", "KZ827KVESET"},
+                          {"other", "PopupMenu1", "PopupMenu2"}};
+    for (const Case &c : cases) {
+        s.link.DeviceFamily = c.family;
+        s.press("BitBtn3");
+        ASSERT_TRUE(s.w.LastPopup());
+        EXPECT_EQ(s.w.LastPopup()->objectName(), c.measure) << c.family;
+        EXPECT_EQ(s.w.LastPopupPos(), origin + QPoint(200, 120));
+        EXPECT_TRUE(s.w.LastPopup()->isVisible());
+        s.w.LastPopup()->hide();
+        s.press("BitBtn4");
+        EXPECT_EQ(s.w.LastPopup()->objectName(), c.settings) << c.family;
+        EXPECT_EQ(s.w.LastPopupPos(), origin + QPoint(200, 168));
+        s.w.LastPopup()->hide();
+    }
+    s.press("BitBtn7");
+    EXPECT_EQ(s.w.LastPopup()->objectName(), "PopupMenu3");
+    EXPECT_EQ(s.w.LastPopupPos(), origin + QPoint(200, 60));
+    s.w.LastPopup()->hide();
+    s.press("BitBtn8");
+    EXPECT_EQ(s.w.LastPopup()->objectName(), "PopupMenu4");
+    EXPECT_EQ(s.w.LastPopupPos(), origin + QPoint(200, 240));
+    s.w.LastPopup()->hide();
+}
+
+TEST(MainWindow, ProtocolMenuOffersRtuOnly)
+{
+    Shell s;
+    s.entry("KZ2066E1")->trigger(); // a state the protocol entries must not touch
+    QAction *ascii = s.entry("MenuItem1");
+    QAction *rtu = s.entry("MenuItem2");
+    EXPECT_FALSE(ascii->isEnabled());
+    EXPECT_FALSE(ascii->toolTip().isEmpty());
+    EXPECT_TRUE(rtu->isChecked());
+    ascii->trigger();
+    rtu->trigger();
+    EXPECT_TRUE(rtu->isChecked());
+    EXPECT_FALSE(ascii->isChecked());
+    EXPECT_EQ(s.link.DeviceFamily, "KZ5500E");
+    EXPECT_EQ(s.label(), "KZ5500M三相电参数模块");
+    EXPECT_FALSE(s.entry("N8")->isEnabled());
+}
+
+TEST(MainWindow, WiringDiagramOnlyForTheThreePhaseFamily)
+{
+    Shell s;
+    StandIn &wiring = s.add("TKZ5500_Connectiondcu", "none");
+    s.press("BitBtn5"); // nothing chosen yet
+    EXPECT_FALSE(wiring.window->isVisible());
+    s.entry("KZ2022E1")->trigger();
+    s.press("BitBtn5");
+    EXPECT_FALSE(wiring.window->isVisible());
+    s.entry("N10")->trigger(); // label only: still single-phase
+    s.press("BitBtn5");
+    EXPECT_FALSE(wiring.window->isVisible());
+    s.entry("KZ2066E1")->trigger();
+    s.press("BitBtn5");
+    EXPECT_TRUE(wiring.window->isVisible());
+}
+
+TEST(MainWindow, ThreePhaseEntryClosesTheListedWindowsAndSelectsItsSlot)
+{
+    Shell s;
+    for (const char *c : {"TCoulometrydcu", "TCoulometry1dcu", "TCoulometry2dcu", "TCoulometry3dcu", "TCoulometry4dcu",
+                          "TSetParDcu", "TSetPar1Dcu", "TSetPar2Dcu", "TRs_Addersdcu", "TVerify_model"})
+        s.add(c, "BitBtn3");
+    s.add("TSetPar3Dcu", "BitBtn6");
+    StandIn &other = s.add("TSetPar4dcu", "BitBtn3");
+    other.window->show();
+    s.standIns["TCoulometrydcu"]->window->show();
+
+    s.entry("N2")->trigger();
+    for (const auto &[name, standIn] : s.standIns) {
+        const int expected = name == "TSetPar4dcu" ? 0 : 1; // pressed even when hidden
+        EXPECT_EQ(standIn->presses, expected) << name.toStdString();
+    }
+    EXPECT_FALSE(s.standIns["TCoulometrydcu"]->window->isVisible());
+    EXPECT_TRUE(other.window->isVisible()); // stays on screen...
+    EXPECT_EQ(s.link.ActiveSlotIndex(), 2); // ...but replies go to slot 2
+    EXPECT_TRUE(s.standIns["TCoulometry2dcu"]->window->isVisible());
+
+    // The address scan button does the same for slot 10.
+    s.press("BitBtn2");
+    EXPECT_EQ(s.presses("TCoulometry2dcu"), 2);
+    EXPECT_EQ(s.link.ActiveSlotIndex(), 10);
+    EXPECT_TRUE(s.standIns["TRs_Addersdcu"]->window->isVisible());
+}
+
+TEST(MainWindow, EntriesSetTheirFamilysDestination)
+{
+    Shell s;
+    // The slots and indexes that do not follow the menu order.
+    const std::pair<const char *, int> threePhase[] = {{"N1", 1}, {"N5", 5}, {"N9", 9}, {"N12", 11}, {"N13", 12}};
+    for (const auto &[entry, slot] : threePhase) {
+        s.entry(entry)->trigger(); // no window of that class exists: nothing shown
+        EXPECT_EQ(s.link.ActiveSlotIndex(), slot) << entry;
+    }
+    const std::pair<const char *, int> singlePhase[] = {{"N19", 3}, {"N22", 6}, {"N14", 7}, {"N23", 9},
+                                                        {"N16", 10}, {"N17", 12}, {"N18", 11}};
+    for (const auto &[entry, index] : singlePhase) {
+        s.entry(entry)->trigger();
+        EXPECT_EQ(s.link.SinglePhaseIndex, index) << entry;
+    }
+    const std::pair<const char *, int> kz827[] = {{"N24", 1}, {"N25", 2}, {"N26", 3}, {"N27", 4}, {"KZ8271", 5}};
+    for (const auto &[entry, type] : kz827) {
+        s.entry(entry)->trigger();
+        EXPECT_EQ(s.link.Kz827Type, type) << entry;
+    }
+    // Other families' destinations are left alone.
+    EXPECT_EQ(s.link.ActiveSlotIndex(), 12);
+    EXPECT_EQ(s.link.SinglePhaseIndex, 11);
+}
+
+TEST(MainWindow, SinglePhaseEntryStopsThePollingWindowsToo)
+{
+    Shell s;
+    for (const char *c : {"TKZ2600E_VerifyMaeterdcu", "TKZ2600_IDSETdcu", "TKZ2600_WarnSETdcu", "TKZ2600_MeterageEdcu",
+                          "TKZ2600_WarnStatedcu", "TKZ2600_RemoteMeteragedcu", "TKZ2600_UpDoWarndcu"})
+        s.add(c, "Exit");
+    s.standIns["TKZ2600_MeterageEdcu"]->window->show();
+    s.standIns["TKZ2600_RemoteMeteragedcu"]->window->show();
+
+    s.entry("N15")->trigger();
+    EXPECT_EQ(s.link.SinglePhaseIndex, 8);
+    for (const char *c : {"TKZ2600E_VerifyMaeterdcu", "TKZ2600_IDSETdcu", "TKZ2600_WarnSETdcu", "TKZ2600_MeterageEdcu",
+                          "TKZ2600_WarnStatedcu"})
+        EXPECT_EQ(s.presses(c), 1) << c;
+    // Windows without a polling timer are not in the list.
+    EXPECT_EQ(s.presses("TKZ2600_RemoteMeteragedcu"), 0);
+    EXPECT_TRUE(s.standIns["TKZ2600_RemoteMeteragedcu"]->window->isVisible());
+    EXPECT_FALSE(s.standIns["TKZ2600_MeterageEdcu"]->window->isVisible());
+    EXPECT_TRUE(s.standIns["TKZ2600_UpDoWarndcu"]->window->isVisible());
+}
+
+TEST(MainWindow, Kz827EntryClosesItsWindowsAndResetsTheTypeFirst)
+{
+    Shell s;
+    for (const char *c : {"TKZ827KVE_SURVEY", "TKZ827KVE_Calibrate", "TKZ827_Warn", "TKZ827_Telecontrol", "TKZ827_Ini"})
+        s.add(c, "Exit");
+    s.link.Kz827Type = 5;
+    s.w.CloseKz827Windows();
+    EXPECT_EQ(s.link.Kz827Type, 0);
+    for (const auto &[name, standIn] : s.standIns)
+        EXPECT_EQ(standIn->presses, 1) << name.toStdString();
+
+    s.entry("N25")->trigger();
+    EXPECT_EQ(s.link.Kz827Type, 2);
+    EXPECT_TRUE(s.standIns["TKZ827_Telecontrol"]->window->isVisible());
+    EXPECT_EQ(s.presses("TKZ827KVE_SURVEY"), 2);
+}
+
+TEST(MainWindow, FirstShowPreparesTheLinkOnce)
+{
+    Shell s;
+    s.link.SelectSlot(4);
+    s.link.LinkBusy = true;
+    s.port.InputMode = 0;
+    s.port.RThreshold = 0;
+    s.w.show();
+    EXPECT_EQ(s.link.ActiveSlotIndex(), 88);
+    EXPECT_FALSE(s.link.LinkBusy);
+    EXPECT_EQ(s.port.InputMode, 1);
+    EXPECT_EQ(s.port.RThreshold, 1);
+    EXPECT_FALSE(s.port.PortOpen()); // the port stays closed until the dialog opens it
+
+    s.link.SelectSlot(4);
+    s.w.hide();
+    s.w.show();
+    EXPECT_EQ(s.link.ActiveSlotIndex(), 4);
+}
+
+TEST(MainWindow, LinkAndPortTroubleIsShownOneBoxAtATime)
+{
+    Shell s;
+    // A send with the port closed.
+    s.link.SendFrame(WithCrc(Hex("01 03 00 00 00 01")));
+    EXPECT_TRUE(s.rec.texts.isEmpty()) << "shown inside the sender";
+    ASSERT_TRUE(WaitFor([&] { return s.rec.texts.size() == 1; }));
+    EXPECT_TRUE(s.rec.texts[0].contains("串口未打开"));
+
+    // The port goes away; the same text twice while waiting shows once.
+    s.rec.texts.clear();
+    s.port.SetPortOpen(true);
+    s.port.Lose("串口 X 已断开");
+    s.w.Notify("串口 X 已断开");
+    Pump(20);
+    EXPECT_EQ(s.rec.texts, QStringList{"串口 X 已断开"});
+
+    // A text that arrives while a box is on screen waits for it.
+    int depth = 0, maxDepth = 0;
+    QStringList order;
+    ui::SetMessageRecorder([&](QWidget *, const QString &text) {
+        ++depth;
+        maxDepth = std::max(maxDepth, depth);
+        order << text;
+        if (text == "first") {
+            s.w.Notify("second");
+            QCoreApplication::processEvents(); // the box's own event loop
+            QCoreApplication::processEvents();
+        }
+        --depth;
+    });
+    s.w.Notify("first");
+    ASSERT_TRUE(WaitFor([&] { return order.size() == 2; }));
+    EXPECT_EQ(order, QStringList({"first", "second"}));
+    EXPECT_EQ(maxDepth, 1);
+    ui::SetMessageRecorder({});
+}
+
+TEST(MainWindow, ExitClosesEverythingAndEndsTheProgram)
+{
+    Shell s;
+    StandIn &open = s.add("TCoulometrydcu", "BitBtn3");
+    StandIn &hidden = s.add("TSetPar4dcu", "BitBtn3");
+    s.w.show();
+    open.window->show();
+    QSignalSpy closed(&s.w, &TKZ5500Edcu::MainClosed);
+    s.press("BitBtn6");
+    EXPECT_EQ(closed.count(), 1);
+    EXPECT_FALSE(s.w.isVisible());
+    EXPECT_FALSE(open.window->isVisible());
+    EXPECT_FALSE(hidden.window->isVisible());
+}
+
+TEST(Artwork, ButtonPicturesAndWiringDiagramAreDrawn)
+{
+    // Dark blue text on a light ground.
+    const QImage img = ButtonPicture("串行口设置", QSize(127, 28)).toImage();
+    ASSERT_EQ(img.size(), QSize(127, 28));
+    int ink = 0, ground = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) {
+            const QColor c = img.pixelColor(x, y);
+            if (c.blue() > 80 && c.red() < 60 && c.green() < 80)
+                ++ink;
+            else if (c.lightness() > 200)
+                ++ground;
+        }
+    EXPECT_GT(ink, 40);
+    EXPECT_GT(ground, img.width() * img.height() / 2);
+
+    TKZ5500_Connectiondcu wiring;
+    EXPECT_EQ(wiring.windowTitle(), "KZ5500E典型接线图");
+    ASSERT_TRUE(wiring.PictureLoaded());
+    const QImage shot = wiring.grab().toImage();
+    ASSERT_GE(shot.width(), 600);
+    ASSERT_GE(shot.height(), 630);
+    // Cream margin, white sheet, and drawing on the sheet.
+    EXPECT_EQ(shot.pixelColor(2, 2), QColor(0xFF, 0xF8, 0xDC));
+    EXPECT_EQ(shot.pixelColor(shot.width() / 2, 36 + 12), QColor(Qt::white));
+    int dark = 0;
+    for (int y = 0; y < shot.height(); y += 2)
+        for (int x = 0; x < shot.width(); x += 2)
+            if (shot.pixelColor(x, y).lightness() < 120)
+                ++dark;
+    EXPECT_GT(dark, 1000);
+}

@@ -1,0 +1,155 @@
+// Start-up: the command line, the windows created and registered in order,
+// the real windows reached from the main window, and demo mode wiring the
+// simulator's port into the port settings dialog.
+#include "link/comdcu.h"
+#include "link/fakeport.h"
+#include "link/messagebox.h"
+#include "shell/demo.h"
+#include "shell/mainwindow.h"
+#include "shell/program.h"
+#include "tests/support/testutil.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+QString script(const QTemporaryDir &dir, const QString &name, const QString &body)
+{
+    const QString path = dir.filePath(name);
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write(("#!/bin/sh\n" + body + "\n").toUtf8());
+    f.close();
+    f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return path;
+}
+} // namespace
+
+TEST(Options, CommandLine)
+{
+    QString msg;
+    bool help = false;
+    auto o = ParseOptions({"kzdebug", "--port", "/dev/ttyUSB0", "--demo", "--port=/dev/pts/3"}, &msg, &help);
+    ASSERT_TRUE(o) << msg.toStdString();
+    EXPECT_EQ(o->ports, QStringList({"/dev/ttyUSB0", "/dev/pts/3"}));
+    EXPECT_TRUE(o->demo);
+
+    o = ParseOptions({"kzdebug"}, &msg);
+    ASSERT_TRUE(o);
+    EXPECT_TRUE(o->ports.isEmpty());
+    EXPECT_FALSE(o->demo);
+
+    EXPECT_FALSE(ParseOptions({"kzdebug", "--bogus"}, &msg, &help));
+    EXPECT_FALSE(help);
+    EXPECT_TRUE(msg.contains("bogus"));
+    EXPECT_FALSE(ParseOptions({"kzdebug", "--port"}, &msg, &help)); // missing value
+    EXPECT_FALSE(ParseOptions({"kzdebug", "stray"}, &msg, &help));
+    EXPECT_FALSE(ParseOptions({"kzdebug", "--help"}, &msg, &help));
+    EXPECT_TRUE(help);
+    EXPECT_TRUE(msg.contains("--demo"));
+}
+
+TEST(Program, CreatesTheWindowsInOrderAndOpensThemFromTheMainWindow)
+{
+    FakePortControl port;
+    ui::RecordedMessages rec;
+    Program program(port, Options{});
+    // Whatever windows this build has, they come in the program's order.
+    const QStringList &created = program.Created();
+    ASSERT_GE(created.size(), 4);
+    EXPECT_EQ(created[0], "TKZ5500Edcu");
+    EXPECT_EQ(created[1], "TCOMdcu");
+    int last = -1;
+    for (const QString &c : created) {
+        const int at = TKZ5500Edcu::CreationOrder().indexOf(c);
+        EXPECT_GT(at, last) << c.toStdString();
+        last = at;
+        EXPECT_TRUE(program.MainWindow().Window(c)) << c.toStdString();
+    }
+    EXPECT_TRUE(created.contains("TRs_Addersdcu"));
+    EXPECT_TRUE(created.contains("TKZ5500_Connectiondcu"));
+
+    program.Start();
+    TKZ5500Edcu &w = program.MainWindow();
+    EXPECT_TRUE(w.isVisible());
+    w.findChild<QPushButton *>("BitBtn1")->click();
+    EXPECT_TRUE(program.ComDialog().isVisible());
+
+    w.findChild<QPushButton *>("BitBtn2")->click();
+    EXPECT_TRUE(w.Window("TRs_Addersdcu")->isVisible());
+    EXPECT_EQ(program.Link().ActiveSlotIndex(), 10);
+
+    if (QWidget *measure = w.Window("TCoulometrydcu")) {
+        // Opening the measurement window presses the scan window's return.
+        w.findChild<QAction *>("N1")->trigger();
+        EXPECT_TRUE(measure->isVisible());
+        EXPECT_FALSE(w.Window("TRs_Addersdcu")->isVisible());
+        EXPECT_EQ(program.Link().ActiveSlotIndex(), 1);
+    }
+
+    w.findChild<QAction *>("KZ5500E1")->trigger();
+    w.findChild<QPushButton *>("BitBtn5")->click();
+    EXPECT_TRUE(w.Window("TKZ5500_Connectiondcu")->isVisible());
+
+    w.findChild<QPushButton *>("BitBtn6")->click();
+    EXPECT_FALSE(w.Window("TKZ5500_Connectiondcu")->isVisible());
+    EXPECT_FALSE(program.ComDialog().isVisible());
+    EXPECT_TRUE(rec.texts.isEmpty());
+}
+
+TEST(Program, PortsFromTheCommandLineAreOfferedFirstOneByDefault)
+{
+    FakePortControl port;
+    Options o;
+    o.ports = QStringList{"/dev/ttyUSB5", "/dev/ttyACM0"};
+    Program program(port, o);
+    TCOMdcu &dlg = program.ComDialog();
+    dlg.SystemPorts = {};
+    dlg.show();
+    auto *list = dlg.findChild<QComboBox *>("ComboBox1");
+    EXPECT_EQ(list->currentText(), "/dev/ttyUSB5");
+    EXPECT_GE(list->findText("/dev/ttyACM0"), 0);
+}
+
+TEST(Program, DemoModeOffersTheSimulatorsPortAsDefault)
+{
+    QTemporaryDir dir;
+    const QString sim = script(dir, "kzsim", "echo 'PTY /dev/pts/kz-demo'\nexec sleep 30");
+    FakePortControl port;
+    ui::RecordedMessages rec;
+    Options o;
+    o.demo = true;
+    Program program(port, o);
+    program.ComDialog().SystemPorts = {};
+    program.Start(sim);
+    ASSERT_TRUE(program.Demo());
+    ASSERT_TRUE(WaitFor([&] { return !program.Demo()->PtyPath().isEmpty(); }, 5000));
+    const qint64 pid = program.Demo()->ProcessId();
+    EXPECT_GT(pid, 0);
+
+    program.MainWindow().findChild<QPushButton *>("BitBtn1")->click();
+    auto *list = program.ComDialog().findChild<QComboBox *>("ComboBox1");
+    EXPECT_EQ(list->currentText(), "/dev/pts/kz-demo (模拟仪表)");
+    program.ComDialog().findChild<QPushButton *>("BitBtn1")->click();
+    EXPECT_EQ(port.CommPort(), "/dev/pts/kz-demo");
+    EXPECT_EQ(rec.texts, QStringList{"串口初始化成功！"});
+}
+
+TEST(Program, DemoModeWithoutTheSimulatorSaysSoAndCarriesOn)
+{
+    FakePortControl port;
+    ui::RecordedMessages rec;
+    Options o;
+    o.demo = true;
+    Program program(port, o);
+    program.Start("/nonexistent/kzsim");
+    ASSERT_TRUE(WaitFor([&] { return !rec.texts.isEmpty(); }));
+    EXPECT_EQ(rec.texts, QStringList{"找不到模拟仪表程序 /nonexistent/kzsim，演示模式不可用。"});
+    EXPECT_TRUE(program.MainWindow().isVisible());
+    program.MainWindow().findChild<QPushButton *>("BitBtn1")->click();
+    EXPECT_EQ(program.ComDialog().findChild<QComboBox *>("ComboBox1")->currentText(), "COM1");
+}
