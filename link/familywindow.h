@@ -6,6 +6,7 @@
 #include "link/seriallink.h"
 
 #include <QWidget>
+#include <functional>
 
 class QLabel;
 class QPushButton;
@@ -21,7 +22,8 @@ public:
 protected:
     // Runs every time the window is shown.
     virtual void FormShow() {}
-    // Runs on every close (the return button, the title bar, close()).
+    // Runs on every close: the title bar, close() of a shown window, and
+    // CloseWindow() (the return buttons) whether shown or not.
     virtual void FormClose() {}
 
     // What every return button ends with: runs FormClose and hides the
@@ -41,7 +43,8 @@ protected:
 
     // Makes an instrument address spin box (0..255) with the given object
     // name, its caption label (buddy) and the caption as accessible name.
-    // The label is returned through label when asked for.
+    // The label is returned through label when asked for; value is the
+    // initial address.
     QSpinBox *MakeAddressSpin(const QString &name, const QString &caption,
                               QLabel **label = nullptr, int value = 1);
 
