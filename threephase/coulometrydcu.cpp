@@ -12,6 +12,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <vector>
+
 namespace threephase {
 QByteArray &CoulometryParams()
 {
@@ -28,7 +30,7 @@ constexpr int kSlot = 1;
 struct Group {
     const char *name;
     const char *title;
-    std::initializer_list<int> boxes;
+    std::vector<int> boxes;
 };
 } // namespace
 
