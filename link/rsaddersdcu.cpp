@@ -24,7 +24,7 @@ TRs_Addersdcu::TRs_Addersdcu(SerialLink &link, QWidget *parent) : FamilyWindow(l
     setWindowTitle(QStringLiteral("Rs_Addersdcu"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setStyleSheet(QStringLiteral("TRs_Addersdcu { background-color: #008080; }"
-                                 "TRs_Addersdcu > QLabel, QGroupBox, QGroupBox QLabel { color: white; }"));
+                                 "QLabel, QGroupBox { color: white; }"));
     setAttribute(Qt::WA_StyledBackground, true);
 
     auto *range = new QGroupBox(QStringLiteral("地址检测范围"), this);
