@@ -86,9 +86,6 @@ int main(int argc, char **argv)
         simulator.bus().Add(address, family);
     for (const sim::FaultRule &rule : options.faults)
         simulator.bus().Faults().Add(rule);
-    // Instruments were seeded when added; start every generator from the
-    // chosen seed again so a run is repeatable.
-    simulator.bus().SetSeed(options.seed);
 
     if (!simulator.Open(&error)) {
         std::fprintf(stderr, "kzsim: %s\n", qPrintable(error));

@@ -41,6 +41,7 @@ struct PtySimulator::Pending {
     Transmission pieces;
     int next = 0;
     QElapsedTimer arrived;
+    int session = 0;
     qint64 firstMicros = -1;
     QByteArray written;
 };
@@ -110,6 +111,7 @@ void PtySimulator::Close()
     if (slave_ >= 0)
         ::close(slave_);
     master_ = slave_ = -1;
+    ++session_;
     slavePath_.clear();
     in_.clear();
     out_.clear();
@@ -221,6 +223,7 @@ void PtySimulator::Serve(const QByteArray &request, const QElapsedTimer &arrived
     pending->request = request;
     pending->pieces = bus_.Respond(request);
     pending->arrived = arrived;
+    pending->session = session_;
     if (pending->pieces.isEmpty()) {
         emit Served(request, QByteArray(), -1);
         return;
@@ -232,8 +235,9 @@ void PtySimulator::SendNext(const std::shared_ptr<Pending> &pending)
 {
     const Chunk &piece = pending->pieces.at(pending->next);
     auto writeIt = [this, pending] {
-        if (!IsOpen())
-            return;
+        if (pending->session != session_)
+            return; // the terminal it was meant for has been closed
+
         const Chunk &now = pending->pieces.at(pending->next);
         Write(now.bytes);
         pending->written.append(now.bytes);

@@ -90,6 +90,8 @@ private:
     QElapsedTimer lastArrival_;
     qint64 lastReplyMicros_ = -1;
     int requests_ = 0;
+    int session_ = 0; // counts Close() calls; a late reply piece of an
+                      // earlier session is not written
 };
 
 } // namespace sim

@@ -179,6 +179,22 @@ TEST_F(SimPty, SplitAndDelayedRepliesArriveInPiecesAndLate)
     EXPECT_EQ(got, probe);
 }
 
+TEST_F(SimPty, ALateReplyIsNotWrittenIntoTheNextTerminal)
+{
+    sim.bus().Faults().Add(*sim::ParseFault(QStringLiteral("delay:100")));
+    Connect();
+    Send(WithCrc(Hex("01 99 30 30 30 30")));
+    ASSERT_TRUE(WaitFor([&] { return sim.RequestsSeen() == 1; }));
+    port.close();
+    sim.Close();
+    ASSERT_TRUE(sim.Open());
+    QSerialPort next;
+    next.setPortName(sim.SlavePath());
+    ASSERT_TRUE(next.open(QIODevice::ReadWrite));
+    Pump(250);
+    EXPECT_TRUE(next.readAll().isEmpty());
+}
+
 TEST_F(SimPty, ServedReportsEveryExchangeAndTheReplyTimeIsShort)
 {
     QList<QByteArray> requests, replies;
