@@ -115,7 +115,7 @@ QString UsageText()
 {
     return QStringLiteral(
                "Usage: kzsim [--link PATH] [--instrument ADDR:FAMILY]... [--seed N]\n"
-               "             [--fault SPEC]... [--verbose] [--help]\n"
+               "             [--fault RULE]... [--verbose] [--help]\n"
                "\n"
                "Simulates a Modbus RTU bus of KZ instruments behind a pseudo-terminal.\n"
                "When ready, prints one line 'PTY <slave device path>' to standard output.\n"
@@ -127,7 +127,7 @@ QString UsageText()
                "                            three-phase, single-phase or kz827. Repeatable.\n"
                "                            Default: 1:three-phase 2:single-phase 3:kz827\n"
                "  --seed N                  seed of the measurement motion and the faults (default 1)\n"
-               "  --fault SPEC              inject faults into replies (see below). Repeatable.\n"
+               "  --fault RULE              inject faults into replies (see below). Repeatable.\n"
                "  --verbose, -v             log every request and reply to standard error\n"
                "  --help, -h                show this text\n"
                "\n") +

@@ -64,10 +64,10 @@ bool ParseTrigger(const QString &text, FaultRule &rule, QString *error)
 
 } // namespace
 
-std::optional<FaultRule> ParseFault(const QString &spec, QString *error)
+std::optional<FaultRule> ParseFault(const QString &text, QString *error)
 {
     FaultRule rule;
-    QString body = spec.trimmed();
+    QString body = text.trimmed();
     const int at = body.indexOf(QLatin1Char('@'));
     if (at >= 0) {
         if (!ParseTrigger(body.mid(at + 1), rule, error))

@@ -43,7 +43,7 @@ struct FaultRule {
 };
 
 // Parses one rule; on failure returns nothing and sets *error.
-std::optional<FaultRule> ParseFault(const QString &spec, QString *error = nullptr);
+std::optional<FaultRule> ParseFault(const QString &text, QString *error = nullptr);
 // The rule syntax, for --help.
 QString FaultSyntaxHelp();
 

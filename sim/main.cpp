@@ -9,7 +9,9 @@
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
+#ifdef __linux__
 #include <sys/prctl.h>
+#endif
 #include <unistd.h>
 
 namespace {
@@ -56,7 +58,9 @@ int main(int argc, char **argv)
     }
     // End with the process that started us; if it is already gone (it died
     // before the request took effect), end now.
+#ifdef __linux__
     prctl(PR_SET_PDEATHSIG, SIGTERM);
+#endif
     if (getppid() != parent)
         return 0;
 

@@ -13,21 +13,21 @@ using sim::FaultRule;
 
 namespace {
 
-FaultRule Rule(const char *spec)
+FaultRule Rule(const char *text)
 {
     QString error;
-    const auto rule = sim::ParseFault(QString::fromLatin1(spec), &error);
-    EXPECT_TRUE(rule.has_value()) << spec << ": " << qPrintable(error);
+    const auto rule = sim::ParseFault(QString::fromLatin1(text), &error);
+    EXPECT_TRUE(rule.has_value()) << text << ": " << qPrintable(error);
     return rule.value_or(FaultRule{});
 }
 
 const QByteArray kReply = WithCrc(Hex("01 03 04 11 22 33 44")); // 9 bytes
 
 // Which of the first n requests a single rule hits.
-QList<int> HitRequests(const char *spec, int n, std::uint64_t seed = 1)
+QList<int> HitRequests(const char *text, int n, std::uint64_t seed = 1)
 {
     sim::FaultInjector faults(seed);
-    faults.Add(Rule(spec));
+    faults.Add(Rule(text));
     QList<int> hits;
     for (int i = 1; i <= n; ++i) {
         if (faults.Apply(kReply).isEmpty())
@@ -107,9 +107,9 @@ TEST(SimFaultTrigger, ReseedingRestartsTheRequestCount)
 
 TEST(SimFaultEffect, EachKindChangesTheReplyAsDescribed)
 {
-    auto apply = [](const char *spec) {
+    auto apply = [](const char *text) {
         sim::FaultInjector faults;
-        faults.Add(Rule(spec));
+        faults.Add(Rule(text));
         return faults.Apply(kReply);
     };
 
