@@ -14,7 +14,13 @@ DemoSimulator::DemoSimulator(QObject *parent) : QObject(parent)
         fail(QStringLiteral("模拟仪表程序 %1 在 %2 秒内没有就绪，演示模式不可用。")
                  .arg(program_)
                  .arg(ReadyTimeoutMs / 1000.0));
-        Stop();
+        // Ask it to end without waiting here; kill it if it will not.
+        stopping_ = true;
+        proc_.terminate();
+        QTimer::singleShot(StopGraceMs, this, [this] {
+            if (proc_.state() != QProcess::NotRunning)
+                proc_.kill();
+        });
     });
     connect(&proc_, &QProcess::readyReadStandardOutput, this, &DemoSimulator::onStdout);
     connect(&proc_, &QProcess::readyReadStandardError, this, &DemoSimulator::onStderr);

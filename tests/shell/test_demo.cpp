@@ -99,12 +99,14 @@ TEST(DemoSimulator, Failures)
         EXPECT_EQ(d.ready.count(), 0);
     }
     {
-        Demo d; // never announces
+        Demo d; // never announces, and ignores the request to end
         d.sim.ReadyTimeoutMs = 300;
-        d.sim.Start(script(d.dir, "exec sleep 30"));
+        d.sim.StopGraceMs = 200;
+        d.sim.Start(script(d.dir, "trap '' TERM\nwhile :; do sleep 0.1; done"));
         const qint64 pid = d.sim.ProcessId();
         ASSERT_TRUE(WaitFor([&] { return d.failed.count() == 1; }, 5000));
         EXPECT_TRUE(d.failure().contains("没有就绪")) << d.failure().toStdString();
+        EXPECT_TRUE(WaitFor([&] { return !d.sim.Running(); }));
         EXPECT_TRUE(processGone(pid));
     }
     {
