@@ -4,6 +4,7 @@
 #include "shell/program.h"
 
 #include <QApplication>
+#include <QTimer>
 #include <cstdio>
 
 int main(int argc, char *argv[])
@@ -25,5 +26,7 @@ int main(int argc, char *argv[])
     QObject::connect(&program.MainWindow(), &TKZ5500Edcu::MainClosed, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     program.Start();
+    if (options->quitAfterShow)
+        QTimer::singleShot(0, &app, &QCoreApplication::quit);
     return QApplication::exec();
 }

@@ -28,7 +28,10 @@ std::optional<Options> ParseOptions(const QStringList &args, QString *message, b
     const QCommandLineOption demo(QStringLiteral("demo"),
                                   QStringLiteral("Start the instrument simulator (kzsim, next to this program) and "
                                                  "offer its demo bus: 1 three-phase, 2 single-phase, 3 KZ827KVE."));
+    const QCommandLineOption quitAfterShow(QStringLiteral("quit-after-show"),
+                                           QStringLiteral("Exit once the main window is shown (for start-up timing)."));
     parser.addOption(help);
+    parser.addOption(quitAfterShow);
     parser.addOption(port);
     parser.addOption(demo);
     if (!parser.parse(args)) {
@@ -49,6 +52,7 @@ std::optional<Options> ParseOptions(const QStringList &args, QString *message, b
     Options o;
     o.ports = parser.values(port);
     o.demo = parser.isSet(demo);
+    o.quitAfterShow = parser.isSet(quitAfterShow);
     return o;
 }
 

@@ -19,6 +19,8 @@ struct Options {
     QStringList ports;
     // Run the instrument simulator and offer its port (--demo).
     bool demo = false;
+    // Exit as soon as the main window is shown (start-up measurements).
+    bool quitAfterShow = false;
 };
 
 // Parses the program's arguments (args[0] is the program). Returns nothing
