@@ -4,6 +4,8 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
+#include <algorithm>
 #include <QShowEvent>
 #include <QSpinBox>
 
@@ -17,6 +19,17 @@ FamilyWindow::FamilyWindow(SerialLink &link, QWidget *parent)
 void FamilyWindow::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
+    // First appearance: centre on the screen, so a large window never opens
+    // half off it. Later shows keep wherever the user put it.
+    if (!placed_ && !event->spontaneous()) {
+        placed_ = true;
+        if (QScreen *s = screen()) {
+            const QRect area = s->availableGeometry();
+            const QSize size = frameGeometry().size().expandedTo(sizeHint());
+            move(area.x() + std::max(0, (area.width() - size.width()) / 2),
+                 area.y() + std::max(0, (area.height() - size.height()) / 2));
+        }
+    }
     // Only a real show, not the window system restoring a minimised window.
     if (!event->spontaneous())
         FormShow();

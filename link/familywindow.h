@@ -50,4 +50,5 @@ protected:
 
 private:
     SerialLink &link_;
+    bool placed_ = false;
 };

@@ -10,7 +10,17 @@ MessageRecorder &recorder()
     static MessageRecorder r;
     return r;
 }
+QString &title()
+{
+    static QString t;
+    return t;
+}
 } // namespace
+
+void SetMessageTitle(const QString &t)
+{
+    title() = t;
+}
 
 void ShowMessage(QWidget *parent, const QString &text)
 {
@@ -18,8 +28,12 @@ void ShowMessage(QWidget *parent, const QString &text)
         recorder()(parent, text);
         return;
     }
-    QMessageBox box(QMessageBox::Information, QApplication::applicationDisplayName(), text,
+    QMessageBox box(QMessageBox::Information,
+                    title().isEmpty() ? QApplication::applicationDisplayName() : title(), text,
                     QMessageBox::Ok, parent);
+    // The box follows the application's colours, not those of a window that
+    // paints itself differently (light text on a dark ground, for instance).
+    box.setPalette(QApplication::palette());
     box.exec();
 }
 

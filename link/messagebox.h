@@ -11,6 +11,9 @@ namespace ui {
 // Shows text in a modal message box (or hands it to the recorder).
 void ShowMessage(QWidget *parent, const QString &text);
 
+// Title of the message boxes (the application name until set).
+void SetMessageTitle(const QString &title);
+
 using MessageRecorder = std::function<void(QWidget *parent, const QString &text)>;
 // Replaces the modal box; pass an empty function to restore it.
 void SetMessageRecorder(MessageRecorder recorder);

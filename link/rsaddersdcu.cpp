@@ -24,7 +24,10 @@ TRs_Addersdcu::TRs_Addersdcu(SerialLink &link, QWidget *parent) : FamilyWindow(l
     setWindowTitle(QStringLiteral("Rs_Addersdcu"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setStyleSheet(QStringLiteral("TRs_Addersdcu { background-color: #008080; }"
-                                 "QLabel, QGroupBox { color: white; }"));
+                                 // Only this window's own captions: a message box
+                                 // shown over the window keeps its colours.
+                                 "TRs_Addersdcu > QLabel, TRs_Addersdcu > QGroupBox,"
+                                 "TRs_Addersdcu > QGroupBox > QLabel { color: white; }"));
     setAttribute(Qt::WA_StyledBackground, true);
 
     auto *range = new QGroupBox(QStringLiteral("地址检测范围"), this);

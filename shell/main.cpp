@@ -1,4 +1,5 @@
 // kzdebug: configures and monitors electrical panel meters over Modbus RTU.
+#include "link/messagebox.h"
 #include "link/qtserialport.h"
 #include "shell/mainwindow.h"
 #include "shell/program.h"
@@ -11,6 +12,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("kzdebug"));
+    ui::SetMessageTitle(QStringLiteral("KZ系列电参数表调试软件"));
 
     QString message;
     bool help = false;
