@@ -68,6 +68,15 @@ QPushButton *FamilyWindow::MakeReplyButton(const QString &name, Family family, i
     return button;
 }
 
+QPushButton *FamilyWindow::MakeButton(const QString &name, const QString &caption,
+                                      std::function<void()> onClick)
+{
+    auto *button = new QPushButton(caption, this);
+    button->setObjectName(name);
+    connect(button, &QPushButton::clicked, this, std::move(onClick));
+    return button;
+}
+
 QSpinBox *FamilyWindow::MakeAddressSpin(const QString &name, const QString &caption, QLabel **label,
                                         int value)
 {

@@ -41,6 +41,10 @@ protected:
     QPushButton *MakeReplyButton(const QString &name, Family family, int index,
                                  std::function<void()> onReply);
 
+    // Makes a push button with its object name and caption whose click runs
+    // onClick.
+    QPushButton *MakeButton(const QString &name, const QString &caption, std::function<void()> onClick);
+
     // Makes an instrument address spin box (0..255) with the given object
     // name, its caption label (buddy) and the caption as accessible name.
     // The label is returned through label when asked for; value is the

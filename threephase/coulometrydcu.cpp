@@ -105,15 +105,9 @@ TCoulometrydcu::TCoulometrydcu(SerialLink &link, QWidget *parent) : FamilyWindow
     auto *panelLayout = new QHBoxLayout(panel);
     panelLayout->addWidget(progress_);
 
-    auto *start = new QPushButton(QStringLiteral("启  动"), this);
-    start->setObjectName("BitBtn1");
-    auto *stop = new QPushButton(QStringLiteral("停  止"), this);
-    stop->setObjectName("BitBtn2");
-    auto *back = new QPushButton(QStringLiteral("返  回"), this);
-    back->setObjectName("BitBtn3");
-    connect(start, &QPushButton::clicked, this, &TCoulometrydcu::onStart);
-    connect(stop, &QPushButton::clicked, this, &TCoulometrydcu::onStop);
-    connect(back, &QPushButton::clicked, this, [this] {
+    auto *start = MakeButton("BitBtn1", QStringLiteral("启  动"), [this] { onStart(); });
+    auto *stop = MakeButton("BitBtn2", QStringLiteral("停  止"), [this] { onStop(); });
+    auto *back = MakeButton("BitBtn3", QStringLiteral("返  回"), [this] {
         onStop();
         CloseWindow();
     });
