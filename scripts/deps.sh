@@ -4,7 +4,7 @@ KZ_PACKAGES=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-serialport-dev qt6-svg-dev qt6-base-dev-tools
   libgtest-dev libgmock-dev
-  python3 python3-pymodbus mbpoll
+  python3 python3-pymodbus python3-serial python3-serial-asyncio mbpoll
   fonts-noto-cjk
 )
 
