@@ -25,7 +25,16 @@ SerialLink::SerialLink(SerialPortControl *port, QObject *parent)
     });
     connect(port_, &SerialPortControl::OnComm, this, &SerialLink::onComm);
     // Opening or losing the port re-arms the "port not open" notice.
-    connect(port_, &SerialPortControl::OpenChanged, this, [this](bool) { refusalShown_ = false; });
+    connect(port_, &SerialPortControl::OpenChanged, this, [this](bool open) {
+        refusalShown_ = false;
+        // A port closed while a reply was still arriving leaves nothing to
+        // collect: end the collection now rather than poll an empty buffer.
+        if (!open && phase_ != Phase::Idle) {
+            timer_.stop();
+            LinkBusy = false;
+            endCollection();
+        }
+    });
 }
 
 // ---------------------------------------------------------------- destinations

@@ -320,6 +320,22 @@ TEST_F(LinkFixture, SendingWithThePortClosedRefusesOnceUntilThePortOpens)
     EXPECT_EQ(refusals.size(), 2);
 }
 
+TEST_F(LinkFixture, PortLostDuringACollectionEndsItAtOnce)
+{
+    link.SelectSlot(2);
+    port.Feed(kRead.left(4));
+    ASSERT_TRUE(WaitFor([&] { return link.Collecting(); }, 500));
+    link.SendFrame(Hex("01 03 00 00 00 2A C4 15")); // held
+    port.Lose("gone");
+    EXPECT_FALSE(link.Collecting());
+    EXPECT_FALSE(link.LinkBusy);
+    EXPECT_EQ(link.HeldFrames(), 0);
+    EXPECT_TRUE(port.written.isEmpty()); // the held frame met a closed port
+    port.SetPortOpen(true);
+    port.Feed(kRead);
+    EXPECT_TRUE(WaitFor([&] { return fired[0][2] == 1; }, 1000));
+}
+
 TEST_F(LinkFixture, FormShowClearsBusyStateAndDestination)
 {
     link.SelectSlot(3);
