@@ -17,13 +17,7 @@
 namespace {
 QString script(const QTemporaryDir &dir, const QString &body)
 {
-    const QString path = dir.filePath("kzsim");
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-    f.write(("#!/bin/sh\n" + body + "\n").toUtf8());
-    f.close();
-    f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    return path;
+    return WriteShellScript(dir.filePath("kzsim"), body);
 }
 
 bool processGone(qint64 pid)

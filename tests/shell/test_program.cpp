@@ -16,19 +16,6 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-namespace {
-QString script(const QTemporaryDir &dir, const QString &name, const QString &body)
-{
-    const QString path = dir.filePath(name);
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-    f.write(("#!/bin/sh\n" + body + "\n").toUtf8());
-    f.close();
-    f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    return path;
-}
-} // namespace
-
 TEST(Options, CommandLine)
 {
     QString msg;
@@ -118,7 +105,7 @@ TEST(Program, PortsFromTheCommandLineAreOfferedFirstOneByDefault)
 TEST(Program, DemoModeOffersTheSimulatorsPortAsDefault)
 {
     QTemporaryDir dir;
-    const QString sim = script(dir, "kzsim", "echo 'PTY /dev/pts/kz-demo'\nexec sleep 30");
+    const QString sim = WriteShellScript(dir.filePath("kzsim"), "echo 'PTY /dev/pts/kz-demo'\nexec sleep 30");
     FakePortControl port;
     ui::RecordedMessages rec;
     Options o;

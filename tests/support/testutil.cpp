@@ -3,6 +3,7 @@
 #include "link/crc.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QDeadlineTimer>
 #include <QThread>
 
@@ -42,4 +43,14 @@ void Pump(int ms)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         QThread::msleep(1);
     }
+}
+
+QString WriteShellScript(const QString &path, const QString &body)
+{
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write(("#!/bin/sh\n" + body + "\n").toUtf8());
+    f.close();
+    f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return path;
 }

@@ -10,6 +10,8 @@ QByteArray Hex(const char *text);
 QString ToHex(const QByteArray &bytes);
 // The same frame with its CRC appended.
 QByteArray WithCrc(const QByteArray &frame);
+// Writes an executable /bin/sh script with the given body to path.
+QString WriteShellScript(const QString &path, const QString &body);
 // Runs the event loop until pred() is true or timeoutMs passes; returns pred().
 bool WaitFor(const std::function<bool()> &pred, int timeoutMs = 2000);
 // Runs the event loop for the given time.
