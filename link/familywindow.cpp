@@ -1,6 +1,9 @@
 #include "link/familywindow.h"
 
+#include "link/messagebox.h"
+
 #include <QCloseEvent>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
@@ -9,9 +12,10 @@
 #include <QShowEvent>
 #include <QSpinBox>
 
-FamilyWindow::FamilyWindow(SerialLink &link, QWidget *parent)
-    : QWidget(parent, Qt::Window), link_(link)
+FamilyWindow::FamilyWindow(SerialLink &link, const char *className, QWidget *parent)
+    : QWidget(parent, Qt::Window), link_(link), row_(FindWindowRow(className))
 {
+    setObjectName(QLatin1String(className));
     // Closing hides the window; it lives until the program ends.
     setAttribute(Qt::WA_DeleteOnClose, false);
 }
@@ -37,7 +41,7 @@ void FamilyWindow::showEvent(QShowEvent *event)
 
 void FamilyWindow::closeEvent(QCloseEvent *event)
 {
-    FormClose();
+    closed();
     event->accept();
 }
 
@@ -46,7 +50,75 @@ void FamilyWindow::CloseWindow()
     if (isVisible())
         close(); // closeEvent runs FormClose
     else
-        FormClose();
+        closed();
+}
+
+void FamilyWindow::closed()
+{
+    FormClose();
+    // A closed window takes no more replies; another window's destination
+    // is left alone.
+    if (row_)
+        link_.ClearDestination(row_->family, row_->destination);
+}
+
+bool FamilyWindow::IsDestination() const
+{
+    return row_ && row_->destination != 0 && link_.CurrentFamily() == row_->family &&
+           link_.Destination(row_->family) == row_->destination;
+}
+
+bool FamilyWindow::Send(const QByteArray &frame, int address)
+{
+    if (row_ && row_->destination != 0) {
+        if (link_.CurrentFamily() != row_->family) {
+            ui::ShowMessage(this, QStringLiteral("本窗口不属于当前所选的仪表型号，请先用“仪表型号选择”选择对应型号！"));
+            return false;
+        }
+        link_.SetDestination(row_->family, row_->destination);
+    }
+    link_.LastAddress = static_cast<std::uint16_t>(address);
+    link_.SendFrame(frame);
+    return true;
+}
+
+int FamilyWindow::Address() const
+{
+    return address_ ? address_->value() : 0;
+}
+
+bool FamilyWindow::ReadBlock(std::uint16_t start, std::uint16_t count)
+{
+    const int address = Address();
+    return Send(modbus::ReadRegisters(static_cast<std::uint8_t>(address), start, count), address);
+}
+
+bool FamilyWindow::WriteBlock(std::uint16_t start, std::uint16_t count, const QByteArray &data)
+{
+    const int address = Address();
+    return Send(modbus::WriteRegisters(static_cast<std::uint8_t>(address), start, count, data), address);
+}
+
+std::optional<QByteArray> FamilyWindow::Downloadable(const fields::Encoded &encoded)
+{
+    if (!encoded.ok()) {
+        ui::ShowMessage(this, encoded.error);
+        return std::nullopt;
+    }
+    return encoded.data;
+}
+
+modbus::Exchange FamilyWindow::TakeExchange()
+{
+    if (!row_)
+        return {};
+    return link_.TakeExchange(row_->family, row_->destination);
+}
+
+QPushButton *FamilyWindow::MakeReplyButton(const QString &name, std::function<void()> onReply)
+{
+    return MakeReplyButton(name, row_ ? row_->family : Family::ThreePhase, row_ ? row_->destination : 0,
+                           std::move(onReply));
 }
 
 QPushButton *FamilyWindow::MakeReplyButton(const QString &name, Family family, int index,
@@ -68,6 +140,22 @@ QPushButton *FamilyWindow::MakeReplyButton(const QString &name, Family family, i
     return button;
 }
 
+QHBoxLayout *FamilyWindow::MakeHeading(const QString &model, const QString &kind)
+{
+    auto *row = new QHBoxLayout;
+    for (const QString &text : {model, kind}) {
+        auto *label = new QLabel(text, this);
+        label->setObjectName(text == model ? QStringLiteral("TitleModel") : QStringLiteral("TitleKind"));
+        QFont font = label->font();
+        font.setPointSize(font.pointSize() + 6);
+        font.setBold(true);
+        label->setFont(font);
+        row->addWidget(label);
+    }
+    row->addStretch();
+    return row;
+}
+
 QPushButton *FamilyWindow::MakeButton(const QString &name, const QString &caption,
                                       std::function<void()> onClick)
 {
@@ -82,6 +170,8 @@ QSpinBox *FamilyWindow::MakeAddressSpin(const QString &name, const QString &capt
 {
     auto *spin = new QSpinBox(this);
     spin->setObjectName(name);
+    if (!address_)
+        address_ = spin;
     spin->setRange(0, 255);
     spin->setValue(value);
     spin->setAccessibleName(caption);

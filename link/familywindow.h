@@ -3,11 +3,15 @@
 // never destroyed (closing only hides it), with show/close hooks, the hidden
 // reply button through which the link hands replies to the window, and the
 // instrument address spin box most windows carry.
+#include "link/fields.h"
 #include "link/seriallink.h"
+#include "link/windowtable.h"
 
 #include <QWidget>
 #include <functional>
+#include <optional>
 
+class QHBoxLayout;
 class QLabel;
 class QPushButton;
 class QSpinBox;
@@ -15,9 +19,38 @@ class QSpinBox;
 class FamilyWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit FamilyWindow(SerialLink &link, QWidget *parent = nullptr);
+    // className names the window's row in the window table (its family and
+    // reply destination) and becomes its object name.
+    FamilyWindow(SerialLink &link, const char *className, QWidget *parent = nullptr);
 
     SerialLink &Link() const { return link_; }
+    // The window's row in the window table (nullptr for a class without one).
+    const WindowRow *Row() const { return row_; }
+
+    // True while this window is the reply destination of the family whose
+    // dispatcher serves replies now. A polling window sends only then.
+    bool IsDestination() const;
+
+    // Sends a request as this window: the window makes itself its family's
+    // reply destination first (so the reply comes back here, not to whichever
+    // window was opened last), records the address and hands the frame to
+    // the link. A window of a family other than the chosen one sends
+    // nothing and says why: its reply would reach another family's window.
+    bool Send(const QByteArray &frame, int address);
+
+    // The reply stored for this window with the request it answers; the slot
+    // is emptied.
+    modbus::Exchange TakeExchange();
+
+    // The instrument address in the window's address spin box.
+    int Address() const;
+    // Reads count holding registers from start of the instrument (function 03).
+    bool ReadBlock(std::uint16_t start, std::uint16_t count);
+    // Writes registers from start (function 10) with the given data bytes.
+    bool WriteBlock(std::uint16_t start, std::uint16_t count, const QByteArray &data);
+    // The data bytes of a download from the encoded controls; when a value
+    // cannot be sent the user is told why and nothing is returned.
+    std::optional<QByteArray> Downloadable(const fields::Encoded &encoded);
 
 protected:
     // Runs every time the window is shown.
@@ -40,6 +73,12 @@ protected:
     // given destination.
     QPushButton *MakeReplyButton(const QString &name, Family family, int index,
                                  std::function<void()> onReply);
+    // The same for the destination of the window's row.
+    QPushButton *MakeReplyButton(const QString &name, std::function<void()> onReply);
+
+    // The heading of the settings windows: the model and the instrument kind
+    // in large bold letters, side by side.
+    QHBoxLayout *MakeHeading(const QString &model, const QString &kind);
 
     // Makes a push button with its object name and caption whose click runs
     // onClick.
@@ -48,11 +87,15 @@ protected:
     // Makes an instrument address spin box (0..255) with the given object
     // name, its caption label (buddy) and the caption as accessible name.
     // The label is returned through label when asked for; value is the
-    // initial address.
+    // initial address. The first one made is the window's Address().
     QSpinBox *MakeAddressSpin(const QString &name, const QString &caption,
                               QLabel **label = nullptr, int value = 1);
 
 private:
+    void closed();
+
     SerialLink &link_;
+    const WindowRow *row_ = nullptr;
+    QSpinBox *address_ = nullptr;
     bool placed_ = false;
 };

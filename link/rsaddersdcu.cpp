@@ -18,9 +18,8 @@ constexpr int kSlot = 10;
 const char *const kEndMessage = "仪表地址检测结束！！";
 } // namespace
 
-TRs_Addersdcu::TRs_Addersdcu(SerialLink &link, QWidget *parent) : FamilyWindow(link, parent)
+TRs_Addersdcu::TRs_Addersdcu(SerialLink &link, QWidget *parent) : FamilyWindow(link, "TRs_Addersdcu", parent)
 {
-    setObjectName("TRs_Addersdcu");
     setWindowTitle(QStringLiteral("Rs_Addersdcu"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setStyleSheet(QStringLiteral("TRs_Addersdcu { background-color: #008080; }"
@@ -163,4 +162,20 @@ void TRs_Addersdcu::probe(int address)
 {
     Link().LastAddress = static_cast<std::uint16_t>(address);
     Link().SendFrame(AddressProbeFrame(static_cast<std::uint8_t>(address)));
+}
+
+// ------------------------------------------------------------------ factories
+
+#include "link/comdcu.h"
+#include "link/windowfactory.h"
+
+std::span<const WindowFactory> LinkWindowFactories()
+{
+    static const WindowFactory factories[] = {
+        {"TCOMdcu", [](SerialPortControl &port, SerialLink &) -> std::unique_ptr<QWidget> {
+             return std::make_unique<TCOMdcu>(port);
+         }},
+        {"TRs_Addersdcu", MakeWithLink<TRs_Addersdcu>},
+    };
+    return factories;
 }

@@ -1,6 +1,7 @@
 #include "link/seriallink.h"
 
 #include "link/crc.h"
+#include "link/windowtable.h"
 
 #include <exception>
 #include <utility>
@@ -56,21 +57,50 @@ int SerialLink::ActiveSlotIndex() const
 
 bool SerialLink::IsOnce(Family family, int index)
 {
-    switch (family) {
-    case Family::ThreePhase:
-        return index == 1 || index == 3 || index == 4 || index == 5 || index == 12;
-    case Family::SinglePhase:
-        return index == 3 || index == 5 || index == 12;
-    case Family::Kz827:
-        return index == 1 || index == 5;
-    }
-    return false;
+    const WindowRow *row = WindowAt(family, index);
+    return row && row->once;
 }
 
-SerialLink::Destination &SerialLink::dest(Family family, int index)
+int SerialLink::Destination(Family family) const
 {
-    static Destination none;
-    none = Destination{};
+    switch (family) {
+    case Family::ThreePhase: {
+        const int slot = ActiveSlotIndex();
+        return slot == 88 ? 0 : slot;
+    }
+    case Family::SinglePhase:
+        return SinglePhaseIndex;
+    case Family::Kz827:
+        return Kz827Type;
+    }
+    return 0;
+}
+
+void SerialLink::SetDestination(Family family, int index)
+{
+    switch (family) {
+    case Family::ThreePhase:
+        SelectSlot(index);
+        break;
+    case Family::SinglePhase:
+        SinglePhaseIndex = static_cast<std::uint8_t>(index);
+        break;
+    case Family::Kz827:
+        Kz827Type = static_cast<std::uint8_t>(index);
+        break;
+    }
+}
+
+void SerialLink::ClearDestination(Family family, int index)
+{
+    if (index != 0 && Destination(family) == index)
+        SetDestination(family, 0);
+}
+
+SerialLink::Receiver &SerialLink::dest(Family family, int index)
+{
+    static Receiver none;
+    none = Receiver{};
     switch (family) {
     case Family::ThreePhase:
         return index >= 1 && index <= 12 ? three_[index] : none;
@@ -94,6 +124,22 @@ bool &SerialLink::ReplyPending(Family family, int index)
         return dummyPending_;
     }
     return dest(family, index).pending;
+}
+
+QByteArray *SerialLink::requestSlot(Family family, int index)
+{
+    if (family == Family::Kz827)
+        return index >= 1 && index <= 6 ? &kz827ReplyRequests_[index] : nullptr;
+    return index >= 1 && index <= 12 ? &replyRequests_[index] : nullptr;
+}
+
+modbus::Exchange SerialLink::TakeExchange(Family family, int index)
+{
+    modbus::Exchange exchange;
+    if (QByteArray *request = requestSlot(family, index))
+        exchange.request = std::exchange(*request, {});
+    exchange.reply = TakeReply(family, index);
+    return exchange;
 }
 
 QByteArray SerialLink::TakeReply(Family family, int index)
@@ -133,6 +179,7 @@ void SerialLink::writeNow(const QByteArray &frame)
         return;
     }
     port_->SetInBufferCount(0);
+    lastRequest_ = frame;
     port_->Output(frame);
 }
 
@@ -223,7 +270,7 @@ void SerialLink::endCollection()
 
 // -------------------------------------------------------------------- dispatch
 
-Family SerialLink::currentFamily() const
+Family SerialLink::CurrentFamily() const
 {
     if (DeviceFamily == QLatin1String("KZ2600E"))
         return Family::SinglePhase;
@@ -234,7 +281,7 @@ Family SerialLink::currentFamily() const
 
 void SerialLink::Dispatch(const QByteArray &reply)
 {
-    dispatch(currentFamily(), reply);
+    dispatch(CurrentFamily(), reply);
 }
 
 void SerialLink::DispatchThreePhaseReply(const QByteArray &reply)
@@ -316,12 +363,13 @@ void SerialLink::dispatch(Family family, const QByteArray &received)
         Kz827ReplySlots[index] = reply;
         break;
     }
+    *requestSlot(family, index) = lastRequest_;
     fire(family, index);
 }
 
 void SerialLink::fire(Family family, int index)
 {
-    Destination &d = dest(family, index);
+    Receiver &d = dest(family, index);
     if (!d.handler)
         return; // no window there (yet): the reply stays stored
     if (IsOnce(family, index)) {

@@ -8,6 +8,7 @@
 // to the length its function code implies, checks the CRC, stores it in the
 // reply slot of the family's active window and runs that window's reply
 // handler. Collection runs on timers, so the UI event loop never blocks.
+#include "link/modbusframes.h"
 #include "link/serialport.h"
 
 #include <QByteArray>
@@ -58,12 +59,26 @@ public:
     // window's hidden reply button does when clicked.
     void RegisterReplyHandler(Family family, int index, std::function<void()> handler);
     // Whether the window at that destination gets each reply at most once
-    // until it clears its ReplyPending flag.
+    // until it clears its ReplyPending flag (from the window table).
     static bool IsOnce(Family family, int index);
+
+    // The family whose dispatcher serves replies now (from DeviceFamily).
+    Family CurrentFamily() const;
+    // The active destination of a family: slot, index or type; 0 for none.
+    int Destination(Family family) const;
+    // Makes index the family's destination, as its menu entry does.
+    void SetDestination(Family family, int index);
+    // Clears the family's destination, but only when it is index.
+    void ClearDestination(Family family, int index);
     // The ReplyPending flag of a window marked once (a dummy for others).
     bool &ReplyPending(Family family, int index);
     // Returns the stored reply of a destination and empties the slot.
     QByteArray TakeReply(Family family, int index);
+    // The same, with the request the link had written last when that reply
+    // came in, so the window knows what the reply answers.
+    modbus::Exchange TakeExchange(Family family, int index);
+    // The frame written to the port last.
+    const QByteArray &LastRequest() const { return lastRequest_; }
 
     // ---- Transmit ----
     // Discards unread input and writes the frame. While a reply is being
@@ -106,12 +121,12 @@ signals:
     void Collected(const QByteArray &reply);
 
 private:
-    struct Destination {
+    struct Receiver {
         std::function<void()> handler;
         bool pending = false;
     };
-    Destination &dest(Family family, int index);
-    Family currentFamily() const;
+    Receiver &dest(Family family, int index);
+    QByteArray *requestSlot(Family family, int index);
     void onComm();
     void onSettled();
     void onPoll();
@@ -122,9 +137,9 @@ private:
     void fire(Family family, int index);
 
     SerialPortControl *port_;
-    std::array<Destination, 13> three_{};
-    std::array<Destination, 13> single_{};
-    std::array<Destination, 7> kz827_{};
+    std::array<Receiver, 13> three_{};
+    std::array<Receiver, 13> single_{};
+    std::array<Receiver, 7> kz827_{};
     bool dummyPending_ = false;
 
     QTimer timer_;
@@ -134,4 +149,8 @@ private:
     int emptyPolls_ = 0;
     QList<QByteArray> held_;
     bool refusalShown_ = false;
+    QByteArray lastRequest_;
+    // The request each stored reply answers, by slot like the replies.
+    std::array<QByteArray, 13> replyRequests_{};
+    std::array<QByteArray, 7> kz827ReplyRequests_{};
 };

@@ -1,6 +1,7 @@
 #include "shell/mainwindow.h"
 
 #include "link/messagebox.h"
+#include "link/windowtable.h"
 #include "shell/buttonart.h"
 
 #include <QAbstractButton>
@@ -19,67 +20,11 @@ namespace {
 
 const QString kThreePhaseTitle = QStringLiteral("KZ5500E三相电参数测试仪");
 
-// A menu entry that opens a family window.
-struct WindowEntry {
-    const char *menu;
-    const char *name;
-    const char *caption;
-    Family family;
-    int destination; // three-phase slot, single-phase index or KZ827KVE type
-    const char *window;
-};
-
-// In on-screen order within each menu.
-const WindowEntry kWindowEntries[] = {
-    {"PopupMenu1", "N1", "电量参数测量", Family::ThreePhase, 1, "TCoulometrydcu"},
-    {"PopupMenu1", "N2", "遥测、遥信", Family::ThreePhase, 2, "TCoulometry2dcu"},
-    {"PopupMenu1", "N3", "越限状态显示", Family::ThreePhase, 3, "TCoulometry1dcu"},
-    {"PopupMenu1", "N4", "事件记录显示", Family::ThreePhase, 4, "TCoulometry3dcu"},
-    {"PopupMenu1", "N5", "仪表当前状态", Family::ThreePhase, 5, "TCoulometry4dcu"},
-    {"PopupMenu2", "N6", "报警屏蔽设置", Family::ThreePhase, 6, "TSetParDcu"},
-    {"PopupMenu2", "N7", "上下限报警值设置", Family::ThreePhase, 7, "TSetPar1Dcu"},
-    {"PopupMenu2", "N8", "窗口显示参数设置", Family::ThreePhase, 8, "TSetPar2Dcu"},
-    {"PopupMenu2", "N9", "仪表初始化设置", Family::ThreePhase, 9, "TSetPar3Dcu"},
-    {"PopupMenu2", "N12", "其它", Family::ThreePhase, 11, "TSetPar4dcu"},
-    {"PopupMenu2", "N13", "模块校表", Family::ThreePhase, 12, "TVerify_model"},
-    {"KZ2600SAMPL", "N19", "电量参数测量", Family::SinglePhase, 3, "TKZ2600_MeterageEdcu"},
-    {"KZ2600SAMPL", "N20", "遥测、遥信", Family::SinglePhase, 4, "TKZ2600_RemoteMeteragedcu"},
-    {"KZ2600SAMPL", "N21", "越限状态显示", Family::SinglePhase, 5, "TKZ2600_WarnStatedcu"},
-    {"KZ2600SAMPL", "N22", "事件记录显示", Family::SinglePhase, 6, "TKZ2600_EventMeteragedcu"},
-    {"KZ2600SET", "N14", "报警屏蔽设置", Family::SinglePhase, 7, "TKZ2600_WarnSETdcu"},
-    {"KZ2600SET", "N15", "上下限报警设置", Family::SinglePhase, 8, "TKZ2600_UpDoWarndcu"},
-    {"KZ2600SET", "N23", "窗口显示参数设置", Family::SinglePhase, 9, "TKZ2600_WINSETdcu"},
-    {"KZ2600SET", "N16", "仪表初始化设置", Family::SinglePhase, 10, "TKZ2600_INISETdcu"},
-    {"KZ2600SET", "N17", "仪表校表", Family::SinglePhase, 12, "TKZ2600E_VerifyMaeterdcu"},
-    {"KZ2600SET", "N18", "其它参数设置", Family::SinglePhase, 11, "TKZ2600_IDSETdcu"},
-    {"KZ827KVESAMPL", "N24", "电量测量", Family::Kz827, 1, "TKZ827KVE_SURVEY"},
-    {"KZ827KVESAMPL", "N25", "遥控", Family::Kz827, 2, "TKZ827_Telecontrol"},
-    {"KZ827KVESET", "N26", "报警参数设置", Family::Kz827, 3, "TKZ827_Warn"},
-    {"KZ827KVESET", "N27", "仪表初始化设置", Family::Kz827, 4, "TKZ827_Ini"},
-    {"KZ827KVESET", "KZ8271", "KZ827校准", Family::Kz827, 5, "TKZ827KVE_Calibrate"},
-};
-
 } // namespace
 
 const QStringList &TKZ5500Edcu::CreationOrder()
 {
-    static const QStringList order = {
-        "TKZ5500Edcu",          "TCOMdcu",
-        "TCoulometrydcu",       "TCoulometry1dcu",
-        "TRs_Addersdcu",        "TCoulometry2dcu",
-        "TCoulometry3dcu",      "TCoulometry4dcu",
-        "TSetParDcu",           "TSetPar1Dcu",
-        "TSetPar2Dcu",          "TSetPar3Dcu",
-        "TSetPar4dcu",          "TVerify_model",
-        "TKZ5500_Connectiondcu", "TKZ2600E_VerifyMaeterdcu",
-        "TKZ2600_IDSETdcu",     "TKZ2600_WarnSETdcu",
-        "TKZ2600_INISETdcu",    "TKZ2600_UpDoWarndcu",
-        "TKZ2600_WINSETdcu",    "TKZ2600_MeterageEdcu",
-        "TKZ2600_RemoteMeteragedcu", "TKZ2600_WarnStatedcu",
-        "TKZ2600_EventMeteragedcu", "TKZ827KVE_SURVEY",
-        "TKZ827KVE_Calibrate",  "TKZ827_Ini",
-        "TKZ827_Warn",          "TKZ827_Telecontrol",
-    };
+    static const QStringList order = ::CreationOrder();
     return order;
 }
 
@@ -195,31 +140,28 @@ void TKZ5500Edcu::buildMenus()
     // window table lists them.
     for (const char *name : {"PopupMenu1", "PopupMenu2", "KZ2600SAMPL", "KZ2600SET", "KZ827KVESAMPL", "KZ827KVESET"})
         makeMenu(name);
-    for (const WindowEntry &e : kWindowEntries) {
-        QAction *a = makeEntry(menus_.value(QLatin1String(e.menu)), e.name, QString::fromUtf8(e.caption));
-        const Family family = e.family;
-        const int destination = e.destination;
-        const QString window = QLatin1String(e.window);
-        connect(a, &QAction::triggered, this, [this, family, destination, window] {
-            switch (family) {
+    for (const WindowRow &row : WindowTable()) {
+        if (!row.menu)
+            continue;
+        QAction *a = makeEntry(menus_.value(QLatin1String(row.menu)), row.entry, QString::fromUtf8(row.caption));
+        connect(a, &QAction::triggered, this, [this, &row] {
+            switch (row.family) {
             case Family::ThreePhase:
                 CloseThreePhaseWindows();
-                link_.SelectSlot(destination);
                 break;
             case Family::SinglePhase:
                 CloseSinglePhaseWindows();
-                link_.SinglePhaseIndex = static_cast<std::uint8_t>(destination);
                 break;
             case Family::Kz827:
                 CloseKz827Windows();
-                link_.Kz827Type = static_cast<std::uint8_t>(destination);
                 break;
             }
-            openWindow(window);
+            link_.SetDestination(row.family, row.destination);
+            openWindow(QLatin1String(row.className));
         });
-        if (qstrcmp(e.name, "N8") == 0)
+        if (qstrcmp(row.entry, "N8") == 0)
             n8_ = a;
-        if (qstrcmp(e.name, "N13") == 0)
+        if (qstrcmp(row.entry, "N13") == 0)
             n13_ = a;
     }
 
@@ -291,40 +233,35 @@ void TKZ5500Edcu::openWindow(const QString &className)
     w->activateWindow();
 }
 
-void TKZ5500Edcu::pressReturnButtons(const QStringList &classes, const char *button)
+void TKZ5500Edcu::pressReturnButtons(Family family)
 {
-    for (const QString &c : classes) {
-        QWidget *w = Window(c);
+    // In creation order, shown or not: a return button stops its window's
+    // timer and closes it.
+    for (const QString &className : CreationOrder()) {
+        const WindowRow *row = FindWindowRow(className.toLatin1().constData());
+        if (!row || !row->returnButton || row->family != family)
+            continue;
+        QWidget *w = Window(className);
         if (!w)
             continue;
-        if (auto *b = w->findChild<QAbstractButton *>(QLatin1String(button)))
+        if (auto *b = w->findChild<QAbstractButton *>(QLatin1String(row->returnButton)))
             b->click();
     }
 }
 
 void TKZ5500Edcu::CloseThreePhaseWindows()
 {
-    pressReturnButtons({"TCoulometrydcu", "TCoulometry1dcu", "TCoulometry2dcu", "TCoulometry3dcu", "TCoulometry4dcu",
-                        "TSetParDcu", "TSetPar1Dcu", "TSetPar2Dcu"},
-                       "BitBtn3");
-    pressReturnButtons({"TSetPar3Dcu"}, "BitBtn6");
-    pressReturnButtons({"TRs_Addersdcu", "TVerify_model"}, "BitBtn3");
+    pressReturnButtons(Family::ThreePhase);
 }
 
 void TKZ5500Edcu::CloseSinglePhaseWindows()
 {
-    // The measurement and alarm state windows poll on a timer: left running,
-    // their replies would reach (and be decoded by) whichever single-phase
-    // window is opened next, so they are stopped and closed as well.
-    pressReturnButtons({"TKZ2600E_VerifyMaeterdcu", "TKZ2600_IDSETdcu", "TKZ2600_WarnSETdcu",
-                        "TKZ2600_MeterageEdcu", "TKZ2600_WarnStatedcu"},
-                       "Exit");
+    pressReturnButtons(Family::SinglePhase);
 }
 
 void TKZ5500Edcu::CloseKz827Windows()
 {
-    pressReturnButtons({"TKZ827KVE_SURVEY", "TKZ827KVE_Calibrate", "TKZ827_Warn", "TKZ827_Telecontrol", "TKZ827_Ini"},
-                       "Exit");
+    pressReturnButtons(Family::Kz827);
     link_.Kz827Type = 0;
 }
 

@@ -73,7 +73,7 @@ private:
     QMenu *makeMenu(const char *name);
     QAction *makeEntry(QMenu *menu, const char *name, const QString &caption);
     void chooseFamily(const QString &label, const QString &family);
-    void pressReturnButtons(const QStringList &classes, const char *button);
+    void pressReturnButtons(Family family);
     void openWindow(const QString &className);
     void popup(QMenu *menu, int dx, int dy);
     void showPending();

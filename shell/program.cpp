@@ -5,9 +5,8 @@
 #include "shell/connectiondcu.h"
 #include "shell/demo.h"
 #include "shell/mainwindow.h"
-#if KZ_HAVE_THREEPHASE_UI
-#include "threephase/coulometrydcu.h"
-#endif
+#include "link/windowfactory.h"
+#include "threephase/windows.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -57,23 +56,23 @@ std::optional<Options> ParseOptions(const QStringList &args, QString *message, b
 }
 
 namespace {
-using Factory = std::function<std::unique_ptr<QWidget>(SerialPortControl &, SerialLink &)>;
-
-// The windows this build has, by class name. A class that is missing here is
-// skipped at start-up and its menu entry shows nothing.
-Factory factoryFor(const QString &className)
+// The windows this build has, from each library that makes windows. A class
+// of the window table without a factory is skipped at start-up and its menu
+// entry shows nothing.
+const WindowFactory *factoryFor(const QString &className)
 {
-    if (className == QLatin1String("TCOMdcu"))
-        return [](SerialPortControl &port, SerialLink &) { return std::make_unique<TCOMdcu>(port); };
-    if (className == QLatin1String("TRs_Addersdcu"))
-        return [](SerialPortControl &, SerialLink &link) { return std::make_unique<TRs_Addersdcu>(link); };
-    if (className == QLatin1String("TKZ5500_Connectiondcu"))
-        return [](SerialPortControl &, SerialLink &) { return std::make_unique<TKZ5500_Connectiondcu>(); };
-#if KZ_HAVE_THREEPHASE_UI
-    if (className == QLatin1String("TCoulometrydcu"))
-        return [](SerialPortControl &, SerialLink &link) { return std::make_unique<TCoulometrydcu>(link); };
-#endif
-    return {};
+    static const WindowFactory shell[] = {
+        {"TKZ5500_Connectiondcu", [](SerialPortControl &, SerialLink &) -> std::unique_ptr<QWidget> {
+             return std::make_unique<TKZ5500_Connectiondcu>();
+         }},
+    };
+    for (std::span<const WindowFactory> list :
+         {LinkWindowFactories(), std::span<const WindowFactory>(shell), threephase::WindowFactories()}) {
+        for (const WindowFactory &f : list)
+            if (className == QLatin1String(f.className))
+                return &f;
+    }
+    return nullptr;
 }
 } // namespace
 
@@ -82,10 +81,10 @@ Program::Program(SerialPortControl &port, const Options &options)
 {
     created_.append(QStringLiteral("TKZ5500Edcu"));
     for (const QString &className : TKZ5500Edcu::CreationOrder()) {
-        const Factory make = factoryFor(className);
-        if (!make)
+        const WindowFactory *factory = factoryFor(className);
+        if (!factory)
             continue;
-        std::unique_ptr<QWidget> w = make(port, link_);
+        std::unique_ptr<QWidget> w = factory->make(port, link_);
         main_->RegisterWindow(className, w.get());
         if (className == QLatin1String("TCOMdcu"))
             com_ = static_cast<TCOMdcu *>(w.get());

@@ -34,9 +34,8 @@ struct Group {
 };
 } // namespace
 
-TCoulometrydcu::TCoulometrydcu(SerialLink &link, QWidget *parent) : FamilyWindow(link, parent)
+TCoulometrydcu::TCoulometrydcu(SerialLink &link, QWidget *parent) : FamilyWindow(link, "TCoulometrydcu", parent)
 {
-    setObjectName("TCoulometrydcu");
     setWindowTitle(QStringLiteral("电压相关参数测量"));
 
     auto *title9 = new QLabel(QStringLiteral("KZ5500E"), this);
@@ -128,7 +127,7 @@ TCoulometrydcu::TCoulometrydcu(SerialLink &link, QWidget *parent) : FamilyWindow
     timer_->setInterval(2000);
     connect(timer_, &QTimer::timeout, this, &TCoulometrydcu::onTick);
 
-    MakeReplyButton("Form1_Button", Family::ThreePhase, kSlot, [this] { onReply(); });
+    MakeReplyButton("Form1_Button", [this] { onReply(); });
 }
 
 void TCoulometrydcu::FormShow() {}
@@ -144,9 +143,8 @@ void TCoulometrydcu::onStart()
     // The ratio block is read afresh at every start.
     threephase::CoulometryParams().clear();
     const int address = address_->value();
-    Link().LastAddress = static_cast<std::uint16_t>(address);
-    Link().SendFrame(threephase::RatioRequest(static_cast<std::uint8_t>(address)));
-    timer_->start();
+    if (Send(threephase::RatioRequest(static_cast<std::uint8_t>(address)), address))
+        timer_->start();
 }
 
 void TCoulometrydcu::onStop()
@@ -158,18 +156,23 @@ void TCoulometrydcu::onTick()
 {
     // The bar moves on every tick, whether or not a request goes out.
     progress_->setValue(progress_->value() < 100 ? progress_->value() + 10 : 0);
+    // Another window took the replies over: polling on would only feed it
+    // measurement frames it would decode as its own.
+    if (!IsDestination()) {
+        timer_->stop();
+        return;
+    }
     if (Link().ReplyPending(Family::ThreePhase, kSlot))
         return;
     const int address = address_->value();
-    Link().LastAddress = static_cast<std::uint16_t>(address);
     const auto a = static_cast<std::uint8_t>(address);
-    Link().SendFrame(threephase::CoulometryParams().isEmpty() ? threephase::RatioRequest(a)
-                                                                 : threephase::MeasurementPoll(a));
+    Send(threephase::CoulometryParams().isEmpty() ? threephase::RatioRequest(a) : threephase::MeasurementPoll(a),
+         address);
 }
 
 void TCoulometrydcu::onReply()
 {
-    const QByteArray frame = Link().TakeReply(Family::ThreePhase, kSlot);
+    const QByteArray frame = TakeExchange().reply;
     const threephase::ReplyOutcome outcome = threephase::HandleReply(frame, threephase::CoulometryParams());
     if (outcome.kind == threephase::ReplyOutcome::Measurement)
         showTexts(outcome.texts);

@@ -26,7 +26,7 @@ void Tick(QTimer *timer)
 // A minimal family window that counts its hooks and replies.
 class ProbeWindow : public FamilyWindow {
 public:
-    explicit ProbeWindow(SerialLink &link) : FamilyWindow(link)
+    explicit ProbeWindow(SerialLink &link) : FamilyWindow(link, "TCoulometry3dcu")
     {
         reply = MakeReplyButton("Form4_Button", Family::ThreePhase, 4, [this] { ++replies; });
         spin = MakeAddressSpin("SpinEdit1", QStringLiteral("地址："), &label);

@@ -1,0 +1,7 @@
+#pragma once
+// The three-phase windows this library builds, for the program's start-up.
+#include "link/windowfactory.h"
+
+namespace threephase {
+std::span<const WindowFactory> WindowFactories();
+} // namespace threephase
