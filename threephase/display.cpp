@@ -1,0 +1,1 @@
+#include "threephase/display.h"
