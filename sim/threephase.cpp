@@ -46,17 +46,37 @@ std::uint16_t RawSigned(double value)
     return static_cast<std::uint16_t>(static_cast<std::int16_t>(v));
 }
 
+// Write checks of the settings registers.
+HoldingArea::WriteCheck AtMost(std::uint16_t max)
+{
+    return [max](std::uint16_t value) { return value <= max; };
+}
+
+HoldingArea::WriteCheck OnlyBits(std::uint16_t mask)
+{
+    return [mask](std::uint16_t value) { return (value & ~mask) == 0; };
+}
+
+// High byte 0, low byte two BCD digits worth at most max.
+HoldingArea::WriteCheck BcdByteAtMost(int max)
+{
+    return [max](std::uint16_t value) { return value <= 0xFF && IsBcd(value) && BcdValue(value) <= max; };
+}
+
+// First word of a signed limit: four decimal digits and a sign.
+bool IsSignedLimit(std::uint16_t value)
+{
+    const auto v = static_cast<std::int16_t>(value);
+    return v >= -9999 && v <= 9999;
+}
+
 constexpr double kDegrees120 = 2.0 * std::numbers::pi / 3.0;
 
 } // namespace
 
 ThreePhaseInstrument::ThreePhaseInstrument(std::uint64_t seed)
 {
-    init_.fill(0);
-    init_[kWiringMode - kInitFirst] = 2;
-    init_[kPtRatio - kInitFirst] = ToBcd(1);
-    init_[kCtRatio - kInitFirst] = ToBcd(1);
-    init_[kReclosingDelay - kInitFirst] = ToBcd(5);
+    DefineSettings();
     // Counters of an instrument that has been in service for a while.
     energy_[kForwardActive] = 1234567;
     energy_[kReverseActive] = 1234;
@@ -66,6 +86,115 @@ ThreePhaseInstrument::ThreePhaseInstrument(std::uint64_t seed)
     energy_[kTotalReactive] = energy_[kForwardReactive] + energy_[kReverseReactive];
     SetPlant(plant_);
     Seed(seed);
+}
+
+void ThreePhaseInstrument::DefineSettings()
+{
+    // Alarm enables: only the phase-sequence alarm (0x37 bit 10) is on, and
+    // the switch inputs are active when closed. 0x37 has no bits 14 and 15.
+    alarmEnables_.Define(0x37, 0x0400, OnlyBits(0x3FFF));
+
+    // Display: all three windows cyclic, 5 s per quantity, no energy metering
+    // time; the cycles show the phase voltages, currents and active powers.
+    display_.Define(0x38, 0, BcdByteAtMost(9));
+    display_.Define(0x39, 0, BcdByteAtMost(9));
+    display_.Define(0x3A, 0, BcdByteAtMost(24));
+    for (std::uint16_t reg = 0x3B; reg <= 0x3D; ++reg)
+        display_.Define(reg, ToBcd(5), BcdByteAtMost(99));
+    display_.Define(0x3E, 0, IsBcd);
+    display_.Define(0x3F, 0x0007, OnlyBits(0x01FF));
+    display_.Define(0x40, 0x0007, OnlyBits(0x01FF));
+    display_.Define(0x41, 0x0007);
+    display_.Define(0x42, 0x0000, OnlyBits(0x00FF));
+
+    // Initialisation: four-wire, ratios 1, small units, reclosing after 5 s.
+    init_.Define(kWiringMode, 2, [](std::uint16_t mode) { return mode == 1 || mode == 2; });
+    init_.Define(kPtRatio, ToBcd(1), IsBcd);
+    init_.Define(kCtRatio, ToBcd(1), IsBcd);
+    for (std::uint16_t reg : {kVoltageUnit, kCurrentUnit, kActivePowerUnit, kReactivePowerUnit,
+                              kApparentPowerUnit, kActiveEnergyUnit, kReactiveEnergyUnit})
+        init_.Define(reg, 0, AtMost(1));
+    init_.Define(kReclosingDelay, ToBcd(5), IsBcd);
+
+    // Alarm limits, group after group from 0x1000. Limits are pairs of value
+    // and number of decimals; every group ends with its delay and relay.
+    std::uint16_t reg = kLimitFirst;
+    const auto limit = [&](std::uint16_t digits, std::uint16_t decimals) {
+        limits_.Define(reg++, digits, IsBcd);
+        limits_.Define(reg++, decimals, AtMost(3));
+    };
+    const auto signedLimit = [&](std::int16_t value) {
+        limits_.Define(reg++, static_cast<std::uint16_t>(value), IsSignedLimit);
+        limits_.Define(reg++, 0, AtMost(4));
+    };
+    const auto delay = [&] { limits_.Define(reg++, ToBcd(5), IsBcd); };
+    const auto relay = [&] { limits_.Define(reg++, 0, AtMost(3)); }; // BCD 0..3
+    const auto input = [&] { limits_.Define(reg++, 0, AtMost(3)); };
+
+    for (int quantity = 0; quantity < 8; ++quantity) { // Ua .. line average
+        limit(0x0999, 0);
+        limit(0, 0);
+    }
+    limit(0, 0); // hysteresis
+    delay();
+    relay(); // voltage alarms
+    relay(); // phase loss
+
+    for (int quantity = 0; quantity < 5; ++quantity) { // Ia, Ib, Ic, average, zero-sequence
+        limit(0x0999, 0);
+        limit(0, 0);
+    }
+    for (int hysteresis = 0; hysteresis < 3; ++hysteresis) // phase, average, zero-sequence
+        limit(0, 0);
+    delay();
+    relay();
+
+    for (int phase = 0; phase < 4; ++phase) { // power factor 1.000
+        limit(0x1000, 3);
+        limit(0, 0);
+    }
+    limit(0, 0);
+    delay();
+    relay();
+
+    for (int phase = 0; phase < 4; ++phase) { // active power, signed
+        signedLimit(9999);
+        signedLimit(0);
+    }
+    signedLimit(0);
+    delay();
+    relay();
+
+    for (int phase = 0; phase < 4; ++phase) { // reactive power
+        limit(0x9999, 0);
+        limit(0, 0);
+    }
+    limit(0, 0);
+    delay();
+    relay();
+
+    for (int unbalance = 0; unbalance < 2; ++unbalance) { // current, voltage: 20.00 %
+        limit(0x2000, 2);
+        limit(0, 0);
+        delay();
+        relay();
+    }
+
+    limit(0x7500, 2); // frequency 75.00 Hz
+    limit(0x4500, 2); // 45.00 Hz
+    limit(0, 0);
+    delay();
+    relay();
+
+    delay(); // phase sequence
+    relay();
+
+    relay(); // DI1..DI3
+    relay();
+    relay();
+    input(); // OUT1..OUT3
+    input();
+    input();
 }
 
 void ThreePhaseInstrument::Seed(std::uint64_t seed)
@@ -85,8 +214,8 @@ void ThreePhaseInstrument::SetPlant(const ThreePhasePlant &plant)
 
 void ThreePhaseInstrument::SetRatios(int pt, int ct)
 {
-    init_[kPtRatio - kInitFirst] = ToBcd(pt);
-    init_[kCtRatio - kInitFirst] = ToBcd(ct);
+    init_.Set(kPtRatio, ToBcd(pt));
+    init_.Set(kCtRatio, ToBcd(ct));
 }
 
 void ThreePhaseInstrument::SetUnitFlags(unsigned mask)
@@ -95,22 +224,29 @@ void ThreePhaseInstrument::SetUnitFlags(unsigned mask)
                                   kReactivePowerUnit, kApparentPowerUnit, kActiveEnergyUnit,
                                   kReactiveEnergyUnit};
     for (int bit = 0; bit < 7; ++bit)
-        init_[regs[bit] - kInitFirst] = (mask >> bit) & 1u;
+        init_.Set(regs[bit], (mask >> bit) & 1u);
 }
 
 bool ThreePhaseInstrument::SetRegister(std::uint16_t reg, std::uint16_t value)
 {
-    if (reg < kInitFirst || reg > kInitLast)
-        return false;
-    init_[reg - kInitFirst] = value;
-    return true;
+    return init_.Set(reg, value);
 }
 
 std::uint16_t ThreePhaseInstrument::Register(std::uint16_t reg) const
 {
-    if (reg < kInitFirst || reg > kInitLast)
-        return 0;
-    return init_[reg - kInitFirst];
+    return init_.Value(reg);
+}
+
+bool ThreePhaseInstrument::SetHolding(std::uint16_t reg, std::uint16_t value)
+{
+    HoldingArea *area = AreaAt(reg);
+    return area && area->Set(reg, value);
+}
+
+std::uint16_t ThreePhaseInstrument::Holding(std::uint16_t reg) const
+{
+    const HoldingArea *area = AreaAt(reg);
+    return area ? area->Value(reg) : 0;
 }
 
 bool ThreePhaseInstrument::PinRaw(std::uint16_t reg, int raw)
@@ -140,13 +276,13 @@ void ThreePhaseInstrument::SetEnergyBase(int which, std::int64_t hundredths)
 
 int ThreePhaseInstrument::Pt() const
 {
-    const int v = BcdValue(init_[kPtRatio - kInitFirst]);
+    const int v = BcdValue(init_.Value(kPtRatio));
     return v == 0 ? 1 : v;
 }
 
 int ThreePhaseInstrument::Ct() const
 {
-    const int v = BcdValue(init_[kCtRatio - kInitFirst]);
+    const int v = BcdValue(init_.Value(kCtRatio));
     return v == 0 ? 1 : v;
 }
 
@@ -251,34 +387,39 @@ void ThreePhaseInstrument::Step()
     energy_[kTotalReactive] += std::abs(dq);
 }
 
-bool ThreePhaseInstrument::Readable(std::uint16_t reg) const
+HoldingArea *ThreePhaseInstrument::AreaAt(int reg)
 {
-    return reg <= kEnergyLast || (reg >= kInitFirst && reg <= kBaseReactive);
+    for (HoldingArea *area : areas_) {
+        if (area->Contains(reg))
+            return area;
+    }
+    return nullptr;
 }
 
-int ThreePhaseInstrument::WriteWidth(std::uint16_t reg) const
+const HoldingArea *ThreePhaseInstrument::AreaAt(int reg) const
 {
-    if (reg >= kInitFirst && reg <= kInitLast)
+    for (const HoldingArea *area : areas_) {
+        if (area->Contains(reg))
+            return area;
+    }
+    return nullptr;
+}
+
+bool ThreePhaseInstrument::Readable(int reg) const
+{
+    return reg <= kEnergyLast || AreaAt(reg) || reg == kBaseActive || reg == kBaseReactive;
+}
+
+int ThreePhaseInstrument::WriteWidth(int reg) const
+{
+    if (AreaAt(reg))
         return 2;
     if (reg == kBaseActive || reg == kBaseReactive)
         return 4;
     return 0;
 }
 
-bool ThreePhaseInstrument::ValidInitValue(std::uint16_t reg, std::uint16_t value)
-{
-    switch (reg) {
-    case kWiringMode:
-        return value == 1 || value == 2;
-    case kPtRatio:
-    case kCtRatio:
-    case kReclosingDelay:
-        return IsBcd(value);
-    default: // unit flags
-        return value <= 1;
-    }
-}
-
+// Measurements, energies and bases; the settings areas serve their own words.
 void ThreePhaseInstrument::AppendRegister(QByteArray &out, std::uint16_t reg,
                                           const std::array<std::uint16_t, kWordCount> &words) const
 {
@@ -289,8 +430,6 @@ void ThreePhaseInstrument::AppendRegister(QByteArray &out, std::uint16_t reg,
         const auto value = static_cast<std::uint64_t>(EnergyValue(static_cast<Energy>(index)));
         const bool high = (reg - kEnergyFirst) % 2 == 0;
         AppendBigEndian(out, high ? value >> 32 : value & 0xFFFFFFFFu, 4);
-    } else if (reg <= kInitLast) {
-        AppendWord(out, init_[reg - kInitFirst]);
     } else {
         AppendBigEndian(out, static_cast<std::uint64_t>(bases_[reg - kBaseActive]), 8);
     }
@@ -320,15 +459,23 @@ QByteArray ThreePhaseInstrument::ReadHolding(const QByteArray &pdu)
         return ExceptionPdu(0x03, kIllegalDataValue);
     const int end = start + count; // one past the last register
     for (int reg = start; reg < end; ++reg) {
-        if (reg > 0xFFFF || !Readable(static_cast<std::uint16_t>(reg)))
+        if (!Readable(reg))
             return ExceptionPdu(0x03, kIllegalDataAddress);
     }
     if (start <= kEnergyLast)
         Step();
     const auto words = ComputeWords();
     QByteArray data;
-    for (int reg = start; reg < end; ++reg)
-        AppendRegister(data, static_cast<std::uint16_t>(reg), words);
+    for (int reg = start; reg < end;) {
+        if (const HoldingArea *area = AreaAt(reg)) {
+            const int run = std::min(end, area->Last() + 1) - reg;
+            area->Read(reg, run, data);
+            reg += run;
+        } else {
+            AppendRegister(data, static_cast<std::uint16_t>(reg), words);
+            ++reg;
+        }
+    }
     if (data.size() > 255) // cannot happen with this map; kept as a guard
         return ExceptionPdu(0x03, kIllegalDataValue);
     QByteArray reply;
@@ -350,7 +497,7 @@ QByteArray ThreePhaseInstrument::WriteMultiple(const QByteArray &pdu)
     const int end = start + count;
     int expected = 0;
     for (int reg = start; reg < end; ++reg) {
-        const int width = reg > 0xFFFF ? 0 : WriteWidth(static_cast<std::uint16_t>(reg));
+        const int width = WriteWidth(reg);
         if (width == 0)
             return ExceptionPdu(0x10, kIllegalDataAddress);
         expected += width;
@@ -358,18 +505,26 @@ QByteArray ThreePhaseInstrument::WriteMultiple(const QByteArray &pdu)
     if (byteCount != expected)
         return ExceptionPdu(0x10, kIllegalDataValue);
 
-    // Check everything before storing anything: a refused write changes nothing.
-    auto newInit = init_;
+    // The request is cut into runs of words inside one settings area and
+    // energy base fields. Everything is checked before anything is stored:
+    // a refused write changes nothing.
+    struct Run {
+        HoldingArea *area;
+        int start;
+        std::vector<std::uint16_t> words;
+    };
+    std::vector<Run> runs;
     auto newBases = bases_;
     std::array<bool, 2> baseWritten{false, false};
     int offset = 6;
-    for (int reg = start; reg < end; ++reg) {
-        if (reg <= kInitLast) {
-            const std::uint16_t value = WordAt(pdu, offset);
-            if (!ValidInitValue(static_cast<std::uint16_t>(reg), value))
-                return ExceptionPdu(0x10, kIllegalDataValue);
-            newInit[reg - kInitFirst] = value;
-            offset += 2;
+    for (int reg = start; reg < end;) {
+        if (HoldingArea *area = AreaAt(reg)) {
+            Run run{area, reg, {}};
+            for (; reg < end && area->Contains(reg); ++reg, offset += 2)
+                run.words.push_back(WordAt(pdu, offset));
+            if (const auto refusal = area->Check(run.start, run.words))
+                return ExceptionPdu(0x10, *refusal);
+            runs.push_back(std::move(run));
         } else {
             const auto b = [&](int i) { return static_cast<std::uint8_t>(pdu.at(offset + i)); };
             const std::int64_t integer = b(0) << 16 | b(1) << 8 | b(2);
@@ -378,10 +533,12 @@ QByteArray ThreePhaseInstrument::WriteMultiple(const QByteArray &pdu)
                 return ExceptionPdu(0x10, kIllegalDataValue);
             newBases[reg - kBaseActive] = integer * 100 + hundredths;
             baseWritten[reg - kBaseActive] = true;
+            ++reg;
             offset += 4;
         }
     }
-    init_ = newInit;
+    for (const Run &run : runs)
+        run.area->Store(run.start, run.words);
     for (int which = 0; which < 2; ++which) {
         if (baseWritten[which])
             SetEnergyBase(which, newBases[which]);
@@ -395,11 +552,11 @@ QByteArray ThreePhaseInstrument::WriteSingle(const QByteArray &pdu)
         return ExceptionPdu(0x06, kIllegalDataValue);
     const std::uint16_t reg = WordAt(pdu, 1);
     const std::uint16_t value = WordAt(pdu, 3);
-    if (reg < kInitFirst || reg > kInitLast)
+    HoldingArea *area = AreaAt(reg); // the energy bases take four bytes: not here
+    if (!area)
         return ExceptionPdu(0x06, kIllegalDataAddress);
-    if (!ValidInitValue(reg, value))
-        return ExceptionPdu(0x06, kIllegalDataValue);
-    init_[reg - kInitFirst] = value;
+    if (const auto refusal = area->Write(reg, std::span(&value, 1)))
+        return ExceptionPdu(0x06, *refusal);
     return pdu;
 }
 

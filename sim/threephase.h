@@ -23,6 +23,29 @@
 //                  or ends inside a pair simply gets that half.
 //                  Order: total, forward, reverse active; total, forward,
 //                  reverse reactive.
+//   0x0034-0x0037  alarm enable bits, read/write, one bit per alarm (1:
+//                  enabled): upper and lower limit alarms of every quantity,
+//                  the phase-loss alarms (0x35 bits 0-3), current and voltage
+//                  unbalance and phase sequence (0x37 bits 8-10), and the
+//                  active level of the three switch inputs (0x37 bits 11-13,
+//                  1: active when open). Bits 14 and 15 of 0x37 do not exist
+//                  and must be written as 0. Factory state: only the
+//                  phase-sequence alarm enabled (0x0000 0x0000 0x0000 0x0400).
+//   0x0038-0x0042  front panel display, read/write:
+//                  0x38-0x3A quantity shown in the upper, middle and lower
+//                  window, 0 for cyclic display, as two BCD digits in the low
+//                  byte (upper and middle 0..9, lower 0..24)
+//                  0x3B-0x3D display interval of each window in seconds, two
+//                  BCD digits in the low byte (0..99)
+//                  0x3E active energy metering time in seconds (BCD word)
+//                  0x3F-0x42 the quantities each window cycles through, one
+//                  bit each, 1 meaning "shown": upper window bits 0-8,
+//                  middle bits 0-8, lower window 0x41 all 16 bits and 0x42
+//                  bits 0-7; the other bits must be 0.
+//                  Factory state: all windows cyclic, intervals 5 s, metering
+//                  time 0, and the cycles limited to the three phase
+//                  voltages, the three currents and the three phase active
+//                  powers (masks 0x0007 0x0007 0x0007 0x0000).
 //   0x0050-0x005A  initialisation block, one word each, read/write:
 //                  0x50 wiring mode (1 three-wire, 2 four-wire)
 //                  0x51 PT ratio (BCD), 0x52 voltage unit flag
@@ -30,14 +53,52 @@
 //                  0x55-0x59 power and energy unit flags
 //                  0x5A reclosing delay in seconds (BCD)
 //                  Writes are checked: mode 1 or 2, flags 0 or 1, ratios and
-//                  delay valid BCD digits; anything else is refused with
-//                  exception 03 and nothing of the request is stored.
+//                  delay valid BCD digits. Factory state: four-wire, ratios
+//                  1, all units the small ones, delay 5 s.
 //   0x005B-0x005C  energy bases (active, reactive). A read serves EIGHT
 //                  bytes per register (64-bit hundredths, MSB first); a write
 //                  takes FOUR bytes per register: bits 16-23, 8-15, 0-7 of
 //                  the integer part, then the hundredths (0..99). Writing a
 //                  base also restarts that total energy counter from it.
+//   0x1000-0x1098  alarm limits, read/write, in ten groups that follow each
+//                  other. Most limits are a pair of registers: four BCD
+//                  digits, then the number of decimals 0..3 (so 220.0 is
+//                  0x2200 0x0001). The active power limits are signed
+//                  instead: a two's complement word in -9999..9999, then
+//                  0..4 decimals. Each group ends with its alarm delay in
+//                  seconds (BCD word) and its alarm relay (BCD 0..3, 0 for
+//                  none).
+//                  0x1000 voltage: upper and lower limit of Ua, Ub, Uc, Uab,
+//                         Ubc, Uca, phase and line average (16 pairs), the
+//                         hysteresis, delay 0x1022, voltage relay 0x1023,
+//                         phase-loss relay 0x1024
+//                  0x1025 current: upper and lower limit of Ia, Ib, Ic,
+//                         average and zero-sequence current, hysteresis of
+//                         the phase, average and zero-sequence currents,
+//                         delay 0x103F, relay 0x1040
+//                  0x1041 power factor, 0x1055 active power (signed),
+//                         0x1069 reactive power: upper and lower limit of
+//                         phases A, B, C and the total, hysteresis, delay
+//                         (+18), relay (+19)
+//                  0x107D current unbalance, 0x1083 voltage unbalance: limit,
+//                         hysteresis, delay (+4), relay (+5)
+//                  0x1089 frequency: upper, lower limit, hysteresis, delay
+//                         0x108F, relay 0x1090
+//                  0x1091 phase sequence: delay, relay
+//                  0x1093 switch inputs: alarm relay of DI1-DI3 (BCD 0..3),
+//                         then the input that drives OUT1-OUT3 (0x1096-0x1098:
+//                         0 none, 1-3 DI1-DI3)
+//                  Factory state: upper limits 999 (voltage, current),
+//                  1.000 (power factor), 9999 (active, reactive power),
+//                  20.00 (unbalance), 75.00 Hz; lower frequency limit
+//                  45.00 Hz; other lower limits and all hysteresis values 0;
+//                  delays 5 s; no relays, no outputs driven by inputs.
 //
+// Writes to the settings areas (0x34-0x42, 0x50-0x5A, 0x1000-0x1098) are
+// checked value by value as the instrument checks them; a request with any
+// wrong value is refused with exception 03 and stores nothing, not even the
+// values before the wrong one. A read or write may run across adjacent
+// areas (0x37 into 0x38, 0x5A into 0x5B).
 // Registers outside these areas answer exception 02, other functions 01.
 //
 // The simulated plant holds primary-side values that wander a little around
@@ -46,6 +107,7 @@
 // CT currently in the initialisation block. Each such read also advances the
 // energy counters by the energy of a fixed simulated interval, so they keep
 // increasing. Tests can pin raw values or freeze the motion.
+#include "sim/holdingarea.h"
 #include "sim/instrument.h"
 
 #include <QMap>
@@ -67,10 +129,14 @@ public:
     static constexpr std::uint16_t kWordCount = 0x1E;   // 0x0000-0x001D
     static constexpr std::uint16_t kEnergyFirst = 0x1E; // 0x001E-0x0029
     static constexpr std::uint16_t kEnergyLast = 0x29;
+    static constexpr std::uint16_t kAlarmEnableFirst = 0x34; // 0x0034-0x0037
+    static constexpr std::uint16_t kDisplayFirst = 0x38;     // 0x0038-0x0042
     static constexpr std::uint16_t kInitFirst = 0x50; // 0x0050-0x005A
     static constexpr std::uint16_t kInitLast = 0x5A;
     static constexpr std::uint16_t kBaseActive = 0x5B;
     static constexpr std::uint16_t kBaseReactive = 0x5C;
+    static constexpr std::uint16_t kLimitFirst = 0x1000; // 0x1000-0x1098
+    static constexpr std::uint16_t kLimitLast = 0x1098;
 
     enum InitRegister : std::uint16_t {
         kWiringMode = 0x50,
@@ -111,6 +177,11 @@ public:
     // Any word of the initialisation block; false outside 0x50..0x5A.
     bool SetRegister(std::uint16_t reg, std::uint16_t value);
     std::uint16_t Register(std::uint16_t reg) const; // 0 outside the block
+    // Any word of the settings areas: alarm enables, display, initialisation
+    // block and alarm limits (0x34-0x42, 0x50-0x5A, 0x1000-0x1098); false
+    // elsewhere, the energy bases included.
+    bool SetHolding(std::uint16_t reg, std::uint16_t value);
+    std::uint16_t Holding(std::uint16_t reg) const; // 0 outside those areas
     // Serves this raw value for a measurement word 0x00..0x1D until unpinned
     // (a signed value is stored as its 16-bit two's complement).
     bool PinRaw(std::uint16_t reg, int raw);
@@ -141,11 +212,14 @@ private:
     QByteArray ReadHolding(const QByteArray &pdu);
     QByteArray WriteMultiple(const QByteArray &pdu);
     QByteArray WriteSingle(const QByteArray &pdu);
-    bool Readable(std::uint16_t reg) const;
-    int WriteWidth(std::uint16_t reg) const; // 0: not writable
+    bool Readable(int reg) const;
+    int WriteWidth(int reg) const; // 0: not writable
+    // The settings area holding reg, or null.
+    HoldingArea *AreaAt(int reg);
+    const HoldingArea *AreaAt(int reg) const;
     void AppendRegister(QByteArray &out, std::uint16_t reg,
                         const std::array<std::uint16_t, kWordCount> &words) const;
-    static bool ValidInitValue(std::uint16_t reg, std::uint16_t value);
+    void DefineSettings();
     void Step();
     std::array<std::uint16_t, kWordCount> ComputeWords() const;
 
@@ -157,7 +231,11 @@ private:
     double hertz_ = 50.0;
     std::array<double, kEnergyCount> energy_{}; // hundredths
     std::array<std::int64_t, 2> bases_{};
-    std::array<std::uint16_t, kInitLast - kInitFirst + 1> init_{};
+    HoldingArea alarmEnables_{kAlarmEnableFirst, 4};
+    HoldingArea display_{kDisplayFirst, 11};
+    HoldingArea init_{kInitFirst, kInitLast - kInitFirst + 1};
+    HoldingArea limits_{kLimitFirst, kLimitLast - kLimitFirst + 1};
+    std::array<HoldingArea *, 4> areas_{&alarmEnables_, &display_, &init_, &limits_};
     QMap<std::uint16_t, std::uint16_t> pinnedWords_;
     QMap<int, std::int64_t> pinnedEnergy_;
     bool frozen_ = false;

@@ -24,10 +24,11 @@ protected:
 
     // Sends "01 <pdu> CRC" and returns the reply without address and CRC,
     // after checking that those two are right.
-    QByteArray Ask(const char *pduHex)
+    QByteArray Ask(const char *pduHex) { return Ask(Hex(pduHex)); }
+    QByteArray Ask(const QByteArray &pdu)
     {
-        const QByteArray reply = bus.Handle(WithCrc(Hex("01") + Hex(pduHex)));
-        EXPECT_GE(reply.size(), 4) << pduHex;
+        const QByteArray reply = bus.Handle(WithCrc(Hex("01") + pdu));
+        EXPECT_GE(reply.size(), 4) << qPrintable(ToHex(pdu));
         if (reply.size() < 4)
             return QByteArray();
         EXPECT_EQ(reply.at(0), 1);
@@ -147,7 +148,12 @@ TEST_F(SimThreePhase, RegistersOutsideTheMapAndBadCountsAreRefused)
         {"03 00 4F 00 02", "83 02"}, // gap before the initialisation block
         {"03 00 5C 00 02", "83 02"}, // past the energy bases
         {"03 FF FF 00 02", "83 02"}, // wraps past 0xFFFF
-        {"03 10 00 00 01", "83 02"}, // alarm limits are not simulated
+        {"03 00 33 00 02", "83 02"}, // gap before the alarm enables
+        {"03 00 42 00 02", "83 02"}, // past the display settings
+        {"03 0F FF 00 02", "83 02"}, // gap before the alarm limits
+        {"03 10 98 00 02", "83 02"}, // past the alarm limits
+        {"10 10 98 00 02 04 0000 0000", "90 02"},
+        {"06 00 43 00 00", "86 02"},
         {"03 00 00 00 00", "83 03"},
         {"03 00 50 00 7E", "83 03"},
         {"03 00 50 00 01 00", "83 03"}, // one byte too many, CRC right
@@ -365,4 +371,114 @@ TEST(SimThreePhaseSeed, TheSameSeedGivesTheSameSequence)
     const QByteArray a = bus.Handle(WithCrc(Hex("01 03 00 00 00 1E")));
     const QByteArray b = bus.Handle(WithCrc(Hex("02 03 00 00 00 1E")));
     EXPECT_NE(a.mid(3, 60), b.mid(3, 60));
+}
+
+TEST_F(SimThreePhase, SettingsAreasServeTheirFactoryValues)
+{
+    // Alarm enables and display settings in one read across both areas: only
+    // the phase-sequence alarm; cyclic windows, 5 s, three quantities each.
+    EXPECT_EQ(ToHex(Read(0x34, 15)),
+              ToHex(Hex("0000 0000 0000 0400 0000 0000 0000 0005 0005 0005 0000 0007 0007 0007 0000")));
+
+    // Each limit group read as a whole: its first register and size must
+    // match, or the values land in the wrong fields.
+    const QByteArray tail = Hex("0000 0000 0005 0000"); // hysteresis 0, delay 5 s, no relay
+    const QByteArray unbalance = Hex("2000 0002 0000 0000 0005 0000");
+    const struct {
+        int first;
+        QByteArray data;
+    } groups[] = {
+        {0x1000, Hex("0999 0000 0000 0000").repeated(8) + tail + Hex("0000")},
+        {0x1025, Hex("0999 0000 0000 0000").repeated(5) + Hex("0000 0000").repeated(2) + tail},
+        {0x1041, Hex("1000 0003 0000 0000").repeated(4) + tail},
+        {0x1055, Hex("270F 0000 0000 0000").repeated(4) + tail},
+        {0x1069, Hex("9999 0000 0000 0000").repeated(4) + tail},
+        {0x107D, unbalance},
+        {0x1083, unbalance},
+        {0x1089, Hex("7500 0002 4500 0002") + tail},
+        {0x1091, Hex("0005 0000")},
+        {0x1093, QByteArray(12, 0)},
+    };
+    int next = ThreePhaseInstrument::kLimitFirst;
+    for (const auto &g : groups) {
+        EXPECT_EQ(g.first, next) << "groups follow each other";
+        EXPECT_EQ(ToHex(Read(g.first, g.data.size() / 2)), ToHex(g.data)) << std::hex << g.first;
+        next = g.first + g.data.size() / 2;
+    }
+    EXPECT_EQ(next, ThreePhaseInstrument::kLimitLast + 1);
+}
+
+TEST_F(SimThreePhase, SettingsWritesAreCheckedAndARefusedOneStoresNothing)
+{
+    // Valid words from a register, and a wrong value for the last of them.
+    const struct {
+        int start;
+        const char *good;
+        std::uint16_t badLast;
+        const char *why;
+    } cases[] = {
+        {0x34, "FFFF FFFF FFFF 3FFF", 0x4000, "0x37 has no bit 14"},
+        {0x35, "0001 0000 3800", 0x8000, "nor bit 15"},
+        {0x37, "0000 0009", 0x0109, "window quantity: high byte 0"},
+        {0x38, "0009 0009", 0x0010, "middle window items end at 9"},
+        {0x39, "0009 0024", 0x0025, "lower window items end at 24"},
+        {0x3A, "0024 0099", 0x009A, "interval: two BCD digits"},
+        {0x3B, "0099 0099 0099 9999", 0x999A, "metering time: a BCD word"},
+        {0x3E, "3600 0100", 0x0400, "upper window mask has 9 bits"},
+        {0x3E, "3600 01FF 01FF", 0x0200, "middle window mask has 9 bits"},
+        {0x3F, "01FF 01FF FFFF 00FF", 0x0100, "second lower window mask has 8 bits"},
+        {0x50, "0001 9999 0001", 0x0002, "unit flags 0 or 1"},
+        {0x58, "0001 0001 0009", 0x000A, "reclosing delay: BCD"},
+        {0x1000, "2200 0001 0999", 0x0A00, "limit digits: BCD"},
+        {0x1000, "2200 0003", 0x0004, "at most 3 decimals"},
+        {0x1000, "2200 0001", 0x0101, "decimals: high byte 0"},
+        {0x1021, "0000 9999 0003", 0x0004, "relays 0..3"},
+        {0x1041, "0950 0003", 0x0004, "power factor limits: BCD with 3 decimals"},
+        {0x1053, "0010 0003 D8F1", 0x2710, "active power limit at most 9999"},
+        {0x1055, "FF83 0001 D8F1", 0xD8F0, "nor below -9999"},
+        {0x1055, "D8F1 0004", 0x0005, "active power limits: up to 4 decimals"},
+        {0x1095, "0003 0001 0002 0003", 0x00FF, "input choice 0..3"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.why);
+        bus.Remove(1); // a fresh instrument with its factory values
+        bus.Add(1, sim::Family::ThreePhase);
+        meter = bus.ThreePhaseAt(1);
+        const QByteArray good = Hex(c.good);
+        const int n = good.size() / 2;
+        const int last = c.start + n - 1;
+        QByteArray bad = good;
+        bad[2 * n - 2] = static_cast<char>(c.badLast >> 8);
+        bad[2 * n - 1] = static_cast<char>(c.badLast & 0xFF);
+        const QByteArray header = Hex("10") + QByteArray(1, char(c.start >> 8)) + QByteArray(1, char(c.start)) +
+                                  QByteArray(1, 0) + QByteArray(1, char(n));
+        const QByteArray before = Read(c.start, n);
+        ASSERT_NE(ToHex(before.left(2 * n - 2)), ToHex(good.left(2 * n - 2))) << "nothing to see unchanged";
+
+        EXPECT_EQ(ToHex(Ask(header + QByteArray(1, char(2 * n)) + bad)), QStringLiteral("90 03"));
+        const QByteArray single = Hex("06") + QByteArray(1, char(last >> 8)) + QByteArray(1, char(last)) + bad.right(2);
+        EXPECT_EQ(ToHex(Ask(single)), QStringLiteral("86 03"));
+        EXPECT_EQ(ToHex(Read(c.start, n)), ToHex(before));
+
+        EXPECT_EQ(ToHex(Ask(header + QByteArray(1, char(2 * n)) + good)), ToHex(header));
+        EXPECT_EQ(ToHex(Read(c.start, n)), ToHex(good));
+    }
+}
+
+TEST_F(SimThreePhase, HoldingHooksReachEverySettingsAreaWithoutChecks)
+{
+    EXPECT_TRUE(meter->SetHolding(0x37, 0xC400));
+    EXPECT_TRUE(meter->SetHolding(0x42, 0xFFFF));
+    EXPECT_TRUE(meter->SetHolding(0x51, 0x0200));
+    EXPECT_TRUE(meter->SetHolding(0x1098, 0x00FF));
+    EXPECT_EQ(ToHex(Read(0x37, 1) + Read(0x42, 1) + Read(0x1098, 1)), QStringLiteral("C4 00 FF FF 00 FF"));
+    EXPECT_EQ(meter->Pt(), 200) << "the initialisation block is one storage for both hooks";
+    EXPECT_EQ(meter->Register(0x51), 0x0200);
+
+    EXPECT_EQ(ToHex(Ask("06 10 96 00 02")), QStringLiteral("06 10 96 00 02"));
+    EXPECT_EQ(meter->Holding(0x1096), 2);
+    for (int reg : {0x33, 0x43, 0x4F, 0x5B, 0x0FFF, 0x1099}) {
+        EXPECT_FALSE(meter->SetHolding(reg, 1)) << std::hex << reg;
+        EXPECT_EQ(meter->Holding(reg), 0) << std::hex << reg;
+    }
 }

@@ -1,0 +1,60 @@
+#pragma once
+// A contiguous range of 16-bit holding registers that an instrument keeps as
+// settings: read with function 03, written with 06 and 10. Each register may
+// carry a write check, a predicate on the value as the instrument would
+// validate it; a write whose values fail any check is refused with exception
+// 03 and stores nothing.
+//
+// Writing is split into Check and Store so that an instrument can take a
+// request that spans several areas (or an area and registers of its own) and
+// still refuse it as a whole before storing any part of it.
+#include "sim/modbus.h"
+
+#include <QByteArray>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace sim {
+
+class HoldingArea {
+public:
+    using WriteCheck = std::function<bool(std::uint16_t value)>;
+
+    // Registers first .. first + count - 1, all 0 and accepting any value.
+    HoldingArea(std::uint16_t first, int count);
+
+    std::uint16_t First() const { return first_; }
+    int Last() const { return first_ + static_cast<int>(values_.size()) - 1; }
+    bool Contains(int reg) const { return reg >= first_ && reg <= Last(); }
+
+    // The factory value of a register and the check its writes must pass
+    // (none: any value). Registers outside the area are ignored.
+    void Define(std::uint16_t reg, std::uint16_t value, WriteCheck check = {});
+
+    // Direct access without checks (for the instrument itself and for tests).
+    std::uint16_t Value(int reg) const; // 0 outside the area
+    bool Set(int reg, std::uint16_t value); // false outside the area
+
+    // Function 03: appends count words from start, high byte first. Returns
+    // false, appending nothing, when the range leaves the area.
+    bool Read(int start, int count, QByteArray &out) const;
+
+    // Why a write of these values from start would be refused: exception 02
+    // when the range leaves the area, 03 when a value fails its check;
+    // nothing when it would be accepted.
+    std::optional<ExceptionCode> Check(int start, std::span<const std::uint16_t> values) const;
+    // Stores values from start without checks (after Check has passed).
+    void Store(int start, std::span<const std::uint16_t> values);
+    // Check, then Store when the write is accepted.
+    std::optional<ExceptionCode> Write(int start, std::span<const std::uint16_t> values);
+
+private:
+    std::uint16_t first_;
+    std::vector<std::uint16_t> values_;
+    std::vector<WriteCheck> checks_;
+};
+
+} // namespace sim
