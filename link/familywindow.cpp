@@ -76,6 +76,9 @@ bool FamilyWindow::Send(const QByteArray &frame, int address)
             return false;
         }
         link_.SetDestination(row_->family, row_->destination);
+        link_.LastAddress = static_cast<std::uint16_t>(address);
+        link_.SendFrameFor(row_->family, row_->destination, frame);
+        return true;
     }
     link_.LastAddress = static_cast<std::uint16_t>(address);
     link_.SendFrame(frame);

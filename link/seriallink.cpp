@@ -162,15 +162,22 @@ QByteArray SerialLink::TakeReply(Family family, int index)
 
 void SerialLink::SendFrame(const QByteArray &frame)
 {
-    if (collecting_) {
-        held_.append(frame);
-        return;
-    }
-    writeNow(frame);
+    SendFrameFor(Family::ThreePhase, 0, frame);
 }
 
-void SerialLink::writeNow(const QByteArray &frame)
+void SerialLink::SendFrameFor(Family family, int index, const QByteArray &frame)
 {
+    const Request request{frame, family, index};
+    if (collecting_) {
+        held_.append(request);
+        return;
+    }
+    writeNow(request);
+}
+
+void SerialLink::writeNow(const Request &request)
+{
+    const QByteArray &frame = request.frame;
     if (!port_->PortOpen()) {
         if (!refusalShown_) {
             refusalShown_ = true;
@@ -180,6 +187,8 @@ void SerialLink::writeNow(const QByteArray &frame)
     }
     port_->SetInBufferCount(0);
     lastRequest_ = frame;
+    lastSenderFamily_ = request.family;
+    lastSender_ = request.index;
     port_->Output(frame);
 }
 
@@ -259,9 +268,9 @@ void SerialLink::endCollection()
 {
     phase_ = Phase::Idle;
     collecting_ = false;
-    const QList<QByteArray> held = std::exchange(held_, {});
-    for (const QByteArray &frame : held)
-        writeNow(frame);
+    const QList<Request> held = std::exchange(held_, {});
+    for (const Request &request : held)
+        writeNow(request);
     // Bytes that came in while a handler was running raised their event
     // then; collect them now rather than leave them waiting for the next send.
     if (held.isEmpty() && port_->PortOpen() && port_->InBufferCount() > 0)
@@ -342,27 +351,16 @@ void SerialLink::dispatch(Family family, const QByteArray &received)
     if (!CheckFrameCrc(reply))
         return;
 
-    int index = 0;
-    switch (family) {
-    case Family::ThreePhase:
-        index = ActiveSlotIndex();
-        if (index == 88)
-            return;
-        ReplySlots[index] = reply;
-        break;
-    case Family::SinglePhase:
-        index = SinglePhaseIndex;
-        if (index == 0 || index > 12)
-            return;
-        ReplySlots[index] = reply;
-        break;
-    case Family::Kz827:
-        index = Kz827Type;
-        if (index == 0 || index > 6)
-            return;
-        Kz827ReplySlots[index] = reply;
-        break;
-    }
+    const int index = family == Family::ThreePhase ? ActiveSlotIndex()
+                      : family == Family::SinglePhase ? SinglePhaseIndex
+                                                      : Kz827Type;
+    const int last = family == Family::Kz827 ? 6 : 12;
+    if (index < 1 || index > last)
+        return;
+    // The answer to a window's request belongs to that window only.
+    if (lastSender_ != 0 && (lastSenderFamily_ != family || lastSender_ != index))
+        return;
+    (family == Family::Kz827 ? Kz827ReplySlots[index] : ReplySlots[index]) = reply;
     *requestSlot(family, index) = lastRequest_;
     fire(family, index);
 }

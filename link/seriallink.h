@@ -86,6 +86,11 @@ public:
     // so a send never discards a reply in progress. With the port closed
     // nothing is sent and SendRefused is emitted (once until the port opens).
     void SendFrame(const QByteArray &frame);
+    // The same for a request a window sends as the given destination: the
+    // reply to it is handed only to that destination. A reply that comes in
+    // after another window took the family's replies over is dropped rather
+    // than decoded by a window that did not ask for it.
+    void SendFrameFor(Family family, int index, const QByteArray &frame);
 
     // Prepares the port control for receiving (binary, an event per byte)
     // and clears the link's busy state and the three-phase destination.
@@ -132,7 +137,12 @@ private:
     void onPoll();
     void finishCollection();
     void endCollection();
-    void writeNow(const QByteArray &frame);
+    struct Request {
+        QByteArray frame;
+        Family family = Family::ThreePhase;
+        int index = 0; // 0: not sent for a destination
+    };
+    void writeNow(const Request &request);
     void dispatch(Family family, const QByteArray &reply);
     void fire(Family family, int index);
 
@@ -147,9 +157,11 @@ private:
     bool collecting_ = false;
     int previous_ = 0;
     int emptyPolls_ = 0;
-    QList<QByteArray> held_;
+    QList<Request> held_;
     bool refusalShown_ = false;
     QByteArray lastRequest_;
+    Family lastSenderFamily_ = Family::ThreePhase;
+    int lastSender_ = 0;
     // The request each stored reply answers, by slot like the replies.
     std::array<QByteArray, 13> replyRequests_{};
     std::array<QByteArray, 7> kz827ReplyRequests_{};

@@ -344,3 +344,28 @@ TEST_F(LinkFixture, FormShowClearsBusyStateAndDestination)
     EXPECT_FALSE(link.LinkBusy);
     EXPECT_EQ(link.ActiveSlotIndex(), 88);
 }
+
+// A window's request is answered to that window only, and the window gets
+// the request with the reply.
+TEST_F(LinkFixture, AReplyGoesOnlyToTheDestinationThatAsked)
+{
+    const QByteArray request = Hex("01 03 00 34 00 04 44 07");
+    link.SendFrameFor(Family::ThreePhase, 1, request);
+    link.SelectSlot(6); // another window took the replies over meanwhile
+    link.DispatchThreePhaseReply(kRead);
+    EXPECT_EQ(fired[0][6], 0);
+    EXPECT_TRUE(link.ReplySlots[6].isEmpty());
+
+    link.SendFrameFor(Family::ThreePhase, 6, request);
+    link.DispatchThreePhaseReply(kRead);
+    EXPECT_EQ(fired[0][6], 1);
+    const modbus::Exchange ex = link.TakeExchange(Family::ThreePhase, 6);
+    EXPECT_EQ(ex.request, request);
+    EXPECT_EQ(ex.reply, kRead);
+
+    // A frame sent for no window (the address probe) is answered as before.
+    link.SendFrame(request);
+    link.SelectSlot(2);
+    link.DispatchThreePhaseReply(kRead);
+    EXPECT_EQ(fired[0][2], 1);
+}

@@ -10,7 +10,12 @@
 #include "tests/support/testutil.h"
 
 #include <QAction>
+#include <QAbstractSpinBox>
 #include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QSet>
 #include <QFile>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -139,4 +144,40 @@ TEST(Program, DemoModeWithoutTheSimulatorSaysSoAndCarriesOn)
     EXPECT_TRUE(program.MainWindow().isVisible());
     program.MainWindow().findChild<QPushButton *>("BitBtn1")->click();
     EXPECT_EQ(program.ComDialog().findChild<QComboBox *>("ComboBox1")->currentText(), "COM1");
+}
+
+// Every control of every window can be found by its object name, reached by
+// the keyboard and named for assistive technology.
+TEST(Program, EveryWindowsControlsAreNamedLabelledAndReachable)
+{
+    FakePortControl port;
+    ui::RecordedMessages rec;
+    Program program(port, Options{});
+    for (const QString &className : program.Created()) {
+        QWidget *window = program.MainWindow().Window(className);
+        QSet<QString> buddied;
+        for (QLabel *label : window->findChildren<QLabel *>())
+            if (label->buddy())
+                buddied.insert(label->buddy()->objectName());
+        QSet<QString> names;
+        const auto controls = window->findChildren<QWidget *>();
+        for (QWidget *c : controls) {
+            const bool input = qobject_cast<QAbstractButton *>(c) || qobject_cast<QLineEdit *>(c) ||
+                               qobject_cast<QAbstractSpinBox *>(c) || qobject_cast<QComboBox *>(c);
+            // Reply buttons are hidden 1x1 buttons the link clicks.
+            if (!input || c->objectName().endsWith("_Button") || c->objectName() == "Msg" ||
+                qobject_cast<QComboBox *>(c->parent()) || qobject_cast<QAbstractSpinBox *>(c->parent()) ||
+                c->objectName().startsWith("qt_"))
+                continue;
+            const QString where = className + "/" + c->metaObject()->className() + " " + c->objectName();
+            EXPECT_FALSE(c->objectName().isEmpty()) << where.toStdString();
+            EXPECT_FALSE(names.contains(c->objectName())) << "twice: " << where.toStdString();
+            names.insert(c->objectName());
+            const auto *button = qobject_cast<QAbstractButton *>(c);
+            const bool named = !c->accessibleName().isEmpty() || (button && !button->text().isEmpty()) ||
+                               buddied.contains(c->objectName());
+            EXPECT_TRUE(named) << "no name: " << where.toStdString();
+            EXPECT_NE(c->focusPolicy(), Qt::NoFocus) << where.toStdString();
+        }
+    }
 }

@@ -10,7 +10,9 @@
 #include "sim/threephase.h"
 #include "tests/support/testutil.h"
 #include "threephase/coulometrydcu.h"
+#include "threephase/setpardcu.h"
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -126,4 +128,58 @@ TEST_F(ScanOverPty, ListsTheAddressesOnTheBus)
     EXPECT_EQ(messages.texts, QStringList({"仪表地址检测结束！！"}));
     EXPECT_EQ(win.findChild<QLineEdit *>("Edit3")->text(), "1,3,");
     EXPECT_EQ(win.findChild<QLabel *>("Label4")->text(), "100%");
+}
+
+namespace {
+// A window of another family that counts the replies it is handed.
+class OtherFamilyWindow : public FamilyWindow {
+public:
+    explicit OtherFamilyWindow(SerialLink &link) : FamilyWindow(link, "TKZ2600_INISETdcu")
+    {
+        MakeReplyButton("Msg", [this] {
+            if (!TakeExchange().IsEmpty())
+                ++replies;
+        });
+    }
+    int replies = 0;
+};
+} // namespace
+
+// A measurement window left polling sends nothing once another window takes
+// the replies over, whichever family that window belongs to, so no window
+// ever decodes measurement frames as its own.
+TEST_F(MeasurementOverPty, APollingWindowStopsWhenAnotherWindowTakesTheReplies)
+{
+    auto *meter = static_cast<sim::ThreePhaseInstrument *>(simulator.bus().Add(1, sim::Family::ThreePhase));
+    meter->SetHolding(0x34, 0x0000);
+    threephase::CoulometryParams().clear();
+    TCoulometrydcu measurement(link);
+    TSetParDcu alarms(link);
+    OtherFamilyWindow other(link);
+    QTimer *poll = measurement.findChild<QTimer *>("Timer1");
+    poll->setInterval(100);
+    QLineEdit *va = measurement.findChild<QLineEdit *>("Edit1");
+
+    for (const char *family : {"KZ2600E", "KZ5500E"}) {
+        link.DeviceFamily = "KZ5500E";
+        link.SelectSlot(1);
+        va->clear();
+        measurement.findChild<QSpinBox *>("SpinEdit1")->setValue(1);
+        measurement.findChild<QPushButton *>("BitBtn1")->click();
+        ASSERT_TRUE(WaitFor([va] { return !va->text().isEmpty(); }, 5000)) << family;
+
+        // A family switch opens the other family's window; within the same
+        // family the alarm mask window is opened as its menu entry does.
+        link.DeviceFamily = family;
+        if (link.CurrentFamily() == Family::SinglePhase)
+            link.SinglePhaseIndex = 10;
+        else
+            link.SelectSlot(6);
+        ASSERT_TRUE(WaitFor([poll] { return !poll->isActive(); }, 2000)) << family;
+        Pump(300); // a reply already on its way arrives and is dropped or ignored
+    }
+    EXPECT_EQ(other.replies, 0);
+    for (QCheckBox *box : alarms.findChildren<QCheckBox *>())
+        EXPECT_FALSE(box->isChecked()) << box->accessibleName().toStdString();
+    EXPECT_TRUE(messages.texts.isEmpty());
 }
