@@ -22,7 +22,8 @@ bool AddressScan::Start(int start, int end)
     // A one-address range counts as one step, so its single tick completes
     // the bar instead of dividing by zero.
     span_ = std::max(1, end - start);
-    step_ = kScanProgressMax / span_;
+    // A range wider than the progress scale still moves the bar.
+    step_ = std::max(1, kScanProgressMax / span_);
     current_ = start;
     progress_ = 0;
     percent_ = 0;

@@ -11,11 +11,13 @@
 #include <algorithm>
 #include <QShowEvent>
 #include <QSpinBox>
+#include <QTimer>
 
 FamilyWindow::FamilyWindow(SerialLink &link, const char *className, QWidget *parent)
     : QWidget(parent, Qt::Window), link_(link), row_(FindWindowRow(className))
 {
     setObjectName(QLatin1String(className));
+    connect(link_.Port(), &SerialPortControl::PortLost, this, [this] { PortLost(); });
     // Closing hides the window; it lives until the program ends.
     setAttribute(Qt::WA_DeleteOnClose, false);
 }
@@ -60,6 +62,12 @@ void FamilyWindow::closed()
     // is left alone.
     if (row_)
         link_.ClearDestination(row_->family, row_->destination);
+}
+
+void FamilyWindow::PortLost()
+{
+    for (QTimer *timer : findChildren<QTimer *>(QString(), Qt::FindDirectChildrenOnly))
+        timer->stop();
 }
 
 bool FamilyWindow::IsDestination() const

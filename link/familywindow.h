@@ -58,6 +58,10 @@ protected:
     // Runs on every close: the title bar, close() of a shown window, and
     // CloseWindow() (the return buttons) whether shown or not.
     virtual void FormClose() {}
+    // Runs when the port is lost: the window stops polling, as its stop
+    // button would, so nothing keeps asking a port that is gone. By default
+    // every timer of the window stops.
+    virtual void PortLost();
 
     // What every return button ends with: runs FormClose and hides the
     // window, also when it is not on screen (the main window presses the

@@ -1,6 +1,16 @@
 #include "link/qtserialport.h"
 
+#include <QFileInfo>
 #include <QSerialPort>
+#include <QSerialPortInfo>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace {
 QSerialPort::Parity toParity(char p)
@@ -23,6 +33,42 @@ QSerialPort::StopBits toStopBits(const QString &s)
         return QSerialPort::OneAndHalfStop;
     return QSerialPort::OneStop;
 }
+#ifdef Q_OS_UNIX
+// Why a device path cannot be a serial port, before trying to open it as
+// one: a regular file, a directory, /dev/null and the pseudo-terminal
+// multiplexer would otherwise "open" (or fail with a misleading reason).
+// Empty when the path may be a serial port, or when opening it will report
+// its own reason (a missing device, no permission).
+QString notASerialPort(const QString &path)
+{
+    const QByteArray native = QFile::encodeName(path);
+    struct stat st {};
+    if (::stat(native.constData(), &st) != 0)
+        return errno == ENAMETOOLONG ? QStringLiteral("串口名称过长") : QString();
+    const QString notSerial = QStringLiteral("不是串口设备");
+    if (!S_ISCHR(st.st_mode))
+        return notSerial;
+    // Opening the multiplexer makes a new pseudo-terminal with no peer.
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    if (canonical == QLatin1String("/dev/ptmx") || canonical == QLatin1String("/dev/pts/ptmx"))
+        return notSerial;
+    const int fd = ::open(native.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        return QString();
+    const bool terminal = ::isatty(fd) == 1;
+    ::close(fd);
+    return terminal ? QString() : notSerial;
+}
+
+// True when the line of an open port has been hung up (its peer closed it):
+// an end of file that carries no error of the system's own.
+bool hungUp(qintptr handle)
+{
+    pollfd p{static_cast<int>(handle), POLLIN, 0};
+    return ::poll(&p, 1, 0) == 1 && (p.revents & POLLHUP);
+}
+#endif
+
 } // namespace
 
 QtSerialPortControl::QtSerialPortControl(QObject *parent)
@@ -72,6 +118,11 @@ bool QtSerialPortControl::SetPortOpen(bool open, QString *error)
     // Linux and macOS serial drivers have no 1.5 stop bits.
     if (settings->stopBits == QLatin1String("1.5"))
         return fail(QStringLiteral("此系统的串口不支持 1.5 个停止位 (1.5 stop bits are not supported on this platform)"));
+#endif
+#ifdef Q_OS_UNIX
+    const QString location = QSerialPortInfo(portName_).systemLocation();
+    if (const QString why = notASerialPort(location.isEmpty() ? portName_ : location); !why.isEmpty())
+        return fail(why);
 #endif
     // Configure before opening: some drivers (pseudo-terminals among them)
     // refuse setters on an open port.
@@ -145,13 +196,22 @@ void QtSerialPortControl::onError(int error)
     if (e != QSerialPort::ReadError && e != QSerialPort::ResourceError && e != QSerialPort::WriteError)
         return;
     // A device that went away makes QSerialPort report ReadError in a tight
-    // loop without closing: close at the first report and say so once.
-    const QString why = port_->errorString();
+    // loop without closing: close at the first report and say so once. A
+    // hang-up is an end of file: the system said nothing about it, and the
+    // error text would be left over from an earlier call.
+    QString why = port_->errorString();
+#ifdef Q_OS_UNIX
+    if (e == QSerialPort::ReadError && port_->isOpen() && hungUp(port_->handle()))
+        why.clear();
+#endif
     closing_ = true;
     port_->clearError();
     if (port_->isOpen())
         port_->close();
     closing_ = false;
     emit OpenChanged(false);
-    emit PortLost(QStringLiteral("串口 %1 已断开，已关闭该串口。请检查连接后重新打开。(%2)").arg(portName_, why));
+    QString message = QStringLiteral("串口 %1 已断开，已关闭该串口。请检查连接后重新打开。").arg(portName_);
+    if (!why.isEmpty())
+        message += QStringLiteral("(%1)").arg(why);
+    emit PortLost(message);
 }

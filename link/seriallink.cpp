@@ -26,6 +26,9 @@ SerialLink::SerialLink(SerialPortControl *port, QObject *parent)
     });
     connect(port_, &SerialPortControl::OnComm, this, &SerialLink::onComm);
     // Opening or losing the port re-arms the "port not open" notice.
+    // The user was just told the port is lost: polls that find it closed
+    // say nothing more until a port is opened again.
+    connect(port_, &SerialPortControl::PortLost, this, [this] { refusalShown_ = true; });
     connect(port_, &SerialPortControl::OpenChanged, this, [this](bool open) {
         refusalShown_ = false;
         // A port closed while a reply was still arriving leaves nothing to
@@ -341,8 +344,12 @@ void SerialLink::dispatch(Family family, const QByteArray &received)
     // The single-phase and KZ827KVE families answer the address probe
     // straight to the scan window, whatever window is active.
     if (family != Family::ThreePhase && byteAt(received, 1) == 0x99) {
-        if (auto &handler = three_[10].handler)
-            handler();
+        // Only a whole probe answer with its CRC counts: line noise with
+        // 0x99 as its second byte is no answering address.
+        const QByteArray probe = received.left(expected);
+        if (probe.size() == expected && CheckFrameCrc(probe))
+            if (auto &handler = three_[10].handler)
+                handler();
         return;
     }
     QByteArray reply = received;

@@ -10,17 +10,22 @@
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("kzdebug"));
-    ui::SetMessageTitle(QStringLiteral("KZ系列电参数表调试软件"));
-
+    // The command line is read before any window system is needed, so
+    // --help and --version work over SSH and in scripts.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
     QString message;
     bool help = false;
-    const std::optional<Options> options = ParseOptions(QApplication::arguments(), &message, &help);
+    const std::optional<Options> options = ParseOptions(arguments, &message, &help);
     if (!options) {
         std::fputs(message.toLocal8Bit().constData(), help ? stdout : stderr);
         return help ? 0 : 2;
     }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("kzdebug"));
+    ui::SetMessageTitle(QStringLiteral("KZ系列电参数表调试软件"));
 
     QtSerialPortControl port;
     Program program(port, *options);

@@ -29,23 +29,37 @@ std::optional<Options> ParseOptions(const QStringList &args, QString *message, b
                                                  "offer its demo bus: 1 three-phase, 2 single-phase, 3 KZ827KVE."));
     const QCommandLineOption quitAfterShow(QStringLiteral("quit-after-show"),
                                            QStringLiteral("Exit once the main window is shown (for start-up timing)."));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("Show the version."));
     parser.addOption(help);
+    parser.addOption(version);
     parser.addOption(quitAfterShow);
     parser.addOption(port);
     parser.addOption(demo);
+    // Read before the application object exists: name the program in the
+    // usage line ourselves.
+    const auto helpText = [&parser] {
+        return parser.helpText().replace(QStringLiteral("<executable_name>"), QStringLiteral("kzdebug"));
+    };
     if (!parser.parse(args)) {
-        *message = parser.errorText() + QLatin1Char('\n') + parser.helpText();
+        *message = parser.errorText() + QLatin1Char('\n') + helpText();
+        return std::nullopt;
+    }
+    if (parser.isSet(version)) {
+        if (isHelp)
+            *isHelp = true;
+        *message = QStringLiteral("kzdebug %1\n").arg(QStringLiteral(KZ_VERSION));
         return std::nullopt;
     }
     if (parser.isSet(help)) {
         if (isHelp)
             *isHelp = true;
-        *message = parser.helpText();
+        *message = helpText();
         return std::nullopt;
     }
     if (!parser.positionalArguments().isEmpty()) {
         *message = QStringLiteral("Unexpected argument: %1\n").arg(parser.positionalArguments().first()) +
-                   parser.helpText();
+                   helpText();
         return std::nullopt;
     }
     Options o;

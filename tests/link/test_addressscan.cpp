@@ -120,3 +120,14 @@ TEST(AddressScanLogic, StoppedScanTicksNoMore)
     EXPECT_FALSE(scan.Tick(5));
     EXPECT_EQ(scan.Progress(), 0);
 }
+
+TEST(AddressScanLogic, RangeWiderThanTheProgressScaleStillCounts)
+{
+    AddressScan scan;
+    ASSERT_TRUE(scan.Start(0, 20000));
+    EXPECT_EQ(scan.Step(), 1);
+    for (int i = 0; i < 5000; ++i)
+        ASSERT_TRUE(scan.Tick(20000));
+    EXPECT_EQ(scan.Progress(), 5000);
+    EXPECT_EQ(scan.Percent(), 25);
+}

@@ -145,13 +145,14 @@ TEST_F(LinkFixture, AddressProbeRepliesReachTheScanWindowInEveryFamily)
     EXPECT_EQ(link.ReplySlots[10], probe);
 
     // Single-phase and KZ827KVE: straight to the scan window, even with no
-    // window of the family open and without a CRC check.
+    // window of the family open; a bad CRC is no answer.
     link.SinglePhaseIndex = 0;
     link.DispatchSinglePhaseReply(probe);
     link.Kz827Type = 0;
     QByteArray badCrc = probe;
     badCrc[7] = 0;
     link.DispatchKz827Reply(badCrc);
+    link.DispatchKz827Reply(probe);
     EXPECT_EQ(fired[0][10], 3);
     EXPECT_EQ(fired[1][0] + fired[2][0], 0);
 }
@@ -368,4 +369,17 @@ TEST_F(LinkFixture, AReplyGoesOnlyToTheDestinationThatAsked)
     link.SelectSlot(2);
     link.DispatchThreePhaseReply(kRead);
     EXPECT_EQ(fired[0][2], 1);
+}
+
+TEST_F(LinkFixture, ProbeAnswersReachTheScanOnlyWholeAndWithTheirCrc)
+{
+    for (const char *family : {"KZ2600E", "KZ827KVE"}) {
+        link.DeviceFamily = family;
+        fired[0][10] = 0;
+        link.Dispatch(Hex("07 99 DE AD BE EF 00 00")); // line noise
+        link.Dispatch(WithCrc(Hex("07 99 30 30 30")));  // cut short
+        EXPECT_EQ(fired[0][10], 0) << family;
+        link.Dispatch(WithCrc(Hex("07 99 30 30 30 30")) + Hex("FF"));
+        EXPECT_EQ(fired[0][10], 1) << family;
+    }
 }

@@ -3,6 +3,8 @@
 #include "tests/support/testutil.h"
 
 #include <QSignalSpy>
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <ctime>
@@ -146,6 +148,30 @@ TEST(QtPort, PeerGoingAwayClosesThePortOnceWithoutSpinning)
     EXPECT_EQ(lost.count(), 1);
     EXPECT_LT(busy, 0.15) << "event loop spun for " << busy << " s of CPU in 0.5 s";
     EXPECT_TRUE(lost.at(0).at(0).toString().contains(QStringLiteral("已断开")));
+    // A hang-up is an end of file: no system reason left over from an
+    // earlier call is shown with it.
+    EXPECT_FALSE(lost.at(0).at(0).toString().contains(QLatin1Char('('))) << lost.at(0).at(0).toString().toStdString();
+}
+
+TEST(QtPort, PathsThatAreNoSerialPortAreRefusedAsSuch)
+{
+    QTemporaryDir dir;
+    QFile file(dir.filePath("plain"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    const std::pair<QString, QString> cases[] = {
+        {"/dev/ptmx", QStringLiteral("不是串口设备")},      {"/dev/null", QStringLiteral("不是串口设备")},
+        {file.fileName(), QStringLiteral("不是串口设备")},  {dir.path(), QStringLiteral("不是串口设备")},
+        {"/dev/" + QString(300, 'a'), QStringLiteral("串口名称过长")},
+    };
+    for (const auto &[path, reason] : cases) {
+        QtSerialPortControl port;
+        port.SetPortName(path);
+        QString error;
+        EXPECT_FALSE(port.SetPortOpen(true, &error)) << path.toStdString();
+        EXPECT_FALSE(port.PortOpen());
+        EXPECT_TRUE(error.contains(reason)) << error.toStdString();
+    }
 }
 
 TEST(QtPort, MissingPortIsRefusedWithItsNameAndReason)

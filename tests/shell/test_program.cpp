@@ -17,6 +17,7 @@
 #include <QMenu>
 #include <QSet>
 #include <QFile>
+#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -43,6 +44,26 @@ TEST(Options, CommandLine)
     EXPECT_FALSE(ParseOptions({"kzdebug", "--help"}, &msg, &help));
     EXPECT_TRUE(help);
     EXPECT_TRUE(msg.contains("--demo"));
+    EXPECT_FALSE(ParseOptions({"kzdebug", "--version"}, &msg, &help));
+    EXPECT_TRUE(help);
+    EXPECT_EQ(msg, "kzdebug 0.1\n");
+}
+
+// --help and --version need no window system (over SSH, in scripts).
+TEST(Options, HelpAndVersionWorkWithoutADisplay)
+{
+    for (const char *option : {"--help", "--version"}) {
+        QProcess kzdebug;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(name);
+        kzdebug.setProcessEnvironment(env);
+        kzdebug.start(KZDEBUG_PATH, {option});
+        ASSERT_TRUE(kzdebug.waitForFinished(10000)) << option;
+        EXPECT_EQ(kzdebug.exitStatus(), QProcess::NormalExit) << option;
+        EXPECT_EQ(kzdebug.exitCode(), 0) << option;
+        EXPECT_TRUE(kzdebug.readAllStandardOutput().contains("kzdebug")) << option;
+    }
 }
 
 TEST(Program, CreatesTheWindowsInOrderAndOpensThemFromTheMainWindow)

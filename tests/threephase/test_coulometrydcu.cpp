@@ -259,3 +259,23 @@ TEST_F(CoulometryWindow, ReplyFromAnotherSlotIsNotShown)
     link.DispatchThreePhaseReply(MeasurementReply());
     EXPECT_EQ(box("Edit1")->text(), "");
 }
+
+// One event, one message: a lost port stops the polling, and the polls that
+// would have found it closed do not add "port not open" to the loss notice.
+TEST_F(CoulometryWindow, ALostPortStopsPollingWithoutASecondMessage)
+{
+    QStringList refusals;
+    QObject::connect(&link, &SerialLink::SendRefused, [&](const QString &text) { refusals << text; });
+    button("BitBtn1")->click();
+    ASSERT_TRUE(timer()->isActive());
+    port.Lose(QStringLiteral("串口已断开"));
+    EXPECT_FALSE(timer()->isActive());
+    Tick(timer());
+    button("BitBtn1")->click();
+    EXPECT_TRUE(refusals.isEmpty());
+    // Once a port has been open again, a closed port is reported again.
+    port.SetPortOpen(true);
+    port.SetPortOpen(false);
+    button("BitBtn1")->click();
+    EXPECT_EQ(refusals.size(), 1);
+}
