@@ -4,6 +4,9 @@
 // bytes again.
 #include "link/fields.h"
 #include "threephase/alarmmask.h"
+#include "threephase/display.h"
+#include "threephase/initsettings.h"
+#include "threephase/limits.h"
 
 #include <QSet>
 #include <gtest/gtest.h>
@@ -21,9 +24,14 @@ struct NamedTable {
 
 std::vector<NamedTable> AllTables()
 {
-    return {
+    std::vector<NamedTable> tables = {
         {"alarm mask", threephase::alarmmask::kFields, threephase::alarmmask::kBytes},
+        {"display", threephase::display::kFields, threephase::display::kBytes},
+        {"initialisation", threephase::initsettings::kFields, threephase::initsettings::kBytes},
     };
+    for (const threephase::limits::Group &g : threephase::limits::kGroups)
+        tables.push_back({g.title, g.table, g.Bytes()});
+    return tables;
 }
 
 std::uint16_t Bcd(int v)
