@@ -35,7 +35,7 @@ void LayOut(const FieldForm &form, QGroupBox *box)
     for (int i = 0; i < form.Size(); ++i) {
         const fields::Field &f = form.Table()[i];
         if (f.IsTextEdit())
-            form.Control(i)->setMaximumWidth(width);
+            form.Control(i)->setFixedWidth(width);
         const bool lower = i > 0 && QString::fromUtf8(f.caption).endsWith(QStringLiteral("下限")) &&
                            QString::fromUtf8(form.Table()[i - 1].caption).endsWith(QStringLiteral("上限"));
         if (lower) {
