@@ -81,6 +81,21 @@ constexpr Field Radio(const char *object, const char *caption, Kind kind, int of
     return {.object = object, .caption = caption, .kind = kind, .offset = std::uint16_t(offset),
             .bit = std::uint8_t(bit), .items = items, .factory = factory};
 }
+// A two-item radio group written as value0 or value1 (read: value1 selects
+// the second item).
+constexpr Field RadioValues(const char *object, const char *caption, int offset, const char *items, int value0,
+                            int value1, const char *factory = nullptr)
+{
+    return {.object = object, .caption = caption, .kind = Kind::RadioWord, .offset = std::uint16_t(offset),
+            .items = items, .factory = factory, .value0 = std::uint16_t(value0), .value1 = std::uint16_t(value1)};
+}
+// The same field showing another text than its caption on screen ("" for
+// none): the caption stays its accessible name and its name in messages.
+constexpr Field Shown(Field f, const char *text)
+{
+    f.text = text;
+    return f;
+}
 // A spin box, edit or list.
 constexpr Field Value(const char *object, const char *caption, Kind kind, int offset, int max,
                       const char *factory = nullptr, const char *items = nullptr)

@@ -6,6 +6,8 @@
 #include "shell/demo.h"
 #include "shell/mainwindow.h"
 #include "link/windowfactory.h"
+#include "kz827/windows.h"
+#include "singlephase/windows.h"
 #include "threephase/windows.h"
 
 #include <QCommandLineParser>
@@ -81,7 +83,8 @@ const WindowFactory *factoryFor(const QString &className)
          }},
     };
     for (std::span<const WindowFactory> list :
-         {LinkWindowFactories(), std::span<const WindowFactory>(shell), threephase::WindowFactories()}) {
+         {LinkWindowFactories(), std::span<const WindowFactory>(shell), threephase::WindowFactories(),
+          singlephase::WindowFactories(), kz827::WindowFactories()}) {
         for (const WindowFactory &f : list)
             if (className == QLatin1String(f.className))
                 return &f;

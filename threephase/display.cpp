@@ -7,22 +7,18 @@ using fields::Kind;
 
 namespace {
 
-// A list or spin box whose on-screen label (text) is shared by the three
-// windows; the caption, its accessible name, says which window it is for.
-constexpr Field Labelled(Field f, const char *text)
-{
-    f.text = text;
-    return f;
-}
+// Lists and spin boxes share their on-screen label (text) between the three
+// windows; the caption, their accessible name, says which window it is for.
+using fields::Shown;
 
 constexpr Field Quantity(const char *object, const char *caption, const char *text, int offset, const char *items)
 {
-    return Labelled(fields::Value(object, caption, Kind::ComboBcd, offset, 0, "0", items), text);
+    return Shown(fields::Value(object, caption, Kind::ComboBcd, offset, 0, "0", items), text);
 }
 
 constexpr Field Interval(const char *object, const char *caption, int offset)
 {
-    return Labelled(fields::Value(object, caption, Kind::BcdByteSpin, offset, 99, "5"), "测量参数显示间隔");
+    return Shown(fields::Value(object, caption, Kind::BcdByteSpin, offset, 99, "5"), "测量参数显示间隔");
 }
 
 // A leave-out box: it shows the quantity (text); its accessible name adds
@@ -30,7 +26,7 @@ constexpr Field Interval(const char *object, const char *caption, int offset)
 constexpr Field Box(const char *object, const char *name, const char *text, int offset, int bit,
                     bool shown = false)
 {
-    return Labelled(fields::MaskBit(object, name, offset, bit, shown ? "0" : "1"), text);
+    return Shown(fields::MaskBit(object, name, offset, bit, shown ? "0" : "1"), text);
 }
 
 constexpr const char *kUpperItems = "循环测量|UA测量|UB测量|UC测量|UAB测量|UBC测量|UCA测量|"
@@ -56,7 +52,7 @@ constexpr std::array<Field, 49> kFields = {{
     Interval("SpinEdit4", "上窗口测量参数显示间隔", 6),
     Interval("SpinEdit3", "中窗口测量参数显示间隔", 8),
     Interval("SpinEdit2", "下窗口测量参数显示间隔", 10),
-    Labelled(fields::Value("Edit1", "有功电能计量定时", Kind::BcdText, 12, 9999, "0"), "有功电能计量定时："),
+    Shown(fields::Value("Edit1", "有功电能计量定时", Kind::BcdText, 12, 9999, "0"), "有功电能计量定时："),
     Box("CheckBox1", "上窗口显示屏蔽：UA", "UA", 14, 0, true),
     Box("CheckBox2", "上窗口显示屏蔽：UB", "UB", 14, 1, true),
     Box("CheckBox3", "上窗口显示屏蔽：UC", "UC", 14, 2, true),

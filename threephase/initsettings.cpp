@@ -16,32 +16,24 @@ namespace {
 constexpr Field Unit(const char *object, const char *caption, int offset, const char *items,
                      const char *text = nullptr)
 {
-    Field f = Radio(object, caption, Kind::RadioFlag, offset, items, "0");
-    f.text = text;
-    return f;
+    return fields::Shown(Radio(object, caption, Kind::RadioFlag, offset, items, "0"), text);
 }
 
 // A transformer ratio, shown as "被率" inside its range box.
 constexpr Field Ratio(const char *object, const char *caption, int offset)
 {
-    Field f = Value(object, caption, Kind::BcdText, offset, 9999, "1");
-    f.text = "被率";
-    return f;
+    return fields::Shown(Value(object, caption, Kind::BcdText, offset, 9999, "1"), "被率");
 }
 
 constexpr Field Wiring()
 {
-    Field f = Radio("RadioGroup1", "接线方式", Kind::RadioWord, 0, "三相三线|三相四线", "1");
-    f.value0 = 1;
-    f.value1 = 2;
-    return f;
+    return fields::RadioValues("RadioGroup1", "接线方式", 0, "三相三线|三相四线", 1, 2, "1");
 }
 
 constexpr Field Delay()
 {
-    Field f = Value("SpinEdit2", "重合闸延时时间", Kind::BcdSpin, 20, 1000, "5");
-    f.text = ""; // the box around it carries the caption
-    return f;
+    // The box around it carries the caption.
+    return fields::Shown(Value("SpinEdit2", "重合闸延时时间", Kind::BcdSpin, 20, 1000, "5"), "");
 }
 
 // The value of a 64-bit count of hundredths with three decimals.

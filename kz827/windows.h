@@ -1,0 +1,8 @@
+#pragma once
+// The windows of this family that this library builds, for the program's
+// start-up.
+#include "link/windowfactory.h"
+
+namespace kz827 {
+std::span<const WindowFactory> WindowFactories();
+} // namespace kz827

@@ -1,0 +1,12 @@
+#include "singlephase/windows.h"
+
+#include <QWidget>
+
+namespace singlephase {
+
+std::span<const WindowFactory> WindowFactories()
+{
+    return {};
+}
+
+} // namespace singlephase
