@@ -40,3 +40,8 @@ QString DecimalWordText(QByteArray &data);
 // Fixed-decimal formatting as the displays use it ("0.00" and so on), with
 // a minus sign only for values that round to a non-zero number.
 QString FormatFixed(double value, int decimals);
+
+// Display formatting of one scaled value: large unit (value / 1000) when the
+// flag is set or the value is strictly above 999.
+QString ScaledText(double value, bool flag, int smallDecimals, int largeDecimals,
+                   const char *smallUnit, const char *largeUnit);

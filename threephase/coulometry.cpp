@@ -101,16 +101,6 @@ Ratios DecodeRatios(const QByteArray &params)
     return r;
 }
 
-QString ScaledText(double value, bool flag, int smallDecimals, int largeDecimals,
-                   const char *smallUnit, const char *largeUnit)
-{
-    // Strictly above 999: 999.0 itself stays in the small unit, and negative
-    // values never switch on their own.
-    if (flag || value > 999)
-        return FormatFixed(value / 1000, largeDecimals) + QString::fromUtf8(largeUnit);
-    return FormatFixed(value, smallDecimals) + QString::fromUtf8(smallUnit);
-}
-
 MeasurementTexts DecodeMeasurement(const QByteArray &frame, const QByteArray &params)
 {
     const Ratios r = DecodeRatios(params);

@@ -3,6 +3,8 @@
 // and unit block (registers 0x0050..0x0059) and of the measurement block
 // (registers 0x0000..0x0029) into the texts the measurement window shows.
 // Qt Core only.
+#include "link/codecs.h"
+
 #include <QByteArray>
 #include <QString>
 #include <array>
@@ -50,11 +52,6 @@ struct MeasurementTexts {
 // Decodes a whole measurement reply frame (address, function, byte count,
 // data, CRC) with the given ratio block.
 MeasurementTexts DecodeMeasurement(const QByteArray &frame, const QByteArray &params);
-
-// Display formatting of one scaled value: large unit (value / 1000) when the
-// flag is set or the value is strictly above 999.
-QString ScaledText(double value, bool flag, int smallDecimals, int largeDecimals,
-                   const char *smallUnit, const char *largeUnit);
 
 // What the reply handler does with a frame from slot 1.
 struct ReplyOutcome {

@@ -3,6 +3,7 @@
 // 0x005A (wiring mode, voltage and current transformer ratios with their
 // units, power and energy display units, reclosing delay) and the energy
 // base values at 0x005B, which travel in a layout of their own. Qt Core only.
+#include "link/energybase.h"
 #include "link/fields.h"
 
 #include <array>
@@ -28,25 +29,13 @@ constexpr std::uint16_t kBaseRegister = 0x005B;
 constexpr std::uint16_t kBaseRegisters = 2;
 constexpr int kBaseReadBytes = 16;
 constexpr int kBaseWriteBytes = 8;
-constexpr qint64 kBaseIntegerMax = 0xFFFFFF;
 
-struct Base {
-    const char *caption; // name in messages and the edit's accessible name
-    const char *unit;    // appended to an uploaded value
-};
-constexpr Base kActiveBase{"有功电能底数", "KW/h"};
-constexpr Base kReactiveBase{"无功电能底数", "var/h"};
-
-// The two texts of an energy base reply's data bytes: the value with three
-// decimals and its unit ("123.450KW/h"). Words missing from data count as 0.
-std::array<QString, 2> DecodeBases(const QByteArray &data);
-
-// The 4-byte field of a typed base. The text may carry the unit an upload
-// appended; a third decimal and beyond are cut, one decimal is tenths. A text
-// that is not a number, a negative value or an integer part above 16777215
-// is refused with a message for the user in error.
-std::optional<QByteArray> EncodeBase(const QString &text, const Base &base, QString *error);
-// The data bytes of a base download, active value first.
-fields::Encoded EncodeBases(const QString &active, const QString &reactive);
+// The codec of the two base values, shared with the single-phase family.
+using energybase::Base;
+using energybase::DecodeBases;
+using energybase::EncodeBase;
+using energybase::EncodeBases;
+using energybase::kActiveBase;
+using energybase::kReactiveBase;
 
 } // namespace threephase::initsettings
