@@ -34,6 +34,7 @@ Instrument *Bus::Add(std::uint8_t address, Family family)
         break;
     }
     instrument->Seed(InstrumentSeed(address));
+    instrument->addressFree = [this](std::uint8_t to) { return to >= 1 && to <= 247 && !At(to); };
     Instrument *raw = instrument.get();
     instruments_[address] = std::move(instrument);
     return raw;
@@ -55,6 +56,16 @@ ThreePhaseInstrument *Bus::ThreePhaseAt(std::uint8_t address) const
     return dynamic_cast<ThreePhaseInstrument *>(At(address));
 }
 
+SinglePhaseInstrument *Bus::SinglePhaseAt(std::uint8_t address) const
+{
+    return dynamic_cast<SinglePhaseInstrument *>(At(address));
+}
+
+Kz827Instrument *Bus::Kz827At(std::uint8_t address) const
+{
+    return dynamic_cast<Kz827Instrument *>(At(address));
+}
+
 void Bus::SetSeed(std::uint64_t seed)
 {
     seed_ = seed;
@@ -73,6 +84,13 @@ QByteArray Bus::Handle(const QByteArray &request)
     if (!instrument)
         return QByteArray();
     const QByteArray pdu = instrument->Handle(request.mid(1, request.size() - 3));
+    // An address change takes effect after the reply, which still comes
+    // from the old address.
+    if (const auto to = instrument->TakeRequestedAddress()) {
+        auto node = instruments_.extract(address);
+        node.key() = *to;
+        instruments_.insert(std::move(node));
+    }
     if (pdu.isEmpty())
         return QByteArray();
     QByteArray reply;

@@ -12,6 +12,8 @@
 namespace sim {
 
 class ThreePhaseInstrument;
+class SinglePhaseInstrument;
+class Kz827Instrument;
 
 class Bus {
 public:
@@ -26,6 +28,8 @@ public:
     bool Remove(std::uint8_t address);
     Instrument *At(std::uint8_t address) const;
     ThreePhaseInstrument *ThreePhaseAt(std::uint8_t address) const;
+    SinglePhaseInstrument *SinglePhaseAt(std::uint8_t address) const;
+    Kz827Instrument *Kz827At(std::uint8_t address) const;
     int Size() const { return static_cast<int>(instruments_.size()); }
 
     // Reseeds the fault generator (and restarts its request count) and the

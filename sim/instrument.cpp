@@ -44,6 +44,14 @@ QByteArray Instrument::Handle(const QByteArray &pdu)
 
 void Instrument::Seed(std::uint64_t) {}
 
+bool Instrument::RequestAddress(std::uint8_t address)
+{
+    if (!addressFree || !addressFree(address))
+        return false;
+    requestedAddress_ = address;
+    return true;
+}
+
 QByteArray Instrument::HandleFunction(const QByteArray &pdu)
 {
     return ExceptionPdu(static_cast<std::uint8_t>(pdu.at(0)), kIllegalFunction);

@@ -5,7 +5,9 @@
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <optional>
+#include <utility>
 
 namespace sim {
 
@@ -30,10 +32,24 @@ public:
     // Restarts the instrument's own random motion from this seed.
     virtual void Seed(std::uint64_t seed);
 
+    // Set by the bus: whether an address is free to move to (1..247 and
+    // not taken by another instrument).
+    std::function<bool(std::uint8_t)> addressFree;
+    // The address the instrument asked to move to while answering the
+    // last request, once; the bus moves it after that reply went out.
+    std::optional<std::uint8_t> TakeRequestedAddress() { return std::exchange(requestedAddress_, std::nullopt); }
+
 protected:
     Instrument() = default;
+    // An instrument whose address register is written calls this before it
+    // acknowledges: false (refuse the write) when the address is not free.
+    // The reply still goes out from the old address.
+    bool RequestAddress(std::uint8_t address);
     // Everything but the probe. The default refuses with exception 01.
     virtual QByteArray HandleFunction(const QByteArray &pdu);
+
+private:
+    std::optional<std::uint8_t> requestedAddress_;
 };
 
 } // namespace sim

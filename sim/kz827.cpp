@@ -1,0 +1,1 @@
+#include "sim/kz827.h"
