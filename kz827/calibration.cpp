@@ -1,0 +1,195 @@
+#include "kz827/calibration.h"
+
+#include "link/codecs.h"
+#include "link/crc.h"
+
+#include <cmath>
+#include <numbers>
+#include <numeric>
+
+namespace kz827::calibration {
+
+namespace {
+
+constexpr double kFullScale = 16777216.0; // 2^24
+constexpr double kUnity = 4194304.0;      // coefficient 1.0 of voltage and current
+constexpr double kPowerUnity = 100000.0;  // power scale 1.0
+constexpr double kPhaseStep = 2.8 / 127;  // degrees per phase step
+constexpr std::uint32_t kMaxWord = 0xFFFFFF;
+
+std::uint8_t ByteAt(const QByteArray &data, int offset)
+{
+    return offset < data.size() ? static_cast<std::uint8_t>(data.at(offset)) : 0;
+}
+
+std::uint32_t Value24(const QByteArray &data, int offset)
+{
+    return static_cast<std::uint32_t>(ByteAt(data, offset)) << 16 | ByteAt(data, offset + 1) << 8 |
+           ByteAt(data, offset + 2);
+}
+
+QString Hex24(std::uint32_t value)
+{
+    QString text;
+    for (int shift = 20; shift >= 0; shift -= 4)
+        text.append(QLatin1Char(NibbleToHex(static_cast<int>((value >> shift) & 0xF))));
+    return text;
+}
+
+bool IsHexDigit(QChar c)
+{
+    return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || (c >= QLatin1Char('A') && c <= QLatin1Char('F')) ||
+           (c >= QLatin1Char('a') && c <= QLatin1Char('f'));
+}
+
+} // namespace
+
+QString ItemText(int item)
+{
+    static const char *const texts[kItems] = {
+        "电压（100%U）- 1.0      [ 1 ]",
+        "电流（100%I ）- 1.0     [ 2 ]",
+        "有功功率（100%UI）- 1.0 [ 3 ]",
+        "相位（100%UI ）- 0.5L   [ 4 ]",
+    };
+    return item >= 0 && item < kItems ? QString::fromUtf8(texts[item]) : QString();
+}
+
+QString StandardDefault(int item)
+{
+    static const char *const texts[kItems] = {"220.00V", "5.000A", "1100.00W", "550.00W"};
+    return item >= 0 && item < kItems ? QString::fromLatin1(texts[item]) : QString();
+}
+
+QString FactoryCoefficient(int item)
+{
+    static const char *const texts[kItems] = {"400000", "400000", "186A0", "000000"};
+    return item >= 0 && item < kItems ? QString::fromLatin1(texts[item]) : QString();
+}
+
+QByteArray Request(std::uint8_t address, std::uint8_t subCommand, std::uint32_t data)
+{
+    QByteArray frame;
+    for (int b : {int(address), 0xAA, 0x80, int(subCommand), 0x54, 0x60, 0x03})
+        frame.append(static_cast<char>(b));
+    for (int shift : {16, 8, 0})
+        frame.append(static_cast<char>((data >> shift) & 0xFF));
+    AppendCrc(frame);
+    return frame;
+}
+
+bool IsCalibrationReply(const QByteArray &reply)
+{
+    return ByteAt(reply, 1) == 0xAA || ByteAt(reply, 3) == 0x54;
+}
+
+std::optional<Reading> DecodeRead(const QByteArray &reply)
+{
+    if (reply.size() != kReadReplyBytes || ByteAt(reply, 2) != 0x72)
+        return std::nullopt;
+    return Reading{Value24(reply, 5), Value24(reply, 8), Value24(reply, 11), Value24(reply, 14)};
+}
+
+bool IsAcknowledgement(const QByteArray &reply)
+{
+    return ByteAt(reply, 2) == 0x77;
+}
+
+void Histories::Push(const Reading &reading)
+{
+    const std::uint32_t values[] = {reading.voltage, reading.current, reading.power};
+    for (int i = 0; i < 3; ++i) {
+        std::copy(values_[i].begin() + 1, values_[i].end(), values_[i].begin());
+        values_[i].back() = values[i];
+    }
+    scale_ = reading.scale;
+}
+
+double Histories::Mean(int which) const
+{
+    const auto &row = values_[which];
+    return std::accumulate(row.begin(), row.end(), 0.0) / static_cast<double>(row.size());
+}
+
+Quantities Histories::Compute() const
+{
+    Quantities q;
+    q.volts = Mean(0) * 250.0 / kFullScale * 400.0 / 150.0;
+    q.amps = Mean(1) * 250.0 / kFullScale * 5.0 / 150.0;
+    double m = Mean(2);
+    if (m > kFullScale)
+        m -= 2 * kFullScale;
+    q.watts = m * 3125.0 / 4718592.0 * scale_ / kPowerUnity;
+    return q;
+}
+
+Computed ComputeCoefficient(int item, const QString &standard, const Quantities &q)
+{
+    const QString failed = QStringLiteral("数据出错！！");
+    if (item < 0 || item >= kItems)
+        return {QString(), failed};
+    const QChar unit = QLatin1Char(item == kVoltage ? 'V' : item == kCurrent ? 'A' : 'W');
+    const QString number = standard.left(standard.indexOf(unit)).trimmed();
+    bool ok = false;
+    const double s = number.toDouble(&ok);
+    if (!ok || !std::isfinite(s))
+        return {QString(), QStringLiteral("'%1' is not a valid floating point value").arg(number)};
+
+    const double reading = item == kVoltage ? q.volts : item == kCurrent ? q.amps : q.watts;
+    if (!std::isfinite(reading) || reading == 0)
+        return {QString(), failed};
+
+    if (item == kPhase) {
+        const double x = 0.5 / (reading / s);
+        if (!std::isfinite(x) || x <= 0 || x > 1)
+            return {QString(), failed};
+        const double angle = std::atan(std::sqrt(1 - x * x) / x) * 180.0 / std::numbers::pi;
+        double d = 60.0 - angle;
+        std::uint8_t sign = 0;
+        if (d < 0) {
+            d = -d;
+            sign = 0x80;
+        }
+        if (!(d > 0))
+            return {QString(), failed};
+        double m = d / kPhaseStep;
+        if (m > 0.2 && m < 1)
+            m = 1;
+        const auto steps = static_cast<int>(std::nearbyint(std::min(m, 7.0)));
+        const int byte = sign | (steps & 7);
+        return {QStringLiteral("0000") + QLatin1Char(NibbleToHex(byte >> 4)) + QLatin1Char(NibbleToHex(byte & 0xF)),
+                QString()};
+    }
+
+    double c = s / reading;
+    if (item == kCurrent && c > 3.9)
+        c = 3.9;
+    c *= item == kPower ? kPowerUnity : kUnity;
+    if (!std::isfinite(c) || c <= 0)
+        return {QString(), failed};
+    const double rounded = std::nearbyint(c);
+    if (rounded <= 0 || rounded > kMaxWord)
+        return {QString(), failed};
+    return {Hex24(static_cast<std::uint32_t>(rounded)), QString()};
+}
+
+std::optional<std::uint32_t> CoefficientData(const QString &text)
+{
+    if (text.isEmpty())
+        return std::nullopt;
+    for (QChar c : text) {
+        if (!IsHexDigit(c))
+            return std::nullopt;
+    }
+    QString digits = text.left(6);
+    while (digits.size() < 6)
+        digits.prepend(QLatin1Char('0'));
+    std::uint32_t value = 0;
+    for (int i = 0; i < 6; i += 2) {
+        const auto byte = HexPairToByte(static_cast<char>(digits[i].toLatin1()), static_cast<char>(digits[i + 1].toLatin1()));
+        value = value << 8 | byte;
+    }
+    return value;
+}
+
+} // namespace kz827::calibration
