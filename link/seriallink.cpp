@@ -172,6 +172,12 @@ void SerialLink::SendFrameFor(Family family, int index, const QByteArray &frame)
 {
     const Request request{frame, family, index};
     if (collecting_) {
+        // A window that sends the same request again while the first one is
+        // still held (a fast poll timer, a button pressed twice) gets it sent
+        // once: its reply answers both.
+        for (const Request &held : held_)
+            if (held.frame == frame && held.family == family && held.index == index)
+                return;
         held_.append(request);
         return;
     }

@@ -83,7 +83,8 @@ public:
     // ---- Transmit ----
     // Discards unread input and writes the frame. While a reply is being
     // collected or dispatched the frame is held and goes out when that ends,
-    // so a send never discards a reply in progress. With the port closed
+    // so a send never discards a reply in progress. A frame identical to one
+    // the same sender already has waiting is not held twice. With the port closed
     // nothing is sent and SendRefused is emitted (once until the port opens).
     void SendFrame(const QByteArray &frame);
     // The same for a request a window sends as the given destination: the
