@@ -47,6 +47,16 @@ int RequestLength(const QByteArray &buffer)
         if (buffer.size() < 7)
             return 0;
         return 9 + static_cast<std::uint8_t>(buffer.at(6));
+    case 0xAA:
+        // Calibration exchange. Its two forms are told apart by offset 2,
+        // whatever the family: the KZ827KVE form carries 0x80 there
+        // (address, AA, 80, sub-command, 54 60 03, three data bytes, CRC:
+        // 12 bytes); the three-phase and single-phase form carries its
+        // command letter 'r' or 'w' (13 bytes). Only the KZ827KVE form is
+        // served so far; the other still ends with a pause.
+        if (buffer.size() < 3)
+            return 0;
+        return static_cast<std::uint8_t>(buffer.at(2)) == 0x80 ? 12 : -1;
     default:
         return -1;
     }

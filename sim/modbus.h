@@ -28,6 +28,9 @@ void AppendBigEndian(QByteArray &out, std::uint64_t value, int bytes);
 //   > 0  the frame is that long (the buffer may hold fewer bytes so far);
 //   0    more bytes are needed before the length is known;
 //   -1   unknown function code: only a pause on the line ends the frame.
+// Function 0xAA (calibration) has two fixed-length forms told apart by
+// offset 2: 0x80 there is the KZ827KVE form of 12 bytes; 'r' or 'w' is the
+// three-phase and single-phase form of 13 bytes (not framed by length yet).
 int RequestLength(const QByteArray &buffer);
 
 } // namespace sim

@@ -1,0 +1,326 @@
+#include "kz827/calibratedcu.h"
+
+#include "link/codecs.h"
+#include "link/lamp.h"
+#include "link/messagebox.h"
+
+#include <QCheckBox>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPalette>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace cal = kz827::calibration;
+
+namespace {
+constexpr int kType = 5;
+const char *const kBusy = "系统正在读数据，请先停止！";
+
+QLabel *DisplayValue(QWidget *area, QGridLayout *grid, int row, const char *caption, const char *name,
+                     const QString &initial, const QString &accessible)
+{
+    auto *label = new QLabel(QString::fromLatin1(caption), area);
+    auto *value = new QLabel(initial, area);
+    value->setObjectName(QLatin1String(name));
+    value->setAccessibleName(accessible);
+    value->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+    value->setFocusPolicy(Qt::StrongFocus);
+    QFont font = value->font();
+    font.setPointSize(font.pointSize() + 8);
+    font.setBold(true);
+    label->setFont(font);
+    value->setFont(font);
+    grid->addWidget(label, row, 0);
+    grid->addWidget(value, row, 1);
+    return value;
+}
+} // namespace
+
+TKZ827KVE_Calibrate::TKZ827KVE_Calibrate(SerialLink &link, QWidget *parent)
+    : FamilyWindow(link, "TKZ827KVE_Calibrate", parent)
+{
+    setWindowTitle(QStringLiteral("KZ827KVE校准窗口"));
+
+    auto *area = new QFrame(this);
+    area->setObjectName("Panel1");
+    area->setStyleSheet(QStringLiteral("QFrame#Panel1 { background: black; } QLabel { color: lime; }"));
+    auto *display = new QGridLayout(area);
+    power_ = DisplayValue(area, display, 0, "P:", "StaticText7", QStringLiteral("0.0"), QStringLiteral("有功功率"));
+    voltage_ = DisplayValue(area, display, 1, "U:", "StaticText1", QStringLiteral("0.0V"), QStringLiteral("电压"));
+    current_ = DisplayValue(area, display, 2, "I:", "StaticText4", QStringLiteral("0.0A"), QStringLiteral("电流"));
+
+    // Zero level: calibrate and clear for voltage and current.
+    auto *zero = new QGroupBox(QStringLiteral("零电平"), this);
+    zero->setObjectName("GroupBox1");
+    auto *zeroGrid = new QGridLayout(zero);
+    struct Zero {
+        const char *label;
+        const char *calibrate;
+        const char *clear;
+        std::uint8_t calibrateCommand;
+        std::uint8_t clearCommand;
+    };
+    const Zero zeros[] = {{"电压零电平：", "BitBtn3", "BitBtn4", cal::kVoltageZero, cal::kVoltageClear},
+                          {"电流零电平：", "BitBtn6", "BitBtn7", cal::kCurrentZero, cal::kCurrentClear}};
+    int row = 0;
+    for (const Zero &z : zeros) {
+        const QString what = QString::fromUtf8(z.label).chopped(1);
+        auto *label = new QLabel(QString::fromUtf8(z.label), zero);
+        QPushButton *calibrate = MakeButton(QLatin1String(z.calibrate), QStringLiteral("校   准"),
+                                            [this, c = z.calibrateCommand] { sendCommand(c); });
+        QPushButton *clear = MakeButton(QLatin1String(z.clear), QStringLiteral("清   零"),
+                                        [this, c = z.clearCommand] { sendCommand(c); });
+        calibrate->setAccessibleName(what + QStringLiteral("校准"));
+        clear->setAccessibleName(what + QStringLiteral("清零"));
+        label->setBuddy(calibrate);
+        zeroGrid->addWidget(label, row, 0);
+        zeroGrid->addWidget(calibrate, row, 1);
+        zeroGrid->addWidget(clear, row, 2);
+        ++row;
+    }
+
+    QLabel *addressLabel = nullptr;
+    address_ = MakeAddressSpin("SpinEdit1", QStringLiteral("地址："), &addressLabel, 0);
+    cyclic_ = new QCheckBox(QStringLiteral("循环读"), this);
+    cyclic_->setObjectName("CheckBox1");
+    lampA_ = new Lamp("Shape39", QStringLiteral("读数指示灯1"), this);
+    lampB_ = new Lamp("Shape1", QStringLiteral("读数指示灯2"), this);
+    lampB_->SetColour(Lamp::Active());
+    auto *readRow = new QHBoxLayout;
+    readRow->addWidget(addressLabel);
+    readRow->addWidget(address_);
+    readRow->addWidget(cyclic_);
+    readRow->addWidget(lampA_);
+    readRow->addWidget(lampB_);
+    readRow->addStretch();
+
+    standard_ = new QLineEdit(this);
+    standard_->setObjectName("Edit1");
+    standard_->setAccessibleName(QStringLiteral("标准表数据"));
+    auto *standardLabel = new QLabel(QStringLiteral("标准表数据："), this);
+    standardLabel->setBuddy(standard_);
+    coefficient_ = new QLineEdit(this);
+    coefficient_->setObjectName("Edit2");
+    coefficient_->setAccessibleName(QStringLiteral("校验数据"));
+    auto *coefficientLabel = new QLabel(QStringLiteral("校验数据："), this);
+    coefficientLabel->setBuddy(coefficient_);
+    auto *edits = new QGridLayout;
+    edits->addWidget(standardLabel, 0, 0);
+    edits->addWidget(standard_, 0, 1);
+    edits->addWidget(coefficientLabel, 1, 0);
+    edits->addWidget(coefficient_, 1, 1);
+    edits->addWidget(MakeButton("Button1", QStringLiteral("清零"), [this] { Button1Click(); }), 1, 2);
+
+    auto *listBox = new QGroupBox(QStringLiteral("选择待校验的参数："), this);
+    listBox->setObjectName("GroupBox2");
+    items_ = new QListWidget(listBox);
+    items_->setObjectName("ListBox1");
+    items_->setAccessibleName(QStringLiteral("选择待校验的参数"));
+    for (int i = 0; i < cal::kItems; ++i)
+        items_->addItem(cal::ItemText(i));
+    items_->setCurrentRow(-1);
+    connect(items_, &QListWidget::itemClicked, this, [this] { ListBox1Click(); });
+    connect(items_, &QListWidget::currentRowChanged, this, [this] { ListBox1Click(); });
+    auto *listLayout = new QVBoxLayout(listBox);
+    listLayout->addWidget(items_);
+
+    readButton_ = MakeButton("BitBtn5", QStringLiteral("读启用"), [this] { BitBtn5Click(); });
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(readButton_);
+    buttons->addWidget(MakeButton("BitBtn2", QStringLiteral("计  算"), [this] { BitBtn2Click(); }));
+    buttons->addWidget(MakeButton("BitBtn1", QStringLiteral("写  入"), [this] { BitBtn1Click(); }));
+    buttons->addWidget(MakeButton("Exit", QStringLiteral("返  回"), [this] { CloseWindow(); }));
+
+    auto *steps = new QLabel(QStringLiteral("操作步骤：一、先对电压、电流的零点进行清零然后再对零点进行校准。二、按下[读启用]，待数据稳定后（标准表\n"
+                                            "数据窗口中的数据和监视表数据的误差应在0.05%）－－＞按下[读停止]－－＞按下[计算]－－＞按下[写入]，该参\n"
+                                            "数校验完成,重复以上过程直至所有参数全部校完。"),
+                             this);
+    steps->setObjectName("StaticText10");
+
+    auto *left = new QVBoxLayout;
+    left->addWidget(area);
+    left->addWidget(zero);
+    left->addLayout(readRow);
+    left->addLayout(edits);
+    auto *middle = new QHBoxLayout;
+    middle->addLayout(left);
+    middle->addWidget(listBox);
+
+    auto *main = new QVBoxLayout(this);
+    main->addLayout(middle);
+    main->addLayout(buttons);
+    main->addWidget(steps);
+
+    timer_ = new QTimer(this);
+    timer_->setObjectName("Timer1");
+    timer_->setInterval(500);
+    connect(timer_, &QTimer::timeout, this, &TKZ827KVE_Calibrate::Timer1Timer);
+
+    MakeReplyButton("Msg", [this] { MsgClick(); });
+}
+
+void TKZ827KVE_Calibrate::FormClose()
+{
+    // Closing ends continuous reading altogether, so the window opens again
+    // ready to read, write and zero.
+    stopReading();
+    Link().ReplyPending(Family::Kz827, kType) = false;
+}
+
+void TKZ827KVE_Calibrate::PortLost()
+{
+    stopReading();
+}
+
+void TKZ827KVE_Calibrate::stopReading()
+{
+    timer_->stop();
+    if (!reading_)
+        return;
+    reading_ = false;
+    QPalette palette = readButton_->palette();
+    palette.setColor(QPalette::ButtonText, palette.color(QPalette::Link));
+    readButton_->setPalette(palette);
+    readButton_->setText(QStringLiteral("读启动"));
+}
+
+void TKZ827KVE_Calibrate::sendRead()
+{
+    const int address = address_->value();
+    Send(cal::Request(static_cast<std::uint8_t>(address), cal::kRead), address);
+}
+
+void TKZ827KVE_Calibrate::BitBtn5Click()
+{
+    if (reading_) {
+        stopReading();
+        return;
+    }
+    sendRead();
+    if (!cyclic_->isChecked()) {
+        timer_->stop();
+        return;
+    }
+    timer_->start();
+    QPalette palette = readButton_->palette();
+    palette.setColor(QPalette::ButtonText, Qt::red);
+    readButton_->setPalette(palette);
+    readButton_->setText(QStringLiteral("读停止"));
+    reading_ = true;
+}
+
+void TKZ827KVE_Calibrate::Timer1Timer()
+{
+    if (!IsDestination()) {
+        stopReading();
+        return;
+    }
+    if (Link().ReplyPending(Family::Kz827, kType))
+        return;
+    const QColor a = lampA_->Colour();
+    lampA_->SetColour(lampB_->Colour());
+    lampB_->SetColour(a);
+    sendRead();
+}
+
+void TKZ827KVE_Calibrate::sendCommand(std::uint8_t subCommand, std::uint32_t data)
+{
+    if (reading_) {
+        ui::ShowMessage(this, QString::fromUtf8(kBusy));
+        return;
+    }
+    const int address = address_->value();
+    Send(cal::Request(static_cast<std::uint8_t>(address), subCommand, data), address);
+}
+
+void TKZ827KVE_Calibrate::BitBtn1Click()
+{
+    if (reading_) {
+        ui::ShowMessage(this, QString::fromUtf8(kBusy));
+        return;
+    }
+    const int item = items_->currentRow();
+    if (item < 0) {
+        ui::ShowMessage(this, QStringLiteral("请选择待校验的参数！！"));
+        return;
+    }
+    if (coefficient_->text().isEmpty()) {
+        ui::ShowMessage(this, QStringLiteral("校验数据窗口不能为空！！"));
+        return;
+    }
+    const auto data = cal::CoefficientData(coefficient_->text());
+    if (!data) {
+        ui::ShowMessage(this, QStringLiteral("校验数据只能是十六进制数字（0-9，A-F）！！"));
+        return;
+    }
+    sendCommand(cal::WriteCommand(item), *data);
+}
+
+void TKZ827KVE_Calibrate::ListBox1Click()
+{
+    const int item = items_->currentRow();
+    if (item < 0) {
+        standard_->clear();
+        return;
+    }
+    standard_->setText(cal::StandardDefault(item));
+    coefficient_->setText(cal::FactoryCoefficient(item));
+}
+
+void TKZ827KVE_Calibrate::Button1Click()
+{
+    const int item = items_->currentRow();
+    if (item < 0)
+        standard_->clear();
+    else
+        coefficient_->setText(cal::FactoryCoefficient(item));
+}
+
+void TKZ827KVE_Calibrate::BitBtn2Click()
+{
+    if (standard_->text().isEmpty()) {
+        ui::ShowMessage(this, QStringLiteral("注意：标准表数据不能为空！！"));
+        return;
+    }
+    const int item = items_->currentRow();
+    if (item < 0)
+        return;
+    if (lastData_.isEmpty()) {
+        ui::ShowMessage(this, QStringLiteral("没有读到任何数据！请再读一次数据。"));
+        return;
+    }
+    const cal::Computed computed = cal::ComputeCoefficient(item, standard_->text(), histories_.Compute());
+    if (!computed.ok()) {
+        ui::ShowMessage(this, computed.error);
+        return;
+    }
+    coefficient_->setText(computed.coefficient);
+}
+
+void TKZ827KVE_Calibrate::MsgClick()
+{
+    const QByteArray reply = TakeExchange().reply;
+    if (cal::IsCalibrationReply(reply)) {
+        const std::optional<cal::Reading> reading = cal::DecodeRead(reply);
+        if (cal::IsAcknowledgement(reply)) {
+            lastData_ = reply.mid(5);
+            ui::ShowMessage(this, QStringLiteral("参数设置成功！！"));
+        } else if (reading) {
+            lastData_ = reply.mid(5);
+            histories_.Push(*reading);
+            const cal::Quantities q = histories_.Compute();
+            voltage_->setText(FormatFixed(q.volts, 4) + QLatin1Char('V'));
+            current_->setText(FormatFixed(q.amps, 4) + QLatin1Char('A'));
+            power_->setText(FormatFixed(q.watts, 4) + QLatin1Char('W'));
+        }
+    }
+    Link().ReplyPending(Family::Kz827, kType) = false;
+}

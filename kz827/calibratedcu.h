@@ -1,0 +1,57 @@
+#pragma once
+// KZ827KVE calibration: reads the raw measurements once or every 500 ms,
+// shows the means of the last eight reads, computes a new coefficient of
+// the selected item from the standard meter's value and writes it; also
+// triggers zero-level calibration and zero clearing.
+#include "kz827/calibration.h"
+#include "link/familywindow.h"
+
+class Lamp;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QTimer;
+
+class TKZ827KVE_Calibrate : public FamilyWindow {
+    Q_OBJECT
+public:
+    explicit TKZ827KVE_Calibrate(SerialLink &link, QWidget *parent = nullptr);
+
+    bool Reading() const { return reading_; }
+
+protected:
+    void FormClose() override;
+    void PortLost() override;
+
+private:
+    void BitBtn5Click(); // 读启用 / 读停止
+    void BitBtn2Click(); // 计  算
+    void BitBtn1Click(); // 写  入
+    void ListBox1Click();
+    void Button1Click(); // 清零
+    void Timer1Timer();
+    void MsgClick();
+    // Zero commands and the write: one frame, refused while reading.
+    void sendCommand(std::uint8_t subCommand, std::uint32_t data = 0);
+    void sendRead();
+    void stopReading();
+
+    QSpinBox *address_ = nullptr;
+    QCheckBox *cyclic_ = nullptr;
+    QPushButton *readButton_ = nullptr;
+    Lamp *lampA_ = nullptr;
+    Lamp *lampB_ = nullptr;
+    QLineEdit *standard_ = nullptr;
+    QLineEdit *coefficient_ = nullptr;
+    QListWidget *items_ = nullptr;
+    QLabel *voltage_ = nullptr;
+    QLabel *current_ = nullptr;
+    QLabel *power_ = nullptr;
+    QTimer *timer_ = nullptr;
+
+    bool reading_ = false;
+    QByteArray lastData_; // the last calibration reply without its first five bytes
+    kz827::calibration::Histories histories_;
+};

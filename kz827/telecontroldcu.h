@@ -1,0 +1,15 @@
+#pragma once
+// KZ827KVE remote control: switches relay outputs OUT1 and OUT2 with write
+// single coil (coils 1 and 2, FF 00 closes) and says whether the instrument
+// acknowledged.
+#include "link/familywindow.h"
+
+class TKZ827_Telecontrol : public FamilyWindow {
+    Q_OBJECT
+public:
+    explicit TKZ827_Telecontrol(SerialLink &link, QWidget *parent = nullptr);
+
+private:
+    void switchCoil(int coil, bool close);
+    void MsgClick();
+};
