@@ -1,1 +1,622 @@
 #include "sim/singlephase.h"
+
+#include "sim/modbus.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace sim {
+
+namespace {
+
+std::uint16_t RawSigned(double value)
+{
+    const long v = std::clamp(std::lround(value), -32768L, 32767L);
+    return static_cast<std::uint16_t>(static_cast<std::int16_t>(v));
+}
+
+HoldingArea::WriteCheck AtMost(std::uint16_t max)
+{
+    return [max](std::uint16_t value) { return value <= max; };
+}
+
+HoldingArea::WriteCheck OnlyBits(std::uint16_t mask)
+{
+    return [mask](std::uint16_t value) { return (value & ~mask) == 0; };
+}
+
+bool IsSignedLimit(std::uint16_t value)
+{
+    const auto v = static_cast<std::int16_t>(value);
+    return v >= -9999 && v <= 9999;
+}
+
+std::uint8_t Bcd(int value)
+{
+    return static_cast<std::uint8_t>((value / 10 % 10) << 4 | (value % 10));
+}
+
+// One limit-checked quantity: its row in the normal and fundamental groups,
+// its row in the harmonic group (-1: none), its enable bit in 0x33/0x34 and
+// in 0x35, its upper-limit bit in the alarm word and its event kinds.
+struct Quantity {
+    int row;
+    int harmonicRow;
+    int enableBit;
+    int harmonicEnableBit;
+    int alarmBit;
+    int kind;
+    int harmonicKind;
+};
+constexpr Quantity kQuantities[] = {
+    {0, 0, 0, 0, SinglePhaseInstrument::kVoltageHigh, 0, 18},       // voltage
+    {1, 1, 2, 2, SinglePhaseInstrument::kCurrentHigh, 1, 19},       // current
+    {2, -1, 4, -1, SinglePhaseInstrument::kPowerFactorHigh, 3, -1}, // power factor
+    {3, -1, 6, -1, SinglePhaseInstrument::kFrequencyHigh, 2, -1},   // frequency
+    {4, 2, 8, 4, SinglePhaseInstrument::kActiveHigh, 4, 20},        // active power
+    {5, 3, 10, 6, SinglePhaseInstrument::kReactiveHigh, 5, 21},     // reactive power
+};
+constexpr int kHarmonicPercent = 3;
+
+} // namespace
+
+SinglePhaseInstrument::SinglePhaseInstrument(std::uint64_t seed)
+{
+    DefineSettings();
+    energy_[kForwardActive] = 765432;
+    energy_[kReverseActive] = 321;
+    energy_[kTotalActive] = energy_[kForwardActive] + energy_[kReverseActive];
+    energy_[kForwardReactive] = 234567;
+    energy_[kReverseReactive] = 89;
+    energy_[kTotalReactive] = energy_[kForwardReactive] + energy_[kReverseReactive];
+    SetPlant(plant_);
+    Seed(seed);
+}
+
+void SinglePhaseInstrument::DefineSettings()
+{
+    for (std::uint16_t reg = 0x30; reg <= 0x32; ++reg)
+        enables_.Define(reg, 0, AtMost(3));
+    enables_.Define(0x33, 0, OnlyBits(0x1FFF));
+    enables_.Define(0x34, 0, OnlyBits(0x0FFF));
+    enables_.Define(0x35, 0, OnlyBits(0x00FF));
+
+    display_.Define(0x36, 0, AtMost(2));
+    display_.Define(0x37, 0, AtMost(2));
+    display_.Define(0x38, 0, AtMost(15));
+    for (std::uint16_t reg = 0x39; reg <= 0x3B; ++reg)
+        display_.Define(reg, 5, AtMost(99));
+    display_.Define(0x3C, 0, AtMost(9999));
+    display_.Define(0x3D, 0x0007, OnlyBits(0x7FFF));
+
+    setup_.Define(kMode, 0, AtMost(2));
+    setup_.Define(kVoltageUnit, 0, AtMost(1));
+    setup_.Define(kVoltageRatio, 1, AtMost(9999));
+    setup_.Define(kCurrentRatio, 1, AtMost(9999));
+    for (std::uint16_t reg = 0x54; reg <= 0x58; ++reg)
+        setup_.Define(reg, 0, AtMost(1));
+    setup_.Define(kReclose, 5, AtMost(1000));
+
+    for (int row = 0; row < 16; ++row) {
+        const auto first = static_cast<std::uint16_t>(kLimitFirst + row * 8);
+        for (int limit = 0; limit < 3; ++limit) {
+            limits_.Define(static_cast<std::uint16_t>(first + limit * 2), limit == 0 ? 9999 : 0, IsSignedLimit);
+            limits_.Define(static_cast<std::uint16_t>(first + limit * 2 + 1), 0, AtMost(4));
+        }
+        limits_.Define(static_cast<std::uint16_t>(first + 6), 0, AtMost(255));
+        limits_.Define(static_cast<std::uint16_t>(first + 7), 0, AtMost(3));
+    }
+    for (std::uint16_t reg = 0x1080; reg <= 0x1082; ++reg)
+        limits_.Define(reg, 0, AtMost(3));
+    for (std::uint16_t reg = 0x1083; reg <= 0x1085; ++reg)
+        limits_.Define(reg, 0, AtMost(1));
+}
+
+void SinglePhaseInstrument::Seed(std::uint64_t seed)
+{
+    rng_.seed(seed);
+}
+
+void SinglePhaseInstrument::SetPlant(const SinglePhasePlant &plant)
+{
+    plant_ = plant;
+    volts_ = plant.volts;
+    amps_ = plant.amps;
+    pf_ = plant.powerFactor;
+    hertz_ = plant.hertz;
+}
+
+bool SinglePhaseInstrument::SetHolding(std::uint16_t reg, std::uint16_t value)
+{
+    HoldingArea *area = AreaAt(reg);
+    return area && area->Set(reg, value);
+}
+
+std::uint16_t SinglePhaseInstrument::Holding(std::uint16_t reg) const
+{
+    if (const HoldingArea *area = AreaAt(reg))
+        return area->Value(reg);
+    if (reg == kStateWord)
+        return StateWord();
+    if (reg == kAlarmWord)
+        return static_cast<std::uint16_t>(alarms_ | (InputActive(0) << kInput1) | (InputActive(1) << kInput2) |
+                                          (InputActive(2) << kInput3));
+    const QDateTime now = Clock();
+    switch (reg) {
+    case 0x5C: return static_cast<std::uint16_t>(now.date().year());
+    case 0x5D: return static_cast<std::uint16_t>(now.date().month());
+    case 0x5E: return static_cast<std::uint16_t>(now.date().day());
+    case 0x5F: return static_cast<std::uint16_t>(now.time().hour());
+    case 0x60: return static_cast<std::uint16_t>(now.time().minute());
+    case 0x61: return static_cast<std::uint16_t>(now.time().second());
+    case kAddressRegister: return address_;
+    case kBaudRegister: return baud_;
+    default: return 0;
+    }
+}
+
+bool SinglePhaseInstrument::PinRaw(std::uint16_t reg, int raw)
+{
+    if (reg >= kWordCount)
+        return false;
+    pinnedWords_[reg] = static_cast<std::uint16_t>(raw);
+    return true;
+}
+
+void SinglePhaseInstrument::PinEnergy(Energy which, std::int64_t hundredths)
+{
+    pinnedEnergy_[which] = hundredths;
+}
+
+void SinglePhaseInstrument::SetEnergyBase(int which, std::int64_t hundredths)
+{
+    bases_[which] = hundredths;
+    energy_[which == 0 ? kTotalActive : kTotalReactive] = static_cast<double>(hundredths);
+}
+
+void SinglePhaseInstrument::SetInput(int input, bool closed)
+{
+    if (input < 0 || input > 2 || inputs_[input] == closed)
+        return;
+    inputs_[input] = closed;
+    const bool active = InputActive(input);
+    Log(6 + input, active ? 1 : 0, active ? 0 : 1);
+}
+
+bool SinglePhaseInstrument::InputActive(int input) const
+{
+    // 0x1083.. : 0 active when closed, 1 active when open.
+    return inputs_[input] != (limits_.Value(0x1083 + input) == 1);
+}
+
+void SinglePhaseInstrument::SetClock(const QDateTime &now)
+{
+    clockOffset_ = QDateTime::currentDateTime().secsTo(now);
+}
+
+QDateTime SinglePhaseInstrument::Clock() const
+{
+    return QDateTime::currentDateTime().addSecs(clockOffset_);
+}
+
+int SinglePhaseInstrument::Ratio(std::uint16_t reg) const
+{
+    const int v = setup_.Value(reg);
+    return v == 0 ? 1 : v;
+}
+
+std::int64_t SinglePhaseInstrument::EnergyValue(Energy which) const
+{
+    const auto pin = pinnedEnergy_.constFind(which);
+    if (pin != pinnedEnergy_.constEnd())
+        return *pin;
+    return static_cast<std::int64_t>(std::floor(energy_[which]));
+}
+
+std::uint16_t SinglePhaseInstrument::RawWord(std::uint16_t reg) const
+{
+    return reg < kWordCount ? ComputeWords()[reg] : 0;
+}
+
+std::array<std::uint16_t, SinglePhaseInstrument::kWordCount> SinglePhaseInstrument::ComputeWords() const
+{
+    const double vr = Ratio(kVoltageRatio);
+    const double cr = Ratio(kCurrentRatio);
+    const double s = volts_ * amps_;
+    const double p = s * pf_;
+    const double q = s * std::sin(std::acos(std::clamp(pf_, -1.0, 1.0)));
+    std::array<std::uint16_t, kWordCount> w{};
+    w[0] = RawSigned(volts_ * 10.0 / vr);
+    w[1] = RawSigned(amps_ * 1000.0 / cr);
+    w[2] = RawSigned(hertz_ * 100.0);
+    w[3] = RawSigned(pf_ * 1000.0);
+    w[4] = RawSigned(p / (vr * cr));
+    w[5] = RawSigned(q / (vr * cr));
+    w[6] = RawSigned(s / (vr * cr));
+    for (auto it = pinnedWords_.constBegin(); it != pinnedWords_.constEnd(); ++it)
+        w[it.key()] = it.value();
+    return w;
+}
+
+void SinglePhaseInstrument::Step()
+{
+    if (frozen_)
+        return;
+    std::normal_distribution<double> noise(0.0, 1.0);
+    auto wander = [&](double value, double nominal, double spread) {
+        return nominal + 0.6 * (value - nominal) + spread * noise(rng_);
+    };
+    volts_ = std::max(0.0, wander(volts_, plant_.volts, plant_.volts * 0.002));
+    amps_ = std::max(0.0, wander(amps_, plant_.amps, plant_.amps * 0.01));
+    pf_ = std::clamp(wander(pf_, plant_.powerFactor, 0.004), -1.0, 1.0);
+    hertz_ = wander(hertz_, plant_.hertz, 0.01);
+
+    const double s = volts_ * amps_;
+    const double hours = secondsPerRead_ / 3600.0;
+    const double dp = s * pf_ / 1000.0 * hours * 100.0;
+    const double dq = s * std::sin(std::acos(pf_)) / 1000.0 * hours * 100.0;
+    energy_[dp >= 0 ? kForwardActive : kReverseActive] += std::abs(dp);
+    energy_[kTotalActive] += std::abs(dp);
+    energy_[dq >= 0 ? kForwardReactive : kReverseReactive] += std::abs(dq);
+    energy_[kTotalReactive] += std::abs(dq);
+}
+
+double SinglePhaseInstrument::Measured(int quantity, int mode) const
+{
+    const double s = volts_ * amps_;
+    const double values[] = {volts_, amps_, pf_, hertz_, s * pf_, s * std::sin(std::acos(std::clamp(pf_, -1.0, 1.0)))};
+    return mode == 2 ? values[quantity] * kHarmonicPercent / 100.0 : values[quantity];
+}
+
+std::uint16_t SinglePhaseInstrument::AlarmWord()
+{
+    const int mode = setup_.Value(kMode) & 3;
+    // A change of mode ends the alarms of the old mode and starts over.
+    const std::uint16_t previous = mode == alarmMode_ ? alarms_ : 0;
+    std::uint16_t next = 0;
+    for (int i = 0; i < 6 && mode <= 2; ++i) {
+        const Quantity &q = kQuantities[i];
+        const int row = mode == 2 ? q.harmonicRow : q.row;
+        if (row < 0)
+            continue;
+        const int enableBit = mode == 2 ? q.harmonicEnableBit : q.enableBit;
+        const std::uint16_t enables = enables_.Value(0x33 + mode);
+        const int first = kLimitFirst + mode * 0x30 + row * 8;
+        auto limit = [&](int at) {
+            const auto raw = static_cast<std::int16_t>(limits_.Value(first + at));
+            return raw / std::pow(10.0, std::min<int>(limits_.Value(first + at + 1), 4));
+        };
+        const double v = Measured(i, mode);
+        const double upper = limit(0), lower = limit(2), hysteresis = limit(4);
+        const bool wasHigh = previous >> q.alarmBit & 1u, wasLow = previous >> (q.alarmBit + 1) & 1u;
+        const bool high = (enables >> enableBit & 1u) && (wasHigh ? v > upper - hysteresis : v > upper);
+        const bool low = (enables >> (enableBit + 1) & 1u) && (wasLow ? v < lower + hysteresis : v < lower);
+        next |= static_cast<std::uint16_t>(high << q.alarmBit | low << (q.alarmBit + 1));
+    }
+    const bool loss = mode == 0 && (enables_.Value(0x33) >> 12 & 1u) && volts_ * 10.0 / Ratio(kVoltageRatio) < 100.0;
+    next |= static_cast<std::uint16_t>(loss << kPhaseLoss);
+
+    // Every start and end of an alarm goes into the log of its mode and
+    // quantity, with the value measured then.
+    const auto logChanges = [this](std::uint16_t from, std::uint16_t to, int inMode) {
+        for (int bit = 0; bit <= kPhaseLoss; ++bit) {
+            const bool was = from >> bit & 1u, is = to >> bit & 1u;
+            if (was == is)
+                continue;
+            int quantity = 0;
+            for (int i = 0; i < 6; ++i)
+                if (kQuantities[i].alarmBit == bit || kQuantities[i].alarmBit + 1 == bit)
+                    quantity = i;
+            const Quantity &q = kQuantities[quantity];
+            const int kind = inMode == 2 ? q.harmonicKind : inMode == 1 ? q.kind + 12 : q.kind;
+            const int type = (bit == kPhaseLoss ? 4 : bit == q.alarmBit ? 0 : 2) + (is ? 0 : 1);
+            if (kind >= 0)
+                Log(kind, static_cast<std::int32_t>(std::lround(Measured(quantity, inMode) * 1000.0)),
+                    static_cast<std::uint8_t>(type));
+        }
+    };
+    if (mode != alarmMode_)
+        logChanges(alarms_, 0, alarmMode_);
+    logChanges(previous, next, mode);
+    alarms_ = next;
+    alarmMode_ = mode;
+    return Holding(kAlarmWord);
+}
+
+std::uint16_t SinglePhaseInstrument::StateWord() const
+{
+    return static_cast<std::uint16_t>(coils_[0] | coils_[1] << 1 | coils_[2] << 2 | (setup_.Value(kMode) & 3) << 3);
+}
+
+void SinglePhaseInstrument::Log(int kind, std::int32_t value, std::uint8_t type)
+{
+    const QDateTime now = Clock();
+    QByteArray record;
+    AppendBigEndian(record, static_cast<std::uint32_t>(value), 4);
+    record.append('\0');
+    record.append(static_cast<char>(type));
+    for (int part : {now.date().year() % 100, now.date().month(), now.date().day(), now.time().hour(),
+                     now.time().minute(), now.time().second()})
+        record.append(static_cast<char>(Bcd(part)));
+    auto &log = events_[kind];
+    log.push_front(record);
+    if (static_cast<int>(log.size()) > kEventRecords)
+        log.pop_back();
+}
+
+QByteArray SinglePhaseInstrument::EventLog(int kind) const
+{
+    QByteArray data;
+    for (const QByteArray &record : events_[kind])
+        data.append(record);
+    data.append(QByteArray(kEventRecords * 12 - data.size(), '\0'));
+    return data;
+}
+
+HoldingArea *SinglePhaseInstrument::AreaAt(int reg)
+{
+    for (HoldingArea *area : areas_)
+        if (area->Contains(reg))
+            return area;
+    return nullptr;
+}
+
+const HoldingArea *SinglePhaseInstrument::AreaAt(int reg) const
+{
+    for (const HoldingArea *area : areas_)
+        if (area->Contains(reg))
+            return area;
+    return nullptr;
+}
+
+bool SinglePhaseInstrument::Readable(int reg) const
+{
+    return reg <= kStateWord || AreaAt(reg) || (reg >= kBaseActive && reg <= kBaudRegister);
+}
+
+int SinglePhaseInstrument::WriteWidth(int reg) const
+{
+    if (AreaAt(reg) || (reg >= kClockFirst && reg <= kBaudRegister))
+        return 2;
+    if (reg == kBaseActive || reg == kBaseReactive)
+        return 4;
+    return 0;
+}
+
+void SinglePhaseInstrument::AppendRegister(QByteArray &out, std::uint16_t reg,
+                                           const std::array<std::uint16_t, kWordCount> &words)
+{
+    if (reg < kWordCount) {
+        AppendWord(out, words[reg]);
+    } else if (reg <= kEnergyLast) {
+        const auto value = static_cast<std::uint64_t>(EnergyValue(static_cast<Energy>((reg - kEnergyFirst) / 2)));
+        const bool high = (reg - kEnergyFirst) % 2 == 0;
+        AppendBigEndian(out, high ? value >> 32 : value & 0xFFFFFFFFu, 4);
+    } else if (reg == kAlarmWord) {
+        AppendWord(out, AlarmWord());
+    } else if (reg == kBaseActive || reg == kBaseReactive) {
+        AppendBigEndian(out, static_cast<std::uint64_t>(bases_[reg - kBaseActive]), 8);
+    } else {
+        AppendWord(out, Holding(reg));
+    }
+}
+
+QByteArray SinglePhaseInstrument::HandleFunction(const QByteArray &pdu)
+{
+    switch (static_cast<std::uint8_t>(pdu.at(0))) {
+    case 0x01:
+    case 0x02:
+        return ReadBits(pdu);
+    case 0x03:
+        return ReadHolding(pdu);
+    case 0x05:
+        return WriteCoil(pdu);
+    case 0x06:
+        return WriteSingle(pdu);
+    case 0x10:
+        return WriteMultiple(pdu);
+    default:
+        return Instrument::HandleFunction(pdu);
+    }
+}
+
+QByteArray SinglePhaseInstrument::ReadBits(const QByteArray &pdu)
+{
+    const auto function = static_cast<std::uint8_t>(pdu.at(0));
+    if (pdu.size() != 5)
+        return ExceptionPdu(function, kIllegalDataValue);
+    const std::uint16_t start = WordAt(pdu, 1);
+    const std::uint16_t count = WordAt(pdu, 3);
+    if (count < 1)
+        return ExceptionPdu(function, kIllegalDataValue);
+    if (start + count > 3)
+        return ExceptionPdu(function, kIllegalDataAddress);
+    const auto &bits = function == 0x01 ? coils_ : inputs_;
+    std::uint8_t byte = 0;
+    for (int i = 0; i < count; ++i)
+        byte = static_cast<std::uint8_t>(byte | bits[start + i] << i);
+    QByteArray reply;
+    reply.append(static_cast<char>(function));
+    reply.append(char(1));
+    reply.append(static_cast<char>(byte));
+    return reply;
+}
+
+QByteArray SinglePhaseInstrument::WriteCoil(const QByteArray &pdu)
+{
+    if (pdu.size() != 5)
+        return ExceptionPdu(0x05, kIllegalDataValue);
+    const std::uint16_t coil = WordAt(pdu, 1);
+    const std::uint16_t value = WordAt(pdu, 3);
+    if (coil > 2)
+        return ExceptionPdu(0x05, kIllegalDataAddress);
+    if (value != 0xFF00 && value != 0x0000)
+        return ExceptionPdu(0x05, kIllegalDataValue);
+    coils_[coil] = value == 0xFF00;
+    Log(9 + coil, coils_[coil] ? 1 : 0, coils_[coil] ? 0 : 1);
+    return pdu;
+}
+
+QByteArray SinglePhaseInstrument::ReadHolding(const QByteArray &pdu)
+{
+    if (pdu.size() != 5)
+        return ExceptionPdu(0x03, kIllegalDataValue);
+    const std::uint16_t start = WordAt(pdu, 1);
+    const std::uint16_t count = WordAt(pdu, 3);
+    if (count < 1 || count > 125)
+        return ExceptionPdu(0x03, kIllegalDataValue);
+    QByteArray data;
+    if (start >= kEventFirst && start < kEventFirst + kEventKinds) {
+        // One log is 240 bytes: a read of more than one would not fit a reply.
+        if (count != 1)
+            return ExceptionPdu(0x03, kIllegalDataValue);
+        AlarmWord(); // alarms that started or ended by now are in the log
+        data = EventLog(start - kEventFirst);
+    } else {
+        const int end = start + count;
+        for (int reg = start; reg < end; ++reg)
+            if (!Readable(reg))
+                return ExceptionPdu(0x03, kIllegalDataAddress);
+        if (start <= kEnergyLast)
+            Step();
+        const auto words = ComputeWords();
+        for (int reg = start; reg < end;) {
+            if (const HoldingArea *area = AreaAt(reg)) {
+                const int run = std::min(end, area->Last() + 1) - reg;
+                area->Read(reg, run, data);
+                reg += run;
+            } else {
+                AppendRegister(data, static_cast<std::uint16_t>(reg), words);
+                ++reg;
+            }
+        }
+        if (data.size() > 255)
+            return ExceptionPdu(0x03, kIllegalDataValue);
+    }
+    QByteArray reply;
+    reply.append(char(0x03));
+    reply.append(static_cast<char>(data.size()));
+    reply.append(data);
+    return reply;
+}
+
+bool SinglePhaseInstrument::WriteClockArea(int start, const std::vector<std::uint16_t> &words)
+{
+    std::array<int, 8> v{};
+    for (int i = 0; i < 8; ++i)
+        v[i] = Holding(static_cast<std::uint16_t>(kClockFirst + i));
+    bool clockWritten = false;
+    bool addressWritten = false;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        const int reg = start + static_cast<int>(i);
+        v[reg - kClockFirst] = words[i];
+        clockWritten = clockWritten || reg < kAddressRegister;
+        addressWritten = addressWritten || reg == kAddressRegister;
+    }
+    const QDate date(v[0], v[1], v[2]);
+    const QTime time(v[3], v[4], v[5]);
+    if (clockWritten && (v[0] < 2000 || v[0] > 2099 || !date.isValid() || !time.isValid()))
+        return false;
+    if (v[7] < 1 || v[7] > 6)
+        return false;
+    const bool moving = addressWritten && v[6] != address_;
+    // The bus moves the instrument after the reply; refused when the new
+    // address is 0 (broadcast), not a slave address, or taken.
+    if (addressWritten && v[6] == 0)
+        return false;
+    if (moving && (v[6] > 255 || !RequestAddress(static_cast<std::uint8_t>(v[6]))))
+        return false;
+    if (clockWritten)
+        SetClock(QDateTime(date, time));
+    baud_ = static_cast<std::uint16_t>(v[7]);
+    if (moving)
+        address_ = static_cast<std::uint8_t>(v[6]);
+    return true;
+}
+
+QByteArray SinglePhaseInstrument::WriteMultiple(const QByteArray &pdu)
+{
+    if (pdu.size() < 6)
+        return ExceptionPdu(0x10, kIllegalDataValue);
+    const std::uint16_t start = WordAt(pdu, 1);
+    const std::uint16_t count = WordAt(pdu, 3);
+    const int byteCount = static_cast<std::uint8_t>(pdu.at(5));
+    if (count < 1 || count > 123 || pdu.size() != 6 + byteCount)
+        return ExceptionPdu(0x10, kIllegalDataValue);
+    const int end = start + count;
+    int expected = 0;
+    for (int reg = start; reg < end; ++reg) {
+        const int width = WriteWidth(reg);
+        if (width == 0)
+            return ExceptionPdu(0x10, kIllegalDataAddress);
+        expected += width;
+    }
+    if (byteCount != expected)
+        return ExceptionPdu(0x10, kIllegalDataValue);
+
+    // Everything is checked before anything is stored: a refused write
+    // changes nothing.
+    struct Run {
+        HoldingArea *area;
+        int start;
+        std::vector<std::uint16_t> words;
+    };
+    std::vector<Run> runs;
+    auto newBases = bases_;
+    std::array<bool, 2> baseWritten{false, false};
+    int clockStart = -1;
+    std::vector<std::uint16_t> clockWords;
+    int offset = 6;
+    for (int reg = start; reg < end;) {
+        if (HoldingArea *area = AreaAt(reg)) {
+            Run run{area, reg, {}};
+            for (; reg < end && area->Contains(reg); ++reg, offset += 2)
+                run.words.push_back(WordAt(pdu, offset));
+            if (const auto refusal = area->Check(run.start, run.words))
+                return ExceptionPdu(0x10, *refusal);
+            runs.push_back(std::move(run));
+        } else if (reg >= kClockFirst) {
+            if (clockStart < 0)
+                clockStart = reg;
+            clockWords.push_back(WordAt(pdu, offset));
+            ++reg;
+            offset += 2;
+        } else {
+            const auto b = [&](int i) { return static_cast<std::uint8_t>(pdu.at(offset + i)); };
+            const std::int64_t integer = b(0) << 16 | b(1) << 8 | b(2);
+            if (b(3) > 99)
+                return ExceptionPdu(0x10, kIllegalDataValue);
+            newBases[reg - kBaseActive] = integer * 100 + b(3);
+            baseWritten[reg - kBaseActive] = true;
+            ++reg;
+            offset += 4;
+        }
+    }
+    // The clock area goes last: an accepted address change cannot be undone.
+    if (clockStart >= 0 && !WriteClockArea(clockStart, clockWords))
+        return ExceptionPdu(0x10, kIllegalDataValue);
+    for (const Run &run : runs)
+        run.area->Store(run.start, run.words);
+    for (int which = 0; which < 2; ++which)
+        if (baseWritten[which])
+            SetEnergyBase(which, newBases[which]);
+    return pdu.left(5);
+}
+
+QByteArray SinglePhaseInstrument::WriteSingle(const QByteArray &pdu)
+{
+    if (pdu.size() != 5)
+        return ExceptionPdu(0x06, kIllegalDataValue);
+    const std::uint16_t reg = WordAt(pdu, 1);
+    const std::uint16_t value = WordAt(pdu, 3);
+    if (reg >= kClockFirst && reg <= kBaudRegister)
+        return WriteClockArea(reg, {value}) ? pdu : ExceptionPdu(0x06, kIllegalDataValue);
+    HoldingArea *area = AreaAt(reg); // the energy bases take four bytes: not here
+    if (!area)
+        return ExceptionPdu(0x06, kIllegalDataAddress);
+    if (const auto refusal = area->Write(reg, std::span(&value, 1)))
+        return ExceptionPdu(0x06, *refusal);
+    return pdu;
+}
+
+} // namespace sim
