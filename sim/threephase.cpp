@@ -407,7 +407,8 @@ const HoldingArea *ThreePhaseInstrument::AreaAt(int reg) const
 
 bool ThreePhaseInstrument::Readable(int reg) const
 {
-    return reg <= kEnergyLast || AreaAt(reg) || reg == kBaseActive || reg == kBaseReactive;
+    return reg <= kStateLast || AreaAt(reg) || reg == kBaseActive || reg == kBaseReactive ||
+           (reg >= kClockFirst && reg <= kClockLast);
 }
 
 int ThreePhaseInstrument::WriteWidth(int reg) const
@@ -416,6 +417,8 @@ int ThreePhaseInstrument::WriteWidth(int reg) const
         return 2;
     if (reg == kBaseActive || reg == kBaseReactive)
         return 4;
+    if (reg >= kClockFirst && reg <= kClockLast)
+        return 2;
     return 0;
 }
 
@@ -425,6 +428,10 @@ void ThreePhaseInstrument::AppendRegister(QByteArray &out, std::uint16_t reg,
 {
     if (reg < kWordCount) {
         AppendWord(out, words[reg]);
+    } else if (reg >= kStateFirst && reg <= kStateLast) {
+        AppendWord(out, StateWords(words)[reg - kStateFirst]);
+    } else if (reg >= kClockFirst && reg <= kClockLast) {
+        AppendWord(out, ClockRegister(reg));
     } else if (reg <= kEnergyLast) {
         const int index = (reg - kEnergyFirst) / 2;
         const auto value = static_cast<std::uint64_t>(EnergyValue(static_cast<Energy>(index)));
@@ -438,6 +445,11 @@ void ThreePhaseInstrument::AppendRegister(QByteArray &out, std::uint16_t reg,
 QByteArray ThreePhaseInstrument::HandleFunction(const QByteArray &pdu)
 {
     switch (static_cast<std::uint8_t>(pdu.at(0))) {
+    case 0x01:
+    case 0x02:
+        return ReadBits(pdu);
+    case 0x05:
+        return WriteCoil(pdu);
     case 0x03:
         return ReadHolding(pdu);
     case 0x06:
@@ -455,6 +467,8 @@ QByteArray ThreePhaseInstrument::ReadHolding(const QByteArray &pdu)
         return ExceptionPdu(0x03, kIllegalDataValue);
     const std::uint16_t start = WordAt(pdu, 1);
     const std::uint16_t count = WordAt(pdu, 3);
+    if (start >= kLogFirst && start < kLogFirst + 0x100)
+        return ReadLog(pdu);
     if (count < 1 || count > 125)
         return ExceptionPdu(0x03, kIllegalDataValue);
     const int end = start + count; // one past the last register
@@ -514,6 +528,8 @@ QByteArray ThreePhaseInstrument::WriteMultiple(const QByteArray &pdu)
         std::vector<std::uint16_t> words;
     };
     std::vector<Run> runs;
+    std::vector<std::uint16_t> clockWords;
+    int clockStart = 0;
     auto newBases = bases_;
     std::array<bool, 2> baseWritten{false, false};
     int offset = 6;
@@ -525,6 +541,12 @@ QByteArray ThreePhaseInstrument::WriteMultiple(const QByteArray &pdu)
             if (const auto refusal = area->Check(run.start, run.words))
                 return ExceptionPdu(0x10, *refusal);
             runs.push_back(std::move(run));
+        } else if (reg >= kClockFirst && reg <= kClockLast) {
+            if (clockWords.empty())
+                clockStart = reg;
+            clockWords.push_back(WordAt(pdu, offset));
+            ++reg;
+            offset += 2;
         } else {
             const auto b = [&](int i) { return static_cast<std::uint8_t>(pdu.at(offset + i)); };
             const std::int64_t integer = b(0) << 16 | b(1) << 8 | b(2);
@@ -536,6 +558,14 @@ QByteArray ThreePhaseInstrument::WriteMultiple(const QByteArray &pdu)
             ++reg;
             offset += 4;
         }
+    }
+    // The clock block is checked as a whole and stored last: an address it
+    // accepts moves the instrument once the reply has gone out.
+    if (!clockWords.empty()) {
+        if (!runs.empty() || baseWritten[0] || baseWritten[1])
+            return ExceptionPdu(0x10, kIllegalDataAddress);
+        if (const auto refusal = WriteClock(clockStart, clockWords))
+            return ExceptionPdu(0x10, *refusal);
     }
     for (const Run &run : runs)
         run.area->Store(run.start, run.words);
@@ -552,12 +582,252 @@ QByteArray ThreePhaseInstrument::WriteSingle(const QByteArray &pdu)
         return ExceptionPdu(0x06, kIllegalDataValue);
     const std::uint16_t reg = WordAt(pdu, 1);
     const std::uint16_t value = WordAt(pdu, 3);
+    if (reg >= kClockFirst && reg <= kClockLast) {
+        if (const auto refusal = WriteClock(reg, {value}))
+            return ExceptionPdu(0x06, *refusal);
+        return pdu;
+    }
     HoldingArea *area = AreaAt(reg); // the energy bases take four bytes: not here
     if (!area)
         return ExceptionPdu(0x06, kIllegalDataAddress);
     if (const auto refusal = area->Write(reg, std::span(&value, 1)))
         return ExceptionPdu(0x06, *refusal);
     return pdu;
+}
+
+} // namespace sim
+
+// ------------------------------------------------ relays, states, logs, clock
+
+namespace sim {
+
+namespace {
+
+// A limit pair as the instrument keeps it: four BCD digits (or a signed word)
+// and the number of decimals.
+double LimitValue(std::uint16_t digits, std::uint16_t decimals, bool isSigned)
+{
+    const double v = isSigned ? static_cast<std::int16_t>(digits) : BcdValue(digits);
+    return v / std::pow(10.0, decimals);
+}
+
+std::uint8_t ToBcdByte(int value)
+{
+    return static_cast<std::uint8_t>((value / 10 % 10) << 4 | value % 10);
+}
+
+double Unbalance(double a, double b, double c)
+{
+    const double average = (a + b + c) / 3.0;
+    if (average <= 0)
+        return 0;
+    return (std::max({a, b, c}) - std::min({a, b, c})) / average * 100.0;
+}
+
+} // namespace
+
+std::array<std::uint16_t, 4> ThreePhaseInstrument::StateWords() const
+{
+    return StateWords(ComputeWords());
+}
+
+std::array<std::uint16_t, 4> ThreePhaseInstrument::StateWords(const std::array<std::uint16_t, kWordCount> &w) const
+{
+    const double pt = Pt();
+    const double ct = Ct();
+    const auto s = [&](int reg) { return static_cast<double>(static_cast<std::int16_t>(w[reg])); };
+    // Primary values, from the words a read serves.
+    double volts[8], amps[5], pf[4], kw[4], kvar[4];
+    for (int i = 0; i < 8; ++i)
+        volts[i] = w[i] * pt / 10.0;
+    for (int i = 0; i < 5; ++i) // Ia, Ib, Ic, average, zero-sequence
+        amps[i] = w[i < 3 ? 8 + i : (i == 3 ? 12 : 11)] * ct / 1000.0;
+    for (int i = 0; i < 4; ++i) {
+        pf[i] = s(13 + i) / 1000.0;
+        kw[i] = s(18 + i) * pt * ct / 1000.0;
+        kvar[i] = s(22 + i) * pt * ct / 1000.0;
+    }
+    const double hertz = w[17] / 100.0;
+
+    std::uint64_t bits = 0;
+    const auto enabled = [&](int bit) {
+        const int enable = bit < 16 ? bit : bit + 1;
+        return (alarmEnables_.Value(kAlarmEnableFirst + enable / 16) >> (enable % 16)) & 1;
+    };
+    const auto set = [&](int bit, bool on) {
+        if (on && enabled(bit))
+            bits |= std::uint64_t{1} << bit;
+    };
+    // A quantity's upper and lower limit pair at reg, reg + 2.
+    const auto limits = [&](int bit, double value, std::uint16_t reg, bool isSigned = false) {
+        const double upper = LimitValue(limits_.Value(reg), limits_.Value(reg + 1), isSigned);
+        const double lower = LimitValue(limits_.Value(reg + 2), limits_.Value(reg + 3), isSigned);
+        set(bit, value > upper);
+        set(bit + 1, value < lower);
+    };
+    for (int i = 0; i < 8; ++i)
+        limits(2 * i, volts[i], static_cast<std::uint16_t>(0x1000 + 4 * i));
+    const bool master = alarmEnables_.Value(0x35) & 1;
+    for (int k = 0; k < 3; ++k)
+        set(16 + k, master && volts[k] < plant_.phaseVolts * 0.3);
+    for (int i = 0; i < 5; ++i)
+        limits(19 + 2 * i, amps[i], static_cast<std::uint16_t>(0x1025 + 4 * i));
+    for (int i = 0; i < 4; ++i) {
+        limits(29 + 2 * i, pf[i], static_cast<std::uint16_t>(0x1041 + 4 * i));
+        limits(37 + 2 * i, kw[i], static_cast<std::uint16_t>(0x1055 + 4 * i), true);
+        limits(45 + 2 * i, kvar[i], static_cast<std::uint16_t>(0x1069 + 4 * i));
+    }
+    limits(53, hertz, 0x1089);
+    set(55, Unbalance(amps[0], amps[1], amps[2]) > LimitValue(limits_.Value(0x107D), limits_.Value(0x107E), false));
+    set(56, Unbalance(volts[0], volts[1], volts[2]) > LimitValue(limits_.Value(0x1083), limits_.Value(0x1084), false));
+    // Bit 57, phase sequence: the simulated plant always turns the right way.
+    const std::uint16_t levels = alarmEnables_.Value(0x37);
+    for (int k = 0; k < 3; ++k) {
+        const bool activeWhenOpen = (levels >> (11 + k)) & 1;
+        if (inputs_[k] != activeWhenOpen)
+            bits |= std::uint64_t{1} << (58 + k);
+        if (coils_[k])
+            bits |= std::uint64_t{1} << (61 + k);
+    }
+    return {static_cast<std::uint16_t>(bits), static_cast<std::uint16_t>(bits >> 16),
+            static_cast<std::uint16_t>(bits >> 32), static_cast<std::uint16_t>(bits >> 48)};
+}
+
+QByteArray ThreePhaseInstrument::ReadBits(const QByteArray &pdu)
+{
+    const auto function = static_cast<std::uint8_t>(pdu.at(0));
+    if (pdu.size() != 5)
+        return ExceptionPdu(function, kIllegalDataValue);
+    const std::uint16_t start = WordAt(pdu, 1);
+    const std::uint16_t count = WordAt(pdu, 3);
+    if (count < 1 || count > 2000)
+        return ExceptionPdu(function, kIllegalDataValue);
+    if (start + count > 3)
+        return ExceptionPdu(function, kIllegalDataAddress);
+    const std::array<bool, 3> &bits = function == 0x01 ? coils_ : inputs_;
+    std::uint8_t byte = 0;
+    for (int i = 0; i < count; ++i)
+        byte |= static_cast<std::uint8_t>(bits[start + i]) << i;
+    QByteArray reply;
+    reply.append(static_cast<char>(function));
+    reply.append(char(1));
+    reply.append(static_cast<char>(byte));
+    return reply;
+}
+
+QByteArray ThreePhaseInstrument::WriteCoil(const QByteArray &pdu)
+{
+    if (pdu.size() != 5)
+        return ExceptionPdu(0x05, kIllegalDataValue);
+    const std::uint16_t coil = WordAt(pdu, 1);
+    const std::uint16_t value = WordAt(pdu, 3);
+    if (value != 0x0000 && value != 0xFF00)
+        return ExceptionPdu(0x05, kIllegalDataValue);
+    if (coil > 2)
+        return ExceptionPdu(0x05, kIllegalDataAddress);
+    coils_[coil] = value == 0xFF00;
+    Log(26 + coil, coils_[coil]);
+    return pdu;
+}
+
+void ThreePhaseInstrument::SetInput(int input, bool closed)
+{
+    if (input < 0 || input > 2 || inputs_[input] == closed)
+        return;
+    inputs_[input] = closed;
+    Log(23 + input, closed);
+}
+
+void ThreePhaseInstrument::Log(int kind, bool on)
+{
+    const QDateTime t = Clock();
+    QByteArray record;
+    record.append(char(0));
+    record.append(static_cast<char>(on ? 0x01 : 0x00));
+    for (int v : {t.date().year() % 100, t.date().month(), t.date().day(), t.time().hour(), t.time().minute(),
+                  t.time().second()})
+        record.append(static_cast<char>(ToBcdByte(v)));
+    QList<QByteArray> &log = logs_[kind];
+    log.append(record);
+    while (log.size() > kLogRecords)
+        log.removeFirst();
+}
+
+QByteArray ThreePhaseInstrument::ReadLog(const QByteArray &pdu)
+{
+    const std::uint16_t start = WordAt(pdu, 1);
+    const std::uint16_t count = WordAt(pdu, 3);
+    if (count != 1)
+        return ExceptionPdu(0x03, kIllegalDataValue);
+    if (start >= kLogFirst + kLogKinds)
+        return ExceptionPdu(0x03, kIllegalDataAddress);
+    QByteArray data;
+    for (const QByteArray &record : logs_.value(start - kLogFirst))
+        data += record;
+    data.append(QByteArray(8 * kLogRecords - data.size(), '\0'));
+    QByteArray reply;
+    reply.append(char(0x03));
+    reply.append(static_cast<char>(data.size()));
+    reply.append(data);
+    return reply;
+}
+
+QDateTime ThreePhaseInstrument::Clock() const
+{
+    return QDateTime::currentDateTime().addSecs(clockOffset_);
+}
+
+void ThreePhaseInstrument::SetClock(const QDateTime &time)
+{
+    clockOffset_ = QDateTime::currentDateTime().secsTo(time);
+}
+
+std::uint16_t ThreePhaseInstrument::ClockRegister(std::uint16_t reg) const
+{
+    const QDateTime t = Clock();
+    switch (reg) {
+    case 0x60: return static_cast<std::uint16_t>(t.date().year());
+    case 0x61: return static_cast<std::uint16_t>(t.date().month());
+    case 0x62: return static_cast<std::uint16_t>(t.date().day());
+    case 0x63: return static_cast<std::uint16_t>(t.time().hour());
+    case 0x64: return static_cast<std::uint16_t>(t.time().minute());
+    case 0x65: return static_cast<std::uint16_t>(t.time().second());
+    case 0x66: return address_;
+    case 0x67: return baudCode_;
+    default: return 0;
+    }
+}
+
+std::optional<ExceptionCode> ThreePhaseInstrument::WriteClock(int start, const std::vector<std::uint16_t> &values)
+{
+    // The block as it would be after the write.
+    std::array<int, 8> v{};
+    for (int i = 0; i < 8; ++i)
+        v[i] = ClockRegister(static_cast<std::uint16_t>(kClockFirst + i));
+    bool clockWritten = false;
+    bool addressWritten = false;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const int reg = start + static_cast<int>(i) - kClockFirst;
+        v[reg] = values[i];
+        clockWritten = clockWritten || reg < 6;
+        addressWritten = addressWritten || reg == 6;
+    }
+    const QDate date(v[0], v[1] >= 1 && v[1] <= 12 ? v[1] : 0, v[2]);
+    if (clockWritten && (v[0] < 2000 || v[0] > 2099 || !date.isValid() || v[3] > 23 || v[4] > 59 || v[5] > 59))
+        return kIllegalDataValue;
+    if (v[7] < 1 || v[7] > 6)
+        return kIllegalDataValue;
+    const bool moving = addressWritten && v[6] != address_;
+    if (addressWritten && (v[6] < 1 || v[6] > 247))
+        return kIllegalDataValue;
+    if (moving && !RequestAddress(static_cast<std::uint8_t>(v[6])))
+        return kIllegalDataValue;
+    if (clockWritten)
+        SetClock(QDateTime(date, QTime(v[3], v[4], v[5])));
+    if (addressWritten)
+        address_ = static_cast<std::uint8_t>(v[6]);
+    baudCode_ = static_cast<std::uint16_t>(v[7]);
+    return std::nullopt;
 }
 
 } // namespace sim

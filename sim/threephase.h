@@ -94,6 +94,57 @@
 //                  45.00 Hz; other lower limits and all hysteresis values 0;
 //                  delays 5 s; no relays, no outputs driven by inputs.
 //
+//   0x002A-0x002D  alarm and state bits, read only, computed at each read;
+//                  bit n counts from bit 0 of 0x2A (bit 16 is bit 0 of
+//                  0x2B). Upper (H) and lower (L) limit alarms in pairs:
+//                  0-15 Ua, Ub, Uc, Uab, Ubc, Uca, phase and line average
+//                  voltage; 16-18 phase loss of Ua, Ub, Uc; 19-28 Ia, Ib,
+//                  Ic, average and zero-sequence current; 29-36 power
+//                  factor A, B, C, total; 37-44 active power A, B, C, total;
+//                  45-52 reactive power A, B, C, total; 53-54 frequency;
+//                  55 current unbalance; 56 voltage unbalance; 57 phase
+//                  sequence; 58-60 switch inputs DI1-DI3 active; 61-63 relay
+//                  outputs OUT1-OUT3 (the coils).
+//                  An alarm bit is 1 when its enable is set (the enable bits
+//                  are in the same order from 0x34 bit 0, with the
+//                  phase-loss master switch 0x35 bit 0 in between, so
+//                  state bit n >= 16 has enable bit n + 1; phase loss also
+//                  needs the master switch) and the value is beyond its
+//                  limit: above the upper, below the lower limit. Values
+//                  are primary-side, from the served measurement words and
+//                  the ratios: V, A, power factor, kW, kvar, Hz; unbalance
+//                  is (max - min) / average of the three phases in %.
+//                  A phase is lost below 30 % of the plant's nominal
+//                  voltage. The simulated phase sequence is always right.
+//                  Hysteresis and delays are not simulated. A switch input
+//                  is active when closed, or when open if its level bit
+//                  (0x37 bits 11-13) says "active when open".
+//   0x0060-0x0067  clock, address, baud rate, read/write, plain words:
+//                  0x60 year (2000-2099), 0x61-0x65 month, day, hour,
+//                  minute, second; 0x66 instrument address; 0x67 baud rate
+//                  code 1-6 (1200 .. 19200; stored only, the simulated line
+//                  keeps its speed). The clock runs from the PC clock plus
+//                  the offset a clock write sets. Writes are checked as a
+//                  whole (month 1-12, a day of that month, hour <= 23,
+//                  minute and second <= 59, address 1-247 and free on the
+//                  bus; the instrument's own address is accepted). A new
+//                  address is acknowledged from the old one, then the
+//                  instrument answers at the new one.
+//   0x2000-0x201C  event logs, one per kind 0..28 (a read of ONE register
+//                  0x2000 + kind answers the whole log, 160 bytes: 20
+//                  records of 8 packed BCD bytes, four value digits, then
+//                  year in the century, month, day, hour, minute, second;
+//                  oldest first, unused records zero). Switching an input
+//                  appends to logs 23-25 and writing a coil to logs 26-28,
+//                  value 0001 for closed / on and 0000 for open / off,
+//                  stamped by the simulated clock; a full log drops its
+//                  oldest record.
+//
+// Coils 0-2 (relay outputs OUT1-OUT3) are read with 01 and written with 05
+// (value 0xFF00 sets the coil to 1, 0x0000 to 0; other values exception
+// 03); discrete inputs 0-2 (DI1-DI3, 1 = closed) are read with 02 and set
+// by tests. Addresses beyond 2 answer exception 02.
+//
 // Writes to the settings areas (0x34-0x42, 0x50-0x5A, 0x1000-0x1098) are
 // checked value by value as the instrument checks them; a request with any
 // wrong value is refused with exception 03 and stores nothing, not even the
@@ -110,6 +161,8 @@
 #include "sim/holdingarea.h"
 #include "sim/instrument.h"
 
+#include <QDateTime>
+#include <QList>
 #include <QMap>
 #include <array>
 #include <cstdint>
@@ -135,6 +188,13 @@ public:
     static constexpr std::uint16_t kInitLast = 0x5A;
     static constexpr std::uint16_t kBaseActive = 0x5B;
     static constexpr std::uint16_t kBaseReactive = 0x5C;
+    static constexpr std::uint16_t kStateFirst = 0x2A; // 0x002A-0x002D
+    static constexpr std::uint16_t kStateLast = 0x2D;
+    static constexpr std::uint16_t kClockFirst = 0x60; // 0x0060-0x0067
+    static constexpr std::uint16_t kClockLast = 0x67;
+    static constexpr std::uint16_t kLogFirst = 0x2000; // 0x2000-0x201C
+    static constexpr int kLogKinds = 29;
+    static constexpr int kLogRecords = 20;
     static constexpr std::uint16_t kLimitFirst = 0x1000; // 0x1000-0x1098
     static constexpr std::uint16_t kLimitLast = 0x1098;
 
@@ -195,6 +255,27 @@ public:
     void SetSecondsPerRead(double seconds) { secondsPerRead_ = seconds; }
     void SetEnergyBase(int which, std::int64_t hundredths); // 0 active, 1 reactive
 
+    // The address the instrument reports in 0x66. The bus does not tell
+    // it, so it is the factory address 1 (where the demo bus puts the
+    // three-phase instrument) until set; a write of 0x66 that the bus
+    // accepts changes it.
+    void SetAddress(std::uint8_t address) { address_ = address; }
+    std::uint8_t Address() const { return address_; }
+    std::uint16_t BaudCode() const { return baudCode_; }
+    // Switch inputs 0..2 (DI1..DI3); a change is logged like a real one.
+    void SetInput(int input, bool closed);
+    bool Input(int input) const { return inputs_.at(input); }
+    bool Coil(int coil) const { return coils_.at(coil); }
+    // The simulated clock (the PC clock plus the offset a write set).
+    QDateTime Clock() const;
+    void SetClock(const QDateTime &time);
+    // Any word of 0x60..0x67 as a read would serve it (0 elsewhere).
+    std::uint16_t ClockRegister(std::uint16_t reg) const;
+    // The four state words 0x2A..0x2D as a read would serve them now.
+    std::array<std::uint16_t, 4> StateWords() const;
+    // The 8-byte records of an event log 0..28, oldest first.
+    QList<QByteArray> EventLog(int kind) const { return logs_.value(kind); }
+
     // ---- Observation ----
     // Ratios as the instrument applies them (BCD decoded, 0 taken as 1).
     int Pt() const;
@@ -210,6 +291,14 @@ protected:
 
 private:
     QByteArray ReadHolding(const QByteArray &pdu);
+    QByteArray ReadBits(const QByteArray &pdu);
+    QByteArray WriteCoil(const QByteArray &pdu);
+    QByteArray ReadLog(const QByteArray &pdu);
+    // Checks and applies a write of values to 0x60..0x67 from start; the
+    // refusal when it is not accepted.
+    std::optional<ExceptionCode> WriteClock(int start, const std::vector<std::uint16_t> &values);
+    void Log(int kind, bool on);
+    std::array<std::uint16_t, 4> StateWords(const std::array<std::uint16_t, kWordCount> &words) const;
     QByteArray WriteMultiple(const QByteArray &pdu);
     QByteArray WriteSingle(const QByteArray &pdu);
     bool Readable(int reg) const;
@@ -238,6 +327,12 @@ private:
     std::array<HoldingArea *, 4> areas_{&alarmEnables_, &display_, &init_, &limits_};
     QMap<std::uint16_t, std::uint16_t> pinnedWords_;
     QMap<int, std::int64_t> pinnedEnergy_;
+    std::array<bool, 3> coils_{};
+    std::array<bool, 3> inputs_{};
+    qint64 clockOffset_ = 0; // seconds ahead of the PC clock
+    std::uint8_t address_ = 1;
+    std::uint16_t baudCode_ = 4; // 9600
+    QMap<int, QList<QByteArray>> logs_;
     bool frozen_ = false;
     double secondsPerRead_ = 60.0;
     int measurementReads_ = 0;

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDateTime>
 #include <cmath>
 
 using sim::ThreePhaseInstrument;
@@ -143,8 +144,9 @@ TEST_F(SimThreePhase, RegistersOutsideTheMapAndBadCountsAreRefused)
         const char *pdu;
         const char *reply;
     } cases[] = {
-        {"03 00 29 00 02", "83 02"}, // runs past the energies
-        {"03 00 2A 00 01", "83 02"}, // alarm bits are not simulated
+        {"03 00 2D 00 02", "83 02"}, // runs past the state words
+        {"03 20 00 00 02", "83 03"}, // a log is read as one register
+        {"03 20 1D 00 01", "83 02"}, // past the 29 logs
         {"03 00 4F 00 02", "83 02"}, // gap before the initialisation block
         {"03 00 5C 00 02", "83 02"}, // past the energy bases
         {"03 FF FF 00 02", "83 02"}, // wraps past 0xFFFF
@@ -481,4 +483,90 @@ TEST_F(SimThreePhase, HoldingHooksReachEverySettingsAreaWithoutChecks)
         EXPECT_FALSE(meter->SetHolding(reg, 1)) << std::hex << reg;
         EXPECT_EQ(meter->Holding(reg), 0) << std::hex << reg;
     }
+}
+
+// ---- Relays, inputs, state words, event logs, clock and address ----
+
+TEST_F(SimThreePhase, CoilsAndInputsAreReadAndSwitchedAndEveryChangeIsLogged)
+{
+    meter->SetClock(QDateTime(QDate(2009, 5, 12), QTime(8, 30, 5)));
+    EXPECT_EQ(ToHex(Ask("05 00 01 FF 00")), "05 00 01 FF 00");
+    EXPECT_EQ(ToHex(Ask("05 00 01 12 34")), "85 03");
+    EXPECT_EQ(ToHex(Ask("05 00 03 FF 00")), "85 02");
+    meter->SetInput(0, true);
+    meter->SetInput(2, true);
+    meter->SetInput(2, true); // no change: no record
+    EXPECT_EQ(ToHex(Ask("01 00 00 00 03")), "01 01 02");
+    EXPECT_EQ(ToHex(Ask("02 00 00 00 03")), "02 01 05");
+    EXPECT_EQ(ToHex(Ask("02 00 01 00 02")), "02 01 02");
+    EXPECT_EQ(ToHex(Ask("01 00 02 00 02")), "81 02");
+
+    const QByteArray log = Read(0x2000 + 27, 1); // OUT2
+    ASSERT_EQ(log.size(), 160);
+    EXPECT_EQ(ToHex(log.left(7)), "00 01 09 05 12 08 30"); // value 0001, 2009-05-12 08:30
+    EXPECT_EQ(ToHex(log.mid(8, 8)), "00 00 00 00 00 00 00 00");
+    EXPECT_EQ(meter->EventLog(25).size(), 1); // DI3 once
+    EXPECT_EQ(meter->EventLog(24).size(), 0);
+    for (int i = 0; i < 25; ++i)
+        Ask(i % 2 ? "05 00 00 FF 00" : "05 00 00 00 00");
+    EXPECT_EQ(meter->EventLog(26).size(), 20); // the oldest records went
+}
+
+TEST_F(SimThreePhase, StateWordsFollowLimitsEnablesInputsAndCoils)
+{
+    meter->SetFrozen(true);
+    meter->PinRaw(0x00, 2300);   // Ua 230.0 V
+    meter->PinRaw(0x11, 4400);   // 44.00 Hz
+    EXPECT_EQ(ToHex(Read(0x2A, 4)), "00 00 00 00 00 00 00 00"); // nothing enabled
+    // Enable Ua upper, the frequency lower limit and the phase-loss alarms.
+    Ask("10 00 34 00 04 08 00 01 00 0F 00 00 00 80");
+    EXPECT_EQ(ToHex(Read(0x2A, 4)), "00 00 00 00 00 00 00 40"); // 44 Hz < 45.00
+    Ask("10 10 00 00 02 04 22 00 00 01"); // Ua upper 220.0
+    meter->PinRaw(0x01, 100);              // Ub 10 V: phase lost
+    meter->SetInput(1, true);
+    Ask("05 00 02 FF 00");
+    EXPECT_EQ(ToHex(Read(0x2A, 4)), "00 01 00 02 00 00 88 40");
+    // DI2 active when open: closed no longer counts.
+    Ask("10 00 37 00 01 02 10 80");
+    EXPECT_EQ(ToHex(Read(0x2D, 1)), "80 40");
+}
+
+TEST_F(SimThreePhase, ClockRunsAndWritesAreCheckedAsAWhole)
+{
+    meter->SetAddress(1);
+    meter->SetClock(QDateTime(QDate(2026, 3, 7), QTime(9, 5, 0)));
+    const QByteArray block = Read(0x60, 8);
+    ASSERT_EQ(block.size(), 16);
+    EXPECT_EQ(ToHex(block.left(8)), "07 EA 00 03 00 07 00 09");
+    EXPECT_EQ(ToHex(block.mid(12)), "00 01 00 04");
+
+    const char *refused[] = {
+        "10 00 60 00 06 0C 07 EA 00 02 00 1E 00 08 00 05 00 09", // 30 February
+        "10 00 60 00 06 0C 07 EA 00 0D 00 01 00 08 00 05 00 09", // month 13
+        "10 00 60 00 06 0C 07 EA 00 0C 00 06 00 18 00 05 00 09", // hour 24
+        "10 00 60 00 06 0C 07 EA 00 0C 00 06 00 08 00 3C 00 09", // minute 60
+        "10 00 67 00 01 02 00 07",                               // baud code 7
+        "10 00 67 00 01 02 00 00",
+        "10 00 66 00 01 02 00 00",                               // address 0
+    };
+    for (const char *pdu : refused)
+        EXPECT_EQ(static_cast<unsigned char>(Ask(pdu).at(0)), 0x90) << pdu;
+    EXPECT_EQ(meter->BaudCode(), 4);
+
+    EXPECT_EQ(ToHex(Ask("10 00 60 00 06 0C 07 EA 00 0C 00 06 00 08 00 05 00 09")), "10 00 60 00 06");
+    EXPECT_LE(std::abs(meter->Clock().secsTo(QDateTime(QDate(2026, 12, 6), QTime(8, 5, 9)))), 2);
+    EXPECT_EQ(ToHex(Ask("10 00 67 00 01 02 00 06")), "10 00 67 00 01");
+    EXPECT_EQ(meter->BaudCode(), 6);
+}
+
+TEST_F(SimThreePhase, AnAddressWriteIsAnsweredFromTheOldAddressThenMoves)
+{
+    meter->SetAddress(1);
+    bus.Add(9, sim::Family::SinglePhase);
+    EXPECT_EQ(static_cast<unsigned char>(Ask("10 00 66 00 01 02 00 09").at(0)), 0x90); // taken
+    EXPECT_EQ(ToHex(Ask("10 00 66 00 01 02 00 12")), "10 00 66 00 01");
+    EXPECT_EQ(bus.ThreePhaseAt(0x12), meter);
+    EXPECT_EQ(bus.At(1), nullptr);
+    const QByteArray reply = bus.Handle(WithCrc(Hex("12 03 00 66 00 01")));
+    EXPECT_EQ(ToHex(reply), ToHex(WithCrc(Hex("12 03 02 00 12"))));
 }
