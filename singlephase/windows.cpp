@@ -1,12 +1,25 @@
 #include "singlephase/windows.h"
 
+#include "singlephase/inisetdcu.h"
+#include "singlephase/meteragedcu.h"
+#include "singlephase/updowarndcu.h"
+#include "singlephase/warnsetdcu.h"
+#include "singlephase/winsetdcu.h"
+
 #include <QWidget>
 
 namespace singlephase {
 
 std::span<const WindowFactory> WindowFactories()
 {
-    return {};
+    static const WindowFactory factories[] = {
+        {"TKZ2600_WarnSETdcu", MakeWithLink<TKZ2600_WarnSETdcu>},
+        {"TKZ2600_INISETdcu", MakeWithLink<TKZ2600_INISETdcu>},
+        {"TKZ2600_UpDoWarndcu", MakeWithLink<TKZ2600_UpDoWarndcu>},
+        {"TKZ2600_WINSETdcu", MakeWithLink<TKZ2600_WINSETdcu>},
+        {"TKZ2600_MeterageEdcu", MakeWithLink<TKZ2600_MeterageEdcu>},
+    };
+    return factories;
 }
 
 } // namespace singlephase

@@ -3,6 +3,7 @@
 // instrument can hold decodes to control values that encode to the same
 // bytes again.
 #include "link/fields.h"
+#include "singlephase/settings.h"
 #include "threephase/alarmmask.h"
 #include "threephase/display.h"
 #include "threephase/initsettings.h"
@@ -31,6 +32,9 @@ std::vector<NamedTable> AllTables()
     };
     for (const threephase::limits::Group &g : threephase::limits::kGroups)
         tables.push_back({g.title, g.table, g.Bytes()});
+    tables.push_back({"single-phase alarm enables", singlephase::alarmenable::kFields, singlephase::alarmenable::kBytes});
+    tables.push_back({"single-phase display", singlephase::display::kFields, singlephase::display::kBytes});
+    tables.push_back({"single-phase switch inputs", singlephase::alarmparams::kSwitchInputs, 12});
     return tables;
 }
 

@@ -1,0 +1,155 @@
+#pragma once
+// The settings blocks of the single-phase tester as register field tables:
+// alarm enables (0x0030..0x0035), display (0x0036..0x003D), the set-up block
+// (0x0050..0x0059) with the energy bases at 0x005A, and the alarm
+// parameters (0x1000..0x1085 in four groups). Qt Core only.
+#include "link/energybase.h"
+#include "link/fields.h"
+#include "singlephase/wordfields.h"
+
+#include <array>
+#include <cstdint>
+
+namespace singlephase {
+
+namespace alarmenable {
+constexpr std::uint16_t kFirstRegister = 0x0030;
+constexpr std::uint16_t kRegisters = 6;
+constexpr int kBytes = 12;
+// CheckBox1..CheckBox33 (bit order of the Part's table: normal mode
+// 0x0033 bits 0-11, fundamental 0x0034 bits 0-11, harmonic 0x0035 bits
+// 0-7, phase loss 0x0033 bit 12), then ComboBox1..3 (relay DO1..DO3 source).
+// Boxes show no text: the frame, column and H/L row captions name them.
+inline constexpr std::array<fields::Field, 36> kFields = {{
+    fields::CheckBit("CheckBox1", "普通模式电压H", 6, 0, ""),
+    fields::CheckBit("CheckBox2", "普通模式电压L", 6, 1, ""),
+    fields::CheckBit("CheckBox3", "普通模式电流H", 6, 2, ""),
+    fields::CheckBit("CheckBox4", "普通模式电流L", 6, 3, ""),
+    fields::CheckBit("CheckBox5", "普通模式功率因数H", 6, 4, ""),
+    fields::CheckBit("CheckBox6", "普通模式功率因数L", 6, 5, ""),
+    fields::CheckBit("CheckBox7", "普通模式频率H", 6, 6, ""),
+    fields::CheckBit("CheckBox8", "普通模式频率L", 6, 7, ""),
+    fields::CheckBit("CheckBox9", "普通模式有功功率H", 6, 8, ""),
+    fields::CheckBit("CheckBox10", "普通模式有功功率L", 6, 9, ""),
+    fields::CheckBit("CheckBox11", "普通模式无功功率H", 6, 10, ""),
+    fields::CheckBit("CheckBox12", "普通模式无功功率L", 6, 11, ""),
+    fields::CheckBit("CheckBox13", "基波模式电压H", 8, 0, ""),
+    fields::CheckBit("CheckBox14", "基波模式电压L", 8, 1, ""),
+    fields::CheckBit("CheckBox15", "基波模式电流H", 8, 2, ""),
+    fields::CheckBit("CheckBox16", "基波模式电流L", 8, 3, ""),
+    fields::CheckBit("CheckBox17", "基波模式功率因数H", 8, 4, ""),
+    fields::CheckBit("CheckBox18", "基波模式功率因数L", 8, 5, ""),
+    fields::CheckBit("CheckBox19", "基波模式频率H", 8, 6, ""),
+    fields::CheckBit("CheckBox20", "基波模式频率L", 8, 7, ""),
+    fields::CheckBit("CheckBox21", "基波模式有功功率H", 8, 8, ""),
+    fields::CheckBit("CheckBox22", "基波模式有功功率L", 8, 9, ""),
+    fields::CheckBit("CheckBox23", "基波模式无功功率H", 8, 10, ""),
+    fields::CheckBit("CheckBox24", "基波模式无功功率L", 8, 11, ""),
+    fields::CheckBit("CheckBox25", "谐波模式电压H", 10, 0, ""),
+    fields::CheckBit("CheckBox26", "谐波模式电压L", 10, 1, ""),
+    fields::CheckBit("CheckBox27", "谐波模式电流H", 10, 2, ""),
+    fields::CheckBit("CheckBox28", "谐波模式电流L", 10, 3, ""),
+    fields::CheckBit("CheckBox29", "谐波模式有功功率H", 10, 4, ""),
+    fields::CheckBit("CheckBox30", "谐波模式有功功率L", 10, 5, ""),
+    fields::CheckBit("CheckBox31", "谐波模式无功功率H", 10, 6, ""),
+    fields::CheckBit("CheckBox32", "谐波模式无功功率L", 10, 7, ""),
+    fields::CheckBit("CheckBox33", "断相", 6, 12),
+    fields::Value("ComboBox1", "继电器DO1：", fields::Kind::ComboByte, 0, 0, "0", "无对应|对应开关量信号DI1|对应开关量信号DI2|对应开关量信号DI3"),
+    fields::Value("ComboBox2", "继电器DO2：", fields::Kind::ComboByte, 2, 0, "0", "无对应|对应开关量信号DI1|对应开关量信号DI2|对应开关量信号DI3"),
+    fields::Value("ComboBox3", "继电器DO3：", fields::Kind::ComboByte, 4, 0, "0", "无对应|对应开关量信号DI1|对应开关量信号DI2|对应开关量信号DI3"),
+}};
+static_assert(fields::FitsBlock(kFields, kBytes));
+constexpr int kCheckBoxes = 33;
+// Column captions of the normal and fundamental frames, and of the harmonic one.
+extern const std::array<const char *, 6> kColumns;
+extern const std::array<const char *, 4> kHarmonicColumns;
+// Every box ticked or clear, each relay on "无对应".
+fields::Values Preset(bool ticked);
+} // namespace alarmenable
+
+namespace display {
+constexpr std::uint16_t kFirstRegister = 0x0036;
+constexpr std::uint16_t kRegisters = 8;
+constexpr int kBytes = 16;
+// ComboBox1..3 (quantity of the upper, middle, lower window), then the
+// fifteen mask boxes CheckBox1..CheckBox15 (ticked: shown in the cycle).
+inline constexpr std::array<fields::Field, 18> kFields = {{
+    fields::Value("ComboBox1", "上窗口测量参数选择：", fields::Kind::ComboByte, 0, 0, "0", "循环测量|电压测量|相频率测量"),
+    fields::Value("ComboBox2", "中窗口测量参数选择：", fields::Kind::ComboByte, 2, 0, "0", "循环测量|电流测量|功率因数测量"),
+    fields::Value("ComboBox3", "下窗口测量参数选择：", fields::Kind::ComboByte, 4, 0, "0",
+          "循环测量|有功功率测量|无功功率测量|视在功率测量|有功总电能低字节测量|有功总电能高字节测量|正向有功总电能低字节测量|正向有功总电能高字节测量|反向有功总电能低字节测量|反向有功总电能高字节测量|无功总电能低字节测量|无功总电能高字节测量|正向无功总电能低字节测量|正向无功总电能高字节测量|反向无功总电能低字节测量|反向无功总电能高字节测量"),
+    fields::MaskBit("CheckBox1", "有功功率", 14, 0, "0"),
+    fields::MaskBit("CheckBox2", "无功功率", 14, 1, "0"),
+    fields::MaskBit("CheckBox3", "视在功率", 14, 2, "0"),
+    fields::MaskBit("CheckBox4", "有功总电能低字节", 14, 3, "1"),
+    fields::MaskBit("CheckBox5", "有功总电能高字节", 14, 4, "1"),
+    fields::MaskBit("CheckBox6", "正向有功电能低字节", 14, 5, "1"),
+    fields::MaskBit("CheckBox7", "正向有功电能高字节", 14, 6, "1"),
+    fields::MaskBit("CheckBox8", "反向有功电能低字节", 14, 7, "1"),
+    fields::MaskBit("CheckBox9", "反向有功电能高字节", 14, 8, "1"),
+    fields::MaskBit("CheckBox10", "无功总电能低字节", 14, 9, "1"),
+    fields::MaskBit("CheckBox11", "无功总电能高字节", 14, 10, "1"),
+    fields::MaskBit("CheckBox12", "正向无功电能低字节", 14, 11, "1"),
+    fields::MaskBit("CheckBox13", "正向无功电能高字节", 14, 12, "1"),
+    fields::MaskBit("CheckBox14", "反向无功电能低字节", 14, 13, "1"),
+    fields::MaskBit("CheckBox15", "反向无功电能高字节", 14, 14, "1"),
+}};
+static_assert(fields::FitsBlock(kFields, kBytes));
+constexpr int kFirstBox = 3;
+// SpinEdit2..4 (display intervals) and SpinEdit5 (metering time).
+extern const std::array<words::Field, 4> kWords;
+extern const words::Block kBlock;
+// Every box ticked or clear, nothing else changed.
+fields::Values AllBoxes(bool ticked);
+// What an upload starts from: lists on item 0, boxes clear (spins 0).
+fields::Values ResetFields();
+fields::Values ResetWords();
+} // namespace display
+
+namespace initsettings {
+constexpr std::uint16_t kFirstRegister = 0x0050;
+constexpr std::uint16_t kRegisters = 10;
+constexpr int kBytes = 20;
+// RadioGroup1 (mode), RadioGroup2 (voltage unit), LabeledEdit1,
+// LabeledEdit2 (ratios), RadioGroup4..8 (units), SpinEdit2 (reclose delay).
+extern const std::array<words::Field, 10> kWords;
+extern const words::Block kBlock;
+// Energy bases: read 2 registers (16 bytes), write 2 registers with 8 bytes.
+constexpr std::uint16_t kBaseRegister = 0x005A;
+constexpr std::uint16_t kBaseRegisters = 2;
+constexpr int kBaseReadBytes = 16;
+} // namespace initsettings
+
+namespace alarmparams {
+struct Group {
+    const char *radio; // caption of the radio button that picks it
+    std::uint16_t first;
+    std::uint16_t count;
+    fields::Table table; // the switch-input lists
+    words::Table words;  // the limit rows
+    constexpr int Bytes() const { return count * 2; }
+    words::Block Block() const { return {table, words, Bytes()}; }
+};
+// Limit rows: upper, lower, hysteresis edits (Edit1..Edit48) and delay,
+// relay spins (SpinEdit1..SpinEdit32), eight registers per row.
+extern const std::array<words::Field, 30> kNormal;
+extern const std::array<words::Field, 30> kFundamental;
+extern const std::array<words::Field, 20> kHarmonic;
+// ComboBox2, 4, 6 (alarm relay of DI1..3), ComboBox1, 3, 5 (input signal).
+inline constexpr std::array<fields::Field, 6> kSwitchInputs = {{
+    fields::Value("ComboBox2", "DI1报警对应继电器", fields::Kind::ComboByte, 0, 0, "0", "无对应|对应DO1|对应DO2|对应DO3"),
+    fields::Value("ComboBox4", "DI2报警对应继电器", fields::Kind::ComboByte, 2, 0, "0", "无对应|对应DO1|对应DO2|对应DO3"),
+    fields::Value("ComboBox6", "DI3报警对应继电器", fields::Kind::ComboByte, 4, 0, "0", "无对应|对应DO1|对应DO2|对应DO3"),
+    fields::Value("ComboBox1", "DI1输入信号选择", fields::Kind::ComboByte, 6, 0, "0", "接通有效|断开有效"),
+    fields::Value("ComboBox3", "DI2输入信号选择", fields::Kind::ComboByte, 8, 0, "0", "接通有效|断开有效"),
+    fields::Value("ComboBox5", "DI3输入信号选择", fields::Kind::ComboByte, 10, 0, "0", "接通有效|断开有效"),
+}};
+static_assert(fields::FitsBlock(kSwitchInputs, 12));
+// Groups 1..4 (AlarmParamGroup) are kGroups[0..3].
+extern const std::array<Group, 4> kGroups;
+// Quantities of the rows, as captions begin.
+extern const std::array<const char *, 6> kQuantities;
+extern const std::array<const char *, 4> kHarmonicQuantities;
+} // namespace alarmparams
+
+} // namespace singlephase

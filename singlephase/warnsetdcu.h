@@ -1,0 +1,20 @@
+#pragma once
+// Alarm enables of the single-phase tester: the upper and lower limit
+// alarms of each measuring mode, phase loss, and the switch input that
+// drives each relay, uploaded, edited and downloaded as one block.
+#include "link/familywindow.h"
+
+class FieldForm;
+
+class TKZ2600_WarnSETdcu : public FamilyWindow {
+    Q_OBJECT
+public:
+    explicit TKZ2600_WarnSETdcu(SerialLink &link, QWidget *parent = nullptr);
+
+private:
+    void BitBtn1Click(); // 下  载
+    void BitBtn2Click(); // 上  载
+    void MsgClick();
+
+    FieldForm *form_ = nullptr;
+};
