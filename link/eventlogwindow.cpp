@@ -2,6 +2,7 @@
 
 #include "link/messagebox.h"
 
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -31,6 +32,11 @@ EventLogWindow::EventLogWindow(SerialLink &link, const EventLogWindowConfig &con
         headings << QString::fromUtf8(h);
     grid_->setHorizontalHeaderLabels(headings);
     grid_->verticalHeader()->hide();
+    // The select-all corner button serves no purpose without row headers;
+    // it is the toolkit's own widget and named as such.
+    grid_->setCornerButtonEnabled(false);
+    if (auto *corner = grid_->findChild<QAbstractButton *>())
+        corner->setObjectName("qt_table_corner_button");
     grid_->verticalHeader()->setDefaultSectionSize(20);
     for (int c = 0; c < columns && c < static_cast<int>(config.widths.size()); ++c)
         grid_->setColumnWidth(c, config.widths[c]);
