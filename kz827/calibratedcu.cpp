@@ -192,10 +192,10 @@ void TKZ827KVE_Calibrate::stopReading()
     readButton_->setText(QStringLiteral("读启动"));
 }
 
-void TKZ827KVE_Calibrate::sendRead()
+bool TKZ827KVE_Calibrate::sendRead()
 {
     const int address = address_->value();
-    Send(cal::Request(static_cast<std::uint8_t>(address), cal::kRead), address);
+    return Send(cal::Request(static_cast<std::uint8_t>(address), cal::kRead), address);
 }
 
 void TKZ827KVE_Calibrate::BitBtn5Click()
@@ -204,8 +204,8 @@ void TKZ827KVE_Calibrate::BitBtn5Click()
         stopReading();
         return;
     }
-    sendRead();
-    if (!cyclic_->isChecked()) {
+    // A read the link refuses (another family chosen) starts nothing.
+    if (!sendRead() || !cyclic_->isChecked()) {
         timer_->stop();
         return;
     }

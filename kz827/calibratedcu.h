@@ -35,7 +35,7 @@ private:
     void MsgClick();
     // Zero commands and the write: one frame, refused while reading.
     void sendCommand(std::uint8_t subCommand, std::uint32_t data = 0);
-    void sendRead();
+    bool sendRead();
     void stopReading();
 
     QSpinBox *address_ = nullptr;
