@@ -35,6 +35,7 @@ Instrument *Bus::Add(std::uint8_t address, Family family)
     }
     instrument->Seed(InstrumentSeed(address));
     instrument->addressFree = [this](std::uint8_t to) { return to >= 1 && to <= 247 && !At(to); };
+    instrument->SetAddress(address);
     Instrument *raw = instrument.get();
     instruments_[address] = std::move(instrument);
     return raw;
@@ -89,6 +90,7 @@ QByteArray Bus::Handle(const QByteArray &request)
     if (const auto to = instrument->TakeRequestedAddress()) {
         auto node = instruments_.extract(address);
         node.key() = *to;
+        node.mapped()->SetAddress(*to);
         instruments_.insert(std::move(node));
     }
     if (pdu.isEmpty())

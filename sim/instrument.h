@@ -32,6 +32,10 @@ public:
     // Restarts the instrument's own random motion from this seed.
     virtual void Seed(std::uint64_t seed);
 
+    // The bus tells an instrument its address when it is added and after
+    // it moved, for instruments that report their own address.
+    virtual void SetAddress(std::uint8_t) {}
+
     // Set by the bus: whether an address is free to move to (1..247 and
     // not taken by another instrument).
     std::function<bool(std::uint8_t)> addressFree;

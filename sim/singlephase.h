@@ -174,7 +174,7 @@ public:
     bool SetHolding(std::uint16_t reg, std::uint16_t value);
     std::uint16_t Holding(std::uint16_t reg) const; // also serves 0x13-0x14 and 0x5C-0x63
     // The address the instrument reports in 0x62 (the bus does not tell it).
-    void SetAddress(std::uint8_t address) { address_ = address; }
+    void SetAddress(std::uint8_t address) override { address_ = address; }
     bool PinRaw(std::uint16_t reg, int raw); // measurement word 0x00..0x06
     void PinEnergy(Energy which, std::int64_t hundredths);
     void SetFrozen(bool frozen) { frozen_ = frozen; }

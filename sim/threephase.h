@@ -259,7 +259,7 @@ public:
     // it, so it is the factory address 1 (where the demo bus puts the
     // three-phase instrument) until set; a write of 0x66 that the bus
     // accepts changes it.
-    void SetAddress(std::uint8_t address) { address_ = address; }
+    void SetAddress(std::uint8_t address) override { address_ = address; }
     std::uint8_t Address() const { return address_; }
     std::uint16_t BaudCode() const { return baudCode_; }
     // Switch inputs 0..2 (DI1..DI3); a change is logged like a real one.

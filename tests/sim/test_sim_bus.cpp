@@ -80,11 +80,11 @@ TEST(SimBus, FunctionsAnInstrumentLacksGetException01WithAValidCrc)
         const char *request;
         const char *reply;
     } cases[] = {
-        {"02 03 00 00 00 0A", "02 83 01"}, // single-phase: no register map yet
-        {"03 03 00 00 00 01", "03 83 01"}, // kz827: no register map yet
-        {"01 01 00 00 00 03", "01 81 01"}, // three-phase: coils not simulated
-        {"01 AA 72 00 00 00", "01 AA 01"}, // calibration exchange not simulated
-        {"01 05 00 00 FF 00", "01 85 01"},
+        // Input registers (04) and multiple coils (0F): no instrument has them.
+        {"01 04 00 00 00 01", "01 84 01"},
+        {"02 04 00 00 00 01", "02 84 01"},
+        {"03 04 00 00 00 01", "03 84 01"},
+        {"01 0F 00 00 00 03 01 07", "01 8F 01"},
     };
     for (const Case &c : cases) {
         const QByteArray reply = bus.Handle(WithCrc(Hex(c.request)));
