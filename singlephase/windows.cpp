@@ -2,6 +2,8 @@
 
 #include "singlephase/inisetdcu.h"
 #include "singlephase/meteragedcu.h"
+#include "singlephase/monitordcu.h"
+#include "singlephase/verifymaeterdcu.h"
 #include "singlephase/updowarndcu.h"
 #include "singlephase/warnsetdcu.h"
 #include "singlephase/winsetdcu.h"
@@ -18,6 +20,9 @@ std::span<const WindowFactory> WindowFactories()
         {"TKZ2600_UpDoWarndcu", MakeWithLink<TKZ2600_UpDoWarndcu>},
         {"TKZ2600_WINSETdcu", MakeWithLink<TKZ2600_WINSETdcu>},
         {"TKZ2600_MeterageEdcu", MakeWithLink<TKZ2600_MeterageEdcu>},
+        {"TKZ2600E_VerifyMaeterdcu", MakeWithLink<TKZ2600E_VerifyMaeterdcu>},
+        // The relay, alarm state, event record and address/baud/clock windows.
+        SINGLEPHASE_MONITOR_FACTORIES
     };
     return factories;
 }

@@ -8,6 +8,7 @@
 #include "threephase/setpar2dcu.h"
 #include "threephase/setpar3dcu.h"
 #include "threephase/setpardcu.h"
+#include "threephase/verifymodel.h"
 
 #include <QWidget>
 
@@ -26,6 +27,7 @@ std::span<const WindowFactory> WindowFactories()
         {"TSetPar2Dcu", MakeWithLink<TSetPar2Dcu>},
         {"TSetPar3Dcu", MakeWithLink<TSetPar3Dcu>},
         {"TSetPar4dcu", MakeWithLink<TSetPar4dcu>},
+        {"TVerify_model", MakeWithLink<TVerify_model>},
     };
     return factories;
 }

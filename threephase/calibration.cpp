@@ -1,0 +1,1 @@
+#include "threephase/calibration.h"
