@@ -133,6 +133,9 @@ void Program::Start(const QString &simulatorPath)
         com_->SetDefaultPort(path);
     });
     QObject::connect(demo_.get(), &DemoSimulator::Failed, main_.get(), &TKZ5500Edcu::Notify);
+    // The demo bus is alive: its switch inputs change now and then, so the
+    // lamps and event logs have something to show.
     demo_->Start(simulatorPath.isEmpty() ? QCoreApplication::applicationDirPath() + QStringLiteral("/kzsim")
-                                         : simulatorPath);
+                                         : simulatorPath,
+                 {QStringLiteral("--toggle-inputs"), QStringLiteral("20")});
 }

@@ -90,6 +90,27 @@ bool ParseArguments(const QStringList &args, SimOptions *options, QString *error
             }
             addresses.insert(instrument.first);
             o.instruments.append(instrument);
+        } else if (name == QLatin1String("--input")) {
+            if (!takeValue())
+                return false;
+            const QStringList parts = value.split(QLatin1Char(':'));
+            bool okAddress = false, okInput = false;
+            const int address = parts.size() == 2 ? parts[0].toInt(&okAddress) : 0;
+            const int input = parts.size() == 2 ? parts[1].toInt(&okInput) : 0;
+            if (!okAddress || !okInput || address < 1 || address > 255 || input < 1 || input > 3) {
+                *error = QStringLiteral("--input '%1': expected ADDR:N with ADDR 1..255 and N 1..3").arg(value);
+                return false;
+            }
+            o.inputs.append({static_cast<std::uint8_t>(address), input});
+        } else if (name == QLatin1String("--toggle-inputs")) {
+            if (!takeValue())
+                return false;
+            bool ok = false;
+            o.toggleSeconds = value.toInt(&ok);
+            if (!ok || o.toggleSeconds < 1) {
+                *error = QStringLiteral("--toggle-inputs '%1': expected a whole number of seconds").arg(value);
+                return false;
+            }
         } else if (name == QLatin1String("--fault")) {
             if (!takeValue())
                 return false;
@@ -115,6 +136,7 @@ QString UsageText()
 {
     return QStringLiteral(
                "Usage: kzsim [--link PATH] [--instrument ADDR:FAMILY]... [--seed N]\n"
+               "             [--input ADDR:N]... [--toggle-inputs SECONDS]\n"
                "             [--fault RULE]... [--verbose] [--help]\n"
                "\n"
                "Simulates a Modbus RTU bus of KZ instruments behind a pseudo-terminal.\n"
@@ -127,6 +149,10 @@ QString UsageText()
                "                            three-phase, single-phase or kz827. Repeatable.\n"
                "                            Default: 1:three-phase 2:single-phase 3:kz827\n"
                "  --seed N                  seed of the measurement motion and the faults (default 1)\n"
+               "  --input ADDR:N            close switch input N (1..3) of the instrument at ADDR\n"
+               "                            at start. Repeatable.\n"
+               "  --toggle-inputs SECONDS   every SECONDS, each instrument flips its next switch\n"
+               "                            input (DI1, DI2, DI3 in turn), as a live bus would\n"
                "  --fault RULE              inject faults into replies (see below). Repeatable.\n"
                "  --verbose, -v             log every request and reply to standard error\n"
                "  --help, -h                show this text\n"

@@ -16,6 +16,11 @@ struct SimOptions {
     QList<std::pair<std::uint8_t, Family>> instruments;
     std::uint64_t seed = 1;
     QList<FaultRule> faults;
+    // Switch inputs closed at start: instrument address and input 1..3.
+    QList<std::pair<std::uint8_t, int>> inputs;
+    // When above 0, every instrument flips its next switch input (DI1, DI2,
+    // DI3 in turn) every that many seconds, so lamps and event logs move.
+    int toggleSeconds = 0;
     bool verbose = false;
     bool help = false;
 };

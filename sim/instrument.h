@@ -36,6 +36,11 @@ public:
     // it moved, for instruments that report their own address.
     virtual void SetAddress(std::uint8_t) {}
 
+    // Closes (true) or opens switch input 0..2 of an instrument that has
+    // them; a change is logged like a real one.
+    virtual void SetInput(int, bool) {}
+    virtual bool Input(int) const { return false; }
+
     // Set by the bus: whether an address is free to move to (1..247 and
     // not taken by another instrument).
     std::function<bool(std::uint8_t)> addressFree;

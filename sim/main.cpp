@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <cerrno>
 #include <csignal>
@@ -90,6 +91,20 @@ int main(int argc, char **argv)
         simulator.bus().Add(address, family);
     for (const sim::FaultRule &rule : options.faults)
         simulator.bus().Faults().Add(rule);
+    for (const auto &[address, input] : options.inputs)
+        if (sim::Instrument *instrument = simulator.bus().At(address))
+            instrument->SetInput(input - 1, true);
+    QTimer toggle;
+    int nextInput = 0;
+    if (options.toggleSeconds > 0) {
+        QObject::connect(&toggle, &QTimer::timeout, &app, [&] {
+            for (int address = 1; address <= 255; ++address)
+                if (sim::Instrument *instrument = simulator.bus().At(static_cast<std::uint8_t>(address)))
+                    instrument->SetInput(nextInput, !instrument->Input(nextInput));
+            nextInput = (nextInput + 1) % 3;
+        });
+        toggle.start(options.toggleSeconds * 1000);
+    }
 
     if (!simulator.Open(&error)) {
         std::fprintf(stderr, "kzsim: %s\n", qPrintable(error));

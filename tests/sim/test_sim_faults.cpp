@@ -203,7 +203,8 @@ TEST(SimCommandLine, ReadsEveryOptionInBothSpellings)
     sim::SimOptions o;
     QString error;
     ASSERT_TRUE(sim::ParseArguments({"--link", "/tmp/x", "--instrument", "5:kz827", "--instrument=7:three-phase",
-                                     "--seed=99", "--fault", "drop@every=2", "--fault=delay:10", "-v"},
+                                     "--seed=99", "--fault", "drop@every=2", "--fault=delay:10", "-v",
+                                     "--input", "7:3", "--toggle-inputs=20"},
                                     &o, &error))
         << qPrintable(error);
     EXPECT_EQ(o.link, QStringLiteral("/tmp/x"));
@@ -214,6 +215,8 @@ TEST(SimCommandLine, ReadsEveryOptionInBothSpellings)
     ASSERT_EQ(o.faults.size(), 2);
     EXPECT_EQ(o.faults[1].kind, FaultKind::Delay);
     EXPECT_TRUE(o.verbose);
+    EXPECT_EQ(o.inputs, (QList<std::pair<std::uint8_t, int>>{{7, 3}}));
+    EXPECT_EQ(o.toggleSeconds, 20);
 
     ASSERT_TRUE(sim::ParseArguments({"--help"}, &o, &error));
     EXPECT_TRUE(o.help);
@@ -234,6 +237,9 @@ TEST(SimCommandLine, BadArgumentsAreRefusedWithAReason)
         {"--link="},
         {"--fault", "sometimes"},
         {"--frobnicate"},
+        {"--input", "1:4"},
+        {"--input", "0:1"},
+        {"--toggle-inputs", "0"},
         {"extra"},
     };
     for (const QStringList &args : bad) {
