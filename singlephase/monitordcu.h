@@ -1,5 +1,56 @@
 #pragma once
+// Single-phase windows built on the family-neutral window classes: relays
+// and inputs, alarm state, event records, and the address, baud rate and
+// clock settings.
+#include "link/clockwindow.h"
+#include "link/eventlogwindow.h"
 #include "link/familywindow.h"
+#include "link/relaywindow.h"
 
-// Factories of the windows this file declares (none yet).
-#define SINGLEPHASE_MONITOR_FACTORIES
+#include <array>
+
+class Lamp;
+class QLabel;
+class StatePoller;
+
+class TKZ2600_RemoteMeteragedcu : public RelayWindow {
+    Q_OBJECT
+public:
+    explicit TKZ2600_RemoteMeteragedcu(SerialLink &link, QWidget *parent = nullptr);
+};
+
+// The 16 alarm lamps of 0x0013, the three relay lamps and the measuring
+// mode of 0x0014, read on "检  测" and, with "定时检测", repeated at the
+// typed interval (1000 ms when the box is empty).
+class TKZ2600_WarnStatedcu : public FamilyWindow {
+    Q_OBJECT
+public:
+    explicit TKZ2600_WarnStatedcu(SerialLink &link, QWidget *parent = nullptr);
+
+    // The lamp of a state bit 0..18 (see singlephase/monitor.h).
+    Lamp *StateLamp(int bit) const { return lamps_[bit]; }
+    QLabel *ModeText() const { return mode_; }
+    StatePoller *Poller() const { return poller_; }
+
+protected:
+    void FormClose() override;
+
+private:
+    void MsgClick();
+
+    StatePoller *poller_ = nullptr;
+    QLabel *mode_ = nullptr;
+    std::array<Lamp *, 19> lamps_{};
+};
+
+class TKZ2600_EventMeteragedcu : public EventLogWindow {
+    Q_OBJECT
+public:
+    explicit TKZ2600_EventMeteragedcu(SerialLink &link, QWidget *parent = nullptr);
+};
+
+class TKZ2600_IDSETdcu : public ClockWindow {
+    Q_OBJECT
+public:
+    explicit TKZ2600_IDSETdcu(SerialLink &link, QWidget *parent = nullptr);
+};

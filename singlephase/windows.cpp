@@ -21,8 +21,10 @@ std::span<const WindowFactory> WindowFactories()
         {"TKZ2600_WINSETdcu", MakeWithLink<TKZ2600_WINSETdcu>},
         {"TKZ2600_MeterageEdcu", MakeWithLink<TKZ2600_MeterageEdcu>},
         {"TKZ2600E_VerifyMaeterdcu", MakeWithLink<TKZ2600E_VerifyMaeterdcu>},
-        // The relay, alarm state, event record and address/baud/clock windows.
-        SINGLEPHASE_MONITOR_FACTORIES
+        {"TKZ2600_RemoteMeteragedcu", MakeWithLink<TKZ2600_RemoteMeteragedcu>},
+        {"TKZ2600_WarnStatedcu", MakeWithLink<TKZ2600_WarnStatedcu>},
+        {"TKZ2600_EventMeteragedcu", MakeWithLink<TKZ2600_EventMeteragedcu>},
+        {"TKZ2600_IDSETdcu", MakeWithLink<TKZ2600_IDSETdcu>},
     };
     return factories;
 }
