@@ -1,1 +1,40 @@
 #pragma once
+// Meter calibration of the single-phase tester: its six calibration points
+// and the meaning of a read reply (function 0xAA, 'r', the form the
+// three-phase module uses). No widgets.
+//
+// Only the first seven values of a read reply (three bytes each, from
+// offset 8) count:
+//   1  active power                      signed / 256, W
+//   2  only its side of 0x800000: the power factor is negated when values 1
+//      and 2 lie on different sides
+//   3  not interpreted
+//   4  voltage                           signed / 8192, V
+//   5  current                           signed / 8192, A
+//   6  power factor                      signed / 2^23, sign rule
+//   7  frequency                         unsigned / 8192, Hz
+// Voltage, current and power are kept as histories of eight readings and
+// shown, and calibrated against, as their means.
+#include "link/calibrationengine.h"
+
+#include <array>
+
+namespace singlephase::calibration {
+
+class Decoder : public calib::Decoder {
+public:
+    // Readings a point compares with: 0 mean power, 1 mean voltage, 2 mean
+    // current.
+    std::span<const calib::Point> Points() const override;
+    std::span<const calib::ReadOut> ReadOuts() const override;
+    void Take(QByteArray values) override;
+    QStringList Texts() const override;
+    double Reading(int which) const override;
+
+private:
+    std::array<calib::History, 3> history_; // power, voltage, current
+    double powerFactor_ = 0;
+    double hertz_ = 0;
+};
+
+} // namespace singlephase::calibration

@@ -1,7 +1,9 @@
 #pragma once
-#include "link/familywindow.h"
+// Calibration of the single-phase tester (仪表校表): six points, one
+// phase's read-outs as eight-reading means.
+#include "link/calibrationwindow.h"
 
-class TKZ2600E_VerifyMaeterdcu : public FamilyWindow {
+class TKZ2600E_VerifyMaeterdcu : public CalibrationWindow {
     Q_OBJECT
 public:
     explicit TKZ2600E_VerifyMaeterdcu(SerialLink &link, QWidget *parent = nullptr);

@@ -1,7 +1,9 @@
 #pragma once
-#include "link/familywindow.h"
+// Module calibration of the three-phase family (模块校表): 23 points, the
+// three phases' read-outs.
+#include "link/calibrationwindow.h"
 
-class TVerify_model : public FamilyWindow {
+class TVerify_model : public CalibrationWindow {
     Q_OBJECT
 public:
     explicit TVerify_model(SerialLink &link, QWidget *parent = nullptr);
