@@ -1,5 +1,8 @@
 #include "sim/modbus.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace sim {
 
 QByteArray ExceptionPdu(std::uint8_t function, ExceptionCode code)
@@ -52,14 +55,85 @@ int RequestLength(const QByteArray &buffer)
         // whatever the family: the KZ827KVE form carries 0x80 there
         // (address, AA, 80, sub-command, 54 60 03, three data bytes, CRC:
         // 12 bytes); the three-phase and single-phase form carries its
-        // command letter 'r' or 'w' (13 bytes). Only the KZ827KVE form is
-        // served so far; the other still ends with a pause.
+        // command letter 'r' or 'w' (address, AA, letter, four tag bytes,
+        // four more, CRC: 13 bytes). Anything else ends with a pause.
         if (buffer.size() < 3)
             return 0;
-        return static_cast<std::uint8_t>(buffer.at(2)) == 0x80 ? 12 : -1;
+        switch (static_cast<std::uint8_t>(buffer.at(2))) {
+        case 0x80:
+            return 12;
+        case 'r':
+        case 'w':
+            return 13;
+        default:
+            return -1;
+        }
     default:
         return -1;
     }
+}
+
+std::optional<CalibrationRequest> ParseCalibrationRequest(const QByteArray &pdu)
+{
+    if (pdu.size() != 10 || static_cast<std::uint8_t>(pdu.at(0)) != 0xAA || pdu.mid(2, 4) != "7022")
+        return std::nullopt;
+    CalibrationRequest request;
+    if (pdu.at(1) == 'r') {
+        if (pdu.mid(6) != "B000")
+            return std::nullopt;
+        request.read = true;
+        return request;
+    }
+    if (pdu.at(1) != 'w')
+        return std::nullopt;
+    const auto at = [&](int i) { return static_cast<std::uint32_t>(static_cast<std::uint8_t>(pdu.at(i))); };
+    request.point = static_cast<std::uint8_t>(at(6));
+    request.word = at(7) << 16 | at(8) << 8 | at(9);
+    return request;
+}
+
+namespace {
+QByteArray CalibrationHeader(char command)
+{
+    QByteArray pdu;
+    pdu.append(static_cast<char>(0xAA));
+    pdu.append(command);
+    pdu.append("7022");
+    return pdu;
+}
+} // namespace
+
+QByteArray CalibrationReadPdu(const std::array<std::uint32_t, 24> &values)
+{
+    QByteArray pdu = CalibrationHeader('r');
+    pdu.append('\0');
+    for (std::uint32_t value : values)
+        AppendBigEndian(pdu, value, 3);
+    return pdu;
+}
+
+QByteArray CalibrationAckPdu(const CalibrationRequest &request)
+{
+    QByteArray pdu = CalibrationHeader('w');
+    pdu.append(static_cast<char>(request.point));
+    AppendBigEndian(pdu, request.word, 3);
+    return pdu;
+}
+
+std::uint32_t Word24(double value, double scale)
+{
+    const double scaled = value * scale;
+    if (!std::isfinite(scaled))
+        return 0;
+    const double limited = std::clamp(std::round(scaled), -8388607.0, 8388608.0);
+    return static_cast<std::uint32_t>(static_cast<std::int32_t>(limited)) & 0xFFFFFFu;
+}
+
+double Correction(std::uint32_t word)
+{
+    word &= 0xFFFFFFu;
+    const double value = word >= 0x800000u ? static_cast<double>(word) - 16777216.0 : static_cast<double>(word);
+    return value / 8388608.0;
 }
 
 } // namespace sim

@@ -3,7 +3,9 @@
 // big-endian fields and the request length rules used to cut frames out of a
 // byte stream. A "PDU" here is a frame without its address byte and CRC.
 #include <QByteArray>
+#include <array>
 #include <cstdint>
+#include <optional>
 
 namespace sim {
 
@@ -30,7 +32,29 @@ void AppendBigEndian(QByteArray &out, std::uint64_t value, int bytes);
 //   -1   unknown function code: only a pause on the line ends the frame.
 // Function 0xAA (calibration) has two fixed-length forms told apart by
 // offset 2: 0x80 there is the KZ827KVE form of 12 bytes; 'r' or 'w' is the
-// three-phase and single-phase form of 13 bytes (not framed by length yet).
+// three-phase and single-phase form of 13 bytes.
 int RequestLength(const QByteArray &buffer);
+
+// The three-phase and single-phase calibration exchange (function 0xAA).
+// Request PDUs: AA 'r' "7022B000" (read) and AA 'w' "7022" N C2 C1 C0
+// (store the correction word C2 C1 C0 of point N). A read is answered with
+// AA 'r' "7022", one zero byte and 24 values of three bytes each, high
+// first (82 bytes with address and CRC); a write with AA 'w' "7022" and
+// the four bytes it carried (13 bytes).
+struct CalibrationRequest {
+    bool read = false;
+    std::uint8_t point = 0;
+    std::uint32_t word = 0;
+};
+// The request, or nothing when its length, command or tag is wrong.
+std::optional<CalibrationRequest> ParseCalibrationRequest(const QByteArray &pdu);
+QByteArray CalibrationReadPdu(const std::array<std::uint32_t, 24> &values);
+QByteArray CalibrationAckPdu(const CalibrationRequest &request);
+// A reading as the 24-bit two's complement word of value x scale, rounded
+// and limited to -0x7FFFFF..0x800000 (a reader takes 0x800000 as positive,
+// so a power factor of 1.0 is 0x800000); 0 when not finite.
+std::uint32_t Word24(double value, double scale);
+// The factor a stored correction word stands for: signed word / 2^23.
+double Correction(std::uint32_t word);
 
 } // namespace sim

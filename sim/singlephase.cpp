@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace sim {
 
@@ -415,6 +416,8 @@ QByteArray SinglePhaseInstrument::HandleFunction(const QByteArray &pdu)
         return WriteSingle(pdu);
     case 0x10:
         return WriteMultiple(pdu);
+    case 0xAA:
+        return Calibrate(pdu);
     default:
         return Instrument::HandleFunction(pdu);
     }
@@ -617,6 +620,58 @@ QByteArray SinglePhaseInstrument::WriteSingle(const QByteArray &pdu)
     if (const auto refusal = area->Write(reg, std::span(&value, 1)))
         return ExceptionPdu(0x06, *refusal);
     return pdu;
+}
+
+std::uint32_t SinglePhaseInstrument::CalibrationWord(int point) const
+{
+    return point >= 1 && point <= kCalibrationPoints ? calWords_[static_cast<std::size_t>(point - 1)] : 0;
+}
+
+std::array<std::uint32_t, 24> SinglePhaseInstrument::CalibrationValues() const
+{
+    constexpr double kPower = 256.0, kRms = 8192.0, kFactor = 8388608.0;
+    const auto k = [&](int point) { return Correction(CalibrationWord(point)); };
+    // Bench of the last point written: 1 full current at PF 1.0, 2 10 % at
+    // 1.0, 3 full at 0.5 lagging, 4 10 % at 0.5 lagging.
+    const int bench = benchPoint_ >= 1 && benchPoint_ <= 4 ? benchPoint_ : 0;
+    const bool low = bench == 2 || bench == 4;
+    const double volts = plant_.volts / Ratio(kVoltageRatio);
+    const double amps = plant_.amps / Ratio(kCurrentRatio) * (low ? 0.1 : 1.0);
+    double angle = std::acos(std::clamp(std::fabs(plant_.powerFactor), 0.0, 1.0));
+    if (plant_.powerFactor < 0)
+        angle = -angle; // capacitive
+    if (bench != 0)
+        angle = bench <= 2 ? 0.0 : std::numbers::pi / 3;
+
+    const SinglePhaseCalibrationErrors &e = calErrors_;
+    const double seen = angle + e.phase - k(low ? 4 : 3);
+    const double gain = (1 + e.powerGain + (low ? e.lowCurrentGain : 0)) * (1 + k(low ? 2 : 1));
+    std::array<std::uint32_t, 24> v{};
+    v[0] = Word24(volts * amps * std::cos(seen) * gain, kPower);
+    v[1] = Word24(volts * amps * std::sin(seen) * gain, kPower);
+    v[2] = Word24(volts * amps * gain, kPower);
+    v[3] = Word24(volts * (1 + e.voltageGain) * (1 + k(5)), kRms);
+    v[4] = Word24(amps * (1 + e.currentGain) * (1 + k(6)), kRms);
+    v[5] = Word24(std::fabs(std::cos(seen)), kFactor);
+    v[6] = Word24(plant_.hertz, kRms);
+    for (auto pin = pinnedCalibration_.constBegin(); pin != pinnedCalibration_.constEnd(); ++pin)
+        if (pin.key() >= 1 && pin.key() <= 24)
+            v[static_cast<std::size_t>(pin.key() - 1)] = pin.value();
+    return v;
+}
+
+QByteArray SinglePhaseInstrument::Calibrate(const QByteArray &pdu)
+{
+    const std::optional<CalibrationRequest> request = ParseCalibrationRequest(pdu);
+    if (!request)
+        return QByteArray();
+    if (request->read)
+        return CalibrationReadPdu(CalibrationValues());
+    if (request->point < 1 || request->point > kCalibrationPoints)
+        return QByteArray();
+    calWords_[request->point - 1u] = request->word;
+    benchPoint_ = request->point;
+    return CalibrationAckPdu(*request);
 }
 
 } // namespace sim

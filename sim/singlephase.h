@@ -84,6 +84,34 @@
 //                  cleared (voltage kinds); of switching kinds 0 active, 1
 //                  inactive.
 //
+// Function 0xAA, calibration, in the three-phase module's form (13-byte
+// requests, see sim/modbus.h):
+//   'r' "7022B000"  answered with 24 three-byte words after the header (82
+//                   bytes in all), of which the first seven mean something:
+//                   1 active power (signed, W x 256), 2 reactive power
+//                   (var x 256), 3 apparent power (VA x 256), 4 voltage
+//                   (V x 8192), 5 current (A x 8192), 6 |power factor|
+//                   x 2^23 (its sign is carried by values 1 and 2), 7
+//                   frequency (Hz x 8192); 8-24 zero.
+//   'w' "7022" N C2 C1 C0  stores the correction word of point N (1..6)
+//                   and acknowledges with the same ten bytes; another
+//                   point, command or tag gets no reply.
+// The points: 1 power gain at full current, 2 at low current (below 30 %
+// of the plant current), 3 phase angle at full current, 4 at low current,
+// 5 voltage gain, 6 current gain. A word is a signed 24-bit number w
+// meaning k = w / 2^23: a gain multiplies its reading by 1 + k, a phase
+// correction (radians) is subtracted from the angle seen. The meter has a
+// deliberate error (SinglePhaseCalibrationErrors) that the corrections
+// remove.
+// The values come from the plant's nominal voltage, current and frequency
+// on the secondary side (divided by VR and CR), without the wandering of
+// the measurement area. Writing a point also sets the bench to its
+// conditions, as the operator sets the standard source: point 1 full
+// current at power factor 1.0, 2 10 % current at 1.0, 3 full current at
+// 0.5 lagging, 4 10 % at 0.5 lagging; points 5 and 6, and no point written
+// yet, the plant's own current and power factor. Tests can set the bench
+// point and pin any raw value.
+//
 // Coils 0-2 (relay outputs): read with function 0x01, written with 0x05
 // and the values 0xFF00 (on) or 0x0000 (off) only; every coil write is
 // logged. Discrete inputs 0-2 (DI1-DI3, 1 = closed): function 0x02; a
@@ -125,6 +153,15 @@ struct SinglePhasePlant {
     double amps = 5.0;         // primary current
     double powerFactor = 0.95; // inductive
     double hertz = 50.0;
+};
+
+// Deliberate calibration errors of a simulated meter.
+struct SinglePhaseCalibrationErrors {
+    double voltageGain = 0.007;
+    double currentGain = -0.006;
+    double powerGain = 0.009;
+    double lowCurrentGain = 0.004; // added below 30 % current
+    double phase = 0.0044;         // radians
 };
 
 class SinglePhaseInstrument : public Instrument {
@@ -185,6 +222,20 @@ public:
     // Sets the clock (it keeps running from there).
     void SetClock(const QDateTime &now);
 
+    // ---- Calibration (function 0xAA) ----
+    static constexpr int kCalibrationPoints = 6;
+    void SetCalibrationErrors(const SinglePhaseCalibrationErrors &errors) { calErrors_ = errors; }
+    // The bench conditions of a point (0: the plant's own).
+    void SetBenchPoint(int point) { benchPoint_ = point; }
+    int BenchPoint() const { return benchPoint_; }
+    // The correction word stored for point 1..6 (0 otherwise).
+    std::uint32_t CalibrationWord(int point) const;
+    // Serves this raw word as value 1..24 of a read (until unpinned).
+    void PinCalibrationValue(int value, std::uint32_t raw) { pinnedCalibration_[value] = raw & 0xFFFFFF; }
+    void UnpinCalibration() { pinnedCalibration_.clear(); }
+    // The 24 values a read would serve now.
+    std::array<std::uint32_t, 24> CalibrationValues() const;
+
     // ---- Observation ----
     bool Coil(int coil) const { return coils_[coil]; }
     bool Input(int input) const { return inputs_[input]; }
@@ -207,6 +258,7 @@ private:
     QByteArray WriteSingle(const QByteArray &pdu);
     QByteArray ReadBits(const QByteArray &pdu);
     QByteArray WriteCoil(const QByteArray &pdu);
+    QByteArray Calibrate(const QByteArray &pdu);
     // Checks and stores words written to 0x5C-0x63 (false: refused).
     bool WriteClockArea(int start, const std::vector<std::uint16_t> &words);
     bool Readable(int reg) const;
@@ -249,6 +301,10 @@ private:
     std::uint16_t baud_ = 4;
     qint64 clockOffset_ = 0; // seconds the instrument clock runs ahead of the PC
     std::array<std::deque<QByteArray>, kEventKinds> events_;
+    SinglePhaseCalibrationErrors calErrors_;
+    std::array<std::uint32_t, kCalibrationPoints> calWords_{};
+    int benchPoint_ = 0;
+    QMap<int, std::uint32_t> pinnedCalibration_;
 };
 
 } // namespace sim

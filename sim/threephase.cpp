@@ -264,6 +264,7 @@ void ThreePhaseInstrument::PinEnergy(Energy which, std::int64_t hundredths)
 
 void ThreePhaseInstrument::UnpinAll()
 {
+    pinnedCalibration_.clear();
     pinnedWords_.clear();
     pinnedEnergy_.clear();
 }
@@ -456,6 +457,8 @@ QByteArray ThreePhaseInstrument::HandleFunction(const QByteArray &pdu)
         return WriteSingle(pdu);
     case 0x10:
         return WriteMultiple(pdu);
+    case 0xAA:
+        return Calibrate(pdu);
     default:
         return Instrument::HandleFunction(pdu);
     }
@@ -828,6 +831,69 @@ std::optional<ExceptionCode> ThreePhaseInstrument::WriteClock(int start, const s
         address_ = static_cast<std::uint8_t>(v[6]);
     baudCode_ = static_cast<std::uint16_t>(v[7]);
     return std::nullopt;
+}
+
+
+std::uint32_t ThreePhaseInstrument::CalibrationWord(int point) const
+{
+    return point >= 1 && point <= kCalibrationPoints ? calWords_[static_cast<std::size_t>(point - 1)] : 0;
+}
+
+std::array<std::uint32_t, 24> ThreePhaseInstrument::CalibrationValues() const
+{
+    constexpr double kPower = 256.0, kRms = 8192.0, kFactor = 8388608.0;
+    const auto k = [&](int point) { return Correction(CalibrationWord(point)); };
+    // Bench group of the last point written: 0 full current at PF 1.0, 1
+    // 10 % at 1.0, 2 full at 0.5 lagging, 3 10 % at 0.5 lagging.
+    const int group = benchPoint_ >= 1 && benchPoint_ <= 12 ? (benchPoint_ - 1) / 3 : -1;
+    const double volts = plant_.phaseVolts / Pt();
+    const double amps = plant_.amps / Ct() * (group == 1 || group == 3 ? 0.1 : 1.0);
+    const bool low = group == 1 || group == 3;
+    double angle = std::acos(std::clamp(std::fabs(plant_.powerFactor), 0.0, 1.0));
+    if (plant_.powerFactor < 0)
+        angle = -angle; // capacitive
+    if (group >= 0)
+        angle = group < 2 ? 0.0 : std::numbers::pi / 3;
+
+    std::array<std::uint32_t, 24> v{};
+    double pTotal = 0, qTotal = 0;
+    for (int p = 0; p < 3; ++p) {
+        const ThreePhaseCalibrationErrors &e = calErrors_;
+        const double seen = angle + e.phase[p] - k((low ? 10 : 7) + p);
+        const double gain = (1 + e.powerGain[p] + (low ? e.lowCurrentGain[p] : 0)) * (1 + k((low ? 4 : 1) + p));
+        const double active = volts * amps * std::cos(seen) * gain;
+        const double reactive = volts * amps * std::sin(seen) * gain;
+        pTotal += active;
+        qTotal += reactive;
+        v[p] = Word24(active, kPower);
+        v[4 + p] = Word24(reactive, kPower);
+        v[12 + p] = Word24(volts * (1 + e.voltageGain[p]) * (1 + k(13 + p)), kRms);
+        v[15 + p] = Word24(amps * (1 + e.currentGain[p]) * (1 + k(16 + p)), kRms);
+        v[19 + p] = Word24(std::fabs(std::cos(seen)), kFactor);
+    }
+    v[3] = Word24(pTotal, kPower);
+    v[7] = Word24(qTotal, kPower);
+    const double apparent = std::hypot(pTotal, qTotal);
+    v[22] = Word24(apparent > 0 ? std::fabs(pTotal) / apparent : 0.0, kFactor);
+    v[23] = Word24(plant_.hertz, kRms);
+    for (auto pin = pinnedCalibration_.constBegin(); pin != pinnedCalibration_.constEnd(); ++pin)
+        if (pin.key() >= 1 && pin.key() <= 24)
+            v[static_cast<std::size_t>(pin.key() - 1)] = pin.value();
+    return v;
+}
+
+QByteArray ThreePhaseInstrument::Calibrate(const QByteArray &pdu)
+{
+    const std::optional<CalibrationRequest> request = ParseCalibrationRequest(pdu);
+    if (!request)
+        return QByteArray();
+    if (request->read)
+        return CalibrationReadPdu(CalibrationValues());
+    if (request->point < 1 || request->point > kCalibrationPoints)
+        return QByteArray();
+    calWords_[request->point - 1u] = request->word;
+    benchPoint_ = request->point;
+    return CalibrationAckPdu(*request);
 }
 
 } // namespace sim

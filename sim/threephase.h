@@ -140,6 +140,38 @@
 //                  stamped by the simulated clock; a full log drops its
 //                  oldest record.
 //
+// Function 0xAA, calibration (13-byte requests, see sim/modbus.h):
+//   'r' "7022B000"  answered with the raw metering values, 24 three-byte
+//                   words after the header (82 bytes in all):
+//                   1-3 active power A, B, C (signed, W x 256); 4 total
+//                   active power; 5-7 reactive power A, B, C (var x 256);
+//                   8 total reactive power; 9-12 zero; 13-18 Ua, Ub, Uc
+//                   (V x 8192) and Ia, Ib, Ic (A x 8192); 19 zero; 20-23
+//                   power factor A, B, C and total (|PF| x 2^23, its sign
+//                   is carried by the powers); 24 frequency (Hz x 8192).
+//   'w' "7022" N C2 C1 C0  stores the correction word of point N (1..23)
+//                   and acknowledges with the same ten bytes; another
+//                   point, command or tag gets no reply.
+// The points: 1-3 power gain of phases A-C at full current, 4-6 at low
+// current (below 30 % of the plant current), 7-9 phase angle at full
+// current, 10-12 at low current, 13-15 voltage gain, 16-18 current gain;
+// 19-23 (power factors, frequency) are stored only. A word is a signed
+// 24-bit number w meaning k = w / 2^23: a gain multiplies its reading by
+// 1 + k, a phase correction (radians) is subtracted from the angle seen.
+// The instrument has a deliberate error per phase (ThreePhaseCalibration
+// Errors: gains of voltage, current and power, an extra power gain at low
+// current, a phase angle), so uncorrected readings are off by up to 1 %
+// and a calibration run converges to the reference.
+// The values come from the plant's nominal phase voltage, current and
+// frequency on the secondary side (divided by PT and CT), without the
+// wandering of the measurement area, as a calibration bench's stable source
+// would give them. Writing a point also sets the bench to that point's
+// conditions, as the operator sets the standard source before calibrating
+// it: points 1-3 full current at power factor 1.0, 4-6 10 % current at 1.0,
+// 7-9 full current at 0.5 lagging, 10-12 10 % current at 0.5 lagging; any
+// other point, and no point written yet, the plant's own current and power
+// factor. Tests can set the bench point and pin any raw value.
+//
 // Coils 0-2 (relay outputs OUT1-OUT3) are read with 01 and written with 05
 // (value 0xFF00 sets the coil to 1, 0x0000 to 0; other values exception
 // 03); discrete inputs 0-2 (DI1-DI3, 1 = closed) are read with 02 and set
@@ -175,6 +207,15 @@ struct ThreePhasePlant {
     double amps = 5.0;         // primary current
     double powerFactor = 0.95; // inductive
     double hertz = 50.0;
+};
+
+// Deliberate calibration errors of a simulated module, per phase A, B, C.
+struct ThreePhaseCalibrationErrors {
+    std::array<double, 3> voltageGain{0.006, -0.004, 0.009};
+    std::array<double, 3> currentGain{-0.007, 0.005, 0.003};
+    std::array<double, 3> powerGain{0.010, -0.008, 0.006};
+    std::array<double, 3> lowCurrentGain{0.004, 0.003, -0.005}; // added below 30 % current
+    std::array<double, 3> phase{0.0052, -0.0044, 0.0035};       // radians
 };
 
 class ThreePhaseInstrument : public Instrument {
@@ -276,6 +317,19 @@ public:
     // The 8-byte records of an event log 0..28, oldest first.
     QList<QByteArray> EventLog(int kind) const { return logs_.value(kind); }
 
+    // ---- Calibration (function 0xAA) ----
+    static constexpr int kCalibrationPoints = 23;
+    void SetCalibrationErrors(const ThreePhaseCalibrationErrors &errors) { calErrors_ = errors; }
+    // The bench conditions of a point (0: the plant's own).
+    void SetBenchPoint(int point) { benchPoint_ = point; }
+    int BenchPoint() const { return benchPoint_; }
+    // The correction word stored for point 1..23 (0 otherwise).
+    std::uint32_t CalibrationWord(int point) const;
+    // Serves this raw word as value 1..24 of a read until UnpinAll.
+    void PinCalibrationValue(int value, std::uint32_t raw) { pinnedCalibration_[value] = raw & 0xFFFFFF; }
+    // The 24 values a read would serve now.
+    std::array<std::uint32_t, 24> CalibrationValues() const;
+
     // ---- Observation ----
     // Ratios as the instrument applies them (BCD decoded, 0 taken as 1).
     int Pt() const;
@@ -294,6 +348,7 @@ private:
     QByteArray ReadBits(const QByteArray &pdu);
     QByteArray WriteCoil(const QByteArray &pdu);
     QByteArray ReadLog(const QByteArray &pdu);
+    QByteArray Calibrate(const QByteArray &pdu);
     // Checks and applies a write of values to 0x60..0x67 from start; the
     // refusal when it is not accepted.
     std::optional<ExceptionCode> WriteClock(int start, const std::vector<std::uint16_t> &values);
@@ -336,6 +391,10 @@ private:
     bool frozen_ = false;
     double secondsPerRead_ = 60.0;
     int measurementReads_ = 0;
+    ThreePhaseCalibrationErrors calErrors_;
+    std::array<std::uint32_t, kCalibrationPoints> calWords_{};
+    int benchPoint_ = 0;
+    QMap<int, std::uint32_t> pinnedCalibration_;
 };
 
 } // namespace sim

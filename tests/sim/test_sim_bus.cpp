@@ -149,6 +149,12 @@ TEST(SimRequestLength, KnownFunctionsHaveTheirModbusLengthUnknownOnesWaitForSile
     EXPECT_EQ(sim::RequestLength(Hex("01 10 00 50 00 0B 16")), 9 + 22);
     EXPECT_EQ(sim::RequestLength(Hex("01 10 00 5B 00 02 08")), 17) << "byte count, not 2 x count";
     EXPECT_EQ(sim::RequestLength(Hex("01 10 00 00 00 80 FF")), 9 + 255);
-    EXPECT_EQ(sim::RequestLength(Hex("01 AA 72")), -1);
+    // Calibration: the KZ827KVE form (0x80 at offset 2) is 12 bytes, the
+    // three-phase and single-phase form ('r' or 'w') 13, anything else waits.
+    EXPECT_EQ(sim::RequestLength(Hex("01 AA")), 0);
+    EXPECT_EQ(sim::RequestLength(Hex("01 AA 80")), 12);
+    EXPECT_EQ(sim::RequestLength(Hex("01 AA 72")), 13);
+    EXPECT_EQ(sim::RequestLength(Hex("01 AA 77")), 13);
+    EXPECT_EQ(sim::RequestLength(Hex("01 AA 00")), -1);
     EXPECT_EQ(sim::RequestLength(Hex("01 83")), -1);
 }

@@ -143,3 +143,40 @@ TEST_F(SimSinglePhase, ClockRunsAndAnAddressChangeAnswersFromTheOldAddress)
     EXPECT_EQ(meter->Holding(0x62), 9);
     EXPECT_EQ(meter->Holding(0x63), 6);
 }
+
+TEST_F(SimSinglePhase, CalibrationExchangeServesCorrectsAndRefuses)
+{
+    // Value n (1..24) of a read is at PDU offset 7 + 3 (n - 1).
+    const auto value = [](const QByteArray &pdu, int n) {
+        const int at = 7 + 3 * (n - 1);
+        const auto b = [&](int i) { return static_cast<std::uint32_t>(static_cast<std::uint8_t>(pdu.at(at + i))); };
+        const std::uint32_t v = b(0) << 16 | b(1) << 8 | b(2);
+        return v > 0x800000 ? double(v) - 16777216.0 : double(v);
+    };
+    const auto read = [&] { return Hex(Ask("AA 72 37 30 32 32 42 30 30 30").toLatin1().constData()); };
+    meter->SetCalibrationErrors({0.01, 0, 0, 0, 0});
+    QByteArray pdu = read();
+    ASSERT_EQ(pdu.size(), 79);
+    EXPECT_EQ(ToHex(pdu.left(7)), "AA 72 37 30 32 32 00");
+    EXPECT_NEAR(value(pdu, 4) / 8192, 222.2, 1e-3) << "voltage 1 % high";
+    EXPECT_NEAR(value(pdu, 5) / 8192, 5, 1e-3);
+    EXPECT_NEAR(value(pdu, 6) / 8388608, 0.95, 1e-6);
+    EXPECT_EQ(value(pdu, 7), 50 * 8192);
+    EXPECT_EQ(pdu.mid(7 + 21), QByteArray(51, '\0')) << "values 8-24";
+
+    // Point 1 sets the bench to full current at power factor 1.0; a
+    // voltage correction of 1 / 1.01 - 1 removes the error.
+    EXPECT_EQ(Ask("AA 77 37 30 32 32 01 00 00 00"), "AA 77 37 30 32 32 01 00 00 00");
+    EXPECT_NEAR(value(read(), 1) / 256, 1100, 0.01);
+    const auto word = static_cast<std::uint32_t>(std::lround((1 / 1.01 - 1) * 8388608) + 16777216) & 0xFFFFFF;
+    QByteArray write = Hex("AA 77 37 30 32 32 05");
+    for (int shift : {16, 8, 0})
+        write.append(static_cast<char>((word >> shift) & 0xFF));
+    EXPECT_EQ(Ask(qPrintable(ToHex(write))), ToHex(write));
+    EXPECT_EQ(meter->CalibrationWord(5), word);
+    EXPECT_NEAR(value(read(), 4) / 8192, 220, 220 * 1e-6);
+
+    for (const char *bad : {"AA 77 37 30 32 32 07 00 00 00", "AA 77 37 30 32 32 00 00 00 00",
+                            "AA 72 37 30 32 32 42 30 30 31", "AA 72 38 30 32 32 42 30 30 30"})
+        EXPECT_TRUE(bus.Handle(WithCrc(Hex("02") + Hex(bad))).isEmpty()) << bad;
+}

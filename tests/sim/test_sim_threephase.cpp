@@ -570,3 +570,58 @@ TEST_F(SimThreePhase, AnAddressWriteIsAnsweredFromTheOldAddressThenMoves)
     const QByteArray reply = bus.Handle(WithCrc(Hex("12 03 00 66 00 01")));
     EXPECT_EQ(ToHex(reply), ToHex(WithCrc(Hex("12 03 02 00 12"))));
 }
+
+// Calibration exchange (0xAA, 13-byte form), decoded here by the layout in
+// sim/threephase.h: value n (1..24) is at PDU offset 7 + 3 (n - 1).
+namespace {
+double Value(const QByteArray &pdu, int n, bool isSigned = true)
+{
+    const int at = 7 + 3 * (n - 1);
+    const auto b = [&](int i) { return static_cast<std::uint32_t>(static_cast<std::uint8_t>(pdu.at(at + i))); };
+    const std::uint32_t v = b(0) << 16 | b(1) << 8 | b(2);
+    return isSigned && v > 0x800000 ? double(v) - 16777216.0 : double(v);
+}
+} // namespace
+
+TEST_F(SimThreePhase, CalibrationReadServesThePlantInTheExchangesScales)
+{
+    meter->SetCalibrationErrors({{}, {}, {}, {}, {}});
+    const QByteArray pdu = Ask("AA 72 37 30 32 32 42 30 30 30");
+    ASSERT_EQ(pdu.size(), 79); // 82 with address and CRC
+    EXPECT_EQ(ToHex(pdu.left(7)), "AA 72 37 30 32 32 00");
+    EXPECT_EQ(Value(pdu, 13), 220 * 8192);       // Ua
+    EXPECT_EQ(Value(pdu, 16), 5 * 8192);         // Ia
+    EXPECT_EQ(Value(pdu, 24, false), 50 * 8192); // frequency
+    EXPECT_NEAR(Value(pdu, 20) / 8388608, 0.95, 1e-6);
+    EXPECT_NEAR(Value(pdu, 1) / 256, 1045, 0.01);
+    EXPECT_NEAR(Value(pdu, 4) / 256, 3 * 1045, 0.01);
+    EXPECT_GT(Value(pdu, 5), 0) << "inductive: reactive power on the same side";
+    // Pinned values are served as they are.
+    meter->PinCalibrationValue(1, 0xFFFF00);
+    EXPECT_EQ(Value(Ask("AA 72 37 30 32 32 42 30 30 30"), 1), -256);
+}
+
+TEST_F(SimThreePhase, CalibrationWritesAreStoredAndCorrectTheReadings)
+{
+    // The voltage of phase A reads 0.6 % high: the correction k = 1 / 1.006 - 1
+    // brings it back, and writing point 7 switches the bench to 0.5 lagging.
+    const double k = 1 / 1.006 - 1;
+    const auto word = static_cast<std::uint32_t>(std::lround(k * 8388608) + 16777216) & 0xFFFFFF;
+    QByteArray write = Hex("AA 77 37 30 32 32 0D");
+    for (int shift : {16, 8, 0})
+        write.append(static_cast<char>((word >> shift) & 0xFF));
+    EXPECT_EQ(ToHex(Ask(write)), ToHex(write)) << "acknowledged with the bytes it carried";
+    EXPECT_EQ(meter->CalibrationWord(13), word);
+    EXPECT_NEAR(Value(Ask("AA 72 37 30 32 32 42 30 30 30"), 13) / 8192, 220, 220 * 1e-6);
+
+    EXPECT_EQ(ToHex(Ask("AA 77 37 30 32 32 07 00 00 00")), "AA 77 37 30 32 32 07 00 00 00");
+    EXPECT_EQ(meter->BenchPoint(), 7);
+    const QByteArray pdu = Ask("AA 72 37 30 32 32 42 30 30 30");
+    EXPECT_NEAR(Value(pdu, 20) / 8388608, std::cos(M_PI / 3 + 0.0052), 1e-6) << "the deliberate phase error";
+
+    // Wrong points, commands or tags get no reply at all.
+    for (const char *bad : {"AA 77 37 30 32 32 00 00 00 00", "AA 77 37 30 32 32 18 00 00 00",
+                            "AA 77 37 30 32 33 01 00 00 00", "AA 72 37 30 32 32 42 30 30 31",
+                            "AA 78 37 30 32 32 01 00 00 00", "AA 72 37 30 32 32 42 30 30"})
+        EXPECT_TRUE(bus.Handle(WithCrc(Hex("01") + Hex(bad))).isEmpty()) << bad;
+}
