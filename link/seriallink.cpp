@@ -3,6 +3,7 @@
 #include "link/crc.h"
 #include "link/windowtable.h"
 
+#include <QDateTime>
 #include <exception>
 #include <utility>
 
@@ -176,25 +177,42 @@ void SerialLink::SendFrameFor(Family family, int index, const QByteArray &frame)
         // still held (a fast poll timer, a button pressed twice) gets it sent
         // once: its reply answers both.
         for (const Request &held : held_)
-            if (held.frame == frame && held.family == family && held.index == index)
+            if (held.frame == frame && held.family == family && held.index == index) {
+                record({.direction = FrameRecord::Direction::Sent, .verdict = FrameRecord::Verdict::Merged,
+                        .bytes = frame, .family = family, .destination = index});
                 return;
+            }
         held_.append(request);
+        record({.direction = FrameRecord::Direction::Sent, .verdict = FrameRecord::Verdict::Held, .bytes = frame,
+                .family = family, .destination = index});
         return;
     }
     writeNow(request);
 }
 
-void SerialLink::writeNow(const Request &request)
+void SerialLink::writeNow(const Request &request, bool held)
 {
+    using V = FrameRecord::Verdict;
     const QByteArray &frame = request.frame;
     if (!port_->PortOpen()) {
+        record({.direction = FrameRecord::Direction::Sent, .verdict = V::Refused, .bytes = frame,
+                .family = request.family, .destination = request.index});
         if (!refusalShown_) {
             refusalShown_ = true;
             emit SendRefused(QStringLiteral("串口未打开，请先用“串行口设置”打开串口！"));
         }
         return;
     }
+    // Bytes nobody collected (a reply that came too late, line noise) are
+    // cleared before the request; the record keeps them.
+    if (port_->InBufferCount() > 0) {
+        const QByteArray stale = port_->Input();
+        if (!stale.isEmpty())
+            recordReceived(stale, V::Stale, request.family);
+    }
     port_->SetInBufferCount(0);
+    record({.direction = FrameRecord::Direction::Sent, .verdict = held ? V::WrittenLater : V::Written,
+            .bytes = frame, .family = request.family, .destination = request.index});
     lastRequest_ = frame;
     lastSenderFamily_ = request.family;
     lastSender_ = request.index;
@@ -279,7 +297,7 @@ void SerialLink::endCollection()
     collecting_ = false;
     const QList<Request> held = std::exchange(held_, {});
     for (const Request &request : held)
-        writeNow(request);
+        writeNow(request, true);
     // Bytes that came in while a handler was running raised their event
     // then; collect them now rather than leave them waiting for the next send.
     if (held.isEmpty() && port_->PortOpen() && port_->InBufferCount() > 0)
@@ -342,40 +360,91 @@ int SerialLink::ExpectedLength(Family family, const QByteArray &reply)
 
 void SerialLink::dispatch(Family family, const QByteArray &received)
 {
-    if (received.size() <= 5)
+    using V = FrameRecord::Verdict;
+    // A Modbus exception reply (function | 0x80, code, CRC) matches no
+    // listed function; the record names its code.
+    const auto isException = [&] {
+        if (received.size() < 5 || !(byteAt(received, 1) & 0x80))
+            return false;
+        return CheckFrameCrc(received.left(5));
+    };
+    if (received.size() <= 5) {
+        if (isException())
+            recordReceived(received, V::Exception, family, 5);
+        else
+            recordReceived(received, V::TooShort, family);
         return;
+    }
     const int expected = ExpectedLength(family, received);
-    if (expected < 0)
+    if (expected < 0) {
+        recordReceived(received, isException() ? V::Exception : V::Unlisted, family, isException() ? 5 : -1);
         return;
+    }
     // The single-phase and KZ827KVE families answer the address probe
     // straight to the scan window, whatever window is active.
     if (family != Family::ThreePhase && byteAt(received, 1) == 0x99) {
         // Only a whole probe answer with its CRC counts: line noise with
         // 0x99 as its second byte is no answering address.
         const QByteArray probe = received.left(expected);
-        if (probe.size() == expected && CheckFrameCrc(probe))
-            if (auto &handler = three_[10].handler)
+        if (probe.size() == expected && CheckFrameCrc(probe)) {
+            auto &handler = three_[10].handler;
+            recordReceived(received, handler ? V::Handed : V::Stored, Family::ThreePhase, expected, 10);
+            if (handler)
                 handler();
+        } else {
+            recordReceived(received, probe.size() < expected ? V::TooShort : V::BadCrc, family, expected);
+        }
         return;
     }
     QByteArray reply = received;
     if (reply.size() > expected)
         reply.truncate(expected);
-    if (!CheckFrameCrc(reply))
+    if (!CheckFrameCrc(reply)) {
+        recordReceived(received, reply.size() < expected ? V::TooShort : V::BadCrc, family, expected);
         return;
+    }
 
     const int index = family == Family::ThreePhase ? ActiveSlotIndex()
                       : family == Family::SinglePhase ? SinglePhaseIndex
                                                       : Kz827Type;
     const int last = family == Family::Kz827 ? 6 : 12;
-    if (index < 1 || index > last)
+    if (index < 1 || index > last) {
+        recordReceived(received, V::NoDestination, family, expected);
         return;
+    }
     // The answer to a window's request belongs to that window only.
-    if (lastSender_ != 0 && (lastSenderFamily_ != family || lastSender_ != index))
+    if (lastSender_ != 0 && (lastSenderFamily_ != family || lastSender_ != index)) {
+        FrameRecord r{.direction = FrameRecord::Direction::Received, .verdict = V::NotRequester, .bytes = received,
+                      .usedLength = expected, .family = family, .destination = index, .requester = lastSender_};
+        record(std::move(r));
         return;
+    }
     (family == Family::Kz827 ? Kz827ReplySlots[index] : ReplySlots[index]) = reply;
     *requestSlot(family, index) = lastRequest_;
+    const Receiver &d = dest(family, index);
+    const bool handed = d.handler && !(IsOnce(family, index) && d.pending);
+    recordReceived(received, handed ? V::Handed : V::Stored, family, expected, index);
     fire(family, index);
+}
+
+void SerialLink::recordReceived(const QByteArray &bytes, FrameRecord::Verdict verdict, Family family, int used,
+                                int destination)
+{
+    record({.direction = FrameRecord::Direction::Received, .verdict = verdict, .bytes = bytes, .usedLength = used,
+            .family = family, .destination = destination});
+}
+
+void SerialLink::record(FrameRecord r)
+{
+    r.msecs = QDateTime::currentMSecsSinceEpoch();
+    if (r.direction == FrameRecord::Direction::Received && !lastRequest_.isEmpty())
+        r.requestAddress = static_cast<std::uint8_t>(lastRequest_.at(0));
+    if (r.verdict == FrameRecord::Verdict::Exception && r.bytes.size() >= 3)
+        r.exceptionCode = static_cast<std::uint8_t>(r.bytes.at(2));
+    if (lcLink().isDebugEnabled())
+        qCDebug(lcLink).noquote() << FormatRecord(r);
+    log_.Append(r);
+    emit Recorded(log_.At(log_.Size() - 1));
 }
 
 void SerialLink::fire(Family family, int index)

@@ -8,6 +8,7 @@
 // to the length its function code implies, checks the CRC, stores it in the
 // reply slot of the family's active window and runs that window's reply
 // handler. Collection runs on timers, so the UI event loop never blocks.
+#include "link/framerecord.h"
 #include "link/modbusframes.h"
 #include "link/serialport.h"
 
@@ -112,6 +113,12 @@ public:
     // Frames held back because a collection was in progress.
     int HeldFrames() const { return static_cast<int>(held_.size()); }
 
+    // ---- Traffic record ----
+    // The last frames sent and received with what the link did with each
+    // (see framerecord.h); Recorded is emitted for each one as well.
+    const FrameLog &Log() const { return log_; }
+    FrameLog &Log() { return log_; }
+
     // ---- Timing of the receive path (milliseconds / counts) ----
     int SettleMs = 100;
     int PollMs = 30;
@@ -125,6 +132,8 @@ signals:
     void HandlerFailed(const QString &message);
     // A reply was collected (before dispatch). For diagnostics and timing.
     void Collected(const QByteArray &reply);
+    // A frame was sent, refused or received, with its verdict.
+    void Recorded(const FrameRecord &record);
 
 private:
     struct Receiver {
@@ -143,7 +152,10 @@ private:
         Family family = Family::ThreePhase;
         int index = 0; // 0: not sent for a destination
     };
-    void writeNow(const Request &request);
+    void writeNow(const Request &request, bool held = false);
+    void record(FrameRecord r);
+    void recordReceived(const QByteArray &bytes, FrameRecord::Verdict verdict, Family family, int used = -1,
+                        int destination = 0);
     void dispatch(Family family, const QByteArray &reply);
     void fire(Family family, int index);
 
@@ -166,4 +178,5 @@ private:
     // The request each stored reply answers, by slot like the replies.
     std::array<QByteArray, 13> replyRequests_{};
     std::array<QByteArray, 7> kz827ReplyRequests_{};
+    FrameLog log_;
 };

@@ -1,0 +1,112 @@
+#include "link/framerecord.h"
+
+#include "link/seriallink.h"
+#include "link/windowtable.h"
+
+#include <QDateTime>
+
+// Off by default; QT_LOGGING_RULES="kz.link.debug=true" turns it on.
+Q_LOGGING_CATEGORY(lcLink, "kz.link", QtInfoMsg)
+
+bool FrameRecord::IsDrop() const
+{
+    switch (verdict) {
+    case Verdict::TooShort:
+    case Verdict::Unlisted:
+    case Verdict::Exception:
+    case Verdict::BadCrc:
+    case Verdict::NoDestination:
+    case Verdict::NotRequester:
+    case Verdict::Stale:
+    case Verdict::Refused:
+        return true;
+    default:
+        return false;
+    }
+}
+
+QString DefaultCaption(Family family, int destination)
+{
+    if (const WindowRow *row = WindowAt(family, destination))
+        return QString::fromLatin1(row->className);
+    return QStringLiteral("#%1").arg(destination);
+}
+
+QString VerdictText(const FrameRecord &r, const CaptionFn &caption)
+{
+    using V = FrameRecord::Verdict;
+    const CaptionFn &name = caption ? caption : CaptionFn(DefaultCaption);
+    QString text;
+    switch (r.verdict) {
+    case V::Written: text = QStringLiteral("已发送"); break;
+    case V::Held: text = QStringLiteral("暂存，等当前应答处理完再发送"); break;
+    case V::WrittenLater: text = QStringLiteral("已发送（暂存后）"); break;
+    case V::Merged: text = QStringLiteral("未发送：相同请求已在等待"); break;
+    case V::Refused: text = QStringLiteral("未发送：串口未打开"); break;
+    case V::Handed: text = QStringLiteral("交给 %1").arg(name(r.family, r.destination)); break;
+    case V::Stored: text = QStringLiteral("存入 %1 的应答槽（窗口未处理）").arg(name(r.family, r.destination)); break;
+    case V::TooShort: text = QStringLiteral("丢弃：太短"); break;
+    case V::Unlisted: text = QStringLiteral("丢弃：功能码 %1 不在应答表中").arg(r.Function(), 2, 16, QLatin1Char('0')).toUpper(); break;
+    case V::Exception: text = QStringLiteral("丢弃：异常应答，异常码 %1").arg(r.exceptionCode); break;
+    case V::BadCrc: text = QStringLiteral("丢弃：CRC 错误"); break;
+    case V::NoDestination: text = QStringLiteral("丢弃：没有接收窗口"); break;
+    case V::NotRequester:
+        text = QStringLiteral("丢弃：请求来自 %1，应答已归 %2")
+                   .arg(name(r.family, r.requester), name(r.family, r.destination));
+        break;
+    case V::Stale: text = QStringLiteral("丢弃：发送前清除的未读字节"); break;
+    }
+    if (r.usedLength >= 0 && r.usedLength < r.bytes.size())
+        text += QStringLiteral("，截自 %1 字节").arg(r.bytes.size());
+    if (r.direction == FrameRecord::Direction::Received && r.requestAddress >= 0 && r.Address() >= 0 &&
+        r.Address() != r.requestAddress && r.verdict != V::Stale)
+        text += QStringLiteral("，地址与请求（%1）不符").arg(r.requestAddress);
+    return text;
+}
+
+QString FormatRecord(const FrameRecord &r, const CaptionFn &caption)
+{
+    const QString time = QDateTime::fromMSecsSinceEpoch(r.msecs).toString(QStringLiteral("HH:mm:ss.zzz"));
+    const bool sent = r.direction == FrameRecord::Direction::Sent;
+    const auto number = [](int v) { return v < 0 ? QStringLiteral("--") : QString::number(v); };
+    const QString function =
+        r.Function() < 0 ? QStringLiteral("--") : QStringLiteral("%1").arg(r.Function(), 2, 16, QLatin1Char('0')).toUpper();
+    return QStringLiteral("%1\t%2\t%3\t%4\t%5\t%6\t%7")
+        .arg(time, sent ? QStringLiteral("发送") : QStringLiteral("接收"), number(r.Address()), function,
+             QString::number(r.bytes.size()), QString::fromLatin1(r.bytes.toHex(' ').toUpper()),
+             VerdictText(r, caption));
+}
+
+// ------------------------------------------------------------------ FrameLog
+
+FrameLog::FrameLog(std::size_t capacity) : ring_(capacity ? capacity : 1) {}
+
+void FrameLog::Append(FrameRecord record)
+{
+    ring_[head_] = std::move(record);
+    head_ = (head_ + 1) % ring_.size();
+    if (size_ < ring_.size())
+        ++size_;
+    ++total_;
+}
+
+void FrameLog::Clear()
+{
+    for (FrameRecord &r : ring_)
+        r = FrameRecord{};
+    head_ = 0;
+    size_ = 0;
+}
+
+const FrameRecord &FrameLog::At(std::size_t i) const
+{
+    return ring_[(head_ + ring_.size() - size_ + i) % ring_.size()];
+}
+
+std::size_t FrameLog::IndexOf(std::uint64_t number) const
+{
+    const std::uint64_t first = total_ - size_;
+    if (number <= first)
+        return 0;
+    return static_cast<std::size_t>(std::min<std::uint64_t>(number - first, size_));
+}

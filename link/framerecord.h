@@ -1,0 +1,89 @@
+#pragma once
+// What happened to each frame on the bus, as the link saw it: every request
+// written or refused, every reply collected and where it went or why it was
+// dropped. The link makes one record per frame; the traffic monitor, the
+// trace file and the "kz.link" logging category read them. No widgets.
+#include <QByteArray>
+#include <QLoggingCategory>
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+enum class Family;
+
+Q_DECLARE_LOGGING_CATEGORY(lcLink)
+
+struct FrameRecord {
+    enum class Direction { Sent, Received };
+    enum class Verdict {
+        // Sent frames
+        Written,      // written to the port
+        Held,         // held while a reply was being collected; written later
+        WrittenLater, // a held frame, written now
+        Merged,       // the same request was already held: not sent twice
+        Refused,      // no port open: nothing sent
+        // Received frames
+        Handed,       // stored in the destination's slot and its handler run
+        Stored,       // stored, but no window is there (yet) or it is still busy
+        TooShort,     // six bytes or fewer
+        Unlisted,     // function code the family's dispatcher does not know
+        Exception,    // Modbus exception reply (function | 0x80, code)
+        BadCrc,       // CRC of the frame cut to length does not match
+        NoDestination,// the family has no active window
+        NotRequester, // the family's replies were taken over by another window
+        Stale,        // unread bytes cleared before the next request
+    };
+
+    qint64 msecs = 0; // since the epoch
+    Direction direction = Direction::Sent;
+    Verdict verdict = Verdict::Written;
+    QByteArray bytes;        // the frame as sent or received (before cutting)
+    int usedLength = -1;     // received: the length it was cut to; -1 when not cut
+    Family family{};
+    int destination = 0;     // Handed/Stored/NotRequester: the window's destination
+    int requester = 0;       // NotRequester: destination that sent the request
+    int exceptionCode = -1;  // Exception: the code
+    int requestAddress = -1; // received: the address of the request it follows
+
+    bool IsDrop() const;
+    int Address() const { return bytes.isEmpty() ? -1 : static_cast<std::uint8_t>(bytes.at(0)); }
+    int Function() const { return bytes.size() < 2 ? -1 : static_cast<std::uint8_t>(bytes.at(1)); }
+};
+
+// The caption of the window at a family's destination; the default names its
+// window class from the window table.
+using CaptionFn = std::function<QString(Family, int)>;
+QString DefaultCaption(Family family, int destination);
+
+// The verdict in words, e.g. "交给 电量参数测量，截自 12 字节".
+QString VerdictText(const FrameRecord &record, const CaptionFn &caption = DefaultCaption);
+// One line: time with milliseconds, direction, address, function, length,
+// bytes in hex and the verdict, separated by tabs.
+QString FormatRecord(const FrameRecord &record, const CaptionFn &caption = DefaultCaption);
+
+// The last Capacity records, oldest first. Appending is constant time, so
+// keeping the log costs the link next to nothing however long the run.
+class FrameLog {
+public:
+    explicit FrameLog(std::size_t capacity = 10000);
+
+    void Append(FrameRecord record);
+    void Clear();
+    std::size_t Size() const { return size_; }
+    std::size_t Capacity() const { return ring_.size(); }
+    // i = 0 is the oldest record kept.
+    const FrameRecord &At(std::size_t i) const;
+    // Records appended since the log was made (cleared ones included): a
+    // reader remembers it and asks for what came after.
+    std::uint64_t Total() const { return total_; }
+    // Index (for At) of the record with the given running number, clamped
+    // to the oldest record kept.
+    std::size_t IndexOf(std::uint64_t number) const;
+
+private:
+    std::vector<FrameRecord> ring_;
+    std::size_t head_ = 0; // next write position
+    std::size_t size_ = 0;
+    std::uint64_t total_ = 0;
+};

@@ -1,0 +1,234 @@
+// The link's record of each frame and its fate, on a fake port and against
+// the simulator's injected faults; the bounded log and the trace file.
+#include "link/fakeport.h"
+#include "link/framerecorder.h"
+#include "link/qtserialport.h"
+#include "link/seriallink.h"
+#include "sim/faults.h"
+#include "sim/ptysimulator.h"
+#include "tests/support/testutil.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+using V = FrameRecord::Verdict;
+using D = FrameRecord::Direction;
+
+std::vector<V> verdicts(const FrameLog &log, D direction)
+{
+    std::vector<V> out;
+    for (std::size_t i = 0; i < log.Size(); ++i)
+        if (log.At(i).direction == direction)
+            out.push_back(log.At(i).verdict);
+    return out;
+}
+
+const FrameRecord *lastReceived(const FrameLog &log)
+{
+    for (std::size_t i = log.Size(); i-- > 0;)
+        if (log.At(i).direction == D::Received)
+            return &log.At(i);
+    return nullptr;
+}
+
+struct Recorded : ::testing::Test {
+    FakePortControl port;
+    SerialLink link{&port};
+    int fired = 0;
+    const QByteArray request = WithCrc(Hex("01 03 00 50 00 01"));
+    const QByteArray reply = WithCrc(Hex("01 03 02 00 02"));
+
+    void SetUp() override
+    {
+        port.SetPortOpen(true);
+        link.FormShow();
+        link.RegisterReplyHandler(Family::ThreePhase, 9, [this] { ++fired; });
+        link.RegisterReplyHandler(Family::ThreePhase, 3, [this] { ++fired; });
+    }
+};
+
+} // namespace
+
+TEST_F(Recorded, SendWithThePortClosedIsRecordedAsRefusedEveryTime)
+{
+    port.SetPortOpen(false);
+    link.SendFrame(request);
+    link.SendFrame(request); // the message is shown once, the record is kept each time
+    EXPECT_EQ(verdicts(link.Log(), D::Sent), (std::vector<V>{V::Refused, V::Refused}));
+    EXPECT_TRUE(link.Log().At(0).IsDrop());
+    EXPECT_TRUE(port.written.isEmpty());
+}
+
+TEST_F(Recorded, ReceivedFramesGetTheDispatchersVerdict)
+{
+    struct Case {
+        const char *name;
+        int slot;
+        QByteArray bytes;
+        V verdict;
+        const char *text;
+    };
+    const Case cases[] = {
+        {"handed, cut", 9, reply + Hex("AA BB"), V::Handed, "交给 TSetPar3Dcu，截自 9 字节"},
+        {"crc", 9, Hex("01 03 02 00 02 00 00"), V::BadCrc, "丢弃：CRC 错误"},
+        {"short", 9, Hex("01 03 02"), V::TooShort, "丢弃：太短"},
+        {"exception", 9, WithCrc(Hex("01 83 02")), V::Exception, "丢弃：异常应答，异常码 2"},
+        {"unlisted", 9, WithCrc(Hex("01 2B 00 00 00")), V::Unlisted, "丢弃：功能码 2B 不在应答表中"},
+        {"no destination", 0, reply, V::NoDestination, "丢弃：没有接收窗口"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        link.SelectSlot(c.slot);
+        link.DispatchThreePhaseReply(c.bytes);
+        const FrameRecord *r = lastReceived(link.Log());
+        ASSERT_NE(r, nullptr);
+        EXPECT_EQ(r->verdict, c.verdict);
+        EXPECT_EQ(r->bytes, c.bytes);
+        EXPECT_EQ(VerdictText(*r), QString::fromUtf8(c.text));
+    }
+}
+
+TEST_F(Recorded, ReplyForAWindowThatLostTheFamilyNamesBothWindows)
+{
+    link.SelectSlot(9);
+    link.SendFrameFor(Family::ThreePhase, 9, request);
+    link.SelectSlot(3); // another window took the family's replies
+    port.Feed(reply);
+    ASSERT_TRUE(WaitFor([&] { return lastReceived(link.Log()) != nullptr; }, 2000));
+    const FrameRecord *r = lastReceived(link.Log());
+    EXPECT_EQ(r->verdict, V::NotRequester);
+    EXPECT_EQ(r->requester, 9);
+    EXPECT_EQ(r->destination, 3);
+    EXPECT_EQ(fired, 0);
+}
+
+TEST_F(Recorded, HeldSendsAreRecordedWhenHeldMergedAndWrittenLater)
+{
+    link.SelectSlot(9);
+    link.SendFrame(request);
+    port.Feed(reply.left(3));
+    ASSERT_TRUE(WaitFor([&] { return link.Collecting(); }, 1000));
+    link.SendFrame(request);
+    link.SendFrame(request);
+    port.Feed(reply.mid(3));
+    ASSERT_TRUE(WaitFor([&] { return port.written.size() == 2; }, 2000));
+    EXPECT_EQ(verdicts(link.Log(), D::Sent), (std::vector<V>{V::Written, V::Held, V::Merged, V::WrittenLater}));
+    EXPECT_EQ(verdicts(link.Log(), D::Received), (std::vector<V>{V::Handed}));
+}
+
+TEST_F(Recorded, BytesClearedBeforeARequestAreKeptAsStale)
+{
+    // A reply that is still arriving when the next request goes out; the
+    // port is fed without an event so the link has not started collecting.
+    port.SetInBufferCount(0);
+    QByteArray late = reply;
+    port.blockSignals(true);
+    port.Feed(late);
+    port.blockSignals(false);
+    link.SendFrame(request);
+    ASSERT_EQ(link.Log().Size(), 2u);
+    EXPECT_EQ(link.Log().At(0).verdict, V::Stale);
+    EXPECT_EQ(link.Log().At(0).bytes, late);
+    EXPECT_EQ(link.Log().At(1).verdict, V::Written);
+}
+
+TEST(FrameLog, KeepsTheLastRecordsAndFindsWhatCameAfter)
+{
+    FrameLog log(3);
+    for (int i = 0; i < 5; ++i)
+        log.Append({.bytes = QByteArray(1, char(i))});
+    ASSERT_EQ(log.Size(), 3u);
+    EXPECT_EQ(log.Total(), 5u);
+    EXPECT_EQ(log.At(0).bytes, QByteArray(1, char(2)));
+    EXPECT_EQ(log.At(2).bytes, QByteArray(1, char(4)));
+    EXPECT_EQ(log.IndexOf(4), 2u); // record number 4 (0-based) is the newest
+    EXPECT_EQ(log.IndexOf(0), 0u); // gone: clamped to the oldest kept
+    EXPECT_EQ(log.IndexOf(5), 3u); // nothing new
+    log.Clear();
+    EXPECT_EQ(log.Size(), 0u);
+    EXPECT_EQ(log.IndexOf(5), 0u);
+}
+
+TEST_F(Recorded, TraceFileAppendsOneFlushedLinePerRecord)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("trace.txt"));
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("earlier\n");
+    }
+    TraceFile trace;
+    ASSERT_TRUE(trace.Open(path, link));
+    link.SelectSlot(9);
+    link.DispatchThreePhaseReply(reply);
+    // On disk now, before the trace object is gone.
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_EQ(lines[0], QStringLiteral("earlier"));
+    EXPECT_TRUE(lines[2].contains(QStringLiteral("\t接收\t1\t03\t7\t01 03 02 00 02")));
+    EXPECT_TRUE(lines[2].endsWith(QStringLiteral("交给 TSetPar3Dcu")));
+
+    TraceFile bad;
+    QString error;
+    EXPECT_FALSE(bad.Open(dir.filePath(QStringLiteral("no/such/dir/t.txt")), link, &error));
+    EXPECT_FALSE(error.isEmpty());
+}
+
+// ------------------------------------------------------------ simulated bus
+
+namespace {
+
+struct FaultCase {
+    const char *rule;
+    int waitMs;
+    std::vector<V> received;
+    const char *textHas;
+};
+
+class RecordedOnTheBus : public ::testing::TestWithParam<FaultCase> {};
+
+} // namespace
+
+TEST_P(RecordedOnTheBus, EachInjectedFaultGetsItsVerdict)
+{
+    const FaultCase &c = GetParam();
+    sim::PtySimulator simulator;
+    ASSERT_TRUE(simulator.Open());
+    simulator.bus().Add(1, sim::Family::ThreePhase);
+    if (*c.rule) {
+        const auto rule = sim::ParseFault(QString::fromLatin1(c.rule));
+        ASSERT_TRUE(rule.has_value());
+        simulator.bus().Faults().Add(*rule);
+    }
+    QtSerialPortControl port;
+    port.SetPortName(simulator.SlavePath());
+    ASSERT_TRUE(port.SetPortOpen(true));
+    SerialLink link{&port};
+    link.FormShow();
+    link.SelectSlot(9);
+    link.RegisterReplyHandler(Family::ThreePhase, 9, [&] { link.TakeReply(Family::ThreePhase, 9); });
+    link.SendFrame(WithCrc(Hex("01 03 00 50 00 01")));
+    Pump(c.waitMs);
+    EXPECT_EQ(verdicts(link.Log(), D::Sent), (std::vector<V>{V::Written}));
+    EXPECT_EQ(verdicts(link.Log(), D::Received), c.received);
+    if (*c.textHas) {
+        const FrameRecord *r = lastReceived(link.Log());
+        ASSERT_NE(r, nullptr);
+        EXPECT_TRUE(VerdictText(*r).contains(QString::fromUtf8(c.textHas))) << VerdictText(*r).toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, RecordedOnTheBus,
+    ::testing::Values(FaultCase{"", 700, {V::Handed}, ""}, FaultCase{"drop", 700, {}, ""},
+                      FaultCase{"badcrc", 700, {V::BadCrc}, "CRC"},
+                      FaultCase{"garbage:5", 700, {V::Handed}, "截自 12 字节"},
+                      FaultCase{"wrongaddr:7", 700, {V::Handed}, "地址与请求（1）不符"},
+                      FaultCase{"split:400", 1200, {V::TooShort, V::TooShort}, ""},
+                      FaultCase{"delay:500", 1200, {V::Handed}, ""}));
