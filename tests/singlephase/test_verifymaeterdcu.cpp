@@ -1,1 +1,134 @@
+// The single-phase calibration window: what differs from the module's
+// window (points, means, its reply button and return), and a calibration
+// run against the simulated meter.
+#include "link/fakeport.h"
+#include "link/messagebox.h"
+#include "link/qtserialport.h"
+#include "sim/ptysimulator.h"
+#include "sim/singlephase.h"
+#include "singlephase/verifymaeterdcu.h"
+#include "tests/support/testutil.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSpinBox>
+#include <cmath>
 #include <gtest/gtest.h>
+
+namespace {
+
+void click(QWidget &w, const char *button)
+{
+    w.findChild<QPushButton *>(button)->click();
+}
+QString text(QWidget &w, const char *name)
+{
+    if (auto *edit = w.findChild<QLineEdit *>(name))
+        return edit->text();
+    return w.findChild<QLabel *>(name)->text();
+}
+void choose(QWidget &w, int row)
+{
+    w.findChild<QListWidget *>("ListBox1")->setCurrentRow(row);
+}
+
+} // namespace
+
+TEST(MeterCalibration, SixPointsMeansAndTheVoltagePoint)
+{
+    FakePortControl port;
+    SerialLink link{&port};
+    link.DeviceFamily = "KZ2600E";
+    TKZ2600E_VerifyMaeterdcu win{link};
+    ui::RecordedMessages messages;
+    port.SetPortOpen(true);
+    link.FormShow();
+    win.findChild<QSpinBox *>("SpinEdit1")->setValue(2);
+
+    EXPECT_EQ(win.findChild<QListWidget *>("ListBox1")->count(), 6);
+    choose(win, 1);
+    EXPECT_EQ(text(win, "Edit1"), "110.00W");
+    choose(win, 4);
+    EXPECT_EQ(text(win, "Edit1"), "220.00V");
+
+    click(win, "BitBtn5");
+    EXPECT_EQ(ToHex(port.written.back()), ToHex(WithCrc(Hex("02 AA 72 37 30 32 32 42 30 30 30"))));
+    EXPECT_EQ(link.SinglePhaseIndex, 12);
+    // Voltage 220 V (value 4), power factor 0.5 (value 6) negated because
+    // values 1 and 2 lie on different sides of 0x800000, 50 Hz (value 7).
+    const QByteArray read =
+        WithCrc(Hex("02 AA 72 37 30 32 32 00 00 01 00 FF FF 00 00 00 00 1B 80 00 00 00 00 40 00 00 06 40 00") +
+                QByteArray(51, '\0'));
+    link.DispatchSinglePhaseReply(read);
+    EXPECT_EQ(text(win, "StaticText1"), "27.5000V") << "the mean of 220 V and seven zeros";
+    EXPECT_EQ(text(win, "StaticText10"), "-0.5000");
+    EXPECT_EQ(text(win, "StaticText13"), "50.00Hz");
+    // The current's mean is 0: refused, not taken as 1.
+    choose(win, 5);
+    click(win, "BitBtn2");
+    EXPECT_EQ(messages.texts, QStringList{"数据出错！！"});
+    for (int i = 0; i < 7; ++i) {
+        click(win, "BitBtn5");
+        link.DispatchSinglePhaseReply(read);
+    }
+    EXPECT_EQ(text(win, "StaticText1"), "220.0000V");
+    choose(win, 4);
+    win.findChild<QLineEdit *>("Edit1")->setText("200.00V");
+    click(win, "BitBtn2");
+    EXPECT_EQ(text(win, "Edit2"), "F45D17");
+
+    click(win, "Exit");
+    EXPECT_EQ(link.SinglePhaseIndex, 0);
+}
+
+TEST(MeterCalibrationOverPty, CalibratesPowerAtUnityAndHalfLagging)
+{
+    sim::PtySimulator simulator;
+    auto *meter = static_cast<sim::SinglePhaseInstrument *>(simulator.bus().Add(2, sim::Family::SinglePhase));
+    QString error;
+    ASSERT_TRUE(simulator.Open(&error)) << error.toStdString();
+    QtSerialPortControl port;
+    port.SetPortName(simulator.SlavePath());
+    ASSERT_TRUE(port.SetPortOpen(true, &error)) << error.toStdString();
+    SerialLink link(&port);
+    link.DeviceFamily = "KZ2600E";
+    link.FormShow();
+    ui::RecordedMessages messages;
+    TKZ2600E_VerifyMaeterdcu win(link);
+    win.show();
+    win.findChild<QSpinBox *>("SpinEdit1")->setValue(2);
+    int replies = 0;
+    QObject::connect(win.findChild<QPushButton *>("Msg"), &QPushButton::clicked, [&] { ++replies; });
+    const auto readTimes = [&](int n) {
+        for (int i = 0; i < n; ++i) {
+            const int before = replies;
+            click(win, "BitBtn5");
+            ASSERT_TRUE(WaitFor([&] { return replies > before; }, 3000));
+        }
+    };
+    const auto write = [&] {
+        messages.texts.clear();
+        click(win, "BitBtn1");
+        ASSERT_TRUE(WaitFor([&] { return !messages.texts.isEmpty(); }, 3000));
+        EXPECT_EQ(messages.texts, QStringList{"参数设置成功！！"});
+    };
+    const auto power = [&] { return text(win, "StaticText7").chopped(1).toDouble(); };
+
+    // Gain at power factor 1.0 first, then the phase at 0.5 lagging.
+    for (const auto &[row, reference] : {std::pair{0, 1100.0}, std::pair{2, 550.0}}) {
+        choose(win, row);
+        click(win, "Button1");
+        write();
+        readTimes(8);
+        EXPECT_GT(std::abs(power() - reference), reference * 0.003) << "the meter's own error";
+        click(win, "BitBtn2");
+        write();
+        readTimes(8);
+        EXPECT_NEAR(power(), reference, reference * 0.0005) << row;
+    }
+    EXPECT_NE(meter->CalibrationWord(1), 0u);
+    EXPECT_NE(meter->CalibrationWord(3), 0u);
+    port.SetPortOpen(false);
+}
