@@ -1,9 +1,574 @@
 // kzctl: scans, reads, backs up, restores, compares and sets meters from the
-// command line.
-#include <cstdio>
+// command line. Exit status: 0 success, 1 a meter did not answer or a
+// mismatch, 2 bad usage (including values the meter must not be sent).
+#include "cli/meter.h"
+#include "link/addressscan.h"
 
-int main()
+#include <QCoreApplication>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QMap>
+#include <QThread>
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+using namespace cli;
+
+constexpr int kOk = 0;
+constexpr int kFailed = 1;
+constexpr int kUsage = 2;
+
+void Err(const QString &text) { std::fprintf(stderr, "kzctl: %s\n", text.toUtf8().constData()); }
+void Out(const QString &text) { std::fputs((text + QLatin1Char('\n')).toUtf8().constData(), stdout); }
+
+const char kUsageText[] =
+    "usage: kzctl scan    --port P [--from 1] [--to 247]\n"
+    "       kzctl read    --port P --family F --address A measurements [--json] [--watch SECONDS]\n"
+    "       kzctl backup  --port P --family F --address A[-B] -o FILE.json\n"
+    "       kzctl restore FILE.json --port P [--address A[-B]] [--dry-run]\n"
+    "       kzctl diff    A.json B.json\n"
+    "       kzctl diff    FILE.json --port P [--address A]\n"
+    "       kzctl set     --port P --family F --address A [BLOCK/]NAME=VALUE...\n"
+    "port options: --baud 9600 --parity none|even|odd --data-bits 5..8 --stop-bits 1|2 --timeout MS (500, scan 100)\n"
+    "families: three-phase, single-phase, kz827. NAME is a field's object name or caption.\n";
+
+struct Args {
+    QString command;
+    QStringList positional;
+    QMap<QString, QString> options;
+    bool json = false;
+    bool dryRun = false;
+};
+
+int Usage(const QString &why)
 {
-    std::fputs("kzctl: not built yet\n", stderr);
-    return 2;
+    Err(why);
+    std::fputs(kUsageText, stderr);
+    return kUsage;
+}
+
+std::optional<Args> Parse(const QStringList &argv, QString *error)
+{
+    static const QStringList valued = {"--port", "--from", "--to", "--family", "--address", "--watch", "-o",
+                                       "--output", "--baud", "--parity", "--data-bits", "--stop-bits", "--timeout"};
+    Args args;
+    for (qsizetype i = 1; i < argv.size(); ++i) {
+        const QString a = argv[i];
+        if (a == QLatin1String("--json"))
+            args.json = true;
+        else if (a == QLatin1String("--dry-run"))
+            args.dryRun = true;
+        else if (valued.contains(a)) {
+            if (i + 1 >= argv.size()) {
+                *error = QStringLiteral("%1 needs a value").arg(a);
+                return std::nullopt;
+            }
+            args.options[a == QLatin1String("--output") ? QStringLiteral("-o") : a] = argv[++i];
+        } else if (a.startsWith(QLatin1String("--"))) {
+            *error = QStringLiteral("unknown option %1").arg(a);
+            return std::nullopt;
+        } else if (args.command.isEmpty())
+            args.command = a;
+        else
+            args.positional << a;
+    }
+    return args;
+}
+
+std::optional<int> Number(const Args &args, const QString &option, int fallback, int low, int high, QString *error)
+{
+    if (!args.options.contains(option))
+        return fallback;
+    bool ok = false;
+    const int v = args.options[option].toInt(&ok);
+    if (!ok || v < low || v > high) {
+        *error = QStringLiteral("%1 must be a whole number in %2..%3").arg(option).arg(low).arg(high);
+        return std::nullopt;
+    }
+    return v;
+}
+
+// "A" or "A-B", addresses 1..247.
+std::optional<QList<int>> Addresses(const QString &text, QString *error)
+{
+    const QStringList parts = text.split(QLatin1Char('-'));
+    QList<int> out;
+    bool ok1 = false;
+    bool ok2 = true;
+    const int a = parts.value(0).toInt(&ok1);
+    const int b = parts.size() == 2 ? parts[1].toInt(&ok2) : a;
+    if (parts.size() > 2 || !ok1 || !ok2 || a < 1 || b > 247 || a > b) {
+        *error = QStringLiteral("--address must be A or A-B with 1 <= A <= B <= 247, not '%1'").arg(text);
+        return std::nullopt;
+    }
+    for (int i = a; i <= b; ++i)
+        out << i;
+    return out;
+}
+
+std::optional<PortSettings> Port(const Args &args, QString *error)
+{
+    PortSettings s;
+    s.port = args.options.value(QStringLiteral("--port"));
+    if (s.port.isEmpty()) {
+        *error = QStringLiteral("--port is required");
+        return std::nullopt;
+    }
+    const auto baud = Number(args, QStringLiteral("--baud"), 9600, 300, 921600, error);
+    const auto bits = Number(args, QStringLiteral("--data-bits"), 8, 5, 8, error);
+    const auto stop = Number(args, QStringLiteral("--stop-bits"), 1, 1, 2, error);
+    // A scan mostly waits on addresses where nobody answers: it waits less.
+    const int defaultTimeout = args.command == QLatin1String("scan") ? 100 : 500;
+    const auto timeout = Number(args, QStringLiteral("--timeout"), defaultTimeout, 1, 60000, error);
+    if (!baud || !bits || !stop || !timeout)
+        return std::nullopt;
+    s.baud = *baud;
+    s.dataBits = static_cast<QSerialPort::DataBits>(*bits);
+    s.stopBits = *stop == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop;
+    s.timeoutMs = *timeout;
+    const QString parity = args.options.value(QStringLiteral("--parity"), QStringLiteral("none"));
+    if (parity == QLatin1String("none"))
+        s.parity = QSerialPort::NoParity;
+    else if (parity == QLatin1String("even"))
+        s.parity = QSerialPort::EvenParity;
+    else if (parity == QLatin1String("odd"))
+        s.parity = QSerialPort::OddParity;
+    else {
+        *error = QStringLiteral("--parity must be none, even or odd");
+        return std::nullopt;
+    }
+    return s;
+}
+
+void Progress(int done, int total, const QString &what)
+{
+    if (!isatty(STDERR_FILENO))
+        return;
+    const int width = 30;
+    const int filled = total > 0 ? done * width / total : width;
+    std::fprintf(stderr, "\r[%s%s] %3d%% %s", QByteArray(filled, '#').constData(),
+                 QByteArray(width - filled, ' ').constData(), total > 0 ? done * 100 / total : 100,
+                 what.toUtf8().constData());
+    if (done == total)
+        std::fputc('\n', stderr);
+    std::fflush(stderr);
+}
+
+// ---- Commands ----
+
+int Scan(SyncLink &link, const Args &args)
+{
+    QString error;
+    const auto from = Number(args, QStringLiteral("--from"), 1, 1, 247, &error);
+    const auto to = Number(args, QStringLiteral("--to"), 247, 1, 247, &error);
+    if (!from || !to)
+        return Usage(error);
+    if (*from > *to)
+        return Usage(QStringLiteral("--from is above --to"));
+    int found = 0;
+    for (int a = *from; a <= *to; ++a) {
+        Progress(a - *from, *to - *from + 1, QStringLiteral("address %1").arg(a));
+        if (!link.Transact(AddressProbeFrame(std::uint8_t(a))))
+            continue;
+        ++found;
+        const auto family = ProbeFamily(link, std::uint8_t(a));
+        Out(QStringLiteral("%1\t%2").arg(a).arg(family ? FamilyName(*family) : QStringLiteral("unknown")));
+    }
+    Progress(*to - *from + 1, *to - *from + 1, QString());
+    if (found == 0) {
+        Err(QStringLiteral("no meter answered in %1..%2").arg(*from).arg(*to));
+        return kFailed;
+    }
+    return kOk;
+}
+
+struct Target {
+    Family family;
+    QList<int> addresses;
+};
+
+std::optional<Target> FamilyAndAddresses(const Args &args, QString *error)
+{
+    const auto family = ParseFamily(args.options.value(QStringLiteral("--family")));
+    if (!family) {
+        *error = QStringLiteral("--family must be three-phase, single-phase or kz827");
+        return std::nullopt;
+    }
+    if (!args.options.contains(QStringLiteral("--address"))) {
+        *error = QStringLiteral("--address is required");
+        return std::nullopt;
+    }
+    const auto addresses = Addresses(args.options[QStringLiteral("--address")], error);
+    if (!addresses)
+        return std::nullopt;
+    return Target{*family, *addresses};
+}
+
+int Read(SyncLink &link, const Args &args, const Target &target)
+{
+    if (args.positional != QStringList{QStringLiteral("measurements")})
+        return Usage(QStringLiteral("read: say what to read: measurements"));
+    QString error;
+    const auto watch = Number(args, QStringLiteral("--watch"), 0, 0, 86400, &error);
+    if (!watch)
+        return Usage(error);
+    for (;;) {
+        for (int address : target.addresses) {
+            const auto readings = ReadMeasurements(link, target.family, std::uint8_t(address), &error);
+            if (!readings) {
+                Err(error);
+                return kFailed;
+            }
+            if (args.json) {
+                QJsonArray list;
+                for (const Reading &r : *readings)
+                    list.append(QJsonObject{{QStringLiteral("name"), r.object},
+                                            {QStringLiteral("caption"), r.caption},
+                                            {QStringLiteral("value"), r.text}});
+                const QJsonObject doc{{QStringLiteral("family"), FamilyName(target.family)},
+                                      {QStringLiteral("address"), address},
+                                      {QStringLiteral("measurements"), list}};
+                Out(QString::fromUtf8(QJsonDocument(doc).toJson(QJsonDocument::Compact)));
+            } else {
+                Out(QStringLiteral("meter %1 (%2)").arg(address).arg(FamilyName(target.family)));
+                for (const Reading &r : *readings)
+                    Out(QStringLiteral("  %1\t%2").arg(r.caption, r.text));
+            }
+        }
+        std::fflush(stdout);
+        if (*watch == 0)
+            return kOk;
+        QThread::sleep(static_cast<unsigned long>(*watch));
+    }
+}
+
+// The settings of one meter: the data of every block, or nothing.
+std::optional<QList<QByteArray>> Upload(SyncLink &link, Family family, int address, QString *error)
+{
+    QList<QByteArray> data;
+    for (const Block &b : Blocks(family)) {
+        const auto d = ReadBlock(link, std::uint8_t(address), b, error);
+        if (!d) {
+            *error = QStringLiteral("%1 (block %2)").arg(*error, b.key);
+            return std::nullopt;
+        }
+        data << *d;
+    }
+    return data;
+}
+
+bool WriteJson(const QString &path, const QJsonObject &doc, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        file.write(QJsonDocument(doc).toJson(QJsonDocument::Indented)) < 0) {
+        *error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+        return false;
+    }
+    return true;
+}
+
+// FILE.json for one meter; FILE-A.json for each of several.
+QString OutputPath(const QString &path, int address, bool several)
+{
+    if (!several)
+        return path;
+    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    if (dot <= slash + 1)
+        return QStringLiteral("%1-%2").arg(path).arg(address);
+    return QStringLiteral("%1-%2%3").arg(path.left(dot)).arg(address).arg(path.mid(dot));
+}
+
+int BackupCommand(SyncLink &link, const Args &args, const Target &target)
+{
+    const QString path = args.options.value(QStringLiteral("-o"));
+    if (path.isEmpty() || !args.positional.isEmpty())
+        return Usage(QStringLiteral("backup: give the output file with -o FILE.json"));
+    const bool several = target.addresses.size() > 1;
+    int status = kOk;
+    int done = 0;
+    for (int address : target.addresses) {
+        Progress(done++, int(target.addresses.size()), QStringLiteral("meter %1").arg(address));
+        QString error;
+        const auto data = Upload(link, target.family, address, &error);
+        if (!data) {
+            Err(error);
+            status = kFailed;
+            continue;
+        }
+        const QString out = OutputPath(path, address, several);
+        if (!WriteJson(out, BackupDocument(target.family, address, *data), &error)) {
+            Err(error);
+            return kFailed;
+        }
+        std::fprintf(stderr, "meter %d: backed up to %s\n", address, out.toUtf8().constData());
+    }
+    Progress(done, int(target.addresses.size()), QString());
+    return status;
+}
+
+// The write data of every restorable block in backup; nothing (and the
+// refusal told) when a value cannot be sent.
+std::optional<QList<QByteArray>> EncodeAll(const Backup &backup)
+{
+    const QList<Block> &list = Blocks(backup.family);
+    QList<QByteArray> data(list.size());
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        if (!list[i].restorable || backup.values[i].isEmpty())
+            continue;
+        const fields::Encoded e = list[i].encode(backup.values[i]);
+        if (!e.ok()) {
+            const QString field = e.field >= 0 && e.field < list[i].names.size()
+                                      ? QStringLiteral("%1/%2: ").arg(list[i].key, list[i].names[e.field].object)
+                                      : QStringLiteral("%1: ").arg(list[i].key);
+            Err(QStringLiteral("refused, nothing written: %1%2").arg(field, e.error));
+            return std::nullopt;
+        }
+        data[i] = e.data;
+    }
+    return data;
+}
+
+// Writes each block of data that is not empty and reads it back; a block
+// whose read-back differs is reported as a mismatch.
+int WriteAndVerify(SyncLink &link, Family family, int address, const QList<QByteArray> &data)
+{
+    const QList<Block> &list = Blocks(family);
+    int status = kOk;
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        if (data[i].isEmpty())
+            continue;
+        QString error;
+        if (!WriteBlock(link, std::uint8_t(address), list[i], data[i], &error)) {
+            Err(error);
+            return kFailed;
+        }
+        const auto back = ReadBlock(link, std::uint8_t(address), list[i], &error);
+        if (!back) {
+            Err(error);
+            return kFailed;
+        }
+        if (*back != data[i]) {
+            Err(QStringLiteral("meter %1 block %2: read-back differs (wrote %3, read %4)")
+                    .arg(address)
+                    .arg(list[i].key, QString::fromLatin1(data[i].toHex(' ')), QString::fromLatin1(back->toHex(' '))));
+            status = kFailed;
+        } else {
+            Out(QStringLiteral("meter %1 block %2: written, read-back matches").arg(address).arg(list[i].key));
+        }
+    }
+    return status;
+}
+
+int Restore(const Args &args)
+{
+    if (args.positional.size() != 1)
+        return Usage(QStringLiteral("restore: give one backup file"));
+    QString error;
+    const auto backup = LoadBackup(args.positional[0], &error);
+    if (!backup) {
+        Err(error);
+        return kUsage;
+    }
+    const auto data = EncodeAll(*backup);
+    if (!data)
+        return kUsage;
+    QList<int> addresses{backup->address};
+    if (args.options.contains(QStringLiteral("--address"))) {
+        const auto a = Addresses(args.options[QStringLiteral("--address")], &error);
+        if (!a)
+            return Usage(error);
+        addresses = *a;
+    }
+    const QList<Block> &list = Blocks(backup->family);
+    if (args.dryRun) {
+        for (int address : addresses)
+            for (qsizetype i = 0; i < list.size(); ++i)
+                if (!(*data)[i].isEmpty())
+                    Out(QStringLiteral("meter %1 block %2: would write %3 registers from 0x%4: %5")
+                            .arg(address)
+                            .arg(list[i].key)
+                            .arg(list[i].count)
+                            .arg(list[i].first, 4, 16, QLatin1Char('0'))
+                            .arg(QString::fromLatin1((*data)[i].toHex(' '))));
+        return kOk;
+    }
+    const auto port = Port(args, &error);
+    if (!port)
+        return Usage(error);
+    SyncLink link;
+    if (!link.Open(*port, &error)) {
+        Err(error);
+        return kFailed;
+    }
+    int status = kOk;
+    for (int address : addresses)
+        status = std::max(status, WriteAndVerify(link, backup->family, address, *data));
+    return status;
+}
+
+int Diff(const Args &args)
+{
+    QString error;
+    if (args.positional.isEmpty() || args.positional.size() > 2)
+        return Usage(QStringLiteral("diff: give two backup files, or one and --port"));
+    const auto a = LoadBackup(args.positional[0], &error);
+    if (!a) {
+        Err(error);
+        return kUsage;
+    }
+    std::optional<Backup> b;
+    if (args.positional.size() == 2) {
+        b = LoadBackup(args.positional[1], &error);
+        if (!b) {
+            Err(error);
+            return kUsage;
+        }
+    } else {
+        const auto port = Port(args, &error);
+        if (!port)
+            return Usage(error);
+        int address = a->address;
+        if (args.options.contains(QStringLiteral("--address"))) {
+            const auto list = Addresses(args.options[QStringLiteral("--address")], &error);
+            if (!list || list->size() != 1)
+                return Usage(list ? QStringLiteral("diff: give one address") : error);
+            address = list->first();
+        }
+        SyncLink link;
+        if (!link.Open(*port, &error)) {
+            Err(error);
+            return kFailed;
+        }
+        const auto data = Upload(link, a->family, address, &error);
+        if (!data) {
+            Err(error);
+            return kFailed;
+        }
+        b = ParseBackup(BackupDocument(a->family, address, *data), &error);
+    }
+    const QStringList lines = Differences(*a, *b);
+    for (const QString &line : lines)
+        Out(line);
+    return lines.isEmpty() ? kOk : kFailed;
+}
+
+int Set(SyncLink &link, const Args &args, const Target &target)
+{
+    if (target.addresses.size() != 1)
+        return Usage(QStringLiteral("set: give one address"));
+    if (args.positional.isEmpty())
+        return Usage(QStringLiteral("set: give NAME=VALUE"));
+    const int address = target.addresses.first();
+    const QList<Block> &list = Blocks(target.family);
+    // Where each change goes: block index, field index, value.
+    struct Change {
+        qsizetype block;
+        int field;
+        QString value;
+    };
+    QList<Change> changes;
+    for (const QString &assignment : args.positional) {
+        const qsizetype eq = assignment.indexOf(QLatin1Char('='));
+        if (eq <= 0)
+            return Usage(QStringLiteral("'%1' is not NAME=VALUE").arg(assignment));
+        QString name = assignment.left(eq);
+        QString key;
+        if (const qsizetype slash = name.indexOf(QLatin1Char('/')); slash > 0) {
+            key = name.left(slash);
+            name = name.mid(slash + 1);
+        }
+        QList<Change> found;
+        for (qsizetype i = 0; i < list.size(); ++i) {
+            if ((!key.isEmpty() && list[i].key != key) || !list[i].restorable)
+                continue;
+            if (const int k = list[i].Find(name); k >= 0)
+                found << Change{i, k, assignment.mid(eq + 1)};
+        }
+        if (found.isEmpty())
+            return Usage(QStringLiteral("no settable field '%1' in the %2 family").arg(assignment.left(eq),
+                                                                                     FamilyName(target.family)));
+        if (found.size() > 1) {
+            QStringList where;
+            for (const Change &c : found)
+                where << QStringLiteral("%1/%2").arg(list[c.block].key, name);
+            return Usage(QStringLiteral("'%1' is in several blocks; say which: %2").arg(name, where.join(", ")));
+        }
+        changes << found.first();
+    }
+    // Read the blocks concerned, apply the changes and encode them all
+    // before anything is written.
+    QList<QByteArray> data(list.size());
+    QList<fields::Values> values(list.size());
+    for (const Change &c : changes) {
+        if (values[c.block].isEmpty()) {
+            QString error;
+            const auto current = ReadBlock(link, std::uint8_t(address), list[c.block], &error);
+            if (!current) {
+                Err(error);
+                return kFailed;
+            }
+            values[c.block] = list[c.block].decode(*current);
+        }
+        values[c.block][c.field] = c.value;
+    }
+    Backup edited{target.family, address, QList<QByteArray>(list.size()), values};
+    const auto encoded = EncodeAll(edited);
+    if (!encoded)
+        return kUsage;
+    return WriteAndVerify(link, target.family, address, *encoded);
+}
+
+int Run(const QStringList &argv)
+{
+    QString error;
+    const auto args = Parse(argv, &error);
+    if (!args)
+        return Usage(error);
+    const QString &c = args->command;
+    if (c.isEmpty() || c == QLatin1String("help")) {
+        std::fputs(kUsageText, c.isEmpty() ? stderr : stdout);
+        return c.isEmpty() ? kUsage : kOk;
+    }
+    if (c == QLatin1String("restore"))
+        return Restore(*args);
+    if (c == QLatin1String("diff"))
+        return Diff(*args);
+    if (c != QLatin1String("scan") && c != QLatin1String("read") && c != QLatin1String("backup") &&
+        c != QLatin1String("set"))
+        return Usage(QStringLiteral("unknown command '%1'").arg(c));
+    const auto port = Port(*args, &error);
+    if (!port)
+        return Usage(error);
+    std::optional<Target> target;
+    if (c != QLatin1String("scan")) {
+        target = FamilyAndAddresses(*args, &error);
+        if (!target)
+            return Usage(error);
+    }
+    SyncLink link;
+    if (!link.Open(*port, &error)) {
+        Err(error);
+        return kFailed;
+    }
+    if (c == QLatin1String("scan"))
+        return Scan(link, *args);
+    if (c == QLatin1String("read"))
+        return Read(link, *args, *target);
+    if (c == QLatin1String("backup"))
+        return BackupCommand(link, *args, *target);
+    return Set(link, *args, *target);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    return Run(QCoreApplication::arguments());
 }

@@ -1,0 +1,294 @@
+#include "cli/blocks.h"
+
+#include "kz827/alarms.h"
+#include "kz827/range.h"
+#include "link/energybase.h"
+#include "singlephase/settings.h"
+#include "threephase/alarmmask.h"
+#include "threephase/display.h"
+#include "threephase/initsettings.h"
+#include "threephase/limits.h"
+
+namespace cli {
+namespace {
+
+QList<FieldName> NamesOf(fields::Table table)
+{
+    QList<FieldName> names;
+    for (const fields::Field &f : table)
+        names.append({QString::fromUtf8(f.object), QString::fromUtf8(f.caption)});
+    return names;
+}
+
+QList<FieldName> NamesOf(singlephase::words::Table table)
+{
+    QList<FieldName> names;
+    for (const auto &f : table)
+        names.append({QString::fromUtf8(f.object), QString::fromUtf8(f.caption)});
+    return names;
+}
+
+Block TableBlock(const QString &key, const QString &title, std::uint16_t first, std::uint16_t count,
+                 fields::Table table)
+{
+    const int bytes = count * 2;
+    Block b{key, title, first, count, bytes, true, NamesOf(table), {}, {}};
+    b.decode = [table](const QByteArray &data) { return fields::Decode(table, data); };
+    b.encode = [table, bytes](const fields::Values &values) { return fields::Encode(table, values, bytes); };
+    return b;
+}
+
+// A single-phase block of a shared table and word fields over the same bytes.
+Block WordBlock(const QString &key, const QString &title, std::uint16_t first, std::uint16_t count,
+                const singlephase::words::Block &block)
+{
+    Block b{key, title, first, count, block.bytes, true, NamesOf(block.table) + NamesOf(block.words), {}, {}};
+    const auto split = static_cast<qsizetype>(block.table.size());
+    b.decode = [block](const QByteArray &data) {
+        return fields::Decode(block.table, data) + singlephase::words::Decode(block.words, data);
+    };
+    b.encode = [block, split](const fields::Values &values) {
+        return singlephase::words::EncodeBlock(block, values.mid(0, split), values.mid(split));
+    };
+    return b;
+}
+
+// The energy bases: read as two 64-bit counts, backed up only.
+Block EnergyBases(std::uint16_t first)
+{
+    Block b{QStringLiteral("energy-bases"), QStringLiteral("电能底数"), first, 2, 16, false,
+            {{QStringLiteral("LabeledEdit3"), QString::fromUtf8(energybase::kActiveBase.caption)},
+             {QStringLiteral("LabeledEdit4"), QString::fromUtf8(energybase::kReactiveBase.caption)}},
+            {}, {}};
+    b.decode = [](const QByteArray &data) {
+        const auto texts = energybase::DecodeBases(data);
+        return fields::Values{texts[0], texts[1]};
+    };
+    b.encode = [](const fields::Values &values) { return energybase::EncodeBases(values.value(0), values.value(1)); };
+    return b;
+}
+
+QList<Block> ThreePhaseBlocks()
+{
+    namespace tp = threephase;
+    QList<Block> blocks{
+        TableBlock(QStringLiteral("alarm-mask"), QStringLiteral("报警屏蔽设置"), tp::alarmmask::kFirstRegister,
+                   tp::alarmmask::kRegisters, tp::alarmmask::kFields),
+        TableBlock(QStringLiteral("display"), QStringLiteral("窗口显示参数设置"), tp::display::kFirstRegister,
+                   tp::display::kRegisters, tp::display::kFields),
+        TableBlock(QStringLiteral("init"), QStringLiteral("仪表初始化设置"), tp::initsettings::kFirstRegister,
+                   tp::initsettings::kRegisters, tp::initsettings::kFields),
+        EnergyBases(tp::initsettings::kBaseRegister),
+    };
+    int n = 1;
+    for (const tp::limits::Group &g : tp::limits::kGroups)
+        blocks.append(TableBlock(QStringLiteral("limits-%1").arg(n++), QString::fromUtf8(g.title), g.first, g.count,
+                                 g.table));
+    return blocks;
+}
+
+QList<Block> SinglePhaseBlocks()
+{
+    namespace sp = singlephase;
+    QList<Block> blocks{
+        TableBlock(QStringLiteral("alarm-enable"), QStringLiteral("报警允许设置"), sp::alarmenable::kFirstRegister,
+                   sp::alarmenable::kRegisters, sp::alarmenable::kFields),
+        WordBlock(QStringLiteral("display"), QStringLiteral("窗口显示参数设置"), sp::display::kFirstRegister,
+                  sp::display::kRegisters, sp::display::kBlock),
+        WordBlock(QStringLiteral("init"), QStringLiteral("仪表初始化设置"), sp::initsettings::kFirstRegister,
+                  sp::initsettings::kRegisters, sp::initsettings::kBlock),
+        EnergyBases(sp::initsettings::kBaseRegister),
+    };
+    int n = 1;
+    for (const sp::alarmparams::Group &g : sp::alarmparams::kGroups)
+        blocks.append(WordBlock(QStringLiteral("alarm-params-%1").arg(n++), QString::fromUtf8(g.radio), g.first,
+                                g.count, g.Block()));
+    return blocks;
+}
+
+// ---- KZ827KVE: codecs with settings structs rather than field tables ----
+
+fields::Encoded Refused(const QString &message, int field)
+{
+    fields::Encoded e;
+    e.error = message;
+    e.field = field;
+    return e;
+}
+
+// A whole number typed for a list or spin box in 0..max.
+std::optional<int> Choice(const QString &text, const QString &caption, int max, QString *error)
+{
+    const auto v = fields::ParseInteger(text, error);
+    if (!v)
+        return std::nullopt;
+    if (*v < 0 || *v > max) {
+        *error = QStringLiteral("%1: %2 is not in 0..%3").arg(caption, text).arg(max);
+        return std::nullopt;
+    }
+    return int(*v);
+}
+
+Block Kz827Range()
+{
+    Block b{QStringLiteral("range"), QStringLiteral("KZ827初始化参数设置"), kz827::kRangeFirst,
+            kz827::kRangeRegisters, kz827::kRangeBytes, true,
+            {{QStringLiteral("RadioGroup2"), QStringLiteral("电压单位")},
+             {QStringLiteral("LabeledEdit1"), QStringLiteral("电压被率")},
+             {QStringLiteral("RadioGroup3"), QStringLiteral("电流单位")},
+             {QStringLiteral("LabeledEdit2"), QStringLiteral("电流被率")},
+             {QStringLiteral("RadioGroup4"), QStringLiteral("有功功率单位")}},
+            {}, {}};
+    b.decode = [](const QByteArray &data) {
+        const kz827::RangeSettings r = kz827::DecodeRange(data);
+        return fields::Values{QString::number(r.voltageUnit), r.voltageRatio, QString::number(r.currentUnit),
+                              r.currentRatio, QString::number(r.powerUnit)};
+    };
+    b.encode = [names = b.names](const fields::Values &v) {
+        QString error;
+        kz827::RangeSettings r;
+        const int units[] = {0, 2, 4};
+        const int maxima[] = {1, 1, 2};
+        int *targets[] = {&r.voltageUnit, &r.currentUnit, &r.powerUnit};
+        for (int i = 0; i < 3; ++i) {
+            const auto c = Choice(v.value(units[i]), names[units[i]].caption, maxima[i], &error);
+            if (!c)
+                return Refused(error, units[i]);
+            *targets[i] = *c;
+        }
+        r.voltageRatio = v.value(1);
+        r.currentRatio = v.value(3);
+        const auto data = kz827::EncodeRange(r, &error);
+        if (!data)
+            return Refused(error, -1);
+        return fields::Encoded{*data, {}, -1};
+    };
+    return b;
+}
+
+// The alarm window's controls per quantity, in AlarmSettings order.
+struct AlarmNames {
+    kz827::Quantity quantity;
+    const char *what;
+    const char *objects[8]; // upper, upper hysteresis, upper relay, upper on, lower, ..., lower on
+};
+constexpr AlarmNames kAlarmNames[] = {
+    {kz827::Quantity::Voltage, "电压", {"Edit1", "Edit2", "SpinEdit2", "CheckBox1", "Edit4", "Edit3", "SpinEdit7", "CheckBox2"}},
+    {kz827::Quantity::Current, "电流", {"Edit5", "Edit6", "SpinEdit3", "CheckBox3", "Edit8", "Edit7", "SpinEdit4", "CheckBox4"}},
+    {kz827::Quantity::Power, "功率", {"Edit9", "Edit10", "SpinEdit5", "CheckBox5", "Edit12", "Edit11", "SpinEdit6", "CheckBox6"}},
+};
+constexpr const char *kAlarmCaptions[8] = {"上限", "上限回差值", "上限报警继电器", "上限报警启用",
+                                           "下限", "下限回差值", "下限报警继电器", "下限报警启用"};
+
+Block Kz827Alarms()
+{
+    Block b{QStringLiteral("alarms"), QStringLiteral("报警参数设置"), kz827::kAlarmFirst, kz827::kAlarmRegisters,
+            kz827::kAlarmBytes, true, {}, {}, {}};
+    for (const AlarmNames &a : kAlarmNames)
+        for (int i = 0; i < 8; ++i)
+            b.names.append({QString::fromUtf8(a.objects[i]),
+                            QString::fromUtf8(a.what) + QString::fromUtf8(kAlarmCaptions[i])});
+    b.decode = [](const QByteArray &data) {
+        const kz827::AlarmSettings s = kz827::DecodeAlarms(data);
+        fields::Values v;
+        for (const AlarmNames &a : kAlarmNames) {
+            const kz827::AlarmQuantity &q = s[static_cast<int>(a.quantity)];
+            v << q.upper << q.upperHysteresis << QString::number(q.upperRelay)
+              << QString::number(q.upperEnabled ? 1 : 0) << q.lower << q.lowerHysteresis
+              << QString::number(q.lowerRelay) << QString::number(q.lowerEnabled ? 1 : 0);
+        }
+        return v;
+    };
+    b.encode = [names = b.names](const fields::Values &v) {
+        kz827::AlarmSettings s;
+        QString error;
+        int i = 0;
+        for (const AlarmNames &a : kAlarmNames) {
+            kz827::AlarmQuantity &q = s[static_cast<int>(a.quantity)];
+            q.upper = v.value(i);
+            q.upperHysteresis = v.value(i + 1);
+            q.lower = v.value(i + 4);
+            q.lowerHysteresis = v.value(i + 5);
+            // Relays as the window's spin boxes allow (0..15), switches 0/1.
+            const int numbers[] = {i + 2, i + 3, i + 6, i + 7};
+            const int maxima[] = {15, 1, 15, 1};
+            int parsed[4] = {};
+            for (int k = 0; k < 4; ++k) {
+                const auto c = Choice(v.value(numbers[k]), names[numbers[k]].caption, maxima[k], &error);
+                if (!c)
+                    return Refused(error, numbers[k]);
+                parsed[k] = *c;
+            }
+            q.upperRelay = parsed[0];
+            q.upperEnabled = parsed[1] == 1;
+            q.lowerRelay = parsed[2];
+            q.lowerEnabled = parsed[3] == 1;
+            i += 8;
+        }
+        const auto data = kz827::EncodeAlarms(s, &error);
+        if (!data)
+            return Refused(error, -1);
+        return fields::Encoded{*data, {}, -1};
+    };
+    return b;
+}
+
+} // namespace
+
+std::optional<Family> ParseFamily(const QString &name)
+{
+    if (name == QLatin1String("three-phase"))
+        return Family::ThreePhase;
+    if (name == QLatin1String("single-phase"))
+        return Family::SinglePhase;
+    if (name == QLatin1String("kz827"))
+        return Family::Kz827;
+    return std::nullopt;
+}
+
+QString FamilyName(Family family)
+{
+    switch (family) {
+    case Family::ThreePhase:
+        return QStringLiteral("three-phase");
+    case Family::SinglePhase:
+        return QStringLiteral("single-phase");
+    case Family::Kz827:
+        return QStringLiteral("kz827");
+    }
+    return {};
+}
+
+int Block::Find(const QString &name) const
+{
+    for (qsizetype i = 0; i < names.size(); ++i)
+        if (names[i].object == name || names[i].caption == name)
+            return int(i);
+    return -1;
+}
+
+const QList<Block> &Blocks(Family family)
+{
+    static const QList<Block> three = ThreePhaseBlocks();
+    static const QList<Block> single = SinglePhaseBlocks();
+    static const QList<Block> kz{Kz827Range(), Kz827Alarms()};
+    switch (family) {
+    case Family::ThreePhase:
+        return three;
+    case Family::SinglePhase:
+        return single;
+    case Family::Kz827:
+        break;
+    }
+    return kz;
+}
+
+const Block *FindBlock(Family family, const QString &key)
+{
+    for (const Block &b : Blocks(family))
+        if (b.key == key)
+            return &b;
+    return nullptr;
+}
+
+} // namespace cli
