@@ -1,5 +1,6 @@
 #include "kz827/calibratedcu.h"
 
+#include "link/calibrationwindow.h"
 #include "link/codecs.h"
 #include "link/lamp.h"
 #include "link/messagebox.h"
@@ -22,7 +23,24 @@ namespace cal = kz827::calibration;
 
 namespace {
 constexpr int kType = 5;
-const char *const kBusy = "系统正在读数据，请先停止！";
+const char *const kBusy = calib::msg::kBusy;
+
+// What the record calls a command.
+QString CommandName(std::uint8_t subCommand)
+{
+    switch (subCommand) {
+    case cal::kVoltageZero:
+        return QStringLiteral("电压零电平校准");
+    case cal::kCurrentZero:
+        return QStringLiteral("电流零电平校准");
+    case cal::kVoltageClear:
+        return QStringLiteral("电压零电平清零");
+    case cal::kCurrentClear:
+        return QStringLiteral("电流零电平清零");
+    default:
+        return QStringLiteral("写入");
+    }
+}
 
 QLabel *DisplayValue(QWidget *area, QGridLayout *grid, int row, const char *caption, const char *name,
                      const QString &initial, const QString &accessible)
@@ -132,11 +150,12 @@ TKZ827KVE_Calibrate::TKZ827KVE_Calibrate(SerialLink &link, QWidget *parent)
     auto *listLayout = new QVBoxLayout(listBox);
     listLayout->addWidget(items_);
 
-    readButton_ = MakeButton("BitBtn5", QStringLiteral("读启用"), [this] { BitBtn5Click(); });
+    readButton_ = MakeButton("BitBtn5", cyclicRead_.Caption(), [this] { BitBtn5Click(); });
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(readButton_);
     buttons->addWidget(MakeButton("BitBtn2", QStringLiteral("计  算"), [this] { BitBtn2Click(); }));
     buttons->addWidget(MakeButton("BitBtn1", QStringLiteral("写  入"), [this] { BitBtn1Click(); }));
+    buttons->addWidget(MakeButton("SaveRecord", QStringLiteral("保存记录"), [this] { calib::SaveRecord(this, record_); }));
     buttons->addWidget(MakeButton("Exit", QStringLiteral("返  回"), [this] { CloseWindow(); }));
 
     auto *steps = new QLabel(QStringLiteral("操作步骤：一、先对电压、电流的零点进行清零然后再对零点进行校准。二、按下[读启用]，待数据稳定后（标准表\n"
@@ -183,13 +202,13 @@ void TKZ827KVE_Calibrate::PortLost()
 void TKZ827KVE_Calibrate::stopReading()
 {
     timer_->stop();
-    if (!reading_)
+    if (!cyclicRead_.Reading())
         return;
-    reading_ = false;
+    cyclicRead_.Stop();
     QPalette palette = readButton_->palette();
     palette.setColor(QPalette::ButtonText, palette.color(QPalette::Link));
     readButton_->setPalette(palette);
-    readButton_->setText(QStringLiteral("读启动"));
+    readButton_->setText(cyclicRead_.Caption());
 }
 
 bool TKZ827KVE_Calibrate::sendRead()
@@ -200,7 +219,7 @@ bool TKZ827KVE_Calibrate::sendRead()
 
 void TKZ827KVE_Calibrate::BitBtn5Click()
 {
-    if (reading_) {
+    if (cyclicRead_.Reading()) {
         stopReading();
         return;
     }
@@ -213,8 +232,8 @@ void TKZ827KVE_Calibrate::BitBtn5Click()
     QPalette palette = readButton_->palette();
     palette.setColor(QPalette::ButtonText, Qt::red);
     readButton_->setPalette(palette);
-    readButton_->setText(QStringLiteral("读停止"));
-    reading_ = true;
+    cyclicRead_.Start();
+    readButton_->setText(cyclicRead_.Caption());
 }
 
 void TKZ827KVE_Calibrate::Timer1Timer()
@@ -233,17 +252,21 @@ void TKZ827KVE_Calibrate::Timer1Timer()
 
 void TKZ827KVE_Calibrate::sendCommand(std::uint8_t subCommand, std::uint32_t data)
 {
-    if (reading_) {
+    if (cyclicRead_.Reading()) {
         ui::ShowMessage(this, QString::fromUtf8(kBusy));
         return;
     }
     const int address = address_->value();
-    Send(cal::Request(static_cast<std::uint8_t>(address), subCommand, data), address);
+    if (!Send(cal::Request(static_cast<std::uint8_t>(address), subCommand, data), address))
+        return;
+    const bool write = subCommand >= cal::WriteCommand(0) && subCommand <= cal::WriteCommand(cal::kItems - 1);
+    addRow(write ? subCommand - 1 : 0, CommandName(subCommand), write ? standard_->text() : QString(), std::nullopt,
+           write ? calib::WordText(data) : QString(), QString());
 }
 
 void TKZ827KVE_Calibrate::BitBtn1Click()
 {
-    if (reading_) {
+    if (cyclicRead_.Reading()) {
         ui::ShowMessage(this, QString::fromUtf8(kBusy));
         return;
     }
@@ -297,7 +320,10 @@ void TKZ827KVE_Calibrate::BitBtn2Click()
         ui::ShowMessage(this, QStringLiteral("没有读到任何数据！请再读一次数据。"));
         return;
     }
-    const cal::Computed computed = cal::ComputeCoefficient(item, standard_->text(), histories_.Compute());
+    const cal::Quantities q = histories_.Compute();
+    const cal::Computed computed = cal::ComputeCoefficient(item, standard_->text(), q);
+    const double reading = item == cal::kVoltage ? q.volts : item == cal::kCurrent ? q.amps : q.watts;
+    addRow(item + 1, QStringLiteral("计算"), standard_->text(), reading, computed.coefficient, computed.error);
     if (!computed.ok()) {
         ui::ShowMessage(this, computed.error);
         return;
@@ -307,11 +333,21 @@ void TKZ827KVE_Calibrate::BitBtn2Click()
 
 void TKZ827KVE_Calibrate::MsgClick()
 {
-    const QByteArray reply = TakeExchange().reply;
+    const modbus::Exchange exchange = TakeExchange();
+    const QByteArray &reply = exchange.reply;
     if (cal::IsCalibrationReply(reply)) {
         const std::optional<cal::Reading> reading = cal::DecodeRead(reply);
         if (cal::IsAcknowledgement(reply)) {
             lastData_ = reply.mid(5);
+            // The command it answers, for the record.
+            const QByteArray &request = exchange.request;
+            if (request.size() == cal::kRequestBytes) {
+                const auto at = [&](int i) { return static_cast<std::uint32_t>(static_cast<std::uint8_t>(request.at(i))); };
+                const auto sub = static_cast<std::uint8_t>(at(3));
+                const bool write = sub >= cal::WriteCommand(0) && sub <= cal::WriteCommand(cal::kItems - 1);
+                addRow(write ? sub - 1 : 0, CommandName(sub) + QStringLiteral("确认"), QString(), std::nullopt,
+                       write ? calib::WordText(at(7) << 16 | at(8) << 8 | at(9)) : QString(), QString());
+            }
             ui::ShowMessage(this, QStringLiteral("参数设置成功！！"));
         } else if (reading) {
             lastData_ = reply.mid(5);
@@ -323,4 +359,21 @@ void TKZ827KVE_Calibrate::MsgClick()
         }
     }
     Link().ReplyPending(Family::Kz827, kType) = false;
+}
+
+void TKZ827KVE_Calibrate::addRow(int item, const QString &action, const QString &standard,
+                                 std::optional<double> reading, const QString &coefficient, const QString &result)
+{
+    calib::RecordRow row;
+    row.time = QDateTime::currentDateTime();
+    row.address = Link().LastAddress;
+    row.point = item;
+    row.pointText = cal::ItemText(item - 1);
+    row.action = action;
+    row.reference = standard;
+    row.reading = reading;
+    row.word = coefficient;
+    row.result = result;
+    if (!record_.Add(row))
+        ui::ShowMessage(this, QStringLiteral("校验记录无法写入，请重新保存记录！"));
 }

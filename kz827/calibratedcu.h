@@ -4,6 +4,7 @@
 // the selected item from the standard meter's value and writes it; also
 // triggers zero-level calibration and zero clearing.
 #include "kz827/calibration.h"
+#include "link/calibrationrecord.h"
 #include "link/familywindow.h"
 
 class Lamp;
@@ -19,7 +20,8 @@ class TKZ827KVE_Calibrate : public FamilyWindow {
 public:
     explicit TKZ827KVE_Calibrate(SerialLink &link, QWidget *parent = nullptr);
 
-    bool Reading() const { return reading_; }
+    bool Reading() const { return cyclicRead_.Reading(); }
+    const calib::Record &Record() const { return record_; }
 
 protected:
     void FormClose() override;
@@ -37,6 +39,9 @@ private:
     void sendCommand(std::uint8_t subCommand, std::uint32_t data = 0);
     bool sendRead();
     void stopReading();
+    // A row of the calibration record; item 1..4, 0 for a zero command.
+    void addRow(int item, const QString &action, const QString &standard, std::optional<double> reading,
+                const QString &coefficient, const QString &result);
 
     QSpinBox *address_ = nullptr;
     QCheckBox *cyclic_ = nullptr;
@@ -51,7 +56,8 @@ private:
     QLabel *power_ = nullptr;
     QTimer *timer_ = nullptr;
 
-    bool reading_ = false;
+    calib::CyclicRead cyclicRead_;
+    calib::Record record_;
     QByteArray lastData_; // the last calibration reply without its first five bytes
     kz827::calibration::Histories histories_;
 };

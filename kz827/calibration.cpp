@@ -5,7 +5,6 @@
 
 #include <cmath>
 #include <numbers>
-#include <numeric>
 
 namespace kz827::calibration {
 
@@ -34,12 +33,6 @@ QString Hex24(std::uint32_t value)
     for (int shift = 20; shift >= 0; shift -= 4)
         text.append(QLatin1Char(NibbleToHex(static_cast<int>((value >> shift) & 0xF))));
     return text;
-}
-
-bool IsHexDigit(QChar c)
-{
-    return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || (c >= QLatin1Char('A') && c <= QLatin1Char('F')) ||
-           (c >= QLatin1Char('a') && c <= QLatin1Char('f'));
 }
 
 } // namespace
@@ -98,17 +91,14 @@ bool IsAcknowledgement(const QByteArray &reply)
 void Histories::Push(const Reading &reading)
 {
     const std::uint32_t values[] = {reading.voltage, reading.current, reading.power};
-    for (int i = 0; i < 3; ++i) {
-        std::copy(values_[i].begin() + 1, values_[i].end(), values_[i].begin());
-        values_[i].back() = values[i];
-    }
+    for (int i = 0; i < 3; ++i)
+        values_[i].Push(values[i]);
     scale_ = reading.scale;
 }
 
 double Histories::Mean(int which) const
 {
-    const auto &row = values_[which];
-    return std::accumulate(row.begin(), row.end(), 0.0) / static_cast<double>(row.size());
+    return values_[which].Mean();
 }
 
 Quantities Histories::Compute() const
@@ -175,21 +165,7 @@ Computed ComputeCoefficient(int item, const QString &standard, const Quantities 
 
 std::optional<std::uint32_t> CoefficientData(const QString &text)
 {
-    if (text.isEmpty())
-        return std::nullopt;
-    for (QChar c : text) {
-        if (!IsHexDigit(c))
-            return std::nullopt;
-    }
-    QString digits = text.left(6);
-    while (digits.size() < 6)
-        digits.prepend(QLatin1Char('0'));
-    std::uint32_t value = 0;
-    for (int i = 0; i < 6; i += 2) {
-        const auto byte = HexPairToByte(static_cast<char>(digits[i].toLatin1()), static_cast<char>(digits[i + 1].toLatin1()));
-        value = value << 8 | byte;
-    }
-    return value;
+    return calib::CorrectionWord(text);
 }
 
 } // namespace kz827::calibration

@@ -13,6 +13,8 @@
 //
 // The readings shown are means over the last eight reads; a new coefficient
 // is computed from them and a standard meter's value. Qt Core only.
+#include "link/calibrationengine.h"
+
 #include <QByteArray>
 #include <QString>
 #include <array>
@@ -78,7 +80,7 @@ public:
     std::uint32_t LatestScale() const { return scale_; }
 
 private:
-    std::array<std::array<double, 8>, 3> values_{};
+    std::array<calib::History, 3> values_{};
     std::uint32_t scale_ = 0;
 };
 
@@ -98,7 +100,7 @@ Computed ComputeCoefficient(int item, const QString &standard, const Quantities 
 
 // The 24-bit data of a write from the coefficient edit: cut to its first six
 // characters or padded with zeros in front, read as three hex pairs. Nothing
-// when the text has a character that is not a hex digit.
+// when a character used is not a hex digit (the calibration engine's rule).
 std::optional<std::uint32_t> CoefficientData(const QString &text);
 
 } // namespace kz827::calibration

@@ -321,15 +321,20 @@ void CalibrationWindow::addRow(int point, const QString &action, const QString &
 
 void CalibrationWindow::SaveRecordClick()
 {
+    calib::SaveRecord(this, record_);
+}
+
+void calib::SaveRecord(QWidget *parent, Record &record)
+{
     const QString suggested =
         QStringLiteral("校验记录-%1.csv").arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
-    const QString path = ChooseRecordFile(this, suggested);
+    const QString path = ChooseRecordFile(parent, suggested);
     if (path.isEmpty())
         return;
     QString error;
-    if (!record_.SaveTo(path, &error)) {
-        ui::ShowMessage(this, QStringLiteral("校验记录无法写入 %1：%2").arg(path, error));
+    if (!record.SaveTo(path, &error)) {
+        ui::ShowMessage(parent, QStringLiteral("校验记录无法写入 %1：%2").arg(path, error));
         return;
     }
-    ui::ShowMessage(this, QStringLiteral("校验记录已保存到 %1，以后的每一步都会接着写入。").arg(path));
+    ui::ShowMessage(parent, QStringLiteral("校验记录已保存到 %1，以后的每一步都会接着写入。").arg(path));
 }

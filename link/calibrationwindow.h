@@ -25,6 +25,9 @@ namespace calib {
 // dialog with a function; an empty function restores the dialog.
 using FileChooser = std::function<QString(QWidget *parent, const QString &suggested)>;
 void SetRecordFileChooser(FileChooser chooser);
+// The "保存记录" button: asks for a file, saves the record there and says
+// where it went (or why it could not).
+void SaveRecord(QWidget *parent, Record &record);
 
 struct WindowNames {
     const char *className;
