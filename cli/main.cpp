@@ -246,9 +246,26 @@ int Read(SyncLink &link, const Args &args, const Target &target)
     }
 }
 
+// The blocks of one family overlap the registers of another (a single-phase
+// meter answers the KZ827KVE's settings reads), so a meter is asked what it
+// is before its settings are read or written.
+bool CheckFamily(SyncLink &link, Family family, int address, QString *error)
+{
+    const auto found = ProbeFamily(link, std::uint8_t(address));
+    if (found == family)
+        return true;
+    *error = found ? QStringLiteral("meter %1 is a %2 meter, not %3")
+                         .arg(address)
+                         .arg(FamilyName(*found), FamilyName(family))
+                   : QStringLiteral("meter %1 did not answer as a %2 meter").arg(address).arg(FamilyName(family));
+    return false;
+}
+
 // The settings of one meter: the data of every block, or nothing.
 std::optional<QList<QByteArray>> Upload(SyncLink &link, Family family, int address, QString *error)
 {
+    if (!CheckFamily(link, family, address, error))
+        return std::nullopt;
     QList<QByteArray> data;
     for (const Block &b : Blocks(family)) {
         const auto d = ReadBlock(link, std::uint8_t(address), b, error);
@@ -339,11 +356,15 @@ std::optional<QList<QByteArray>> EncodeAll(const Backup &backup)
 int WriteAndVerify(SyncLink &link, Family family, int address, const QList<QByteArray> &data)
 {
     const QList<Block> &list = Blocks(family);
+    QString error;
+    if (!CheckFamily(link, family, address, &error)) {
+        Err(error);
+        return kFailed;
+    }
     int status = kOk;
     for (qsizetype i = 0; i < list.size(); ++i) {
         if (data[i].isEmpty())
             continue;
-        QString error;
         if (!WriteBlock(link, std::uint8_t(address), list[i], data[i], &error)) {
             Err(error);
             return kFailed;
@@ -505,9 +526,13 @@ int Set(SyncLink &link, const Args &args, const Target &target)
     // before anything is written.
     QList<QByteArray> data(list.size());
     QList<fields::Values> values(list.size());
+    QString error;
+    if (!CheckFamily(link, target.family, address, &error)) {
+        Err(error);
+        return kFailed;
+    }
     for (const Change &c : changes) {
         if (values[c.block].isEmpty()) {
-            QString error;
             const auto current = ReadBlock(link, std::uint8_t(address), list[c.block], &error);
             if (!current) {
                 Err(error);
