@@ -209,6 +209,15 @@ void TKZ5500Edcu::buildMenus()
     rtu->setStatusTip(onlyRtu);
     group->addAction(ascii);
     group->addAction(rtu);
+
+    // The traffic monitor: every frame on the bus and what became of it.
+    // Its shortcut works from the main window without opening the menu.
+    protocol->addSeparator();
+    QAction *monitor = makeEntry(protocol, "TrafficMonitorItem", QStringLiteral("通信监视(&M)"));
+    monitor->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
+    monitor->setShortcutContext(Qt::WindowShortcut);
+    addAction(monitor);
+    connect(monitor, &QAction::triggered, this, [this] { openWindow(QStringLiteral("TTrafficMonitor")); });
 }
 
 // ------------------------------------------------------------------ registry
@@ -221,6 +230,16 @@ void TKZ5500Edcu::RegisterWindow(const QString &className, QWidget *window)
 QWidget *TKZ5500Edcu::Window(const QString &className) const
 {
     return windows_.value(className).data();
+}
+
+QString TKZ5500Edcu::CaptionOf(Family family, int destination) const
+{
+    const WindowRow *row = WindowAt(family, destination);
+    if (!row)
+        return QStringLiteral("#%1").arg(destination);
+    if (QWidget *w = Window(QLatin1String(row->className)); w && !w->windowTitle().trimmed().isEmpty())
+        return w->windowTitle().trimmed();
+    return QLatin1String(row->className);
 }
 
 void TKZ5500Edcu::openWindow(const QString &className)

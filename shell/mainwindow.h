@@ -33,6 +33,9 @@ public:
     // elsewhere; a window that is not registered is simply skipped.
     void RegisterWindow(const QString &className, QWidget *window);
     QWidget *Window(const QString &className) const;
+    // What the traffic records call the window at a family's destination:
+    // its title when it exists, else its class name.
+    QString CaptionOf(Family family, int destination) const;
 
     // Close-others routines: press the return button of each listed window
     // that exists (shown or not), which stops its timer and closes it.

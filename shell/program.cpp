@@ -1,6 +1,8 @@
 #include "shell/program.h"
 
 #include "link/comdcu.h"
+#include "link/framerecorder.h"
+#include "link/trafficmonitor.h"
 #include "link/rsaddersdcu.h"
 #include "shell/connectiondcu.h"
 #include "shell/demo.h"
@@ -38,6 +40,11 @@ std::optional<Options> ParseOptions(const QStringList &args, QString *message, b
     parser.addOption(quitAfterShow);
     parser.addOption(port);
     parser.addOption(demo);
+    const QCommandLineOption trace(QStringLiteral("trace"),
+                                   QStringLiteral("Append every frame sent and received, with what the program did "
+                                                  "with it, to <file>, one line each, written at once."),
+                                   QStringLiteral("file"));
+    parser.addOption(trace);
     // Read before the application object exists: name the program in the
     // usage line ourselves.
     const auto helpText = [&parser] {
@@ -68,6 +75,7 @@ std::optional<Options> ParseOptions(const QStringList &args, QString *message, b
     o.ports = parser.values(port);
     o.demo = parser.isSet(demo);
     o.quitAfterShow = parser.isSet(quitAfterShow);
+    o.trace = parser.value(trace);
     return o;
 }
 
@@ -108,6 +116,23 @@ Program::Program(SerialPortControl &port, const Options &options)
         windows_.push_back(std::move(w));
         created_.append(className);
     }
+    // The traffic monitor is no window of the table: it serves every family.
+    const CaptionFn caption = [main = main_.get()](Family f, int d) { return main->CaptionOf(f, d); };
+    monitor_ = std::make_unique<TTrafficMonitor>(link_);
+    monitor_->SetCaption(caption);
+    main_->RegisterWindow(QStringLiteral("TTrafficMonitor"), monitor_.get());
+    if (!options_.trace.isEmpty()) {
+        trace_ = std::make_unique<TraceFile>();
+        trace_->SetCaption(caption);
+        QObject::connect(trace_.get(), &TraceFile::Failed, main_.get(), &TKZ5500Edcu::Notify);
+        QString error;
+        if (!trace_->Open(options_.trace, link_, &error)) {
+            trace_.reset();
+            // Said once the main window is up.
+            QMetaObject::invokeMethod(main_.get(), [main = main_.get(), error] { main->Notify(error); },
+                                      Qt::QueuedConnection);
+        }
+    }
     for (const QString &p : options_.ports)
         com_->AddPortName(p);
     if (!options_.ports.isEmpty())
@@ -119,6 +144,8 @@ Program::~Program()
     // The simulator goes first, then the windows, then the main window; the
     // link outlives them all.
     demo_.reset();
+    trace_.reset();
+    monitor_.reset();
     windows_.clear();
 }
 

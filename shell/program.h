@@ -13,6 +13,8 @@ class QWidget;
 class TCOMdcu;
 class TKZ5500Edcu;
 class DemoSimulator;
+class TraceFile;
+class TTrafficMonitor;
 
 struct Options {
     // Extra ports offered by the port settings dialog (--port, repeatable).
@@ -21,6 +23,8 @@ struct Options {
     bool demo = false;
     // Exit as soon as the main window is shown (start-up measurements).
     bool quitAfterShow = false;
+    // Append every frame record to this file (--trace).
+    QString trace;
 };
 
 // Parses the program's arguments (args[0] is the program). Returns nothing
@@ -40,6 +44,7 @@ public:
     TKZ5500Edcu &MainWindow() { return *main_; }
     TCOMdcu &ComDialog() { return *com_; }
     DemoSimulator *Demo() { return demo_.get(); }
+    TTrafficMonitor &Monitor() { return *monitor_; }
     // Class names of the windows created, in creation order.
     const QStringList &Created() const { return created_; }
 
@@ -55,4 +60,6 @@ private:
     TCOMdcu *com_ = nullptr;
     QStringList created_;
     std::unique_ptr<DemoSimulator> demo_;
+    std::unique_ptr<TTrafficMonitor> monitor_;
+    std::unique_ptr<TraceFile> trace_;
 };

@@ -125,7 +125,9 @@ TEST(MainWindow, MenusInOnScreenOrder)
     EXPECT_EQ(names(s.menu("KZ827KVESAMPL")), QStringList({"N24=电量测量", "N25=遥控"}));
     EXPECT_EQ(names(s.menu("KZ827KVESET")),
               QStringList({"N26=报警参数设置", "N27=仪表初始化设置", "KZ8271=KZ827校准"}));
-    EXPECT_EQ(names(s.menu("PopupMenu4")), QStringList({"MenuItem1=MODBUS-ASCII", "MenuItem2=MODBUS-RTU"}));
+    // The traffic monitor follows the two protocols, after a separator.
+    EXPECT_EQ(names(s.menu("PopupMenu4")), QStringList({"MenuItem1=MODBUS-ASCII", "MenuItem2=MODBUS-RTU", "=",
+                                                        "TrafficMonitorItem=通信监视(&M)"}));
 }
 
 TEST(MainWindow, FamilyEntries)

@@ -1,0 +1,150 @@
+// The traffic monitor reached from the main window, its filters, pause,
+// clear, copy and save, and the trace file of --trace.
+#include "link/fakeport.h"
+#include "link/messagebox.h"
+#include "link/trafficmonitor.h"
+#include "shell/mainwindow.h"
+#include "shell/program.h"
+#include "tests/support/testutil.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QFile>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Monitor : ::testing::Test {
+    FakePortControl port;
+    ui::RecordedMessages rec;
+    Program program{port, Options{}};
+    TTrafficMonitor &monitor = program.Monitor();
+    const QByteArray request = WithCrc(Hex("01 03 00 50 00 01"));
+    const QByteArray reply = WithCrc(Hex("01 03 02 00 02"));
+
+    int lines() const { return static_cast<int>(monitor.Text().split('\n', Qt::SkipEmptyParts).size()); }
+};
+
+} // namespace
+
+TEST_F(Monitor, OpensFromTheMainWindowsShortcutAndNamesTheWindowByItsTitle)
+{
+    program.Start();
+    program.MainWindow().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&program.MainWindow()));
+    QTest::keyClick(&program.MainWindow(), Qt::Key_M, Qt::ControlModifier);
+    ASSERT_TRUE(monitor.isVisible());
+    EXPECT_EQ(program.MainWindow().Window("TTrafficMonitor"), &monitor);
+
+    program.Link().SendFrame(request); // port closed
+    port.SetPortOpen(true);
+    program.Link().SelectSlot(1);
+    program.Link().DispatchThreePhaseReply(reply + Hex("00"));
+    ASSERT_TRUE(WaitFor([&] { return lines() == 2; }, 2000)); // the timer refreshes
+    const QStringList shown = monitor.Text().split('\n');
+    EXPECT_TRUE(shown[0].contains("\t发送\t1\t03\t8\t01 03 00 50 00 01")) << shown[0].toStdString();
+    EXPECT_TRUE(shown[0].endsWith("未发送：串口未打开"));
+    QWidget *measure = program.MainWindow().Window("TCoulometrydcu");
+    const QString title = measure ? measure->windowTitle().trimmed() : QString("TCoulometrydcu");
+    EXPECT_TRUE(shown[1].endsWith("交给 " + title + "，截自 8 字节")) << shown[1].toStdString();
+}
+
+TEST_F(Monitor, FiltersPauseClearCopyAndSave)
+{
+    port.SetPortOpen(true);
+    SerialLink &link = program.Link();
+    link.SendFrame(request);
+    link.SendFrame(WithCrc(Hex("02 03 00 50 00 01")));
+    link.SelectSlot(9);
+    link.DispatchThreePhaseReply(reply);
+    monitor.Refresh();
+    EXPECT_EQ(lines(), 3);
+
+    auto *direction = monitor.findChild<QComboBox *>("DirectionBox");
+    auto *address = monitor.findChild<QSpinBox *>("AddressBox");
+    direction->setCurrentIndex(2); // 接收
+    EXPECT_EQ(lines(), 1);
+    direction->setCurrentIndex(1); // 发送
+    address->setValue(2);
+    EXPECT_EQ(lines(), 1);
+    EXPECT_TRUE(monitor.Text().contains("02 03 00 50"));
+    direction->setCurrentIndex(0);
+    address->setValue(-1);
+
+    monitor.findChild<QCheckBox *>("PauseBox")->setChecked(true);
+    link.SendFrame(request);
+    monitor.Refresh();
+    EXPECT_EQ(lines(), 3);
+    monitor.findChild<QCheckBox *>("PauseBox")->setChecked(false);
+    EXPECT_EQ(lines(), 4);
+
+    monitor.findChild<QPushButton *>("CopyButton")->click();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), monitor.Text());
+    QTemporaryDir dir;
+    const QString path = dir.filePath("traffic.txt");
+    ASSERT_TRUE(monitor.SaveTo(path));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(f.readAll()), monitor.Text() + "\n");
+    QString error;
+    EXPECT_FALSE(monitor.SaveTo(dir.filePath("no/dir/x.txt"), &error));
+    EXPECT_FALSE(error.isEmpty());
+
+    monitor.findChild<QPushButton *>("ClearButton")->click();
+    EXPECT_TRUE(monitor.Text().isEmpty());
+    link.SendFrame(request);
+    monitor.Refresh();
+    EXPECT_EQ(lines(), 1); // only what came after the clear
+}
+
+TEST_F(Monitor, ControlsAreNamedLabelledAndReachable)
+{
+    QSet<QWidget *> buddied;
+    for (QLabel *label : monitor.findChildren<QLabel *>())
+        if (label->buddy())
+            buddied.insert(label->buddy());
+    for (QWidget *c : monitor.findChildren<QWidget *>()) {
+        const bool input = qobject_cast<QAbstractButton *>(c) || qobject_cast<QAbstractSpinBox *>(c) ||
+                           qobject_cast<QComboBox *>(c) || c->objectName() == "TrafficView";
+        if (!input || qobject_cast<QAbstractSpinBox *>(c->parent()) || qobject_cast<QComboBox *>(c->parent()))
+            continue;
+        const auto *button = qobject_cast<QAbstractButton *>(c);
+        EXPECT_FALSE(c->objectName().isEmpty());
+        EXPECT_TRUE(!c->accessibleName().isEmpty() || (button && !button->text().isEmpty()) || buddied.contains(c))
+            << c->objectName().toStdString();
+        EXPECT_NE(c->focusPolicy(), Qt::NoFocus) << c->objectName().toStdString();
+    }
+}
+
+TEST(Trace, OptionAppendsRecordsAndAnUnwritableFileIsSaidOnce)
+{
+    QTemporaryDir dir;
+    QString message;
+    const auto options =
+        ParseOptions({"kzdebug", "--trace", dir.filePath("t.txt")}, &message);
+    ASSERT_TRUE(options.has_value());
+    EXPECT_EQ(options->trace, dir.filePath("t.txt"));
+    {
+        FakePortControl port;
+        Program program(port, *options);
+        program.Link().SendFrame(WithCrc(Hex("01 03 00 50 00 01")));
+        QFile f(dir.filePath("t.txt"));
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(f.readAll().contains("01 03 00 50 00 01"));
+    }
+    ui::RecordedMessages rec;
+    Options bad;
+    bad.trace = dir.filePath("no/dir/t.txt");
+    FakePortControl port;
+    Program program(port, bad);
+    ASSERT_TRUE(WaitFor([&] { return !rec.texts.isEmpty(); }, 1000));
+    EXPECT_TRUE(rec.texts.first().contains("t.txt"));
+}
