@@ -1,16 +1,22 @@
 // Measures the receive path on a real pseudo-terminal:
 //  - latency from the last byte of a reply to its reply handler running,
 //  - the longest stall of the UI event loop meanwhile,
+//  - the same stall with the traffic monitor open on a full log,
 //  - start-up time of the program to its main window, and its peak RSS.
 #include "link/crc.h"
 #include "link/qtserialport.h"
 #include "link/seriallink.h"
 
 #include <QCoreApplication>
+#ifdef KZ_BENCH_MONITOR
+#include "link/trafficmonitor.h"
+#include <QApplication>
+#endif
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTimer>
 #include <algorithm>
+#include <memory>
 #include <cstdio>
 #include <vector>
 
@@ -34,7 +40,7 @@ void waitMs(int ms)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
 }
 
-int benchLink(int rounds)
+int benchLink(int rounds, bool withMonitor = false)
 {
     int master = -1, slave = -1;
     char name[256] = {};
@@ -57,6 +63,18 @@ int benchLink(int rounds)
     SerialLink link(&port);
     link.FormShow();
     link.SelectSlot(1);
+#ifdef KZ_BENCH_MONITOR
+    // A full log (10,000 frames): the monitor opens on it while replies come
+    // in, and then every new line also drops the oldest one from its view.
+    std::unique_ptr<TTrafficMonitor> monitor;
+    if (withMonitor) {
+        for (int i = 0; i < 10000; ++i)
+            link.DispatchThreePhaseReply(QByteArray("\x01\x03\x02\x00\x02\x00\x00", 7));
+        monitor = std::make_unique<TTrafficMonitor>(link);
+    }
+#else
+    (void)withMonitor;
+#endif
 
     QElapsedTimer clock;
     clock.start();
@@ -79,6 +97,10 @@ int benchLink(int rounds)
         lastTick = now;
     });
     probe.start(1);
+#ifdef KZ_BENCH_MONITOR
+    if (monitor)
+        monitor->show();
+#endif
 
     // A full 113-byte measurement reply.
     QByteArray reply("\x01\x03\x6C", 3);
@@ -107,10 +129,16 @@ int benchLink(int rounds)
     }
     probe.stop();
     std::sort(latencies.begin(), latencies.end());
-    std::printf("replies: %d (113 bytes each, one burst, pseudo-terminal)\n", rounds);
-    std::printf("last byte -> reply handler: median %.1f ms, max %.1f ms, min %.1f ms\n",
-                latencies[latencies.size() / 2], latencies.back(), latencies.front());
-    std::printf("longest event-loop stall: %.2f ms (1 ms probe timer)\n", worstGap / 1e6);
+    if (withMonitor) {
+        std::printf("longest event-loop stall while the traffic monitor opens on a full log and shows the replies: %.2f ms "
+                    "(reply handler median %.1f ms)\n",
+                    worstGap / 1e6, latencies[latencies.size() / 2]);
+    } else {
+        std::printf("replies: %d (113 bytes each, one burst, pseudo-terminal)\n", rounds);
+        std::printf("last byte -> reply handler: median %.1f ms, max %.1f ms, min %.1f ms\n",
+                    latencies[latencies.size() / 2], latencies.back(), latencies.front());
+        std::printf("longest event-loop stall: %.2f ms (1 ms probe timer)\n", worstGap / 1e6);
+    }
     ::close(master);
     ::close(slave);
     return 0;
@@ -159,8 +187,19 @@ int benchStartup(const QString &program)
 
 int main(int argc, char *argv[])
 {
+#ifdef KZ_BENCH_MONITOR
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+#else
     QCoreApplication app(argc, argv);
+#endif
     int rc = benchLink(50);
+#ifdef KZ_BENCH_MONITOR
+    if (rc == 0)
+        rc = benchLink(50, true);
+#endif
     if (rc == 0)
         rc = benchStartup(QCoreApplication::applicationDirPath() + "/kzdebug");
     return rc;

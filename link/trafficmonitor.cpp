@@ -89,6 +89,9 @@ TTrafficMonitor::TTrafficMonitor(SerialLink &link, QWidget *parent) : QWidget(pa
 
     timer_.setInterval(RefreshMs);
     connect(&timer_, &QTimer::timeout, this, &TTrafficMonitor::Refresh);
+    more_.setSingleShot(true);
+    more_.setInterval(0);
+    connect(&more_, &QTimer::timeout, this, &TTrafficMonitor::Refresh);
     setTabOrder(direction_, address_);
     setTabOrder(address_, pause_);
     setTabOrder(pause_, clear);
@@ -115,10 +118,14 @@ void TTrafficMonitor::Refresh()
     // Everything since the last refresh in one append: one layout pass,
     // whatever the number of lines.
     QStringList lines;
-    for (std::size_t i = log.IndexOf(std::max(next_, cleared_)); i < log.Size(); ++i)
+    const std::size_t first = log.IndexOf(std::max(next_, cleared_));
+    const std::size_t end = std::min(log.Size(), first + LinesPerPass);
+    for (std::size_t i = first; i < end; ++i)
         if (passes(log.At(i)))
             lines.append(FormatRecord(log.At(i), caption_));
-    next_ = log.Total();
+    next_ = log.Total() - log.Size() + end;
+    if (end < log.Size())
+        more_.start();
     if (!lines.isEmpty()) {
         view_->appendPlainText(lines.join(QLatin1Char('\n')));
         shown_ = std::min(shown_ + static_cast<int>(lines.size()), view_->maximumBlockCount());
@@ -194,5 +201,6 @@ void TTrafficMonitor::showEvent(QShowEvent *event)
 void TTrafficMonitor::hideEvent(QHideEvent *event)
 {
     timer_.stop();
+    more_.stop();
     QWidget::hideEvent(event);
 }

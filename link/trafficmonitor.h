@@ -25,7 +25,9 @@ public:
     void SetCaption(CaptionFn caption) { caption_ = std::move(caption); }
 
     // Takes the records that came in since the last refresh (the timer does
-    // this every RefreshMs while the window is shown).
+    // this every RefreshMs while the window is shown), at most LinesPerPass
+    // at a time: a backlog (opening on a full log, a filter change) is shown
+    // over several event-loop turns so the link's timers keep running.
     void Refresh();
     // The lines shown, one per record.
     QString Text() const;
@@ -33,6 +35,7 @@ public:
     bool SaveTo(const QString &path, QString *error = nullptr) const;
 
     static constexpr int RefreshMs = 200;
+    static constexpr std::size_t LinesPerPass = 250;
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -48,6 +51,7 @@ private:
     SerialLink &link_;
     CaptionFn caption_ = DefaultCaption;
     QTimer timer_;
+    QTimer more_; // continues a backlog on the next event-loop turn
     std::uint64_t next_ = 0;    // running number of the first record not yet shown
     std::uint64_t cleared_ = 0; // records before this number were cleared from the view
     int shown_ = 0;
