@@ -1,5 +1,7 @@
 #include "kz827/surveydcu.h"
 
+#include "link/recordbutton.h"
+
 #include "kz827/survey.h"
 
 #include <QFrame>
@@ -63,6 +65,9 @@ TKZ827KVE_SURVEY::TKZ827KVE_SURVEY(SerialLink &link, QWidget *parent) : FamilyWi
     addressRow->addWidget(progress_, 1);
 
     auto *buttons = new QHBoxLayout;
+    // Recording: every measurement shown also goes to a CSV file.
+    record_ = new RecordButton(this);
+    buttons->addWidget(record_);
     buttons->addWidget(MakeButton("BitBtn1", QStringLiteral("启  动"), [this] { BitBtn1Click(); }));
     buttons->addWidget(MakeButton("BitBtn2", QStringLiteral("停  止"), [this] { timer_->stop(); }));
     buttons->addWidget(MakeButton("Exit", QStringLiteral("返  回"), [this] { CloseWindow(); }));
@@ -114,10 +119,14 @@ void TKZ827KVE_SURVEY::Timer1Timer()
 
 void TKZ827KVE_SURVEY::MsgClick()
 {
-    if (const auto texts = kz827::DecodeMeasurement(TakeExchange())) {
+    const modbus::Exchange exchange = TakeExchange();
+    if (const auto texts = kz827::DecodeMeasurement(exchange)) {
         voltage_->setText((*texts)[0]);
         current_->setText((*texts)[1]);
         power_->setText((*texts)[2]);
+        // The address the request went to.
+        record_->Record(exchange.request.isEmpty() ? address_->value() : static_cast<std::uint8_t>(exchange.request.at(0)), {QStringLiteral("电压"), QStringLiteral("电流"), QStringLiteral("有功功率")},
+                        {(*texts)[0], (*texts)[1], (*texts)[2]});
     }
     Link().ReplyPending(Family::Kz827, kType) = false;
 }

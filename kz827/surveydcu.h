@@ -7,6 +7,7 @@ class QLabel;
 class QProgressBar;
 class QSpinBox;
 class QTimer;
+class RecordButton;
 
 class TKZ827KVE_SURVEY : public FamilyWindow {
     Q_OBJECT
@@ -25,6 +26,7 @@ private:
     QSpinBox *address_ = nullptr;
     QTimer *timer_ = nullptr;
     QProgressBar *progress_ = nullptr;
+    RecordButton *record_ = nullptr;
     QLabel *voltage_ = nullptr;
     QLabel *current_ = nullptr;
     QLabel *power_ = nullptr;

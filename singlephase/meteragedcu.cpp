@@ -1,5 +1,7 @@
 #include "singlephase/meteragedcu.h"
 
+#include "link/recordbutton.h"
+
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -78,6 +80,9 @@ TKZ2600_MeterageEdcu::TKZ2600_MeterageEdcu(SerialLink &link, QWidget *parent)
 
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(panel, 1);
+    // Recording: every measurement shown also goes to a CSV file.
+    record_ = new RecordButton(this);
+    bottom->addWidget(record_);
     bottom->addWidget(MakeButton("BitBtn1", QStringLiteral("启  动"), [this] { BitBtn1Click(); }));
     bottom->addWidget(MakeButton("BitBtn2", QStringLiteral("停  止"), [this] { timer_->stop(); }));
     bottom->addWidget(MakeButton("Exit", QStringLiteral("返  回"), [this] {
@@ -128,9 +133,18 @@ void TKZ2600_MeterageEdcu::Timer1Timer()
 
 void TKZ2600_MeterageEdcu::MsgClick()
 {
-    const m::Outcome outcome = m::HandleReply(TakeExchange(), singlephase::MeterageParams());
-    if (outcome.kind == m::Outcome::Measurement)
-        for (int i = 0; i < m::kBoxes; ++i)
+    const modbus::Exchange exchange = TakeExchange();
+    const m::Outcome outcome = m::HandleReply(exchange, singlephase::MeterageParams());
+    if (outcome.kind == m::Outcome::Measurement) {
+        QStringList captions, texts;
+        for (int i = 0; i < m::kBoxes; ++i) {
             boxes_[i]->setText(outcome.texts.text[i]);
+            captions.append(QString::fromUtf8(m::kBoxCaptions[i]));
+            texts.append(outcome.texts.text[i]);
+        }
+        // The address the request went to.
+        record_->Record(exchange.request.isEmpty() ? address_->value() : static_cast<std::uint8_t>(exchange.request.at(0)),
+                        captions, texts);
+    }
     Link().ReplyPending(Family::SinglePhase, kIndex) = false;
 }

@@ -11,6 +11,7 @@ class QLineEdit;
 class QProgressBar;
 class QSpinBox;
 class QTimer;
+class RecordButton;
 
 namespace singlephase {
 // The set-up block of the process (its data bytes). Empty until read; only
@@ -34,5 +35,6 @@ private:
     QSpinBox *address_ = nullptr;
     QTimer *timer_ = nullptr;
     QProgressBar *progress_ = nullptr;
+    RecordButton *record_ = nullptr;
     std::array<QLineEdit *, singlephase::measurement::kBoxes> boxes_{};
 };

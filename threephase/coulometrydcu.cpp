@@ -1,5 +1,7 @@
 #include "threephase/coulometrydcu.h"
 
+#include "link/recordbutton.h"
+
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -104,6 +106,8 @@ TCoulometrydcu::TCoulometrydcu(SerialLink &link, QWidget *parent) : FamilyWindow
     auto *panelLayout = new QHBoxLayout(panel);
     panelLayout->addWidget(progress_);
 
+    // Recording: every measurement shown also goes to a CSV file.
+    record_ = new RecordButton(this);
     auto *start = MakeButton("BitBtn1", QStringLiteral("启  动"), [this] { onStart(); });
     auto *stop = MakeButton("BitBtn2", QStringLiteral("停  止"), [this] { onStop(); });
     auto *back = MakeButton("BitBtn3", QStringLiteral("返  回"), [this] {
@@ -113,6 +117,7 @@ TCoulometrydcu::TCoulometrydcu(SerialLink &link, QWidget *parent) : FamilyWindow
 
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(panel, 1);
+    bottom->addWidget(record_);
     bottom->addWidget(start);
     bottom->addWidget(stop);
     bottom->addWidget(back);
@@ -172,10 +177,23 @@ void TCoulometrydcu::onTick()
 
 void TCoulometrydcu::onReply()
 {
-    const QByteArray frame = TakeExchange().reply;
+    const modbus::Exchange exchange = TakeExchange();
+    const QByteArray &frame = exchange.reply;
     const threephase::ReplyOutcome outcome = threephase::HandleReply(frame, threephase::CoulometryParams());
-    if (outcome.kind == threephase::ReplyOutcome::Measurement)
+    if (outcome.kind == threephase::ReplyOutcome::Measurement) {
         showTexts(outcome.texts);
+        if (record_->Recording()) {
+            QStringList captions, texts;
+            for (int i = 0; i < threephase::kMeasurementBoxes; ++i) {
+                captions.append(QString::fromUtf8(threephase::kMeasurementBoxCaptions[i]));
+                texts.append(outcome.texts.text[i]);
+            }
+            // The address the request went to.
+            record_->Record(exchange.request.isEmpty() ? address_->value()
+                                                       : static_cast<std::uint8_t>(exchange.request.at(0)),
+                            captions, texts);
+        }
+    }
     Link().ReplyPending(Family::ThreePhase, kSlot) = false;
 }
 

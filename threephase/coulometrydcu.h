@@ -12,6 +12,7 @@ class QProgressBar;
 class QPushButton;
 class QSpinBox;
 class QTimer;
+class RecordButton;
 
 namespace threephase {
 // The ratio and unit block of the process (reply to the ratio request with
@@ -39,5 +40,6 @@ private:
     QSpinBox *address_ = nullptr;
     QTimer *timer_ = nullptr;
     QProgressBar *progress_ = nullptr;
+    RecordButton *record_ = nullptr;
     std::array<QLineEdit *, threephase::kMeasurementBoxes> boxes_{};
 };
