@@ -59,6 +59,7 @@ void RecordButton::Stop()
 
 void RecordButton::Record(int address, const QStringList &captions, const QStringList &texts)
 {
+    emit Measured(address, captions, texts);
     if (!recorder_.IsOpen())
         return;
     QString error;

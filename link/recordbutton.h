@@ -17,8 +17,12 @@ public:
     void Stop();
     bool Recording() const { return recorder_.IsOpen(); }
 
-    // One decoded measurement: what the window shows, in its order.
+    // One decoded measurement: what the window shows, in its order. Written
+    // when recording; emitted as Measured in any case (for the trend).
     void Record(int address, const QStringList &captions, const QStringList &texts);
+
+signals:
+    void Measured(int address, const QStringList &captions, const QStringList &texts);
 
 private:
     void onToggled(bool on);

@@ -218,6 +218,13 @@ void TKZ5500Edcu::buildMenus()
     monitor->setShortcutContext(Qt::WindowShortcut);
     addAction(monitor);
     connect(monitor, &QAction::triggered, this, [this] { openWindow(QStringLiteral("TTrafficMonitor")); });
+    // The trend of the measurement windows (hidden in a build without it).
+    QAction *trend = makeEntry(protocol, "TrendItem", QStringLiteral("测量趋势(&T)"));
+    trend->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+    trend->setShortcutContext(Qt::WindowShortcut);
+    addAction(trend);
+    trend->setVisible(false); // until a trend window is registered
+    connect(trend, &QAction::triggered, this, [this] { openWindow(QStringLiteral("TTrendWindow")); });
 }
 
 // ------------------------------------------------------------------ registry
@@ -225,6 +232,8 @@ void TKZ5500Edcu::buildMenus()
 void TKZ5500Edcu::RegisterWindow(const QString &className, QWidget *window)
 {
     windows_.insert(className, window);
+    if (className == QLatin1String("TTrendWindow"))
+        findChild<QAction *>(QStringLiteral("TrendItem"))->setVisible(window != nullptr);
 }
 
 QWidget *TKZ5500Edcu::Window(const QString &className) const

@@ -2,6 +2,7 @@
 
 #include "link/comdcu.h"
 #include "link/framerecorder.h"
+#include "link/recordbutton.h"
 #include "link/trafficmonitor.h"
 #include "link/rsaddersdcu.h"
 #include "shell/connectiondcu.h"
@@ -11,6 +12,10 @@
 #include "kz827/windows.h"
 #include "singlephase/windows.h"
 #include "threephase/windows.h"
+
+#ifdef KZ_HAVE_CHARTS
+#include "shell/trendwindow.h"
+#endif
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -121,6 +126,15 @@ Program::Program(SerialPortControl &port, const Options &options)
     monitor_ = std::make_unique<TTrafficMonitor>(link_);
     monitor_->SetCaption(caption);
     main_->RegisterWindow(QStringLiteral("TTrafficMonitor"), monitor_.get());
+#ifdef KZ_HAVE_CHARTS
+    // The trend follows every measurement window (each has a 记录 control).
+    auto trend = std::make_unique<TTrendWindow>();
+    for (const auto &w : windows_)
+        if (auto *record = w->findChild<RecordButton *>(QStringLiteral("RecordButton")))
+            trend->Follow(record);
+    trend_ = std::move(trend);
+    main_->RegisterWindow(QStringLiteral("TTrendWindow"), trend_.get());
+#endif
     if (!options_.trace.isEmpty()) {
         trace_ = std::make_unique<TraceFile>();
         trace_->SetCaption(caption);
@@ -145,6 +159,7 @@ Program::~Program()
     // link outlives them all.
     demo_.reset();
     trace_.reset();
+    trend_.reset();
     monitor_.reset();
     windows_.clear();
 }

@@ -45,6 +45,8 @@ public:
     TCOMdcu &ComDialog() { return *com_; }
     DemoSimulator *Demo() { return demo_.get(); }
     TTrafficMonitor &Monitor() { return *monitor_; }
+    // The trend window (a TTrendWindow); nullptr in a build without Qt Charts.
+    QWidget *Trend() { return trend_.get(); }
     // Class names of the windows created, in creation order.
     const QStringList &Created() const { return created_; }
 
@@ -62,4 +64,5 @@ private:
     std::unique_ptr<DemoSimulator> demo_;
     std::unique_ptr<TTrafficMonitor> monitor_;
     std::unique_ptr<TraceFile> trace_;
+    std::unique_ptr<QWidget> trend_;
 };

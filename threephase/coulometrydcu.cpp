@@ -182,17 +182,15 @@ void TCoulometrydcu::onReply()
     const threephase::ReplyOutcome outcome = threephase::HandleReply(frame, threephase::CoulometryParams());
     if (outcome.kind == threephase::ReplyOutcome::Measurement) {
         showTexts(outcome.texts);
-        if (record_->Recording()) {
-            QStringList captions, texts;
-            for (int i = 0; i < threephase::kMeasurementBoxes; ++i) {
-                captions.append(QString::fromUtf8(threephase::kMeasurementBoxCaptions[i]));
-                texts.append(outcome.texts.text[i]);
-            }
-            // The address the request went to.
-            record_->Record(exchange.request.isEmpty() ? address_->value()
-                                                       : static_cast<std::uint8_t>(exchange.request.at(0)),
-                            captions, texts);
+        QStringList captions, texts;
+        for (int i = 0; i < threephase::kMeasurementBoxes; ++i) {
+            captions.append(QString::fromUtf8(threephase::kMeasurementBoxCaptions[i]));
+            texts.append(outcome.texts.text[i]);
         }
+        // The address the request went to.
+        record_->Record(exchange.request.isEmpty() ? address_->value()
+                                                   : static_cast<std::uint8_t>(exchange.request.at(0)),
+                        captions, texts);
     }
     Link().ReplyPending(Family::ThreePhase, kSlot) = false;
 }

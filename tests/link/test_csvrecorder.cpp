@@ -71,3 +71,31 @@ TEST(CsvRecorder, WriteErrorClosesWithAClearReason)
     EXPECT_FALSE(r.IsOpen());
     EXPECT_FALSE(r.Open(QTemporaryDir().filePath("no/dir/m.csv"), &error));
 }
+
+// ------------------------------------------------------------ trend data
+
+#include "link/trendbuffer.h"
+
+TEST(TrendBuffer, KeepsTheSpanAndTheCapWhateverTheRunTime)
+{
+    TrendBuffer trend(10 * 60 * 1000, 250);
+    const QStringList captions{"U", "f"};
+    // Ten hours of a poll every 100 ms.
+    for (qint64 t = 0; t < 10LL * 3600 * 1000; t += 100)
+        trend.Add(t, captions, {QString::number(t % 1000) + "V", "50.00Hz"});
+    EXPECT_EQ(trend.PointCount(0), 250u);
+    EXPECT_EQ(trend.PointCount(1), 250u);
+    const QList<QPointF> p = trend.Points(0);
+    EXPECT_DOUBLE_EQ(p.back().x(), 10.0 * 3600 * 1000 - 100);
+    EXPECT_EQ(trend.Unit(0), "V");
+
+    TrendBuffer slow(1000, 100);
+    for (qint64 t = 0; t <= 5000; t += 250)
+        slow.Add(t, captions, {"1V", "50Hz"});
+    EXPECT_EQ(slow.PointCount(0), 5u); // 4000..5000: only the last second
+    slow.Add(5250, captions, {"2KV", "x"}); // another unit, no number: left out
+    EXPECT_EQ(slow.Points(0).back().y(), 1.0);
+    slow.Add(5500, {"I"}, {"5A"}); // another window: starts afresh
+    EXPECT_EQ(slow.Captions(), QStringList{"I"});
+    EXPECT_EQ(slow.PointCount(0), 1u);
+}

@@ -127,7 +127,7 @@ TEST(MainWindow, MenusInOnScreenOrder)
               QStringList({"N26=报警参数设置", "N27=仪表初始化设置", "KZ8271=KZ827校准"}));
     // The traffic monitor follows the two protocols, after a separator.
     EXPECT_EQ(names(s.menu("PopupMenu4")), QStringList({"MenuItem1=MODBUS-ASCII", "MenuItem2=MODBUS-RTU", "=",
-                                                        "TrafficMonitorItem=通信监视(&M)"}));
+                                                        "TrafficMonitorItem=通信监视(&M)", "TrendItem=测量趋势(&T)"}));
 }
 
 TEST(MainWindow, FamilyEntries)

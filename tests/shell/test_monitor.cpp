@@ -107,20 +107,25 @@ TEST_F(Monitor, FiltersPauseClearCopyAndSave)
 
 TEST_F(Monitor, ControlsAreNamedLabelledAndReachable)
 {
-    QSet<QWidget *> buddied;
-    for (QLabel *label : monitor.findChildren<QLabel *>())
-        if (label->buddy())
-            buddied.insert(label->buddy());
-    for (QWidget *c : monitor.findChildren<QWidget *>()) {
-        const bool input = qobject_cast<QAbstractButton *>(c) || qobject_cast<QAbstractSpinBox *>(c) ||
-                           qobject_cast<QComboBox *>(c) || c->objectName() == "TrafficView";
-        if (!input || qobject_cast<QAbstractSpinBox *>(c->parent()) || qobject_cast<QComboBox *>(c->parent()))
+    for (QWidget *window : {static_cast<QWidget *>(&monitor), program.Trend()}) {
+        if (!window)
             continue;
-        const auto *button = qobject_cast<QAbstractButton *>(c);
-        EXPECT_FALSE(c->objectName().isEmpty());
-        EXPECT_TRUE(!c->accessibleName().isEmpty() || (button && !button->text().isEmpty()) || buddied.contains(c))
-            << c->objectName().toStdString();
-        EXPECT_NE(c->focusPolicy(), Qt::NoFocus) << c->objectName().toStdString();
+        QSet<QWidget *> buddied;
+        for (QLabel *label : window->findChildren<QLabel *>())
+            if (label->buddy())
+                buddied.insert(label->buddy());
+        for (QWidget *c : window->findChildren<QWidget *>()) {
+            const bool input = qobject_cast<QAbstractButton *>(c) || qobject_cast<QAbstractSpinBox *>(c) ||
+                               qobject_cast<QComboBox *>(c) || c->objectName() == "TrafficView" ||
+                               c->objectName() == "QuantityList" || c->objectName() == "TrendChart";
+            if (!input || qobject_cast<QAbstractSpinBox *>(c->parent()) || qobject_cast<QComboBox *>(c->parent()))
+                continue;
+            const auto *button = qobject_cast<QAbstractButton *>(c);
+            EXPECT_FALSE(c->objectName().isEmpty());
+            EXPECT_TRUE(!c->accessibleName().isEmpty() || (button && !button->text().isEmpty()) || buddied.contains(c))
+                << c->objectName().toStdString();
+            EXPECT_NE(c->focusPolicy(), Qt::NoFocus) << c->objectName().toStdString();
+        }
     }
 }
 
@@ -148,3 +153,39 @@ TEST(Trace, OptionAppendsRecordsAndAnUnwritableFileIsSaidOnce)
     ASSERT_TRUE(WaitFor([&] { return !rec.texts.isEmpty(); }, 1000));
     EXPECT_TRUE(rec.texts.first().contains("t.txt"));
 }
+
+#ifdef KZ_HAVE_CHARTS
+#include "link/recordbutton.h"
+#include "shell/trendwindow.h"
+
+#include <QImage>
+#include <QListWidget>
+
+TEST_F(Monitor, TrendOpensFromTheMainWindowAndPlotsTheMeasurementWindowsValues)
+{
+    auto *trend = qobject_cast<TTrendWindow *>(program.Trend());
+    ASSERT_NE(trend, nullptr);
+    program.Start();
+    program.MainWindow().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&program.MainWindow()));
+    QTest::keyClick(&program.MainWindow(), Qt::Key_T, Qt::ControlModifier);
+    ASSERT_TRUE(trend->isVisible());
+
+    QWidget *measure = program.MainWindow().Window("TKZ827KVE_SURVEY");
+    ASSERT_NE(measure, nullptr);
+    auto *record = measure->findChild<RecordButton *>("RecordButton");
+    for (int i = 0; i < 3; ++i)
+        record->Record(3, {"电压", "电流"}, {QString("22%1.0V").arg(i), "1.5A"});
+    EXPECT_EQ(trend->Buffer().PointCount(0), 3u);
+    EXPECT_EQ(trend->CurveCount(), 1);
+    auto *list = trend->findChild<QListWidget *>("QuantityList");
+    ASSERT_EQ(list->count(), 2);
+    EXPECT_EQ(list->item(1)->text(), "电流 (A)");
+    list->item(1)->setCheckState(Qt::Checked);
+    EXPECT_EQ(trend->CurveCount(), 2);
+
+    QTemporaryDir dir;
+    ASSERT_TRUE(trend->SavePng(dir.filePath("trend.png")));
+    EXPECT_FALSE(QImage(dir.filePath("trend.png")).isNull());
+}
+#endif
