@@ -1,17 +1,26 @@
 // kzctl against the simulated bus: the program runs as a child process on the
 // simulator's pseudo-terminal while the test's event loop serves the bus.
+// One test shares the bus with the limits window, as a user would.
 #include "cli/blocks.h"
 #include "cli/synclink.h"
+#include "link/messagebox.h"
+#include "link/qtserialport.h"
+#include "link/seriallink.h"
 #include "sim/kz827.h"
 #include "sim/ptysimulator.h"
 #include "sim/singlephase.h"
 #include "sim/threephase.h"
 #include "tests/support/testutil.h"
+#include "threephase/setpar1dcu.h"
 
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -144,6 +153,8 @@ struct FamilyCase {
     std::uint16_t expected;  // and as what
 };
 
+void PrintTo(const FamilyCase &c, std::ostream *os) { *os << c.family; }
+
 class KzctlFamilyTest : public KzctlTest, public ::testing::WithParamInterface<FamilyCase> {};
 
 TEST_P(KzctlFamilyTest, ReadsMeasurementsWithUnits)
@@ -241,6 +252,58 @@ TEST_F(KzctlTest, DryRunWritesNothingAndBackupOfARangeWritesAFileEach)
     EXPECT_EQ(range.status, 1);
     EXPECT_TRUE(QFile::exists(File("meter-6.json")));
     EXPECT_FALSE(QFile::exists(File("meter-5.json")));
+}
+
+} // namespace
+
+namespace {
+
+// As a user would: back up the meter, change a limit in the limits window,
+// see exactly that field in kzctl diff, restore, and the window's upload
+// shows the old value again. The program closes its port while kzctl uses
+// the line, as the two cannot share one serial port.
+TEST_F(KzctlTest, WindowChangeIsFoundAndUndone)
+{
+    const QString before = File("meter1.json");
+    ASSERT_EQ(Run({"backup", "--family", "three-phase", "--address", "1", "-o", before}).status, 0);
+
+    QtSerialPortControl port;
+    port.SetPortName(sim_.SlavePath());
+    port.SetSettings("9600,n,8,1");
+    QString error;
+    SerialLink link{&port};
+    ui::RecordedMessages messages;
+    TSetPar1Dcu win(link);
+    win.show();
+    int handled = 0;
+    QObject::connect(win.findChild<QPushButton *>("Form7_Button"), &QPushButton::clicked, [&] { ++handled; });
+    const auto press = [&](const char *button) {
+        win.findChild<QPushButton *>(button)->click();
+        return WaitFor([&, before = handled] { return handled > before; }, 5000);
+    };
+    QLineEdit *upper = win.findChild<QLineEdit *>("LabeledEdit1");
+    const auto session = [&](const std::function<void()> &work) {
+        ASSERT_TRUE(port.SetPortOpen(true, &error)) << error.toStdString();
+        link.FormShow();
+        win.findChild<QSpinBox *>("SpinEdit1")->setValue(1);
+        win.findChild<QRadioButton *>("RadioButton1")->click();
+        ASSERT_TRUE(press("BitBtn2")); // upload
+        work();
+        port.SetPortOpen(false);
+    };
+
+    session([&] {
+        EXPECT_EQ(upper->text(), "0999");
+        upper->setText("250.5");
+        ASSERT_TRUE(press("BitBtn1")); // download
+    });
+    Result r = Run({"diff", before});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, QStringLiteral("limits-1/LabeledEdit1 (Ua上限): 0999 -> 250.5\n"));
+
+    r = Run({"restore", before});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    session([&] { EXPECT_EQ(upper->text(), "0999"); });
 }
 
 } // namespace
