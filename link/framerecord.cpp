@@ -73,8 +73,8 @@ QString FormatRecord(const FrameRecord &r, const CaptionFn &caption)
         r.Function() < 0 ? QStringLiteral("--") : QStringLiteral("%1").arg(r.Function(), 2, 16, QLatin1Char('0')).toUpper();
     return QStringLiteral("%1\t%2\t%3\t%4\t%5\t%6\t%7")
         .arg(time, sent ? QStringLiteral("发送") : QStringLiteral("接收"), number(r.Address()), function,
-             QString::number(r.bytes.size()), QString::fromLatin1(r.bytes.toHex(' ').toUpper()),
-             VerdictText(r, caption));
+             QString::number(r.bytes.size()), VerdictText(r, caption),
+             QString::fromLatin1(r.bytes.toHex(' ').toUpper()));
 }
 
 // ------------------------------------------------------------------ FrameLog

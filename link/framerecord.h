@@ -59,7 +59,8 @@ QString DefaultCaption(Family family, int destination);
 // The verdict in words, e.g. "交给 电量参数测量，截自 12 字节".
 QString VerdictText(const FrameRecord &record, const CaptionFn &caption = DefaultCaption);
 // One line: time with milliseconds, direction, address, function, length,
-// bytes in hex and the verdict, separated by tabs.
+// the verdict and the bytes in hex, separated by tabs (the verdict before
+// the bytes, so that it is in sight however long the frame).
 QString FormatRecord(const FrameRecord &record, const CaptionFn &caption = DefaultCaption);
 
 // The last Capacity records, oldest first. Appending is constant time, so

@@ -6,7 +6,6 @@
 #include <QChart>
 #include <QChartView>
 #include <QDateTime>
-#include <QDateTimeAxis>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -32,10 +31,12 @@ TTrendWindow::TTrendWindow(QWidget *parent) : QWidget(parent, Qt::Window)
 
     chart_ = new QChart;
     chart_->setTitle(QStringLiteral("最近 10 分钟"));
-    timeAxis_ = new QDateTimeAxis(chart_);
-    timeAxis_->setFormat(QStringLiteral("HH:mm:ss"));
-    timeAxis_->setTitleText(QStringLiteral("时间"));
-    valueAxis_ = new QValueAxis(chart_);
+    // Minutes before now: the curves slide left as time goes on.
+    timeAxis_ = new QValueAxis;
+    timeAxis_->setLabelFormat(QStringLiteral("%.0f"));
+    timeAxis_->setTitleText(QStringLiteral("时间（分钟，0 为现在）"));
+    timeAxis_->setTickCount(11);
+    valueAxis_ = new QValueAxis;
     chart_->addAxis(timeAxis_, Qt::AlignBottom);
     chart_->addAxis(valueAxis_, Qt::AlignLeft);
     view_ = new QChartView(chart_, this);
@@ -107,6 +108,7 @@ int TTrendWindow::CurveCount() const
 void TTrendWindow::redraw()
 {
     chart_->removeAllSeries();
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
     double low = std::numeric_limits<double>::max();
     double high = std::numeric_limits<double>::lowest();
     for (int i = 0; i < list_->count() && i < buffer_.Captions().size(); ++i) {
@@ -114,7 +116,9 @@ void TTrendWindow::redraw()
             continue;
         auto *series = new QLineSeries;
         series->setName(list_->item(i)->text());
-        const QList<QPointF> points = buffer_.Points(i);
+        QList<QPointF> points = buffer_.Points(i);
+        for (QPointF &p : points)
+            p.setX((p.x() - static_cast<double>(now)) / 60000.0);
         series->replace(points);
         for (const QPointF &p : points) {
             low = std::min(low, p.y());
@@ -124,8 +128,7 @@ void TTrendWindow::redraw()
         series->attachAxis(timeAxis_);
         series->attachAxis(valueAxis_);
     }
-    const QDateTime now = QDateTime::currentDateTime();
-    timeAxis_->setRange(now.addMSecs(-buffer_.SpanMs()), now);
+    timeAxis_->setRange(-static_cast<double>(buffer_.SpanMs()) / 60000.0, 0);
     if (low > high) {
         low = 0;
         high = 1;

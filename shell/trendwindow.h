@@ -8,7 +8,6 @@
 
 class QChart;
 class QChartView;
-class QDateTimeAxis;
 class QListWidget;
 class QValueAxis;
 class RecordButton;
@@ -36,6 +35,6 @@ private:
     QListWidget *list_ = nullptr;
     QChartView *view_ = nullptr;
     QChart *chart_ = nullptr;
-    QDateTimeAxis *timeAxis_ = nullptr;
+    QValueAxis *timeAxis_ = nullptr;
     QValueAxis *valueAxis_ = nullptr;
 };

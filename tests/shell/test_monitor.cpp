@@ -50,11 +50,11 @@ TEST_F(Monitor, OpensFromTheMainWindowsShortcutAndNamesTheWindowByItsTitle)
     program.Link().DispatchThreePhaseReply(reply + Hex("00"));
     ASSERT_TRUE(WaitFor([&] { return lines() == 2; }, 2000)); // the timer refreshes
     const QStringList shown = monitor.Text().split('\n');
-    EXPECT_TRUE(shown[0].contains("\t发送\t1\t03\t8\t01 03 00 50 00 01")) << shown[0].toStdString();
-    EXPECT_TRUE(shown[0].endsWith("未发送：串口未打开"));
+    EXPECT_TRUE(shown[0].contains("\t发送\t1\t03\t8\t未发送：串口未打开\t01 03 00 50 00 01"))
+        << shown[0].toStdString();
     QWidget *measure = program.MainWindow().Window("TCoulometrydcu");
     const QString title = measure ? measure->windowTitle().trimmed() : QString("TCoulometrydcu");
-    EXPECT_TRUE(shown[1].endsWith("交给 " + title + "，截自 8 字节")) << shown[1].toStdString();
+    EXPECT_TRUE(shown[1].contains("\t交给 " + title + "，截自 8 字节\t")) << shown[1].toStdString();
 }
 
 TEST_F(Monitor, FiltersPauseClearCopyAndSave)
