@@ -107,5 +107,5 @@ TEST(SimKz827Framing, TheKz827CalibrationRequestIsTwelveBytes)
 {
     EXPECT_EQ(sim::RequestLength(Hex("03 AA")), 0);
     EXPECT_EQ(sim::RequestLength(Hex("03 AA 80")), 12);
-    EXPECT_EQ(sim::RequestLength(Hex("03 AA 72")), -1); // the other form: not this rule
+    EXPECT_EQ(sim::RequestLength(Hex("03 AA 72")), 13); // the three-phase and single-phase form
 }
