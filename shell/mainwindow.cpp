@@ -319,6 +319,11 @@ void TKZ5500Edcu::BitBtn2Click()
 {
     CloseThreePhaseWindows();
     link_.SelectSlot(10);
+    // The scan takes the bus: windows of the other families that poll stop
+    // at their next tick, so no request of theirs discards a probe answer.
+    // Probe answers reach the scan window in every family.
+    link_.SinglePhaseIndex = 0;
+    link_.Kz827Type = 0;
     openWindow(QStringLiteral("TRs_Addersdcu"));
 }
 

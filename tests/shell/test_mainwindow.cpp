@@ -263,10 +263,15 @@ TEST(MainWindow, ThreePhaseEntryClosesTheListedWindowsAndSelectsItsSlot)
     EXPECT_EQ(s.link.ActiveSlotIndex(), 2); // ...but replies go to slot 2
     EXPECT_TRUE(s.standIns["TCoulometry2dcu"]->window->isVisible());
 
-    // The address scan button does the same for slot 10.
+    // The address scan button does the same for slot 10, and the other
+    // families' polling windows lose their destination.
+    s.link.SinglePhaseIndex = 5;
+    s.link.Kz827Type = 1;
     s.press("BitBtn2");
     EXPECT_EQ(s.presses("TCoulometry2dcu"), 2);
     EXPECT_EQ(s.link.ActiveSlotIndex(), 10);
+    EXPECT_EQ(s.link.SinglePhaseIndex, 0);
+    EXPECT_EQ(s.link.Kz827Type, 0);
     EXPECT_TRUE(s.standIns["TRs_Addersdcu"]->window->isVisible());
 }
 
