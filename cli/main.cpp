@@ -595,5 +595,10 @@ int Run(const QStringList &argv)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    return Run(QCoreApplication::arguments());
+    const QStringList args = QCoreApplication::arguments();
+    if (args.size() == 2 && (args[1] == QLatin1String("--help") || args[1] == QLatin1String("-h"))) {
+        std::fputs(kUsageText, stdout);
+        return 0;
+    }
+    return Run(args);
 }
