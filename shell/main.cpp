@@ -25,6 +25,9 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("kzdebug"));
+    // Matches the installed kzdebug.desktop, so docks and Wayland
+    // compositors show the entry's name and icon for the window.
+    QGuiApplication::setDesktopFileName(QStringLiteral("kzdebug"));
     ui::SetMessageTitle(QStringLiteral("KZ系列电参数表调试软件"));
 
     QtSerialPortControl port;

@@ -17,8 +17,8 @@
 #include "shell/trendwindow.h"
 #endif
 
+#include <QApplication>
 #include <QCommandLineParser>
-#include <QCoreApplication>
 #include <functional>
 
 std::optional<Options> ParseOptions(const QStringList &args, QString *message, bool *isHelp)
@@ -84,6 +84,14 @@ std::optional<Options> ParseOptions(const QStringList &args, QString *message, b
     return o;
 }
 
+QIcon ProgramIcon()
+{
+    QIcon icon;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/assets/icons/kzdebug-%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
 namespace {
 // The windows this build has, from each library that makes windows. A class
 // of the window table without a factory is skipped at start-up and its menu
@@ -109,6 +117,8 @@ const WindowFactory *factoryFor(const QString &className)
 Program::Program(SerialPortControl &port, const Options &options)
     : options_(options), link_(&port), main_(std::make_unique<TKZ5500Edcu>(link_))
 {
+    QApplication::setWindowIcon(ProgramIcon());
+    main_->setWindowIcon(QApplication::windowIcon());
     created_.append(QStringLiteral("TKZ5500Edcu"));
     for (const QString &className : TKZ5500Edcu::CreationOrder()) {
         const WindowFactory *factory = factoryFor(className);

@@ -3,6 +3,7 @@
 // the main window and every other window for the whole run.
 #include "link/seriallink.h"
 
+#include <QIcon>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -30,6 +31,10 @@ struct Options {
 // Parses the program's arguments (args[0] is the program). Returns nothing
 // and fills message for --help (text to print, not an error) or a bad option.
 std::optional<Options> ParseOptions(const QStringList &args, QString *message, bool *isHelp = nullptr);
+
+// The program's icon in every size the package installs; every window and
+// the desktop entry show the same picture.
+QIcon ProgramIcon();
 
 class Program {
 public:

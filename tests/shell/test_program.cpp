@@ -89,6 +89,11 @@ TEST(Program, CreatesTheWindowsInOrderAndOpensThemFromTheMainWindow)
     program.Start();
     TKZ5500Edcu &w = program.MainWindow();
     EXPECT_TRUE(w.isVisible());
+    // The title bar shows the icon the desktop entry installs, at menu and
+    // title-bar sizes alike (the resources hold every size).
+    EXPECT_EQ(w.windowIcon().availableSizes().size(), 8);
+    EXPECT_FALSE(w.windowIcon().pixmap(16).isNull());
+    EXPECT_EQ(w.windowIcon().cacheKey(), w.Window("TRs_Addersdcu")->windowIcon().cacheKey());
     w.findChild<QPushButton *>("BitBtn1")->click();
     EXPECT_TRUE(program.ComDialog().isVisible());
 
