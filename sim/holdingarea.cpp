@@ -64,4 +64,61 @@ std::optional<ExceptionCode> HoldingArea::Write(int start, std::span<const std::
     return refusal;
 }
 
+std::variant<std::vector<AreaRun>, ExceptionCode> PlanMultipleWrite(const QByteArray &pdu, const RegisterWidth &width,
+                                                                    const AreaLookup &areaAt,
+                                                                    const OtherRegister &other)
+{
+    if (pdu.size() < 6)
+        return kIllegalDataValue;
+    const int start = WordAt(pdu, 1);
+    const int count = WordAt(pdu, 3);
+    const int byteCount = static_cast<std::uint8_t>(pdu.at(5));
+    if (count < 1 || count > 123 || pdu.size() != 6 + byteCount)
+        return kIllegalDataValue;
+    const int end = start + count;
+    int expected = 0;
+    for (int reg = start; reg < end; ++reg) {
+        const int bytes = width(reg);
+        if (bytes == 0)
+            return kIllegalDataAddress;
+        expected += bytes;
+    }
+    if (byteCount != expected)
+        return kIllegalDataValue;
+
+    std::vector<AreaRun> runs;
+    int offset = 6;
+    for (int reg = start; reg < end;) {
+        if (HoldingArea *area = areaAt(reg)) {
+            AreaRun run{area, reg, {}};
+            for (; reg < end && area->Contains(reg); ++reg, offset += 2)
+                run.words.push_back(WordAt(pdu, offset));
+            if (const auto refusal = area->Check(run.start, run.words))
+                return *refusal;
+            runs.push_back(std::move(run));
+        } else {
+            if (const auto refusal = other(reg, offset))
+                return *refusal;
+            offset += width(reg);
+            ++reg;
+        }
+    }
+    return runs;
+}
+
+void StoreRuns(const std::vector<AreaRun> &runs)
+{
+    for (const AreaRun &run : runs)
+        run.area->Store(run.start, run.words);
+}
+
+std::optional<std::int64_t> EnergyBaseAt(const QByteArray &pdu, int offset)
+{
+    const auto b = [&](int i) { return static_cast<std::uint8_t>(pdu.at(offset + i)); };
+    const std::int64_t integer = b(0) << 16 | b(1) << 8 | b(2);
+    if (b(3) > 99)
+        return std::nullopt;
+    return integer * 100 + b(3);
+}
+
 } // namespace sim

@@ -15,6 +15,7 @@
 #include <functional>
 #include <optional>
 #include <span>
+#include <variant>
 #include <vector>
 
 namespace sim {
@@ -56,5 +57,34 @@ private:
     std::vector<std::uint16_t> values_;
     std::vector<WriteCheck> checks_;
 };
+
+// Words of a function-10 request that fall inside one holding area, checked
+// and waiting to be stored.
+struct AreaRun {
+    HoldingArea *area = nullptr;
+    int start = 0;
+    std::vector<std::uint16_t> words;
+};
+
+// Walks a function-10 request (PDU) in register order without storing
+// anything. width(reg) is the bytes a register takes in the request (2, 4
+// for an energy base, 0 when it cannot be written); words inside an area
+// that areaAt finds are cut into runs and checked by the area; any other
+// register is given to other(reg, offset of its bytes), which returns the
+// exception when it refuses the value. The result is the runs, or the
+// exception: 03 for a wrong count or byte count, 02 for a register that
+// cannot be written, or the area's or other's refusal.
+using RegisterWidth = std::function<int(int reg)>;
+using AreaLookup = std::function<HoldingArea *(int reg)>;
+using OtherRegister = std::function<std::optional<ExceptionCode>(int reg, int offset)>;
+std::variant<std::vector<AreaRun>, ExceptionCode> PlanMultipleWrite(const QByteArray &pdu, const RegisterWidth &width,
+                                                                    const AreaLookup &areaAt,
+                                                                    const OtherRegister &other);
+void StoreRuns(const std::vector<AreaRun> &runs);
+
+// An energy base as written with function 10: a 24-bit integer part and a
+// byte of hundredths (0..99), as a count of hundredths; nothing when the
+// hundredths are out of range. The caller checks the size.
+std::optional<std::int64_t> EnergyBaseAt(const QByteArray &pdu, int offset);
 
 } // namespace sim

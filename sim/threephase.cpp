@@ -504,64 +504,32 @@ QByteArray ThreePhaseInstrument::ReadHolding(const QByteArray &pdu)
 
 QByteArray ThreePhaseInstrument::WriteMultiple(const QByteArray &pdu)
 {
-    if (pdu.size() < 6)
-        return ExceptionPdu(0x10, kIllegalDataValue);
-    const std::uint16_t start = WordAt(pdu, 1);
-    const std::uint16_t count = WordAt(pdu, 3);
-    const int byteCount = static_cast<std::uint8_t>(pdu.at(5));
-    if (count < 1 || count > 123 || pdu.size() != 6 + byteCount)
-        return ExceptionPdu(0x10, kIllegalDataValue);
-    const int end = start + count;
-    int expected = 0;
-    for (int reg = start; reg < end; ++reg) {
-        const int width = WriteWidth(reg);
-        if (width == 0)
-            return ExceptionPdu(0x10, kIllegalDataAddress);
-        expected += width;
-    }
-    if (byteCount != expected)
-        return ExceptionPdu(0x10, kIllegalDataValue);
-
-    // The request is cut into runs of words inside one settings area and
-    // energy base fields. Everything is checked before anything is stored:
-    // a refused write changes nothing.
-    struct Run {
-        HoldingArea *area;
-        int start;
-        std::vector<std::uint16_t> words;
-    };
-    std::vector<Run> runs;
+    // Settings areas, the clock block and the energy bases (four bytes
+    // each). Everything is checked before anything is stored: a refused
+    // write changes nothing.
     std::vector<std::uint16_t> clockWords;
     int clockStart = 0;
     auto newBases = bases_;
     std::array<bool, 2> baseWritten{false, false};
-    int offset = 6;
-    for (int reg = start; reg < end;) {
-        if (HoldingArea *area = AreaAt(reg)) {
-            Run run{area, reg, {}};
-            for (; reg < end && area->Contains(reg); ++reg, offset += 2)
-                run.words.push_back(WordAt(pdu, offset));
-            if (const auto refusal = area->Check(run.start, run.words))
-                return ExceptionPdu(0x10, *refusal);
-            runs.push_back(std::move(run));
-        } else if (reg >= kClockFirst && reg <= kClockLast) {
-            if (clockWords.empty())
-                clockStart = reg;
-            clockWords.push_back(WordAt(pdu, offset));
-            ++reg;
-            offset += 2;
-        } else {
-            const auto b = [&](int i) { return static_cast<std::uint8_t>(pdu.at(offset + i)); };
-            const std::int64_t integer = b(0) << 16 | b(1) << 8 | b(2);
-            const int hundredths = b(3);
-            if (hundredths > 99)
-                return ExceptionPdu(0x10, kIllegalDataValue);
-            newBases[reg - kBaseActive] = integer * 100 + hundredths;
+    const auto plan = PlanMultipleWrite(
+        pdu, [this](int reg) { return WriteWidth(reg); }, [this](int reg) { return AreaAt(reg); },
+        [&](int reg, int offset) -> std::optional<ExceptionCode> {
+            if (reg >= kClockFirst && reg <= kClockLast) {
+                if (clockWords.empty())
+                    clockStart = reg;
+                clockWords.push_back(WordAt(pdu, offset));
+                return std::nullopt;
+            }
+            const std::optional<std::int64_t> base = EnergyBaseAt(pdu, offset);
+            if (!base)
+                return kIllegalDataValue;
+            newBases[reg - kBaseActive] = *base;
             baseWritten[reg - kBaseActive] = true;
-            ++reg;
-            offset += 4;
-        }
-    }
+            return std::nullopt;
+        });
+    if (const ExceptionCode *refusal = std::get_if<ExceptionCode>(&plan))
+        return ExceptionPdu(0x10, *refusal);
+    const std::vector<AreaRun> &runs = std::get<std::vector<AreaRun>>(plan);
     // The clock block is checked as a whole and stored last: an address it
     // accepts moves the instrument once the reply has gone out.
     if (!clockWords.empty()) {
@@ -570,8 +538,7 @@ QByteArray ThreePhaseInstrument::WriteMultiple(const QByteArray &pdu)
         if (const auto refusal = WriteClock(clockStart, clockWords))
             return ExceptionPdu(0x10, *refusal);
     }
-    for (const Run &run : runs)
-        run.area->Store(run.start, run.words);
+    StoreRuns(runs);
     for (int which = 0; which < 2; ++which) {
         if (baseWritten[which])
             SetEnergyBase(which, newBases[which]);
