@@ -1,0 +1,17 @@
+#pragma once
+// Checks shared by the targets that decode settings blocks and encode
+// typed values: what a download sends, uploaded and downloaded again
+// unchanged, is sent the same way (the first pass may settle a value the
+// controls cannot show exactly, no later one changes anything).
+#include "link/fields.h"
+#include "singlephase/wordfields.h"
+
+namespace fuzz {
+
+// values: control values of a block of the given size.
+void CheckStable(fields::Table table, const fields::Values &values, int bytes);
+// The same for a block made of a shared table and word fields.
+void CheckStable(const singlephase::words::Block &block, const fields::Values &tableValues,
+                 const fields::Values &wordValues);
+
+} // namespace fuzz

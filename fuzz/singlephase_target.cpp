@@ -1,0 +1,146 @@
+// The reply handling of the single-phase windows, as their handlers do it,
+// without widgets. Same input layout as the three-phase target: a window
+// byte (modulo 10), then exchanges of a state byte, request and reply.
+#include "fuzz/fuzzinput.h"
+#include "fuzz/roundtrip.h"
+#include "fuzz/targets.h"
+#include "link/clockblock.h"
+#include "link/relaycommands.h"
+#include "singlephase/calibration.h"
+#include "singlephase/measurement.h"
+#include "singlephase/monitor.h"
+#include "singlephase/settings.h"
+
+namespace fuzz {
+
+namespace {
+
+namespace sp = singlephase;
+namespace mon = singlephase::monitor;
+namespace words = singlephase::words;
+
+bool IsUpload(const modbus::Exchange &ex, std::uint16_t first, int bytes)
+{
+    return ex.IsReadOf(0x03, bytes) && ex.RequestStart() == first;
+}
+
+class Windows {
+public:
+    void Handle(int window, std::uint8_t state, const modbus::Exchange &ex)
+    {
+        switch (window) {
+        case 0: {
+            const auto outcome = sp::measurement::HandleReply(ex, setup_);
+            if (outcome.kind == sp::measurement::Outcome::Measurement)
+                Reached("singlephase.measurement");
+            (void)sp::measurement::Decode(ex.Data(), ex.reply);
+            break;
+        }
+        case 1: {
+            const relays::Outcome outcome = relays::Read(mon::kRelayCommands, ex);
+            if (outcome.kind != relays::Outcome::Nothing)
+                Reached("singlephase.relays");
+            FUZZ_CHECK(outcome.kind != relays::Outcome::Echo);
+            break;
+        }
+        case 2:
+            if (const auto s = mon::ReadState(ex)) {
+                Reached("singlephase.state");
+                FUZZ_CHECK(s->bits < (1u << mon::kStateLamps));
+                FUZZ_CHECK(mon::ModeText(s->mode).has_value() == (s->mode >= 0 && s->mode <= 2));
+            }
+            break;
+        case 3: {
+            const int kind = state % (mon::kEventKinds + 1) - 1;
+            const QList<QStringList> rows = eventlog::Rows(mon::kEventLog, ex, kind, QStringLiteral("k"));
+            FUZZ_CHECK(rows.isEmpty() || rows.size() == mon::kEventLog.records);
+            if (!rows.isEmpty())
+                Reached("singlephase.events");
+            for (const QStringList &row : rows)
+                FUZZ_CHECK(row.size() == 5);
+            break;
+        }
+        case 4: {
+            namespace ae = sp::alarmenable;
+            const fields::Values values = fields::Decode(ae::kFields, ex.Data());
+            if (IsUpload(ex, ae::kFirstRegister, ae::kBytes)) {
+                Reached("singlephase.alarmenable");
+                CheckStable(ae::kFields, values, ae::kBytes);
+            }
+            break;
+        }
+        case 5: {
+            namespace ap = sp::alarmparams;
+            const ap::Group &g = ap::kGroups[state % ap::kGroups.size()];
+            const fields::Values table = fields::Decode(g.table, ex.Data());
+            const fields::Values limits = words::Decode(g.words, ex.Data());
+            if (IsUpload(ex, g.first, g.Bytes())) {
+                Reached("singlephase.alarmparams");
+                CheckStable(g.Block(), table, limits);
+            }
+            break;
+        }
+        case 6: {
+            namespace d = sp::display;
+            const fields::Values table = fields::Decode(d::kFields, ex.Data());
+            const fields::Values spins = words::Decode(d::kWords, ex.Data());
+            if (IsUpload(ex, d::kFirstRegister, d::kBytes)) {
+                Reached("singlephase.display");
+                CheckStable(d::kBlock, table, spins);
+            }
+            break;
+        }
+        case 7: {
+            namespace is = sp::initsettings;
+            const fields::Values values = words::Decode(is::kWords, ex.Data());
+            if (IsUpload(ex, is::kFirstRegister, is::kBytes)) {
+                Reached("singlephase.initsettings");
+                CheckStable(is::kBlock, {}, values);
+            }
+            if (IsUpload(ex, is::kBaseRegister, is::kBaseReadBytes)) {
+                Reached("singlephase.bases");
+                const std::array<QString, 2> bases = energybase::DecodeBases(ex.Data());
+                const fields::Encoded down = energybase::EncodeBases(bases[0], bases[1]);
+                FUZZ_CHECK(down.ok() ? down.data.size() == 8 : down.field >= 0);
+            }
+            break;
+        }
+        case 8:
+            if (const auto reading = clockblock::Read(0x005C, ex)) {
+                Reached("singlephase.clock");
+                FUZZ_CHECK(reading->baudIndex >= -1 && reading->baudIndex < 6);
+            }
+            break;
+        default:
+            if (engine_.Take(ex.reply) == calib::Engine::Reply::Read) {
+                Reached("singlephase.calibration");
+                FUZZ_CHECK(decoder_.Texts().size() == static_cast<qsizetype>(decoder_.ReadOuts().size()));
+            }
+            break;
+        }
+    }
+
+private:
+    QByteArray setup_;
+    sp::calibration::Decoder decoder_;
+    calib::Engine engine_{decoder_};
+};
+
+} // namespace
+
+int FuzzSinglePhase(const std::uint8_t *data, std::size_t size)
+{
+    Input in(data, size);
+    const int window = in.Byte() % 10;
+    Windows windows;
+    while (!in.Empty()) {
+        const std::uint8_t state = in.Byte();
+        modbus::Exchange ex;
+        ex.request = in.Chunk();
+        ex.reply = in.Chunk();
+        windows.Handle(window, state, ex);
+    }
+    return 0;
+}
+
+} // namespace fuzz

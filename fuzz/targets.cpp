@@ -1,0 +1,21 @@
+#include "fuzz/targets.h"
+
+namespace fuzz {
+
+std::span<const Target> Targets()
+{
+    static const Target targets[] = {
+        {"seriallink", FuzzSerialLink},
+        {"threephase", FuzzThreePhase},
+        {"singlephase", FuzzSinglePhase},
+        {"kz827", FuzzKz827},
+        {"fields", FuzzFields},
+        {"calibration", FuzzCalibration},
+#ifdef KZ_FUZZ_SIMULATOR
+        {"simulator", FuzzSimulator},
+#endif
+    };
+    return targets;
+}
+
+} // namespace fuzz

@@ -1,0 +1,151 @@
+// The reply handling of the three-phase windows, as their handlers do it,
+// without widgets. Input: one byte choosing the window (modulo 10), then
+// exchanges until the input ends, each a state byte (the window's own
+// state: limit group, event kind), the request chunk and the reply chunk.
+// A window keeps what it stored (ratios, calibration histories) from one
+// exchange to the next.
+#include "fuzz/fuzzinput.h"
+#include "fuzz/roundtrip.h"
+#include "fuzz/targets.h"
+#include "link/clockblock.h"
+#include "link/relaycommands.h"
+#include "threephase/alarmmask.h"
+#include "threephase/calibration.h"
+#include "threephase/coulometry.h"
+#include "threephase/display.h"
+#include "threephase/initsettings.h"
+#include "threephase/limits.h"
+#include "threephase/monitor.h"
+
+namespace fuzz {
+
+namespace {
+
+namespace mon = threephase::monitor;
+
+// A settings window's upload: decoded only when whole and answering its
+// own read; a download of what it shows is then checked.
+void Settings(const modbus::Exchange &ex, fields::Table table, std::uint16_t first, int bytes)
+{
+    // The codec itself takes any data: a field it lacks stays as shown.
+    const fields::Values partial = fields::Decode(table, ex.Data());
+    FUZZ_CHECK(partial.size() == static_cast<qsizetype>(table.size()));
+    if (!ex.IsReadOf(0x03, bytes) || ex.RequestStart() != first)
+        return;
+    Reached("threephase.settings");
+    CheckStable(table, partial, bytes);
+}
+
+class Windows {
+public:
+    void Handle(int window, std::uint8_t state, const modbus::Exchange &ex)
+    {
+        switch (window) {
+        case 0: {
+            const threephase::ReplyOutcome outcome = threephase::HandleReply(ex.reply, params_);
+            if (outcome.kind == threephase::ReplyOutcome::Measurement) {
+                Reached("threephase.measurement");
+                for (const char *name : threephase::kMeasurementBoxNames)
+                    (void)outcome.texts.Of(name);
+            }
+            (void)threephase::DecodeMeasurement(ex.reply, ex.Data());
+            break;
+        }
+        case 1: {
+            const relays::Outcome outcome = relays::Read(mon::kRelayCommands, ex);
+            if (outcome.kind != relays::Outcome::Nothing)
+                Reached("threephase.relays");
+            FUZZ_CHECK(outcome.bits <= 7);
+            FUZZ_CHECK(outcome.kind != relays::Outcome::Echo || !outcome.message.isEmpty());
+            break;
+        }
+        case 2:
+            if (const auto bits = mon::StateBits(ex)) {
+                Reached("threephase.state");
+                for (const mon::StateLamp &lamp : mon::StateLamps())
+                    FUZZ_CHECK(lamp.bit >= 0 && lamp.bit < mon::kStateLamps && mon::FindStateLamp(lamp.caption));
+            }
+            break;
+        case 3: {
+            const int kind = state % (mon::kEventKinds + 1) - 1;
+            const QList<QStringList> rows = eventlog::Rows(mon::kEventLog, ex, kind, QStringLiteral("k"));
+            FUZZ_CHECK(rows.isEmpty() || rows.size() == mon::kEventLog.records);
+            if (!rows.isEmpty())
+                Reached("threephase.events");
+            for (const QStringList &row : rows)
+                FUZZ_CHECK(row.size() == 4);
+            break;
+        }
+        case 4:
+            Settings(ex, threephase::alarmmask::kFields, threephase::alarmmask::kFirstRegister,
+                     threephase::alarmmask::kBytes);
+            break;
+        case 5: {
+            // The group last asked for; a short reply still fills what it holds.
+            const auto &g = threephase::limits::kGroups[state % threephase::limits::kGroups.size()];
+            const QByteArray data = ex.Data();
+            const fields::Values values = fields::Decode(g.table, data);
+            if (ex.Function() == 0x03 && ex.RequestFunction() == 0x03 && ex.RequestStart() == g.first &&
+                ex.ByteCount() <= g.Bytes() && data.size() >= g.minimum) {
+                Reached("threephase.limits");
+                if (data.size() == g.Bytes())
+                    CheckStable(g.table, values, g.Bytes());
+            }
+            break;
+        }
+        case 6:
+            Settings(ex, threephase::display::kFields, threephase::display::kFirstRegister,
+                     threephase::display::kBytes);
+            break;
+        case 7: {
+            namespace is = threephase::initsettings;
+            Settings(ex, is::kFields, is::kFirstRegister, is::kBytes);
+            const std::array<QString, 2> bases = is::DecodeBases(ex.Data());
+            // An uploaded base goes back down as it stands, or is refused
+            // with a message when it does not fit the download.
+            for (int i = 0; i < 2; ++i) {
+                QString error;
+                const auto field = is::EncodeBase(bases[i], i == 0 ? is::kActiveBase : is::kReactiveBase, &error);
+                FUZZ_CHECK(field ? field->size() == 4 : !error.isEmpty());
+            }
+            break;
+        }
+        case 8:
+            if (const auto reading = clockblock::Read(0x0060, ex)) {
+                Reached("threephase.clock");
+                FUZZ_CHECK(reading->baudIndex >= -1 && reading->baudIndex < 6);
+            }
+            break;
+        default:
+            if (engine_.Take(ex.reply) == calib::Engine::Reply::Read) {
+                Reached("threephase.calibration");
+                FUZZ_CHECK(decoder_.Texts().size() == static_cast<qsizetype>(decoder_.ReadOuts().size()));
+            }
+            break;
+        }
+    }
+
+private:
+    QByteArray params_;
+    threephase::calibration::Decoder decoder_;
+    calib::Engine engine_{decoder_};
+};
+
+} // namespace
+
+int FuzzThreePhase(const std::uint8_t *data, std::size_t size)
+{
+    Input in(data, size);
+    const int window = in.Byte() % 10;
+    Windows windows;
+    while (!in.Empty()) {
+        const std::uint8_t state = in.Byte();
+        modbus::Exchange ex;
+        ex.request = in.Chunk();
+        ex.reply = in.Chunk();
+        windows.Handle(window, state, ex);
+    }
+    return 0;
+}
+
+} // namespace fuzz
