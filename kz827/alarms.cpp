@@ -116,6 +116,11 @@ std::optional<QByteArray> ParseLimit(const QString &text, Quantity quantity, QSt
     }
     if (body.size() >= 5)
         return refuse(LengthMessage(quantity));
+    // Four digits all behind the point (".0005"): the field can place a
+    // point after the first, second or third digit only, and position 0
+    // means no point, so it would store 5 for 0.0005.
+    if (point >= 0 && before == 0)
+        return refuse(LengthMessage(quantity));
 
     QByteArray field = IntToBcdBytes(static_cast<std::uint16_t>(body.toInt()));
     field.append(static_cast<char>(before));
