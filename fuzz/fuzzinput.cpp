@@ -18,7 +18,8 @@ std::uint8_t Input::Byte()
 
 QByteArray Input::Chunk()
 {
-    const std::size_t n = std::min<std::size_t>(Byte(), Remaining());
+    const std::size_t length = Byte(); // before Remaining(): it counts the length byte otherwise
+    const std::size_t n = std::min(length, Remaining());
     QByteArray bytes(reinterpret_cast<const char *>(data_ + pos_), static_cast<qsizetype>(n));
     pos_ += n;
     return bytes;
