@@ -35,7 +35,7 @@ public:
     bool SaveTo(const QString &path, QString *error = nullptr) const;
 
     static constexpr int RefreshMs = 200;
-    static constexpr std::size_t LinesPerPass = 250;
+    static constexpr std::size_t LinesPerPass = 120;
 
 protected:
     void showEvent(QShowEvent *event) override;
