@@ -183,8 +183,10 @@ int FuzzFields(const std::uint8_t *data, std::size_t size)
             break;
         Reached("fields.kz827alarms");
         FUZZ_CHECK(down->size() == kz827::kAlarmBytes);
-        const auto again = kz827::EncodeAlarms(kz827::DecodeAlarms(*down), &error);
-        FUZZ_CHECK(again && *again == *down);
+        // Decimal position 0 and 4 both mean no point: compared as shown.
+        const kz827::AlarmSettings shown = kz827::DecodeAlarms(*down);
+        const auto again = kz827::EncodeAlarms(shown, &error);
+        FUZZ_CHECK(again && SameAlarms(kz827::DecodeAlarms(*again), shown));
         break;
     }
     case 7: {

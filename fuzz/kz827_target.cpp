@@ -3,6 +3,7 @@
 // parameters, initialisation, calibration), then exchanges of a request
 // chunk and a reply chunk.
 #include "fuzz/fuzzinput.h"
+#include "fuzz/roundtrip.h"
 #include "fuzz/targets.h"
 #include "kz827/alarms.h"
 #include "kz827/calibration.h"
@@ -17,19 +18,6 @@ namespace fuzz {
 namespace {
 
 namespace cal = kz827::calibration;
-
-bool Same(const kz827::AlarmSettings &x, const kz827::AlarmSettings &y)
-{
-    for (std::size_t i = 0; i < x.size(); ++i) {
-        const kz827::AlarmQuantity &a = x[i];
-        const kz827::AlarmQuantity &b = y[i];
-        if (a.upper != b.upper || a.upperHysteresis != b.upperHysteresis || a.lower != b.lower ||
-            a.lowerHysteresis != b.lowerHysteresis || a.upperRelay != b.upperRelay || a.lowerRelay != b.lowerRelay ||
-            a.upperEnabled != b.upperEnabled || a.lowerEnabled != b.lowerEnabled)
-            return false;
-    }
-    return true;
-}
 
 bool IsUpload(const modbus::Exchange &ex, std::uint16_t first, int bytes)
 {
@@ -65,7 +53,7 @@ public:
             const kz827::AlarmSettings again = kz827::DecodeAlarms(*down);
             const auto second = kz827::EncodeAlarms(again, &error);
             FUZZ_CHECK(second.has_value());
-            FUZZ_CHECK(Same(kz827::DecodeAlarms(*second), again));
+            FUZZ_CHECK(SameAlarms(kz827::DecodeAlarms(*second), again));
             break;
         }
         case 2: {

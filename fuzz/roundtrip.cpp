@@ -61,4 +61,17 @@ void CheckStable(const words::Block &block, const fields::Values &tableValues, c
     }
 }
 
+bool SameAlarms(const kz827::AlarmSettings &x, const kz827::AlarmSettings &y)
+{
+    for (std::size_t i = 0; i < x.size(); ++i) {
+        const kz827::AlarmQuantity &a = x[i];
+        const kz827::AlarmQuantity &b = y[i];
+        if (a.upper != b.upper || a.upperHysteresis != b.upperHysteresis || a.lower != b.lower ||
+            a.lowerHysteresis != b.lowerHysteresis || a.upperRelay != b.upperRelay || a.lowerRelay != b.lowerRelay ||
+            a.upperEnabled != b.upperEnabled || a.lowerEnabled != b.lowerEnabled)
+            return false;
+    }
+    return true;
+}
+
 } // namespace fuzz

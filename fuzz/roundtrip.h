@@ -3,6 +3,7 @@
 // typed values: what a download sends, uploaded and downloaded again
 // unchanged, is sent the same way (the first pass may settle a value the
 // controls cannot show exactly, no later one changes anything).
+#include "kz827/alarms.h"
 #include "link/fields.h"
 #include "singlephase/wordfields.h"
 
@@ -13,5 +14,8 @@ void CheckStable(fields::Table table, const fields::Values &values, int bytes);
 // The same for a block made of a shared table and word fields.
 void CheckStable(const singlephase::words::Block &block, const fields::Values &tableValues,
                  const fields::Values &wordValues);
+
+// Whether two KZ827KVE alarm blocks show the same settings.
+bool SameAlarms(const kz827::AlarmSettings &x, const kz827::AlarmSettings &y);
 
 } // namespace fuzz
