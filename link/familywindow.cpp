@@ -1,10 +1,14 @@
 #include "link/familywindow.h"
 
+#include "link/energybase.h"
 #include "link/messagebox.h"
 
 #include <QCloseEvent>
+#include <QGridLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
@@ -165,6 +169,36 @@ QHBoxLayout *FamilyWindow::MakeHeading(const QString &model, const QString &kind
     }
     row->addStretch();
     return row;
+}
+
+FamilyWindow::EnergyBaseGroup FamilyWindow::MakeEnergyBaseGroup(std::function<void()> upload,
+                                                                 std::function<void()> download)
+{
+    EnergyBaseGroup group;
+    group.box = new QGroupBox(QStringLiteral("电能底数设置"), this);
+    auto *layout = new QGridLayout(group.box);
+    const auto edit = [&](const char *object, const energybase::Base &base, const QString &caption, int row) {
+        auto *line = new QLineEdit(QStringLiteral("0"), group.box);
+        line->setObjectName(QLatin1String(object));
+        line->setAccessibleName(QString::fromUtf8(base.caption));
+        line->setToolTip(QStringLiteral("只能保留两位小数"));
+        auto *label = new QLabel(caption, group.box);
+        label->setBuddy(line);
+        layout->addWidget(label, row, 0);
+        layout->addWidget(line, row, 1);
+        return line;
+    };
+    group.active = edit("LabeledEdit3", energybase::kActiveBase, QStringLiteral("有功电能底数:"), 0);
+    group.reactive = edit("LabeledEdit4", energybase::kReactiveBase, QStringLiteral("无功电能底数:"), 1);
+    // Both blocks of these windows have buttons captioned alike: the
+    // accessible names tell them apart.
+    QPushButton *up = MakeButton(QStringLiteral("BitBtn4"), QStringLiteral("上载数据"), std::move(upload));
+    QPushButton *down = MakeButton(QStringLiteral("BitBtn5"), QStringLiteral("下载数据"), std::move(download));
+    up->setAccessibleName(QStringLiteral("上载电能底数"));
+    down->setAccessibleName(QStringLiteral("下载电能底数"));
+    layout->addWidget(up, 0, 2);
+    layout->addWidget(down, 1, 2);
+    return group;
 }
 
 QPushButton *FamilyWindow::MakeButton(const QString &name, const QString &caption,

@@ -8,6 +8,9 @@
 #include "link/windowtable.h"
 
 #include <QWidget>
+
+class QGroupBox;
+class QLineEdit;
 #include <functional>
 #include <optional>
 
@@ -94,6 +97,16 @@ protected:
     // initial address. The first one made is the window's Address().
     QSpinBox *MakeAddressSpin(const QString &name, const QString &caption,
                               QLabel **label = nullptr, int value = 1);
+
+    // The "电能底数设置" group of the initialisation windows: the active and
+    // reactive energy base edits (LabeledEdit3, LabeledEdit4, starting at
+    // "0") with their own upload (BitBtn4) and download (BitBtn5) buttons.
+    struct EnergyBaseGroup {
+        QGroupBox *box = nullptr;
+        QLineEdit *active = nullptr;
+        QLineEdit *reactive = nullptr;
+    };
+    EnergyBaseGroup MakeEnergyBaseGroup(std::function<void()> upload, std::function<void()> download);
 
 private:
     void closed();

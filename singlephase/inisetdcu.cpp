@@ -67,28 +67,10 @@ TKZ2600_INISETdcu::TKZ2600_INISETdcu(SerialLink &link, QWidget *parent)
     settingsButtons->addWidget(upload);
     settingsButtons->addWidget(download);
 
-    auto *bases = new QGroupBox(QStringLiteral("电能底数设置"), this);
-    auto *basesLayout = new QGridLayout(bases);
-    auto baseEdit = [&](const char *object, const energybase::Base &base, const QString &caption, int row) {
-        auto *edit = new QLineEdit(bases);
-        edit->setObjectName(QLatin1String(object));
-        edit->setAccessibleName(QString::fromUtf8(base.caption));
-        edit->setToolTip(QStringLiteral("只能保留两位小数"));
-        auto *text = new QLabel(caption, bases);
-        text->setBuddy(edit);
-        basesLayout->addWidget(text, row, 0);
-        basesLayout->addWidget(edit, row, 1);
-        return edit;
-    };
-    activeBase_ = baseEdit("LabeledEdit3", energybase::kActiveBase, QStringLiteral("有功电能底数:"), 0);
-    reactiveBase_ = baseEdit("LabeledEdit4", energybase::kReactiveBase, QStringLiteral("无功电能底数:"), 1);
-    QPushButton *baseUpload = MakeButton("BitBtn4", QStringLiteral("上载数据"),
-                                         [this] { ReadBlock(is::kBaseRegister, is::kBaseRegisters); });
-    QPushButton *baseDownload = MakeButton("BitBtn5", QStringLiteral("下载数据"), [this] { BitBtn5Click(); });
-    baseUpload->setAccessibleName(QStringLiteral("上载电能底数"));
-    baseDownload->setAccessibleName(QStringLiteral("下载电能底数"));
-    basesLayout->addWidget(baseUpload, 2, 0);
-    basesLayout->addWidget(baseDownload, 2, 1);
+    const EnergyBaseGroup bases = MakeEnergyBaseGroup([this] { ReadBlock(is::kBaseRegister, is::kBaseRegisters); },
+                                                      [this] { BitBtn5Click(); });
+    activeBase_ = bases.active;
+    reactiveBase_ = bases.reactive;
 
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(addressLabel);
@@ -101,7 +83,7 @@ TKZ2600_INISETdcu::TKZ2600_INISETdcu(SerialLink &link, QWidget *parent)
     main->addLayout(MakeHeading(QStringLiteral("KZ5700E"), QStringLiteral("电参数测试仪")));
     main->addLayout(top);
     main->addLayout(settingsButtons);
-    main->addWidget(bases);
+    main->addWidget(bases.box);
     main->addLayout(buttons);
 
     MakeReplyButton("Msg", [this] { MsgClick(); });

@@ -63,27 +63,9 @@ TSetPar3Dcu::TSetPar3Dcu(SerialLink &link, QWidget *parent) : FamilyWindow(link,
     settingsButtons->addWidget(settingsDownload);
 
     // The energy bases: an exchange of their own, with their own buttons.
-    auto *bases = new QGroupBox(QStringLiteral("电能底数设置"), this);
-    auto *basesLayout = new QGridLayout(bases);
-    auto baseEdit = [&](const char *object, const is::Base &base, const QString &caption, int row) {
-        auto *edit = new QLineEdit(QStringLiteral("0"), bases);
-        edit->setObjectName(QLatin1String(object));
-        edit->setAccessibleName(QString::fromUtf8(base.caption));
-        edit->setToolTip(QStringLiteral("只能保留两位小数"));
-        auto *text = new QLabel(caption, bases);
-        text->setBuddy(edit);
-        basesLayout->addWidget(text, row, 0);
-        basesLayout->addWidget(edit, row, 1);
-        return edit;
-    };
-    activeBase_ = baseEdit("LabeledEdit3", is::kActiveBase, QStringLiteral("有功电能底数:"), 0);
-    reactiveBase_ = baseEdit("LabeledEdit4", is::kReactiveBase, QStringLiteral("无功电能底数:"), 1);
-    QPushButton *upload = MakeButton("BitBtn4", QStringLiteral("上载数据"), [this] { BitBtn4Click(); });
-    QPushButton *download = MakeButton("BitBtn5", QStringLiteral("下载数据"), [this] { BitBtn5Click(); });
-    upload->setAccessibleName(QStringLiteral("上载电能底数"));
-    download->setAccessibleName(QStringLiteral("下载电能底数"));
-    basesLayout->addWidget(upload, 0, 2);
-    basesLayout->addWidget(download, 1, 2);
+    const EnergyBaseGroup bases = MakeEnergyBaseGroup([this] { BitBtn4Click(); }, [this] { BitBtn5Click(); });
+    activeBase_ = bases.active;
+    reactiveBase_ = bases.reactive;
 
     auto *top = new QHBoxLayout;
     top->addWidget(addressLabel);
@@ -101,7 +83,7 @@ TSetPar3Dcu::TSetPar3Dcu(SerialLink &link, QWidget *parent) : FamilyWindow(link,
     main->addLayout(ranges);
     main->addLayout(units);
     main->addLayout(settingsButtons);
-    main->addWidget(bases);
+    main->addWidget(bases.box);
     main->addLayout(bottom);
 
     MakeReplyButton("Form9_Button", [this] { Form9_ButtonClick(); });
