@@ -7,6 +7,7 @@
 #include "sim/ptysimulator.h"
 #include "sim/singlephase.h"
 #include "singlephase/verifymaeterdcu.h"
+#include "tests/support/calibrationrun.h"
 #include "tests/support/testutil.h"
 
 #include <QLabel>
@@ -19,20 +20,10 @@
 
 namespace {
 
-void click(QWidget &w, const char *button)
-{
-    w.findChild<QPushButton *>(button)->click();
-}
-QString text(QWidget &w, const char *name)
-{
-    if (auto *edit = w.findChild<QLineEdit *>(name))
-        return edit->text();
-    return w.findChild<QLabel *>(name)->text();
-}
-void choose(QWidget &w, int row)
-{
-    w.findChild<QListWidget *>("ListBox1")->setCurrentRow(row);
-}
+using calibrationtest::choose;
+using calibrationtest::click;
+using calibrationtest::text;
+
 
 } // namespace
 
@@ -95,39 +86,11 @@ TEST(MeterCalibrationOverPty, CalibratesPowerAtUnityAndHalfLagging)
     SerialLink link(&port);
     link.DeviceFamily = "KZ2600E";
     link.FormShow();
-    ui::RecordedMessages messages;
     TKZ2600E_VerifyMaeterdcu win(link);
     win.show();
     win.findChild<QSpinBox *>("SpinEdit1")->setValue(2);
-    int replies = 0;
-    QObject::connect(win.findChild<QPushButton *>("Msg"), &QPushButton::clicked, [&] { ++replies; });
-    const auto readTimes = [&](int n) {
-        for (int i = 0; i < n; ++i) {
-            const int before = replies;
-            click(win, "BitBtn5");
-            ASSERT_TRUE(WaitFor([&] { return replies > before; }, 3000));
-        }
-    };
-    const auto write = [&] {
-        messages.texts.clear();
-        click(win, "BitBtn1");
-        ASSERT_TRUE(WaitFor([&] { return !messages.texts.isEmpty(); }, 3000));
-        EXPECT_EQ(messages.texts, QStringList{"参数设置成功！！"});
-    };
-    const auto power = [&] { return text(win, "StaticText7").chopped(1).toDouble(); };
-
     // Gain at power factor 1.0 first, then the phase at 0.5 lagging.
-    for (const auto &[row, reference] : {std::pair{0, 1100.0}, std::pair{2, 550.0}}) {
-        choose(win, row);
-        click(win, "Button1");
-        write();
-        readTimes(8);
-        EXPECT_GT(std::abs(power() - reference), reference * 0.003) << "the meter's own error";
-        click(win, "BitBtn2");
-        write();
-        readTimes(8);
-        EXPECT_NEAR(power(), reference, reference * 0.0005) << row;
-    }
+    calibrationtest::RunProcedure(win, "Msg", {{0, "StaticText7", 1100.0}, {2, "StaticText7", 550.0}});
     EXPECT_NE(meter->CalibrationWord(1), 0u);
     EXPECT_NE(meter->CalibrationWord(3), 0u);
     port.SetPortOpen(false);

@@ -7,6 +7,7 @@
 #include "link/qtserialport.h"
 #include "sim/ptysimulator.h"
 #include "sim/threephase.h"
+#include "tests/support/calibrationrun.h"
 #include "tests/support/testutil.h"
 #include "threephase/verifymodel.h"
 
@@ -23,23 +24,13 @@
 
 namespace {
 
-void click(QWidget &w, const char *button)
-{
-    w.findChild<QPushButton *>(button)->click();
-}
-QString text(QWidget &w, const char *name)
-{
-    if (auto *edit = w.findChild<QLineEdit *>(name))
-        return edit->text();
-    return w.findChild<QLabel *>(name)->text();
-}
+using calibrationtest::choose;
+using calibrationtest::click;
+using calibrationtest::text;
+
 void setText(QWidget &w, const char *edit, const QString &value)
 {
     w.findChild<QLineEdit *>(edit)->setText(value);
-}
-void choose(QWidget &w, int row)
-{
-    w.findChild<QListWidget *>("ListBox1")->setCurrentRow(row);
 }
 
 struct ModuleCalibration : ::testing::Test {
@@ -198,44 +189,10 @@ TEST(ModuleCalibrationOverPty, CalibratesPhaseAPowerAndVoltage)
     ASSERT_TRUE(port.SetPortOpen(true, &error)) << error.toStdString();
     SerialLink link(&port);
     link.FormShow();
-    ui::RecordedMessages messages;
     TVerify_model win(link);
     win.show();
     win.findChild<QSpinBox *>("SpinEdit1")->setValue(1);
-    int replies = 0;
-    QObject::connect(win.findChild<QPushButton *>("Form12_Button"), &QPushButton::clicked, [&] { ++replies; });
-    const auto readTimes = [&](int n) {
-        for (int i = 0; i < n; ++i) {
-            const int before = replies;
-            click(win, "BitBtn5");
-            ASSERT_TRUE(WaitFor([&] { return replies > before; }, 3000));
-        }
-    };
-    const auto write = [&] {
-        messages.texts.clear();
-        click(win, "BitBtn1");
-        ASSERT_TRUE(WaitFor([&] { return !messages.texts.isEmpty(); }, 3000));
-        EXPECT_EQ(messages.texts, QStringList{"参数设置成功！！"});
-    };
-    const auto value = [&](const char *name) { return text(win, name).chopped(1).toDouble(); };
-
-    const struct {
-        int row;
-        const char *readOut;
-        double reference;
-    } points[] = {{0, "StaticText7", 1100}, {12, "StaticText1", 220}};
-    for (const auto &p : points) {
-        choose(win, p.row);
-        click(win, "Button1");
-        write(); // clears the point, the bench follows it
-        readTimes(8);
-        EXPECT_GT(std::abs(value(p.readOut) - p.reference), p.reference * 0.003) << "the module's own error";
-        click(win, "BitBtn2");
-        ASSERT_NE(text(win, "Edit2"), "000000");
-        write();
-        readTimes(8);
-        EXPECT_NEAR(value(p.readOut), p.reference, p.reference * 0.0005) << p.readOut;
-    }
+    calibrationtest::RunProcedure(win, "Form12_Button", {{0, "StaticText7", 1100}, {12, "StaticText1", 220}});
     EXPECT_NE(module->CalibrationWord(1), 0u);
     EXPECT_NE(module->CalibrationWord(13), 0u);
     EXPECT_EQ(win.Record().Rows().size(), 10); // per point: two writes, two acknowledgements, one computation
