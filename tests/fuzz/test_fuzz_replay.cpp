@@ -8,6 +8,15 @@
 #include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
+#include <ostream>
+
+namespace fuzz {
+// Test names and failure messages name the target.
+void PrintTo(const Target &target, std::ostream *os)
+{
+    *os << target.name;
+}
+} // namespace fuzz
 
 namespace {
 
@@ -36,7 +45,7 @@ int Replay(const fuzz::Target &target, const QString &folder)
     const QDir dir(QStringLiteral(KZ_FUZZ_DIR "/%1/%2").arg(folder, QString::fromUtf8(target.name)));
     int files = 0;
     for (const QFileInfo &info : dir.entryInfoList(QDir::Files, QDir::Name)) {
-        QFile file(info.filePath());
+        QFile file(info.filePath()); fprintf(stderr, "replay %s\n", qPrintable(info.filePath()));
         EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << info.filePath().toStdString();
         const QByteArray bytes = file.readAll();
         SCOPED_TRACE(info.filePath().toStdString());
