@@ -218,7 +218,7 @@ public:
     void SetPlant(const SinglePhasePlant &plant);
     void SetEnergyBase(int which, std::int64_t hundredths); // 0 active, 1 reactive
     // Switch input 0..2 closed or open; a change is logged.
-    void SetInput(int input, bool closed);
+    void SetInput(int input, bool closed) override;
     // Sets the clock (it keeps running from there).
     void SetClock(const QDateTime &now);
 
@@ -238,7 +238,7 @@ public:
 
     // ---- Observation ----
     bool Coil(int coil) const { return coils_[coil]; }
-    bool Input(int input) const { return inputs_[input]; }
+    bool Input(int input) const override { return inputs_[input]; }
     std::uint16_t RawWord(std::uint16_t reg) const;
     std::int64_t EnergyValue(Energy which) const;
     std::int64_t EnergyBase(int which) const { return bases_[which]; }

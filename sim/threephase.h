@@ -304,8 +304,8 @@ public:
     std::uint8_t Address() const { return address_; }
     std::uint16_t BaudCode() const { return baudCode_; }
     // Switch inputs 0..2 (DI1..DI3); a change is logged like a real one.
-    void SetInput(int input, bool closed);
-    bool Input(int input) const { return inputs_.at(input); }
+    void SetInput(int input, bool closed) override;
+    bool Input(int input) const override { return inputs_.at(input); }
     bool Coil(int coil) const { return coils_.at(coil); }
     // The simulated clock (the PC clock plus the offset a write set).
     QDateTime Clock() const;
