@@ -107,13 +107,7 @@ void TKZ827KVE_SURVEY::BitBtn1Click()
 
 void TKZ827KVE_SURVEY::Timer1Timer()
 {
-    progress_->setValue(progress_->value() < 100 ? progress_->value() + 10 : 0);
-    // Another window took the family's replies: stop rather than poll for it.
-    if (!IsDestination()) {
-        timer_->stop();
-        return;
-    }
-    if (!Link().ReplyPending(Family::Kz827, kType))
+    if (PollTick(timer_, progress_))
         sendPoll();
 }
 

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <algorithm>
@@ -199,6 +200,16 @@ FamilyWindow::EnergyBaseGroup FamilyWindow::MakeEnergyBaseGroup(std::function<vo
     layout->addWidget(up, 0, 2);
     layout->addWidget(down, 1, 2);
     return group;
+}
+
+bool FamilyWindow::PollTick(QTimer *timer, QProgressBar *bar)
+{
+    bar->setValue(bar->value() < 100 ? bar->value() + 10 : 0);
+    if (!IsDestination()) {
+        timer->stop();
+        return false;
+    }
+    return !link_.ReplyPending(row_->family, row_->destination);
 }
 
 QPushButton *FamilyWindow::MakeButton(const QString &name, const QString &caption,

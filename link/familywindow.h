@@ -11,6 +11,8 @@
 
 class QGroupBox;
 class QLineEdit;
+class QProgressBar;
+class QTimer;
 #include <functional>
 #include <optional>
 
@@ -107,6 +109,13 @@ protected:
         QLineEdit *reactive = nullptr;
     };
     EnergyBaseGroup MakeEnergyBaseGroup(std::function<void()> upload, std::function<void()> download);
+
+    // One tick of a measurement window's poll timer: moves the progress bar
+    // (every tick, whether or not a request goes out) and stops the timer
+    // when another window took the family's replies, as polling on would
+    // feed it our frames. True when a request may go out now: not while the
+    // last reply is still being handled.
+    bool PollTick(QTimer *timer, QProgressBar *bar);
 
 private:
     void closed();

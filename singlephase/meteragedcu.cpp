@@ -116,15 +116,7 @@ void TKZ2600_MeterageEdcu::BitBtn1Click()
 
 void TKZ2600_MeterageEdcu::Timer1Timer()
 {
-    // The bar moves on every tick, whether or not a request goes out.
-    progress_->setValue(progress_->value() < 100 ? progress_->value() + 10 : 0);
-    // Another window took the replies over (the family's menu, a family
-    // switch, the address scan): polling on would feed it our frames.
-    if (!IsDestination()) {
-        timer_->stop();
-        return;
-    }
-    if (Link().ReplyPending(Family::SinglePhase, kIndex))
+    if (!PollTick(timer_, progress_))
         return;
     const int address = address_->value();
     const auto a = static_cast<std::uint8_t>(address);

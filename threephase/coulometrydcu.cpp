@@ -159,15 +159,7 @@ void TCoulometrydcu::onStop()
 
 void TCoulometrydcu::onTick()
 {
-    // The bar moves on every tick, whether or not a request goes out.
-    progress_->setValue(progress_->value() < 100 ? progress_->value() + 10 : 0);
-    // Another window took the replies over: polling on would only feed it
-    // measurement frames it would decode as its own.
-    if (!IsDestination()) {
-        timer_->stop();
-        return;
-    }
-    if (Link().ReplyPending(Family::ThreePhase, kSlot))
+    if (!PollTick(timer_, progress_))
         return;
     const int address = address_->value();
     const auto a = static_cast<std::uint8_t>(address);
