@@ -48,6 +48,25 @@ void ClearTally();
 // The application object Qt's timers and events need, made once.
 void EnsureApplication();
 
+// A family's windows fed one reply after another: the first byte picks the
+// window (of count), then each step is a state byte, the request and the
+// reply it answers. Windows has Handle(window, state, exchange).
+template <typename Windows, typename Exchange>
+int FeedWindows(const std::uint8_t *data, std::size_t size, int count)
+{
+    Input in(data, size);
+    const int window = in.Byte() % count;
+    Windows windows;
+    while (!in.Empty()) {
+        const std::uint8_t state = in.Byte();
+        Exchange ex;
+        ex.request = in.Chunk();
+        ex.reply = in.Chunk();
+        windows.Handle(window, state, ex);
+    }
+    return 0;
+}
+
 } // namespace fuzz
 
 #define FUZZ_CHECK(cond)                                                                                               \

@@ -130,17 +130,7 @@ private:
 
 int FuzzSinglePhase(const std::uint8_t *data, std::size_t size)
 {
-    Input in(data, size);
-    const int window = in.Byte() % 10;
-    Windows windows;
-    while (!in.Empty()) {
-        const std::uint8_t state = in.Byte();
-        modbus::Exchange ex;
-        ex.request = in.Chunk();
-        ex.reply = in.Chunk();
-        windows.Handle(window, state, ex);
-    }
-    return 0;
+    return FeedWindows<Windows, modbus::Exchange>(data, size, 10);
 }
 
 } // namespace fuzz
