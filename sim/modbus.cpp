@@ -136,4 +136,26 @@ double Correction(std::uint32_t word)
     return value / 8388608.0;
 }
 
+QByteArray HandleCalibration(const QByteArray &pdu, std::span<std::uint32_t> words, int &benchPoint,
+                             const std::function<std::array<std::uint32_t, 24>()> &values)
+{
+    const std::optional<CalibrationRequest> request = ParseCalibrationRequest(pdu);
+    if (!request)
+        return QByteArray();
+    if (request->read)
+        return CalibrationReadPdu(values());
+    if (request->point < 1 || request->point > words.size())
+        return QByteArray();
+    words[request->point - 1u] = request->word;
+    benchPoint = request->point;
+    return CalibrationAckPdu(*request);
+}
+
+void ApplyPins(std::array<std::uint32_t, 24> &values, const QMap<int, std::uint32_t> &pins)
+{
+    for (auto pin = pins.constBegin(); pin != pins.constEnd(); ++pin)
+        if (pin.key() >= 1 && pin.key() <= 24)
+            values[static_cast<std::size_t>(pin.key() - 1)] = pin.value();
+}
+
 } // namespace sim

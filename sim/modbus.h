@@ -3,9 +3,12 @@
 // big-endian fields and the request length rules used to cut frames out of a
 // byte stream. A "PDU" here is a frame without its address byte and CRC.
 #include <QByteArray>
+#include <QMap>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
+#include <span>
 
 namespace sim {
 
@@ -56,5 +59,14 @@ QByteArray CalibrationAckPdu(const CalibrationRequest &request);
 std::uint32_t Word24(double value, double scale);
 // The factor a stored correction word stands for: signed word / 2^23.
 double Correction(std::uint32_t word);
+// Answers a calibration request of an instrument whose correction words of
+// points 1..words.size() are words: a read with values(); a write of a
+// known point stores its word, makes it the bench point (the operator sets
+// the standard source for the point being calibrated) and is acknowledged;
+// anything else gets no reply (empty).
+QByteArray HandleCalibration(const QByteArray &pdu, std::span<std::uint32_t> words, int &benchPoint,
+                             const std::function<std::array<std::uint32_t, 24>()> &values);
+// Replaces the raw values that tests pinned (value number 1..24 -> word).
+void ApplyPins(std::array<std::uint32_t, 24> &values, const QMap<int, std::uint32_t> &pins);
 
 } // namespace sim

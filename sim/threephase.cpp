@@ -843,24 +843,13 @@ std::array<std::uint32_t, 24> ThreePhaseInstrument::CalibrationValues() const
     const double apparent = std::hypot(pTotal, qTotal);
     v[22] = Word24(apparent > 0 ? std::fabs(pTotal) / apparent : 0.0, kFactor);
     v[23] = Word24(plant_.hertz, kRms);
-    for (auto pin = pinnedCalibration_.constBegin(); pin != pinnedCalibration_.constEnd(); ++pin)
-        if (pin.key() >= 1 && pin.key() <= 24)
-            v[static_cast<std::size_t>(pin.key() - 1)] = pin.value();
+    ApplyPins(v, pinnedCalibration_);
     return v;
 }
 
 QByteArray ThreePhaseInstrument::Calibrate(const QByteArray &pdu)
 {
-    const std::optional<CalibrationRequest> request = ParseCalibrationRequest(pdu);
-    if (!request)
-        return QByteArray();
-    if (request->read)
-        return CalibrationReadPdu(CalibrationValues());
-    if (request->point < 1 || request->point > kCalibrationPoints)
-        return QByteArray();
-    calWords_[request->point - 1u] = request->word;
-    benchPoint_ = request->point;
-    return CalibrationAckPdu(*request);
+    return HandleCalibration(pdu, calWords_, benchPoint_, [this] { return CalibrationValues(); });
 }
 
 } // namespace sim
