@@ -9,14 +9,64 @@
 #include "threephase/initsettings.h"
 #include "threephase/limits.h"
 
+#include <QStringList>
+#include <algorithm>
+
 namespace cli {
 namespace {
+
+// "0..n-1 (item0, item1, ...)" of a radio group or list.
+QString ItemRange(const char *items)
+{
+    const QStringList list = QString::fromUtf8(items ? items : "").split(QLatin1Char('|'));
+    return QStringLiteral("0..%1 (%2)").arg(list.size() - 1).arg(list.join(QStringLiteral(", ")));
+}
+
+QString Allowed(const fields::Field &f)
+{
+    using fields::Kind;
+    switch (f.kind) {
+    case Kind::Bit:
+        return QStringLiteral("0 or 1");
+    case Kind::RadioBit:
+    case Kind::RadioFlag:
+    case Kind::RadioWord:
+    case Kind::ComboByte:
+    case Kind::ComboBcd:
+        return ItemRange(f.items);
+    case Kind::BcdSpin:
+    case Kind::BcdByteSpin:
+    case Kind::BcdText:
+        return QStringLiteral("0..%1").arg(f.max);
+    case Kind::BcdLimit:
+        return QStringLiteral("0..9999 as four digits at most, with up to 3 decimals");
+    case Kind::SignedLimit:
+        return QStringLiteral("-9999..9999 as four digits at most, with up to 4 decimals");
+    }
+    return {};
+}
+
+QString Allowed(const singlephase::words::Field &f)
+{
+    using singlephase::words::Kind;
+    switch (f.kind) {
+    case Kind::Byte:
+    case Kind::Word:
+        return QStringLiteral("0..%1").arg(f.max);
+    case Kind::Choice:
+        return ItemRange(f.items);
+    case Kind::Limit:
+        return QStringLiteral("-9999..9999 in five characters at most");
+    }
+    return {};
+}
 
 QList<FieldName> NamesOf(fields::Table table)
 {
     QList<FieldName> names;
     for (const fields::Field &f : table)
-        names.append({QString::fromUtf8(f.object), QString::fromUtf8(f.caption)});
+        names.append({QString::fromUtf8(f.object), QString::fromUtf8(f.caption), Allowed(f),
+                      f.hint ? QString::fromUtf8(f.hint) : QString()});
     return names;
 }
 
@@ -24,7 +74,7 @@ QList<FieldName> NamesOf(singlephase::words::Table table)
 {
     QList<FieldName> names;
     for (const auto &f : table)
-        names.append({QString::fromUtf8(f.object), QString::fromUtf8(f.caption)});
+        names.append({QString::fromUtf8(f.object), QString::fromUtf8(f.caption), Allowed(f)});
     return names;
 }
 
@@ -56,15 +106,31 @@ Block WordBlock(const QString &key, const QString &title, std::uint16_t first, s
 // The energy bases: read as two 64-bit counts, backed up only.
 Block EnergyBases(std::uint16_t first)
 {
+    const QString kEnergyRange = QStringLiteral("0..16777215.99 with up to 2 decimals");
     Block b{QStringLiteral("energy-bases"), QStringLiteral("电能底数"), first, 2, 16, false,
-            {{QStringLiteral("LabeledEdit3"), QString::fromUtf8(energybase::kActiveBase.caption)},
-             {QStringLiteral("LabeledEdit4"), QString::fromUtf8(energybase::kReactiveBase.caption)}},
+            {{QStringLiteral("LabeledEdit3"), QString::fromUtf8(energybase::kActiveBase.caption), kEnergyRange},
+             {QStringLiteral("LabeledEdit4"), QString::fromUtf8(energybase::kReactiveBase.caption), kEnergyRange}},
             {}, {}};
     b.decode = [](const QByteArray &data) {
         const auto texts = energybase::DecodeBases(data);
         return fields::Values{texts[0], texts[1]};
     };
     b.encode = [](const fields::Values &values) { return energybase::EncodeBases(values.value(0), values.value(1)); };
+    // Written as two 4-byte fields: the integer part in 3 bytes, the hundredths in 1.
+    b.decodeWritten = [](const QByteArray &data) {
+        fields::Values v;
+        int at = 0;
+        for (const energybase::Base *base : {&energybase::kActiveBase, &energybase::kReactiveBase}) {
+            const auto byte = [&](int i) { return static_cast<std::uint8_t>(data.at(at + i)); };
+            if (at + 4 <= data.size())
+                v << QStringLiteral("%1.%2%3")
+                         .arg(byte(0) << 16 | byte(1) << 8 | byte(2))
+                         .arg(byte(3), 2, 10, QLatin1Char('0'))
+                         .arg(QString::fromUtf8(base->unit));
+            at += 4;
+        }
+        return v;
+    };
     return b;
 }
 
@@ -133,11 +199,11 @@ Block Kz827Range()
 {
     Block b{QStringLiteral("range"), QStringLiteral("KZ827初始化参数设置"), kz827::kRangeFirst,
             kz827::kRangeRegisters, kz827::kRangeBytes, true,
-            {{QStringLiteral("RadioGroup2"), QStringLiteral("电压单位")},
-             {QStringLiteral("LabeledEdit1"), QStringLiteral("电压被率")},
-             {QStringLiteral("RadioGroup3"), QStringLiteral("电流单位")},
-             {QStringLiteral("LabeledEdit2"), QStringLiteral("电流被率")},
-             {QStringLiteral("RadioGroup4"), QStringLiteral("有功功率单位")}},
+            {{QStringLiteral("RadioGroup2"), QStringLiteral("电压单位"), ItemRange("V|KV")},
+             {QStringLiteral("LabeledEdit1"), QStringLiteral("电压被率"), QStringLiteral("0..9999")},
+             {QStringLiteral("RadioGroup3"), QStringLiteral("电流单位"), ItemRange("A|KA")},
+             {QStringLiteral("LabeledEdit2"), QStringLiteral("电流被率"), QStringLiteral("0..9999")},
+             {QStringLiteral("RadioGroup4"), QStringLiteral("有功功率单位"), ItemRange("W|KW|MW")}},
             {}, {}};
     b.decode = [](const QByteArray &data) {
         const kz827::RangeSettings r = kz827::DecodeRange(data);
@@ -155,6 +221,13 @@ Block Kz827Range()
             if (!c)
                 return Refused(error, units[i]);
             *targets[i] = *c;
+        }
+        // Each ratio alone first, so that a refusal names its field.
+        for (const int ratio : {1, 3}) {
+            kz827::RangeSettings alone;
+            (ratio == 1 ? alone.voltageRatio : alone.currentRatio) = v.value(ratio);
+            if (!kz827::EncodeRange(alone, &error))
+                return Refused(error, ratio);
         }
         r.voltageRatio = v.value(1);
         r.currentRatio = v.value(3);
@@ -179,6 +252,18 @@ constexpr AlarmNames kAlarmNames[] = {
 };
 constexpr const char *kAlarmCaptions[8] = {"上限", "上限回差值", "上限报警继电器", "上限报警启用",
                                            "下限", "下限回差值", "下限报警继电器", "下限报警启用"};
+// What each of the eight controls holds; the limits' unit is the quantity's.
+QString AlarmAllowed(kz827::Quantity quantity, int control)
+{
+    if (control % 4 == 2)
+        return QStringLiteral("0..15");
+    if (control % 4 == 3)
+        return QStringLiteral("0 or 1");
+    const QString units = quantity == kz827::Quantity::Voltage   ? QStringLiteral("V or KV")
+                          : quantity == kz827::Quantity::Current ? QStringLiteral("A or KA")
+                                                                 : QStringLiteral("W, KW or MW");
+    return QStringLiteral("four digits at most with an optional point, then %1").arg(units);
+}
 
 Block Kz827Alarms()
 {
@@ -187,7 +272,8 @@ Block Kz827Alarms()
     for (const AlarmNames &a : kAlarmNames)
         for (int i = 0; i < 8; ++i)
             b.names.append({QString::fromUtf8(a.objects[i]),
-                            QString::fromUtf8(a.what) + QString::fromUtf8(kAlarmCaptions[i])});
+                            QString::fromUtf8(a.what) + QString::fromUtf8(kAlarmCaptions[i]),
+                            AlarmAllowed(a.quantity, i)});
     b.decode = [](const QByteArray &data) {
         const kz827::AlarmSettings s = kz827::DecodeAlarms(data);
         fields::Values v;
@@ -209,6 +295,9 @@ Block Kz827Alarms()
             q.upperHysteresis = v.value(i + 1);
             q.lower = v.value(i + 4);
             q.lowerHysteresis = v.value(i + 5);
+            for (const int limit : {i, i + 1, i + 4, i + 5})
+                if (!kz827::ParseLimit(v.value(limit), a.quantity, &error))
+                    return Refused(error, limit);
             // Relays as the window's spin boxes allow (0..15), switches 0/1.
             const int numbers[] = {i + 2, i + 3, i + 6, i + 7};
             const int maxima[] = {15, 1, 15, 1};
@@ -257,6 +346,88 @@ QString FamilyName(Family family)
         return QStringLiteral("kz827");
     }
     return {};
+}
+
+namespace {
+
+// A typed number in one form for comparing: sign, integer digits without
+// leading zeros, fraction digits without trailing zeros; then its unit
+// (what follows the last digit or point: "V", "KW/h"). Nothing when the text is not such a number.
+std::optional<std::pair<QString, QString>> NumberAndUnit(const QString &text)
+{
+    qsizetype end = text.size();
+    while (end > 0 && !text[end - 1].isDigit() && text[end - 1] != QLatin1Char('.'))
+        --end;
+    const QString unit = text.mid(end);
+    QString body = text.left(end);
+    bool negative = false;
+    if (body.startsWith(QLatin1Char('-')) || body.startsWith(QLatin1Char('+'))) {
+        negative = body[0] == QLatin1Char('-');
+        body.remove(0, 1);
+    }
+    const qsizetype point = body.indexOf(QLatin1Char('.'));
+    QString integer = point < 0 ? body : body.left(point);
+    QString fraction = point < 0 ? QString() : body.mid(point + 1);
+    const auto digits = [](const QString &t) {
+        return std::all_of(t.begin(), t.end(), [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); });
+    };
+    if (integer.isEmpty() && fraction.isEmpty())
+        return std::nullopt;
+    if (!digits(integer) || !digits(fraction))
+        return std::nullopt;
+    while (integer.startsWith(QLatin1Char('0')))
+        integer.remove(0, 1);
+    while (fraction.endsWith(QLatin1Char('0')))
+        fraction.chop(1);
+    if (integer.isEmpty())
+        integer = QStringLiteral("0");
+    QString number = fraction.isEmpty() ? integer : integer + QLatin1Char('.') + fraction;
+    if (negative && number != QLatin1String("0"))
+        number.prepend(QLatin1Char('-'));
+    return std::make_pair(number, unit);
+}
+
+// True when the field, given wanted, holds it: written gives it back.
+bool Holds(const QString &wanted, const QString &written)
+{
+    if (wanted == written)
+        return true;
+    const auto a = NumberAndUnit(wanted);
+    const auto b = NumberAndUnit(written);
+    return a && b && a->first == b->first && (a->second.isEmpty() || a->second == b->second);
+}
+
+} // namespace
+
+fields::Encoded EncodeExact(const Block &block, const fields::Values &values)
+{
+    fields::Encoded e = block.encode(values);
+    int field = e.field;
+    QString written;
+    if (e.ok()) {
+        const fields::Values back = block.decodeWritten ? block.decodeWritten(e.data) : block.decode(e.data);
+        for (qsizetype k = 0; k < block.names.size() && field < 0; ++k)
+            if (!Holds(values.value(k), back.value(k))) {
+                field = int(k);
+                written = back.value(k);
+            }
+        if (field < 0)
+            return e;
+    }
+    fields::Encoded out;
+    out.field = field;
+    if (field < 0 || field >= block.names.size()) { // a refusal of the block as a whole
+        out.error = QStringLiteral("%1: %2").arg(block.key, e.error);
+        return out;
+    }
+    const FieldName &n = block.names[field];
+    QString what = e.ok() ? QStringLiteral("'%1' would be written as '%2'").arg(values.value(field), written)
+                          : QStringLiteral("'%1' is refused: %2").arg(values.value(field), e.error);
+    what += QStringLiteral("; allowed: %1").arg(n.allowed);
+    if (!n.hint.isEmpty())
+        what += QStringLiteral(" (the window: %1)").arg(n.hint);
+    out.error = QStringLiteral("%1/%2 (%3): %4").arg(block.key, n.object, n.caption, what);
+    return out;
 }
 
 int Block::Find(const QString &name) const

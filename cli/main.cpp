@@ -12,7 +12,11 @@
 #include <QThread>
 
 #include <cstdio>
+#ifdef Q_OS_WIN
+#include <io.h>
+#else
 #include <unistd.h>
+#endif
 
 namespace {
 
@@ -144,9 +148,18 @@ std::optional<PortSettings> Port(const Args &args, QString *error)
     return s;
 }
 
+bool ErrorsToTerminal()
+{
+#ifdef Q_OS_WIN
+    return _isatty(_fileno(stderr)) != 0;
+#else
+    return isatty(STDERR_FILENO) != 0;
+#endif
+}
+
 void Progress(int done, int total, const QString &what)
 {
-    if (!isatty(STDERR_FILENO))
+    if (!ErrorsToTerminal())
         return;
     const int width = 30;
     const int filled = total > 0 ? done * width / total : width;
@@ -289,6 +302,22 @@ bool WriteJson(const QString &path, const QJsonObject &doc, QString *error)
     return true;
 }
 
+// True when path can be written, found out by opening it for appending; a
+// file that was not there before is removed again.
+bool CanWrite(const QString &path, QString *error)
+{
+    const bool existed = QFile::exists(path);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
+        *error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+        return false;
+    }
+    file.close();
+    if (!existed)
+        file.remove();
+    return true;
+}
+
 // FILE.json for one meter; FILE-A.json for each of several.
 QString OutputPath(const QString &path, int address, bool several)
 {
@@ -307,6 +336,15 @@ int BackupCommand(SyncLink &link, const Args &args, const Target &target)
     if (path.isEmpty() || !args.positional.isEmpty())
         return Usage(QStringLiteral("backup: give the output file with -o FILE.json"));
     const bool several = target.addresses.size() > 1;
+    // Every output must be writable before a meter is read: reading a whole
+    // meter only to fail on a missing folder wastes the bus and the time.
+    for (int address : target.addresses) {
+        QString error;
+        if (!CanWrite(OutputPath(path, address, several), &error)) {
+            Err(error);
+            return kUsage;
+        }
+    }
     int status = kOk;
     int done = 0;
     for (int address : target.addresses) {
@@ -338,12 +376,9 @@ std::optional<QList<QByteArray>> EncodeAll(const Backup &backup)
     for (qsizetype i = 0; i < list.size(); ++i) {
         if (!list[i].restorable || backup.values[i].isEmpty())
             continue;
-        const fields::Encoded e = list[i].encode(backup.values[i]);
+        const fields::Encoded e = EncodeExact(list[i], backup.values[i]);
         if (!e.ok()) {
-            const QString field = e.field >= 0 && e.field < list[i].names.size()
-                                      ? QStringLiteral("%1/%2: ").arg(list[i].key, list[i].names[e.field].object)
-                                      : QStringLiteral("%1: ").arg(list[i].key);
-            Err(QStringLiteral("refused, nothing written: %1%2").arg(field, e.error));
+            Err(QStringLiteral("refused, nothing written: %1").arg(e.error));
             return std::nullopt;
         }
         data[i] = e.data;

@@ -203,6 +203,12 @@ std::optional<Backup> ParseBackup(const QJsonObject &document, QString *error)
                 index = i;
         if (index < 0) {
             *error = QStringLiteral("unknown block '%1'").arg(key);
+            for (Family other : {Family::ThreePhase, Family::SinglePhase, Family::Kz827})
+                if (other != *family && FindBlock(other, key)) {
+                    *error = QStringLiteral("the file's family (%1) and its blocks disagree: block '%2' is a %3 block")
+                                 .arg(FamilyName(*family), key, FamilyName(other));
+                    break;
+                }
             return std::nullopt;
         }
         const Block &b = list[index];

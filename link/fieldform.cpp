@@ -83,6 +83,8 @@ FieldForm::FieldForm(QWidget *parent, fields::Table table) : QObject(parent), ta
         }
         if (f.kind == Kind::Bit && shown.isEmpty())
             control->setToolTip(caption);
+        if (f.hint)
+            control->setToolTip(QString::fromUtf8(f.hint));
         controls_.append(control);
         labels_.append(label);
         groups_.append(group);

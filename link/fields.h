@@ -49,6 +49,7 @@ struct Field {
     const char *text = nullptr;    // text shown, when it differs from the caption ("" for none)
     std::uint16_t value0 = 0;      // RadioWord: value of the first item
     std::uint16_t value1 = 1;      // RadioWord: value of the second item
+    const char *hint = nullptr;    // what the window tells of the field's limit (its tool tip)
 
     // Data bytes the field occupies.
     constexpr int Width() const { return kind == Kind::BcdLimit || kind == Kind::SignedLimit ? 4 : 2; }
@@ -94,6 +95,12 @@ constexpr Field RadioValues(const char *object, const char *caption, int offset,
 constexpr Field Shown(Field f, const char *text)
 {
     f.text = text;
+    return f;
+}
+// The same field with the window's hint on its limit ("数据大于99取值99").
+constexpr Field Hinted(Field f, const char *hint)
+{
+    f.hint = hint;
     return f;
 }
 // A spin box, edit or list.

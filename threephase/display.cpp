@@ -18,7 +18,8 @@ constexpr Field Quantity(const char *object, const char *caption, const char *te
 
 constexpr Field Interval(const char *object, const char *caption, int offset)
 {
-    return Shown(fields::Value(object, caption, Kind::BcdByteSpin, offset, 99, "5"), "测量参数显示间隔");
+    return fields::Hinted(Shown(fields::Value(object, caption, Kind::BcdByteSpin, offset, 99, "5"), "测量参数显示间隔"),
+                          "数据大于99取值99");
 }
 
 // A leave-out box: it shows the quantity (text); its accessible name adds
@@ -52,7 +53,8 @@ constexpr std::array<Field, 49> kFields = {{
     Interval("SpinEdit4", "上窗口测量参数显示间隔", 6),
     Interval("SpinEdit3", "中窗口测量参数显示间隔", 8),
     Interval("SpinEdit2", "下窗口测量参数显示间隔", 10),
-    Shown(fields::Value("Edit1", "有功电能计量定时", Kind::BcdText, 12, 9999, "0"), "有功电能计量定时："),
+    fields::Hinted(Shown(fields::Value("Edit1", "有功电能计量定时", Kind::BcdText, 12, 9999, "0"), "有功电能计量定时："),
+                   "数据大于9999取值9999"),
     Box("CheckBox1", "上窗口显示屏蔽：UA", "UA", 14, 0, true),
     Box("CheckBox2", "上窗口显示屏蔽：UB", "UB", 14, 1, true),
     Box("CheckBox3", "上窗口显示屏蔽：UC", "UC", 14, 2, true),

@@ -40,7 +40,6 @@ TSetPar2Dcu::TSetPar2Dcu(SerialLink &link, QWidget *parent) : FamilyWindow(link,
         form_->AddToGrid(column, combo, 0, 0);
         form_->Control(combo)->setToolTip(QStringLiteral("设置非循环测量时，下面的屏蔽参数无效！"));
         form_->AddToGrid(column, interval, 1, 0);
-        form_->Control(interval)->setToolTip(QStringLiteral("数据大于99取值99"));
         column->addWidget(new QLabel(QStringLiteral("秒"), this), 1, 2);
         auto *masks = new QGroupBox(maskTitles[w], this);
         masks->setObjectName(QStringLiteral("GroupBox%1").arg(w + 1));
@@ -57,7 +56,6 @@ TSetPar2Dcu::TSetPar2Dcu(SerialLink &link, QWidget *parent) : FamilyWindow(link,
     }
 
     const int edit1 = form_->IndexOf("Edit1");
-    form_->Control(edit1)->setToolTip(QStringLiteral("数据大于9999取值9999"));
     form_->Control(edit1)->setMaximumWidth(120);
     auto *energy = new QHBoxLayout;
     energy->addWidget(form_->Label(edit1));

@@ -22,6 +22,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -61,6 +62,66 @@ TEST(ReplyTo, NeedsAddressFunctionLengthAndCrc)
     EXPECT_FALSE(cli::IsReplyTo(bad, 1, 0x10));
     EXPECT_TRUE(cli::IsReplyTo(WithCrc(Hex("01 90 02")), 1, 0x10));
 }
+
+// ---- Values from files: held exactly or refused ----
+
+// One field of each kind with the last value it holds and the first it
+// does not, on each side. The windows limit or wrap what a person types; a
+// file must get what it says or nothing.
+struct ExactCase {
+    const char *family;
+    const char *block;
+    const char *field;
+    const char *lowOk, *lowBad, *highOk, *highBad;
+};
+
+void PrintTo(const ExactCase &c, std::ostream *os) { *os << c.family << ' ' << c.block << '/' << c.field; }
+
+class ExactTest : public ::testing::TestWithParam<ExactCase> {};
+
+TEST_P(ExactTest, HoldsItsRangeAndRefusesBeyond)
+{
+    const ExactCase &c = GetParam();
+    const cli::Block *block = cli::FindBlock(*cli::ParseFamily(c.family), c.block);
+    ASSERT_NE(block, nullptr);
+    const int k = block->Find(c.field);
+    ASSERT_GE(k, 0);
+    fields::Values values = block->decode(QByteArray(block->readBytes, '\0'));
+    ASSERT_TRUE(cli::EncodeExact(*block, values).ok()) << cli::EncodeExact(*block, values).error.toStdString();
+    for (const char *ok : {c.lowOk, c.highOk}) {
+        values[k] = QString::fromUtf8(ok);
+        const fields::Encoded e = cli::EncodeExact(*block, values);
+        EXPECT_TRUE(e.ok()) << ok << ": " << e.error.toStdString();
+    }
+    for (const char *bad : {c.lowBad, c.highBad}) {
+        values[k] = QString::fromUtf8(bad);
+        const fields::Encoded e = cli::EncodeExact(*block, values);
+        EXPECT_FALSE(e.ok()) << bad;
+        EXPECT_EQ(e.field, k);
+        const QString prefix = QStringLiteral("%1/%2 (").arg(c.block, c.field);
+        EXPECT_TRUE(e.error.startsWith(prefix) && e.error.contains(QStringLiteral("'%1'").arg(bad)) &&
+                    e.error.contains(QStringLiteral("allowed: ") + block->names[k].allowed))
+            << e.error.toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FieldKinds, ExactTest,
+    ::testing::Values(ExactCase{"three-phase", "limits-1", "LabeledEdit1", "0", "-1", "9999", "12345"},  // BCD limit
+                      ExactCase{"three-phase", "limits-1", "LabeledEdit2", ".001", "1.2345", "999.9", "99999"},
+                      ExactCase{"three-phase", "display", "SpinEdit4", "0", "-1", "99", "1000"},     // BCD interval
+                      ExactCase{"three-phase", "display", "Edit1", "0", "-1", "9999", "10000"},      // BCD number
+                      ExactCase{"three-phase", "display", "ComboBox1", "0", "-1", "9", "10"},        // list
+                      ExactCase{"three-phase", "init", "RadioGroup1", "0", "-1", "1", "7"},          // radio
+                      ExactCase{"three-phase", "alarm-mask", "CheckBox1", "0", "-1", "1", "2"},      // check box
+                      ExactCase{"three-phase", "energy-bases", "LabeledEdit3", "0", "-0.01", "16777215.99", "1.234"},
+                      ExactCase{"single-phase", "alarm-params-1", "Edit1", "-9999", "-10000", "9999", "10000"},
+                      ExactCase{"single-phase", "alarm-params-1", "SpinEdit2", "0", "-1", "3", "4"},
+                      ExactCase{"single-phase", "init", "LabeledEdit1", "0", "-1", "9999", "10000"},
+                      ExactCase{"kz827", "range", "RadioGroup4", "0", "-1", "2", "3"},
+                      ExactCase{"kz827", "range", "LabeledEdit1", "0", "-1", "9999", "10000"},
+                      ExactCase{"kz827", "alarms", "SpinEdit2", "0", "-1", "15", "16"},
+                      ExactCase{"kz827", "alarms", "Edit1", "0.001V", ".0005V", "9999KV", "99999V"}));
 
 // ---- The program against the simulator ----
 
@@ -227,15 +288,62 @@ TEST_F(KzctlTest, RefusedValuesWriteNothing)
         {"--family", "kz827", "--address", "3", "电压上限=250.5V", "SpinEdit2=16"},
         {"--family", "kz827", "--address", "3", "电压上限=1.2.3V"},
         {"--family", "kz827", "--address", "3", "NoSuchField=1"},
+        {"--family", "three-phase", "--address", "1", "display/SpinEdit4=1000"},
     };
+    Result last;
     for (const QStringList &args : bad) {
-        const Result r = Run(QStringList{"set"} + args);
-        EXPECT_EQ(r.status, 2) << args.join(' ').toStdString();
-        EXPECT_FALSE(r.err.isEmpty());
+        last = Run(QStringList{"set"} + args);
+        EXPECT_EQ(last.status, 2) << args.join(' ').toStdString();
+        EXPECT_FALSE(last.err.isEmpty());
     }
+    EXPECT_TRUE(last.err.contains(QStringLiteral(
+        "display/SpinEdit4 (上窗口测量参数显示间隔): '1000' would be written as '99'; allowed: 0..99 (the window: 数据大于99取值99)")));
+
+    // A backup edited by hand: one value the field cannot hold stops the
+    // whole restore, with or without --dry-run.
+    const QString path = File("edited.json");
+    ASSERT_EQ(Run({"backup", "--family", "three-phase", "--address", "1", "-o", path}).status, 0);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QString text = QString::fromUtf8(file.readAll());
+    file.close();
+    const QRegularExpression limit(QStringLiteral(R"re(("name": "LabeledEdit1",\s*"value": ")0999")re"));
+    const QRegularExpressionMatch m = limit.match(text); // the first: limits-1
+    ASSERT_TRUE(m.hasMatch());
+    text.replace(m.capturedStart(), m.capturedLength(), m.captured(1) + "99999\"");
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(text.toUtf8());
+    file.close();
+    for (const bool dry : {true, false}) {
+        const Result r = Run(dry ? QStringList{"restore", path, "--dry-run"} : QStringList{"restore", path}, !dry);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_TRUE(r.err.contains("refused, nothing written: limits-1/LabeledEdit1 (Ua上限): '99999' would be written as '9999'"))
+            << r.err.toStdString();
+        EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
+    }
+    // The same file claiming another family.
+    text.replace("\"family\": \"three-phase\"", "\"family\": \"single-phase\"");
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(text.toUtf8());
+    file.close();
+    EXPECT_TRUE(Run({"restore", path, "--dry-run"}, false)
+                    .err.contains("the file's family (single-phase) and its blocks disagree: block 'alarm-mask' is a "
+                                  "three-phase block"));
+
     EXPECT_EQ(writes_, 0);
     EXPECT_EQ(Holding(1, 0x1000), 0x0999);
     EXPECT_EQ(Holding(3, 0x1029), 0x9999);
+}
+
+// An output that cannot be written is found before the meter is read.
+TEST_F(KzctlTest, UnwritableBackupReadsNothing)
+{
+    int requests = 0;
+    QObject::connect(&sim_, &sim::PtySimulator::Served, [&] { ++requests; });
+    const Result r = Run({"backup", "--family", "kz827", "--address", "3", "-o", File("no/such/folder/m.json")});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.err.contains("cannot write")) << r.err.toStdString();
+    EXPECT_EQ(requests, 0);
 }
 
 TEST_F(KzctlTest, DryRunWritesNothingAndBackupOfARangeWritesAFileEach)
