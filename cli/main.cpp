@@ -373,16 +373,19 @@ std::optional<QList<QByteArray>> EncodeAll(const Backup &backup)
 {
     const QList<Block> &list = Blocks(backup.family);
     QList<QByteArray> data(list.size());
+    bool refused = false; // every block is checked, so that one run names each refusal
     for (qsizetype i = 0; i < list.size(); ++i) {
         if (!list[i].restorable || backup.values[i].isEmpty())
             continue;
         const fields::Encoded e = EncodeExact(list[i], backup.values[i]);
         if (!e.ok()) {
             Err(QStringLiteral("refused, nothing written: %1").arg(e.error));
-            return std::nullopt;
+            refused = true;
         }
         data[i] = e.data;
     }
+    if (refused)
+        return std::nullopt;
     return data;
 }
 
