@@ -188,6 +188,20 @@ QByteArray QtSerialPortControl::Input()
     return port_->readAll();
 }
 
+QString PortLossReason(QSerialPort::SerialPortError error, const QString &errorString, bool hungUp)
+{
+    if (error != QSerialPort::ResourceError || hungUp)
+        return {};
+#ifdef Q_OS_UNIX
+    // QSerialPort counts EAGAIN as a resource error: after a read that
+    // returned nothing it is what an earlier non-blocking call left in errno.
+    for (const int transient : {EAGAIN, EWOULDBLOCK})
+        if (errorString == qt_error_string(transient))
+            return {};
+#endif
+    return errorString;
+}
+
 void QtSerialPortControl::onError(int error)
 {
     const auto e = static_cast<QSerialPort::SerialPortError>(error);
@@ -196,14 +210,13 @@ void QtSerialPortControl::onError(int error)
     if (e != QSerialPort::ReadError && e != QSerialPort::ResourceError && e != QSerialPort::WriteError)
         return;
     // A device that went away makes QSerialPort report ReadError in a tight
-    // loop without closing: close at the first report and say so once. A
-    // hang-up is an end of file: the system said nothing about it, and the
-    // error text would be left over from an earlier call.
-    QString why = port_->errorString();
+    // loop without closing: close at the first report and say so once, with
+    // the system's reason only when it gave one for this event.
+    bool hangUp = false;
 #ifdef Q_OS_UNIX
-    if (e == QSerialPort::ReadError && port_->isOpen() && hungUp(port_->handle()))
-        why.clear();
+    hangUp = port_->isOpen() && hungUp(port_->handle());
 #endif
+    const QString why = PortLossReason(e, port_->errorString(), hangUp);
     closing_ = true;
     port_->clearError();
     if (port_->isOpen())

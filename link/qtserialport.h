@@ -1,7 +1,14 @@
 #pragma once
 #include "link/serialport.h"
 
-class QSerialPort;
+#include <QSerialPort>
+
+// The system's reason to show when an open port fails with error (its
+// errorString as QSerialPort reports it), or empty when the system gave
+// none for this event. Only a resource error is the device failing; a read
+// or write error, a resource error that is "try again", and a line that was
+// hung up (an end of file) carry errno left over from an earlier call.
+QString PortLossReason(QSerialPort::SerialPortError error, const QString &errorString, bool hungUp);
 
 // The serial port control over QSerialPort.
 class QtSerialPortControl : public SerialPortControl {
