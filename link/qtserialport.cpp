@@ -1,15 +1,14 @@
 #include "link/qtserialport.h"
 
+#include "link/serialdevice.h"
+
 #include <QFileInfo>
 #include <QSerialPort>
 #include <QSerialPortInfo>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
-#include <fcntl.h>
 #include <poll.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #endif
 
 namespace {
@@ -34,32 +33,6 @@ QSerialPort::StopBits toStopBits(const QString &s)
     return QSerialPort::OneStop;
 }
 #ifdef Q_OS_UNIX
-// Why a device path cannot be a serial port, before trying to open it as
-// one: a regular file, a directory, /dev/null and the pseudo-terminal
-// multiplexer would otherwise "open" (or fail with a misleading reason).
-// Empty when the path may be a serial port, or when opening it will report
-// its own reason (a missing device, no permission).
-QString notASerialPort(const QString &path)
-{
-    const QByteArray native = QFile::encodeName(path);
-    struct stat st {};
-    if (::stat(native.constData(), &st) != 0)
-        return errno == ENAMETOOLONG ? QStringLiteral("串口名称过长") : QString();
-    const QString notSerial = QStringLiteral("不是串口设备");
-    if (!S_ISCHR(st.st_mode))
-        return notSerial;
-    // Opening the multiplexer makes a new pseudo-terminal with no peer.
-    const QString canonical = QFileInfo(path).canonicalFilePath();
-    if (canonical == QLatin1String("/dev/ptmx") || canonical == QLatin1String("/dev/pts/ptmx"))
-        return notSerial;
-    const int fd = ::open(native.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0)
-        return QString();
-    const bool terminal = ::isatty(fd) == 1;
-    ::close(fd);
-    return terminal ? QString() : notSerial;
-}
-
 // True when the line of an open port has been hung up (its peer closed it):
 // an end of file that carries no error of the system's own.
 bool hungUp(qintptr handle)
@@ -119,11 +92,8 @@ bool QtSerialPortControl::SetPortOpen(bool open, QString *error)
     if (settings->stopBits == QLatin1String("1.5"))
         return fail(QStringLiteral("此系统的串口不支持 1.5 个停止位 (1.5 stop bits are not supported on this platform)"));
 #endif
-#ifdef Q_OS_UNIX
-    const QString location = QSerialPortInfo(portName_).systemLocation();
-    if (const QString why = notASerialPort(location.isEmpty() ? portName_ : location); !why.isEmpty())
+    if (const QString why = NotASerialPort(portName_); !why.isEmpty())
         return fail(why);
-#endif
     // Configure before opening: some drivers (pseudo-terminals among them)
     // refuse setters on an open port.
     port_->setPortName(portName_);
