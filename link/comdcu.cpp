@@ -294,25 +294,29 @@ void TCOMdcu::BitBtn1Click()
         return;
     }
 
-    port_.SetInBufferCount(0);
     port_.InputLen = 0;
     port_.RThreshold = 1;
-    if (port_.PortOpen())
-        port_.SetPortOpen(false);
-    port_.SetPortName(*portName);
-    port_.SetSettings(ComSettingsString(baud_->itemText(selectedItem(baud_)),
-                                        parity_->itemText(selectedItem(parity_)),
-                                        data_->itemText(selectedItem(data_)),
-                                        stop_->itemText(selectedItem(stop_))));
+    // The port in use stays open until the chosen one is open, so a choice
+    // that fails leaves the bus working; only the same device with other
+    // settings has to be closed first.
+    const QString previous = port_.PortOpen() ? port_.CommPort() : QString();
+    const QString settings = ComSettingsString(baud_->itemText(selectedItem(baud_)),
+                                               parity_->itemText(selectedItem(parity_)),
+                                               data_->itemText(selectedItem(data_)),
+                                               stop_->itemText(selectedItem(stop_)));
     QString error;
-    if (!port_.SetPortOpen(true, &error)) {
+    if (!port_.OpenInstead(*portName, settings, &error)) {
         if (error.isEmpty())
             error = QStringLiteral("无法打开串口 %1！").arg(*portName);
         else if (!error.contains(*portName))
             error = QStringLiteral("无法打开串口 %1：%2").arg(*portName, error);
+        if (!previous.isEmpty())
+            error += (port_.PortOpen() ? QStringLiteral("\n原串口 %1 仍保持打开。") : QStringLiteral("\n原串口 %1 已关闭。"))
+                         .arg(previous);
         ui::ShowMessage(this, error);
         return;
     }
+    port_.SetInBufferCount(0);
     ui::ShowMessage(this, QStringLiteral("串口初始化成功！"));
     close();
 }

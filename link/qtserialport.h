@@ -19,12 +19,21 @@ public:
 
     bool PortOpen() const override;
     bool SetPortOpen(bool open, QString *error = nullptr) override;
+    bool OpenInstead(const QString &name, const QString &settings, QString *error = nullptr) override;
     int InBufferCount() const override;
     void SetInBufferCount(int count) override;
     bool Output(const QByteArray &bytes) override;
     QByteArray Input() override;
 
 private:
+    // The settings parsed, or nothing with error filled when name and
+    // settings are refused before any device is touched.
+    std::optional<LineSettings> checked(const QString &name, const QString &settings, QString *error) const;
+    // Configures port for name and the checked line settings and opens it.
+    bool openOn(QSerialPort *port, const QString &name, const LineSettings &line, QString *error);
+    void attach(QSerialPort *port);
+    // Closes the port in use on purpose: no loss is reported.
+    void closePort();
     void onError(int error);
     QSerialPort *port_;
     bool closing_ = false;

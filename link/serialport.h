@@ -44,6 +44,13 @@ public:
     // first. On failure returns false and fills error with a message that
     // names the port and the reason, Chinese first and the system's text after.
     virtual bool SetPortOpen(bool open, QString *error = nullptr) = 0;
+    // Opens the port name with settings in place of the port in use. The
+    // port in use stays open, and the name and settings stay as they were,
+    // until the new one is open: a choice that fails leaves it working. The
+    // same device cannot be open twice: with other settings it is closed
+    // first, and a failure then leaves no port open. On failure returns
+    // false and fills error as SetPortOpen does.
+    virtual bool OpenInstead(const QString &name, const QString &settings, QString *error = nullptr) = 0;
 
     // Kept for callers that set them; reading always returns every waiting
     // byte in binary form and every arrival raises OnComm.

@@ -130,7 +130,9 @@ TEST(ComDialog, ConfirmWritesPortAndSettingsThenOpens)
     }
 }
 
-TEST(ComDialog, ConfirmWhileOpenClosesFirstAndDropsWaitingInput)
+// Another port replaces the one in use once it is open: the old one closes
+// (its waiting input goes with it), then the new one opens.
+TEST(ComDialog, ConfirmWhileOpenSwitchesPortsAndDropsWaitingInput)
 {
     Dialog d;
     d.confirm();
@@ -227,28 +229,53 @@ TEST(ComDialog, TypedItemTextAndDevicePathsAreUsed)
     }
 }
 
-TEST(ComDialog, OpenFailureKeepsTheDialogAndLeavesThePortClosed)
+// A port that fails to open leaves the port in use open, and the message
+// says so; only the same port with other settings has to be closed first,
+// and then the message says that it was.
+TEST(ComDialog, OpenFailureKeepsTheDialogAndThePortInUseUnlessItIsReopened)
 {
-    Dialog d;
-    d.confirm();
-    ASSERT_TRUE(d.port.PortOpen());
-    d.rec.texts.clear();
+    const QString busy = "串口被占用或没有访问权限 (Device or resource busy)";
+    struct Case {
+        const char *before; // the port open before, or nullptr
+        const char *chosen;
+        const char *baud;
+        bool stillOpen;
+        QString message;
+    };
+    const Case cases[] = {
+        {"COM1", "COM3", "9600", true,
+         "无法打开串口 " + PlatformPortName(3) + "：" + busy + "\n原串口 " + PlatformPortName(1) + " 仍保持打开。"},
+        {"COM1", "COM1", "4800", false,
+         "无法打开串口 " + PlatformPortName(1) + "：" + busy + "\n原串口 " + PlatformPortName(1) + " 已关闭。"},
+        {nullptr, "COM3", "9600", false, "无法打开串口 " + PlatformPortName(3) + "：" + busy},
+    };
+    for (const Case &c : cases) {
+        Dialog d;
+        if (c.before) {
+            d.pick(1, c.before);
+            d.confirm();
+            ASSERT_TRUE(d.port.PortOpen());
+            d.rec.texts.clear();
+            d.dlg.show();
+        }
+        d.pick(1, c.chosen);
+        d.pick(2, c.baud);
+        d.port.failOpenWith = busy;
+        d.confirm();
+        EXPECT_EQ(d.rec.texts, QStringList{c.message}) << c.chosen;
+        EXPECT_EQ(d.port.PortOpen(), c.stillOpen) << c.chosen;
+        if (c.stillOpen) {
+            EXPECT_EQ(d.port.CommPort(), PlatformPortName(1));
+            EXPECT_EQ(d.port.Settings(), "9600,n,8,1");
+        }
+        EXPECT_TRUE(d.dlg.isVisible());
 
-    d.dlg.show();
-    d.pick(1, "COM3");
-    d.port.failOpenWith = "串口被占用或没有访问权限 (Device or resource busy)";
-    d.confirm();
-    EXPECT_FALSE(d.port.PortOpen());
-    EXPECT_TRUE(d.dlg.isVisible());
-    ASSERT_EQ(d.rec.texts.size(), 1);
-    EXPECT_EQ(d.rec.texts[0], "无法打开串口 " + PlatformPortName(3) +
-                                  "：串口被占用或没有访问权限 (Device or resource busy)");
-
-    // Once the port is free a second press opens it.
-    d.port.failOpenWith.clear();
-    d.confirm();
-    EXPECT_TRUE(d.port.PortOpen());
-    EXPECT_EQ(d.rec.texts.last(), "串口初始化成功！");
+        // Once the port is free a second press opens it.
+        d.port.failOpenWith.clear();
+        d.confirm();
+        EXPECT_TRUE(d.port.PortOpen());
+        EXPECT_EQ(d.rec.texts.last(), "串口初始化成功！");
+    }
 }
 
 TEST(ComDialog, ExtraAndSystemPortsAreOfferedOnceEach)
@@ -389,16 +416,78 @@ TEST(ComDialogPty, OfferedSettingsOnAPseudoTerminal)
         }
     }
 
+    // Refused before the device is touched: the port stays open as it was.
     dlg.show();
     rec.texts.clear();
     pick(1, pty.slave);
     pick(3, "1.5");
     dlg.findChild<QPushButton *>("BitBtn1")->click();
-    EXPECT_FALSE(port.PortOpen());
+    EXPECT_TRUE(port.PortOpen());
+    EXPECT_EQ(port.Settings(), "19200,e,7,2");
     EXPECT_TRUE(dlg.isVisible());
     ASSERT_EQ(rec.texts.size(), 1);
     EXPECT_TRUE(rec.texts[0].startsWith("无法打开串口 " + pty.slave)) << rec.texts[0].toStdString();
     EXPECT_TRUE(rec.texts[0].contains("1.5")) << rec.texts[0].toStdString();
+    EXPECT_TRUE(rec.texts[0].endsWith("\n原串口 " + pty.slave + " 仍保持打开。")) << rec.texts[0].toStdString();
+}
+
+// Choices that fail leave the pseudo-terminal in use carrying bytes; another
+// one replaces it, and the same one reopens with other settings.
+TEST(ComDialogPty, AFailedChoiceLeavesThePortInUseWorking)
+{
+    Pty a, b;
+    ASSERT_FALSE(a.slave.isEmpty() || b.slave.isEmpty()) << "openpty failed";
+    QtSerialPortControl port;
+    TCOMdcu dlg(port);
+    dlg.SystemPorts = {};
+    dlg.AddPortName(a.slave);
+    dlg.AddPortName(b.slave);
+    ui::RecordedMessages rec;
+    auto *ports = dlg.findChild<QComboBox *>("ComboBox1");
+    auto *bauds = dlg.findChild<QComboBox *>("ComboBox2");
+    const auto carries = [&](Pty &pty) {
+        const QByteArray frame = Hex("01 03 00 50 00 0A C5 DC");
+        if (!port.Output(frame))
+            return false;
+        QByteArray got;
+        return WaitFor([&] {
+            got += pty.read();
+            return got.size() >= frame.size();
+        }) && got == frame;
+    };
+    struct Step {
+        QString port;
+        const char *baud;
+        Pty *inUse;
+        QString message; // what the message starts with
+    };
+    const QString kept = "\n原串口 " + a.slave + " 仍保持打开。";
+    const Step steps[] = {
+        {a.slave, "9600", &a, "串口初始化成功！"},
+        {"/dev/kz-no-such-port", "9600", &a, "无法打开串口 /dev/kz-no-such-port：找不到该串口"},
+        {"/dev/null", "19200", &a, "无法打开串口 /dev/null：不是串口设备" + kept},
+        {b.slave, "4800", &b, "串口初始化成功！"},
+        {b.slave, "19200", &b, "串口初始化成功！"},
+    };
+    for (const Step &step : steps) {
+        dlg.show();
+        rec.texts.clear();
+        const int listed = ports->findData(step.port);
+        if (listed >= 0)
+            ports->setCurrentIndex(listed);
+        else
+            ports->lineEdit()->setText(step.port);
+        bauds->setCurrentIndex(bauds->findText(step.baud));
+        dlg.findChild<QPushButton *>("BitBtn1")->click();
+        ASSERT_EQ(rec.texts.size(), 1) << step.port.toStdString();
+        EXPECT_TRUE(rec.texts[0].startsWith(step.message)) << rec.texts[0].toStdString();
+        EXPECT_EQ(rec.texts[0].endsWith(kept), step.inUse == &a && step.port != a.slave) << rec.texts[0].toStdString();
+        ASSERT_TRUE(port.PortOpen()) << step.port.toStdString();
+        EXPECT_EQ(port.CommPort(), step.inUse->slave);
+        EXPECT_TRUE(carries(*step.inUse)) << step.port.toStdString();
+    }
+    EXPECT_EQ(port.Settings(), "19200,n,8,1");
+    port.SetPortOpen(false);
 }
 
 TEST(ComDialogPty, MissingDeviceIsReportedWithItsName)
