@@ -21,6 +21,13 @@ struct LineSettings {
 // first) when the string is malformed or a field is out of range.
 std::optional<LineSettings> ParseSettings(const QString &text, QString *error = nullptr);
 
+// The text with its control characters written out, for a message that
+// shows a name or text the user gave: a line feed as the two characters \n
+// (a carriage return \r, a tab \t), any other control character as \xNN,
+// and the line and paragraph separators as \u2028 and \u2029. A message box
+// would otherwise break the line or show nothing there.
+QString EscapeControls(const QString &text);
+
 // Platform name of COM1..COM4: COMn on Windows, /dev/ttyS(n-1) elsewhere.
 QString PlatformPortName(int commPort);
 

@@ -278,6 +278,35 @@ TEST(ComDialog, OpenFailureKeepsTheDialogAndThePortInUseUnlessItIsReopened)
     }
 }
 
+// A control character in a port name or typed text is shown written out,
+// never as a line break in the message box.
+TEST(ComDialog, ControlCharactersInMessagesAreShownEscaped)
+{
+    struct Case {
+        int list;
+        QString text;
+        QString message;
+    };
+    const QString invalid = "”无效！请从列表中选择，或输入设备路径（如 /dev/ttyUSB0）或 COMn。";
+    const Case cases[] = {
+        {1, "/dev/kz\nport", "无法打开串口 /dev/kz\\nport：找不到该串口"},
+        {1, "/dev/kz\t\x01\x7f\u0085x", "无法打开串口 /dev/kz\\t\\x01\\x7F\\x85x：找不到该串口"},
+        {1, "k\rz\u2028x", "通讯口“k\\rz\\u2028x" + invalid},
+        {2, "96\n00", "波特率“96\\n00”不是列表中的选项，请从列表中选择！"},
+    };
+    for (const Case &c : cases) {
+        Dialog d;
+        d.port.failOpenWith = "找不到该串口";
+        d.dlg.AddPortName("/dev/kz\nport"); // as --port gives it
+        if (c.text == "/dev/kz\nport")
+            d.list(1)->setCurrentIndex(d.list(1)->findData(c.text));
+        else
+            d.type(c.list, c.text);
+        d.confirm();
+        EXPECT_EQ(d.rec.texts, QStringList{c.message}) << c.text.toStdString();
+    }
+}
+
 TEST(ComDialog, ExtraAndSystemPortsAreOfferedOnceEach)
 {
     FakePortControl port;
