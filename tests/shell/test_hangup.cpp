@@ -70,19 +70,15 @@ TEST_P(HangUp, StopsAndMarksTheWindowUntilStartedAgain)
     EXPECT_EQ(rec.texts, QStringList{"串口 X 已断开，已关闭该串口。请检查连接后重新打开。\n"
                                      "测量已停止，重新打开串口后请按“启  动”。"});
 
-    // The port back: nothing starts by itself.
+    // The port back: nothing starts by itself, until the start control.
     ASSERT_TRUE(port.SetPortOpen(true));
-    const qsizetype sent = port.written.size();
     EXPECT_FALSE(timer->isActive());
     EXPECT_TRUE(stopped->isVisible());
-
     start->click();
     EXPECT_TRUE(timer->isActive());
-    EXPECT_GT(port.written.size(), sent);
     EXPECT_FALSE(stopped->isVisible());
     if (value) {
         EXPECT_EQ(colour(), live);
-        EXPECT_EQ(value->accessibleDescription(), "");
     }
 }
 
