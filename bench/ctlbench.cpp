@@ -45,7 +45,7 @@ int main(int argc, char *argv[])
     cli::PortSettings settings;
     settings.port = pty;
     settings.timeoutMs = timeoutMs;
-    if (!link.Open(settings, &error)) {
+    if (link.Open(settings, &error) != cli::SyncLink::OpenResult::Opened) {
         std::fprintf(stderr, "kzctlbench: %s\n", error.toUtf8().constData());
         return 1;
     }

@@ -461,9 +461,9 @@ int Restore(const Args &args)
     if (!port)
         return Usage(error);
     SyncLink link;
-    if (!link.Open(*port, &error)) {
+    if (const auto opened = link.Open(*port, &error); opened != SyncLink::OpenResult::Opened) {
         Err(error);
-        return kFailed;
+        return opened == SyncLink::OpenResult::Refused ? kUsage : kFailed;
     }
     int status = kOk;
     for (int address : addresses)
@@ -500,9 +500,9 @@ int Diff(const Args &args)
             address = list->first();
         }
         SyncLink link;
-        if (!link.Open(*port, &error)) {
+        if (const auto opened = link.Open(*port, &error); opened != SyncLink::OpenResult::Opened) {
             Err(error);
-            return kFailed;
+            return opened == SyncLink::OpenResult::Refused ? kUsage : kFailed;
         }
         const auto data = Upload(link, a->family, address, &error);
         if (!data) {
@@ -615,9 +615,9 @@ int Run(const QStringList &argv)
             return Usage(error);
     }
     SyncLink link;
-    if (!link.Open(*port, &error)) {
+    if (const auto opened = link.Open(*port, &error); opened != SyncLink::OpenResult::Opened) {
         Err(error);
-        return kFailed;
+        return opened == SyncLink::OpenResult::Refused ? kUsage : kFailed;
     }
     if (c == QLatin1String("scan"))
         return Scan(link, *args);

@@ -1,6 +1,7 @@
 #include "cli/synclink.h"
 
 #include "link/crc.h"
+#include "link/serialdevice.h"
 
 #include <QElapsedTimer>
 
@@ -41,22 +42,28 @@ bool IsReplyTo(const QByteArray &reply, std::uint8_t address, std::uint8_t funct
     return ReplyLength(reply) == reply.size() && CheckFrameCrc(reply);
 }
 
-bool SyncLink::Open(const PortSettings &settings, QString *error)
+SyncLink::OpenResult SyncLink::Open(const PortSettings &settings, QString *error)
 {
+    // The same check as the program's port dialog: a path that is no serial
+    // port is refused at once rather than waited on until the time-out.
+    if (const QString why = NotASerialPort(settings.port); !why.isEmpty()) {
+        *error = QStringLiteral("cannot use %1 as a serial port: %2").arg(settings.port, why);
+        return OpenResult::Refused;
+    }
     port_.setPortName(settings.port);
     timeoutMs_ = settings.timeoutMs;
     if (!port_.open(QIODevice::ReadWrite)) {
         *error = QStringLiteral("cannot open %1: %2").arg(settings.port, port_.errorString());
-        return false;
+        return OpenResult::Failed;
     }
     if (!port_.setBaudRate(settings.baud) || !port_.setParity(settings.parity) ||
         !port_.setDataBits(settings.dataBits) || !port_.setStopBits(settings.stopBits) ||
         !port_.setFlowControl(QSerialPort::NoFlowControl)) {
         *error = QStringLiteral("cannot set up %1: %2").arg(settings.port, port_.errorString());
         port_.close();
-        return false;
+        return OpenResult::Failed;
     }
-    return true;
+    return OpenResult::Opened;
 }
 
 std::optional<QByteArray> SyncLink::Transact(const QByteArray &request)

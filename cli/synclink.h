@@ -33,7 +33,13 @@ bool IsReplyTo(const QByteArray &reply, std::uint8_t address, std::uint8_t funct
 
 class SyncLink {
 public:
-    bool Open(const PortSettings &settings, QString *error);
+    // How Open ended. Refused: the name is no serial port at all (a file,
+    // a directory, /dev/null, the pseudo-terminal multiplexer), found before
+    // anything is opened, with the program's own reason; Failed: the system
+    // could not open or set up the port.
+    enum class OpenResult { Opened, Refused, Failed };
+    // Opens and sets up the port; on failure fills error.
+    OpenResult Open(const PortSettings &settings, QString *error);
     // Sends request and returns the reply, or nothing after the timeout.
     // Bytes that arrive before a reply is complete and do not start a
     // frame of the addressed meter are skipped.

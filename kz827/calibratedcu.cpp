@@ -182,6 +182,8 @@ TKZ827KVE_Calibrate::TKZ827KVE_Calibrate(SerialLink &link, QWidget *parent)
     timer_->setObjectName("Timer1");
     timer_->setInterval(500);
     connect(timer_, &QTimer::timeout, this, &TKZ827KVE_Calibrate::Timer1Timer);
+    // After a lost port the display keeps the last values, marked as stopped.
+    readRow->insertWidget(readRow->count() - 1, WatchPoll(timer_, {voltage_, current_, power_}));
 
     MakeReplyButton("Msg", [this] { MsgClick(); });
 }

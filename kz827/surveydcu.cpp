@@ -82,6 +82,8 @@ TKZ827KVE_SURVEY::TKZ827KVE_SURVEY(SerialLink &link, QWidget *parent) : FamilyWi
     timer_->setObjectName("Timer1");
     timer_->setInterval(2000);
     connect(timer_, &QTimer::timeout, this, &TKZ827KVE_SURVEY::Timer1Timer);
+    // After a lost port the display keeps the last values, marked as stopped.
+    addressRow->addWidget(WatchPoll(timer_, {voltage_, current_, power_}));
 
     MakeReplyButton("Msg", [this] { MsgClick(); });
 }

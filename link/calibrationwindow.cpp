@@ -164,6 +164,9 @@ CalibrationWindow::CalibrationWindow(SerialLink &link, const calib::WindowNames 
     timer_->setObjectName("Timer1");
     timer_->setInterval(1500);
     connect(timer_, &QTimer::timeout, this, &CalibrationWindow::Timer1Timer);
+    // After a lost port the read-outs keep the last values, marked as stopped.
+    readRow->insertWidget(readRow->count() - 1,
+                          WatchPoll(timer_, QList<QWidget *>(readOuts_.begin(), readOuts_.end())));
 
     MakeReplyButton(QLatin1String(names.replyButton), [this] { ReplyClick(); });
 }
@@ -173,6 +176,16 @@ void CalibrationWindow::FormClose()
     // Only the timer stops: a window closed while reading comes back showing
     // "读停止", and writing stays refused until reading is stopped.
     timer_->stop();
+}
+
+void CalibrationWindow::PortLost()
+{
+    // Stops continuous reading as "读停止" does.
+    timer_->stop();
+    if (!cyclic_.Reading())
+        return;
+    cyclic_.Stop();
+    setReadCaption(false);
 }
 
 void CalibrationWindow::setReadCaption(bool reading)

@@ -51,6 +51,7 @@ public:
 
 protected:
     void FormClose() override;
+    void PortLost() override;
 
 private:
     void BitBtn5Click(); // 读启用 / 读停止 / 读启动

@@ -267,7 +267,8 @@ std::optional<QString> TCOMdcu::chosenPort(QString *why) const
         return typed;
     *why = text.isEmpty()
                ? QStringLiteral("请选择通讯口！")
-               : QStringLiteral("通讯口“%1”无效！请从列表中选择，或输入设备路径（如 /dev/ttyUSB0）或 COMn。").arg(text);
+               : QStringLiteral("通讯口“%1”无效！请从列表中选择，或输入设备路径（如 /dev/ttyUSB0）或 COMn。")
+                     .arg(EscapeControls(text));
     return std::nullopt;
 }
 
@@ -290,29 +291,36 @@ void TCOMdcu::BitBtn1Click()
         ui::ShowMessage(this, text.isEmpty()
                                   ? QStringLiteral("请选择%1！").arg(QString::fromUtf8(caption))
                                   : QStringLiteral("%1“%2”不是列表中的选项，请从列表中选择！")
-                                        .arg(QString::fromUtf8(caption), text));
+                                        .arg(QString::fromUtf8(caption), EscapeControls(text)));
         return;
     }
 
-    port_.SetInBufferCount(0);
     port_.InputLen = 0;
     port_.RThreshold = 1;
-    if (port_.PortOpen())
-        port_.SetPortOpen(false);
-    port_.SetPortName(*portName);
-    port_.SetSettings(ComSettingsString(baud_->itemText(selectedItem(baud_)),
-                                        parity_->itemText(selectedItem(parity_)),
-                                        data_->itemText(selectedItem(data_)),
-                                        stop_->itemText(selectedItem(stop_))));
+    // The port in use stays open until the chosen one is open, so a choice
+    // that fails leaves the bus working; only the same device with other
+    // settings has to be closed first.
+    const QString previous = port_.PortOpen() ? port_.CommPort() : QString();
+    const QString settings = ComSettingsString(baud_->itemText(selectedItem(baud_)),
+                                               parity_->itemText(selectedItem(parity_)),
+                                               data_->itemText(selectedItem(data_)),
+                                               stop_->itemText(selectedItem(stop_)));
     QString error;
-    if (!port_.SetPortOpen(true, &error)) {
+    if (!port_.OpenInstead(*portName, settings, &error)) {
         if (error.isEmpty())
             error = QStringLiteral("无法打开串口 %1！").arg(*portName);
         else if (!error.contains(*portName))
             error = QStringLiteral("无法打开串口 %1：%2").arg(*portName, error);
+        // The port control's message is one line; a control character in
+        // it comes from the port's name.
+        error = EscapeControls(error);
+        if (!previous.isEmpty())
+            error += (port_.PortOpen() ? QStringLiteral("\n原串口 %1 仍保持打开。") : QStringLiteral("\n原串口 %1 已关闭。"))
+                         .arg(EscapeControls(previous));
         ui::ShowMessage(this, error);
         return;
     }
+    port_.SetInBufferCount(0);
     ui::ShowMessage(this, QStringLiteral("串口初始化成功！"));
     close();
 }

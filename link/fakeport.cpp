@@ -18,6 +18,21 @@ bool FakePortControl::SetPortOpen(bool open, QString *error)
     return true;
 }
 
+bool FakePortControl::OpenInstead(const QString &name, const QString &settings, QString *error)
+{
+    if (open_ && name == portName_)
+        SetPortOpen(false);
+    if (!failOpenWith.isEmpty()) {
+        if (error)
+            *error = failOpenWith;
+        return false;
+    }
+    SetPortOpen(false); // the port in use, once the new one opens
+    portName_ = name;
+    settings_ = settings;
+    return SetPortOpen(true, error);
+}
+
 void FakePortControl::SetInBufferCount(int count)
 {
     if (count == 0)

@@ -14,6 +14,9 @@ public:
 
     bool PortOpen() const override { return open_; }
     bool SetPortOpen(bool open, QString *error = nullptr) override;
+    // As the real port: a port of the same name is closed first, any other
+    // stays open when the new one fails (failOpenWith).
+    bool OpenInstead(const QString &name, const QString &settings, QString *error = nullptr) override;
     int InBufferCount() const override { return static_cast<int>(input_.size()); }
     void SetInBufferCount(int count) override;
     bool Output(const QByteArray &bytes) override;

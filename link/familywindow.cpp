@@ -9,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
@@ -18,11 +19,16 @@
 #include <QSpinBox>
 #include <QTimer>
 
+namespace {
+// The status of a window whose polling the loss of the port stopped.
+const char *const kStopped = "已停止（串口断开）";
+} // namespace
+
 FamilyWindow::FamilyWindow(SerialLink &link, const char *className, QWidget *parent)
     : QWidget(parent, Qt::Window), link_(link), row_(FindWindowRow(className))
 {
     setObjectName(QLatin1String(className));
-    connect(link_.Port(), &SerialPortControl::PortLost, this, [this] { PortLost(); });
+    connect(link_.Port(), &SerialPortControl::PortLost, this, [this] { portLost(); });
     // Closing hides the window; it lives until the program ends.
     setAttribute(Qt::WA_DeleteOnClose, false);
 }
@@ -75,6 +81,58 @@ void FamilyWindow::PortLost()
         timer->stop();
 }
 
+void FamilyWindow::portLost()
+{
+    const bool polling = pollTimer_ && pollTimer_->isActive();
+    PortLost();
+    if (polling)
+        setStale(true);
+}
+
+QLabel *FamilyWindow::WatchPoll(QTimer *timer, const QList<QWidget *> &values)
+{
+    pollTimer_ = timer;
+    for (QWidget *value : values)
+        polledValues_.append({value, {}, {}});
+    stoppedLabel_ = new QLabel(QString::fromUtf8(kStopped), this);
+    stoppedLabel_->setObjectName(QStringLiteral("StoppedLabel"));
+    stoppedLabel_->setAccessibleName(QString::fromUtf8(kStopped));
+    stoppedLabel_->setAccessibleDescription(QStringLiteral("显示的数值是串口断开前最后读到的，不再更新"));
+    // Reachable from the keyboard, as the read-outs are.
+    stoppedLabel_->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+    stoppedLabel_->setFocusPolicy(Qt::StrongFocus);
+    QPalette palette = stoppedLabel_->palette();
+    palette.setColor(QPalette::WindowText, QColor(0xB0, 0x00, 0x00));
+    stoppedLabel_->setPalette(palette);
+    QFont font = stoppedLabel_->font();
+    font.setBold(true);
+    stoppedLabel_->setFont(font);
+    stoppedLabel_->hide();
+    return stoppedLabel_;
+}
+
+void FamilyWindow::setStale(bool stale)
+{
+    if (stale_ == stale)
+        return;
+    stale_ = stale;
+    for (PolledValue &v : polledValues_) {
+        if (stale) {
+            v.styleSheet = v.widget->styleSheet();
+            v.description = v.widget->accessibleDescription();
+            // The widget's own style sheet wins over its parent's (the
+            // read-out panels colour their labels).
+            v.widget->setStyleSheet(QStringLiteral("color: #808080;"));
+            v.widget->setAccessibleDescription(QString::fromUtf8(kStopped));
+        } else {
+            v.widget->setStyleSheet(v.styleSheet);
+            v.widget->setAccessibleDescription(v.description);
+        }
+    }
+    if (stoppedLabel_)
+        stoppedLabel_->setVisible(stale);
+}
+
 bool FamilyWindow::IsDestination() const
 {
     return row_ && row_->destination != 0 && link_.CurrentFamily() == row_->family &&
@@ -83,11 +141,15 @@ bool FamilyWindow::IsDestination() const
 
 bool FamilyWindow::Send(const QByteArray &frame, int address)
 {
-    if (row_ && row_->destination != 0) {
-        if (link_.CurrentFamily() != row_->family) {
-            ui::ShowMessage(this, QStringLiteral("本窗口不属于当前所选的仪表型号，请先用“仪表型号选择”选择对应型号！"));
-            return false;
-        }
+    const bool own = row_ && row_->destination != 0;
+    if (own && link_.CurrentFamily() != row_->family) {
+        ui::ShowMessage(this, QStringLiteral("本窗口不属于当前所选的仪表型号，请先用“仪表型号选择”选择对应型号！"));
+        return false;
+    }
+    // Asking the meter again over an open port: what follows is live.
+    if (stale_ && link_.Port()->PortOpen())
+        setStale(false);
+    if (own) {
         link_.SetDestination(row_->family, row_->destination);
         link_.LastAddress = static_cast<std::uint16_t>(address);
         link_.SendFrameFor(row_->family, row_->destination, frame);

@@ -65,8 +65,19 @@ protected:
     virtual void FormClose() {}
     // Runs when the port is lost: the window stops polling, as its stop
     // button would, so nothing keeps asking a port that is gone. By default
-    // every timer of the window stops.
+    // every timer of the window stops. A window that overrides it puts its
+    // start control back as its stop control does.
     virtual void PortLost();
+
+    // Declares the window's poll: its timer and the widgets that show what
+    // it reads. When the port is lost while the timer runs, the window stops
+    // (PortLost) and marks those values as no longer live: grey text, the
+    // state in their accessible description, and the status line
+    // "已停止（串口断开）" returned here (hidden until then) for the window to
+    // lay out. Polling does not resume by itself. The marking stays, also
+    // through closing and reopening the window, until the window sends
+    // again over an open port, as its start control does.
+    QLabel *WatchPoll(QTimer *timer, const QList<QWidget *> &values);
 
     // What every return button ends with: runs FormClose and hides the
     // window, also when it is not on screen (the main window presses the
@@ -119,9 +130,22 @@ protected:
 
 private:
     void closed();
+    void portLost();
+    void setStale(bool stale);
+
+    // A value widget of the poll, with what the stale marking replaces.
+    struct PolledValue {
+        QWidget *widget = nullptr;
+        QString styleSheet;
+        QString description;
+    };
 
     SerialLink &link_;
     const WindowRow *row_ = nullptr;
     QSpinBox *address_ = nullptr;
     bool placed_ = false;
+    QTimer *pollTimer_ = nullptr;
+    QList<PolledValue> polledValues_;
+    QLabel *stoppedLabel_ = nullptr;
+    bool stale_ = false;
 };

@@ -1,15 +1,14 @@
 #include "link/qtserialport.h"
 
+#include "link/serialdevice.h"
+
 #include <QFileInfo>
 #include <QSerialPort>
 #include <QSerialPortInfo>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
-#include <fcntl.h>
 #include <poll.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #endif
 
 namespace {
@@ -34,32 +33,6 @@ QSerialPort::StopBits toStopBits(const QString &s)
     return QSerialPort::OneStop;
 }
 #ifdef Q_OS_UNIX
-// Why a device path cannot be a serial port, before trying to open it as
-// one: a regular file, a directory, /dev/null and the pseudo-terminal
-// multiplexer would otherwise "open" (or fail with a misleading reason).
-// Empty when the path may be a serial port, or when opening it will report
-// its own reason (a missing device, no permission).
-QString notASerialPort(const QString &path)
-{
-    const QByteArray native = QFile::encodeName(path);
-    struct stat st {};
-    if (::stat(native.constData(), &st) != 0)
-        return errno == ENAMETOOLONG ? QStringLiteral("串口名称过长") : QString();
-    const QString notSerial = QStringLiteral("不是串口设备");
-    if (!S_ISCHR(st.st_mode))
-        return notSerial;
-    // Opening the multiplexer makes a new pseudo-terminal with no peer.
-    const QString canonical = QFileInfo(path).canonicalFilePath();
-    if (canonical == QLatin1String("/dev/ptmx") || canonical == QLatin1String("/dev/pts/ptmx"))
-        return notSerial;
-    const int fd = ::open(native.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0)
-        return QString();
-    const bool terminal = ::isatty(fd) == 1;
-    ::close(fd);
-    return terminal ? QString() : notSerial;
-}
-
 // True when the line of an open port has been hung up (its peer closed it):
 // an end of file that carries no error of the system's own.
 bool hungUp(qintptr handle)
@@ -69,14 +42,22 @@ bool hungUp(qintptr handle)
 }
 #endif
 
+// The device a port name stands for: its system location with links
+// resolved, so /dev/serial/by-id/... and the ttyUSB it points to are one.
+QString deviceOf(const QString &name)
+{
+    const QString location = QSerialPortInfo(name).systemLocation();
+    const QString path = location.isEmpty() ? name : location;
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    return canonical.isEmpty() ? path : canonical;
+}
+
 } // namespace
 
 QtSerialPortControl::QtSerialPortControl(QObject *parent)
     : SerialPortControl(parent), port_(new QSerialPort(this))
 {
-    connect(port_, &QSerialPort::readyRead, this, &SerialPortControl::OnComm);
-    connect(port_, &QSerialPort::errorOccurred, this,
-            [this](QSerialPort::SerialPortError e) { onError(static_cast<int>(e)); });
+    attach(port_);
 }
 
 QtSerialPortControl::~QtSerialPortControl()
@@ -86,57 +67,115 @@ QtSerialPortControl::~QtSerialPortControl()
         port_->close();
 }
 
+void QtSerialPortControl::attach(QSerialPort *port)
+{
+    connect(port, &QSerialPort::readyRead, this, &SerialPortControl::OnComm);
+    connect(port, &QSerialPort::errorOccurred, this,
+            [this](QSerialPort::SerialPortError e) { onError(static_cast<int>(e)); });
+}
+
 bool QtSerialPortControl::PortOpen() const
 {
     return port_->isOpen();
 }
 
+void QtSerialPortControl::closePort()
+{
+    if (!port_->isOpen())
+        return;
+    closing_ = true;
+    port_->close();
+    closing_ = false;
+    emit OpenChanged(false);
+}
+
 bool QtSerialPortControl::SetPortOpen(bool open, QString *error)
 {
     if (!open) {
-        if (port_->isOpen()) {
-            closing_ = true;
-            port_->close();
-            closing_ = false;
-            emit OpenChanged(false);
-        }
+        closePort();
         return true;
     }
     if (port_->isOpen())
         return true;
-
-    auto fail = [&](const QString &why) {
-        if (error)
-            *error = QStringLiteral("无法打开串口 %1：%2").arg(portName_, why);
+    const auto line = checked(portName_, settings_, error);
+    if (!line || !openOn(port_, portName_, *line, error))
         return false;
+    emit OpenChanged(true);
+    return true;
+}
+
+bool QtSerialPortControl::OpenInstead(const QString &name, const QString &settings, QString *error)
+{
+    // What can be refused without the device leaves the open port alone,
+    // the same device included.
+    const auto line = checked(name, settings, error);
+    if (!line)
+        return false;
+    if (port_->isOpen() && deviceOf(name) == deviceOf(portName_)) {
+        // QSerialPort locks the device it opens: a second open of it fails
+        // as busy. Reopening it with other settings has to close it first.
+        closePort();
+    }
+    if (!port_->isOpen()) {
+        if (!openOn(port_, name, *line, error))
+            return false;
+    } else {
+        // Open the new port beside the one in use; only an open one
+        // replaces it.
+        auto *fresh = new QSerialPort(this);
+        if (!openOn(fresh, name, *line, error)) {
+            delete fresh;
+            return false;
+        }
+        closePort();
+        disconnect(port_, nullptr, this, nullptr);
+        port_->deleteLater();
+        port_ = fresh;
+        attach(port_);
+    }
+    portName_ = name;
+    settings_ = settings;
+    emit OpenChanged(true);
+    return true;
+}
+
+std::optional<LineSettings> QtSerialPortControl::checked(const QString &name, const QString &settings,
+                                                         QString *error) const
+{
+    auto fail = [&](const QString &why) -> std::optional<LineSettings> {
+        if (error)
+            *error = QStringLiteral("无法打开串口 %1：%2").arg(name, why);
+        return std::nullopt;
     };
     QString parseError;
-    const auto settings = ParseSettings(settings_, &parseError);
-    if (!settings)
+    const auto line = ParseSettings(settings, &parseError);
+    if (!line)
         return fail(parseError);
 #ifndef Q_OS_WIN
     // Linux and macOS serial drivers have no 1.5 stop bits.
-    if (settings->stopBits == QLatin1String("1.5"))
+    if (line->stopBits == QLatin1String("1.5"))
         return fail(QStringLiteral("此系统的串口不支持 1.5 个停止位 (1.5 stop bits are not supported on this platform)"));
 #endif
-#ifdef Q_OS_UNIX
-    const QString location = QSerialPortInfo(portName_).systemLocation();
-    if (const QString why = notASerialPort(location.isEmpty() ? portName_ : location); !why.isEmpty())
+    if (const QString why = NotASerialPort(name); !why.isEmpty())
         return fail(why);
-#endif
+    return line;
+}
+
+bool QtSerialPortControl::openOn(QSerialPort *port, const QString &name, const LineSettings &line, QString *error)
+{
     // Configure before opening: some drivers (pseudo-terminals among them)
     // refuse setters on an open port.
-    port_->setPortName(portName_);
-    port_->setBaudRate(settings->baud);
-    port_->setParity(toParity(settings->parity));
-    port_->setDataBits(static_cast<QSerialPort::DataBits>(settings->dataBits));
-    port_->setStopBits(toStopBits(settings->stopBits));
-    port_->setFlowControl(QSerialPort::NoFlowControl);
-    port_->clearError();
-    if (!port_->open(QIODevice::ReadWrite)) {
-        const QString why = port_->errorString();
+    port->setPortName(name);
+    port->setBaudRate(line.baud);
+    port->setParity(toParity(line.parity));
+    port->setDataBits(static_cast<QSerialPort::DataBits>(line.dataBits));
+    port->setStopBits(toStopBits(line.stopBits));
+    port->setFlowControl(QSerialPort::NoFlowControl);
+    port->clearError();
+    if (!port->open(QIODevice::ReadWrite)) {
+        const QString why = port->errorString();
         QString cn;
-        switch (port_->error()) {
+        switch (port->error()) {
         case QSerialPort::DeviceNotFoundError:
             cn = QStringLiteral("找不到该串口");
             break;
@@ -150,11 +189,12 @@ bool QtSerialPortControl::SetPortOpen(bool open, QString *error)
             cn = QStringLiteral("串口打开失败");
             break;
         }
-        port_->clearError();
-        return fail(QStringLiteral("%1 (%2)").arg(cn, why));
+        port->clearError();
+        if (error)
+            *error = QStringLiteral("无法打开串口 %1：%2 (%3)").arg(name, cn, why);
+        return false;
     }
-    port_->clear(QSerialPort::AllDirections);
-    emit OpenChanged(true);
+    port->clear(QSerialPort::AllDirections);
     return true;
 }
 
@@ -188,6 +228,20 @@ QByteArray QtSerialPortControl::Input()
     return port_->readAll();
 }
 
+QString PortLossReason(QSerialPort::SerialPortError error, const QString &errorString, bool hungUp)
+{
+    if (error != QSerialPort::ResourceError || hungUp)
+        return {};
+#ifdef Q_OS_UNIX
+    // QSerialPort counts EAGAIN as a resource error: after a read that
+    // returned nothing it is what an earlier non-blocking call left in errno.
+    for (const int transient : {EAGAIN, EWOULDBLOCK})
+        if (errorString == qt_error_string(transient))
+            return {};
+#endif
+    return errorString;
+}
+
 void QtSerialPortControl::onError(int error)
 {
     const auto e = static_cast<QSerialPort::SerialPortError>(error);
@@ -196,14 +250,13 @@ void QtSerialPortControl::onError(int error)
     if (e != QSerialPort::ReadError && e != QSerialPort::ResourceError && e != QSerialPort::WriteError)
         return;
     // A device that went away makes QSerialPort report ReadError in a tight
-    // loop without closing: close at the first report and say so once. A
-    // hang-up is an end of file: the system said nothing about it, and the
-    // error text would be left over from an earlier call.
-    QString why = port_->errorString();
+    // loop without closing: close at the first report and say so once, with
+    // the system's reason only when it gave one for this event.
+    bool hangUp = false;
 #ifdef Q_OS_UNIX
-    if (e == QSerialPort::ReadError && port_->isOpen() && hungUp(port_->handle()))
-        why.clear();
+    hangUp = port_->isOpen() && hungUp(port_->handle());
 #endif
+    const QString why = PortLossReason(e, port_->errorString(), hangUp);
     closing_ = true;
     port_->clearError();
     if (port_->isOpen())

@@ -30,6 +30,35 @@ std::optional<LineSettings> ParseSettings(const QString &text, QString *error)
     return s;
 }
 
+QString EscapeControls(const QString &text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case '\n':
+            out += QLatin1String("\\n");
+            break;
+        case '\r':
+            out += QLatin1String("\\r");
+            break;
+        case '\t':
+            out += QLatin1String("\\t");
+            break;
+        case 0x2028:
+        case 0x2029:
+            out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+            break;
+        default:
+            if (c.category() == QChar::Other_Control)
+                out += QLatin1String("\\x") + QString::number(c.unicode(), 16).rightJustified(2, QLatin1Char('0')).toUpper();
+            else
+                out += c;
+        }
+    }
+    return out;
+}
+
 QString PlatformPortName(int commPort)
 {
 #ifdef Q_OS_WIN

@@ -21,6 +21,13 @@ struct LineSettings {
 // first) when the string is malformed or a field is out of range.
 std::optional<LineSettings> ParseSettings(const QString &text, QString *error = nullptr);
 
+// The text with its control characters written out, for a message that
+// shows a name or text the user gave: a line feed as the two characters \n
+// (a carriage return \r, a tab \t), any other control character as \xNN,
+// and the line and paragraph separators as \u2028 and \u2029. A message box
+// would otherwise break the line or show nothing there.
+QString EscapeControls(const QString &text);
+
 // Platform name of COM1..COM4: COMn on Windows, /dev/ttyS(n-1) elsewhere.
 QString PlatformPortName(int commPort);
 
@@ -44,6 +51,13 @@ public:
     // first. On failure returns false and fills error with a message that
     // names the port and the reason, Chinese first and the system's text after.
     virtual bool SetPortOpen(bool open, QString *error = nullptr) = 0;
+    // Opens the port name with settings in place of the port in use. The
+    // port in use stays open, and the name and settings stay as they were,
+    // until the new one is open: a choice that fails leaves it working. The
+    // same device cannot be open twice: with other settings it is closed
+    // first, and a failure then leaves no port open. On failure returns
+    // false and fills error as SetPortOpen does.
+    virtual bool OpenInstead(const QString &name, const QString &settings, QString *error = nullptr) = 0;
 
     // Kept for callers that set them; reading always returns every waiting
     // byte in binary form and every arrival raises OnComm.

@@ -65,7 +65,11 @@ TKZ5500Edcu::TKZ5500Edcu(SerialLink &link, QWidget *parent)
 
     connect(&link_, &SerialLink::SendRefused, this, &TKZ5500Edcu::Notify);
     connect(&link_, &SerialLink::HandlerFailed, this, &TKZ5500Edcu::Notify);
-    connect(link_.Port(), &SerialPortControl::PortLost, this, &TKZ5500Edcu::Notify);
+    // A lost port is one message: what happened, then that measuring has
+    // stopped (every polling window stops and stays stopped).
+    connect(link_.Port(), &SerialPortControl::PortLost, this, [this](const QString &message) {
+        Notify(EscapeControls(message) + QStringLiteral("\n测量已停止，重新打开串口后请按“启  动”。"));
+    });
 
     RegisterWindow(QStringLiteral("TKZ5500Edcu"), this);
 }

@@ -95,6 +95,8 @@ TKZ2600_MeterageEdcu::TKZ2600_MeterageEdcu(SerialLink &link, QWidget *parent)
     main->addWidget(frame("GroupBox1", QStringLiteral("电压测量"), 0, 7));
     main->addWidget(frame("GroupBox5", QStringLiteral("电能测量"), 7, m::kBoxes));
     main->addLayout(bottom);
+    // After a lost port the boxes keep the last values, marked as stopped.
+    bottom->insertWidget(1, WatchPoll(timer_, QList<QWidget *>(boxes_.begin(), boxes_.end())));
 
     MakeReplyButton("Msg", [this] { MsgClick(); });
 }

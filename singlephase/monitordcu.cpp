@@ -161,6 +161,9 @@ TKZ2600_WarnStatedcu::TKZ2600_WarnStatedcu(SerialLink &link, QWidget *parent)
     checks->addWidget(poller_->CheckButton());
     checks->addWidget(poller_->CancelButton());
     checks->addWidget(MakeButton("Exit", QStringLiteral("返  回"), [this] { CloseWindow(); }));
+    // After a lost port the lamps and mode keep the last state, marked as
+    // stopped (at the end of the legend row, which has room).
+    legend->addWidget(WatchPoll(poller_->Timer(), {mode_}));
 
     auto *main = new QVBoxLayout(this);
     main->addLayout(top);

@@ -115,6 +115,8 @@ TCoulometry1dcu::TCoulometry1dcu(SerialLink &link, QWidget *parent) : FamilyWind
     bottom->addWidget(poller_->CheckButton());
     bottom->addWidget(poller_->CancelButton());
     bottom->addWidget(MakeButton("BitBtn3", QStringLiteral("返  回"), [this] { CloseWindow(); }));
+    // After a lost port the lamps keep the last state, marked as stopped.
+    bottom->insertWidget(1, WatchPoll(poller_->Timer(), {}));
 
     auto *main = new QVBoxLayout(this);
     main->addLayout(top);

@@ -131,6 +131,8 @@ TCoulometrydcu::TCoulometrydcu(SerialLink &link, QWidget *parent) : FamilyWindow
     timer_->setObjectName("Timer1");
     timer_->setInterval(2000);
     connect(timer_, &QTimer::timeout, this, &TCoulometrydcu::onTick);
+    // After a lost port the boxes keep the last values, marked as stopped.
+    bottom->insertWidget(1, WatchPoll(timer_, QList<QWidget *>(boxes_.begin(), boxes_.end())));
 
     MakeReplyButton("Form1_Button", [this] { onReply(); });
 }

@@ -13,6 +13,7 @@
 #include "tests/support/testutil.h"
 #include "threephase/setpar1dcu.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -201,6 +202,31 @@ TEST_F(KzctlTest, ExitStatusTellsUsageFromSilence)
     EXPECT_EQ(Run({"backup", "--family", "kz827", "--address", "0", "-o", File("x.json")}).status, 2);
     EXPECT_EQ(Run({"frobnicate"}).status, 2);
     EXPECT_EQ(Run({"diff", File("missing.json"), File("missing.json")}, false).status, 2);
+}
+
+// Every command that opens a port refuses a path that is no serial port as
+// the port dialog does, with its reason, at once and as a usage error:
+// /dev/ptmx would otherwise open and wait out the time-out.
+TEST_F(KzctlTest, PathsThatAreNoSerialPortAreRefusedAtOnce)
+{
+    const QString backup = File("meter3.json");
+    ASSERT_EQ(Run({"backup", "--family", "kz827", "--address", "3", "-o", backup}).status, 0);
+    const std::pair<QStringList, QString> cases[] = {
+        {{"scan", "--from", "1", "--to", "3"}, "/dev/ptmx"},
+        {{"read", "--family", "kz827", "--address", "3", "measurements"}, "/dev/null"},
+        {{"restore", backup}, "/dev/ptmx"},
+        {{"diff", backup}, dir_.path()},
+    };
+    for (const auto &[args, path] : cases) {
+        QElapsedTimer clock;
+        clock.start();
+        const Result r = Run(args + QStringList{"--timeout", "5000", "--port", path}, false);
+        EXPECT_LT(clock.elapsed(), 2500) << args.join(' ').toStdString();
+        EXPECT_EQ(r.status, 2) << args.join(' ').toStdString();
+        EXPECT_EQ(r.err, "kzctl: cannot use " + path + " as a serial port: 不是串口设备\n");
+        EXPECT_TRUE(r.out.isEmpty());
+    }
+    EXPECT_EQ(writes_, 0);
 }
 
 struct FamilyCase {

@@ -15,6 +15,8 @@
 #include <QSignalSpy>
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <fcntl.h>
 #include <pty.h>
 #include <unistd.h>
@@ -130,7 +132,9 @@ TEST(ComDialog, ConfirmWritesPortAndSettingsThenOpens)
     }
 }
 
-TEST(ComDialog, ConfirmWhileOpenClosesFirstAndDropsWaitingInput)
+// Another port replaces the one in use once it is open: the old one closes
+// (its waiting input goes with it), then the new one opens.
+TEST(ComDialog, ConfirmWhileOpenSwitchesPortsAndDropsWaitingInput)
 {
     Dialog d;
     d.confirm();
@@ -227,28 +231,71 @@ TEST(ComDialog, TypedItemTextAndDevicePathsAreUsed)
     }
 }
 
-TEST(ComDialog, OpenFailureKeepsTheDialogAndLeavesThePortClosed)
+// A port that fails to open leaves the port in use open, and the message
+// says so; only the same port with other settings has to be closed first,
+// and then the message says that it was.
+TEST(ComDialog, OpenFailureKeepsTheDialogAndThePortInUseUnlessItIsReopened)
 {
-    Dialog d;
-    d.confirm();
-    ASSERT_TRUE(d.port.PortOpen());
-    d.rec.texts.clear();
+    const QString busy = "串口被占用或没有访问权限 (Device or resource busy)";
+    struct Case {
+        const char *before; // the port open before, or nullptr
+        const char *chosen;
+        const char *baud;
+        bool stillOpen;
+        QString message;
+    };
+    const Case cases[] = {
+        {"COM1", "COM3", "9600", true,
+         "无法打开串口 " + PlatformPortName(3) + "：" + busy + "\n原串口 " + PlatformPortName(1) + " 仍保持打开。"},
+        {"COM1", "COM1", "4800", false,
+         "无法打开串口 " + PlatformPortName(1) + "：" + busy + "\n原串口 " + PlatformPortName(1) + " 已关闭。"},
+        {nullptr, "COM3", "9600", false, "无法打开串口 " + PlatformPortName(3) + "：" + busy},
+    };
+    for (const Case &c : cases) {
+        Dialog d;
+        if (c.before) {
+            d.pick(1, c.before);
+            d.confirm();
+            ASSERT_TRUE(d.port.PortOpen());
+            d.rec.texts.clear();
+            d.dlg.show();
+        }
+        d.pick(1, c.chosen);
+        d.pick(2, c.baud);
+        d.port.failOpenWith = busy;
+        d.confirm();
+        EXPECT_EQ(d.rec.texts, QStringList{c.message}) << c.chosen;
+        EXPECT_EQ(d.port.PortOpen(), c.stillOpen) << c.chosen;
+        if (c.stillOpen) {
+            EXPECT_EQ(d.port.CommPort(), PlatformPortName(1));
+            EXPECT_EQ(d.port.Settings(), "9600,n,8,1");
+        }
+        EXPECT_TRUE(d.dlg.isVisible());
 
-    d.dlg.show();
-    d.pick(1, "COM3");
-    d.port.failOpenWith = "串口被占用或没有访问权限 (Device or resource busy)";
-    d.confirm();
-    EXPECT_FALSE(d.port.PortOpen());
-    EXPECT_TRUE(d.dlg.isVisible());
-    ASSERT_EQ(d.rec.texts.size(), 1);
-    EXPECT_EQ(d.rec.texts[0], "无法打开串口 " + PlatformPortName(3) +
-                                  "：串口被占用或没有访问权限 (Device or resource busy)");
+        // Once the port is free a second press opens it.
+        d.port.failOpenWith.clear();
+        d.confirm();
+        EXPECT_TRUE(d.port.PortOpen());
+        EXPECT_EQ(d.rec.texts.last(), "串口初始化成功！");
+    }
+}
 
-    // Once the port is free a second press opens it.
-    d.port.failOpenWith.clear();
-    d.confirm();
-    EXPECT_TRUE(d.port.PortOpen());
-    EXPECT_EQ(d.rec.texts.last(), "串口初始化成功！");
+// A control character in a port name or typed text is shown written out,
+// never as a line break in the message box.
+TEST(ComDialog, ControlCharactersInMessagesAreShownEscaped)
+{
+    const std::tuple<int, QString, QString> cases[] = {
+        {1, "/dev/kz\nport", "无法打开串口 /dev/kz\\nport：找不到该串口"},
+        {1, "/dev/kz\t\x01\x7fx", "无法打开串口 /dev/kz\\t\\x01\\x7Fx：找不到该串口"},
+        {2, "96\n00", "波特率“96\\n00”不是列表中的选项，请从列表中选择！"},
+    };
+    for (const auto &[list, text, message] : cases) {
+        Dialog d;
+        d.port.failOpenWith = "找不到该串口";
+        d.type(list, text);
+        d.confirm();
+        EXPECT_EQ(d.rec.texts, QStringList{message}) << text.toStdString();
+    }
 }
 
 TEST(ComDialog, ExtraAndSystemPortsAreOfferedOnceEach)
@@ -389,16 +436,58 @@ TEST(ComDialogPty, OfferedSettingsOnAPseudoTerminal)
         }
     }
 
+    // Refused before the device is touched: the port stays open as it was.
     dlg.show();
     rec.texts.clear();
     pick(1, pty.slave);
     pick(3, "1.5");
     dlg.findChild<QPushButton *>("BitBtn1")->click();
-    EXPECT_FALSE(port.PortOpen());
+    EXPECT_TRUE(port.PortOpen());
+    EXPECT_EQ(port.Settings(), "19200,e,7,2");
     EXPECT_TRUE(dlg.isVisible());
     ASSERT_EQ(rec.texts.size(), 1);
     EXPECT_TRUE(rec.texts[0].startsWith("无法打开串口 " + pty.slave)) << rec.texts[0].toStdString();
     EXPECT_TRUE(rec.texts[0].contains("1.5")) << rec.texts[0].toStdString();
+    EXPECT_TRUE(rec.texts[0].endsWith("\n原串口 " + pty.slave + " 仍保持打开。")) << rec.texts[0].toStdString();
+}
+
+// A failed choice leaves the pseudo-terminal in use working; another one
+// replaces it (its replies arrive), and the same one reopens with other
+// settings.
+TEST(ComDialogPty, AFailedChoiceLeavesThePortInUseWorking)
+{
+    Pty a, b;
+    ASSERT_FALSE(a.slave.isEmpty() || b.slave.isEmpty()) << "openpty failed";
+    QtSerialPortControl port;
+    TCOMdcu dlg(port);
+    dlg.SystemPorts = {};
+    ui::RecordedMessages rec;
+    const QByteArray reply = Hex("01 03 02 12 34");
+    const std::tuple<QString, const char *, Pty *, QString> steps[] = {
+        {a.slave, "9600", &a, "串口初始化成功！"},
+        {"/dev/kz-no-such-port", "9600", &a, "无法打开串口 /dev/kz-no-such-port：找不到该串口"},
+        {b.slave, "4800", &b, "串口初始化成功！"},
+        {b.slave, "19200", &b, "串口初始化成功！"},
+    };
+    for (const auto &[name, baud, inUse, message] : steps) {
+        dlg.show();
+        rec.texts.clear();
+        dlg.findChild<QComboBox *>("ComboBox1")->lineEdit()->setText(name);
+        auto *bauds = dlg.findChild<QComboBox *>("ComboBox2");
+        bauds->setCurrentIndex(bauds->findText(baud));
+        dlg.findChild<QPushButton *>("BitBtn1")->click();
+        ASSERT_EQ(rec.texts.size(), 1);
+        EXPECT_TRUE(rec.texts[0].startsWith(message)) << rec.texts[0].toStdString();
+        ASSERT_TRUE(port.PortOpen()) << name.toStdString();
+        EXPECT_EQ(port.CommPort(), inUse->slave);
+        QSignalSpy comm(&port, &SerialPortControl::OnComm);
+        ASSERT_EQ(::write(inUse->master, reply.constData(), reply.size()), reply.size());
+        EXPECT_TRUE(comm.wait(2000)) << name.toStdString();
+        QByteArray got;
+        EXPECT_TRUE(WaitFor([&] { return (got += port.Input()).size() >= reply.size(); })) << name.toStdString();
+    }
+    EXPECT_EQ(port.Settings(), "19200,n,8,1");
+    port.SetPortOpen(false);
 }
 
 TEST(ComDialogPty, MissingDeviceIsReportedWithItsName)

@@ -367,13 +367,15 @@ TEST(MainWindow, LinkAndPortTroubleIsShownOneBoxAtATime)
     ASSERT_TRUE(WaitFor([&] { return s.rec.texts.size() == 1; }));
     EXPECT_TRUE(s.rec.texts[0].contains("串口未打开"));
 
-    // The port goes away; the same text twice while waiting shows once.
+    // The port goes away: one message that also says measuring stopped; the
+    // same text twice while waiting shows once.
     s.rec.texts.clear();
     s.port.SetPortOpen(true);
     s.port.Lose("串口 X 已断开");
-    s.w.Notify("串口 X 已断开");
-    Pump(20);
-    EXPECT_EQ(s.rec.texts, QStringList{"串口 X 已断开"});
+    const QString lost = "串口 X 已断开\n测量已停止，重新打开串口后请按“启  动”。";
+    s.w.Notify(lost);
+    ASSERT_TRUE(WaitFor([&] { return !s.rec.texts.isEmpty(); }));
+    EXPECT_EQ(s.rec.texts, QStringList{lost});
 
     // A text that arrives while a box is on screen waits for it.
     int depth = 0, maxDepth = 0;
