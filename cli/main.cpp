@@ -1,6 +1,7 @@
 // kzctl: scans, reads, backs up, restores, compares and sets meters from the
 // command line. Exit status: 0 success, 1 a meter did not answer or a
-// mismatch, 2 bad usage (including values the meter must not be sent).
+// mismatch, 2 bad usage (including values the meter must not be sent, an
+// output that cannot be written and a path that is no serial port).
 #include "cli/meter.h"
 #include "link/addressscan.h"
 
