@@ -2,6 +2,8 @@
 //  - latency from the last byte of a reply to its reply handler running,
 //  - the longest stall of the UI event loop meanwhile,
 //  - the same stall with the traffic monitor open on a full log,
+//  - the memory the three-phase measurement window keeps while it polls the
+//    simulator, once the link's frame log is full,
 //  - start-up time of the program to its main window, and its peak RSS.
 #include "link/crc.h"
 #include "link/qtserialport.h"
@@ -14,6 +16,17 @@
 #include <QPlainTextEdit>
 #include <QApplication>
 #endif
+#ifdef KZ_BENCH_WINDOW
+#include "link/messagebox.h"
+#include "link/recordbutton.h"
+#include "threephase/coulometry.h"
+#include "threephase/coulometrydcu.h"
+#include <QApplication>
+#include <QEventLoop>
+#include <QProcess>
+#include <QPushButton>
+#include <QSpinBox>
+#endif
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTimer>
@@ -23,6 +36,7 @@
 #include <vector>
 
 #include <fcntl.h>
+#include <malloc.h>
 #include <pty.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -181,6 +195,135 @@ int benchLink(int rounds, bool withMonitor = false)
     return 0;
 }
 
+#ifdef KZ_BENCH_WINDOW
+// Resident set size of this process, in KiB (-1 when unknown).
+long residentKb()
+{
+    std::FILE *statm = std::fopen("/proc/self/statm", "r");
+    if (!statm)
+        return -1;
+    long size = 0, resident = -1;
+    if (std::fscanf(statm, "%ld %ld", &size, &resident) != 2)
+        resident = -1;
+    std::fclose(statm);
+    return resident < 0 ? -1 : resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+// Bytes the allocator has handed out and not had back (-1 when unknown).
+long long heapInUse()
+{
+#if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 33))
+    const struct mallinfo2 m = mallinfo2();
+    return static_cast<long long>(m.uordblks + m.hblkhd);
+#else
+    return -1;
+#endif
+}
+
+// The three-phase measurement window polls the simulator (build/kzsim on a
+// pseudo-terminal) through the link as in the program, only faster: its
+// poll timer and the link's collection periods are shortened. The link's
+// frame log keeps the last 10,000 frames and so grows until it is full; it
+// is filled first with records of the same sizes as the polling makes, so
+// the growth measured is what polling keeps beyond that bounded log.
+int benchWindowMemory(int replies)
+{
+    constexpr int kPollMs = 20;
+    constexpr int kWarmUp = 200;
+    QProcess sim;
+    sim.start(QCoreApplication::applicationDirPath() + QStringLiteral("/kzsim"), {});
+    QString pty;
+    while (pty.isEmpty() && sim.waitForReadyRead(5000)) {
+        const QString line = QString::fromUtf8(sim.readLine()).trimmed();
+        if (line.startsWith(QLatin1String("PTY ")))
+            pty = line.mid(4);
+    }
+    if (pty.isEmpty()) {
+        std::printf("memory while the measurement window polls: the simulator did not start, skipped\n");
+        return 0;
+    }
+    ui::SetMessageRecorder([](QWidget *, const QString &text) { std::fprintf(stderr, "%s\n", qPrintable(text)); });
+
+    QtSerialPortControl port;
+    port.SetPortName(pty);
+    QString error;
+    if (!port.SetPortOpen(true, &error)) {
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+        return 1;
+    }
+    SerialLink link(&port);
+    link.SettleMs = 5;
+    link.PollMs = 2;
+    link.FormShow();
+
+    // A full log of polling traffic: the 8-byte request and the 113-byte
+    // reply, each in an array of its own as the link records them.
+    const QByteArray request = threephase::MeasurementPoll(1);
+    QByteArray reply("\x01\x03\x6C", 3);
+    reply.append(QByteArray(108, '\0'));
+    AppendCrc(reply);
+    for (std::size_t i = 0; i < link.Log().Capacity(); i += 2) {
+        link.Log().Append({.direction = FrameRecord::Direction::Sent,
+                           .bytes = QByteArray(request.constData(), request.size())});
+        link.Log().Append({.direction = FrameRecord::Direction::Received,
+                           .verdict = FrameRecord::Verdict::Handed,
+                           .bytes = QByteArray(reply.constData(), reply.size())});
+    }
+
+    TCoulometrydcu window(link);
+    window.show();
+    window.findChild<QSpinBox *>(QStringLiteral("SpinEdit1"))->setValue(1);
+    window.findChild<QTimer *>(QStringLiteral("Timer1"))->setInterval(kPollMs);
+
+    // Runs the event loop until the window has shown count measurements.
+    QEventLoop loop;
+    int shown = 0;
+    int target = 0;
+    QObject::connect(window.findChild<RecordButton *>(QStringLiteral("RecordButton")), &RecordButton::Measured,
+                     &loop, [&] {
+                         if (++shown >= target)
+                             loop.quit();
+                     });
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, &loop, &QEventLoop::quit);
+    const auto showUntil = [&](int count) {
+        target = count;
+        guard.start(120000);
+        if (shown < count)
+            loop.exec();
+        return shown >= count;
+    };
+
+    window.findChild<QPushButton *>(QStringLiteral("BitBtn1"))->click();
+    // The first replies pay for one-time work (fonts, the first paint).
+    if (!showUntil(kWarmUp)) {
+        std::fprintf(stderr, "the measurement window showed only %d replies\n", shown);
+        return 1;
+    }
+    const long before = residentKb();
+    const long long heapBefore = heapInUse();
+    QElapsedTimer clock;
+    clock.start();
+    if (!showUntil(kWarmUp + replies)) {
+        std::fprintf(stderr, "the measurement window showed only %d replies\n", shown);
+        return 1;
+    }
+    const long after = residentKb();
+    const long long heapAfter = heapInUse();
+    const double seconds = clock.elapsed() / 1000.0;
+    window.findChild<QPushButton *>(QStringLiteral("BitBtn2"))->click();
+    std::printf("RSS growth over %d replies shown by the three-phase measurement window, polling the simulator "
+                "every %d ms, frame log already full (%zu frames): %+ld KiB (%.0f bytes per reply; heap in use "
+                "%+.0f KiB; %.0f s)\n",
+                replies, kPollMs, link.Log().Size(), after - before, (after - before) * 1024.0 / replies,
+                (heapAfter - heapBefore) / 1024.0, seconds);
+    sim.terminate();
+    sim.waitForFinished(3000);
+    return 0;
+}
+#endif
+
 int benchStartup(const QString &program)
 {
     if (!QFileInfo::exists(program)) {
@@ -224,7 +367,7 @@ int benchStartup(const QString &program)
 
 int main(int argc, char *argv[])
 {
-#ifdef KZ_BENCH_MONITOR
+#if defined(KZ_BENCH_MONITOR) || defined(KZ_BENCH_WINDOW)
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
         qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -236,6 +379,10 @@ int main(int argc, char *argv[])
 #ifdef KZ_BENCH_MONITOR
     if (rc == 0)
         rc = benchLink(50, true);
+#endif
+#ifdef KZ_BENCH_WINDOW
+    if (rc == 0)
+        rc = benchWindowMemory(2000);
 #endif
     if (rc == 0)
         rc = benchStartup(QCoreApplication::applicationDirPath() + "/kzdebug");

@@ -83,6 +83,10 @@ FrameLog::FrameLog(std::size_t capacity) : ring_(capacity ? capacity : 1) {}
 
 void FrameLog::Append(FrameRecord record)
 {
+    // The log outlives the frames' producers by thousands of records: keep
+    // each frame's bytes only, not the spare room of the array it came in.
+    if (record.bytes.capacity() > record.bytes.size())
+        record.bytes.squeeze();
     ring_[head_] = std::move(record);
     head_ = (head_ + 1) % ring_.size();
     if (size_ < ring_.size())

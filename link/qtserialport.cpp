@@ -225,7 +225,13 @@ QByteArray QtSerialPortControl::Input()
 {
     if (!port_->isOpen())
         return {};
-    return port_->readAll();
+    // readAll() reads into a block of the port's read chunk size (64 KiB)
+    // and hands it back with that capacity however few bytes came. The link
+    // keeps every reply in its frame log, so each would hold a whole block:
+    // give the bytes an array of their own size.
+    QByteArray bytes = port_->readAll();
+    bytes.squeeze();
+    return bytes;
 }
 
 QString PortLossReason(QSerialPort::SerialPortError error, const QString &errorString, bool hungUp)

@@ -152,6 +152,19 @@ TEST(FrameLog, KeepsTheLastRecordsAndFindsWhatCameAfter)
     EXPECT_EQ(log.IndexOf(5), 0u);
 }
 
+TEST(FrameLog, KeepsAFrameWithoutTheSpareRoomOfItsArray)
+{
+    // A port can hand over a reply in a 64 KiB read block; 10,000 records
+    // holding such blocks would be hundreds of megabytes.
+    QByteArray block;
+    block.reserve(65536);
+    block.append(Hex("01 03 02 00 02 39 85"));
+    FrameLog log(2);
+    log.Append({.bytes = block});
+    EXPECT_EQ(log.At(0).bytes, block);
+    EXPECT_LT(log.At(0).bytes.capacity(), 1024);
+}
+
 TEST_F(Recorded, TraceFileAppendsOneFlushedLinePerRecord)
 {
     QTemporaryDir dir;
