@@ -6,7 +6,7 @@
 // what the link itself adds: the wait for silent addresses and the time to
 // recognise a complete reply.
 #include "cli/meter.h"
-#include "link/addressscan.h"
+#include "core/addressscan.h"
 #include "link/modbusframes.h"
 
 #include <QCoreApplication>

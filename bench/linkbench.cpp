@@ -11,16 +11,16 @@
 
 #include <QCoreApplication>
 #ifdef KZ_BENCH_MONITOR
-#include "link/trafficmonitor.h"
+#include "shell/trafficmonitor.h"
 #include <QFontDatabase>
 #include <QPlainTextEdit>
 #include <QApplication>
 #endif
 #ifdef KZ_BENCH_WINDOW
-#include "link/messagebox.h"
-#include "link/recordbutton.h"
-#include "threephase/coulometry.h"
-#include "threephase/coulometrydcu.h"
+#include "ui/messagebox.h"
+#include "ui/recordbutton.h"
+#include "threephase/measurement.h"
+#include "threephase/measurementwindow.h"
 #include <QApplication>
 #include <QEventLoop>
 #include <QProcess>
@@ -82,12 +82,12 @@ int benchLink(int rounds, bool withMonitor = false)
 #ifdef KZ_BENCH_MONITOR
     // A full log (10,000 frames): the monitor opens on it while replies come
     // in, and then every new line also drops the oldest one from its view.
-    std::unique_ptr<TTrafficMonitor> monitor;
+    std::unique_ptr<TrafficMonitor> monitor;
     std::unique_ptr<QPlainTextEdit> warmUp;
     if (withMonitor) {
         for (int i = 0; i < 10000; ++i)
             link.DispatchThreePhaseReply(QByteArray("\x01\x03\x02\x00\x02\x00\x00", 7));
-        monitor = std::make_unique<TTrafficMonitor>(link);
+        monitor = std::make_unique<TrafficMonitor>(link);
         // In the program the main window is already up when the monitor
         // opens: pay the window system's and the fonts' one-time start-up
         // with a first window here, so the stall below is the monitor's.
@@ -163,10 +163,10 @@ int benchLink(int rounds, bool withMonitor = false)
         // monitor's share is the longest single refresh pass, timed here:
         // opening on a full log (in passes of LinesPerPass lines), then
         // refreshes with a full view, where each new line drops the oldest.
-        TTrafficMonitor fresh(link);
+        TrafficMonitor fresh(link);
         fresh.show();
         double openWorst = 0, steadyWorst = 0;
-        for (int pass = 0; pass < 10000 / static_cast<int>(TTrafficMonitor::LinesPerPass) + 1; ++pass) {
+        for (int pass = 0; pass < 10000 / static_cast<int>(TrafficMonitor::LinesPerPass) + 1; ++pass) {
             QElapsedTimer t;
             t.start();
             fresh.Refresh();
@@ -270,7 +270,7 @@ int benchWindowMemory(int replies)
                            .bytes = QByteArray(reply.constData(), reply.size())});
     }
 
-    TCoulometrydcu window(link);
+    threephase::MeasurementWindow window(link);
     window.show();
     window.findChild<QSpinBox *>(QStringLiteral("SpinEdit1"))->setValue(1);
     window.findChild<QTimer *>(QStringLiteral("Timer1"))->setInterval(kPollMs);

@@ -2,7 +2,7 @@
 
 #include "kz827/alarms.h"
 #include "kz827/range.h"
-#include "link/energybase.h"
+#include "core/energybase.h"
 #include "singlephase/settings.h"
 #include "threephase/alarmmask.h"
 #include "threephase/display.h"

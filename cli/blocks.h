@@ -5,7 +5,7 @@
 // values and back, with the same input checks as the windows. Built on the
 // family libraries' field tables and codecs; nothing here knows Modbus
 // framing.
-#include "link/fields.h"
+#include "core/fields.h"
 
 #include <QByteArray>
 #include <QList>

@@ -3,7 +3,7 @@
 // mismatch, 2 bad usage (including values the meter must not be sent, an
 // output that cannot be written and a path that is no serial port).
 #include "cli/meter.h"
-#include "link/addressscan.h"
+#include "core/addressscan.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,9 +1,9 @@
 #include "cli/meter.h"
 
-#include "kz827/survey.h"
+#include "kz827/measurement.h"
 #include "link/modbusframes.h"
 #include "singlephase/measurement.h"
-#include "threephase/coulometry.h"
+#include "threephase/measurement.h"
 
 #include <QDateTime>
 #include <QFile>

@@ -13,7 +13,7 @@ if(NOT TARGET kzfuzzbodies)
     ${_fuzz}/fields_target.cpp
     ${_fuzz}/calibration_target.cpp
   )
-  target_link_libraries(kzfuzzbodies PUBLIC kzlink kzthreephase kzsinglephase kzkz827 Qt6::Core)
+  target_link_libraries(kzfuzzbodies PUBLIC kzcore kzthreephase kzsinglephase kzkz827 Qt6::Core)
   # The simulator is built on Unix only.
   if(TARGET kzsim_core)
     target_sources(kzfuzzbodies PRIVATE ${_fuzz}/simulator_target.cpp)

@@ -7,7 +7,7 @@
 #include "fuzz/fuzzinput.h"
 #include "fuzz/targets.h"
 #include "kz827/calibration.h"
-#include "link/calibrationengine.h"
+#include "core/calibrationengine.h"
 #include "singlephase/calibration.h"
 #include "threephase/calibration.h"
 

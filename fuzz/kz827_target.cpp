@@ -8,8 +8,8 @@
 #include "kz827/alarms.h"
 #include "kz827/calibration.h"
 #include "kz827/range.h"
-#include "kz827/survey.h"
-#include "link/codecs.h"
+#include "kz827/measurement.h"
+#include "core/codecs.h"
 
 #include <cmath>
 

@@ -4,7 +4,7 @@
 // unchanged, is sent the same way (the first pass may settle a value the
 // controls cannot show exactly, no later one changes anything).
 #include "kz827/alarms.h"
-#include "link/fields.h"
+#include "core/fields.h"
 #include "singlephase/wordfields.h"
 
 namespace fuzz {

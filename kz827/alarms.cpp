@@ -1,6 +1,6 @@
 #include "kz827/alarms.h"
 
-#include "link/codecs.h"
+#include "core/codecs.h"
 
 namespace kz827 {
 

@@ -1,6 +1,6 @@
 #include "kz827/calibration.h"
 
-#include "link/codecs.h"
+#include "core/codecs.h"
 #include "link/crc.h"
 
 #include <cmath>

@@ -13,7 +13,7 @@
 //
 // The readings shown are means over the last eight reads; a new coefficient
 // is computed from them and a standard meter's value. Qt Core only.
-#include "link/calibrationengine.h"
+#include "core/calibrationengine.h"
 
 #include <QByteArray>
 #include <QString>

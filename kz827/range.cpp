@@ -1,7 +1,7 @@
 #include "kz827/range.h"
 
-#include "link/codecs.h"
-#include "link/fields.h"
+#include "core/codecs.h"
+#include "core/fields.h"
 #include "link/modbusframes.h"
 
 #include <algorithm>

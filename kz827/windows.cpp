@@ -1,10 +1,10 @@
 #include "kz827/windows.h"
 
-#include "kz827/calibratedcu.h"
-#include "kz827/inidcu.h"
-#include "kz827/surveydcu.h"
-#include "kz827/telecontroldcu.h"
-#include "kz827/warndcu.h"
+#include "kz827/calibrationwindow.h"
+#include "kz827/rangewindow.h"
+#include "kz827/measurementwindow.h"
+#include "kz827/remotecontrolwindow.h"
+#include "kz827/alarmswindow.h"
 
 #include <QWidget>
 
@@ -13,11 +13,11 @@ namespace kz827 {
 std::span<const WindowFactory> WindowFactories()
 {
     static const WindowFactory factories[] = {
-        {"TKZ827KVE_SURVEY", MakeWithLink<TKZ827KVE_SURVEY>},
-        {"TKZ827KVE_Calibrate", MakeWithLink<TKZ827KVE_Calibrate>},
-        {"TKZ827_Ini", MakeWithLink<TKZ827_Ini>},
-        {"TKZ827_Warn", MakeWithLink<TKZ827_Warn>},
-        {"TKZ827_Telecontrol", MakeWithLink<TKZ827_Telecontrol>},
+        {"kz827::MeasurementWindow", MakeWithLink<MeasurementWindow>},
+        {"kz827::CalibrationWindow", MakeWithLink<CalibrationWindow>},
+        {"kz827::RangeWindow", MakeWithLink<RangeWindow>},
+        {"kz827::AlarmsWindow", MakeWithLink<AlarmsWindow>},
+        {"kz827::RemoteControlWindow", MakeWithLink<RemoteControlWindow>},
     };
     return factories;
 }

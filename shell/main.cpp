@@ -1,5 +1,5 @@
 // kzdebug: configures and monitors electrical panel meters over Modbus RTU.
-#include "link/messagebox.h"
+#include "ui/messagebox.h"
 #include "link/qtserialport.h"
 #include "shell/mainwindow.h"
 #include "shell/program.h"
@@ -33,7 +33,7 @@ int main(int argc, char *argv[])
     QtSerialPortControl port;
     Program program(port, *options);
     // The program ends with its main window, whatever else is still open.
-    QObject::connect(&program.MainWindow(), &TKZ5500Edcu::MainClosed, &app, &QCoreApplication::quit,
+    QObject::connect(&program.Main(), &MainWindow::MainClosed, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     program.Start();
     if (options->quitAfterShow)

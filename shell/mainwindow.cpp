@@ -1,6 +1,6 @@
 #include "shell/mainwindow.h"
 
-#include "link/messagebox.h"
+#include "ui/messagebox.h"
 #include "link/windowtable.h"
 #include "shell/buttonart.h"
 
@@ -22,13 +22,13 @@ const QString kThreePhaseTitle = QStringLiteral("KZ5500E三相电参数测试仪
 
 } // namespace
 
-const QStringList &TKZ5500Edcu::CreationOrder()
+const QStringList &MainWindow::CreationOrder()
 {
     static const QStringList order = ::CreationOrder();
     return order;
 }
 
-TKZ5500Edcu::TKZ5500Edcu(SerialLink &link, QWidget *parent)
+MainWindow::MainWindow(SerialLink &link, QWidget *parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                               Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                               Qt::WindowCloseButtonHint),
@@ -63,38 +63,38 @@ TKZ5500Edcu::TKZ5500Edcu(SerialLink &link, QWidget *parent)
     buildButtons();
     buildMenus();
 
-    connect(&link_, &SerialLink::SendRefused, this, &TKZ5500Edcu::Notify);
-    connect(&link_, &SerialLink::HandlerFailed, this, &TKZ5500Edcu::Notify);
+    connect(&link_, &SerialLink::SendRefused, this, &MainWindow::Notify);
+    connect(&link_, &SerialLink::HandlerFailed, this, &MainWindow::Notify);
     // A lost port is one message: what happened, then that measuring has
     // stopped (every polling window stops and stays stopped).
     connect(link_.Port(), &SerialPortControl::PortLost, this, [this](const QString &message) {
         Notify(EscapeControls(message) + QStringLiteral("\n测量已停止，重新打开串口后请按“启  动”。"));
     });
 
-    RegisterWindow(QStringLiteral("TKZ5500Edcu"), this);
+    RegisterWindow(QStringLiteral("MainWindow"), this);
 }
 
-TKZ5500Edcu::~TKZ5500Edcu() = default;
+MainWindow::~MainWindow() = default;
 
 // ------------------------------------------------------------------ building
 
-void TKZ5500Edcu::buildButtons()
+void MainWindow::buildButtons()
 {
     struct Button {
         const char *name;
         const char *label;
         int y;
-        void (TKZ5500Edcu::*click)();
+        void (MainWindow::*click)();
     };
     const Button buttons[] = {
-        {"BitBtn1", "串行口设置", 48, &TKZ5500Edcu::BitBtn1Click},
-        {"BitBtn2", "仪表地址检测", 88, &TKZ5500Edcu::BitBtn2Click},
-        {"BitBtn7", "仪表型号选择", 128, &TKZ5500Edcu::BitBtn7Click},
-        {"BitBtn3", "电量测量", 168, &TKZ5500Edcu::BitBtn3Click},
-        {"BitBtn4", "参数设置", 208, &TKZ5500Edcu::BitBtn4Click},
-        {"BitBtn8", "协议选择", 248, &TKZ5500Edcu::BitBtn8Click},
-        {"BitBtn5", "典型接线", 288, &TKZ5500Edcu::BitBtn5Click},
-        {"BitBtn6", "退 出", 328, &TKZ5500Edcu::BitBtn6Click},
+        {"BitBtn1", "串行口设置", 48, &MainWindow::BitBtn1Click},
+        {"BitBtn2", "仪表地址检测", 88, &MainWindow::BitBtn2Click},
+        {"BitBtn7", "仪表型号选择", 128, &MainWindow::BitBtn7Click},
+        {"BitBtn3", "电量测量", 168, &MainWindow::BitBtn3Click},
+        {"BitBtn4", "参数设置", 208, &MainWindow::BitBtn4Click},
+        {"BitBtn8", "协议选择", 248, &MainWindow::BitBtn8Click},
+        {"BitBtn5", "典型接线", 288, &MainWindow::BitBtn5Click},
+        {"BitBtn6", "退 出", 328, &MainWindow::BitBtn6Click},
     };
     const qreal dpr = devicePixelRatioF();
     // The picture is the whole face of the button; the frame shows hover,
@@ -123,7 +123,7 @@ void TKZ5500Edcu::buildButtons()
     }
 }
 
-QMenu *TKZ5500Edcu::makeMenu(const char *name)
+QMenu *MainWindow::makeMenu(const char *name)
 {
     auto *menu = new QMenu(this);
     menu->setObjectName(QLatin1String(name));
@@ -131,14 +131,14 @@ QMenu *TKZ5500Edcu::makeMenu(const char *name)
     return menu;
 }
 
-QAction *TKZ5500Edcu::makeEntry(QMenu *menu, const char *name, const QString &caption)
+QAction *MainWindow::makeEntry(QMenu *menu, const char *name, const QString &caption)
 {
     QAction *action = menu->addAction(caption);
     action->setObjectName(QLatin1String(name));
     return action;
 }
 
-void TKZ5500Edcu::buildMenus()
+void MainWindow::buildMenus()
 {
     // Pop-up menus of the measurement and settings buttons, in the order the
     // window table lists them.
@@ -221,31 +221,31 @@ void TKZ5500Edcu::buildMenus()
     monitor->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
     monitor->setShortcutContext(Qt::WindowShortcut);
     addAction(monitor);
-    connect(monitor, &QAction::triggered, this, [this] { openWindow(QStringLiteral("TTrafficMonitor")); });
+    connect(monitor, &QAction::triggered, this, [this] { openWindow(QStringLiteral("TrafficMonitor")); });
     // The trend of the measurement windows (hidden in a build without it).
     QAction *trend = makeEntry(protocol, "TrendItem", QStringLiteral("测量趋势(&T)"));
     trend->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
     trend->setShortcutContext(Qt::WindowShortcut);
     addAction(trend);
     trend->setVisible(false); // until a trend window is registered
-    connect(trend, &QAction::triggered, this, [this] { openWindow(QStringLiteral("TTrendWindow")); });
+    connect(trend, &QAction::triggered, this, [this] { openWindow(QStringLiteral("TrendWindow")); });
 }
 
 // ------------------------------------------------------------------ registry
 
-void TKZ5500Edcu::RegisterWindow(const QString &className, QWidget *window)
+void MainWindow::RegisterWindow(const QString &className, QWidget *window)
 {
     windows_.insert(className, window);
-    if (className == QLatin1String("TTrendWindow"))
+    if (className == QLatin1String("TrendWindow"))
         findChild<QAction *>(QStringLiteral("TrendItem"))->setVisible(window != nullptr);
 }
 
-QWidget *TKZ5500Edcu::Window(const QString &className) const
+QWidget *MainWindow::Window(const QString &className) const
 {
     return windows_.value(className).data();
 }
 
-QString TKZ5500Edcu::CaptionOf(Family family, int destination) const
+QString MainWindow::CaptionOf(Family family, int destination) const
 {
     const WindowRow *row = WindowAt(family, destination);
     if (!row)
@@ -255,7 +255,7 @@ QString TKZ5500Edcu::CaptionOf(Family family, int destination) const
     return QLatin1String(row->className);
 }
 
-void TKZ5500Edcu::openWindow(const QString &className)
+void MainWindow::openWindow(const QString &className)
 {
     QWidget *w = Window(className);
     if (!w)
@@ -265,7 +265,7 @@ void TKZ5500Edcu::openWindow(const QString &className)
     w->activateWindow();
 }
 
-void TKZ5500Edcu::pressReturnButtons(Family family)
+void MainWindow::pressReturnButtons(Family family)
 {
     // In creation order, shown or not: a return button stops its window's
     // timer and closes it.
@@ -281,17 +281,17 @@ void TKZ5500Edcu::pressReturnButtons(Family family)
     }
 }
 
-void TKZ5500Edcu::CloseThreePhaseWindows()
+void MainWindow::CloseThreePhaseWindows()
 {
     pressReturnButtons(Family::ThreePhase);
 }
 
-void TKZ5500Edcu::CloseSinglePhaseWindows()
+void MainWindow::CloseSinglePhaseWindows()
 {
     pressReturnButtons(Family::SinglePhase);
 }
 
-void TKZ5500Edcu::CloseKz827Windows()
+void MainWindow::CloseKz827Windows()
 {
     pressReturnButtons(Family::Kz827);
     link_.Kz827Type = 0;
@@ -299,7 +299,7 @@ void TKZ5500Edcu::CloseKz827Windows()
 
 // ------------------------------------------------------------------ family
 
-void TKZ5500Edcu::chooseFamily(const QString &label, const QString &family)
+void MainWindow::chooseFamily(const QString &label, const QString &family)
 {
     label_->setText(label);
     link_.DeviceFamily = family;
@@ -307,19 +307,19 @@ void TKZ5500Edcu::chooseFamily(const QString &label, const QString &family)
 
 // ------------------------------------------------------------------ buttons
 
-void TKZ5500Edcu::popup(QMenu *menu, int dx, int dy)
+void MainWindow::popup(QMenu *menu, int dx, int dy)
 {
     lastPopup_ = menu;
     lastPopupPos_ = pos() + QPoint(dx, dy);
     menu->popup(lastPopupPos_);
 }
 
-void TKZ5500Edcu::BitBtn1Click()
+void MainWindow::BitBtn1Click()
 {
-    openWindow(QStringLiteral("TCOMdcu"));
+    openWindow(QStringLiteral("PortDialog"));
 }
 
-void TKZ5500Edcu::BitBtn2Click()
+void MainWindow::BitBtn2Click()
 {
     CloseThreePhaseWindows();
     link_.SelectSlot(10);
@@ -328,15 +328,15 @@ void TKZ5500Edcu::BitBtn2Click()
     // Probe answers reach the scan window in every family.
     link_.SinglePhaseIndex = 0;
     link_.Kz827Type = 0;
-    openWindow(QStringLiteral("TRs_Addersdcu"));
+    openWindow(QStringLiteral("AddressScanWindow"));
 }
 
-void TKZ5500Edcu::BitBtn7Click()
+void MainWindow::BitBtn7Click()
 {
     popup(menus_.value(QStringLiteral("PopupMenu3")), 200, 60);
 }
 
-void TKZ5500Edcu::BitBtn3Click()
+void MainWindow::BitBtn3Click()
 {
     const QString &f = link_.DeviceFamily;
     const char *name = f == QLatin1String("KZ2600E")    ? "KZ2600SAMPL"
@@ -345,7 +345,7 @@ void TKZ5500Edcu::BitBtn3Click()
     popup(menus_.value(QLatin1String(name)), 200, 120);
 }
 
-void TKZ5500Edcu::BitBtn4Click()
+void MainWindow::BitBtn4Click()
 {
     const QString &f = link_.DeviceFamily;
     const char *name = f == QLatin1String("KZ2600E")    ? "KZ2600SET"
@@ -354,25 +354,25 @@ void TKZ5500Edcu::BitBtn4Click()
     popup(menus_.value(QLatin1String(name)), 200, 168);
 }
 
-void TKZ5500Edcu::BitBtn8Click()
+void MainWindow::BitBtn8Click()
 {
     popup(menus_.value(QStringLiteral("PopupMenu4")), 200, 240);
 }
 
-void TKZ5500Edcu::BitBtn5Click()
+void MainWindow::BitBtn5Click()
 {
     if (link_.DeviceFamily == QLatin1String("KZ5500E"))
-        openWindow(QStringLiteral("TKZ5500_Connectiondcu"));
+        openWindow(QStringLiteral("WiringWindow"));
 }
 
-void TKZ5500Edcu::BitBtn6Click()
+void MainWindow::BitBtn6Click()
 {
     close();
 }
 
 // ------------------------------------------------------------------ lifecycle
 
-void TKZ5500Edcu::showEvent(QShowEvent *event)
+void MainWindow::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
     if (!shownOnce_) {
@@ -381,7 +381,7 @@ void TKZ5500Edcu::showEvent(QShowEvent *event)
     }
 }
 
-void TKZ5500Edcu::FormShow()
+void MainWindow::FormShow()
 {
     if (QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
@@ -390,7 +390,7 @@ void TKZ5500Edcu::FormShow()
     link_.FormShow();
 }
 
-void TKZ5500Edcu::closeEvent(QCloseEvent *event)
+void MainWindow::closeEvent(QCloseEvent *event)
 {
     // The other windows go with the main window.
     for (auto it = windows_.cbegin(); it != windows_.cend(); ++it) {
@@ -404,18 +404,18 @@ void TKZ5500Edcu::closeEvent(QCloseEvent *event)
 
 // ------------------------------------------------------------------ messages
 
-void TKZ5500Edcu::Notify(const QString &text)
+void MainWindow::Notify(const QString &text)
 {
     if (text.isEmpty() || pendingTexts_.contains(text))
         return;
     pendingTexts_.append(text);
     if (!notifyScheduled_ && !notifying_) {
         notifyScheduled_ = true;
-        QTimer::singleShot(0, this, &TKZ5500Edcu::showPending);
+        QTimer::singleShot(0, this, &MainWindow::showPending);
     }
 }
 
-void TKZ5500Edcu::showPending()
+void MainWindow::showPending()
 {
     notifyScheduled_ = false;
     if (notifying_)

@@ -17,11 +17,11 @@ class QLabel;
 class QMenu;
 class QPushButton;
 
-class TKZ5500Edcu : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit TKZ5500Edcu(SerialLink &link, QWidget *parent = nullptr);
-    ~TKZ5500Edcu() override;
+    explicit MainWindow(SerialLink &link, QWidget *parent = nullptr);
+    ~MainWindow() override;
 
     SerialLink &Link() const { return link_; }
 

@@ -1,14 +1,14 @@
 #include "shell/program.h"
 
-#include "link/comdcu.h"
+#include "shell/portdialog.h"
 #include "link/framerecorder.h"
-#include "link/recordbutton.h"
-#include "link/trafficmonitor.h"
-#include "link/rsaddersdcu.h"
-#include "shell/connectiondcu.h"
+#include "ui/recordbutton.h"
+#include "shell/trafficmonitor.h"
+#include "shell/addressscanwindow.h"
+#include "shell/wiringwindow.h"
 #include "shell/demo.h"
 #include "shell/mainwindow.h"
-#include "link/windowfactory.h"
+#include "ui/windowfactory.h"
 #include "kz827/windows.h"
 #include "singlephase/windows.h"
 #include "threephase/windows.h"
@@ -99,8 +99,8 @@ namespace {
 const WindowFactory *factoryFor(const QString &className)
 {
     static const WindowFactory shell[] = {
-        {"TKZ5500_Connectiondcu", [](SerialPortControl &, SerialLink &) -> std::unique_ptr<QWidget> {
-             return std::make_unique<TKZ5500_Connectiondcu>();
+        {"WiringWindow", [](SerialPortControl &, SerialLink &) -> std::unique_ptr<QWidget> {
+             return std::make_unique<WiringWindow>();
          }},
     };
     for (std::span<const WindowFactory> list :
@@ -115,40 +115,40 @@ const WindowFactory *factoryFor(const QString &className)
 } // namespace
 
 Program::Program(SerialPortControl &port, const Options &options)
-    : options_(options), link_(&port), main_(std::make_unique<TKZ5500Edcu>(link_))
+    : options_(options), link_(&port), main_(std::make_unique<MainWindow>(link_))
 {
     QApplication::setWindowIcon(ProgramIcon());
     main_->setWindowIcon(QApplication::windowIcon());
-    created_.append(QStringLiteral("TKZ5500Edcu"));
-    for (const QString &className : TKZ5500Edcu::CreationOrder()) {
+    created_.append(QStringLiteral("MainWindow"));
+    for (const QString &className : MainWindow::CreationOrder()) {
         const WindowFactory *factory = factoryFor(className);
         if (!factory)
             continue;
         std::unique_ptr<QWidget> w = factory->make(port, link_);
         main_->RegisterWindow(className, w.get());
-        if (className == QLatin1String("TCOMdcu"))
-            com_ = static_cast<TCOMdcu *>(w.get());
+        if (className == QLatin1String("PortDialog"))
+            com_ = static_cast<PortDialog *>(w.get());
         windows_.push_back(std::move(w));
         created_.append(className);
     }
     // The traffic monitor is no window of the table: it serves every family.
     const CaptionFn caption = [main = main_.get()](Family f, int d) { return main->CaptionOf(f, d); };
-    monitor_ = std::make_unique<TTrafficMonitor>(link_);
+    monitor_ = std::make_unique<TrafficMonitor>(link_);
     monitor_->SetCaption(caption);
-    main_->RegisterWindow(QStringLiteral("TTrafficMonitor"), monitor_.get());
+    main_->RegisterWindow(QStringLiteral("TrafficMonitor"), monitor_.get());
 #ifdef KZ_HAVE_CHARTS
     // The trend follows every measurement window (each has a 记录 control).
-    auto trend = std::make_unique<TTrendWindow>();
+    auto trend = std::make_unique<TrendWindow>();
     for (const auto &w : windows_)
         if (auto *record = w->findChild<RecordButton *>(QStringLiteral("RecordButton")))
             trend->Follow(record);
     trend_ = std::move(trend);
-    main_->RegisterWindow(QStringLiteral("TTrendWindow"), trend_.get());
+    main_->RegisterWindow(QStringLiteral("TrendWindow"), trend_.get());
 #endif
     if (!options_.trace.isEmpty()) {
         trace_ = std::make_unique<TraceFile>();
         trace_->SetCaption(caption);
-        QObject::connect(trace_.get(), &TraceFile::Failed, main_.get(), &TKZ5500Edcu::Notify);
+        QObject::connect(trace_.get(), &TraceFile::Failed, main_.get(), &MainWindow::Notify);
         QString error;
         if (!trace_->Open(options_.trace, link_, &error)) {
             trace_.reset();
@@ -184,7 +184,7 @@ void Program::Start(const QString &simulatorPath)
         com_->AddPortName(path, QStringLiteral("%1 (模拟仪表)").arg(path));
         com_->SetDefaultPort(path);
     });
-    QObject::connect(demo_.get(), &DemoSimulator::Failed, main_.get(), &TKZ5500Edcu::Notify);
+    QObject::connect(demo_.get(), &DemoSimulator::Failed, main_.get(), &MainWindow::Notify);
     // The demo bus is alive: its switch inputs change now and then, so the
     // lamps and event logs have something to show.
     demo_->Start(simulatorPath.isEmpty() ? QCoreApplication::applicationDirPath() + QStringLiteral("/kzsim")

@@ -11,11 +11,11 @@
 #include <vector>
 
 class QWidget;
-class TCOMdcu;
-class TKZ5500Edcu;
+class PortDialog;
+class MainWindow;
 class DemoSimulator;
 class TraceFile;
-class TTrafficMonitor;
+class TrafficMonitor;
 
 struct Options {
     // Extra ports offered by the port settings dialog (--port, repeatable).
@@ -46,11 +46,11 @@ public:
     Program &operator=(const Program &) = delete;
 
     SerialLink &Link() { return link_; }
-    TKZ5500Edcu &MainWindow() { return *main_; }
-    TCOMdcu &ComDialog() { return *com_; }
+    MainWindow &Main() { return *main_; }
+    PortDialog &ComDialog() { return *com_; }
     DemoSimulator *Demo() { return demo_.get(); }
-    TTrafficMonitor &Monitor() { return *monitor_; }
-    // The trend window (a TTrendWindow); nullptr in a build without Qt Charts.
+    TrafficMonitor &Monitor() { return *monitor_; }
+    // The trend window (a TrendWindow); nullptr in a build without Qt Charts.
     QWidget *Trend() { return trend_.get(); }
     // Class names of the windows created, in creation order.
     const QStringList &Created() const { return created_; }
@@ -62,12 +62,12 @@ public:
 private:
     Options options_;
     SerialLink link_;
-    std::unique_ptr<TKZ5500Edcu> main_;
+    std::unique_ptr<MainWindow> main_;
     std::vector<std::unique_ptr<QWidget>> windows_;
-    TCOMdcu *com_ = nullptr;
+    PortDialog *com_ = nullptr;
     QStringList created_;
     std::unique_ptr<DemoSimulator> demo_;
-    std::unique_ptr<TTrafficMonitor> monitor_;
+    std::unique_ptr<TrafficMonitor> monitor_;
     std::unique_ptr<TraceFile> trace_;
     std::unique_ptr<QWidget> trend_;
 };

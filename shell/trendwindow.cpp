@@ -1,7 +1,7 @@
 #include "shell/trendwindow.h"
 
-#include "link/messagebox.h"
-#include "link/recordbutton.h"
+#include "ui/messagebox.h"
+#include "ui/recordbutton.h"
 
 #include <QChart>
 #include <QChartView>
@@ -16,7 +16,7 @@
 #include <QVBoxLayout>
 #include <limits>
 
-TTrendWindow::TTrendWindow(QWidget *parent) : QWidget(parent, Qt::Window)
+TrendWindow::TrendWindow(QWidget *parent) : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("TrendWindow"));
     setWindowTitle(QStringLiteral("测量趋势"));
@@ -59,8 +59,8 @@ TTrendWindow::TTrendWindow(QWidget *parent) : QWidget(parent, Qt::Window)
     layout->addLayout(left);
     layout->addWidget(view_, 1);
 
-    connect(list_, &QListWidget::itemChanged, this, &TTrendWindow::redraw);
-    connect(saveButton, &QPushButton::clicked, this, &TTrendWindow::save);
+    connect(list_, &QListWidget::itemChanged, this, &TrendWindow::redraw);
+    connect(saveButton, &QPushButton::clicked, this, &TrendWindow::save);
     connect(clearButton, &QPushButton::clicked, this, [this] {
         buffer_.Clear();
         rebuildList();
@@ -68,14 +68,14 @@ TTrendWindow::TTrendWindow(QWidget *parent) : QWidget(parent, Qt::Window)
     });
 }
 
-void TTrendWindow::Follow(RecordButton *source)
+void TrendWindow::Follow(RecordButton *source)
 {
     connect(source, &RecordButton::Measured, this, [this](int, const QStringList &captions, const QStringList &texts) {
         Add(QDateTime::currentMSecsSinceEpoch(), captions, texts);
     });
 }
 
-void TTrendWindow::Add(qint64 msecs, const QStringList &captions, const QStringList &texts)
+void TrendWindow::Add(qint64 msecs, const QStringList &captions, const QStringList &texts)
 {
     const bool newSet = captions != buffer_.Captions();
     buffer_.Add(msecs, captions, texts);
@@ -85,7 +85,7 @@ void TTrendWindow::Add(qint64 msecs, const QStringList &captions, const QStringL
         redraw();
 }
 
-void TTrendWindow::rebuildList()
+void TrendWindow::rebuildList()
 {
     const QSignalBlocker block(list_);
     list_->clear();
@@ -100,12 +100,12 @@ void TTrendWindow::rebuildList()
     }
 }
 
-int TTrendWindow::CurveCount() const
+int TrendWindow::CurveCount() const
 {
     return static_cast<int>(chart_->series().size());
 }
 
-void TTrendWindow::redraw()
+void TrendWindow::redraw()
 {
     chart_->removeAllSeries();
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
@@ -137,12 +137,12 @@ void TTrendWindow::redraw()
     valueAxis_->setRange(low - margin, high + margin);
 }
 
-bool TTrendWindow::SavePng(const QString &path) const
+bool TrendWindow::SavePng(const QString &path) const
 {
     return view_->grab().save(path, "PNG");
 }
 
-void TTrendWindow::save()
+void TrendWindow::save()
 {
     const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("保存趋势图"), QStringLiteral("trend.png"),
                                                       QStringLiteral("PNG 图片 (*.png)"));

@@ -2,7 +2,7 @@
 // 测量趋势: chosen quantities of the measurement windows plotted live over
 // the last 10 minutes on a time axis; the picture can be saved as PNG. The
 // data is a TrendBuffer, bounded whatever the run time.
-#include "link/trendbuffer.h"
+#include "core/trendbuffer.h"
 
 #include <QWidget>
 
@@ -12,10 +12,10 @@ class QListWidget;
 class QValueAxis;
 class RecordButton;
 
-class TTrendWindow : public QWidget {
+class TrendWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit TTrendWindow(QWidget *parent = nullptr);
+    explicit TrendWindow(QWidget *parent = nullptr);
 
     // Plots what this measurement window's recording control hands over.
     void Follow(RecordButton *source);

@@ -1,6 +1,6 @@
 #include "singlephase/calibration.h"
 
-#include "link/codecs.h"
+#include "core/codecs.h"
 
 namespace singlephase::calibration {
 

@@ -15,7 +15,7 @@
 //   7  frequency                         unsigned / 8192, Hz
 // Voltage, current and power are kept as histories of eight readings and
 // shown, and calibrated against, as their means.
-#include "link/calibrationengine.h"
+#include "core/calibrationengine.h"
 
 #include <array>
 

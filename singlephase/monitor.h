@@ -3,9 +3,9 @@
 // the relay command table, the lamps of the alarm word 0x0013 and the state
 // word 0x0014, and the 22 event logs at 0x2000 + kind with their 12-byte
 // records. Qt Core only.
-#include "link/eventlog.h"
+#include "core/eventlog.h"
 #include "link/modbusframes.h"
-#include "link/relaycommands.h"
+#include "core/relaycommands.h"
 
 #include <QString>
 #include <array>

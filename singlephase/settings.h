@@ -3,8 +3,8 @@
 // alarm enables (0x0030..0x0035), display (0x0036..0x003D), the set-up block
 // (0x0050..0x0059) with the energy bases at 0x005A, and the alarm
 // parameters (0x1000..0x1085 in four groups). Qt Core only.
-#include "link/energybase.h"
-#include "link/fields.h"
+#include "core/energybase.h"
+#include "core/fields.h"
 #include "singlephase/wordfields.h"
 
 #include <array>

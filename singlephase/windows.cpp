@@ -1,12 +1,12 @@
 #include "singlephase/windows.h"
 
-#include "singlephase/inisetdcu.h"
-#include "singlephase/meteragedcu.h"
-#include "singlephase/monitordcu.h"
-#include "singlephase/verifymaeterdcu.h"
-#include "singlephase/updowarndcu.h"
-#include "singlephase/warnsetdcu.h"
-#include "singlephase/winsetdcu.h"
+#include "singlephase/initsettingswindow.h"
+#include "singlephase/measurementwindow.h"
+#include "singlephase/monitorwindows.h"
+#include "singlephase/metercalibrationwindow.h"
+#include "singlephase/alarmparamswindow.h"
+#include "singlephase/alarmenablewindow.h"
+#include "singlephase/displaysettingswindow.h"
 
 #include <QWidget>
 
@@ -15,16 +15,16 @@ namespace singlephase {
 std::span<const WindowFactory> WindowFactories()
 {
     static const WindowFactory factories[] = {
-        {"TKZ2600_WarnSETdcu", MakeWithLink<TKZ2600_WarnSETdcu>},
-        {"TKZ2600_INISETdcu", MakeWithLink<TKZ2600_INISETdcu>},
-        {"TKZ2600_UpDoWarndcu", MakeWithLink<TKZ2600_UpDoWarndcu>},
-        {"TKZ2600_WINSETdcu", MakeWithLink<TKZ2600_WINSETdcu>},
-        {"TKZ2600_MeterageEdcu", MakeWithLink<TKZ2600_MeterageEdcu>},
-        {"TKZ2600E_VerifyMaeterdcu", MakeWithLink<TKZ2600E_VerifyMaeterdcu>},
-        {"TKZ2600_RemoteMeteragedcu", MakeWithLink<TKZ2600_RemoteMeteragedcu>},
-        {"TKZ2600_WarnStatedcu", MakeWithLink<TKZ2600_WarnStatedcu>},
-        {"TKZ2600_EventMeteragedcu", MakeWithLink<TKZ2600_EventMeteragedcu>},
-        {"TKZ2600_IDSETdcu", MakeWithLink<TKZ2600_IDSETdcu>},
+        {"singlephase::AlarmEnableWindow", MakeWithLink<AlarmEnableWindow>},
+        {"singlephase::InitSettingsWindow", MakeWithLink<InitSettingsWindow>},
+        {"singlephase::AlarmParamsWindow", MakeWithLink<AlarmParamsWindow>},
+        {"singlephase::DisplaySettingsWindow", MakeWithLink<DisplaySettingsWindow>},
+        {"singlephase::MeasurementWindow", MakeWithLink<MeasurementWindow>},
+        {"singlephase::MeterCalibrationWindow", MakeWithLink<MeterCalibrationWindow>},
+        {"singlephase::TelemetryWindow", MakeWithLink<TelemetryWindow>},
+        {"singlephase::AlarmStateWindow", MakeWithLink<AlarmStateWindow>},
+        {"singlephase::EventsWindow", MakeWithLink<EventsWindow>},
+        {"singlephase::ClockSettingsWindow", MakeWithLink<ClockSettingsWindow>},
     };
     return factories;
 }

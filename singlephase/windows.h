@@ -1,7 +1,7 @@
 #pragma once
 // The windows of this family that this library builds, for the program's
 // start-up.
-#include "link/windowfactory.h"
+#include "ui/windowfactory.h"
 
 namespace singlephase {
 std::span<const WindowFactory> WindowFactories();

@@ -1,6 +1,6 @@
 #include "singlephase/wordfields.h"
 
-#include "link/codecs.h"
+#include "core/codecs.h"
 
 #include <QStringList>
 #include <algorithm>

@@ -6,7 +6,7 @@
 // five characters). Same conventions as link/fields.h: control values are
 // texts, a field whose bytes a reply lacks decodes to a null text, and a
 // value that cannot be sent is refused with a message. Qt Core only.
-#include "link/fields.h"
+#include "core/fields.h"
 
 #include <QByteArray>
 #include <QString>

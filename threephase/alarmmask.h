@@ -4,7 +4,7 @@
 // quantities, the phase-loss alarms, unbalance and phase sequence, and the
 // active level of the three switch inputs (bit 1: the input is active when
 // open). Qt Core only.
-#include "link/fields.h"
+#include "core/fields.h"
 
 #include <array>
 

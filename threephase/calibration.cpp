@@ -1,6 +1,6 @@
 #include "threephase/calibration.h"
 
-#include "link/codecs.h"
+#include "core/codecs.h"
 
 namespace threephase::calibration {
 

@@ -14,7 +14,7 @@
 //   24    frequency                            unsigned / 8192, Hz
 // The powers are kept as histories of eight readings and shown as their
 // means; the voltages and currents are the last reading.
-#include "link/calibrationengine.h"
+#include "core/calibrationengine.h"
 
 #include <array>
 

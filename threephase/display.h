@@ -5,7 +5,7 @@
 // in the cycle, and the quantities left out of the cycle (one bit each, 1
 // while the quantity takes part, so a ticked "leave out" box clears it);
 // plus the active energy metering time. Qt Core only.
-#include "link/fields.h"
+#include "core/fields.h"
 
 #include <array>
 

@@ -3,8 +3,8 @@
 // 0x005A (wiring mode, voltage and current transformer ratios with their
 // units, power and energy display units, reclosing delay) and the energy
 // base values at 0x005B, which travel in a layout of their own. Qt Core only.
-#include "link/energybase.h"
-#include "link/fields.h"
+#include "core/energybase.h"
+#include "core/fields.h"
 
 #include <array>
 #include <optional>

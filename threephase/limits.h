@@ -7,7 +7,7 @@
 // number of decimals); each group ends with its alarm delay and relay; the
 // switch-input group holds the relays of DI1..DI3 and the input that drives
 // each output. Qt Core only.
-#include "link/fields.h"
+#include "core/fields.h"
 
 #include <array>
 #include <cstdint>

@@ -2,9 +2,9 @@
 // The three-phase instrument's relays, limit states and event logs as data:
 // the relay command table, the lamps of the four state registers
 // 0x002A-0x002D and the 29 event logs at 0x2000 + kind. Qt Core only.
-#include "link/eventlog.h"
+#include "core/eventlog.h"
 #include "link/modbusframes.h"
-#include "link/relaycommands.h"
+#include "core/relaycommands.h"
 
 #include <QList>
 #include <QString>

@@ -1,6 +1,6 @@
 #pragma once
 // The three-phase windows this library builds, for the program's start-up.
-#include "link/windowfactory.h"
+#include "ui/windowfactory.h"
 
 namespace threephase {
 std::span<const WindowFactory> WindowFactories();

@@ -3,7 +3,7 @@
 // One test shares the bus with the limits window, as a user would.
 #include "cli/blocks.h"
 #include "cli/synclink.h"
-#include "link/messagebox.h"
+#include "ui/messagebox.h"
 #include "link/qtserialport.h"
 #include "link/seriallink.h"
 #include "sim/kz827.h"
@@ -11,7 +11,7 @@
 #include "sim/singlephase.h"
 #include "sim/threephase.h"
 #include "tests/support/testutil.h"
-#include "threephase/setpar1dcu.h"
+#include "threephase/limitswindow.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -407,7 +407,7 @@ TEST_F(KzctlTest, WindowChangeIsFoundAndUndone)
     QString error;
     SerialLink link{&port};
     ui::RecordedMessages messages;
-    TSetPar1Dcu win(link);
+    threephase::LimitsWindow win(link);
     win.show();
     int handled = 0;
     QObject::connect(win.findChild<QPushButton *>("Form7_Button"), &QPushButton::clicked, [&] { ++handled; });

@@ -4,7 +4,7 @@
 #include "kz827/alarms.h"
 #include "kz827/calibration.h"
 #include "kz827/range.h"
-#include "kz827/survey.h"
+#include "kz827/measurement.h"
 #include "tests/support/testutil.h"
 
 #include <cmath>

@@ -1,12 +1,12 @@
 // The five KZ827KVE windows: their frames and reply rules on a fake port,
 // and one round trip each against the simulated instrument.
-#include "kz827/calibratedcu.h"
-#include "kz827/inidcu.h"
-#include "kz827/surveydcu.h"
-#include "kz827/telecontroldcu.h"
-#include "kz827/warndcu.h"
+#include "kz827/calibrationwindow.h"
+#include "kz827/rangewindow.h"
+#include "kz827/measurementwindow.h"
+#include "kz827/remotecontrolwindow.h"
+#include "kz827/alarmswindow.h"
 #include "link/fakeport.h"
-#include "link/messagebox.h"
+#include "ui/messagebox.h"
 #include "link/qtserialport.h"
 #include "sim/kz827.h"
 #include "sim/ptysimulator.h"
@@ -88,7 +88,7 @@ using SurveyWindow = FakeBus;
 
 TEST_F(SurveyWindow, PollsAndShowsOnlyCompleteReplies)
 {
-    TKZ827KVE_SURVEY win(link);
+    kz827::MeasurementWindow win(link);
     setAddress(win, 1);
     click(win, "BitBtn1");
     EXPECT_EQ(last(), "01 03 00 00 00 06 C5 C8");
@@ -106,8 +106,8 @@ TEST_F(SurveyWindow, PollsAndShowsOnlyCompleteReplies)
 
 TEST_F(SurveyWindow, ALateReplyAfterAnotherWindowTookOverChangesNothing)
 {
-    TKZ827KVE_SURVEY survey(link);
-    TKZ827_Warn warn(link);
+    kz827::MeasurementWindow survey(link);
+    kz827::AlarmsWindow warn(link);
     click(survey, "BitBtn1");
     click(warn, "BitBtn2");
     answer("00 03 0C 08 9D 01 00 00 05 02 00 80 64 01 01");
@@ -117,7 +117,7 @@ TEST_F(SurveyWindow, ALateReplyAfterAnotherWindowTookOverChangesNothing)
 
 TEST_F(SimBus, SurveyShowsTheInstrumentsValues)
 {
-    TKZ827KVE_SURVEY win(*link);
+    kz827::MeasurementWindow win(*link);
     win.show();
     setAddress(win, 3);
     click(win, "BitBtn1");
@@ -133,7 +133,7 @@ using TelecontrolWindow = FakeBus;
 
 TEST_F(TelecontrolWindow, EachButtonWritesItsCoilAndEachReplyIsAnswered)
 {
-    TKZ827_Telecontrol win(link);
+    kz827::RemoteControlWindow win(link);
     setAddress(win, 3);
     const std::pair<const char *, const char *> buttons[] = {
         {"BitBtn9", "03 05 00 01 FF 00"}, {"BitBtn8", "03 05 00 02 FF 00"},
@@ -149,7 +149,7 @@ TEST_F(TelecontrolWindow, EachButtonWritesItsCoilAndEachReplyIsAnswered)
 
 TEST_F(SimBus, TelecontrolSwitchesTheRelay)
 {
-    TKZ827_Telecontrol win(*link);
+    kz827::RemoteControlWindow win(*link);
     setAddress(win, 3);
     click(win, "BitBtn9");
     ASSERT_TRUE(message("数据下载成功！！"));
@@ -167,7 +167,7 @@ const char *const kAlarmReply =
 
 TEST_F(WarnWindow, UploadShowsTheBlockAndDownloadWritesItBack)
 {
-    TKZ827_Warn win(link);
+    kz827::AlarmsWindow win(link);
     setAddress(win, 1);
     click(win, "BitBtn2");
     EXPECT_EQ(last(), "01 03 10 08 00 2B 80 D7");
@@ -191,7 +191,7 @@ TEST_F(WarnWindow, UploadShowsTheBlockAndDownloadWritesItBack)
 
 TEST_F(WarnWindow, AnEntryThatIsNotALimitSendsNothing)
 {
-    TKZ827_Warn win(link);
+    kz827::AlarmsWindow win(link);
     click(win, "BitBtn6");
     EXPECT_EQ(edit(win, "Edit5")->text(), "9999");
     EXPECT_EQ(edit(win, "Edit6")->text(), "0000");
@@ -209,7 +209,7 @@ TEST_F(WarnWindow, AnEntryThatIsNotALimitSendsNothing)
 
 TEST_F(SimBus, WarnDownloadIsStoredAndUploadedAgain)
 {
-    TKZ827_Warn win(*link);
+    kz827::AlarmsWindow win(*link);
     setAddress(win, 3);
     click(win, "BitBtn2");
     ASSERT_TRUE(message("数据上载成功！！"));
@@ -233,7 +233,7 @@ using IniWindow = FakeBus;
 
 TEST_F(IniWindow, FramesAndRefusals)
 {
-    TKZ827_Ini win(link);
+    kz827::RangeWindow win(link);
     setAddress(win, 1);
     // No unit chosen yet, no rate chosen: nothing is sent.
     click(win, "BitBtn3");
@@ -268,7 +268,7 @@ TEST_F(IniWindow, FramesAndRefusals)
 
 TEST_F(SimBus, IniDownloadChangesTheReadingsAndTheAddressMoves)
 {
-    TKZ827_Ini win(*link);
+    kz827::RangeWindow win(*link);
     setAddress(win, 3);
     click(win, "BitBtn2");
     ASSERT_TRUE(message("数据上载成功！！"));
@@ -295,7 +295,7 @@ const char *const kRead = "01 AA 72 54 60 54 7A E1 99 99 9A 19 58 10 01 86 A0";
 
 TEST_F(CalibrateWindow, ReadsAveragesComputesAndWrites)
 {
-    TKZ827KVE_Calibrate win(link);
+    kz827::CalibrationWindow win(link);
     setAddress(win, 1);
     auto *items = win.findChild<QListWidget *>("ListBox1");
     items->setCurrentRow(0);
@@ -336,7 +336,7 @@ TEST_F(CalibrateWindow, ReadsAveragesComputesAndWrites)
 
 TEST_F(CalibrateWindow, NothingButReadingWhileReadingContinuously)
 {
-    TKZ827KVE_Calibrate win(link);
+    kz827::CalibrationWindow win(link);
     win.findChild<QCheckBox *>("CheckBox1")->setChecked(true);
     click(win, "BitBtn5");
     auto *read = win.findChild<QPushButton *>("BitBtn5");
@@ -359,7 +359,7 @@ TEST_F(CalibrateWindow, NothingButReadingWhileReadingContinuously)
 TEST_F(SimBus, CalibrationBringsAnOffReadingBackToTheStandard)
 {
     meter->SetGain(sim::Kz827Instrument::kVoltage, 1.02); // the instrument reads 2 % high
-    TKZ827KVE_Calibrate win(*link);
+    kz827::CalibrationWindow win(*link);
     setAddress(win, 3);
     // Each read waits until the window has handled its reply: the meter
     // having served it is not enough, as the next request would clear a

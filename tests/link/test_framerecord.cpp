@@ -72,7 +72,7 @@ TEST_F(Recorded, ReceivedFramesGetTheDispatchersVerdict)
         const char *text;
     };
     const Case cases[] = {
-        {"handed, cut", 9, reply + Hex("AA BB"), V::Handed, "交给 TSetPar3Dcu，截自 9 字节"},
+        {"handed, cut", 9, reply + Hex("AA BB"), V::Handed, "交给 threephase::InitSettingsWindow，截自 9 字节"},
         {"crc", 9, Hex("01 03 02 00 02 00 00"), V::BadCrc, "丢弃：CRC 错误"},
         {"short", 9, Hex("01 03 02"), V::TooShort, "丢弃：太短"},
         {"exception", 9, WithCrc(Hex("01 83 02")), V::Exception, "丢弃：异常应答，异常码 2"},
@@ -184,7 +184,7 @@ TEST_F(Recorded, TraceFileAppendsOneFlushedLinePerRecord)
     const QStringList lines = QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 3);
     EXPECT_EQ(lines[0], QStringLiteral("earlier"));
-    EXPECT_TRUE(lines[2].contains(QStringLiteral("\t接收\t1\t03\t7\t交给 TSetPar3Dcu\t01 03 02 00 02 ")));
+    EXPECT_TRUE(lines[2].contains(QStringLiteral("\t接收\t1\t03\t7\t交给 threephase::InitSettingsWindow\t01 03 02 00 02 ")));
 
     TraceFile bad;
     QString error;

@@ -3,7 +3,7 @@
 // values marked as no longer live, nothing resumed by reopening the port, and
 // the marking gone once the window is started again.
 #include "link/fakeport.h"
-#include "link/messagebox.h"
+#include "ui/messagebox.h"
 #include "shell/mainwindow.h"
 #include "shell/program.h"
 #include "tests/support/testutil.h"
@@ -38,7 +38,7 @@ TEST_P(HangUp, StopsAndMarksTheWindowUntilStartedAgain)
     Program program(port, Options{});
     ASSERT_TRUE(port.SetPortOpen(true));
     program.Link().DeviceFamily = c.family;
-    QWidget *w = program.MainWindow().Window(c.window);
+    QWidget *w = program.Main().Window(c.window);
     ASSERT_TRUE(w);
     w->show();
     if (c.repeat)
@@ -84,13 +84,13 @@ TEST_P(HangUp, StopsAndMarksTheWindowUntilStartedAgain)
 
 INSTANTIATE_TEST_SUITE_P(
     PollingWindows, HangUp,
-    ::testing::Values(Poller{"KZ5500E", "TCoulometrydcu", nullptr, "BitBtn1", "启  动", "Edit1"},
-                      Poller{"KZ2600E", "TKZ2600_MeterageEdcu", nullptr, "BitBtn1", "启  动", "LabeledEdit8"},
-                      Poller{"KZ827KVE", "TKZ827KVE_SURVEY", nullptr, "BitBtn1", "启  动", "StaticText1"},
-                      Poller{"KZ827KVE", "TKZ827KVE_Calibrate", "CheckBox1", "BitBtn5", "读启动", "StaticText7"},
-                      Poller{"KZ5500E", "TVerify_model", "CheckBox1", "BitBtn5", "读启动", "StaticText9"},
-                      Poller{"KZ2600E", "TKZ2600E_VerifyMaeterdcu", "CheckBox1", "BitBtn5", "读启动", "StaticText4"},
-                      Poller{"KZ5500E", "TCoulometry1dcu", "CheckBox1", "BitBtn1", "检  测", nullptr},
-                      Poller{"KZ2600E", "TKZ2600_WarnStatedcu", "CheckBox1", "BitBtn1", "检  测", "StaticText7"}));
+    ::testing::Values(Poller{"KZ5500E", "threephase::MeasurementWindow", nullptr, "BitBtn1", "启  动", "Edit1"},
+                      Poller{"KZ2600E", "singlephase::MeasurementWindow", nullptr, "BitBtn1", "启  动", "LabeledEdit8"},
+                      Poller{"KZ827KVE", "kz827::MeasurementWindow", nullptr, "BitBtn1", "启  动", "StaticText1"},
+                      Poller{"KZ827KVE", "kz827::CalibrationWindow", "CheckBox1", "BitBtn5", "读启动", "StaticText7"},
+                      Poller{"KZ5500E", "threephase::ModuleCalibrationWindow", "CheckBox1", "BitBtn5", "读启动", "StaticText9"},
+                      Poller{"KZ2600E", "singlephase::MeterCalibrationWindow", "CheckBox1", "BitBtn5", "读启动", "StaticText4"},
+                      Poller{"KZ5500E", "threephase::LimitStateWindow", "CheckBox1", "BitBtn1", "检  测", nullptr},
+                      Poller{"KZ2600E", "singlephase::AlarmStateWindow", "CheckBox1", "BitBtn1", "检  测", "StaticText7"}));
 
 } // namespace

@@ -3,9 +3,9 @@
 // wiring diagram button, start-up preparation of the link, one message box at
 // a time, and exit.
 #include "link/fakeport.h"
-#include "link/messagebox.h"
+#include "ui/messagebox.h"
 #include "shell/buttonart.h"
-#include "shell/connectiondcu.h"
+#include "shell/wiringwindow.h"
 #include "shell/mainwindow.h"
 #include "tests/support/testutil.h"
 
@@ -42,7 +42,7 @@ struct StandIn {
 struct Shell {
     FakePortControl port;
     SerialLink link{&port};
-    TKZ5500Edcu w{link};
+    MainWindow w{link};
     ui::RecordedMessages rec;
     std::map<QString, std::unique_ptr<StandIn>> standIns;
 
@@ -228,7 +228,7 @@ TEST(MainWindow, ProtocolMenuOffersRtuOnly)
 TEST(MainWindow, WiringDiagramOnlyForTheThreePhaseFamily)
 {
     Shell s;
-    StandIn &wiring = s.add("TKZ5500_Connectiondcu", "none");
+    StandIn &wiring = s.add("WiringWindow", "none");
     s.press("BitBtn5"); // nothing chosen yet
     EXPECT_FALSE(wiring.window->isVisible());
     s.entry("KZ2022E1")->trigger();
@@ -245,34 +245,34 @@ TEST(MainWindow, WiringDiagramOnlyForTheThreePhaseFamily)
 TEST(MainWindow, ThreePhaseEntryClosesTheListedWindowsAndSelectsItsSlot)
 {
     Shell s;
-    for (const char *c : {"TCoulometrydcu", "TCoulometry1dcu", "TCoulometry2dcu", "TCoulometry3dcu", "TCoulometry4dcu",
-                          "TSetParDcu", "TSetPar1Dcu", "TSetPar2Dcu", "TRs_Addersdcu", "TVerify_model"})
+    for (const char *c : {"threephase::MeasurementWindow", "threephase::LimitStateWindow", "threephase::TelemetryWindow", "threephase::EventsWindow", "threephase::StatePanelWindow",
+                          "threephase::AlarmMaskWindow", "threephase::LimitsWindow", "threephase::DisplaySettingsWindow", "AddressScanWindow", "threephase::ModuleCalibrationWindow"})
         s.add(c, "BitBtn3");
-    s.add("TSetPar3Dcu", "BitBtn6");
-    StandIn &other = s.add("TSetPar4dcu", "BitBtn3");
+    s.add("threephase::InitSettingsWindow", "BitBtn6");
+    StandIn &other = s.add("threephase::ClockSettingsWindow", "BitBtn3");
     other.window->show();
-    s.standIns["TCoulometrydcu"]->window->show();
+    s.standIns["threephase::MeasurementWindow"]->window->show();
 
     s.entry("N2")->trigger();
     for (const auto &[name, standIn] : s.standIns) {
-        const int expected = name == "TSetPar4dcu" ? 0 : 1; // pressed even when hidden
+        const int expected = name == "threephase::ClockSettingsWindow" ? 0 : 1; // pressed even when hidden
         EXPECT_EQ(standIn->presses, expected) << name.toStdString();
     }
-    EXPECT_FALSE(s.standIns["TCoulometrydcu"]->window->isVisible());
+    EXPECT_FALSE(s.standIns["threephase::MeasurementWindow"]->window->isVisible());
     EXPECT_TRUE(other.window->isVisible()); // stays on screen...
     EXPECT_EQ(s.link.ActiveSlotIndex(), 2); // ...but replies go to slot 2
-    EXPECT_TRUE(s.standIns["TCoulometry2dcu"]->window->isVisible());
+    EXPECT_TRUE(s.standIns["threephase::TelemetryWindow"]->window->isVisible());
 
     // The address scan button does the same for slot 10, and the other
     // families' polling windows lose their destination.
     s.link.SinglePhaseIndex = 5;
     s.link.Kz827Type = 1;
     s.press("BitBtn2");
-    EXPECT_EQ(s.presses("TCoulometry2dcu"), 2);
+    EXPECT_EQ(s.presses("threephase::TelemetryWindow"), 2);
     EXPECT_EQ(s.link.ActiveSlotIndex(), 10);
     EXPECT_EQ(s.link.SinglePhaseIndex, 0);
     EXPECT_EQ(s.link.Kz827Type, 0);
-    EXPECT_TRUE(s.standIns["TRs_Addersdcu"]->window->isVisible());
+    EXPECT_TRUE(s.standIns["AddressScanWindow"]->window->isVisible());
 }
 
 TEST(MainWindow, EntriesSetTheirFamilysDestination)
@@ -303,28 +303,28 @@ TEST(MainWindow, EntriesSetTheirFamilysDestination)
 TEST(MainWindow, SinglePhaseEntryStopsThePollingWindowsToo)
 {
     Shell s;
-    for (const char *c : {"TKZ2600E_VerifyMaeterdcu", "TKZ2600_IDSETdcu", "TKZ2600_WarnSETdcu", "TKZ2600_MeterageEdcu",
-                          "TKZ2600_WarnStatedcu", "TKZ2600_RemoteMeteragedcu", "TKZ2600_UpDoWarndcu"})
+    for (const char *c : {"singlephase::MeterCalibrationWindow", "singlephase::ClockSettingsWindow", "singlephase::AlarmEnableWindow", "singlephase::MeasurementWindow",
+                          "singlephase::AlarmStateWindow", "singlephase::TelemetryWindow", "singlephase::AlarmParamsWindow"})
         s.add(c, "Exit");
-    s.standIns["TKZ2600_MeterageEdcu"]->window->show();
-    s.standIns["TKZ2600_RemoteMeteragedcu"]->window->show();
+    s.standIns["singlephase::MeasurementWindow"]->window->show();
+    s.standIns["singlephase::TelemetryWindow"]->window->show();
 
     s.entry("N15")->trigger();
     EXPECT_EQ(s.link.SinglePhaseIndex, 8);
-    for (const char *c : {"TKZ2600E_VerifyMaeterdcu", "TKZ2600_IDSETdcu", "TKZ2600_WarnSETdcu", "TKZ2600_MeterageEdcu",
-                          "TKZ2600_WarnStatedcu"})
+    for (const char *c : {"singlephase::MeterCalibrationWindow", "singlephase::ClockSettingsWindow", "singlephase::AlarmEnableWindow", "singlephase::MeasurementWindow",
+                          "singlephase::AlarmStateWindow"})
         EXPECT_EQ(s.presses(c), 1) << c;
     // Windows without a polling timer are not in the list.
-    EXPECT_EQ(s.presses("TKZ2600_RemoteMeteragedcu"), 0);
-    EXPECT_TRUE(s.standIns["TKZ2600_RemoteMeteragedcu"]->window->isVisible());
-    EXPECT_FALSE(s.standIns["TKZ2600_MeterageEdcu"]->window->isVisible());
-    EXPECT_TRUE(s.standIns["TKZ2600_UpDoWarndcu"]->window->isVisible());
+    EXPECT_EQ(s.presses("singlephase::TelemetryWindow"), 0);
+    EXPECT_TRUE(s.standIns["singlephase::TelemetryWindow"]->window->isVisible());
+    EXPECT_FALSE(s.standIns["singlephase::MeasurementWindow"]->window->isVisible());
+    EXPECT_TRUE(s.standIns["singlephase::AlarmParamsWindow"]->window->isVisible());
 }
 
 TEST(MainWindow, Kz827EntryClosesItsWindowsAndResetsTheTypeFirst)
 {
     Shell s;
-    for (const char *c : {"TKZ827KVE_SURVEY", "TKZ827KVE_Calibrate", "TKZ827_Warn", "TKZ827_Telecontrol", "TKZ827_Ini"})
+    for (const char *c : {"kz827::MeasurementWindow", "kz827::CalibrationWindow", "kz827::AlarmsWindow", "kz827::RemoteControlWindow", "kz827::RangeWindow"})
         s.add(c, "Exit");
     s.link.Kz827Type = 5;
     s.w.CloseKz827Windows();
@@ -334,8 +334,8 @@ TEST(MainWindow, Kz827EntryClosesItsWindowsAndResetsTheTypeFirst)
 
     s.entry("N25")->trigger();
     EXPECT_EQ(s.link.Kz827Type, 2);
-    EXPECT_TRUE(s.standIns["TKZ827_Telecontrol"]->window->isVisible());
-    EXPECT_EQ(s.presses("TKZ827KVE_SURVEY"), 2);
+    EXPECT_TRUE(s.standIns["kz827::RemoteControlWindow"]->window->isVisible());
+    EXPECT_EQ(s.presses("kz827::MeasurementWindow"), 2);
 }
 
 TEST(MainWindow, FirstShowPreparesTheLinkOnce)
@@ -401,11 +401,11 @@ TEST(MainWindow, LinkAndPortTroubleIsShownOneBoxAtATime)
 TEST(MainWindow, ExitClosesEverythingAndEndsTheProgram)
 {
     Shell s;
-    StandIn &open = s.add("TCoulometrydcu", "BitBtn3");
-    StandIn &hidden = s.add("TSetPar4dcu", "BitBtn3");
+    StandIn &open = s.add("threephase::MeasurementWindow", "BitBtn3");
+    StandIn &hidden = s.add("threephase::ClockSettingsWindow", "BitBtn3");
     s.w.show();
     open.window->show();
-    QSignalSpy closed(&s.w, &TKZ5500Edcu::MainClosed);
+    QSignalSpy closed(&s.w, &MainWindow::MainClosed);
     s.press("BitBtn6");
     EXPECT_EQ(closed.count(), 1);
     EXPECT_FALSE(s.w.isVisible());
@@ -430,7 +430,7 @@ TEST(Artwork, ButtonPicturesAndWiringDiagramAreDrawn)
     EXPECT_GT(ink, 40);
     EXPECT_GT(ground, img.width() * img.height() / 2);
 
-    TKZ5500_Connectiondcu wiring;
+    WiringWindow wiring;
     EXPECT_EQ(wiring.windowTitle(), "KZ5500E典型接线图");
     ASSERT_TRUE(wiring.PictureLoaded());
     const QImage shot = wiring.grab().toImage();

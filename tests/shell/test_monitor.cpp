@@ -1,8 +1,8 @@
 // The traffic monitor reached from the main window, its filters, pause,
 // clear, copy and save, and the trace file of --trace.
 #include "link/fakeport.h"
-#include "link/messagebox.h"
-#include "link/trafficmonitor.h"
+#include "ui/messagebox.h"
+#include "shell/trafficmonitor.h"
 #include "shell/mainwindow.h"
 #include "shell/program.h"
 #include "tests/support/testutil.h"
@@ -26,7 +26,7 @@ struct Monitor : ::testing::Test {
     FakePortControl port;
     ui::RecordedMessages rec;
     Program program{port, Options{}};
-    TTrafficMonitor &monitor = program.Monitor();
+    TrafficMonitor &monitor = program.Monitor();
     const QByteArray request = WithCrc(Hex("01 03 00 50 00 01"));
     const QByteArray reply = WithCrc(Hex("01 03 02 00 02"));
 
@@ -38,11 +38,11 @@ struct Monitor : ::testing::Test {
 TEST_F(Monitor, OpensFromTheMainWindowsShortcutAndNamesTheWindowByItsTitle)
 {
     program.Start();
-    program.MainWindow().activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&program.MainWindow()));
-    QTest::keyClick(&program.MainWindow(), Qt::Key_M, Qt::ControlModifier);
+    program.Main().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&program.Main()));
+    QTest::keyClick(&program.Main(), Qt::Key_M, Qt::ControlModifier);
     ASSERT_TRUE(monitor.isVisible());
-    EXPECT_EQ(program.MainWindow().Window("TTrafficMonitor"), &monitor);
+    EXPECT_EQ(program.Main().Window("TrafficMonitor"), &monitor);
 
     program.Link().SendFrame(request); // port closed
     port.SetPortOpen(true);
@@ -52,8 +52,8 @@ TEST_F(Monitor, OpensFromTheMainWindowsShortcutAndNamesTheWindowByItsTitle)
     const QStringList shown = monitor.Text().split('\n');
     EXPECT_TRUE(shown[0].contains("\t发送\t1\t03\t8\t未发送：串口未打开\t01 03 00 50 00 01"))
         << shown[0].toStdString();
-    QWidget *measure = program.MainWindow().Window("TCoulometrydcu");
-    const QString title = measure ? measure->windowTitle().trimmed() : QString("TCoulometrydcu");
+    QWidget *measure = program.Main().Window("threephase::MeasurementWindow");
+    const QString title = measure ? measure->windowTitle().trimmed() : QString("threephase::MeasurementWindow");
     EXPECT_TRUE(shown[1].contains("\t交给 " + title + "，截自 8 字节\t")) << shown[1].toStdString();
 }
 
@@ -155,7 +155,7 @@ TEST(Trace, OptionAppendsRecordsAndAnUnwritableFileIsSaidOnce)
 }
 
 #ifdef KZ_HAVE_CHARTS
-#include "link/recordbutton.h"
+#include "ui/recordbutton.h"
 #include "shell/trendwindow.h"
 
 #include <QImage>
@@ -163,15 +163,15 @@ TEST(Trace, OptionAppendsRecordsAndAnUnwritableFileIsSaidOnce)
 
 TEST_F(Monitor, TrendOpensFromTheMainWindowAndPlotsTheMeasurementWindowsValues)
 {
-    auto *trend = qobject_cast<TTrendWindow *>(program.Trend());
+    auto *trend = qobject_cast<TrendWindow *>(program.Trend());
     ASSERT_NE(trend, nullptr);
     program.Start();
-    program.MainWindow().activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&program.MainWindow()));
-    QTest::keyClick(&program.MainWindow(), Qt::Key_T, Qt::ControlModifier);
+    program.Main().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&program.Main()));
+    QTest::keyClick(&program.Main(), Qt::Key_T, Qt::ControlModifier);
     ASSERT_TRUE(trend->isVisible());
 
-    QWidget *measure = program.MainWindow().Window("TKZ827KVE_SURVEY");
+    QWidget *measure = program.Main().Window("kz827::MeasurementWindow");
     ASSERT_NE(measure, nullptr);
     auto *record = measure->findChild<RecordButton *>("RecordButton");
     for (int i = 0; i < 3; ++i)

@@ -1,9 +1,9 @@
 // Start-up: the command line, the windows created and registered in order,
 // the real windows reached from the main window, and demo mode wiring the
 // simulator's port into the port settings dialog.
-#include "link/comdcu.h"
+#include "shell/portdialog.h"
 #include "link/fakeport.h"
-#include "link/messagebox.h"
+#include "ui/messagebox.h"
 #include "shell/demo.h"
 #include "shell/mainwindow.h"
 #include "shell/program.h"
@@ -74,47 +74,47 @@ TEST(Program, CreatesTheWindowsInOrderAndOpensThemFromTheMainWindow)
     // Whatever windows this build has, they come in the program's order.
     const QStringList &created = program.Created();
     ASSERT_GE(created.size(), 4);
-    EXPECT_EQ(created[0], "TKZ5500Edcu");
-    EXPECT_EQ(created[1], "TCOMdcu");
+    EXPECT_EQ(created[0], "MainWindow");
+    EXPECT_EQ(created[1], "PortDialog");
     int last = -1;
     for (const QString &c : created) {
-        const int at = TKZ5500Edcu::CreationOrder().indexOf(c);
+        const int at = MainWindow::CreationOrder().indexOf(c);
         EXPECT_GT(at, last) << c.toStdString();
         last = at;
-        EXPECT_TRUE(program.MainWindow().Window(c)) << c.toStdString();
+        EXPECT_TRUE(program.Main().Window(c)) << c.toStdString();
     }
-    EXPECT_TRUE(created.contains("TRs_Addersdcu"));
-    EXPECT_TRUE(created.contains("TKZ5500_Connectiondcu"));
+    EXPECT_TRUE(created.contains("AddressScanWindow"));
+    EXPECT_TRUE(created.contains("WiringWindow"));
 
     program.Start();
-    TKZ5500Edcu &w = program.MainWindow();
+    MainWindow &w = program.Main();
     EXPECT_TRUE(w.isVisible());
     // The title bar shows the icon the desktop entry installs, at menu and
     // title-bar sizes alike (the resources hold every size).
     EXPECT_EQ(w.windowIcon().availableSizes().size(), 8);
     EXPECT_FALSE(w.windowIcon().pixmap(16).isNull());
-    EXPECT_EQ(w.windowIcon().cacheKey(), w.Window("TRs_Addersdcu")->windowIcon().cacheKey());
+    EXPECT_EQ(w.windowIcon().cacheKey(), w.Window("AddressScanWindow")->windowIcon().cacheKey());
     w.findChild<QPushButton *>("BitBtn1")->click();
     EXPECT_TRUE(program.ComDialog().isVisible());
 
     w.findChild<QPushButton *>("BitBtn2")->click();
-    EXPECT_TRUE(w.Window("TRs_Addersdcu")->isVisible());
+    EXPECT_TRUE(w.Window("AddressScanWindow")->isVisible());
     EXPECT_EQ(program.Link().ActiveSlotIndex(), 10);
 
-    if (QWidget *measure = w.Window("TCoulometrydcu")) {
+    if (QWidget *measure = w.Window("threephase::MeasurementWindow")) {
         // Opening the measurement window presses the scan window's return.
         w.findChild<QAction *>("N1")->trigger();
         EXPECT_TRUE(measure->isVisible());
-        EXPECT_FALSE(w.Window("TRs_Addersdcu")->isVisible());
+        EXPECT_FALSE(w.Window("AddressScanWindow")->isVisible());
         EXPECT_EQ(program.Link().ActiveSlotIndex(), 1);
     }
 
     w.findChild<QAction *>("KZ5500E1")->trigger();
     w.findChild<QPushButton *>("BitBtn5")->click();
-    EXPECT_TRUE(w.Window("TKZ5500_Connectiondcu")->isVisible());
+    EXPECT_TRUE(w.Window("WiringWindow")->isVisible());
 
     w.findChild<QPushButton *>("BitBtn6")->click();
-    EXPECT_FALSE(w.Window("TKZ5500_Connectiondcu")->isVisible());
+    EXPECT_FALSE(w.Window("WiringWindow")->isVisible());
     EXPECT_FALSE(program.ComDialog().isVisible());
     EXPECT_TRUE(rec.texts.isEmpty());
 }
@@ -125,7 +125,7 @@ TEST(Program, PortsFromTheCommandLineAreOfferedFirstOneByDefault)
     Options o;
     o.ports = QStringList{"/dev/ttyUSB5", "/dev/ttyACM0"};
     Program program(port, o);
-    TCOMdcu &dlg = program.ComDialog();
+    PortDialog &dlg = program.ComDialog();
     dlg.SystemPorts = {};
     dlg.show();
     auto *list = dlg.findChild<QComboBox *>("ComboBox1");
@@ -149,7 +149,7 @@ TEST(Program, DemoModeOffersTheSimulatorsPortAsDefault)
     const qint64 pid = program.Demo()->ProcessId();
     EXPECT_GT(pid, 0);
 
-    program.MainWindow().findChild<QPushButton *>("BitBtn1")->click();
+    program.Main().findChild<QPushButton *>("BitBtn1")->click();
     auto *list = program.ComDialog().findChild<QComboBox *>("ComboBox1");
     EXPECT_EQ(list->currentText(), "/dev/pts/kz-demo (模拟仪表)");
     program.ComDialog().findChild<QPushButton *>("BitBtn1")->click();
@@ -167,8 +167,8 @@ TEST(Program, DemoModeWithoutTheSimulatorSaysSoAndCarriesOn)
     program.Start("/nonexistent/kzsim");
     ASSERT_TRUE(WaitFor([&] { return !rec.texts.isEmpty(); }));
     EXPECT_EQ(rec.texts, QStringList{"找不到模拟仪表程序 /nonexistent/kzsim，演示模式不可用。"});
-    EXPECT_TRUE(program.MainWindow().isVisible());
-    program.MainWindow().findChild<QPushButton *>("BitBtn1")->click();
+    EXPECT_TRUE(program.Main().isVisible());
+    program.Main().findChild<QPushButton *>("BitBtn1")->click();
     EXPECT_EQ(program.ComDialog().findChild<QComboBox *>("ComboBox1")->currentText(), "COM1");
 }
 
@@ -180,7 +180,7 @@ TEST(Program, EveryWindowsControlsAreNamedLabelledAndReachable)
     ui::RecordedMessages rec;
     Program program(port, Options{});
     for (const QString &className : program.Created()) {
-        QWidget *window = program.MainWindow().Window(className);
+        QWidget *window = program.Main().Window(className);
         QSet<QString> buddied;
         for (QLabel *label : window->findChildren<QLabel *>())
             if (label->buddy())

@@ -1,13 +1,13 @@
 // "记录" in the three-phase measurement window against the simulator: the
 // CSV file after a few polls, appending on the next run, a write error.
-#include "link/messagebox.h"
+#include "ui/messagebox.h"
 #include "link/qtserialport.h"
-#include "link/recordbutton.h"
+#include "ui/recordbutton.h"
 #include "link/seriallink.h"
 #include "sim/ptysimulator.h"
 #include "sim/threephase.h"
 #include "tests/support/testutil.h"
-#include "threephase/coulometrydcu.h"
+#include "threephase/measurementwindow.h"
 
 #include <QFile>
 #include <QPushButton>
@@ -46,7 +46,7 @@ struct Recording : ::testing::Test {
     void TearDown() override { port.SetPortOpen(false); }
 
     // Polls until the file has `rows` rows besides its header.
-    void poll(TCoulometrydcu &win, const QString &path, int rows)
+    void poll(threephase::MeasurementWindow &win, const QString &path, int rows)
     {
         win.findChild<QPushButton *>("BitBtn1")->click();
         EXPECT_TRUE(WaitFor([&] { return csvLines(path).size() >= rows + 1; }, 10000));
@@ -61,7 +61,7 @@ TEST_F(Recording, EveryMeasurementIsARowAndANewRunAppends)
     QTemporaryDir dir;
     const QString path = dir.filePath("three-phase.csv");
     threephase::CoulometryParams().clear();
-    TCoulometrydcu win(link);
+    threephase::MeasurementWindow win(link);
     link.SelectSlot(1);
     win.show();
     win.findChild<QSpinBox *>("SpinEdit1")->setValue(7);
@@ -100,7 +100,7 @@ TEST_F(Recording, EveryMeasurementIsARowAndANewRunAppends)
 TEST_F(Recording, AWriteErrorStopsRecordingWithOneMessage)
 {
     threephase::CoulometryParams().clear();
-    TCoulometrydcu win(link);
+    threephase::MeasurementWindow win(link);
     link.SelectSlot(1);
     win.show();
     win.findChild<QSpinBox *>("SpinEdit1")->setValue(7);

@@ -2,15 +2,15 @@
 // windows: golden frames and the reply rules on a fake port, and one round
 // trip per window against the simulated instrument on a pseudo-terminal.
 #include "link/fakeport.h"
-#include "link/lamp.h"
-#include "link/messagebox.h"
+#include "ui/lamp.h"
+#include "ui/messagebox.h"
 #include "link/qtserialport.h"
-#include "link/statepoller.h"
+#include "ui/statepoller.h"
 #include "sim/ptysimulator.h"
 #include "sim/singlephase.h"
 #include "singlephase/monitor.h"
-#include "singlephase/monitordcu.h"
-#include "singlephase/updowarndcu.h"
+#include "singlephase/monitorwindows.h"
+#include "singlephase/alarmparamswindow.h"
 #include "tests/support/testutil.h"
 
 #include <QCheckBox>
@@ -37,7 +37,7 @@ void SetAddress(QWidget &w, const char *spin, int address)
     w.findChild<QSpinBox *>(spin)->setValue(address);
 }
 
-QStringList Lit(const TKZ2600_WarnStatedcu &w)
+QStringList Lit(const singlephase::AlarmStateWindow &w)
 {
     QStringList on;
     for (const mon::StateLamp &l : mon::kStateLampTable)
@@ -104,7 +104,7 @@ QByteArray LogReply(const char *firstRecord)
 
 TEST_F(OnFakePort, RelayFramesLampsAndASilentEcho)
 {
-    TKZ2600_RemoteMeteragedcu win(link);
+    singlephase::TelemetryWindow win(link);
     SetAddress(win, "SpinEdit1", 1);
     Click(win, "BitBtn12"); // OUT2拉闸
     EXPECT_EQ(LastWritten(), "01 05 00 01 FF 00 DD FA");
@@ -122,7 +122,7 @@ TEST_F(OnFakePort, RelayFramesLampsAndASilentEcho)
 
 TEST_F(OnFakePort, AlarmStateLampsAndModeFromAWholeStateBlockOnly)
 {
-    TKZ2600_WarnStatedcu win(link);
+    singlephase::AlarmStateWindow win(link);
     SetAddress(win, "SpinEdit1", 1);
     struct Case {
         const char *data;
@@ -158,7 +158,7 @@ TEST_F(OnFakePort, AlarmStateLampsAndModeFromAWholeStateBlockOnly)
 
 TEST_F(OnFakePort, AlarmStatePollsOnceASecondByDefaultAndOnlyWhileTheDestination)
 {
-    TKZ2600_WarnStatedcu win(link);
+    singlephase::AlarmStateWindow win(link);
     win.show();
     QTimer *timer = win.Poller()->Timer();
     win.findChild<QCheckBox *>("CheckBox1")->setChecked(true);
@@ -206,7 +206,7 @@ TEST(EventRecords, ValuesAndTypesByKind)
 
 TEST_F(OnFakePort, EventRecordsAreNamedByTheRequestThatWentOut)
 {
-    TKZ2600_EventMeteragedcu win(link);
+    singlephase::EventsWindow win(link);
     win.show();
     auto *kinds = win.findChild<QComboBox *>("ComboBox1");
     Click(win, "BitBtn1");
@@ -249,7 +249,7 @@ TEST_F(OnFakePort, EventRecordsAreNamedByTheRequestThatWentOut)
 
 TEST_F(OnFakePort, ClockWindowFramesAtItsBaseAndOnlyTheWholeBlockIsRead)
 {
-    TKZ2600_IDSETdcu win(link);
+    singlephase::ClockSettingsWindow win(link);
     win.show();
     win.Now = [] { return QDateTime(QDate(2026, 12, 6), QTime(8, 5, 9)); };
     SetAddress(win, "SpinEdit2", 1);
@@ -288,13 +288,13 @@ TEST_F(OnFakePort, ClockWindowFramesAtItsBaseAndOnlyTheWholeBlockIsRead)
 TEST_F(OverPty, LoweringAVoltageLimitLightsItsAlarmLamp)
 {
     meter->SetHolding(0x33, 0x0001); // voltage upper alarm enabled
-    TKZ2600_WarnStatedcu state(link);
+    singlephase::AlarmStateWindow state(link);
     SetAddress(state, "SpinEdit1", 2);
     Click(state, "BitBtn1");
     ASSERT_TRUE(WaitFor([&] { return state.ModeText()->text() == "普通模式"; }, 3000));
     EXPECT_TRUE(Lit(state).isEmpty());
 
-    TKZ2600_UpDoWarndcu limits(link);
+    singlephase::AlarmParamsWindow limits(link);
     SetAddress(limits, "SpinEdit33", 2);
     Click(limits, "BitBtn1");
     QLineEdit *upper = limits.findChild<QLineEdit *>("Edit1");
@@ -319,7 +319,7 @@ TEST_F(OverPty, LoweringAVoltageLimitLightsItsAlarmLamp)
 TEST_F(OverPty, RelaySwitchedReadAndLogged)
 {
     meter->SetInput(1, true);
-    TKZ2600_RemoteMeteragedcu relays(link);
+    singlephase::TelemetryWindow relays(link);
     SetAddress(relays, "SpinEdit1", 2);
     int replies = 0;
     QObject::connect(&link, &SerialLink::Collected, [&] { ++replies; });
@@ -333,7 +333,7 @@ TEST_F(OverPty, RelaySwitchedReadAndLogged)
     ASSERT_TRUE(WaitFor([&] { return relays.InputLamp(1)->IsOn(); }, 3000));
     EXPECT_TRUE(messages.texts.isEmpty());
 
-    TKZ2600_EventMeteragedcu log(link);
+    singlephase::EventsWindow log(link);
     log.show();
     SetAddress(log, "SpinEdit1", 2);
     log.findChild<QComboBox *>("ComboBox1")->setCurrentIndex(10); // 开关量输出信号2
@@ -348,7 +348,7 @@ TEST_F(OverPty, RelaySwitchedReadAndLogged)
 
 TEST_F(OverPty, ClockSetAndAddressMoved)
 {
-    TKZ2600_IDSETdcu win(link);
+    singlephase::ClockSettingsWindow win(link);
     win.Now = [] { return QDateTime(QDate(2031, 2, 3), QTime(4, 5, 6)); };
     SetAddress(win, "SpinEdit2", 2);
     Click(win, "BitBtn3");

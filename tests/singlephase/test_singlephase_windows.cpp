@@ -2,15 +2,15 @@
 // and one upload-edit-download round trip (or poll) per window against the
 // simulated instrument on a pseudo-terminal.
 #include "link/fakeport.h"
-#include "link/messagebox.h"
+#include "ui/messagebox.h"
 #include "link/qtserialport.h"
 #include "sim/ptysimulator.h"
 #include "sim/singlephase.h"
-#include "singlephase/inisetdcu.h"
-#include "singlephase/meteragedcu.h"
-#include "singlephase/updowarndcu.h"
-#include "singlephase/warnsetdcu.h"
-#include "singlephase/winsetdcu.h"
+#include "singlephase/initsettingswindow.h"
+#include "singlephase/measurementwindow.h"
+#include "singlephase/alarmparamswindow.h"
+#include "singlephase/alarmenablewindow.h"
+#include "singlephase/displaysettingswindow.h"
 #include "tests/support/testutil.h"
 
 #include <QCheckBox>
@@ -93,7 +93,7 @@ struct OverPty : ::testing::Test {
 TEST_F(OnFakePort, MeasurementReadsTheSetupBlockThenPollsAndStopsWhenNoLongerTheDestination)
 {
     singlephase::MeterageParams().clear();
-    TKZ2600_MeterageEdcu win(link);
+    singlephase::MeasurementWindow win(link);
     QTimer *timer = Child<QTimer>(win, "Timer1");
     SetAddress(win, "SpinEdit1", 1);
     Click(win, "BitBtn1");
@@ -125,7 +125,7 @@ TEST_F(OverPty, MeasurementShowsTheInstrumentScaledByItsRatios)
     meter->SetHolding(0x54, 1);
     meter->PinEnergy(sim::SinglePhaseInstrument::kTotalActive, 0x3039);
     singlephase::MeterageParams().clear();
-    TKZ2600_MeterageEdcu win(link);
+    singlephase::MeasurementWindow win(link);
     Child<QTimer>(win, "Timer1")->setInterval(100);
     SetAddress(win, "SpinEdit1", 2);
     Click(win, "BitBtn1");
@@ -142,7 +142,7 @@ TEST_F(OverPty, MeasurementShowsTheInstrumentScaledByItsRatios)
 
 TEST_F(OnFakePort, AlarmEnablesFramesAndRefusals)
 {
-    TKZ2600_WarnSETdcu win(link);
+    singlephase::AlarmEnableWindow win(link);
     SetAddress(win, "SpinEdit1", 1);
     Click(win, "BitBtn2");
     EXPECT_EQ(LastWritten(), "01 03 00 30 00 06 C5 C7");
@@ -169,7 +169,7 @@ TEST_F(OnFakePort, AlarmEnablesFramesAndRefusals)
 TEST_F(OverPty, AlarmEnablesRoundTrip)
 {
     meter->SetHolding(0x31, 2);
-    TKZ2600_WarnSETdcu win(link);
+    singlephase::AlarmEnableWindow win(link);
     SetAddress(win, "SpinEdit1", 2);
     Click(win, "BitBtn2");
     QComboBox *do2 = Child<QComboBox>(win, "ComboBox2");
@@ -187,7 +187,7 @@ TEST_F(OverPty, AlarmEnablesRoundTrip)
 
 TEST_F(OnFakePort, AlarmParametersFramesAndTheGroupOfTheLastRequest)
 {
-    TKZ2600_UpDoWarndcu win(link);
+    singlephase::AlarmParamsWindow win(link);
     SetAddress(win, "SpinEdit33", 1);
     Click(win, "BitBtn1");
     EXPECT_EQ(LastWritten(), "01 03 10 00 00 30 41 1E");
@@ -222,7 +222,7 @@ TEST_F(OnFakePort, AlarmParametersFramesAndTheGroupOfTheLastRequest)
 TEST_F(OverPty, AlarmParametersRoundTripLightsTheVoltageAlarm)
 {
     meter->SetHolding(0x33, 0x0001); // voltage upper alarm enabled
-    TKZ2600_UpDoWarndcu win(link);
+    singlephase::AlarmParamsWindow win(link);
     SetAddress(win, "SpinEdit33", 2);
     Click(win, "BitBtn1");
     QLineEdit *upper = Child<QLineEdit>(win, "Edit1");
@@ -254,7 +254,7 @@ TEST_F(OverPty, AlarmParametersRoundTripLightsTheVoltageAlarm)
 
 TEST_F(OnFakePort, DisplayFramesPresetsAndMask)
 {
-    TKZ2600_WINSETdcu win(link);
+    singlephase::DisplaySettingsWindow win(link);
     SetAddress(win, "SpinEdit1", 1);
     Click(win, "BitBtn1");
     EXPECT_EQ(LastWritten(), "01 03 00 36 00 08 A4 02");
@@ -276,7 +276,7 @@ TEST_F(OnFakePort, DisplayFramesPresetsAndMask)
 
 TEST_F(OverPty, DisplayRoundTrip)
 {
-    TKZ2600_WINSETdcu win(link);
+    singlephase::DisplaySettingsWindow win(link);
     SetAddress(win, "SpinEdit1", 2);
     Click(win, "BitBtn1");
     QCheckBox *first = Child<QCheckBox>(win, "CheckBox4");
@@ -295,7 +295,7 @@ TEST_F(OverPty, DisplayRoundTrip)
 
 TEST_F(OnFakePort, InitialisationFramesAndReplies)
 {
-    TKZ2600_INISETdcu win(link);
+    singlephase::InitSettingsWindow win(link);
     SetAddress(win, "SpinEdit1", 1);
     Click(win, "BitBtn2");
     EXPECT_EQ(LastWritten(), "01 03 00 50 00 0A C5 DC");
@@ -320,7 +320,7 @@ TEST_F(OnFakePort, InitialisationFramesAndReplies)
 
 TEST_F(OverPty, InitialisationRoundTrip)
 {
-    TKZ2600_INISETdcu win(link);
+    singlephase::InitSettingsWindow win(link);
     SetAddress(win, "SpinEdit1", 2);
     Click(win, "BitBtn2");
     EXPECT_EQ(NextMessage(), "数据上载成功！！");

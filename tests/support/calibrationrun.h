@@ -3,7 +3,7 @@
 // module and the single-phase meter have the same controls): finding
 // controls, and one run of the windows' own procedure against a simulated
 // instrument.
-#include "link/messagebox.h"
+#include "ui/messagebox.h"
 #include "tests/support/testutil.h"
 
 #include <QLabel>

@@ -2,7 +2,7 @@
 // lies in its block, no two fields share a bit or byte, and any data the
 // instrument can hold decodes to control values that encode to the same
 // bytes again.
-#include "link/fields.h"
+#include "core/fields.h"
 #include "singlephase/settings.h"
 #include "threephase/alarmmask.h"
 #include "threephase/display.h"

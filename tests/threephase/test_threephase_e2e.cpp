@@ -1,16 +1,16 @@
 // The measurement and address scan windows against the instrument simulator,
 // through a real serial port control on a pseudo-terminal and the link's
 // normal receive timing.
-#include "link/codecs.h"
-#include "link/messagebox.h"
+#include "core/codecs.h"
+#include "ui/messagebox.h"
 #include "link/qtserialport.h"
-#include "link/rsaddersdcu.h"
+#include "shell/addressscanwindow.h"
 #include "link/seriallink.h"
 #include "sim/ptysimulator.h"
 #include "sim/threephase.h"
 #include "tests/support/testutil.h"
-#include "threephase/coulometrydcu.h"
-#include "threephase/setpardcu.h"
+#include "threephase/measurementwindow.h"
+#include "threephase/alarmmaskwindow.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -65,7 +65,7 @@ TEST_F(MeasurementOverPty, ShowsTheInstrumentsValuesScaledByItsRatios)
     meter->PinEnergy(sim::ThreePhaseInstrument::kTotalActive, 12345);
 
     threephase::CoulometryParams().clear();
-    TCoulometrydcu win(link);
+    threephase::MeasurementWindow win(link);
     link.SelectSlot(1);
     win.show();
     win.findChild<QSpinBox *>("SpinEdit1")->setValue(7);
@@ -93,7 +93,7 @@ TEST_F(MeasurementOverPty, FollowsTheSimulatedPlantAtRatioOne)
     meter->SetWiringMode(1);
 
     threephase::CoulometryParams().clear();
-    TCoulometrydcu win(link);
+    threephase::MeasurementWindow win(link);
     link.SelectSlot(1);
     win.show();
     win.findChild<QSpinBox *>("SpinEdit1")->setValue(1);
@@ -116,7 +116,7 @@ TEST_F(ScanOverPty, ListsTheAddressesOnTheBus)
     ASSERT_NE(simulator.bus().Add(1, sim::Family::ThreePhase), nullptr);
     ASSERT_NE(simulator.bus().Add(3, sim::Family::SinglePhase), nullptr);
 
-    TRs_Addersdcu win(link);
+    AddressScanWindow win(link);
     link.SelectSlot(10);
     win.show();
     win.SetProbeInterval(400);
@@ -134,7 +134,7 @@ namespace {
 // A window of another family that counts the replies it is handed.
 class OtherFamilyWindow : public FamilyWindow {
 public:
-    explicit OtherFamilyWindow(SerialLink &link) : FamilyWindow(link, "TKZ2600_INISETdcu")
+    explicit OtherFamilyWindow(SerialLink &link) : FamilyWindow(link, "singlephase::InitSettingsWindow")
     {
         MakeReplyButton("Msg", [this] {
             if (!TakeExchange().IsEmpty())
@@ -153,8 +153,8 @@ TEST_F(MeasurementOverPty, APollingWindowStopsWhenAnotherWindowTakesTheReplies)
     auto *meter = static_cast<sim::ThreePhaseInstrument *>(simulator.bus().Add(1, sim::Family::ThreePhase));
     meter->SetHolding(0x34, 0x0000);
     threephase::CoulometryParams().clear();
-    TCoulometrydcu measurement(link);
-    TSetParDcu alarms(link);
+    threephase::MeasurementWindow measurement(link);
+    threephase::AlarmMaskWindow alarms(link);
     OtherFamilyWindow other(link);
     QTimer *poll = measurement.findChild<QTimer *>("Timer1");
     poll->setInterval(100);

@@ -1,0 +1,181 @@
+#include "kz827/alarmswindow.h"
+
+#include "ui/messagebox.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+namespace kz827 {
+
+using kz827::Quantity;
+
+namespace {
+
+// Object names of one group's controls, in the order of Controls.
+struct GroupNames {
+    Quantity quantity;
+    const char *title;
+    const char *what; // "电压", "电流", "功率"
+    const char *edits[4];
+    const char *spins[2];
+    const char *boxes[2];
+};
+
+const GroupNames kGroups[] = {
+    {Quantity::Voltage, "电压", "电压", {"Edit1", "Edit2", "Edit4", "Edit3"}, {"SpinEdit2", "SpinEdit7"}, {"CheckBox1", "CheckBox2"}},
+    {Quantity::Current, "电流", "电流", {"Edit5", "Edit6", "Edit8", "Edit7"}, {"SpinEdit3", "SpinEdit4"}, {"CheckBox3", "CheckBox4"}},
+    {Quantity::Power, "有功功率", "功率", {"Edit9", "Edit10", "Edit12", "Edit11"}, {"SpinEdit5", "SpinEdit6"}, {"CheckBox5", "CheckBox6"}},
+};
+
+} // namespace
+
+AlarmsWindow::AlarmsWindow(SerialLink &link, QWidget *parent) : FamilyWindow(link, "kz827::AlarmsWindow", parent)
+{
+    setWindowTitle(QStringLiteral("报警参数设置"));
+
+    auto *groups = new QHBoxLayout;
+    int groupNumber = 1;
+    for (const GroupNames &g : kGroups) {
+        const QString what = QString::fromUtf8(g.what);
+        auto *box = new QGroupBox(QString::fromUtf8(g.title), this);
+        box->setObjectName(QStringLiteral("GroupBox%1").arg(groupNumber++));
+        auto *grid = new QGridLayout(box);
+        int row = 0;
+        // A labelled control: the label is its buddy; the accessible name
+        // carries the quantity, as the relay and enable captions repeat in
+        // every group.
+        const auto place = [&](QWidget *control, const QString &caption, const QString &accessible) {
+            control->setAccessibleName(accessible);
+            auto *label = new QLabel(caption, box);
+            label->setBuddy(control);
+            grid->addWidget(label, row, 0);
+            grid->addWidget(control, row, 1);
+            ++row;
+        };
+        const auto edit = [&](const char *name, const QString &caption) {
+            auto *e = new QLineEdit(QStringLiteral("0"), box);
+            e->setObjectName(QLatin1String(name));
+            place(e, caption, caption);
+            return e;
+        };
+        const auto relay = [&](const char *name, const QString &caption) {
+            auto *s = new QSpinBox(box);
+            s->setObjectName(QLatin1String(name));
+            s->setRange(0, 15);
+            place(s, caption, what + caption);
+            return s;
+        };
+        const auto check = [&](const char *name, const QString &caption) {
+            auto *c = new QCheckBox(caption, box);
+            c->setObjectName(QLatin1String(name));
+            c->setAccessibleName(what + caption);
+            grid->addWidget(c, row++, 0, 1, 2);
+            return c;
+        };
+        Controls &c = controls_[static_cast<int>(g.quantity)];
+        c.upper = edit(g.edits[0], what + QStringLiteral("上限"));
+        c.upperHysteresis = edit(g.edits[1], what + QStringLiteral("上限回差值"));
+        c.upperRelay = relay(g.spins[0], QStringLiteral("上限报警继电器"));
+        c.upperEnabled = check(g.boxes[0], QStringLiteral("上限报警启用"));
+        c.lower = edit(g.edits[2], what + QStringLiteral("下限"));
+        c.lowerHysteresis = edit(g.edits[3], what + QStringLiteral("下限回差值"));
+        c.lowerRelay = relay(g.spins[1], QStringLiteral("下限报警继电器"));
+        c.lowerEnabled = check(g.boxes[1], QStringLiteral("下限报警启用"));
+        groups->addWidget(box);
+    }
+
+    auto *note = new QLabel(QStringLiteral("电压数据范围（0.000V---9999KV）；电流数据范围（0.000A---9999KA）；"
+                                           "功率数据范围（0.000W---9999MW）超出时数据无效"),
+                            this);
+    note->setObjectName("Label1");
+    note->setWordWrap(true);
+    note->setStyleSheet(QStringLiteral("color: #00a000;"));
+
+    QLabel *addressLabel = nullptr;
+    QSpinBox *address = MakeAddressSpin("SpinEdit1", QStringLiteral("仪表地址："), &addressLabel, 0);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(addressLabel);
+    buttons->addWidget(address);
+    buttons->addStretch();
+    buttons->addWidget(MakeButton("BitBtn6", QStringLiteral("出厂值设置"), [this] { showSettings(kz827::FactoryAlarms()); }));
+    buttons->addWidget(MakeButton("BitBtn1", QStringLiteral("下  载"), [this] { BitBtn1Click(); }));
+    buttons->addWidget(MakeButton("BitBtn2", QStringLiteral("上  载"), [this] { BitBtn2Click(); }));
+    buttons->addWidget(MakeButton("Exit", QStringLiteral("返  回"), [this] { CloseWindow(); }));
+
+    auto *main = new QVBoxLayout(this);
+    main->addLayout(MakeHeading(QStringLiteral("KZ827"), QStringLiteral("电参数测试仪")));
+    main->addLayout(groups);
+    main->addWidget(note);
+    main->addLayout(buttons);
+
+    MakeReplyButton("Msg", [this] { MsgClick(); });
+}
+
+kz827::AlarmSettings AlarmsWindow::settings() const
+{
+    kz827::AlarmSettings s;
+    for (int q = 0; q < 3; ++q) {
+        const Controls &c = controls_[q];
+        s[q] = {c.upper->text(), c.upperHysteresis->text(), c.lower->text(), c.lowerHysteresis->text(),
+                c.upperRelay->value(), c.lowerRelay->value(), c.upperEnabled->isChecked(), c.lowerEnabled->isChecked()};
+    }
+    return s;
+}
+
+void AlarmsWindow::showSettings(const kz827::AlarmSettings &s)
+{
+    for (int q = 0; q < 3; ++q) {
+        const Controls &c = controls_[q];
+        c.upper->setText(s[q].upper);
+        c.upperHysteresis->setText(s[q].upperHysteresis);
+        c.lower->setText(s[q].lower);
+        c.lowerHysteresis->setText(s[q].lowerHysteresis);
+        c.upperRelay->setValue(s[q].upperRelay);
+        c.lowerRelay->setValue(s[q].lowerRelay);
+        c.upperEnabled->setChecked(s[q].upperEnabled);
+        c.lowerEnabled->setChecked(s[q].lowerEnabled);
+    }
+}
+
+void AlarmsWindow::BitBtn1Click()
+{
+    QString error;
+    const auto data = kz827::EncodeAlarms(settings(), &error);
+    if (!data) {
+        ui::ShowMessage(this, error);
+        return;
+    }
+    WriteBlock(kz827::kAlarmFirst, kz827::kAlarmRegisters, *data);
+}
+
+void AlarmsWindow::BitBtn2Click()
+{
+    ReadBlock(kz827::kAlarmFirst, kz827::kAlarmRegisters);
+}
+
+void AlarmsWindow::MsgClick()
+{
+    const modbus::Exchange exchange = TakeExchange();
+    if (exchange.IsEmpty())
+        return;
+    if (exchange.Function() == 0x03) {
+        // Another size, or a read of something else, changes nothing.
+        if (exchange.IsReadOf(0x03, kz827::kAlarmBytes) && exchange.RequestStart() == kz827::kAlarmFirst) {
+            showSettings(kz827::DecodeAlarms(exchange.Data()));
+            ui::ShowMessage(this, QStringLiteral("数据上载成功！！"));
+        }
+    } else if (exchange.IsEchoOf(0x10)) {
+        ui::ShowMessage(this, QStringLiteral("数据下载成功！！"));
+    } else {
+        ui::ShowMessage(this, QStringLiteral("数据上载失败！！"));
+    }
+}
+
+} // namespace kz827

@@ -1,0 +1,385 @@
+#include "kz827/calibrationwindow.h"
+
+#include "ui/calibrationwindow.h"
+#include "core/codecs.h"
+#include "ui/lamp.h"
+#include "ui/messagebox.h"
+
+#include <QCheckBox>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPalette>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace kz827 {
+
+namespace cal = kz827::calibration;
+
+namespace {
+constexpr int kType = 5;
+const char *const kBusy = calib::msg::kBusy;
+
+// What the record calls a command.
+QString CommandName(std::uint8_t subCommand)
+{
+    switch (subCommand) {
+    case cal::kVoltageZero:
+        return QStringLiteral("电压零电平校准");
+    case cal::kCurrentZero:
+        return QStringLiteral("电流零电平校准");
+    case cal::kVoltageClear:
+        return QStringLiteral("电压零电平清零");
+    case cal::kCurrentClear:
+        return QStringLiteral("电流零电平清零");
+    default:
+        return QStringLiteral("写入");
+    }
+}
+
+QLabel *DisplayValue(QWidget *area, QGridLayout *grid, int row, const char *caption, const char *name,
+                     const QString &initial, const QString &accessible)
+{
+    auto *label = new QLabel(QString::fromLatin1(caption), area);
+    auto *value = new QLabel(initial, area);
+    value->setObjectName(QLatin1String(name));
+    value->setAccessibleName(accessible);
+    value->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+    value->setFocusPolicy(Qt::StrongFocus);
+    QFont font = value->font();
+    font.setPointSize(font.pointSize() + 8);
+    font.setBold(true);
+    label->setFont(font);
+    value->setFont(font);
+    grid->addWidget(label, row, 0);
+    grid->addWidget(value, row, 1);
+    return value;
+}
+} // namespace
+
+CalibrationWindow::CalibrationWindow(SerialLink &link, QWidget *parent)
+    : FamilyWindow(link, "kz827::CalibrationWindow", parent)
+{
+    setWindowTitle(QStringLiteral("KZ827KVE校准窗口"));
+
+    auto *area = new QFrame(this);
+    area->setObjectName("Panel1");
+    area->setStyleSheet(QStringLiteral("QFrame#Panel1 { background: black; } QLabel { color: lime; }"));
+    auto *display = new QGridLayout(area);
+    power_ = DisplayValue(area, display, 0, "P:", "StaticText7", QStringLiteral("0.0"), QStringLiteral("有功功率"));
+    voltage_ = DisplayValue(area, display, 1, "U:", "StaticText1", QStringLiteral("0.0V"), QStringLiteral("电压"));
+    current_ = DisplayValue(area, display, 2, "I:", "StaticText4", QStringLiteral("0.0A"), QStringLiteral("电流"));
+
+    // Zero level: calibrate and clear for voltage and current.
+    auto *zero = new QGroupBox(QStringLiteral("零电平"), this);
+    zero->setObjectName("GroupBox1");
+    auto *zeroGrid = new QGridLayout(zero);
+    struct Zero {
+        const char *label;
+        const char *calibrate;
+        const char *clear;
+        std::uint8_t calibrateCommand;
+        std::uint8_t clearCommand;
+    };
+    const Zero zeros[] = {{"电压零电平：", "BitBtn3", "BitBtn4", cal::kVoltageZero, cal::kVoltageClear},
+                          {"电流零电平：", "BitBtn6", "BitBtn7", cal::kCurrentZero, cal::kCurrentClear}};
+    int row = 0;
+    for (const Zero &z : zeros) {
+        const QString what = QString::fromUtf8(z.label).chopped(1);
+        auto *label = new QLabel(QString::fromUtf8(z.label), zero);
+        QPushButton *calibrate = MakeButton(QLatin1String(z.calibrate), QStringLiteral("校   准"),
+                                            [this, c = z.calibrateCommand] { sendCommand(c); });
+        QPushButton *clear = MakeButton(QLatin1String(z.clear), QStringLiteral("清   零"),
+                                        [this, c = z.clearCommand] { sendCommand(c); });
+        calibrate->setAccessibleName(what + QStringLiteral("校准"));
+        clear->setAccessibleName(what + QStringLiteral("清零"));
+        label->setBuddy(calibrate);
+        zeroGrid->addWidget(label, row, 0);
+        zeroGrid->addWidget(calibrate, row, 1);
+        zeroGrid->addWidget(clear, row, 2);
+        ++row;
+    }
+
+    QLabel *addressLabel = nullptr;
+    address_ = MakeAddressSpin("SpinEdit1", QStringLiteral("地址："), &addressLabel, 0);
+    cyclic_ = new QCheckBox(QStringLiteral("循环读"), this);
+    cyclic_->setObjectName("CheckBox1");
+    lampA_ = new Lamp("Shape39", QStringLiteral("读数指示灯1"), this);
+    lampB_ = new Lamp("Shape1", QStringLiteral("读数指示灯2"), this);
+    lampB_->SetColour(Lamp::Active());
+    auto *readRow = new QHBoxLayout;
+    readRow->addWidget(addressLabel);
+    readRow->addWidget(address_);
+    readRow->addWidget(cyclic_);
+    readRow->addWidget(lampA_);
+    readRow->addWidget(lampB_);
+    readRow->addStretch();
+
+    standard_ = new QLineEdit(this);
+    standard_->setObjectName("Edit1");
+    standard_->setAccessibleName(QStringLiteral("标准表数据"));
+    auto *standardLabel = new QLabel(QStringLiteral("标准表数据："), this);
+    standardLabel->setBuddy(standard_);
+    coefficient_ = new QLineEdit(this);
+    coefficient_->setObjectName("Edit2");
+    coefficient_->setAccessibleName(QStringLiteral("校验数据"));
+    auto *coefficientLabel = new QLabel(QStringLiteral("校验数据："), this);
+    coefficientLabel->setBuddy(coefficient_);
+    auto *edits = new QGridLayout;
+    edits->addWidget(standardLabel, 0, 0);
+    edits->addWidget(standard_, 0, 1);
+    edits->addWidget(coefficientLabel, 1, 0);
+    edits->addWidget(coefficient_, 1, 1);
+    edits->addWidget(MakeButton("Button1", QStringLiteral("清零"), [this] { Button1Click(); }), 1, 2);
+
+    auto *listBox = new QGroupBox(QStringLiteral("选择待校验的参数："), this);
+    listBox->setObjectName("GroupBox2");
+    items_ = new QListWidget(listBox);
+    items_->setObjectName("ListBox1");
+    items_->setAccessibleName(QStringLiteral("选择待校验的参数"));
+    for (int i = 0; i < cal::kItems; ++i)
+        items_->addItem(cal::ItemText(i));
+    items_->setCurrentRow(-1);
+    connect(items_, &QListWidget::itemClicked, this, [this] { ListBox1Click(); });
+    connect(items_, &QListWidget::currentRowChanged, this, [this] { ListBox1Click(); });
+    auto *listLayout = new QVBoxLayout(listBox);
+    listLayout->addWidget(items_);
+
+    readButton_ = MakeButton("BitBtn5", cyclicRead_.Caption(), [this] { BitBtn5Click(); });
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(readButton_);
+    buttons->addWidget(MakeButton("BitBtn2", QStringLiteral("计  算"), [this] { BitBtn2Click(); }));
+    buttons->addWidget(MakeButton("BitBtn1", QStringLiteral("写  入"), [this] { BitBtn1Click(); }));
+    buttons->addWidget(MakeButton("SaveRecord", QStringLiteral("保存记录"), [this] { calib::SaveRecord(this, record_); }));
+    buttons->addWidget(MakeButton("Exit", QStringLiteral("返  回"), [this] { CloseWindow(); }));
+
+    auto *steps = new QLabel(QStringLiteral("操作步骤：一、先对电压、电流的零点进行清零然后再对零点进行校准。二、按下[读启用]，待数据稳定后（标准表\n"
+                                            "数据窗口中的数据和监视表数据的误差应在0.05%）－－＞按下[读停止]－－＞按下[计算]－－＞按下[写入]，该参\n"
+                                            "数校验完成,重复以上过程直至所有参数全部校完。"),
+                             this);
+    steps->setObjectName("StaticText10");
+
+    auto *left = new QVBoxLayout;
+    left->addWidget(area);
+    left->addWidget(zero);
+    left->addLayout(readRow);
+    left->addLayout(edits);
+    auto *middle = new QHBoxLayout;
+    middle->addLayout(left);
+    middle->addWidget(listBox);
+
+    auto *main = new QVBoxLayout(this);
+    main->addLayout(middle);
+    main->addLayout(buttons);
+    main->addWidget(steps);
+
+    timer_ = new QTimer(this);
+    timer_->setObjectName("Timer1");
+    timer_->setInterval(500);
+    connect(timer_, &QTimer::timeout, this, &CalibrationWindow::Timer1Timer);
+    // After a lost port the display keeps the last values, marked as stopped.
+    readRow->insertWidget(readRow->count() - 1, WatchPoll(timer_, {voltage_, current_, power_}));
+
+    MakeReplyButton("Msg", [this] { MsgClick(); });
+}
+
+void CalibrationWindow::FormClose()
+{
+    // Closing ends continuous reading altogether, so the window opens again
+    // ready to read, write and zero.
+    stopReading();
+    Link().ReplyPending(Family::Kz827, kType) = false;
+}
+
+void CalibrationWindow::PortLost()
+{
+    stopReading();
+}
+
+void CalibrationWindow::stopReading()
+{
+    timer_->stop();
+    if (!cyclicRead_.Reading())
+        return;
+    cyclicRead_.Stop();
+    QPalette palette = readButton_->palette();
+    palette.setColor(QPalette::ButtonText, palette.color(QPalette::Link));
+    readButton_->setPalette(palette);
+    readButton_->setText(cyclicRead_.Caption());
+}
+
+bool CalibrationWindow::sendRead()
+{
+    const int address = address_->value();
+    return Send(cal::Request(static_cast<std::uint8_t>(address), cal::kRead), address);
+}
+
+void CalibrationWindow::BitBtn5Click()
+{
+    if (cyclicRead_.Reading()) {
+        stopReading();
+        return;
+    }
+    // A read the link refuses (another family chosen) starts nothing.
+    if (!sendRead() || !cyclic_->isChecked()) {
+        timer_->stop();
+        return;
+    }
+    timer_->start();
+    QPalette palette = readButton_->palette();
+    palette.setColor(QPalette::ButtonText, Qt::red);
+    readButton_->setPalette(palette);
+    cyclicRead_.Start();
+    readButton_->setText(cyclicRead_.Caption());
+}
+
+void CalibrationWindow::Timer1Timer()
+{
+    if (!IsDestination()) {
+        stopReading();
+        return;
+    }
+    if (Link().ReplyPending(Family::Kz827, kType))
+        return;
+    const QColor a = lampA_->Colour();
+    lampA_->SetColour(lampB_->Colour());
+    lampB_->SetColour(a);
+    sendRead();
+}
+
+void CalibrationWindow::sendCommand(std::uint8_t subCommand, std::uint32_t data)
+{
+    if (cyclicRead_.Reading()) {
+        ui::ShowMessage(this, QString::fromUtf8(kBusy));
+        return;
+    }
+    const int address = address_->value();
+    if (!Send(cal::Request(static_cast<std::uint8_t>(address), subCommand, data), address))
+        return;
+    const bool write = subCommand >= cal::WriteCommand(0) && subCommand <= cal::WriteCommand(cal::kItems - 1);
+    addRow(write ? subCommand - 1 : 0, CommandName(subCommand), write ? standard_->text() : QString(), std::nullopt,
+           write ? calib::WordText(data) : QString(), QString());
+}
+
+void CalibrationWindow::BitBtn1Click()
+{
+    if (cyclicRead_.Reading()) {
+        ui::ShowMessage(this, QString::fromUtf8(kBusy));
+        return;
+    }
+    const int item = items_->currentRow();
+    if (item < 0) {
+        ui::ShowMessage(this, QStringLiteral("请选择待校验的参数！！"));
+        return;
+    }
+    if (coefficient_->text().isEmpty()) {
+        ui::ShowMessage(this, QStringLiteral("校验数据窗口不能为空！！"));
+        return;
+    }
+    const auto data = cal::CoefficientData(coefficient_->text());
+    if (!data) {
+        ui::ShowMessage(this, QStringLiteral("校验数据只能是十六进制数字（0-9，A-F）！！"));
+        return;
+    }
+    sendCommand(cal::WriteCommand(item), *data);
+}
+
+void CalibrationWindow::ListBox1Click()
+{
+    const int item = items_->currentRow();
+    if (item < 0) {
+        standard_->clear();
+        return;
+    }
+    standard_->setText(cal::StandardDefault(item));
+    coefficient_->setText(cal::FactoryCoefficient(item));
+}
+
+void CalibrationWindow::Button1Click()
+{
+    const int item = items_->currentRow();
+    if (item < 0)
+        standard_->clear();
+    else
+        coefficient_->setText(cal::FactoryCoefficient(item));
+}
+
+void CalibrationWindow::BitBtn2Click()
+{
+    if (standard_->text().isEmpty()) {
+        ui::ShowMessage(this, QStringLiteral("注意：标准表数据不能为空！！"));
+        return;
+    }
+    const int item = items_->currentRow();
+    if (item < 0)
+        return;
+    if (lastData_.isEmpty()) {
+        ui::ShowMessage(this, QStringLiteral("没有读到任何数据！请再读一次数据。"));
+        return;
+    }
+    const cal::Quantities q = histories_.Compute();
+    const cal::Computed computed = cal::ComputeCoefficient(item, standard_->text(), q);
+    const double reading = item == cal::kVoltage ? q.volts : item == cal::kCurrent ? q.amps : q.watts;
+    addRow(item + 1, QStringLiteral("计算"), standard_->text(), reading, computed.coefficient, computed.error);
+    if (!computed.ok()) {
+        ui::ShowMessage(this, computed.error);
+        return;
+    }
+    coefficient_->setText(computed.coefficient);
+}
+
+void CalibrationWindow::MsgClick()
+{
+    const modbus::Exchange exchange = TakeExchange();
+    const QByteArray &reply = exchange.reply;
+    if (cal::IsCalibrationReply(reply)) {
+        const std::optional<cal::Reading> reading = cal::DecodeRead(reply);
+        if (cal::IsAcknowledgement(reply)) {
+            lastData_ = reply.mid(5);
+            // The command it answers, for the record.
+            const QByteArray &request = exchange.request;
+            if (request.size() == cal::kRequestBytes) {
+                const auto at = [&](int i) { return static_cast<std::uint32_t>(static_cast<std::uint8_t>(request.at(i))); };
+                const auto sub = static_cast<std::uint8_t>(at(3));
+                const bool write = sub >= cal::WriteCommand(0) && sub <= cal::WriteCommand(cal::kItems - 1);
+                addRow(write ? sub - 1 : 0, CommandName(sub) + QStringLiteral("确认"), QString(), std::nullopt,
+                       write ? calib::WordText(at(7) << 16 | at(8) << 8 | at(9)) : QString(), QString());
+            }
+            ui::ShowMessage(this, QStringLiteral("参数设置成功！！"));
+        } else if (reading) {
+            lastData_ = reply.mid(5);
+            histories_.Push(*reading);
+            const cal::Quantities q = histories_.Compute();
+            voltage_->setText(FormatFixed(q.volts, 4) + QLatin1Char('V'));
+            current_->setText(FormatFixed(q.amps, 4) + QLatin1Char('A'));
+            power_->setText(FormatFixed(q.watts, 4) + QLatin1Char('W'));
+        }
+    }
+    Link().ReplyPending(Family::Kz827, kType) = false;
+}
+
+void CalibrationWindow::addRow(int item, const QString &action, const QString &standard,
+                                 std::optional<double> reading, const QString &coefficient, const QString &result)
+{
+    calib::RecordRow row;
+    row.time = QDateTime::currentDateTime();
+    row.address = Link().LastAddress;
+    row.point = item;
+    row.pointText = cal::ItemText(item - 1);
+    row.action = action;
+    row.reference = standard;
+    row.reading = reading;
+    row.word = coefficient;
+    row.result = result;
+    if (!record_.Add(row))
+        ui::ShowMessage(this, QStringLiteral("校验记录无法写入，请重新保存记录！"));
+}
+
+} // namespace kz827

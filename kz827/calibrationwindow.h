@@ -1,0 +1,67 @@
+#pragma once
+// KZ827KVE calibration: reads the raw measurements once or every 500 ms,
+// shows the means of the last eight reads, computes a new coefficient of
+// the selected item from the standard meter's value and writes it; also
+// triggers zero-level calibration and zero clearing.
+#include "kz827/calibration.h"
+#include "core/calibrationrecord.h"
+#include "ui/familywindow.h"
+
+class Lamp;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QTimer;
+
+namespace kz827 {
+
+class CalibrationWindow : public FamilyWindow {
+    Q_OBJECT
+public:
+    explicit CalibrationWindow(SerialLink &link, QWidget *parent = nullptr);
+
+    bool Reading() const { return cyclicRead_.Reading(); }
+    const calib::Record &Record() const { return record_; }
+
+protected:
+    void FormClose() override;
+    void PortLost() override;
+
+private:
+    void BitBtn5Click(); // 读启用 / 读停止
+    void BitBtn2Click(); // 计  算
+    void BitBtn1Click(); // 写  入
+    void ListBox1Click();
+    void Button1Click(); // 清零
+    void Timer1Timer();
+    void MsgClick();
+    // Zero commands and the write: one frame, refused while reading.
+    void sendCommand(std::uint8_t subCommand, std::uint32_t data = 0);
+    bool sendRead();
+    void stopReading();
+    // A row of the calibration record; item 1..4, 0 for a zero command.
+    void addRow(int item, const QString &action, const QString &standard, std::optional<double> reading,
+                const QString &coefficient, const QString &result);
+
+    QSpinBox *address_ = nullptr;
+    QCheckBox *cyclic_ = nullptr;
+    QPushButton *readButton_ = nullptr;
+    Lamp *lampA_ = nullptr;
+    Lamp *lampB_ = nullptr;
+    QLineEdit *standard_ = nullptr;
+    QLineEdit *coefficient_ = nullptr;
+    QListWidget *items_ = nullptr;
+    QLabel *voltage_ = nullptr;
+    QLabel *current_ = nullptr;
+    QLabel *power_ = nullptr;
+    QTimer *timer_ = nullptr;
+
+    calib::CyclicRead cyclicRead_;
+    calib::Record record_;
+    QByteArray lastData_; // the last calibration reply without its first five bytes
+    kz827::calibration::Histories histories_;
+};
+
+} // namespace kz827

@@ -1,0 +1,132 @@
+#include "kz827/measurementwindow.h"
+
+#include "ui/recordbutton.h"
+
+#include "kz827/measurement.h"
+
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace kz827 {
+
+namespace {
+constexpr int kType = 1;
+
+// A value of the black display area: its caption ("U:") and its text.
+QLabel *DisplayValue(QWidget *area, QGridLayout *grid, int row, const char *caption, const char *name,
+                     const QString &initial, const QString &accessible)
+{
+    auto *label = new QLabel(QString::fromLatin1(caption), area);
+    auto *value = new QLabel(initial, area);
+    value->setObjectName(QLatin1String(name));
+    value->setAccessibleName(accessible);
+    value->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+    value->setFocusPolicy(Qt::StrongFocus);
+    QFont font = value->font();
+    font.setPointSize(font.pointSize() + 10);
+    font.setBold(true);
+    label->setFont(font);
+    value->setFont(font);
+    grid->addWidget(label, row, 0);
+    grid->addWidget(value, row, 1);
+    return value;
+}
+} // namespace
+
+MeasurementWindow::MeasurementWindow(SerialLink &link, QWidget *parent) : FamilyWindow(link, "kz827::MeasurementWindow", parent)
+{
+    setWindowTitle(QStringLiteral("KZ827KVE电量测量窗口"));
+
+    auto *area = new QFrame(this);
+    area->setObjectName("Panel1");
+    area->setStyleSheet(QStringLiteral("QFrame#Panel1 { background: black; } QLabel { color: lime; }"));
+    auto *grid = new QGridLayout(area);
+    power_ = DisplayValue(area, grid, 0, "P:", "StaticText7", QStringLiteral("0.0"), QStringLiteral("有功功率"));
+    voltage_ = DisplayValue(area, grid, 1, "U:", "StaticText1", QStringLiteral("0.0V"), QStringLiteral("电压"));
+    current_ = DisplayValue(area, grid, 2, "I:", "StaticText4", QStringLiteral("0.0A"), QStringLiteral("电流"));
+
+    QLabel *addressLabel = nullptr;
+    address_ = MakeAddressSpin("SpinEdit1", QStringLiteral("输入仪表地址："), &addressLabel, 0);
+    progress_ = new QProgressBar(this);
+    progress_->setObjectName("ProgressBar1");
+    progress_->setRange(0, 100);
+    progress_->setValue(0);
+    progress_->setTextVisible(false);
+    progress_->setAccessibleName(QStringLiteral("通信进度"));
+
+    auto *addressRow = new QHBoxLayout;
+    addressRow->addWidget(addressLabel);
+    addressRow->addWidget(address_);
+    addressRow->addWidget(progress_, 1);
+
+    auto *buttons = new QHBoxLayout;
+    // Recording: every measurement shown also goes to a CSV file.
+    record_ = new RecordButton(this);
+    buttons->addWidget(record_);
+    buttons->addWidget(MakeButton("BitBtn1", QStringLiteral("启  动"), [this] { BitBtn1Click(); }));
+    buttons->addWidget(MakeButton("BitBtn2", QStringLiteral("停  止"), [this] { timer_->stop(); }));
+    buttons->addWidget(MakeButton("Exit", QStringLiteral("返  回"), [this] { CloseWindow(); }));
+
+    auto *main = new QVBoxLayout(this);
+    main->addLayout(MakeHeading(QStringLiteral("KZ827"), QStringLiteral("电参数测试仪")));
+    main->addWidget(area);
+    main->addLayout(addressRow);
+    main->addLayout(buttons);
+
+    timer_ = new QTimer(this);
+    timer_->setObjectName("Timer1");
+    timer_->setInterval(2000);
+    connect(timer_, &QTimer::timeout, this, &MeasurementWindow::Timer1Timer);
+    // After a lost port the display keeps the last values, marked as stopped.
+    addressRow->addWidget(WatchPoll(timer_, {voltage_, current_, power_}));
+
+    MakeReplyButton("Msg", [this] { MsgClick(); });
+}
+
+void MeasurementWindow::FormClose()
+{
+    timer_->stop();
+    Link().ReplyPending(Family::Kz827, kType) = false;
+}
+
+void MeasurementWindow::sendPoll()
+{
+    const int address = address_->value();
+    Send(kz827::MeasurementPoll(static_cast<std::uint8_t>(address)), address);
+}
+
+void MeasurementWindow::BitBtn1Click()
+{
+    const int address = address_->value();
+    if (Send(kz827::MeasurementPoll(static_cast<std::uint8_t>(address)), address))
+        timer_->start();
+}
+
+void MeasurementWindow::Timer1Timer()
+{
+    if (PollTick(timer_, progress_))
+        sendPoll();
+}
+
+void MeasurementWindow::MsgClick()
+{
+    const modbus::Exchange exchange = TakeExchange();
+    if (const auto texts = kz827::DecodeMeasurement(exchange)) {
+        voltage_->setText((*texts)[0]);
+        current_->setText((*texts)[1]);
+        power_->setText((*texts)[2]);
+        // The address the request went to.
+        record_->Record(exchange.request.isEmpty() ? address_->value() : static_cast<std::uint8_t>(exchange.request.at(0)), {QStringLiteral("电压"), QStringLiteral("电流"), QStringLiteral("有功功率")},
+                        {(*texts)[0], (*texts)[1], (*texts)[2]});
+    }
+    Link().ReplyPending(Family::Kz827, kType) = false;
+}
+
+} // namespace kz827

@@ -1,0 +1,211 @@
+#include "kz827/rangewindow.h"
+
+#include "ui/messagebox.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpressionValidator>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+namespace kz827 {
+
+namespace {
+
+// A radio group of the given items, nothing selected; its buttons are
+// named <name>_<item>.
+QButtonGroup *RadioGroup(QWidget *parent, QLayout *into, const char *name, const QString &title,
+                         const QStringList &items)
+{
+    auto *box = new QGroupBox(title, parent);
+    box->setObjectName(QLatin1String(name));
+    auto *layout = new QHBoxLayout(box);
+    auto *group = new QButtonGroup(box);
+    for (int i = 0; i < items.size(); ++i) {
+        auto *radio = new QRadioButton(items[i], box);
+        radio->setObjectName(QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(i));
+        radio->setAccessibleName(title + items[i]);
+        group->addButton(radio, i);
+        layout->addWidget(radio);
+    }
+    into->addWidget(box);
+    return group;
+}
+
+} // namespace
+
+RangeWindow::RangeWindow(SerialLink &link, QWidget *parent) : FamilyWindow(link, "kz827::RangeWindow", parent)
+{
+    setWindowTitle(QStringLiteral("KZ827初始化参数设置"));
+
+    QLabel *addressLabel = nullptr;
+    QSpinBox *address = MakeAddressSpin("SpinEdit1", QStringLiteral("地址："), &addressLabel, 0);
+    auto *addressRow = new QHBoxLayout;
+    addressRow->addWidget(addressLabel);
+    addressRow->addWidget(address);
+    addressRow->addStretch();
+
+    // A ratio edit takes up to four digits as typed; an uploaded value is
+    // shown whole, however long, so nothing is cut on its way back.
+    const auto ratioGroup = [this](const char *groupName, const QString &title, const char *editName,
+                                   const QString &what, QLineEdit **edit) {
+        auto *box = new QGroupBox(title, this);
+        box->setObjectName(QLatin1String(groupName));
+        auto *layout = new QHBoxLayout(box);
+        *edit = new QLineEdit(QStringLiteral("1"), box);
+        (*edit)->setObjectName(QLatin1String(editName));
+        (*edit)->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,4}")), *edit));
+        (*edit)->setToolTip(QStringLiteral("最大被率为10000"));
+        (*edit)->setAccessibleName(what + QStringLiteral("被率"));
+        auto *label = new QLabel(QStringLiteral("被率"), box);
+        label->setBuddy(*edit);
+        layout->addWidget(label);
+        layout->addWidget(*edit);
+        return box;
+    };
+    auto *voltageBox = ratioGroup("GroupBox1", QStringLiteral("电压量程"), "LabeledEdit1", QStringLiteral("电压"), &voltageRatio_);
+    voltageUnit_ = RadioGroup(voltageBox, voltageBox->layout(), "RadioGroup2", QStringLiteral("电压单位"),
+                              {QStringLiteral("V"), QStringLiteral("KV")});
+    auto *currentBox = ratioGroup("GroupBox2", QStringLiteral("电流量程"), "LabeledEdit2", QStringLiteral("电流"), &currentRatio_);
+    currentUnit_ = RadioGroup(currentBox, currentBox->layout(), "RadioGroup3", QStringLiteral("电流单位"),
+                              {QStringLiteral("A"), QStringLiteral("KA")});
+    auto *ranges = new QVBoxLayout;
+    ranges->addWidget(voltageBox);
+    ranges->addWidget(currentBox);
+    powerUnit_ = RadioGroup(this, ranges, "RadioGroup4", QStringLiteral("有功功率单位"),
+                            {QStringLiteral("W"), QStringLiteral("KW"), QStringLiteral("MW")});
+
+    auto *blockButtons = new QHBoxLayout;
+    blockButtons->addWidget(MakeButton("BitBtn2", QStringLiteral("上载数据"), [this] { BitBtn2Click(); }));
+    blockButtons->addWidget(MakeButton("BitBtn3", QStringLiteral("下载数据"), [this] { BitBtn3Click(); }));
+    blockButtons->addWidget(MakeButton("BitBtn1", QStringLiteral("出厂值设置"), [this] { showSettings({}); }));
+    blockButtons->addWidget(MakeButton("Exit", QStringLiteral("返    回"), [this] { CloseWindow(); }));
+
+    auto *lower = new QGroupBox(this);
+    lower->setObjectName("GroupBox3");
+    auto *lowerGrid = new QGridLayout(lower);
+    rate_ = new QComboBox(lower);
+    rate_->setObjectName("ComboBox1");
+    rate_->addItems(kz827::BaudRates());
+    rate_->setCurrentIndex(-1);
+    rate_->setAccessibleName(QStringLiteral("通讯拨特率"));
+    auto *rateLabel = new QLabel(QStringLiteral("通讯拨特率:"), lower);
+    rateLabel->setBuddy(rate_);
+    auto *oldAddress = new QSpinBox(lower);
+    oldAddress->setObjectName("SpinEdit2");
+    oldAddress->setRange(0, 255);
+    oldAddress->setAccessibleName(QStringLiteral("原地址"));
+    auto *oldLabel = new QLabel(QStringLiteral("原地址:"), lower);
+    oldLabel->setBuddy(oldAddress);
+    newAddress_ = new QSpinBox(lower);
+    newAddress_->setObjectName("SpinEdit3");
+    newAddress_->setRange(0, 255);
+    newAddress_->setAccessibleName(QStringLiteral("新地址"));
+    auto *newLabel = new QLabel(QStringLiteral("新地址："), lower);
+    newLabel->setBuddy(newAddress_);
+    lowerGrid->addWidget(rateLabel, 0, 0);
+    lowerGrid->addWidget(rate_, 0, 1);
+    lowerGrid->addWidget(MakeButton("BitBtn4", QStringLiteral("设置波特率"), [this] { BitBtn4Click(); }), 0, 2);
+    lowerGrid->addWidget(oldLabel, 1, 0);
+    lowerGrid->addWidget(oldAddress, 1, 1);
+    lowerGrid->addWidget(newLabel, 2, 0);
+    lowerGrid->addWidget(newAddress_, 2, 1);
+    lowerGrid->addWidget(MakeButton("BitBtn5", QStringLiteral("设置地址"), [this] { BitBtn5Click(); }), 2, 2);
+
+    auto *main = new QVBoxLayout(this);
+    main->addLayout(MakeHeading(QStringLiteral("KZ827"), QStringLiteral("电参数测试仪")));
+    main->addLayout(addressRow);
+    main->addLayout(ranges);
+    main->addLayout(blockButtons);
+    main->addWidget(lower);
+
+    MakeReplyButton("Msg", [this] { MsgClick(); });
+}
+
+void RangeWindow::select(QButtonGroup *group, int item)
+{
+    if (QAbstractButton *button = group->button(item)) {
+        button->setChecked(true);
+        return;
+    }
+    // No item: an exclusive group only lets go of its choice when not exclusive.
+    group->setExclusive(false);
+    for (QAbstractButton *button : group->buttons())
+        button->setChecked(false);
+    group->setExclusive(true);
+}
+
+kz827::RangeSettings RangeWindow::settings() const
+{
+    return {voltageUnit_->checkedId(), voltageRatio_->text(), currentUnit_->checkedId(), currentRatio_->text(),
+            powerUnit_->checkedId()};
+}
+
+void RangeWindow::showSettings(const kz827::RangeSettings &s)
+{
+    select(voltageUnit_, s.voltageUnit);
+    voltageRatio_->setText(s.voltageRatio);
+    select(currentUnit_, s.currentUnit);
+    currentRatio_->setText(s.currentRatio);
+    select(powerUnit_, s.powerUnit);
+}
+
+void RangeWindow::BitBtn2Click()
+{
+    ReadBlock(kz827::kRangeFirst, kz827::kRangeRegisters);
+}
+
+void RangeWindow::BitBtn3Click()
+{
+    QString error;
+    const auto data = kz827::EncodeRange(settings(), &error);
+    if (!data) {
+        ui::ShowMessage(this, error);
+        return;
+    }
+    WriteBlock(kz827::kRangeFirst, kz827::kRangeRegisters, *data);
+}
+
+void RangeWindow::BitBtn4Click()
+{
+    if (rate_->currentIndex() < 0) {
+        ui::ShowMessage(this, fields::NoChoiceMessage(QStringLiteral("通讯拨特率")));
+        return;
+    }
+    const int address = Address();
+    Send(kz827::SetBaudFrame(static_cast<std::uint8_t>(address), static_cast<std::uint8_t>(rate_->currentIndex())),
+         address);
+}
+
+void RangeWindow::BitBtn5Click()
+{
+    const int address = Address();
+    Send(kz827::SetAddressFrame(static_cast<std::uint8_t>(address), static_cast<std::uint8_t>(newAddress_->value())),
+         address);
+}
+
+void RangeWindow::MsgClick()
+{
+    const modbus::Exchange exchange = TakeExchange();
+    if (exchange.IsEmpty())
+        return;
+    if (exchange.Function() == 0x03) {
+        if (exchange.IsReadOf(0x03, kz827::kRangeBytes) && exchange.RequestStart() == kz827::kRangeFirst) {
+            showSettings(kz827::DecodeRange(exchange.Data()));
+            ui::ShowMessage(this, QStringLiteral("数据上载成功！！"));
+        }
+    } else if (exchange.IsEchoOf(0x10)) {
+        ui::ShowMessage(this, QStringLiteral("数据下载成功！！"));
+    } else {
+        ui::ShowMessage(this, QStringLiteral("数据上载失败！！"));
+    }
+}
+
+} // namespace kz827

@@ -1,0 +1,38 @@
+#pragma once
+// KZ827KVE initialisation settings: voltage and current transformer ratios
+// with their display units and the power unit (uploaded and downloaded as
+// one block), and the bus address and baud rate, each set on its own.
+#include "kz827/range.h"
+#include "ui/familywindow.h"
+
+class QButtonGroup;
+class QComboBox;
+class QLineEdit;
+
+namespace kz827 {
+
+class RangeWindow : public FamilyWindow {
+    Q_OBJECT
+public:
+    explicit RangeWindow(SerialLink &link, QWidget *parent = nullptr);
+
+private:
+    void BitBtn2Click(); // 上载数据
+    void BitBtn3Click(); // 下载数据
+    void BitBtn4Click(); // 设置波特率
+    void BitBtn5Click(); // 设置地址
+    void MsgClick();
+    kz827::RangeSettings settings() const;
+    void showSettings(const kz827::RangeSettings &settings);
+    static void select(QButtonGroup *group, int item);
+
+    QLineEdit *voltageRatio_ = nullptr;
+    QLineEdit *currentRatio_ = nullptr;
+    QButtonGroup *voltageUnit_ = nullptr;
+    QButtonGroup *currentUnit_ = nullptr;
+    QButtonGroup *powerUnit_ = nullptr;
+    QComboBox *rate_ = nullptr;
+    QSpinBox *newAddress_ = nullptr;
+};
+
+} // namespace kz827

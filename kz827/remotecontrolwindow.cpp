@@ -1,0 +1,72 @@
+#include "kz827/remotecontrolwindow.h"
+
+#include "ui/messagebox.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+namespace kz827 {
+
+RemoteControlWindow::RemoteControlWindow(SerialLink &link, QWidget *parent)
+    : FamilyWindow(link, "kz827::RemoteControlWindow", parent)
+{
+    setWindowTitle(QStringLiteral("KZ827遥控"));
+
+    QLabel *addressLabel = nullptr;
+    QSpinBox *address = MakeAddressSpin("SpinEdit1", QStringLiteral("输入仪表地址："), &addressLabel, 0);
+    auto *addressRow = new QHBoxLayout;
+    addressRow->addWidget(addressLabel);
+    addressRow->addWidget(address);
+    addressRow->addStretch();
+
+    auto *group = new QGroupBox(QStringLiteral("遥控"), this);
+    group->setObjectName("GroupBox1");
+    auto *groupLayout = new QHBoxLayout(group);
+    struct Command {
+        const char *name;
+        const char *caption;
+        int coil;
+        bool close;
+    };
+    const Command commands[] = {{"BitBtn9", "OUT1合闸", 1, true},
+                                {"BitBtn8", "OUT2合闸", 2, true},
+                                {"BitBtn12", "OUT1拉闸", 1, false},
+                                {"BitBtn11", "OUT2拉闸", 2, false}};
+    for (const Command &c : commands) {
+        QPushButton *button = MakeButton(QLatin1String(c.name), QString::fromUtf8(c.caption),
+                                         [this, c] { switchCoil(c.coil, c.close); });
+        groupLayout->addWidget(button);
+    }
+
+    auto *bottom = new QHBoxLayout;
+    bottom->addStretch();
+    bottom->addWidget(MakeButton("Exit", QStringLiteral("返  回"), [this] { CloseWindow(); }));
+
+    auto *main = new QVBoxLayout(this);
+    main->addLayout(MakeHeading(QStringLiteral("KZ827"), QStringLiteral("电参数测试仪")));
+    main->addLayout(addressRow);
+    main->addWidget(group);
+    main->addLayout(bottom);
+
+    MakeReplyButton("Msg", [this] { MsgClick(); });
+}
+
+void RemoteControlWindow::switchCoil(int coil, bool close)
+{
+    const int address = Address();
+    Send(modbus::WriteCoil(static_cast<std::uint8_t>(address), static_cast<std::uint16_t>(coil), close), address);
+}
+
+void RemoteControlWindow::MsgClick()
+{
+    const modbus::Exchange exchange = TakeExchange();
+    if (exchange.IsEmpty())
+        return;
+    ui::ShowMessage(this, exchange.IsEchoOf(0x05) ? QStringLiteral("数据下载成功！！") : QStringLiteral("数据下载失败！！"));
+}
+
+} // namespace kz827

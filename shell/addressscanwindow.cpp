@@ -1,0 +1,181 @@
+#include "shell/addressscanwindow.h"
+
+#include "ui/messagebox.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int kSlot = 10;
+const char *const kEndMessage = "仪表地址检测结束！！";
+} // namespace
+
+AddressScanWindow::AddressScanWindow(SerialLink &link, QWidget *parent) : FamilyWindow(link, "AddressScanWindow", parent)
+{
+    setWindowTitle(QStringLiteral("Rs_Addersdcu"));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setStyleSheet(QStringLiteral("AddressScanWindow { background-color: #008080; }"
+                                 // Only this window's own captions: a message box
+                                 // shown over the window keeps its colours.
+                                 "AddressScanWindow > QLabel, AddressScanWindow > QGroupBox,"
+                                 "AddressScanWindow > QGroupBox > QLabel { color: white; }"));
+    setAttribute(Qt::WA_StyledBackground, true);
+
+    auto *range = new QGroupBox(QStringLiteral("地址检测范围"), this);
+    range->setObjectName("GroupBox1");
+    QLabel *startLabel = nullptr;
+    QLabel *endLabel = nullptr;
+    startSpin_ = MakeAddressSpin("SpinEdit1", QStringLiteral("起始地址："), &startLabel, 0);
+    endSpin_ = MakeAddressSpin("SpinEdit2", QStringLiteral("结束地址："), &endLabel, 247);
+    auto *rangeLayout = new QGridLayout(range);
+    rangeLayout->addWidget(startLabel, 0, 0);
+    rangeLayout->addWidget(startSpin_, 0, 1);
+    rangeLayout->addWidget(endLabel, 1, 0);
+    rangeLayout->addWidget(endSpin_, 1, 1);
+
+    auto *resultLabel = new QLabel(QStringLiteral("检测结果："), this);
+    result_ = new QLineEdit(this);
+    result_->setObjectName("Edit3");
+    result_->setReadOnly(true);
+    result_->setAccessibleName(QStringLiteral("检测结果："));
+    result_->setStyleSheet(QStringLiteral("QLineEdit { background-color: black; color: lime; }"));
+    resultLabel->setBuddy(result_);
+
+    progress_ = new QProgressBar(this);
+    progress_->setObjectName("ProgressBar1");
+    progress_->setRange(0, AddressScan::kScanProgressMax);
+    progress_->setValue(0);
+    progress_->setTextVisible(false);
+    progress_->setAccessibleName(QStringLiteral("检测进度"));
+    percent_ = new QLabel(QStringLiteral("0%"), this);
+    percent_->setObjectName("Label4");
+    percent_->setMinimumWidth(40);
+
+    auto *start = MakeButton("BitBtn1", QStringLiteral("启  动"), [this] { onStart(); });
+    auto *stop = MakeButton("BitBtn2", QStringLiteral("停  止"), [this] { onStop(); });
+    auto *back = MakeButton("BitBtn3", QStringLiteral("返  回"), [this] {
+        timer_->stop();
+        scan_.Stop();
+        CloseWindow();
+    });
+
+    auto *resultRow = new QHBoxLayout;
+    resultRow->addWidget(resultLabel);
+    resultRow->addWidget(result_, 1);
+    auto *progressRow = new QHBoxLayout;
+    progressRow->addWidget(progress_, 1);
+    progressRow->addWidget(percent_);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(start);
+    buttons->addWidget(stop);
+    buttons->addWidget(back);
+    auto *main = new QVBoxLayout(this);
+    main->addWidget(range);
+    main->addLayout(resultRow);
+    main->addLayout(progressRow);
+    main->addLayout(buttons);
+
+    timer_ = new QTimer(this);
+    timer_->setObjectName("Timer1");
+    timer_->setInterval(1000);
+    connect(timer_, &QTimer::timeout, this, &AddressScanWindow::onTick);
+
+    MakeReplyButton("Form10_Button", Family::ThreePhase, kSlot, [this] { onReply(); });
+}
+
+void AddressScanWindow::SetProbeInterval(int ms)
+{
+    probeInterval_ = ms;
+    timer_->setInterval(ms);
+}
+
+int AddressScanWindow::ProbeInterval() const
+{
+    return probeInterval_;
+}
+
+void AddressScanWindow::FormShow()
+{
+    startSpin_->setValue(0);
+    endSpin_->setValue(247);
+    result_->clear();
+}
+
+void AddressScanWindow::FormClose()
+{
+    timer_->stop();
+    scan_.Stop();
+}
+
+void AddressScanWindow::onStart()
+{
+    percent_->setText(QStringLiteral("0%"));
+    progress_->setValue(0);
+    if (!scan_.Start(startSpin_->value(), endSpin_->value())) {
+        timer_->stop();
+        ui::ShowMessage(this, QStringLiteral("仪表起始地址错误！！"));
+        return;
+    }
+    result_->clear();
+    probe(scan_.Current());
+    timer_->start(probeInterval_);
+}
+
+void AddressScanWindow::onStop()
+{
+    timer_->stop();
+    scan_.Stop();
+    ui::ShowMessage(this, QString::fromUtf8(kEndMessage));
+}
+
+void AddressScanWindow::onTick()
+{
+    // The end address is read afresh: the user may change it while scanning.
+    const std::optional<int> next = scan_.Tick(endSpin_->value());
+    progress_->setValue(scan_.Progress());
+    percent_->setText(QStringLiteral("%1%").arg(scan_.Percent()));
+    if (next) {
+        probe(*next);
+        return;
+    }
+    timer_->stop();
+    ui::ShowMessage(this, QString::fromUtf8(kEndMessage));
+}
+
+void AddressScanWindow::onReply()
+{
+    // The answer's content does not matter: it is credited to the address
+    // probed last.
+    Link().TakeReply(Family::ThreePhase, kSlot);
+    result_->setText(result_->text() + QString::number(scan_.Current()) + QLatin1Char(','));
+}
+
+void AddressScanWindow::probe(int address)
+{
+    Link().LastAddress = static_cast<std::uint16_t>(address);
+    Link().SendFrame(AddressProbeFrame(static_cast<std::uint8_t>(address)));
+}
+
+// ------------------------------------------------------------------ factories
+
+#include "shell/portdialog.h"
+#include "ui/windowfactory.h"
+
+std::span<const WindowFactory> LinkWindowFactories()
+{
+    static const WindowFactory factories[] = {
+        {"PortDialog", [](SerialPortControl &port, SerialLink &) -> std::unique_ptr<QWidget> {
+             return std::make_unique<PortDialog>(port);
+         }},
+        {"AddressScanWindow", MakeWithLink<AddressScanWindow>},
+    };
+    return factories;
+}

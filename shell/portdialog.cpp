@@ -1,0 +1,331 @@
+#include "shell/portdialog.h"
+
+#include "ui/messagebox.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QSerialPortInfo>
+#include <QShowEvent>
+#include <QStyle>
+#include <QVBoxLayout>
+
+// ------------------------------------------------------------ plain helpers
+
+QString ComParityLetter(const QString &parityItem)
+{
+    if (parityItem == QStringLiteral("奇校验"))
+        return QStringLiteral("o");
+    if (parityItem == QStringLiteral("偶校验"))
+        return QStringLiteral("e");
+    return QStringLiteral("n");
+}
+
+QString ComSettingsString(const QString &baud, const QString &parityItem, const QString &dataBits,
+                          const QString &stopBits)
+{
+    return baud + QLatin1Char(',') + ComParityLetter(parityItem) + QLatin1Char(',') + dataBits +
+           QLatin1Char(',') + stopBits;
+}
+
+std::optional<QString> PortNameFromTyped(const QString &text)
+{
+    const QString t = text.trimmed();
+    static const QRegularExpression com(QStringLiteral("^COM([0-9]{1,3})$"),
+                                        QRegularExpression::CaseInsensitiveOption);
+    const auto m = com.match(t);
+    if (m.hasMatch()) {
+        const int n = m.captured(1).toInt();
+        if (n >= 1)
+            return PlatformPortName(n);
+        return std::nullopt;
+    }
+    // A device path, with something after the directory.
+    if (t.startsWith(QLatin1String("/dev/")) && t.size() > 5 && !t.contains(QLatin1Char(' ')))
+        return t;
+    return std::nullopt;
+}
+
+QList<PortChoice> SystemSerialPorts()
+{
+    QList<PortChoice> out;
+    const auto infos = QSerialPortInfo::availablePorts();
+    for (const QSerialPortInfo &info : infos) {
+        const QString name = info.systemLocation();
+        const QString desc = info.description();
+        out.append({name, desc.isEmpty() ? name : QStringLiteral("%1 (%2)").arg(name, desc)});
+    }
+#ifdef Q_OS_LINUX
+    // Stable names of USB adapters: they survive re-plugging in another socket.
+    const QDir byId(QStringLiteral("/dev/serial/by-id"));
+    const auto links = byId.entryInfoList(QDir::Files | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QFileInfo &fi : links)
+        out.append({fi.absoluteFilePath(), fi.absoluteFilePath()});
+#endif
+    return out;
+}
+
+// ------------------------------------------------------------------- dialog
+
+namespace {
+QComboBox *makeList(QWidget *parent, const char *name, const QString &caption, const QStringList &items)
+{
+    auto *box = new QComboBox(parent);
+    box->setObjectName(QLatin1String(name));
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->addItems(items);
+    box->setAccessibleName(caption);
+    return box;
+}
+
+// The item whose text is exactly the text in the box, or -1.
+int selectedItem(const QComboBox *box)
+{
+    const QString text = box->currentText().trimmed();
+    for (int i = 0; i < box->count(); ++i)
+        if (box->itemText(i) == text)
+            return i;
+    return -1;
+}
+} // namespace
+
+PortDialog::PortDialog(SerialPortControl &port, QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      port_(port)
+{
+    setObjectName(QStringLiteral("COMdcu"));
+    setWindowTitle(QString(49, QLatin1Char(' ')) + QStringLiteral("通讯端口设置"));
+    setModal(false);
+
+    auto *group = new QGroupBox(QStringLiteral("通讯端口设置"), this);
+    group->setObjectName(QStringLiteral("GroupBox1"));
+    // Wide enough for the caption, which is centred by its leading blanks.
+    group->setMinimumWidth(360);
+    auto *form = new QFormLayout(group);
+    form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    form->setHorizontalSpacing(10);
+    form->setVerticalSpacing(8);
+
+    ports_ = makeList(group, "ComboBox1", QStringLiteral("通讯口"), {});
+    ports_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    ports_->setMinimumContentsLength(16);
+    ports_->setToolTip(QStringLiteral("从列表中选择串口，或输入设备路径（如 /dev/ttyUSB0）或 COMn"));
+    baud_ = makeList(group, "ComboBox2", QStringLiteral("波特率"),
+                     {"1200", "2400", "4800", "9600", "14400", "19200"});
+    stop_ = makeList(group, "ComboBox3", QStringLiteral("停止位"), {"1", "1.5", "2"});
+    data_ = makeList(group, "ComboBox4", QStringLiteral("数据位"), {"5", "6", "7", "8"});
+    parity_ = makeList(group, "ComboBox5", QStringLiteral("校验位"),
+                       {QStringLiteral("无"), QStringLiteral("奇校验"), QStringLiteral("偶校验")});
+
+    const std::pair<const char *, QComboBox *> rows[] = {
+        {"通讯口：", ports_}, {"波特率：", baud_}, {"停止位：", stop_}, {"数据位：", data_}, {"校验位：", parity_}};
+    int n = 1;
+    for (const auto &[caption, box] : rows) {
+        auto *label = new QLabel(QString::fromUtf8(caption), group);
+        label->setObjectName(QStringLiteral("Label%1").arg(n++));
+        label->setBuddy(box);
+        form->addRow(label, box);
+    }
+
+    ok_ = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("确  定"), this);
+    ok_->setObjectName(QStringLiteral("BitBtn1"));
+    ok_->setDefault(true);
+    back_ = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("返  回"), this);
+    back_->setObjectName(QStringLiteral("BitBtn2"));
+    back_->setAutoDefault(false);
+    connect(ok_, &QPushButton::clicked, this, &PortDialog::BitBtn1Click);
+    connect(back_, &QPushButton::clicked, this, &PortDialog::BitBtn2Click);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok_);
+    buttons->addSpacing(24);
+    buttons->addWidget(back_);
+    buttons->addStretch();
+
+    auto *top = new QVBoxLayout(this);
+    top->addWidget(group);
+    top->addLayout(buttons);
+    top->setSizeConstraint(QLayout::SetFixedSize);
+
+    setTabOrder(ports_, baud_);
+    setTabOrder(baud_, stop_);
+    setTabOrder(stop_, data_);
+    setTabOrder(data_, parity_);
+    setTabOrder(parity_, ok_);
+    setTabOrder(ok_, back_);
+
+    fillPortList();
+}
+
+void PortDialog::AddPortName(const QString &name, const QString &label)
+{
+    if (name.isEmpty())
+        return;
+    const QString shown = label.isEmpty() ? name : label;
+    bool replaced = false;
+    for (PortChoice &c : extra_) {
+        if (c.name == name) {
+            c.label = shown;
+            replaced = true;
+        }
+    }
+    if (!replaced)
+        extra_.append({name, shown});
+    if (isVisible()) {
+        // Keep what the user has chosen so far; only the list grows.
+        const QString text = ports_->currentText();
+        fillPortList();
+        ports_->setEditText(text);
+    }
+}
+
+void PortDialog::SetDefaultPort(const QString &name)
+{
+    defaultPort_ = name;
+}
+
+void PortDialog::fillPortList()
+{
+    offered_.clear();
+    auto offer = [this](const PortChoice &c) {
+        for (const PortChoice &o : offered_)
+            if (o.name == c.name)
+                return;
+        offered_.append(c);
+    };
+    for (int i = 1; i <= 4; ++i)
+        offer({PlatformPortName(i), QStringLiteral("COM%1").arg(i)});
+    if (SystemPorts) {
+        const auto system = SystemPorts();
+        for (const PortChoice &c : system)
+            offer(c);
+    }
+    for (const PortChoice &c : extra_)
+        offer(c);
+
+    ports_->clear();
+    for (const PortChoice &c : offered_)
+        ports_->addItem(c.label, c.name);
+    // Let the drop-down show long device paths in full.
+    ports_->view()->setMinimumWidth(ports_->view()->sizeHintForColumn(0) + 24);
+}
+
+void PortDialog::showEvent(QShowEvent *event)
+{
+    if (!event->spontaneous())
+        FormShow();
+    QDialog::showEvent(event);
+}
+
+void PortDialog::FormShow()
+{
+    fillPortList();
+    int portIndex = defaultPort_.isEmpty() ? -1 : ports_->findData(defaultPort_);
+    ports_->setCurrentIndex(portIndex >= 0 ? portIndex : 0);
+    baud_->setCurrentIndex(baud_->findText(QStringLiteral("9600")));
+    stop_->setCurrentIndex(stop_->findText(QStringLiteral("1")));
+    data_->setCurrentIndex(data_->findText(QStringLiteral("8")));
+    parity_->setCurrentIndex(parity_->findText(QStringLiteral("无")));
+    ok_->setFocus();
+    centre();
+}
+
+void PortDialog::centre()
+{
+    adjustSize();
+    QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    move(area.center() - QPoint(width() / 2, height() / 2));
+}
+
+std::optional<QString> PortDialog::chosenPort(QString *why) const
+{
+    const int index = selectedItem(ports_);
+    if (index >= 0)
+        return ports_->itemData(index).toString();
+    const QString text = ports_->currentText().trimmed();
+    // A name typed in full that is offered under a longer label.
+    const int byName = ports_->findData(text);
+    if (byName >= 0)
+        return ports_->itemData(byName).toString();
+    if (auto typed = PortNameFromTyped(text))
+        return typed;
+    *why = text.isEmpty()
+               ? QStringLiteral("请选择通讯口！")
+               : QStringLiteral("通讯口“%1”无效！请从列表中选择，或输入设备路径（如 /dev/ttyUSB0）或 COMn。")
+                     .arg(EscapeControls(text));
+    return std::nullopt;
+}
+
+void PortDialog::BitBtn1Click()
+{
+    // Check every list before touching the port: a refused choice leaves the
+    // port exactly as it was.
+    QString why;
+    const std::optional<QString> portName = chosenPort(&why);
+    if (!portName) {
+        ui::ShowMessage(this, why);
+        return;
+    }
+    const std::pair<QComboBox *, const char *> lists[] = {
+        {baud_, "波特率"}, {stop_, "停止位"}, {data_, "数据位"}, {parity_, "校验位"}};
+    for (const auto &[box, caption] : lists) {
+        if (selectedItem(box) >= 0)
+            continue;
+        const QString text = box->currentText().trimmed();
+        ui::ShowMessage(this, text.isEmpty()
+                                  ? QStringLiteral("请选择%1！").arg(QString::fromUtf8(caption))
+                                  : QStringLiteral("%1“%2”不是列表中的选项，请从列表中选择！")
+                                        .arg(QString::fromUtf8(caption), EscapeControls(text)));
+        return;
+    }
+
+    port_.InputLen = 0;
+    port_.RThreshold = 1;
+    // The port in use stays open until the chosen one is open, so a choice
+    // that fails leaves the bus working; only the same device with other
+    // settings has to be closed first.
+    const QString previous = port_.PortOpen() ? port_.CommPort() : QString();
+    const QString settings = ComSettingsString(baud_->itemText(selectedItem(baud_)),
+                                               parity_->itemText(selectedItem(parity_)),
+                                               data_->itemText(selectedItem(data_)),
+                                               stop_->itemText(selectedItem(stop_)));
+    QString error;
+    if (!port_.OpenInstead(*portName, settings, &error)) {
+        if (error.isEmpty())
+            error = QStringLiteral("无法打开串口 %1！").arg(*portName);
+        else if (!error.contains(*portName))
+            error = QStringLiteral("无法打开串口 %1：%2").arg(*portName, error);
+        // The port control's message is one line; a control character in
+        // it comes from the port's name.
+        error = EscapeControls(error);
+        if (!previous.isEmpty())
+            error += (port_.PortOpen() ? QStringLiteral("\n原串口 %1 仍保持打开。") : QStringLiteral("\n原串口 %1 已关闭。"))
+                         .arg(EscapeControls(previous));
+        ui::ShowMessage(this, error);
+        return;
+    }
+    port_.SetInBufferCount(0);
+    ui::ShowMessage(this, QStringLiteral("串口初始化成功！"));
+    close();
+}
+
+void PortDialog::BitBtn2Click()
+{
+    close();
+}

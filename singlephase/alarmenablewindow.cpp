@@ -1,0 +1,108 @@
+#include "singlephase/alarmenablewindow.h"
+
+#include "ui/fieldform.h"
+#include "ui/messagebox.h"
+#include "singlephase/settings.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+#include <span>
+
+namespace singlephase {
+
+namespace ae = singlephase::alarmenable;
+
+AlarmEnableWindow::AlarmEnableWindow(SerialLink &link, QWidget *parent)
+    : FamilyWindow(link, "singlephase::AlarmEnableWindow", parent)
+{
+    setWindowTitle(QStringLiteral("KZ5700E报警起用设置窗口"));
+    QLabel *addressLabel = nullptr;
+    QSpinBox *address = MakeAddressSpin("SpinEdit1", QStringLiteral("输入仪表地址："), &addressLabel, 0);
+    auto *outer = new QGroupBox(QStringLiteral("报警启用设置"), this);
+    form_ = new FieldForm(outer, ae::kFields);
+
+    // One frame per mode: a column per quantity, H above L, in bit order.
+    int box = 0;
+    auto frame = [&](const QString &title, std::span<const char *const> columns) {
+        auto *group = new QGroupBox(title, outer);
+        auto *layout = new QGridLayout(group);
+        layout->addWidget(new QLabel(QStringLiteral("H"), group), 1, 0);
+        layout->addWidget(new QLabel(QStringLiteral("L"), group), 2, 0);
+        int column = 1;
+        for (const char *q : columns) {
+            layout->addWidget(new QLabel(QString::fromUtf8(q), group), 0, column, Qt::AlignHCenter);
+            layout->addWidget(form_->Control(box++), 1, column, Qt::AlignHCenter);
+            layout->addWidget(form_->Control(box++), 2, column, Qt::AlignHCenter);
+            ++column;
+        }
+        return group;
+    };
+    auto *outerLayout = new QVBoxLayout(outer);
+    outerLayout->addWidget(frame(QStringLiteral("普通模式"), ae::kColumns));
+    outerLayout->addWidget(frame(QStringLiteral("基波模式"), ae::kColumns));
+    auto *harmonicRow = new QHBoxLayout;
+    harmonicRow->addWidget(frame(QStringLiteral("谐波模式"), ae::kHarmonicColumns));
+    harmonicRow->addWidget(form_->Control(form_->IndexOf("CheckBox33")));
+    outerLayout->addLayout(harmonicRow);
+
+    auto *relays = new QGroupBox(QStringLiteral("继电器对应开关量输入"), outer);
+    auto *relaysLayout = new QGridLayout(relays);
+    for (int i = 0; i < 3; ++i) {
+        const int field = ae::kCheckBoxes + i;
+        relaysLayout->addWidget(form_->Label(field), i, 0);
+        relaysLayout->addWidget(form_->Control(field), i, 1);
+    }
+    outerLayout->addWidget(relays);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(addressLabel);
+    buttons->addWidget(address);
+    buttons->addStretch();
+    buttons->addWidget(MakeButton("BitBtn1", QStringLiteral("下  载"), [this] { BitBtn1Click(); }));
+    buttons->addWidget(MakeButton("BitBtn2", QStringLiteral("上  载"), [this] { BitBtn2Click(); }));
+    buttons->addWidget(MakeButton("BitBtn4", QStringLiteral("全部选择"), [this] { form_->SetValues(ae::Preset(true)); }));
+    buttons->addWidget(MakeButton("BitBtn5", QStringLiteral("全部清除"), [this] { form_->SetValues(ae::Preset(false)); }));
+    buttons->addWidget(MakeButton("BitBtn6", QStringLiteral("出厂值设置"), [this] { form_->SetValues(ae::Preset(false)); }));
+    buttons->addWidget(MakeButton("Exit", QStringLiteral("返  回"), [this] { CloseWindow(); }));
+
+    auto *main = new QVBoxLayout(this);
+    main->addLayout(MakeHeading(QStringLiteral("KZ5700E"), QStringLiteral("电参数测试仪")));
+    main->addWidget(outer);
+    main->addLayout(buttons);
+
+    MakeReplyButton("Msg", [this] { MsgClick(); });
+}
+
+void AlarmEnableWindow::BitBtn2Click()
+{
+    // Nothing stale stays on screen: the controls show only what the
+    // instrument answers.
+    fields::Values cleared = ae::Preset(false);
+    for (int i = ae::kCheckBoxes; i < cleared.size(); ++i)
+        cleared[i] = QStringLiteral("-1");
+    form_->SetValues(cleared);
+    ReadBlock(ae::kFirstRegister, ae::kRegisters);
+}
+
+void AlarmEnableWindow::BitBtn1Click()
+{
+    // A relay list without a choice is refused rather than sent as 0xFF.
+    if (const auto data = Downloadable(form_->Encode(ae::kBytes)))
+        WriteBlock(ae::kFirstRegister, ae::kRegisters, *data);
+}
+
+void AlarmEnableWindow::MsgClick()
+{
+    const modbus::Exchange ex = TakeExchange();
+    if (ex.IsEchoOf(0x10))
+        ui::ShowMessage(this, QStringLiteral("参数设置成功！！"));
+    else if (ex.IsReadOf(0x03, ae::kBytes) && ex.RequestStart() == ae::kFirstRegister)
+        form_->Decode(ex.Data());
+}
+
+} // namespace singlephase

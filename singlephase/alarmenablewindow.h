@@ -1,0 +1,24 @@
+#pragma once
+// Alarm enables of the single-phase tester: the upper and lower limit
+// alarms of each measuring mode, phase loss, and the switch input that
+// drives each relay, uploaded, edited and downloaded as one block.
+#include "ui/familywindow.h"
+
+class FieldForm;
+
+namespace singlephase {
+
+class AlarmEnableWindow : public FamilyWindow {
+    Q_OBJECT
+public:
+    explicit AlarmEnableWindow(SerialLink &link, QWidget *parent = nullptr);
+
+private:
+    void BitBtn1Click(); // 下  载
+    void BitBtn2Click(); // 上  载
+    void MsgClick();
+
+    FieldForm *form_ = nullptr;
+};
+
+} // namespace singlephase

@@ -1,0 +1,152 @@
+#include "singlephase/alarmparamswindow.h"
+
+#include "ui/fieldform.h"
+#include "ui/messagebox.h"
+#include "singlephase/settings.h"
+#include "singlephase/wordform.h"
+
+#include <QButtonGroup>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+namespace singlephase {
+
+namespace ap = singlephase::alarmparams;
+
+AlarmParamsWindow::AlarmParamsWindow(SerialLink &link, QWidget *parent)
+    : FamilyWindow(link, "singlephase::AlarmParamsWindow", parent)
+{
+    setWindowTitle(QStringLiteral("KZ5700E报警参数设置"));
+    QLabel *addressLabel = nullptr;
+    QSpinBox *address = MakeAddressSpin("SpinEdit33", QStringLiteral("仪表地址："), &addressLabel, 0);
+
+    // A mode frame: one row per quantity with its five controls, the mode's
+    // name written down the side.
+    auto *main = new QVBoxLayout(this);
+    main->addLayout(MakeHeading(QStringLiteral("KZ5700E"), QStringLiteral("电参数测试仪")));
+    const char *modes[] = {"普通模式", "基波模式", "谐波模式"};
+    for (int g = 0; g < 3; ++g) {
+        auto *frame = new QGroupBox(this);
+        frame->setAccessibleName(QString::fromUtf8(modes[g]));
+        auto *layout = new QGridLayout(frame);
+        QString vertical;
+        for (QChar c : QString::fromUtf8(modes[g]))
+            vertical += QString(c) + QLatin1Char('\n');
+        vertical.chop(1);
+        auto *side = new QLabel(vertical, frame);
+        const int rows = static_cast<int>(ap::kGroups[g].words.size()) / 5;
+        layout->addWidget(side, 0, 0, rows, 1);
+        limits_[g] = new WordForm(frame, ap::kGroups[g].words);
+        for (int i = 0; i < limits_[g]->Size(); ++i) {
+            layout->addWidget(limits_[g]->Label(i), i / 5, 1 + (i % 5) * 2, Qt::AlignRight);
+            layout->addWidget(limits_[g]->Control(i), i / 5, 2 + (i % 5) * 2);
+            if (auto *edit = limits_[g]->Control(i); i % 5 < 3)
+                edit->setMaximumWidth(70);
+        }
+        main->addWidget(frame);
+    }
+
+    auto *inputs = new QHBoxLayout;
+    inputs_ = new FieldForm(this, ap::kSwitchInputs);
+    for (int di = 0; di < 3; ++di) {
+        auto *frame = new QGroupBox(QStringLiteral("DI%1").arg(di + 1), this);
+        auto *layout = new QGridLayout(frame);
+        const int signal = 3 + di, relay = di; // table order: relays first, then signals
+        inputs_->Label(signal)->setText(QStringLiteral("输入信号选择"));
+        inputs_->Label(relay)->setText(QStringLiteral("报警对应继电器"));
+        layout->addWidget(inputs_->Label(signal), 0, 0);
+        layout->addWidget(inputs_->Control(signal), 0, 1);
+        layout->addWidget(inputs_->Label(relay), 1, 0);
+        layout->addWidget(inputs_->Control(relay), 1, 1);
+        inputs->addWidget(frame);
+    }
+    inputs_->SetValues(fields::FactoryValues(ap::kSwitchInputs));
+    main->addLayout(inputs);
+
+    auto *choice = new QGroupBox(QStringLiteral("下载参数选择："), this);
+    auto *choiceLayout = new QHBoxLayout(choice);
+    auto *group = new QButtonGroup(choice);
+    for (int g = 0; g < 4; ++g) {
+        radios_[g] = new QRadioButton(QString::fromUtf8(ap::kGroups[g].radio), choice);
+        radios_[g]->setObjectName(QStringLiteral("RadioButton%1").arg(g + 1));
+        group->addButton(radios_[g], g + 1);
+        choiceLayout->addWidget(radios_[g]);
+    }
+    radios_[0]->setChecked(true); // exactly one group is always selected
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(addressLabel);
+    buttons->addWidget(address);
+    buttons->addWidget(choice);
+    buttons->addStretch();
+    buttons->addWidget(MakeButton("BitBtn1", QStringLiteral("上载数据"), [this] { BitBtn1Click(); }));
+    buttons->addWidget(MakeButton("BitBtn2", QStringLiteral("下载数据"), [this] { BitBtn2Click(); }));
+    buttons->addWidget(MakeButton("BitBtn6", QStringLiteral("出厂值设置"), [this] { BitBtn6Click(); }));
+    buttons->addWidget(MakeButton("Exit", QStringLiteral("退 出"), [this] { CloseWindow(); }));
+    main->addLayout(buttons);
+
+    MakeReplyButton("Msg", [this] { MsgClick(); });
+}
+
+int AlarmParamsWindow::CheckedGroup() const
+{
+    for (int g = 0; g < 4; ++g)
+        if (radios_[g]->isChecked())
+            return g + 1;
+    return 1;
+}
+
+void AlarmParamsWindow::BitBtn1Click()
+{
+    group_ = CheckedGroup();
+    const ap::Group &g = ap::kGroups[group_ - 1];
+    ReadBlock(g.first, g.count);
+}
+
+void AlarmParamsWindow::BitBtn2Click()
+{
+    const int chosen = CheckedGroup();
+    const ap::Group &g = ap::kGroups[chosen - 1];
+    const fields::Values tableValues = chosen == 4 ? inputs_->Values() : fields::Values();
+    const fields::Values wordValues = chosen == 4 ? fields::Values() : limits_[chosen - 1]->Values();
+    // A limit that is not a number is refused: nothing is sent.
+    const auto data = Downloadable(singlephase::words::EncodeBlock(g.Block(), tableValues, wordValues));
+    if (!data)
+        return;
+    group_ = chosen;
+    WriteBlock(g.first, g.count, *data);
+}
+
+void AlarmParamsWindow::BitBtn6Click()
+{
+    for (int g = 0; g < 3; ++g)
+        limits_[g]->SetValues(singlephase::words::FactoryValues(ap::kGroups[g].words));
+    inputs_->SetValues(fields::FactoryValues(ap::kSwitchInputs));
+}
+
+void AlarmParamsWindow::MsgClick()
+{
+    const modbus::Exchange ex = TakeExchange();
+    if (ex.IsEchoOf(0x10)) {
+        ui::ShowMessage(this, QStringLiteral("数据设置成功！！"));
+        return;
+    }
+    // Decoded by the group last asked for, and only when whole.
+    if (group_ < 1)
+        return;
+    const ap::Group &g = ap::kGroups[group_ - 1];
+    if (!ex.IsReadOf(0x03, g.Bytes()) || ex.RequestStart() != g.first)
+        return;
+    if (group_ == 4)
+        inputs_->Decode(ex.Data());
+    else
+        limits_[group_ - 1]->Decode(ex.Data());
+}
+
+} // namespace singlephase

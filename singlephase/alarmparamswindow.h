@@ -1,0 +1,38 @@
+#pragma once
+// Alarm parameters of the single-phase tester: the limits, delays and
+// relays of the normal, fundamental-wave and harmonic measuring modes and
+// the settings of the three switch inputs, one group per exchange, chosen
+// with the radio buttons.
+#include "ui/familywindow.h"
+
+#include <array>
+
+class FieldForm;
+class QRadioButton;
+class WordForm;
+
+namespace singlephase {
+
+class AlarmParamsWindow : public FamilyWindow {
+    Q_OBJECT
+public:
+    explicit AlarmParamsWindow(SerialLink &link, QWidget *parent = nullptr);
+
+    // 1 normal, 2 fundamental, 3 harmonic, 4 switch inputs: the group of
+    // the last request; 0 before the first.
+    int AlarmParamGroup() const { return group_; }
+
+private:
+    void BitBtn1Click(); // 上载数据
+    void BitBtn2Click(); // 下载数据
+    void BitBtn6Click(); // 出厂值设置
+    void MsgClick();
+    int CheckedGroup() const;
+
+    std::array<WordForm *, 3> limits_{};
+    FieldForm *inputs_ = nullptr;
+    std::array<QRadioButton *, 4> radios_{};
+    int group_ = 0;
+};
+
+} // namespace singlephase

@@ -1,0 +1,109 @@
+#include "singlephase/displaysettingswindow.h"
+
+#include "ui/fieldform.h"
+#include "ui/messagebox.h"
+#include "singlephase/settings.h"
+#include "singlephase/wordform.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+namespace singlephase {
+
+namespace d = singlephase::display;
+
+DisplaySettingsWindow::DisplaySettingsWindow(SerialLink &link, QWidget *parent)
+    : FamilyWindow(link, "singlephase::DisplaySettingsWindow", parent)
+{
+    setWindowTitle(QStringLiteral("KZ5700E窗口显示设置"));
+    QLabel *addressLabel = nullptr;
+    QSpinBox *address = MakeAddressSpin("SpinEdit1", QStringLiteral("仪表地址："), &addressLabel, 0);
+    form_ = new FieldForm(this, d::kFields);
+    words_ = new WordForm(this, d::kWords);
+
+    // One frame per display window: its list, then its interval in seconds.
+    auto *windows = new QHBoxLayout;
+    const char *titles[] = {"上窗口参数设置", "中窗口参数设置", "下窗口参数设置"};
+    for (int i = 0; i < 3; ++i) {
+        auto *box = new QGroupBox(QString::fromUtf8(titles[i]), this);
+        auto *layout = new QGridLayout(box);
+        layout->addWidget(form_->Label(i), 0, 0);
+        layout->addWidget(form_->Control(i), 0, 1, 1, 2);
+        layout->addWidget(words_->Label(i), 1, 0);
+        layout->addWidget(words_->Control(i), 1, 1);
+        layout->addWidget(new QLabel(QStringLiteral("秒"), box), 1, 2);
+        windows->addWidget(box);
+    }
+
+    auto *metering = new QGroupBox(QStringLiteral("有功电能计量定时："), this);
+    auto *meteringLayout = new QHBoxLayout(metering);
+    words_->Label(3)->setText(QStringLiteral("定时"));
+    meteringLayout->addWidget(words_->Label(3));
+    meteringLayout->addWidget(words_->Control(3));
+    meteringLayout->addWidget(new QLabel(QStringLiteral("秒"), metering));
+
+    auto *mask = new QGroupBox(QStringLiteral("下窗口显示屏蔽选择"), this);
+    auto *maskLayout = new QGridLayout(mask);
+    for (int i = d::kFirstBox; i < form_->Size(); ++i)
+        maskLayout->addWidget(form_->Control(i), (i - d::kFirstBox) / 5, (i - d::kFirstBox) % 5);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(addressLabel);
+    buttons->addWidget(address);
+    buttons->addStretch();
+    buttons->addWidget(MakeButton("BitBtn1", QStringLiteral("上  载"), [this] { BitBtn1Click(); }));
+    buttons->addWidget(MakeButton("BitBtn2", QStringLiteral("下  载"), [this] { BitBtn2Click(); }));
+    buttons->addWidget(MakeButton("BitBtn4", QStringLiteral("全 选"), [this] { form_->SetValues(d::AllBoxes(true)); }));
+    buttons->addWidget(MakeButton("BitBtn5", QStringLiteral("全 清"), [this] { form_->SetValues(d::AllBoxes(false)); }));
+    buttons->addWidget(MakeButton("BitBtn6", QStringLiteral("出厂值设置"), [this] { BitBtn6Click(); }));
+    buttons->addWidget(MakeButton("Exit", QStringLiteral("返  回"), [this] { CloseWindow(); }));
+
+    auto *main = new QVBoxLayout(this);
+    main->addLayout(MakeHeading(QStringLiteral("KZ5700E"), QStringLiteral("电参数测试仪")));
+    main->addLayout(windows);
+    main->addWidget(metering);
+    main->addWidget(mask);
+    main->addWidget(new QLabel(QStringLiteral("注：(显示时间间隔最大值不大于99秒；"), this));
+    main->addWidget(new QLabel(QStringLiteral("有功电能计量定时值不大于9999秒。)"), this));
+    main->addLayout(buttons);
+
+    MakeReplyButton("Msg", [this] { MsgClick(); });
+}
+
+void DisplaySettingsWindow::BitBtn1Click()
+{
+    form_->SetValues(d::ResetFields());
+    words_->SetValues(d::ResetWords());
+    ReadBlock(d::kFirstRegister, d::kRegisters);
+}
+
+void DisplaySettingsWindow::BitBtn2Click()
+{
+    // A list without a choice is refused rather than sent as 0xFF.
+    if (const auto data = Downloadable(singlephase::words::EncodeBlock(d::kBlock, form_->Values(), words_->Values())))
+        WriteBlock(d::kFirstRegister, d::kRegisters, *data);
+}
+
+void DisplaySettingsWindow::BitBtn6Click()
+{
+    form_->SetValues(fields::FactoryValues(d::kFields));
+    words_->SetValues(singlephase::words::FactoryValues(d::kWords));
+}
+
+void DisplaySettingsWindow::MsgClick()
+{
+    const modbus::Exchange ex = TakeExchange();
+    if (ex.IsEchoOf(0x10)) {
+        ui::ShowMessage(this, QStringLiteral("参数下载成功！！"));
+    } else if (ex.IsReadOf(0x03, d::kBytes) && ex.RequestStart() == d::kFirstRegister) {
+        form_->Decode(ex.Data());
+        words_->Decode(ex.Data());
+    }
+}
+
+} // namespace singlephase

@@ -1,0 +1,134 @@
+#include "singlephase/initsettingswindow.h"
+
+#include "core/energybase.h"
+#include "ui/messagebox.h"
+#include "singlephase/settings.h"
+#include "singlephase/wordform.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+namespace singlephase {
+
+namespace is = singlephase::initsettings;
+
+InitSettingsWindow::InitSettingsWindow(SerialLink &link, QWidget *parent)
+    : FamilyWindow(link, "singlephase::InitSettingsWindow", parent)
+{
+    setWindowTitle(QStringLiteral("KZ5700E初始化设置窗口"));
+    QLabel *addressLabel = nullptr;
+    QSpinBox *address = MakeAddressSpin("SpinEdit1", QStringLiteral("输入仪表地址："), &addressLabel, 0);
+    words_ = new WordForm(this, is::kWords);
+    auto control = [this](const char *object) { return words_->Control(words_->IndexOf(object)); };
+    auto label = [this](const char *object) { return words_->Label(words_->IndexOf(object)); };
+    // The groups start with no item selected and the edits empty.
+    fields::Values none;
+    for (int i = 0; i < words_->Size(); ++i)
+        none.append(is::kWords[i].kind == singlephase::words::Kind::Choice ? QStringLiteral("-1") : QString());
+    words_->SetValues(none);
+
+    auto range = [&](const QString &title, const char *edit, QWidget *unit) {
+        auto *box = new QGroupBox(title, this);
+        auto *layout = new QHBoxLayout(box);
+        layout->addWidget(label(edit));
+        layout->addWidget(control(edit));
+        if (unit)
+            layout->addWidget(unit);
+        control(edit)->setToolTip(QStringLiteral("最大被率为9999"));
+        return box;
+    };
+    auto *top = new QGridLayout;
+    top->addWidget(control("RadioGroup1"), 0, 0, 1, 2);
+    top->addWidget(range(QStringLiteral("电压量程"), "LabeledEdit1", control("RadioGroup2")), 1, 0);
+    top->addWidget(range(QStringLiteral("电流量程"), "LabeledEdit2", nullptr), 1, 1);
+    int cell = 0;
+    for (const char *group : {"RadioGroup4", "RadioGroup5", "RadioGroup6", "RadioGroup7", "RadioGroup8"}) {
+        top->addWidget(control(group), 2 + cell / 2, cell % 2);
+        ++cell;
+    }
+    auto *delay = new QGroupBox(QStringLiteral("重合闸延时时间"), this);
+    auto *delayLayout = new QHBoxLayout(delay);
+    delayLayout->addWidget(control("SpinEdit2"));
+    delayLayout->addWidget(label("SpinEdit2"));
+    top->addWidget(delay, 4, 1);
+
+    auto *settingsButtons = new QHBoxLayout;
+    settingsButtons->addStretch();
+    QPushButton *upload = MakeButton("BitBtn2", QStringLiteral("上载数据"),
+                                     [this] { ReadBlock(is::kFirstRegister, is::kRegisters); });
+    QPushButton *download = MakeButton("BitBtn3", QStringLiteral("下载数据"), [this] { BitBtn3Click(); });
+    // Both blocks have buttons captioned alike: the accessible names tell them apart.
+    upload->setAccessibleName(QStringLiteral("上载初始化参数"));
+    download->setAccessibleName(QStringLiteral("下载初始化参数"));
+    settingsButtons->addWidget(upload);
+    settingsButtons->addWidget(download);
+
+    const EnergyBaseGroup bases = MakeEnergyBaseGroup([this] { ReadBlock(is::kBaseRegister, is::kBaseRegisters); },
+                                                      [this] { BitBtn5Click(); });
+    activeBase_ = bases.active;
+    reactiveBase_ = bases.reactive;
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(addressLabel);
+    buttons->addWidget(address);
+    buttons->addStretch();
+    buttons->addWidget(MakeButton("BitBtn1", QStringLiteral("出厂值设置"), [this] { BitBtn1Click(); }));
+    buttons->addWidget(MakeButton("Exit", QStringLiteral("返    回"), [this] { CloseWindow(); }));
+
+    auto *main = new QVBoxLayout(this);
+    main->addLayout(MakeHeading(QStringLiteral("KZ5700E"), QStringLiteral("电参数测试仪")));
+    main->addLayout(top);
+    main->addLayout(settingsButtons);
+    main->addWidget(bases.box);
+    main->addLayout(buttons);
+
+    MakeReplyButton("Msg", [this] { MsgClick(); });
+}
+
+void InitSettingsWindow::BitBtn1Click()
+{
+    words_->SetValues(singlephase::words::FactoryValues(is::kWords));
+    activeBase_->setText(QStringLiteral("0"));
+    reactiveBase_->setText(QStringLiteral("0"));
+}
+
+void InitSettingsWindow::BitBtn3Click()
+{
+    // A group without a choice, a ratio that is not a whole number or is
+    // negative: refused with a message; ratios above 9999 are sent as 9999.
+    if (const auto data = Downloadable(singlephase::words::EncodeBlock(is::kBlock, {}, words_->Values())))
+        WriteBlock(is::kFirstRegister, is::kRegisters, *data);
+}
+
+void InitSettingsWindow::BitBtn5Click()
+{
+    if (const auto data = Downloadable(energybase::EncodeBases(activeBase_->text(), reactiveBase_->text())))
+        WriteBlock(is::kBaseRegister, is::kBaseRegisters, *data);
+}
+
+void InitSettingsWindow::MsgClick()
+{
+    const modbus::Exchange ex = TakeExchange();
+    if (ex.IsEmpty())
+        return;
+    if (ex.IsEchoOf(0x10)) {
+        ui::ShowMessage(this, QStringLiteral("数据下载成功！！"));
+    } else if (ex.IsReadOf(0x03, is::kBaseReadBytes) && ex.RequestStart() == is::kBaseRegister) {
+        const auto texts = energybase::DecodeBases(ex.Data());
+        activeBase_->setText(texts[0]);
+        reactiveBase_->setText(texts[1]);
+    } else if (ex.IsReadOf(0x03, is::kBytes) && ex.RequestStart() == is::kFirstRegister) {
+        words_->Decode(ex.Data());
+        ui::ShowMessage(this, QStringLiteral("数据上载成功！！"));
+    } else {
+        ui::ShowMessage(this, QStringLiteral("数据上载失败！！"));
+    }
+}
+
+} // namespace singlephase

@@ -1,0 +1,28 @@
+#pragma once
+// Initialisation settings of the single-phase tester: measuring mode,
+// transformer ratios, display units and reclose delay (0x0050..0x0059), and
+// the two energy bases (0x005A), each block with its own buttons.
+#include "ui/familywindow.h"
+
+class QLineEdit;
+class WordForm;
+
+namespace singlephase {
+
+class InitSettingsWindow : public FamilyWindow {
+    Q_OBJECT
+public:
+    explicit InitSettingsWindow(SerialLink &link, QWidget *parent = nullptr);
+
+private:
+    void BitBtn1Click(); // 出厂值设置
+    void BitBtn3Click(); // settings 下载数据
+    void BitBtn5Click(); // energy bases 下载数据
+    void MsgClick();
+
+    WordForm *words_ = nullptr;
+    QLineEdit *activeBase_ = nullptr;
+    QLineEdit *reactiveBase_ = nullptr;
+};
+
+} // namespace singlephase

@@ -1,0 +1,146 @@
+#include "singlephase/measurementwindow.h"
+
+#include "ui/recordbutton.h"
+
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace singlephase {
+
+namespace m = singlephase::measurement;
+
+QByteArray &MeterageParams()
+{
+    static QByteArray params;
+    return params;
+}
+
+namespace {
+constexpr int kIndex = 3;
+}
+
+MeasurementWindow::MeasurementWindow(SerialLink &link, QWidget *parent)
+    : FamilyWindow(link, "singlephase::MeasurementWindow", parent)
+{
+    setWindowTitle(QStringLiteral("KZ5700电量测量窗口"));
+    auto *top = MakeHeading(QStringLiteral("KZ5700E"), QStringLiteral("电参数测试仪"));
+    QLabel *addressLabel = nullptr;
+    address_ = MakeAddressSpin("SpinEdit1", QStringLiteral("输入仪表地址："), &addressLabel, 0);
+    top->addWidget(addressLabel);
+    top->addWidget(address_);
+
+    // Two frames: the seven instantaneous values, then the six energies,
+    // two boxes per row.
+    auto frame = [this](const char *name, const QString &title, int from, int to) {
+        auto *box = new QGroupBox(title, this);
+        box->setObjectName(name);
+        auto *layout = new QGridLayout(box);
+        for (int b = from; b < to; ++b) {
+            auto *edit = new QLineEdit(box);
+            edit->setObjectName(m::kBoxNames[b]);
+            edit->setReadOnly(true);
+            edit->setMinimumWidth(120);
+            const QString caption = QString::fromUtf8(m::kBoxCaptions[b]);
+            edit->setAccessibleName(caption);
+            auto *label = new QLabel(caption, box);
+            label->setBuddy(edit);
+            const int i = b - from;
+            layout->addWidget(label, i / 2, (i % 2) * 2);
+            layout->addWidget(edit, i / 2, (i % 2) * 2 + 1);
+            boxes_[b] = edit;
+        }
+        return box;
+    };
+
+    auto *panel = new QFrame(this);
+    panel->setObjectName("Panel1");
+    panel->setFrameShape(QFrame::StyledPanel);
+    progress_ = new QProgressBar(panel);
+    progress_->setObjectName("ProgressBar1");
+    progress_->setRange(0, 100);
+    progress_->setValue(0);
+    progress_->setTextVisible(false);
+    progress_->setAccessibleName(QStringLiteral("通信进度"));
+    auto *panelLayout = new QHBoxLayout(panel);
+    panelLayout->addWidget(progress_);
+
+    timer_ = new QTimer(this);
+    timer_->setObjectName("Timer1");
+    timer_->setInterval(2000);
+    connect(timer_, &QTimer::timeout, this, &MeasurementWindow::Timer1Timer);
+
+    auto *bottom = new QHBoxLayout;
+    bottom->addWidget(panel, 1);
+    // Recording: every measurement shown also goes to a CSV file.
+    record_ = new RecordButton(this);
+    bottom->addWidget(record_);
+    bottom->addWidget(MakeButton("BitBtn1", QStringLiteral("启  动"), [this] { BitBtn1Click(); }));
+    bottom->addWidget(MakeButton("BitBtn2", QStringLiteral("停  止"), [this] { timer_->stop(); }));
+    bottom->addWidget(MakeButton("Exit", QStringLiteral("返  回"), [this] {
+        timer_->stop();
+        CloseWindow();
+    }));
+
+    auto *main = new QVBoxLayout(this);
+    main->addLayout(top);
+    main->addWidget(frame("GroupBox1", QStringLiteral("电压测量"), 0, 7));
+    main->addWidget(frame("GroupBox5", QStringLiteral("电能测量"), 7, m::kBoxes));
+    main->addLayout(bottom);
+    // After a lost port the boxes keep the last values, marked as stopped.
+    bottom->insertWidget(1, WatchPoll(timer_, QList<QWidget *>(boxes_.begin(), boxes_.end())));
+
+    MakeReplyButton("Msg", [this] { MsgClick(); });
+}
+
+void MeasurementWindow::FormClose()
+{
+    // A hidden window polls no more: its replies would reach no one.
+    timer_->stop();
+}
+
+void MeasurementWindow::BitBtn1Click()
+{
+    // The set-up block is read afresh at every start.
+    singlephase::MeterageParams().clear();
+    const int address = address_->value();
+    if (Send(m::SetupRequest(static_cast<std::uint8_t>(address)), address))
+        timer_->start();
+}
+
+void MeasurementWindow::Timer1Timer()
+{
+    if (!PollTick(timer_, progress_))
+        return;
+    const int address = address_->value();
+    const auto a = static_cast<std::uint8_t>(address);
+    Send(singlephase::MeterageParams().isEmpty() ? m::SetupRequest(a) : m::MeasurementRequest(a), address);
+}
+
+void MeasurementWindow::MsgClick()
+{
+    const modbus::Exchange exchange = TakeExchange();
+    const m::Outcome outcome = m::HandleReply(exchange, singlephase::MeterageParams());
+    if (outcome.kind == m::Outcome::Measurement) {
+        QStringList captions, texts;
+        for (int i = 0; i < m::kBoxes; ++i) {
+            boxes_[i]->setText(outcome.texts.text[i]);
+            captions.append(QString::fromUtf8(m::kBoxCaptions[i]));
+            texts.append(outcome.texts.text[i]);
+        }
+        // The address the request went to.
+        record_->Record(exchange.request.isEmpty() ? address_->value() : static_cast<std::uint8_t>(exchange.request.at(0)),
+                        captions, texts);
+    }
+    Link().ReplyPending(Family::SinglePhase, kIndex) = false;
+}
+
+} // namespace singlephase

@@ -1,0 +1,197 @@
+#include "singlephase/monitorwindows.h"
+
+#include "ui/lamp.h"
+#include "ui/statepoller.h"
+#include "singlephase/monitor.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+namespace singlephase {
+
+namespace mon = singlephase::monitor;
+
+namespace {
+
+constexpr const char *kModel = "KZ5700E";
+constexpr const char *kKind = "电参数测试仪";
+
+const RelayWindowConfig kRelayWindow{
+    .className = "singlephase::TelemetryWindow",
+    .title = "KZ5700遥测、遥信窗口",
+    .model = kModel,
+    .kind = kKind,
+    .addressCaption = "输入仪表地址：",
+    .replyButton = "Msg",
+    .returnButton = "Exit",
+    .commands = mon::kRelayCommands,
+};
+
+constexpr const char *kEventHeadings[] = {"编号", "事件名称", "事件数据", "事件类型", "事件发生时间"};
+constexpr int kEventWidths[] = {52, 202, 113, 124, 254};
+
+const EventLogWindowConfig kEventWindow{
+    .className = "singlephase::EventsWindow",
+    .title = "KZ5700事件记录窗口",
+    .model = kModel,
+    .kind = kKind,
+    .replyButton = "Msg",
+    .returnButton = "Exit",
+    .headings = kEventHeadings,
+    .widths = kEventWidths,
+    .log = mon::kEventLog,
+    .firstKindOnShow = false,
+};
+
+const ClockWindowConfig kClockWindow{
+    .className = "singlephase::ClockSettingsWindow",
+    .title = "KZ5700E通讯、波特率、时间设置窗口",
+    .model = kModel,
+    .kind = kKind,
+    .base = 0x005C,
+    .replyButton = "Msg",
+    .returnButton = "Exit",
+};
+
+// An empty interval box polls once a second.
+constexpr int kDefaultIntervalMs = 1000;
+
+} // namespace
+
+TelemetryWindow::TelemetryWindow(SerialLink &link, QWidget *parent)
+    : RelayWindow(link, kRelayWindow, parent)
+{
+}
+
+EventsWindow::EventsWindow(SerialLink &link, QWidget *parent)
+    : EventLogWindow(link, kEventWindow, parent)
+{
+}
+
+ClockSettingsWindow::ClockSettingsWindow(SerialLink &link, QWidget *parent) : ClockWindow(link, kClockWindow, parent) {}
+
+AlarmStateWindow::AlarmStateWindow(SerialLink &link, QWidget *parent)
+    : FamilyWindow(link, "singlephase::AlarmStateWindow", parent)
+{
+    setWindowTitle(QStringLiteral("KZ5700报警状态窗口"));
+
+    QLabel *addressLabel = nullptr;
+    QSpinBox *address = MakeAddressSpin("SpinEdit1", QStringLiteral("输入仪表地址："), &addressLabel, 0);
+    QHBoxLayout *top = MakeHeading(QString::fromUtf8(kModel), QString::fromUtf8(kKind));
+    top->addWidget(addressLabel);
+    top->addWidget(address);
+
+    auto *frame = new QGroupBox(QStringLiteral("当前越限报警显示"), this);
+    frame->setObjectName("GroupBox1");
+    // A lamp with its caption beside it, found by its shape number.
+    auto cell = [&](int shape) {
+        const mon::StateLamp *info = nullptr;
+        for (const mon::StateLamp &l : mon::kStateLampTable)
+            if (l.shape == shape)
+                info = &l;
+        const QString caption = QString::fromUtf8(info->caption);
+        auto *lamp = new Lamp(QStringLiteral("Shape%1").arg(shape), caption, frame);
+        lamps_[info->bit] = lamp;
+        auto *label = new QLabel(caption, frame);
+        label->setBuddy(lamp);
+        auto *box = new QHBoxLayout;
+        box->addWidget(lamp);
+        box->addWidget(label);
+        box->addStretch();
+        return box;
+    };
+    // Upper limits above lower limits, in the order voltage, current,
+    // frequency, power factor, active and reactive power (Shape1..Shape12).
+    auto *limits = new QGridLayout;
+    for (int column = 0; column < 6; ++column) {
+        limits->addLayout(cell(2 * column + 1), 0, column);
+        limits->addLayout(cell(2 * column + 2), 1, column);
+    }
+    auto *signals_ = new QGridLayout;
+    for (int i = 0; i < 4; ++i)
+        signals_->addLayout(cell(13 + i), 0, i); // Ua断相, switch inputs
+    for (int i = 0; i < 3; ++i)
+        signals_->addLayout(cell(17 + i), 1, i); // relay outputs
+
+    mode_ = new QLabel(QStringLiteral("普通模式"), frame);
+    mode_->setObjectName("StaticText7");
+    mode_->setAccessibleName(QStringLiteral("测量模式"));
+    auto *frameLayout = new QVBoxLayout(frame);
+    frameLayout->addWidget(mode_);
+    frameLayout->addLayout(limits);
+    frameLayout->addLayout(signals_);
+
+    auto *legend = new QHBoxLayout;
+    auto *normal = new Lamp("Shape20", QStringLiteral("正常"), this);
+    auto *active = new Lamp("Shape21", QStringLiteral("异常"), this);
+    active->SetOn(true);
+    for (Lamp *l : {normal, active}) {
+        auto *label = new QLabel(l->accessibleName(), this);
+        label->setBuddy(l);
+        legend->addWidget(l);
+        legend->addWidget(label);
+    }
+    legend->addStretch();
+
+    poller_ = new StatePoller(
+        this,
+        [this] {
+            const int a = Address();
+            return Send(mon::StateRequest(static_cast<std::uint8_t>(a)), a);
+        },
+        kDefaultIntervalMs);
+    // "检  测" starts from an empty mode text, so a reply without a mode
+    // (mode 3) shows none rather than one read earlier. The poller has sent
+    // by now; a press that sent nothing keeps the text.
+    connect(poller_->CheckButton(), &QPushButton::clicked, this, [this] {
+        if (IsDestination())
+            mode_->clear();
+    });
+
+    auto *checks = new QHBoxLayout;
+    checks->addWidget(poller_->Periodic());
+    checks->addWidget(poller_->IntervalLabel());
+    checks->addWidget(poller_->IntervalEdit());
+    checks->addStretch();
+    checks->addWidget(poller_->CheckButton());
+    checks->addWidget(poller_->CancelButton());
+    checks->addWidget(MakeButton("Exit", QStringLiteral("返  回"), [this] { CloseWindow(); }));
+    // After a lost port the lamps and mode keep the last state, marked as
+    // stopped (at the end of the legend row, which has room).
+    legend->addWidget(WatchPoll(poller_->Timer(), {mode_}));
+
+    auto *main = new QVBoxLayout(this);
+    main->addLayout(top);
+    main->addWidget(frame);
+    main->addLayout(legend);
+    main->addLayout(checks);
+
+    MakeReplyButton("Msg", [this] { MsgClick(); });
+}
+
+void AlarmStateWindow::FormClose()
+{
+    // However the window closes, it stops asking.
+    poller_->Cancel();
+}
+
+void AlarmStateWindow::MsgClick()
+{
+    // Only a whole state block changes the lamps; anything else leaves them.
+    if (const auto state = mon::ReadState(TakeExchange())) {
+        for (int bit = 0; bit < mon::kStateLamps; ++bit)
+            lamps_[bit]->SetOn((state->bits >> bit) & 1u);
+        if (const auto text = mon::ModeText(state->mode))
+            mode_->setText(*text);
+    }
+    Link().ReplyPending(Family::SinglePhase, Row() ? Row()->destination : 0) = false;
+}
+
+} // namespace singlephase

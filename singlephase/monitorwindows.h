@@ -1,0 +1,60 @@
+#pragma once
+// Single-phase windows built on the family-neutral window classes: relays
+// and inputs, alarm state, event records, and the address, baud rate and
+// clock settings.
+#include "ui/clockwindow.h"
+#include "ui/eventlogwindow.h"
+#include "ui/familywindow.h"
+#include "ui/relaywindow.h"
+
+#include <array>
+
+class Lamp;
+class QLabel;
+class StatePoller;
+
+namespace singlephase {
+
+class TelemetryWindow : public RelayWindow {
+    Q_OBJECT
+public:
+    explicit TelemetryWindow(SerialLink &link, QWidget *parent = nullptr);
+};
+
+// The 16 alarm lamps of 0x0013, the three relay lamps and the measuring
+// mode of 0x0014, read on "检  测" and, with "定时检测", repeated at the
+// typed interval (1000 ms when the box is empty).
+class AlarmStateWindow : public FamilyWindow {
+    Q_OBJECT
+public:
+    explicit AlarmStateWindow(SerialLink &link, QWidget *parent = nullptr);
+
+    // The lamp of a state bit 0..18 (see singlephase/monitor.h).
+    Lamp *StateLamp(int bit) const { return lamps_[bit]; }
+    QLabel *ModeText() const { return mode_; }
+    StatePoller *Poller() const { return poller_; }
+
+protected:
+    void FormClose() override;
+
+private:
+    void MsgClick();
+
+    StatePoller *poller_ = nullptr;
+    QLabel *mode_ = nullptr;
+    std::array<Lamp *, 19> lamps_{};
+};
+
+class EventsWindow : public EventLogWindow {
+    Q_OBJECT
+public:
+    explicit EventsWindow(SerialLink &link, QWidget *parent = nullptr);
+};
+
+class ClockSettingsWindow : public ClockWindow {
+    Q_OBJECT
+public:
+    explicit ClockSettingsWindow(SerialLink &link, QWidget *parent = nullptr);
+};
+
+} // namespace singlephase

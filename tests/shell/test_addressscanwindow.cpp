@@ -1,0 +1,339 @@
+// The family window base and the address scan window on a fake port.
+#include "ui/familywindow.h"
+#include "link/fakeport.h"
+#include "ui/messagebox.h"
+#include "shell/addressscanwindow.h"
+#include "link/seriallink.h"
+#include "tests/support/testutil.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTimer>
+#include <gtest/gtest.h>
+#include <memory>
+#include <set>
+
+namespace {
+
+void Tick(QTimer *timer)
+{
+    QMetaObject::invokeMethod(timer, "timeout", Qt::DirectConnection);
+}
+
+// A minimal family window that counts its hooks and replies.
+class ProbeWindow : public FamilyWindow {
+public:
+    explicit ProbeWindow(SerialLink &link) : FamilyWindow(link, "threephase::EventsWindow")
+    {
+        reply = MakeReplyButton("Form4_Button", Family::ThreePhase, 4, [this] { ++replies; });
+        spin = MakeAddressSpin("SpinEdit1", QStringLiteral("地址："), &label);
+    }
+    void PressReturn() { CloseWindow(); }
+    int shows = 0;
+    int closes = 0;
+    int replies = 0;
+    QPushButton *reply = nullptr;
+    QSpinBox *spin = nullptr;
+    QLabel *label = nullptr;
+
+protected:
+    void FormShow() override { ++shows; }
+    void FormClose() override { ++closes; }
+};
+
+struct LinkOnFakePort : ::testing::Test {
+    FakePortControl port;
+    SerialLink link{&port};
+    ui::RecordedMessages messages;
+
+    void SetUp() override
+    {
+        port.SetPortOpen(true);
+        link.FormShow();
+        link.SettleMs = 5;
+        link.PollMs = 2;
+    }
+};
+
+using FamilyWindowBase = LinkOnFakePort;
+
+} // namespace
+
+TEST_F(FamilyWindowBase, HooksRunOnShowAndOnEveryCloseAndClosingOnlyHides)
+{
+    ProbeWindow win(link);
+    win.show();
+    EXPECT_EQ(win.shows, 1);
+    win.close();
+    EXPECT_EQ(win.closes, 1);
+    EXPECT_FALSE(win.isVisible());
+    // Closing a window that is not shown still runs its close hook, as the
+    // main window's close-others routine relies on.
+    win.PressReturn();
+    EXPECT_EQ(win.closes, 2);
+    EXPECT_FALSE(win.isVisible());
+    win.show();
+    EXPECT_EQ(win.shows, 2);
+    win.PressReturn();
+    EXPECT_EQ(win.closes, 3);
+    EXPECT_FALSE(win.isVisible());
+    EXPECT_TRUE(win.isWindow());
+    EXPECT_FALSE(win.testAttribute(Qt::WA_DeleteOnClose));
+}
+
+TEST_F(FamilyWindowBase, ReturnOnANeverShownWindowRunsTheCloseHookOnce)
+{
+    ProbeWindow win(link);
+    win.PressReturn();
+    EXPECT_EQ(win.closes, 1);
+    EXPECT_EQ(win.shows, 0);
+}
+
+TEST_F(FamilyWindowBase, HiddenReplyButtonIsTheLinksHandler)
+{
+    ProbeWindow win(link);
+    win.show();
+    EXPECT_FALSE(win.reply->isVisible());
+    EXPECT_EQ(win.reply->size(), QSize(1, 1));
+    EXPECT_EQ(win.reply->focusPolicy(), Qt::NoFocus);
+    link.SelectSlot(4);
+    link.DispatchThreePhaseReply(WithCrc(Hex("01 03 02 00 01")));
+    EXPECT_EQ(win.replies, 1);
+    // Also while the window itself is hidden.
+    win.hide();
+    link.ReplyPending(Family::ThreePhase, 4) = false;
+    link.DispatchThreePhaseReply(WithCrc(Hex("01 03 02 00 01")));
+    EXPECT_EQ(win.replies, 2);
+}
+
+TEST_F(FamilyWindowBase, ReplyAfterTheWindowIsGoneDoesNothing)
+{
+    auto win = std::make_unique<ProbeWindow>(link);
+    link.SelectSlot(4);
+    win.reset();
+    link.DispatchThreePhaseReply(WithCrc(Hex("01 03 02 00 01")));
+    SUCCEED();
+}
+
+TEST_F(FamilyWindowBase, AddressSpinHasRangeCaptionAndBuddy)
+{
+    ProbeWindow win(link);
+    EXPECT_EQ(win.spin->objectName(), "SpinEdit1");
+    EXPECT_EQ(win.spin->minimum(), 0);
+    EXPECT_EQ(win.spin->maximum(), 255);
+    EXPECT_EQ(win.spin->accessibleName(), "地址：");
+    EXPECT_EQ(win.label->text(), "地址：");
+    EXPECT_EQ(win.label->buddy(), win.spin);
+}
+
+namespace {
+
+// The scan window with instruments answering at the given addresses.
+struct ScanWindow : LinkOnFakePort {
+    AddressScanWindow win{link};
+    std::set<int> present;
+    int answered = 0;
+
+    QPushButton *button(const char *name) { return win.findChild<QPushButton *>(name); }
+    QSpinBox *spin(const char *name) { return win.findChild<QSpinBox *>(name); }
+    QString result() { return win.findChild<QLineEdit *>("Edit3")->text(); }
+    QString percent() { return win.findChild<QLabel *>("Label4")->text(); }
+    QProgressBar *progress() { return win.findChild<QProgressBar *>("ProgressBar1"); }
+    QTimer *timer() { return win.findChild<QTimer *>("Timer1"); }
+
+    void SetUp() override
+    {
+        LinkOnFakePort::SetUp();
+        link.SelectSlot(10);
+        port.responder = [this](const QByteArray &frame) {
+            ++answered;
+            const int address = static_cast<std::uint8_t>(frame.at(0));
+            if (frame.size() == 8 && static_cast<std::uint8_t>(frame.at(1)) == 0x99 && present.count(address))
+                port.Feed(frame); // the instruments echo the probe
+        };
+        win.show();
+    }
+
+    // Waits until every probe has been answered (or not) and collected.
+    void Settle()
+    {
+        ASSERT_TRUE(WaitFor([this] {
+            return answered == port.written.size() && !link.Collecting() && port.InBufferCount() == 0;
+        }));
+    }
+
+    void Range(int start, int end)
+    {
+        spin("SpinEdit1")->setValue(start);
+        spin("SpinEdit2")->setValue(end);
+    }
+
+    QStringList Probed()
+    {
+        QStringList out;
+        for (const QByteArray &f : port.written) {
+            EXPECT_EQ(ToHex(f), ToHex(AddressProbeFrame(static_cast<std::uint8_t>(f.at(0)))));
+            out << QString::number(static_cast<std::uint8_t>(f.at(0)));
+        }
+        return out;
+    }
+};
+
+} // namespace
+
+TEST_F(ScanWindow, ControlsAsLaidOutAndShowResetsTheRange)
+{
+    EXPECT_EQ(win.windowTitle(), "Rs_Addersdcu");
+    EXPECT_EQ(button("BitBtn1")->text(), "启  动");
+    EXPECT_EQ(button("BitBtn2")->text(), "停  止");
+    EXPECT_EQ(button("BitBtn3")->text(), "返  回");
+    EXPECT_EQ(percent(), "0%");
+    EXPECT_EQ(progress()->maximum(), 10000);
+    EXPECT_EQ(spin("SpinEdit1")->maximum(), 255);
+    EXPECT_EQ(spin("SpinEdit2")->maximum(), 255);
+    EXPECT_EQ(spin("SpinEdit1")->accessibleName(), "起始地址：");
+    EXPECT_EQ(spin("SpinEdit2")->accessibleName(), "结束地址：");
+    EXPECT_EQ(win.findChild<QLineEdit *>("Edit3")->accessibleName(), "检测结果：");
+    EXPECT_EQ(win.findChild<QLineEdit *>("Edit3")->palette().color(QPalette::Base), QColor(Qt::black));
+    EXPECT_EQ(timer()->interval(), 1000);
+    EXPECT_FALSE(timer()->isActive());
+    EXPECT_NE(win.findChild<QPushButton *>("Form10_Button"), nullptr);
+
+    Range(3, 9);
+    win.findChild<QLineEdit *>("Edit3")->setText("3,");
+    win.close();
+    win.show();
+    EXPECT_EQ(spin("SpinEdit1")->value(), 0);
+    EXPECT_EQ(spin("SpinEdit2")->value(), 247);
+    EXPECT_EQ(result(), "");
+}
+
+TEST_F(ScanWindow, ListsTheAddressesThatAnswer)
+{
+    present = {1, 3};
+    win.SetProbeInterval(3600 * 1000); // ticks are driven by the test
+    Range(0, 5);
+    button("BitBtn1")->click();
+    EXPECT_TRUE(timer()->isActive());
+    Settle();
+    for (int i = 0; i < 6; ++i) {
+        Tick(timer());
+        Settle();
+    }
+    EXPECT_EQ(Probed(), QStringList({"0", "1", "2", "3", "4", "5"}));
+    EXPECT_EQ(result(), "1,3,");
+    EXPECT_EQ(percent(), "100%");
+    EXPECT_EQ(progress()->value(), 10000);
+    EXPECT_FALSE(timer()->isActive());
+    EXPECT_EQ(messages.texts, QStringList({"仪表地址检测结束！！"}));
+    EXPECT_EQ(link.LastAddress, 5);
+}
+
+TEST_F(ScanWindow, RunsOnItsOwnTimer)
+{
+    present = {2};
+    win.SetProbeInterval(80);
+    Range(1, 3);
+    button("BitBtn1")->click();
+    ASSERT_TRUE(WaitFor([this] { return !messages.texts.isEmpty(); }, 5000));
+    EXPECT_EQ(Probed(), QStringList({"1", "2", "3"}));
+    EXPECT_EQ(result(), "2,");
+    EXPECT_EQ(percent(), "100%");
+}
+
+TEST_F(ScanWindow, PercentFollowsProbesDone)
+{
+    win.SetProbeInterval(3600 * 1000);
+    Range(5, 8);
+    button("BitBtn1")->click();
+    QStringList shown;
+    for (int i = 0; i < 4; ++i) {
+        Tick(timer());
+        shown << percent();
+    }
+    EXPECT_EQ(shown, QStringList({"33%", "66%", "100%", "100%"}));
+    EXPECT_EQ(Probed(), QStringList({"5", "6", "7", "8"}));
+}
+
+TEST_F(ScanWindow, StartAboveEndIsRefused)
+{
+    Range(6, 5);
+    button("BitBtn1")->click();
+    EXPECT_EQ(messages.texts, QStringList({"仪表起始地址错误！！"}));
+    EXPECT_TRUE(port.written.isEmpty());
+    EXPECT_FALSE(timer()->isActive());
+    EXPECT_EQ(percent(), "0%");
+}
+
+TEST_F(ScanWindow, OneAddressRangeProbesOnceAndReachesFull)
+{
+    present = {9};
+    win.SetProbeInterval(3600 * 1000);
+    Range(9, 9);
+    button("BitBtn1")->click();
+    Settle();
+    Tick(timer());
+    EXPECT_EQ(Probed(), QStringList({"9"}));
+    EXPECT_EQ(result(), "9,");
+    EXPECT_EQ(percent(), "100%");
+    EXPECT_EQ(progress()->value(), 10000);
+    EXPECT_FALSE(timer()->isActive());
+    EXPECT_EQ(messages.texts, QStringList({"仪表地址检测结束！！"}));
+}
+
+TEST_F(ScanWindow, EndLoweredDuringScanEndsAtNextTick)
+{
+    win.SetProbeInterval(3600 * 1000);
+    Range(0, 20);
+    button("BitBtn1")->click();
+    Tick(timer());
+    Tick(timer());
+    spin("SpinEdit2")->setValue(1);
+    Tick(timer());
+    EXPECT_EQ(Probed(), QStringList({"0", "1", "2"}));
+    EXPECT_FALSE(timer()->isActive());
+    EXPECT_EQ(percent(), "100%");
+}
+
+TEST_F(ScanWindow, StopAndReturnEndTheScan)
+{
+    Range(0, 10);
+    button("BitBtn1")->click();
+    button("BitBtn2")->click();
+    EXPECT_FALSE(timer()->isActive());
+    EXPECT_EQ(messages.texts, QStringList({"仪表地址检测结束！！"}));
+
+    button("BitBtn1")->click();
+    ASSERT_TRUE(timer()->isActive());
+    button("BitBtn3")->click();
+    EXPECT_FALSE(timer()->isActive());
+    EXPECT_FALSE(win.isVisible());
+    EXPECT_EQ(messages.texts.size(), 1);
+}
+
+TEST_F(ScanWindow, SinglePhaseAndKz827ProbeAnswersReachTheWindow)
+{
+    present = {4};
+    win.SetProbeInterval(3600 * 1000);
+    link.DeviceFamily = "KZ2600E";
+    Range(4, 5);
+    button("BitBtn1")->click();
+    Settle();
+    link.DeviceFamily = "KZ827KVE";
+    link.Kz827Type = 1;
+    present = {5};
+    Tick(timer());
+    Settle();
+    EXPECT_EQ(result(), "4,5,");
+}
+
+TEST_F(ScanWindow, ReplyEmptiesSlotTen)
+{
+    button("BitBtn1")->click(); // 0..247, address 0 probed
+    link.DispatchThreePhaseReply(AddressProbeFrame(0));
+    EXPECT_EQ(result(), "0,");
+    EXPECT_TRUE(link.ReplySlots[10].isEmpty());
+}

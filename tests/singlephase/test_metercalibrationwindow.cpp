@@ -1,0 +1,97 @@
+// The single-phase calibration window: what differs from the module's
+// window (points, means, its reply button and return), and a calibration
+// run against the simulated meter.
+#include "link/fakeport.h"
+#include "ui/messagebox.h"
+#include "link/qtserialport.h"
+#include "sim/ptysimulator.h"
+#include "sim/singlephase.h"
+#include "singlephase/metercalibrationwindow.h"
+#include "tests/support/calibrationrun.h"
+#include "tests/support/testutil.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSpinBox>
+#include <cmath>
+#include <gtest/gtest.h>
+
+namespace {
+
+using calibrationtest::choose;
+using calibrationtest::click;
+using calibrationtest::text;
+
+
+} // namespace
+
+TEST(MeterCalibration, SixPointsMeansAndTheVoltagePoint)
+{
+    FakePortControl port;
+    SerialLink link{&port};
+    link.DeviceFamily = "KZ2600E";
+    singlephase::MeterCalibrationWindow win{link};
+    ui::RecordedMessages messages;
+    port.SetPortOpen(true);
+    link.FormShow();
+    win.findChild<QSpinBox *>("SpinEdit1")->setValue(2);
+
+    EXPECT_EQ(win.findChild<QListWidget *>("ListBox1")->count(), 6);
+    choose(win, 1);
+    EXPECT_EQ(text(win, "Edit1"), "110.00W");
+    choose(win, 4);
+    EXPECT_EQ(text(win, "Edit1"), "220.00V");
+
+    click(win, "BitBtn5");
+    EXPECT_EQ(ToHex(port.written.back()), ToHex(WithCrc(Hex("02 AA 72 37 30 32 32 42 30 30 30"))));
+    EXPECT_EQ(link.SinglePhaseIndex, 12);
+    // Voltage 220 V (value 4), power factor 0.5 (value 6) negated because
+    // values 1 and 2 lie on different sides of 0x800000, 50 Hz (value 7).
+    const QByteArray read =
+        WithCrc(Hex("02 AA 72 37 30 32 32 00 00 01 00 FF FF 00 00 00 00 1B 80 00 00 00 00 40 00 00 06 40 00") +
+                QByteArray(51, '\0'));
+    link.DispatchSinglePhaseReply(read);
+    EXPECT_EQ(text(win, "StaticText1"), "27.5000V") << "the mean of 220 V and seven zeros";
+    EXPECT_EQ(text(win, "StaticText10"), "-0.5000");
+    EXPECT_EQ(text(win, "StaticText13"), "50.00Hz");
+    // The current's mean is 0: refused, not taken as 1.
+    choose(win, 5);
+    click(win, "BitBtn2");
+    EXPECT_EQ(messages.texts, QStringList{"数据出错！！"});
+    for (int i = 0; i < 7; ++i) {
+        click(win, "BitBtn5");
+        link.DispatchSinglePhaseReply(read);
+    }
+    EXPECT_EQ(text(win, "StaticText1"), "220.0000V");
+    choose(win, 4);
+    win.findChild<QLineEdit *>("Edit1")->setText("200.00V");
+    click(win, "BitBtn2");
+    EXPECT_EQ(text(win, "Edit2"), "F45D17");
+
+    click(win, "Exit");
+    EXPECT_EQ(link.SinglePhaseIndex, 0);
+}
+
+TEST(MeterCalibrationOverPty, CalibratesPowerAtUnityAndHalfLagging)
+{
+    sim::PtySimulator simulator;
+    auto *meter = static_cast<sim::SinglePhaseInstrument *>(simulator.bus().Add(2, sim::Family::SinglePhase));
+    QString error;
+    ASSERT_TRUE(simulator.Open(&error)) << error.toStdString();
+    QtSerialPortControl port;
+    port.SetPortName(simulator.SlavePath());
+    ASSERT_TRUE(port.SetPortOpen(true, &error)) << error.toStdString();
+    SerialLink link(&port);
+    link.DeviceFamily = "KZ2600E";
+    link.FormShow();
+    singlephase::MeterCalibrationWindow win(link);
+    win.show();
+    win.findChild<QSpinBox *>("SpinEdit1")->setValue(2);
+    // Gain at power factor 1.0 first, then the phase at 0.5 lagging.
+    calibrationtest::RunProcedure(win, "Msg", {{0, "StaticText7", 1100.0}, {2, "StaticText7", 550.0}});
+    EXPECT_NE(meter->CalibrationWord(1), 0u);
+    EXPECT_NE(meter->CalibrationWord(3), 0u);
+    port.SetPortOpen(false);
+}

@@ -1,0 +1,200 @@
+// The module calibration window: its frames, refusals, cyclic reading and
+// record on a fake port, and a calibration run against the simulator.
+#include "ui/calibrationwindow.h"
+#include "link/fakeport.h"
+#include "ui/lamp.h"
+#include "ui/messagebox.h"
+#include "link/qtserialport.h"
+#include "sim/ptysimulator.h"
+#include "sim/threephase.h"
+#include "tests/support/calibrationrun.h"
+#include "tests/support/testutil.h"
+#include "threephase/modulecalibrationwindow.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+using calibrationtest::choose;
+using calibrationtest::click;
+using calibrationtest::text;
+
+void setText(QWidget &w, const char *edit, const QString &value)
+{
+    w.findChild<QLineEdit *>(edit)->setText(value);
+}
+
+struct ModuleCalibration : ::testing::Test {
+    FakePortControl port;
+    SerialLink link{&port};
+    threephase::ModuleCalibrationWindow win{link};
+    ui::RecordedMessages messages;
+
+    void SetUp() override
+    {
+        port.SetPortOpen(true);
+        link.FormShow();
+        win.findChild<QSpinBox *>("SpinEdit1")->setValue(1);
+    }
+    void answer(const char *hex) { link.DispatchThreePhaseReply(WithCrc(Hex(hex))); }
+};
+
+} // namespace
+
+TEST_F(ModuleCalibration, PointsPutTheirReferenceAndWritesCarryTheWord)
+{
+    choose(win, 3);
+    EXPECT_EQ(text(win, "Edit1"), "110.000W");
+    choose(win, 18);
+    EXPECT_EQ(text(win, "Edit1"), "");
+    choose(win, 12);
+    EXPECT_EQ(text(win, "Edit1"), "220.00V");
+
+    click(win, "BitBtn5");
+    EXPECT_EQ(ToHex(port.written.back()), "01 AA 72 37 30 32 32 42 30 30 30 17 5C");
+    setText(win, "Edit2", "0CCCCD");
+    click(win, "BitBtn1");
+    EXPECT_EQ(ToHex(port.written.back()), "01 AA 77 37 30 32 32 0D 0C CC CD 7E 55");
+    setText(win, "Edit2", "1A");
+    click(win, "BitBtn1");
+    EXPECT_EQ(ToHex(port.written.back().mid(7, 4)), "0D 00 00 1A");
+    setText(win, "Edit2", "12345678");
+    click(win, "BitBtn1");
+    EXPECT_EQ(ToHex(port.written.back().mid(7, 4)), "0D 12 34 56");
+    click(win, "Button1");
+    EXPECT_EQ(text(win, "Edit2"), "000000");
+    EXPECT_TRUE(messages.texts.isEmpty());
+
+    // Nothing doubtful is sent.
+    const qsizetype sent = port.written.size();
+    setText(win, "Edit2", "0CCCCG");
+    click(win, "BitBtn1");
+    setText(win, "Edit2", "");
+    click(win, "BitBtn1");
+    choose(win, -1);
+    setText(win, "Edit2", "000000");
+    click(win, "BitBtn1");
+    EXPECT_EQ(port.written.size(), sent);
+    EXPECT_EQ(messages.texts, QStringList({"校验数据只能是十六进制数字（0-9，A-F）！！", "校验数据窗口不能为空！！",
+                                           "请选择待校验的参数！！"}));
+}
+
+TEST_F(ModuleCalibration, ComputeNeedsAReadingAndLeavesTheWordOnRefusal)
+{
+    choose(win, 0);
+    setText(win, "Edit2", "ABCDEF");
+    click(win, "BitBtn2");
+    // An acknowledgement is no reading, nor is a short read reply.
+    click(win, "BitBtn1");
+    answer("01 AA 77 37 30 32 32 01 AB CD EF");
+    click(win, "BitBtn5");
+    answer("01 AA 72 37 30 32 32 00 01 00 00");
+    click(win, "BitBtn2");
+    EXPECT_EQ(messages.texts, QStringList({"没有读到任何数据！请再读一次数据。", "参数设置成功！！",
+                                           "没有读到任何数据！请再读一次数据。"}));
+    EXPECT_EQ(text(win, "StaticText7"), "0.0");
+
+    // The first read after start: the mean is 1/8 of 1100 W, so K would be 7
+    // and wrap to 800000; it is refused.
+    QByteArray read = Hex("01 AA 72 37 30 32 32 00 04 4C 00") + QByteArray(69, '\0');
+    click(win, "BitBtn5");
+    link.DispatchThreePhaseReply(WithCrc(read));
+    EXPECT_EQ(text(win, "StaticText7"), "137.5000W");
+    messages.texts.clear();
+    click(win, "BitBtn2");
+    setText(win, "Edit1", "x");
+    click(win, "BitBtn2");
+    setText(win, "Edit1", "");
+    click(win, "BitBtn2");
+    EXPECT_EQ(messages.texts, QStringList({"数据出错！！", "'x' is not a valid floating point value",
+                                           "注意：标准表数据不能为空！！"}));
+    EXPECT_EQ(text(win, "Edit2"), "ABCDEF");
+}
+
+TEST_F(ModuleCalibration, CyclicReadingBlinksRefusesWritesAndSurvivesAClose)
+{
+    win.show();
+    win.findChild<QCheckBox *>("CheckBox1")->setChecked(true);
+    auto *timer = win.findChild<QTimer *>("Timer1");
+    auto *read = win.findChild<QPushButton *>("BitBtn5");
+    EXPECT_EQ(read->text(), "读启用");
+    click(win, "BitBtn5");
+    EXPECT_EQ(read->text(), "读停止");
+    EXPECT_TRUE(timer->isActive());
+    EXPECT_EQ(timer->interval(), 1500);
+    timer->setInterval(20);
+    ASSERT_TRUE(WaitFor([&] { return port.written.size() >= 3; }));
+    auto *lamp39 = win.findChild<Lamp *>("Shape39");
+    auto *lamp1 = win.findChild<Lamp *>("Shape1");
+    ASSERT_TRUE(WaitFor([&] { return lamp39->Colour() == Lamp::Active(); }));
+    EXPECT_EQ(lamp1->Colour(), Lamp::Normal()) << "the lamps blink in opposition";
+    choose(win, 0);
+    setText(win, "Edit2", "000000");
+    click(win, "BitBtn1");
+    EXPECT_EQ(messages.texts, QStringList{"系统正在读数据，请先停止！"});
+
+    click(win, "BitBtn3");
+    EXPECT_FALSE(timer->isActive());
+    win.show();
+    EXPECT_EQ(read->text(), "读停止");
+    click(win, "BitBtn1");
+    EXPECT_EQ(messages.texts.size(), 2) << "still refused after reopening";
+    click(win, "BitBtn5");
+    EXPECT_EQ(read->text(), "读启动");
+    EXPECT_FALSE(win.CyclicReading());
+}
+
+TEST_F(ModuleCalibration, TheRecordIsSavedAndKeepsGrowing)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("run.csv");
+    calib::SetRecordFileChooser([&](QWidget *, const QString &suggested) {
+        EXPECT_TRUE(suggested.endsWith(".csv"));
+        return path;
+    });
+    choose(win, 12);
+    setText(win, "Edit2", "0CCCCD");
+    click(win, "BitBtn1");
+    click(win, "SaveRecord");
+    answer("01 AA 77 37 30 32 32 0D 0C CC CD");
+    calib::SetRecordFileChooser({});
+
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(file.readAll().mid(3)).split("\r\n", Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_TRUE(lines[1].contains(",1,13,A相电压 [ 13 ],写入,220.00V,,0CCCCD,")) << lines[1].toStdString();
+    EXPECT_TRUE(lines[2].contains(",13,A相电压 [ 13 ],写入确认,,,0CCCCD,")) << lines[2].toStdString();
+}
+
+// Read until stable, compute, write, read again: the reading is within
+// 0.05 % of the reference, for a power point and a voltage point.
+TEST(ModuleCalibrationOverPty, CalibratesPhaseAPowerAndVoltage)
+{
+    sim::PtySimulator simulator;
+    auto *module = static_cast<sim::ThreePhaseInstrument *>(simulator.bus().Add(1, sim::Family::ThreePhase));
+    QString error;
+    ASSERT_TRUE(simulator.Open(&error)) << error.toStdString();
+    QtSerialPortControl port;
+    port.SetPortName(simulator.SlavePath());
+    ASSERT_TRUE(port.SetPortOpen(true, &error)) << error.toStdString();
+    SerialLink link(&port);
+    link.FormShow();
+    threephase::ModuleCalibrationWindow win(link);
+    win.show();
+    win.findChild<QSpinBox *>("SpinEdit1")->setValue(1);
+    calibrationtest::RunProcedure(win, "Form12_Button", {{0, "StaticText7", 1100}, {12, "StaticText1", 220}});
+    EXPECT_NE(module->CalibrationWord(1), 0u);
+    EXPECT_NE(module->CalibrationWord(13), 0u);
+    EXPECT_EQ(win.Record().Rows().size(), 10); // per point: two writes, two acknowledgements, one computation
+    port.SetPortOpen(false);
+}

@@ -1,0 +1,123 @@
+#include "threephase/alarmmaskwindow.h"
+
+#include "ui/fieldform.h"
+#include "ui/messagebox.h"
+#include "threephase/alarmmask.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+#include <span>
+
+namespace threephase {
+
+namespace am = threephase::alarmmask;
+
+AlarmMaskWindow::AlarmMaskWindow(SerialLink &link, QWidget *parent) : FamilyWindow(link, "threephase::AlarmMaskWindow", parent)
+{
+    setWindowTitle(QStringLiteral("SetParDcu"));
+    auto *outer = new QGroupBox(QStringLiteral("报警启用设置"), this);
+    outer->setObjectName("GroupBox1");
+    form_ = new FieldForm(outer, am::kFields);
+
+    auto indexOf = [this](const QString &caption) {
+        for (int i = 0; i < form_->Size(); ++i)
+            if (QString::fromUtf8(am::kFields[i].caption) == caption)
+                return i;
+        return -1;
+    };
+    // One H/L grid: a column per quantity, the upper-limit row above the
+    // lower-limit row.
+    auto grid = [&](const QString &title, std::span<const char *const> columns) {
+        auto *box = new QGroupBox(title, outer);
+        auto *layout = new QGridLayout(box);
+        layout->addWidget(new QLabel(QStringLiteral("H"), box), 1, 0);
+        layout->addWidget(new QLabel(QStringLiteral("L"), box), 2, 0);
+        int column = 1;
+        for (const char *q : columns) {
+            const QString name = QString::fromUtf8(q);
+            layout->addWidget(new QLabel(name, box), 0, column, Qt::AlignHCenter);
+            layout->addWidget(form_->Control(indexOf(name + QStringLiteral("上限"))), 1, column, Qt::AlignHCenter);
+            layout->addWidget(form_->Control(indexOf(name + QStringLiteral("下限"))), 2, column, Qt::AlignHCenter);
+            ++column;
+        }
+        return box;
+    };
+    auto *voltage = grid(QStringLiteral("电压"), am::kVoltageColumns);
+    auto *phaseLoss = new QVBoxLayout;
+    for (const char *c : {"断相总允许", "Ua断相", "Ub断相", "Uc断相"})
+        phaseLoss->addWidget(form_->Control(indexOf(QString::fromUtf8(c))));
+    auto *voltageRow = new QHBoxLayout;
+    voltageRow->addWidget(voltage, 1);
+    voltageRow->addLayout(phaseLoss);
+
+    auto *others = new QHBoxLayout;
+    for (const char *c : {"电流不平衡", "电压不平蘅", "相序错"})
+        others->addWidget(form_->Control(indexOf(QString::fromUtf8(c))));
+    others->addStretch();
+
+    auto *inputs = new QGroupBox(QStringLiteral("DI输入有效选择："), outer);
+    auto *inputsLayout = new QHBoxLayout(inputs);
+    for (const char *g : {"RadioGroup1", "RadioGroup2", "RadioGroup3"})
+        inputsLayout->addWidget(form_->Control(form_->IndexOf(g)));
+
+    auto *outerLayout = new QVBoxLayout(outer);
+    outerLayout->addLayout(voltageRow);
+    outerLayout->addWidget(grid(QStringLiteral("电流、功率因数"), am::kCurrentColumns));
+    outerLayout->addWidget(grid(QStringLiteral("功率"), am::kPowerColumns));
+    outerLayout->addLayout(others);
+    outerLayout->addWidget(inputs);
+
+    QLabel *addressLabel = nullptr;
+    QSpinBox *address = MakeAddressSpin("SpinEdit1", QStringLiteral("输入仪表地址："), &addressLabel, 0);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(addressLabel);
+    buttons->addWidget(address);
+    buttons->addStretch();
+    buttons->addWidget(MakeButton("BitBtn1", QStringLiteral("下  载"), [this] { BitBtn1Click(); }));
+    buttons->addWidget(MakeButton("BitBtn2", QStringLiteral("上  载"), [this] { BitBtn2Click(); }));
+    buttons->addWidget(MakeButton("BitBtn4", QStringLiteral("全部选择"), [this] { form_->Decode(am::SelectAllData()); }));
+    buttons->addWidget(MakeButton("BitBtn5", QStringLiteral("全部清除"), [this] { form_->Decode(am::ClearAllData()); }));
+    buttons->addWidget(MakeButton("BitBtn6", QStringLiteral("出厂值设置"), [this] { form_->Decode(am::FactoryData()); }));
+    buttons->addWidget(MakeButton("BitBtn3", QStringLiteral("返  回"), [this] { CloseWindow(); }));
+
+    auto *main = new QVBoxLayout(this);
+    main->addLayout(MakeHeading(QStringLiteral("KZ5500E"), QStringLiteral("电参数测试仪")));
+    main->addWidget(outer);
+    main->addLayout(buttons);
+
+    MakeReplyButton("Form6_Button", [this] { Form6_ButtonClick(); });
+}
+
+void AlarmMaskWindow::BitBtn2Click()
+{
+    // Nothing stale stays on screen: the boxes show only what the
+    // instrument answers.
+    fields::Values cleared;
+    for (int i = 0; i < form_->Size(); ++i)
+        cleared.append(i < am::kCheckBoxes ? QStringLiteral("0") : QStringLiteral("-1"));
+    form_->SetValues(cleared);
+    ReadBlock(am::kFirstRegister, am::kRegisters);
+}
+
+void AlarmMaskWindow::BitBtn1Click()
+{
+    if (const auto data = Downloadable(form_->Encode(am::kBytes)))
+        WriteBlock(am::kFirstRegister, am::kRegisters, *data);
+}
+
+void AlarmMaskWindow::Form6_ButtonClick()
+{
+    const modbus::Exchange ex = TakeExchange();
+    if (ex.IsEchoOf(0x10))
+        ui::ShowMessage(this, QStringLiteral("参数设置成功！！"));
+    else if (ex.IsReadOf(0x03, am::kBytes) && ex.RequestStart() == am::kFirstRegister)
+        form_->Decode(ex.Data());
+}
+
+} // namespace threephase

@@ -1,0 +1,169 @@
+#include "threephase/displaysettingswindow.h"
+
+#include "ui/fieldform.h"
+#include "ui/messagebox.h"
+#include "threephase/display.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace threephase {
+
+namespace disp = threephase::display;
+
+namespace {
+const QString kUploaded = QStringLiteral("数据上载成功！！！");
+const QString kUploadFailed = QStringLiteral("数据上载失败！！！");
+} // namespace
+
+DisplaySettingsWindow::DisplaySettingsWindow(SerialLink &link, QWidget *parent) : FamilyWindow(link, "threephase::DisplaySettingsWindow", parent)
+{
+    setWindowTitle(QStringLiteral("SetPar2Dcu"));
+    form_ = new FieldForm(this, disp::kFields);
+    QList<QWidget *> tabOrder;
+
+    // One column per display window: its quantity, its interval and the
+    // boxes of the quantities it leaves out of its cycle.
+    const QString maskTitles[] = {QStringLiteral("上窗口显示屏蔽选择"), QStringLiteral("中窗口显示屏蔽选择"),
+                                  QStringLiteral("下窗口显示屏蔽选择")};
+    auto *windows = new QHBoxLayout;
+    int box = disp::kFirstBox;
+    for (int w = 0; w < 3; ++w) {
+        const int combo = w;
+        const int interval = 3 + w; // SpinEdit4, SpinEdit3, SpinEdit2
+        auto *column = new QGridLayout;
+        form_->AddToGrid(column, combo, 0, 0);
+        form_->Control(combo)->setToolTip(QStringLiteral("设置非循环测量时，下面的屏蔽参数无效！"));
+        form_->AddToGrid(column, interval, 1, 0);
+        column->addWidget(new QLabel(QStringLiteral("秒"), this), 1, 2);
+        auto *masks = new QGroupBox(maskTitles[w], this);
+        masks->setObjectName(QStringLiteral("GroupBox%1").arg(w + 1));
+        auto *grid = new QGridLayout(masks);
+        const int rows = disp::kWindowBoxes[w] > 12 ? 12 : disp::kWindowBoxes[w];
+        tabOrder << form_->Control(combo) << form_->Control(interval);
+        for (int k = 0; k < disp::kWindowBoxes[w]; ++k, ++box) {
+            grid->addWidget(form_->Control(box), k % rows, k / rows);
+            tabOrder << form_->Control(box);
+        }
+        column->addWidget(masks, 2, 0, 1, 3);
+        column->setRowStretch(3, 1);
+        windows->addLayout(column);
+    }
+
+    const int edit1 = form_->IndexOf("Edit1");
+    form_->Control(edit1)->setMaximumWidth(120);
+    auto *energy = new QHBoxLayout;
+    energy->addWidget(form_->Label(edit1));
+    energy->addWidget(form_->Control(edit1));
+    energy->addWidget(new QLabel(QStringLiteral("秒"), this));
+    energy->addStretch();
+    tabOrder << form_->Control(edit1);
+
+    QLabel *addressLabel = nullptr;
+    QSpinBox *address = MakeAddressSpin("SpinEdit1", QStringLiteral("仪表地址："), &addressLabel, 0);
+    address->setToolTip(QStringLiteral("最大地址值为247"));
+    tabOrder << address;
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(addressLabel);
+    buttons->addWidget(address);
+    buttons->addStretch();
+    QPushButton *const made[] = {
+        MakeButton("BitBtn1", QStringLiteral("上  载"), [this] { BitBtn1Click(); }),
+        MakeButton("BitBtn2", QStringLiteral("下  载"), [this] { BitBtn2Click(); }),
+        MakeButton("BitBtn4", QStringLiteral("全 选"), [this] { form_->SetValues(disp::AllBoxes(true)); }),
+        MakeButton("BitBtn5", QStringLiteral("全 清"), [this] { form_->SetValues(disp::AllBoxes(false)); }),
+        MakeButton("BitBtn6", QStringLiteral("出厂值设置"),
+                   [this] { form_->SetValues(fields::FactoryValues(disp::kFields)); }),
+        MakeButton("BitBtn3", QStringLiteral("返  回"), [this] { CloseWindow(); }),
+    };
+    for (QPushButton *button : made) {
+        buttons->addWidget(button);
+        tabOrder << button;
+    }
+    for (qsizetype i = 1; i < tabOrder.size(); ++i)
+        QWidget::setTabOrder(tabOrder[i - 1], tabOrder[i]);
+
+    status_ = new QStatusBar(this);
+    status_->setObjectName(QStringLiteral("StatusBar1"));
+    status_->setAccessibleName(QStringLiteral("上载结果"));
+    status_->setSizeGripEnabled(false);
+
+    timer_ = new QTimer(this);
+    timer_->setObjectName(QStringLiteral("Timer1"));
+    timer_->setInterval(3000);
+    connect(timer_, &QTimer::timeout, this, [this] { Timer1Timer(); });
+
+    auto *main = new QVBoxLayout(this);
+    main->addLayout(MakeHeading(QStringLiteral("KZ5500E"), QStringLiteral("电参数测试仪")));
+    main->addLayout(windows);
+    main->addLayout(energy);
+    main->addLayout(buttons);
+    main->addWidget(new QLabel(QStringLiteral("注：(显示时间间隔最大值不大于99秒；"), this));
+    main->addWidget(new QLabel(QStringLiteral("有功电能计量定时值不大于9999秒。)"), this));
+    main->addWidget(status_);
+
+    form_->SetValues(disp::ResetValues(false));
+    MakeReplyButton("Form8_Button", [this] { Form8_ButtonClick(); });
+}
+
+void DisplaySettingsWindow::FormShow()
+{
+    form_->SetValues(disp::ResetValues(false));
+}
+
+void DisplaySettingsWindow::FormClose()
+{
+    timer_->stop();
+}
+
+void DisplaySettingsWindow::BitBtn1Click()
+{
+    status_->clearMessage();
+    // Only what the instrument answers stays on screen.
+    form_->SetValues(disp::ResetValues(true));
+    // A second upload leaves a running time-out as it is.
+    if (ReadBlock(disp::kFirstRegister, disp::kRegisters) && !timer_->isActive())
+        timer_->start();
+}
+
+void DisplaySettingsWindow::BitBtn2Click()
+{
+    status_->clearMessage();
+    if (const auto data = Downloadable(form_->Encode(disp::kBytes)))
+        WriteBlock(disp::kFirstRegister, disp::kRegisters, *data);
+}
+
+void DisplaySettingsWindow::Form8_ButtonClick()
+{
+    const modbus::Exchange ex = TakeExchange();
+    if (ex.IsEchoOf(0x10)) {
+        ui::ShowMessage(this, QStringLiteral("参数下载成功！！"));
+        return;
+    }
+    // Other answers (exceptions among them) are not the upload's: a running
+    // time-out reports the failure.
+    if (ex.Function() != 0x03)
+        return;
+    timer_->stop();
+    if (ex.IsReadOf(0x03, disp::kBytes) && ex.RequestStart() == disp::kFirstRegister) {
+        form_->Decode(ex.Data());
+        status_->showMessage(kUploaded);
+    } else {
+        status_->showMessage(kUploadFailed);
+    }
+}
+
+void DisplaySettingsWindow::Timer1Timer()
+{
+    timer_->stop();
+    status_->showMessage(kUploadFailed);
+}
+
+} // namespace threephase

@@ -1,0 +1,159 @@
+#include "threephase/initsettingswindow.h"
+
+#include "ui/fieldform.h"
+#include "ui/messagebox.h"
+#include "threephase/initsettings.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+namespace threephase {
+
+namespace is = threephase::initsettings;
+
+InitSettingsWindow::InitSettingsWindow(SerialLink &link, QWidget *parent) : FamilyWindow(link, "threephase::InitSettingsWindow", parent)
+{
+    setWindowTitle(QStringLiteral("SetPar3Dcu"));
+    // Controls are made in reading order, which is also the keyboard order.
+    QLabel *addressLabel = nullptr;
+    QSpinBox *address = MakeAddressSpin("SpinEdit1", QStringLiteral("输入仪表地址："), &addressLabel, 0);
+    form_ = new FieldForm(this, is::kFields);
+    auto control = [this](const char *object) { return form_->Control(form_->IndexOf(object)); };
+    auto label = [this](const char *object) { return form_->Label(form_->IndexOf(object)); };
+
+    // A transformer range: the ratio edit with its unit choice.
+    auto range = [&](const QString &title, const char *edit, const char *unit) {
+        auto *box = new QGroupBox(title, this);
+        auto *layout = new QHBoxLayout(box);
+        layout->addWidget(label(edit));
+        layout->addWidget(control(edit));
+        layout->addWidget(control(unit));
+        control(edit)->setToolTip(QStringLiteral("最大被率为10000"));
+        return box;
+    };
+    auto *ranges = new QHBoxLayout;
+    ranges->addWidget(range(QStringLiteral("电压量程"), "LabeledEdit1", "RadioGroup2"));
+    ranges->addWidget(range(QStringLiteral("电流量程"), "LabeledEdit2", "RadioGroup3"));
+
+    auto *units = new QGridLayout;
+    int cell = 0;
+    for (const char *group : {"RadioGroup4", "RadioGroup5", "RadioGroup6", "RadioGroup7", "RadioGroup8"}) {
+        units->addWidget(control(group), cell / 3, cell % 3);
+        ++cell;
+    }
+    auto *delay = new QGroupBox(QStringLiteral("重合闸延时时间"), this);
+    auto *delayLayout = new QHBoxLayout(delay);
+    control("SpinEdit2")->setToolTip(QStringLiteral("最大时间为9999秒"));
+    delayLayout->addWidget(control("SpinEdit2"));
+    delayLayout->addWidget(new QLabel(QStringLiteral("秒"), delay));
+    units->addWidget(delay, 1, 2);
+
+    auto *settingsButtons = new QHBoxLayout;
+    settingsButtons->addStretch();
+    QPushButton *settingsUpload = MakeButton("BitBtn2", QStringLiteral("上载数据"), [this] { BitBtn2Click(); });
+    QPushButton *settingsDownload = MakeButton("BitBtn3", QStringLiteral("下载数据"), [this] { BitBtn3Click(); });
+    // Both blocks have buttons captioned alike: the accessible names tell them apart.
+    settingsUpload->setAccessibleName(QStringLiteral("上载初始化参数"));
+    settingsDownload->setAccessibleName(QStringLiteral("下载初始化参数"));
+    settingsButtons->addWidget(settingsUpload);
+    settingsButtons->addWidget(settingsDownload);
+
+    // The energy bases: an exchange of their own, with their own buttons.
+    const EnergyBaseGroup bases = MakeEnergyBaseGroup([this] { BitBtn4Click(); }, [this] { BitBtn5Click(); });
+    activeBase_ = bases.active;
+    reactiveBase_ = bases.reactive;
+
+    auto *top = new QHBoxLayout;
+    top->addWidget(addressLabel);
+    top->addWidget(address);
+    top->addWidget(control("RadioGroup1"), 1);
+
+    auto *bottom = new QHBoxLayout;
+    bottom->addStretch();
+    bottom->addWidget(MakeButton("BitBtn1", QStringLiteral("出厂值设置"), [this] { BitBtn1Click(); }));
+    bottom->addWidget(MakeButton("BitBtn6", QStringLiteral("返    回"), [this] { CloseWindow(); }));
+
+    auto *main = new QVBoxLayout(this);
+    main->addLayout(MakeHeading(QStringLiteral("KZ5500E"), QStringLiteral("电参数测试仪")));
+    main->addLayout(top);
+    main->addLayout(ranges);
+    main->addLayout(units);
+    main->addLayout(settingsButtons);
+    main->addWidget(bases.box);
+    main->addLayout(bottom);
+
+    MakeReplyButton("Form9_Button", [this] { Form9_ButtonClick(); });
+}
+
+void InitSettingsWindow::FormShow()
+{
+    // The texts start from "0" at every show; the choices keep their state.
+    for (const char *object : {"LabeledEdit1", "LabeledEdit2"})
+        form_->SetValue(form_->IndexOf(object), QStringLiteral("0"));
+    activeBase_->setText(QStringLiteral("0"));
+    reactiveBase_->setText(QStringLiteral("0"));
+}
+
+void InitSettingsWindow::BitBtn1Click()
+{
+    form_->SetValues(fields::FactoryValues(is::kFields));
+    activeBase_->setText(QStringLiteral("0"));
+    reactiveBase_->setText(QStringLiteral("0"));
+}
+
+void InitSettingsWindow::BitBtn2Click()
+{
+    ReadBlock(is::kFirstRegister, is::kRegisters);
+}
+
+void InitSettingsWindow::BitBtn3Click()
+{
+    if (const auto data = Downloadable(form_->Encode(is::kBytes)))
+        WriteBlock(is::kFirstRegister, is::kRegisters, *data);
+}
+
+void InitSettingsWindow::BitBtn4Click()
+{
+    ReadBlock(is::kBaseRegister, is::kBaseRegisters);
+}
+
+void InitSettingsWindow::BitBtn5Click()
+{
+    const fields::Encoded encoded = is::EncodeBases(activeBase_->text(), reactiveBase_->text());
+    if (!encoded.ok())
+        (encoded.field == 0 ? activeBase_ : reactiveBase_)->setFocus();
+    if (const auto data = Downloadable(encoded))
+        WriteBlock(is::kBaseRegister, is::kBaseRegisters, *data);
+}
+
+// Both uploads and both downloads answer here: a reply is decoded by the
+// request it answers, never by its size alone.
+void InitSettingsWindow::Form9_ButtonClick()
+{
+    const modbus::Exchange ex = TakeExchange();
+    if (ex.IsEmpty())
+        return;
+    if (ex.IsEchoOf(0x10)) {
+        ui::ShowMessage(this, QStringLiteral("数据下载成功！！"));
+        return;
+    }
+    const bool read = ex.Function() == 0x03 && ex.RequestFunction() == 0x03;
+    if (read && ex.RequestStart() == is::kFirstRegister && ex.IsReadOf(0x03, is::kBytes)) {
+        form_->Decode(ex.Data());
+    } else if (read && ex.RequestStart() == is::kBaseRegister && ex.ByteCount() <= is::kBaseReadBytes) {
+        // A short reply still gives the values whose bytes are there.
+        const std::array<QString, 2> texts = is::DecodeBases(ex.Data());
+        activeBase_->setText(texts[0]);
+        reactiveBase_->setText(texts[1]);
+    } else {
+        ui::ShowMessage(this, QStringLiteral("数据上载失败！！"));
+    }
+}
+
+} // namespace threephase

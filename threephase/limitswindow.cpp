@@ -1,0 +1,204 @@
+#include "threephase/limitswindow.h"
+
+#include "ui/fieldform.h"
+#include "ui/messagebox.h"
+#include "threephase/limits.h"
+
+#include <QButtonGroup>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+namespace threephase {
+
+namespace lim = threephase::limits;
+
+namespace {
+
+bool IsDelay(const fields::Field &f)
+{
+    return f.kind == fields::Kind::BcdSpin && QString::fromUtf8(f.caption) == QStringLiteral("报警延时");
+}
+
+// A group's fields on a grid: each upper limit with the lower limit that
+// follows it on one row, every other field on a row of its own, the delay
+// followed by its unit.
+void LayOut(const FieldForm &form, QGroupBox *box)
+{
+    auto *grid = new QGridLayout(box);
+    const int width = box->fontMetrics().horizontalAdvance(QStringLiteral("-0000.00")) + 16;
+    int row = 0;
+    for (int i = 0; i < form.Size(); ++i) {
+        const fields::Field &f = form.Table()[i];
+        if (f.IsTextEdit())
+            form.Control(i)->setFixedWidth(width);
+        const bool lower = i > 0 && QString::fromUtf8(f.caption).endsWith(QStringLiteral("下限")) &&
+                           QString::fromUtf8(form.Table()[i - 1].caption).endsWith(QStringLiteral("上限"));
+        if (lower) {
+            form.AddToGrid(grid, i, row - 1, 2);
+            continue;
+        }
+        form.AddToGrid(grid, i, row, 0);
+        if (IsDelay(f)) {
+            grid->addWidget(new QLabel(QStringLiteral("秒"), box), row, 2);
+            form.Control(i)->setAccessibleDescription(QStringLiteral("秒"));
+        }
+        ++row;
+    }
+    grid->setRowStretch(row, 1);
+}
+
+} // namespace
+
+LimitsWindow::LimitsWindow(SerialLink &link, QWidget *parent) : FamilyWindow(link, "threephase::LimitsWindow", parent)
+{
+    setWindowTitle(QStringLiteral("KZ5500E电参数测试仪"));
+
+    std::array<QGroupBox *, 10> boxes{};
+    for (int g = 0; g < 10; ++g) {
+        boxes[g] = new QGroupBox(QString::fromUtf8(lim::kGroups[g].title), this);
+        boxes[g]->setObjectName(QStringLiteral("GroupBox%1").arg(g + 1));
+        forms_[g] = new FieldForm(boxes[g], lim::kGroups[g].table);
+        LayOut(*forms_[g], boxes[g]);
+    }
+    const auto stack = [](QGroupBox *upper, QGroupBox *lower) {
+        auto *column = new QVBoxLayout;
+        column->addWidget(upper);
+        column->addWidget(lower);
+        return column;
+    };
+    auto *groups = new QGridLayout;
+    groups->addWidget(boxes[0], 0, 0, 2, 1);
+    groups->addWidget(boxes[1], 0, 1);
+    groups->addLayout(stack(boxes[7], boxes[8]), 1, 1);
+    groups->addWidget(boxes[2], 0, 2);
+    groups->addWidget(boxes[3], 1, 2);
+    groups->addWidget(boxes[4], 0, 3);
+    groups->addLayout(stack(boxes[5], boxes[6]), 1, 3);
+
+    // The group that 上载 and 下载 work on; none is chosen at first.
+    auto *selection = new QGroupBox(QStringLiteral("上载、下载参数选择"), this);
+    selection->setObjectName("GroupBox11");
+    auto *radios = new QGridLayout(selection);
+    choice_ = new QButtonGroup(selection);
+    for (int g = 0; g < 10; ++g) {
+        auto *radio = new QRadioButton(QString::fromUtf8(lim::kGroups[g].radio), selection);
+        radio->setObjectName(QStringLiteral("RadioButton%1").arg(g + 1));
+        choice_->addButton(radio, g + 1);
+        radios->addWidget(radio, g / 5, g % 5);
+    }
+
+    QLabel *addressLabel = nullptr;
+    QSpinBox *address = MakeAddressSpin("SpinEdit1", QStringLiteral("仪表地址："), &addressLabel, 0);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(addressLabel);
+    buttons->addWidget(address);
+    buttons->addStretch();
+    buttons->addWidget(MakeButton("BitBtn2", QStringLiteral("上载"), [this] { BitBtn2Click(); }));
+    buttons->addWidget(MakeButton("BitBtn1", QStringLiteral("下载"), [this] { BitBtn1Click(); }));
+    buttons->addWidget(MakeButton("BitBtn6", QStringLiteral("出厂值设置"), [this] { BitBtn6Click(); }));
+    buttons->addWidget(MakeButton("BitBtn3", QStringLiteral("返回"), [this] { BitBtn3Click(); }));
+
+    auto *bottom = new QHBoxLayout;
+    bottom->addWidget(boxes[9]);
+    auto *controls = new QVBoxLayout;
+    controls->addWidget(selection);
+    controls->addLayout(buttons);
+    bottom->addLayout(controls, 1);
+
+    auto *main = new QVBoxLayout(this);
+    main->addLayout(MakeHeading(QStringLiteral("KZ5500E"), QStringLiteral("电参数测试仪")));
+    main->addLayout(groups);
+    main->addLayout(bottom);
+
+    MakeReplyButton("Form7_Button", [this] { Form7_ButtonClick(); });
+}
+
+void LimitsWindow::FormShow()
+{
+    for (FieldForm *form : forms_)
+        for (int i = 0; i < form->Size(); ++i)
+            if (form->Table()[i].IsTextEdit())
+                form->SetValue(i, QStringLiteral("0"));
+}
+
+int LimitsWindow::SelectedGroup()
+{
+    const int group = choice_->checkedId();
+    if (group >= 1 && group <= 10)
+        return group;
+    // Without a group there is no register block to read or write.
+    ui::ShowMessage(this, QStringLiteral("请选择上载、下载参数！"));
+    return 0;
+}
+
+void LimitsWindow::ClearLimitGroup(int group)
+{
+    FieldForm *form = forms_[group - 1];
+    for (int i = 0; i < form->Size(); ++i)
+        if (form->Table()[i].kind != fields::Kind::ComboByte)
+            form->SetValue(i, QStringLiteral("0"));
+}
+
+void LimitsWindow::BitBtn2Click()
+{
+    const int group = SelectedGroup();
+    if (group == 0)
+        return;
+    limitGroup_ = group;
+    ClearLimitGroup(group);
+    const lim::Group &g = lim::kGroups[group - 1];
+    ReadBlock(g.first, g.count);
+}
+
+void LimitsWindow::BitBtn1Click()
+{
+    const int group = SelectedGroup();
+    if (group == 0)
+        return;
+    limitGroup_ = group;
+    const lim::Group &g = lim::kGroups[group - 1];
+    if (const auto data = Downloadable(forms_[group - 1]->Encode(g.Bytes())))
+        WriteBlock(g.first, g.count, *data);
+}
+
+void LimitsWindow::BitBtn3Click()
+{
+    CloseWindow();
+}
+
+void LimitsWindow::BitBtn6Click()
+{
+    // Limit texts only: delays, relays and output choices have no factory
+    // value here, and nothing is sent.
+    for (FieldForm *form : forms_)
+        form->SetValues(fields::FactoryValues(form->Table()));
+}
+
+void LimitsWindow::Form7_ButtonClick()
+{
+    const modbus::Exchange ex = TakeExchange();
+    if (ex.IsEchoOf(0x10)) {
+        ui::ShowMessage(this, QStringLiteral("数据设置成功！！"));
+        return;
+    }
+    if (ex.Function() != 0x03 || limitGroup_ == 0)
+        return;
+    // Only the answer to the read of the group last asked for. A reply cut
+    // short still fills the fields whose bytes it holds, once it reaches the
+    // group's minimum; the others keep the zeros of the upload.
+    const lim::Group &g = lim::kGroups[limitGroup_ - 1];
+    const QByteArray data = ex.Data();
+    if (ex.RequestFunction() != 0x03 || ex.RequestStart() != g.first || ex.ByteCount() > g.Bytes() ||
+        data.size() < g.minimum)
+        return;
+    forms_[limitGroup_ - 1]->Decode(data);
+}
+
+} // namespace threephase

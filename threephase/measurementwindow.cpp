@@ -1,0 +1,198 @@
+#include "threephase/measurementwindow.h"
+
+#include "ui/recordbutton.h"
+
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <vector>
+
+namespace threephase {
+
+QByteArray &CoulometryParams()
+{
+    static QByteArray params;
+    return params;
+}
+
+namespace {
+constexpr int kSlot = 1;
+
+// Boxes of each group, as indexes into the measurement box list, laid out
+// two per row.
+struct Group {
+    const char *name;
+    const char *title;
+    std::vector<int> boxes;
+};
+} // namespace
+
+MeasurementWindow::MeasurementWindow(SerialLink &link, QWidget *parent) : FamilyWindow(link, "threephase::MeasurementWindow", parent)
+{
+    setWindowTitle(QStringLiteral("电压相关参数测量"));
+
+    auto *title9 = new QLabel(QStringLiteral("KZ5500E"), this);
+    title9->setObjectName("Label9");
+    auto *title11 = new QLabel(QStringLiteral("电参数测试仪"), this);
+    title11->setObjectName("Label11");
+    QFont titleFont = title9->font();
+    titleFont.setPointSize(titleFont.pointSize() + 6);
+    titleFont.setBold(true);
+    title9->setFont(titleFont);
+    title11->setFont(titleFont);
+
+    QLabel *addressLabel = nullptr;
+    address_ = MakeAddressSpin("SpinEdit1", QStringLiteral("输入仪表地址："), &addressLabel, 0);
+
+    auto *top = new QHBoxLayout;
+    top->addWidget(title9);
+    top->addWidget(title11);
+    top->addStretch();
+    top->addWidget(addressLabel);
+    top->addWidget(address_);
+
+    // Box indexes follow threephase::kMeasurementBoxNames.
+    const Group groups[] = {
+        {"GroupBox1", "电压测量", {0, 3, 1, 4, 2, 5, 6, 7}},
+        {"GroupBox2", "电流、频率测量", {8, 11, 9, 12, 10, 13}},
+        {"GroupBox3", "有功、无功功率测量", {14, 18, 15, 19, 16, 20, 17, 21}},
+        {"GroupBox4", "视在功率、功率因数测量", {22, 26, 23, 27, 24, 28, 25, 29}},
+        {"GroupBox5", "电能测量", {30, 31, 32, 34, 33, 35}},
+    };
+    auto *grid = new QGridLayout;
+    int groupIndex = 0;
+    for (const Group &g : groups) {
+        auto *box = new QGroupBox(QString::fromUtf8(g.title), this);
+        box->setObjectName(g.name);
+        auto *layout = new QGridLayout(box);
+        int i = 0;
+        for (int b : g.boxes) {
+            auto *edit = new QLineEdit(box);
+            edit->setObjectName(threephase::kMeasurementBoxNames[b]);
+            edit->setReadOnly(true);
+            edit->setMinimumWidth(110);
+            const QString caption = QString::fromUtf8(threephase::kMeasurementBoxCaptions[b]);
+            edit->setAccessibleName(caption);
+            auto *label = new QLabel(caption, box);
+            label->setBuddy(edit);
+            layout->addWidget(label, i / 2, (i % 2) * 2);
+            layout->addWidget(edit, i / 2, (i % 2) * 2 + 1);
+            boxes_[b] = edit;
+            ++i;
+        }
+        // Voltages and currents side by side, powers below, energies last.
+        grid->addWidget(box, groupIndex / 2, groupIndex % 2, 1, groupIndex == 4 ? 2 : 1);
+        ++groupIndex;
+    }
+
+    auto *panel = new QFrame(this);
+    panel->setObjectName("Panel1");
+    panel->setFrameShape(QFrame::StyledPanel);
+    progress_ = new QProgressBar(panel);
+    progress_->setObjectName("ProgressBar1");
+    progress_->setRange(0, 100);
+    progress_->setValue(0);
+    progress_->setTextVisible(false);
+    progress_->setAccessibleName(QStringLiteral("通信进度"));
+    auto *panelLayout = new QHBoxLayout(panel);
+    panelLayout->addWidget(progress_);
+
+    // Recording: every measurement shown also goes to a CSV file.
+    record_ = new RecordButton(this);
+    auto *start = MakeButton("BitBtn1", QStringLiteral("启  动"), [this] { onStart(); });
+    auto *stop = MakeButton("BitBtn2", QStringLiteral("停  止"), [this] { onStop(); });
+    auto *back = MakeButton("BitBtn3", QStringLiteral("返  回"), [this] {
+        onStop();
+        CloseWindow();
+    });
+
+    auto *bottom = new QHBoxLayout;
+    bottom->addWidget(panel, 1);
+    bottom->addWidget(record_);
+    bottom->addWidget(start);
+    bottom->addWidget(stop);
+    bottom->addWidget(back);
+
+    auto *main = new QVBoxLayout(this);
+    main->addLayout(top);
+    main->addLayout(grid);
+    main->addLayout(bottom);
+
+    timer_ = new QTimer(this);
+    timer_->setObjectName("Timer1");
+    timer_->setInterval(2000);
+    connect(timer_, &QTimer::timeout, this, &MeasurementWindow::onTick);
+    // After a lost port the boxes keep the last values, marked as stopped.
+    bottom->insertWidget(1, WatchPoll(timer_, QList<QWidget *>(boxes_.begin(), boxes_.end())));
+
+    MakeReplyButton("Form1_Button", [this] { onReply(); });
+}
+
+void MeasurementWindow::FormShow() {}
+
+void MeasurementWindow::FormClose()
+{
+    timer_->stop();
+    Link().ReplyPending(Family::ThreePhase, kSlot) = false;
+}
+
+void MeasurementWindow::onStart()
+{
+    // The ratio block is read afresh at every start.
+    threephase::CoulometryParams().clear();
+    const int address = address_->value();
+    if (Send(threephase::RatioRequest(static_cast<std::uint8_t>(address)), address))
+        timer_->start();
+}
+
+void MeasurementWindow::onStop()
+{
+    timer_->stop();
+}
+
+void MeasurementWindow::onTick()
+{
+    if (!PollTick(timer_, progress_))
+        return;
+    const int address = address_->value();
+    const auto a = static_cast<std::uint8_t>(address);
+    Send(threephase::CoulometryParams().isEmpty() ? threephase::RatioRequest(a) : threephase::MeasurementPoll(a),
+         address);
+}
+
+void MeasurementWindow::onReply()
+{
+    const modbus::Exchange exchange = TakeExchange();
+    const QByteArray &frame = exchange.reply;
+    const threephase::ReplyOutcome outcome = threephase::HandleReply(frame, threephase::CoulometryParams());
+    if (outcome.kind == threephase::ReplyOutcome::Measurement) {
+        showTexts(outcome.texts);
+        QStringList captions, texts;
+        for (int i = 0; i < threephase::kMeasurementBoxes; ++i) {
+            captions.append(QString::fromUtf8(threephase::kMeasurementBoxCaptions[i]));
+            texts.append(outcome.texts.text[i]);
+        }
+        // The address the request went to.
+        record_->Record(exchange.request.isEmpty() ? address_->value()
+                                                   : static_cast<std::uint8_t>(exchange.request.at(0)),
+                        captions, texts);
+    }
+    Link().ReplyPending(Family::ThreePhase, kSlot) = false;
+}
+
+void MeasurementWindow::showTexts(const threephase::MeasurementTexts &texts)
+{
+    for (int i = 0; i < threephase::kMeasurementBoxes; ++i)
+        boxes_[i]->setText(texts.text[i]);
+}
+
+} // namespace threephase

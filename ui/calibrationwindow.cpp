@@ -1,0 +1,353 @@
+#include "ui/calibrationwindow.h"
+
+#include "ui/lamp.h"
+#include "ui/messagebox.h"
+
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPalette>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace calib {
+
+namespace {
+FileChooser &Chooser()
+{
+    static FileChooser chooser;
+    return chooser;
+}
+} // namespace
+
+void SetRecordFileChooser(FileChooser chooser)
+{
+    Chooser() = std::move(chooser);
+}
+
+} // namespace calib
+
+namespace {
+
+QString Text(const char *utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+QString ChooseRecordFile(QWidget *parent, const QString &suggested)
+{
+    if (calib::Chooser())
+        return calib::Chooser()(parent, suggested);
+    return QFileDialog::getSaveFileName(parent, QStringLiteral("保存校验记录"), suggested,
+                                        QStringLiteral("CSV 文件 (*.csv)"));
+}
+
+} // namespace
+
+CalibrationWindow::CalibrationWindow(SerialLink &link, const calib::WindowNames &names,
+                                     std::unique_ptr<calib::Decoder> decoder, QWidget *parent)
+    : FamilyWindow(link, names.className, parent), decoder_(std::move(decoder)), engine_(*decoder_)
+{
+    setWindowTitle(Text(names.title));
+    destination_ = Row() ? Row()->destination : 0;
+
+    // Read-outs: black panel, lime texts.
+    auto *panel = new QFrame(this);
+    panel->setObjectName("Panel1");
+    panel->setStyleSheet(QStringLiteral("QFrame#Panel1 { background: black; } QLabel { color: lime; }"));
+    auto *grid = new QGridLayout(panel);
+    int i = 0;
+    for (const calib::ReadOut &r : decoder_->ReadOuts()) {
+        auto *label = new QLabel(Text(r.label), panel);
+        auto *value = new QLabel(Text(r.initial), panel);
+        value->setObjectName(QLatin1String(r.name));
+        value->setAccessibleName(Text(r.accessible));
+        value->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+        value->setFocusPolicy(Qt::StrongFocus);
+        value->setMinimumWidth(value->fontMetrics().horizontalAdvance(QStringLiteral("-0000.0000W")));
+        label->setBuddy(value);
+        const int row = i / names.readOutColumns;
+        const int column = 2 * (i % names.readOutColumns);
+        grid->addWidget(label, row, column, Qt::AlignRight);
+        grid->addWidget(value, row, column + 1);
+        readOuts_.append(value);
+        ++i;
+    }
+
+    QLabel *addressLabel = nullptr;
+    address_ = MakeAddressSpin("SpinEdit1", Text(names.addressCaption), &addressLabel, 0);
+    cyclicBox_ = new QCheckBox(QStringLiteral("循环读"), this);
+    cyclicBox_->setObjectName("CheckBox1");
+    lamp39_ = new Lamp("Shape39", QStringLiteral("读数指示灯1"), this);
+    lamp1_ = new Lamp("Shape1", QStringLiteral("读数指示灯2"), this);
+    lamp1_->SetColour(Lamp::Active());
+    auto *readRow = new QHBoxLayout;
+    readRow->addWidget(addressLabel);
+    readRow->addWidget(address_);
+    readRow->addWidget(cyclicBox_);
+    readRow->addWidget(lamp39_);
+    readRow->addWidget(lamp1_);
+    readRow->addStretch();
+
+    reference_ = new QLineEdit(this);
+    reference_->setObjectName("Edit1");
+    reference_->setAccessibleName(QStringLiteral("标准表数据"));
+    auto *referenceLabel = new QLabel(QStringLiteral("标准表数据："), this);
+    referenceLabel->setBuddy(reference_);
+    word_ = new QLineEdit(this);
+    word_->setObjectName("Edit2");
+    word_->setAccessibleName(QStringLiteral("校验数据"));
+    auto *wordLabel = new QLabel(QStringLiteral("校验数据："), this);
+    wordLabel->setBuddy(word_);
+    auto *edits = new QGridLayout;
+    edits->addWidget(referenceLabel, 0, 0);
+    edits->addWidget(reference_, 0, 1);
+    edits->addWidget(wordLabel, 1, 0);
+    edits->addWidget(word_, 1, 1);
+    edits->addWidget(MakeButton("Button1", QStringLiteral("清零"), [this] { Button1Click(); }), 1, 2);
+
+    auto *listBox = new QGroupBox(QStringLiteral("选择待校验的参数："), this);
+    listBox->setObjectName("GroupBox1");
+    points_ = new QListWidget(listBox);
+    points_->setObjectName("ListBox1");
+    points_->setAccessibleName(QStringLiteral("选择待校验的参数"));
+    for (const calib::Point &p : decoder_->Points())
+        points_->addItem(Text(p.text));
+    points_->setCurrentRow(-1);
+    points_->setMinimumWidth(points_->sizeHintForColumn(0) + 30);
+    // A click and a keyboard move both choose the point.
+    connect(points_, &QListWidget::itemClicked, this, [this] { ListBox1Click(); });
+    connect(points_, &QListWidget::currentRowChanged, this, [this] { ListBox1Click(); });
+    auto *listLayout = new QVBoxLayout(listBox);
+    listLayout->addWidget(points_);
+
+    readButton_ = MakeButton("BitBtn5", cyclic_.Caption(), [this] { BitBtn5Click(); });
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(readButton_);
+    buttons->addWidget(MakeButton("BitBtn2", QStringLiteral("计  算"), [this] { BitBtn2Click(); }));
+    buttons->addWidget(MakeButton("BitBtn1", QStringLiteral("写  入"), [this] { BitBtn1Click(); }));
+    buttons->addWidget(MakeButton("SaveRecord", QStringLiteral("保存记录"), [this] { SaveRecordClick(); }));
+    buttons->addWidget(MakeButton(QLatin1String(names.returnButton), QStringLiteral("返  回"), [this] { CloseWindow(); }));
+
+    const char *const steps[] = {
+        "操作步骤：一、选中待校验的参数－－＞按下[清零]－－＞按下[写入]。二、按下[读启用]，待数据稳定后（标准表",
+        "数据窗口中的数据和监视表数据的误差应在0.05%）－－＞按下[计算]－－＞按下[读停止]－－＞按下[写入]，该参",
+        "数校验完成,重复以上过程直至所有参数全部校完。",
+    };
+    auto *main = new QVBoxLayout(this);
+    auto *left = new QVBoxLayout;
+    left->addWidget(panel);
+    left->addLayout(readRow);
+    left->addLayout(edits);
+    left->addStretch();
+    auto *middle = new QHBoxLayout;
+    middle->addLayout(left);
+    middle->addWidget(listBox);
+    main->addLayout(middle);
+    main->addLayout(buttons);
+    int n = 18;
+    for (const char *line : steps) {
+        auto *text = new QLabel(Text(line), this);
+        text->setObjectName(QStringLiteral("StaticText%1").arg(n++));
+        main->addWidget(text);
+    }
+
+    timer_ = new QTimer(this);
+    timer_->setObjectName("Timer1");
+    timer_->setInterval(1500);
+    connect(timer_, &QTimer::timeout, this, &CalibrationWindow::Timer1Timer);
+    // After a lost port the read-outs keep the last values, marked as stopped.
+    readRow->insertWidget(readRow->count() - 1,
+                          WatchPoll(timer_, QList<QWidget *>(readOuts_.begin(), readOuts_.end())));
+
+    MakeReplyButton(QLatin1String(names.replyButton), [this] { ReplyClick(); });
+}
+
+void CalibrationWindow::FormClose()
+{
+    // Only the timer stops: a window closed while reading comes back showing
+    // "读停止", and writing stays refused until reading is stopped.
+    timer_->stop();
+}
+
+void CalibrationWindow::PortLost()
+{
+    // Stops continuous reading as "读停止" does.
+    timer_->stop();
+    if (!cyclic_.Reading())
+        return;
+    cyclic_.Stop();
+    setReadCaption(false);
+}
+
+void CalibrationWindow::setReadCaption(bool reading)
+{
+    QPalette palette = readButton_->palette();
+    palette.setColor(QPalette::ButtonText, reading ? QColor(Qt::red) : palette.color(QPalette::Link));
+    readButton_->setPalette(palette);
+    readButton_->setText(cyclic_.Caption());
+}
+
+void CalibrationWindow::BitBtn5Click()
+{
+    if (cyclic_.Reading()) {
+        cyclic_.Stop();
+        timer_->stop();
+        setReadCaption(false);
+        return;
+    }
+    const int address = address_->value();
+    // A read the link refuses (another family chosen) starts nothing.
+    if (!Send(calib::ReadRequest(static_cast<std::uint8_t>(address)), address) || !cyclicBox_->isChecked()) {
+        timer_->stop();
+        return;
+    }
+    timer_->start();
+    cyclic_.Start();
+    setReadCaption(true);
+}
+
+void CalibrationWindow::Timer1Timer()
+{
+    if (!IsDestination()) {
+        timer_->stop();
+        return;
+    }
+    if (Link().ReplyPending(Row()->family, destination_))
+        return;
+    const QColor colour = lamp39_->Colour();
+    lamp39_->SetColour(lamp1_->Colour());
+    lamp1_->SetColour(colour);
+    const int address = address_->value();
+    Send(calib::ReadRequest(static_cast<std::uint8_t>(address)), address);
+}
+
+void CalibrationWindow::ListBox1Click()
+{
+    const int point = points_->currentRow();
+    if (point < 0)
+        return;
+    reference_->setText(Text(decoder_->Points()[static_cast<std::size_t>(point)].reference));
+}
+
+void CalibrationWindow::Button1Click()
+{
+    word_->setText(QStringLiteral("000000"));
+}
+
+void CalibrationWindow::BitBtn2Click()
+{
+    const int point = points_->currentRow();
+    const calib::Computed computed = engine_.Compute(point, reference_->text());
+    if (computed.ok()) {
+        word_->setText(computed.word);
+        addRow(point + 1, QStringLiteral("计算"), reference_->text(), computed.reading, computed.word, QString());
+        return;
+    }
+    if (computed.message.isEmpty())
+        return;
+    if (point >= 0)
+        addRow(point + 1, QStringLiteral("计算"), reference_->text(), computed.reading, QString(), computed.message);
+    ui::ShowMessage(this, computed.message);
+}
+
+void CalibrationWindow::BitBtn1Click()
+{
+    if (cyclic_.Reading()) {
+        ui::ShowMessage(this, Text(calib::msg::kBusy));
+        return;
+    }
+    const int address = address_->value();
+    Link().LastAddress = static_cast<std::uint16_t>(address);
+    const int point = points_->currentRow();
+    if (point < 0) {
+        ui::ShowMessage(this, Text(calib::msg::kNoPoint));
+        return;
+    }
+    if (word_->text().isEmpty()) {
+        ui::ShowMessage(this, Text(calib::msg::kNoWord));
+        return;
+    }
+    const std::optional<std::uint32_t> word = calib::CorrectionWord(word_->text());
+    if (!word) {
+        ui::ShowMessage(this, Text(calib::msg::kNotHex));
+        return;
+    }
+    const auto n = static_cast<std::uint8_t>(point + 1);
+    if (Send(calib::WriteRequest(static_cast<std::uint8_t>(address), n, *word), address))
+        addRow(n, QStringLiteral("写入"), reference_->text(), std::nullopt, calib::WordText(*word), QString());
+}
+
+void CalibrationWindow::ReplyClick()
+{
+    const modbus::Exchange exchange = TakeExchange();
+    switch (engine_.Take(exchange.reply)) {
+    case calib::Engine::Reply::Read: {
+        const QStringList texts = decoder_->Texts();
+        for (int i = 0; i < readOuts_.size() && i < texts.size(); ++i)
+            readOuts_[i]->setText(texts[i]);
+        break;
+    }
+    case calib::Engine::Reply::Acknowledged: {
+        // The write it answers says which point and word were stored.
+        const QByteArray &request = exchange.request;
+        if (request.size() == calib::kRequestBytes && static_cast<std::uint8_t>(request.at(2)) == 'w') {
+            const auto byte = [&](int at) { return static_cast<std::uint32_t>(static_cast<std::uint8_t>(request.at(at))); };
+            addRow(static_cast<int>(byte(7)), QStringLiteral("写入确认"), QString(), std::nullopt,
+                   calib::WordText(byte(8) << 16 | byte(9) << 8 | byte(10)), QString());
+        }
+        ui::ShowMessage(this, Text(calib::msg::kWritten));
+        break;
+    }
+    case calib::Engine::Reply::Ignored:
+        break;
+    }
+    Link().ReplyPending(Row()->family, destination_) = false;
+}
+
+void CalibrationWindow::addRow(int point, const QString &action, const QString &reference,
+                               std::optional<double> reading, const QString &word, const QString &result)
+{
+    calib::RecordRow row;
+    row.time = QDateTime::currentDateTime();
+    row.address = Link().LastAddress;
+    row.point = point;
+    const auto points = decoder_->Points();
+    if (point >= 1 && point <= static_cast<int>(points.size()))
+        row.pointText = Text(points[static_cast<std::size_t>(point - 1)].text);
+    row.action = action;
+    row.reference = reference;
+    row.reading = reading;
+    row.word = word;
+    row.result = result;
+    if (!record_.Add(row))
+        ui::ShowMessage(this, QStringLiteral("校验记录无法写入，请重新保存记录！"));
+}
+
+void CalibrationWindow::SaveRecordClick()
+{
+    calib::SaveRecord(this, record_);
+}
+
+void calib::SaveRecord(QWidget *parent, Record &record)
+{
+    const QString suggested =
+        QStringLiteral("校验记录-%1.csv").arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
+    const QString path = ChooseRecordFile(parent, suggested);
+    if (path.isEmpty())
+        return;
+    QString error;
+    if (!record.SaveTo(path, &error)) {
+        ui::ShowMessage(parent, QStringLiteral("校验记录无法写入 %1：%2").arg(path, error));
+        return;
+    }
+    ui::ShowMessage(parent, QStringLiteral("校验记录已保存到 %1，以后的每一步都会接着写入。").arg(path));
+}

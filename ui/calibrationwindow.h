@@ -1,0 +1,85 @@
+#pragma once
+// The calibration window of the three-phase module and the single-phase
+// meter: reads the raw metering values once or every 1500 ms, shows them,
+// computes a point's correction word from a reference meter's value and
+// writes it, and keeps a record of the run. A family's window is its
+// decoder (points, read-outs, read layout) and a few names.
+#include "core/calibrationengine.h"
+#include "core/calibrationrecord.h"
+#include "ui/familywindow.h"
+
+#include <functional>
+#include <memory>
+
+class Lamp;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QTimer;
+
+namespace calib {
+
+// Asks where to save the record (empty: cancelled). Tests replace the file
+// dialog with a function; an empty function restores the dialog.
+using FileChooser = std::function<QString(QWidget *parent, const QString &suggested)>;
+void SetRecordFileChooser(FileChooser chooser);
+// The "保存记录" button: asks for a file, saves the record there and says
+// where it went (or why it could not).
+void SaveRecord(QWidget *parent, Record &record);
+
+struct WindowNames {
+    const char *className;
+    const char *title;
+    const char *addressCaption;
+    const char *returnButton;
+    const char *replyButton;
+    int readOutColumns;
+};
+
+} // namespace calib
+
+class CalibrationWindow : public FamilyWindow {
+    Q_OBJECT
+public:
+    CalibrationWindow(SerialLink &link, const calib::WindowNames &names, std::unique_ptr<calib::Decoder> decoder,
+                      QWidget *parent = nullptr);
+
+    bool CyclicReading() const { return cyclic_.Reading(); }
+    const calib::Record &Record() const { return record_; }
+
+protected:
+    void FormClose() override;
+    void PortLost() override;
+
+private:
+    void BitBtn5Click(); // 读启用 / 读停止 / 读启动
+    void Timer1Timer();
+    void BitBtn2Click(); // 计  算
+    void BitBtn1Click(); // 写  入
+    void Button1Click(); // 清零
+    void ListBox1Click();
+    void SaveRecordClick();
+    void ReplyClick();
+    void setReadCaption(bool reading);
+    void addRow(int point, const QString &action, const QString &reference, std::optional<double> reading,
+                const QString &word, const QString &result);
+
+    std::unique_ptr<calib::Decoder> decoder_;
+    calib::Engine engine_;
+    calib::CyclicRead cyclic_;
+    calib::Record record_;
+    int destination_ = 0;
+
+    QSpinBox *address_ = nullptr;
+    QCheckBox *cyclicBox_ = nullptr;
+    QPushButton *readButton_ = nullptr;
+    Lamp *lamp1_ = nullptr;  // Shape1
+    Lamp *lamp39_ = nullptr; // Shape39
+    QListWidget *points_ = nullptr;
+    QLineEdit *reference_ = nullptr;
+    QLineEdit *word_ = nullptr;
+    QList<QLabel *> readOuts_;
+    QTimer *timer_ = nullptr;
+};

@@ -1,0 +1,115 @@
+#include "ui/clockwindow.h"
+
+#include "core/clockblock.h"
+#include "ui/messagebox.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QLineEdit>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+ClockWindow::ClockWindow(SerialLink &link, const ClockWindowConfig &config, QWidget *parent)
+    : FamilyWindow(link, config.className, parent), config_(config)
+{
+    setWindowTitle(QString::fromUtf8(config.title));
+
+    // The present address comes first: every request goes to it.
+    QLabel *addressLabel = nullptr;
+    QLabel *newLabel = nullptr;
+    address_ = MakeAddressSpin("SpinEdit2", QStringLiteral("原地址:"), &addressLabel, 0);
+    newAddress_ = MakeAddressSpin("SpinEdit1", QStringLiteral("新地址："), &newLabel, 0);
+
+    baud_ = new QComboBox(this);
+    baud_->setObjectName("ComboBox1");
+    for (const char *rate : clockblock::kBaudRates)
+        baud_->addItem(QString::fromUtf8(rate));
+    baud_->setCurrentIndex(-1);
+    baud_->setAccessibleName(QStringLiteral("通讯拨特率:"));
+    auto *baudLabel = new QLabel(QStringLiteral("通讯拨特率:"), this);
+    baudLabel->setBuddy(baud_);
+
+    clock_ = new QLineEdit(this);
+    clock_->setObjectName("Edit1");
+    clock_->setReadOnly(true);
+    clock_->setMinimumWidth(170);
+    clock_->setAccessibleName(QStringLiteral("仪表当前时间:"));
+    auto *clockLabel = new QLabel(QStringLiteral("仪表当前时间:"), this);
+    clockLabel->setBuddy(clock_);
+
+    auto *grid = new QGridLayout;
+    grid->addWidget(addressLabel, 0, 0);
+    grid->addWidget(address_, 0, 1);
+    grid->addWidget(newLabel, 1, 0);
+    grid->addWidget(newAddress_, 1, 1);
+    grid->addWidget(MakeButton("BitBtn2", QStringLiteral("设置地址"), [this] { BitBtn2Click(); }), 1, 2);
+    grid->addWidget(baudLabel, 2, 0);
+    grid->addWidget(baud_, 2, 1);
+    grid->addWidget(MakeButton("BitBtn1", QStringLiteral("设置波特率"), [this] { BitBtn1Click(); }), 2, 2);
+    grid->addWidget(clockLabel, 3, 0);
+    grid->addWidget(clock_, 3, 1);
+    grid->addWidget(MakeButton("BitBtn3", QStringLiteral("校时"), [this] { BitBtn3Click(); }), 3, 2);
+
+    auto *bottom = new QHBoxLayout;
+    bottom->addStretch();
+    bottom->addWidget(MakeButton("BitBtn4", QStringLiteral("上载数据"), [this] { BitBtn4Click(); }));
+    bottom->addWidget(MakeButton(QLatin1String(config.returnButton), QStringLiteral("返  回"), [this] { CloseWindow(); }));
+
+    auto *main = new QVBoxLayout(this);
+    main->addLayout(MakeHeading(QString::fromUtf8(config.model), QString::fromUtf8(config.kind)));
+    main->addLayout(grid);
+    main->addLayout(bottom);
+
+    MakeReplyButton(QLatin1String(config.replyButton), [this] { onReply(); });
+}
+
+void ClockWindow::BitBtn4Click()
+{
+    baud_->setCurrentIndex(-1);
+    clock_->clear();
+    newAddress_->setValue(0);
+    const int address = address_->value();
+    Send(clockblock::UploadRequest(config_.base, static_cast<std::uint8_t>(address)), address);
+}
+
+void ClockWindow::BitBtn1Click()
+{
+    // Code 0 is no rate at all: an instrument told so would stop answering.
+    if (baud_->currentIndex() < 0) {
+        ui::ShowMessage(this, QStringLiteral("请先选择通讯波特率！"));
+        return;
+    }
+    const int address = address_->value();
+    Send(clockblock::BaudRequest(config_.base, static_cast<std::uint8_t>(address), baud_->currentIndex()), address);
+}
+
+void ClockWindow::BitBtn2Click()
+{
+    const int address = address_->value();
+    Send(clockblock::AddressRequest(config_.base, static_cast<std::uint8_t>(address),
+                                    static_cast<std::uint8_t>(newAddress_->value())),
+         address);
+}
+
+void ClockWindow::BitBtn3Click()
+{
+    const int address = address_->value();
+    Send(clockblock::ClockRequest(config_.base, static_cast<std::uint8_t>(address), Now()), address);
+}
+
+void ClockWindow::onReply()
+{
+    const modbus::Exchange ex = TakeExchange();
+    if (ex.IsEchoOf(0x10)) {
+        ui::ShowMessage(this, QStringLiteral("数据设置成功！！"));
+        return;
+    }
+    if (const auto reading = clockblock::Read(config_.base, ex)) {
+        clock_->setText(reading->clock);
+        address_->setValue(reading->address);
+        baud_->setCurrentIndex(reading->baudIndex);
+    }
+}

@@ -1,0 +1,301 @@
+#include "ui/familywindow.h"
+
+#include "core/energybase.h"
+#include "ui/messagebox.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPalette>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <algorithm>
+#include <QShowEvent>
+#include <QSpinBox>
+#include <QTimer>
+
+namespace {
+// The status of a window whose polling the loss of the port stopped.
+const char *const kStopped = "已停止（串口断开）";
+} // namespace
+
+FamilyWindow::FamilyWindow(SerialLink &link, const char *className, QWidget *parent)
+    : QWidget(parent, Qt::Window), link_(link), row_(FindWindowRow(className))
+{
+    setObjectName(QLatin1String(className));
+    connect(link_.Port(), &SerialPortControl::PortLost, this, [this] { portLost(); });
+    // Closing hides the window; it lives until the program ends.
+    setAttribute(Qt::WA_DeleteOnClose, false);
+}
+
+void FamilyWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // First appearance: centre on the screen, so a large window never opens
+    // half off it. Later shows keep wherever the user put it.
+    if (!placed_ && !event->spontaneous()) {
+        placed_ = true;
+        if (QScreen *s = screen()) {
+            const QRect area = s->availableGeometry();
+            const QSize size = frameGeometry().size().expandedTo(sizeHint());
+            move(area.x() + std::max(0, (area.width() - size.width()) / 2),
+                 area.y() + std::max(0, (area.height() - size.height()) / 2));
+        }
+    }
+    // Only a real show, not the window system restoring a minimised window.
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void FamilyWindow::closeEvent(QCloseEvent *event)
+{
+    closed();
+    event->accept();
+}
+
+void FamilyWindow::CloseWindow()
+{
+    if (isVisible())
+        close(); // closeEvent runs FormClose
+    else
+        closed();
+}
+
+void FamilyWindow::closed()
+{
+    FormClose();
+    // A closed window takes no more replies; another window's destination
+    // is left alone.
+    if (row_)
+        link_.ClearDestination(row_->family, row_->destination);
+}
+
+void FamilyWindow::PortLost()
+{
+    for (QTimer *timer : findChildren<QTimer *>(QString(), Qt::FindDirectChildrenOnly))
+        timer->stop();
+}
+
+void FamilyWindow::portLost()
+{
+    const bool polling = pollTimer_ && pollTimer_->isActive();
+    PortLost();
+    if (polling)
+        setStale(true);
+}
+
+QLabel *FamilyWindow::WatchPoll(QTimer *timer, const QList<QWidget *> &values)
+{
+    pollTimer_ = timer;
+    for (QWidget *value : values)
+        polledValues_.append({value, {}, {}});
+    stoppedLabel_ = new QLabel(QString::fromUtf8(kStopped), this);
+    stoppedLabel_->setObjectName(QStringLiteral("StoppedLabel"));
+    stoppedLabel_->setAccessibleName(QString::fromUtf8(kStopped));
+    stoppedLabel_->setAccessibleDescription(QStringLiteral("显示的数值是串口断开前最后读到的，不再更新"));
+    // Reachable from the keyboard, as the read-outs are.
+    stoppedLabel_->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+    stoppedLabel_->setFocusPolicy(Qt::StrongFocus);
+    QPalette palette = stoppedLabel_->palette();
+    palette.setColor(QPalette::WindowText, QColor(0xB0, 0x00, 0x00));
+    stoppedLabel_->setPalette(palette);
+    QFont font = stoppedLabel_->font();
+    font.setBold(true);
+    stoppedLabel_->setFont(font);
+    stoppedLabel_->hide();
+    return stoppedLabel_;
+}
+
+void FamilyWindow::setStale(bool stale)
+{
+    if (stale_ == stale)
+        return;
+    stale_ = stale;
+    for (PolledValue &v : polledValues_) {
+        if (stale) {
+            v.styleSheet = v.widget->styleSheet();
+            v.description = v.widget->accessibleDescription();
+            // The widget's own style sheet wins over its parent's (the
+            // read-out panels colour their labels).
+            v.widget->setStyleSheet(QStringLiteral("color: #808080;"));
+            v.widget->setAccessibleDescription(QString::fromUtf8(kStopped));
+        } else {
+            v.widget->setStyleSheet(v.styleSheet);
+            v.widget->setAccessibleDescription(v.description);
+        }
+    }
+    if (stoppedLabel_)
+        stoppedLabel_->setVisible(stale);
+}
+
+bool FamilyWindow::IsDestination() const
+{
+    return row_ && row_->destination != 0 && link_.CurrentFamily() == row_->family &&
+           link_.Destination(row_->family) == row_->destination;
+}
+
+bool FamilyWindow::Send(const QByteArray &frame, int address)
+{
+    const bool own = row_ && row_->destination != 0;
+    if (own && link_.CurrentFamily() != row_->family) {
+        ui::ShowMessage(this, QStringLiteral("本窗口不属于当前所选的仪表型号，请先用“仪表型号选择”选择对应型号！"));
+        return false;
+    }
+    // Asking the meter again over an open port: what follows is live.
+    if (stale_ && link_.Port()->PortOpen())
+        setStale(false);
+    if (own) {
+        link_.SetDestination(row_->family, row_->destination);
+        link_.LastAddress = static_cast<std::uint16_t>(address);
+        link_.SendFrameFor(row_->family, row_->destination, frame);
+        return true;
+    }
+    link_.LastAddress = static_cast<std::uint16_t>(address);
+    link_.SendFrame(frame);
+    return true;
+}
+
+int FamilyWindow::Address() const
+{
+    return address_ ? address_->value() : 0;
+}
+
+bool FamilyWindow::ReadBlock(std::uint16_t start, std::uint16_t count)
+{
+    const int address = Address();
+    return Send(modbus::ReadRegisters(static_cast<std::uint8_t>(address), start, count), address);
+}
+
+bool FamilyWindow::WriteBlock(std::uint16_t start, std::uint16_t count, const QByteArray &data)
+{
+    const int address = Address();
+    return Send(modbus::WriteRegisters(static_cast<std::uint8_t>(address), start, count, data), address);
+}
+
+std::optional<QByteArray> FamilyWindow::Downloadable(const fields::Encoded &encoded)
+{
+    if (!encoded.ok()) {
+        ui::ShowMessage(this, encoded.error);
+        return std::nullopt;
+    }
+    return encoded.data;
+}
+
+modbus::Exchange FamilyWindow::TakeExchange()
+{
+    if (!row_)
+        return {};
+    return link_.TakeExchange(row_->family, row_->destination);
+}
+
+QPushButton *FamilyWindow::MakeReplyButton(const QString &name, std::function<void()> onReply)
+{
+    return MakeReplyButton(name, row_ ? row_->family : Family::ThreePhase, row_ ? row_->destination : 0,
+                           std::move(onReply));
+}
+
+QPushButton *FamilyWindow::MakeReplyButton(const QString &name, Family family, int index,
+                                           std::function<void()> onReply)
+{
+    auto *button = new QPushButton(this);
+    button->setObjectName(name);
+    button->setFixedSize(1, 1);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->hide();
+    connect(button, &QPushButton::clicked, this, std::move(onReply));
+    // A hidden (but enabled) button still emits clicked() when clicked in
+    // code; the guard covers a link that outlives this window.
+    QPointer<QPushButton> guarded(button);
+    link_.RegisterReplyHandler(family, index, [guarded] {
+        if (guarded)
+            guarded->click();
+    });
+    return button;
+}
+
+QHBoxLayout *FamilyWindow::MakeHeading(const QString &model, const QString &kind)
+{
+    auto *row = new QHBoxLayout;
+    for (const QString &text : {model, kind}) {
+        auto *label = new QLabel(text, this);
+        label->setObjectName(text == model ? QStringLiteral("TitleModel") : QStringLiteral("TitleKind"));
+        QFont font = label->font();
+        font.setPointSize(font.pointSize() + 6);
+        font.setBold(true);
+        label->setFont(font);
+        row->addWidget(label);
+    }
+    row->addStretch();
+    return row;
+}
+
+FamilyWindow::EnergyBaseGroup FamilyWindow::MakeEnergyBaseGroup(std::function<void()> upload,
+                                                                 std::function<void()> download)
+{
+    EnergyBaseGroup group;
+    group.box = new QGroupBox(QStringLiteral("电能底数设置"), this);
+    auto *layout = new QGridLayout(group.box);
+    const auto edit = [&](const char *object, const energybase::Base &base, const QString &caption, int row) {
+        auto *line = new QLineEdit(QStringLiteral("0"), group.box);
+        line->setObjectName(QLatin1String(object));
+        line->setAccessibleName(QString::fromUtf8(base.caption));
+        line->setToolTip(QStringLiteral("只能保留两位小数"));
+        auto *label = new QLabel(caption, group.box);
+        label->setBuddy(line);
+        layout->addWidget(label, row, 0);
+        layout->addWidget(line, row, 1);
+        return line;
+    };
+    group.active = edit("LabeledEdit3", energybase::kActiveBase, QStringLiteral("有功电能底数:"), 0);
+    group.reactive = edit("LabeledEdit4", energybase::kReactiveBase, QStringLiteral("无功电能底数:"), 1);
+    // Both blocks of these windows have buttons captioned alike: the
+    // accessible names tell them apart.
+    QPushButton *up = MakeButton(QStringLiteral("BitBtn4"), QStringLiteral("上载数据"), std::move(upload));
+    QPushButton *down = MakeButton(QStringLiteral("BitBtn5"), QStringLiteral("下载数据"), std::move(download));
+    up->setAccessibleName(QStringLiteral("上载电能底数"));
+    down->setAccessibleName(QStringLiteral("下载电能底数"));
+    layout->addWidget(up, 0, 2);
+    layout->addWidget(down, 1, 2);
+    return group;
+}
+
+bool FamilyWindow::PollTick(QTimer *timer, QProgressBar *bar)
+{
+    bar->setValue(bar->value() < 100 ? bar->value() + 10 : 0);
+    if (!IsDestination()) {
+        timer->stop();
+        return false;
+    }
+    return !link_.ReplyPending(row_->family, row_->destination);
+}
+
+QPushButton *FamilyWindow::MakeButton(const QString &name, const QString &caption,
+                                      std::function<void()> onClick)
+{
+    auto *button = new QPushButton(caption, this);
+    button->setObjectName(name);
+    connect(button, &QPushButton::clicked, this, std::move(onClick));
+    return button;
+}
+
+QSpinBox *FamilyWindow::MakeAddressSpin(const QString &name, const QString &caption, QLabel **label,
+                                        int value)
+{
+    auto *spin = new QSpinBox(this);
+    spin->setObjectName(name);
+    if (!address_)
+        address_ = spin;
+    spin->setRange(0, 255);
+    spin->setValue(value);
+    spin->setAccessibleName(caption);
+    auto *text = new QLabel(caption, this);
+    text->setBuddy(spin);
+    if (label)
+        *label = text;
+    return spin;
+}

@@ -1,0 +1,151 @@
+#pragma once
+// Base of every family window: a top-level window that is created once and
+// never destroyed (closing only hides it), with show/close hooks, the hidden
+// reply button through which the link hands replies to the window, and the
+// instrument address spin box most windows carry.
+#include "core/fields.h"
+#include "link/seriallink.h"
+#include "link/windowtable.h"
+
+#include <QWidget>
+
+class QGroupBox;
+class QLineEdit;
+class QProgressBar;
+class QTimer;
+#include <functional>
+#include <optional>
+
+class QHBoxLayout;
+class QLabel;
+class QPushButton;
+class QSpinBox;
+
+class FamilyWindow : public QWidget {
+    Q_OBJECT
+public:
+    // className names the window's row in the window table (its family and
+    // reply destination) and becomes its object name.
+    FamilyWindow(SerialLink &link, const char *className, QWidget *parent = nullptr);
+
+    SerialLink &Link() const { return link_; }
+    // The window's row in the window table (nullptr for a class without one).
+    const WindowRow *Row() const { return row_; }
+
+    // True while this window is the reply destination of the family whose
+    // dispatcher serves replies now. A polling window sends only then.
+    bool IsDestination() const;
+
+    // Sends a request as this window: the window makes itself its family's
+    // reply destination first (so the reply comes back here, not to whichever
+    // window was opened last), records the address and hands the frame to
+    // the link. A window of a family other than the chosen one sends
+    // nothing and says why: its reply would reach another family's window.
+    bool Send(const QByteArray &frame, int address);
+
+    // The reply stored for this window with the request it answers; the slot
+    // is emptied.
+    modbus::Exchange TakeExchange();
+
+    // The instrument address in the window's address spin box.
+    int Address() const;
+    // Reads count holding registers from start of the instrument (function 03).
+    bool ReadBlock(std::uint16_t start, std::uint16_t count);
+    // Writes registers from start (function 10) with the given data bytes.
+    bool WriteBlock(std::uint16_t start, std::uint16_t count, const QByteArray &data);
+    // The data bytes of a download from the encoded controls; when a value
+    // cannot be sent the user is told why and nothing is returned.
+    std::optional<QByteArray> Downloadable(const fields::Encoded &encoded);
+
+protected:
+    // Runs every time the window is shown.
+    virtual void FormShow() {}
+    // Runs on every close: the title bar, close() of a shown window, and
+    // CloseWindow() (the return buttons) whether shown or not.
+    virtual void FormClose() {}
+    // Runs when the port is lost: the window stops polling, as its stop
+    // button would, so nothing keeps asking a port that is gone. By default
+    // every timer of the window stops. A window that overrides it puts its
+    // start control back as its stop control does.
+    virtual void PortLost();
+
+    // Declares the window's poll: its timer and the widgets that show what
+    // it reads. When the port is lost while the timer runs, the window stops
+    // (PortLost) and marks those values as no longer live: grey text, the
+    // state in their accessible description, and the status line
+    // "已停止（串口断开）" returned here (hidden until then) for the window to
+    // lay out. Polling does not resume by itself. The marking stays, also
+    // through closing and reopening the window, until the window sends
+    // again over an open port, as its start control does.
+    QLabel *WatchPoll(QTimer *timer, const QList<QWidget *> &values);
+
+    // What every return button ends with: runs FormClose and hides the
+    // window, also when it is not on screen (the main window presses the
+    // return buttons of hidden windows to stop them, and the toolkit sends
+    // no close event to a hidden window that has been shown before).
+    void CloseWindow();
+
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+    // Makes the hidden 1x1 reply button (objectName name) whose click runs
+    // onReply, and registers its click as the link's reply handler for the
+    // given destination.
+    QPushButton *MakeReplyButton(const QString &name, Family family, int index,
+                                 std::function<void()> onReply);
+    // The same for the destination of the window's row.
+    QPushButton *MakeReplyButton(const QString &name, std::function<void()> onReply);
+
+    // The heading of the settings windows: the model and the instrument kind
+    // in large bold letters, side by side.
+    QHBoxLayout *MakeHeading(const QString &model, const QString &kind);
+
+    // Makes a push button with its object name and caption whose click runs
+    // onClick.
+    QPushButton *MakeButton(const QString &name, const QString &caption, std::function<void()> onClick);
+
+    // Makes an instrument address spin box (0..255) with the given object
+    // name, its caption label (buddy) and the caption as accessible name.
+    // The label is returned through label when asked for; value is the
+    // initial address. The first one made is the window's Address().
+    QSpinBox *MakeAddressSpin(const QString &name, const QString &caption,
+                              QLabel **label = nullptr, int value = 1);
+
+    // The "电能底数设置" group of the initialisation windows: the active and
+    // reactive energy base edits (LabeledEdit3, LabeledEdit4, starting at
+    // "0") with their own upload (BitBtn4) and download (BitBtn5) buttons.
+    struct EnergyBaseGroup {
+        QGroupBox *box = nullptr;
+        QLineEdit *active = nullptr;
+        QLineEdit *reactive = nullptr;
+    };
+    EnergyBaseGroup MakeEnergyBaseGroup(std::function<void()> upload, std::function<void()> download);
+
+    // One tick of a measurement window's poll timer: moves the progress bar
+    // (every tick, whether or not a request goes out) and stops the timer
+    // when another window took the family's replies, as polling on would
+    // feed it our frames. True when a request may go out now: not while the
+    // last reply is still being handled.
+    bool PollTick(QTimer *timer, QProgressBar *bar);
+
+private:
+    void closed();
+    void portLost();
+    void setStale(bool stale);
+
+    // A value widget of the poll, with what the stale marking replaces.
+    struct PolledValue {
+        QWidget *widget = nullptr;
+        QString styleSheet;
+        QString description;
+    };
+
+    SerialLink &link_;
+    const WindowRow *row_ = nullptr;
+    QSpinBox *address_ = nullptr;
+    bool placed_ = false;
+    QTimer *pollTimer_ = nullptr;
+    QList<PolledValue> polledValues_;
+    QLabel *stoppedLabel_ = nullptr;
+    bool stale_ = false;
+};

@@ -1,0 +1,44 @@
+#include "ui/lamp.h"
+
+#include <QPainter>
+
+Lamp::Lamp(const QString &objectName, const QString &caption, QWidget *parent, Shape shape)
+    : QWidget(parent), shape_(shape)
+{
+    setObjectName(objectName);
+    setAccessibleName(caption);
+    setToolTip(caption);
+    setAccessibleDescription(QStringLiteral("正常"));
+    setFixedSize(sizeHint());
+    // Reachable from the keyboard so its name and state can be read.
+    setFocusPolicy(Qt::TabFocus);
+}
+
+void Lamp::SetOn(bool on)
+{
+    on_ = on;
+    colour_ = on ? Active() : Normal();
+    setAccessibleDescription(on ? QStringLiteral("异常") : QStringLiteral("正常"));
+    update();
+}
+
+void Lamp::SetColour(const QColor &colour)
+{
+    colour_ = colour;
+    on_ = colour != Normal();
+    setAccessibleDescription(colour == palette().color(QPalette::Window) ? QStringLiteral("灭") : QStringLiteral("亮"));
+    update();
+}
+
+void Lamp::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(hasFocus() ? QPen(palette().color(QPalette::Highlight), 2) : QPen(Qt::black, 1));
+    p.setBrush(colour_);
+    const QRectF r = QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5);
+    if (shape_ == Circle)
+        p.drawEllipse(r);
+    else
+        p.drawRect(r);
+}
