@@ -324,30 +324,6 @@ Block Kz827Alarms()
 
 } // namespace
 
-std::optional<Family> ParseFamily(const QString &name)
-{
-    if (name == QLatin1String("three-phase"))
-        return Family::ThreePhase;
-    if (name == QLatin1String("single-phase"))
-        return Family::SinglePhase;
-    if (name == QLatin1String("kz827"))
-        return Family::Kz827;
-    return std::nullopt;
-}
-
-QString FamilyName(Family family)
-{
-    switch (family) {
-    case Family::ThreePhase:
-        return QStringLiteral("three-phase");
-    case Family::SinglePhase:
-        return QStringLiteral("single-phase");
-    case Family::Kz827:
-        return QStringLiteral("kz827");
-    }
-    return {};
-}
-
 namespace {
 
 // A typed number in one form for comparing: sign, integer digits without

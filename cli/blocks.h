@@ -6,6 +6,7 @@
 // family libraries' field tables and codecs; nothing here knows Modbus
 // framing.
 #include "core/fields.h"
+#include "link/family.h"
 
 #include <QByteArray>
 #include <QList>
@@ -16,11 +17,9 @@
 
 namespace cli {
 
-enum class Family { ThreePhase, SinglePhase, Kz827 };
-
-// "three-phase", "single-phase", "kz827" (the simulator's names too).
-std::optional<Family> ParseFamily(const QString &name);
-QString FamilyName(Family family);
+using ::Family;
+using ::FamilyName;
+using ::ParseFamily;
 
 struct FieldName {
     QString object;

@@ -1,36 +1,12 @@
 #include "cli/synclink.h"
 
 #include "link/crc.h"
+#include "link/replylength.h"
 #include "link/serialdevice.h"
 
 #include <QElapsedTimer>
 
 namespace cli {
-
-int ReplyLength(const QByteArray &received)
-{
-    if (received.size() < 2)
-        return 2;
-    const auto function = static_cast<std::uint8_t>(received.at(1));
-    if (function == 0x99) // the address probe has bit 7 set but is no exception
-        return 8;
-    if (function & 0x80)
-        return 5;
-    switch (function) {
-    case 0x01:
-    case 0x02:
-    case 0x03:
-        if (received.size() < 3)
-            return 3;
-        return 5 + static_cast<std::uint8_t>(received.at(2));
-    case 0x05:
-    case 0x06:
-    case 0x10:
-        return 8;
-    default:
-        return 0;
-    }
-}
 
 bool IsReplyTo(const QByteArray &reply, std::uint8_t address, std::uint8_t function)
 {
@@ -39,7 +15,7 @@ bool IsReplyTo(const QByteArray &reply, std::uint8_t address, std::uint8_t funct
     const auto f = static_cast<std::uint8_t>(reply.at(1));
     if (f != function && f != (function | 0x80))
         return false;
-    return ReplyLength(reply) == reply.size() && CheckFrameCrc(reply);
+    return modbus::ReplyLength(reply) == reply.size() && CheckFrameCrc(reply);
 }
 
 SyncLink::OpenResult SyncLink::Open(const PortSettings &settings, QString *error)
@@ -96,7 +72,7 @@ std::optional<QByteArray> SyncLink::Transact(const QByteArray &request)
                     continue;
                 }
             }
-            const int need = ReplyLength(in);
+            const int need = modbus::ReplyLength(in);
             if (need > 0 && in.size() >= need && in.size() >= 3) {
                 const QByteArray frame = in.left(need);
                 if (IsReplyTo(frame, address, function)) {

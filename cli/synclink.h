@@ -20,13 +20,6 @@ struct PortSettings {
     int timeoutMs = 500;
 };
 
-// Bytes a reply needs, judged from what has arrived so far: the frame length
-// once the header tells it, or the length needed to learn it (3 for a read
-// reply without its byte count). Reads (01/02/03) take 5 + byte count, writes
-// (05/06/10) and the address probe (99) 8, exception replies 5. An unknown
-// function gives 0: it cannot be framed by length.
-int ReplyLength(const QByteArray &received);
-
 // True when reply is a complete, CRC-checked frame from address answering
 // function (or its exception reply).
 bool IsReplyTo(const QByteArray &reply, std::uint8_t address, std::uint8_t function);

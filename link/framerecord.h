@@ -3,6 +3,8 @@
 // written or refused, every reply collected and where it went or why it was
 // dropped. The link makes one record per frame; the traffic monitor, the
 // trace file and the "kz.link" logging category read them. No widgets.
+#include "link/family.h"
+
 #include <QByteArray>
 #include <QLoggingCategory>
 #include <QString>
@@ -10,7 +12,6 @@
 #include <functional>
 #include <vector>
 
-enum class Family;
 
 Q_DECLARE_LOGGING_CATEGORY(lcLink)
 

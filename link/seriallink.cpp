@@ -1,6 +1,7 @@
 #include "link/seriallink.h"
 
 #include "link/crc.h"
+#include "link/replylength.h"
 #include "link/windowtable.h"
 
 #include <QDateTime>
@@ -337,25 +338,15 @@ void SerialLink::DispatchKz827Reply(const QByteArray &reply)
 
 int SerialLink::ExpectedLength(Family family, const QByteArray &reply)
 {
-    if (reply.size() < 3)
+    // The calibration replies of the three-phase module and the single-phase
+    // meter carry 82 bytes of data or answer in 13; the KZ827KVE's 19 and 7.
+    const modbus::CalibrationLengths calibration =
+        family == Family::Kz827 ? modbus::CalibrationLengths{19, 7} : modbus::CalibrationLengths{82, 13};
+    // An exception reply is no listed function: the dispatcher names it.
+    if (reply.size() < 3 || modbus::IsExceptionFunction(byteAt(reply, 1), calibration))
         return -1;
-    switch (byteAt(reply, 1)) {
-    case 0x01:
-    case 0x02:
-    case 0x03:
-        return byteAt(reply, 2) + 5;
-    case 0x05:
-    case 0x06:
-    case 0x10:
-    case 0x99:
-        return 8;
-    case 0xAA:
-        if (byteAt(reply, 2) == 0x72)
-            return family == Family::Kz827 ? 19 : 82;
-        return family == Family::Kz827 ? 7 : 13;
-    default:
-        return -1;
-    }
+    const int length = modbus::ReplyLength(reply, calibration);
+    return length > 0 ? length : -1;
 }
 
 void SerialLink::dispatch(Family family, const QByteArray &received)

@@ -8,6 +8,7 @@
 // to the length its function code implies, checks the CRC, stores it in the
 // reply slot of the family's active window and runs that window's reply
 // handler. Collection runs on timers, so the UI event loop never blocks.
+#include "link/family.h"
 #include "link/framerecord.h"
 #include "link/modbusframes.h"
 #include "link/serialport.h"
@@ -21,8 +22,6 @@
 #include <array>
 #include <cstdint>
 #include <functional>
-
-enum class Family { ThreePhase, SinglePhase, Kz827 };
 
 class SerialLink : public QObject {
     Q_OBJECT

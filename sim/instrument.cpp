@@ -4,28 +4,6 @@
 
 namespace sim {
 
-QString FamilyName(Family family)
-{
-    switch (family) {
-    case Family::ThreePhase:
-        return QStringLiteral("three-phase");
-    case Family::SinglePhase:
-        return QStringLiteral("single-phase");
-    case Family::Kz827:
-        return QStringLiteral("kz827");
-    }
-    return QString();
-}
-
-std::optional<Family> ParseFamily(const QString &name)
-{
-    for (Family f : {Family::ThreePhase, Family::SinglePhase, Family::Kz827}) {
-        if (name == FamilyName(f))
-            return f;
-    }
-    return std::nullopt;
-}
-
 Instrument::~Instrument() = default;
 
 QByteArray Instrument::Handle(const QByteArray &pdu)

@@ -2,6 +2,8 @@
 // A simulated instrument on the bus. Each family has its own class with its
 // own register map; this base answers what every instrument answers (the
 // address probe) and refuses everything a family does not implement.
+#include "link/family.h"
+
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
@@ -11,11 +13,10 @@
 
 namespace sim {
 
-enum class Family { ThreePhase, SinglePhase, Kz827 };
-
-// "three-phase", "single-phase", "kz827".
-QString FamilyName(Family family);
-std::optional<Family> ParseFamily(const QString &name);
+// The program's families, by the names the simulator's command line takes.
+using ::Family;
+using ::FamilyName;
+using ::ParseFamily;
 
 class Instrument {
 public:

@@ -32,26 +32,6 @@
 
 namespace {
 
-// ---- The reply length rule ----
-
-struct LengthCase {
-    const char *received;
-    int length;
-};
-class ReplyLengthTest : public ::testing::TestWithParam<LengthCase> {};
-
-TEST_P(ReplyLengthTest, FollowsFunctionAndByteCount)
-{
-    EXPECT_EQ(cli::ReplyLength(Hex(GetParam().received)), GetParam().length);
-}
-
-INSTANTIATE_TEST_SUITE_P(Frames, ReplyLengthTest,
-                         ::testing::Values(LengthCase{"01", 2}, LengthCase{"01 03", 3}, LengthCase{"01 03 08", 13},
-                                           LengthCase{"01 01 01", 6}, LengthCase{"01 10 00 34", 8},
-                                           LengthCase{"01 06", 8}, LengthCase{"01 83", 5}, LengthCase{"01 90 02", 5},
-                                           // the probe's 0x99 has bit 7 set and is no exception
-                                           LengthCase{"05 99", 8}, LengthCase{"01 2B", 0}));
-
 TEST(ReplyTo, NeedsAddressFunctionLengthAndCrc)
 {
     const QByteArray echo = WithCrc(Hex("01 10 00 34 00 04"));

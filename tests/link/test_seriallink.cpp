@@ -1,4 +1,5 @@
 #include "link/fakeport.h"
+#include "link/replylength.h"
 #include "link/seriallink.h"
 #include "tests/support/testutil.h"
 
@@ -7,6 +8,27 @@
 #include <stdexcept>
 
 namespace {
+
+// ---- The reply length rule (the windows' link and kzctl's) ----
+
+struct LengthCase {
+    const char *received;
+    int length;
+};
+class ReplyLengthTest : public ::testing::TestWithParam<LengthCase> {};
+
+TEST_P(ReplyLengthTest, FollowsFunctionAndByteCount)
+{
+    EXPECT_EQ(modbus::ReplyLength(Hex(GetParam().received)), GetParam().length);
+}
+
+INSTANTIATE_TEST_SUITE_P(Frames, ReplyLengthTest,
+                         ::testing::Values(LengthCase{"01", 2}, LengthCase{"01 03", 3}, LengthCase{"01 03 08", 13},
+                                           LengthCase{"01 01 01", 6}, LengthCase{"01 10 00 34", 8},
+                                           LengthCase{"01 06", 8}, LengthCase{"01 83", 5}, LengthCase{"01 90 02", 5},
+                                           // the probe's 0x99 has bit 7 set and is no exception
+                                           LengthCase{"05 99", 8}, LengthCase{"01 2B", 0}));
+
 
 // A link on a fake port with one counting handler per destination.
 struct LinkFixture : ::testing::Test {
