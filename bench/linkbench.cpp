@@ -77,7 +77,7 @@ int benchLink(int rounds, bool withMonitor = false)
         return 1;
     }
     SerialLink link(&port);
-    link.FormShow();
+    link.PrepareReceive();
     link.SelectSlot(1);
 #ifdef KZ_BENCH_MONITOR
     // A full log (10,000 frames): the monitor opens on it while replies come
@@ -254,7 +254,7 @@ int benchWindowMemory(int replies)
     SerialLink link(&port);
     link.SettleMs = 5;
     link.PollMs = 2;
-    link.FormShow();
+    link.PrepareReceive();
 
     // A full log of polling traffic: the 8-byte request and the 113-byte
     // reply, each in an array of its own as the link records them.

@@ -51,7 +51,7 @@ public:
     Harness() : link_(&port_)
     {
         port_.SetPortOpen(true);
-        link_.FormShow();
+        link_.PrepareReceive();
         link_.SettleMs = 0;
         link_.PollMs = 0;
         link_.Log() = FrameLog(64);

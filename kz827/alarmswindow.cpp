@@ -105,8 +105,8 @@ AlarmsWindow::AlarmsWindow(SerialLink &link, QWidget *parent) : FamilyWindow(lin
     buttons->addWidget(address);
     buttons->addStretch();
     buttons->addWidget(MakeButton("BitBtn6", QStringLiteral("出厂值设置"), [this] { showSettings(kz827::FactoryAlarms()); }));
-    buttons->addWidget(MakeButton("BitBtn1", QStringLiteral("下  载"), [this] { BitBtn1Click(); }));
-    buttons->addWidget(MakeButton("BitBtn2", QStringLiteral("上  载"), [this] { BitBtn2Click(); }));
+    buttons->addWidget(MakeButton("BitBtn1", QStringLiteral("下  载"), [this] { download(); }));
+    buttons->addWidget(MakeButton("BitBtn2", QStringLiteral("上  载"), [this] { upload(); }));
     buttons->addWidget(MakeButton("Exit", QStringLiteral("返  回"), [this] { CloseWindow(); }));
 
     auto *main = new QVBoxLayout(this);
@@ -115,7 +115,7 @@ AlarmsWindow::AlarmsWindow(SerialLink &link, QWidget *parent) : FamilyWindow(lin
     main->addWidget(note);
     main->addLayout(buttons);
 
-    MakeReplyButton("Msg", [this] { MsgClick(); });
+    MakeReplyButton("Msg", [this] { onReply(); });
 }
 
 kz827::AlarmSettings AlarmsWindow::settings() const
@@ -144,7 +144,7 @@ void AlarmsWindow::showSettings(const kz827::AlarmSettings &s)
     }
 }
 
-void AlarmsWindow::BitBtn1Click()
+void AlarmsWindow::download()
 {
     QString error;
     const auto data = kz827::EncodeAlarms(settings(), &error);
@@ -155,12 +155,12 @@ void AlarmsWindow::BitBtn1Click()
     WriteBlock(kz827::kAlarmFirst, kz827::kAlarmRegisters, *data);
 }
 
-void AlarmsWindow::BitBtn2Click()
+void AlarmsWindow::upload()
 {
     ReadBlock(kz827::kAlarmFirst, kz827::kAlarmRegisters);
 }
 
-void AlarmsWindow::MsgClick()
+void AlarmsWindow::onReply()
 {
     const modbus::Exchange exchange = TakeExchange();
     if (exchange.IsEmpty())

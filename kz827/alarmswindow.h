@@ -24,9 +24,9 @@ private:
         QSpinBox *upperRelay, *lowerRelay;
         QCheckBox *upperEnabled, *lowerEnabled;
     };
-    void BitBtn1Click(); // 下  载
-    void BitBtn2Click(); // 上  载
-    void MsgClick();
+    void download();
+    void upload();
+    void onReply();
     kz827::AlarmSettings settings() const;
     void showSettings(const kz827::AlarmSettings &settings);
 

@@ -137,7 +137,7 @@ CalibrationWindow::CalibrationWindow(SerialLink &link, QWidget *parent)
     edits->addWidget(standard_, 0, 1);
     edits->addWidget(coefficientLabel, 1, 0);
     edits->addWidget(coefficient_, 1, 1);
-    edits->addWidget(MakeButton("Button1", QStringLiteral("清零"), [this] { Button1Click(); }), 1, 2);
+    edits->addWidget(MakeButton("Button1", QStringLiteral("清零"), [this] { resetCoefficient(); }), 1, 2);
 
     auto *listBox = new QGroupBox(QStringLiteral("选择待校验的参数："), this);
     listBox->setObjectName("GroupBox2");
@@ -147,16 +147,16 @@ CalibrationWindow::CalibrationWindow(SerialLink &link, QWidget *parent)
     for (int i = 0; i < cal::kItems; ++i)
         items_->addItem(cal::ItemText(i));
     items_->setCurrentRow(-1);
-    connect(items_, &QListWidget::itemClicked, this, [this] { ListBox1Click(); });
-    connect(items_, &QListWidget::currentRowChanged, this, [this] { ListBox1Click(); });
+    connect(items_, &QListWidget::itemClicked, this, [this] { onItemChosen(); });
+    connect(items_, &QListWidget::currentRowChanged, this, [this] { onItemChosen(); });
     auto *listLayout = new QVBoxLayout(listBox);
     listLayout->addWidget(items_);
 
-    readButton_ = MakeButton("BitBtn5", cyclicRead_.Caption(), [this] { BitBtn5Click(); });
+    readButton_ = MakeButton("BitBtn5", cyclicRead_.Caption(), [this] { toggleReading(); });
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(readButton_);
-    buttons->addWidget(MakeButton("BitBtn2", QStringLiteral("计  算"), [this] { BitBtn2Click(); }));
-    buttons->addWidget(MakeButton("BitBtn1", QStringLiteral("写  入"), [this] { BitBtn1Click(); }));
+    buttons->addWidget(MakeButton("BitBtn2", QStringLiteral("计  算"), [this] { compute(); }));
+    buttons->addWidget(MakeButton("BitBtn1", QStringLiteral("写  入"), [this] { write(); }));
     buttons->addWidget(MakeButton("SaveRecord", QStringLiteral("保存记录"), [this] { calib::SaveRecord(this, record_); }));
     buttons->addWidget(MakeButton("Exit", QStringLiteral("返  回"), [this] { CloseWindow(); }));
 
@@ -183,14 +183,14 @@ CalibrationWindow::CalibrationWindow(SerialLink &link, QWidget *parent)
     timer_ = new QTimer(this);
     timer_->setObjectName("Timer1");
     timer_->setInterval(500);
-    connect(timer_, &QTimer::timeout, this, &CalibrationWindow::Timer1Timer);
+    connect(timer_, &QTimer::timeout, this, &CalibrationWindow::onTick);
     // After a lost port the display keeps the last values, marked as stopped.
     readRow->insertWidget(readRow->count() - 1, WatchPoll(timer_, {voltage_, current_, power_}));
 
-    MakeReplyButton("Msg", [this] { MsgClick(); });
+    MakeReplyButton("Msg", [this] { onReply(); });
 }
 
-void CalibrationWindow::FormClose()
+void CalibrationWindow::onClose()
 {
     // Closing ends continuous reading altogether, so the window opens again
     // ready to read, write and zero.
@@ -221,7 +221,7 @@ bool CalibrationWindow::sendRead()
     return Send(cal::Request(static_cast<std::uint8_t>(address), cal::kRead), address);
 }
 
-void CalibrationWindow::BitBtn5Click()
+void CalibrationWindow::toggleReading()
 {
     if (cyclicRead_.Reading()) {
         stopReading();
@@ -240,7 +240,7 @@ void CalibrationWindow::BitBtn5Click()
     readButton_->setText(cyclicRead_.Caption());
 }
 
-void CalibrationWindow::Timer1Timer()
+void CalibrationWindow::onTick()
 {
     if (!IsDestination()) {
         stopReading();
@@ -268,7 +268,7 @@ void CalibrationWindow::sendCommand(std::uint8_t subCommand, std::uint32_t data)
            write ? calib::WordText(data) : QString(), QString());
 }
 
-void CalibrationWindow::BitBtn1Click()
+void CalibrationWindow::write()
 {
     if (cyclicRead_.Reading()) {
         ui::ShowMessage(this, QString::fromUtf8(kBusy));
@@ -291,7 +291,7 @@ void CalibrationWindow::BitBtn1Click()
     sendCommand(cal::WriteCommand(item), *data);
 }
 
-void CalibrationWindow::ListBox1Click()
+void CalibrationWindow::onItemChosen()
 {
     const int item = items_->currentRow();
     if (item < 0) {
@@ -302,7 +302,7 @@ void CalibrationWindow::ListBox1Click()
     coefficient_->setText(cal::FactoryCoefficient(item));
 }
 
-void CalibrationWindow::Button1Click()
+void CalibrationWindow::resetCoefficient()
 {
     const int item = items_->currentRow();
     if (item < 0)
@@ -311,7 +311,7 @@ void CalibrationWindow::Button1Click()
         coefficient_->setText(cal::FactoryCoefficient(item));
 }
 
-void CalibrationWindow::BitBtn2Click()
+void CalibrationWindow::compute()
 {
     if (standard_->text().isEmpty()) {
         ui::ShowMessage(this, QStringLiteral("注意：标准表数据不能为空！！"));
@@ -335,7 +335,7 @@ void CalibrationWindow::BitBtn2Click()
     coefficient_->setText(computed.coefficient);
 }
 
-void CalibrationWindow::MsgClick()
+void CalibrationWindow::onReply()
 {
     const modbus::Exchange exchange = TakeExchange();
     const QByteArray &reply = exchange.reply;

@@ -26,17 +26,17 @@ public:
     const calib::Record &Record() const { return record_; }
 
 protected:
-    void FormClose() override;
+    void onClose() override;
     void PortLost() override;
 
 private:
-    void BitBtn5Click(); // 读启用 / 读停止
-    void BitBtn2Click(); // 计  算
-    void BitBtn1Click(); // 写  入
-    void ListBox1Click();
-    void Button1Click(); // 清零
-    void Timer1Timer();
-    void MsgClick();
+    void toggleReading();
+    void compute();
+    void write();
+    void onItemChosen();
+    void resetCoefficient();
+    void onTick();
+    void onReply();
     // Zero commands and the write: one frame, refused while reading.
     void sendCommand(std::uint8_t subCommand, std::uint32_t data = 0);
     bool sendRead();

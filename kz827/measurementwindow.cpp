@@ -70,7 +70,7 @@ MeasurementWindow::MeasurementWindow(SerialLink &link, QWidget *parent) : Family
     // Recording: every measurement shown also goes to a CSV file.
     record_ = new RecordButton(this);
     buttons->addWidget(record_);
-    buttons->addWidget(MakeButton("BitBtn1", QStringLiteral("启  动"), [this] { BitBtn1Click(); }));
+    buttons->addWidget(MakeButton("BitBtn1", QStringLiteral("启  动"), [this] { onStart(); }));
     buttons->addWidget(MakeButton("BitBtn2", QStringLiteral("停  止"), [this] { timer_->stop(); }));
     buttons->addWidget(MakeButton("Exit", QStringLiteral("返  回"), [this] { CloseWindow(); }));
 
@@ -83,14 +83,14 @@ MeasurementWindow::MeasurementWindow(SerialLink &link, QWidget *parent) : Family
     timer_ = new QTimer(this);
     timer_->setObjectName("Timer1");
     timer_->setInterval(2000);
-    connect(timer_, &QTimer::timeout, this, &MeasurementWindow::Timer1Timer);
+    connect(timer_, &QTimer::timeout, this, &MeasurementWindow::onTick);
     // After a lost port the display keeps the last values, marked as stopped.
     addressRow->addWidget(WatchPoll(timer_, {voltage_, current_, power_}));
 
-    MakeReplyButton("Msg", [this] { MsgClick(); });
+    MakeReplyButton("Msg", [this] { onReply(); });
 }
 
-void MeasurementWindow::FormClose()
+void MeasurementWindow::onClose()
 {
     timer_->stop();
     Link().ReplyPending(Family::Kz827, kType) = false;
@@ -102,20 +102,20 @@ void MeasurementWindow::sendPoll()
     Send(kz827::MeasurementPoll(static_cast<std::uint8_t>(address)), address);
 }
 
-void MeasurementWindow::BitBtn1Click()
+void MeasurementWindow::onStart()
 {
     const int address = address_->value();
     if (Send(kz827::MeasurementPoll(static_cast<std::uint8_t>(address)), address))
         timer_->start();
 }
 
-void MeasurementWindow::Timer1Timer()
+void MeasurementWindow::onTick()
 {
     if (PollTick(timer_, progress_))
         sendPoll();
 }
 
-void MeasurementWindow::MsgClick()
+void MeasurementWindow::onReply()
 {
     const modbus::Exchange exchange = TakeExchange();
     if (const auto texts = kz827::DecodeMeasurement(exchange)) {

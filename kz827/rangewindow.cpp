@@ -83,8 +83,8 @@ RangeWindow::RangeWindow(SerialLink &link, QWidget *parent) : FamilyWindow(link,
                             {QStringLiteral("W"), QStringLiteral("KW"), QStringLiteral("MW")});
 
     auto *blockButtons = new QHBoxLayout;
-    blockButtons->addWidget(MakeButton("BitBtn2", QStringLiteral("上载数据"), [this] { BitBtn2Click(); }));
-    blockButtons->addWidget(MakeButton("BitBtn3", QStringLiteral("下载数据"), [this] { BitBtn3Click(); }));
+    blockButtons->addWidget(MakeButton("BitBtn2", QStringLiteral("上载数据"), [this] { upload(); }));
+    blockButtons->addWidget(MakeButton("BitBtn3", QStringLiteral("下载数据"), [this] { download(); }));
     blockButtons->addWidget(MakeButton("BitBtn1", QStringLiteral("出厂值设置"), [this] { showSettings({}); }));
     blockButtons->addWidget(MakeButton("Exit", QStringLiteral("返    回"), [this] { CloseWindow(); }));
 
@@ -112,12 +112,12 @@ RangeWindow::RangeWindow(SerialLink &link, QWidget *parent) : FamilyWindow(link,
     newLabel->setBuddy(newAddress_);
     lowerGrid->addWidget(rateLabel, 0, 0);
     lowerGrid->addWidget(rate_, 0, 1);
-    lowerGrid->addWidget(MakeButton("BitBtn4", QStringLiteral("设置波特率"), [this] { BitBtn4Click(); }), 0, 2);
+    lowerGrid->addWidget(MakeButton("BitBtn4", QStringLiteral("设置波特率"), [this] { setBaudRate(); }), 0, 2);
     lowerGrid->addWidget(oldLabel, 1, 0);
     lowerGrid->addWidget(oldAddress, 1, 1);
     lowerGrid->addWidget(newLabel, 2, 0);
     lowerGrid->addWidget(newAddress_, 2, 1);
-    lowerGrid->addWidget(MakeButton("BitBtn5", QStringLiteral("设置地址"), [this] { BitBtn5Click(); }), 2, 2);
+    lowerGrid->addWidget(MakeButton("BitBtn5", QStringLiteral("设置地址"), [this] { setAddress(); }), 2, 2);
 
     auto *main = new QVBoxLayout(this);
     main->addLayout(MakeHeading(QStringLiteral("KZ827"), QStringLiteral("电参数测试仪")));
@@ -126,7 +126,7 @@ RangeWindow::RangeWindow(SerialLink &link, QWidget *parent) : FamilyWindow(link,
     main->addLayout(blockButtons);
     main->addWidget(lower);
 
-    MakeReplyButton("Msg", [this] { MsgClick(); });
+    MakeReplyButton("Msg", [this] { onReply(); });
 }
 
 void RangeWindow::select(QButtonGroup *group, int item)
@@ -157,12 +157,12 @@ void RangeWindow::showSettings(const kz827::RangeSettings &s)
     select(powerUnit_, s.powerUnit);
 }
 
-void RangeWindow::BitBtn2Click()
+void RangeWindow::upload()
 {
     ReadBlock(kz827::kRangeFirst, kz827::kRangeRegisters);
 }
 
-void RangeWindow::BitBtn3Click()
+void RangeWindow::download()
 {
     QString error;
     const auto data = kz827::EncodeRange(settings(), &error);
@@ -173,7 +173,7 @@ void RangeWindow::BitBtn3Click()
     WriteBlock(kz827::kRangeFirst, kz827::kRangeRegisters, *data);
 }
 
-void RangeWindow::BitBtn4Click()
+void RangeWindow::setBaudRate()
 {
     if (rate_->currentIndex() < 0) {
         ui::ShowMessage(this, fields::NoChoiceMessage(QStringLiteral("通讯拨特率")));
@@ -184,14 +184,14 @@ void RangeWindow::BitBtn4Click()
          address);
 }
 
-void RangeWindow::BitBtn5Click()
+void RangeWindow::setAddress()
 {
     const int address = Address();
     Send(kz827::SetAddressFrame(static_cast<std::uint8_t>(address), static_cast<std::uint8_t>(newAddress_->value())),
          address);
 }
 
-void RangeWindow::MsgClick()
+void RangeWindow::onReply()
 {
     const modbus::Exchange exchange = TakeExchange();
     if (exchange.IsEmpty())

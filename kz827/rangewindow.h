@@ -17,11 +17,11 @@ public:
     explicit RangeWindow(SerialLink &link, QWidget *parent = nullptr);
 
 private:
-    void BitBtn2Click(); // 上载数据
-    void BitBtn3Click(); // 下载数据
-    void BitBtn4Click(); // 设置波特率
-    void BitBtn5Click(); // 设置地址
-    void MsgClick();
+    void upload();
+    void download();
+    void setBaudRate();
+    void setAddress();
+    void onReply();
     kz827::RangeSettings settings() const;
     void showSettings(const kz827::RangeSettings &settings);
     static void select(QButtonGroup *group, int item);

@@ -52,7 +52,7 @@ RemoteControlWindow::RemoteControlWindow(SerialLink &link, QWidget *parent)
     main->addWidget(group);
     main->addLayout(bottom);
 
-    MakeReplyButton("Msg", [this] { MsgClick(); });
+    MakeReplyButton("Msg", [this] { onReply(); });
 }
 
 void RemoteControlWindow::switchCoil(int coil, bool close)
@@ -61,7 +61,7 @@ void RemoteControlWindow::switchCoil(int coil, bool close)
     Send(modbus::WriteCoil(static_cast<std::uint8_t>(address), static_cast<std::uint16_t>(coil), close), address);
 }
 
-void RemoteControlWindow::MsgClick()
+void RemoteControlWindow::onReply()
 {
     const modbus::Exchange exchange = TakeExchange();
     if (exchange.IsEmpty())

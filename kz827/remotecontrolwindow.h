@@ -13,7 +13,7 @@ public:
 
 private:
     void switchCoil(int coil, bool close);
-    void MsgClick();
+    void onReply();
 };
 
 } // namespace kz827

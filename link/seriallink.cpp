@@ -220,7 +220,7 @@ void SerialLink::writeNow(const Request &request, bool held)
     port_->Output(frame);
 }
 
-void SerialLink::FormShow()
+void SerialLink::PrepareReceive()
 {
     port_->SetInBufferCount(0);
     port_->InputMode = 1;

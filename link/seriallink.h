@@ -95,7 +95,7 @@ public:
 
     // Prepares the port control for receiving (binary, an event per byte)
     // and clears the link's busy state and the three-phase destination.
-    void FormShow();
+    void PrepareReceive();
 
     // ---- Dispatch (also callable directly by tests) ----
     void Dispatch(const QByteArray &reply);

@@ -102,14 +102,14 @@ int AddressScanWindow::ProbeInterval() const
     return probeInterval_;
 }
 
-void AddressScanWindow::FormShow()
+void AddressScanWindow::onShow()
 {
     startSpin_->setValue(0);
     endSpin_->setValue(247);
     result_->clear();
 }
 
-void AddressScanWindow::FormClose()
+void AddressScanWindow::onClose()
 {
     timer_->stop();
     scan_.Stop();

@@ -19,8 +19,8 @@ public:
     int ProbeInterval() const;
 
 protected:
-    void FormShow() override;
-    void FormClose() override;
+    void onShow() override;
+    void onClose() override;
 
 private:
     void onStart();

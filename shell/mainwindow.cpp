@@ -87,14 +87,14 @@ void MainWindow::buildButtons()
         void (MainWindow::*click)();
     };
     const Button buttons[] = {
-        {"BitBtn1", "串行口设置", 48, &MainWindow::BitBtn1Click},
-        {"BitBtn2", "仪表地址检测", 88, &MainWindow::BitBtn2Click},
-        {"BitBtn7", "仪表型号选择", 128, &MainWindow::BitBtn7Click},
-        {"BitBtn3", "电量测量", 168, &MainWindow::BitBtn3Click},
-        {"BitBtn4", "参数设置", 208, &MainWindow::BitBtn4Click},
-        {"BitBtn8", "协议选择", 248, &MainWindow::BitBtn8Click},
-        {"BitBtn5", "典型接线", 288, &MainWindow::BitBtn5Click},
-        {"BitBtn6", "退 出", 328, &MainWindow::BitBtn6Click},
+        {"BitBtn1", "串行口设置", 48, &MainWindow::openPortDialog},
+        {"BitBtn2", "仪表地址检测", 88, &MainWindow::openAddressScan},
+        {"BitBtn7", "仪表型号选择", 128, &MainWindow::showModelMenu},
+        {"BitBtn3", "电量测量", 168, &MainWindow::showMeasurementMenu},
+        {"BitBtn4", "参数设置", 208, &MainWindow::showSettingsMenu},
+        {"BitBtn8", "协议选择", 248, &MainWindow::showProtocolMenu},
+        {"BitBtn5", "典型接线", 288, &MainWindow::openWiring},
+        {"BitBtn6", "退 出", 328, &MainWindow::quit},
     };
     const qreal dpr = devicePixelRatioF();
     // The picture is the whole face of the button; the frame shows hover,
@@ -314,12 +314,12 @@ void MainWindow::popup(QMenu *menu, int dx, int dy)
     menu->popup(lastPopupPos_);
 }
 
-void MainWindow::BitBtn1Click()
+void MainWindow::openPortDialog()
 {
     openWindow(QStringLiteral("PortDialog"));
 }
 
-void MainWindow::BitBtn2Click()
+void MainWindow::openAddressScan()
 {
     CloseThreePhaseWindows();
     link_.SelectSlot(10);
@@ -331,12 +331,12 @@ void MainWindow::BitBtn2Click()
     openWindow(QStringLiteral("AddressScanWindow"));
 }
 
-void MainWindow::BitBtn7Click()
+void MainWindow::showModelMenu()
 {
     popup(menus_.value(QStringLiteral("PopupMenu3")), 200, 60);
 }
 
-void MainWindow::BitBtn3Click()
+void MainWindow::showMeasurementMenu()
 {
     const QString &f = link_.DeviceFamily;
     const char *name = f == QLatin1String("KZ2600E")    ? "KZ2600SAMPL"
@@ -345,7 +345,7 @@ void MainWindow::BitBtn3Click()
     popup(menus_.value(QLatin1String(name)), 200, 120);
 }
 
-void MainWindow::BitBtn4Click()
+void MainWindow::showSettingsMenu()
 {
     const QString &f = link_.DeviceFamily;
     const char *name = f == QLatin1String("KZ2600E")    ? "KZ2600SET"
@@ -354,18 +354,18 @@ void MainWindow::BitBtn4Click()
     popup(menus_.value(QLatin1String(name)), 200, 168);
 }
 
-void MainWindow::BitBtn8Click()
+void MainWindow::showProtocolMenu()
 {
     popup(menus_.value(QStringLiteral("PopupMenu4")), 200, 240);
 }
 
-void MainWindow::BitBtn5Click()
+void MainWindow::openWiring()
 {
     if (link_.DeviceFamily == QLatin1String("KZ5500E"))
         openWindow(QStringLiteral("WiringWindow"));
 }
 
-void MainWindow::BitBtn6Click()
+void MainWindow::quit()
 {
     close();
 }
@@ -377,17 +377,17 @@ void MainWindow::showEvent(QShowEvent *event)
     QMainWindow::showEvent(event);
     if (!shownOnce_) {
         shownOnce_ = true;
-        FormShow();
+        onFirstShow();
     }
 }
 
-void MainWindow::FormShow()
+void MainWindow::onFirstShow()
 {
     if (QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
         move(area.center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
     }
-    link_.FormShow();
+    link_.PrepareReceive();
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

@@ -61,15 +61,16 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void FormShow();
-    void BitBtn1Click();
-    void BitBtn2Click();
-    void BitBtn3Click();
-    void BitBtn4Click();
-    void BitBtn5Click();
-    void BitBtn6Click();
-    void BitBtn7Click();
-    void BitBtn8Click();
+    void onFirstShow();
+    // The buttons, top to bottom.
+    void openPortDialog();
+    void openAddressScan();
+    void showModelMenu();
+    void showMeasurementMenu();
+    void showSettingsMenu();
+    void showProtocolMenu();
+    void openWiring();
+    void quit();
 
     void buildButtons();
     void buildMenus();

@@ -145,8 +145,8 @@ PortDialog::PortDialog(SerialPortControl &port, QWidget *parent)
     back_ = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("返  回"), this);
     back_->setObjectName(QStringLiteral("BitBtn2"));
     back_->setAutoDefault(false);
-    connect(ok_, &QPushButton::clicked, this, &PortDialog::BitBtn1Click);
-    connect(back_, &QPushButton::clicked, this, &PortDialog::BitBtn2Click);
+    connect(ok_, &QPushButton::clicked, this, &PortDialog::openPort);
+    connect(back_, &QPushButton::clicked, this, &PortDialog::back);
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -226,11 +226,11 @@ void PortDialog::fillPortList()
 void PortDialog::showEvent(QShowEvent *event)
 {
     if (!event->spontaneous())
-        FormShow();
+        onShow();
     QDialog::showEvent(event);
 }
 
-void PortDialog::FormShow()
+void PortDialog::onShow()
 {
     fillPortList();
     int portIndex = defaultPort_.isEmpty() ? -1 : ports_->findData(defaultPort_);
@@ -272,7 +272,7 @@ std::optional<QString> PortDialog::chosenPort(QString *why) const
     return std::nullopt;
 }
 
-void PortDialog::BitBtn1Click()
+void PortDialog::openPort()
 {
     // Check every list before touching the port: a refused choice leaves the
     // port exactly as it was.
@@ -325,7 +325,7 @@ void PortDialog::BitBtn1Click()
     close();
 }
 
-void PortDialog::BitBtn2Click()
+void PortDialog::back()
 {
     close();
 }

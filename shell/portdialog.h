@@ -63,9 +63,9 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    void FormShow();
-    void BitBtn1Click();
-    void BitBtn2Click();
+    void onShow();
+    void openPort();
+    void back();
     void fillPortList();
     void centre();
     // The device name chosen in the port list (a listed item or a typed

@@ -63,8 +63,8 @@ AlarmEnableWindow::AlarmEnableWindow(SerialLink &link, QWidget *parent)
     buttons->addWidget(addressLabel);
     buttons->addWidget(address);
     buttons->addStretch();
-    buttons->addWidget(MakeButton("BitBtn1", QStringLiteral("下  载"), [this] { BitBtn1Click(); }));
-    buttons->addWidget(MakeButton("BitBtn2", QStringLiteral("上  载"), [this] { BitBtn2Click(); }));
+    buttons->addWidget(MakeButton("BitBtn1", QStringLiteral("下  载"), [this] { download(); }));
+    buttons->addWidget(MakeButton("BitBtn2", QStringLiteral("上  载"), [this] { upload(); }));
     buttons->addWidget(MakeButton("BitBtn4", QStringLiteral("全部选择"), [this] { form_->SetValues(ae::Preset(true)); }));
     buttons->addWidget(MakeButton("BitBtn5", QStringLiteral("全部清除"), [this] { form_->SetValues(ae::Preset(false)); }));
     buttons->addWidget(MakeButton("BitBtn6", QStringLiteral("出厂值设置"), [this] { form_->SetValues(ae::Preset(false)); }));
@@ -75,10 +75,10 @@ AlarmEnableWindow::AlarmEnableWindow(SerialLink &link, QWidget *parent)
     main->addWidget(outer);
     main->addLayout(buttons);
 
-    MakeReplyButton("Msg", [this] { MsgClick(); });
+    MakeReplyButton("Msg", [this] { onReply(); });
 }
 
-void AlarmEnableWindow::BitBtn2Click()
+void AlarmEnableWindow::upload()
 {
     // Nothing stale stays on screen: the controls show only what the
     // instrument answers.
@@ -89,14 +89,14 @@ void AlarmEnableWindow::BitBtn2Click()
     ReadBlock(ae::kFirstRegister, ae::kRegisters);
 }
 
-void AlarmEnableWindow::BitBtn1Click()
+void AlarmEnableWindow::download()
 {
     // A relay list without a choice is refused rather than sent as 0xFF.
     if (const auto data = Downloadable(form_->Encode(ae::kBytes)))
         WriteBlock(ae::kFirstRegister, ae::kRegisters, *data);
 }
 
-void AlarmEnableWindow::MsgClick()
+void AlarmEnableWindow::onReply()
 {
     const modbus::Exchange ex = TakeExchange();
     if (ex.IsEchoOf(0x10))

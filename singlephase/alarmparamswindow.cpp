@@ -85,13 +85,13 @@ AlarmParamsWindow::AlarmParamsWindow(SerialLink &link, QWidget *parent)
     buttons->addWidget(address);
     buttons->addWidget(choice);
     buttons->addStretch();
-    buttons->addWidget(MakeButton("BitBtn1", QStringLiteral("上载数据"), [this] { BitBtn1Click(); }));
-    buttons->addWidget(MakeButton("BitBtn2", QStringLiteral("下载数据"), [this] { BitBtn2Click(); }));
-    buttons->addWidget(MakeButton("BitBtn6", QStringLiteral("出厂值设置"), [this] { BitBtn6Click(); }));
+    buttons->addWidget(MakeButton("BitBtn1", QStringLiteral("上载数据"), [this] { upload(); }));
+    buttons->addWidget(MakeButton("BitBtn2", QStringLiteral("下载数据"), [this] { download(); }));
+    buttons->addWidget(MakeButton("BitBtn6", QStringLiteral("出厂值设置"), [this] { factoryValues(); }));
     buttons->addWidget(MakeButton("Exit", QStringLiteral("退 出"), [this] { CloseWindow(); }));
     main->addLayout(buttons);
 
-    MakeReplyButton("Msg", [this] { MsgClick(); });
+    MakeReplyButton("Msg", [this] { onReply(); });
 }
 
 int AlarmParamsWindow::CheckedGroup() const
@@ -102,14 +102,14 @@ int AlarmParamsWindow::CheckedGroup() const
     return 1;
 }
 
-void AlarmParamsWindow::BitBtn1Click()
+void AlarmParamsWindow::upload()
 {
     group_ = CheckedGroup();
     const ap::Group &g = ap::kGroups[group_ - 1];
     ReadBlock(g.first, g.count);
 }
 
-void AlarmParamsWindow::BitBtn2Click()
+void AlarmParamsWindow::download()
 {
     const int chosen = CheckedGroup();
     const ap::Group &g = ap::kGroups[chosen - 1];
@@ -123,14 +123,14 @@ void AlarmParamsWindow::BitBtn2Click()
     WriteBlock(g.first, g.count, *data);
 }
 
-void AlarmParamsWindow::BitBtn6Click()
+void AlarmParamsWindow::factoryValues()
 {
     for (int g = 0; g < 3; ++g)
         limits_[g]->SetValues(singlephase::words::FactoryValues(ap::kGroups[g].words));
     inputs_->SetValues(fields::FactoryValues(ap::kSwitchInputs));
 }
 
-void AlarmParamsWindow::MsgClick()
+void AlarmParamsWindow::onReply()
 {
     const modbus::Exchange ex = TakeExchange();
     if (ex.IsEchoOf(0x10)) {

@@ -23,10 +23,10 @@ public:
     int AlarmParamGroup() const { return group_; }
 
 private:
-    void BitBtn1Click(); // 上载数据
-    void BitBtn2Click(); // 下载数据
-    void BitBtn6Click(); // 出厂值设置
-    void MsgClick();
+    void upload();
+    void download();
+    void factoryValues();
+    void onReply();
     int CheckedGroup() const;
 
     std::array<WordForm *, 3> limits_{};

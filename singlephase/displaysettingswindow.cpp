@@ -56,11 +56,11 @@ DisplaySettingsWindow::DisplaySettingsWindow(SerialLink &link, QWidget *parent)
     buttons->addWidget(addressLabel);
     buttons->addWidget(address);
     buttons->addStretch();
-    buttons->addWidget(MakeButton("BitBtn1", QStringLiteral("上  载"), [this] { BitBtn1Click(); }));
-    buttons->addWidget(MakeButton("BitBtn2", QStringLiteral("下  载"), [this] { BitBtn2Click(); }));
+    buttons->addWidget(MakeButton("BitBtn1", QStringLiteral("上  载"), [this] { upload(); }));
+    buttons->addWidget(MakeButton("BitBtn2", QStringLiteral("下  载"), [this] { download(); }));
     buttons->addWidget(MakeButton("BitBtn4", QStringLiteral("全 选"), [this] { form_->SetValues(d::AllBoxes(true)); }));
     buttons->addWidget(MakeButton("BitBtn5", QStringLiteral("全 清"), [this] { form_->SetValues(d::AllBoxes(false)); }));
-    buttons->addWidget(MakeButton("BitBtn6", QStringLiteral("出厂值设置"), [this] { BitBtn6Click(); }));
+    buttons->addWidget(MakeButton("BitBtn6", QStringLiteral("出厂值设置"), [this] { factoryValues(); }));
     buttons->addWidget(MakeButton("Exit", QStringLiteral("返  回"), [this] { CloseWindow(); }));
 
     auto *main = new QVBoxLayout(this);
@@ -72,30 +72,30 @@ DisplaySettingsWindow::DisplaySettingsWindow(SerialLink &link, QWidget *parent)
     main->addWidget(new QLabel(QStringLiteral("有功电能计量定时值不大于9999秒。)"), this));
     main->addLayout(buttons);
 
-    MakeReplyButton("Msg", [this] { MsgClick(); });
+    MakeReplyButton("Msg", [this] { onReply(); });
 }
 
-void DisplaySettingsWindow::BitBtn1Click()
+void DisplaySettingsWindow::upload()
 {
     form_->SetValues(d::ResetFields());
     words_->SetValues(d::ResetWords());
     ReadBlock(d::kFirstRegister, d::kRegisters);
 }
 
-void DisplaySettingsWindow::BitBtn2Click()
+void DisplaySettingsWindow::download()
 {
     // A list without a choice is refused rather than sent as 0xFF.
     if (const auto data = Downloadable(singlephase::words::EncodeBlock(d::kBlock, form_->Values(), words_->Values())))
         WriteBlock(d::kFirstRegister, d::kRegisters, *data);
 }
 
-void DisplaySettingsWindow::BitBtn6Click()
+void DisplaySettingsWindow::factoryValues()
 {
     form_->SetValues(fields::FactoryValues(d::kFields));
     words_->SetValues(singlephase::words::FactoryValues(d::kWords));
 }
 
-void DisplaySettingsWindow::MsgClick()
+void DisplaySettingsWindow::onReply()
 {
     const modbus::Exchange ex = TakeExchange();
     if (ex.IsEchoOf(0x10)) {

@@ -15,10 +15,10 @@ public:
     explicit DisplaySettingsWindow(SerialLink &link, QWidget *parent = nullptr);
 
 private:
-    void BitBtn1Click(); // 上  载
-    void BitBtn2Click(); // 下  载
-    void BitBtn6Click(); // 出厂值设置
-    void MsgClick();
+    void upload();
+    void download();
+    void factoryValues();
+    void onReply();
 
     FieldForm *form_ = nullptr;
     WordForm *words_ = nullptr;

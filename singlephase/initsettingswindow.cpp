@@ -60,17 +60,17 @@ InitSettingsWindow::InitSettingsWindow(SerialLink &link, QWidget *parent)
 
     auto *settingsButtons = new QHBoxLayout;
     settingsButtons->addStretch();
-    QPushButton *upload = MakeButton("BitBtn2", QStringLiteral("上载数据"),
-                                     [this] { ReadBlock(is::kFirstRegister, is::kRegisters); });
-    QPushButton *download = MakeButton("BitBtn3", QStringLiteral("下载数据"), [this] { BitBtn3Click(); });
+    QPushButton *settingsUpload = MakeButton("BitBtn2", QStringLiteral("上载数据"),
+                                             [this] { ReadBlock(is::kFirstRegister, is::kRegisters); });
+    QPushButton *settingsDownload = MakeButton("BitBtn3", QStringLiteral("下载数据"), [this] { download(); });
     // Both blocks have buttons captioned alike: the accessible names tell them apart.
-    upload->setAccessibleName(QStringLiteral("上载初始化参数"));
-    download->setAccessibleName(QStringLiteral("下载初始化参数"));
-    settingsButtons->addWidget(upload);
-    settingsButtons->addWidget(download);
+    settingsUpload->setAccessibleName(QStringLiteral("上载初始化参数"));
+    settingsDownload->setAccessibleName(QStringLiteral("下载初始化参数"));
+    settingsButtons->addWidget(settingsUpload);
+    settingsButtons->addWidget(settingsDownload);
 
     const EnergyBaseGroup bases = MakeEnergyBaseGroup([this] { ReadBlock(is::kBaseRegister, is::kBaseRegisters); },
-                                                      [this] { BitBtn5Click(); });
+                                                      [this] { downloadBases(); });
     activeBase_ = bases.active;
     reactiveBase_ = bases.reactive;
 
@@ -78,7 +78,7 @@ InitSettingsWindow::InitSettingsWindow(SerialLink &link, QWidget *parent)
     buttons->addWidget(addressLabel);
     buttons->addWidget(address);
     buttons->addStretch();
-    buttons->addWidget(MakeButton("BitBtn1", QStringLiteral("出厂值设置"), [this] { BitBtn1Click(); }));
+    buttons->addWidget(MakeButton("BitBtn1", QStringLiteral("出厂值设置"), [this] { factoryValues(); }));
     buttons->addWidget(MakeButton("Exit", QStringLiteral("返    回"), [this] { CloseWindow(); }));
 
     auto *main = new QVBoxLayout(this);
@@ -88,17 +88,17 @@ InitSettingsWindow::InitSettingsWindow(SerialLink &link, QWidget *parent)
     main->addWidget(bases.box);
     main->addLayout(buttons);
 
-    MakeReplyButton("Msg", [this] { MsgClick(); });
+    MakeReplyButton("Msg", [this] { onReply(); });
 }
 
-void InitSettingsWindow::BitBtn1Click()
+void InitSettingsWindow::factoryValues()
 {
     words_->SetValues(singlephase::words::FactoryValues(is::kWords));
     activeBase_->setText(QStringLiteral("0"));
     reactiveBase_->setText(QStringLiteral("0"));
 }
 
-void InitSettingsWindow::BitBtn3Click()
+void InitSettingsWindow::download()
 {
     // A group without a choice, a ratio that is not a whole number or is
     // negative: refused with a message; ratios above 9999 are sent as 9999.
@@ -106,13 +106,13 @@ void InitSettingsWindow::BitBtn3Click()
         WriteBlock(is::kFirstRegister, is::kRegisters, *data);
 }
 
-void InitSettingsWindow::BitBtn5Click()
+void InitSettingsWindow::downloadBases()
 {
     if (const auto data = Downloadable(energybase::EncodeBases(activeBase_->text(), reactiveBase_->text())))
         WriteBlock(is::kBaseRegister, is::kBaseRegisters, *data);
 }
 
-void InitSettingsWindow::MsgClick()
+void InitSettingsWindow::onReply()
 {
     const modbus::Exchange ex = TakeExchange();
     if (ex.IsEmpty())

@@ -15,10 +15,10 @@ public:
     explicit InitSettingsWindow(SerialLink &link, QWidget *parent = nullptr);
 
 private:
-    void BitBtn1Click(); // 出厂值设置
-    void BitBtn3Click(); // settings 下载数据
-    void BitBtn5Click(); // energy bases 下载数据
-    void MsgClick();
+    void factoryValues();
+    void download();
+    void downloadBases();
+    void onReply();
 
     WordForm *words_ = nullptr;
     QLineEdit *activeBase_ = nullptr;

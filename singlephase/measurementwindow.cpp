@@ -76,14 +76,14 @@ MeasurementWindow::MeasurementWindow(SerialLink &link, QWidget *parent)
     timer_ = new QTimer(this);
     timer_->setObjectName("Timer1");
     timer_->setInterval(2000);
-    connect(timer_, &QTimer::timeout, this, &MeasurementWindow::Timer1Timer);
+    connect(timer_, &QTimer::timeout, this, &MeasurementWindow::onTick);
 
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(panel, 1);
     // Recording: every measurement shown also goes to a CSV file.
     record_ = new RecordButton(this);
     bottom->addWidget(record_);
-    bottom->addWidget(MakeButton("BitBtn1", QStringLiteral("启  动"), [this] { BitBtn1Click(); }));
+    bottom->addWidget(MakeButton("BitBtn1", QStringLiteral("启  动"), [this] { onStart(); }));
     bottom->addWidget(MakeButton("BitBtn2", QStringLiteral("停  止"), [this] { timer_->stop(); }));
     bottom->addWidget(MakeButton("Exit", QStringLiteral("返  回"), [this] {
         timer_->stop();
@@ -98,16 +98,16 @@ MeasurementWindow::MeasurementWindow(SerialLink &link, QWidget *parent)
     // After a lost port the boxes keep the last values, marked as stopped.
     bottom->insertWidget(1, WatchPoll(timer_, QList<QWidget *>(boxes_.begin(), boxes_.end())));
 
-    MakeReplyButton("Msg", [this] { MsgClick(); });
+    MakeReplyButton("Msg", [this] { onReply(); });
 }
 
-void MeasurementWindow::FormClose()
+void MeasurementWindow::onClose()
 {
     // A hidden window polls no more: its replies would reach no one.
     timer_->stop();
 }
 
-void MeasurementWindow::BitBtn1Click()
+void MeasurementWindow::onStart()
 {
     // The set-up block is read afresh at every start.
     singlephase::MeterageParams().clear();
@@ -116,7 +116,7 @@ void MeasurementWindow::BitBtn1Click()
         timer_->start();
 }
 
-void MeasurementWindow::Timer1Timer()
+void MeasurementWindow::onTick()
 {
     if (!PollTick(timer_, progress_))
         return;
@@ -125,7 +125,7 @@ void MeasurementWindow::Timer1Timer()
     Send(singlephase::MeterageParams().isEmpty() ? m::SetupRequest(a) : m::MeasurementRequest(a), address);
 }
 
-void MeasurementWindow::MsgClick()
+void MeasurementWindow::onReply()
 {
     const modbus::Exchange exchange = TakeExchange();
     const m::Outcome outcome = m::HandleReply(exchange, singlephase::MeterageParams());

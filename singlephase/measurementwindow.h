@@ -25,12 +25,12 @@ public:
     explicit MeasurementWindow(SerialLink &link, QWidget *parent = nullptr);
 
 protected:
-    void FormClose() override;
+    void onClose() override;
 
 private:
-    void BitBtn1Click(); // 启  动
-    void Timer1Timer();
-    void MsgClick();
+    void onStart();
+    void onTick();
+    void onReply();
 
     QSpinBox *address_ = nullptr;
     QTimer *timer_ = nullptr;

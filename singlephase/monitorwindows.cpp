@@ -173,16 +173,16 @@ AlarmStateWindow::AlarmStateWindow(SerialLink &link, QWidget *parent)
     main->addLayout(legend);
     main->addLayout(checks);
 
-    MakeReplyButton("Msg", [this] { MsgClick(); });
+    MakeReplyButton("Msg", [this] { onReply(); });
 }
 
-void AlarmStateWindow::FormClose()
+void AlarmStateWindow::onClose()
 {
     // However the window closes, it stops asking.
     poller_->Cancel();
 }
 
-void AlarmStateWindow::MsgClick()
+void AlarmStateWindow::onReply()
 {
     // Only a whole state block changes the lamps; anything else leaves them.
     if (const auto state = mon::ReadState(TakeExchange())) {

@@ -35,10 +35,10 @@ public:
     StatePoller *Poller() const { return poller_; }
 
 protected:
-    void FormClose() override;
+    void onClose() override;
 
 private:
-    void MsgClick();
+    void onReply();
 
     StatePoller *poller_ = nullptr;
     QLabel *mode_ = nullptr;

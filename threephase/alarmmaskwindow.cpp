@@ -79,8 +79,8 @@ AlarmMaskWindow::AlarmMaskWindow(SerialLink &link, QWidget *parent) : FamilyWind
     buttons->addWidget(addressLabel);
     buttons->addWidget(address);
     buttons->addStretch();
-    buttons->addWidget(MakeButton("BitBtn1", QStringLiteral("下  载"), [this] { BitBtn1Click(); }));
-    buttons->addWidget(MakeButton("BitBtn2", QStringLiteral("上  载"), [this] { BitBtn2Click(); }));
+    buttons->addWidget(MakeButton("BitBtn1", QStringLiteral("下  载"), [this] { download(); }));
+    buttons->addWidget(MakeButton("BitBtn2", QStringLiteral("上  载"), [this] { upload(); }));
     buttons->addWidget(MakeButton("BitBtn4", QStringLiteral("全部选择"), [this] { form_->Decode(am::SelectAllData()); }));
     buttons->addWidget(MakeButton("BitBtn5", QStringLiteral("全部清除"), [this] { form_->Decode(am::ClearAllData()); }));
     buttons->addWidget(MakeButton("BitBtn6", QStringLiteral("出厂值设置"), [this] { form_->Decode(am::FactoryData()); }));
@@ -91,10 +91,10 @@ AlarmMaskWindow::AlarmMaskWindow(SerialLink &link, QWidget *parent) : FamilyWind
     main->addWidget(outer);
     main->addLayout(buttons);
 
-    MakeReplyButton("Form6_Button", [this] { Form6_ButtonClick(); });
+    MakeReplyButton("Form6_Button", [this] { onReply(); });
 }
 
-void AlarmMaskWindow::BitBtn2Click()
+void AlarmMaskWindow::upload()
 {
     // Nothing stale stays on screen: the boxes show only what the
     // instrument answers.
@@ -105,13 +105,13 @@ void AlarmMaskWindow::BitBtn2Click()
     ReadBlock(am::kFirstRegister, am::kRegisters);
 }
 
-void AlarmMaskWindow::BitBtn1Click()
+void AlarmMaskWindow::download()
 {
     if (const auto data = Downloadable(form_->Encode(am::kBytes)))
         WriteBlock(am::kFirstRegister, am::kRegisters, *data);
 }
 
-void AlarmMaskWindow::Form6_ButtonClick()
+void AlarmMaskWindow::onReply()
 {
     const modbus::Exchange ex = TakeExchange();
     if (ex.IsEchoOf(0x10))

@@ -14,9 +14,9 @@ public:
     explicit AlarmMaskWindow(SerialLink &link, QWidget *parent = nullptr);
 
 private:
-    void BitBtn1Click(); // 下  载
-    void BitBtn2Click(); // 上  载
-    void Form6_ButtonClick();
+    void download();
+    void upload();
+    void onReply();
 
     FieldForm *form_ = nullptr;
 };

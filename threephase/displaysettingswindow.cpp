@@ -75,8 +75,8 @@ DisplaySettingsWindow::DisplaySettingsWindow(SerialLink &link, QWidget *parent) 
     buttons->addWidget(address);
     buttons->addStretch();
     QPushButton *const made[] = {
-        MakeButton("BitBtn1", QStringLiteral("上  载"), [this] { BitBtn1Click(); }),
-        MakeButton("BitBtn2", QStringLiteral("下  载"), [this] { BitBtn2Click(); }),
+        MakeButton("BitBtn1", QStringLiteral("上  载"), [this] { upload(); }),
+        MakeButton("BitBtn2", QStringLiteral("下  载"), [this] { download(); }),
         MakeButton("BitBtn4", QStringLiteral("全 选"), [this] { form_->SetValues(disp::AllBoxes(true)); }),
         MakeButton("BitBtn5", QStringLiteral("全 清"), [this] { form_->SetValues(disp::AllBoxes(false)); }),
         MakeButton("BitBtn6", QStringLiteral("出厂值设置"),
@@ -98,7 +98,7 @@ DisplaySettingsWindow::DisplaySettingsWindow(SerialLink &link, QWidget *parent) 
     timer_ = new QTimer(this);
     timer_->setObjectName(QStringLiteral("Timer1"));
     timer_->setInterval(3000);
-    connect(timer_, &QTimer::timeout, this, [this] { Timer1Timer(); });
+    connect(timer_, &QTimer::timeout, this, [this] { onUploadTimeout(); });
 
     auto *main = new QVBoxLayout(this);
     main->addLayout(MakeHeading(QStringLiteral("KZ5500E"), QStringLiteral("电参数测试仪")));
@@ -110,20 +110,20 @@ DisplaySettingsWindow::DisplaySettingsWindow(SerialLink &link, QWidget *parent) 
     main->addWidget(status_);
 
     form_->SetValues(disp::ResetValues(false));
-    MakeReplyButton("Form8_Button", [this] { Form8_ButtonClick(); });
+    MakeReplyButton("Form8_Button", [this] { onReply(); });
 }
 
-void DisplaySettingsWindow::FormShow()
+void DisplaySettingsWindow::onShow()
 {
     form_->SetValues(disp::ResetValues(false));
 }
 
-void DisplaySettingsWindow::FormClose()
+void DisplaySettingsWindow::onClose()
 {
     timer_->stop();
 }
 
-void DisplaySettingsWindow::BitBtn1Click()
+void DisplaySettingsWindow::upload()
 {
     status_->clearMessage();
     // Only what the instrument answers stays on screen.
@@ -133,14 +133,14 @@ void DisplaySettingsWindow::BitBtn1Click()
         timer_->start();
 }
 
-void DisplaySettingsWindow::BitBtn2Click()
+void DisplaySettingsWindow::download()
 {
     status_->clearMessage();
     if (const auto data = Downloadable(form_->Encode(disp::kBytes)))
         WriteBlock(disp::kFirstRegister, disp::kRegisters, *data);
 }
 
-void DisplaySettingsWindow::Form8_ButtonClick()
+void DisplaySettingsWindow::onReply()
 {
     const modbus::Exchange ex = TakeExchange();
     if (ex.IsEchoOf(0x10)) {
@@ -160,7 +160,7 @@ void DisplaySettingsWindow::Form8_ButtonClick()
     }
 }
 
-void DisplaySettingsWindow::Timer1Timer()
+void DisplaySettingsWindow::onUploadTimeout()
 {
     timer_->stop();
     status_->showMessage(kUploadFailed);

@@ -18,14 +18,14 @@ public:
     explicit DisplaySettingsWindow(SerialLink &link, QWidget *parent = nullptr);
 
 protected:
-    void FormShow() override;
-    void FormClose() override;
+    void onShow() override;
+    void onClose() override;
 
 private:
-    void BitBtn1Click(); // 上  载
-    void BitBtn2Click(); // 下  载
-    void Form8_ButtonClick();
-    void Timer1Timer();
+    void upload();
+    void download();
+    void onReply();
+    void onUploadTimeout();
 
     FieldForm *form_ = nullptr;
     QStatusBar *status_ = nullptr;

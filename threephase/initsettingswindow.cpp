@@ -56,8 +56,8 @@ InitSettingsWindow::InitSettingsWindow(SerialLink &link, QWidget *parent) : Fami
 
     auto *settingsButtons = new QHBoxLayout;
     settingsButtons->addStretch();
-    QPushButton *settingsUpload = MakeButton("BitBtn2", QStringLiteral("上载数据"), [this] { BitBtn2Click(); });
-    QPushButton *settingsDownload = MakeButton("BitBtn3", QStringLiteral("下载数据"), [this] { BitBtn3Click(); });
+    QPushButton *settingsUpload = MakeButton("BitBtn2", QStringLiteral("上载数据"), [this] { upload(); });
+    QPushButton *settingsDownload = MakeButton("BitBtn3", QStringLiteral("下载数据"), [this] { download(); });
     // Both blocks have buttons captioned alike: the accessible names tell them apart.
     settingsUpload->setAccessibleName(QStringLiteral("上载初始化参数"));
     settingsDownload->setAccessibleName(QStringLiteral("下载初始化参数"));
@@ -65,7 +65,7 @@ InitSettingsWindow::InitSettingsWindow(SerialLink &link, QWidget *parent) : Fami
     settingsButtons->addWidget(settingsDownload);
 
     // The energy bases: an exchange of their own, with their own buttons.
-    const EnergyBaseGroup bases = MakeEnergyBaseGroup([this] { BitBtn4Click(); }, [this] { BitBtn5Click(); });
+    const EnergyBaseGroup bases = MakeEnergyBaseGroup([this] { uploadBases(); }, [this] { downloadBases(); });
     activeBase_ = bases.active;
     reactiveBase_ = bases.reactive;
 
@@ -76,7 +76,7 @@ InitSettingsWindow::InitSettingsWindow(SerialLink &link, QWidget *parent) : Fami
 
     auto *bottom = new QHBoxLayout;
     bottom->addStretch();
-    bottom->addWidget(MakeButton("BitBtn1", QStringLiteral("出厂值设置"), [this] { BitBtn1Click(); }));
+    bottom->addWidget(MakeButton("BitBtn1", QStringLiteral("出厂值设置"), [this] { factoryValues(); }));
     bottom->addWidget(MakeButton("BitBtn6", QStringLiteral("返    回"), [this] { CloseWindow(); }));
 
     auto *main = new QVBoxLayout(this);
@@ -88,10 +88,10 @@ InitSettingsWindow::InitSettingsWindow(SerialLink &link, QWidget *parent) : Fami
     main->addWidget(bases.box);
     main->addLayout(bottom);
 
-    MakeReplyButton("Form9_Button", [this] { Form9_ButtonClick(); });
+    MakeReplyButton("Form9_Button", [this] { onReply(); });
 }
 
-void InitSettingsWindow::FormShow()
+void InitSettingsWindow::onShow()
 {
     // The texts start from "0" at every show; the choices keep their state.
     for (const char *object : {"LabeledEdit1", "LabeledEdit2"})
@@ -100,30 +100,30 @@ void InitSettingsWindow::FormShow()
     reactiveBase_->setText(QStringLiteral("0"));
 }
 
-void InitSettingsWindow::BitBtn1Click()
+void InitSettingsWindow::factoryValues()
 {
     form_->SetValues(fields::FactoryValues(is::kFields));
     activeBase_->setText(QStringLiteral("0"));
     reactiveBase_->setText(QStringLiteral("0"));
 }
 
-void InitSettingsWindow::BitBtn2Click()
+void InitSettingsWindow::upload()
 {
     ReadBlock(is::kFirstRegister, is::kRegisters);
 }
 
-void InitSettingsWindow::BitBtn3Click()
+void InitSettingsWindow::download()
 {
     if (const auto data = Downloadable(form_->Encode(is::kBytes)))
         WriteBlock(is::kFirstRegister, is::kRegisters, *data);
 }
 
-void InitSettingsWindow::BitBtn4Click()
+void InitSettingsWindow::uploadBases()
 {
     ReadBlock(is::kBaseRegister, is::kBaseRegisters);
 }
 
-void InitSettingsWindow::BitBtn5Click()
+void InitSettingsWindow::downloadBases()
 {
     const fields::Encoded encoded = is::EncodeBases(activeBase_->text(), reactiveBase_->text());
     if (!encoded.ok())
@@ -134,7 +134,7 @@ void InitSettingsWindow::BitBtn5Click()
 
 // Both uploads and both downloads answer here: a reply is decoded by the
 // request it answers, never by its size alone.
-void InitSettingsWindow::Form9_ButtonClick()
+void InitSettingsWindow::onReply()
 {
     const modbus::Exchange ex = TakeExchange();
     if (ex.IsEmpty())

@@ -15,15 +15,15 @@ public:
     explicit InitSettingsWindow(SerialLink &link, QWidget *parent = nullptr);
 
 protected:
-    void FormShow() override;
+    void onShow() override;
 
 private:
-    void BitBtn1Click(); // 出厂值设置
-    void BitBtn2Click(); // settings 上载数据
-    void BitBtn3Click(); // settings 下载数据
-    void BitBtn4Click(); // energy base 上载数据
-    void BitBtn5Click(); // energy base 下载数据
-    void Form9_ButtonClick();
+    void factoryValues();
+    void upload();
+    void download();
+    void uploadBases();
+    void downloadBases();
+    void onReply();
 
     FieldForm *form_ = nullptr;
     QLineEdit *activeBase_ = nullptr;   // LabeledEdit3

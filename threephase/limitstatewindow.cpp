@@ -125,15 +125,15 @@ LimitStateWindow::LimitStateWindow(SerialLink &link, QWidget *parent) : FamilyWi
     main->addWidget(frame);
     main->addLayout(bottom);
 
-    MakeReplyButton("Form3_Button", [this] { Form3_ButtonClick(); });
+    MakeReplyButton("Form3_Button", [this] { onReply(); });
 }
 
-void LimitStateWindow::FormClose()
+void LimitStateWindow::onClose()
 {
     poller_->Cancel();
 }
 
-void LimitStateWindow::Form3_ButtonClick()
+void LimitStateWindow::onReply()
 {
     // Only a whole state block changes the lamps; anything else leaves them.
     if (const auto bits = mon::StateBits(TakeExchange()))

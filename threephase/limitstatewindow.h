@@ -21,10 +21,10 @@ public:
     StatePoller *Poller() const { return poller_; }
 
 protected:
-    void FormClose() override;
+    void onClose() override;
 
 private:
-    void Form3_ButtonClick();
+    void onReply();
 
     StatePoller *poller_ = nullptr;
     QMap<int, Lamp *> byBit_;

@@ -100,10 +100,10 @@ LimitsWindow::LimitsWindow(SerialLink &link, QWidget *parent) : FamilyWindow(lin
     buttons->addWidget(addressLabel);
     buttons->addWidget(address);
     buttons->addStretch();
-    buttons->addWidget(MakeButton("BitBtn2", QStringLiteral("上载"), [this] { BitBtn2Click(); }));
-    buttons->addWidget(MakeButton("BitBtn1", QStringLiteral("下载"), [this] { BitBtn1Click(); }));
-    buttons->addWidget(MakeButton("BitBtn6", QStringLiteral("出厂值设置"), [this] { BitBtn6Click(); }));
-    buttons->addWidget(MakeButton("BitBtn3", QStringLiteral("返回"), [this] { BitBtn3Click(); }));
+    buttons->addWidget(MakeButton("BitBtn2", QStringLiteral("上载"), [this] { upload(); }));
+    buttons->addWidget(MakeButton("BitBtn1", QStringLiteral("下载"), [this] { download(); }));
+    buttons->addWidget(MakeButton("BitBtn6", QStringLiteral("出厂值设置"), [this] { factoryValues(); }));
+    buttons->addWidget(MakeButton("BitBtn3", QStringLiteral("返回"), [this] { back(); }));
 
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(boxes[9]);
@@ -117,10 +117,10 @@ LimitsWindow::LimitsWindow(SerialLink &link, QWidget *parent) : FamilyWindow(lin
     main->addLayout(groups);
     main->addLayout(bottom);
 
-    MakeReplyButton("Form7_Button", [this] { Form7_ButtonClick(); });
+    MakeReplyButton("Form7_Button", [this] { onReply(); });
 }
 
-void LimitsWindow::FormShow()
+void LimitsWindow::onShow()
 {
     for (FieldForm *form : forms_)
         for (int i = 0; i < form->Size(); ++i)
@@ -146,7 +146,7 @@ void LimitsWindow::ClearLimitGroup(int group)
             form->SetValue(i, QStringLiteral("0"));
 }
 
-void LimitsWindow::BitBtn2Click()
+void LimitsWindow::upload()
 {
     const int group = SelectedGroup();
     if (group == 0)
@@ -157,7 +157,7 @@ void LimitsWindow::BitBtn2Click()
     ReadBlock(g.first, g.count);
 }
 
-void LimitsWindow::BitBtn1Click()
+void LimitsWindow::download()
 {
     const int group = SelectedGroup();
     if (group == 0)
@@ -168,12 +168,12 @@ void LimitsWindow::BitBtn1Click()
         WriteBlock(g.first, g.count, *data);
 }
 
-void LimitsWindow::BitBtn3Click()
+void LimitsWindow::back()
 {
     CloseWindow();
 }
 
-void LimitsWindow::BitBtn6Click()
+void LimitsWindow::factoryValues()
 {
     // Limit texts only: delays, relays and output choices have no factory
     // value here, and nothing is sent.
@@ -181,7 +181,7 @@ void LimitsWindow::BitBtn6Click()
         form->SetValues(fields::FactoryValues(form->Table()));
 }
 
-void LimitsWindow::Form7_ButtonClick()
+void LimitsWindow::onReply()
 {
     const modbus::Exchange ex = TakeExchange();
     if (ex.IsEchoOf(0x10)) {

@@ -21,14 +21,14 @@ public:
     int LimitGroup() const { return limitGroup_; }
 
 protected:
-    void FormShow() override;
+    void onShow() override;
 
 private:
-    void BitBtn1Click(); // 下载
-    void BitBtn2Click(); // 上载
-    void BitBtn3Click(); // 返回
-    void BitBtn6Click(); // 出厂值设置
-    void Form7_ButtonClick();
+    void download();
+    void upload();
+    void back();
+    void factoryValues();
+    void onReply();
 
     // The selected group (1..10); 0, with the user told to pick one, when
     // none is.

@@ -137,9 +137,9 @@ MeasurementWindow::MeasurementWindow(SerialLink &link, QWidget *parent) : Family
     MakeReplyButton("Form1_Button", [this] { onReply(); });
 }
 
-void MeasurementWindow::FormShow() {}
+void MeasurementWindow::onShow() {}
 
-void MeasurementWindow::FormClose()
+void MeasurementWindow::onClose()
 {
     timer_->stop();
     Link().ReplyPending(Family::ThreePhase, kSlot) = false;

@@ -27,8 +27,8 @@ public:
     explicit MeasurementWindow(SerialLink &link, QWidget *parent = nullptr);
 
 protected:
-    void FormShow() override;
-    void FormClose() override;
+    void onShow() override;
+    void onClose() override;
 
 private:
     void onStart();

@@ -112,7 +112,7 @@ CalibrationWindow::CalibrationWindow(SerialLink &link, const calib::WindowNames 
     edits->addWidget(reference_, 0, 1);
     edits->addWidget(wordLabel, 1, 0);
     edits->addWidget(word_, 1, 1);
-    edits->addWidget(MakeButton("Button1", QStringLiteral("清零"), [this] { Button1Click(); }), 1, 2);
+    edits->addWidget(MakeButton("Button1", QStringLiteral("清零"), [this] { clearWord(); }), 1, 2);
 
     auto *listBox = new QGroupBox(QStringLiteral("选择待校验的参数："), this);
     listBox->setObjectName("GroupBox1");
@@ -124,17 +124,17 @@ CalibrationWindow::CalibrationWindow(SerialLink &link, const calib::WindowNames 
     points_->setCurrentRow(-1);
     points_->setMinimumWidth(points_->sizeHintForColumn(0) + 30);
     // A click and a keyboard move both choose the point.
-    connect(points_, &QListWidget::itemClicked, this, [this] { ListBox1Click(); });
-    connect(points_, &QListWidget::currentRowChanged, this, [this] { ListBox1Click(); });
+    connect(points_, &QListWidget::itemClicked, this, [this] { onPointChosen(); });
+    connect(points_, &QListWidget::currentRowChanged, this, [this] { onPointChosen(); });
     auto *listLayout = new QVBoxLayout(listBox);
     listLayout->addWidget(points_);
 
-    readButton_ = MakeButton("BitBtn5", cyclic_.Caption(), [this] { BitBtn5Click(); });
+    readButton_ = MakeButton("BitBtn5", cyclic_.Caption(), [this] { toggleReading(); });
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(readButton_);
-    buttons->addWidget(MakeButton("BitBtn2", QStringLiteral("计  算"), [this] { BitBtn2Click(); }));
-    buttons->addWidget(MakeButton("BitBtn1", QStringLiteral("写  入"), [this] { BitBtn1Click(); }));
-    buttons->addWidget(MakeButton("SaveRecord", QStringLiteral("保存记录"), [this] { SaveRecordClick(); }));
+    buttons->addWidget(MakeButton("BitBtn2", QStringLiteral("计  算"), [this] { compute(); }));
+    buttons->addWidget(MakeButton("BitBtn1", QStringLiteral("写  入"), [this] { write(); }));
+    buttons->addWidget(MakeButton("SaveRecord", QStringLiteral("保存记录"), [this] { saveRecord(); }));
     buttons->addWidget(MakeButton(QLatin1String(names.returnButton), QStringLiteral("返  回"), [this] { CloseWindow(); }));
 
     const char *const steps[] = {
@@ -163,15 +163,15 @@ CalibrationWindow::CalibrationWindow(SerialLink &link, const calib::WindowNames 
     timer_ = new QTimer(this);
     timer_->setObjectName("Timer1");
     timer_->setInterval(1500);
-    connect(timer_, &QTimer::timeout, this, &CalibrationWindow::Timer1Timer);
+    connect(timer_, &QTimer::timeout, this, &CalibrationWindow::onTick);
     // After a lost port the read-outs keep the last values, marked as stopped.
     readRow->insertWidget(readRow->count() - 1,
                           WatchPoll(timer_, QList<QWidget *>(readOuts_.begin(), readOuts_.end())));
 
-    MakeReplyButton(QLatin1String(names.replyButton), [this] { ReplyClick(); });
+    MakeReplyButton(QLatin1String(names.replyButton), [this] { onReply(); });
 }
 
-void CalibrationWindow::FormClose()
+void CalibrationWindow::onClose()
 {
     // Only the timer stops: a window closed while reading comes back showing
     // "读停止", and writing stays refused until reading is stopped.
@@ -196,7 +196,7 @@ void CalibrationWindow::setReadCaption(bool reading)
     readButton_->setText(cyclic_.Caption());
 }
 
-void CalibrationWindow::BitBtn5Click()
+void CalibrationWindow::toggleReading()
 {
     if (cyclic_.Reading()) {
         cyclic_.Stop();
@@ -215,7 +215,7 @@ void CalibrationWindow::BitBtn5Click()
     setReadCaption(true);
 }
 
-void CalibrationWindow::Timer1Timer()
+void CalibrationWindow::onTick()
 {
     if (!IsDestination()) {
         timer_->stop();
@@ -230,7 +230,7 @@ void CalibrationWindow::Timer1Timer()
     Send(calib::ReadRequest(static_cast<std::uint8_t>(address)), address);
 }
 
-void CalibrationWindow::ListBox1Click()
+void CalibrationWindow::onPointChosen()
 {
     const int point = points_->currentRow();
     if (point < 0)
@@ -238,12 +238,12 @@ void CalibrationWindow::ListBox1Click()
     reference_->setText(Text(decoder_->Points()[static_cast<std::size_t>(point)].reference));
 }
 
-void CalibrationWindow::Button1Click()
+void CalibrationWindow::clearWord()
 {
     word_->setText(QStringLiteral("000000"));
 }
 
-void CalibrationWindow::BitBtn2Click()
+void CalibrationWindow::compute()
 {
     const int point = points_->currentRow();
     const calib::Computed computed = engine_.Compute(point, reference_->text());
@@ -259,7 +259,7 @@ void CalibrationWindow::BitBtn2Click()
     ui::ShowMessage(this, computed.message);
 }
 
-void CalibrationWindow::BitBtn1Click()
+void CalibrationWindow::write()
 {
     if (cyclic_.Reading()) {
         ui::ShowMessage(this, Text(calib::msg::kBusy));
@@ -286,7 +286,7 @@ void CalibrationWindow::BitBtn1Click()
         addRow(n, QStringLiteral("写入"), reference_->text(), std::nullopt, calib::WordText(*word), QString());
 }
 
-void CalibrationWindow::ReplyClick()
+void CalibrationWindow::onReply()
 {
     const modbus::Exchange exchange = TakeExchange();
     switch (engine_.Take(exchange.reply)) {
@@ -332,7 +332,7 @@ void CalibrationWindow::addRow(int point, const QString &action, const QString &
         ui::ShowMessage(this, QStringLiteral("校验记录无法写入，请重新保存记录！"));
 }
 
-void CalibrationWindow::SaveRecordClick()
+void CalibrationWindow::saveRecord()
 {
     calib::SaveRecord(this, record_);
 }

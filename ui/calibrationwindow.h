@@ -50,18 +50,18 @@ public:
     const calib::Record &Record() const { return record_; }
 
 protected:
-    void FormClose() override;
+    void onClose() override;
     void PortLost() override;
 
 private:
-    void BitBtn5Click(); // 读启用 / 读停止 / 读启动
-    void Timer1Timer();
-    void BitBtn2Click(); // 计  算
-    void BitBtn1Click(); // 写  入
-    void Button1Click(); // 清零
-    void ListBox1Click();
-    void SaveRecordClick();
-    void ReplyClick();
+    void toggleReading();
+    void onTick();
+    void compute();
+    void write();
+    void clearWord();
+    void onPointChosen();
+    void saveRecord();
+    void onReply();
     void setReadCaption(bool reading);
     void addRow(int point, const QString &action, const QString &reference, std::optional<double> reading,
                 const QString &word, const QString &result);

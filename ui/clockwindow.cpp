@@ -45,17 +45,17 @@ ClockWindow::ClockWindow(SerialLink &link, const ClockWindowConfig &config, QWid
     grid->addWidget(address_, 0, 1);
     grid->addWidget(newLabel, 1, 0);
     grid->addWidget(newAddress_, 1, 1);
-    grid->addWidget(MakeButton("BitBtn2", QStringLiteral("设置地址"), [this] { BitBtn2Click(); }), 1, 2);
+    grid->addWidget(MakeButton("BitBtn2", QStringLiteral("设置地址"), [this] { setAddress(); }), 1, 2);
     grid->addWidget(baudLabel, 2, 0);
     grid->addWidget(baud_, 2, 1);
-    grid->addWidget(MakeButton("BitBtn1", QStringLiteral("设置波特率"), [this] { BitBtn1Click(); }), 2, 2);
+    grid->addWidget(MakeButton("BitBtn1", QStringLiteral("设置波特率"), [this] { setBaudRate(); }), 2, 2);
     grid->addWidget(clockLabel, 3, 0);
     grid->addWidget(clock_, 3, 1);
-    grid->addWidget(MakeButton("BitBtn3", QStringLiteral("校时"), [this] { BitBtn3Click(); }), 3, 2);
+    grid->addWidget(MakeButton("BitBtn3", QStringLiteral("校时"), [this] { setClock(); }), 3, 2);
 
     auto *bottom = new QHBoxLayout;
     bottom->addStretch();
-    bottom->addWidget(MakeButton("BitBtn4", QStringLiteral("上载数据"), [this] { BitBtn4Click(); }));
+    bottom->addWidget(MakeButton("BitBtn4", QStringLiteral("上载数据"), [this] { upload(); }));
     bottom->addWidget(MakeButton(QLatin1String(config.returnButton), QStringLiteral("返  回"), [this] { CloseWindow(); }));
 
     auto *main = new QVBoxLayout(this);
@@ -66,7 +66,7 @@ ClockWindow::ClockWindow(SerialLink &link, const ClockWindowConfig &config, QWid
     MakeReplyButton(QLatin1String(config.replyButton), [this] { onReply(); });
 }
 
-void ClockWindow::BitBtn4Click()
+void ClockWindow::upload()
 {
     baud_->setCurrentIndex(-1);
     clock_->clear();
@@ -75,7 +75,7 @@ void ClockWindow::BitBtn4Click()
     Send(clockblock::UploadRequest(config_.base, static_cast<std::uint8_t>(address)), address);
 }
 
-void ClockWindow::BitBtn1Click()
+void ClockWindow::setBaudRate()
 {
     // Code 0 is no rate at all: an instrument told so would stop answering.
     if (baud_->currentIndex() < 0) {
@@ -86,7 +86,7 @@ void ClockWindow::BitBtn1Click()
     Send(clockblock::BaudRequest(config_.base, static_cast<std::uint8_t>(address), baud_->currentIndex()), address);
 }
 
-void ClockWindow::BitBtn2Click()
+void ClockWindow::setAddress()
 {
     const int address = address_->value();
     Send(clockblock::AddressRequest(config_.base, static_cast<std::uint8_t>(address),
@@ -94,7 +94,7 @@ void ClockWindow::BitBtn2Click()
          address);
 }
 
-void ClockWindow::BitBtn3Click()
+void ClockWindow::setClock()
 {
     const int address = address_->value();
     Send(clockblock::ClockRequest(config_.base, static_cast<std::uint8_t>(address), Now()), address);

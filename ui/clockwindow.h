@@ -31,10 +31,10 @@ public:
     std::function<QDateTime()> Now = [] { return QDateTime::currentDateTime(); };
 
 private:
-    void BitBtn1Click(); // 设置波特率
-    void BitBtn2Click(); // 设置地址
-    void BitBtn3Click(); // 校时
-    void BitBtn4Click(); // 上载数据
+    void setBaudRate();
+    void setAddress();
+    void setClock();
+    void upload();
     void onReply();
 
     ClockWindowConfig config_;

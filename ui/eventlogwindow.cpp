@@ -57,7 +57,7 @@ EventLogWindow::EventLogWindow(SerialLink &link, const EventLogWindowConfig &con
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(kindLabel);
     bottom->addWidget(kinds_, 1);
-    bottom->addWidget(MakeButton("BitBtn1", QStringLiteral("检  测"), [this] { BitBtn1Click(); }));
+    bottom->addWidget(MakeButton("BitBtn1", QStringLiteral("检  测"), [this] { readLog(); }));
     bottom->addWidget(MakeButton(QLatin1String(config.returnButton), QStringLiteral("返  回"), [this] { CloseWindow(); }));
 
     auto *main = new QVBoxLayout(this);
@@ -68,7 +68,7 @@ EventLogWindow::EventLogWindow(SerialLink &link, const EventLogWindowConfig &con
     MakeReplyButton(QLatin1String(config.replyButton), [this] { onReply(); });
 }
 
-void EventLogWindow::FormShow()
+void EventLogWindow::onShow()
 {
     if (config_.firstKindOnShow)
         kinds_->setCurrentIndex(0);
@@ -79,7 +79,7 @@ void EventLogWindow::clearGrid()
     grid_->clearContents();
 }
 
-void EventLogWindow::BitBtn1Click()
+void EventLogWindow::readLog()
 {
     const int kind = kinds_->currentIndex();
     if (kind < 0 || kind >= static_cast<int>(config_.log.kinds.size())) {

@@ -34,10 +34,10 @@ public:
     QTableWidget *Grid() const { return grid_; }
 
 protected:
-    void FormShow() override;
+    void onShow() override;
 
 private:
-    void BitBtn1Click();
+    void readLog();
     void onReply();
     void clearGrid();
 

@@ -49,7 +49,7 @@ void FamilyWindow::showEvent(QShowEvent *event)
     }
     // Only a real show, not the window system restoring a minimised window.
     if (!event->spontaneous())
-        FormShow();
+        onShow();
 }
 
 void FamilyWindow::closeEvent(QCloseEvent *event)
@@ -61,14 +61,14 @@ void FamilyWindow::closeEvent(QCloseEvent *event)
 void FamilyWindow::CloseWindow()
 {
     if (isVisible())
-        close(); // closeEvent runs FormClose
+        close(); // closeEvent runs onClose
     else
         closed();
 }
 
 void FamilyWindow::closed()
 {
-    FormClose();
+    onClose();
     // A closed window takes no more replies; another window's destination
     // is left alone.
     if (row_)

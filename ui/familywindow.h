@@ -59,10 +59,10 @@ public:
 
 protected:
     // Runs every time the window is shown.
-    virtual void FormShow() {}
+    virtual void onShow() {}
     // Runs on every close: the title bar, close() of a shown window, and
     // CloseWindow() (the return buttons) whether shown or not.
-    virtual void FormClose() {}
+    virtual void onClose() {}
     // Runs when the port is lost: the window stops polling, as its stop
     // button would, so nothing keeps asking a port that is gone. By default
     // every timer of the window stops. A window that overrides it puts its
@@ -79,7 +79,7 @@ protected:
     // again over an open port, as its start control does.
     QLabel *WatchPoll(QTimer *timer, const QList<QWidget *> &values);
 
-    // What every return button ends with: runs FormClose and hides the
+    // What every return button ends with: runs onClose and hides the
     // window, also when it is not on screen (the main window presses the
     // return buttons of hidden windows to stop them, and the toolkit sends
     // no close event to a hidden window that has been shown before).

@@ -398,7 +398,7 @@ TEST_F(KzctlTest, WindowChangeIsFoundAndUndone)
     QLineEdit *upper = win.findChild<QLineEdit *>("LabeledEdit1");
     const auto session = [&](const std::function<void()> &work) {
         ASSERT_TRUE(port.SetPortOpen(true, &error)) << error.toStdString();
-        link.FormShow();
+        link.PrepareReceive();
         win.findChild<QSpinBox *>("SpinEdit1")->setValue(1);
         win.findChild<QRadioButton *>("RadioButton1")->click();
         ASSERT_TRUE(press("BitBtn2")); // upload

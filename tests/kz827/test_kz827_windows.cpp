@@ -46,7 +46,7 @@ struct FakeBus : ::testing::Test {
     void SetUp() override
     {
         port.SetPortOpen(true);
-        link.FormShow();
+        link.PrepareReceive();
         link.DeviceFamily = "KZ827KVE";
     }
     void answer(const char *hex) { link.DispatchKz827Reply(WithCrc(Hex(hex))); }
@@ -70,7 +70,7 @@ struct SimBus : ::testing::Test {
         port.SetPortName(simulator.SlavePath());
         ASSERT_TRUE(port.SetPortOpen(true, &error)) << error.toStdString();
         link = std::make_unique<SerialLink>(&port);
-        link->FormShow();
+        link->PrepareReceive();
         link->DeviceFamily = "KZ827KVE";
     }
     void TearDown() override { port.SetPortOpen(false); }

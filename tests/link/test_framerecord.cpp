@@ -44,7 +44,7 @@ struct Recorded : ::testing::Test {
     void SetUp() override
     {
         port.SetPortOpen(true);
-        link.FormShow();
+        link.PrepareReceive();
         link.RegisterReplyHandler(Family::ThreePhase, 9, [this] { ++fired; });
         link.RegisterReplyHandler(Family::ThreePhase, 3, [this] { ++fired; });
     }
@@ -222,7 +222,7 @@ TEST_P(RecordedOnTheBus, EachInjectedFaultGetsItsVerdict)
     port.SetPortName(simulator.SlavePath());
     ASSERT_TRUE(port.SetPortOpen(true));
     SerialLink link{&port};
-    link.FormShow();
+    link.PrepareReceive();
     link.SelectSlot(9);
     link.RegisterReplyHandler(Family::ThreePhase, 9, [&] { link.TakeReply(Family::ThreePhase, 9); });
     link.SendFrame(WithCrc(Hex("01 03 00 50 00 01")));

@@ -26,7 +26,7 @@ struct LinkSim : ::testing::Test {
         port.SetPortName(simulator.SlavePath());
         QString error;
         ASSERT_TRUE(port.SetPortOpen(true, &error)) << error.toStdString();
-        link.FormShow();
+        link.PrepareReceive();
         link.SelectSlot(9); // a window without a ReplyPending flag
         link.RegisterReplyHandler(Family::ThreePhase, 9,
                                   [this] { handled.append(link.TakeReply(Family::ThreePhase, 9)); });

@@ -39,7 +39,7 @@ struct LinkFixture : ::testing::Test {
     void SetUp() override
     {
         port.SetPortOpen(true);
-        link.FormShow();
+        link.PrepareReceive();
         for (int i = 1; i <= 12; ++i) {
             link.RegisterReplyHandler(Family::ThreePhase, i, [this, i] { ++fired[0][i]; });
             link.RegisterReplyHandler(Family::SinglePhase, i, [this, i] { ++fired[1][i]; });
@@ -359,11 +359,11 @@ TEST_F(LinkFixture, PortLostDuringACollectionEndsItAtOnce)
     EXPECT_TRUE(WaitFor([&] { return fired[0][2] == 1; }, 1000));
 }
 
-TEST_F(LinkFixture, FormShowClearsBusyStateAndDestination)
+TEST_F(LinkFixture, PrepareReceiveClearsBusyStateAndDestination)
 {
     link.SelectSlot(3);
     link.LinkBusy = true;
-    link.FormShow();
+    link.PrepareReceive();
     EXPECT_FALSE(link.LinkBusy);
     EXPECT_EQ(link.ActiveSlotIndex(), 88);
 }

@@ -116,7 +116,7 @@ TEST(QtPort, OpensAPseudoTerminalAndCarriesARequestAndReply)
     ASSERT_TRUE(port.SetPortOpen(true, &error)) << error.toStdString();
     SerialLink link(&port);
     link.SettleMs = 20;
-    link.FormShow();
+    link.PrepareReceive();
     link.SelectSlot(2);
     QByteArray got;
     link.RegisterReplyHandler(Family::ThreePhase, 2, [&] { got = link.TakeReply(Family::ThreePhase, 2); });

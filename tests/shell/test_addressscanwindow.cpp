@@ -40,8 +40,8 @@ public:
     QLabel *label = nullptr;
 
 protected:
-    void FormShow() override { ++shows; }
-    void FormClose() override { ++closes; }
+    void onShow() override { ++shows; }
+    void onClose() override { ++closes; }
 };
 
 struct LinkOnFakePort : ::testing::Test {
@@ -52,7 +52,7 @@ struct LinkOnFakePort : ::testing::Test {
     void SetUp() override
     {
         port.SetPortOpen(true);
-        link.FormShow();
+        link.PrepareReceive();
         link.SettleMs = 5;
         link.PollMs = 2;
     }

@@ -41,7 +41,7 @@ struct Recording : ::testing::Test {
         meter->SetRatios(1, 1);
         port.SetPortName(simulator.SlavePath());
         ASSERT_TRUE(port.SetPortOpen(true, &error)) << error.toStdString();
-        link.FormShow();
+        link.PrepareReceive();
     }
     void TearDown() override { port.SetPortOpen(false); }
 

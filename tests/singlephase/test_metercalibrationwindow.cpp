@@ -35,7 +35,7 @@ TEST(MeterCalibration, SixPointsMeansAndTheVoltagePoint)
     singlephase::MeterCalibrationWindow win{link};
     ui::RecordedMessages messages;
     port.SetPortOpen(true);
-    link.FormShow();
+    link.PrepareReceive();
     win.findChild<QSpinBox *>("SpinEdit1")->setValue(2);
 
     EXPECT_EQ(win.findChild<QListWidget *>("ListBox1")->count(), 6);
@@ -85,7 +85,7 @@ TEST(MeterCalibrationOverPty, CalibratesPowerAtUnityAndHalfLagging)
     ASSERT_TRUE(port.SetPortOpen(true, &error)) << error.toStdString();
     SerialLink link(&port);
     link.DeviceFamily = "KZ2600E";
-    link.FormShow();
+    link.PrepareReceive();
     singlephase::MeterCalibrationWindow win(link);
     win.show();
     win.findChild<QSpinBox *>("SpinEdit1")->setValue(2);

@@ -60,7 +60,7 @@ struct OnFakePort : ::testing::Test {
     void SetUp() override
     {
         port.SetPortOpen(true);
-        link.FormShow();
+        link.PrepareReceive();
         link.DeviceFamily = "KZ2600E";
     }
     QString LastWritten() { return port.written.isEmpty() ? QString() : ToHex(port.written.back()); }
@@ -84,7 +84,7 @@ struct OverPty : ::testing::Test {
         ASSERT_TRUE(simulator.Open(&error)) << error.toStdString();
         port.SetPortName(simulator.SlavePath());
         ASSERT_TRUE(port.SetPortOpen(true, &error)) << error.toStdString();
-        link.FormShow();
+        link.PrepareReceive();
         link.DeviceFamily = "KZ2600E";
     }
     void TearDown() override { port.SetPortOpen(false); }

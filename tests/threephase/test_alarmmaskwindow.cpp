@@ -43,7 +43,7 @@ struct AlarmMaskWindow : ::testing::Test {
     void SetUp() override
     {
         port.SetPortOpen(true);
-        link.FormShow();
+        link.PrepareReceive();
         link.SelectSlot(6);
         win.findChild<QSpinBox *>("SpinEdit1")->setValue(1);
     }
@@ -121,7 +121,7 @@ TEST(AlarmMaskOverPty, UploadEditDownloadChangesExactlyTheEditedBits)
     port.SetPortName(simulator.SlavePath());
     ASSERT_TRUE(port.SetPortOpen(true, &error)) << error.toStdString();
     SerialLink link(&port);
-    link.FormShow();
+    link.PrepareReceive();
     ui::RecordedMessages messages;
     meter->SetHolding(0x34, 0x0003);
     meter->SetHolding(0x37, 0x0800);

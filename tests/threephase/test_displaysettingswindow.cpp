@@ -46,7 +46,7 @@ struct DisplayWindow : ::testing::Test {
     void SetUp() override
     {
         port.SetPortOpen(true);
-        link.FormShow();
+        link.PrepareReceive();
         link.SettleMs = link.PollMs = 2;
         win.show();
         c.find<QSpinBox>("SpinEdit1")->setValue(1);
@@ -179,7 +179,7 @@ TEST(DisplayWindowOverPty, UploadEditDownloadUploadAgain)
     port.SetSettings("9600,n,8,1");
     ASSERT_TRUE(port.SetPortOpen(true, &error)) << error.toStdString();
     SerialLink link{&port};
-    link.FormShow();
+    link.PrepareReceive();
     ui::RecordedMessages messages;
     threephase::DisplaySettingsWindow win{link};
     Controls c{win};

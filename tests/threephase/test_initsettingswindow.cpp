@@ -34,7 +34,7 @@ struct InitSettingsWindow : ::testing::Test {
     void SetUp() override
     {
         port.SetPortOpen(true);
-        link.FormShow();
+        link.PrepareReceive();
         link.SelectSlot(9);
         win.show();
         win.findChild<QSpinBox *>("SpinEdit1")->setValue(1);
@@ -153,7 +153,7 @@ TEST(InitSettingsOverPty, UploadEditDownloadUploadAgain)
     port.SetSettings("9600,n,8,1");
     ASSERT_TRUE(port.SetPortOpen(true, &error)) << error.toStdString();
     SerialLink link{&port};
-    link.FormShow();
+    link.PrepareReceive();
     ui::RecordedMessages messages;
     auto *meter = static_cast<sim::ThreePhaseInstrument *>(simulator.bus().Add(3, sim::Family::ThreePhase));
     ASSERT_NE(meter, nullptr);

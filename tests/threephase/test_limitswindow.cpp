@@ -69,7 +69,7 @@ struct LimitsWindow : ::testing::Test {
     void SetUp() override
     {
         port.SetPortOpen(true);
-        link.FormShow();
+        link.PrepareReceive();
         link.SettleMs = 1;
         link.PollMs = 1;
         win.show();
@@ -279,7 +279,7 @@ TEST(LimitsOverPty, RoundTripChangesExactlyTheEditedRegisters)
     port.SetSettings("9600,n,8,1");
     ASSERT_TRUE(port.SetPortOpen(true, &error)) << error.toStdString();
     SerialLink link{&port};
-    link.FormShow();
+    link.PrepareReceive();
     ui::RecordedMessages messages;
     threephase::LimitsWindow win(link);
     win.show();

@@ -66,7 +66,7 @@ struct CoulometryWindow : ::testing::Test {
     {
         CoulometryParams().clear();
         port.SetPortOpen(true);
-        link.FormShow();
+        link.PrepareReceive();
         link.SettleMs = 5;
         link.PollMs = 2;
         link.SelectSlot(1);

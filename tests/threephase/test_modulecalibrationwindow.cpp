@@ -42,7 +42,7 @@ struct ModuleCalibration : ::testing::Test {
     void SetUp() override
     {
         port.SetPortOpen(true);
-        link.FormShow();
+        link.PrepareReceive();
         win.findChild<QSpinBox *>("SpinEdit1")->setValue(1);
     }
     void answer(const char *hex) { link.DispatchThreePhaseReply(WithCrc(Hex(hex))); }
@@ -188,7 +188,7 @@ TEST(ModuleCalibrationOverPty, CalibratesPhaseAPowerAndVoltage)
     port.SetPortName(simulator.SlavePath());
     ASSERT_TRUE(port.SetPortOpen(true, &error)) << error.toStdString();
     SerialLink link(&port);
-    link.FormShow();
+    link.PrepareReceive();
     threephase::ModuleCalibrationWindow win(link);
     win.show();
     win.findChild<QSpinBox *>("SpinEdit1")->setValue(1);

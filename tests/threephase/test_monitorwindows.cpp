@@ -50,7 +50,7 @@ struct FakeBus : ::testing::Test {
     void SetUp() override
     {
         port.SetPortOpen(true);
-        link.FormShow();
+        link.PrepareReceive();
     }
     void answer(const char *hex) { link.DispatchThreePhaseReply(WithCrc(Hex(hex))); }
 };
@@ -242,7 +242,7 @@ TEST(MonitorOverPty, RelaysStatesRecordsAndAddressAgainstTheSimulator)
     port.SetPortName(simulator.SlavePath());
     ASSERT_TRUE(port.SetPortOpen(true, &error)) << error.toStdString();
     SerialLink link(&port);
-    link.FormShow();
+    link.PrepareReceive();
     ui::RecordedMessages messages;
 
     threephase::TelemetryWindow relays(link);

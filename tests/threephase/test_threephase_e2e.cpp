@@ -35,7 +35,7 @@ struct OverPty : ::testing::Test {
         port.SetPortName(simulator.SlavePath());
         port.SetSettings("9600,n,8,1");
         ASSERT_TRUE(port.SetPortOpen(true, &error)) << error.toStdString();
-        link.FormShow();
+        link.PrepareReceive();
     }
     void TearDown() override { port.SetPortOpen(false); }
 };

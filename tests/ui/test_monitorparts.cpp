@@ -119,7 +119,7 @@ TEST(HeldFrames, AWindowsRepeatedRequestIsHeldOnce)
     FakePortControl port;
     SerialLink link(&port);
     port.SetPortOpen(true);
-    link.FormShow();
+    link.PrepareReceive();
     link.SelectSlot(3);
     port.Feed(WithCrc(Hex("01 03 02 12 34")));
     Pump(50); // inside the settle time
