@@ -2,7 +2,10 @@
 
 #include "singlephase/initsettingswindow.h"
 #include "singlephase/measurementwindow.h"
-#include "singlephase/monitorwindows.h"
+#include "singlephase/telemetrywindow.h"
+#include "singlephase/alarmstatewindow.h"
+#include "singlephase/eventswindow.h"
+#include "singlephase/clocksettingswindow.h"
 #include "singlephase/metercalibrationwindow.h"
 #include "singlephase/alarmparamswindow.h"
 #include "singlephase/alarmenablewindow.h"

@@ -9,7 +9,10 @@
 #include "sim/ptysimulator.h"
 #include "sim/singlephase.h"
 #include "singlephase/monitor.h"
-#include "singlephase/monitorwindows.h"
+#include "singlephase/telemetrywindow.h"
+#include "singlephase/alarmstatewindow.h"
+#include "singlephase/eventswindow.h"
+#include "singlephase/clocksettingswindow.h"
 #include "singlephase/alarmparamswindow.h"
 #include "tests/support/testutil.h"
 

@@ -12,7 +12,9 @@
 #include "threephase/limitstatewindow.h"
 #include "threephase/statepanelwindow.h"
 #include "threephase/monitor.h"
-#include "threephase/monitorwindows.h"
+#include "threephase/telemetrywindow.h"
+#include "threephase/eventswindow.h"
+#include "threephase/clocksettingswindow.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,4 +1,4 @@
-#include "singlephase/monitorwindows.h"
+#include "singlephase/alarmstatewindow.h"
 
 #include "ui/lamp.h"
 #include "ui/statepoller.h"
@@ -23,59 +23,10 @@ namespace {
 constexpr const char *kModel = "KZ5700E";
 constexpr const char *kKind = "电参数测试仪";
 
-const RelayWindowConfig kRelayWindow{
-    .className = "singlephase::TelemetryWindow",
-    .title = "KZ5700遥测、遥信窗口",
-    .model = kModel,
-    .kind = kKind,
-    .addressCaption = "输入仪表地址：",
-    .replyButton = "Msg",
-    .returnButton = "Exit",
-    .commands = mon::kRelayCommands,
-};
-
-constexpr const char *kEventHeadings[] = {"编号", "事件名称", "事件数据", "事件类型", "事件发生时间"};
-constexpr int kEventWidths[] = {52, 202, 113, 124, 254};
-
-const EventLogWindowConfig kEventWindow{
-    .className = "singlephase::EventsWindow",
-    .title = "KZ5700事件记录窗口",
-    .model = kModel,
-    .kind = kKind,
-    .replyButton = "Msg",
-    .returnButton = "Exit",
-    .headings = kEventHeadings,
-    .widths = kEventWidths,
-    .log = mon::kEventLog,
-    .firstKindOnShow = false,
-};
-
-const ClockWindowConfig kClockWindow{
-    .className = "singlephase::ClockSettingsWindow",
-    .title = "KZ5700E通讯、波特率、时间设置窗口",
-    .model = kModel,
-    .kind = kKind,
-    .base = 0x005C,
-    .replyButton = "Msg",
-    .returnButton = "Exit",
-};
-
 // An empty interval box polls once a second.
 constexpr int kDefaultIntervalMs = 1000;
 
 } // namespace
-
-TelemetryWindow::TelemetryWindow(SerialLink &link, QWidget *parent)
-    : RelayWindow(link, kRelayWindow, parent)
-{
-}
-
-EventsWindow::EventsWindow(SerialLink &link, QWidget *parent)
-    : EventLogWindow(link, kEventWindow, parent)
-{
-}
-
-ClockSettingsWindow::ClockSettingsWindow(SerialLink &link, QWidget *parent) : ClockWindow(link, kClockWindow, parent) {}
 
 AlarmStateWindow::AlarmStateWindow(SerialLink &link, QWidget *parent)
     : FamilyWindow(link, "singlephase::AlarmStateWindow", parent)

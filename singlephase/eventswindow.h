@@ -1,0 +1,14 @@
+#pragma once
+// The single-phase event record window: the family's event log read into
+// the shared event record grid.
+#include "ui/eventlogwindow.h"
+
+namespace singlephase {
+
+class EventsWindow : public EventLogWindow {
+    Q_OBJECT
+public:
+    explicit EventsWindow(SerialLink &link, QWidget *parent = nullptr);
+};
+
+} // namespace singlephase
