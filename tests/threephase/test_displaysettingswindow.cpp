@@ -111,6 +111,8 @@ TEST_P(MeteringTime, IsLimitedOnItsWholeValueOrRefused)
     const QString expected = QString::fromUtf8(GetParam().second);
     EXPECT_EQ(data.isEmpty() ? messages.texts.value(0) : data.mid(36, 5), expected);
     messages.texts.clear();
+    // The window says what it does with a larger value.
+    EXPECT_EQ(c.edit1()->toolTip(), "数据大于9999取值9999");
 }
 
 INSTANTIATE_TEST_SUITE_P(Edit1, MeteringTime,
