@@ -1,5 +1,6 @@
 #include "kz827/calibrationwindow.h"
 
+#include "ui/displayvalue.h"
 #include "ui/calibrationwindow.h"
 #include "core/codecs.h"
 #include "ui/lamp.h"
@@ -44,24 +45,6 @@ QString CommandName(std::uint8_t subCommand)
     }
 }
 
-QLabel *DisplayValue(QWidget *area, QGridLayout *grid, int row, const char *caption, const char *name,
-                     const QString &initial, const QString &accessible)
-{
-    auto *label = new QLabel(QString::fromLatin1(caption), area);
-    auto *value = new QLabel(initial, area);
-    value->setObjectName(QLatin1String(name));
-    value->setAccessibleName(accessible);
-    value->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
-    value->setFocusPolicy(Qt::StrongFocus);
-    QFont font = value->font();
-    font.setPointSize(font.pointSize() + 8);
-    font.setBold(true);
-    label->setFont(font);
-    value->setFont(font);
-    grid->addWidget(label, row, 0);
-    grid->addWidget(value, row, 1);
-    return value;
-}
 } // namespace
 
 CalibrationWindow::CalibrationWindow(SerialLink &link, QWidget *parent)
@@ -73,9 +56,9 @@ CalibrationWindow::CalibrationWindow(SerialLink &link, QWidget *parent)
     area->setObjectName("Panel1");
     area->setStyleSheet(QStringLiteral("QFrame#Panel1 { background: black; } QLabel { color: lime; }"));
     auto *display = new QGridLayout(area);
-    power_ = DisplayValue(area, display, 0, "P:", "StaticText7", QStringLiteral("0.0"), QStringLiteral("有功功率"));
-    voltage_ = DisplayValue(area, display, 1, "U:", "StaticText1", QStringLiteral("0.0V"), QStringLiteral("电压"));
-    current_ = DisplayValue(area, display, 2, "I:", "StaticText4", QStringLiteral("0.0A"), QStringLiteral("电流"));
+    power_ = AddDisplayValue(area, display, 0, "P:", "StaticText7", QStringLiteral("0.0"), QStringLiteral("有功功率"), 8);
+    voltage_ = AddDisplayValue(area, display, 1, "U:", "StaticText1", QStringLiteral("0.0V"), QStringLiteral("电压"), 8);
+    current_ = AddDisplayValue(area, display, 2, "I:", "StaticText4", QStringLiteral("0.0A"), QStringLiteral("电流"), 8);
 
     // Zero level: calibrate and clear for voltage and current.
     auto *zero = new QGroupBox(QStringLiteral("零电平"), this);

@@ -1,5 +1,6 @@
 #include "kz827/measurementwindow.h"
 
+#include "ui/displayvalue.h"
 #include "ui/recordbutton.h"
 
 #include "kz827/measurement.h"
@@ -18,26 +19,6 @@ namespace kz827 {
 
 namespace {
 constexpr int kType = 1;
-
-// A value of the black display area: its caption ("U:") and its text.
-QLabel *DisplayValue(QWidget *area, QGridLayout *grid, int row, const char *caption, const char *name,
-                     const QString &initial, const QString &accessible)
-{
-    auto *label = new QLabel(QString::fromLatin1(caption), area);
-    auto *value = new QLabel(initial, area);
-    value->setObjectName(QLatin1String(name));
-    value->setAccessibleName(accessible);
-    value->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
-    value->setFocusPolicy(Qt::StrongFocus);
-    QFont font = value->font();
-    font.setPointSize(font.pointSize() + 10);
-    font.setBold(true);
-    label->setFont(font);
-    value->setFont(font);
-    grid->addWidget(label, row, 0);
-    grid->addWidget(value, row, 1);
-    return value;
-}
 } // namespace
 
 MeasurementWindow::MeasurementWindow(SerialLink &link, QWidget *parent) : FamilyWindow(link, "kz827::MeasurementWindow", parent)
@@ -48,9 +29,9 @@ MeasurementWindow::MeasurementWindow(SerialLink &link, QWidget *parent) : Family
     area->setObjectName("Panel1");
     area->setStyleSheet(QStringLiteral("QFrame#Panel1 { background: black; } QLabel { color: lime; }"));
     auto *grid = new QGridLayout(area);
-    power_ = DisplayValue(area, grid, 0, "P:", "StaticText7", QStringLiteral("0.0"), QStringLiteral("有功功率"));
-    voltage_ = DisplayValue(area, grid, 1, "U:", "StaticText1", QStringLiteral("0.0V"), QStringLiteral("电压"));
-    current_ = DisplayValue(area, grid, 2, "I:", "StaticText4", QStringLiteral("0.0A"), QStringLiteral("电流"));
+    power_ = AddDisplayValue(area, grid, 0, "P:", "StaticText7", QStringLiteral("0.0"), QStringLiteral("有功功率"), 10);
+    voltage_ = AddDisplayValue(area, grid, 1, "U:", "StaticText1", QStringLiteral("0.0V"), QStringLiteral("电压"), 10);
+    current_ = AddDisplayValue(area, grid, 2, "I:", "StaticText4", QStringLiteral("0.0A"), QStringLiteral("电流"), 10);
 
     QLabel *addressLabel = nullptr;
     address_ = MakeAddressSpin("SpinEdit1", QStringLiteral("输入仪表地址："), &addressLabel, 0);

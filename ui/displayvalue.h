@@ -1,0 +1,15 @@
+#pragma once
+// A value of a large read-out panel (the KZ827KVE windows' black display
+// area): its caption ("U:") and its value, both in large bold letters, the
+// value selectable and reachable from the keyboard and read with its
+// accessible name.
+#include <QString>
+
+class QGridLayout;
+class QLabel;
+class QWidget;
+
+// Adds caption and value to row of grid (columns 0 and 1) and returns the
+// value; enlarge is how many points the letters grow over the area's font.
+QLabel *AddDisplayValue(QWidget *area, QGridLayout *grid, int row, const char *caption, const char *name,
+                        const QString &initial, const QString &accessible, int enlarge);
