@@ -43,7 +43,7 @@ QString VerdictText(const FrameRecord &r, const CaptionFn &caption)
     case V::WrittenLater: text = QStringLiteral("已发送（暂存后）"); break;
     case V::Merged: text = QStringLiteral("未发送：相同请求已在等待"); break;
     case V::Refused: text = QStringLiteral("未发送：串口未打开"); break;
-    case V::Handed: text = QStringLiteral("交给 %1").arg(name(r.family, r.destination)); break;
+    case V::Handed: text = QStringLiteral("交给 %1").arg(r.window.isEmpty() ? name(r.family, r.destination) : r.window); break;
     case V::Stored: text = QStringLiteral("存入 %1 的应答槽（窗口未处理）").arg(name(r.family, r.destination)); break;
     case V::TooShort: text = QStringLiteral("丢弃：太短"); break;
     case V::Unlisted: text = QStringLiteral("丢弃：功能码 %1 不在应答表中").arg(r.Function(), 2, 16, QLatin1Char('0')).toUpper(); break;
@@ -51,8 +51,9 @@ QString VerdictText(const FrameRecord &r, const CaptionFn &caption)
     case V::BadCrc: text = QStringLiteral("丢弃：CRC 错误"); break;
     case V::NoDestination: text = QStringLiteral("丢弃：没有接收窗口"); break;
     case V::NotRequester:
-        text = QStringLiteral("丢弃：请求来自 %1，应答已归 %2")
-                   .arg(name(r.family, r.requester), name(r.family, r.destination));
+        text = r.window.isEmpty() ? QStringLiteral("丢弃：请求来自 %1，应答已归 %2")
+                                        .arg(name(r.family, r.requester), name(r.family, r.destination))
+                                  : QStringLiteral("丢弃：请求来自 %1，应答已归 %2").arg(r.window, r.holder);
         break;
     case V::Stale: text = QStringLiteral("丢弃：发送前清除的未读字节"); break;
     }

@@ -44,6 +44,10 @@ struct FrameRecord {
     Family family{};
     int destination = 0;     // Handed/Stored/NotRequester: the window's destination
     int requester = 0;       // NotRequester: destination that sent the request
+    // Frames of requests sent through SerialLink::Send name their requester
+    // (and, NotRequester, who took its family over) instead.
+    QString window{};
+    QString holder{};
     int exceptionCode = -1;  // Exception: the code
     int requestAddress = -1; // received: the address of the request it follows
 

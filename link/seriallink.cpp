@@ -1,6 +1,8 @@
 #include "link/seriallink.h"
 
 #include "link/crc.h"
+
+#include <QPointer>
 #include "link/replylength.h"
 #include "link/windowtable.h"
 
@@ -26,6 +28,14 @@ SerialLink::SerialLink(SerialPortControl *port, QObject *parent)
         else if (phase_ == Phase::Polling)
             onPoll();
     });
+    timeout_.setSingleShot(true);
+    connect(&timeout_, &QTimer::timeout, this, [this] {
+        // Bytes are coming in: the collection decides; look again later.
+        if (collecting_)
+            timeout_.start(PollMs);
+        else
+            finishWaiting(modbus::Reply::Error::NoAnswer);
+    });
     connect(port_, &SerialPortControl::OnComm, this, &SerialLink::onComm);
     // Opening or losing the port re-arms the "port not open" notice.
     // The user was just told the port is lost: polls that find it closed
@@ -33,6 +43,8 @@ SerialLink::SerialLink(SerialPortControl *port, QObject *parent)
     connect(port_, &SerialPortControl::PortLost, this, [this] { refusalShown_ = true; });
     connect(port_, &SerialPortControl::OpenChanged, this, [this](bool open) {
         refusalShown_ = false;
+        if (!open)
+            finishWaiting(modbus::Reply::Error::PortLost);
         // A port closed while a reply was still arriving leaves nothing to
         // collect: end the collection now rather than poll an empty buffer.
         if (!open && phase_ != Phase::Idle) {
@@ -191,13 +203,52 @@ void SerialLink::SendFrameFor(Family family, int index, const QByteArray &frame)
     writeNow(request);
 }
 
+modbus::Reply *SerialLink::Send(const QByteArray &frame, RequestInfo info)
+{
+    auto *reply = new modbus::Reply(frame, this);
+    Request request{frame, Family::ThreePhase, 0, std::move(info), {reply}};
+    if (collecting_) {
+        // The same request of the same requester already held: its reply
+        // answers both.
+        for (Request &held : held_)
+            if (held.frame == frame && !held.replies.isEmpty() && held.info.requester == request.info.requester) {
+                held.replies.append(reply);
+                record({.direction = FrameRecord::Direction::Sent, .verdict = FrameRecord::Verdict::Merged,
+                        .bytes = frame, .window = request.info.requester});
+                return reply;
+            }
+        record({.direction = FrameRecord::Direction::Sent, .verdict = FrameRecord::Verdict::Held, .bytes = frame,
+                .window = request.info.requester});
+        held_.append(std::move(request));
+        return reply;
+    }
+    writeNow(request);
+    return reply;
+}
+
+void SerialLink::finishWaiting(modbus::Reply::Error error, const QByteArray &reply)
+{
+    if (waiting_.isEmpty())
+        return;
+    timeout_.stop();
+    for (const QPointer<modbus::Reply> &r : std::exchange(waiting_, {}))
+        if (r)
+            r->Finish(error, reply);
+}
+
 void SerialLink::writeNow(const Request &request, bool held)
 {
     using V = FrameRecord::Verdict;
     const QByteArray &frame = request.frame;
     if (!port_->PortOpen()) {
         record({.direction = FrameRecord::Direction::Sent, .verdict = V::Refused, .bytes = frame,
-                .family = request.family, .destination = request.index});
+                .family = request.family, .destination = request.index, .window = request.info.requester});
+        // Finished on the next turn, so that whoever just sent it has
+        // connected to its handle.
+        for (const QPointer<modbus::Reply> &reply : request.replies)
+            if (reply)
+                QMetaObject::invokeMethod(
+                    reply, [reply] { reply->Finish(modbus::Reply::Error::NotSent); }, Qt::QueuedConnection);
         if (!refusalShown_) {
             refusalShown_ = true;
             emit SendRefused(QStringLiteral("串口未打开，请先用“串行口设置”打开串口！"));
@@ -212,11 +263,20 @@ void SerialLink::writeNow(const Request &request, bool held)
             recordReceived(stale, V::Stale, request.family);
     }
     port_->SetInBufferCount(0);
+    // The request before this one gets no answer now: its reply, should it
+    // still come, would be taken for this one's.
+    finishWaiting(modbus::Reply::Error::NoAnswer);
     record({.direction = FrameRecord::Direction::Sent, .verdict = held ? V::WrittenLater : V::Written,
-            .bytes = frame, .family = request.family, .destination = request.index});
+            .bytes = frame, .family = request.family, .destination = request.index,
+            .window = request.info.requester});
     lastRequest_ = frame;
     lastSenderFamily_ = request.family;
     lastSender_ = request.index;
+    if (!request.replies.isEmpty()) {
+        waiting_ = request.replies;
+        waitingInfo_ = request.info;
+        timeout_.start(request.info.timeoutMs > 0 ? request.info.timeoutMs : ReplyTimeoutMs);
+    }
     port_->Output(frame);
 }
 
@@ -349,8 +409,49 @@ int SerialLink::ExpectedLength(Family family, const QByteArray &reply)
     return length > 0 ? length : -1;
 }
 
+bool SerialLink::handToRequest(const QByteArray &received)
+{
+    using V = FrameRecord::Verdict;
+    using E = modbus::Reply::Error;
+    if (waiting_.isEmpty())
+        return false;
+    const modbus::CalibrationLengths calibration = waitingInfo_.calibration;
+    const QString requester = waitingInfo_.requester;
+    const bool exception = received.size() >= 5 && (byteAt(received, 1) & 0x80) && CheckFrameCrc(received.left(5));
+    const auto drop = [&](V verdict, int used) {
+        record({.direction = FrameRecord::Direction::Received, .verdict = verdict, .bytes = received,
+                .usedLength = used, .window = requester});
+        finishWaiting(verdict == V::Exception ? E::Exception : E::BadFrame,
+                      verdict == V::Exception ? received.left(5) : QByteArray());
+        return true;
+    };
+    if (received.size() <= 5)
+        return drop(exception ? V::Exception : V::TooShort, exception ? 5 : -1);
+    const int expected = modbus::ReplyLength(received, calibration);
+    if (modbus::IsExceptionFunction(byteAt(received, 1), calibration) || expected <= 0)
+        return drop(exception ? V::Exception : V::Unlisted, exception ? 5 : -1);
+    const QByteArray reply = received.left(expected);
+    if (reply.size() < expected || !CheckFrameCrc(reply))
+        return drop(reply.size() < expected ? V::TooShort : V::BadCrc, expected);
+    const QString holder = waitingInfo_.holder ? waitingInfo_.holder() : requester;
+    if (holder != requester) {
+        record({.direction = FrameRecord::Direction::Received,
+                .verdict = holder.isEmpty() ? V::NoDestination : V::NotRequester, .bytes = received,
+                .usedLength = expected, .window = requester, .holder = holder});
+        finishWaiting(E::NotTaken);
+        return true;
+    }
+    record({.direction = FrameRecord::Direction::Received, .verdict = V::Handed, .bytes = received,
+            .usedLength = expected, .window = requester});
+    finishWaiting(E::None, reply);
+    return true;
+}
+
 void SerialLink::dispatch(Family family, const QByteArray &received)
 {
+    // A request sent through Send takes its reply through its handle.
+    if (handToRequest(received))
+        return;
     using V = FrameRecord::Verdict;
     // A Modbus exception reply (function | 0x80, code, CRC) matches no
     // listed function; the record names its code.

@@ -11,17 +11,34 @@
 #include "link/family.h"
 #include "link/framerecord.h"
 #include "link/modbusframes.h"
+#include "link/reply.h"
+#include "link/replylength.h"
 #include "link/serialport.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QTimer>
 #include <array>
 #include <cstdint>
 #include <functional>
+
+// Who sends a request through SerialLink::Send, and what it takes back.
+struct RequestInfo {
+    // The requester's name in the traffic record ("电量参数测量").
+    QString requester{};
+    // Lengths of the calibration replies the requester's meters send.
+    modbus::CalibrationLengths calibration{};
+    // Who takes the reply when it comes: the requester's own name while it
+    // still wants it, another requester's name when that one took over, empty
+    // when nobody does (the requester was closed). Unset: the requester.
+    std::function<QString()> holder{};
+    // Milliseconds to wait for the reply's first byte; 0: ReplyTimeoutMs.
+    int timeoutMs = 0;
+};
 
 class SerialLink : public QObject {
     Q_OBJECT
@@ -92,6 +109,14 @@ public:
     // after another window took the family's replies over is dropped rather
     // than decoded by a window that did not ask for it.
     void SendFrameFor(Family family, int index, const QByteArray &frame);
+    // Sends the request and returns its handle, which finishes once: with the
+    // exchange when the reply has been collected, or with the reason there
+    // is none (see modbus::Reply::Error). Held, merged and written like any
+    // other request. With the port closed nothing is sent and the handle
+    // finishes NotSent on the next event-loop turn. A request written before
+    // this one's reply came ends it without an answer, and so does the
+    // time-out, counted from the write to the reply's first byte.
+    modbus::Reply *Send(const QByteArray &frame, RequestInfo info);
 
     // Prepares the port control for receiving (binary, an event per byte)
     // and clears the link's busy state and the three-phase destination.
@@ -123,6 +148,7 @@ public:
     int PollMs = 30;
     int EmptyPollLimit = 30;
     int MaxWaiting = 500;
+    int ReplyTimeoutMs = 1000;
 
 signals:
     // A send was refused because no port is open; the text is for the user.
@@ -150,7 +176,14 @@ private:
         QByteArray frame;
         Family family = Family::ThreePhase;
         int index = 0; // 0: not sent for a destination
+        // Sent through Send: who asks, and the handles its reply finishes
+        // (more than one when the same request was merged).
+        RequestInfo info{};
+        QList<QPointer<modbus::Reply>> replies{};
     };
+    void finishWaiting(modbus::Reply::Error error, const QByteArray &reply = {});
+    // Hands collected bytes to the request sent through Send, when one waits.
+    bool handToRequest(const QByteArray &received);
     void writeNow(const Request &request, bool held = false);
     void record(FrameRecord r);
     void recordReceived(const QByteArray &bytes, FrameRecord::Verdict verdict, Family family, int used = -1,
@@ -172,6 +205,10 @@ private:
     QList<Request> held_;
     bool refusalShown_ = false;
     QByteArray lastRequest_;
+    // The handles of the request written last while its reply is awaited.
+    QList<QPointer<modbus::Reply>> waiting_;
+    RequestInfo waitingInfo_;
+    QTimer timeout_;
     Family lastSenderFamily_ = Family::ThreePhase;
     int lastSender_ = 0;
     // The request each stored reply answers, by slot like the replies.

@@ -4,6 +4,8 @@
 #include "tests/support/testutil.h"
 
 #include <QElapsedTimer>
+#include <algorithm>
+#include <memory>
 #include <gtest/gtest.h>
 #include <stdexcept>
 
@@ -404,4 +406,106 @@ TEST_F(LinkFixture, ProbeAnswersReachTheScanOnlyWholeAndWithTheirCrc)
         link.Dispatch(WithCrc(Hex("07 99 30 30 30 30")) + Hex("FF"));
         EXPECT_EQ(fired[0][10], 1) << family;
     }
+}
+
+// ---- Requests with a handle: the reply goes to the request that asked ----
+
+namespace {
+
+struct Finished {
+    bool done = false;
+    modbus::Reply::Error error = modbus::Reply::Error::None;
+    modbus::Exchange exchange;
+};
+
+std::shared_ptr<Finished> Watch(modbus::Reply *reply)
+{
+    auto f = std::make_shared<Finished>();
+    QObject::connect(reply, &modbus::Reply::finished, [f, reply] {
+        *f = {true, reply->Failure(), reply->Result()};
+    });
+    return f;
+}
+
+const QByteArray kAsk = WithCrc(Hex("01 03 00 00 00 01"));
+
+struct HandleCase {
+    const char *what;
+    std::function<void(FakePortControl &, SerialLink &)> act; // after the send
+    modbus::Reply::Error error;
+    const char *reply; // hex of the exchange's reply
+    const char *verdict; // of the last received frame, "" for none
+};
+
+void PrintTo(const HandleCase &c, std::ostream *os) { *os << c.what; }
+
+class HandleTest : public ::testing::TestWithParam<HandleCase> {};
+
+} // namespace
+
+TEST_P(HandleTest, FinishesOnceWithTheExchangeOrWhyNot)
+{
+    using E = modbus::Reply::Error;
+    const HandleCase &c = GetParam();
+    FakePortControl port;
+    SerialLink link{&port};
+    link.ReplyTimeoutMs = 300;
+    port.SetPortOpen(true);
+    RequestInfo info{.requester = QStringLiteral("电量参数测量")};
+    if (QString::fromLatin1(c.what) == QLatin1String("taken over"))
+        info.holder = [] { return QStringLiteral("遥测、遥信"); };
+    modbus::Reply *reply = link.Send(kAsk, info);
+    const auto f = Watch(reply);
+    EXPECT_FALSE(f->done); // never inside the call that sent it
+    c.act(port, link);
+    ASSERT_TRUE(WaitFor([&] { return f->done; }, 3000));
+    EXPECT_EQ(f->error, c.error);
+    EXPECT_EQ(ToHex(f->exchange.request), ToHex(kAsk));
+    EXPECT_EQ(ToHex(f->exchange.reply), c.reply);
+    if (c.error == E::None || c.error == E::NotTaken || c.error == E::BadFrame) {
+        EXPECT_EQ(VerdictText(link.Log().At(link.Log().Size() - 1)), QString::fromUtf8(c.verdict));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Outcomes, HandleTest,
+    ::testing::Values(
+        HandleCase{"answered", [](FakePortControl &p, SerialLink &) { p.Feed(kRead + Hex("FF")); },
+                   modbus::Reply::Error::None, "01 03 02 12 34 B5 33", "交给 电量参数测量，截自 8 字节"},
+        HandleCase{"exception", [](FakePortControl &p, SerialLink &) { p.Feed(WithCrc(Hex("01 83 02"))); },
+                   modbus::Reply::Error::Exception, "01 83 02 C0 F1", ""},
+        HandleCase{"bad crc", [](FakePortControl &p, SerialLink &) { p.Feed(Hex("01 03 02 12 34 00 00")); },
+                   modbus::Reply::Error::BadFrame, "", "丢弃：CRC 错误"},
+        HandleCase{"silence", [](FakePortControl &, SerialLink &) {}, modbus::Reply::Error::NoAnswer, "", ""},
+        HandleCase{"superseded", [](FakePortControl &, SerialLink &l) { l.Send(kAsk, {}); },
+                   modbus::Reply::Error::NoAnswer, "", ""},
+        HandleCase{"port lost", [](FakePortControl &p, SerialLink &) { p.Lose(QStringLiteral("gone")); },
+                   modbus::Reply::Error::PortLost, "", ""},
+        HandleCase{"taken over", [](FakePortControl &p, SerialLink &) { p.Feed(kRead); },
+                   modbus::Reply::Error::NotTaken, "", "丢弃：请求来自 电量参数测量，应答已归 遥测、遥信"}),
+    [](const auto &info) {
+        std::string name = info.param.what;
+        std::replace(name.begin(), name.end(), ' ', '_');
+        return name;
+    });
+
+TEST_F(LinkFixture, HandleRequestsHeldMergedOrRefusedLikeAnyOther)
+{
+    using E = modbus::Reply::Error;
+    port.Feed(kRead); // a reply nobody waits for starts a collection
+    ASSERT_TRUE(WaitFor([&] { return link.Collecting(); }, 1000));
+    const auto first = Watch(link.Send(kAsk, {.requester = QStringLiteral("A")}));
+    const auto again = Watch(link.Send(kAsk, {.requester = QStringLiteral("A")}));
+    EXPECT_EQ(link.HeldFrames(), 1);
+    ASSERT_TRUE(WaitFor([&] { return port.written.size() == 1; }, 1000));
+    port.Feed(kRead);
+    ASSERT_TRUE(WaitFor([&] { return first->done && again->done; }, 1000));
+    EXPECT_EQ(first->error, E::None);
+    EXPECT_EQ(ToHex(again->exchange.reply), ToHex(kRead));
+
+    port.SetPortOpen(false);
+    const auto refused = Watch(link.Send(kAsk, {}));
+    EXPECT_FALSE(refused->done);
+    ASSERT_TRUE(WaitFor([&] { return refused->done; }, 1000));
+    EXPECT_EQ(refused->error, E::NotSent);
 }
