@@ -9,17 +9,21 @@ namespace sim {
 
 namespace {
 
+// A fault's name on the command line, how many parameters it takes and the
+// largest value its first parameter may have.
 struct KindName {
     FaultKind kind;
     const char *name;
+    int maxParams;
+    int maxValue;
 };
 constexpr std::array<KindName, 6> kKinds{{
-    {FaultKind::Drop, "drop"},
-    {FaultKind::BadCrc, "badcrc"},
-    {FaultKind::Split, "split"},
-    {FaultKind::Garbage, "garbage"},
-    {FaultKind::Delay, "delay"},
-    {FaultKind::WrongAddress, "wrongaddr"},
+    {FaultKind::Drop, "drop", 0, 0},
+    {FaultKind::BadCrc, "badcrc", 0, 0},
+    {FaultKind::Split, "split", 2, 60000},
+    {FaultKind::Garbage, "garbage", 1, 256},
+    {FaultKind::Delay, "delay", 1, 60000},
+    {FaultKind::WrongAddress, "wrongaddr", 1, 255},
 }};
 
 bool Fail(QString *error, const QString &text)
@@ -79,11 +83,11 @@ std::optional<FaultRule> ParseFault(const QString &text, QString *error)
     const QStringList params =
         colon < 0 ? QStringList() : body.mid(colon + 1).split(QLatin1Char(','));
 
-    bool known = false;
+    const KindName *known = nullptr;
     for (const auto &k : kKinds) {
         if (kind == QLatin1String(k.name)) {
             rule.kind = k.kind;
-            known = true;
+            known = &k;
         }
     }
     if (!known) {
@@ -92,29 +96,8 @@ std::optional<FaultRule> ParseFault(const QString &text, QString *error)
         return std::nullopt;
     }
 
-    int maxParams = 0;
-    int maxValue = 0;
-    switch (rule.kind) {
-    case FaultKind::Drop:
-    case FaultKind::BadCrc:
-        break;
-    case FaultKind::Split:
-        maxParams = 2;
-        maxValue = 60000;
-        break;
-    case FaultKind::Delay:
-        maxParams = 1;
-        maxValue = 60000;
-        break;
-    case FaultKind::Garbage:
-        maxParams = 1;
-        maxValue = 256;
-        break;
-    case FaultKind::WrongAddress:
-        maxParams = 1;
-        maxValue = 255;
-        break;
-    }
+    const int maxParams = known->maxParams;
+    const int maxValue = known->maxValue;
     if (params.size() > maxParams) {
         Fail(error, QStringLiteral("too many parameters for '%1'").arg(kind));
         return std::nullopt;

@@ -1,5 +1,7 @@
 #include "sim/holdingarea.h"
 
+#include <algorithm>
+
 namespace sim {
 
 HoldingArea::HoldingArea(std::uint16_t first, int count)
@@ -62,6 +64,61 @@ std::optional<ExceptionCode> HoldingArea::Write(int start, std::span<const std::
     if (!refusal)
         Store(start, values);
     return refusal;
+}
+
+HoldingArea *HoldingAreas::At(int reg)
+{
+    for (HoldingArea *area : areas_) {
+        if (area->Contains(reg))
+            return area;
+    }
+    return nullptr;
+}
+
+const HoldingArea *HoldingAreas::At(int reg) const
+{
+    for (const HoldingArea *area : areas_) {
+        if (area->Contains(reg))
+            return area;
+    }
+    return nullptr;
+}
+
+bool HoldingAreas::Set(int reg, std::uint16_t value)
+{
+    HoldingArea *area = At(reg);
+    return area && area->Set(reg, value);
+}
+
+std::uint16_t HoldingAreas::Value(int reg) const
+{
+    const HoldingArea *area = At(reg);
+    return area ? area->Value(reg) : 0;
+}
+
+void HoldingAreas::Read(int start, int end, const std::function<void(int reg)> &other, QByteArray &out) const
+{
+    for (int reg = start; reg < end;) {
+        if (const HoldingArea *area = At(reg)) {
+            const int run = std::min(end, area->Last() + 1) - reg;
+            area->Read(reg, run, out);
+            reg += run;
+        } else {
+            other(reg);
+            ++reg;
+        }
+    }
+}
+
+QByteArray HoldingAreas::WriteSingle(const QByteArray &pdu, const OtherWrite &other)
+{
+    if (pdu.size() != 5)
+        return ExceptionPdu(0x06, kIllegalDataValue);
+    const std::uint16_t reg = WordAt(pdu, 1);
+    const std::uint16_t value = WordAt(pdu, 3);
+    HoldingArea *area = At(reg);
+    const auto refusal = area ? area->Write(reg, std::span(&value, 1)) : other(reg, value);
+    return refusal ? ExceptionPdu(0x06, *refusal) : pdu;
 }
 
 std::variant<std::vector<AreaRun>, ExceptionCode> PlanMultipleWrite(const QByteArray &pdu, const RegisterWidth &width,

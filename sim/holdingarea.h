@@ -13,6 +13,7 @@
 #include <QByteArray>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <span>
 #include <variant>
@@ -56,6 +57,35 @@ private:
     std::uint16_t first_;
     std::vector<std::uint16_t> values_;
     std::vector<WriteCheck> checks_;
+};
+
+// The settings areas of an instrument, found by register.
+class HoldingAreas {
+public:
+    HoldingAreas(std::initializer_list<HoldingArea *> areas) : areas_(areas) {}
+
+    // The area holding reg, or null.
+    HoldingArea *At(int reg);
+    const HoldingArea *At(int reg) const;
+
+    // Direct access without checks: false, or 0, outside every area.
+    bool Set(int reg, std::uint16_t value);
+    std::uint16_t Value(int reg) const;
+
+    // Function 03 over registers start..end-1 that are all readable:
+    // appends the words of a run inside an area from that area, and has
+    // other(reg) append any other register.
+    void Read(int start, int end, const std::function<void(int reg)> &other, QByteArray &out) const;
+
+    // Function 06: a register inside an area is checked and stored by the
+    // area; any other one is given to other(reg, value), which returns the
+    // exception when it refuses it (02 for a register it does not serve).
+    // The reply: the request echoed, or the exception.
+    using OtherWrite = std::function<std::optional<ExceptionCode>(int reg, std::uint16_t value)>;
+    QByteArray WriteSingle(const QByteArray &pdu, const OtherWrite &other);
+
+private:
+    std::vector<HoldingArea *> areas_;
 };
 
 // Words of a function-10 request that fall inside one holding area, checked

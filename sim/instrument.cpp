@@ -32,7 +32,35 @@ bool Instrument::RequestAddress(std::uint8_t address)
 
 QByteArray Instrument::HandleFunction(const QByteArray &pdu)
 {
+    switch (static_cast<std::uint8_t>(pdu.at(0))) {
+    case 0x01:
+    case 0x02:
+        return ReadBits(pdu);
+    case 0x03:
+        return ReadHolding(pdu);
+    case 0x05:
+        return WriteCoil(pdu);
+    case 0x06:
+        return WriteSingle(pdu);
+    case 0x10:
+        return WriteMultiple(pdu);
+    case 0xAA:
+        return Calibrate(pdu);
+    default:
+        return Refuse(pdu);
+    }
+}
+
+QByteArray Instrument::Refuse(const QByteArray &pdu)
+{
     return ExceptionPdu(static_cast<std::uint8_t>(pdu.at(0)), kIllegalFunction);
 }
+
+QByteArray Instrument::ReadBits(const QByteArray &pdu) { return Refuse(pdu); }
+QByteArray Instrument::ReadHolding(const QByteArray &pdu) { return Refuse(pdu); }
+QByteArray Instrument::WriteCoil(const QByteArray &pdu) { return Refuse(pdu); }
+QByteArray Instrument::WriteSingle(const QByteArray &pdu) { return Refuse(pdu); }
+QByteArray Instrument::WriteMultiple(const QByteArray &pdu) { return Refuse(pdu); }
+QByteArray Instrument::Calibrate(const QByteArray &pdu) { return Refuse(pdu); }
 
 } // namespace sim

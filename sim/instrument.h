@@ -1,7 +1,8 @@
 #pragma once
 // A simulated instrument on the bus. Each family has its own class with its
 // own register map; this base answers what every instrument answers (the
-// address probe) and refuses everything a family does not implement.
+// address probe), hands every other request to the handler of its function
+// code and refuses everything a family does not implement.
 #include "link/family.h"
 
 #include <QByteArray>
@@ -55,10 +56,20 @@ protected:
     // acknowledges: false (refuse the write) when the address is not free.
     // The reply still goes out from the old address.
     bool RequestAddress(std::uint8_t address);
-    // Everything but the probe. The default refuses with exception 01.
-    virtual QByteArray HandleFunction(const QByteArray &pdu);
+    // One handler a function code (01 and 02 share one). A family overrides
+    // those it serves; the others refuse with exception 01.
+    virtual QByteArray ReadBits(const QByteArray &pdu);      // 01, 02
+    virtual QByteArray ReadHolding(const QByteArray &pdu);   // 03
+    virtual QByteArray WriteCoil(const QByteArray &pdu);     // 05
+    virtual QByteArray WriteSingle(const QByteArray &pdu);   // 06
+    virtual QByteArray WriteMultiple(const QByteArray &pdu); // 10
+    virtual QByteArray Calibrate(const QByteArray &pdu);     // AA
+    // Exception 01 for the request's function.
+    static QByteArray Refuse(const QByteArray &pdu);
 
 private:
+    QByteArray HandleFunction(const QByteArray &pdu);
+
     std::optional<std::uint8_t> requestedAddress_;
 };
 

@@ -88,28 +88,6 @@ void Kz827Instrument::SetPlant(const Kz827Plant &plant)
     powerFactor_ = plant.powerFactor;
 }
 
-HoldingArea *Kz827Instrument::AreaAt(int reg)
-{
-    return init_.Contains(reg) ? &init_ : alarms_.Contains(reg) ? &alarms_ : nullptr;
-}
-
-const HoldingArea *Kz827Instrument::AreaAt(int reg) const
-{
-    return init_.Contains(reg) ? &init_ : alarms_.Contains(reg) ? &alarms_ : nullptr;
-}
-
-bool Kz827Instrument::SetHolding(std::uint16_t reg, std::uint16_t value)
-{
-    HoldingArea *area = AreaAt(reg);
-    return area && area->Set(reg, value);
-}
-
-std::uint16_t Kz827Instrument::Holding(std::uint16_t reg) const
-{
-    const HoldingArea *area = AreaAt(reg);
-    return area ? area->Value(reg) : 0;
-}
-
 double Kz827Instrument::MeasuredVolts() const
 {
     return volts_ * gain_[kVoltage] * coefficients_[kVoltage] / kUnity;
@@ -165,22 +143,6 @@ void Kz827Instrument::Step()
     amps_ = std::max(0.0, wander(amps_, plant_.amps, plant_.amps * 0.002));
 }
 
-QByteArray Kz827Instrument::HandleFunction(const QByteArray &pdu)
-{
-    switch (static_cast<std::uint8_t>(pdu.at(0))) {
-    case 0x03:
-        return ReadHolding(pdu);
-    case 0x05:
-        return WriteCoil(pdu);
-    case 0x10:
-        return WriteMultiple(pdu);
-    case 0xAA:
-        return Calibration(pdu);
-    default:
-        return Instrument::HandleFunction(pdu);
-    }
-}
-
 QByteArray Kz827Instrument::ReadHolding(const QByteArray &pdu)
 {
     if (pdu.size() != 5)
@@ -197,15 +159,11 @@ QByteArray Kz827Instrument::ReadHolding(const QByteArray &pdu)
         for (int reg = start; reg < end; ++reg)
             AppendWord(data, words[reg]);
     } else {
-        const HoldingArea *area = AreaAt(start);
+        const HoldingArea *area = areas_.At(start);
         if (!area || !area->Read(start, count, data))
             return ExceptionPdu(0x03, kIllegalDataAddress);
     }
-    QByteArray reply;
-    reply.append(static_cast<char>(0x03));
-    reply.append(static_cast<char>(data.size()));
-    reply.append(data);
-    return reply;
+    return HoldingReadReply(data);
 }
 
 QByteArray Kz827Instrument::WriteMultiple(const QByteArray &pdu)
@@ -217,7 +175,7 @@ QByteArray Kz827Instrument::WriteMultiple(const QByteArray &pdu)
     const int byteCount = static_cast<std::uint8_t>(pdu.at(5));
     if (count < 1 || count > 123 || byteCount != 2 * count || pdu.size() != 6 + byteCount)
         return ExceptionPdu(0x10, kIllegalDataValue);
-    HoldingArea *area = AreaAt(start);
+    HoldingArea *area = areas_.At(start);
     if (!area)
         return ExceptionPdu(0x10, kIllegalDataAddress);
     std::vector<std::uint16_t> words;
@@ -236,19 +194,11 @@ QByteArray Kz827Instrument::WriteMultiple(const QByteArray &pdu)
 
 QByteArray Kz827Instrument::WriteCoil(const QByteArray &pdu)
 {
-    if (pdu.size() != 5)
-        return ExceptionPdu(0x05, kIllegalDataValue);
-    const std::uint16_t coil = WordAt(pdu, 1);
-    const std::uint16_t value = WordAt(pdu, 3);
-    if (coil < 1 || coil > 2)
-        return ExceptionPdu(0x05, kIllegalDataAddress);
-    if (value != 0xFF00 && value != 0x0000)
-        return ExceptionPdu(0x05, kIllegalDataValue);
-    coils_[coil - 1] = value == 0xFF00;
-    return pdu;
+    // Coils 1 and 2.
+    return WriteCoilRequest(pdu, 1, 2, CoilCheck::AddressFirst, [this](int coil, bool on) { coils_[coil - 1] = on; });
 }
 
-QByteArray Kz827Instrument::Calibration(const QByteArray &pdu)
+QByteArray Kz827Instrument::Calibrate(const QByteArray &pdu)
 {
     // AA 80 sub 54 60 03 d1 d2 d3
     const auto at = [&](int i) { return static_cast<std::uint8_t>(pdu.at(i)); };

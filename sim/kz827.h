@@ -97,8 +97,8 @@ public:
     // How far the instrument's input is off: reads give value * gain.
     void SetGain(Item item, double gain) { gain_[item] = gain; }
     // Any word of 0x1000-0x1006 and 0x1008-0x1032; false elsewhere.
-    bool SetHolding(std::uint16_t reg, std::uint16_t value);
-    std::uint16_t Holding(std::uint16_t reg) const; // 0 elsewhere
+    bool SetHolding(std::uint16_t reg, std::uint16_t value) { return areas_.Set(reg, value); }
+    std::uint16_t Holding(std::uint16_t reg) const { return areas_.Value(reg); } // 0 elsewhere
 
     // ---- Observation ----
     bool Coil(int coil) const { return coil >= 1 && coil <= 2 && coils_[coil - 1]; }
@@ -112,15 +112,12 @@ public:
     std::array<std::uint32_t, 4> CalibrationValues() const;
 
 protected:
-    QByteArray HandleFunction(const QByteArray &pdu) override;
+    QByteArray ReadHolding(const QByteArray &pdu) override;
+    QByteArray WriteMultiple(const QByteArray &pdu) override;
+    QByteArray WriteCoil(const QByteArray &pdu) override;
+    QByteArray Calibrate(const QByteArray &pdu) override;
 
 private:
-    QByteArray ReadHolding(const QByteArray &pdu);
-    QByteArray WriteMultiple(const QByteArray &pdu);
-    QByteArray WriteCoil(const QByteArray &pdu);
-    QByteArray Calibration(const QByteArray &pdu);
-    HoldingArea *AreaAt(int reg);
-    const HoldingArea *AreaAt(int reg) const;
     // Measured input values (plant, gain and coefficient applied).
     double MeasuredVolts() const;
     double MeasuredAmps() const;
@@ -140,6 +137,7 @@ private:
     std::array<bool, 2> coils_{};
     HoldingArea init_{kInitFirst, 7};
     HoldingArea alarms_{kAlarmFirst, kAlarmLast - kAlarmFirst + 1};
+    HoldingAreas areas_{&init_, &alarms_};
 };
 
 } // namespace sim

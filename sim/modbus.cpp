@@ -13,6 +13,55 @@ QByteArray ExceptionPdu(std::uint8_t function, ExceptionCode code)
     return pdu;
 }
 
+QByteArray ReadThreeBits(const QByteArray &pdu, const std::array<bool, 3> &bits, int maxCount)
+{
+    const auto function = static_cast<std::uint8_t>(pdu.at(0));
+    if (pdu.size() != 5)
+        return ExceptionPdu(function, kIllegalDataValue);
+    const std::uint16_t start = WordAt(pdu, 1);
+    const std::uint16_t count = WordAt(pdu, 3);
+    if (count < 1 || count > maxCount)
+        return ExceptionPdu(function, kIllegalDataValue);
+    if (start + count > 3)
+        return ExceptionPdu(function, kIllegalDataAddress);
+    std::uint8_t byte = 0;
+    for (int i = 0; i < count; ++i)
+        byte = static_cast<std::uint8_t>(byte | bits[start + i] << i);
+    QByteArray reply;
+    reply.append(static_cast<char>(function));
+    reply.append(char(1));
+    reply.append(static_cast<char>(byte));
+    return reply;
+}
+
+QByteArray WriteCoilRequest(const QByteArray &pdu, int first, int last, CoilCheck order,
+                            const std::function<void(int coil, bool on)> &set)
+{
+    if (pdu.size() != 5)
+        return ExceptionPdu(0x05, kIllegalDataValue);
+    const std::uint16_t coil = WordAt(pdu, 1);
+    const std::uint16_t value = WordAt(pdu, 3);
+    const bool coilKnown = coil >= first && coil <= last;
+    const bool valueKnown = value == 0xFF00 || value == 0x0000;
+    if (order == CoilCheck::ValueFirst && !valueKnown)
+        return ExceptionPdu(0x05, kIllegalDataValue);
+    if (!coilKnown)
+        return ExceptionPdu(0x05, kIllegalDataAddress);
+    if (!valueKnown)
+        return ExceptionPdu(0x05, kIllegalDataValue);
+    set(coil, value == 0xFF00);
+    return pdu;
+}
+
+QByteArray HoldingReadReply(const QByteArray &data)
+{
+    QByteArray reply;
+    reply.append(char(0x03));
+    reply.append(static_cast<char>(data.size()));
+    reply.append(data);
+    return reply;
+}
+
 std::uint16_t WordAt(const QByteArray &bytes, int offset)
 {
     const auto hi = static_cast<std::uint8_t>(bytes.at(offset));

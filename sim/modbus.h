@@ -28,6 +28,23 @@ void AppendWord(QByteArray &bytes, std::uint16_t value);
 // The low 'bytes' bytes of value, most significant first.
 void AppendBigEndian(QByteArray &out, std::uint64_t value, int bytes);
 
+// Function 01 or 02 over three bits (coils or switch inputs 0..2): count 1
+// to maxCount (exception 03 otherwise), start + count beyond the three bits
+// exception 02; the reply carries the bits in one byte, the first in bit 0.
+QByteArray ReadThreeBits(const QByteArray &pdu, const std::array<bool, 3> &bits, int maxCount);
+
+// Function 05 to coils first..last: value 0xFF00 switches the coil on,
+// 0x0000 off, any other value is exception 03 and a coil outside the range
+// exception 02; order says which of the two is checked first, which is what
+// tells them apart when both are wrong. An accepted write is given to
+// set(coil, on) and echoed.
+enum class CoilCheck { AddressFirst, ValueFirst };
+QByteArray WriteCoilRequest(const QByteArray &pdu, int first, int last, CoilCheck order,
+                            const std::function<void(int coil, bool on)> &set);
+
+// Reply of an accepted function-03 read: the function, the byte count, data.
+QByteArray HoldingReadReply(const QByteArray &data);
+
 // Length of the request at the front of buffer, CRC included, as a slave
 // works it out from the function code:
 //   > 0  the frame is that long (the buffer may hold fewer bytes so far);

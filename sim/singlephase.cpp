@@ -127,15 +127,9 @@ void SinglePhaseInstrument::SetPlant(const SinglePhasePlant &plant)
     hertz_ = plant.hertz;
 }
 
-bool SinglePhaseInstrument::SetHolding(std::uint16_t reg, std::uint16_t value)
-{
-    HoldingArea *area = AreaAt(reg);
-    return area && area->Set(reg, value);
-}
-
 std::uint16_t SinglePhaseInstrument::Holding(std::uint16_t reg) const
 {
-    if (const HoldingArea *area = AreaAt(reg))
+    if (const HoldingArea *area = areas_.At(reg))
         return area->Value(reg);
     if (reg == kStateWord)
         return StateWord();
@@ -354,30 +348,14 @@ QByteArray SinglePhaseInstrument::EventLog(int kind) const
     return data;
 }
 
-HoldingArea *SinglePhaseInstrument::AreaAt(int reg)
-{
-    for (HoldingArea *area : areas_)
-        if (area->Contains(reg))
-            return area;
-    return nullptr;
-}
-
-const HoldingArea *SinglePhaseInstrument::AreaAt(int reg) const
-{
-    for (const HoldingArea *area : areas_)
-        if (area->Contains(reg))
-            return area;
-    return nullptr;
-}
-
 bool SinglePhaseInstrument::Readable(int reg) const
 {
-    return reg <= kStateWord || AreaAt(reg) || (reg >= kBaseActive && reg <= kBaudRegister);
+    return reg <= kStateWord || areas_.At(reg) || (reg >= kBaseActive && reg <= kBaudRegister);
 }
 
 int SinglePhaseInstrument::WriteWidth(int reg) const
 {
-    if (AreaAt(reg) || (reg >= kClockFirst && reg <= kBaudRegister))
+    if (areas_.At(reg) || (reg >= kClockFirst && reg <= kBaudRegister))
         return 2;
     if (reg == kBaseActive || reg == kBaseReactive)
         return 4;
@@ -402,62 +380,18 @@ void SinglePhaseInstrument::AppendRegister(QByteArray &out, std::uint16_t reg,
     }
 }
 
-QByteArray SinglePhaseInstrument::HandleFunction(const QByteArray &pdu)
-{
-    switch (static_cast<std::uint8_t>(pdu.at(0))) {
-    case 0x01:
-    case 0x02:
-        return ReadBits(pdu);
-    case 0x03:
-        return ReadHolding(pdu);
-    case 0x05:
-        return WriteCoil(pdu);
-    case 0x06:
-        return WriteSingle(pdu);
-    case 0x10:
-        return WriteMultiple(pdu);
-    case 0xAA:
-        return Calibrate(pdu);
-    default:
-        return Instrument::HandleFunction(pdu);
-    }
-}
-
 QByteArray SinglePhaseInstrument::ReadBits(const QByteArray &pdu)
 {
-    const auto function = static_cast<std::uint8_t>(pdu.at(0));
-    if (pdu.size() != 5)
-        return ExceptionPdu(function, kIllegalDataValue);
-    const std::uint16_t start = WordAt(pdu, 1);
-    const std::uint16_t count = WordAt(pdu, 3);
-    if (count < 1)
-        return ExceptionPdu(function, kIllegalDataValue);
-    if (start + count > 3)
-        return ExceptionPdu(function, kIllegalDataAddress);
-    const auto &bits = function == 0x01 ? coils_ : inputs_;
-    std::uint8_t byte = 0;
-    for (int i = 0; i < count; ++i)
-        byte = static_cast<std::uint8_t>(byte | bits[start + i] << i);
-    QByteArray reply;
-    reply.append(static_cast<char>(function));
-    reply.append(char(1));
-    reply.append(static_cast<char>(byte));
-    return reply;
+    // Any count from 1 up: too many bits is an address beyond the three.
+    return ReadThreeBits(pdu, static_cast<std::uint8_t>(pdu.at(0)) == 0x01 ? coils_ : inputs_, 0xFFFF);
 }
 
 QByteArray SinglePhaseInstrument::WriteCoil(const QByteArray &pdu)
 {
-    if (pdu.size() != 5)
-        return ExceptionPdu(0x05, kIllegalDataValue);
-    const std::uint16_t coil = WordAt(pdu, 1);
-    const std::uint16_t value = WordAt(pdu, 3);
-    if (coil > 2)
-        return ExceptionPdu(0x05, kIllegalDataAddress);
-    if (value != 0xFF00 && value != 0x0000)
-        return ExceptionPdu(0x05, kIllegalDataValue);
-    coils_[coil] = value == 0xFF00;
-    Log(9 + coil, coils_[coil] ? 1 : 0, coils_[coil] ? 0 : 1);
-    return pdu;
+    return WriteCoilRequest(pdu, 0, 2, CoilCheck::AddressFirst, [this](int coil, bool on) {
+        coils_[coil] = on;
+        Log(9 + coil, on ? 1 : 0, on ? 0 : 1);
+    });
 }
 
 QByteArray SinglePhaseInstrument::ReadHolding(const QByteArray &pdu)
@@ -483,27 +417,15 @@ QByteArray SinglePhaseInstrument::ReadHolding(const QByteArray &pdu)
         if (start <= kEnergyLast)
             Step();
         const auto words = ComputeWords();
-        for (int reg = start; reg < end;) {
-            if (const HoldingArea *area = AreaAt(reg)) {
-                const int run = std::min(end, area->Last() + 1) - reg;
-                area->Read(reg, run, data);
-                reg += run;
-            } else {
-                AppendRegister(data, static_cast<std::uint16_t>(reg), words);
-                ++reg;
-            }
-        }
+        areas_.Read(
+            start, end, [&](int reg) { AppendRegister(data, static_cast<std::uint16_t>(reg), words); }, data);
         if (data.size() > 255)
             return ExceptionPdu(0x03, kIllegalDataValue);
     }
-    QByteArray reply;
-    reply.append(char(0x03));
-    reply.append(static_cast<char>(data.size()));
-    reply.append(data);
-    return reply;
+    return HoldingReadReply(data);
 }
 
-bool SinglePhaseInstrument::WriteClockArea(int start, const std::vector<std::uint16_t> &words)
+std::optional<ExceptionCode> SinglePhaseInstrument::WriteClockArea(int start, const std::vector<std::uint16_t> &words)
 {
     std::array<int, 8> v{};
     for (int i = 0; i < 8; ++i)
@@ -519,22 +441,22 @@ bool SinglePhaseInstrument::WriteClockArea(int start, const std::vector<std::uin
     const QDate date(v[0], v[1], v[2]);
     const QTime time(v[3], v[4], v[5]);
     if (clockWritten && (v[0] < 2000 || v[0] > 2099 || !date.isValid() || !time.isValid()))
-        return false;
+        return kIllegalDataValue;
     if (v[7] < 1 || v[7] > 6)
-        return false;
+        return kIllegalDataValue;
     const bool moving = addressWritten && v[6] != address_;
     // The bus moves the instrument after the reply; refused when the new
     // address is 0 (broadcast), not a slave address, or taken.
     if (addressWritten && v[6] == 0)
-        return false;
+        return kIllegalDataValue;
     if (moving && (v[6] > 255 || !RequestAddress(static_cast<std::uint8_t>(v[6]))))
-        return false;
+        return kIllegalDataValue;
     if (clockWritten)
         SetClock(QDateTime(date, time));
     baud_ = static_cast<std::uint16_t>(v[7]);
     if (moving)
         address_ = static_cast<std::uint8_t>(v[6]);
-    return true;
+    return std::nullopt;
 }
 
 QByteArray SinglePhaseInstrument::WriteMultiple(const QByteArray &pdu)
@@ -546,7 +468,7 @@ QByteArray SinglePhaseInstrument::WriteMultiple(const QByteArray &pdu)
     int clockStart = -1;
     std::vector<std::uint16_t> clockWords;
     const auto plan = PlanMultipleWrite(
-        pdu, [this](int reg) { return WriteWidth(reg); }, [this](int reg) { return AreaAt(reg); },
+        pdu, [this](int reg) { return WriteWidth(reg); }, [this](int reg) { return areas_.At(reg); },
         [&](int reg, int offset) -> std::optional<ExceptionCode> {
             if (reg >= kClockFirst) {
                 if (clockStart < 0)
@@ -564,8 +486,10 @@ QByteArray SinglePhaseInstrument::WriteMultiple(const QByteArray &pdu)
     if (const ExceptionCode *refusal = std::get_if<ExceptionCode>(&plan))
         return ExceptionPdu(0x10, *refusal);
     // The clock area goes last: an accepted address change cannot be undone.
-    if (clockStart >= 0 && !WriteClockArea(clockStart, clockWords))
-        return ExceptionPdu(0x10, kIllegalDataValue);
+    if (clockStart >= 0) {
+        if (const auto refusal = WriteClockArea(clockStart, clockWords))
+            return ExceptionPdu(0x10, *refusal);
+    }
     StoreRuns(std::get<std::vector<AreaRun>>(plan));
     for (int which = 0; which < 2; ++which)
         if (baseWritten[which])
@@ -575,18 +499,12 @@ QByteArray SinglePhaseInstrument::WriteMultiple(const QByteArray &pdu)
 
 QByteArray SinglePhaseInstrument::WriteSingle(const QByteArray &pdu)
 {
-    if (pdu.size() != 5)
-        return ExceptionPdu(0x06, kIllegalDataValue);
-    const std::uint16_t reg = WordAt(pdu, 1);
-    const std::uint16_t value = WordAt(pdu, 3);
-    if (reg >= kClockFirst && reg <= kBaudRegister)
-        return WriteClockArea(reg, {value}) ? pdu : ExceptionPdu(0x06, kIllegalDataValue);
-    HoldingArea *area = AreaAt(reg); // the energy bases take four bytes: not here
-    if (!area)
-        return ExceptionPdu(0x06, kIllegalDataAddress);
-    if (const auto refusal = area->Write(reg, std::span(&value, 1)))
-        return ExceptionPdu(0x06, *refusal);
-    return pdu;
+    // The energy bases take four bytes: not here.
+    return areas_.WriteSingle(pdu, [this](int reg, std::uint16_t value) -> std::optional<ExceptionCode> {
+        if (reg >= kClockFirst && reg <= kBaudRegister)
+            return WriteClockArea(reg, {value});
+        return kIllegalDataAddress;
+    });
 }
 
 std::uint32_t SinglePhaseInstrument::CalibrationWord(int point) const

@@ -208,7 +208,7 @@ public:
     // ---- Test hooks (no checks) ----
     // Any word of the settings areas (0x30-0x3D, 0x50-0x59, 0x1000-0x1085);
     // false elsewhere.
-    bool SetHolding(std::uint16_t reg, std::uint16_t value);
+    bool SetHolding(std::uint16_t reg, std::uint16_t value) { return areas_.Set(reg, value); }
     std::uint16_t Holding(std::uint16_t reg) const; // also serves 0x13-0x14 and 0x5C-0x63
     // The address the instrument reports in 0x62 (the bus does not tell it).
     void SetAddress(std::uint8_t address) override { address_ = address; }
@@ -250,21 +250,19 @@ public:
     QByteArray EventLog(int kind) const;
 
 protected:
-    QByteArray HandleFunction(const QByteArray &pdu) override;
+    QByteArray ReadBits(const QByteArray &pdu) override;
+    QByteArray ReadHolding(const QByteArray &pdu) override;
+    QByteArray WriteCoil(const QByteArray &pdu) override;
+    QByteArray WriteSingle(const QByteArray &pdu) override;
+    QByteArray WriteMultiple(const QByteArray &pdu) override;
+    QByteArray Calibrate(const QByteArray &pdu) override;
 
 private:
-    QByteArray ReadHolding(const QByteArray &pdu);
-    QByteArray WriteMultiple(const QByteArray &pdu);
-    QByteArray WriteSingle(const QByteArray &pdu);
-    QByteArray ReadBits(const QByteArray &pdu);
-    QByteArray WriteCoil(const QByteArray &pdu);
-    QByteArray Calibrate(const QByteArray &pdu);
-    // Checks and stores words written to 0x5C-0x63 (false: refused).
-    bool WriteClockArea(int start, const std::vector<std::uint16_t> &words);
+    // Checks and stores words written to 0x5C-0x63; the refusal when it is
+    // not accepted.
+    std::optional<ExceptionCode> WriteClockArea(int start, const std::vector<std::uint16_t> &words);
     bool Readable(int reg) const;
     int WriteWidth(int reg) const; // 0: not writable
-    HoldingArea *AreaAt(int reg);
-    const HoldingArea *AreaAt(int reg) const;
     void AppendRegister(QByteArray &out, std::uint16_t reg, const std::array<std::uint16_t, kWordCount> &words);
     void DefineSettings();
     void Step();
@@ -288,7 +286,7 @@ private:
     HoldingArea display_{kDisplayFirst, 8};
     HoldingArea setup_{kSetupFirst, 10};
     HoldingArea limits_{kLimitFirst, kLimitLast - kLimitFirst + 1};
-    std::array<HoldingArea *, 4> areas_{&enables_, &display_, &setup_, &limits_};
+    HoldingAreas areas_{&enables_, &display_, &setup_, &limits_};
     QMap<std::uint16_t, std::uint16_t> pinnedWords_;
     QMap<int, std::int64_t> pinnedEnergy_;
     bool frozen_ = false;

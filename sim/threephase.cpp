@@ -237,18 +237,6 @@ std::uint16_t ThreePhaseInstrument::Register(std::uint16_t reg) const
     return init_.Value(reg);
 }
 
-bool ThreePhaseInstrument::SetHolding(std::uint16_t reg, std::uint16_t value)
-{
-    HoldingArea *area = AreaAt(reg);
-    return area && area->Set(reg, value);
-}
-
-std::uint16_t ThreePhaseInstrument::Holding(std::uint16_t reg) const
-{
-    const HoldingArea *area = AreaAt(reg);
-    return area ? area->Value(reg) : 0;
-}
-
 bool ThreePhaseInstrument::PinRaw(std::uint16_t reg, int raw)
 {
     if (reg >= kWordCount)
@@ -388,33 +376,15 @@ void ThreePhaseInstrument::Step()
     energy_[kTotalReactive] += std::abs(dq);
 }
 
-HoldingArea *ThreePhaseInstrument::AreaAt(int reg)
-{
-    for (HoldingArea *area : areas_) {
-        if (area->Contains(reg))
-            return area;
-    }
-    return nullptr;
-}
-
-const HoldingArea *ThreePhaseInstrument::AreaAt(int reg) const
-{
-    for (const HoldingArea *area : areas_) {
-        if (area->Contains(reg))
-            return area;
-    }
-    return nullptr;
-}
-
 bool ThreePhaseInstrument::Readable(int reg) const
 {
-    return reg <= kStateLast || AreaAt(reg) || reg == kBaseActive || reg == kBaseReactive ||
+    return reg <= kStateLast || areas_.At(reg) || reg == kBaseActive || reg == kBaseReactive ||
            (reg >= kClockFirst && reg <= kClockLast);
 }
 
 int ThreePhaseInstrument::WriteWidth(int reg) const
 {
-    if (AreaAt(reg))
+    if (areas_.At(reg))
         return 2;
     if (reg == kBaseActive || reg == kBaseReactive)
         return 4;
@@ -443,27 +413,6 @@ void ThreePhaseInstrument::AppendRegister(QByteArray &out, std::uint16_t reg,
     }
 }
 
-QByteArray ThreePhaseInstrument::HandleFunction(const QByteArray &pdu)
-{
-    switch (static_cast<std::uint8_t>(pdu.at(0))) {
-    case 0x01:
-    case 0x02:
-        return ReadBits(pdu);
-    case 0x05:
-        return WriteCoil(pdu);
-    case 0x03:
-        return ReadHolding(pdu);
-    case 0x06:
-        return WriteSingle(pdu);
-    case 0x10:
-        return WriteMultiple(pdu);
-    case 0xAA:
-        return Calibrate(pdu);
-    default:
-        return Instrument::HandleFunction(pdu);
-    }
-}
-
 QByteArray ThreePhaseInstrument::ReadHolding(const QByteArray &pdu)
 {
     if (pdu.size() != 5)
@@ -483,23 +432,11 @@ QByteArray ThreePhaseInstrument::ReadHolding(const QByteArray &pdu)
         Step();
     const auto words = ComputeWords();
     QByteArray data;
-    for (int reg = start; reg < end;) {
-        if (const HoldingArea *area = AreaAt(reg)) {
-            const int run = std::min(end, area->Last() + 1) - reg;
-            area->Read(reg, run, data);
-            reg += run;
-        } else {
-            AppendRegister(data, static_cast<std::uint16_t>(reg), words);
-            ++reg;
-        }
-    }
+    areas_.Read(
+        start, end, [&](int reg) { AppendRegister(data, static_cast<std::uint16_t>(reg), words); }, data);
     if (data.size() > 255) // cannot happen with this map; kept as a guard
         return ExceptionPdu(0x03, kIllegalDataValue);
-    QByteArray reply;
-    reply.append(static_cast<char>(0x03));
-    reply.append(static_cast<char>(data.size()));
-    reply.append(data);
-    return reply;
+    return HoldingReadReply(data);
 }
 
 QByteArray ThreePhaseInstrument::WriteMultiple(const QByteArray &pdu)
@@ -512,7 +449,7 @@ QByteArray ThreePhaseInstrument::WriteMultiple(const QByteArray &pdu)
     auto newBases = bases_;
     std::array<bool, 2> baseWritten{false, false};
     const auto plan = PlanMultipleWrite(
-        pdu, [this](int reg) { return WriteWidth(reg); }, [this](int reg) { return AreaAt(reg); },
+        pdu, [this](int reg) { return WriteWidth(reg); }, [this](int reg) { return areas_.At(reg); },
         [&](int reg, int offset) -> std::optional<ExceptionCode> {
             if (reg >= kClockFirst && reg <= kClockLast) {
                 if (clockWords.empty())
@@ -548,21 +485,12 @@ QByteArray ThreePhaseInstrument::WriteMultiple(const QByteArray &pdu)
 
 QByteArray ThreePhaseInstrument::WriteSingle(const QByteArray &pdu)
 {
-    if (pdu.size() != 5)
-        return ExceptionPdu(0x06, kIllegalDataValue);
-    const std::uint16_t reg = WordAt(pdu, 1);
-    const std::uint16_t value = WordAt(pdu, 3);
-    if (reg >= kClockFirst && reg <= kClockLast) {
-        if (const auto refusal = WriteClock(reg, {value}))
-            return ExceptionPdu(0x06, *refusal);
-        return pdu;
-    }
-    HoldingArea *area = AreaAt(reg); // the energy bases take four bytes: not here
-    if (!area)
-        return ExceptionPdu(0x06, kIllegalDataAddress);
-    if (const auto refusal = area->Write(reg, std::span(&value, 1)))
-        return ExceptionPdu(0x06, *refusal);
-    return pdu;
+    // The energy bases take four bytes: not here.
+    return areas_.WriteSingle(pdu, [this](int reg, std::uint16_t value) -> std::optional<ExceptionCode> {
+        if (reg >= kClockFirst && reg <= kClockLast)
+            return WriteClock(reg, {value});
+        return kIllegalDataAddress;
+    });
 }
 
 } // namespace sim
@@ -665,39 +593,15 @@ std::array<std::uint16_t, 4> ThreePhaseInstrument::StateWords(const std::array<s
 
 QByteArray ThreePhaseInstrument::ReadBits(const QByteArray &pdu)
 {
-    const auto function = static_cast<std::uint8_t>(pdu.at(0));
-    if (pdu.size() != 5)
-        return ExceptionPdu(function, kIllegalDataValue);
-    const std::uint16_t start = WordAt(pdu, 1);
-    const std::uint16_t count = WordAt(pdu, 3);
-    if (count < 1 || count > 2000)
-        return ExceptionPdu(function, kIllegalDataValue);
-    if (start + count > 3)
-        return ExceptionPdu(function, kIllegalDataAddress);
-    const std::array<bool, 3> &bits = function == 0x01 ? coils_ : inputs_;
-    std::uint8_t byte = 0;
-    for (int i = 0; i < count; ++i)
-        byte |= static_cast<std::uint8_t>(bits[start + i]) << i;
-    QByteArray reply;
-    reply.append(static_cast<char>(function));
-    reply.append(char(1));
-    reply.append(static_cast<char>(byte));
-    return reply;
+    return ReadThreeBits(pdu, static_cast<std::uint8_t>(pdu.at(0)) == 0x01 ? coils_ : inputs_, 2000);
 }
 
 QByteArray ThreePhaseInstrument::WriteCoil(const QByteArray &pdu)
 {
-    if (pdu.size() != 5)
-        return ExceptionPdu(0x05, kIllegalDataValue);
-    const std::uint16_t coil = WordAt(pdu, 1);
-    const std::uint16_t value = WordAt(pdu, 3);
-    if (value != 0x0000 && value != 0xFF00)
-        return ExceptionPdu(0x05, kIllegalDataValue);
-    if (coil > 2)
-        return ExceptionPdu(0x05, kIllegalDataAddress);
-    coils_[coil] = value == 0xFF00;
-    Log(26 + coil, coils_[coil]);
-    return pdu;
+    return WriteCoilRequest(pdu, 0, 2, CoilCheck::ValueFirst, [this](int coil, bool on) {
+        coils_[coil] = on;
+        Log(26 + coil, on);
+    });
 }
 
 void ThreePhaseInstrument::SetInput(int input, bool closed)
@@ -735,11 +639,7 @@ QByteArray ThreePhaseInstrument::ReadLog(const QByteArray &pdu)
     for (const QByteArray &record : logs_.value(start - kLogFirst))
         data += record;
     data.append(QByteArray(8 * kLogRecords - data.size(), '\0'));
-    QByteArray reply;
-    reply.append(char(0x03));
-    reply.append(static_cast<char>(data.size()));
-    reply.append(data);
-    return reply;
+    return HoldingReadReply(data);
 }
 
 QDateTime ThreePhaseInstrument::Clock() const

@@ -281,8 +281,8 @@ public:
     // Any word of the settings areas: alarm enables, display, initialisation
     // block and alarm limits (0x34-0x42, 0x50-0x5A, 0x1000-0x1098); false
     // elsewhere, the energy bases included.
-    bool SetHolding(std::uint16_t reg, std::uint16_t value);
-    std::uint16_t Holding(std::uint16_t reg) const; // 0 outside those areas
+    bool SetHolding(std::uint16_t reg, std::uint16_t value) { return areas_.Set(reg, value); }
+    std::uint16_t Holding(std::uint16_t reg) const { return areas_.Value(reg); } // 0 outside those areas
     // Serves this raw value for a measurement word 0x00..0x1D until unpinned
     // (a signed value is stored as its 16-bit two's complement).
     bool PinRaw(std::uint16_t reg, int raw);
@@ -341,26 +341,22 @@ public:
     int MeasurementReads() const { return measurementReads_; }
 
 protected:
-    QByteArray HandleFunction(const QByteArray &pdu) override;
+    QByteArray ReadBits(const QByteArray &pdu) override;
+    QByteArray ReadHolding(const QByteArray &pdu) override;
+    QByteArray WriteCoil(const QByteArray &pdu) override;
+    QByteArray WriteSingle(const QByteArray &pdu) override;
+    QByteArray WriteMultiple(const QByteArray &pdu) override;
+    QByteArray Calibrate(const QByteArray &pdu) override;
 
 private:
-    QByteArray ReadHolding(const QByteArray &pdu);
-    QByteArray ReadBits(const QByteArray &pdu);
-    QByteArray WriteCoil(const QByteArray &pdu);
     QByteArray ReadLog(const QByteArray &pdu);
-    QByteArray Calibrate(const QByteArray &pdu);
     // Checks and applies a write of values to 0x60..0x67 from start; the
     // refusal when it is not accepted.
     std::optional<ExceptionCode> WriteClock(int start, const std::vector<std::uint16_t> &values);
     void Log(int kind, bool on);
     std::array<std::uint16_t, 4> StateWords(const std::array<std::uint16_t, kWordCount> &words) const;
-    QByteArray WriteMultiple(const QByteArray &pdu);
-    QByteArray WriteSingle(const QByteArray &pdu);
     bool Readable(int reg) const;
     int WriteWidth(int reg) const; // 0: not writable
-    // The settings area holding reg, or null.
-    HoldingArea *AreaAt(int reg);
-    const HoldingArea *AreaAt(int reg) const;
     void AppendRegister(QByteArray &out, std::uint16_t reg,
                         const std::array<std::uint16_t, kWordCount> &words) const;
     void DefineSettings();
@@ -379,7 +375,7 @@ private:
     HoldingArea display_{kDisplayFirst, 11};
     HoldingArea init_{kInitFirst, kInitLast - kInitFirst + 1};
     HoldingArea limits_{kLimitFirst, kLimitLast - kLimitFirst + 1};
-    std::array<HoldingArea *, 4> areas_{&alarmEnables_, &display_, &init_, &limits_};
+    HoldingAreas areas_{&alarmEnables_, &display_, &init_, &limits_};
     QMap<std::uint16_t, std::uint16_t> pinnedWords_;
     QMap<int, std::int64_t> pinnedEnergy_;
     std::array<bool, 3> coils_{};
