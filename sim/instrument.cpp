@@ -20,8 +20,6 @@ QByteArray Instrument::Handle(const QByteArray &pdu)
     return HandleFunction(pdu);
 }
 
-void Instrument::Seed(std::uint64_t) {}
-
 bool Instrument::RequestAddress(std::uint8_t address)
 {
     if (!addressFree || !addressFree(address))

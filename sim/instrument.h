@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <random>
 #include <utility>
 
 namespace sim {
@@ -32,7 +33,10 @@ public:
     QByteArray Handle(const QByteArray &pdu);
 
     // Restarts the instrument's own random motion from this seed.
-    virtual void Seed(std::uint64_t seed);
+    void Seed(std::uint64_t seed) { rng_.seed(seed); }
+    // A frozen instrument serves the same values at every read (its plant
+    // does not wander and its energies stop counting).
+    void SetFrozen(bool frozen) { frozen_ = frozen; }
 
     // The bus tells an instrument its address when it is added and after
     // it moved, for instruments that report their own address.
@@ -52,6 +56,24 @@ public:
 
 protected:
     Instrument() = default;
+    bool Frozen() const { return frozen_; }
+
+    // Draws the plant's motion for one measurement read: each call moves a
+    // value 40 % of the way back to its nominal value plus spread times a
+    // normal draw. One Wander serves one read, so that the draws of a read
+    // come from one distribution.
+    class Wander {
+    public:
+        explicit Wander(Instrument &instrument) : rng_(instrument.rng_) {}
+        double operator()(double value, double nominal, double spread)
+        {
+            return nominal + 0.6 * (value - nominal) + spread * noise_(rng_);
+        }
+
+    private:
+        std::mt19937_64 &rng_;
+        std::normal_distribution<double> noise_{0.0, 1.0};
+    };
     // An instrument whose address register is written calls this before it
     // acknowledges: false (refuse the write) when the address is not free.
     // The reply still goes out from the old address.
@@ -71,6 +93,8 @@ private:
     QByteArray HandleFunction(const QByteArray &pdu);
 
     std::optional<std::uint8_t> requestedAddress_;
+    std::mt19937_64 rng_;
+    bool frozen_ = false;
 };
 
 } // namespace sim

@@ -1,6 +1,7 @@
 #include "sim/kz827.h"
 
 #include "sim/modbus.h"
+#include "sim/registerwords.h"
 
 #include <algorithm>
 #include <cmath>
@@ -20,25 +21,6 @@ constexpr std::uint16_t kBaudRegister = 0x1006;
 constexpr double kUnity = 4194304.0; // coefficient 1.0 of voltage and current
 constexpr double kPowerUnity = 100000.0;
 constexpr std::uint32_t kMax24 = 0xFFFFFF;
-
-int BcdValue(std::uint16_t word)
-{
-    return ((word >> 12) & 0xF) * 1000 + ((word >> 8) & 0xF) * 100 + ((word >> 4) & 0xF) * 10 + (word & 0xF);
-}
-
-bool IsBcd(std::uint16_t word)
-{
-    for (int shift = 0; shift < 16; shift += 4) {
-        if (((word >> shift) & 0xF) > 9)
-            return false;
-    }
-    return true;
-}
-
-HoldingArea::WriteCheck AtMost(std::uint16_t max)
-{
-    return [max](std::uint16_t value) { return value <= max; };
-}
 
 // A measurement field: the value in its unit with as many decimals as four
 // digits hold, then decimals (high byte) and unit code (low byte).
@@ -73,11 +55,6 @@ Kz827Instrument::Kz827Instrument()
     // Upper limits 9999 (no point, small unit) in every block.
     for (std::uint16_t block : {0x1008, 0x1018, 0x1028})
         alarms_.Define(static_cast<std::uint16_t>(block + 1), 0x9999);
-}
-
-void Kz827Instrument::Seed(std::uint64_t seed)
-{
-    rng_.seed(seed);
 }
 
 void Kz827Instrument::SetPlant(const Kz827Plant &plant)
@@ -133,24 +110,19 @@ std::array<std::uint32_t, 4> Kz827Instrument::CalibrationValues() const
 void Kz827Instrument::Step()
 {
     ++reads_;
-    if (frozen_)
+    if (Frozen())
         return;
-    std::normal_distribution<double> noise(0.0, 1.0);
-    auto wander = [&](double value, double nominal, double spread) {
-        return nominal + 0.6 * (value - nominal) + spread * noise(rng_);
-    };
+    Wander wander(*this);
     volts_ = std::max(0.0, wander(volts_, plant_.volts, plant_.volts * 0.001));
     amps_ = std::max(0.0, wander(amps_, plant_.amps, plant_.amps * 0.002));
 }
 
 QByteArray Kz827Instrument::ReadHolding(const QByteArray &pdu)
 {
-    if (pdu.size() != 5)
+    const std::optional<RegisterRead> read = ParseRegisterRead(pdu);
+    if (!read)
         return ExceptionPdu(0x03, kIllegalDataValue);
-    const std::uint16_t start = WordAt(pdu, 1);
-    const std::uint16_t count = WordAt(pdu, 3);
-    if (count < 1 || count > 125)
-        return ExceptionPdu(0x03, kIllegalDataValue);
+    const auto [start, count] = *read;
     const int end = start + count;
     QByteArray data;
     if (end <= 6) { // measurements

@@ -67,7 +67,6 @@
 
 #include <array>
 #include <cstdint>
-#include <random>
 
 namespace sim {
 
@@ -89,11 +88,9 @@ public:
 
     Kz827Instrument();
     Family family() const override { return Family::Kz827; }
-    void Seed(std::uint64_t seed) override;
 
     // ---- Test hooks (no checks) ----
     void SetPlant(const Kz827Plant &plant);
-    void SetFrozen(bool frozen) { frozen_ = frozen; }
     // How far the instrument's input is off: reads give value * gain.
     void SetGain(Item item, double gain) { gain_[item] = gain; }
     // Any word of 0x1000-0x1006 and 0x1008-0x1032; false elsewhere.
@@ -124,12 +121,10 @@ private:
     double MeasuredWatts() const;
     void Step();
 
-    std::mt19937_64 rng_;
     Kz827Plant plant_;
     double volts_ = 220.0;
     double amps_ = 5.0;
     double powerFactor_ = 1.0;
-    bool frozen_ = false;
     int reads_ = 0;
     std::array<double, 4> gain_{1.0, 1.0, 1.0, 1.0};
     std::array<std::uint32_t, 4> coefficients_{0x400000, 0x400000, 0x0186A0, 0};

@@ -53,6 +53,16 @@ QByteArray WriteCoilRequest(const QByteArray &pdu, int first, int last, CoilChec
     return pdu;
 }
 
+std::optional<RegisterRead> ParseRegisterRead(const QByteArray &pdu)
+{
+    if (pdu.size() != 5)
+        return std::nullopt;
+    const RegisterRead read{WordAt(pdu, 1), WordAt(pdu, 3)};
+    if (read.count < 1 || read.count > 125)
+        return std::nullopt;
+    return read;
+}
+
 QByteArray HoldingReadReply(const QByteArray &data)
 {
     QByteArray reply;

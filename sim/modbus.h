@@ -42,6 +42,13 @@ enum class CoilCheck { AddressFirst, ValueFirst };
 QByteArray WriteCoilRequest(const QByteArray &pdu, int first, int last, CoilCheck order,
                             const std::function<void(int coil, bool on)> &set);
 
+// Start and count of a function-03 request; nothing (exception 03) for a
+// request of the wrong size or a count outside 1..125.
+struct RegisterRead {
+    int start = 0;
+    int count = 0;
+};
+std::optional<RegisterRead> ParseRegisterRead(const QByteArray &pdu);
 // Reply of an accepted function-03 read: the function, the byte count, data.
 QByteArray HoldingReadReply(const QByteArray &data);
 

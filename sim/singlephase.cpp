@@ -1,6 +1,7 @@
 #include "sim/singlephase.h"
 
 #include "sim/modbus.h"
+#include "sim/registerwords.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,33 +10,6 @@
 namespace sim {
 
 namespace {
-
-std::uint16_t RawSigned(double value)
-{
-    const long v = std::clamp(std::lround(value), -32768L, 32767L);
-    return static_cast<std::uint16_t>(static_cast<std::int16_t>(v));
-}
-
-HoldingArea::WriteCheck AtMost(std::uint16_t max)
-{
-    return [max](std::uint16_t value) { return value <= max; };
-}
-
-HoldingArea::WriteCheck OnlyBits(std::uint16_t mask)
-{
-    return [mask](std::uint16_t value) { return (value & ~mask) == 0; };
-}
-
-bool IsSignedLimit(std::uint16_t value)
-{
-    const auto v = static_cast<std::int16_t>(value);
-    return v >= -9999 && v <= 9999;
-}
-
-std::uint8_t Bcd(int value)
-{
-    return static_cast<std::uint8_t>((value / 10 % 10) << 4 | (value % 10));
-}
 
 // One limit-checked quantity: its row in the normal and fundamental groups,
 // its row in the harmonic group (-1: none), its enable bit in 0x33/0x34 and
@@ -61,15 +35,10 @@ constexpr int kHarmonicPercent = 3;
 
 } // namespace
 
-SinglePhaseInstrument::SinglePhaseInstrument(std::uint64_t seed)
+SinglePhaseInstrument::SinglePhaseInstrument(std::uint64_t seed) : MeterInstrument(kWordCount, kCalibrationPoints)
 {
     DefineSettings();
-    energy_[kForwardActive] = 765432;
-    energy_[kReverseActive] = 321;
-    energy_[kTotalActive] = energy_[kForwardActive] + energy_[kReverseActive];
-    energy_[kForwardReactive] = 234567;
-    energy_[kReverseReactive] = 89;
-    energy_[kTotalReactive] = energy_[kForwardReactive] + energy_[kReverseReactive];
+    StartEnergies(765432, 321, 234567, 89);
     SetPlant(plant_);
     Seed(seed);
 }
@@ -113,11 +82,6 @@ void SinglePhaseInstrument::DefineSettings()
         limits_.Define(reg, 0, AtMost(1));
 }
 
-void SinglePhaseInstrument::Seed(std::uint64_t seed)
-{
-    rng_.seed(seed);
-}
-
 void SinglePhaseInstrument::SetPlant(const SinglePhasePlant &plant)
 {
     plant_ = plant;
@@ -150,25 +114,6 @@ std::uint16_t SinglePhaseInstrument::Holding(std::uint16_t reg) const
     }
 }
 
-bool SinglePhaseInstrument::PinRaw(std::uint16_t reg, int raw)
-{
-    if (reg >= kWordCount)
-        return false;
-    pinnedWords_[reg] = static_cast<std::uint16_t>(raw);
-    return true;
-}
-
-void SinglePhaseInstrument::PinEnergy(Energy which, std::int64_t hundredths)
-{
-    pinnedEnergy_[which] = hundredths;
-}
-
-void SinglePhaseInstrument::SetEnergyBase(int which, std::int64_t hundredths)
-{
-    bases_[which] = hundredths;
-    energy_[which == 0 ? kTotalActive : kTotalReactive] = static_cast<double>(hundredths);
-}
-
 void SinglePhaseInstrument::SetInput(int input, bool closed)
 {
     if (input < 0 || input > 2 || inputs_[input] == closed)
@@ -184,28 +129,10 @@ bool SinglePhaseInstrument::InputActive(int input) const
     return inputs_[input] != (limits_.Value(0x1083 + input) == 1);
 }
 
-void SinglePhaseInstrument::SetClock(const QDateTime &now)
-{
-    clockOffset_ = QDateTime::currentDateTime().secsTo(now);
-}
-
-QDateTime SinglePhaseInstrument::Clock() const
-{
-    return QDateTime::currentDateTime().addSecs(clockOffset_);
-}
-
 int SinglePhaseInstrument::Ratio(std::uint16_t reg) const
 {
     const int v = setup_.Value(reg);
     return v == 0 ? 1 : v;
-}
-
-std::int64_t SinglePhaseInstrument::EnergyValue(Energy which) const
-{
-    const auto pin = pinnedEnergy_.constFind(which);
-    if (pin != pinnedEnergy_.constEnd())
-        return *pin;
-    return static_cast<std::int64_t>(std::floor(energy_[which]));
 }
 
 std::uint16_t SinglePhaseInstrument::RawWord(std::uint16_t reg) const
@@ -228,32 +155,22 @@ std::array<std::uint16_t, SinglePhaseInstrument::kWordCount> SinglePhaseInstrume
     w[4] = RawSigned(p / (vr * cr));
     w[5] = RawSigned(q / (vr * cr));
     w[6] = RawSigned(s / (vr * cr));
-    for (auto it = pinnedWords_.constBegin(); it != pinnedWords_.constEnd(); ++it)
-        w[it.key()] = it.value();
+    ApplyWordPins(w);
     return w;
 }
 
 void SinglePhaseInstrument::Step()
 {
-    if (frozen_)
+    if (Frozen())
         return;
-    std::normal_distribution<double> noise(0.0, 1.0);
-    auto wander = [&](double value, double nominal, double spread) {
-        return nominal + 0.6 * (value - nominal) + spread * noise(rng_);
-    };
+    Wander wander(*this);
     volts_ = std::max(0.0, wander(volts_, plant_.volts, plant_.volts * 0.002));
     amps_ = std::max(0.0, wander(amps_, plant_.amps, plant_.amps * 0.01));
     pf_ = std::clamp(wander(pf_, plant_.powerFactor, 0.004), -1.0, 1.0);
     hertz_ = wander(hertz_, plant_.hertz, 0.01);
 
     const double s = volts_ * amps_;
-    const double hours = secondsPerRead_ / 3600.0;
-    const double dp = s * pf_ / 1000.0 * hours * 100.0;
-    const double dq = s * std::sin(std::acos(pf_)) / 1000.0 * hours * 100.0;
-    energy_[dp >= 0 ? kForwardActive : kReverseActive] += std::abs(dp);
-    energy_[kTotalActive] += std::abs(dp);
-    energy_[dq >= 0 ? kForwardReactive : kReverseReactive] += std::abs(dq);
-    energy_[kTotalReactive] += std::abs(dq);
+    CountEnergy(s * pf_, s * std::sin(std::acos(pf_)));
 }
 
 double SinglePhaseInstrument::Measured(int quantity, int mode) const
@@ -332,7 +249,7 @@ void SinglePhaseInstrument::Log(int kind, std::int32_t value, std::uint8_t type)
     record.append(static_cast<char>(type));
     for (int part : {now.date().year() % 100, now.date().month(), now.date().day(), now.time().hour(),
                      now.time().minute(), now.time().second()})
-        record.append(static_cast<char>(Bcd(part)));
+        record.append(static_cast<char>(BcdByte(part)));
     auto &log = events_[kind];
     log.push_front(record);
     if (static_cast<int>(log.size()) > kEventRecords)
@@ -368,13 +285,11 @@ void SinglePhaseInstrument::AppendRegister(QByteArray &out, std::uint16_t reg,
     if (reg < kWordCount) {
         AppendWord(out, words[reg]);
     } else if (reg <= kEnergyLast) {
-        const auto value = static_cast<std::uint64_t>(EnergyValue(static_cast<Energy>((reg - kEnergyFirst) / 2)));
-        const bool high = (reg - kEnergyFirst) % 2 == 0;
-        AppendBigEndian(out, high ? value >> 32 : value & 0xFFFFFFFFu, 4);
+        AppendEnergyHalf(out, reg - kEnergyFirst);
     } else if (reg == kAlarmWord) {
         AppendWord(out, AlarmWord());
     } else if (reg == kBaseActive || reg == kBaseReactive) {
-        AppendBigEndian(out, static_cast<std::uint64_t>(bases_[reg - kBaseActive]), 8);
+        AppendEnergyBase(out, reg - kBaseActive);
     } else {
         AppendWord(out, Holding(reg));
     }
@@ -396,12 +311,10 @@ QByteArray SinglePhaseInstrument::WriteCoil(const QByteArray &pdu)
 
 QByteArray SinglePhaseInstrument::ReadHolding(const QByteArray &pdu)
 {
-    if (pdu.size() != 5)
+    const std::optional<RegisterRead> read = ParseRegisterRead(pdu);
+    if (!read)
         return ExceptionPdu(0x03, kIllegalDataValue);
-    const std::uint16_t start = WordAt(pdu, 1);
-    const std::uint16_t count = WordAt(pdu, 3);
-    if (count < 1 || count > 125)
-        return ExceptionPdu(0x03, kIllegalDataValue);
+    const auto [start, count] = *read;
     QByteArray data;
     if (start >= kEventFirst && start < kEventFirst + kEventKinds) {
         // One log is 240 bytes: a read of more than one would not fit a reply.
@@ -463,8 +376,7 @@ QByteArray SinglePhaseInstrument::WriteMultiple(const QByteArray &pdu)
 {
     // Everything is checked before anything is stored: a refused write
     // changes nothing.
-    auto newBases = bases_;
-    std::array<bool, 2> baseWritten{false, false};
+    EnergyBases newBases;
     int clockStart = -1;
     std::vector<std::uint16_t> clockWords;
     const auto plan = PlanMultipleWrite(
@@ -476,12 +388,7 @@ QByteArray SinglePhaseInstrument::WriteMultiple(const QByteArray &pdu)
                 clockWords.push_back(WordAt(pdu, offset));
                 return std::nullopt;
             }
-            const std::optional<std::int64_t> base = EnergyBaseAt(pdu, offset);
-            if (!base)
-                return kIllegalDataValue;
-            newBases[reg - kBaseActive] = *base;
-            baseWritten[reg - kBaseActive] = true;
-            return std::nullopt;
+            return TakeEnergyBase(newBases, reg - kBaseActive, pdu, offset);
         });
     if (const ExceptionCode *refusal = std::get_if<ExceptionCode>(&plan))
         return ExceptionPdu(0x10, *refusal);
@@ -491,9 +398,7 @@ QByteArray SinglePhaseInstrument::WriteMultiple(const QByteArray &pdu)
             return ExceptionPdu(0x10, *refusal);
     }
     StoreRuns(std::get<std::vector<AreaRun>>(plan));
-    for (int which = 0; which < 2; ++which)
-        if (baseWritten[which])
-            SetEnergyBase(which, newBases[which]);
+    StoreEnergyBases(newBases);
     return pdu.left(5);
 }
 
@@ -507,18 +412,13 @@ QByteArray SinglePhaseInstrument::WriteSingle(const QByteArray &pdu)
     });
 }
 
-std::uint32_t SinglePhaseInstrument::CalibrationWord(int point) const
-{
-    return point >= 1 && point <= kCalibrationPoints ? calWords_[static_cast<std::size_t>(point - 1)] : 0;
-}
-
 std::array<std::uint32_t, 24> SinglePhaseInstrument::CalibrationValues() const
 {
     constexpr double kPower = 256.0, kRms = 8192.0, kFactor = 8388608.0;
     const auto k = [&](int point) { return Correction(CalibrationWord(point)); };
     // Bench of the last point written: 1 full current at PF 1.0, 2 10 % at
     // 1.0, 3 full at 0.5 lagging, 4 10 % at 0.5 lagging.
-    const int bench = benchPoint_ >= 1 && benchPoint_ <= 4 ? benchPoint_ : 0;
+    const int bench = BenchPoint() >= 1 && BenchPoint() <= 4 ? BenchPoint() : 0;
     const bool low = bench == 2 || bench == 4;
     const double volts = plant_.volts / Ratio(kVoltageRatio);
     const double amps = plant_.amps / Ratio(kCurrentRatio) * (low ? 0.1 : 1.0);
@@ -539,13 +439,8 @@ std::array<std::uint32_t, 24> SinglePhaseInstrument::CalibrationValues() const
     v[4] = Word24(amps * (1 + e.currentGain) * (1 + k(6)), kRms);
     v[5] = Word24(std::fabs(std::cos(seen)), kFactor);
     v[6] = Word24(plant_.hertz, kRms);
-    ApplyPins(v, pinnedCalibration_);
+    ApplyCalibrationPins(v);
     return v;
-}
-
-QByteArray SinglePhaseInstrument::Calibrate(const QByteArray &pdu)
-{
-    return HandleCalibration(pdu, calWords_, benchPoint_, [this] { return CalibrationValues(); });
 }
 
 } // namespace sim

@@ -137,14 +137,13 @@
 // the measurement area, and each such read adds one simulated minute of
 // energy. Tests can pin raw values or freeze the motion.
 #include "sim/holdingarea.h"
-#include "sim/instrument.h"
+#include "sim/meter.h"
 
 #include <QDateTime>
 #include <QMap>
 #include <array>
 #include <cstdint>
 #include <deque>
-#include <random>
 
 namespace sim {
 
@@ -164,7 +163,7 @@ struct SinglePhaseCalibrationErrors {
     double phase = 0.0044;         // radians
 };
 
-class SinglePhaseInstrument : public Instrument {
+class SinglePhaseInstrument : public MeterInstrument {
 public:
     static constexpr std::uint16_t kWordCount = 7;    // 0x0000-0x0006
     static constexpr std::uint16_t kEnergyFirst = 0x07;
@@ -192,8 +191,6 @@ public:
         kCurrentRatio = 0x53,
         kReclose = 0x59,
     };
-    enum Energy { kTotalActive, kForwardActive, kReverseActive, kTotalReactive, kForwardReactive, kReverseReactive,
-                  kEnergyCount };
     // Bits of the alarm word.
     enum AlarmBit {
         kVoltageHigh = 0, kVoltageLow, kFrequencyHigh, kFrequencyLow, kCurrentHigh, kCurrentLow,
@@ -203,7 +200,6 @@ public:
 
     explicit SinglePhaseInstrument(std::uint64_t seed = 1);
     Family family() const override { return Family::SinglePhase; }
-    void Seed(std::uint64_t seed) override;
 
     // ---- Test hooks (no checks) ----
     // Any word of the settings areas (0x30-0x3D, 0x50-0x59, 0x1000-0x1085);
@@ -212,40 +208,22 @@ public:
     std::uint16_t Holding(std::uint16_t reg) const; // also serves 0x13-0x14 and 0x5C-0x63
     // The address the instrument reports in 0x62 (the bus does not tell it).
     void SetAddress(std::uint8_t address) override { address_ = address; }
-    bool PinRaw(std::uint16_t reg, int raw); // measurement word 0x00..0x06
-    void PinEnergy(Energy which, std::int64_t hundredths);
-    void SetFrozen(bool frozen) { frozen_ = frozen; }
+    // Measurement words 0x00..0x06 can be pinned (PinRaw), as can energies
+    // and calibration values.
     void SetPlant(const SinglePhasePlant &plant);
-    void SetEnergyBase(int which, std::int64_t hundredths); // 0 active, 1 reactive
     // Switch input 0..2 closed or open; a change is logged.
     void SetInput(int input, bool closed) override;
-    // Sets the clock (it keeps running from there).
-    void SetClock(const QDateTime &now);
 
     // ---- Calibration (function 0xAA) ----
     static constexpr int kCalibrationPoints = 6;
     void SetCalibrationErrors(const SinglePhaseCalibrationErrors &errors) { calErrors_ = errors; }
-    // The bench conditions of a point (0: the plant's own).
-    void SetBenchPoint(int point) { benchPoint_ = point; }
-    int BenchPoint() const { return benchPoint_; }
-    // The correction word stored for point 1..6 (0 otherwise).
-    std::uint32_t CalibrationWord(int point) const;
-    // Serves this raw word as value 1..24 of a read (until unpinned).
-    void PinCalibrationValue(int value, std::uint32_t raw) { pinnedCalibration_[value] = raw & 0xFFFFFF; }
-    void UnpinCalibration() { pinnedCalibration_.clear(); }
-    // The 24 values a read would serve now.
-    std::array<std::uint32_t, 24> CalibrationValues() const;
+    std::array<std::uint32_t, 24> CalibrationValues() const override;
 
     // ---- Observation ----
-    bool Coil(int coil) const { return coils_[coil]; }
-    bool Input(int input) const override { return inputs_[input]; }
     std::uint16_t RawWord(std::uint16_t reg) const;
-    std::int64_t EnergyValue(Energy which) const;
-    std::int64_t EnergyBase(int which) const { return bases_[which]; }
     // Recomputes the alarm word from the plant (logging changes) and returns it.
     std::uint16_t AlarmWord();
     std::uint16_t StateWord() const;
-    QDateTime Clock() const;
     // The 240 bytes a read of kind's log answers.
     QByteArray EventLog(int kind) const;
 
@@ -255,7 +233,6 @@ protected:
     QByteArray WriteCoil(const QByteArray &pdu) override;
     QByteArray WriteSingle(const QByteArray &pdu) override;
     QByteArray WriteMultiple(const QByteArray &pdu) override;
-    QByteArray Calibrate(const QByteArray &pdu) override;
 
 private:
     // Checks and stores words written to 0x5C-0x63; the refusal when it is
@@ -274,35 +251,22 @@ private:
     // reactive power) as compared with the limits of a measuring mode.
     double Measured(int quantity, int mode) const;
 
-    std::mt19937_64 rng_;
     SinglePhasePlant plant_;
     double volts_ = 220.0;
     double amps_ = 5.0;
     double pf_ = 0.95;
     double hertz_ = 50.0;
-    std::array<double, kEnergyCount> energy_{}; // hundredths
-    std::array<std::int64_t, 2> bases_{};
     HoldingArea enables_{kEnableFirst, 6};
     HoldingArea display_{kDisplayFirst, 8};
     HoldingArea setup_{kSetupFirst, 10};
     HoldingArea limits_{kLimitFirst, kLimitLast - kLimitFirst + 1};
     HoldingAreas areas_{&enables_, &display_, &setup_, &limits_};
-    QMap<std::uint16_t, std::uint16_t> pinnedWords_;
-    QMap<int, std::int64_t> pinnedEnergy_;
-    bool frozen_ = false;
-    double secondsPerRead_ = 60.0;
-    std::array<bool, 3> coils_{};
-    std::array<bool, 3> inputs_{};
     std::uint16_t alarms_ = 0; // limit alarms as last computed (bits 0-12)
     int alarmMode_ = 0;        // the measuring mode they were computed in
     std::uint8_t address_ = 0;
     std::uint16_t baud_ = 4;
-    qint64 clockOffset_ = 0; // seconds the instrument clock runs ahead of the PC
     std::array<std::deque<QByteArray>, kEventKinds> events_;
     SinglePhaseCalibrationErrors calErrors_;
-    std::array<std::uint32_t, kCalibrationPoints> calWords_{};
-    int benchPoint_ = 0;
-    QMap<int, std::uint32_t> pinnedCalibration_;
 };
 
 } // namespace sim

@@ -1,6 +1,7 @@
 #include "sim/threephase.h"
 
 #include "sim/modbus.h"
+#include "sim/registerwords.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,79 +12,20 @@ namespace sim {
 
 namespace {
 
-// Four BCD digits, each nibble counted with its weight (a nibble above 9 is
-// not rejected here; the write path refuses such values before storing).
-int BcdValue(std::uint16_t word)
-{
-    return ((word >> 12) & 0xF) * 1000 + ((word >> 8) & 0xF) * 100 + ((word >> 4) & 0xF) * 10 +
-           (word & 0xF);
-}
-
-bool IsBcd(std::uint16_t word)
-{
-    for (int shift = 0; shift < 16; shift += 4) {
-        if (((word >> shift) & 0xF) > 9)
-            return false;
-    }
-    return true;
-}
-
-std::uint16_t ToBcd(int value)
-{
-    value = std::clamp(value, 0, 9999);
-    return static_cast<std::uint16_t>((value / 1000) << 12 | (value / 100 % 10) << 8 |
-                                      (value / 10 % 10) << 4 | (value % 10));
-}
-
-std::uint16_t RawUnsigned(double value)
-{
-    return static_cast<std::uint16_t>(std::clamp(std::lround(value), 0L, 65535L));
-}
-
-std::uint16_t RawSigned(double value)
-{
-    const long v = std::clamp(std::lround(value), -32768L, 32767L);
-    return static_cast<std::uint16_t>(static_cast<std::int16_t>(v));
-}
-
-// Write checks of the settings registers.
-HoldingArea::WriteCheck AtMost(std::uint16_t max)
-{
-    return [max](std::uint16_t value) { return value <= max; };
-}
-
-HoldingArea::WriteCheck OnlyBits(std::uint16_t mask)
-{
-    return [mask](std::uint16_t value) { return (value & ~mask) == 0; };
-}
-
 // High byte 0, low byte two BCD digits worth at most max.
 HoldingArea::WriteCheck BcdByteAtMost(int max)
 {
     return [max](std::uint16_t value) { return value <= 0xFF && IsBcd(value) && BcdValue(value) <= max; };
 }
 
-// First word of a signed limit: four decimal digits and a sign.
-bool IsSignedLimit(std::uint16_t value)
-{
-    const auto v = static_cast<std::int16_t>(value);
-    return v >= -9999 && v <= 9999;
-}
-
 constexpr double kDegrees120 = 2.0 * std::numbers::pi / 3.0;
 
 } // namespace
 
-ThreePhaseInstrument::ThreePhaseInstrument(std::uint64_t seed)
+ThreePhaseInstrument::ThreePhaseInstrument(std::uint64_t seed) : MeterInstrument(kWordCount, kCalibrationPoints)
 {
     DefineSettings();
-    // Counters of an instrument that has been in service for a while.
-    energy_[kForwardActive] = 1234567;
-    energy_[kReverseActive] = 1234;
-    energy_[kTotalActive] = energy_[kForwardActive] + energy_[kReverseActive];
-    energy_[kForwardReactive] = 456789;
-    energy_[kReverseReactive] = 987;
-    energy_[kTotalReactive] = energy_[kForwardReactive] + energy_[kReverseReactive];
+    StartEnergies(1234567, 1234, 456789, 987);
     SetPlant(plant_);
     Seed(seed);
 }
@@ -197,11 +139,6 @@ void ThreePhaseInstrument::DefineSettings()
     input();
 }
 
-void ThreePhaseInstrument::Seed(std::uint64_t seed)
-{
-    rng_.seed(seed);
-}
-
 void ThreePhaseInstrument::SetPlant(const ThreePhasePlant &plant)
 {
     plant_ = plant;
@@ -237,32 +174,6 @@ std::uint16_t ThreePhaseInstrument::Register(std::uint16_t reg) const
     return init_.Value(reg);
 }
 
-bool ThreePhaseInstrument::PinRaw(std::uint16_t reg, int raw)
-{
-    if (reg >= kWordCount)
-        return false;
-    pinnedWords_[reg] = static_cast<std::uint16_t>(raw);
-    return true;
-}
-
-void ThreePhaseInstrument::PinEnergy(Energy which, std::int64_t hundredths)
-{
-    pinnedEnergy_[which] = hundredths;
-}
-
-void ThreePhaseInstrument::UnpinAll()
-{
-    pinnedCalibration_.clear();
-    pinnedWords_.clear();
-    pinnedEnergy_.clear();
-}
-
-void ThreePhaseInstrument::SetEnergyBase(int which, std::int64_t hundredths)
-{
-    bases_[which] = hundredths;
-    energy_[which == 0 ? kTotalActive : kTotalReactive] = static_cast<double>(hundredths);
-}
-
 int ThreePhaseInstrument::Pt() const
 {
     const int v = BcdValue(init_.Value(kPtRatio));
@@ -273,14 +184,6 @@ int ThreePhaseInstrument::Ct() const
 {
     const int v = BcdValue(init_.Value(kCtRatio));
     return v == 0 ? 1 : v;
-}
-
-std::int64_t ThreePhaseInstrument::EnergyValue(Energy which) const
-{
-    const auto pin = pinnedEnergy_.constFind(which);
-    if (pin != pinnedEnergy_.constEnd())
-        return *pin;
-    return static_cast<std::int64_t>(std::floor(energy_[which]));
 }
 
 std::uint16_t ThreePhaseInstrument::RawWord(std::uint16_t reg) const
@@ -338,21 +241,17 @@ std::array<std::uint16_t, ThreePhaseInstrument::kWordCount> ThreePhaseInstrument
     w[25] = RawSigned(qt3 / ptct);
     w[29] = RawSigned(st3 / ptct);
 
-    for (auto it = pinnedWords_.constBegin(); it != pinnedWords_.constEnd(); ++it)
-        w[it.key()] = it.value();
+    ApplyWordPins(w);
     return w;
 }
 
 void ThreePhaseInstrument::Step()
 {
     ++measurementReads_;
-    if (frozen_)
+    if (Frozen())
         return;
-    std::normal_distribution<double> noise(0.0, 1.0);
     // Mean-reverting random walk around the nominal values.
-    auto wander = [&](double value, double nominal, double spread) {
-        return nominal + 0.6 * (value - nominal) + spread * noise(rng_);
-    };
+    Wander wander(*this);
     for (int k = 0; k < 3; ++k) {
         volts_[k] = std::max(0.0, wander(volts_[k], plant_.phaseVolts, plant_.phaseVolts * 0.002));
         amps_[k] = std::max(0.0, wander(amps_[k], plant_.amps, plant_.amps * 0.01));
@@ -367,13 +266,7 @@ void ThreePhaseInstrument::Step()
         p += s * pf_[k];
         q += s * std::sin(std::acos(pf_[k]));
     }
-    const double hours = secondsPerRead_ / 3600.0;
-    const double dp = p / 1000.0 * hours * 100.0;
-    const double dq = q / 1000.0 * hours * 100.0;
-    energy_[dp >= 0 ? kForwardActive : kReverseActive] += std::abs(dp);
-    energy_[kTotalActive] += std::abs(dp);
-    energy_[dq >= 0 ? kForwardReactive : kReverseReactive] += std::abs(dq);
-    energy_[kTotalReactive] += std::abs(dq);
+    CountEnergy(p, q);
 }
 
 bool ThreePhaseInstrument::Readable(int reg) const
@@ -404,26 +297,21 @@ void ThreePhaseInstrument::AppendRegister(QByteArray &out, std::uint16_t reg,
     } else if (reg >= kClockFirst && reg <= kClockLast) {
         AppendWord(out, ClockRegister(reg));
     } else if (reg <= kEnergyLast) {
-        const int index = (reg - kEnergyFirst) / 2;
-        const auto value = static_cast<std::uint64_t>(EnergyValue(static_cast<Energy>(index)));
-        const bool high = (reg - kEnergyFirst) % 2 == 0;
-        AppendBigEndian(out, high ? value >> 32 : value & 0xFFFFFFFFu, 4);
+        AppendEnergyHalf(out, reg - kEnergyFirst);
     } else {
-        AppendBigEndian(out, static_cast<std::uint64_t>(bases_[reg - kBaseActive]), 8);
+        AppendEnergyBase(out, reg - kBaseActive);
     }
 }
 
 QByteArray ThreePhaseInstrument::ReadHolding(const QByteArray &pdu)
 {
-    if (pdu.size() != 5)
+    const std::optional<RegisterRead> read = ParseRegisterRead(pdu);
+    if (!read)
         return ExceptionPdu(0x03, kIllegalDataValue);
-    const std::uint16_t start = WordAt(pdu, 1);
-    const std::uint16_t count = WordAt(pdu, 3);
+    const int start = read->start;
     if (start >= kLogFirst && start < kLogFirst + 0x100)
-        return ReadLog(pdu);
-    if (count < 1 || count > 125)
-        return ExceptionPdu(0x03, kIllegalDataValue);
-    const int end = start + count; // one past the last register
+        return ReadLog(start, read->count);
+    const int end = start + read->count; // one past the last register
     for (int reg = start; reg < end; ++reg) {
         if (!Readable(reg))
             return ExceptionPdu(0x03, kIllegalDataAddress);
@@ -446,8 +334,7 @@ QByteArray ThreePhaseInstrument::WriteMultiple(const QByteArray &pdu)
     // write changes nothing.
     std::vector<std::uint16_t> clockWords;
     int clockStart = 0;
-    auto newBases = bases_;
-    std::array<bool, 2> baseWritten{false, false};
+    EnergyBases newBases;
     const auto plan = PlanMultipleWrite(
         pdu, [this](int reg) { return WriteWidth(reg); }, [this](int reg) { return areas_.At(reg); },
         [&](int reg, int offset) -> std::optional<ExceptionCode> {
@@ -457,12 +344,7 @@ QByteArray ThreePhaseInstrument::WriteMultiple(const QByteArray &pdu)
                 clockWords.push_back(WordAt(pdu, offset));
                 return std::nullopt;
             }
-            const std::optional<std::int64_t> base = EnergyBaseAt(pdu, offset);
-            if (!base)
-                return kIllegalDataValue;
-            newBases[reg - kBaseActive] = *base;
-            baseWritten[reg - kBaseActive] = true;
-            return std::nullopt;
+            return TakeEnergyBase(newBases, reg - kBaseActive, pdu, offset);
         });
     if (const ExceptionCode *refusal = std::get_if<ExceptionCode>(&plan))
         return ExceptionPdu(0x10, *refusal);
@@ -470,16 +352,13 @@ QByteArray ThreePhaseInstrument::WriteMultiple(const QByteArray &pdu)
     // The clock block is checked as a whole and stored last: an address it
     // accepts moves the instrument once the reply has gone out.
     if (!clockWords.empty()) {
-        if (!runs.empty() || baseWritten[0] || baseWritten[1])
+        if (!runs.empty() || newBases[0] || newBases[1])
             return ExceptionPdu(0x10, kIllegalDataAddress);
         if (const auto refusal = WriteClock(clockStart, clockWords))
             return ExceptionPdu(0x10, *refusal);
     }
     StoreRuns(runs);
-    for (int which = 0; which < 2; ++which) {
-        if (baseWritten[which])
-            SetEnergyBase(which, newBases[which]);
-    }
+    StoreEnergyBases(newBases);
     return pdu.left(5);
 }
 
@@ -507,11 +386,6 @@ double LimitValue(std::uint16_t digits, std::uint16_t decimals, bool isSigned)
 {
     const double v = isSigned ? static_cast<std::int16_t>(digits) : BcdValue(digits);
     return v / std::pow(10.0, decimals);
-}
-
-std::uint8_t ToBcdByte(int value)
-{
-    return static_cast<std::uint8_t>((value / 10 % 10) << 4 | value % 10);
 }
 
 double Unbalance(double a, double b, double c)
@@ -620,17 +494,15 @@ void ThreePhaseInstrument::Log(int kind, bool on)
     record.append(static_cast<char>(on ? 0x01 : 0x00));
     for (int v : {t.date().year() % 100, t.date().month(), t.date().day(), t.time().hour(), t.time().minute(),
                   t.time().second()})
-        record.append(static_cast<char>(ToBcdByte(v)));
+        record.append(static_cast<char>(BcdByte(v)));
     QList<QByteArray> &log = logs_[kind];
     log.append(record);
     while (log.size() > kLogRecords)
         log.removeFirst();
 }
 
-QByteArray ThreePhaseInstrument::ReadLog(const QByteArray &pdu)
+QByteArray ThreePhaseInstrument::ReadLog(int start, int count)
 {
-    const std::uint16_t start = WordAt(pdu, 1);
-    const std::uint16_t count = WordAt(pdu, 3);
     if (count != 1)
         return ExceptionPdu(0x03, kIllegalDataValue);
     if (start >= kLogFirst + kLogKinds)
@@ -640,16 +512,6 @@ QByteArray ThreePhaseInstrument::ReadLog(const QByteArray &pdu)
         data += record;
     data.append(QByteArray(8 * kLogRecords - data.size(), '\0'));
     return HoldingReadReply(data);
-}
-
-QDateTime ThreePhaseInstrument::Clock() const
-{
-    return QDateTime::currentDateTime().addSecs(clockOffset_);
-}
-
-void ThreePhaseInstrument::SetClock(const QDateTime &time)
-{
-    clockOffset_ = QDateTime::currentDateTime().secsTo(time);
 }
 
 std::uint16_t ThreePhaseInstrument::ClockRegister(std::uint16_t reg) const
@@ -701,18 +563,13 @@ std::optional<ExceptionCode> ThreePhaseInstrument::WriteClock(int start, const s
 }
 
 
-std::uint32_t ThreePhaseInstrument::CalibrationWord(int point) const
-{
-    return point >= 1 && point <= kCalibrationPoints ? calWords_[static_cast<std::size_t>(point - 1)] : 0;
-}
-
 std::array<std::uint32_t, 24> ThreePhaseInstrument::CalibrationValues() const
 {
     constexpr double kPower = 256.0, kRms = 8192.0, kFactor = 8388608.0;
     const auto k = [&](int point) { return Correction(CalibrationWord(point)); };
     // Bench group of the last point written: 0 full current at PF 1.0, 1
     // 10 % at 1.0, 2 full at 0.5 lagging, 3 10 % at 0.5 lagging.
-    const int group = benchPoint_ >= 1 && benchPoint_ <= 12 ? (benchPoint_ - 1) / 3 : -1;
+    const int group = BenchPoint() >= 1 && BenchPoint() <= 12 ? (BenchPoint() - 1) / 3 : -1;
     const double volts = plant_.phaseVolts / Pt();
     const double amps = plant_.amps / Ct() * (group == 1 || group == 3 ? 0.1 : 1.0);
     const bool low = group == 1 || group == 3;
@@ -743,13 +600,8 @@ std::array<std::uint32_t, 24> ThreePhaseInstrument::CalibrationValues() const
     const double apparent = std::hypot(pTotal, qTotal);
     v[22] = Word24(apparent > 0 ? std::fabs(pTotal) / apparent : 0.0, kFactor);
     v[23] = Word24(plant_.hertz, kRms);
-    ApplyPins(v, pinnedCalibration_);
+    ApplyCalibrationPins(v);
     return v;
-}
-
-QByteArray ThreePhaseInstrument::Calibrate(const QByteArray &pdu)
-{
-    return HandleCalibration(pdu, calWords_, benchPoint_, [this] { return CalibrationValues(); });
 }
 
 } // namespace sim

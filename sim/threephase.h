@@ -191,14 +191,13 @@
 // energy counters by the energy of a fixed simulated interval, so they keep
 // increasing. Tests can pin raw values or freeze the motion.
 #include "sim/holdingarea.h"
-#include "sim/instrument.h"
+#include "sim/meter.h"
 
 #include <QDateTime>
 #include <QList>
 #include <QMap>
 #include <array>
 #include <cstdint>
-#include <random>
 
 namespace sim {
 
@@ -218,7 +217,7 @@ struct ThreePhaseCalibrationErrors {
     std::array<double, 3> phase{0.0052, -0.0044, 0.0035};       // radians
 };
 
-class ThreePhaseInstrument : public Instrument {
+class ThreePhaseInstrument : public MeterInstrument {
 public:
     static constexpr std::uint16_t kWordCount = 0x1E;   // 0x0000-0x001D
     static constexpr std::uint16_t kEnergyFirst = 0x1E; // 0x001E-0x0029
@@ -253,21 +252,12 @@ public:
         kReclosingDelay = 0x5A,
     };
 
-    enum Energy {
-        kTotalActive,
-        kForwardActive,
-        kReverseActive,
-        kTotalReactive,
-        kForwardReactive,
-        kReverseReactive,
-        kEnergyCount
-    };
-
     explicit ThreePhaseInstrument(std::uint64_t seed = 1);
     Family family() const override { return Family::ThreePhase; }
-    void Seed(std::uint64_t seed) override;
 
     // ---- Test hooks (no checks, no motion) ----
+    // Measurement words 0x00..0x1D can be pinned (PinRaw), as can energies
+    // and calibration values; UnpinAll drops every pin.
     // Ratios 0..9999, stored in BCD as the instrument keeps them.
     void SetRatios(int pt, int ct);
     void SetWiringMode(std::uint16_t mode) { SetRegister(kWiringMode, mode); }
@@ -283,18 +273,7 @@ public:
     // elsewhere, the energy bases included.
     bool SetHolding(std::uint16_t reg, std::uint16_t value) { return areas_.Set(reg, value); }
     std::uint16_t Holding(std::uint16_t reg) const { return areas_.Value(reg); } // 0 outside those areas
-    // Serves this raw value for a measurement word 0x00..0x1D until unpinned
-    // (a signed value is stored as its 16-bit two's complement).
-    bool PinRaw(std::uint16_t reg, int raw);
-    void PinEnergy(Energy which, std::int64_t hundredths);
-    void UnpinAll();
-    // A frozen instrument serves the same values at every read and its
-    // energies stop counting.
-    void SetFrozen(bool frozen) { frozen_ = frozen; }
     void SetPlant(const ThreePhasePlant &plant);
-    // Simulated time that passes per measurement read (energy counting).
-    void SetSecondsPerRead(double seconds) { secondsPerRead_ = seconds; }
-    void SetEnergyBase(int which, std::int64_t hundredths); // 0 active, 1 reactive
 
     // The address the instrument reports in 0x66. The bus does not tell
     // it, so it is the factory address 1 (where the demo bus puts the
@@ -305,11 +284,6 @@ public:
     std::uint16_t BaudCode() const { return baudCode_; }
     // Switch inputs 0..2 (DI1..DI3); a change is logged like a real one.
     void SetInput(int input, bool closed) override;
-    bool Input(int input) const override { return inputs_.at(input); }
-    bool Coil(int coil) const { return coils_.at(coil); }
-    // The simulated clock (the PC clock plus the offset a write set).
-    QDateTime Clock() const;
-    void SetClock(const QDateTime &time);
     // Any word of 0x60..0x67 as a read would serve it (0 elsewhere).
     std::uint16_t ClockRegister(std::uint16_t reg) const;
     // The four state words 0x2A..0x2D as a read would serve them now.
@@ -320,15 +294,7 @@ public:
     // ---- Calibration (function 0xAA) ----
     static constexpr int kCalibrationPoints = 23;
     void SetCalibrationErrors(const ThreePhaseCalibrationErrors &errors) { calErrors_ = errors; }
-    // The bench conditions of a point (0: the plant's own).
-    void SetBenchPoint(int point) { benchPoint_ = point; }
-    int BenchPoint() const { return benchPoint_; }
-    // The correction word stored for point 1..23 (0 otherwise).
-    std::uint32_t CalibrationWord(int point) const;
-    // Serves this raw word as value 1..24 of a read until UnpinAll.
-    void PinCalibrationValue(int value, std::uint32_t raw) { pinnedCalibration_[value] = raw & 0xFFFFFF; }
-    // The 24 values a read would serve now.
-    std::array<std::uint32_t, 24> CalibrationValues() const;
+    std::array<std::uint32_t, 24> CalibrationValues() const override;
 
     // ---- Observation ----
     // Ratios as the instrument applies them (BCD decoded, 0 taken as 1).
@@ -336,8 +302,6 @@ public:
     int Ct() const;
     // The measurement word that a read would serve now (pins applied).
     std::uint16_t RawWord(std::uint16_t reg) const;
-    std::int64_t EnergyValue(Energy which) const;
-    std::int64_t EnergyBase(int which) const { return bases_[which]; }
     int MeasurementReads() const { return measurementReads_; }
 
 protected:
@@ -346,10 +310,10 @@ protected:
     QByteArray WriteCoil(const QByteArray &pdu) override;
     QByteArray WriteSingle(const QByteArray &pdu) override;
     QByteArray WriteMultiple(const QByteArray &pdu) override;
-    QByteArray Calibrate(const QByteArray &pdu) override;
 
 private:
-    QByteArray ReadLog(const QByteArray &pdu);
+    // A read of one event log: count 1 from 0x2000 + kind.
+    QByteArray ReadLog(int start, int count);
     // Checks and applies a write of values to 0x60..0x67 from start; the
     // refusal when it is not accepted.
     std::optional<ExceptionCode> WriteClock(int start, const std::vector<std::uint16_t> &values);
@@ -363,34 +327,21 @@ private:
     void Step();
     std::array<std::uint16_t, kWordCount> ComputeWords() const;
 
-    std::mt19937_64 rng_;
     ThreePhasePlant plant_;
     std::array<double, 3> volts_{};
     std::array<double, 3> amps_{};
     std::array<double, 3> pf_{};
     double hertz_ = 50.0;
-    std::array<double, kEnergyCount> energy_{}; // hundredths
-    std::array<std::int64_t, 2> bases_{};
     HoldingArea alarmEnables_{kAlarmEnableFirst, 4};
     HoldingArea display_{kDisplayFirst, 11};
     HoldingArea init_{kInitFirst, kInitLast - kInitFirst + 1};
     HoldingArea limits_{kLimitFirst, kLimitLast - kLimitFirst + 1};
     HoldingAreas areas_{&alarmEnables_, &display_, &init_, &limits_};
-    QMap<std::uint16_t, std::uint16_t> pinnedWords_;
-    QMap<int, std::int64_t> pinnedEnergy_;
-    std::array<bool, 3> coils_{};
-    std::array<bool, 3> inputs_{};
-    qint64 clockOffset_ = 0; // seconds ahead of the PC clock
     std::uint8_t address_ = 1;
     std::uint16_t baudCode_ = 4; // 9600
     QMap<int, QList<QByteArray>> logs_;
-    bool frozen_ = false;
-    double secondsPerRead_ = 60.0;
     int measurementReads_ = 0;
     ThreePhaseCalibrationErrors calErrors_;
-    std::array<std::uint32_t, kCalibrationPoints> calWords_{};
-    int benchPoint_ = 0;
-    QMap<int, std::uint32_t> pinnedCalibration_;
 };
 
 } // namespace sim
