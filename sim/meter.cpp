@@ -1,7 +1,5 @@
 #include "sim/meter.h"
 
-#include "sim/holdingarea.h"
-
 #include <cmath>
 
 namespace sim {
@@ -80,20 +78,37 @@ void MeterInstrument::AppendEnergyBase(QByteArray &out, int which) const
     AppendBigEndian(out, static_cast<std::uint64_t>(bases_[which]), 8);
 }
 
-std::optional<ExceptionCode> MeterInstrument::TakeEnergyBase(EnergyBases &bases, int which, const QByteArray &pdu,
-                                                             int offset)
+std::variant<MeterInstrument::PlannedWrite, ExceptionCode>
+MeterInstrument::PlanWrite(const QByteArray &pdu, HoldingAreas &areas, const RegisterWidth &width, int baseFirst)
 {
-    bases[which] = EnergyBaseAt(pdu, offset);
-    if (!bases[which])
-        return kIllegalDataValue;
-    return std::nullopt;
+    PlannedWrite plan;
+    auto areaRuns = PlanMultipleWrite(
+        pdu, width, [&](int reg) { return areas.At(reg); },
+        [&](int reg, int offset) -> std::optional<ExceptionCode> {
+            if (reg == baseFirst || reg == baseFirst + 1) {
+                auto &base = plan.bases[reg - baseFirst];
+                base = EnergyBaseAt(pdu, offset);
+                if (!base)
+                    return kIllegalDataValue;
+                return std::nullopt;
+            }
+            if (plan.blockStart < 0)
+                plan.blockStart = reg;
+            plan.blockWords.push_back(WordAt(pdu, offset));
+            return std::nullopt;
+        });
+    if (const ExceptionCode *refusal = std::get_if<ExceptionCode>(&areaRuns))
+        return *refusal;
+    plan.runs = std::move(std::get<std::vector<AreaRun>>(areaRuns));
+    return plan;
 }
 
-void MeterInstrument::StoreEnergyBases(const EnergyBases &bases)
+void MeterInstrument::StoreWrite(const PlannedWrite &plan)
 {
+    StoreRuns(plan.runs);
     for (int which = 0; which < 2; ++which) {
-        if (bases[which])
-            SetEnergyBase(which, *bases[which]);
+        if (plan.bases[which])
+            SetEnergyBase(which, *plan.bases[which]);
     }
 }
 

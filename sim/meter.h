@@ -4,6 +4,7 @@
 // with the two bases that restart the totals, three relay coils and three
 // switch inputs, a clock that runs from the PC clock, and the correction
 // words of the calibration exchange (function 0xAA).
+#include "sim/holdingarea.h"
 #include "sim/instrument.h"
 #include "sim/modbus.h"
 
@@ -14,6 +15,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <variant>
 #include <vector>
 
 namespace sim {
@@ -83,13 +85,23 @@ protected:
     void AppendEnergyHalf(QByteArray &out, int half) const;
     // Base 0 or 1 as a read serves it: eight bytes of hundredths.
     void AppendEnergyBase(QByteArray &out, int which) const;
-    // The bases a function-10 request writes (none where it does not); a
-    // write is planned with TakeEnergyBase and stored with StoreEnergyBases
-    // once the whole request has been accepted.
-    using EnergyBases = std::array<std::optional<std::int64_t>, 2>;
-    static std::optional<ExceptionCode> TakeEnergyBase(EnergyBases &bases, int which, const QByteArray &pdu,
-                                                       int offset);
-    void StoreEnergyBases(const EnergyBases &bases);
+    // A function-10 request over the settings areas, the two energy bases
+    // (four bytes each from baseFirst) and the instrument's own block of
+    // registers (its clock block: any other register that width lets
+    // through), checked but not yet stored.
+    struct PlannedWrite {
+        std::vector<AreaRun> runs;
+        std::array<std::optional<std::int64_t>, 2> bases; // the bases written
+        int blockStart = -1;                              // -1: none written
+        std::vector<std::uint16_t> blockWords;            // from blockStart
+    };
+    // The plan, or the exception that refuses the request (see
+    // PlanMultipleWrite; a base with hundredths above 99 is exception 03).
+    static std::variant<PlannedWrite, ExceptionCode> PlanWrite(const QByteArray &pdu, HoldingAreas &areas,
+                                                               const RegisterWidth &width, int baseFirst);
+    // Stores the area runs and the bases of an accepted plan; the block is
+    // the instrument's to check and store.
+    void StoreWrite(const PlannedWrite &plan);
 
     // Replaces the measurement words that tests pinned.
     void ApplyWordPins(std::span<std::uint16_t> words) const;

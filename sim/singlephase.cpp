@@ -376,29 +376,16 @@ QByteArray SinglePhaseInstrument::WriteMultiple(const QByteArray &pdu)
 {
     // Everything is checked before anything is stored: a refused write
     // changes nothing.
-    EnergyBases newBases;
-    int clockStart = -1;
-    std::vector<std::uint16_t> clockWords;
-    const auto plan = PlanMultipleWrite(
-        pdu, [this](int reg) { return WriteWidth(reg); }, [this](int reg) { return areas_.At(reg); },
-        [&](int reg, int offset) -> std::optional<ExceptionCode> {
-            if (reg >= kClockFirst) {
-                if (clockStart < 0)
-                    clockStart = reg;
-                clockWords.push_back(WordAt(pdu, offset));
-                return std::nullopt;
-            }
-            return TakeEnergyBase(newBases, reg - kBaseActive, pdu, offset);
-        });
-    if (const ExceptionCode *refusal = std::get_if<ExceptionCode>(&plan))
+    const auto planned = PlanWrite(pdu, areas_, [this](int reg) { return WriteWidth(reg); }, kBaseActive);
+    if (const ExceptionCode *refusal = std::get_if<ExceptionCode>(&planned))
         return ExceptionPdu(0x10, *refusal);
+    const PlannedWrite &plan = std::get<PlannedWrite>(planned);
     // The clock area goes last: an accepted address change cannot be undone.
-    if (clockStart >= 0) {
-        if (const auto refusal = WriteClockArea(clockStart, clockWords))
+    if (plan.blockStart >= 0) {
+        if (const auto refusal = WriteClockArea(plan.blockStart, plan.blockWords))
             return ExceptionPdu(0x10, *refusal);
     }
-    StoreRuns(std::get<std::vector<AreaRun>>(plan));
-    StoreEnergyBases(newBases);
+    StoreWrite(plan);
     return pdu.left(5);
 }
 

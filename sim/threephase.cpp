@@ -332,33 +332,20 @@ QByteArray ThreePhaseInstrument::WriteMultiple(const QByteArray &pdu)
     // Settings areas, the clock block and the energy bases (four bytes
     // each). Everything is checked before anything is stored: a refused
     // write changes nothing.
-    std::vector<std::uint16_t> clockWords;
-    int clockStart = 0;
-    EnergyBases newBases;
-    const auto plan = PlanMultipleWrite(
-        pdu, [this](int reg) { return WriteWidth(reg); }, [this](int reg) { return areas_.At(reg); },
-        [&](int reg, int offset) -> std::optional<ExceptionCode> {
-            if (reg >= kClockFirst && reg <= kClockLast) {
-                if (clockWords.empty())
-                    clockStart = reg;
-                clockWords.push_back(WordAt(pdu, offset));
-                return std::nullopt;
-            }
-            return TakeEnergyBase(newBases, reg - kBaseActive, pdu, offset);
-        });
-    if (const ExceptionCode *refusal = std::get_if<ExceptionCode>(&plan))
+    const auto planned = PlanWrite(pdu, areas_, [this](int reg) { return WriteWidth(reg); }, kBaseActive);
+    if (const ExceptionCode *refusal = std::get_if<ExceptionCode>(&planned))
         return ExceptionPdu(0x10, *refusal);
-    const std::vector<AreaRun> &runs = std::get<std::vector<AreaRun>>(plan);
-    // The clock block is checked as a whole and stored last: an address it
-    // accepts moves the instrument once the reply has gone out.
-    if (!clockWords.empty()) {
-        if (!runs.empty() || newBases[0] || newBases[1])
+    const PlannedWrite &plan = std::get<PlannedWrite>(planned);
+    // The clock block is written on its own, checked as a whole and stored
+    // last: an address it accepts moves the instrument once the reply has
+    // gone out.
+    if (plan.blockStart >= 0) {
+        if (!plan.runs.empty() || plan.bases[0] || plan.bases[1])
             return ExceptionPdu(0x10, kIllegalDataAddress);
-        if (const auto refusal = WriteClock(clockStart, clockWords))
+        if (const auto refusal = WriteClock(plan.blockStart, plan.blockWords))
             return ExceptionPdu(0x10, *refusal);
     }
-    StoreRuns(runs);
-    StoreEnergyBases(newBases);
+    StoreWrite(plan);
     return pdu.left(5);
 }
 
