@@ -258,6 +258,7 @@ public:
     // ---- Test hooks (no checks, no motion) ----
     // Measurement words 0x00..0x1D can be pinned (PinRaw), as can energies
     // and calibration values; UnpinAll drops every pin.
+
     // Ratios 0..9999, stored in BCD as the instrument keeps them.
     void SetRatios(int pt, int ct);
     void SetWiringMode(std::uint16_t mode) { SetRegister(kWiringMode, mode); }
