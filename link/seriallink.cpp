@@ -396,17 +396,42 @@ void SerialLink::DispatchKz827Reply(const QByteArray &reply)
     dispatch(Family::Kz827, reply);
 }
 
+namespace {
+// The calibration replies of the three-phase module and the single-phase
+// meter carry 82 bytes of data or answer in 13; the KZ827KVE's 19 and 7.
+modbus::CalibrationLengths calibrationOf(Family family)
+{
+    return family == Family::Kz827 ? modbus::CalibrationLengths{19, 7} : modbus::CalibrationLengths{82, 13};
+}
+} // namespace
+
 int SerialLink::ExpectedLength(Family family, const QByteArray &reply)
 {
-    // The calibration replies of the three-phase module and the single-phase
-    // meter carry 82 bytes of data or answer in 13; the KZ827KVE's 19 and 7.
-    const modbus::CalibrationLengths calibration =
-        family == Family::Kz827 ? modbus::CalibrationLengths{19, 7} : modbus::CalibrationLengths{82, 13};
+    const modbus::CalibrationLengths calibration = calibrationOf(family);
     // An exception reply is no listed function: the dispatcher names it.
     if (reply.size() < 3 || modbus::IsExceptionFunction(byteAt(reply, 1), calibration))
         return -1;
     const int length = modbus::ReplyLength(reply, calibration);
     return length > 0 ? length : -1;
+}
+
+SerialLink::Framed SerialLink::Frame(const QByteArray &received, modbus::CalibrationLengths calibration)
+{
+    using V = FrameRecord::Verdict;
+    // A Modbus exception reply (function | 0x80, code, CRC) matches no
+    // listed function; the record names its code.
+    const bool exception = received.size() >= 5 && (byteAt(received, 1) & 0x80) && CheckFrameCrc(received.left(5));
+    if (received.size() <= 5)
+        return exception ? Framed{V::Exception, 5, {}} : Framed{V::TooShort, -1, {}};
+    const int expected = modbus::ReplyLength(received, calibration);
+    if (modbus::IsExceptionFunction(byteAt(received, 1), calibration) || expected <= 0)
+        return exception ? Framed{V::Exception, 5, {}} : Framed{V::Unlisted, -1, {}};
+    // A frame shorter than its byte count still counts when its CRC matches
+    // (some meters answer a short block); decoders read only what is there.
+    const QByteArray reply = received.left(expected);
+    if (!CheckFrameCrc(reply))
+        return {reply.size() < expected ? V::TooShort : V::BadCrc, expected, {}};
+    return {V::Handed, expected, reply};
 }
 
 bool SerialLink::handToRequest(const QByteArray &received)
@@ -415,24 +440,17 @@ bool SerialLink::handToRequest(const QByteArray &received)
     using E = modbus::Reply::Error;
     if (waiting_.isEmpty())
         return false;
-    const modbus::CalibrationLengths calibration = waitingInfo_.calibration;
     const QString requester = waitingInfo_.requester;
-    const bool exception = received.size() >= 5 && (byteAt(received, 1) & 0x80) && CheckFrameCrc(received.left(5));
-    const auto drop = [&](V verdict, int used) {
-        record({.direction = FrameRecord::Direction::Received, .verdict = verdict, .bytes = received,
-                .usedLength = used, .window = requester});
-        finishWaiting(verdict == V::Exception ? E::Exception : E::BadFrame,
-                      verdict == V::Exception ? received.left(5) : QByteArray());
+    const Framed framed = Frame(received, waitingInfo_.calibration);
+    if (!framed.Ok()) {
+        record({.direction = FrameRecord::Direction::Received, .verdict = framed.verdict, .bytes = received,
+                .usedLength = framed.used, .window = requester});
+        const bool exception = framed.verdict == V::Exception;
+        finishWaiting(exception ? E::Exception : E::BadFrame, exception ? received.left(5) : QByteArray());
         return true;
-    };
-    if (received.size() <= 5)
-        return drop(exception ? V::Exception : V::TooShort, exception ? 5 : -1);
-    const int expected = modbus::ReplyLength(received, calibration);
-    if (modbus::IsExceptionFunction(byteAt(received, 1), calibration) || expected <= 0)
-        return drop(exception ? V::Exception : V::Unlisted, exception ? 5 : -1);
-    const QByteArray reply = received.left(expected);
-    if (reply.size() < expected || !CheckFrameCrc(reply))
-        return drop(reply.size() < expected ? V::TooShort : V::BadCrc, expected);
+    }
+    const int expected = framed.used;
+    const QByteArray &reply = framed.reply;
     const QString holder = waitingInfo_.holder ? waitingInfo_.holder() : requester;
     if (holder != requester) {
         record({.direction = FrameRecord::Direction::Received,
@@ -453,48 +471,28 @@ void SerialLink::dispatch(Family family, const QByteArray &received)
     if (handToRequest(received))
         return;
     using V = FrameRecord::Verdict;
-    // A Modbus exception reply (function | 0x80, code, CRC) matches no
-    // listed function; the record names its code.
-    const auto isException = [&] {
-        if (received.size() < 5 || !(byteAt(received, 1) & 0x80))
-            return false;
-        return CheckFrameCrc(received.left(5));
-    };
-    if (received.size() <= 5) {
-        if (isException())
-            recordReceived(received, V::Exception, family, 5);
-        else
-            recordReceived(received, V::TooShort, family);
-        return;
-    }
-    const int expected = ExpectedLength(family, received);
-    if (expected < 0) {
-        recordReceived(received, isException() ? V::Exception : V::Unlisted, family, isException() ? 5 : -1);
-        return;
-    }
+    const Framed framed = Frame(received, calibrationOf(family));
+    const int expected = framed.used;
     // The single-phase and KZ827KVE families answer the address probe
-    // straight to the scan window, whatever window is active.
-    if (family != Family::ThreePhase && byteAt(received, 1) == 0x99) {
-        // Only a whole probe answer with its CRC counts: line noise with
-        // 0x99 as its second byte is no answering address.
-        const QByteArray probe = received.left(expected);
-        if (probe.size() == expected && CheckFrameCrc(probe)) {
-            auto &handler = three_[10].handler;
-            recordReceived(received, handler ? V::Handed : V::Stored, Family::ThreePhase, expected, 10);
-            if (handler)
-                handler();
-        } else {
-            recordReceived(received, probe.size() < expected ? V::TooShort : V::BadCrc, family, expected);
+    // straight to the scan window, whatever window is active. Only a whole
+    // probe answer with its CRC counts: line noise with 0x99 as its second
+    // byte is no answering address.
+    if (received.size() > 5 && family != Family::ThreePhase && byteAt(received, 1) == 0x99) {
+        if (!framed.Ok() || framed.reply.size() < expected) {
+            recordReceived(received, framed.Ok() ? V::TooShort : framed.verdict, family, expected);
+            return;
         }
+        auto &handler = three_[10].handler;
+        recordReceived(received, handler ? V::Handed : V::Stored, Family::ThreePhase, expected, 10);
+        if (handler)
+            handler();
         return;
     }
-    QByteArray reply = received;
-    if (reply.size() > expected)
-        reply.truncate(expected);
-    if (!CheckFrameCrc(reply)) {
-        recordReceived(received, reply.size() < expected ? V::TooShort : V::BadCrc, family, expected);
+    if (!framed.Ok()) {
+        recordReceived(received, framed.verdict, family, expected);
         return;
     }
+    const QByteArray &reply = framed.reply;
 
     const int index = family == Family::ThreePhase ? ActiveSlotIndex()
                       : family == Family::SinglePhase ? SinglePhaseIndex

@@ -182,6 +182,15 @@ private:
         QList<QPointer<modbus::Reply>> replies{};
     };
     void finishWaiting(modbus::Reply::Error error, const QByteArray &reply = {});
+    // Collected bytes cut to the length the rule gives and checked: the
+    // reply (verdict Handed), or the verdict that drops them.
+    struct Framed {
+        FrameRecord::Verdict verdict;
+        int used; // the length cut to; -1 when not cut
+        QByteArray reply;
+        bool Ok() const { return verdict == FrameRecord::Verdict::Handed; }
+    };
+    static Framed Frame(const QByteArray &received, modbus::CalibrationLengths calibration);
     // Hands collected bytes to the request sent through Send, when one waits.
     bool handToRequest(const QByteArray &received);
     void writeNow(const Request &request, bool held = false);
