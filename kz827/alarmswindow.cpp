@@ -36,7 +36,7 @@ const GroupNames kGroups[] = {
 
 } // namespace
 
-AlarmsWindow::AlarmsWindow(SerialLink &link, QWidget *parent) : FamilyWindow(link, "kz827::AlarmsWindow", parent)
+AlarmsWindow::AlarmsWindow(SerialLink &link, QWidget *parent) : FamilyWindow(link, Family::Kz827, "kz827::AlarmsWindow", parent)
 {
     setWindowTitle(QStringLiteral("报警参数设置"));
 
@@ -115,7 +115,6 @@ AlarmsWindow::AlarmsWindow(SerialLink &link, QWidget *parent) : FamilyWindow(lin
     main->addWidget(note);
     main->addLayout(buttons);
 
-    MakeReplyButton("Msg", [this] { onReply(); });
 }
 
 kz827::AlarmSettings AlarmsWindow::settings() const
@@ -160,9 +159,8 @@ void AlarmsWindow::upload()
     ReadBlock(kz827::kAlarmFirst, kz827::kAlarmRegisters);
 }
 
-void AlarmsWindow::onReply()
+void AlarmsWindow::onReply(const modbus::Exchange &exchange)
 {
-    const modbus::Exchange exchange = TakeExchange();
     if (exchange.IsEmpty())
         return;
     if (exchange.Function() == 0x03) {

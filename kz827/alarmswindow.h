@@ -26,7 +26,7 @@ private:
     };
     void download();
     void upload();
-    void onReply();
+    void onReply(const modbus::Exchange &exchange) override;
     kz827::AlarmSettings settings() const;
     void showSettings(const kz827::AlarmSettings &settings);
 

@@ -25,7 +25,6 @@ namespace kz827 {
 namespace cal = kz827::calibration;
 
 namespace {
-constexpr int kType = 5;
 const char *const kBusy = calib::msg::kBusy;
 
 // What the record calls a command.
@@ -48,7 +47,7 @@ QString CommandName(std::uint8_t subCommand)
 } // namespace
 
 CalibrationWindow::CalibrationWindow(SerialLink &link, QWidget *parent)
-    : FamilyWindow(link, "kz827::CalibrationWindow", parent)
+    : FamilyWindow(link, Family::Kz827, "kz827::CalibrationWindow", parent)
 {
     setWindowTitle(QStringLiteral("KZ827KVE校准窗口"));
 
@@ -170,7 +169,6 @@ CalibrationWindow::CalibrationWindow(SerialLink &link, QWidget *parent)
     // After a lost port the display keeps the last values, marked as stopped.
     readRow->insertWidget(readRow->count() - 1, WatchPoll(timer_, {voltage_, current_, power_}));
 
-    MakeReplyButton("Msg", [this] { onReply(); });
 }
 
 void CalibrationWindow::onClose()
@@ -178,7 +176,6 @@ void CalibrationWindow::onClose()
     // Closing ends continuous reading altogether, so the window opens again
     // ready to read, write and zero.
     stopReading();
-    Link().ReplyPending(Family::Kz827, kType) = false;
 }
 
 void CalibrationWindow::PortLost()
@@ -225,11 +222,11 @@ void CalibrationWindow::toggleReading()
 
 void CalibrationWindow::onTick()
 {
-    if (!IsDestination()) {
+    if (!HoldsReplies()) {
         stopReading();
         return;
     }
-    if (Link().ReplyPending(Family::Kz827, kType))
+    if (Handling())
         return;
     const QColor a = lampA_->Colour();
     lampA_->SetColour(lampB_->Colour());
@@ -318,9 +315,8 @@ void CalibrationWindow::compute()
     coefficient_->setText(computed.coefficient);
 }
 
-void CalibrationWindow::onReply()
+void CalibrationWindow::onReply(const modbus::Exchange &exchange)
 {
-    const modbus::Exchange exchange = TakeExchange();
     const QByteArray &reply = exchange.reply;
     if (cal::IsCalibrationReply(reply)) {
         const std::optional<cal::Reading> reading = cal::DecodeRead(reply);
@@ -345,7 +341,6 @@ void CalibrationWindow::onReply()
             power_->setText(FormatFixed(q.watts, 4) + QLatin1Char('W'));
         }
     }
-    Link().ReplyPending(Family::Kz827, kType) = false;
 }
 
 void CalibrationWindow::addRow(int item, const QString &action, const QString &standard,
@@ -353,7 +348,7 @@ void CalibrationWindow::addRow(int item, const QString &action, const QString &s
 {
     calib::RecordRow row;
     row.time = QDateTime::currentDateTime();
-    row.address = Link().LastAddress;
+    row.address = LastAddress();
     row.point = item;
     row.pointText = cal::ItemText(item - 1);
     row.action = action;

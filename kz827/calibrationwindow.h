@@ -36,7 +36,7 @@ private:
     void onItemChosen();
     void resetCoefficient();
     void onTick();
-    void onReply();
+    void onReply(const modbus::Exchange &exchange) override;
     // Zero commands and the write: one frame, refused while reading.
     void sendCommand(std::uint8_t subCommand, std::uint32_t data = 0);
     bool sendRead();

@@ -17,11 +17,7 @@
 
 namespace kz827 {
 
-namespace {
-constexpr int kType = 1;
-} // namespace
-
-MeasurementWindow::MeasurementWindow(SerialLink &link, QWidget *parent) : FamilyWindow(link, "kz827::MeasurementWindow", parent)
+MeasurementWindow::MeasurementWindow(SerialLink &link, QWidget *parent) : FamilyWindow(link, Family::Kz827, "kz827::MeasurementWindow", parent)
 {
     setWindowTitle(QStringLiteral("KZ827KVE电量测量窗口"));
 
@@ -68,13 +64,11 @@ MeasurementWindow::MeasurementWindow(SerialLink &link, QWidget *parent) : Family
     // After a lost port the display keeps the last values, marked as stopped.
     addressRow->addWidget(WatchPoll(timer_, {voltage_, current_, power_}));
 
-    MakeReplyButton("Msg", [this] { onReply(); });
 }
 
 void MeasurementWindow::onClose()
 {
     timer_->stop();
-    Link().ReplyPending(Family::Kz827, kType) = false;
 }
 
 void MeasurementWindow::sendPoll()
@@ -96,9 +90,8 @@ void MeasurementWindow::onTick()
         sendPoll();
 }
 
-void MeasurementWindow::onReply()
+void MeasurementWindow::onReply(const modbus::Exchange &exchange)
 {
-    const modbus::Exchange exchange = TakeExchange();
     if (const auto texts = kz827::DecodeMeasurement(exchange)) {
         voltage_->setText((*texts)[0]);
         current_->setText((*texts)[1]);
@@ -107,7 +100,6 @@ void MeasurementWindow::onReply()
         record_->Record(exchange.request.isEmpty() ? address_->value() : static_cast<std::uint8_t>(exchange.request.at(0)), {QStringLiteral("电压"), QStringLiteral("电流"), QStringLiteral("有功功率")},
                         {(*texts)[0], (*texts)[1], (*texts)[2]});
     }
-    Link().ReplyPending(Family::Kz827, kType) = false;
 }
 
 } // namespace kz827

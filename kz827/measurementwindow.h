@@ -22,7 +22,7 @@ protected:
 private:
     void onStart();
     void onTick();
-    void onReply();
+    void onReply(const modbus::Exchange &exchange) override;
     void sendPoll();
 
     QSpinBox *address_ = nullptr;

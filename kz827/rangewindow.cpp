@@ -41,7 +41,7 @@ QButtonGroup *RadioGroup(QWidget *parent, QLayout *into, const char *name, const
 
 } // namespace
 
-RangeWindow::RangeWindow(SerialLink &link, QWidget *parent) : FamilyWindow(link, "kz827::RangeWindow", parent)
+RangeWindow::RangeWindow(SerialLink &link, QWidget *parent) : FamilyWindow(link, Family::Kz827, "kz827::RangeWindow", parent)
 {
     setWindowTitle(QStringLiteral("KZ827初始化参数设置"));
 
@@ -126,7 +126,6 @@ RangeWindow::RangeWindow(SerialLink &link, QWidget *parent) : FamilyWindow(link,
     main->addLayout(blockButtons);
     main->addWidget(lower);
 
-    MakeReplyButton("Msg", [this] { onReply(); });
 }
 
 void RangeWindow::select(QButtonGroup *group, int item)
@@ -191,9 +190,8 @@ void RangeWindow::setAddress()
          address);
 }
 
-void RangeWindow::onReply()
+void RangeWindow::onReply(const modbus::Exchange &exchange)
 {
-    const modbus::Exchange exchange = TakeExchange();
     if (exchange.IsEmpty())
         return;
     if (exchange.Function() == 0x03) {

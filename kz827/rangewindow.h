@@ -21,7 +21,7 @@ private:
     void download();
     void setBaudRate();
     void setAddress();
-    void onReply();
+    void onReply(const modbus::Exchange &exchange) override;
     kz827::RangeSettings settings() const;
     void showSettings(const kz827::RangeSettings &settings);
     static void select(QButtonGroup *group, int item);

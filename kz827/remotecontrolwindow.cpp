@@ -12,7 +12,7 @@
 namespace kz827 {
 
 RemoteControlWindow::RemoteControlWindow(SerialLink &link, QWidget *parent)
-    : FamilyWindow(link, "kz827::RemoteControlWindow", parent)
+    : FamilyWindow(link, Family::Kz827, "kz827::RemoteControlWindow", parent)
 {
     setWindowTitle(QStringLiteral("KZ827遥控"));
 
@@ -52,7 +52,6 @@ RemoteControlWindow::RemoteControlWindow(SerialLink &link, QWidget *parent)
     main->addWidget(group);
     main->addLayout(bottom);
 
-    MakeReplyButton("Msg", [this] { onReply(); });
 }
 
 void RemoteControlWindow::switchCoil(int coil, bool close)
@@ -61,9 +60,8 @@ void RemoteControlWindow::switchCoil(int coil, bool close)
     Send(modbus::WriteCoil(static_cast<std::uint8_t>(address), static_cast<std::uint16_t>(coil), close), address);
 }
 
-void RemoteControlWindow::onReply()
+void RemoteControlWindow::onReply(const modbus::Exchange &exchange)
 {
-    const modbus::Exchange exchange = TakeExchange();
     if (exchange.IsEmpty())
         return;
     ui::ShowMessage(this, exchange.IsEchoOf(0x05) ? QStringLiteral("数据下载成功！！") : QStringLiteral("数据下载失败！！"));

@@ -13,7 +13,7 @@ public:
 
 private:
     void switchCoil(int coil, bool close);
-    void onReply();
+    void onReply(const modbus::Exchange &exchange) override;
 };
 
 } // namespace kz827

@@ -1,25 +1,27 @@
 #include "kz827/windows.h"
 
-#include "kz827/calibrationwindow.h"
-#include "kz827/rangewindow.h"
-#include "kz827/measurementwindow.h"
-#include "kz827/remotecontrolwindow.h"
 #include "kz827/alarmswindow.h"
+#include "kz827/calibrationwindow.h"
+#include "kz827/measurementwindow.h"
+#include "kz827/rangewindow.h"
+#include "kz827/remotecontrolwindow.h"
 
 #include <QWidget>
 
 namespace kz827 {
 
-std::span<const WindowFactory> WindowFactories()
+// Menu entries in their on-screen order.
+ui::WindowList Windows()
 {
-    static const WindowFactory factories[] = {
-        {"kz827::MeasurementWindow", MakeWithLink<MeasurementWindow>},
-        {"kz827::CalibrationWindow", MakeWithLink<CalibrationWindow>},
-        {"kz827::RangeWindow", MakeWithLink<RangeWindow>},
-        {"kz827::AlarmsWindow", MakeWithLink<AlarmsWindow>},
-        {"kz827::RemoteControlWindow", MakeWithLink<RemoteControlWindow>},
+    static const ui::WindowEntry windows[] = {
+        // class, factory, menu, entry, caption, return button
+        {"kz827::MeasurementWindow", ui::MakeWithLink<MeasurementWindow>, "KZ827KVESAMPL", "N24", "电量测量", "Exit"},
+        {"kz827::RemoteControlWindow", ui::MakeWithLink<RemoteControlWindow>, "KZ827KVESAMPL", "N25", "遥控", "Exit"},
+        {"kz827::AlarmsWindow", ui::MakeWithLink<AlarmsWindow>, "KZ827KVESET", "N26", "报警参数设置", "Exit"},
+        {"kz827::RangeWindow", ui::MakeWithLink<RangeWindow>, "KZ827KVESET", "N27", "仪表初始化设置", "Exit"},
+        {"kz827::CalibrationWindow", ui::MakeWithLink<CalibrationWindow>, "KZ827KVESET", "KZ8271", "KZ827校准", "Exit"},
     };
-    return factories;
+    return {Family::Kz827, windows};
 }
 
 } // namespace kz827

@@ -1,8 +1,5 @@
 #include "link/framerecord.h"
 
-#include "link/seriallink.h"
-#include "link/windowtable.h"
-
 #include <QDateTime>
 
 // Off by default; QT_LOGGING_RULES="kz.link.debug=true" turns it on.
@@ -17,6 +14,7 @@ bool FrameRecord::IsDrop() const
     case Verdict::BadCrc:
     case Verdict::NoDestination:
     case Verdict::NotRequester:
+    case Verdict::Unrequested:
     case Verdict::Stale:
     case Verdict::Refused:
         return true;
@@ -25,17 +23,9 @@ bool FrameRecord::IsDrop() const
     }
 }
 
-QString DefaultCaption(Family family, int destination)
-{
-    if (const WindowRow *row = WindowAt(family, destination))
-        return QString::fromLatin1(row->className);
-    return QStringLiteral("#%1").arg(destination);
-}
-
-QString VerdictText(const FrameRecord &r, const CaptionFn &caption)
+QString VerdictText(const FrameRecord &r)
 {
     using V = FrameRecord::Verdict;
-    const CaptionFn &name = caption ? caption : CaptionFn(DefaultCaption);
     QString text;
     switch (r.verdict) {
     case V::Written: text = QStringLiteral("已发送"); break;
@@ -43,18 +33,14 @@ QString VerdictText(const FrameRecord &r, const CaptionFn &caption)
     case V::WrittenLater: text = QStringLiteral("已发送（暂存后）"); break;
     case V::Merged: text = QStringLiteral("未发送：相同请求已在等待"); break;
     case V::Refused: text = QStringLiteral("未发送：串口未打开"); break;
-    case V::Handed: text = QStringLiteral("交给 %1").arg(r.window.isEmpty() ? name(r.family, r.destination) : r.window); break;
-    case V::Stored: text = QStringLiteral("存入 %1 的应答槽（窗口未处理）").arg(name(r.family, r.destination)); break;
+    case V::Handed: text = QStringLiteral("交给 %1").arg(r.window); break;
     case V::TooShort: text = QStringLiteral("丢弃：太短"); break;
     case V::Unlisted: text = QStringLiteral("丢弃：功能码 %1 不在应答表中").arg(r.Function(), 2, 16, QLatin1Char('0')).toUpper(); break;
     case V::Exception: text = QStringLiteral("丢弃：异常应答，异常码 %1").arg(r.exceptionCode); break;
     case V::BadCrc: text = QStringLiteral("丢弃：CRC 错误"); break;
     case V::NoDestination: text = QStringLiteral("丢弃：没有接收窗口"); break;
-    case V::NotRequester:
-        text = r.window.isEmpty() ? QStringLiteral("丢弃：请求来自 %1，应答已归 %2")
-                                        .arg(name(r.family, r.requester), name(r.family, r.destination))
-                                  : QStringLiteral("丢弃：请求来自 %1，应答已归 %2").arg(r.window, r.holder);
-        break;
+    case V::NotRequester: text = QStringLiteral("丢弃：请求来自 %1，应答已归 %2").arg(r.window, r.holder); break;
+    case V::Unrequested: text = QStringLiteral("丢弃：没有等待应答的请求"); break;
     case V::Stale: text = QStringLiteral("丢弃：发送前清除的未读字节"); break;
     }
     if (r.usedLength >= 0 && r.usedLength < r.bytes.size())
@@ -65,7 +51,7 @@ QString VerdictText(const FrameRecord &r, const CaptionFn &caption)
     return text;
 }
 
-QString FormatRecord(const FrameRecord &r, const CaptionFn &caption)
+QString FormatRecord(const FrameRecord &r)
 {
     const QString time = QDateTime::fromMSecsSinceEpoch(r.msecs).toString(QStringLiteral("HH:mm:ss.zzz"));
     const bool sent = r.direction == FrameRecord::Direction::Sent;
@@ -74,7 +60,7 @@ QString FormatRecord(const FrameRecord &r, const CaptionFn &caption)
         r.Function() < 0 ? QStringLiteral("--") : QStringLiteral("%1").arg(r.Function(), 2, 16, QLatin1Char('0')).toUpper();
     return QStringLiteral("%1\t%2\t%3\t%4\t%5\t%6\t%7")
         .arg(time, sent ? QStringLiteral("发送") : QStringLiteral("接收"), number(r.Address()), function,
-             QString::number(r.bytes.size()), VerdictText(r, caption),
+             QString::number(r.bytes.size()), VerdictText(r),
              QString::fromLatin1(r.bytes.toHex(' ').toUpper()));
 }
 

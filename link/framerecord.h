@@ -3,13 +3,10 @@
 // written or refused, every reply collected and where it went or why it was
 // dropped. The link makes one record per frame; the traffic monitor, the
 // trace file and the "kz.link" logging category read them. No widgets.
-#include "link/family.h"
-
 #include <QByteArray>
 #include <QLoggingCategory>
 #include <QString>
 #include <cstdint>
-#include <functional>
 #include <vector>
 
 
@@ -25,14 +22,14 @@ struct FrameRecord {
         Merged,       // the same request was already held: not sent twice
         Refused,      // no port open: nothing sent
         // Received frames
-        Handed,       // stored in the destination's slot and its handler run
-        Stored,       // stored, but no window is there (yet) or it is still busy
-        TooShort,     // six bytes or fewer
-        Unlisted,     // function code the family's dispatcher does not know
+        Handed,       // handed to the request that asked for it
+        TooShort,     // six bytes or fewer, or shorter than its header says
+        Unlisted,     // function code the reply-length rule does not know
         Exception,    // Modbus exception reply (function | 0x80, code)
         BadCrc,       // CRC of the frame cut to length does not match
-        NoDestination,// the family has no active window
-        NotRequester, // the family's replies were taken over by another window
+        NoDestination,// the requester's family has no window taking replies
+        NotRequester, // the requester's family was taken over by another window
+        Unrequested,  // no request waits for a reply (none sent, or it timed out)
         Stale,        // unread bytes cleared before the next request
     };
 
@@ -41,11 +38,8 @@ struct FrameRecord {
     Verdict verdict = Verdict::Written;
     QByteArray bytes;        // the frame as sent or received (before cutting)
     int usedLength = -1;     // received: the length it was cut to; -1 when not cut
-    Family family{};
-    int destination = 0;     // Handed/Stored/NotRequester: the window's destination
-    int requester = 0;       // NotRequester: destination that sent the request
-    // Frames of requests sent through SerialLink::Send name their requester
-    // (and, NotRequester, who took its family over) instead.
+    // The window that sent the request the frame is or answers, and
+    // (NotRequester) the one that took its family's replies over.
     QString window{};
     QString holder{};
     int exceptionCode = -1;  // Exception: the code
@@ -56,17 +50,12 @@ struct FrameRecord {
     int Function() const { return bytes.size() < 2 ? -1 : static_cast<std::uint8_t>(bytes.at(1)); }
 };
 
-// The caption of the window at a family's destination; the default names its
-// window class from the window table.
-using CaptionFn = std::function<QString(Family, int)>;
-QString DefaultCaption(Family family, int destination);
-
 // The verdict in words, e.g. "交给 电量参数测量，截自 12 字节".
-QString VerdictText(const FrameRecord &record, const CaptionFn &caption = DefaultCaption);
+QString VerdictText(const FrameRecord &record);
 // One line: time with milliseconds, direction, address, function, length,
 // the verdict and the bytes in hex, separated by tabs (the verdict before
 // the bytes, so that it is in sight however long the frame).
-QString FormatRecord(const FrameRecord &record, const CaptionFn &caption = DefaultCaption);
+QString FormatRecord(const FrameRecord &record);
 
 // The last Capacity records, oldest first. Appending is constant time, so
 // keeping the log costs the link next to nothing however long the run.

@@ -25,7 +25,7 @@ void TraceFile::Write(const FrameRecord &record)
 {
     if (!file_.isOpen())
         return;
-    const QByteArray line = (FormatRecord(record, caption_) + QLatin1Char('\n')).toUtf8();
+    const QByteArray line = (FormatRecord(record) + QLatin1Char('\n')).toUtf8();
     // Unbuffered: each line goes to the system as it is written.
     if (file_.write(line) != line.size() || !file_.flush()) {
         const QString message = QStringLiteral("写跟踪文件 %1 出错（%2），跟踪已停止。").arg(file_.fileName(), file_.errorString());

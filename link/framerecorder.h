@@ -18,8 +18,6 @@ public:
     // records. False with the reason in *error when it cannot be opened.
     bool Open(const QString &path, SerialLink &link, QString *error = nullptr);
     bool IsOpen() const { return file_.isOpen(); }
-    // Names windows in the verdicts; the default names window classes.
-    void SetCaption(CaptionFn caption) { caption_ = std::move(caption); }
     void Write(const FrameRecord &record);
 
 signals:
@@ -28,5 +26,4 @@ signals:
 
 private:
     QFile file_;
-    CaptionFn caption_ = DefaultCaption;
 };

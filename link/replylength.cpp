@@ -4,6 +4,18 @@
 
 namespace modbus {
 
+CalibrationLengths CalibrationLengthsOf(Family family)
+{
+    switch (family) {
+    case Family::ThreePhase:
+    case Family::SinglePhase:
+        return {82, 13};
+    case Family::Kz827:
+        return {19, 7};
+    }
+    return {};
+}
+
 bool IsExceptionFunction(std::uint8_t function, CalibrationLengths calibration)
 {
     if (function == 0x99 || (function == 0xAA && calibration.Known()))

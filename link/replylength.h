@@ -1,6 +1,8 @@
 #pragma once
 // How long a reply is, judged by its function code and byte count: the one
 // rule both the windows' link and kzctl's synchronous link cut replies by.
+#include "link/family.h"
+
 #include <QByteArray>
 
 namespace modbus {
@@ -14,6 +16,11 @@ struct CalibrationLengths {
     int other = 0;
     constexpr bool Known() const { return data > 0; }
 };
+
+// The calibration reply lengths each family's meters use: the three-phase
+// module and the single-phase meter send 82 bytes of data or answer in 13,
+// the KZ827KVE 19 and 7. One row per family.
+CalibrationLengths CalibrationLengthsOf(Family family);
 
 // Bytes the reply needs, judged from what has arrived so far: the frame
 // length once the header tells it, or the length needed to learn it (2

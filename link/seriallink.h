@@ -2,12 +2,12 @@
 // The one path between the windows and the instrument bus.
 //
 // A window builds a complete request frame (CRC included) and hands it to
-// SendFrame; nothing waits for the answer. When bytes arrive the link lets the
-// line settle, polls until the input stops growing, reads the reply and hands
-// it to the dispatcher of the selected family. The dispatcher cuts the reply
-// to the length its function code implies, checks the CRC, stores it in the
-// reply slot of the family's active window and runs that window's reply
-// handler. Collection runs on timers, so the UI event loop never blocks.
+// Send, which writes it and returns the request's handle; nothing blocks.
+// When bytes arrive the link lets the line settle, polls until the input
+// stops growing, reads the reply, cuts it to the length its function code
+// implies, checks the CRC and finishes the handle of the request that waits
+// for it, when its requester still takes its family's replies. Collection
+// runs on timers, so the UI event loop never blocks.
 #include "link/family.h"
 #include "link/framerecord.h"
 #include "link/modbusframes.h"
@@ -24,18 +24,21 @@
 #include <QTimer>
 #include <array>
 #include <cstdint>
-#include <functional>
+#include <optional>
 
 // Who sends a request through SerialLink::Send, and what it takes back.
 struct RequestInfo {
+    // Who asks: compared with the holder of its family's replies, never
+    // dereferenced. nullptr: nobody in particular.
+    const void *requester = nullptr;
     // The requester's name in the traffic record ("电量参数测量").
-    QString requester{};
+    QString name{};
+    // The family whose replies the requester must still hold when the reply
+    // comes (and which must still be the chosen one); unset: the reply is
+    // the requester's whatever window holds which family.
+    std::optional<Family> family{};
     // Lengths of the calibration replies the requester's meters send.
     modbus::CalibrationLengths calibration{};
-    // Who takes the reply when it comes: the requester's own name while it
-    // still wants it, another requester's name when that one took over, empty
-    // when nobody does (the requester was closed). Unset: the requester.
-    std::function<QString()> holder{};
     // Milliseconds to wait for the reply's first byte; 0: ReplyTimeoutMs.
     int timeoutMs = 0;
 };
@@ -47,95 +50,56 @@ public:
 
     SerialPortControl *Port() const { return port_; }
 
-    // ---- Shared state, reached by every window ----
-    // "KZ5500E", "KZ2600E", "KZ827KVE"; empty at start.
-    QString DeviceFamily;
-    // Last accepted reply per window; entries 1..12 (entry 0 unused).
-    std::array<QByteArray, 13> ReplySlots{};
-    // One-hot mark of the active three-phase slot; entries 1..12.
-    std::array<bool, 13> SlotFlags{};
-    // Active single-phase window index 3..12; 0 means none.
-    std::uint8_t SinglePhaseIndex = 0;
-    // Last accepted reply per KZ827KVE window type; entries 1..6.
-    std::array<QByteArray, 7> Kz827ReplySlots{};
-    // Active KZ827KVE window type 1..5; 0 means none.
-    std::uint8_t Kz827Type = 0;
-    // The address a window last put into a request.
-    std::uint16_t LastAddress = 0;
-    // Set while a reply is being collected and dispatched.
-    bool LinkBusy = false;
+    // ---- The chosen family and who takes its replies ----
+    // The family the user chose; none until one is chosen.
+    void ChooseFamily(Family family) { chosen_ = family; }
+    std::optional<Family> ChosenFamily() const { return chosen_; }
+    // The chosen family, three-phase until one is chosen.
+    Family CurrentFamily() const { return chosen_.value_or(Family::ThreePhase); }
+    // Makes who (named name in the record) the one window that takes the
+    // family's replies: a request of another window of the family finds its
+    // reply dropped, and a window that polls stops when it sees it no longer
+    // holds them.
+    void TakeOver(Family family, const void *who, const QString &name);
+    // Nobody takes the family's replies any more; with who given, only when
+    // who holds them (a closing window leaves another's hold alone).
+    void Release(Family family, const void *who = nullptr);
+    // True when who takes the family's replies and the family is the chosen one.
+    bool Holds(Family family, const void *who) const;
 
-    // ---- Destinations ----
-    // Clears every slot flag, then sets the given one (1..12).
-    void SelectSlot(int slot);
-    // Lowest flagged slot, or 88 when none is flagged.
-    int ActiveSlotIndex() const;
-
-    // Registers the reply handler of a window (three-phase slot 1..12,
-    // single-phase index 3..12, KZ827KVE type 1..5). The handler is what the
-    // window's hidden reply button does when clicked.
-    void RegisterReplyHandler(Family family, int index, std::function<void()> handler);
-    // Whether the window at that destination gets each reply at most once
-    // until it clears its ReplyPending flag (from the window table).
-    static bool IsOnce(Family family, int index);
-
-    // The family whose dispatcher serves replies now (from DeviceFamily).
-    Family CurrentFamily() const;
-    // The active destination of a family: slot, index or type; 0 for none.
-    int Destination(Family family) const;
-    // Makes index the family's destination, as its menu entry does.
-    void SetDestination(Family family, int index);
-    // Clears the family's destination, but only when it is index.
-    void ClearDestination(Family family, int index);
-    // The ReplyPending flag of a window marked once (a dummy for others).
-    bool &ReplyPending(Family family, int index);
-    // Returns the stored reply of a destination and empties the slot.
-    QByteArray TakeReply(Family family, int index);
-    // The same, with the request the link had written last when that reply
-    // came in, so the window knows what the reply answers.
-    modbus::Exchange TakeExchange(Family family, int index);
     // The frame written to the port last.
     const QByteArray &LastRequest() const { return lastRequest_; }
 
     // ---- Transmit ----
-    // Discards unread input and writes the frame. While a reply is being
-    // collected or dispatched the frame is held and goes out when that ends,
-    // so a send never discards a reply in progress. A frame identical to one
-    // the same sender already has waiting is not held twice. With the port closed
-    // nothing is sent and SendRefused is emitted (once until the port opens).
-    void SendFrame(const QByteArray &frame);
-    // The same for a request a window sends as the given destination: the
-    // reply to it is handed only to that destination. A reply that comes in
-    // after another window took the family's replies over is dropped rather
-    // than decoded by a window that did not ask for it.
-    void SendFrameFor(Family family, int index, const QByteArray &frame);
     // Sends the request and returns its handle, which finishes once: with the
     // exchange when the reply has been collected, or with the reason there
-    // is none (see modbus::Reply::Error). Held, merged and written like any
-    // other request. With the port closed nothing is sent and the handle
-    // finishes NotSent on the next event-loop turn. A request written before
-    // this one's reply came ends it without an answer, and so does the
-    // time-out, counted from the write to the reply's first byte.
+    // is none (see modbus::Reply::Error). Unread input is discarded before
+    // the write. While a reply is being collected or handled the frame is
+    // held and goes out when that ends, so a send never discards a reply in
+    // progress; the same frame of the same requester already held is not
+    // held twice, and its reply finishes both handles. With the port closed
+    // nothing is sent, the handle finishes NotSent on the next event-loop
+    // turn and SendRefused is emitted (once until the port opens). A request
+    // written before this one's reply came ends it without an answer, and so
+    // does the time-out, counted from the write to the reply's first byte.
     modbus::Reply *Send(const QByteArray &frame, RequestInfo info);
 
     // Prepares the port control for receiving (binary, an event per byte)
-    // and clears the link's busy state and the three-phase destination.
+    // and clears the link's busy state and the three-phase holder.
     void PrepareReceive();
 
-    // ---- Dispatch (also callable directly by tests) ----
-    void Dispatch(const QByteArray &reply);
-    void DispatchThreePhaseReply(const QByteArray &reply);
-    void DispatchSinglePhaseReply(const QByteArray &reply);
-    void DispatchKz827Reply(const QByteArray &reply);
-    // Expected total length of a reply for a family's dispatcher, from its
-    // function byte (and offset 2 for 0xAA); -1 for an unlisted function.
-    static int ExpectedLength(Family family, const QByteArray &reply);
+    // Hands collected bytes to the request waiting for them: cut to the
+    // length the reply-length rule gives, checked, and recorded with what
+    // became of them. Collection ends here; tests call it directly.
+    void Dispatch(const QByteArray &received);
 
     // True from the moment arriving bytes start a collection until the
-    // dispatch of the collected reply has ended.
+    // collected reply has been handled.
     bool Collecting() const { return collecting_; }
     // Frames held back because a collection was in progress.
     int HeldFrames() const { return static_cast<int>(held_.size()); }
+    // True while a request written to the port awaits its reply.
+    bool Awaiting() const { return !waiting_.isEmpty(); }
 
     // ---- Traffic record ----
     // The last frames sent and received with what the link did with each
@@ -155,33 +119,19 @@ signals:
     void SendRefused(const QString &message);
     // A reply handler failed; the link has recovered. Text for the user.
     void HandlerFailed(const QString &message);
-    // A reply was collected (before dispatch). For diagnostics and timing.
+    // A reply was collected (before it is handed on). For diagnostics and timing.
     void Collected(const QByteArray &reply);
     // A frame was sent, refused or received, with its verdict.
     void Recorded(const FrameRecord &record);
 
 private:
-    struct Receiver {
-        std::function<void()> handler;
-        bool pending = false;
-    };
-    Receiver &dest(Family family, int index);
-    QByteArray *requestSlot(Family family, int index);
-    void onComm();
-    void onSettled();
-    void onPoll();
-    void finishCollection();
-    void endCollection();
     struct Request {
         QByteArray frame;
-        Family family = Family::ThreePhase;
-        int index = 0; // 0: not sent for a destination
-        // Sent through Send: who asks, and the handles its reply finishes
-        // (more than one when the same request was merged).
         RequestInfo info{};
+        // The handles its reply finishes (more than one when the same
+        // request was merged).
         QList<QPointer<modbus::Reply>> replies{};
     };
-    void finishWaiting(modbus::Reply::Error error, const QByteArray &reply = {});
     // Collected bytes cut to the length the rule gives and checked: the
     // reply (verdict Handed), or the verdict that drops them.
     struct Framed {
@@ -191,24 +141,30 @@ private:
         bool Ok() const { return verdict == FrameRecord::Verdict::Handed; }
     };
     static Framed Frame(const QByteArray &received, modbus::CalibrationLengths calibration);
-    // Hands collected bytes to the request sent through Send, when one waits.
-    bool handToRequest(const QByteArray &received);
+    struct Holder {
+        const void *who = nullptr;
+        QString name;
+    };
+    Holder &holder(Family family);
+    const Holder &holder(Family family) const;
+
+    void onComm();
+    void onSettled();
+    void onPoll();
+    void finishCollection();
+    void endCollection();
+    void finishWaiting(modbus::Reply::Error error, const QByteArray &reply = {});
     void writeNow(const Request &request, bool held = false);
     void record(FrameRecord r);
-    void recordReceived(const QByteArray &bytes, FrameRecord::Verdict verdict, Family family, int used = -1,
-                        int destination = 0);
-    void dispatch(Family family, const QByteArray &reply);
-    void fire(Family family, int index);
 
     SerialPortControl *port_;
-    std::array<Receiver, 13> three_{};
-    std::array<Receiver, 13> single_{};
-    std::array<Receiver, 7> kz827_{};
-    bool dummyPending_ = false;
+    std::optional<Family> chosen_;
+    std::array<Holder, 3> holders_{};
 
     QTimer timer_;
     enum class Phase { Idle, Settling, Polling } phase_ = Phase::Idle;
     bool collecting_ = false;
+    bool busy_ = false;
     int previous_ = 0;
     int emptyPolls_ = 0;
     QList<Request> held_;
@@ -218,10 +174,5 @@ private:
     QList<QPointer<modbus::Reply>> waiting_;
     RequestInfo waitingInfo_;
     QTimer timeout_;
-    Family lastSenderFamily_ = Family::ThreePhase;
-    int lastSender_ = 0;
-    // The request each stored reply answers, by slot like the replies.
-    std::array<QByteArray, 13> replyRequests_{};
-    std::array<QByteArray, 7> kz827ReplyRequests_{};
     FrameLog log_;
 };

@@ -1,5 +1,6 @@
 #include "shell/addressscanwindow.h"
 
+#include "link/replylength.h"
 #include "ui/messagebox.h"
 
 #include <QGridLayout>
@@ -14,11 +15,10 @@
 #include <QVBoxLayout>
 
 namespace {
-constexpr int kSlot = 10;
 const char *const kEndMessage = "仪表地址检测结束！！";
 } // namespace
 
-AddressScanWindow::AddressScanWindow(SerialLink &link, QWidget *parent) : FamilyWindow(link, "AddressScanWindow", parent)
+AddressScanWindow::AddressScanWindow(SerialLink &link, QWidget *parent) : FamilyWindow(link, std::nullopt, "AddressScanWindow", parent)
 {
     setWindowTitle(QStringLiteral("Rs_Addersdcu"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
@@ -88,7 +88,6 @@ AddressScanWindow::AddressScanWindow(SerialLink &link, QWidget *parent) : Family
     timer_->setInterval(1000);
     connect(timer_, &QTimer::timeout, this, &AddressScanWindow::onTick);
 
-    MakeReplyButton("Form10_Button", Family::ThreePhase, kSlot, [this] { onReply(); });
 }
 
 void AddressScanWindow::SetProbeInterval(int ms)
@@ -150,32 +149,20 @@ void AddressScanWindow::onTick()
     ui::ShowMessage(this, QString::fromUtf8(kEndMessage));
 }
 
-void AddressScanWindow::onReply()
+void AddressScanWindow::onReply(const modbus::Exchange &exchange)
 {
-    // The answer's content does not matter: it is credited to the address
-    // probed last.
-    Link().TakeReply(Family::ThreePhase, kSlot);
+    // The single-phase meters answer the probe with function 99: only such
+    // a whole answer names an address there, not a stray reply or line
+    // noise. The answer's content does not matter otherwise: it is
+    // credited to the address probed last.
+    const QByteArray &reply = exchange.reply;
+    if (Link().CurrentFamily() != Family::ThreePhase &&
+        (static_cast<std::uint8_t>(reply.at(1)) != 0x99 || reply.size() < modbus::ReplyLength(reply)))
+        return;
     result_->setText(result_->text() + QString::number(scan_.Current()) + QLatin1Char(','));
 }
 
 void AddressScanWindow::probe(int address)
 {
-    Link().LastAddress = static_cast<std::uint16_t>(address);
-    Link().SendFrame(AddressProbeFrame(static_cast<std::uint8_t>(address)));
-}
-
-// ------------------------------------------------------------------ factories
-
-#include "shell/portdialog.h"
-#include "ui/windowfactory.h"
-
-std::span<const WindowFactory> LinkWindowFactories()
-{
-    static const WindowFactory factories[] = {
-        {"PortDialog", [](SerialPortControl &port, SerialLink &) -> std::unique_ptr<QWidget> {
-             return std::make_unique<PortDialog>(port);
-         }},
-        {"AddressScanWindow", MakeWithLink<AddressScanWindow>},
-    };
-    return factories;
+    Send(AddressProbeFrame(static_cast<std::uint8_t>(address)), address);
 }

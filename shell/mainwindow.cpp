@@ -1,8 +1,9 @@
 #include "shell/mainwindow.h"
 
 #include "ui/messagebox.h"
-#include "link/windowtable.h"
 #include "shell/buttonart.h"
+#include "shell/programwindows.h"
+#include "ui/familywindow.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -21,12 +22,6 @@ namespace {
 const QString kThreePhaseTitle = QStringLiteral("KZ5500E三相电参数测试仪");
 
 } // namespace
-
-const QStringList &MainWindow::CreationOrder()
-{
-    static const QStringList order = ::CreationOrder();
-    return order;
-}
 
 MainWindow::MainWindow(SerialLink &link, QWidget *parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -140,53 +135,62 @@ QAction *MainWindow::makeEntry(QMenu *menu, const char *name, const QString &cap
 
 void MainWindow::buildMenus()
 {
-    // Pop-up menus of the measurement and settings buttons, in the order the
-    // window table lists them.
+    // Pop-up menus of the measurement and settings buttons, with the entries
+    // in the order their families list them.
     for (const char *name : {"PopupMenu1", "PopupMenu2", "KZ2600SAMPL", "KZ2600SET", "KZ827KVESAMPL", "KZ827KVESET"})
         makeMenu(name);
-    for (const WindowRow &row : WindowTable()) {
-        if (!row.menu)
+    for (const ui::WindowList &list : ProgramWindowLists()) {
+        if (!list.family)
             continue;
-        QAction *a = makeEntry(menus_.value(QLatin1String(row.menu)), row.entry, QString::fromUtf8(row.caption));
-        connect(a, &QAction::triggered, this, [this, &row] {
-            switch (row.family) {
-            case Family::ThreePhase:
-                CloseThreePhaseWindows();
-                break;
-            case Family::SinglePhase:
-                CloseSinglePhaseWindows();
-                break;
-            case Family::Kz827:
-                CloseKz827Windows();
-                break;
-            }
-            link_.SetDestination(row.family, row.destination);
-            openWindow(QLatin1String(row.className));
-        });
-        if (qstrcmp(row.entry, "N8") == 0)
-            n8_ = a;
-        if (qstrcmp(row.entry, "N13") == 0)
-            n13_ = a;
+        const Family family = *list.family;
+        for (const ui::WindowEntry &entry : list.windows) {
+            if (!entry.menu)
+                continue;
+            QAction *a = makeEntry(menus_.value(QLatin1String(entry.menu)), entry.entry, QString::fromUtf8(entry.caption));
+            const QString className = QLatin1String(entry.className);
+            connect(a, &QAction::triggered, this, [this, family, className] {
+                switch (family) {
+                case Family::ThreePhase:
+                    CloseThreePhaseWindows();
+                    break;
+                case Family::SinglePhase:
+                    CloseSinglePhaseWindows();
+                    break;
+                case Family::Kz827:
+                    CloseKz827Windows();
+                    break;
+                }
+                // The opened window takes its family's replies: a window of
+                // the family still polling stops at its next tick.
+                if (auto *w = qobject_cast<FamilyWindow *>(Window(className)))
+                    w->TakeReplies();
+                openWindow(className);
+            });
+            if (qstrcmp(entry.entry, "N8") == 0)
+                n8_ = a;
+            if (qstrcmp(entry.entry, "N13") == 0)
+                n13_ = a;
+        }
     }
 
     // Instrument family.
     QMenu *family = makeMenu("PopupMenu3");
     connect(makeEntry(family, "KZ5500E1", QStringLiteral("KZ5500E三相电参数测试仪")), &QAction::triggered, this, [this] {
-        chooseFamily(kThreePhaseTitle, QStringLiteral("KZ5500E"));
+        chooseFamily(kThreePhaseTitle, Family::ThreePhase);
         n8_->setEnabled(true);
     });
     connect(makeEntry(family, "KZ2066E1", QStringLiteral("KZ5055M三相电参数模块")), &QAction::triggered, this, [this] {
         // The module has no display: its display settings entry is off.
-        chooseFamily(QStringLiteral("KZ5500M三相电参数模块"), QStringLiteral("KZ5500E"));
+        chooseFamily(QStringLiteral("KZ5500M三相电参数模块"), Family::ThreePhase);
         n8_->setEnabled(false);
         n13_->setEnabled(true);
     });
     connect(makeEntry(family, "KZ2022E1", QStringLiteral("KZ5700E单相电参数测试仪")), &QAction::triggered, this, [this] {
-        chooseFamily(QStringLiteral("KZ5700E单相电参数测试仪"), QStringLiteral("KZ2600E"));
-        link_.SinglePhaseIndex = 0;
+        chooseFamily(QStringLiteral("KZ5700E单相电参数测试仪"), Family::SinglePhase);
+        link_.Release(Family::SinglePhase);
     });
     connect(makeEntry(family, "KZ827KVE1", QStringLiteral("KZ827KVE单相电参数测试仪")), &QAction::triggered, this,
-            [this] { chooseFamily(QStringLiteral("KZ827KVE单相电参数测试仪"), QStringLiteral("KZ827KVE")); });
+            [this] { chooseFamily(QStringLiteral("KZ827KVE单相电参数测试仪"), Family::Kz827); });
     // The isolation modules change the title only; menus and replies stay
     // those of the family chosen before.
     connect(makeEntry(family, "N10", QStringLiteral("三相电参数隔离传输模块")), &QAction::triggered, this,
@@ -245,16 +249,6 @@ QWidget *MainWindow::Window(const QString &className) const
     return windows_.value(className).data();
 }
 
-QString MainWindow::CaptionOf(Family family, int destination) const
-{
-    const WindowRow *row = WindowAt(family, destination);
-    if (!row)
-        return QStringLiteral("#%1").arg(destination);
-    if (QWidget *w = Window(QLatin1String(row->className)); w && !w->windowTitle().trimmed().isEmpty())
-        return w->windowTitle().trimmed();
-    return QLatin1String(row->className);
-}
-
 void MainWindow::openWindow(const QString &className)
 {
     QWidget *w = Window(className);
@@ -265,25 +259,32 @@ void MainWindow::openWindow(const QString &className)
     w->activateWindow();
 }
 
-void MainWindow::pressReturnButtons(Family family)
+void MainWindow::pressReturnButtons(const ui::WindowList &list)
 {
-    // In creation order, shown or not: a return button stops its window's
-    // timer and closes it.
-    for (const QString &className : CreationOrder()) {
-        const WindowRow *row = FindWindowRow(className.toLatin1().constData());
-        if (!row || !row->returnButton || row->family != family)
-            continue;
-        QWidget *w = Window(className);
+    // Shown or not: a return button stops its window's timer and closes it.
+    for (const ui::WindowEntry &entry : list.windows) {
+        QWidget *w = entry.returnButton ? Window(QLatin1String(entry.className)) : nullptr;
         if (!w)
             continue;
-        if (auto *b = w->findChild<QAbstractButton *>(QLatin1String(row->returnButton)))
+        if (auto *b = w->findChild<QAbstractButton *>(QLatin1String(entry.returnButton)))
             b->click();
     }
+}
+
+void MainWindow::pressReturnButtons(Family family)
+{
+    for (const ui::WindowList &list : ProgramWindowLists())
+        if (list.family == family)
+            pressReturnButtons(list);
 }
 
 void MainWindow::CloseThreePhaseWindows()
 {
     pressReturnButtons(Family::ThreePhase);
+    // The address scan holds the three-phase replies while it runs: it
+    // closes with the three-phase windows (the only program-wide window
+    // with a return button).
+    pressReturnButtons(ProgramWindowLists().front());
 }
 
 void MainWindow::CloseSinglePhaseWindows()
@@ -294,15 +295,15 @@ void MainWindow::CloseSinglePhaseWindows()
 void MainWindow::CloseKz827Windows()
 {
     pressReturnButtons(Family::Kz827);
-    link_.Kz827Type = 0;
+    link_.Release(Family::Kz827);
 }
 
 // ------------------------------------------------------------------ family
 
-void MainWindow::chooseFamily(const QString &label, const QString &family)
+void MainWindow::chooseFamily(const QString &label, Family family)
 {
     label_->setText(label);
-    link_.DeviceFamily = family;
+    link_.ChooseFamily(family);
 }
 
 // ------------------------------------------------------------------ buttons
@@ -322,13 +323,15 @@ void MainWindow::openPortDialog()
 void MainWindow::openAddressScan()
 {
     CloseThreePhaseWindows();
-    link_.SelectSlot(10);
-    // The scan takes the bus: windows of the other families that poll stop
-    // at their next tick, so no request of theirs discards a probe answer.
+    // The scan takes the bus: windows of every family that poll stop at
+    // their next tick, so no request of theirs discards a probe answer.
     // Probe answers reach the scan window in every family.
-    link_.SinglePhaseIndex = 0;
-    link_.Kz827Type = 0;
-    openWindow(QStringLiteral("AddressScanWindow"));
+    const QString scan = QStringLiteral("AddressScanWindow");
+    if (QWidget *w = Window(scan))
+        link_.TakeOver(Family::ThreePhase, w, w->windowTitle().trimmed());
+    link_.Release(Family::SinglePhase);
+    link_.Release(Family::Kz827);
+    openWindow(scan);
 }
 
 void MainWindow::showModelMenu()
@@ -338,19 +341,15 @@ void MainWindow::showModelMenu()
 
 void MainWindow::showMeasurementMenu()
 {
-    const QString &f = link_.DeviceFamily;
-    const char *name = f == QLatin1String("KZ2600E")    ? "KZ2600SAMPL"
-                       : f == QLatin1String("KZ827KVE") ? "KZ827KVESAMPL"
-                                                        : "PopupMenu1";
+    const Family f = link_.CurrentFamily();
+    const char *name = f == Family::SinglePhase ? "KZ2600SAMPL" : f == Family::Kz827 ? "KZ827KVESAMPL" : "PopupMenu1";
     popup(menus_.value(QLatin1String(name)), 200, 120);
 }
 
 void MainWindow::showSettingsMenu()
 {
-    const QString &f = link_.DeviceFamily;
-    const char *name = f == QLatin1String("KZ2600E")    ? "KZ2600SET"
-                       : f == QLatin1String("KZ827KVE") ? "KZ827KVESET"
-                                                        : "PopupMenu2";
+    const Family f = link_.CurrentFamily();
+    const char *name = f == Family::SinglePhase ? "KZ2600SET" : f == Family::Kz827 ? "KZ827KVESET" : "PopupMenu2";
     popup(menus_.value(QLatin1String(name)), 200, 168);
 }
 
@@ -361,7 +360,7 @@ void MainWindow::showProtocolMenu()
 
 void MainWindow::openWiring()
 {
-    if (link_.DeviceFamily == QLatin1String("KZ5500E"))
+    if (link_.ChosenFamily() == Family::ThreePhase)
         openWindow(QStringLiteral("WiringWindow"));
 }
 

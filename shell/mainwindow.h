@@ -2,9 +2,10 @@
 // The main window: the program's launcher. It shows the selected instrument
 // model, opens the port settings dialog and the address scan, lets the user
 // pick the instrument family, and opens each family's windows from pop-up
-// menus after closing that family's other windows and making the new window
-// the family's reply destination.
+// menus after closing that family's other windows and letting the new window
+// take the family's replies.
 #include "link/seriallink.h"
+#include "ui/windowregistry.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -25,17 +26,10 @@ public:
 
     SerialLink &Link() const { return link_; }
 
-    // Every window class of the program in the order the program creates
-    // them (this window first).
-    static const QStringList &CreationOrder();
-
     // The registry of the program's windows by class name. Windows are owned
     // elsewhere; a window that is not registered is simply skipped.
     void RegisterWindow(const QString &className, QWidget *window);
     QWidget *Window(const QString &className) const;
-    // What the traffic records call the window at a family's destination:
-    // its title when it exists, else its class name.
-    QString CaptionOf(Family family, int destination) const;
 
     // Close-others routines: press the return button of each listed window
     // that exists (shown or not), which stops its timer and closes it.
@@ -76,8 +70,9 @@ private:
     void buildMenus();
     QMenu *makeMenu(const char *name);
     QAction *makeEntry(QMenu *menu, const char *name, const QString &caption);
-    void chooseFamily(const QString &label, const QString &family);
+    void chooseFamily(const QString &label, Family family);
     void pressReturnButtons(Family family);
+    void pressReturnButtons(const ui::WindowList &list);
     void openWindow(const QString &className);
     void popup(QMenu *menu, int dx, int dy);
     void showPending();

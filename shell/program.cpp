@@ -4,14 +4,9 @@
 #include "link/framerecorder.h"
 #include "ui/recordbutton.h"
 #include "shell/trafficmonitor.h"
-#include "shell/addressscanwindow.h"
-#include "shell/wiringwindow.h"
+#include "shell/programwindows.h"
 #include "shell/demo.h"
 #include "shell/mainwindow.h"
-#include "ui/windowfactory.h"
-#include "kz827/windows.h"
-#include "singlephase/windows.h"
-#include "threephase/windows.h"
 
 #ifdef KZ_HAVE_CHARTS
 #include "shell/trendwindow.h"
@@ -92,49 +87,24 @@ QIcon ProgramIcon()
     return icon;
 }
 
-namespace {
-// The windows this build has, from each library that makes windows. A class
-// of the window table without a factory is skipped at start-up and its menu
-// entry shows nothing.
-const WindowFactory *factoryFor(const QString &className)
-{
-    static const WindowFactory shell[] = {
-        {"WiringWindow", [](SerialPortControl &, SerialLink &) -> std::unique_ptr<QWidget> {
-             return std::make_unique<WiringWindow>();
-         }},
-    };
-    for (std::span<const WindowFactory> list :
-         {LinkWindowFactories(), std::span<const WindowFactory>(shell), threephase::WindowFactories(),
-          singlephase::WindowFactories(), kz827::WindowFactories()}) {
-        for (const WindowFactory &f : list)
-            if (className == QLatin1String(f.className))
-                return &f;
-    }
-    return nullptr;
-}
-} // namespace
-
 Program::Program(SerialPortControl &port, const Options &options)
     : options_(options), link_(&port), main_(std::make_unique<MainWindow>(link_))
 {
     QApplication::setWindowIcon(ProgramIcon());
     main_->setWindowIcon(QApplication::windowIcon());
     created_.append(QStringLiteral("MainWindow"));
-    for (const QString &className : MainWindow::CreationOrder()) {
-        const WindowFactory *factory = factoryFor(className);
-        if (!factory)
-            continue;
-        std::unique_ptr<QWidget> w = factory->make(port, link_);
-        main_->RegisterWindow(className, w.get());
-        if (className == QLatin1String("PortDialog"))
-            com_ = static_cast<PortDialog *>(w.get());
-        windows_.push_back(std::move(w));
-        created_.append(className);
-    }
+    for (const ui::WindowList &list : ProgramWindowLists())
+        for (const ui::WindowEntry &entry : list.windows) {
+            const QString className = QLatin1String(entry.className);
+            std::unique_ptr<QWidget> w = entry.make(port, link_);
+            main_->RegisterWindow(className, w.get());
+            if (className == QLatin1String("PortDialog"))
+                com_ = static_cast<PortDialog *>(w.get());
+            windows_.push_back(std::move(w));
+            created_.append(className);
+        }
     // The traffic monitor is no window of the table: it serves every family.
-    const CaptionFn caption = [main = main_.get()](Family f, int d) { return main->CaptionOf(f, d); };
     monitor_ = std::make_unique<TrafficMonitor>(link_);
-    monitor_->SetCaption(caption);
     main_->RegisterWindow(QStringLiteral("TrafficMonitor"), monitor_.get());
 #ifdef KZ_HAVE_CHARTS
     // The trend follows every measurement window (each has a 记录 control).
@@ -147,7 +117,6 @@ Program::Program(SerialPortControl &port, const Options &options)
 #endif
     if (!options_.trace.isEmpty()) {
         trace_ = std::make_unique<TraceFile>();
-        trace_->SetCaption(caption);
         QObject::connect(trace_.get(), &TraceFile::Failed, main_.get(), &MainWindow::Notify);
         QString error;
         if (!trace_->Open(options_.trace, link_, &error)) {

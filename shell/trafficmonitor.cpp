@@ -122,7 +122,7 @@ void TrafficMonitor::Refresh()
     const std::size_t end = std::min(log.Size(), first + LinesPerPass);
     for (std::size_t i = first; i < end; ++i)
         if (passes(log.At(i)))
-            lines.append(FormatRecord(log.At(i), caption_));
+            lines.append(FormatRecord(log.At(i)));
     next_ = log.Total() - log.Size() + end;
     if (end < log.Size())
         more_.start();

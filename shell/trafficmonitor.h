@@ -21,8 +21,6 @@ class TrafficMonitor : public QWidget {
 public:
     explicit TrafficMonitor(SerialLink &link, QWidget *parent = nullptr);
 
-    // Names windows in the verdicts (their captions); default: class names.
-    void SetCaption(CaptionFn caption) { caption_ = std::move(caption); }
 
     // Takes the records that came in since the last refresh (the timer does
     // this every RefreshMs while the window is shown), at most LinesPerPass
@@ -49,7 +47,6 @@ private:
     void save();
 
     SerialLink &link_;
-    CaptionFn caption_ = DefaultCaption;
     QTimer timer_;
     QTimer more_; // continues a backlog on the next event-loop turn
     std::uint64_t next_ = 0;    // running number of the first record not yet shown

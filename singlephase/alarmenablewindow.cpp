@@ -18,7 +18,7 @@ namespace singlephase {
 namespace ae = singlephase::alarmenable;
 
 AlarmEnableWindow::AlarmEnableWindow(SerialLink &link, QWidget *parent)
-    : FamilyWindow(link, "singlephase::AlarmEnableWindow", parent)
+    : FamilyWindow(link, Family::SinglePhase, "singlephase::AlarmEnableWindow", parent)
 {
     setWindowTitle(QStringLiteral("KZ5700E报警起用设置窗口"));
     QLabel *addressLabel = nullptr;
@@ -75,7 +75,6 @@ AlarmEnableWindow::AlarmEnableWindow(SerialLink &link, QWidget *parent)
     main->addWidget(outer);
     main->addLayout(buttons);
 
-    MakeReplyButton("Msg", [this] { onReply(); });
 }
 
 void AlarmEnableWindow::upload()
@@ -96,9 +95,8 @@ void AlarmEnableWindow::download()
         WriteBlock(ae::kFirstRegister, ae::kRegisters, *data);
 }
 
-void AlarmEnableWindow::onReply()
+void AlarmEnableWindow::onReply(const modbus::Exchange &ex)
 {
-    const modbus::Exchange ex = TakeExchange();
     if (ex.IsEchoOf(0x10))
         ui::ShowMessage(this, QStringLiteral("参数设置成功！！"));
     else if (ex.IsReadOf(0x03, ae::kBytes) && ex.RequestStart() == ae::kFirstRegister)

@@ -16,7 +16,7 @@ public:
 private:
     void download();
     void upload();
-    void onReply();
+    void onReply(const modbus::Exchange &exchange) override;
 
     FieldForm *form_ = nullptr;
 };

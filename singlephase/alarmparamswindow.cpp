@@ -20,7 +20,7 @@ namespace singlephase {
 namespace ap = singlephase::alarmparams;
 
 AlarmParamsWindow::AlarmParamsWindow(SerialLink &link, QWidget *parent)
-    : FamilyWindow(link, "singlephase::AlarmParamsWindow", parent)
+    : FamilyWindow(link, Family::SinglePhase, "singlephase::AlarmParamsWindow", parent)
 {
     setWindowTitle(QStringLiteral("KZ5700E报警参数设置"));
     QLabel *addressLabel = nullptr;
@@ -91,7 +91,6 @@ AlarmParamsWindow::AlarmParamsWindow(SerialLink &link, QWidget *parent)
     buttons->addWidget(MakeButton("Exit", QStringLiteral("退 出"), [this] { CloseWindow(); }));
     main->addLayout(buttons);
 
-    MakeReplyButton("Msg", [this] { onReply(); });
 }
 
 int AlarmParamsWindow::CheckedGroup() const
@@ -130,9 +129,8 @@ void AlarmParamsWindow::factoryValues()
     inputs_->SetValues(fields::FactoryValues(ap::kSwitchInputs));
 }
 
-void AlarmParamsWindow::onReply()
+void AlarmParamsWindow::onReply(const modbus::Exchange &ex)
 {
-    const modbus::Exchange ex = TakeExchange();
     if (ex.IsEchoOf(0x10)) {
         ui::ShowMessage(this, QStringLiteral("数据设置成功！！"));
         return;

@@ -26,7 +26,7 @@ private:
     void upload();
     void download();
     void factoryValues();
-    void onReply();
+    void onReply(const modbus::Exchange &exchange) override;
     int CheckedGroup() const;
 
     std::array<WordForm *, 3> limits_{};

@@ -29,7 +29,7 @@ constexpr int kDefaultIntervalMs = 1000;
 } // namespace
 
 AlarmStateWindow::AlarmStateWindow(SerialLink &link, QWidget *parent)
-    : FamilyWindow(link, "singlephase::AlarmStateWindow", parent)
+    : FamilyWindow(link, Family::SinglePhase, "singlephase::AlarmStateWindow", parent)
 {
     setWindowTitle(QStringLiteral("KZ5700报警状态窗口"));
 
@@ -102,7 +102,7 @@ AlarmStateWindow::AlarmStateWindow(SerialLink &link, QWidget *parent)
     // (mode 3) shows none rather than one read earlier. The poller has sent
     // by now; a press that sent nothing keeps the text.
     connect(poller_->CheckButton(), &QPushButton::clicked, this, [this] {
-        if (IsDestination())
+        if (HoldsReplies())
             mode_->clear();
     });
 
@@ -124,7 +124,6 @@ AlarmStateWindow::AlarmStateWindow(SerialLink &link, QWidget *parent)
     main->addLayout(legend);
     main->addLayout(checks);
 
-    MakeReplyButton("Msg", [this] { onReply(); });
 }
 
 void AlarmStateWindow::onClose()
@@ -133,16 +132,15 @@ void AlarmStateWindow::onClose()
     poller_->Cancel();
 }
 
-void AlarmStateWindow::onReply()
+void AlarmStateWindow::onReply(const modbus::Exchange &exchange)
 {
     // Only a whole state block changes the lamps; anything else leaves them.
-    if (const auto state = mon::ReadState(TakeExchange())) {
+    if (const auto state = mon::ReadState(exchange)) {
         for (int bit = 0; bit < mon::kStateLamps; ++bit)
             lamps_[bit]->SetOn((state->bits >> bit) & 1u);
         if (const auto text = mon::ModeText(state->mode))
             mode_->setText(*text);
     }
-    Link().ReplyPending(Family::SinglePhase, Row() ? Row()->destination : 0) = false;
 }
 
 } // namespace singlephase

@@ -27,7 +27,7 @@ protected:
     void onClose() override;
 
 private:
-    void onReply();
+    void onReply(const modbus::Exchange &exchange) override;
 
     StatePoller *poller_ = nullptr;
     QLabel *mode_ = nullptr;

@@ -10,7 +10,7 @@ const ClockWindowConfig kClockWindow{
     .model = "KZ5700E",
     .kind = "电参数测试仪",
     .base = 0x005C,
-    .replyButton = "Msg",
+    .family = Family::SinglePhase,
     .returnButton = "Exit",
 };
 

@@ -18,7 +18,7 @@ namespace singlephase {
 namespace d = singlephase::display;
 
 DisplaySettingsWindow::DisplaySettingsWindow(SerialLink &link, QWidget *parent)
-    : FamilyWindow(link, "singlephase::DisplaySettingsWindow", parent)
+    : FamilyWindow(link, Family::SinglePhase, "singlephase::DisplaySettingsWindow", parent)
 {
     setWindowTitle(QStringLiteral("KZ5700E窗口显示设置"));
     QLabel *addressLabel = nullptr;
@@ -72,7 +72,6 @@ DisplaySettingsWindow::DisplaySettingsWindow(SerialLink &link, QWidget *parent)
     main->addWidget(new QLabel(QStringLiteral("有功电能计量定时值不大于9999秒。)"), this));
     main->addLayout(buttons);
 
-    MakeReplyButton("Msg", [this] { onReply(); });
 }
 
 void DisplaySettingsWindow::upload()
@@ -95,9 +94,8 @@ void DisplaySettingsWindow::factoryValues()
     words_->SetValues(singlephase::words::FactoryValues(d::kWords));
 }
 
-void DisplaySettingsWindow::onReply()
+void DisplaySettingsWindow::onReply(const modbus::Exchange &ex)
 {
-    const modbus::Exchange ex = TakeExchange();
     if (ex.IsEchoOf(0x10)) {
         ui::ShowMessage(this, QStringLiteral("参数下载成功！！"));
     } else if (ex.IsReadOf(0x03, d::kBytes) && ex.RequestStart() == d::kFirstRegister) {

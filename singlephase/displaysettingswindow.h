@@ -18,7 +18,7 @@ private:
     void upload();
     void download();
     void factoryValues();
-    void onReply();
+    void onReply(const modbus::Exchange &exchange) override;
 
     FieldForm *form_ = nullptr;
     WordForm *words_ = nullptr;

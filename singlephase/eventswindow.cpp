@@ -16,7 +16,7 @@ const EventLogWindowConfig kEventWindow{
     .title = "KZ5700事件记录窗口",
     .model = "KZ5700E",
     .kind = "电参数测试仪",
-    .replyButton = "Msg",
+    .family = Family::SinglePhase,
     .returnButton = "Exit",
     .headings = kEventHeadings,
     .widths = kEventWidths,

@@ -19,7 +19,7 @@ namespace singlephase {
 namespace is = singlephase::initsettings;
 
 InitSettingsWindow::InitSettingsWindow(SerialLink &link, QWidget *parent)
-    : FamilyWindow(link, "singlephase::InitSettingsWindow", parent)
+    : FamilyWindow(link, Family::SinglePhase, "singlephase::InitSettingsWindow", parent)
 {
     setWindowTitle(QStringLiteral("KZ5700E初始化设置窗口"));
     QLabel *addressLabel = nullptr;
@@ -88,7 +88,6 @@ InitSettingsWindow::InitSettingsWindow(SerialLink &link, QWidget *parent)
     main->addWidget(bases.box);
     main->addLayout(buttons);
 
-    MakeReplyButton("Msg", [this] { onReply(); });
 }
 
 void InitSettingsWindow::factoryValues()
@@ -112,9 +111,8 @@ void InitSettingsWindow::downloadBases()
         WriteBlock(is::kBaseRegister, is::kBaseRegisters, *data);
 }
 
-void InitSettingsWindow::onReply()
+void InitSettingsWindow::onReply(const modbus::Exchange &ex)
 {
-    const modbus::Exchange ex = TakeExchange();
     if (ex.IsEmpty())
         return;
     if (ex.IsEchoOf(0x10)) {

@@ -18,7 +18,7 @@ private:
     void factoryValues();
     void download();
     void downloadBases();
-    void onReply();
+    void onReply(const modbus::Exchange &exchange) override;
 
     WordForm *words_ = nullptr;
     QLineEdit *activeBase_ = nullptr;

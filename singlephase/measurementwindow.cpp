@@ -24,12 +24,8 @@ QByteArray &MeterageParams()
     return params;
 }
 
-namespace {
-constexpr int kIndex = 3;
-}
-
 MeasurementWindow::MeasurementWindow(SerialLink &link, QWidget *parent)
-    : FamilyWindow(link, "singlephase::MeasurementWindow", parent)
+    : FamilyWindow(link, Family::SinglePhase, "singlephase::MeasurementWindow", parent)
 {
     setWindowTitle(QStringLiteral("KZ5700电量测量窗口"));
     auto *top = MakeHeading(QStringLiteral("KZ5700E"), QStringLiteral("电参数测试仪"));
@@ -98,7 +94,6 @@ MeasurementWindow::MeasurementWindow(SerialLink &link, QWidget *parent)
     // After a lost port the boxes keep the last values, marked as stopped.
     bottom->insertWidget(1, WatchPoll(timer_, QList<QWidget *>(boxes_.begin(), boxes_.end())));
 
-    MakeReplyButton("Msg", [this] { onReply(); });
 }
 
 void MeasurementWindow::onClose()
@@ -125,9 +120,8 @@ void MeasurementWindow::onTick()
     Send(singlephase::MeterageParams().isEmpty() ? m::SetupRequest(a) : m::MeasurementRequest(a), address);
 }
 
-void MeasurementWindow::onReply()
+void MeasurementWindow::onReply(const modbus::Exchange &exchange)
 {
-    const modbus::Exchange exchange = TakeExchange();
     const m::Outcome outcome = m::HandleReply(exchange, singlephase::MeterageParams());
     if (outcome.kind == m::Outcome::Measurement) {
         QStringList captions, texts;
@@ -140,7 +134,6 @@ void MeasurementWindow::onReply()
         record_->Record(exchange.request.isEmpty() ? address_->value() : static_cast<std::uint8_t>(exchange.request.at(0)),
                         captions, texts);
     }
-    Link().ReplyPending(Family::SinglePhase, kIndex) = false;
 }
 
 } // namespace singlephase

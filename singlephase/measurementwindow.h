@@ -30,7 +30,7 @@ protected:
 private:
     void onStart();
     void onTick();
-    void onReply();
+    void onReply(const modbus::Exchange &exchange) override;
 
     QSpinBox *address_ = nullptr;
     QTimer *timer_ = nullptr;

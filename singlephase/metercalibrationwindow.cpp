@@ -6,7 +6,7 @@ namespace singlephase {
 
 namespace {
 constexpr calib::WindowNames kNames = {"singlephase::MeterCalibrationWindow", "KZ5700E单相电参数表校验窗口", "地址：", "Exit",
-                                       "Msg", 1};
+                                       Family::SinglePhase, 1};
 }
 
 MeterCalibrationWindow::MeterCalibrationWindow(SerialLink &link, QWidget *parent)

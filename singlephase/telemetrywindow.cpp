@@ -14,7 +14,7 @@ const RelayWindowConfig kRelayWindow{
     .model = "KZ5700E",
     .kind = "电参数测试仪",
     .addressCaption = "输入仪表地址：",
-    .replyButton = "Msg",
+    .family = Family::SinglePhase,
     .returnButton = "Exit",
     .commands = mon::kRelayCommands,
 };

@@ -1,8 +1,7 @@
 #pragma once
-// The windows of this family that this library builds, for the program's
-// start-up.
-#include "ui/windowfactory.h"
+// The single-phase windows this library builds, for the main window.
+#include "ui/windowregistry.h"
 
 namespace singlephase {
-std::span<const WindowFactory> WindowFactories();
+ui::WindowList Windows();
 } // namespace singlephase

@@ -18,7 +18,7 @@ namespace threephase {
 
 namespace am = threephase::alarmmask;
 
-AlarmMaskWindow::AlarmMaskWindow(SerialLink &link, QWidget *parent) : FamilyWindow(link, "threephase::AlarmMaskWindow", parent)
+AlarmMaskWindow::AlarmMaskWindow(SerialLink &link, QWidget *parent) : FamilyWindow(link, Family::ThreePhase, "threephase::AlarmMaskWindow", parent)
 {
     setWindowTitle(QStringLiteral("SetParDcu"));
     auto *outer = new QGroupBox(QStringLiteral("报警启用设置"), this);
@@ -91,7 +91,6 @@ AlarmMaskWindow::AlarmMaskWindow(SerialLink &link, QWidget *parent) : FamilyWind
     main->addWidget(outer);
     main->addLayout(buttons);
 
-    MakeReplyButton("Form6_Button", [this] { onReply(); });
 }
 
 void AlarmMaskWindow::upload()
@@ -111,9 +110,8 @@ void AlarmMaskWindow::download()
         WriteBlock(am::kFirstRegister, am::kRegisters, *data);
 }
 
-void AlarmMaskWindow::onReply()
+void AlarmMaskWindow::onReply(const modbus::Exchange &ex)
 {
-    const modbus::Exchange ex = TakeExchange();
     if (ex.IsEchoOf(0x10))
         ui::ShowMessage(this, QStringLiteral("参数设置成功！！"));
     else if (ex.IsReadOf(0x03, am::kBytes) && ex.RequestStart() == am::kFirstRegister)

@@ -10,7 +10,7 @@ const ClockWindowConfig kClockWindow{
     .model = "KZ5500E",
     .kind = "电参数测试仪",
     .base = 0x0060,
-    .replyButton = "Form11_Button",
+    .family = Family::ThreePhase,
     .returnButton = "BitBtn5",
 };
 

@@ -23,7 +23,7 @@ const QString kUploaded = QStringLiteral("数据上载成功！！！");
 const QString kUploadFailed = QStringLiteral("数据上载失败！！！");
 } // namespace
 
-DisplaySettingsWindow::DisplaySettingsWindow(SerialLink &link, QWidget *parent) : FamilyWindow(link, "threephase::DisplaySettingsWindow", parent)
+DisplaySettingsWindow::DisplaySettingsWindow(SerialLink &link, QWidget *parent) : FamilyWindow(link, Family::ThreePhase, "threephase::DisplaySettingsWindow", parent)
 {
     setWindowTitle(QStringLiteral("SetPar2Dcu"));
     form_ = new FieldForm(this, disp::kFields);
@@ -110,7 +110,6 @@ DisplaySettingsWindow::DisplaySettingsWindow(SerialLink &link, QWidget *parent) 
     main->addWidget(status_);
 
     form_->SetValues(disp::ResetValues(false));
-    MakeReplyButton("Form8_Button", [this] { onReply(); });
 }
 
 void DisplaySettingsWindow::onShow()
@@ -140,9 +139,8 @@ void DisplaySettingsWindow::download()
         WriteBlock(disp::kFirstRegister, disp::kRegisters, *data);
 }
 
-void DisplaySettingsWindow::onReply()
+void DisplaySettingsWindow::onReply(const modbus::Exchange &ex)
 {
-    const modbus::Exchange ex = TakeExchange();
     if (ex.IsEchoOf(0x10)) {
         ui::ShowMessage(this, QStringLiteral("参数下载成功！！"));
         return;

@@ -24,7 +24,7 @@ protected:
 private:
     void upload();
     void download();
-    void onReply();
+    void onReply(const modbus::Exchange &exchange) override;
     void onUploadTimeout();
 
     FieldForm *form_ = nullptr;

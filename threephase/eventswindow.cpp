@@ -20,7 +20,7 @@ EventsWindow::EventsWindow(SerialLink &link, QWidget *parent)
                          .title = "Coulometry3dcu",
                          .model = "KZ5500E",
                          .kind = "电参数测试仪",
-                         .replyButton = "Form4_Button",
+                         .family = Family::ThreePhase,
                          .returnButton = "BitBtn3",
                          .headings = kEventHeadings,
                          .widths = kEventWidths,

@@ -17,7 +17,7 @@ namespace threephase {
 
 namespace is = threephase::initsettings;
 
-InitSettingsWindow::InitSettingsWindow(SerialLink &link, QWidget *parent) : FamilyWindow(link, "threephase::InitSettingsWindow", parent)
+InitSettingsWindow::InitSettingsWindow(SerialLink &link, QWidget *parent) : FamilyWindow(link, Family::ThreePhase, "threephase::InitSettingsWindow", parent)
 {
     setWindowTitle(QStringLiteral("SetPar3Dcu"));
     // Controls are made in reading order, which is also the keyboard order.
@@ -88,7 +88,6 @@ InitSettingsWindow::InitSettingsWindow(SerialLink &link, QWidget *parent) : Fami
     main->addWidget(bases.box);
     main->addLayout(bottom);
 
-    MakeReplyButton("Form9_Button", [this] { onReply(); });
 }
 
 void InitSettingsWindow::onShow()
@@ -134,9 +133,8 @@ void InitSettingsWindow::downloadBases()
 
 // Both uploads and both downloads answer here: a reply is decoded by the
 // request it answers, never by its size alone.
-void InitSettingsWindow::onReply()
+void InitSettingsWindow::onReply(const modbus::Exchange &ex)
 {
-    const modbus::Exchange ex = TakeExchange();
     if (ex.IsEmpty())
         return;
     if (ex.IsEchoOf(0x10)) {

@@ -23,7 +23,7 @@ private:
     void download();
     void uploadBases();
     void downloadBases();
-    void onReply();
+    void onReply(const modbus::Exchange &exchange) override;
 
     FieldForm *form_ = nullptr;
     QLineEdit *activeBase_ = nullptr;   // LabeledEdit3

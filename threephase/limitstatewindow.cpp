@@ -36,7 +36,7 @@ const Bottom kIoRow[] = {{"开关量信号1", "开关量信号1"}, {"开关量�
                          {"继电器输出1", "继电器输出1"}, {"继电器输出2", "继电器输出2"}, {"继电器输出3", "继电器输出3"}};
 } // namespace
 
-LimitStateWindow::LimitStateWindow(SerialLink &link, QWidget *parent) : FamilyWindow(link, "threephase::LimitStateWindow", parent)
+LimitStateWindow::LimitStateWindow(SerialLink &link, QWidget *parent) : FamilyWindow(link, Family::ThreePhase, "threephase::LimitStateWindow", parent)
 {
     setWindowTitle(QStringLiteral("Coulometry1dcu"));
 
@@ -125,7 +125,6 @@ LimitStateWindow::LimitStateWindow(SerialLink &link, QWidget *parent) : FamilyWi
     main->addWidget(frame);
     main->addLayout(bottom);
 
-    MakeReplyButton("Form3_Button", [this] { onReply(); });
 }
 
 void LimitStateWindow::onClose()
@@ -133,13 +132,12 @@ void LimitStateWindow::onClose()
     poller_->Cancel();
 }
 
-void LimitStateWindow::onReply()
+void LimitStateWindow::onReply(const modbus::Exchange &exchange)
 {
     // Only a whole state block changes the lamps; anything else leaves them.
-    if (const auto bits = mon::StateBits(TakeExchange()))
+    if (const auto bits = mon::StateBits(exchange))
         for (auto it = byBit_.cbegin(); it != byBit_.cend(); ++it)
             it.value()->SetOn((*bits >> it.key()) & 1u);
-    Link().ReplyPending(Family::ThreePhase, 3) = false;
 }
 
 } // namespace threephase

@@ -24,7 +24,7 @@ protected:
     void onClose() override;
 
 private:
-    void onReply();
+    void onReply(const modbus::Exchange &exchange) override;
 
     StatePoller *poller_ = nullptr;
     QMap<int, Lamp *> byBit_;

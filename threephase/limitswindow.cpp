@@ -56,7 +56,7 @@ void LayOut(const FieldForm &form, QGroupBox *box)
 
 } // namespace
 
-LimitsWindow::LimitsWindow(SerialLink &link, QWidget *parent) : FamilyWindow(link, "threephase::LimitsWindow", parent)
+LimitsWindow::LimitsWindow(SerialLink &link, QWidget *parent) : FamilyWindow(link, Family::ThreePhase, "threephase::LimitsWindow", parent)
 {
     setWindowTitle(QStringLiteral("KZ5500E电参数测试仪"));
 
@@ -117,7 +117,6 @@ LimitsWindow::LimitsWindow(SerialLink &link, QWidget *parent) : FamilyWindow(lin
     main->addLayout(groups);
     main->addLayout(bottom);
 
-    MakeReplyButton("Form7_Button", [this] { onReply(); });
 }
 
 void LimitsWindow::onShow()
@@ -181,9 +180,8 @@ void LimitsWindow::factoryValues()
         form->SetValues(fields::FactoryValues(form->Table()));
 }
 
-void LimitsWindow::onReply()
+void LimitsWindow::onReply(const modbus::Exchange &ex)
 {
-    const modbus::Exchange ex = TakeExchange();
     if (ex.IsEchoOf(0x10)) {
         ui::ShowMessage(this, QStringLiteral("数据设置成功！！"));
         return;

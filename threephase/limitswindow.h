@@ -28,7 +28,7 @@ private:
     void upload();
     void back();
     void factoryValues();
-    void onReply();
+    void onReply(const modbus::Exchange &exchange) override;
 
     // The selected group (1..10); 0, with the user told to pick one, when
     // none is.

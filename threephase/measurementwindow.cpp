@@ -25,8 +25,6 @@ QByteArray &CoulometryParams()
 }
 
 namespace {
-constexpr int kSlot = 1;
-
 // Boxes of each group, as indexes into the measurement box list, laid out
 // two per row.
 struct Group {
@@ -36,7 +34,7 @@ struct Group {
 };
 } // namespace
 
-MeasurementWindow::MeasurementWindow(SerialLink &link, QWidget *parent) : FamilyWindow(link, "threephase::MeasurementWindow", parent)
+MeasurementWindow::MeasurementWindow(SerialLink &link, QWidget *parent) : FamilyWindow(link, Family::ThreePhase, "threephase::MeasurementWindow", parent)
 {
     setWindowTitle(QStringLiteral("电压相关参数测量"));
 
@@ -134,7 +132,6 @@ MeasurementWindow::MeasurementWindow(SerialLink &link, QWidget *parent) : Family
     // After a lost port the boxes keep the last values, marked as stopped.
     bottom->insertWidget(1, WatchPoll(timer_, QList<QWidget *>(boxes_.begin(), boxes_.end())));
 
-    MakeReplyButton("Form1_Button", [this] { onReply(); });
 }
 
 void MeasurementWindow::onShow() {}
@@ -142,7 +139,6 @@ void MeasurementWindow::onShow() {}
 void MeasurementWindow::onClose()
 {
     timer_->stop();
-    Link().ReplyPending(Family::ThreePhase, kSlot) = false;
 }
 
 void MeasurementWindow::onStart()
@@ -169,9 +165,8 @@ void MeasurementWindow::onTick()
          address);
 }
 
-void MeasurementWindow::onReply()
+void MeasurementWindow::onReply(const modbus::Exchange &exchange)
 {
-    const modbus::Exchange exchange = TakeExchange();
     const QByteArray &frame = exchange.reply;
     const threephase::ReplyOutcome outcome = threephase::HandleReply(frame, threephase::CoulometryParams());
     if (outcome.kind == threephase::ReplyOutcome::Measurement) {
@@ -186,7 +181,6 @@ void MeasurementWindow::onReply()
                                                    : static_cast<std::uint8_t>(exchange.request.at(0)),
                         captions, texts);
     }
-    Link().ReplyPending(Family::ThreePhase, kSlot) = false;
 }
 
 void MeasurementWindow::showTexts(const threephase::MeasurementTexts &texts)

@@ -34,7 +34,7 @@ private:
     void onStart();
     void onStop();
     void onTick();
-    void onReply();
+    void onReply(const modbus::Exchange &exchange) override;
     void showTexts(const threephase::MeasurementTexts &texts);
 
     QSpinBox *address_ = nullptr;

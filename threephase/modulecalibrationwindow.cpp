@@ -6,7 +6,7 @@ namespace threephase {
 
 namespace {
 constexpr calib::WindowNames kNames = {"threephase::ModuleCalibrationWindow", "KZ5500M模块校验窗口", "模块地址：", "BitBtn3",
-                                       "Form12_Button", 3};
+                                       Family::ThreePhase, 3};
 }
 
 ModuleCalibrationWindow::ModuleCalibrationWindow(SerialLink &link, QWidget *parent)

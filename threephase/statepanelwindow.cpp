@@ -24,7 +24,7 @@ const char *const kLowerUnits[] = {"KW", "Kvar", "KVA", "KWH", "Kvah"};
 const char *const kLowerUnits2[] = {"MW", "KWH", "MVA", "MWH", "Mvrh"};
 } // namespace
 
-StatePanelWindow::StatePanelWindow(SerialLink &link, QWidget *parent) : FamilyWindow(link, "threephase::StatePanelWindow", parent)
+StatePanelWindow::StatePanelWindow(SerialLink &link, QWidget *parent) : FamilyWindow(link, Family::ThreePhase, "threephase::StatePanelWindow", parent)
 {
     setWindowTitle(QStringLiteral("Coulometry4dcu"));
     setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
@@ -94,7 +94,6 @@ StatePanelWindow::StatePanelWindow(SerialLink &link, QWidget *parent) : FamilyWi
     main->addLayout(bottom);
 
     // Replies routed here change nothing.
-    MakeReplyButton("Form5_Button", [] {});
 }
 
 } // namespace threephase

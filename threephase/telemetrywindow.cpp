@@ -14,7 +14,7 @@ const RelayWindowConfig kRelayWindow{
     .model = "KZ5500E",
     .kind = "电参数测试仪",
     .addressCaption = "输入仪表地址：",
-    .replyButton = "Form2_Button",
+    .family = Family::ThreePhase,
     .returnButton = "BitBtn3",
     .commands = mon::kRelayCommands,
 };

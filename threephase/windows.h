@@ -1,7 +1,7 @@
 #pragma once
-// The three-phase windows this library builds, for the program's start-up.
-#include "ui/windowfactory.h"
+// The three-phase windows this library builds, for the main window.
+#include "ui/windowregistry.h"
 
 namespace threephase {
-std::span<const WindowFactory> WindowFactories();
+ui::WindowList Windows();
 } // namespace threephase

@@ -54,10 +54,9 @@ QString ChooseRecordFile(QWidget *parent, const QString &suggested)
 
 CalibrationWindow::CalibrationWindow(SerialLink &link, const calib::WindowNames &names,
                                      std::unique_ptr<calib::Decoder> decoder, QWidget *parent)
-    : FamilyWindow(link, names.className, parent), decoder_(std::move(decoder)), engine_(*decoder_)
+    : FamilyWindow(link, names.family, names.className, parent), decoder_(std::move(decoder)), engine_(*decoder_)
 {
     setWindowTitle(Text(names.title));
-    destination_ = Row() ? Row()->destination : 0;
 
     // Read-outs: black panel, lime texts.
     auto *panel = new QFrame(this);
@@ -168,7 +167,6 @@ CalibrationWindow::CalibrationWindow(SerialLink &link, const calib::WindowNames 
     readRow->insertWidget(readRow->count() - 1,
                           WatchPoll(timer_, QList<QWidget *>(readOuts_.begin(), readOuts_.end())));
 
-    MakeReplyButton(QLatin1String(names.replyButton), [this] { onReply(); });
 }
 
 void CalibrationWindow::onClose()
@@ -217,11 +215,11 @@ void CalibrationWindow::toggleReading()
 
 void CalibrationWindow::onTick()
 {
-    if (!IsDestination()) {
+    if (!HoldsReplies()) {
         timer_->stop();
         return;
     }
-    if (Link().ReplyPending(Row()->family, destination_))
+    if (Handling())
         return;
     const QColor colour = lamp39_->Colour();
     lamp39_->SetColour(lamp1_->Colour());
@@ -266,7 +264,6 @@ void CalibrationWindow::write()
         return;
     }
     const int address = address_->value();
-    Link().LastAddress = static_cast<std::uint16_t>(address);
     const int point = points_->currentRow();
     if (point < 0) {
         ui::ShowMessage(this, Text(calib::msg::kNoPoint));
@@ -286,9 +283,8 @@ void CalibrationWindow::write()
         addRow(n, QStringLiteral("写入"), reference_->text(), std::nullopt, calib::WordText(*word), QString());
 }
 
-void CalibrationWindow::onReply()
+void CalibrationWindow::onReply(const modbus::Exchange &exchange)
 {
-    const modbus::Exchange exchange = TakeExchange();
     switch (engine_.Take(exchange.reply)) {
     case calib::Engine::Reply::Read: {
         const QStringList texts = decoder_->Texts();
@@ -310,7 +306,6 @@ void CalibrationWindow::onReply()
     case calib::Engine::Reply::Ignored:
         break;
     }
-    Link().ReplyPending(Row()->family, destination_) = false;
 }
 
 void CalibrationWindow::addRow(int point, const QString &action, const QString &reference,
@@ -318,7 +313,7 @@ void CalibrationWindow::addRow(int point, const QString &action, const QString &
 {
     calib::RecordRow row;
     row.time = QDateTime::currentDateTime();
-    row.address = Link().LastAddress;
+    row.address = LastAddress();
     row.point = point;
     const auto points = decoder_->Points();
     if (point >= 1 && point <= static_cast<int>(points.size()))

@@ -34,7 +34,8 @@ struct WindowNames {
     const char *title;
     const char *addressCaption;
     const char *returnButton;
-    const char *replyButton;
+    // The family whose windows it belongs to.
+    Family family;
     int readOutColumns;
 };
 
@@ -61,7 +62,7 @@ private:
     void clearWord();
     void onPointChosen();
     void saveRecord();
-    void onReply();
+    void onReply(const modbus::Exchange &exchange) override;
     void setReadCaption(bool reading);
     void addRow(int point, const QString &action, const QString &reference, std::optional<double> reading,
                 const QString &word, const QString &result);
@@ -70,7 +71,6 @@ private:
     calib::Engine engine_;
     calib::CyclicRead cyclic_;
     calib::Record record_;
-    int destination_ = 0;
 
     QSpinBox *address_ = nullptr;
     QCheckBox *cyclicBox_ = nullptr;

@@ -13,7 +13,7 @@
 #include <QVBoxLayout>
 
 ClockWindow::ClockWindow(SerialLink &link, const ClockWindowConfig &config, QWidget *parent)
-    : FamilyWindow(link, config.className, parent), config_(config)
+    : FamilyWindow(link, config.family, config.className, parent), config_(config)
 {
     setWindowTitle(QString::fromUtf8(config.title));
 
@@ -63,7 +63,6 @@ ClockWindow::ClockWindow(SerialLink &link, const ClockWindowConfig &config, QWid
     main->addLayout(grid);
     main->addLayout(bottom);
 
-    MakeReplyButton(QLatin1String(config.replyButton), [this] { onReply(); });
 }
 
 void ClockWindow::upload()
@@ -100,9 +99,8 @@ void ClockWindow::setClock()
     Send(clockblock::ClockRequest(config_.base, static_cast<std::uint8_t>(address), Now()), address);
 }
 
-void ClockWindow::onReply()
+void ClockWindow::onReply(const modbus::Exchange &ex)
 {
-    const modbus::Exchange ex = TakeExchange();
     if (ex.IsEchoOf(0x10)) {
         ui::ShowMessage(this, QStringLiteral("数据设置成功！！"));
         return;

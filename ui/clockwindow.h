@@ -18,7 +18,8 @@ struct ClockWindowConfig {
     const char *model;
     const char *kind;
     std::uint16_t base; // first register of the block
-    const char *replyButton;
+    // The family whose windows it belongs to.
+    Family family;
     const char *returnButton;
 };
 
@@ -35,7 +36,7 @@ private:
     void setAddress();
     void setClock();
     void upload();
-    void onReply();
+    void onReply(const modbus::Exchange &exchange) override;
 
     ClockWindowConfig config_;
     QSpinBox *address_ = nullptr;    // SpinEdit2 原地址

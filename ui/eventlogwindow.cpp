@@ -13,7 +13,7 @@
 #include <QVBoxLayout>
 
 EventLogWindow::EventLogWindow(SerialLink &link, const EventLogWindowConfig &config, QWidget *parent)
-    : FamilyWindow(link, config.className, parent), config_(config)
+    : FamilyWindow(link, config.family, config.className, parent), config_(config)
 {
     setWindowTitle(QString::fromUtf8(config.title));
 
@@ -65,7 +65,6 @@ EventLogWindow::EventLogWindow(SerialLink &link, const EventLogWindowConfig &con
     main->addWidget(grid_, 1);
     main->addLayout(bottom);
 
-    MakeReplyButton(QLatin1String(config.replyButton), [this] { onReply(); });
 }
 
 void EventLogWindow::onShow()
@@ -95,11 +94,10 @@ void EventLogWindow::readLog()
     clearGrid();
 }
 
-void EventLogWindow::onReply()
+void EventLogWindow::onReply(const modbus::Exchange &exchange)
 {
-    const QList<QStringList> rows = eventlog::Rows(config_.log, TakeExchange(), sentKind_, sentName_);
+    const QList<QStringList> rows = eventlog::Rows(config_.log, exchange, sentKind_, sentName_);
     for (int r = 0; r < rows.size() && r < grid_->rowCount(); ++r)
         for (int c = 0; c < rows[r].size() && c < grid_->columnCount(); ++c)
             grid_->setItem(r, c, new QTableWidgetItem(rows[r][c]));
-    Link().ReplyPending(Row() ? Row()->family : Family::ThreePhase, Row() ? Row()->destination : 0) = false;
 }

@@ -16,7 +16,8 @@ struct EventLogWindowConfig {
     const char *title;
     const char *model;
     const char *kind;
-    const char *replyButton;
+    // The family whose windows it belongs to.
+    Family family;
     const char *returnButton;
     std::span<const char *const> headings; // the grid's columns
     std::span<const int> widths;           // their widths in pixels
@@ -38,7 +39,7 @@ protected:
 
 private:
     void readLog();
-    void onReply();
+    void onReply(const modbus::Exchange &exchange) override;
     void clearGrid();
 
     EventLogWindowConfig config_;

@@ -10,7 +10,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
-#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
@@ -24,8 +23,8 @@ namespace {
 const char *const kStopped = "已停止（串口断开）";
 } // namespace
 
-FamilyWindow::FamilyWindow(SerialLink &link, const char *className, QWidget *parent)
-    : QWidget(parent, Qt::Window), link_(link), row_(FindWindowRow(className))
+FamilyWindow::FamilyWindow(SerialLink &link, std::optional<Family> family, const char *className, QWidget *parent)
+    : QWidget(parent, Qt::Window), link_(link), family_(family)
 {
     setObjectName(QLatin1String(className));
     connect(link_.Port(), &SerialPortControl::PortLost, this, [this] { portLost(); });
@@ -69,10 +68,11 @@ void FamilyWindow::CloseWindow()
 void FamilyWindow::closed()
 {
     onClose();
-    // A closed window takes no more replies; another window's destination
-    // is left alone.
-    if (row_)
-        link_.ClearDestination(row_->family, row_->destination);
+    // A closed window takes no more replies; another window's hold on the
+    // family is left alone.
+    closed_ = true;
+    if (family_)
+        link_.Release(*family_, this);
 }
 
 void FamilyWindow::PortLost()
@@ -133,31 +133,61 @@ void FamilyWindow::setStale(bool stale)
         stoppedLabel_->setVisible(stale);
 }
 
-bool FamilyWindow::IsDestination() const
+QString FamilyWindow::requesterName() const
 {
-    return row_ && row_->destination != 0 && link_.CurrentFamily() == row_->family &&
-           link_.Destination(row_->family) == row_->destination;
+    const QString title = windowTitle().trimmed();
+    return title.isEmpty() ? objectName() : title;
+}
+
+void FamilyWindow::TakeReplies()
+{
+    if (family_)
+        link_.TakeOver(*family_, this, requesterName());
+}
+
+bool FamilyWindow::HoldsReplies() const
+{
+    return family_ && link_.Holds(*family_, this);
 }
 
 bool FamilyWindow::Send(const QByteArray &frame, int address)
 {
-    const bool own = row_ && row_->destination != 0;
-    if (own && link_.CurrentFamily() != row_->family) {
+    if (family_ && link_.CurrentFamily() != *family_) {
         ui::ShowMessage(this, QStringLiteral("本窗口不属于当前所选的仪表型号，请先用“仪表型号选择”选择对应型号！"));
         return false;
     }
     // Asking the meter again over an open port: what follows is live.
     if (stale_ && link_.Port()->PortOpen())
         setStale(false);
-    if (own) {
-        link_.SetDestination(row_->family, row_->destination);
-        link_.LastAddress = static_cast<std::uint16_t>(address);
-        link_.SendFrameFor(row_->family, row_->destination, frame);
-        return true;
-    }
-    link_.LastAddress = static_cast<std::uint16_t>(address);
-    link_.SendFrame(frame);
+    TakeReplies();
+    closed_ = false;
+    lastAddress_ = address;
+    const Family family = family_.value_or(link_.CurrentFamily());
+    modbus::Reply *reply = link_.Send(frame, RequestInfo{.requester = this,
+                                                         .name = requesterName(),
+                                                         .family = family_,
+                                                         .calibration = modbus::CalibrationLengthsOf(family)});
+    connect(reply, &modbus::Reply::finished, this, [this, reply] { finished(reply); });
     return true;
+}
+
+void FamilyWindow::finished(modbus::Reply *reply)
+{
+    if (closed_)
+        return;
+    if (!reply->Ok()) {
+        onFailure(reply->Failure());
+        return;
+    }
+    // The reply outlives this call only until the event loop deletes it.
+    const modbus::Exchange exchange = reply->Result();
+    handling_ = true;
+    struct Done {
+        bool &flag;
+        ~Done() { flag = false; }
+    } done{handling_};
+    onReply(exchange);
+    emit ReplyHandled(exchange);
 }
 
 int FamilyWindow::Address() const
@@ -184,38 +214,6 @@ std::optional<QByteArray> FamilyWindow::Downloadable(const fields::Encoded &enco
         return std::nullopt;
     }
     return encoded.data;
-}
-
-modbus::Exchange FamilyWindow::TakeExchange()
-{
-    if (!row_)
-        return {};
-    return link_.TakeExchange(row_->family, row_->destination);
-}
-
-QPushButton *FamilyWindow::MakeReplyButton(const QString &name, std::function<void()> onReply)
-{
-    return MakeReplyButton(name, row_ ? row_->family : Family::ThreePhase, row_ ? row_->destination : 0,
-                           std::move(onReply));
-}
-
-QPushButton *FamilyWindow::MakeReplyButton(const QString &name, Family family, int index,
-                                           std::function<void()> onReply)
-{
-    auto *button = new QPushButton(this);
-    button->setObjectName(name);
-    button->setFixedSize(1, 1);
-    button->setFocusPolicy(Qt::NoFocus);
-    button->hide();
-    connect(button, &QPushButton::clicked, this, std::move(onReply));
-    // A hidden (but enabled) button still emits clicked() when clicked in
-    // code; the guard covers a link that outlives this window.
-    QPointer<QPushButton> guarded(button);
-    link_.RegisterReplyHandler(family, index, [guarded] {
-        if (guarded)
-            guarded->click();
-    });
-    return button;
 }
 
 QHBoxLayout *FamilyWindow::MakeHeading(const QString &model, const QString &kind)
@@ -267,11 +265,11 @@ FamilyWindow::EnergyBaseGroup FamilyWindow::MakeEnergyBaseGroup(std::function<vo
 bool FamilyWindow::PollTick(QTimer *timer, QProgressBar *bar)
 {
     bar->setValue(bar->value() < 100 ? bar->value() + 10 : 0);
-    if (!IsDestination()) {
+    if (!HoldsReplies()) {
         timer->stop();
         return false;
     }
-    return !link_.ReplyPending(row_->family, row_->destination);
+    return !handling_;
 }
 
 QPushButton *FamilyWindow::MakeButton(const QString &name, const QString &caption,

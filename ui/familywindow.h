@@ -1,11 +1,10 @@
 #pragma once
 // Base of every family window: a top-level window that is created once and
-// never destroyed (closing only hides it), with show/close hooks, the hidden
-// reply button through which the link hands replies to the window, and the
+// never destroyed (closing only hides it), with show/close hooks, requests
+// sent through the link whose replies come back to onReply, and the
 // instrument address spin box most windows carry.
 #include "core/fields.h"
 #include "link/seriallink.h"
-#include "link/windowtable.h"
 
 #include <QWidget>
 
@@ -24,28 +23,33 @@ class QSpinBox;
 class FamilyWindow : public QWidget {
     Q_OBJECT
 public:
-    // className names the window's row in the window table (its family and
-    // reply destination) and becomes its object name.
-    FamilyWindow(SerialLink &link, const char *className, QWidget *parent = nullptr);
+    // family: the family whose windows it belongs to (its requests are sent
+    // as that family's, and it takes over the family's replies when it
+    // sends); none for a window that serves every family. className becomes
+    // the object name.
+    FamilyWindow(SerialLink &link, std::optional<Family> family, const char *className, QWidget *parent = nullptr);
 
     SerialLink &Link() const { return link_; }
-    // The window's row in the window table (nullptr for a class without one).
-    const WindowRow *Row() const { return row_; }
+    std::optional<Family> WindowFamily() const { return family_; }
 
-    // True while this window is the reply destination of the family whose
-    // dispatcher serves replies now. A polling window sends only then.
-    bool IsDestination() const;
+    // Makes this window the one that takes its family's replies, as opening
+    // it from its menu does.
+    void TakeReplies();
+    // True while this window's family is the chosen one and this window
+    // takes its replies. A polling window sends only then.
+    bool HoldsReplies() const;
 
-    // Sends a request as this window: the window makes itself its family's
-    // reply destination first (so the reply comes back here, not to whichever
-    // window was opened last), records the address and hands the frame to
-    // the link. A window of a family other than the chosen one sends
-    // nothing and says why: its reply would reach another family's window.
+    // Sends a request as this window and hands the reply to onReply. A
+    // family window takes its family's replies first (so the reply comes back
+    // here, not to whichever window was opened last). A window of a family
+    // other than the chosen one sends nothing and says why: its reply would
+    // reach another family's window. False when nothing was sent for that.
     bool Send(const QByteArray &frame, int address);
-
-    // The reply stored for this window with the request it answers; the slot
-    // is emptied.
-    modbus::Exchange TakeExchange();
+    // The address of the request sent last.
+    int LastAddress() const { return lastAddress_; }
+    // True while onReply runs (it may wait on a message box): a poll sends
+    // nothing then, so replies are handled one at a time.
+    bool Handling() const { return handling_; }
 
     // The instrument address in the window's address spin box.
     int Address() const;
@@ -57,7 +61,18 @@ public:
     // cannot be sent the user is told why and nothing is returned.
     std::optional<QByteArray> Downloadable(const fields::Encoded &encoded);
 
+signals:
+    // A reply was handled by onReply (for tests and diagnostics).
+    void ReplyHandled(const modbus::Exchange &exchange);
+
 protected:
+    // The reply to a request this window sent, with the request. A request
+    // without a usable reply (none within the time-out, a bad frame, an
+    // exception reply, the port lost, or another window that took the
+    // family's replies) reaches onFailure instead; by default nothing
+    // happens, as the meter simply did not answer.
+    virtual void onReply(const modbus::Exchange &exchange) { Q_UNUSED(exchange); }
+    virtual void onFailure(modbus::Reply::Error error) { Q_UNUSED(error); }
     // Runs every time the window is shown.
     virtual void onShow() {}
     // Runs on every close: the title bar, close() of a shown window, and
@@ -87,14 +102,6 @@ protected:
 
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
-
-    // Makes the hidden 1x1 reply button (objectName name) whose click runs
-    // onReply, and registers its click as the link's reply handler for the
-    // given destination.
-    QPushButton *MakeReplyButton(const QString &name, Family family, int index,
-                                 std::function<void()> onReply);
-    // The same for the destination of the window's row.
-    QPushButton *MakeReplyButton(const QString &name, std::function<void()> onReply);
 
     // The heading of the settings windows: the model and the instrument kind
     // in large bold letters, side by side.
@@ -132,6 +139,8 @@ private:
     void closed();
     void portLost();
     void setStale(bool stale);
+    void finished(modbus::Reply *reply);
+    QString requesterName() const;
 
     // A value widget of the poll, with what the stale marking replaces.
     struct PolledValue {
@@ -141,7 +150,12 @@ private:
     };
 
     SerialLink &link_;
-    const WindowRow *row_ = nullptr;
+    std::optional<Family> family_;
+    int lastAddress_ = 0;
+    bool handling_ = false;
+    // Set by closing, cleared by the next send: a closed window takes no
+    // reply to what it asked before.
+    bool closed_ = false;
     QSpinBox *address_ = nullptr;
     bool placed_ = false;
     QTimer *pollTimer_ = nullptr;

@@ -12,7 +12,7 @@
 #include <QVBoxLayout>
 
 RelayWindow::RelayWindow(SerialLink &link, const RelayWindowConfig &config, QWidget *parent)
-    : FamilyWindow(link, config.className, parent), config_(config)
+    : FamilyWindow(link, config.family, config.className, parent), config_(config)
 {
     setWindowTitle(QString::fromUtf8(config.title));
 
@@ -80,7 +80,6 @@ RelayWindow::RelayWindow(SerialLink &link, const RelayWindowConfig &config, QWid
     main->addWidget(state);
     main->addLayout(bottom);
 
-    MakeReplyButton(QLatin1String(config.replyButton), [this] { onReply(); });
 }
 
 void RelayWindow::send(const relays::Command &command)
@@ -89,9 +88,9 @@ void RelayWindow::send(const relays::Command &command)
     Send(relays::Request(command, static_cast<std::uint8_t>(address)), address);
 }
 
-void RelayWindow::onReply()
+void RelayWindow::onReply(const modbus::Exchange &exchange)
 {
-    const relays::Outcome outcome = relays::Read(config_.commands, TakeExchange());
+    const relays::Outcome outcome = relays::Read(config_.commands, exchange);
     switch (outcome.kind) {
     case relays::Outcome::Inputs:
     case relays::Outcome::Outputs: {

@@ -17,7 +17,8 @@ struct RelayWindowConfig {
     const char *model; // heading: model and instrument kind
     const char *kind;
     const char *addressCaption;
-    const char *replyButton;
+    // The family whose windows it belongs to.
+    Family family;
     const char *returnButton;
     // The switch buttons (shown in table order, closing row first) and the
     // two read buttons.
@@ -37,7 +38,7 @@ public:
 
 private:
     void send(const relays::Command &command);
-    void onReply();
+    void onReply(const modbus::Exchange &exchange) override;
 
     RelayWindowConfig config_;
     std::array<Lamp *, 3> inputs_{};

@@ -39,12 +39,6 @@ StatePoller::StatePoller(FamilyWindow *window, std::function<bool()> send, std::
     connect(timer_, &QTimer::timeout, this, &StatePoller::tick);
 }
 
-bool &StatePoller::pending() const
-{
-    const WindowRow *row = window_->Row();
-    return window_->Link().ReplyPending(row ? row->family : Family::ThreePhase, row ? row->destination : 0);
-}
-
 void StatePoller::check()
 {
     if (!send_())
@@ -65,17 +59,16 @@ void StatePoller::check()
 
 void StatePoller::tick()
 {
-    if (!window_->IsDestination()) {
+    if (!window_->HoldsReplies()) {
         timer_->stop();
         return;
     }
-    if (pending())
+    if (window_->Handling())
         return;
     send_();
 }
 
 void StatePoller::Cancel()
 {
-    pending() = false;
     timer_->stop();
 }

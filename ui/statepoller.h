@@ -2,7 +2,7 @@
 // The check controls of a state window: "检  测" reads the state now and,
 // with "定时检测" ticked, repeats it every interval typed in milliseconds;
 // "取  消" stops repeating. The timer sends nothing while the window is
-// still handling the previous reply (its ReplyPending flag) and stops as soon
+// still handling the previous reply and stops as soon
 // as another window takes the family's replies. The controls are made here
 // for the window to lay out; the request is the window's.
 #include <QObject>
@@ -31,13 +31,12 @@ public:
     QPushButton *CancelButton() const { return cancel_; } // BitBtn2 "取  消"
     QTimer *Timer() const { return timer_; }            // Timer1
 
-    // "取  消": clears the window's ReplyPending flag and stops the timer.
+    // "取  消": stops the timer.
     void Cancel();
 
 private:
     void check();
     void tick();
-    bool &pending() const;
 
     FamilyWindow *window_;
     std::function<bool()> send_;
