@@ -129,58 +129,64 @@ void FamilySeeds()
                 {0, kc::Request(3, kc::kRead)}});
 }
 
-// The link: choose the family, open the window, send its request, and the
-// reply arrives (flags and split as in the link target).
-QByteArray LinkSteps(int familyName, int family, int destination, const QByteArray &request, const QByteArray &reply,
-                     int flags = 0, int split = 0)
+// The link: choose the family, a window sends its request (as its family's,
+// or as no family's: the scan), and the reply arrives (flags and split as
+// in the link target).
+QByteArray LinkSteps(int family, bool asFamily, const QByteArray &request, const QByteArray &reply, int flags = 0,
+                     int split = 0)
 {
-    return Bytes({0, familyName, 1, family, destination, 2, family, destination}) + Chunk(request) +
-           Bytes({3, flags, split}) + Chunk(reply);
+    return Bytes({0, family, 2, 0, asFamily ? family : 3}) + Chunk(request) + Bytes({3, flags, split}) + Chunk(reply);
 }
 
 void LinkSeeds()
 {
     struct Case {
         const char *name;
-        int familyName, family, destination;
+        int family;
+        bool asFamily;
         QByteArray request;
     };
     const QList<Case> cases = {
-        {"tp-measurement", 1, 0, 1, threephase::MeasurementPoll(1)},
-        {"tp-coils", 1, 0, 2, modbus::ReadCoils(1, 0, 3)},
-        {"tp-coil-echo", 1, 0, 2, modbus::WriteCoil(1, 1, true)},
-        {"tp-state", 1, 0, 3, threephase::monitor::StateRequest(1)},
-        {"tp-events", 1, 0, 4, eventlog::Request(threephase::monitor::kEventLog, 1, 0)},
-        {"tp-write-echo", 1, 0, 6, modbus::WriteRegisters(1, 0x34, 4, threephase::alarmmask::SelectAllData())},
-        {"tp-probe", 1, 0, 10, AddressProbeFrame(1)},
-        {"tp-calibration", 1, 0, 12, calib::ReadRequest(1)},
-        {"tp-calibration-ack", 1, 0, 12, calib::WriteRequest(1, 13, 0x000100)},
-        {"sp-measurement", 2, 1, 3, singlephase::measurement::MeasurementRequest(2)},
-        {"sp-probe", 2, 1, 0, AddressProbeFrame(2)},
-        {"sp-calibration", 2, 1, 12, calib::ReadRequest(2)},
-        {"kz-measurement", 3, 2, 1, kz827::MeasurementPoll(3)},
-        {"kz-alarms", 3, 2, 3, Regs(3, kz827::kAlarmFirst, kz827::kAlarmRegisters)},
-        {"kz-calibration", 3, 2, 5, kz827::calibration::Request(3, kz827::calibration::kRead)},
-        {"kz-calibration-ack", 3, 2, 5, kz827::calibration::Request(3, kz827::calibration::kVoltageZero)},
-        {"kz-probe", 3, 2, 0, AddressProbeFrame(3)},
+        {"tp-measurement", 0, true, threephase::MeasurementPoll(1)},
+        {"tp-coils", 0, true, modbus::ReadCoils(1, 0, 3)},
+        {"tp-coil-echo", 0, true, modbus::WriteCoil(1, 1, true)},
+        {"tp-state", 0, true, threephase::monitor::StateRequest(1)},
+        {"tp-events", 0, true, eventlog::Request(threephase::monitor::kEventLog, 1, 0)},
+        {"tp-write-echo", 0, true, modbus::WriteRegisters(1, 0x34, 4, threephase::alarmmask::SelectAllData())},
+        {"tp-probe", 0, false, AddressProbeFrame(1)},
+        {"tp-calibration", 0, true, calib::ReadRequest(1)},
+        {"tp-calibration-ack", 0, true, calib::WriteRequest(1, 13, 0x000100)},
+        {"sp-measurement", 1, true, singlephase::measurement::MeasurementRequest(2)},
+        {"sp-probe", 1, false, AddressProbeFrame(2)},
+        {"sp-calibration", 1, true, calib::ReadRequest(2)},
+        {"kz-measurement", 2, true, kz827::MeasurementPoll(3)},
+        {"kz-alarms", 2, true, Regs(3, kz827::kAlarmFirst, kz827::kAlarmRegisters)},
+        {"kz-calibration", 2, true, kz827::calibration::Request(3, kz827::calibration::kRead)},
+        {"kz-calibration-ack", 2, true, kz827::calibration::Request(3, kz827::calibration::kVoltageZero)},
+        {"kz-probe", 2, false, AddressProbeFrame(3)},
     };
     for (const Case &c : cases)
-        Write("seriallink", c.name, LinkSteps(c.familyName, c.family, c.destination, c.request, bus->Handle(c.request)));
+        Write("seriallink", c.name, LinkSteps(c.family, c.asFamily, c.request, bus->Handle(c.request)));
     const QByteArray poll = threephase::MeasurementPoll(1);
     const QByteArray reply = bus->Handle(poll);
     // In two pieces; with stray bytes behind; with the port lost halfway.
-    Write("seriallink", "tp-split", LinkSteps(1, 0, 1, poll, reply, 2, 40));
-    Write("seriallink", "tp-stray", LinkSteps(1, 0, 1, poll, reply + Bytes({0x01, 0x03, 0x7E})));
-    Write("seriallink", "tp-lost", LinkSteps(1, 0, 1, poll, reply, 6, 20));
-    // A Modbus exception, and a once window asked again before it is done.
-    Write("seriallink", "tp-exception", LinkSteps(1, 0, 1, poll, QByteArray::fromHex("0183024101")));
-    Write("seriallink", "tp-once-twice",
-          LinkSteps(1, 0, 1, poll, reply) + Bytes({3, 0, 0}) + Chunk(reply) + Bytes({5, 0, 1, 3, 0, 0}) + Chunk(reply));
-    // Dispatched directly by each dispatcher, CRC put right by the target.
-    Write("seriallink", "dispatch-each",
-          Bytes({1, 0, 9, 1, 1, 3, 1, 2, 2}) + Bytes({4, 0x05}) + Chunk(Regs(1, 0x50, 11)) + Bytes({4, 0x09}) +
-              Chunk(QByteArray::fromHex("0203040000000000")) + Bytes({4, 0x0D}) +
-              Chunk(QByteArray::fromHex("03aa7200000000")));
+    Write("seriallink", "tp-split", LinkSteps(0, true, poll, reply, 2, 40));
+    Write("seriallink", "tp-stray", LinkSteps(0, true, poll, reply + Bytes({0x01, 0x03, 0x7E})));
+    Write("seriallink", "tp-lost", LinkSteps(0, true, poll, reply, 6, 20));
+    // A Modbus exception; a reply after another window took the family
+    // over; a second reply nobody asked for; a reply after the time-out.
+    Write("seriallink", "tp-exception", LinkSteps(0, true, poll, QByteArray::fromHex("0183024101")));
+    Write("seriallink", "tp-taken-over",
+          Bytes({0, 0, 2, 0, 0}) + Chunk(poll) + Bytes({1, 0, 1, 3, 0, 0}) + Chunk(reply));
+    Write("seriallink", "tp-twice", LinkSteps(0, true, poll, reply) + Bytes({3, 0, 0}) + Chunk(reply));
+    Write("seriallink", "tp-late", Bytes({0, 0, 2, 0, 0}) + Chunk(poll) + Bytes({6, 3, 0, 0}) + Chunk(reply));
+    // Handed directly, CRC put right by the target, to requests of each family.
+    QByteArray each;
+    const QByteArray replies[] = {Regs(1, 0x50, 11), QByteArray::fromHex("0203040000000000"),
+                                  QByteArray::fromHex("03aa7200000000")};
+    for (int f = 0; f < 3; ++f)
+        each += Bytes({0, f, 2, 1, f}) + Chunk(poll) + Bytes({4, 0x01}) + Chunk(replies[f]);
+    Write("seriallink", "dispatch-each", each);
 }
 
 void FieldSeeds()

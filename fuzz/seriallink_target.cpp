@@ -1,28 +1,34 @@
 // The link under arbitrary traffic. The input is a program of steps; each
 // step is one byte (its kind, modulo 8) and its operands:
-//   0 family      a byte: DeviceFamily "", "KZ5500E", "KZ2600E", "KZ827KVE"
-//   1 destination family byte (mod 3), index byte (mod 16): SetDestination
-//   2 send        family, index, chunk: SendFrameFor (index 0: SendFrame)
+//   0 family      a byte (mod 3): the family the user chooses
+//   1 take over   family byte (mod 3), requester byte (mod 4): that window
+//                 takes the family's replies, as opening it does
+//   2 send        requester byte (mod 4), family byte (mod 4; 3: sent as no
+//                 family's), chunk: the requester sends the frame
 //   3 feed        flags, split byte, chunk: the bytes arrive at the port and
 //                 the event loop runs until the collection has ended;
-//                 flags bit 0: put the right CRC at the length the current
-//                 family expects; bit 1: the bytes arrive in two pieces, cut
-//                 at the split byte; bit 2: the port is lost between them
-//   4 dispatch    flags, chunk: Dispatch (flags bits 2-3: 0 by DeviceFamily,
-//                 1..3 one dispatcher); bit 0 as for feed
-//   5 done        family, index: the window clears its ReplyPending flag
-//   6 close       family, index: ClearDestination
+//                 flags bit 0: put the right CRC at the length the chosen
+//                 family's rule gives; bit 1: the bytes arrive in two pieces,
+//                 cut at the split byte; bit 2: the port is lost between them
+//   4 dispatch    flags, chunk: Dispatch (bit 0 as for feed)
+//   5 release     family byte (mod 3), requester byte (mod 5; 4: whoever)
+//   6 wait        the event loop runs past the reply time-out (50 ms here)
 //   7 port        a byte: odd loses the port, even opens it
-// Every destination has a handler that takes its exchange and checks it.
+// Every request's handle is watched: it finishes once, and what it hands
+// over is one whole frame answering that request.
 #include "fuzz/fuzzinput.h"
 #include "fuzz/targets.h"
 #include "link/crc.h"
 #include "link/fakeport.h"
 #include "link/framerecord.h"
 #include "link/modbusframes.h"
+#include "link/replylength.h"
 #include "link/seriallink.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <memory>
+#include <optional>
 #include <array>
 
 namespace fuzz {
@@ -30,13 +36,6 @@ namespace fuzz {
 namespace {
 
 constexpr std::array<Family, 3> kFamilies = {Family::ThreePhase, Family::SinglePhase, Family::Kz827};
-constexpr std::array<const char *, 4> kFamilyNames = {"", "KZ5500E", "KZ2600E", "KZ827KVE"};
-
-int LastIndex(Family family)
-{
-    return family == Family::Kz827 ? 5 : 12;
-}
-
 void RepairCrc(QByteArray &frame, int length)
 {
     if (length < 3 || length > frame.size())
@@ -54,10 +53,8 @@ public:
         link_.PrepareReceive();
         link_.SettleMs = 0;
         link_.PollMs = 0;
+        link_.ReplyTimeoutMs = 50;
         link_.Log() = FrameLog(64);
-        for (Family family : kFamilies)
-            for (int index = 1; index <= LastIndex(family); ++index)
-                link_.RegisterReplyHandler(family, index, [this, family, index] { onReply(family, index); });
     }
 
     // Back to the state of a link just made, without making one: a new
@@ -66,22 +63,15 @@ public:
     void Reset()
     {
         QCoreApplication::processEvents();
-        port_.SetPortOpen(false);
+        port_.SetPortOpen(false); // ends whatever still waits
         port_.SetPortOpen(true);
-        link_.DeviceFamily.clear();
-        link_.SlotFlags.fill(false);
-        link_.SinglePhaseIndex = 0;
-        link_.Kz827Type = 0;
-        link_.LinkBusy = false;
-        link_.LastAddress = 0;
+        QCoreApplication::processEvents();
+        link_.ChooseFamily(Family::ThreePhase);
         for (Family family : kFamilies)
-            for (int index = 1; index <= 12; ++index) {
-                link_.ReplyPending(family, index) = false;
-                (void)link_.TakeExchange(family, index);
-            }
-        link_.SendFrame(QByteArray()); // the last request was nobody's
+            link_.Release(family);
         port_.written.clear();
         link_.Log().Clear();
+        open_ = 0;
     }
 
     void Run(Input &in)
@@ -89,21 +79,18 @@ public:
         while (!in.Empty()) {
             switch (in.Byte() % 8) {
             case 0:
-                link_.DeviceFamily = QString::fromLatin1(kFamilyNames[in.Byte() % 4]);
+                link_.ChooseFamily(kFamilies[in.Byte() % 3]);
                 break;
             case 1: {
                 const Family family = kFamilies[in.Byte() % 3];
-                link_.SetDestination(family, in.Byte() % 16);
+                const int who = in.Byte() % 4;
+                link_.TakeOver(family, &kRequesters[who], QString::fromLatin1(kRequesters[who]));
                 break;
             }
             case 2: {
-                const Family family = kFamilies[in.Byte() % 3];
-                const int index = in.Byte() % 16;
-                const QByteArray frame = in.Chunk();
-                if (index == 0)
-                    link_.SendFrame(frame);
-                else
-                    link_.SendFrameFor(family, index, frame);
+                const int who = in.Byte() % 4;
+                const int family = in.Byte() % 4;
+                send(who, family < 3 ? std::optional(kFamilies[family]) : std::nullopt, in.Chunk());
                 break;
             }
             case 3:
@@ -112,27 +99,23 @@ public:
             case 4: {
                 const std::uint8_t flags = in.Byte();
                 QByteArray bytes = in.Chunk();
-                const int which = flags >> 2 & 3;
-                const Family family = which == 0 ? link_.CurrentFamily() : kFamilies[which - 1];
                 if (flags & 1)
-                    RepairCrc(bytes, SerialLink::ExpectedLength(family, bytes));
-                switch (which) {
-                case 0: link_.Dispatch(bytes); break;
-                case 1: link_.DispatchThreePhaseReply(bytes); break;
-                case 2: link_.DispatchSinglePhaseReply(bytes); break;
-                default: link_.DispatchKz827Reply(bytes); break;
-                }
+                    repair(bytes);
+                link_.Dispatch(bytes);
                 break;
             }
             case 5: {
                 const Family family = kFamilies[in.Byte() % 3];
-                const int index = in.Byte() % 16;
-                link_.ReplyPending(family, index) = false;
+                const int who = in.Byte() % 5;
+                link_.Release(family, who < 4 ? &kRequesters[who] : nullptr);
                 break;
             }
             case 6: {
-                const Family family = kFamilies[in.Byte() % 3];
-                link_.ClearDestination(family, in.Byte() % 16);
+                QElapsedTimer t;
+                t.start();
+                while (link_.Awaiting() && t.elapsed() < 200)
+                    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+                FUZZ_CHECK(!link_.Awaiting() || link_.Collecting());
                 break;
             }
             default:
@@ -144,19 +127,78 @@ public:
             }
         }
         settle();
+        QCoreApplication::processEvents(); // refusals finish a turn later
+        // With nothing collecting or held, every handle has finished but
+        // those of the request written last, while it waits for its reply.
+        FUZZ_CHECK(link_.HeldFrames() == 0);
+        FUZZ_CHECK(open_ == 0 || link_.Awaiting());
         // Every record reads as a line of the traffic monitor.
         for (std::size_t i = 0; i < link_.Log().Size(); ++i)
             FUZZ_CHECK(!FormatRecord(link_.Log().At(i)).isEmpty());
     }
 
 private:
+    static constexpr const char *kRequesters[4] = {"A", "B", "C", "D"};
+
+    void repair(QByteArray &bytes)
+    {
+        RepairCrc(bytes, modbus::ReplyLength(bytes, modbus::CalibrationLengthsOf(link_.CurrentFamily())));
+    }
+
+    void send(int who, std::optional<Family> family, const QByteArray &frame)
+    {
+        const Family lengths = family.value_or(link_.CurrentFamily());
+        modbus::Reply *reply = link_.Send(frame, {.requester = &kRequesters[who],
+                                                  .name = QString::fromLatin1(kRequesters[who]),
+                                                  .family = family,
+                                                  .calibration = modbus::CalibrationLengthsOf(lengths)});
+        ++open_;
+        auto finished = std::make_shared<bool>(false);
+        QObject::connect(reply, &modbus::Reply::finished, [this, reply, frame, family, lengths, finished, who] {
+            // Once, and with the request it was sent with.
+            FUZZ_CHECK(!*finished);
+            *finished = true;
+            --open_;
+            const modbus::Exchange &ex = reply->Result();
+            FUZZ_CHECK(ex.request == frame);
+            using E = modbus::Reply::Error;
+            switch (reply->Failure()) {
+            case E::None: {
+                Reached("link.handled");
+                // What reaches a window is one whole frame: its CRC matches
+                // and it is no longer than its function code says.
+                const int expected = modbus::ReplyLength(ex.reply, modbus::CalibrationLengthsOf(lengths));
+                FUZZ_CHECK(expected >= 5);
+                FUZZ_CHECK(ex.reply.size() > 5 && ex.reply.size() <= expected);
+                FUZZ_CHECK(CheckFrameCrc(ex.reply));
+                // Some windows ask again from their handler (held while the
+                // link is busy).
+                const auto address = static_cast<std::uint8_t>(ex.reply.at(0));
+                if (address & 1)
+                    send(who, family, modbus::ReadRegisters(address, 0, 1));
+                break;
+            }
+            case E::Exception:
+                FUZZ_CHECK(ex.reply.size() == 5 && CheckFrameCrc(ex.reply));
+                break;
+            case E::NotTaken:
+                FUZZ_CHECK(family.has_value());
+                FUZZ_CHECK(ex.reply.isEmpty());
+                break;
+            default:
+                FUZZ_CHECK(ex.reply.isEmpty());
+                break;
+            }
+        });
+    }
+
     void feed(Input &in)
     {
         const std::uint8_t flags = in.Byte();
         const std::uint8_t split = in.Byte();
         QByteArray bytes = in.Chunk();
         if (flags & 1)
-            RepairCrc(bytes, SerialLink::ExpectedLength(link_.CurrentFamily(), bytes));
+            repair(bytes);
         if (flags & 2) {
             const qsizetype cut = std::min<qsizetype>(split, bytes.size());
             port_.Feed(bytes.left(cut));
@@ -170,7 +212,7 @@ private:
         settle();
     }
 
-    // Runs the event loop until the link has collected and dispatched
+    // Runs the event loop until the link has collected and handed on
     // everything that arrived. Bounded: the empty polls end a collection.
     void settle()
     {
@@ -182,36 +224,9 @@ private:
         FUZZ_CHECK(!link_.Collecting());
     }
 
-    void onReply(Family family, int index)
-    {
-        Reached("link.handled");
-        const bool once = SerialLink::IsOnce(family, index);
-        // The link sets a once window's flag before it runs the handler.
-        FUZZ_CHECK(!once || link_.ReplyPending(family, index));
-        const modbus::Exchange ex = link_.TakeExchange(family, index);
-        if (!ex.IsEmpty()) {
-            // What reaches a window is one whole frame: its CRC matches and
-            // it is no longer than its function code says.
-            const int expected = SerialLink::ExpectedLength(family, ex.reply);
-            FUZZ_CHECK(expected >= 5);
-            FUZZ_CHECK(ex.reply.size() >= 5 && ex.reply.size() <= expected);
-            FUZZ_CHECK(CheckFrameCrc(ex.reply));
-            // A taken slot is empty.
-            FUZZ_CHECK(link_.TakeExchange(family, index).IsEmpty());
-            const auto address = static_cast<std::uint8_t>(ex.reply.at(0));
-            // Some windows ask again from their handler (held while the
-            // link is busy), some keep their flag set for a while.
-            if (address & 1)
-                link_.SendFrameFor(family, index, modbus::ReadRegisters(address, 0, 1));
-            if (address & 2)
-                return;
-        }
-        if (once)
-            link_.ReplyPending(family, index) = false;
-    }
-
     FakePortControl port_;
     SerialLink link_;
+    int open_ = 0;
 };
 
 } // namespace

@@ -9,7 +9,7 @@
 #include "fuzz/fuzzinput.h"
 #include "fuzz/targets.h"
 #include "link/crc.h"
-#include "link/seriallink.h"
+#include "link/replylength.h"
 #include "sim/bus.h"
 #include "sim/modbus.h"
 
@@ -74,7 +74,7 @@ private:
         const ::Family family = instrument->family() == sim::Family::ThreePhase    ? ::Family::ThreePhase
                                 : instrument->family() == sim::Family::SinglePhase ? ::Family::SinglePhase
                                                                                    : ::Family::Kz827;
-        FUZZ_CHECK(SerialLink::ExpectedLength(family, reply) == reply.size());
+        FUZZ_CHECK(modbus::ReplyLength(reply, modbus::CalibrationLengthsOf(family)) == reply.size());
     }
 
     sim::Bus bus_;

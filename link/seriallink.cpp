@@ -57,30 +57,30 @@ SerialLink::SerialLink(SerialPortControl *port, QObject *parent)
 
 // ------------------------------------------------------------------- holders
 
-SerialLink::Holder &SerialLink::holder(Family family)
+SerialLink::Hold &SerialLink::hold(Family family)
 {
-    return holders_[static_cast<std::size_t>(family)];
+    return holds_[static_cast<std::size_t>(family)];
 }
 
-const SerialLink::Holder &SerialLink::holder(Family family) const
+const SerialLink::Hold &SerialLink::hold(Family family) const
 {
-    return holders_[static_cast<std::size_t>(family)];
+    return holds_[static_cast<std::size_t>(family)];
 }
 
 void SerialLink::TakeOver(Family family, const void *who, const QString &name)
 {
-    holder(family) = {who, name};
+    hold(family) = {who, name};
 }
 
 void SerialLink::Release(Family family, const void *who)
 {
-    if (!who || holder(family).who == who)
-        holder(family) = {};
+    if (!who || hold(family).who == who)
+        hold(family) = {};
 }
 
 bool SerialLink::Holds(Family family, const void *who) const
 {
-    return who && CurrentFamily() == family && holder(family).who == who;
+    return who && CurrentFamily() == family && hold(family).who == who;
 }
 
 // -------------------------------------------------------------------- transmit
@@ -290,7 +290,7 @@ void SerialLink::Dispatch(const QByteArray &received)
     // The answer to a window's request belongs to that window only, and only
     // while it still takes its family's replies.
     if (info.family && !Holds(*info.family, info.requester)) {
-        const QString holderName = CurrentFamily() == *info.family ? holder(*info.family).name : QString();
+        const QString holderName = CurrentFamily() == *info.family ? hold(*info.family).name : QString();
         drop(holderName.isEmpty() ? V::NoDestination : V::NotRequester, framed.used, info.name, holderName);
         finishWaiting(E::NotTaken);
         return;

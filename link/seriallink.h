@@ -66,6 +66,8 @@ public:
     void Release(Family family, const void *who = nullptr);
     // True when who takes the family's replies and the family is the chosen one.
     bool Holds(Family family, const void *who) const;
+    // Who takes the family's replies, chosen or not; nullptr: nobody.
+    const void *Holder(Family family) const { return hold(family).who; }
 
     // The frame written to the port last.
     const QByteArray &LastRequest() const { return lastRequest_; }
@@ -141,12 +143,12 @@ private:
         bool Ok() const { return verdict == FrameRecord::Verdict::Handed; }
     };
     static Framed Frame(const QByteArray &received, modbus::CalibrationLengths calibration);
-    struct Holder {
+    struct Hold {
         const void *who = nullptr;
         QString name;
     };
-    Holder &holder(Family family);
-    const Holder &holder(Family family) const;
+    Hold &hold(Family family);
+    const Hold &hold(Family family) const;
 
     void onComm();
     void onSettled();
@@ -159,7 +161,7 @@ private:
 
     SerialPortControl *port_;
     std::optional<Family> chosen_;
-    std::array<Holder, 3> holders_{};
+    std::array<Hold, 3> holds_{};
 
     QTimer timer_;
     enum class Phase { Idle, Settling, Polling } phase_ = Phase::Idle;

@@ -390,7 +390,7 @@ TEST_F(KzctlTest, WindowChangeIsFoundAndUndone)
     threephase::LimitsWindow win(link);
     win.show();
     int handled = 0;
-    QObject::connect(win.findChild<QPushButton *>("Form7_Button"), &QPushButton::clicked, [&] { ++handled; });
+    QObject::connect(&win, &FamilyWindow::ReplyHandled, [&] { ++handled; });
     const auto press = [&](const char *button) {
         win.findChild<QPushButton *>(button)->click();
         return WaitFor([&, before = handled] { return handled > before; }, 5000);

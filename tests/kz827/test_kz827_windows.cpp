@@ -47,9 +47,9 @@ struct FakeBus : ::testing::Test {
     {
         port.SetPortOpen(true);
         link.PrepareReceive();
-        link.DeviceFamily = "KZ827KVE";
+        link.ChooseFamily(Family::Kz827);
     }
-    void answer(const char *hex) { link.DispatchKz827Reply(WithCrc(Hex(hex))); }
+    void answer(const char *hex) { link.Dispatch(WithCrc(Hex(hex))); }
     QString last() { return port.written.isEmpty() ? QString() : ToHex(port.written.back()); }
 };
 
@@ -71,7 +71,7 @@ struct SimBus : ::testing::Test {
         ASSERT_TRUE(port.SetPortOpen(true, &error)) << error.toStdString();
         link = std::make_unique<SerialLink>(&port);
         link->PrepareReceive();
-        link->DeviceFamily = "KZ827KVE";
+        link->ChooseFamily(Family::Kz827);
     }
     void TearDown() override { port.SetPortOpen(false); }
     bool message(const QString &text, int ms = 3000)
@@ -95,11 +95,10 @@ TEST_F(SurveyWindow, PollsAndShowsOnlyCompleteReplies)
     EXPECT_TRUE(win.findChild<QTimer *>("Timer1")->isActive());
     answer("01 03 0C 08 9D 01 00 00 05 02 00 80 64 01 01");
     EXPECT_EQ(text(win, "StaticText1") + text(win, "StaticText4") + text(win, "StaticText7"), "220.5V0.05A-10.0KW");
-    EXPECT_FALSE(link.ReplyPending(Family::Kz827, 1));
     // Byte count 12 with data missing: nothing read past the frame, nothing shown.
+    click(win, "BitBtn1");
     answer("01 03 0C 00 07 03 00");
     EXPECT_EQ(text(win, "StaticText1"), "220.5V");
-    EXPECT_FALSE(link.ReplyPending(Family::Kz827, 1));
     click(win, "BitBtn2");
     EXPECT_FALSE(win.findChild<QTimer *>("Timer1")->isActive());
 }
@@ -143,6 +142,7 @@ TEST_F(TelecontrolWindow, EachButtonWritesItsCoilAndEachReplyIsAnswered)
         EXPECT_EQ(last(), ToHex(WithCrc(Hex(frame)))) << button;
     }
     answer("03 05 00 02 00 00");
+    click(win, "BitBtn11");
     answer("03 10 00 02 00 00");
     EXPECT_EQ(messages.texts, QStringList({"数据下载成功！！", "数据下载失败！！"}));
 }
@@ -173,6 +173,7 @@ TEST_F(WarnWindow, UploadShowsTheBlockAndDownloadWritesItBack)
     EXPECT_EQ(last(), "01 03 10 08 00 2B 80 D7");
     answer("01 03 04 00 00 00 00"); // another size: nothing
     EXPECT_TRUE(messages.texts.isEmpty());
+    click(win, "BitBtn2");
     answer(kAlarmReply);
     EXPECT_EQ(messages.texts, QStringList({"数据上载成功！！"}));
     EXPECT_EQ(edit(win, "Edit1")->text(), "220.5V");
@@ -185,6 +186,7 @@ TEST_F(WarnWindow, UploadShowsTheBlockAndDownloadWritesItBack)
     EXPECT_EQ(ToHex(port.written.back().mid(7, 86)), ToHex(Hex(kAlarmReply).mid(3)));
     EXPECT_EQ(ToHex(port.written.back().left(7)), "01 10 10 08 00 2B 56");
     answer("01 10 10 08 00 2B");
+    click(win, "BitBtn2");
     answer("01 05 00 01 FF 00");
     EXPECT_EQ(messages.texts, QStringList({"数据上载成功！！", "数据下载成功！！", "数据上载失败！！"}));
 }
@@ -307,10 +309,13 @@ TEST_F(CalibrateWindow, ReadsAveragesComputesAndWrites)
     EXPECT_EQ(last(), "01 AA 80 0F 54 60 03 00 00 00 DD 9D");
     answer(kRead);
     EXPECT_EQ(text(win, "StaticText1"), "27.5000V"); // one read of eight
+    click(win, "BitBtn5");
     answer("01 AA 72 54 60 54 7A E1 99 99 9A 19"); // short: not pushed
     EXPECT_EQ(text(win, "StaticText1"), "27.5000V");
-    for (int i = 0; i < 7; ++i)
+    for (int i = 0; i < 7; ++i) {
+        click(win, "BitBtn5");
         answer(kRead);
+    }
     EXPECT_EQ(text(win, "StaticText1") + text(win, "StaticText4") + text(win, "StaticText7"), "220.0000V5.0000A1099.9997W");
 
     click(win, "BitBtn2");
@@ -365,12 +370,12 @@ TEST_F(SimBus, CalibrationBringsAnOffReadingBackToTheStandard)
     // having served it is not enough, as the next request would clear a
     // reply still on its way.
     int handled = 0;
-    QObject::connect(win.findChild<QPushButton *>("Msg"), &QPushButton::clicked, [&] { ++handled; });
+    QObject::connect(&win, &FamilyWindow::ReplyHandled, [&] { ++handled; });
     const auto readEight = [&] {
         for (int i = 0; i < 8; ++i) {
             const int before = handled;
             click(win, "BitBtn5");
-            ASSERT_TRUE(WaitFor([&] { return handled > before && !link->ReplyPending(Family::Kz827, 5); }, 3000));
+            ASSERT_TRUE(WaitFor([&] { return handled > before; }, 3000));
         }
     };
     readEight();

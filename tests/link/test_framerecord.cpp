@@ -37,16 +37,22 @@ const FrameRecord *lastReceived(const FrameLog &log)
 struct Recorded : ::testing::Test {
     FakePortControl port;
     SerialLink link{&port};
-    int fired = 0;
     const QByteArray request = WithCrc(Hex("01 03 00 50 00 01"));
     const QByteArray reply = WithCrc(Hex("01 03 02 00 02"));
+    // Two windows of the three-phase family.
+    const QString init = QStringLiteral("仪表初始化设置"), limits = QStringLiteral("越限状态显示");
 
     void SetUp() override
     {
         port.SetPortOpen(true);
         link.PrepareReceive();
-        link.RegisterReplyHandler(Family::ThreePhase, 9, [this] { ++fired; });
-        link.RegisterReplyHandler(Family::ThreePhase, 3, [this] { ++fired; });
+    }
+    // Sends the request as the initialisation window, which holds the
+    // family's replies when it sends.
+    modbus::Reply *send()
+    {
+        link.TakeOver(Family::ThreePhase, &init, init);
+        return link.Send(request, {.requester = &init, .name = init, .family = Family::ThreePhase});
     }
 };
 
@@ -55,8 +61,8 @@ struct Recorded : ::testing::Test {
 TEST_F(Recorded, SendWithThePortClosedIsRecordedAsRefusedEveryTime)
 {
     port.SetPortOpen(false);
-    link.SendFrame(request);
-    link.SendFrame(request); // the message is shown once, the record is kept each time
+    send();
+    send(); // the message is shown once, the record is kept each time
     EXPECT_EQ(verdicts(link.Log(), D::Sent), (std::vector<V>{V::Refused, V::Refused}));
     EXPECT_TRUE(link.Log().At(0).IsDrop());
     EXPECT_TRUE(port.written.isEmpty());
@@ -66,23 +72,25 @@ TEST_F(Recorded, ReceivedFramesGetTheDispatchersVerdict)
 {
     struct Case {
         const char *name;
-        int slot;
+        bool held;
         QByteArray bytes;
         V verdict;
         const char *text;
     };
     const Case cases[] = {
-        {"handed, cut", 9, reply + Hex("AA BB"), V::Handed, "交给 threephase::InitSettingsWindow，截自 9 字节"},
-        {"crc", 9, Hex("01 03 02 00 02 00 00"), V::BadCrc, "丢弃：CRC 错误"},
-        {"short", 9, Hex("01 03 02"), V::TooShort, "丢弃：太短"},
-        {"exception", 9, WithCrc(Hex("01 83 02")), V::Exception, "丢弃：异常应答，异常码 2"},
-        {"unlisted", 9, WithCrc(Hex("01 2B 00 00 00")), V::Unlisted, "丢弃：功能码 2B 不在应答表中"},
-        {"no destination", 0, reply, V::NoDestination, "丢弃：没有接收窗口"},
+        {"handed, cut", true, reply + Hex("AA BB"), V::Handed, "交给 仪表初始化设置，截自 9 字节"},
+        {"crc", true, Hex("01 03 02 00 02 00 00"), V::BadCrc, "丢弃：CRC 错误"},
+        {"short", true, Hex("01 03 02"), V::TooShort, "丢弃：太短"},
+        {"exception", true, WithCrc(Hex("01 83 02")), V::Exception, "丢弃：异常应答，异常码 2"},
+        {"unlisted", true, WithCrc(Hex("01 2B 00 00 00")), V::Unlisted, "丢弃：功能码 2B 不在应答表中"},
+        {"no destination", false, reply, V::NoDestination, "丢弃：没有接收窗口"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        link.SelectSlot(c.slot);
-        link.DispatchThreePhaseReply(c.bytes);
+        send();
+        if (!c.held)
+            link.Release(Family::ThreePhase); // the window was closed
+        link.Dispatch(c.bytes);
         const FrameRecord *r = lastReceived(link.Log());
         ASSERT_NE(r, nullptr);
         EXPECT_EQ(r->verdict, c.verdict);
@@ -93,26 +101,25 @@ TEST_F(Recorded, ReceivedFramesGetTheDispatchersVerdict)
 
 TEST_F(Recorded, ReplyForAWindowThatLostTheFamilyNamesBothWindows)
 {
-    link.SelectSlot(9);
-    link.SendFrameFor(Family::ThreePhase, 9, request);
-    link.SelectSlot(3); // another window took the family's replies
+    bool handed = false;
+    QObject::connect(send(), &modbus::Reply::finished, [&] { handed = true; });
+    link.TakeOver(Family::ThreePhase, &limits, limits); // another window took the family's replies
     port.Feed(reply);
     ASSERT_TRUE(WaitFor([&] { return lastReceived(link.Log()) != nullptr; }, 2000));
     const FrameRecord *r = lastReceived(link.Log());
     EXPECT_EQ(r->verdict, V::NotRequester);
-    EXPECT_EQ(r->requester, 9);
-    EXPECT_EQ(r->destination, 3);
-    EXPECT_EQ(fired, 0);
+    EXPECT_EQ(r->window, init);
+    EXPECT_EQ(r->holder, limits);
+    EXPECT_TRUE(handed); // finished, NotTaken
 }
 
 TEST_F(Recorded, HeldSendsAreRecordedWhenHeldMergedAndWrittenLater)
 {
-    link.SelectSlot(9);
-    link.SendFrame(request);
+    send();
     port.Feed(reply.left(3));
     ASSERT_TRUE(WaitFor([&] { return link.Collecting(); }, 1000));
-    link.SendFrame(request);
-    link.SendFrame(request);
+    send();
+    send();
     port.Feed(reply.mid(3));
     ASSERT_TRUE(WaitFor([&] { return port.written.size() == 2; }, 2000));
     EXPECT_EQ(verdicts(link.Log(), D::Sent), (std::vector<V>{V::Written, V::Held, V::Merged, V::WrittenLater}));
@@ -128,7 +135,7 @@ TEST_F(Recorded, BytesClearedBeforeARequestAreKeptAsStale)
     port.blockSignals(true);
     port.Feed(late);
     port.blockSignals(false);
-    link.SendFrame(request);
+    send();
     ASSERT_EQ(link.Log().Size(), 2u);
     EXPECT_EQ(link.Log().At(0).verdict, V::Stale);
     EXPECT_EQ(link.Log().At(0).bytes, late);
@@ -176,15 +183,16 @@ TEST_F(Recorded, TraceFileAppendsOneFlushedLinePerRecord)
     }
     TraceFile trace;
     ASSERT_TRUE(trace.Open(path, link));
-    link.SelectSlot(9);
-    link.DispatchThreePhaseReply(reply);
+    send();
+    link.Dispatch(reply);
     // On disk now, before the trace object is gone.
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QStringList lines = QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 3);
+    ASSERT_EQ(lines.size(), 4); // with the header
     EXPECT_EQ(lines[0], QStringLiteral("earlier"));
-    EXPECT_TRUE(lines[2].contains(QStringLiteral("\t接收\t1\t03\t7\t交给 threephase::InitSettingsWindow\t01 03 02 00 02 ")));
+    EXPECT_TRUE(lines[2].contains(QStringLiteral("\t发送\t1\t03\t8\t已发送\t01 03 00 50 00 01 ")));
+    EXPECT_TRUE(lines[3].contains(QStringLiteral("\t接收\t1\t03\t7\t交给 仪表初始化设置\t01 03 02 00 02 ")));
 
     TraceFile bad;
     QString error;
@@ -223,9 +231,7 @@ TEST_P(RecordedOnTheBus, EachInjectedFaultGetsItsVerdict)
     ASSERT_TRUE(port.SetPortOpen(true));
     SerialLink link{&port};
     link.PrepareReceive();
-    link.SelectSlot(9);
-    link.RegisterReplyHandler(Family::ThreePhase, 9, [&] { link.TakeReply(Family::ThreePhase, 9); });
-    link.SendFrame(WithCrc(Hex("01 03 00 50 00 01")));
+    link.Send(WithCrc(Hex("01 03 00 50 00 01")), {.name = QStringLiteral("A")});
     Pump(c.waitMs);
     EXPECT_EQ(verdicts(link.Log(), D::Sent), (std::vector<V>{V::Written}));
     EXPECT_EQ(verdicts(link.Log(), D::Received), c.received);

@@ -27,9 +27,15 @@ struct LinkSim : ::testing::Test {
         QString error;
         ASSERT_TRUE(port.SetPortOpen(true, &error)) << error.toStdString();
         link.PrepareReceive();
-        link.SelectSlot(9); // a window without a ReplyPending flag
-        link.RegisterReplyHandler(Family::ThreePhase, 9,
-                                  [this] { handled.append(link.TakeReply(Family::ThreePhase, 9)); });
+    }
+
+    void send()
+    {
+        modbus::Reply *r = link.Send(request, {.name = QStringLiteral("A")});
+        QObject::connect(r, &modbus::Reply::finished, [this, r] {
+            if (r->Ok())
+                handled.append(r->Result().reply);
+        });
     }
 
     void fault(const char *rule)
@@ -43,7 +49,7 @@ struct LinkSim : ::testing::Test {
     // Sends the request and waits long enough for any reply to be handled.
     void exchange(int waitMs = 700)
     {
-        link.SendFrame(request);
+        send();
         Pump(waitMs);
     }
 };
@@ -90,7 +96,7 @@ TEST_F(LinkSim, ReplyTornByALongGapIsDroppedNotMisread)
     fault("split:400");
     exchange(1200);
     EXPECT_TRUE(handled.isEmpty());
-    EXPECT_FALSE(link.LinkBusy);
+    EXPECT_FALSE(link.Collecting());
 }
 
 TEST_F(LinkSim, DelayedReplyIsStillHandedOver)
@@ -104,7 +110,6 @@ TEST_F(LinkSim, DelayedReplyIsStillHandedOver)
 TEST_F(LinkSim, ReplyFromAnotherAddressIsHandedOverAsReceived)
 {
     fault("wrongaddr:7");
-    link.LastAddress = 1;
     exchange();
     ASSERT_EQ(handled.size(), 1);
     EXPECT_EQ(ToHex(handled[0]), ToHex(WithCrc(Hex("07 03 02 00 02"))));
@@ -113,11 +118,11 @@ TEST_F(LinkSim, ReplyFromAnotherAddressIsHandedOverAsReceived)
 TEST_F(LinkSim, SendDuringADelayedCollectionWaitsForTheReply)
 {
     fault("split:60@at=1");
-    link.SendFrame(request);
+    send();
     // The first piece has started a collection: a poll request now is held
     // until that reply has been dispatched, instead of discarding it.
     ASSERT_TRUE(WaitFor([&] { return link.Collecting(); }, 500));
-    link.SendFrame(request);
+    send();
     EXPECT_EQ(link.HeldFrames(), 1);
     ASSERT_TRUE(WaitFor([&] { return handled.size() == 2; }, 2000));
     EXPECT_EQ(handled[0], reply);

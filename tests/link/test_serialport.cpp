@@ -117,12 +117,10 @@ TEST(QtPort, OpensAPseudoTerminalAndCarriesARequestAndReply)
     SerialLink link(&port);
     link.SettleMs = 20;
     link.PrepareReceive();
-    link.SelectSlot(2);
     QByteArray got;
-    link.RegisterReplyHandler(Family::ThreePhase, 2, [&] { got = link.TakeReply(Family::ThreePhase, 2); });
-
     const QByteArray request = WithCrc(Hex("01 03 00 50 00 01"));
-    link.SendFrame(request);
+    modbus::Reply *r = link.Send(request, {});
+    QObject::connect(r, &modbus::Reply::finished, [&] { got = r->Result().reply; });
     EXPECT_EQ(ToHex(pty.readMaster(8)), ToHex(request));
     const QByteArray reply = WithCrc(Hex("01 03 02 00 02"));
     ASSERT_EQ(::write(pty.master, reply.constData(), reply.size()), reply.size());

@@ -13,10 +13,14 @@
 #include <QSpinBox>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <functional>
 #include <memory>
 #include <set>
 
 namespace {
+
+const QByteArray kAsk = WithCrc(Hex("01 03 00 00 00 01"));
+const QByteArray kAnswer = WithCrc(Hex("01 03 02 00 01"));
 
 void Tick(QTimer *timer)
 {
@@ -26,22 +30,31 @@ void Tick(QTimer *timer)
 // A minimal family window that counts its hooks and replies.
 class ProbeWindow : public FamilyWindow {
 public:
-    explicit ProbeWindow(SerialLink &link) : FamilyWindow(link, "threephase::EventsWindow")
+    explicit ProbeWindow(SerialLink &link) : FamilyWindow(link, Family::ThreePhase, "threephase::EventsWindow")
     {
-        reply = MakeReplyButton("Form4_Button", Family::ThreePhase, 4, [this] { ++replies; });
         spin = MakeAddressSpin("SpinEdit1", QStringLiteral("地址："), &label);
     }
     void PressReturn() { CloseWindow(); }
+    bool Ask() { return Send(kAsk, 1); }
+    bool PollTickFor(QTimer *timer, QProgressBar *bar) { return PollTick(timer, bar); }
     int shows = 0;
     int closes = 0;
     int replies = 0;
-    QPushButton *reply = nullptr;
+    bool handling = false;
+    std::function<void()> duringReply;
     QSpinBox *spin = nullptr;
     QLabel *label = nullptr;
 
 protected:
     void onShow() override { ++shows; }
     void onClose() override { ++closes; }
+    void onReply(const modbus::Exchange &) override
+    {
+        ++replies;
+        handling = Handling();
+        if (duringReply)
+            duringReply();
+    }
 };
 
 struct LinkOnFakePort : ::testing::Test {
@@ -92,29 +105,76 @@ TEST_F(FamilyWindowBase, ReturnOnANeverShownWindowRunsTheCloseHookOnce)
     EXPECT_EQ(win.shows, 0);
 }
 
-TEST_F(FamilyWindowBase, HiddenReplyButtonIsTheLinksHandler)
+TEST_F(FamilyWindowBase, RepliesComeBackToTheWindowThatAskedWhileItTakesThem)
 {
     ProbeWindow win(link);
+    QList<modbus::Exchange> handled;
+    QObject::connect(&win, &FamilyWindow::ReplyHandled, [&](const modbus::Exchange &e) { handled << e; });
     win.show();
-    EXPECT_FALSE(win.reply->isVisible());
-    EXPECT_EQ(win.reply->size(), QSize(1, 1));
-    EXPECT_EQ(win.reply->focusPolicy(), Qt::NoFocus);
-    link.SelectSlot(4);
-    link.DispatchThreePhaseReply(WithCrc(Hex("01 03 02 00 01")));
-    EXPECT_EQ(win.replies, 1);
+    ASSERT_TRUE(win.Ask());
+    EXPECT_TRUE(win.HoldsReplies()); // sending takes the family's replies
+    EXPECT_EQ(win.LastAddress(), 1);
+    link.Dispatch(kAnswer);
+    ASSERT_EQ(handled.size(), 1);
+    EXPECT_EQ(handled[0].request, kAsk);
+    EXPECT_EQ(handled[0].reply, kAnswer);
+    EXPECT_TRUE(win.handling);
+    EXPECT_FALSE(win.Handling());
     // Also while the window itself is hidden.
     win.hide();
-    link.ReplyPending(Family::ThreePhase, 4) = false;
-    link.DispatchThreePhaseReply(WithCrc(Hex("01 03 02 00 01")));
+    win.Ask();
+    link.Dispatch(kAnswer);
     EXPECT_EQ(win.replies, 2);
+    // Closed, or another window took the family over: nothing more.
+    win.Ask();
+    win.PressReturn();
+    EXPECT_FALSE(win.HoldsReplies());
+    link.Dispatch(kAnswer);
+    win.Ask();
+    TakeOverByAnother(link, Family::ThreePhase);
+    link.Dispatch(kAnswer);
+    EXPECT_EQ(win.replies, 2);
+    // A window of a family other than the chosen one sends nothing.
+    link.ChooseFamily(Family::SinglePhase);
+    const auto written = port.written.size();
+    EXPECT_FALSE(win.Ask());
+    EXPECT_EQ(port.written.size(), written);
+    EXPECT_EQ(messages.texts,
+              QStringList({"本窗口不属于当前所选的仪表型号，请先用“仪表型号选择”选择对应型号！"}));
+}
+
+// A reply handler that waits (a message box) lets the event loop run: the
+// window's poll sends nothing until the handler is done.
+TEST_F(FamilyWindowBase, APollSendsNothingWhileTheReplyIsHandled)
+{
+    ProbeWindow win(link);
+    QTimer poll;
+    QProgressBar bar;
+    int sentDuring = -1;
+    win.duringReply = [&] {
+        const auto before = port.written.size();
+        QObject::connect(&poll, &QTimer::timeout, &win, [&] {
+            if (win.PollTickFor(&poll, &bar))
+                win.Ask();
+        });
+        poll.start(0);
+        Pump(20);
+        sentDuring = static_cast<int>(port.written.size() - before);
+    };
+    win.Ask();
+    link.Dispatch(kAnswer);
+    EXPECT_EQ(sentDuring, 0);
+    EXPECT_GT(bar.value(), 0); // the progress bar moved all the same
+    Pump(20);
+    EXPECT_GT(port.written.size(), 1u);
 }
 
 TEST_F(FamilyWindowBase, ReplyAfterTheWindowIsGoneDoesNothing)
 {
     auto win = std::make_unique<ProbeWindow>(link);
-    link.SelectSlot(4);
+    win->Ask();
     win.reset();
-    link.DispatchThreePhaseReply(WithCrc(Hex("01 03 02 00 01")));
+    link.Dispatch(kAnswer);
     SUCCEED();
 }
 
@@ -147,7 +207,6 @@ struct ScanWindow : LinkOnFakePort {
     void SetUp() override
     {
         LinkOnFakePort::SetUp();
-        link.SelectSlot(10);
         port.responder = [this](const QByteArray &frame) {
             ++answered;
             const int address = static_cast<std::uint8_t>(frame.at(0));
@@ -200,7 +259,6 @@ TEST_F(ScanWindow, ControlsAsLaidOutAndShowResetsTheRange)
     EXPECT_EQ(win.findChild<QLineEdit *>("Edit3")->palette().color(QPalette::Base), QColor(Qt::black));
     EXPECT_EQ(timer()->interval(), 1000);
     EXPECT_FALSE(timer()->isActive());
-    EXPECT_NE(win.findChild<QPushButton *>("Form10_Button"), nullptr);
 
     Range(3, 9);
     win.findChild<QLineEdit *>("Edit3")->setText("3,");
@@ -229,7 +287,7 @@ TEST_F(ScanWindow, ListsTheAddressesThatAnswer)
     EXPECT_EQ(progress()->value(), 10000);
     EXPECT_FALSE(timer()->isActive());
     EXPECT_EQ(messages.texts, QStringList({"仪表地址检测结束！！"}));
-    EXPECT_EQ(link.LastAddress, 5);
+    EXPECT_EQ(win.LastAddress(), 5);
 }
 
 TEST_F(ScanWindow, RunsOnItsOwnTimer)
@@ -318,22 +376,31 @@ TEST_F(ScanWindow, SinglePhaseAndKz827ProbeAnswersReachTheWindow)
 {
     present = {4};
     win.SetProbeInterval(3600 * 1000);
-    link.DeviceFamily = "KZ2600E";
+    link.ChooseFamily(Family::SinglePhase);
     Range(4, 5);
     button("BitBtn1")->click();
     Settle();
-    link.DeviceFamily = "KZ827KVE";
-    link.Kz827Type = 1;
+    link.ChooseFamily(Family::Kz827);
+    TakeOverByAnother(link, Family::Kz827);
     present = {5};
     Tick(timer());
     Settle();
     EXPECT_EQ(result(), "4,5,");
 }
 
-TEST_F(ScanWindow, ReplyEmptiesSlotTen)
+TEST_F(ScanWindow, SinglePhaseProbeAnswersCountOnlyWholeAndAsProbeAnswers)
 {
-    button("BitBtn1")->click(); // 0..247, address 0 probed
-    link.DispatchThreePhaseReply(AddressProbeFrame(0));
-    EXPECT_EQ(result(), "0,");
-    EXPECT_TRUE(link.ReplySlots[10].isEmpty());
+    for (Family family : {Family::SinglePhase, Family::Kz827}) {
+        link.ChooseFamily(family);
+        button("BitBtn1")->click(); // 0..247, address 0 probed
+        for (const char *noise : {"00 03 02 00 01", "00 99 30 30 30"}) { // another function, cut short
+            Tick(timer());
+            link.Dispatch(WithCrc(Hex(noise)));
+        }
+        EXPECT_EQ(result(), "") << FamilyName(family).toStdString();
+        Tick(timer());
+        link.Dispatch(AddressProbeFrame(3));
+        EXPECT_EQ(result(), "3,");
+        button("BitBtn2")->click();
+    }
 }

@@ -18,7 +18,7 @@
 namespace {
 
 struct Poller {
-    const char *family;  // as the family menu sets it
+    Family family;       // as the family menu sets it
     const char *window;
     const char *repeat;  // the check box that makes it poll, if any
     const char *start;
@@ -37,7 +37,7 @@ TEST_P(HangUp, StopsAndMarksTheWindowUntilStartedAgain)
     ui::RecordedMessages rec;
     Program program(port, Options{});
     ASSERT_TRUE(port.SetPortOpen(true));
-    program.Link().DeviceFamily = c.family;
+    program.Link().ChooseFamily(c.family);
     QWidget *w = program.Main().Window(c.window);
     ASSERT_TRUE(w);
     w->show();
@@ -84,13 +84,13 @@ TEST_P(HangUp, StopsAndMarksTheWindowUntilStartedAgain)
 
 INSTANTIATE_TEST_SUITE_P(
     PollingWindows, HangUp,
-    ::testing::Values(Poller{"KZ5500E", "threephase::MeasurementWindow", nullptr, "BitBtn1", "启  动", "Edit1"},
-                      Poller{"KZ2600E", "singlephase::MeasurementWindow", nullptr, "BitBtn1", "启  动", "LabeledEdit8"},
-                      Poller{"KZ827KVE", "kz827::MeasurementWindow", nullptr, "BitBtn1", "启  动", "StaticText1"},
-                      Poller{"KZ827KVE", "kz827::CalibrationWindow", "CheckBox1", "BitBtn5", "读启动", "StaticText7"},
-                      Poller{"KZ5500E", "threephase::ModuleCalibrationWindow", "CheckBox1", "BitBtn5", "读启动", "StaticText9"},
-                      Poller{"KZ2600E", "singlephase::MeterCalibrationWindow", "CheckBox1", "BitBtn5", "读启动", "StaticText4"},
-                      Poller{"KZ5500E", "threephase::LimitStateWindow", "CheckBox1", "BitBtn1", "检  测", nullptr},
-                      Poller{"KZ2600E", "singlephase::AlarmStateWindow", "CheckBox1", "BitBtn1", "检  测", "StaticText7"}));
+    ::testing::Values(Poller{Family::ThreePhase, "threephase::MeasurementWindow", nullptr, "BitBtn1", "启  动", "Edit1"},
+                      Poller{Family::SinglePhase, "singlephase::MeasurementWindow", nullptr, "BitBtn1", "启  动", "LabeledEdit8"},
+                      Poller{Family::Kz827, "kz827::MeasurementWindow", nullptr, "BitBtn1", "启  动", "StaticText1"},
+                      Poller{Family::Kz827, "kz827::CalibrationWindow", "CheckBox1", "BitBtn5", "读启动", "StaticText7"},
+                      Poller{Family::ThreePhase, "threephase::ModuleCalibrationWindow", "CheckBox1", "BitBtn5", "读启动", "StaticText9"},
+                      Poller{Family::SinglePhase, "singlephase::MeterCalibrationWindow", "CheckBox1", "BitBtn5", "读启动", "StaticText4"},
+                      Poller{Family::ThreePhase, "threephase::LimitStateWindow", "CheckBox1", "BitBtn1", "检  测", nullptr},
+                      Poller{Family::SinglePhase, "singlephase::AlarmStateWindow", "CheckBox1", "BitBtn1", "检  测", "StaticText7"}));
 
 } // namespace

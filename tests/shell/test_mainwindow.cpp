@@ -7,6 +7,8 @@
 #include "shell/buttonart.h"
 #include "shell/wiringwindow.h"
 #include "shell/mainwindow.h"
+#include "shell/programwindows.h"
+#include "ui/familywindow.h"
 #include "tests/support/testutil.h"
 
 #include <QAction>
@@ -23,12 +25,22 @@
 
 namespace {
 
+// The family a window class belongs to, by its namespace.
+std::optional<Family> FamilyOf(const QString &className)
+{
+    for (Family f : {Family::ThreePhase, Family::SinglePhase, Family::Kz827})
+        if (className.startsWith(QString(FamilyName(f)).remove('-') + "::"))
+            return f;
+    return std::nullopt;
+}
+
 // A stand-in family window: a return button that counts its presses and
 // closes the window, as the real return buttons do.
 struct StandIn {
-    std::unique_ptr<QWidget> window = std::make_unique<QWidget>();
+    std::unique_ptr<FamilyWindow> window;
     int presses = 0;
-    explicit StandIn(const char *button = "BitBtn3")
+    StandIn(SerialLink &link, const QString &className, const char *button = "BitBtn3")
+        : window(std::make_unique<FamilyWindow>(link, FamilyOf(className), className.toLatin1().constData()))
     {
         auto *b = new QPushButton(QStringLiteral("返  回"), window.get());
         b->setObjectName(QLatin1String(button));
@@ -49,7 +61,7 @@ struct Shell {
     StandIn &add(const QString &className, const char *button)
     {
         auto &s = standIns[className];
-        s = std::make_unique<StandIn>(button);
+        s = std::make_unique<StandIn>(link, className, button);
         w.RegisterWindow(className, s->window.get());
         return *s;
     }
@@ -58,6 +70,11 @@ struct Shell {
     void press(const char *name) { w.findChild<QPushButton *>(QLatin1String(name))->click(); }
     QString label() { return w.findChild<QLabel *>("Label1")->text(); }
     int presses(const QString &className) { return standIns.at(className)->presses; }
+    // The window that takes the family's replies is the stand-in of className.
+    bool holds(Family family, const QString &className)
+    {
+        return link.Holder(family) == standIns.at(className)->window.get();
+    }
 };
 
 QStringList names(QMenu *menu)
@@ -133,39 +150,39 @@ TEST(MainWindow, MenusInOnScreenOrder)
 TEST(MainWindow, FamilyEntries)
 {
     Shell s;
-    EXPECT_TRUE(s.link.DeviceFamily.isEmpty());
+    EXPECT_FALSE(s.link.ChosenFamily());
 
     s.entry("KZ2066E1")->trigger();
-    EXPECT_EQ(s.link.DeviceFamily, "KZ5500E");
+    EXPECT_EQ(s.link.ChosenFamily(), Family::ThreePhase);
     EXPECT_EQ(s.label(), "KZ5500M三相电参数模块");
     EXPECT_FALSE(s.entry("N8")->isEnabled());
     EXPECT_TRUE(s.entry("N13")->isEnabled());
 
     s.entry("KZ5500E1")->trigger();
-    EXPECT_EQ(s.link.DeviceFamily, "KZ5500E");
+    EXPECT_EQ(s.link.ChosenFamily(), Family::ThreePhase);
     EXPECT_EQ(s.label(), "KZ5500E三相电参数测试仪");
     EXPECT_TRUE(s.entry("N8")->isEnabled());
     EXPECT_TRUE(s.entry("N13")->isEnabled());
 
-    s.link.SinglePhaseIndex = 7;
+    TakeOverByAnother(s.link, Family::SinglePhase);
     s.entry("KZ2022E1")->trigger();
-    EXPECT_EQ(s.link.DeviceFamily, "KZ2600E");
+    EXPECT_EQ(s.link.ChosenFamily(), Family::SinglePhase);
     EXPECT_EQ(s.label(), "KZ5700E单相电参数测试仪");
-    EXPECT_EQ(s.link.SinglePhaseIndex, 0);
+    EXPECT_EQ(s.link.Holder(Family::SinglePhase), nullptr);
 
     // Isolation modules: the title only; menus and replies stay single-phase.
     s.entry("N10")->trigger();
     EXPECT_EQ(s.label(), "三相电参数隔离传输模块");
-    EXPECT_EQ(s.link.DeviceFamily, "KZ2600E");
+    EXPECT_EQ(s.link.ChosenFamily(), Family::SinglePhase);
     s.entry("N11")->trigger();
     EXPECT_EQ(s.label(), "单相电参数隔离传输模块");
-    EXPECT_EQ(s.link.DeviceFamily, "KZ2600E");
+    EXPECT_EQ(s.link.ChosenFamily(), Family::SinglePhase);
 
-    s.link.Kz827Type = 4;
+    TakeOverByAnother(s.link, Family::Kz827);
     s.entry("KZ827KVE1")->trigger();
-    EXPECT_EQ(s.link.DeviceFamily, "KZ827KVE");
+    EXPECT_EQ(s.link.ChosenFamily(), Family::Kz827);
     EXPECT_EQ(s.label(), "KZ827KVE单相电参数测试仪");
-    EXPECT_EQ(s.link.Kz827Type, 4); // kept until a KZ827KVE window is opened
+    EXPECT_NE(s.link.Holder(Family::Kz827), nullptr); // kept until a KZ827KVE window is opened
 }
 
 TEST(MainWindow, ButtonsPopUpTheFamilysMenusAtTheirPlaces)
@@ -175,25 +192,25 @@ TEST(MainWindow, ButtonsPopUpTheFamilysMenusAtTheirPlaces)
     s.w.move(100, 50);
     const QPoint origin = s.w.pos();
     struct Case {
-        const char *family;
+        std::optional<Family> family;
         const char *measure;
         const char *settings;
     };
-    const Case cases[] = {{"", "PopupMenu1", "PopupMenu2"},
-                          {"KZ5500E", "PopupMenu1", "PopupMenu2"},
-                          {"KZ2600E", "KZ2600SAMPL", "KZ2600SET"},
-                          {"KZ827KVE", "KZ827KVESAMPL", "KZ827KVESET"},
-                          {"other", "PopupMenu1", "PopupMenu2"}};
+    const Case cases[] = {{std::nullopt, "PopupMenu1", "PopupMenu2"},
+                          {Family::ThreePhase, "PopupMenu1", "PopupMenu2"},
+                          {Family::SinglePhase, "KZ2600SAMPL", "KZ2600SET"},
+                          {Family::Kz827, "KZ827KVESAMPL", "KZ827KVESET"}};
     for (const Case &c : cases) {
-        s.link.DeviceFamily = c.family;
+        if (c.family)
+            s.link.ChooseFamily(*c.family);
         s.press("BitBtn3");
         ASSERT_TRUE(s.w.LastPopup());
-        EXPECT_EQ(s.w.LastPopup()->objectName(), c.measure) << c.family;
+        EXPECT_EQ(s.w.LastPopup()->objectName(), c.measure) << c.measure;
         EXPECT_EQ(s.w.LastPopupPos(), origin + QPoint(200, 120));
         EXPECT_TRUE(s.w.LastPopup()->isVisible());
         s.w.LastPopup()->hide();
         s.press("BitBtn4");
-        EXPECT_EQ(s.w.LastPopup()->objectName(), c.settings) << c.family;
+        EXPECT_EQ(s.w.LastPopup()->objectName(), c.settings) << c.measure;
         EXPECT_EQ(s.w.LastPopupPos(), origin + QPoint(200, 168));
         s.w.LastPopup()->hide();
     }
@@ -220,7 +237,7 @@ TEST(MainWindow, ProtocolMenuOffersRtuOnly)
     rtu->trigger();
     EXPECT_TRUE(rtu->isChecked());
     EXPECT_FALSE(ascii->isChecked());
-    EXPECT_EQ(s.link.DeviceFamily, "KZ5500E");
+    EXPECT_EQ(s.link.ChosenFamily(), Family::ThreePhase);
     EXPECT_EQ(s.label(), "KZ5500M三相电参数模块");
     EXPECT_FALSE(s.entry("N8")->isEnabled());
 }
@@ -260,44 +277,39 @@ TEST(MainWindow, ThreePhaseEntryClosesTheListedWindowsAndSelectsItsSlot)
     }
     EXPECT_FALSE(s.standIns["threephase::MeasurementWindow"]->window->isVisible());
     EXPECT_TRUE(other.window->isVisible()); // stays on screen...
-    EXPECT_EQ(s.link.ActiveSlotIndex(), 2); // ...but replies go to slot 2
+    EXPECT_TRUE(s.holds(Family::ThreePhase, "threephase::TelemetryWindow")); // ...but replies go to the opened one
     EXPECT_TRUE(s.standIns["threephase::TelemetryWindow"]->window->isVisible());
 
-    // The address scan button does the same for slot 10, and the other
-    // families' polling windows lose their destination.
-    s.link.SinglePhaseIndex = 5;
-    s.link.Kz827Type = 1;
+    // The address scan button does the same for the scan, and the other
+    // families' polling windows lose their replies.
+    TakeOverByAnother(s.link, Family::SinglePhase);
+    TakeOverByAnother(s.link, Family::Kz827);
     s.press("BitBtn2");
     EXPECT_EQ(s.presses("threephase::TelemetryWindow"), 2);
-    EXPECT_EQ(s.link.ActiveSlotIndex(), 10);
-    EXPECT_EQ(s.link.SinglePhaseIndex, 0);
-    EXPECT_EQ(s.link.Kz827Type, 0);
+    EXPECT_TRUE(s.holds(Family::ThreePhase, "AddressScanWindow"));
+    EXPECT_EQ(s.link.Holder(Family::SinglePhase), nullptr);
+    EXPECT_EQ(s.link.Holder(Family::Kz827), nullptr);
     EXPECT_TRUE(s.standIns["AddressScanWindow"]->window->isVisible());
 }
 
-TEST(MainWindow, EntriesSetTheirFamilysDestination)
+TEST(MainWindow, EachEntryOpensItsWindowWhichTakesItsFamilysReplies)
 {
     Shell s;
-    // The slots and indexes that do not follow the menu order.
-    const std::pair<const char *, int> threePhase[] = {{"N1", 1}, {"N5", 5}, {"N9", 9}, {"N12", 11}, {"N13", 12}};
-    for (const auto &[entry, slot] : threePhase) {
-        s.entry(entry)->trigger(); // no window of that class exists: nothing shown
-        EXPECT_EQ(s.link.ActiveSlotIndex(), slot) << entry;
+    const void *last[3] = {};
+    for (const ui::WindowList &list : ProgramWindowLists()) {
+        for (const ui::WindowEntry &e : list.windows) {
+            if (!e.menu)
+                continue;
+            StandIn &w = s.add(QLatin1String(e.className), "none");
+            s.entry(e.entry)->trigger();
+            EXPECT_TRUE(w.window->isVisible()) << e.entry;
+            EXPECT_EQ(s.link.Holder(*list.family), w.window.get()) << e.entry;
+            last[static_cast<int>(*list.family)] = w.window.get();
+        }
     }
-    const std::pair<const char *, int> singlePhase[] = {{"N19", 3}, {"N22", 6}, {"N14", 7}, {"N23", 9},
-                                                        {"N16", 10}, {"N17", 12}, {"N18", 11}};
-    for (const auto &[entry, index] : singlePhase) {
-        s.entry(entry)->trigger();
-        EXPECT_EQ(s.link.SinglePhaseIndex, index) << entry;
-    }
-    const std::pair<const char *, int> kz827[] = {{"N24", 1}, {"N25", 2}, {"N26", 3}, {"N27", 4}, {"KZ8271", 5}};
-    for (const auto &[entry, type] : kz827) {
-        s.entry(entry)->trigger();
-        EXPECT_EQ(s.link.Kz827Type, type) << entry;
-    }
-    // Other families' destinations are left alone.
-    EXPECT_EQ(s.link.ActiveSlotIndex(), 12);
-    EXPECT_EQ(s.link.SinglePhaseIndex, 11);
+    // Other families' holders are left alone.
+    for (Family f : {Family::ThreePhase, Family::SinglePhase, Family::Kz827})
+        EXPECT_EQ(s.link.Holder(f), last[static_cast<int>(f)]);
 }
 
 TEST(MainWindow, SinglePhaseEntryStopsThePollingWindowsToo)
@@ -310,7 +322,7 @@ TEST(MainWindow, SinglePhaseEntryStopsThePollingWindowsToo)
     s.standIns["singlephase::TelemetryWindow"]->window->show();
 
     s.entry("N15")->trigger();
-    EXPECT_EQ(s.link.SinglePhaseIndex, 8);
+    EXPECT_TRUE(s.holds(Family::SinglePhase, "singlephase::AlarmParamsWindow"));
     for (const char *c : {"singlephase::MeterCalibrationWindow", "singlephase::ClockSettingsWindow", "singlephase::AlarmEnableWindow", "singlephase::MeasurementWindow",
                           "singlephase::AlarmStateWindow"})
         EXPECT_EQ(s.presses(c), 1) << c;
@@ -326,14 +338,14 @@ TEST(MainWindow, Kz827EntryClosesItsWindowsAndResetsTheTypeFirst)
     Shell s;
     for (const char *c : {"kz827::MeasurementWindow", "kz827::CalibrationWindow", "kz827::AlarmsWindow", "kz827::RemoteControlWindow", "kz827::RangeWindow"})
         s.add(c, "Exit");
-    s.link.Kz827Type = 5;
+    TakeOverByAnother(s.link, Family::Kz827);
     s.w.CloseKz827Windows();
-    EXPECT_EQ(s.link.Kz827Type, 0);
+    EXPECT_EQ(s.link.Holder(Family::Kz827), nullptr);
     for (const auto &[name, standIn] : s.standIns)
         EXPECT_EQ(standIn->presses, 1) << name.toStdString();
 
     s.entry("N25")->trigger();
-    EXPECT_EQ(s.link.Kz827Type, 2);
+    EXPECT_TRUE(s.holds(Family::Kz827, "kz827::RemoteControlWindow"));
     EXPECT_TRUE(s.standIns["kz827::RemoteControlWindow"]->window->isVisible());
     EXPECT_EQ(s.presses("kz827::MeasurementWindow"), 2);
 }
@@ -341,28 +353,26 @@ TEST(MainWindow, Kz827EntryClosesItsWindowsAndResetsTheTypeFirst)
 TEST(MainWindow, FirstShowPreparesTheLinkOnce)
 {
     Shell s;
-    s.link.SelectSlot(4);
-    s.link.LinkBusy = true;
+    TakeOverByAnother(s.link, Family::ThreePhase);
     s.port.InputMode = 0;
     s.port.RThreshold = 0;
     s.w.show();
-    EXPECT_EQ(s.link.ActiveSlotIndex(), 88);
-    EXPECT_FALSE(s.link.LinkBusy);
+    EXPECT_EQ(s.link.Holder(Family::ThreePhase), nullptr);
     EXPECT_EQ(s.port.InputMode, 1);
     EXPECT_EQ(s.port.RThreshold, 1);
     EXPECT_FALSE(s.port.PortOpen()); // the port stays closed until the dialog opens it
 
-    s.link.SelectSlot(4);
+    TakeOverByAnother(s.link, Family::ThreePhase);
     s.w.hide();
     s.w.show();
-    EXPECT_EQ(s.link.ActiveSlotIndex(), 4);
+    EXPECT_NE(s.link.Holder(Family::ThreePhase), nullptr);
 }
 
 TEST(MainWindow, LinkAndPortTroubleIsShownOneBoxAtATime)
 {
     Shell s;
     // A send with the port closed.
-    s.link.SendFrame(WithCrc(Hex("01 03 00 00 00 01")));
+    s.link.Send(WithCrc(Hex("01 03 00 00 00 01")), {});
     EXPECT_TRUE(s.rec.texts.isEmpty()) << "shown inside the sender";
     ASSERT_TRUE(WaitFor([&] { return s.rec.texts.size() == 1; }));
     EXPECT_TRUE(s.rec.texts[0].contains("串口未打开"));

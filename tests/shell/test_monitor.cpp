@@ -1,6 +1,7 @@
 // The traffic monitor reached from the main window, its filters, pause,
 // clear, copy and save, and the trace file of --trace.
 #include "link/fakeport.h"
+#include "ui/familywindow.h"
 #include "ui/messagebox.h"
 #include "shell/trafficmonitor.h"
 #include "shell/mainwindow.h"
@@ -44,27 +45,27 @@ TEST_F(Monitor, OpensFromTheMainWindowsShortcutAndNamesTheWindowByItsTitle)
     ASSERT_TRUE(monitor.isVisible());
     EXPECT_EQ(program.Main().Window("TrafficMonitor"), &monitor);
 
-    program.Link().SendFrame(request); // port closed
+    auto *measure = qobject_cast<FamilyWindow *>(program.Main().Window("threephase::MeasurementWindow"));
+    ASSERT_TRUE(measure);
+    measure->Send(request, 1); // port closed
     port.SetPortOpen(true);
-    program.Link().SelectSlot(1);
-    program.Link().DispatchThreePhaseReply(reply + Hex("00"));
-    ASSERT_TRUE(WaitFor([&] { return lines() == 2; }, 2000)); // the timer refreshes
+    measure->Send(request, 1);
+    program.Link().Dispatch(reply + Hex("00"));
+    ASSERT_TRUE(WaitFor([&] { return lines() == 3; }, 2000)); // the timer refreshes
     const QStringList shown = monitor.Text().split('\n');
     EXPECT_TRUE(shown[0].contains("\t发送\t1\t03\t8\t未发送：串口未打开\t01 03 00 50 00 01"))
         << shown[0].toStdString();
-    QWidget *measure = program.Main().Window("threephase::MeasurementWindow");
-    const QString title = measure ? measure->windowTitle().trimmed() : QString("threephase::MeasurementWindow");
-    EXPECT_TRUE(shown[1].contains("\t交给 " + title + "，截自 8 字节\t")) << shown[1].toStdString();
+    EXPECT_TRUE(shown[2].contains("\t交给 " + measure->windowTitle().trimmed() + "，截自 8 字节\t"))
+        << shown[2].toStdString();
 }
 
 TEST_F(Monitor, FiltersPauseClearCopyAndSave)
 {
     port.SetPortOpen(true);
     SerialLink &link = program.Link();
-    link.SendFrame(request);
-    link.SendFrame(WithCrc(Hex("02 03 00 50 00 01")));
-    link.SelectSlot(9);
-    link.DispatchThreePhaseReply(reply);
+    link.Send(request, {});
+    link.Send(WithCrc(Hex("02 03 00 50 00 01")), {});
+    link.Dispatch(reply);
     monitor.Refresh();
     EXPECT_EQ(lines(), 3);
 
@@ -80,7 +81,7 @@ TEST_F(Monitor, FiltersPauseClearCopyAndSave)
     address->setValue(-1);
 
     monitor.findChild<QCheckBox *>("PauseBox")->setChecked(true);
-    link.SendFrame(request);
+    link.Send(request, {});
     monitor.Refresh();
     EXPECT_EQ(lines(), 3);
     monitor.findChild<QCheckBox *>("PauseBox")->setChecked(false);
@@ -100,7 +101,7 @@ TEST_F(Monitor, FiltersPauseClearCopyAndSave)
 
     monitor.findChild<QPushButton *>("ClearButton")->click();
     EXPECT_TRUE(monitor.Text().isEmpty());
-    link.SendFrame(request);
+    link.Send(request, {});
     monitor.Refresh();
     EXPECT_EQ(lines(), 1); // only what came after the clear
 }
@@ -140,7 +141,7 @@ TEST(Trace, OptionAppendsRecordsAndAnUnwritableFileIsSaidOnce)
     {
         FakePortControl port;
         Program program(port, *options);
-        program.Link().SendFrame(WithCrc(Hex("01 03 00 50 00 01")));
+        program.Link().Send(WithCrc(Hex("01 03 00 50 00 01")), {});
         QFile f(dir.filePath("t.txt"));
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         EXPECT_TRUE(f.readAll().contains("01 03 00 50 00 01"));

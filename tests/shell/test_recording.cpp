@@ -62,7 +62,6 @@ TEST_F(Recording, EveryMeasurementIsARowAndANewRunAppends)
     const QString path = dir.filePath("three-phase.csv");
     threephase::CoulometryParams().clear();
     threephase::MeasurementWindow win(link);
-    link.SelectSlot(1);
     win.show();
     win.findChild<QSpinBox *>("SpinEdit1")->setValue(7);
     win.findChild<QTimer *>("Timer1")->setInterval(300);
@@ -101,7 +100,6 @@ TEST_F(Recording, AWriteErrorStopsRecordingWithOneMessage)
 {
     threephase::CoulometryParams().clear();
     threephase::MeasurementWindow win(link);
-    link.SelectSlot(1);
     win.show();
     win.findChild<QSpinBox *>("SpinEdit1")->setValue(7);
     win.findChild<QTimer *>("Timer1")->setInterval(300);

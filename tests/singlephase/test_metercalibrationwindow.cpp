@@ -31,7 +31,7 @@ TEST(MeterCalibration, SixPointsMeansAndTheVoltagePoint)
 {
     FakePortControl port;
     SerialLink link{&port};
-    link.DeviceFamily = "KZ2600E";
+    link.ChooseFamily(Family::SinglePhase);
     singlephase::MeterCalibrationWindow win{link};
     ui::RecordedMessages messages;
     port.SetPortOpen(true);
@@ -46,13 +46,13 @@ TEST(MeterCalibration, SixPointsMeansAndTheVoltagePoint)
 
     click(win, "BitBtn5");
     EXPECT_EQ(ToHex(port.written.back()), ToHex(WithCrc(Hex("02 AA 72 37 30 32 32 42 30 30 30"))));
-    EXPECT_EQ(link.SinglePhaseIndex, 12);
+    EXPECT_TRUE(win.HoldsReplies());
     // Voltage 220 V (value 4), power factor 0.5 (value 6) negated because
     // values 1 and 2 lie on different sides of 0x800000, 50 Hz (value 7).
     const QByteArray read =
         WithCrc(Hex("02 AA 72 37 30 32 32 00 00 01 00 FF FF 00 00 00 00 1B 80 00 00 00 00 40 00 00 06 40 00") +
                 QByteArray(51, '\0'));
-    link.DispatchSinglePhaseReply(read);
+    link.Dispatch(read);
     EXPECT_EQ(text(win, "StaticText1"), "27.5000V") << "the mean of 220 V and seven zeros";
     EXPECT_EQ(text(win, "StaticText10"), "-0.5000");
     EXPECT_EQ(text(win, "StaticText13"), "50.00Hz");
@@ -62,7 +62,7 @@ TEST(MeterCalibration, SixPointsMeansAndTheVoltagePoint)
     EXPECT_EQ(messages.texts, QStringList{"数据出错！！"});
     for (int i = 0; i < 7; ++i) {
         click(win, "BitBtn5");
-        link.DispatchSinglePhaseReply(read);
+        link.Dispatch(read);
     }
     EXPECT_EQ(text(win, "StaticText1"), "220.0000V");
     choose(win, 4);
@@ -71,7 +71,7 @@ TEST(MeterCalibration, SixPointsMeansAndTheVoltagePoint)
     EXPECT_EQ(text(win, "Edit2"), "F45D17");
 
     click(win, "Exit");
-    EXPECT_EQ(link.SinglePhaseIndex, 0);
+    EXPECT_FALSE(win.HoldsReplies());
 }
 
 TEST(MeterCalibrationOverPty, CalibratesPowerAtUnityAndHalfLagging)
@@ -84,13 +84,13 @@ TEST(MeterCalibrationOverPty, CalibratesPowerAtUnityAndHalfLagging)
     port.SetPortName(simulator.SlavePath());
     ASSERT_TRUE(port.SetPortOpen(true, &error)) << error.toStdString();
     SerialLink link(&port);
-    link.DeviceFamily = "KZ2600E";
+    link.ChooseFamily(Family::SinglePhase);
     link.PrepareReceive();
     singlephase::MeterCalibrationWindow win(link);
     win.show();
     win.findChild<QSpinBox *>("SpinEdit1")->setValue(2);
     // Gain at power factor 1.0 first, then the phase at 0.5 lagging.
-    calibrationtest::RunProcedure(win, "Msg", {{0, "StaticText7", 1100.0}, {2, "StaticText7", 550.0}});
+    calibrationtest::RunProcedure(win, {{0, "StaticText7", 1100.0}, {2, "StaticText7", 550.0}});
     EXPECT_NE(meter->CalibrationWord(1), 0u);
     EXPECT_NE(meter->CalibrationWord(3), 0u);
     port.SetPortOpen(false);

@@ -64,10 +64,10 @@ struct OnFakePort : ::testing::Test {
     {
         port.SetPortOpen(true);
         link.PrepareReceive();
-        link.DeviceFamily = "KZ2600E";
+        link.ChooseFamily(Family::SinglePhase);
     }
     QString LastWritten() { return port.written.isEmpty() ? QString() : ToHex(port.written.back()); }
-    void Answer(const QByteArray &frame) { link.DispatchSinglePhaseReply(WithCrc(frame)); }
+    void Answer(const QByteArray &frame) { link.Dispatch(WithCrc(frame)); }
     void Answer(const char *hex) { Answer(Hex(hex)); }
 };
 
@@ -88,7 +88,7 @@ struct OverPty : ::testing::Test {
         port.SetPortName(simulator.SlavePath());
         ASSERT_TRUE(port.SetPortOpen(true, &error)) << error.toStdString();
         link.PrepareReceive();
-        link.DeviceFamily = "KZ2600E";
+        link.ChooseFamily(Family::SinglePhase);
     }
     void TearDown() override { port.SetPortOpen(false); }
 };
@@ -145,7 +145,6 @@ TEST_F(OnFakePort, AlarmStateLampsAndModeFromAWholeStateBlockOnly)
         Answer(Hex("01 03 04") + Hex(c.data));
         EXPECT_EQ(Lit(win), c.lit) << c.data;
         EXPECT_EQ(win.ModeText()->text(), QString::fromUtf8(c.mode)) << c.data;
-        EXPECT_FALSE(link.ReplyPending(Family::SinglePhase, 5));
     }
 
     // Short blocks, extra bytes, other functions: nothing changes, the window is free again.
@@ -155,7 +154,6 @@ TEST_F(OnFakePort, AlarmStateLampsAndModeFromAWholeStateBlockOnly)
         Click(win, "BitBtn1");
         Answer(stray);
         EXPECT_EQ(Lit(win), QStringList{"电压上限"}) << stray;
-        EXPECT_FALSE(link.ReplyPending(Family::SinglePhase, 5)) << stray;
     }
 }
 
@@ -174,22 +172,22 @@ TEST_F(OnFakePort, AlarmStatePollsOnceASecondByDefaultAndOnlyWhileTheDestination
     EXPECT_EQ(messages.texts.size(), 1);
 
     // Another single-phase window takes the replies: the next tick stops.
-    link.SetDestination(Family::SinglePhase, 7);
+    TakeOverByAnother(link, Family::SinglePhase);
     const auto sent = port.written.size();
     QMetaObject::invokeMethod(timer, "timeout", Qt::DirectConnection);
     EXPECT_FALSE(timer->isActive());
     EXPECT_EQ(port.written.size(), sent);
     // The same after a family switch.
     Click(win, "BitBtn1");
-    link.DeviceFamily = "KZ5500E";
+    link.ChooseFamily(Family::ThreePhase);
     QMetaObject::invokeMethod(timer, "timeout", Qt::DirectConnection);
     EXPECT_FALSE(timer->isActive());
     // Closed by its frame, it stops too.
-    link.DeviceFamily = "KZ2600E";
+    link.ChooseFamily(Family::SinglePhase);
     Click(win, "BitBtn1");
     win.close();
     EXPECT_FALSE(timer->isActive());
-    EXPECT_EQ(link.SinglePhaseIndex, 0);
+    EXPECT_FALSE(win.HoldsReplies());
 }
 
 // ---- Event records ----
@@ -224,10 +222,10 @@ TEST_F(OnFakePort, EventRecordsAreNamedByTheRequestThatWentOut)
     Click(win, "BitBtn1");
     EXPECT_EQ(LastWritten(), ToHex(WithCrc(Hex("03 03 20 15 00 01"))));
     // A press refused because another family is chosen remembers nothing.
-    link.DeviceFamily = "KZ5500E";
+    link.ChooseFamily(Family::ThreePhase);
     kinds->setCurrentIndex(6);
     Click(win, "BitBtn1");
-    link.DeviceFamily = "KZ2600E";
+    link.ChooseFamily(Family::SinglePhase);
     EXPECT_EQ(port.written.size(), 2u);
 
     Answer(LogReply("00 00 56 CE 00 01 08 05 12 14 30 05"));
@@ -271,6 +269,7 @@ TEST_F(OnFakePort, ClockWindowFramesAtItsBaseAndOnlyTheWholeBlockIsRead)
     EXPECT_EQ(LastWritten(), "01 03 00 5C 00 08 84 1E");
     Answer("01 03 04 00 00 00 00"); // a stray reply never sets the broadcast address
     EXPECT_EQ(win.findChild<QSpinBox *>("SpinEdit2")->value(), 1);
+    Click(win, "BitBtn4");
     Answer("01 03 10 07 EA 00 0C 00 06 00 08 00 05 00 09 00 11 00 02");
     EXPECT_EQ(win.findChild<QLineEdit *>("Edit1")->text(), "2026-12-6  8:5:9");
     EXPECT_EQ(win.findChild<QSpinBox *>("SpinEdit2")->value(), 17);
@@ -279,7 +278,7 @@ TEST_F(OnFakePort, ClockWindowFramesAtItsBaseAndOnlyTheWholeBlockIsRead)
     // Closed, it gets no late reply.
     Click(win, "BitBtn4");
     Click(win, "Exit");
-    EXPECT_EQ(link.SinglePhaseIndex, 0);
+    EXPECT_FALSE(win.HoldsReplies());
     Answer("11 03 10 07 EA 00 01 00 01 00 00 00 00 00 00 00 05 00 01");
     EXPECT_EQ(win.findChild<QSpinBox *>("SpinEdit2")->value(), 17);
 }

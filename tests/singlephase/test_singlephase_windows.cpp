@@ -51,10 +51,10 @@ struct OnFakePort : ::testing::Test {
     {
         port.SetPortOpen(true);
         link.PrepareReceive();
-        link.DeviceFamily = "KZ2600E";
+        link.ChooseFamily(Family::SinglePhase);
     }
     QString LastWritten() { return port.written.isEmpty() ? QString() : ToHex(port.written.back()); }
-    void Answer(const char *hex) { link.DispatchSinglePhaseReply(WithCrc(Hex(hex))); }
+    void Answer(const char *hex) { link.Dispatch(WithCrc(Hex(hex))); }
 };
 
 struct OverPty : ::testing::Test {
@@ -73,7 +73,7 @@ struct OverPty : ::testing::Test {
         port.SetPortName(simulator.SlavePath());
         ASSERT_TRUE(port.SetPortOpen(true, &error)) << error.toStdString();
         link.PrepareReceive();
-        link.DeviceFamily = "KZ2600E";
+        link.ChooseFamily(Family::SinglePhase);
     }
     void TearDown() override { port.SetPortOpen(false); }
     // Waits for the next message and returns it.
@@ -107,14 +107,14 @@ TEST_F(OnFakePort, MeasurementReadsTheSetupBlockThenPollsAndStopsWhenNoLongerThe
     EXPECT_EQ(Child<QLineEdit>(win, "LabeledEdit8")->text(), "0.00KW.h");
 
     // Another single-phase window takes the replies: the next tick stops.
-    link.SetDestination(Family::SinglePhase, 7);
+    TakeOverByAnother(link, Family::SinglePhase);
     const auto sent = port.written.size();
     QMetaObject::invokeMethod(timer, "timeout", Qt::DirectConnection);
     EXPECT_FALSE(timer->isActive());
     EXPECT_EQ(port.written.size(), sent);
     // The same after a family switch.
     Click(win, "BitBtn1");
-    link.DeviceFamily = "KZ5500E";
+    link.ChooseFamily(Family::ThreePhase);
     QMetaObject::invokeMethod(timer, "timeout", Qt::DirectConnection);
     EXPECT_FALSE(timer->isActive());
 }
@@ -196,14 +196,14 @@ TEST_F(OnFakePort, AlarmParametersFramesAndTheGroupOfTheLastRequest)
     QByteArray data(96, '\0');
     data[0] = 0x08, data[1] = static_cast<char>(0x9D), data[3] = 1; // 2205, 1 decimal
     data[5] = 7, data[7] = 5, data[13] = 7, data[15] = 5;            // 7 with 5 decimals; delay 7; relay 5
-    link.DispatchSinglePhaseReply(WithCrc(Hex("01 03 60") + data));
+    link.Dispatch(WithCrc(Hex("01 03 60") + data));
     EXPECT_EQ(Child<QLineEdit>(win, "Edit1")->text(), "220.5");
     EXPECT_EQ(Child<QLineEdit>(win, "Edit2")->text(), "7");
     EXPECT_EQ(Child<QSpinBox>(win, "SpinEdit1")->value(), 7);
     EXPECT_EQ(Child<QSpinBox>(win, "SpinEdit2")->value(), 3);
     Click(win, "BitBtn1");
     EXPECT_EQ(LastWritten(), "01 03 10 60 00 20 40 CC");
-    link.DispatchSinglePhaseReply(WithCrc(Hex("01 03 60") + QByteArray(96, '\0'))); // wrong size: ignored
+    link.Dispatch(WithCrc(Hex("01 03 60") + QByteArray(96, '\0'))); // wrong size: ignored
     EXPECT_EQ(Child<QLineEdit>(win, "Edit1")->text(), "220.5");
 
     // A bad limit sends nothing; the factory values go out as 9999 / 0.

@@ -3,6 +3,7 @@
 // module and the single-phase meter have the same controls): finding
 // controls, and one run of the windows' own procedure against a simulated
 // instrument.
+#include "ui/familywindow.h"
 #include "ui/messagebox.h"
 #include "tests/support/testutil.h"
 
@@ -40,12 +41,12 @@ struct Point {
 // For each point: clear and write its correction (the bench follows the
 // point), read eight times and see the instrument's own error, compute,
 // write, read eight times again: the reading now meets the reference within
-// 0.05 %. replyButton is the window's hidden reply button.
-inline void RunProcedure(QWidget &win, const char *replyButton, std::initializer_list<Point> points)
+// 0.05 %.
+inline void RunProcedure(FamilyWindow &win, std::initializer_list<Point> points)
 {
     ui::RecordedMessages messages;
     int replies = 0;
-    QObject::connect(win.findChild<QPushButton *>(replyButton), &QPushButton::clicked, [&] { ++replies; });
+    QObject::connect(&win, &FamilyWindow::ReplyHandled, [&] { ++replies; });
     const auto readTimes = [&](int n) {
         for (int i = 0; i < n; ++i) {
             const int before = replies;

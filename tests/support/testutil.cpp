@@ -1,6 +1,7 @@
 #include "tests/support/testutil.h"
 
 #include "link/crc.h"
+#include "link/seriallink.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -53,4 +54,10 @@ QString WriteShellScript(const QString &path, const QString &body)
     f.close();
     f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     return path;
+}
+
+void TakeOverByAnother(SerialLink &link, Family family)
+{
+    static const char other = 0;
+    link.TakeOver(family, &other, QStringLiteral("另一窗口"));
 }

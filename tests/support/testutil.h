@@ -1,8 +1,12 @@
 #pragma once
 // Helpers shared by the tests: hex byte strings and waiting on the event loop.
+#include "link/family.h"
+
 #include <QByteArray>
 #include <QString>
 #include <functional>
+
+class SerialLink;
 
 // "01 03 00 50" -> bytes. Spaces are optional.
 QByteArray Hex(const char *text);
@@ -16,3 +20,6 @@ QString WriteShellScript(const QString &path, const QString &body);
 bool WaitFor(const std::function<bool()> &pred, int timeoutMs = 2000);
 // Runs the event loop for the given time.
 void Pump(int ms);
+// Another window (a stand-in) takes the family's replies over, as opening
+// another window of the family from its menu does.
+void TakeOverByAnother(SerialLink &link, Family family);

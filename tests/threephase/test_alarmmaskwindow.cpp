@@ -44,12 +44,11 @@ struct AlarmMaskWindow : ::testing::Test {
     {
         port.SetPortOpen(true);
         link.PrepareReceive();
-        link.SelectSlot(6);
         win.findChild<QSpinBox *>("SpinEdit1")->setValue(1);
     }
     // The data bytes of the last write.
     QString written() { return ToHex(port.written.back().mid(7, 8)); }
-    void answer(const char *hex) { link.DispatchThreePhaseReply(WithCrc(Hex(hex))); }
+    void answer(const char *hex) { link.Dispatch(WithCrc(Hex(hex))); }
 };
 
 } // namespace
@@ -104,9 +103,11 @@ TEST_F(AlarmMaskWindow, OnlyItsOwnRepliesAreDecoded)
 {
     click(win, "BitBtn2");
     answer("01 03 04 FF FF FF FF"); // another size: dropped
+    click(win, "BitBtn2");
     answer("01 83 02");             // exception: dropped
     EXPECT_FALSE(box(win, "UA上限")->isChecked());
     EXPECT_TRUE(messages.texts.isEmpty());
+    click(win, "BitBtn1");
     answer("01 10 00 34 00 04");
     EXPECT_EQ(messages.texts, QStringList{"参数设置成功！！"});
 }

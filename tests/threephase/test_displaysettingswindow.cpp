@@ -54,7 +54,7 @@ struct DisplayWindow : ::testing::Test {
     void Upload(const QByteArray &data)
     {
         c.click("BitBtn1");
-        link.DispatchThreePhaseReply(WithCrc(Hex("01 03") + char(data.size()) + data));
+        link.Dispatch(WithCrc(Hex("01 03") + char(data.size()) + data));
     }
     // The data bytes of the download, "" when nothing was sent.
     QString Download()
@@ -92,7 +92,7 @@ TEST_F(DisplayWindow, FactoryFrameThenSelectAndClearChangeOnlyTheFortyTwoBoxes)
     c.click("BitBtn2");
     EXPECT_EQ(ToHex(port.written.back()), "01 10 00 38 00 0B 16 00 00 00 00 00 00 00 05 00 05 00 05 00 00 "
                                           "00 07 00 07 00 07 00 00 BF 98");
-    link.DispatchThreePhaseReply(WithCrc(Hex("01 10 00 38 00 0B")));
+    link.Dispatch(WithCrc(Hex("01 10 00 38 00 0B")));
     EXPECT_EQ(messages.texts, QStringList{"参数下载成功！！"});
     c.combo(2)->setCurrentIndex(9);
     c.click("BitBtn4");

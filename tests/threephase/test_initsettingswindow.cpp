@@ -35,11 +35,10 @@ struct InitSettingsWindow : ::testing::Test {
     {
         port.SetPortOpen(true);
         link.PrepareReceive();
-        link.SelectSlot(9);
         win.show();
         win.findChild<QSpinBox *>("SpinEdit1")->setValue(1);
     }
-    void answer(const char *hex) { link.DispatchThreePhaseReply(WithCrc(Hex(hex))); }
+    void answer(const char *hex) { link.Dispatch(WithCrc(Hex(hex))); }
     QString last() { return port.written.isEmpty() ? QString() : ToHex(port.written.back()); }
 };
 
@@ -126,8 +125,7 @@ TEST_F(InitSettingsWindow, UploadedBasesGoBackAsTheyStandAndAShortReplyStillCoun
 }
 
 // A reply is taken for what its request asked: a block of the other read's
-// size, an unexpected function or an exception is a failed upload and
-// changes nothing.
+// size or an unexpected function is a failed upload and changes nothing.
 TEST_F(InitSettingsWindow, RepliesThatDoNotAnswerTheRequestFail)
 {
     const std::pair<const char *, const char *> cases[] = {
@@ -137,9 +135,7 @@ TEST_F(InitSettingsWindow, RepliesThatDoNotAnswerTheRequestFail)
         click(win, button);
         answer(reply);
     }
-    link.ReplySlots[9] = WithCrc(Hex("01 90 03"));
-    click(win, "Form9_Button");
-    EXPECT_EQ(messages.texts, QStringList(4, "数据上载失败！！"));
+    EXPECT_EQ(messages.texts, QStringList(3, "数据上载失败！！"));
     EXPECT_EQ(edit(win, "LabeledEdit1")->text() + "," + edit(win, "LabeledEdit3")->text(), "0,0");
 }
 
@@ -163,7 +159,6 @@ TEST(InitSettingsOverPty, UploadEditDownloadUploadAgain)
     meter->SetEnergyBase(0, 12345);
 
     threephase::InitSettingsWindow win(link);
-    link.SelectSlot(9);
     win.show();
     win.findChild<QSpinBox *>("SpinEdit1")->setValue(3);
     QLineEdit *ct = edit(win, "LabeledEdit2");

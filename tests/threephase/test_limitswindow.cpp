@@ -74,7 +74,7 @@ struct LimitsWindow : ::testing::Test {
         link.PollMs = 1;
         win.show();
         spin("SpinEdit1")->setValue(1);
-        QObject::connect(get<QPushButton>("Form7_Button"), &QPushButton::clicked, [this] { ++handled; });
+        QObject::connect(&win, &FamilyWindow::ReplyHandled, [this] { ++handled; });
     }
 };
 
@@ -284,7 +284,7 @@ TEST(LimitsOverPty, RoundTripChangesExactlyTheEditedRegisters)
     threephase::LimitsWindow win(link);
     win.show();
     int handled = 0;
-    QObject::connect(win.findChild<QPushButton *>("Form7_Button"), &QPushButton::clicked, [&] { ++handled; });
+    QObject::connect(&win, &FamilyWindow::ReplyHandled, [&] { ++handled; });
     const auto press = [&](const char *button) {
         win.findChild<QPushButton *>(button)->click();
         return WaitFor([&, before = handled] { return handled > before; }, 5000);

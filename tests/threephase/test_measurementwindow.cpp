@@ -60,7 +60,6 @@ struct CoulometryWindow : ::testing::Test {
     QSpinBox *address() { return win.findChild<QSpinBox *>("SpinEdit1"); }
     QTimer *timer() { return win.findChild<QTimer *>("Timer1"); }
     QProgressBar *progress() { return win.findChild<QProgressBar *>("ProgressBar1"); }
-    bool &pending() { return link.ReplyPending(Family::ThreePhase, 1); }
 
     void SetUp() override
     {
@@ -69,7 +68,6 @@ struct CoulometryWindow : ::testing::Test {
         link.PrepareReceive();
         link.SettleMs = 5;
         link.PollMs = 2;
-        link.SelectSlot(1);
         win.show();
     }
     void TearDown() override
@@ -99,10 +97,6 @@ TEST_F(CoulometryWindow, ControlsAsLaidOut)
         EXPECT_TRUE(edit->isReadOnly());
         EXPECT_EQ(edit->accessibleName(), QString::fromUtf8(kMeasurementBoxCaptions[i]));
     }
-    QPushButton *reply = button("Form1_Button");
-    ASSERT_NE(reply, nullptr);
-    EXPECT_FALSE(reply->isVisible());
-    EXPECT_EQ(reply->focusPolicy(), Qt::NoFocus);
 }
 
 TEST_F(CoulometryWindow, StartReadsRatiosThenPollsAndShowsScaledValues)
@@ -117,12 +111,11 @@ TEST_F(CoulometryWindow, StartReadsRatiosThenPollsAndShowsScaledValues)
     button("BitBtn1")->click();
     ASSERT_EQ(port.written.size(), 1);
     EXPECT_EQ(ToHex(port.written[0]), "01 03 00 50 00 0A C5 DC");
-    EXPECT_EQ(link.LastAddress, 1);
+    EXPECT_EQ(win.LastAddress(), 1);
     EXPECT_TRUE(timer()->isActive());
 
     ASSERT_TRUE(WaitFor([] { return !CoulometryParams().isEmpty(); }));
     EXPECT_EQ(ToHex(CoulometryParams()), ToHex(kRatioReply.mid(3)));
-    EXPECT_FALSE(pending());
 
     Tick(timer());
     ASSERT_EQ(port.written.size(), 2);
@@ -141,7 +134,6 @@ TEST_F(CoulometryWindow, StartReadsRatiosThenPollsAndShowsScaledValues)
     EXPECT_EQ(box("LabeledEdit19")->text(), "0.000");
     EXPECT_EQ(box("LabeledEdit23")->text(), "123.45KW.h");
     EXPECT_EQ(box("LabeledEdit30")->text(), "0.00Kvar.h");
-    EXPECT_FALSE(pending());
     win.findChild<QPushButton *>("BitBtn2")->click();
     EXPECT_FALSE(timer()->isActive());
 }
@@ -155,21 +147,19 @@ TEST_F(CoulometryWindow, TicksRepeatRatioRequestUntilBlockArrivesAndFollowAddres
     ASSERT_EQ(port.written.size(), 2);
     EXPECT_EQ(ToHex(port.written[0]), ToHex(RatioRequest(3)));
     EXPECT_EQ(ToHex(port.written[1]), ToHex(RatioRequest(4)));
-    EXPECT_EQ(link.LastAddress, 4);
+    EXPECT_EQ(win.LastAddress(), 4);
 
     // A measurement reply before the ratio block shows nothing.
-    link.DispatchThreePhaseReply(MeasurementReply(4));
+    link.Dispatch(MeasurementReply(4));
     EXPECT_EQ(box("Edit1")->text(), "");
     EXPECT_TRUE(CoulometryParams().isEmpty());
-    EXPECT_FALSE(pending());
     Tick(timer());
     EXPECT_EQ(ToHex(port.written.back()), ToHex(RatioRequest(4)));
 }
 
-TEST_F(CoulometryWindow, ProgressCyclesOnEveryTickEvenWhenNothingIsSent)
+TEST_F(CoulometryWindow, ProgressCyclesOnEveryTick)
 {
     button("BitBtn1")->click();
-    pending() = true;
     for (int i = 1; i <= 10; ++i)
         Tick(timer());
     EXPECT_EQ(progress()->value(), 100);
@@ -177,45 +167,19 @@ TEST_F(CoulometryWindow, ProgressCyclesOnEveryTickEvenWhenNothingIsSent)
     EXPECT_EQ(progress()->value(), 0);
     Tick(timer());
     EXPECT_EQ(progress()->value(), 10);
-    // Only the start's request went out: every tick found a reply pending.
-    EXPECT_EQ(port.written.size(), 1);
-    pending() = false;
-    Tick(timer());
-    EXPECT_EQ(port.written.size(), 2);
-}
-
-TEST_F(CoulometryWindow, PendingReplyIsStoredButHandlerNotRefired)
-{
-    link.DispatchThreePhaseReply(kRatioReply);
-    ASSERT_FALSE(CoulometryParams().isEmpty());
-    EXPECT_FALSE(pending());
-
-    pending() = true;
-    link.DispatchThreePhaseReply(MeasurementReply());
-    EXPECT_EQ(box("Edit1")->text(), "");
-    EXPECT_EQ(ToHex(link.ReplySlots[1]), ToHex(MeasurementReply()));
-
-    // Closing clears the flag, so after reopening (the menu entry makes the
-    // window the destination again) the next reply is handled again.
-    button("BitBtn3")->click();
-    EXPECT_FALSE(pending());
-    link.SelectSlot(1);
-    link.DispatchThreePhaseReply(MeasurementReply());
-    EXPECT_EQ(box("Edit1")->text(), "22.00KV");
-    EXPECT_TRUE(link.ReplySlots[1].isEmpty());
 }
 
 TEST_F(CoulometryWindow, BlockSurvivesCloseAndReopenButStartRereadsIt)
 {
     address()->setValue(1);
     button("BitBtn1")->click();
-    link.DispatchThreePhaseReply(kRatioReply);
+    link.Dispatch(kRatioReply);
     ASSERT_FALSE(CoulometryParams().isEmpty());
 
     button("BitBtn3")->click();
     EXPECT_FALSE(win.isVisible());
     EXPECT_FALSE(timer()->isActive());
-    link.SelectSlot(1);
+    win.TakeReplies(); // as its menu entry does
     win.show();
     EXPECT_FALSE(timer()->isActive());
     EXPECT_FALSE(CoulometryParams().isEmpty());
@@ -230,15 +194,14 @@ TEST_F(CoulometryWindow, BlockSurvivesCloseAndReopenButStartRereadsIt)
     EXPECT_EQ(ToHex(port.written.back()), ToHex(RatioRequest(1)));
 }
 
-TEST_F(CoulometryWindow, ClosingByTitleBarStopsTimerAndClearsPending)
+TEST_F(CoulometryWindow, ClosedItTakesNoLateReply)
 {
     button("BitBtn1")->click();
-    pending() = true;
     win.close();
     EXPECT_FALSE(timer()->isActive());
-    EXPECT_FALSE(pending());
-    // A closed window takes no more replies.
-    EXPECT_EQ(link.ActiveSlotIndex(), 88);
+    EXPECT_FALSE(win.HoldsReplies());
+    link.Dispatch(kRatioReply);
+    EXPECT_TRUE(CoulometryParams().isEmpty());
 }
 
 TEST_F(CoulometryWindow, ReturnButtonWorksOnAHiddenWindow)
@@ -246,18 +209,22 @@ TEST_F(CoulometryWindow, ReturnButtonWorksOnAHiddenWindow)
     button("BitBtn1")->click();
     win.hide();
     ASSERT_TRUE(timer()->isActive());
-    pending() = true;
     button("BitBtn3")->click();
     EXPECT_FALSE(timer()->isActive());
-    EXPECT_FALSE(pending());
+    EXPECT_FALSE(win.HoldsReplies());
 }
 
-TEST_F(CoulometryWindow, ReplyFromAnotherSlotIsNotShown)
+TEST_F(CoulometryWindow, ReplyAfterAnotherWindowTookOverIsNotShown)
 {
-    link.DispatchThreePhaseReply(kRatioReply);
-    link.SelectSlot(2);
-    link.DispatchThreePhaseReply(MeasurementReply());
+    button("BitBtn1")->click();
+    link.Dispatch(kRatioReply);
+    Tick(timer());
+    TakeOverByAnother(link, Family::ThreePhase);
+    link.Dispatch(MeasurementReply());
     EXPECT_EQ(box("Edit1")->text(), "");
+    // and the next tick stops the poll
+    Tick(timer());
+    EXPECT_FALSE(timer()->isActive());
 }
 
 // One event, one message: a lost port stops the polling, and the polls that

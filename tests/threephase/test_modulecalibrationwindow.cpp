@@ -45,7 +45,7 @@ struct ModuleCalibration : ::testing::Test {
         link.PrepareReceive();
         win.findChild<QSpinBox *>("SpinEdit1")->setValue(1);
     }
-    void answer(const char *hex) { link.DispatchThreePhaseReply(WithCrc(Hex(hex))); }
+    void answer(const char *hex) { link.Dispatch(WithCrc(Hex(hex))); }
 };
 
 } // namespace
@@ -107,7 +107,7 @@ TEST_F(ModuleCalibration, ComputeNeedsAReadingAndLeavesTheWordOnRefusal)
     // and wrap to 800000; it is refused.
     QByteArray read = Hex("01 AA 72 37 30 32 32 00 04 4C 00") + QByteArray(69, '\0');
     click(win, "BitBtn5");
-    link.DispatchThreePhaseReply(WithCrc(read));
+    link.Dispatch(WithCrc(read));
     EXPECT_EQ(text(win, "StaticText7"), "137.5000W");
     messages.texts.clear();
     click(win, "BitBtn2");
@@ -192,7 +192,7 @@ TEST(ModuleCalibrationOverPty, CalibratesPhaseAPowerAndVoltage)
     threephase::ModuleCalibrationWindow win(link);
     win.show();
     win.findChild<QSpinBox *>("SpinEdit1")->setValue(1);
-    calibrationtest::RunProcedure(win, "Form12_Button", {{0, "StaticText7", 1100}, {12, "StaticText1", 220}});
+    calibrationtest::RunProcedure(win, {{0, "StaticText7", 1100}, {12, "StaticText1", 220}});
     EXPECT_NE(module->CalibrationWord(1), 0u);
     EXPECT_NE(module->CalibrationWord(13), 0u);
     EXPECT_EQ(win.Record().Rows().size(), 10); // per point: two writes, two acknowledgements, one computation

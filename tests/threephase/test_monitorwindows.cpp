@@ -54,7 +54,7 @@ struct FakeBus : ::testing::Test {
         port.SetPortOpen(true);
         link.PrepareReceive();
     }
-    void answer(const char *hex) { link.DispatchThreePhaseReply(WithCrc(Hex(hex))); }
+    void answer(const char *hex) { link.Dispatch(WithCrc(Hex(hex))); }
 };
 
 } // namespace
@@ -120,7 +120,6 @@ TEST_F(FakeBus, LimitStateLampsOnlyFromAWholeStateBlock)
     // A short block, another function: nothing changes, the window is free again.
     click(win, "BitBtn1");
     answer("01 03 04 FF FF FF FF");
-    EXPECT_FALSE(link.ReplyPending(Family::ThreePhase, 3));
     click(win, "BitBtn1");
     answer("01 03 08 00 01 00 00 00 00 80 00");
     EXPECT_EQ(lit(win), (QStringList{"UA上限", "继电器输出3"}));
@@ -162,16 +161,16 @@ TEST_F(FakeBus, EventRecordsAreNamedByTheRequestThatWentOut)
     click(win, "BitBtn1");
     EXPECT_EQ(ToHex(port.written.back()), "01 03 20 09 00 01 5F C8");
     // A press refused because another family is chosen remembers nothing.
-    link.DeviceFamily = "KZ2600E";
+    link.ChooseFamily(Family::SinglePhase);
     kinds->setCurrentIndex(2);
     click(win, "BitBtn1");
-    link.DeviceFamily = "KZ5500E";
+    link.ChooseFamily(Family::ThreePhase);
     EXPECT_EQ(port.written.size(), 1u);
 
     QByteArray reply = Hex("01 03 A0");
     for (int r = 0; r < 20; ++r)
         reply += Hex("22 05 09 05 12 08 30 05");
-    link.DispatchThreePhaseReply(WithCrc(reply));
+    link.Dispatch(WithCrc(reply));
     QTableWidget *grid = win.Grid();
     ASSERT_TRUE(grid->item(19, 3));
     EXPECT_EQ(grid->item(0, 0)->text(), "1");
@@ -179,7 +178,6 @@ TEST_F(FakeBus, EventRecordsAreNamedByTheRequestThatWentOut)
     EXPECT_EQ(grid->item(0, 1)->text(), "B相电流事件记录");
     EXPECT_EQ(grid->item(0, 2)->text(), "22.05");
     EXPECT_EQ(grid->item(0, 3)->text(), "2009-5-12  8: 30: 5");
-    EXPECT_FALSE(link.ReplyPending(Family::ThreePhase, 4));
 
     // A short log is no log.
     click(win, "BitBtn1");
@@ -195,7 +193,6 @@ TEST_F(FakeBus, EventRecordsAreNamedByTheRequestThatWentOut)
 TEST_F(FakeBus, TheStatePanelSendsNothing)
 {
     threephase::StatePanelWindow win(link);
-    link.SelectSlot(5);
     click(win, "BitBtn1");
     click(win, "BitBtn2");
     answer("01 03 02 00 01");
@@ -224,6 +221,7 @@ TEST_F(FakeBus, ClockWindowTakesThePcClockAndRefusesNoRate)
     EXPECT_EQ(win.findChild<QComboBox *>("ComboBox1")->currentIndex(), -1);
     answer("01 03 04 07 EA 00 03"); // not the block: ignored
     EXPECT_TRUE(win.findChild<QLineEdit *>("Edit1")->text().isEmpty());
+    click(win, "BitBtn4");
     answer("01 03 10 07 EA 00 03 00 07 00 09 00 05 00 00 00 12 00 00");
     EXPECT_EQ(win.findChild<QLineEdit *>("Edit1")->text(), "2026-3-7  9:5:0");
     EXPECT_EQ(win.findChild<QSpinBox *>("SpinEdit2")->value(), 18);

@@ -66,7 +66,6 @@ TEST_F(MeasurementOverPty, ShowsTheInstrumentsValuesScaledByItsRatios)
 
     threephase::CoulometryParams().clear();
     threephase::MeasurementWindow win(link);
-    link.SelectSlot(1);
     win.show();
     win.findChild<QSpinBox *>("SpinEdit1")->setValue(7);
     win.findChild<QTimer *>("Timer1")->setInterval(400);
@@ -94,7 +93,6 @@ TEST_F(MeasurementOverPty, FollowsTheSimulatedPlantAtRatioOne)
 
     threephase::CoulometryParams().clear();
     threephase::MeasurementWindow win(link);
-    link.SelectSlot(1);
     win.show();
     win.findChild<QSpinBox *>("SpinEdit1")->setValue(1);
     win.findChild<QTimer *>("Timer1")->setInterval(400);
@@ -117,7 +115,6 @@ TEST_F(ScanOverPty, ListsTheAddressesOnTheBus)
     ASSERT_NE(simulator.bus().Add(3, sim::Family::SinglePhase), nullptr);
 
     AddressScanWindow win(link);
-    link.SelectSlot(10);
     win.show();
     win.SetProbeInterval(400);
     win.findChild<QSpinBox *>("SpinEdit1")->setValue(0);
@@ -134,13 +131,8 @@ namespace {
 // A window of another family that counts the replies it is handed.
 class OtherFamilyWindow : public FamilyWindow {
 public:
-    explicit OtherFamilyWindow(SerialLink &link) : FamilyWindow(link, "singlephase::InitSettingsWindow")
-    {
-        MakeReplyButton("Msg", [this] {
-            if (!TakeExchange().IsEmpty())
-                ++replies;
-        });
-    }
+    explicit OtherFamilyWindow(SerialLink &link) : FamilyWindow(link, Family::SinglePhase, "singlephase::InitSettingsWindow") {}
+    void onReply(const modbus::Exchange &) override { ++replies; }
     int replies = 0;
 };
 } // namespace
@@ -160,22 +152,21 @@ TEST_F(MeasurementOverPty, APollingWindowStopsWhenAnotherWindowTakesTheReplies)
     poll->setInterval(100);
     QLineEdit *va = measurement.findChild<QLineEdit *>("Edit1");
 
-    for (const char *family : {"KZ2600E", "KZ5500E"}) {
-        link.DeviceFamily = "KZ5500E";
-        link.SelectSlot(1);
+    for (const Family family : {Family::SinglePhase, Family::ThreePhase}) {
+        link.ChooseFamily(Family::ThreePhase);
         va->clear();
         measurement.findChild<QSpinBox *>("SpinEdit1")->setValue(1);
         measurement.findChild<QPushButton *>("BitBtn1")->click();
-        ASSERT_TRUE(WaitFor([va] { return !va->text().isEmpty(); }, 5000)) << family;
+        ASSERT_TRUE(WaitFor([va] { return !va->text().isEmpty(); }, 5000)) << FamilyName(family).toStdString();
 
         // A family switch opens the other family's window; within the same
         // family the alarm mask window is opened as its menu entry does.
-        link.DeviceFamily = family;
-        if (link.CurrentFamily() == Family::SinglePhase)
-            link.SinglePhaseIndex = 10;
+        link.ChooseFamily(family);
+        if (family == Family::SinglePhase)
+            other.TakeReplies();
         else
-            link.SelectSlot(6);
-        ASSERT_TRUE(WaitFor([poll] { return !poll->isActive(); }, 2000)) << family;
+            alarms.TakeReplies();
+        ASSERT_TRUE(WaitFor([poll] { return !poll->isActive(); }, 2000)) << FamilyName(family).toStdString();
         Pump(300); // a reply already on its way arrives and is dropped or ignored
     }
     EXPECT_EQ(other.replies, 0);

@@ -120,15 +120,15 @@ TEST(HeldFrames, AWindowsRepeatedRequestIsHeldOnce)
     SerialLink link(&port);
     port.SetPortOpen(true);
     link.PrepareReceive();
-    link.SelectSlot(3);
     port.Feed(WithCrc(Hex("01 03 02 12 34")));
     Pump(50); // inside the settle time
     ASSERT_TRUE(link.Collecting());
     const QByteArray poll = WithCrc(Hex("01 03 00 2A 00 04"));
+    const int limitState = 3, events = 4; // two windows
     for (int i = 0; i < 20; ++i)
-        link.SendFrameFor(Family::ThreePhase, 3, poll);
-    link.SendFrameFor(Family::ThreePhase, 4, poll); // another sender
-    link.SendFrameFor(Family::ThreePhase, 3, WithCrc(Hex("02 03 00 2A 00 04")));
+        link.Send(poll, {.requester = &limitState});
+    link.Send(poll, {.requester = &events}); // another sender
+    link.Send(WithCrc(Hex("02 03 00 2A 00 04")), {.requester = &limitState});
     EXPECT_EQ(link.HeldFrames(), 3);
     ASSERT_TRUE(WaitFor([&] { return port.written.size() == 3; }, 1000));
 }
