@@ -36,7 +36,9 @@ const GroupNames kGroups[] = {
 
 } // namespace
 
-AlarmsWindow::AlarmsWindow(SerialLink &link, QWidget *parent) : FamilyWindow(link, Family::Kz827, "kz827::AlarmsWindow", parent)
+AlarmsWindow::AlarmsWindow(SerialLink &link, QWidget *parent)
+    : SettingsWindow(link, Family::Kz827, "kz827::AlarmsWindow", {kz827::kAlarmFirst, kz827::kAlarmRegisters},
+                     {"数据下载成功！！", "数据上载成功！！", "数据上载失败！！"}, parent)
 {
     setWindowTitle(QStringLiteral("报警参数设置"));
 
@@ -100,14 +102,11 @@ AlarmsWindow::AlarmsWindow(SerialLink &link, QWidget *parent) : FamilyWindow(lin
 
     QLabel *addressLabel = nullptr;
     QSpinBox *address = MakeAddressSpin("SpinEdit1", QStringLiteral("仪表地址："), &addressLabel, 0);
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(addressLabel);
-    buttons->addWidget(address);
-    buttons->addStretch();
-    buttons->addWidget(MakeButton("BitBtn6", QStringLiteral("出厂值设置"), [this] { showSettings(kz827::FactoryAlarms()); }));
-    buttons->addWidget(MakeButton("BitBtn1", QStringLiteral("下  载"), [this] { download(); }));
-    buttons->addWidget(MakeButton("BitBtn2", QStringLiteral("上  载"), [this] { upload(); }));
-    buttons->addWidget(MakeButton("Exit", QStringLiteral("返  回"), [this] { CloseWindow(); }));
+    auto *buttons = MakeRow({addressLabel, address, nullptr,
+                             MakeButton("BitBtn6", QStringLiteral("出厂值设置"), [this] { showSettings(kz827::FactoryAlarms()); }),
+                             MakeButton("BitBtn1", QStringLiteral("下  载"), [this] { download(); }),
+                             MakeButton("BitBtn2", QStringLiteral("上  载"), [this] { upload(); }),
+                             MakeButton("Exit", QStringLiteral("返  回"), [this] { CloseWindow(); })});
 
     auto *main = new QVBoxLayout(this);
     main->addLayout(MakeHeading(QStringLiteral("KZ827"), QStringLiteral("电参数测试仪")));
@@ -143,37 +142,18 @@ void AlarmsWindow::showSettings(const kz827::AlarmSettings &s)
     }
 }
 
-void AlarmsWindow::download()
+std::optional<QByteArray> AlarmsWindow::encodeControls()
 {
     QString error;
     const auto data = kz827::EncodeAlarms(settings(), &error);
-    if (!data) {
+    if (!data)
         ui::ShowMessage(this, error);
-        return;
-    }
-    WriteBlock(kz827::kAlarmFirst, kz827::kAlarmRegisters, *data);
+    return data;
 }
 
-void AlarmsWindow::upload()
+void AlarmsWindow::showBlock(const QByteArray &data)
 {
-    ReadBlock(kz827::kAlarmFirst, kz827::kAlarmRegisters);
-}
-
-void AlarmsWindow::onReply(const modbus::Exchange &exchange)
-{
-    if (exchange.IsEmpty())
-        return;
-    if (exchange.Function() == 0x03) {
-        // Another size, or a read of something else, changes nothing.
-        if (exchange.IsReadOf(0x03, kz827::kAlarmBytes) && exchange.RequestStart() == kz827::kAlarmFirst) {
-            showSettings(kz827::DecodeAlarms(exchange.Data()));
-            ui::ShowMessage(this, QStringLiteral("数据上载成功！！"));
-        }
-    } else if (exchange.IsEchoOf(0x10)) {
-        ui::ShowMessage(this, QStringLiteral("数据下载成功！！"));
-    } else {
-        ui::ShowMessage(this, QStringLiteral("数据上载失败！！"));
-    }
+    showSettings(kz827::DecodeAlarms(data));
 }
 
 } // namespace kz827

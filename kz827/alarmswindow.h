@@ -4,7 +4,7 @@
 // and downloaded as one block. Limits are typed with point and unit
 // ("220.5V", "1.2KV").
 #include "kz827/alarms.h"
-#include "ui/familywindow.h"
+#include "ui/settingswindow.h"
 
 #include <array>
 
@@ -13,20 +13,19 @@ class QLineEdit;
 
 namespace kz827 {
 
-class AlarmsWindow : public FamilyWindow {
+class AlarmsWindow : public ui::SettingsWindow {
     Q_OBJECT
 public:
     explicit AlarmsWindow(SerialLink &link, QWidget *parent = nullptr);
 
 private:
+    std::optional<QByteArray> encodeControls() override;
+    void showBlock(const QByteArray &data) override;
     struct Controls {
         QLineEdit *upper, *upperHysteresis, *lower, *lowerHysteresis;
         QSpinBox *upperRelay, *lowerRelay;
         QCheckBox *upperEnabled, *lowerEnabled;
     };
-    void download();
-    void upload();
-    void onReply(const modbus::Exchange &exchange) override;
     kz827::AlarmSettings settings() const;
     void showSettings(const kz827::AlarmSettings &settings);
 

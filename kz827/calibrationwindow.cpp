@@ -96,13 +96,7 @@ CalibrationWindow::CalibrationWindow(SerialLink &link, QWidget *parent)
     lampA_ = new Lamp("Shape39", QStringLiteral("读数指示灯1"), this);
     lampB_ = new Lamp("Shape1", QStringLiteral("读数指示灯2"), this);
     lampB_->SetColour(Lamp::Active());
-    auto *readRow = new QHBoxLayout;
-    readRow->addWidget(addressLabel);
-    readRow->addWidget(address_);
-    readRow->addWidget(cyclic_);
-    readRow->addWidget(lampA_);
-    readRow->addWidget(lampB_);
-    readRow->addStretch();
+    auto *readRow = MakeRow({addressLabel, address_, cyclic_, lampA_, lampB_, nullptr});
 
     standard_ = new QLineEdit(this);
     standard_->setObjectName("Edit1");
@@ -135,12 +129,10 @@ CalibrationWindow::CalibrationWindow(SerialLink &link, QWidget *parent)
     listLayout->addWidget(items_);
 
     readButton_ = MakeButton("BitBtn5", cyclicRead_.Caption(), [this] { toggleReading(); });
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(readButton_);
-    buttons->addWidget(MakeButton("BitBtn2", QStringLiteral("计  算"), [this] { compute(); }));
-    buttons->addWidget(MakeButton("BitBtn1", QStringLiteral("写  入"), [this] { write(); }));
-    buttons->addWidget(MakeButton("SaveRecord", QStringLiteral("保存记录"), [this] { calib::SaveRecord(this, record_); }));
-    buttons->addWidget(MakeButton("Exit", QStringLiteral("返  回"), [this] { CloseWindow(); }));
+    auto *buttons = MakeRow({readButton_, MakeButton("BitBtn2", QStringLiteral("计  算"), [this] { compute(); }),
+                             MakeButton("BitBtn1", QStringLiteral("写  入"), [this] { write(); }),
+                             MakeButton("SaveRecord", QStringLiteral("保存记录"), [this] { calib::SaveRecord(this, record_); }),
+                             MakeButton("Exit", QStringLiteral("返  回"), [this] { CloseWindow(); })});
 
     auto *steps = new QLabel(QStringLiteral("操作步骤：一、先对电压、电流的零点进行清零然后再对零点进行校准。二、按下[读启用]，待数据稳定后（标准表\n"
                                             "数据窗口中的数据和监视表数据的误差应在0.05%）－－＞按下[读停止]－－＞按下[计算]－－＞按下[写入]，该参\n"

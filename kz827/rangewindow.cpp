@@ -41,7 +41,9 @@ QButtonGroup *RadioGroup(QWidget *parent, QLayout *into, const char *name, const
 
 } // namespace
 
-RangeWindow::RangeWindow(SerialLink &link, QWidget *parent) : FamilyWindow(link, Family::Kz827, "kz827::RangeWindow", parent)
+RangeWindow::RangeWindow(SerialLink &link, QWidget *parent)
+    : SettingsWindow(link, Family::Kz827, "kz827::RangeWindow", {kz827::kRangeFirst, kz827::kRangeRegisters},
+                     {"数据下载成功！！", "数据上载成功！！", "数据上载失败！！"}, parent)
 {
     setWindowTitle(QStringLiteral("KZ827初始化参数设置"));
 
@@ -82,11 +84,10 @@ RangeWindow::RangeWindow(SerialLink &link, QWidget *parent) : FamilyWindow(link,
     powerUnit_ = RadioGroup(this, ranges, "RadioGroup4", QStringLiteral("有功功率单位"),
                             {QStringLiteral("W"), QStringLiteral("KW"), QStringLiteral("MW")});
 
-    auto *blockButtons = new QHBoxLayout;
-    blockButtons->addWidget(MakeButton("BitBtn2", QStringLiteral("上载数据"), [this] { upload(); }));
-    blockButtons->addWidget(MakeButton("BitBtn3", QStringLiteral("下载数据"), [this] { download(); }));
-    blockButtons->addWidget(MakeButton("BitBtn1", QStringLiteral("出厂值设置"), [this] { showSettings({}); }));
-    blockButtons->addWidget(MakeButton("Exit", QStringLiteral("返    回"), [this] { CloseWindow(); }));
+    auto *blockButtons = MakeRow({MakeButton("BitBtn2", QStringLiteral("上载数据"), [this] { upload(); }),
+                                  MakeButton("BitBtn3", QStringLiteral("下载数据"), [this] { download(); }),
+                                  MakeButton("BitBtn1", QStringLiteral("出厂值设置"), [this] { showSettings({}); }),
+                                  MakeButton("Exit", QStringLiteral("返    回"), [this] { CloseWindow(); })});
 
     auto *lower = new QGroupBox(this);
     lower->setObjectName("GroupBox3");
@@ -156,22 +157,6 @@ void RangeWindow::showSettings(const kz827::RangeSettings &s)
     select(powerUnit_, s.powerUnit);
 }
 
-void RangeWindow::upload()
-{
-    ReadBlock(kz827::kRangeFirst, kz827::kRangeRegisters);
-}
-
-void RangeWindow::download()
-{
-    QString error;
-    const auto data = kz827::EncodeRange(settings(), &error);
-    if (!data) {
-        ui::ShowMessage(this, error);
-        return;
-    }
-    WriteBlock(kz827::kRangeFirst, kz827::kRangeRegisters, *data);
-}
-
 void RangeWindow::setBaudRate()
 {
     if (rate_->currentIndex() < 0) {
@@ -190,20 +175,18 @@ void RangeWindow::setAddress()
          address);
 }
 
-void RangeWindow::onReply(const modbus::Exchange &exchange)
+std::optional<QByteArray> RangeWindow::encodeControls()
 {
-    if (exchange.IsEmpty())
-        return;
-    if (exchange.Function() == 0x03) {
-        if (exchange.IsReadOf(0x03, kz827::kRangeBytes) && exchange.RequestStart() == kz827::kRangeFirst) {
-            showSettings(kz827::DecodeRange(exchange.Data()));
-            ui::ShowMessage(this, QStringLiteral("数据上载成功！！"));
-        }
-    } else if (exchange.IsEchoOf(0x10)) {
-        ui::ShowMessage(this, QStringLiteral("数据下载成功！！"));
-    } else {
-        ui::ShowMessage(this, QStringLiteral("数据上载失败！！"));
-    }
+    QString error;
+    const auto data = kz827::EncodeRange(settings(), &error);
+    if (!data)
+        ui::ShowMessage(this, error);
+    return data;
+}
+
+void RangeWindow::showBlock(const QByteArray &data)
+{
+    showSettings(kz827::DecodeRange(data));
 }
 
 } // namespace kz827

@@ -3,7 +3,7 @@
 // with their display units and the power unit (uploaded and downloaded as
 // one block), and the bus address and baud rate, each set on its own.
 #include "kz827/range.h"
-#include "ui/familywindow.h"
+#include "ui/settingswindow.h"
 
 class QButtonGroup;
 class QComboBox;
@@ -11,17 +11,16 @@ class QLineEdit;
 
 namespace kz827 {
 
-class RangeWindow : public FamilyWindow {
+class RangeWindow : public ui::SettingsWindow {
     Q_OBJECT
 public:
     explicit RangeWindow(SerialLink &link, QWidget *parent = nullptr);
 
 private:
-    void upload();
-    void download();
+    std::optional<QByteArray> encodeControls() override;
+    void showBlock(const QByteArray &data) override;
     void setBaudRate();
     void setAddress();
-    void onReply(const modbus::Exchange &exchange) override;
     kz827::RangeSettings settings() const;
     void showSettings(const kz827::RangeSettings &settings);
     static void select(QButtonGroup *group, int item);

@@ -1,7 +1,6 @@
 #include "singlephase/alarmenablewindow.h"
 
 #include "ui/fieldform.h"
-#include "ui/messagebox.h"
 #include "singlephase/settings.h"
 
 #include <QGridLayout>
@@ -18,7 +17,8 @@ namespace singlephase {
 namespace ae = singlephase::alarmenable;
 
 AlarmEnableWindow::AlarmEnableWindow(SerialLink &link, QWidget *parent)
-    : FamilyWindow(link, Family::SinglePhase, "singlephase::AlarmEnableWindow", parent)
+    : SettingsWindow(link, Family::SinglePhase, "singlephase::AlarmEnableWindow", {ae::kFirstRegister, ae::kRegisters},
+                     {"参数设置成功！！"}, parent)
 {
     setWindowTitle(QStringLiteral("KZ5700E报警起用设置窗口"));
     QLabel *addressLabel = nullptr;
@@ -59,16 +59,13 @@ AlarmEnableWindow::AlarmEnableWindow(SerialLink &link, QWidget *parent)
     }
     outerLayout->addWidget(relays);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(addressLabel);
-    buttons->addWidget(address);
-    buttons->addStretch();
-    buttons->addWidget(MakeButton("BitBtn1", QStringLiteral("下  载"), [this] { download(); }));
-    buttons->addWidget(MakeButton("BitBtn2", QStringLiteral("上  载"), [this] { upload(); }));
-    buttons->addWidget(MakeButton("BitBtn4", QStringLiteral("全部选择"), [this] { form_->SetValues(ae::Preset(true)); }));
-    buttons->addWidget(MakeButton("BitBtn5", QStringLiteral("全部清除"), [this] { form_->SetValues(ae::Preset(false)); }));
-    buttons->addWidget(MakeButton("BitBtn6", QStringLiteral("出厂值设置"), [this] { form_->SetValues(ae::Preset(false)); }));
-    buttons->addWidget(MakeButton("Exit", QStringLiteral("返  回"), [this] { CloseWindow(); }));
+    auto *buttons = MakeRow({addressLabel, address, nullptr,
+                             MakeButton("BitBtn1", QStringLiteral("下  载"), [this] { download(); }),
+                             MakeButton("BitBtn2", QStringLiteral("上  载"), [this] { upload(); }),
+                             MakeButton("BitBtn4", QStringLiteral("全部选择"), [this] { form_->SetValues(ae::Preset(true)); }),
+                             MakeButton("BitBtn5", QStringLiteral("全部清除"), [this] { form_->SetValues(ae::Preset(false)); }),
+                             MakeButton("BitBtn6", QStringLiteral("出厂值设置"), [this] { form_->SetValues(ae::Preset(false)); }),
+                             MakeButton("Exit", QStringLiteral("返  回"), [this] { CloseWindow(); })});
 
     auto *main = new QVBoxLayout(this);
     main->addLayout(MakeHeading(QStringLiteral("KZ5700E"), QStringLiteral("电参数测试仪")));
@@ -77,30 +74,23 @@ AlarmEnableWindow::AlarmEnableWindow(SerialLink &link, QWidget *parent)
 
 }
 
-void AlarmEnableWindow::upload()
+void AlarmEnableWindow::clearControls()
 {
-    // Nothing stale stays on screen: the controls show only what the
-    // instrument answers.
     fields::Values cleared = ae::Preset(false);
     for (int i = ae::kCheckBoxes; i < cleared.size(); ++i)
         cleared[i] = QStringLiteral("-1");
     form_->SetValues(cleared);
-    ReadBlock(ae::kFirstRegister, ae::kRegisters);
 }
 
-void AlarmEnableWindow::download()
+std::optional<QByteArray> AlarmEnableWindow::encodeControls()
 {
     // A relay list without a choice is refused rather than sent as 0xFF.
-    if (const auto data = Downloadable(form_->Encode(ae::kBytes)))
-        WriteBlock(ae::kFirstRegister, ae::kRegisters, *data);
+    return Downloadable(form_->Encode(ae::kBytes));
 }
 
-void AlarmEnableWindow::onReply(const modbus::Exchange &ex)
+void AlarmEnableWindow::showBlock(const QByteArray &data)
 {
-    if (ex.IsEchoOf(0x10))
-        ui::ShowMessage(this, QStringLiteral("参数设置成功！！"));
-    else if (ex.IsReadOf(0x03, ae::kBytes) && ex.RequestStart() == ae::kFirstRegister)
-        form_->Decode(ex.Data());
+    form_->Decode(data);
 }
 
 } // namespace singlephase

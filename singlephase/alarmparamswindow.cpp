@@ -80,11 +80,7 @@ AlarmParamsWindow::AlarmParamsWindow(SerialLink &link, QWidget *parent)
     }
     radios_[0]->setChecked(true); // exactly one group is always selected
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(addressLabel);
-    buttons->addWidget(address);
-    buttons->addWidget(choice);
-    buttons->addStretch();
+    auto *buttons = MakeRow({addressLabel, address, choice, nullptr});
     buttons->addWidget(MakeButton("BitBtn1", QStringLiteral("上载数据"), [this] { upload(); }));
     buttons->addWidget(MakeButton("BitBtn2", QStringLiteral("下载数据"), [this] { download(); }));
     buttons->addWidget(MakeButton("BitBtn6", QStringLiteral("出厂值设置"), [this] { factoryValues(); }));

@@ -106,13 +106,8 @@ AlarmStateWindow::AlarmStateWindow(SerialLink &link, QWidget *parent)
             mode_->clear();
     });
 
-    auto *checks = new QHBoxLayout;
-    checks->addWidget(poller_->Periodic());
-    checks->addWidget(poller_->IntervalLabel());
-    checks->addWidget(poller_->IntervalEdit());
-    checks->addStretch();
-    checks->addWidget(poller_->CheckButton());
-    checks->addWidget(poller_->CancelButton());
+    auto *checks = MakeRow({poller_->Periodic(), poller_->IntervalLabel(), poller_->IntervalEdit(), nullptr,
+                            poller_->CheckButton(), poller_->CancelButton()});
     checks->addWidget(MakeButton("Exit", QStringLiteral("返  回"), [this] { CloseWindow(); }));
     // After a lost port the lamps and mode keep the last state, marked as
     // stopped (at the end of the legend row, which has room).

@@ -1,7 +1,6 @@
 #include "singlephase/displaysettingswindow.h"
 
 #include "ui/fieldform.h"
-#include "ui/messagebox.h"
 #include "singlephase/settings.h"
 #include "singlephase/wordform.h"
 
@@ -18,7 +17,8 @@ namespace singlephase {
 namespace d = singlephase::display;
 
 DisplaySettingsWindow::DisplaySettingsWindow(SerialLink &link, QWidget *parent)
-    : FamilyWindow(link, Family::SinglePhase, "singlephase::DisplaySettingsWindow", parent)
+    : SettingsWindow(link, Family::SinglePhase, "singlephase::DisplaySettingsWindow", {d::kFirstRegister, d::kRegisters},
+                     {"参数下载成功！！"}, parent)
 {
     setWindowTitle(QStringLiteral("KZ5700E窗口显示设置"));
     QLabel *addressLabel = nullptr;
@@ -52,16 +52,13 @@ DisplaySettingsWindow::DisplaySettingsWindow(SerialLink &link, QWidget *parent)
     for (int i = d::kFirstBox; i < form_->Size(); ++i)
         maskLayout->addWidget(form_->Control(i), (i - d::kFirstBox) / 5, (i - d::kFirstBox) % 5);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(addressLabel);
-    buttons->addWidget(address);
-    buttons->addStretch();
-    buttons->addWidget(MakeButton("BitBtn1", QStringLiteral("上  载"), [this] { upload(); }));
-    buttons->addWidget(MakeButton("BitBtn2", QStringLiteral("下  载"), [this] { download(); }));
-    buttons->addWidget(MakeButton("BitBtn4", QStringLiteral("全 选"), [this] { form_->SetValues(d::AllBoxes(true)); }));
-    buttons->addWidget(MakeButton("BitBtn5", QStringLiteral("全 清"), [this] { form_->SetValues(d::AllBoxes(false)); }));
-    buttons->addWidget(MakeButton("BitBtn6", QStringLiteral("出厂值设置"), [this] { factoryValues(); }));
-    buttons->addWidget(MakeButton("Exit", QStringLiteral("返  回"), [this] { CloseWindow(); }));
+    auto *buttons = MakeRow({addressLabel, address, nullptr,
+                             MakeButton("BitBtn1", QStringLiteral("上  载"), [this] { upload(); }),
+                             MakeButton("BitBtn2", QStringLiteral("下  载"), [this] { download(); }),
+                             MakeButton("BitBtn4", QStringLiteral("全 选"), [this] { form_->SetValues(d::AllBoxes(true)); }),
+                             MakeButton("BitBtn5", QStringLiteral("全 清"), [this] { form_->SetValues(d::AllBoxes(false)); }),
+                             MakeButton("BitBtn6", QStringLiteral("出厂值设置"), [this] { factoryValues(); }),
+                             MakeButton("Exit", QStringLiteral("返  回"), [this] { CloseWindow(); })});
 
     auto *main = new QVBoxLayout(this);
     main->addLayout(MakeHeading(QStringLiteral("KZ5700E"), QStringLiteral("电参数测试仪")));
@@ -74,34 +71,28 @@ DisplaySettingsWindow::DisplaySettingsWindow(SerialLink &link, QWidget *parent)
 
 }
 
-void DisplaySettingsWindow::upload()
-{
-    form_->SetValues(d::ResetFields());
-    words_->SetValues(d::ResetWords());
-    ReadBlock(d::kFirstRegister, d::kRegisters);
-}
-
-void DisplaySettingsWindow::download()
-{
-    // A list without a choice is refused rather than sent as 0xFF.
-    if (const auto data = Downloadable(singlephase::words::EncodeBlock(d::kBlock, form_->Values(), words_->Values())))
-        WriteBlock(d::kFirstRegister, d::kRegisters, *data);
-}
-
 void DisplaySettingsWindow::factoryValues()
 {
     form_->SetValues(fields::FactoryValues(d::kFields));
     words_->SetValues(singlephase::words::FactoryValues(d::kWords));
 }
 
-void DisplaySettingsWindow::onReply(const modbus::Exchange &ex)
+void DisplaySettingsWindow::clearControls()
 {
-    if (ex.IsEchoOf(0x10)) {
-        ui::ShowMessage(this, QStringLiteral("参数下载成功！！"));
-    } else if (ex.IsReadOf(0x03, d::kBytes) && ex.RequestStart() == d::kFirstRegister) {
-        form_->Decode(ex.Data());
-        words_->Decode(ex.Data());
-    }
+    form_->SetValues(d::ResetFields());
+    words_->SetValues(d::ResetWords());
+}
+
+std::optional<QByteArray> DisplaySettingsWindow::encodeControls()
+{
+    // A list without a choice is refused rather than sent as 0xFF.
+    return Downloadable(singlephase::words::EncodeBlock(d::kBlock, form_->Values(), words_->Values()));
+}
+
+void DisplaySettingsWindow::showBlock(const QByteArray &data)
+{
+    form_->Decode(data);
+    words_->Decode(data);
 }
 
 } // namespace singlephase

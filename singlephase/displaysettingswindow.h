@@ -2,23 +2,23 @@
 // Front panel display of the single-phase tester: the quantity of each of
 // its three windows, their display intervals, the active energy metering
 // time and the quantities the lower window leaves out of its cycle.
-#include "ui/familywindow.h"
+#include "ui/settingswindow.h"
 
 class FieldForm;
 class WordForm;
 
 namespace singlephase {
 
-class DisplaySettingsWindow : public FamilyWindow {
+class DisplaySettingsWindow : public ui::SettingsWindow {
     Q_OBJECT
 public:
     explicit DisplaySettingsWindow(SerialLink &link, QWidget *parent = nullptr);
 
 private:
-    void upload();
-    void download();
+    void clearControls() override;
+    std::optional<QByteArray> encodeControls() override;
+    void showBlock(const QByteArray &data) override;
     void factoryValues();
-    void onReply(const modbus::Exchange &exchange) override;
 
     FieldForm *form_ = nullptr;
     WordForm *words_ = nullptr;

@@ -74,12 +74,9 @@ InitSettingsWindow::InitSettingsWindow(SerialLink &link, QWidget *parent)
     activeBase_ = bases.active;
     reactiveBase_ = bases.reactive;
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(addressLabel);
-    buttons->addWidget(address);
-    buttons->addStretch();
-    buttons->addWidget(MakeButton("BitBtn1", QStringLiteral("出厂值设置"), [this] { factoryValues(); }));
-    buttons->addWidget(MakeButton("Exit", QStringLiteral("返    回"), [this] { CloseWindow(); }));
+    auto *buttons = MakeRow({addressLabel, address, nullptr,
+                             MakeButton("BitBtn1", QStringLiteral("出厂值设置"), [this] { factoryValues(); }),
+                             MakeButton("Exit", QStringLiteral("返    回"), [this] { CloseWindow(); })});
 
     auto *main = new QVBoxLayout(this);
     main->addLayout(MakeHeading(QStringLiteral("KZ5700E"), QStringLiteral("电参数测试仪")));

@@ -1,7 +1,6 @@
 #include "threephase/alarmmaskwindow.h"
 
 #include "ui/fieldform.h"
-#include "ui/messagebox.h"
 #include "threephase/alarmmask.h"
 
 #include <QCheckBox>
@@ -18,7 +17,9 @@ namespace threephase {
 
 namespace am = threephase::alarmmask;
 
-AlarmMaskWindow::AlarmMaskWindow(SerialLink &link, QWidget *parent) : FamilyWindow(link, Family::ThreePhase, "threephase::AlarmMaskWindow", parent)
+AlarmMaskWindow::AlarmMaskWindow(SerialLink &link, QWidget *parent)
+    : SettingsWindow(link, Family::ThreePhase, "threephase::AlarmMaskWindow", {am::kFirstRegister, am::kRegisters},
+                     {"参数设置成功！！"}, parent)
 {
     setWindowTitle(QStringLiteral("SetParDcu"));
     auto *outer = new QGroupBox(QStringLiteral("报警启用设置"), this);
@@ -75,16 +76,13 @@ AlarmMaskWindow::AlarmMaskWindow(SerialLink &link, QWidget *parent) : FamilyWind
 
     QLabel *addressLabel = nullptr;
     QSpinBox *address = MakeAddressSpin("SpinEdit1", QStringLiteral("输入仪表地址："), &addressLabel, 0);
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(addressLabel);
-    buttons->addWidget(address);
-    buttons->addStretch();
-    buttons->addWidget(MakeButton("BitBtn1", QStringLiteral("下  载"), [this] { download(); }));
-    buttons->addWidget(MakeButton("BitBtn2", QStringLiteral("上  载"), [this] { upload(); }));
-    buttons->addWidget(MakeButton("BitBtn4", QStringLiteral("全部选择"), [this] { form_->Decode(am::SelectAllData()); }));
-    buttons->addWidget(MakeButton("BitBtn5", QStringLiteral("全部清除"), [this] { form_->Decode(am::ClearAllData()); }));
-    buttons->addWidget(MakeButton("BitBtn6", QStringLiteral("出厂值设置"), [this] { form_->Decode(am::FactoryData()); }));
-    buttons->addWidget(MakeButton("BitBtn3", QStringLiteral("返  回"), [this] { CloseWindow(); }));
+    auto *buttons = MakeRow({addressLabel, address, nullptr,
+                             MakeButton("BitBtn1", QStringLiteral("下  载"), [this] { download(); }),
+                             MakeButton("BitBtn2", QStringLiteral("上  载"), [this] { upload(); }),
+                             MakeButton("BitBtn4", QStringLiteral("全部选择"), [this] { form_->Decode(am::SelectAllData()); }),
+                             MakeButton("BitBtn5", QStringLiteral("全部清除"), [this] { form_->Decode(am::ClearAllData()); }),
+                             MakeButton("BitBtn6", QStringLiteral("出厂值设置"), [this] { form_->Decode(am::FactoryData()); }),
+                             MakeButton("BitBtn3", QStringLiteral("返  回"), [this] { CloseWindow(); })});
 
     auto *main = new QVBoxLayout(this);
     main->addLayout(MakeHeading(QStringLiteral("KZ5500E"), QStringLiteral("电参数测试仪")));
@@ -93,29 +91,22 @@ AlarmMaskWindow::AlarmMaskWindow(SerialLink &link, QWidget *parent) : FamilyWind
 
 }
 
-void AlarmMaskWindow::upload()
+void AlarmMaskWindow::clearControls()
 {
-    // Nothing stale stays on screen: the boxes show only what the
-    // instrument answers.
     fields::Values cleared;
     for (int i = 0; i < form_->Size(); ++i)
         cleared.append(i < am::kCheckBoxes ? QStringLiteral("0") : QStringLiteral("-1"));
     form_->SetValues(cleared);
-    ReadBlock(am::kFirstRegister, am::kRegisters);
 }
 
-void AlarmMaskWindow::download()
+std::optional<QByteArray> AlarmMaskWindow::encodeControls()
 {
-    if (const auto data = Downloadable(form_->Encode(am::kBytes)))
-        WriteBlock(am::kFirstRegister, am::kRegisters, *data);
+    return Downloadable(form_->Encode(am::kBytes));
 }
 
-void AlarmMaskWindow::onReply(const modbus::Exchange &ex)
+void AlarmMaskWindow::showBlock(const QByteArray &data)
 {
-    if (ex.IsEchoOf(0x10))
-        ui::ShowMessage(this, QStringLiteral("参数设置成功！！"));
-    else if (ex.IsReadOf(0x03, am::kBytes) && ex.RequestStart() == am::kFirstRegister)
-        form_->Decode(ex.Data());
+    form_->Decode(data);
 }
 
 } // namespace threephase

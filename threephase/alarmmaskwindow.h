@@ -2,21 +2,21 @@
 // Alarm mask settings of a three-phase instrument: which alarms are enabled
 // and the active level of the switch inputs, uploaded, edited and
 // downloaded as one block.
-#include "ui/familywindow.h"
+#include "ui/settingswindow.h"
 
 class FieldForm;
 
 namespace threephase {
 
-class AlarmMaskWindow : public FamilyWindow {
+class AlarmMaskWindow : public ui::SettingsWindow {
     Q_OBJECT
 public:
     explicit AlarmMaskWindow(SerialLink &link, QWidget *parent = nullptr);
 
 private:
-    void download();
-    void upload();
-    void onReply(const modbus::Exchange &exchange) override;
+    void clearControls() override;
+    std::optional<QByteArray> encodeControls() override;
+    void showBlock(const QByteArray &data) override;
 
     FieldForm *form_ = nullptr;
 };

@@ -59,11 +59,8 @@ DisplaySettingsWindow::DisplaySettingsWindow(SerialLink &link, QWidget *parent) 
 
     const int edit1 = form_->IndexOf("Edit1");
     form_->Control(edit1)->setMaximumWidth(120);
-    auto *energy = new QHBoxLayout;
-    energy->addWidget(form_->Label(edit1));
-    energy->addWidget(form_->Control(edit1));
-    energy->addWidget(new QLabel(QStringLiteral("秒"), this));
-    energy->addStretch();
+    auto *energy = MakeRow({form_->Label(edit1), form_->Control(edit1), new QLabel(QStringLiteral("秒"), this),
+                            nullptr});
     tabOrder << form_->Control(edit1);
 
     QLabel *addressLabel = nullptr;

@@ -96,14 +96,11 @@ LimitsWindow::LimitsWindow(SerialLink &link, QWidget *parent) : FamilyWindow(lin
 
     QLabel *addressLabel = nullptr;
     QSpinBox *address = MakeAddressSpin("SpinEdit1", QStringLiteral("仪表地址："), &addressLabel, 0);
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(addressLabel);
-    buttons->addWidget(address);
-    buttons->addStretch();
-    buttons->addWidget(MakeButton("BitBtn2", QStringLiteral("上载"), [this] { upload(); }));
-    buttons->addWidget(MakeButton("BitBtn1", QStringLiteral("下载"), [this] { download(); }));
-    buttons->addWidget(MakeButton("BitBtn6", QStringLiteral("出厂值设置"), [this] { factoryValues(); }));
-    buttons->addWidget(MakeButton("BitBtn3", QStringLiteral("返回"), [this] { back(); }));
+    auto *buttons = MakeRow({addressLabel, address, nullptr,
+                             MakeButton("BitBtn2", QStringLiteral("上载"), [this] { upload(); }),
+                             MakeButton("BitBtn1", QStringLiteral("下载"), [this] { download(); }),
+                             MakeButton("BitBtn6", QStringLiteral("出厂值设置"), [this] { factoryValues(); }),
+                             MakeButton("BitBtn3", QStringLiteral("返回"), [this] { back(); })});
 
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(boxes[9]);

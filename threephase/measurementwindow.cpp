@@ -51,12 +51,7 @@ MeasurementWindow::MeasurementWindow(SerialLink &link, QWidget *parent) : Family
     QLabel *addressLabel = nullptr;
     address_ = MakeAddressSpin("SpinEdit1", QStringLiteral("输入仪表地址："), &addressLabel, 0);
 
-    auto *top = new QHBoxLayout;
-    top->addWidget(title9);
-    top->addWidget(title11);
-    top->addStretch();
-    top->addWidget(addressLabel);
-    top->addWidget(address_);
+    auto *top = MakeRow({title9, title11, nullptr, addressLabel, address_});
 
     // Box indexes follow threephase::kMeasurementBoxNames.
     const Group groups[] = {

@@ -82,11 +82,9 @@ StatePanelWindow::StatePanelWindow(SerialLink &link, QWidget *parent) : FamilyWi
     panel->addLayout(lamps(kBelowLower, 5, QStringLiteral("下")), 4, 1);
 
     // The panel's buttons are part of the picture.
-    auto *bottom = new QHBoxLayout;
-    bottom->addStretch();
-    bottom->addWidget(MakeButton("BitBtn1", QStringLiteral("启  动"), [] {}));
-    bottom->addWidget(MakeButton("BitBtn2", QStringLiteral("停  止"), [] {}));
-    bottom->addWidget(MakeButton("BitBtn3", QStringLiteral("返  回"), [this] { CloseWindow(); }));
+    auto *bottom = MakeRow({nullptr, MakeButton("BitBtn1", QStringLiteral("启  动"), [] {}),
+                            MakeButton("BitBtn2", QStringLiteral("停  止"), [] {}),
+                            MakeButton("BitBtn3", QStringLiteral("返  回"), [this] { CloseWindow(); })});
 
     auto *main = new QVBoxLayout(this);
     main->addLayout(top);

@@ -88,13 +88,7 @@ CalibrationWindow::CalibrationWindow(SerialLink &link, const calib::WindowNames 
     lamp39_ = new Lamp("Shape39", QStringLiteral("读数指示灯1"), this);
     lamp1_ = new Lamp("Shape1", QStringLiteral("读数指示灯2"), this);
     lamp1_->SetColour(Lamp::Active());
-    auto *readRow = new QHBoxLayout;
-    readRow->addWidget(addressLabel);
-    readRow->addWidget(address_);
-    readRow->addWidget(cyclicBox_);
-    readRow->addWidget(lamp39_);
-    readRow->addWidget(lamp1_);
-    readRow->addStretch();
+    auto *readRow = MakeRow({addressLabel, address_, cyclicBox_, lamp39_, lamp1_, nullptr});
 
     reference_ = new QLineEdit(this);
     reference_->setObjectName("Edit1");
@@ -129,12 +123,10 @@ CalibrationWindow::CalibrationWindow(SerialLink &link, const calib::WindowNames 
     listLayout->addWidget(points_);
 
     readButton_ = MakeButton("BitBtn5", cyclic_.Caption(), [this] { toggleReading(); });
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(readButton_);
-    buttons->addWidget(MakeButton("BitBtn2", QStringLiteral("计  算"), [this] { compute(); }));
-    buttons->addWidget(MakeButton("BitBtn1", QStringLiteral("写  入"), [this] { write(); }));
-    buttons->addWidget(MakeButton("SaveRecord", QStringLiteral("保存记录"), [this] { saveRecord(); }));
-    buttons->addWidget(MakeButton(QLatin1String(names.returnButton), QStringLiteral("返  回"), [this] { CloseWindow(); }));
+    auto *buttons = MakeRow({readButton_, MakeButton("BitBtn2", QStringLiteral("计  算"), [this] { compute(); }),
+                             MakeButton("BitBtn1", QStringLiteral("写  入"), [this] { write(); }),
+                             MakeButton("SaveRecord", QStringLiteral("保存记录"), [this] { saveRecord(); }),
+                             MakeButton(QLatin1String(names.returnButton), QStringLiteral("返  回"), [this] { CloseWindow(); })});
 
     const char *const steps[] = {
         "操作步骤：一、选中待校验的参数－－＞按下[清零]－－＞按下[写入]。二、按下[读启用]，待数据稳定后（标准表",

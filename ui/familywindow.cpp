@@ -272,6 +272,18 @@ bool FamilyWindow::PollTick(QTimer *timer, QProgressBar *bar)
     return !handling_;
 }
 
+QHBoxLayout *FamilyWindow::MakeRow(std::initializer_list<QWidget *> widgets)
+{
+    auto *row = new QHBoxLayout;
+    for (QWidget *w : widgets) {
+        if (w)
+            row->addWidget(w);
+        else
+            row->addStretch();
+    }
+    return row;
+}
+
 QPushButton *FamilyWindow::MakeButton(const QString &name, const QString &caption,
                                       std::function<void()> onClick)
 {

@@ -13,6 +13,7 @@ class QLineEdit;
 class QProgressBar;
 class QTimer;
 #include <functional>
+#include <initializer_list>
 #include <optional>
 
 class QHBoxLayout;
@@ -106,6 +107,10 @@ protected:
     // The heading of the settings windows: the model and the instrument kind
     // in large bold letters, side by side.
     QHBoxLayout *MakeHeading(const QString &model, const QString &kind);
+
+    // A row of the given widgets, left to right; nullptr stands for the
+    // stretch between those on the left and those on the right.
+    QHBoxLayout *MakeRow(std::initializer_list<QWidget *> widgets);
 
     // Makes a push button with its object name and caption whose click runs
     // onClick.

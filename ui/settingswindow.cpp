@@ -1,0 +1,43 @@
+#include "ui/settingswindow.h"
+
+#include "ui/messagebox.h"
+
+namespace ui {
+
+SettingsWindow::SettingsWindow(SerialLink &link, Family family, const char *className, SettingsBlock block,
+                               SettingsTexts texts, QWidget *parent)
+    : FamilyWindow(link, family, className, parent), block_(block), texts_(texts)
+{
+}
+
+void SettingsWindow::upload()
+{
+    clearControls();
+    ReadBlock(block_.first, block_.registers);
+}
+
+void SettingsWindow::download()
+{
+    if (const std::optional<QByteArray> data = encodeControls())
+        WriteBlock(block_.first, block_.registers, *data);
+}
+
+void SettingsWindow::onReply(const modbus::Exchange &exchange)
+{
+    if (exchange.IsEmpty())
+        return;
+    if (exchange.Function() == 0x03) {
+        // Another size, or a read of something else, changes nothing.
+        if (!exchange.IsReadOf(0x03, block_.Bytes()) || exchange.RequestStart() != block_.first)
+            return;
+        showBlock(exchange.Data());
+        if (texts_.uploaded)
+            ShowMessage(this, QString::fromUtf8(texts_.uploaded));
+    } else if (exchange.IsEchoOf(0x10)) {
+        ShowMessage(this, QString::fromUtf8(texts_.downloaded));
+    } else if (texts_.failed) {
+        ShowMessage(this, QString::fromUtf8(texts_.failed));
+    }
+}
+
+} // namespace ui
