@@ -1,19 +1,59 @@
 #include "singlephase/windows.h"
 
+#include "singlephase/monitor.h"
+
 #include "singlephase/alarmenablewindow.h"
 #include "singlephase/alarmparamswindow.h"
 #include "singlephase/alarmstatewindow.h"
-#include "singlephase/clocksettingswindow.h"
 #include "singlephase/displaysettingswindow.h"
-#include "singlephase/eventswindow.h"
 #include "singlephase/initsettingswindow.h"
 #include "singlephase/measurementwindow.h"
 #include "singlephase/metercalibrationwindow.h"
-#include "singlephase/telemetrywindow.h"
 
 #include <QWidget>
 
 namespace singlephase {
+
+namespace {
+namespace mon = singlephase::monitor;
+const char *const kEventHeadings[] = {"编号", "事件名称", "事件数据", "事件类型", "事件发生时间"};
+constexpr int kEventWidths[] = {52, 202, 113, 124, 254};
+} // namespace
+
+// The windows made from the shared relay, event log and clock windows.
+const RelayWindowConfig kTelemetryWindow{
+    .className = "singlephase::TelemetryWindow",
+    .title = "KZ5700遥测、遥信窗口",
+    .model = "KZ5700E",
+    .kind = "电参数测试仪",
+    .addressCaption = "输入仪表地址：",
+    .family = Family::SinglePhase,
+    .returnButton = "Exit",
+    .commands = mon::kRelayCommands,
+};
+
+const EventLogWindowConfig kEventsWindow{
+    .className = "singlephase::EventsWindow",
+    .title = "KZ5700事件记录窗口",
+    .model = "KZ5700E",
+    .kind = "电参数测试仪",
+    .family = Family::SinglePhase,
+    .returnButton = "Exit",
+    .headings = kEventHeadings,
+    .widths = kEventWidths,
+    .log = mon::kEventLog,
+    .firstKindOnShow = false,
+};
+
+const ClockWindowConfig kClockSettingsWindow{
+    .className = "singlephase::ClockSettingsWindow",
+    .title = "KZ5700E通讯、波特率、时间设置窗口",
+    .model = "KZ5700E",
+    .kind = "电参数测试仪",
+    .base = 0x005C,
+    .family = Family::SinglePhase,
+    .returnButton = "Exit",
+};
 
 // Menu entries in their on-screen order.
 ui::WindowList Windows()
@@ -21,15 +61,15 @@ ui::WindowList Windows()
     static const ui::WindowEntry windows[] = {
         // class, factory, menu, entry, caption, return button
         {"singlephase::MeasurementWindow", ui::MakeWithLink<MeasurementWindow>, "KZ2600SAMPL", "N19", "电量参数测量", "Exit"},
-        {"singlephase::TelemetryWindow", ui::MakeWithLink<TelemetryWindow>, "KZ2600SAMPL", "N20", "遥测、遥信", nullptr},
+        {"singlephase::TelemetryWindow", ui::MakeWithConfig<RelayWindow, kTelemetryWindow>, "KZ2600SAMPL", "N20", "遥测、遥信", nullptr},
         {"singlephase::AlarmStateWindow", ui::MakeWithLink<AlarmStateWindow>, "KZ2600SAMPL", "N21", "越限状态显示", "Exit"},
-        {"singlephase::EventsWindow", ui::MakeWithLink<EventsWindow>, "KZ2600SAMPL", "N22", "事件记录显示", nullptr},
+        {"singlephase::EventsWindow", ui::MakeWithConfig<EventLogWindow, kEventsWindow>, "KZ2600SAMPL", "N22", "事件记录显示", nullptr},
         {"singlephase::AlarmEnableWindow", ui::MakeWithLink<AlarmEnableWindow>, "KZ2600SET", "N14", "报警屏蔽设置", "Exit"},
         {"singlephase::AlarmParamsWindow", ui::MakeWithLink<AlarmParamsWindow>, "KZ2600SET", "N15", "上下限报警设置", nullptr},
         {"singlephase::DisplaySettingsWindow", ui::MakeWithLink<DisplaySettingsWindow>, "KZ2600SET", "N23", "窗口显示参数设置", nullptr},
         {"singlephase::InitSettingsWindow", ui::MakeWithLink<InitSettingsWindow>, "KZ2600SET", "N16", "仪表初始化设置", nullptr},
         {"singlephase::MeterCalibrationWindow", ui::MakeWithLink<MeterCalibrationWindow>, "KZ2600SET", "N17", "仪表校表", "Exit"},
-        {"singlephase::ClockSettingsWindow", ui::MakeWithLink<ClockSettingsWindow>, "KZ2600SET", "N18", "其它参数设置", "Exit"},
+        {"singlephase::ClockSettingsWindow", ui::MakeWithConfig<ClockWindow, kClockSettingsWindow>, "KZ2600SET", "N18", "其它参数设置", "Exit"},
     };
     return {Family::SinglePhase, windows};
 }

@@ -43,4 +43,11 @@ std::unique_ptr<QWidget> MakeWithLink(SerialPortControl &, SerialLink &link)
     return std::make_unique<W>(link);
 }
 
+// Makes a shared window class with the settings of one window.
+template <class W, const auto &config>
+std::unique_ptr<QWidget> MakeWithConfig(SerialPortControl &, SerialLink &link)
+{
+    return std::make_unique<W>(link, config);
+}
+
 } // namespace ui

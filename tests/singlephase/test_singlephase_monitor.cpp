@@ -2,6 +2,7 @@
 // windows: golden frames and the reply rules on a fake port, and one round
 // trip per window against the simulated instrument on a pseudo-terminal.
 #include "link/fakeport.h"
+#include "singlephase/windows.h"
 #include "ui/lamp.h"
 #include "ui/messagebox.h"
 #include "link/qtserialport.h"
@@ -9,10 +10,7 @@
 #include "sim/ptysimulator.h"
 #include "sim/singlephase.h"
 #include "singlephase/monitor.h"
-#include "singlephase/telemetrywindow.h"
 #include "singlephase/alarmstatewindow.h"
-#include "singlephase/eventswindow.h"
-#include "singlephase/clocksettingswindow.h"
 #include "singlephase/alarmparamswindow.h"
 #include "tests/support/testutil.h"
 
@@ -107,7 +105,7 @@ QByteArray LogReply(const char *firstRecord)
 
 TEST_F(OnFakePort, RelayFramesLampsAndASilentEcho)
 {
-    singlephase::TelemetryWindow win(link);
+    RelayWindow win(link, singlephase::kTelemetryWindow);
     SetAddress(win, "SpinEdit1", 1);
     Click(win, "BitBtn12"); // OUT2拉闸
     EXPECT_EQ(LastWritten(), "01 05 00 01 FF 00 DD FA");
@@ -207,7 +205,7 @@ TEST(EventRecords, ValuesAndTypesByKind)
 
 TEST_F(OnFakePort, EventRecordsAreNamedByTheRequestThatWentOut)
 {
-    singlephase::EventsWindow win(link);
+    EventLogWindow win(link, singlephase::kEventsWindow);
     win.show();
     auto *kinds = win.findChild<QComboBox *>("ComboBox1");
     Click(win, "BitBtn1");
@@ -250,7 +248,7 @@ TEST_F(OnFakePort, EventRecordsAreNamedByTheRequestThatWentOut)
 
 TEST_F(OnFakePort, ClockWindowFramesAtItsBaseAndOnlyTheWholeBlockIsRead)
 {
-    singlephase::ClockSettingsWindow win(link);
+    ClockWindow win(link, singlephase::kClockSettingsWindow);
     win.show();
     win.Now = [] { return QDateTime(QDate(2026, 12, 6), QTime(8, 5, 9)); };
     SetAddress(win, "SpinEdit2", 1);
@@ -321,7 +319,7 @@ TEST_F(OverPty, LoweringAVoltageLimitLightsItsAlarmLamp)
 TEST_F(OverPty, RelaySwitchedReadAndLogged)
 {
     meter->SetInput(1, true);
-    singlephase::TelemetryWindow relays(link);
+    RelayWindow relays(link, singlephase::kTelemetryWindow);
     SetAddress(relays, "SpinEdit1", 2);
     int replies = 0;
     QObject::connect(&link, &SerialLink::Collected, [&] { ++replies; });
@@ -335,7 +333,7 @@ TEST_F(OverPty, RelaySwitchedReadAndLogged)
     ASSERT_TRUE(WaitFor([&] { return relays.InputLamp(1)->IsOn(); }, 3000));
     EXPECT_TRUE(messages.texts.isEmpty());
 
-    singlephase::EventsWindow log(link);
+    EventLogWindow log(link, singlephase::kEventsWindow);
     log.show();
     SetAddress(log, "SpinEdit1", 2);
     log.findChild<QComboBox *>("ComboBox1")->setCurrentIndex(10); // 开关量输出信号2
@@ -350,7 +348,7 @@ TEST_F(OverPty, RelaySwitchedReadAndLogged)
 
 TEST_F(OverPty, ClockSetAndAddressMoved)
 {
-    singlephase::ClockSettingsWindow win(link);
+    ClockWindow win(link, singlephase::kClockSettingsWindow);
     win.Now = [] { return QDateTime(QDate(2031, 2, 3), QTime(4, 5, 6)); };
     SetAddress(win, "SpinEdit2", 2);
     Click(win, "BitBtn3");

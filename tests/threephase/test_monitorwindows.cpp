@@ -2,6 +2,7 @@
 // clock windows: their tables, the faults they guard against on a fake port,
 // and one round trip through all of them against the simulated instrument.
 #include "link/fakeport.h"
+#include "threephase/windows.h"
 #include "ui/lamp.h"
 #include "ui/messagebox.h"
 #include "link/qtserialport.h"
@@ -12,9 +13,6 @@
 #include "threephase/limitstatewindow.h"
 #include "threephase/statepanelwindow.h"
 #include "threephase/monitor.h"
-#include "threephase/telemetrywindow.h"
-#include "threephase/eventswindow.h"
-#include "threephase/clocksettingswindow.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -89,7 +87,7 @@ TEST(EventValues, DigitsDecimalsAndNibblesAboveNine)
 
 TEST_F(FakeBus, RelayEchoNamesTheCommandSentAndReadsPaintLamps)
 {
-    threephase::TelemetryWindow win(link);
+    RelayWindow win(link, threephase::kTelemetryWindow);
     win.findChild<QSpinBox *>("SpinEdit1")->setValue(5);
     click(win, "BitBtn13"); // OUT3拉闸
     EXPECT_EQ(ToHex(port.written.back()), "05 05 00 02 FF 00 2C 7E");
@@ -153,7 +151,7 @@ TEST_F(FakeBus, TheIntervalIsAWholeNumberAndABadOneKeepsTheTimer)
 
 TEST_F(FakeBus, EventRecordsAreNamedByTheRequestThatWentOut)
 {
-    threephase::EventsWindow win(link);
+    EventLogWindow win(link, threephase::kEventsWindow);
     win.show();
     auto *kinds = win.findChild<QComboBox *>("ComboBox1");
     win.findChild<QSpinBox *>("SpinEdit1")->setValue(1);
@@ -203,7 +201,7 @@ TEST_F(FakeBus, TheStatePanelSendsNothing)
 
 TEST_F(FakeBus, ClockWindowTakesThePcClockAndRefusesNoRate)
 {
-    threephase::ClockSettingsWindow win(link);
+    ClockWindow win(link, threephase::kClockSettingsWindow);
     win.Now = [] { return QDateTime(QDate(2026, 12, 6), QTime(8, 5, 9)); };
     win.findChild<QSpinBox *>("SpinEdit2")->setValue(1);
     click(win, "BitBtn3");
@@ -245,7 +243,7 @@ TEST(MonitorOverPty, RelaysStatesRecordsAndAddressAgainstTheSimulator)
     link.PrepareReceive();
     ui::RecordedMessages messages;
 
-    threephase::TelemetryWindow relays(link);
+    RelayWindow relays(link, threephase::kTelemetryWindow);
     relays.findChild<QSpinBox *>("SpinEdit1")->setValue(5);
     click(relays, "BitBtn12"); // OUT2拉闸
     ASSERT_TRUE(WaitFor([&] { return !messages.texts.isEmpty(); }, 3000));
@@ -254,7 +252,7 @@ TEST(MonitorOverPty, RelaysStatesRecordsAndAddressAgainstTheSimulator)
     ASSERT_TRUE(WaitFor([&] { return relays.OutputLamp(1)->IsOn(); }, 3000));
     EXPECT_FALSE(relays.OutputLamp(0)->IsOn());
 
-    threephase::EventsWindow records(link);
+    EventLogWindow records(link, threephase::kEventsWindow);
     records.show();
     records.findChild<QSpinBox *>("SpinEdit1")->setValue(5);
     records.findChild<QComboBox *>("ComboBox1")->setCurrentIndex(27); // 开关量输出信号2
@@ -272,7 +270,7 @@ TEST(MonitorOverPty, RelaysStatesRecordsAndAddressAgainstTheSimulator)
     ASSERT_TRUE(WaitFor([&] { return states.StateLamp("UA上限")->IsOn(); }, 3000));
     EXPECT_EQ(lit(states), (QStringList{"UA上限", "继电器输出2"}));
 
-    threephase::ClockSettingsWindow clock(link);
+    ClockWindow clock(link, threephase::kClockSettingsWindow);
     clock.findChild<QSpinBox *>("SpinEdit2")->setValue(5);
     clock.findChild<QSpinBox *>("SpinEdit1")->setValue(7);
     messages.texts.clear();
