@@ -108,11 +108,7 @@ AlarmsWindow::AlarmsWindow(SerialLink &link, QWidget *parent)
                              MakeButton("BitBtn2", QStringLiteral("上  载"), [this] { upload(); }),
                              MakeButton("Exit", QStringLiteral("返  回"), [this] { CloseWindow(); })});
 
-    auto *main = new QVBoxLayout(this);
-    main->addLayout(MakeHeading(QStringLiteral("KZ827"), QStringLiteral("电参数测试仪")));
-    main->addLayout(groups);
-    main->addWidget(note);
-    main->addLayout(buttons);
+    MakeColumn({MakeHeading(QStringLiteral("KZ827"), QStringLiteral("电参数测试仪")), groups, note, buttons});
 
 }
 

@@ -149,15 +149,9 @@ CalibrationWindow::CalibrationWindow(SerialLink &link, QWidget *parent)
     middle->addLayout(left);
     middle->addWidget(listBox);
 
-    auto *main = new QVBoxLayout(this);
-    main->addLayout(middle);
-    main->addLayout(buttons);
-    main->addWidget(steps);
+    MakeColumn({middle, buttons, steps});
 
-    timer_ = new QTimer(this);
-    timer_->setObjectName("Timer1");
-    timer_->setInterval(500);
-    connect(timer_, &QTimer::timeout, this, &CalibrationWindow::onTick);
+    timer_ = MakeTimer(500, [this] { onTick(); });
     // After a lost port the display keeps the last values, marked as stopped.
     readRow->insertWidget(readRow->count() - 1, WatchPoll(timer_, {voltage_, current_, power_}));
 

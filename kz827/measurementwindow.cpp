@@ -51,16 +51,9 @@ MeasurementWindow::MeasurementWindow(SerialLink &link, QWidget *parent) : Family
     buttons->addWidget(MakeButton("BitBtn2", QStringLiteral("停  止"), [this] { timer_->stop(); }));
     buttons->addWidget(MakeButton("Exit", QStringLiteral("返  回"), [this] { CloseWindow(); }));
 
-    auto *main = new QVBoxLayout(this);
-    main->addLayout(MakeHeading(QStringLiteral("KZ827"), QStringLiteral("电参数测试仪")));
-    main->addWidget(area);
-    main->addLayout(addressRow);
-    main->addLayout(buttons);
+    MakeColumn({MakeHeading(QStringLiteral("KZ827"), QStringLiteral("电参数测试仪")), area, addressRow, buttons});
 
-    timer_ = new QTimer(this);
-    timer_->setObjectName("Timer1");
-    timer_->setInterval(2000);
-    connect(timer_, &QTimer::timeout, this, &MeasurementWindow::onTick);
+    timer_ = MakeTimer(2000, [this] { onTick(); });
     // After a lost port the display keeps the last values, marked as stopped.
     addressRow->addWidget(WatchPoll(timer_, {voltage_, current_, power_}));
 

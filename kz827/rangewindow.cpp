@@ -120,12 +120,8 @@ RangeWindow::RangeWindow(SerialLink &link, QWidget *parent)
     lowerGrid->addWidget(newAddress_, 2, 1);
     lowerGrid->addWidget(MakeButton("BitBtn5", QStringLiteral("设置地址"), [this] { setAddress(); }), 2, 2);
 
-    auto *main = new QVBoxLayout(this);
-    main->addLayout(MakeHeading(QStringLiteral("KZ827"), QStringLiteral("电参数测试仪")));
-    main->addLayout(addressRow);
-    main->addLayout(ranges);
-    main->addLayout(blockButtons);
-    main->addWidget(lower);
+    MakeColumn({MakeHeading(QStringLiteral("KZ827"), QStringLiteral("电参数测试仪")), addressRow, ranges, blockButtons,
+                lower});
 
 }
 

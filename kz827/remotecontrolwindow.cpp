@@ -46,11 +46,7 @@ RemoteControlWindow::RemoteControlWindow(SerialLink &link, QWidget *parent)
     bottom->addStretch();
     bottom->addWidget(MakeButton("Exit", QStringLiteral("返  回"), [this] { CloseWindow(); }));
 
-    auto *main = new QVBoxLayout(this);
-    main->addLayout(MakeHeading(QStringLiteral("KZ827"), QStringLiteral("电参数测试仪")));
-    main->addLayout(addressRow);
-    main->addWidget(group);
-    main->addLayout(bottom);
+    MakeColumn({MakeHeading(QStringLiteral("KZ827"), QStringLiteral("电参数测试仪")), addressRow, group, bottom});
 
 }
 

@@ -77,16 +77,9 @@ AddressScanWindow::AddressScanWindow(SerialLink &link, QWidget *parent) : Family
     buttons->addWidget(start);
     buttons->addWidget(stop);
     buttons->addWidget(back);
-    auto *main = new QVBoxLayout(this);
-    main->addWidget(range);
-    main->addLayout(resultRow);
-    main->addLayout(progressRow);
-    main->addLayout(buttons);
+    MakeColumn({range, resultRow, progressRow, buttons});
 
-    timer_ = new QTimer(this);
-    timer_->setObjectName("Timer1");
-    timer_->setInterval(1000);
-    connect(timer_, &QTimer::timeout, this, &AddressScanWindow::onTick);
+    timer_ = MakeTimer(1000, [this] { onTick(); });
 
 }
 

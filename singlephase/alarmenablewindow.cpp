@@ -67,10 +67,7 @@ AlarmEnableWindow::AlarmEnableWindow(SerialLink &link, QWidget *parent)
                              MakeButton("BitBtn6", QStringLiteral("出厂值设置"), [this] { form_->SetValues(ae::Preset(false)); }),
                              MakeButton("Exit", QStringLiteral("返  回"), [this] { CloseWindow(); })});
 
-    auto *main = new QVBoxLayout(this);
-    main->addLayout(MakeHeading(QStringLiteral("KZ5700E"), QStringLiteral("电参数测试仪")));
-    main->addWidget(outer);
-    main->addLayout(buttons);
+    MakeColumn({MakeHeading(QStringLiteral("KZ5700E"), QStringLiteral("电参数测试仪")), outer, buttons});
 
 }
 

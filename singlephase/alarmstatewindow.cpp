@@ -113,11 +113,7 @@ AlarmStateWindow::AlarmStateWindow(SerialLink &link, QWidget *parent)
     // stopped (at the end of the legend row, which has room).
     legend->addWidget(WatchPoll(poller_->Timer(), {mode_}));
 
-    auto *main = new QVBoxLayout(this);
-    main->addLayout(top);
-    main->addWidget(frame);
-    main->addLayout(legend);
-    main->addLayout(checks);
+    MakeColumn({top, frame, legend, checks});
 
 }
 

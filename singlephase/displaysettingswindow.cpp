@@ -60,12 +60,8 @@ DisplaySettingsWindow::DisplaySettingsWindow(SerialLink &link, QWidget *parent)
                              MakeButton("BitBtn6", QStringLiteral("出厂值设置"), [this] { factoryValues(); }),
                              MakeButton("Exit", QStringLiteral("返  回"), [this] { CloseWindow(); })});
 
-    auto *main = new QVBoxLayout(this);
-    main->addLayout(MakeHeading(QStringLiteral("KZ5700E"), QStringLiteral("电参数测试仪")));
-    main->addLayout(windows);
-    main->addWidget(metering);
-    main->addWidget(mask);
-    main->addWidget(new QLabel(QStringLiteral("注：(显示时间间隔最大值不大于99秒；"), this));
+    auto *main = MakeColumn({MakeHeading(QStringLiteral("KZ5700E"), QStringLiteral("电参数测试仪")), windows, metering,
+                             mask, new QLabel(QStringLiteral("注：(显示时间间隔最大值不大于99秒；"), this)});
     main->addWidget(new QLabel(QStringLiteral("有功电能计量定时值不大于9999秒。)"), this));
     main->addLayout(buttons);
 

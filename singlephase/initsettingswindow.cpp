@@ -78,12 +78,8 @@ InitSettingsWindow::InitSettingsWindow(SerialLink &link, QWidget *parent)
                              MakeButton("BitBtn1", QStringLiteral("出厂值设置"), [this] { factoryValues(); }),
                              MakeButton("Exit", QStringLiteral("返    回"), [this] { CloseWindow(); })});
 
-    auto *main = new QVBoxLayout(this);
-    main->addLayout(MakeHeading(QStringLiteral("KZ5700E"), QStringLiteral("电参数测试仪")));
-    main->addLayout(top);
-    main->addLayout(settingsButtons);
-    main->addWidget(bases.box);
-    main->addLayout(buttons);
+    MakeColumn({MakeHeading(QStringLiteral("KZ5700E"), QStringLiteral("电参数测试仪")), top, settingsButtons, bases.box,
+                buttons});
 
 }
 

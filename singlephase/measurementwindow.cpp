@@ -69,10 +69,7 @@ MeasurementWindow::MeasurementWindow(SerialLink &link, QWidget *parent)
     auto *panelLayout = new QHBoxLayout(panel);
     panelLayout->addWidget(progress_);
 
-    timer_ = new QTimer(this);
-    timer_->setObjectName("Timer1");
-    timer_->setInterval(2000);
-    connect(timer_, &QTimer::timeout, this, &MeasurementWindow::onTick);
+    timer_ = MakeTimer(2000, [this] { onTick(); });
 
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(panel, 1);
@@ -86,11 +83,8 @@ MeasurementWindow::MeasurementWindow(SerialLink &link, QWidget *parent)
         CloseWindow();
     }));
 
-    auto *main = new QVBoxLayout(this);
-    main->addLayout(top);
-    main->addWidget(frame("GroupBox1", QStringLiteral("电压测量"), 0, 7));
-    main->addWidget(frame("GroupBox5", QStringLiteral("电能测量"), 7, m::kBoxes));
-    main->addLayout(bottom);
+    MakeColumn({top, frame("GroupBox1", QStringLiteral("电压测量"), 0, 7),
+                frame("GroupBox5", QStringLiteral("电能测量"), 7, m::kBoxes), bottom});
     // After a lost port the boxes keep the last values, marked as stopped.
     bottom->insertWidget(1, WatchPoll(timer_, QList<QWidget *>(boxes_.begin(), boxes_.end())));
 

@@ -84,10 +84,7 @@ AlarmMaskWindow::AlarmMaskWindow(SerialLink &link, QWidget *parent)
                              MakeButton("BitBtn6", QStringLiteral("出厂值设置"), [this] { form_->Decode(am::FactoryData()); }),
                              MakeButton("BitBtn3", QStringLiteral("返  回"), [this] { CloseWindow(); })});
 
-    auto *main = new QVBoxLayout(this);
-    main->addLayout(MakeHeading(QStringLiteral("KZ5500E"), QStringLiteral("电参数测试仪")));
-    main->addWidget(outer);
-    main->addLayout(buttons);
+    MakeColumn({MakeHeading(QStringLiteral("KZ5500E"), QStringLiteral("电参数测试仪")), outer, buttons});
 
 }
 

@@ -97,12 +97,8 @@ DisplaySettingsWindow::DisplaySettingsWindow(SerialLink &link, QWidget *parent) 
     timer_->setInterval(3000);
     connect(timer_, &QTimer::timeout, this, [this] { onUploadTimeout(); });
 
-    auto *main = new QVBoxLayout(this);
-    main->addLayout(MakeHeading(QStringLiteral("KZ5500E"), QStringLiteral("电参数测试仪")));
-    main->addLayout(windows);
-    main->addLayout(energy);
-    main->addLayout(buttons);
-    main->addWidget(new QLabel(QStringLiteral("注：(显示时间间隔最大值不大于99秒；"), this));
+    auto *main = MakeColumn({MakeHeading(QStringLiteral("KZ5500E"), QStringLiteral("电参数测试仪")), windows, energy,
+                             buttons, new QLabel(QStringLiteral("注：(显示时间间隔最大值不大于99秒；"), this)});
     main->addWidget(new QLabel(QStringLiteral("有功电能计量定时值不大于9999秒。)"), this));
     main->addWidget(status_);
 

@@ -79,14 +79,8 @@ InitSettingsWindow::InitSettingsWindow(SerialLink &link, QWidget *parent) : Fami
     bottom->addWidget(MakeButton("BitBtn1", QStringLiteral("出厂值设置"), [this] { factoryValues(); }));
     bottom->addWidget(MakeButton("BitBtn6", QStringLiteral("返    回"), [this] { CloseWindow(); }));
 
-    auto *main = new QVBoxLayout(this);
-    main->addLayout(MakeHeading(QStringLiteral("KZ5500E"), QStringLiteral("电参数测试仪")));
-    main->addLayout(top);
-    main->addLayout(ranges);
-    main->addLayout(units);
-    main->addLayout(settingsButtons);
-    main->addWidget(bases.box);
-    main->addLayout(bottom);
+    MakeColumn({MakeHeading(QStringLiteral("KZ5500E"), QStringLiteral("电参数测试仪")), top, ranges, units, settingsButtons,
+                bases.box, bottom});
 
 }
 

@@ -120,10 +120,7 @@ LimitStateWindow::LimitStateWindow(SerialLink &link, QWidget *parent) : FamilyWi
     // After a lost port the lamps keep the last state, marked as stopped.
     bottom->insertWidget(1, WatchPoll(poller_->Timer(), {}));
 
-    auto *main = new QVBoxLayout(this);
-    main->addLayout(top);
-    main->addWidget(frame);
-    main->addLayout(bottom);
+    MakeColumn({top, frame, bottom});
 
 }
 

@@ -109,10 +109,7 @@ LimitsWindow::LimitsWindow(SerialLink &link, QWidget *parent) : FamilyWindow(lin
     controls->addLayout(buttons);
     bottom->addLayout(controls, 1);
 
-    auto *main = new QVBoxLayout(this);
-    main->addLayout(MakeHeading(QStringLiteral("KZ5500E"), QStringLiteral("电参数测试仪")));
-    main->addLayout(groups);
-    main->addLayout(bottom);
+    MakeColumn({MakeHeading(QStringLiteral("KZ5500E"), QStringLiteral("电参数测试仪")), groups, bottom});
 
 }
 

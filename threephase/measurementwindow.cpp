@@ -115,15 +115,9 @@ MeasurementWindow::MeasurementWindow(SerialLink &link, QWidget *parent) : Family
     bottom->addWidget(stop);
     bottom->addWidget(back);
 
-    auto *main = new QVBoxLayout(this);
-    main->addLayout(top);
-    main->addLayout(grid);
-    main->addLayout(bottom);
+    MakeColumn({top, grid, bottom});
 
-    timer_ = new QTimer(this);
-    timer_->setObjectName("Timer1");
-    timer_->setInterval(2000);
-    connect(timer_, &QTimer::timeout, this, &MeasurementWindow::onTick);
+    timer_ = MakeTimer(2000, [this] { onTick(); });
     // After a lost port the boxes keep the last values, marked as stopped.
     bottom->insertWidget(1, WatchPoll(timer_, QList<QWidget *>(boxes_.begin(), boxes_.end())));
 

@@ -86,10 +86,7 @@ StatePanelWindow::StatePanelWindow(SerialLink &link, QWidget *parent) : FamilyWi
                             MakeButton("BitBtn2", QStringLiteral("停  止"), [] {}),
                             MakeButton("BitBtn3", QStringLiteral("返  回"), [this] { CloseWindow(); })});
 
-    auto *main = new QVBoxLayout(this);
-    main->addLayout(top);
-    main->addLayout(panel);
-    main->addLayout(bottom);
+    MakeColumn({top, panel, bottom});
 
     // Replies routed here change nothing.
 }

@@ -151,10 +151,7 @@ CalibrationWindow::CalibrationWindow(SerialLink &link, const calib::WindowNames 
         main->addWidget(text);
     }
 
-    timer_ = new QTimer(this);
-    timer_->setObjectName("Timer1");
-    timer_->setInterval(1500);
-    connect(timer_, &QTimer::timeout, this, &CalibrationWindow::onTick);
+    timer_ = MakeTimer(1500, [this] { onTick(); });
     // After a lost port the read-outs keep the last values, marked as stopped.
     readRow->insertWidget(readRow->count() - 1,
                           WatchPoll(timer_, QList<QWidget *>(readOuts_.begin(), readOuts_.end())));

@@ -58,10 +58,7 @@ ClockWindow::ClockWindow(SerialLink &link, const ClockWindowConfig &config, QWid
     bottom->addWidget(MakeButton("BitBtn4", QStringLiteral("上载数据"), [this] { upload(); }));
     bottom->addWidget(MakeButton(QLatin1String(config.returnButton), QStringLiteral("返  回"), [this] { CloseWindow(); }));
 
-    auto *main = new QVBoxLayout(this);
-    main->addLayout(MakeHeading(QString::fromUtf8(config.model), QString::fromUtf8(config.kind)));
-    main->addLayout(grid);
-    main->addLayout(bottom);
+    MakeColumn({MakeHeading(QString::fromUtf8(config.model), QString::fromUtf8(config.kind)), grid, bottom});
 
 }
 

@@ -17,6 +17,7 @@
 #include <QShowEvent>
 #include <QSpinBox>
 #include <QTimer>
+#include <QVBoxLayout>
 
 namespace {
 // The status of a window whose polling the loss of the port stopped.
@@ -282,6 +283,27 @@ QHBoxLayout *FamilyWindow::MakeRow(std::initializer_list<QWidget *> widgets)
             row->addStretch();
     }
     return row;
+}
+
+QVBoxLayout *FamilyWindow::MakeColumn(std::initializer_list<Part> parts)
+{
+    auto *column = new QVBoxLayout(this);
+    for (const Part &part : parts) {
+        if (part.widget)
+            column->addWidget(part.widget);
+        else if (part.layout)
+            column->addLayout(part.layout);
+    }
+    return column;
+}
+
+QTimer *FamilyWindow::MakeTimer(int intervalMs, std::function<void()> onTimeout)
+{
+    auto *timer = new QTimer(this);
+    timer->setObjectName(QStringLiteral("Timer1"));
+    timer->setInterval(intervalMs);
+    connect(timer, &QTimer::timeout, this, std::move(onTimeout));
+    return timer;
 }
 
 QPushButton *FamilyWindow::MakeButton(const QString &name, const QString &caption,

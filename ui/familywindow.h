@@ -17,6 +17,8 @@ class QTimer;
 #include <optional>
 
 class QHBoxLayout;
+class QLayout;
+class QVBoxLayout;
 class QLabel;
 class QPushButton;
 class QSpinBox;
@@ -107,6 +109,19 @@ protected:
     // The heading of the settings windows: the model and the instrument kind
     // in large bold letters, side by side.
     QHBoxLayout *MakeHeading(const QString &model, const QString &kind);
+
+    // One part of a window's column: a widget or a layout.
+    struct Part {
+        Part(QWidget *w) : widget(w) {}
+        Part(QLayout *l) : layout(l) {}
+        QWidget *widget = nullptr;
+        QLayout *layout = nullptr;
+    };
+    // Lays the window out as a column of the given parts, top to bottom.
+    QVBoxLayout *MakeColumn(std::initializer_list<Part> parts);
+    // The window's timer (object name Timer1) with its interval, running
+    // onTimeout on each tick; stopped until the window starts it.
+    QTimer *MakeTimer(int intervalMs, std::function<void()> onTimeout);
 
     // A row of the given widgets, left to right; nullptr stands for the
     // stretch between those on the left and those on the right.

@@ -74,11 +74,7 @@ RelayWindow::RelayWindow(SerialLink &link, const RelayWindowConfig &config, QWid
     bottom->addStretch();
     bottom->addWidget(MakeButton(QLatin1String(config.returnButton), QStringLiteral("返  回"), [this] { CloseWindow(); }));
 
-    auto *main = new QVBoxLayout(this);
-    main->addLayout(top);
-    main->addWidget(remote);
-    main->addWidget(state);
-    main->addLayout(bottom);
+    MakeColumn({top, remote, state, bottom});
 
 }
 
