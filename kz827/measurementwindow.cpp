@@ -31,12 +31,7 @@ MeasurementWindow::MeasurementWindow(SerialLink &link, QWidget *parent) : Family
 
     QLabel *addressLabel = nullptr;
     address_ = MakeAddressSpin("SpinEdit1", QStringLiteral("输入仪表地址："), &addressLabel, 0);
-    progress_ = new QProgressBar(this);
-    progress_->setObjectName("ProgressBar1");
-    progress_->setRange(0, 100);
-    progress_->setValue(0);
-    progress_->setTextVisible(false);
-    progress_->setAccessibleName(QStringLiteral("通信进度"));
+    progress_ = MakePollProgress(this);
 
     auto *addressRow = new QHBoxLayout;
     addressRow->addWidget(addressLabel);

@@ -90,12 +90,7 @@ MeasurementWindow::MeasurementWindow(SerialLink &link, QWidget *parent) : Family
     auto *panel = new QFrame(this);
     panel->setObjectName("Panel1");
     panel->setFrameShape(QFrame::StyledPanel);
-    progress_ = new QProgressBar(panel);
-    progress_->setObjectName("ProgressBar1");
-    progress_->setRange(0, 100);
-    progress_->setValue(0);
-    progress_->setTextVisible(false);
-    progress_->setAccessibleName(QStringLiteral("通信进度"));
+    progress_ = MakePollProgress(panel);
     auto *panelLayout = new QHBoxLayout(panel);
     panelLayout->addWidget(progress_);
 

@@ -263,6 +263,17 @@ FamilyWindow::EnergyBaseGroup FamilyWindow::MakeEnergyBaseGroup(std::function<vo
     return group;
 }
 
+QProgressBar *FamilyWindow::MakePollProgress(QWidget *parent)
+{
+    auto *bar = new QProgressBar(parent);
+    bar->setObjectName(QStringLiteral("ProgressBar1"));
+    bar->setRange(0, 100);
+    bar->setValue(0);
+    bar->setTextVisible(false);
+    bar->setAccessibleName(QStringLiteral("通信进度"));
+    return bar;
+}
+
 bool FamilyWindow::PollTick(QTimer *timer, QProgressBar *bar)
 {
     bar->setValue(bar->value() < 100 ? bar->value() + 10 : 0);

@@ -148,6 +148,10 @@ protected:
     };
     EnergyBaseGroup MakeEnergyBaseGroup(std::function<void()> upload, std::function<void()> download);
 
+    // The progress bar of a measurement window's poll (ProgressBar1, 0..100,
+    // no text), which PollTick moves; parent: where it is laid out.
+    QProgressBar *MakePollProgress(QWidget *parent);
+
     // One tick of a measurement window's poll timer: moves the progress bar
     // (every tick, whether or not a request goes out) and stops the timer
     // when another window took the family's replies, as polling on would
