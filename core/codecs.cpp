@@ -65,6 +65,14 @@ std::uint8_t HexPairToByte(char high, char low)
     return static_cast<std::uint8_t>((digit(high) << 4 | (digit(low) & 0x0F)) & 0xFF);
 }
 
+QString BoxText(std::span<const QString> texts, std::span<const char *const> names, const char *boxName)
+{
+    for (std::size_t i = 0; i < names.size() && i < texts.size(); ++i)
+        if (qstrcmp(names[i], boxName) == 0)
+            return texts[i];
+    return {};
+}
+
 QString FormatFixed(double value, int decimals)
 {
     QString text = QString::number(value, 'f', decimals);

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
+#include <span>
 
 // Decimal text of a packed BCD word. Nibbles above 9 are not rejected: each
 // counts with its weight (0xFF 0xFF gives "16665").
@@ -40,6 +41,10 @@ QString DecimalWordText(QByteArray &data);
 // Fixed-decimal formatting as the displays use it ("0.00" and so on), with
 // a minus sign only for values that round to a non-zero number.
 QString FormatFixed(double value, int decimals);
+
+// The text of the display box of that object name, from texts in the order
+// of names; empty when no box has that name.
+QString BoxText(std::span<const QString> texts, std::span<const char *const> names, const char *boxName);
 
 // Display formatting of one scaled value: large unit (value / 1000) when the
 // flag is set or the value is strictly above 999.

@@ -1,7 +1,5 @@
 #include "singlephase/calibration.h"
 
-#include "core/codecs.h"
-
 namespace singlephase::calibration {
 
 namespace {
@@ -27,42 +25,10 @@ constexpr calib::ReadOut kReadOuts[] = {
     {"StaticText13", "频率:", "0.0", "频率"},
 };
 
+constexpr calib::ReplyLayout kLayout{kPoints, kReadOuts, 1, 1, 1, 0, true};
+
 } // namespace
 
-std::span<const calib::Point> Decoder::Points() const
-{
-    return kPoints;
-}
-
-std::span<const calib::ReadOut> Decoder::ReadOuts() const
-{
-    return kReadOuts;
-}
-
-void Decoder::Take(QByteArray values)
-{
-    const std::uint32_t power = calib::TakeValue24(values);
-    const std::uint32_t partner = calib::TakeValue24(values);
-    calib::TakeValue24(values);
-    history_[kPower].Push(calib::Signed24(power) / 256.0);
-    history_[kVoltage].Push(calib::Signed24(calib::TakeValue24(values)) / 8192.0);
-    history_[kCurrent].Push(calib::Signed24(calib::TakeValue24(values)) / 8192.0);
-    const double pf = calib::Signed24(calib::TakeValue24(values)) / 8388608.0;
-    powerFactor_ = calib::SignsDiffer(power, partner) ? -pf : pf;
-    hertz_ = calib::TakeValue24(values) / 8192.0;
-}
-
-QStringList Decoder::Texts() const
-{
-    return {FormatFixed(history_[kVoltage].Mean(), 4) + QLatin1Char('V'),
-            FormatFixed(history_[kCurrent].Mean(), 4) + QLatin1Char('A'),
-            FormatFixed(history_[kPower].Mean(), 4) + QLatin1Char('W'), FormatFixed(powerFactor_, 4),
-            FormatFixed(hertz_, 2) + QStringLiteral("Hz")};
-}
-
-double Decoder::Reading(int which) const
-{
-    return which >= 0 && which < 3 ? history_[which].Mean() : 0;
-}
+Decoder::Decoder() : calib::PhaseDecoder(kLayout) {}
 
 } // namespace singlephase::calibration

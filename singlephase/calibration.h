@@ -4,7 +4,7 @@
 // three-phase module uses). No widgets.
 //
 // Only the first seven values of a read reply (three bytes each, from
-// offset 8) count:
+// offset 8) count, laid out as calib::ReplyLayout describes:
 //   1  active power                      signed / 256, W
 //   2  only its side of 0x800000: the power factor is negated when values 1
 //      and 2 lie on different sides
@@ -15,26 +15,15 @@
 //   7  frequency                         unsigned / 8192, Hz
 // Voltage, current and power are kept as histories of eight readings and
 // shown, and calibrated against, as their means.
-#include "core/calibrationengine.h"
-
-#include <array>
+#include "core/calibrationreply.h"
 
 namespace singlephase::calibration {
 
-class Decoder : public calib::Decoder {
+// Readings a point compares with: 0 mean power, 1 mean voltage, 2 mean
+// current.
+class Decoder : public calib::PhaseDecoder {
 public:
-    // Readings a point compares with: 0 mean power, 1 mean voltage, 2 mean
-    // current.
-    std::span<const calib::Point> Points() const override;
-    std::span<const calib::ReadOut> ReadOuts() const override;
-    void Take(QByteArray values) override;
-    QStringList Texts() const override;
-    double Reading(int which) const override;
-
-private:
-    std::array<calib::History, 3> history_; // power, voltage, current
-    double powerFactor_ = 0;
-    double hertz_ = 0;
+    Decoder();
 };
 
 } // namespace singlephase::calibration

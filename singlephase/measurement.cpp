@@ -31,10 +31,7 @@ const std::array<const char *, kBoxes> kBoxCaptions = {
 
 QString Texts::Of(const char *boxName) const
 {
-    for (int i = 0; i < kBoxes; ++i)
-        if (qstrcmp(kBoxNames[i], boxName) == 0)
-            return text[i];
-    return {};
+    return BoxText(text, kBoxNames, boxName);
 }
 
 QByteArray SetupRequest(std::uint8_t address)

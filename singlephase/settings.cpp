@@ -1,5 +1,7 @@
 #include "singlephase/settings.h"
 
+#include "core/fieldtexts.h"
+
 namespace singlephase {
 
 using fields::CheckBit;
@@ -7,12 +9,53 @@ using fields::Kind;
 using fields::MaskBit;
 using fields::Value;
 
+namespace {
+// A mode's quantities, as the enable boxes and limit rows go.
+struct Mode {
+    const char *name;   // caption of the enable boxes' frame
+    const char *prefix; // what limit row captions of the mode begin with
+    std::span<const char *const> quantities;
+};
+constexpr std::array<Mode, 3> kModes = {{
+    {"普通模式", "", kQuantities},
+    {"基波模式", "基波", kQuantities},
+    {"谐波模式", "谐波", kHarmonicQuantities},
+}};
+constexpr std::size_t kRows = 2 * kQuantities.size() + kHarmonicQuantities.size();
+} // namespace
+
 namespace alarmenable {
 
-const std::array<const char *, 6> kColumns = {"电压", "电流", "功率因数", "频率", "有功功率", "无功功率"};
-const std::array<const char *, 4> kHarmonicColumns = {"电压", "电流", "有功功率", "无功功率"};
+namespace {
+// Each mode's boxes take the bits of its word from bit 0 up: the quantity's
+// upper (H), then lower (L) limit.
+constexpr auto kNames = fields::Numbered<kCheckBoxes>("CheckBox", 1);
+constexpr auto kCaptions = [] {
+    fields::Texts<2 * kRows> captions;
+    for (const Mode &m : kModes)
+        for (const char *q : m.quantities) {
+            captions.Add(m.name, q, "H");
+            captions.Add(m.name, q, "L");
+        }
+    return captions;
+}();
+constexpr const char *kRelaySources = "无对应|对应开关量信号DI1|对应开关量信号DI2|对应开关量信号DI3";
+} // namespace
 
-
+constexpr std::array<fields::Field, 36> kFields = [] {
+    std::array<fields::Field, 36> table{};
+    std::size_t box = 0;
+    for (std::size_t m = 0; m < kModes.size(); ++m)
+        for (std::size_t bit = 0; bit < 2 * kModes[m].quantities.size(); ++bit, ++box)
+            table[box] = CheckBit(kNames[box], kCaptions[box], static_cast<int>(6 + 2 * m), static_cast<int>(bit), "");
+    table[box] = CheckBit(kNames[box], "断相", 6, 12);
+    table[33] = Value("ComboBox1", "继电器DO1：", Kind::ComboByte, 0, 0, "0", kRelaySources);
+    table[34] = Value("ComboBox2", "继电器DO2：", Kind::ComboByte, 2, 0, "0", kRelaySources);
+    table[35] = Value("ComboBox3", "继电器DO3：", Kind::ComboByte, 4, 0, "0", kRelaySources);
+    return table;
+}();
+static_assert(fields::FitsBlock(kFields, kBytes));
+static_assert(kCaptions.used == kCheckBoxes - 1);
 
 fields::Values Preset(bool ticked)
 {
@@ -77,112 +120,80 @@ const words::Block kBlock{{}, kWords, kBytes};
 } // namespace initsettings
 
 namespace alarmparams {
-const std::array<const char *, 6> kQuantities = {"电压", "电流", "功率因数", "频率", "有功功率", "无功功率"};
-const std::array<const char *, 4> kHarmonicQuantities = {"电压", "电流", "有功功率", "无功功率"};
 
-// Rows of eight registers: upper, lower, hysteresis (value, decimals), delay, relay.
-constexpr std::array<words::Field, 30> kNormal = {{
-    words::LimitEdit("Edit1", "电压上限", 0, "9999"),
-    words::LimitEdit("Edit2", "电压下限", 4, "0000"),
-    words::LimitEdit("Edit3", "电压回差值", 8, "0000"),
-    words::Labelled(words::Byte("SpinEdit1", "电压报警延时", 12, 255, "0"), "报警延时"),
-    words::Labelled(words::Byte("SpinEdit2", "电压报警继电器", 14, 3, "0"), "报警继电器"),
-    words::LimitEdit("Edit4", "电流上限", 16, "9999"),
-    words::LimitEdit("Edit5", "电流下限", 20, "0000"),
-    words::LimitEdit("Edit6", "电流回差值", 24, "0000"),
-    words::Labelled(words::Byte("SpinEdit3", "电流报警延时", 28, 255, "0"), "报警延时"),
-    words::Labelled(words::Byte("SpinEdit4", "电流报警继电器", 30, 3, "0"), "报警继电器"),
-    words::LimitEdit("Edit7", "功率因数上限", 32, "9999"),
-    words::LimitEdit("Edit8", "功率因数下限", 36, "0000"),
-    words::LimitEdit("Edit9", "功率因数回差值", 40, "0000"),
-    words::Labelled(words::Byte("SpinEdit5", "功率因数报警延时", 44, 255, "0"), "报警延时"),
-    words::Labelled(words::Byte("SpinEdit6", "功率因数报警继电器", 46, 3, "0"), "报警继电器"),
-    words::LimitEdit("Edit10", "频率上限", 48, "9999"),
-    words::LimitEdit("Edit11", "频率下限", 52, "0000"),
-    words::LimitEdit("Edit12", "频率回差值", 56, "0000"),
-    words::Labelled(words::Byte("SpinEdit7", "频率报警延时", 60, 255, "0"), "报警延时"),
-    words::Labelled(words::Byte("SpinEdit8", "频率报警继电器", 62, 3, "0"), "报警继电器"),
-    words::LimitEdit("Edit13", "有功功率上限", 64, "9999"),
-    words::LimitEdit("Edit14", "有功功率下限", 68, "0000"),
-    words::LimitEdit("Edit15", "有功功率回差值", 72, "0000"),
-    words::Labelled(words::Byte("SpinEdit9", "有功功率报警延时", 76, 255, "0"), "报警延时"),
-    words::Labelled(words::Byte("SpinEdit10", "有功功率报警继电器", 78, 3, "0"), "报警继电器"),
-    words::LimitEdit("Edit16", "无功功率上限", 80, "9999"),
-    words::LimitEdit("Edit17", "无功功率下限", 84, "0000"),
-    words::LimitEdit("Edit18", "无功功率回差值", 88, "0000"),
-    words::Labelled(words::Byte("SpinEdit11", "无功功率报警延时", 92, 255, "0"), "报警延时"),
-    words::Labelled(words::Byte("SpinEdit12", "无功功率报警继电器", 94, 3, "0"), "报警继电器"),
-}};
-static_assert(words::FitsBlock(kNormal, 96));
+namespace {
+// A row of eight registers a quantity: upper, lower, hysteresis (value,
+// decimals each), delay, relay. Outside the normal mode the edits are
+// captioned with the mode and labelled as the normal mode's.
+constexpr std::array<const char *, 3> kEdits = {"上限", "下限", "回差值"};
+constexpr auto kEditNames = fields::Numbered<3 * kRows>("Edit", 1);
+constexpr auto kSpinNames = fields::Numbered<2 * kRows>("SpinEdit", 1);
+constexpr auto kCaptions = [] {
+    fields::Texts<5 * kRows> captions;
+    for (const Mode &m : kModes)
+        for (const char *q : m.quantities) {
+            for (const char *edit : kEdits)
+                captions.Add(m.prefix, q, edit);
+            captions.Add(m.prefix, q, "报警延时");
+            captions.Add(m.prefix, q, "报警继电器");
+        }
+    return captions;
+}();
+constexpr auto kLabels = [] {
+    fields::Texts<3 * kRows> labels;
+    for (const Mode &m : kModes)
+        for (const char *q : m.quantities)
+            for (const char *edit : kEdits)
+                labels.Add(q, edit);
+    return labels;
+}();
 
-// Rows of eight registers: upper, lower, hysteresis (value, decimals), delay, relay.
-constexpr std::array<words::Field, 30> kFundamental = {{
-    words::LimitEdit("Edit19", "基波电压上限", 0, "9999", "电压上限"),
-    words::LimitEdit("Edit20", "基波电压下限", 4, "0000", "电压下限"),
-    words::LimitEdit("Edit21", "基波电压回差值", 8, "0000", "电压回差值"),
-    words::Labelled(words::Byte("SpinEdit13", "基波电压报警延时", 12, 255, "0"), "报警延时"),
-    words::Labelled(words::Byte("SpinEdit14", "基波电压报警继电器", 14, 3, "0"), "报警继电器"),
-    words::LimitEdit("Edit22", "基波电流上限", 16, "9999", "电流上限"),
-    words::LimitEdit("Edit23", "基波电流下限", 20, "0000", "电流下限"),
-    words::LimitEdit("Edit24", "基波电流回差值", 24, "0000", "电流回差值"),
-    words::Labelled(words::Byte("SpinEdit15", "基波电流报警延时", 28, 255, "0"), "报警延时"),
-    words::Labelled(words::Byte("SpinEdit16", "基波电流报警继电器", 30, 3, "0"), "报警继电器"),
-    words::LimitEdit("Edit25", "基波功率因数上限", 32, "9999", "功率因数上限"),
-    words::LimitEdit("Edit26", "基波功率因数下限", 36, "0000", "功率因数下限"),
-    words::LimitEdit("Edit27", "基波功率因数回差值", 40, "0000", "功率因数回差值"),
-    words::Labelled(words::Byte("SpinEdit17", "基波功率因数报警延时", 44, 255, "0"), "报警延时"),
-    words::Labelled(words::Byte("SpinEdit18", "基波功率因数报警继电器", 46, 3, "0"), "报警继电器"),
-    words::LimitEdit("Edit28", "基波频率上限", 48, "9999", "频率上限"),
-    words::LimitEdit("Edit29", "基波频率下限", 52, "0000", "频率下限"),
-    words::LimitEdit("Edit30", "基波频率回差值", 56, "0000", "频率回差值"),
-    words::Labelled(words::Byte("SpinEdit19", "基波频率报警延时", 60, 255, "0"), "报警延时"),
-    words::Labelled(words::Byte("SpinEdit20", "基波频率报警继电器", 62, 3, "0"), "报警继电器"),
-    words::LimitEdit("Edit31", "基波有功功率上限", 64, "9999", "有功功率上限"),
-    words::LimitEdit("Edit32", "基波有功功率下限", 68, "0000", "有功功率下限"),
-    words::LimitEdit("Edit33", "基波有功功率回差值", 72, "0000", "有功功率回差值"),
-    words::Labelled(words::Byte("SpinEdit21", "基波有功功率报警延时", 76, 255, "0"), "报警延时"),
-    words::Labelled(words::Byte("SpinEdit22", "基波有功功率报警继电器", 78, 3, "0"), "报警继电器"),
-    words::LimitEdit("Edit34", "基波无功功率上限", 80, "9999", "无功功率上限"),
-    words::LimitEdit("Edit35", "基波无功功率下限", 84, "0000", "无功功率下限"),
-    words::LimitEdit("Edit36", "基波无功功率回差值", 88, "0000", "无功功率回差值"),
-    words::Labelled(words::Byte("SpinEdit23", "基波无功功率报警延时", 92, 255, "0"), "报警延时"),
-    words::Labelled(words::Byte("SpinEdit24", "基波无功功率报警继电器", 94, 3, "0"), "报警继电器"),
-}};
-static_assert(words::FitsBlock(kFundamental, 96));
+constexpr std::array<words::Field, 5 * kRows> kRowTable = [] {
+    std::array<words::Field, 5 * kRows> table{};
+    std::size_t field = 0, edit = 0, spin = 0;
+    for (const Mode &m : kModes) {
+        const bool normal = *m.prefix == '\0';
+        int offset = 0;
+        auto spinBox = [&](int max, const char *label) {
+            table[field] = words::Labelled(words::Byte(kSpinNames[spin++], kCaptions[field], offset, max, "0"), label);
+            ++field;
+            offset += 2;
+        };
+        for (std::size_t q = 0; q < m.quantities.size(); ++q) {
+            for (std::size_t e = 0; e < kEdits.size(); ++e, ++edit, ++field, offset += 4)
+                table[field] = words::LimitEdit(kEditNames[edit], kCaptions[field], offset, e == 0 ? "9999" : "0000",
+                                                normal ? nullptr : kLabels[edit]);
+            spinBox(255, "报警延时");
+            spinBox(3, "报警继电器");
+        }
+    }
+    return table;
+}();
 
-// Rows of eight registers: upper, lower, hysteresis (value, decimals), delay, relay.
-constexpr std::array<words::Field, 20> kHarmonic = {{
-    words::LimitEdit("Edit37", "谐波电压上限", 0, "9999", "电压上限"),
-    words::LimitEdit("Edit38", "谐波电压下限", 4, "0000", "电压下限"),
-    words::LimitEdit("Edit39", "谐波电压回差值", 8, "0000", "电压回差值"),
-    words::Labelled(words::Byte("SpinEdit25", "谐波电压报警延时", 12, 255, "0"), "报警延时"),
-    words::Labelled(words::Byte("SpinEdit26", "谐波电压报警继电器", 14, 3, "0"), "报警继电器"),
-    words::LimitEdit("Edit40", "谐波电流上限", 16, "9999", "电流上限"),
-    words::LimitEdit("Edit41", "谐波电流下限", 20, "0000", "电流下限"),
-    words::LimitEdit("Edit42", "谐波电流回差值", 24, "0000", "电流回差值"),
-    words::Labelled(words::Byte("SpinEdit27", "谐波电流报警延时", 28, 255, "0"), "报警延时"),
-    words::Labelled(words::Byte("SpinEdit28", "谐波电流报警继电器", 30, 3, "0"), "报警继电器"),
-    words::LimitEdit("Edit43", "谐波有功功率上限", 32, "9999", "有功功率上限"),
-    words::LimitEdit("Edit44", "谐波有功功率下限", 36, "0000", "有功功率下限"),
-    words::LimitEdit("Edit45", "谐波有功功率回差值", 40, "0000", "有功功率回差值"),
-    words::Labelled(words::Byte("SpinEdit29", "谐波有功功率报警延时", 44, 255, "0"), "报警延时"),
-    words::Labelled(words::Byte("SpinEdit30", "谐波有功功率报警继电器", 46, 3, "0"), "报警继电器"),
-    words::LimitEdit("Edit46", "谐波无功功率上限", 48, "9999", "无功功率上限"),
-    words::LimitEdit("Edit47", "谐波无功功率下限", 52, "0000", "无功功率下限"),
-    words::LimitEdit("Edit48", "谐波无功功率回差值", 56, "0000", "无功功率回差值"),
-    words::Labelled(words::Byte("SpinEdit31", "谐波无功功率报警延时", 60, 255, "0"), "报警延时"),
-    words::Labelled(words::Byte("SpinEdit32", "谐波无功功率报警继电器", 62, 3, "0"), "报警继电器"),
-}};
-static_assert(words::FitsBlock(kHarmonic, 64));
+constexpr words::Table Rows(std::size_t mode)
+{
+    std::size_t start = 0;
+    for (std::size_t m = 0; m < mode; ++m)
+        start += 5 * kModes[m].quantities.size();
+    return words::Table(kRowTable).subspan(start, 5 * kModes[mode].quantities.size());
+}
+} // namespace
 
-
-
-const std::array<Group, 4> kGroups = {{
-    {"普通", 0x1000, 0x30, {}, kNormal},
-    {"基波", 0x1030, 0x30, {}, kFundamental},
-    {"谐波", 0x1060, 0x20, {}, kHarmonic},
+constexpr std::array<Group, 4> kGroups = {{
+    {"普通", 0x1000, 0x30, {}, Rows(0)},
+    {"基波", 0x1030, 0x30, {}, Rows(1)},
+    {"谐波", 0x1060, 0x20, {}, Rows(2)},
     {"开关量", 0x1080, 0x06, kSwitchInputs, {}},
 }};
+
+constexpr bool GroupsFit()
+{
+    for (const Group &g : kGroups)
+        if (!words::FitsBlock(g.words, g.Bytes()) || !fields::FitsBlock(g.table, g.Bytes()))
+            return false;
+    return true;
+}
+static_assert(GroupsFit());
 } // namespace alarmparams
 
 } // namespace singlephase

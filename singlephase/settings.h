@@ -12,57 +12,24 @@
 
 namespace singlephase {
 
+// The quantities watched for alarms, in the order of the enable bits and of
+// the limit rows; the harmonic mode watches four of them.
+inline constexpr std::array<const char *, 6> kQuantities = {"电压", "电流", "功率因数", "频率", "有功功率", "无功功率"};
+inline constexpr std::array<const char *, 4> kHarmonicQuantities = {"电压", "电流", "有功功率", "无功功率"};
+
 namespace alarmenable {
 constexpr std::uint16_t kFirstRegister = 0x0030;
 constexpr std::uint16_t kRegisters = 6;
 constexpr int kBytes = 12;
-// CheckBox1..CheckBox33 (bit order of the Part's table: normal mode
+// CheckBox1..CheckBox33 (in the order of the enable bits: normal mode
 // 0x0033 bits 0-11, fundamental 0x0034 bits 0-11, harmonic 0x0035 bits
 // 0-7, phase loss 0x0033 bit 12), then ComboBox1..3 (relay DO1..DO3 source).
 // Boxes show no text: the frame, column and H/L row captions name them.
-inline constexpr std::array<fields::Field, 36> kFields = {{
-    fields::CheckBit("CheckBox1", "普通模式电压H", 6, 0, ""),
-    fields::CheckBit("CheckBox2", "普通模式电压L", 6, 1, ""),
-    fields::CheckBit("CheckBox3", "普通模式电流H", 6, 2, ""),
-    fields::CheckBit("CheckBox4", "普通模式电流L", 6, 3, ""),
-    fields::CheckBit("CheckBox5", "普通模式功率因数H", 6, 4, ""),
-    fields::CheckBit("CheckBox6", "普通模式功率因数L", 6, 5, ""),
-    fields::CheckBit("CheckBox7", "普通模式频率H", 6, 6, ""),
-    fields::CheckBit("CheckBox8", "普通模式频率L", 6, 7, ""),
-    fields::CheckBit("CheckBox9", "普通模式有功功率H", 6, 8, ""),
-    fields::CheckBit("CheckBox10", "普通模式有功功率L", 6, 9, ""),
-    fields::CheckBit("CheckBox11", "普通模式无功功率H", 6, 10, ""),
-    fields::CheckBit("CheckBox12", "普通模式无功功率L", 6, 11, ""),
-    fields::CheckBit("CheckBox13", "基波模式电压H", 8, 0, ""),
-    fields::CheckBit("CheckBox14", "基波模式电压L", 8, 1, ""),
-    fields::CheckBit("CheckBox15", "基波模式电流H", 8, 2, ""),
-    fields::CheckBit("CheckBox16", "基波模式电流L", 8, 3, ""),
-    fields::CheckBit("CheckBox17", "基波模式功率因数H", 8, 4, ""),
-    fields::CheckBit("CheckBox18", "基波模式功率因数L", 8, 5, ""),
-    fields::CheckBit("CheckBox19", "基波模式频率H", 8, 6, ""),
-    fields::CheckBit("CheckBox20", "基波模式频率L", 8, 7, ""),
-    fields::CheckBit("CheckBox21", "基波模式有功功率H", 8, 8, ""),
-    fields::CheckBit("CheckBox22", "基波模式有功功率L", 8, 9, ""),
-    fields::CheckBit("CheckBox23", "基波模式无功功率H", 8, 10, ""),
-    fields::CheckBit("CheckBox24", "基波模式无功功率L", 8, 11, ""),
-    fields::CheckBit("CheckBox25", "谐波模式电压H", 10, 0, ""),
-    fields::CheckBit("CheckBox26", "谐波模式电压L", 10, 1, ""),
-    fields::CheckBit("CheckBox27", "谐波模式电流H", 10, 2, ""),
-    fields::CheckBit("CheckBox28", "谐波模式电流L", 10, 3, ""),
-    fields::CheckBit("CheckBox29", "谐波模式有功功率H", 10, 4, ""),
-    fields::CheckBit("CheckBox30", "谐波模式有功功率L", 10, 5, ""),
-    fields::CheckBit("CheckBox31", "谐波模式无功功率H", 10, 6, ""),
-    fields::CheckBit("CheckBox32", "谐波模式无功功率L", 10, 7, ""),
-    fields::CheckBit("CheckBox33", "断相", 6, 12),
-    fields::Value("ComboBox1", "继电器DO1：", fields::Kind::ComboByte, 0, 0, "0", "无对应|对应开关量信号DI1|对应开关量信号DI2|对应开关量信号DI3"),
-    fields::Value("ComboBox2", "继电器DO2：", fields::Kind::ComboByte, 2, 0, "0", "无对应|对应开关量信号DI1|对应开关量信号DI2|对应开关量信号DI3"),
-    fields::Value("ComboBox3", "继电器DO3：", fields::Kind::ComboByte, 4, 0, "0", "无对应|对应开关量信号DI1|对应开关量信号DI2|对应开关量信号DI3"),
-}};
-static_assert(fields::FitsBlock(kFields, kBytes));
+extern const std::array<fields::Field, 36> kFields;
 constexpr int kCheckBoxes = 33;
 // Column captions of the normal and fundamental frames, and of the harmonic one.
-extern const std::array<const char *, 6> kColumns;
-extern const std::array<const char *, 4> kHarmonicColumns;
+inline constexpr const auto &kColumns = kQuantities;
+inline constexpr const auto &kHarmonicColumns = kHarmonicQuantities;
 // Every box ticked or clear, each relay on "无对应".
 fields::Values Preset(bool ticked);
 } // namespace alarmenable
@@ -130,11 +97,9 @@ struct Group {
     constexpr int Bytes() const { return count * 2; }
     words::Block Block() const { return {table, words, Bytes()}; }
 };
-// Limit rows: upper, lower, hysteresis edits (Edit1..Edit48) and delay,
-// relay spins (SpinEdit1..SpinEdit32), eight registers per row.
-extern const std::array<words::Field, 30> kNormal;
-extern const std::array<words::Field, 30> kFundamental;
-extern const std::array<words::Field, 20> kHarmonic;
+// Limit rows of the normal, fundamental and harmonic groups, one a
+// quantity: upper, lower, hysteresis edits (Edit1..Edit48) and delay, relay
+// spins (SpinEdit1..SpinEdit32), eight registers per row.
 // ComboBox2, 4, 6 (alarm relay of DI1..3), ComboBox1, 3, 5 (input signal).
 inline constexpr std::array<fields::Field, 6> kSwitchInputs = {{
     fields::Value("ComboBox2", "DI1报警对应继电器", fields::Kind::ComboByte, 0, 0, "0", "无对应|对应DO1|对应DO2|对应DO3"),
@@ -148,8 +113,8 @@ static_assert(fields::FitsBlock(kSwitchInputs, 12));
 // Groups 1..4 (AlarmParamGroup) are kGroups[0..3].
 extern const std::array<Group, 4> kGroups;
 // Quantities of the rows, as captions begin.
-extern const std::array<const char *, 6> kQuantities;
-extern const std::array<const char *, 4> kHarmonicQuantities;
+using singlephase::kHarmonicQuantities;
+using singlephase::kQuantities;
 } // namespace alarmparams
 
 } // namespace singlephase

@@ -1,7 +1,5 @@
 #include "threephase/calibration.h"
 
-#include "core/codecs.h"
-
 namespace threephase::calibration {
 
 namespace {
@@ -45,62 +43,10 @@ constexpr calib::ReadOut kReadOuts[] = {
     {"StaticText14", "PFabc:", "0.0", "合相功率因数"}, {"StaticText13", "频率:", "0.0", "频率"},
 };
 
-constexpr double kPowerScale = 256.0;
-constexpr double kRmsScale = 8192.0;
-constexpr double kFactorScale = 8388608.0;
+constexpr calib::ReplyLayout kLayout{kPoints, kReadOuts, 3, 4, 4, 1, false};
 
 } // namespace
 
-std::span<const calib::Point> Decoder::Points() const
-{
-    return kPoints;
-}
-
-std::span<const calib::ReadOut> Decoder::ReadOuts() const
-{
-    return kReadOuts;
-}
-
-void Decoder::Take(QByteArray values)
-{
-    std::array<std::uint32_t, 8> head{};
-    for (std::uint32_t &v : head)
-        v = calib::TakeValue24(values);
-    for (int k = 0; k < 3; ++k)
-        power_[k].Push(calib::Signed24(head[k]) / kPowerScale);
-    values.remove(0, 12);
-    for (double &v : last_)
-        v = calib::Signed24(calib::TakeValue24(values)) / kRmsScale;
-    values.remove(0, 3);
-    // Phase A with values 1 and 5, B with 2 and 6, C with 3 and 7, the
-    // total with 4 and 8.
-    for (int k = 0; k < 4; ++k) {
-        const double pf = calib::Signed24(calib::TakeValue24(values)) / kFactorScale;
-        powerFactor_[k] = calib::SignsDiffer(head[k], head[k + 4]) ? -pf : pf;
-    }
-    hertz_ = calib::TakeValue24(values) / kRmsScale;
-}
-
-QStringList Decoder::Texts() const
-{
-    QStringList texts;
-    for (int i = 0; i < 6; ++i)
-        texts << FormatFixed(last_[i], 4) + QLatin1Char(i < 3 ? 'V' : 'A');
-    for (const calib::History &h : power_)
-        texts << FormatFixed(h.Mean(), 4) + QLatin1Char('W');
-    for (double pf : powerFactor_)
-        texts << FormatFixed(pf, 4);
-    texts << FormatFixed(hertz_, 2) + QStringLiteral("Hz");
-    return texts;
-}
-
-double Decoder::Reading(int which) const
-{
-    if (which >= 0 && which < 3)
-        return power_[which].Mean();
-    if (which >= 3 && which < 9)
-        return last_[which - 3];
-    return 0;
-}
+Decoder::Decoder() : calib::PhaseDecoder(kLayout) {}
 
 } // namespace threephase::calibration

@@ -2,7 +2,8 @@
 // Module calibration of the three-phase family: the 23 calibration points
 // and the meaning of a read reply (function 0xAA, 'r'). No widgets.
 //
-// The 24 values of a read reply (three bytes each, from offset 8):
+// The 24 values of a read reply (three bytes each, from offset 8), laid out
+// as calib::ReplyLayout describes:
 //   1-3   active power of phases A, B, C      signed / 256, W
 //   4-8   only their sides of 0x800000 count: the power factor of phase A
 //         is negated when values 1 and 5 differ, B with 2 and 6, C with 3
@@ -14,27 +15,15 @@
 //   24    frequency                            unsigned / 8192, Hz
 // The powers are kept as histories of eight readings and shown as their
 // means; the voltages and currents are the last reading.
-#include "core/calibrationengine.h"
-
-#include <array>
+#include "core/calibrationreply.h"
 
 namespace threephase::calibration {
 
-class Decoder : public calib::Decoder {
+// Readings a point compares with: 0-2 mean power A, B, C; 3-8 last Ua,
+// Ub, Uc, Ia, Ib, Ic.
+class Decoder : public calib::PhaseDecoder {
 public:
-    // Readings a point compares with: 0-2 mean power A, B, C; 3-8 last Ua,
-    // Ub, Uc, Ia, Ib, Ic.
-    std::span<const calib::Point> Points() const override;
-    std::span<const calib::ReadOut> ReadOuts() const override;
-    void Take(QByteArray values) override;
-    QStringList Texts() const override;
-    double Reading(int which) const override;
-
-private:
-    std::array<calib::History, 3> power_;
-    std::array<double, 6> last_{}; // Ua, Ub, Uc, Ia, Ib, Ic
-    std::array<double, 4> powerFactor_{};
-    double hertz_ = 0;
+    Decoder();
 };
 
 } // namespace threephase::calibration

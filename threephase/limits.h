@@ -29,17 +29,8 @@ struct Group {
 
 // Limit fields (edits) are LabeledEdit1..LabeledEdit64 in register order,
 // delays and relays SpinEdit2..SpinEdit23 (SpinEdit1 is the address), the
-// output inputs ComboBox1..ComboBox3.
-extern const std::array<fields::Field, 20> kVoltage;
-extern const std::array<fields::Field, 15> kCurrent;
-extern const std::array<fields::Field, 11> kPowerFactor;
-extern const std::array<fields::Field, 11> kActivePower;
-extern const std::array<fields::Field, 11> kReactivePower;
-extern const std::array<fields::Field, 4> kCurrentUnbalance;
-extern const std::array<fields::Field, 4> kVoltageUnbalance;
-extern const std::array<fields::Field, 5> kFrequency;
-extern const std::array<fields::Field, 2> kPhaseSequence;
-extern const std::array<fields::Field, 6> kSwitchInputs;
+// output inputs ComboBox1..ComboBox3; every group but the last is made from
+// a list of its quantities.
 
 // The ten groups in register order; group n (1..10) is kGroups[n - 1].
 extern const std::array<Group, 10> kGroups;

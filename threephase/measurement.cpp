@@ -69,10 +69,7 @@ const std::array<const char *, kMeasurementBoxes> kMeasurementBoxCaptions = {
 
 QString MeasurementTexts::Of(const char *boxName) const
 {
-    for (int i = 0; i < kMeasurementBoxes; ++i)
-        if (qstrcmp(kMeasurementBoxNames[i], boxName) == 0)
-            return text[i];
-    return {};
+    return BoxText(text, kMeasurementBoxNames, boxName);
 }
 
 QByteArray RatioRequest(std::uint8_t address)
