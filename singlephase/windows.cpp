@@ -22,23 +22,13 @@ constexpr int kEventWidths[] = {52, 202, 113, 124, 254};
 
 // The windows made from the shared relay, event log and clock windows.
 const RelayWindowConfig kTelemetryWindow{
-    .className = "singlephase::TelemetryWindow",
-    .title = "KZ5700遥测、遥信窗口",
-    .model = "KZ5700E",
-    .kind = "电参数测试仪",
+    .names = {"singlephase::TelemetryWindow", "KZ5700遥测、遥信窗口", Family::SinglePhase, "KZ5700E", "电参数测试仪", "Exit"},
     .addressCaption = "输入仪表地址：",
-    .family = Family::SinglePhase,
-    .returnButton = "Exit",
     .commands = mon::kRelayCommands,
 };
 
 const EventLogWindowConfig kEventsWindow{
-    .className = "singlephase::EventsWindow",
-    .title = "KZ5700事件记录窗口",
-    .model = "KZ5700E",
-    .kind = "电参数测试仪",
-    .family = Family::SinglePhase,
-    .returnButton = "Exit",
+    .names = {"singlephase::EventsWindow", "KZ5700事件记录窗口", Family::SinglePhase, "KZ5700E", "电参数测试仪", "Exit"},
     .headings = kEventHeadings,
     .widths = kEventWidths,
     .log = mon::kEventLog,
@@ -46,13 +36,8 @@ const EventLogWindowConfig kEventsWindow{
 };
 
 const ClockWindowConfig kClockSettingsWindow{
-    .className = "singlephase::ClockSettingsWindow",
-    .title = "KZ5700E通讯、波特率、时间设置窗口",
-    .model = "KZ5700E",
-    .kind = "电参数测试仪",
+    .names = {"singlephase::ClockSettingsWindow", "KZ5700E通讯、波特率、时间设置窗口", Family::SinglePhase, "KZ5700E", "电参数测试仪", "Exit"},
     .base = 0x005C,
-    .family = Family::SinglePhase,
-    .returnButton = "Exit",
 };
 
 // Menu entries in their on-screen order.

@@ -23,23 +23,13 @@ constexpr int kEventWidths[] = {70, 155, 146, 260};
 
 // The windows made from the shared relay, event log and clock windows.
 const RelayWindowConfig kTelemetryWindow{
-    .className = "threephase::TelemetryWindow",
-    .title = "Coulometry2dcu",
-    .model = "KZ5500E",
-    .kind = "电参数测试仪",
+    .names = {"threephase::TelemetryWindow", "Coulometry2dcu", Family::ThreePhase, "KZ5500E", "电参数测试仪", "BitBtn3"},
     .addressCaption = "输入仪表地址：",
-    .family = Family::ThreePhase,
-    .returnButton = "BitBtn3",
     .commands = mon::kRelayCommands,
 };
 
 const EventLogWindowConfig kEventsWindow{
-    .className = "threephase::EventsWindow",
-    .title = "Coulometry3dcu",
-    .model = "KZ5500E",
-    .kind = "电参数测试仪",
-    .family = Family::ThreePhase,
-    .returnButton = "BitBtn3",
+    .names = {"threephase::EventsWindow", "Coulometry3dcu", Family::ThreePhase, "KZ5500E", "电参数测试仪", "BitBtn3"},
     .headings = kEventHeadings,
     .widths = kEventWidths,
     .log = mon::kEventLog,
@@ -47,13 +37,8 @@ const EventLogWindowConfig kEventsWindow{
 };
 
 const ClockWindowConfig kClockSettingsWindow{
-    .className = "threephase::ClockSettingsWindow",
-    .title = "SetPar4dcu",
-    .model = "KZ5500E",
-    .kind = "电参数测试仪",
+    .names = {"threephase::ClockSettingsWindow", "SetPar4dcu", Family::ThreePhase, "KZ5500E", "电参数测试仪", "BitBtn5"},
     .base = 0x0060,
-    .family = Family::ThreePhase,
-    .returnButton = "BitBtn5",
 };
 
 // Menu entries in their on-screen order.

@@ -13,9 +13,8 @@
 #include <QVBoxLayout>
 
 ClockWindow::ClockWindow(SerialLink &link, const ClockWindowConfig &config, QWidget *parent)
-    : FamilyWindow(link, config.family, config.className, parent), config_(config)
+    : FamilyWindow(link, config.names, parent), config_(config)
 {
-    setWindowTitle(QString::fromUtf8(config.title));
 
     // The present address comes first: every request goes to it.
     QLabel *addressLabel = nullptr;
@@ -56,9 +55,9 @@ ClockWindow::ClockWindow(SerialLink &link, const ClockWindowConfig &config, QWid
     auto *bottom = new QHBoxLayout;
     bottom->addStretch();
     bottom->addWidget(MakeButton("BitBtn4", QStringLiteral("上载数据"), [this] { upload(); }));
-    bottom->addWidget(MakeButton(QLatin1String(config.returnButton), QStringLiteral("返  回"), [this] { CloseWindow(); }));
+    bottom->addWidget(MakeButton(QLatin1String(config.names.returnButton), QStringLiteral("返  回"), [this] { CloseWindow(); }));
 
-    MakeColumn({MakeHeading(QString::fromUtf8(config.model), QString::fromUtf8(config.kind)), grid, bottom});
+    MakeColumn({MakeHeading(config.names), grid, bottom});
 
 }
 

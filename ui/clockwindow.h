@@ -13,14 +13,8 @@ class QLineEdit;
 class QSpinBox;
 
 struct ClockWindowConfig {
-    const char *className;
-    const char *title;
-    const char *model;
-    const char *kind;
+    WindowNames names;
     std::uint16_t base; // first register of the block
-    // The family whose windows it belongs to.
-    Family family;
-    const char *returnButton;
 };
 
 class ClockWindow : public FamilyWindow {

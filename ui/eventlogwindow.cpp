@@ -13,13 +13,12 @@
 #include <QVBoxLayout>
 
 EventLogWindow::EventLogWindow(SerialLink &link, const EventLogWindowConfig &config, QWidget *parent)
-    : FamilyWindow(link, config.family, config.className, parent), config_(config)
+    : FamilyWindow(link, config.names, parent), config_(config)
 {
-    setWindowTitle(QString::fromUtf8(config.title));
 
     QLabel *addressLabel = nullptr;
     QSpinBox *address = MakeAddressSpin("SpinEdit1", QStringLiteral("仪表地址："), &addressLabel, 0);
-    QHBoxLayout *top = MakeHeading(QString::fromUtf8(config.model), QString::fromUtf8(config.kind));
+    QHBoxLayout *top = MakeHeading(config.names);
     top->addWidget(addressLabel);
     top->addWidget(address);
 
@@ -58,7 +57,7 @@ EventLogWindow::EventLogWindow(SerialLink &link, const EventLogWindowConfig &con
     bottom->addWidget(kindLabel);
     bottom->addWidget(kinds_, 1);
     bottom->addWidget(MakeButton("BitBtn1", QStringLiteral("检  测"), [this] { readLog(); }));
-    bottom->addWidget(MakeButton(QLatin1String(config.returnButton), QStringLiteral("返  回"), [this] { CloseWindow(); }));
+    bottom->addWidget(MakeButton(QLatin1String(config.names.returnButton), QStringLiteral("返  回"), [this] { CloseWindow(); }));
 
     auto *main = new QVBoxLayout(this);
     main->addLayout(top);

@@ -12,13 +12,7 @@ class QComboBox;
 class QTableWidget;
 
 struct EventLogWindowConfig {
-    const char *className;
-    const char *title;
-    const char *model;
-    const char *kind;
-    // The family whose windows it belongs to.
-    Family family;
-    const char *returnButton;
+    WindowNames names;
     std::span<const char *const> headings; // the grid's columns
     std::span<const int> widths;           // their widths in pixels
     eventlog::Log log;

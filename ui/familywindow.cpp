@@ -33,6 +33,12 @@ FamilyWindow::FamilyWindow(SerialLink &link, std::optional<Family> family, const
     setAttribute(Qt::WA_DeleteOnClose, false);
 }
 
+FamilyWindow::FamilyWindow(SerialLink &link, const WindowNames &names, QWidget *parent)
+    : FamilyWindow(link, names.family, names.className, parent)
+{
+    setWindowTitle(QString::fromUtf8(names.title));
+}
+
 void FamilyWindow::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
@@ -215,6 +221,11 @@ std::optional<QByteArray> FamilyWindow::Downloadable(const fields::Encoded &enco
         return std::nullopt;
     }
     return encoded.data;
+}
+
+QHBoxLayout *FamilyWindow::MakeHeading(const WindowNames &names)
+{
+    return MakeHeading(QString::fromUtf8(names.model), QString::fromUtf8(names.kind));
 }
 
 QHBoxLayout *FamilyWindow::MakeHeading(const QString &model, const QString &kind)

@@ -23,6 +23,18 @@ class QLabel;
 class QPushButton;
 class QSpinBox;
 
+// The names of a window made from a shared window class (relay, event log,
+// clock): its class name (object name), title, family, the heading of its
+// family's instruments and its return button.
+struct WindowNames {
+    const char *className;
+    const char *title;
+    Family family;
+    const char *model; // heading: model and instrument kind
+    const char *kind;
+    const char *returnButton;
+};
+
 class FamilyWindow : public QWidget {
     Q_OBJECT
 public:
@@ -31,6 +43,8 @@ public:
     // sends); none for a window that serves every family. className becomes
     // the object name.
     FamilyWindow(SerialLink &link, std::optional<Family> family, const char *className, QWidget *parent = nullptr);
+    // A window made from a shared window class, with its title set.
+    FamilyWindow(SerialLink &link, const WindowNames &names, QWidget *parent = nullptr);
 
     SerialLink &Link() const { return link_; }
     std::optional<Family> WindowFamily() const { return family_; }
@@ -109,6 +123,7 @@ protected:
     // The heading of the settings windows: the model and the instrument kind
     // in large bold letters, side by side.
     QHBoxLayout *MakeHeading(const QString &model, const QString &kind);
+    QHBoxLayout *MakeHeading(const WindowNames &names);
 
     // One part of a window's column: a widget or a layout.
     struct Part {

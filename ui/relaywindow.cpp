@@ -12,13 +12,12 @@
 #include <QVBoxLayout>
 
 RelayWindow::RelayWindow(SerialLink &link, const RelayWindowConfig &config, QWidget *parent)
-    : FamilyWindow(link, config.family, config.className, parent), config_(config)
+    : FamilyWindow(link, config.names, parent), config_(config)
 {
-    setWindowTitle(QString::fromUtf8(config.title));
 
     QLabel *addressLabel = nullptr;
     QSpinBox *address = MakeAddressSpin("SpinEdit1", QString::fromUtf8(config.addressCaption), &addressLabel, 0);
-    QHBoxLayout *top = MakeHeading(QString::fromUtf8(config.model), QString::fromUtf8(config.kind));
+    QHBoxLayout *top = MakeHeading(config.names);
     top->addWidget(addressLabel);
     top->addWidget(address);
 
@@ -72,7 +71,7 @@ RelayWindow::RelayWindow(SerialLink &link, const RelayWindowConfig &config, QWid
 
     auto *bottom = new QHBoxLayout;
     bottom->addStretch();
-    bottom->addWidget(MakeButton(QLatin1String(config.returnButton), QStringLiteral("返  回"), [this] { CloseWindow(); }));
+    bottom->addWidget(MakeButton(QLatin1String(config.names.returnButton), QStringLiteral("返  回"), [this] { CloseWindow(); }));
 
     MakeColumn({top, remote, state, bottom});
 

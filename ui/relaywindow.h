@@ -12,14 +12,8 @@
 class Lamp;
 
 struct RelayWindowConfig {
-    const char *className;
-    const char *title;
-    const char *model; // heading: model and instrument kind
-    const char *kind;
+    WindowNames names;
     const char *addressCaption;
-    // The family whose windows it belongs to.
-    Family family;
-    const char *returnButton;
     // The switch buttons (shown in table order, closing row first) and the
     // two read buttons.
     std::span<const relays::Command> commands;
