@@ -304,7 +304,7 @@ public:
 protected:
     QByteArray ReadBits(const QByteArray &pdu) override;
     QByteArray WriteCoil(const QByteArray &pdu) override;
-    HoldingAreas & Areas() override { return areas_; }
+    HoldingAreas &Areas() override { return areas_; }
     // A read of one event log: count 1 from 0x2000 + kind.
     std::optional<QByteArray> ReadLog(int start, int count) override;
     void Step() override;
