@@ -8,6 +8,7 @@
 #include "cli/meter.h"
 #include "core/addressscan.h"
 #include "link/modbusframes.h"
+#include "bench/simulator.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -28,13 +29,7 @@ int main(int argc, char *argv[])
     const int reads = 200;
 
     QProcess sim;
-    sim.start(QCoreApplication::applicationDirPath() + QStringLiteral("/kzsim"), {});
-    QString pty;
-    while (pty.isEmpty() && sim.waitForReadyRead(5000)) {
-        const QString line = QString::fromUtf8(sim.readLine()).trimmed();
-        if (line.startsWith(QLatin1String("PTY ")))
-            pty = line.mid(4);
-    }
+    const QString pty = bench::StartSimulator(sim);
     if (pty.isEmpty()) {
         std::fputs("kzctlbench: the simulator did not start (is build/kzsim there?)\n", stderr);
         return 1;
@@ -88,7 +83,6 @@ int main(int argc, char *argv[])
                 static_cast<long long>(replyBytes), reads, perRead, double(waitMicros) / 1000.0 / reads);
     std::printf("  wire at 9600 baud: %.1f ms (8-byte request + reply)\n", WireMs(8 + replyBytes));
 
-    sim.terminate();
-    sim.waitForFinished(3000);
+    bench::StopSimulator(sim);
     return 0;
 }

@@ -21,6 +21,7 @@
 #include "ui/recordbutton.h"
 #include "threephase/measurement.h"
 #include "threephase/measurementwindow.h"
+#include "bench/simulator.h"
 #include <QApplication>
 #include <QEventLoop>
 #include <QProcess>
@@ -241,13 +242,7 @@ int benchWindowMemory(int replies)
     constexpr int kPollMs = 20;
     constexpr int kWarmUp = 200;
     QProcess sim;
-    sim.start(QCoreApplication::applicationDirPath() + QStringLiteral("/kzsim"), {});
-    QString pty;
-    while (pty.isEmpty() && sim.waitForReadyRead(5000)) {
-        const QString line = QString::fromUtf8(sim.readLine()).trimmed();
-        if (line.startsWith(QLatin1String("PTY ")))
-            pty = line.mid(4);
-    }
+    const QString pty = bench::StartSimulator(sim);
     if (pty.isEmpty()) {
         std::printf("memory while the measurement window polls: the simulator did not start, skipped\n");
         return 0;
@@ -328,8 +323,7 @@ int benchWindowMemory(int replies)
                 "%+.0f KiB; %.0f s)\n",
                 replies, kPollMs, link.Log().Size(), after - before, (after - before) * 1024.0 / replies,
                 (heapAfter - heapBefore) / 1024.0, seconds);
-    sim.terminate();
-    sim.waitForFinished(3000);
+    bench::StopSimulator(sim);
     return 0;
 }
 #endif

@@ -149,6 +149,18 @@ std::optional<PortSettings> Port(const Args &args, QString *error)
     return s;
 }
 
+// Opens the link on the port; when it does not open, says why and gives the
+// exit status: a port refused as given is a usage error.
+std::optional<int> OpenFailed(SyncLink &link, const PortSettings &port)
+{
+    QString error;
+    const auto opened = link.Open(port, &error);
+    if (opened == SyncLink::OpenResult::Opened)
+        return std::nullopt;
+    Err(error);
+    return opened == SyncLink::OpenResult::Refused ? kUsage : kFailed;
+}
+
 bool ErrorsToTerminal()
 {
 #ifdef Q_OS_WIN
@@ -462,10 +474,8 @@ int Restore(const Args &args)
     if (!port)
         return Usage(error);
     SyncLink link;
-    if (const auto opened = link.Open(*port, &error); opened != SyncLink::OpenResult::Opened) {
-        Err(error);
-        return opened == SyncLink::OpenResult::Refused ? kUsage : kFailed;
-    }
+    if (const auto failed = OpenFailed(link, *port))
+        return *failed;
     int status = kOk;
     for (int address : addresses)
         status = std::max(status, WriteAndVerify(link, backup->family, address, *data));
@@ -501,10 +511,8 @@ int Diff(const Args &args)
             address = list->first();
         }
         SyncLink link;
-        if (const auto opened = link.Open(*port, &error); opened != SyncLink::OpenResult::Opened) {
-            Err(error);
-            return opened == SyncLink::OpenResult::Refused ? kUsage : kFailed;
-        }
+        if (const auto failed = OpenFailed(link, *port))
+            return *failed;
         const auto data = Upload(link, a->family, address, &error);
         if (!data) {
             Err(error);
@@ -616,10 +624,8 @@ int Run(const QStringList &argv)
             return Usage(error);
     }
     SyncLink link;
-    if (const auto opened = link.Open(*port, &error); opened != SyncLink::OpenResult::Opened) {
-        Err(error);
-        return opened == SyncLink::OpenResult::Refused ? kUsage : kFailed;
-    }
+    if (const auto failed = OpenFailed(link, *port))
+        return *failed;
     if (c == QLatin1String("scan"))
         return Scan(link, *args);
     if (c == QLatin1String("read"))

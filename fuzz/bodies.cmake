@@ -5,6 +5,7 @@ if(NOT TARGET kzfuzzbodies)
   add_library(kzfuzzbodies STATIC
     ${_fuzz}/fuzzinput.cpp ${_fuzz}/fuzzinput.h
     ${_fuzz}/roundtrip.cpp ${_fuzz}/roundtrip.h
+    ${_fuzz}/windowchecks.cpp ${_fuzz}/windowchecks.h
     ${_fuzz}/targets.cpp ${_fuzz}/targets.h
     ${_fuzz}/seriallink_target.cpp
     ${_fuzz}/threephase_target.cpp

@@ -49,16 +49,17 @@ void ClearTally();
 void EnsureApplication();
 
 // A family's windows fed one reply after another: the first byte picks the
-// window (of count), then each step is a state byte, the request and the
+// window (of count), then each step is a state byte (left out of the input
+// when the family's windows keep no such state: 0), the request and the
 // reply it answers. Windows has Handle(window, state, exchange).
-template <typename Windows, typename Exchange>
+template <typename Windows, typename Exchange, bool kStateBytes = true>
 int FeedWindows(const std::uint8_t *data, std::size_t size, int count)
 {
     Input in(data, size);
     const int window = in.Byte() % count;
     Windows windows;
     while (!in.Empty()) {
-        const std::uint8_t state = in.Byte();
+        const std::uint8_t state = kStateBytes ? in.Byte() : 0;
         Exchange ex;
         ex.request = in.Chunk();
         ex.reply = in.Chunk();

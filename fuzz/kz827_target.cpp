@@ -5,6 +5,7 @@
 #include "fuzz/fuzzinput.h"
 #include "fuzz/roundtrip.h"
 #include "fuzz/targets.h"
+#include "fuzz/windowchecks.h"
 #include "kz827/alarms.h"
 #include "kz827/calibration.h"
 #include "kz827/range.h"
@@ -19,14 +20,9 @@ namespace {
 
 namespace cal = kz827::calibration;
 
-bool IsUpload(const modbus::Exchange &ex, std::uint16_t first, int bytes)
-{
-    return ex.IsReadOf(0x03, bytes) && ex.RequestStart() == first;
-}
-
 class Windows {
 public:
-    void Handle(int window, const modbus::Exchange &ex)
+    void Handle(int window, std::uint8_t, const modbus::Exchange &ex)
     {
         switch (window) {
         case 0:
@@ -98,16 +94,7 @@ private:
 
 int FuzzKz827(const std::uint8_t *data, std::size_t size)
 {
-    Input in(data, size);
-    const int window = in.Byte() % 4;
-    Windows windows;
-    while (!in.Empty()) {
-        modbus::Exchange ex;
-        ex.request = in.Chunk();
-        ex.reply = in.Chunk();
-        windows.Handle(window, ex);
-    }
-    return 0;
+    return FeedWindows<Windows, modbus::Exchange, false>(data, size, 4);
 }
 
 } // namespace fuzz

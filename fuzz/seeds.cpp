@@ -77,24 +77,36 @@ QByteArray Regs(std::uint8_t a, std::uint16_t first, std::uint16_t count)
     return modbus::ReadRegisters(a, first, count);
 }
 
+// The relay window sending three of its commands.
+void RelaySeed(const char *target, const std::array<relays::Command, 8> &commands, std::uint8_t a)
+{
+    WindowSeed(target, "relays", 1,
+               {{0, relays::Request(commands[1], a)}, {0, relays::Request(commands[6], a)},
+                {0, relays::Request(commands[7], a)}});
+}
+
+// A window of limit groups (name1, name2, ...) reading each group, the
+// state byte naming it.
+template <typename Groups>
+void GroupSeeds(const char *target, const char *name, int window, const Groups &groups, std::uint8_t a)
+{
+    for (int g = 0; g < static_cast<int>(groups.size()); ++g)
+        WindowSeed(target, QStringLiteral("%1%2").arg(QLatin1String(name)).arg(g + 1), window,
+                   {{std::uint8_t(g), Regs(a, groups[g].first, groups[g].count)}});
+}
+
 void FamilySeeds()
 {
     namespace tm = threephase::monitor;
     namespace sm = singlephase::monitor;
     WindowSeed("threephase", "measurement", 0, {{0, threephase::RatioRequest(1)}, {0, threephase::MeasurementPoll(1)}});
-    WindowSeed("threephase", "relays", 1,
-               {{0, relays::Request(tm::kRelayCommands[1], 1)}, {0, relays::Request(tm::kRelayCommands[6], 1)},
-                {0, relays::Request(tm::kRelayCommands[7], 1)}});
+    RelaySeed("threephase", tm::kRelayCommands, 1);
     WindowSeed("threephase", "state", 2, {{0, tm::StateRequest(1)}});
     WindowSeed("threephase", "events", 3,
                {{1, eventlog::Request(tm::kEventLog, 1, 0)}, {24, eventlog::Request(tm::kEventLog, 1, 23)}});
     WindowSeed("threephase", "alarmmask", 4,
                {{0, Regs(1, 0x34, 4)}, {0, modbus::WriteRegisters(1, 0x34, 4, threephase::alarmmask::SelectAllData())}});
-    for (int g = 0; g < 10; ++g) {
-        const auto &group = threephase::limits::kGroups[g];
-        WindowSeed("threephase", QStringLiteral("limits%1").arg(g + 1), 5,
-                   {{std::uint8_t(g), Regs(1, group.first, group.count)}});
-    }
+    GroupSeeds("threephase", "limits", 5, threephase::limits::kGroups, 1);
     WindowSeed("threephase", "display", 6, {{0, Regs(1, 0x38, 11)}});
     WindowSeed("threephase", "initsettings", 7, {{0, Regs(1, 0x50, 11)}, {0, Regs(1, 0x5B, 2)}});
     WindowSeed("threephase", "clock", 8, {{0, clockblock::UploadRequest(0x0060, 1)}});
@@ -103,18 +115,12 @@ void FamilySeeds()
 
     WindowSeed("singlephase", "measurement", 0,
                {{0, singlephase::measurement::SetupRequest(2)}, {0, singlephase::measurement::MeasurementRequest(2)}});
-    WindowSeed("singlephase", "relays", 1,
-               {{0, relays::Request(sm::kRelayCommands[1], 2)}, {0, relays::Request(sm::kRelayCommands[6], 2)},
-                {0, relays::Request(sm::kRelayCommands[7], 2)}});
+    RelaySeed("singlephase", sm::kRelayCommands, 2);
     WindowSeed("singlephase", "state", 2, {{0, sm::StateRequest(2)}});
     WindowSeed("singlephase", "events", 3,
                {{1, eventlog::Request(sm::kEventLog, 2, 0)}, {7, eventlog::Request(sm::kEventLog, 2, 6)}});
     WindowSeed("singlephase", "alarmenable", 4, {{0, Regs(2, 0x30, 6)}});
-    for (int g = 0; g < 4; ++g) {
-        const auto &group = singlephase::alarmparams::kGroups[g];
-        WindowSeed("singlephase", QStringLiteral("alarmparams%1").arg(g + 1), 5,
-                   {{std::uint8_t(g), Regs(2, group.first, group.count)}});
-    }
+    GroupSeeds("singlephase", "alarmparams", 5, singlephase::alarmparams::kGroups, 2);
     WindowSeed("singlephase", "display", 6, {{0, Regs(2, 0x36, 8)}});
     WindowSeed("singlephase", "initsettings", 7, {{0, Regs(2, 0x50, 10)}, {0, Regs(2, 0x5A, 2)}});
     WindowSeed("singlephase", "clock", 8, {{0, clockblock::UploadRequest(0x005C, 2)}});

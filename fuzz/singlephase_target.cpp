@@ -4,7 +4,7 @@
 #include "fuzz/fuzzinput.h"
 #include "fuzz/roundtrip.h"
 #include "fuzz/targets.h"
-#include "core/clockblock.h"
+#include "fuzz/windowchecks.h"
 #include "core/relaycommands.h"
 #include "singlephase/calibration.h"
 #include "singlephase/measurement.h"
@@ -18,11 +18,6 @@ namespace {
 namespace sp = singlephase;
 namespace mon = singlephase::monitor;
 namespace words = singlephase::words;
-
-bool IsUpload(const modbus::Exchange &ex, std::uint16_t first, int bytes)
-{
-    return ex.IsReadOf(0x03, bytes) && ex.RequestStart() == first;
-}
 
 class Windows {
 public:
@@ -50,16 +45,9 @@ public:
                 FUZZ_CHECK(mon::ModeText(s->mode).has_value() == (s->mode >= 0 && s->mode <= 2));
             }
             break;
-        case 3: {
-            const int kind = state % (mon::kEventKinds + 1) - 1;
-            const QList<QStringList> rows = eventlog::Rows(mon::kEventLog, ex, kind, QStringLiteral("k"));
-            FUZZ_CHECK(rows.isEmpty() || rows.size() == mon::kEventLog.records);
-            if (!rows.isEmpty())
-                Reached("singlephase.events");
-            for (const QStringList &row : rows)
-                FUZZ_CHECK(row.size() == 5);
+        case 3:
+            CheckEvents(mon::kEventLog, mon::kEventKinds, state, ex, 5, "singlephase.events");
             break;
-        }
         case 4: {
             namespace ae = sp::alarmenable;
             const fields::Values values = fields::Decode(ae::kFields, ex.Data());
@@ -106,16 +94,10 @@ public:
             break;
         }
         case 8:
-            if (const auto reading = clockblock::Read(0x005C, ex)) {
-                Reached("singlephase.clock");
-                FUZZ_CHECK(reading->baudIndex >= -1 && reading->baudIndex < 6);
-            }
+            CheckClock(0x005C, ex, "singlephase.clock");
             break;
         default:
-            if (engine_.Take(ex.reply) == calib::Engine::Reply::Read) {
-                Reached("singlephase.calibration");
-                FUZZ_CHECK(decoder_.Texts().size() == static_cast<qsizetype>(decoder_.ReadOuts().size()));
-            }
+            CheckCalibration(engine_, ex.reply, "singlephase.calibration");
             break;
         }
     }

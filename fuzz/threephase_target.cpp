@@ -7,7 +7,7 @@
 #include "fuzz/fuzzinput.h"
 #include "fuzz/roundtrip.h"
 #include "fuzz/targets.h"
-#include "core/clockblock.h"
+#include "fuzz/windowchecks.h"
 #include "core/relaycommands.h"
 #include "threephase/alarmmask.h"
 #include "threephase/calibration.h"
@@ -30,7 +30,7 @@ void Settings(const modbus::Exchange &ex, fields::Table table, std::uint16_t fir
     // The codec itself takes any data: a field it lacks stays as shown.
     const fields::Values partial = fields::Decode(table, ex.Data());
     FUZZ_CHECK(partial.size() == static_cast<qsizetype>(table.size()));
-    if (!ex.IsReadOf(0x03, bytes) || ex.RequestStart() != first)
+    if (!IsUpload(ex, first, bytes))
         return;
     Reached("threephase.settings");
     CheckStable(table, partial, bytes);
@@ -66,16 +66,9 @@ public:
                     FUZZ_CHECK(lamp.bit >= 0 && lamp.bit < mon::kStateLamps && mon::FindStateLamp(lamp.caption));
             }
             break;
-        case 3: {
-            const int kind = state % (mon::kEventKinds + 1) - 1;
-            const QList<QStringList> rows = eventlog::Rows(mon::kEventLog, ex, kind, QStringLiteral("k"));
-            FUZZ_CHECK(rows.isEmpty() || rows.size() == mon::kEventLog.records);
-            if (!rows.isEmpty())
-                Reached("threephase.events");
-            for (const QStringList &row : rows)
-                FUZZ_CHECK(row.size() == 4);
+        case 3:
+            CheckEvents(mon::kEventLog, mon::kEventKinds, state, ex, 4, "threephase.events");
             break;
-        }
         case 4:
             Settings(ex, threephase::alarmmask::kFields, threephase::alarmmask::kFirstRegister,
                      threephase::alarmmask::kBytes);
@@ -111,16 +104,10 @@ public:
             break;
         }
         case 8:
-            if (const auto reading = clockblock::Read(0x0060, ex)) {
-                Reached("threephase.clock");
-                FUZZ_CHECK(reading->baudIndex >= -1 && reading->baudIndex < 6);
-            }
+            CheckClock(0x0060, ex, "threephase.clock");
             break;
         default:
-            if (engine_.Take(ex.reply) == calib::Engine::Reply::Read) {
-                Reached("threephase.calibration");
-                FUZZ_CHECK(decoder_.Texts().size() == static_cast<qsizetype>(decoder_.ReadOuts().size()));
-            }
+            CheckCalibration(engine_, ex.reply, "threephase.calibration");
             break;
         }
     }

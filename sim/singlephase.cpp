@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 
 namespace sim {
 
@@ -35,7 +34,16 @@ constexpr int kHarmonicPercent = 3;
 
 } // namespace
 
-SinglePhaseInstrument::SinglePhaseInstrument(std::uint64_t seed) : MeterInstrument(kWordCount, kCalibrationPoints)
+SinglePhaseInstrument::SinglePhaseInstrument(std::uint64_t seed)
+    : MeterInstrument({.wordCount = kWordCount,
+                       .energyLast = kEnergyLast,
+                       .readableLast = kStateWord,
+                       .baseFirst = kBaseActive,
+                       .clockFirst = kClockFirst,
+                       .address = 0,
+                       .maxAddress = 255,
+                       .loneClockWrite = false,
+                       .calibrationPoints = kCalibrationPoints})
 {
     DefineSettings();
     StartEnergies(765432, 321, 234567, 89);
@@ -100,25 +108,13 @@ std::uint16_t SinglePhaseInstrument::Holding(std::uint16_t reg) const
     if (reg == kAlarmWord)
         return static_cast<std::uint16_t>(alarms_ | (InputActive(0) << kInput1) | (InputActive(1) << kInput2) |
                                           (InputActive(2) << kInput3));
-    const QDateTime now = Clock();
-    switch (reg) {
-    case 0x5C: return static_cast<std::uint16_t>(now.date().year());
-    case 0x5D: return static_cast<std::uint16_t>(now.date().month());
-    case 0x5E: return static_cast<std::uint16_t>(now.date().day());
-    case 0x5F: return static_cast<std::uint16_t>(now.time().hour());
-    case 0x60: return static_cast<std::uint16_t>(now.time().minute());
-    case 0x61: return static_cast<std::uint16_t>(now.time().second());
-    case kAddressRegister: return address_;
-    case kBaudRegister: return baud_;
-    default: return 0;
-    }
+    return ClockBlockWord(reg);
 }
 
 void SinglePhaseInstrument::SetInput(int input, bool closed)
 {
-    if (input < 0 || input > 2 || inputs_[input] == closed)
+    if (!ChangeInput(input, closed))
         return;
-    inputs_[input] = closed;
     const bool active = InputActive(input);
     Log(6 + input, active ? 1 : 0, active ? 0 : 1);
 }
@@ -242,14 +238,11 @@ std::uint16_t SinglePhaseInstrument::StateWord() const
 
 void SinglePhaseInstrument::Log(int kind, std::int32_t value, std::uint8_t type)
 {
-    const QDateTime now = Clock();
     QByteArray record;
     AppendBigEndian(record, static_cast<std::uint32_t>(value), 4);
     record.append('\0');
     record.append(static_cast<char>(type));
-    for (int part : {now.date().year() % 100, now.date().month(), now.date().day(), now.time().hour(),
-                     now.time().minute(), now.time().second()})
-        record.append(static_cast<char>(BcdByte(part)));
+    AppendClockStamp(record);
     auto &log = events_[kind];
     log.push_front(record);
     if (static_cast<int>(log.size()) > kEventRecords)
@@ -265,34 +258,15 @@ QByteArray SinglePhaseInstrument::EventLog(int kind) const
     return data;
 }
 
-bool SinglePhaseInstrument::Readable(int reg) const
+std::function<std::uint16_t(int reg)> SinglePhaseInstrument::WordServer()
 {
-    return reg <= kStateWord || areas_.At(reg) || (reg >= kBaseActive && reg <= kBaudRegister);
-}
-
-int SinglePhaseInstrument::WriteWidth(int reg) const
-{
-    if (areas_.At(reg) || (reg >= kClockFirst && reg <= kBaudRegister))
-        return 2;
-    if (reg == kBaseActive || reg == kBaseReactive)
-        return 4;
-    return 0;
-}
-
-void SinglePhaseInstrument::AppendRegister(QByteArray &out, std::uint16_t reg,
-                                           const std::array<std::uint16_t, kWordCount> &words)
-{
-    if (reg < kWordCount) {
-        AppendWord(out, words[reg]);
-    } else if (reg <= kEnergyLast) {
-        AppendEnergyHalf(out, reg - kEnergyFirst);
-    } else if (reg == kAlarmWord) {
-        AppendWord(out, AlarmWord());
-    } else if (reg == kBaseActive || reg == kBaseReactive) {
-        AppendEnergyBase(out, reg - kBaseActive);
-    } else {
-        AppendWord(out, Holding(reg));
-    }
+    return [this, words = ComputeWords()](int reg) -> std::uint16_t {
+        if (reg < kWordCount)
+            return words[reg];
+        if (reg == kAlarmWord)
+            return AlarmWord();
+        return Holding(static_cast<std::uint16_t>(reg));
+    };
 }
 
 QByteArray SinglePhaseInstrument::ReadBits(const QByteArray &pdu)
@@ -309,123 +283,39 @@ QByteArray SinglePhaseInstrument::WriteCoil(const QByteArray &pdu)
     });
 }
 
-QByteArray SinglePhaseInstrument::ReadHolding(const QByteArray &pdu)
+std::optional<QByteArray> SinglePhaseInstrument::ReadLog(int start, int count)
 {
-    const std::optional<RegisterRead> read = ParseRegisterRead(pdu);
-    if (!read)
+    if (start < kEventFirst || start >= kEventFirst + kEventKinds)
+        return std::nullopt;
+    // One log is 240 bytes: a read of more than one would not fit a reply.
+    if (count != 1)
         return ExceptionPdu(0x03, kIllegalDataValue);
-    const auto [start, count] = *read;
-    QByteArray data;
-    if (start >= kEventFirst && start < kEventFirst + kEventKinds) {
-        // One log is 240 bytes: a read of more than one would not fit a reply.
-        if (count != 1)
-            return ExceptionPdu(0x03, kIllegalDataValue);
-        AlarmWord(); // alarms that started or ended by now are in the log
-        data = EventLog(start - kEventFirst);
-    } else {
-        const int end = start + count;
-        for (int reg = start; reg < end; ++reg)
-            if (!Readable(reg))
-                return ExceptionPdu(0x03, kIllegalDataAddress);
-        if (start <= kEnergyLast)
-            Step();
-        const auto words = ComputeWords();
-        areas_.Read(
-            start, end, [&](int reg) { AppendRegister(data, static_cast<std::uint16_t>(reg), words); }, data);
-        if (data.size() > 255)
-            return ExceptionPdu(0x03, kIllegalDataValue);
-    }
-    return HoldingReadReply(data);
-}
-
-std::optional<ExceptionCode> SinglePhaseInstrument::WriteClockArea(int start, const std::vector<std::uint16_t> &words)
-{
-    std::array<int, 8> v{};
-    for (int i = 0; i < 8; ++i)
-        v[i] = Holding(static_cast<std::uint16_t>(kClockFirst + i));
-    bool clockWritten = false;
-    bool addressWritten = false;
-    for (std::size_t i = 0; i < words.size(); ++i) {
-        const int reg = start + static_cast<int>(i);
-        v[reg - kClockFirst] = words[i];
-        clockWritten = clockWritten || reg < kAddressRegister;
-        addressWritten = addressWritten || reg == kAddressRegister;
-    }
-    const QDate date(v[0], v[1], v[2]);
-    const QTime time(v[3], v[4], v[5]);
-    if (clockWritten && (v[0] < 2000 || v[0] > 2099 || !date.isValid() || !time.isValid()))
-        return kIllegalDataValue;
-    if (v[7] < 1 || v[7] > 6)
-        return kIllegalDataValue;
-    const bool moving = addressWritten && v[6] != address_;
-    // The bus moves the instrument after the reply; refused when the new
-    // address is 0 (broadcast), not a slave address, or taken.
-    if (addressWritten && v[6] == 0)
-        return kIllegalDataValue;
-    if (moving && (v[6] > 255 || !RequestAddress(static_cast<std::uint8_t>(v[6]))))
-        return kIllegalDataValue;
-    if (clockWritten)
-        SetClock(QDateTime(date, time));
-    baud_ = static_cast<std::uint16_t>(v[7]);
-    if (moving)
-        address_ = static_cast<std::uint8_t>(v[6]);
-    return std::nullopt;
-}
-
-QByteArray SinglePhaseInstrument::WriteMultiple(const QByteArray &pdu)
-{
-    // Everything is checked before anything is stored: a refused write
-    // changes nothing.
-    const auto planned = PlanWrite(pdu, areas_, [this](int reg) { return WriteWidth(reg); }, kBaseActive);
-    if (const ExceptionCode *refusal = std::get_if<ExceptionCode>(&planned))
-        return ExceptionPdu(0x10, *refusal);
-    const PlannedWrite &plan = std::get<PlannedWrite>(planned);
-    // The clock area goes last: an accepted address change cannot be undone.
-    if (plan.blockStart >= 0) {
-        if (const auto refusal = WriteClockArea(plan.blockStart, plan.blockWords))
-            return ExceptionPdu(0x10, *refusal);
-    }
-    StoreWrite(plan);
-    return pdu.left(5);
-}
-
-QByteArray SinglePhaseInstrument::WriteSingle(const QByteArray &pdu)
-{
-    // The energy bases take four bytes: not here.
-    return areas_.WriteSingle(pdu, [this](int reg, std::uint16_t value) -> std::optional<ExceptionCode> {
-        if (reg >= kClockFirst && reg <= kBaudRegister)
-            return WriteClockArea(reg, {value});
-        return kIllegalDataAddress;
-    });
+    AlarmWord(); // alarms that started or ended by now are in the log
+    return HoldingReadReply(EventLog(start - kEventFirst));
 }
 
 std::array<std::uint32_t, 24> SinglePhaseInstrument::CalibrationValues() const
 {
-    constexpr double kPower = 256.0, kRms = 8192.0, kFactor = 8388608.0;
-    const auto k = [&](int point) { return Correction(CalibrationWord(point)); };
+    const auto k = [&](int point) { return CorrectionOf(point); };
     // Bench of the last point written: 1 full current at PF 1.0, 2 10 % at
     // 1.0, 3 full at 0.5 lagging, 4 10 % at 0.5 lagging.
     const int bench = BenchPoint() >= 1 && BenchPoint() <= 4 ? BenchPoint() : 0;
     const bool low = bench == 2 || bench == 4;
     const double volts = plant_.volts / Ratio(kVoltageRatio);
     const double amps = plant_.amps / Ratio(kCurrentRatio) * (low ? 0.1 : 1.0);
-    double angle = std::acos(std::clamp(std::fabs(plant_.powerFactor), 0.0, 1.0));
-    if (plant_.powerFactor < 0)
-        angle = -angle; // capacitive
-    if (bench != 0)
-        angle = bench <= 2 ? 0.0 : std::numbers::pi / 3;
+    const double angle = BenchAngle(bench - 1, plant_.powerFactor);
 
     const SinglePhaseCalibrationErrors &e = calErrors_;
     const double seen = angle + e.phase - k(low ? 4 : 3);
     const double gain = (1 + e.powerGain + (low ? e.lowCurrentGain : 0)) * (1 + k(low ? 2 : 1));
     std::array<std::uint32_t, 24> v{};
-    v[0] = Word24(volts * amps * std::cos(seen) * gain, kPower);
-    v[1] = Word24(volts * amps * std::sin(seen) * gain, kPower);
-    v[2] = Word24(volts * amps * gain, kPower);
-    v[3] = Word24(volts * (1 + e.voltageGain) * (1 + k(5)), kRms);
-    v[4] = Word24(amps * (1 + e.currentGain) * (1 + k(6)), kRms);
-    v[5] = Word24(std::fabs(std::cos(seen)), kFactor);
-    v[6] = Word24(plant_.hertz, kRms);
+    v[0] = Word24(volts * amps * std::cos(seen) * gain, kPowerScale);
+    v[1] = Word24(volts * amps * std::sin(seen) * gain, kPowerScale);
+    v[2] = Word24(volts * amps * gain, kPowerScale);
+    v[3] = Word24(volts * (1 + e.voltageGain) * (1 + k(5)), kRmsScale);
+    v[4] = Word24(amps * (1 + e.currentGain) * (1 + k(6)), kRmsScale);
+    v[5] = Word24(std::fabs(std::cos(seen)), kFactorScale);
+    v[6] = Word24(plant_.hertz, kRmsScale);
     ApplyCalibrationPins(v);
     return v;
 }

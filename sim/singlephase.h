@@ -206,8 +206,6 @@ public:
     // false elsewhere.
     bool SetHolding(std::uint16_t reg, std::uint16_t value) { return areas_.Set(reg, value); }
     std::uint16_t Holding(std::uint16_t reg) const; // also serves 0x13-0x14 and 0x5C-0x63
-    // The address the instrument reports in 0x62 (the bus does not tell it).
-    void SetAddress(std::uint8_t address) override { address_ = address; }
     // Measurement words 0x00..0x06 can be pinned (PinRaw), as can energies
     // and calibration values.
     void SetPlant(const SinglePhasePlant &plant);
@@ -229,20 +227,16 @@ public:
 
 protected:
     QByteArray ReadBits(const QByteArray &pdu) override;
-    QByteArray ReadHolding(const QByteArray &pdu) override;
     QByteArray WriteCoil(const QByteArray &pdu) override;
-    QByteArray WriteSingle(const QByteArray &pdu) override;
-    QByteArray WriteMultiple(const QByteArray &pdu) override;
+    HoldingAreas &Areas() override { return areas_; }
+    // A read of one event log: count 1 from 0x2000 + kind.
+    std::optional<QByteArray> ReadLog(int start, int count) override;
+    void Step() override;
+    // The measurement words, the alarm word (recomputed) and the state word.
+    std::function<std::uint16_t(int reg)> WordServer() override;
 
 private:
-    // Checks and stores words written to 0x5C-0x63; the refusal when it is
-    // not accepted.
-    std::optional<ExceptionCode> WriteClockArea(int start, const std::vector<std::uint16_t> &words);
-    bool Readable(int reg) const;
-    int WriteWidth(int reg) const; // 0: not writable
-    void AppendRegister(QByteArray &out, std::uint16_t reg, const std::array<std::uint16_t, kWordCount> &words);
     void DefineSettings();
-    void Step();
     std::array<std::uint16_t, kWordCount> ComputeWords() const;
     int Ratio(std::uint16_t reg) const;
     void Log(int kind, std::int32_t value, std::uint8_t type);
@@ -263,8 +257,6 @@ private:
     HoldingAreas areas_{&enables_, &display_, &setup_, &limits_};
     std::uint16_t alarms_ = 0; // limit alarms as last computed (bits 0-12)
     int alarmMode_ = 0;        // the measuring mode they were computed in
-    std::uint8_t address_ = 0;
-    std::uint16_t baud_ = 4;
     std::array<std::deque<QByteArray>, kEventKinds> events_;
     SinglePhaseCalibrationErrors calErrors_;
 };

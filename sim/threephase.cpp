@@ -22,7 +22,16 @@ constexpr double kDegrees120 = 2.0 * std::numbers::pi / 3.0;
 
 } // namespace
 
-ThreePhaseInstrument::ThreePhaseInstrument(std::uint64_t seed) : MeterInstrument(kWordCount, kCalibrationPoints)
+ThreePhaseInstrument::ThreePhaseInstrument(std::uint64_t seed)
+    : MeterInstrument({.wordCount = kWordCount,
+                       .energyLast = kEnergyLast,
+                       .readableLast = kStateLast,
+                       .baseFirst = kBaseActive,
+                       .clockFirst = kClockFirst,
+                       .address = 1,
+                       .maxAddress = 247,
+                       .loneClockWrite = true,
+                       .calibrationPoints = kCalibrationPoints})
 {
     DefineSettings();
     StartEnergies(1234567, 1234, 456789, 987);
@@ -269,94 +278,13 @@ void ThreePhaseInstrument::Step()
     CountEnergy(p, q);
 }
 
-bool ThreePhaseInstrument::Readable(int reg) const
+std::function<std::uint16_t(int reg)> ThreePhaseInstrument::WordServer()
 {
-    return reg <= kStateLast || areas_.At(reg) || reg == kBaseActive || reg == kBaseReactive ||
-           (reg >= kClockFirst && reg <= kClockLast);
-}
-
-int ThreePhaseInstrument::WriteWidth(int reg) const
-{
-    if (areas_.At(reg))
-        return 2;
-    if (reg == kBaseActive || reg == kBaseReactive)
-        return 4;
-    if (reg >= kClockFirst && reg <= kClockLast)
-        return 2;
-    return 0;
-}
-
-// Measurements, energies and bases; the settings areas serve their own words.
-void ThreePhaseInstrument::AppendRegister(QByteArray &out, std::uint16_t reg,
-                                          const std::array<std::uint16_t, kWordCount> &words) const
-{
-    if (reg < kWordCount) {
-        AppendWord(out, words[reg]);
-    } else if (reg >= kStateFirst && reg <= kStateLast) {
-        AppendWord(out, StateWords(words)[reg - kStateFirst]);
-    } else if (reg >= kClockFirst && reg <= kClockLast) {
-        AppendWord(out, ClockRegister(reg));
-    } else if (reg <= kEnergyLast) {
-        AppendEnergyHalf(out, reg - kEnergyFirst);
-    } else {
-        AppendEnergyBase(out, reg - kBaseActive);
-    }
-}
-
-QByteArray ThreePhaseInstrument::ReadHolding(const QByteArray &pdu)
-{
-    const std::optional<RegisterRead> read = ParseRegisterRead(pdu);
-    if (!read)
-        return ExceptionPdu(0x03, kIllegalDataValue);
-    const int start = read->start;
-    if (start >= kLogFirst && start < kLogFirst + 0x100)
-        return ReadLog(start, read->count);
-    const int end = start + read->count; // one past the last register
-    for (int reg = start; reg < end; ++reg) {
-        if (!Readable(reg))
-            return ExceptionPdu(0x03, kIllegalDataAddress);
-    }
-    if (start <= kEnergyLast)
-        Step();
-    const auto words = ComputeWords();
-    QByteArray data;
-    areas_.Read(
-        start, end, [&](int reg) { AppendRegister(data, static_cast<std::uint16_t>(reg), words); }, data);
-    if (data.size() > 255) // cannot happen with this map; kept as a guard
-        return ExceptionPdu(0x03, kIllegalDataValue);
-    return HoldingReadReply(data);
-}
-
-QByteArray ThreePhaseInstrument::WriteMultiple(const QByteArray &pdu)
-{
-    // Settings areas, the clock block and the energy bases (four bytes
-    // each). Everything is checked before anything is stored: a refused
-    // write changes nothing.
-    const auto planned = PlanWrite(pdu, areas_, [this](int reg) { return WriteWidth(reg); }, kBaseActive);
-    if (const ExceptionCode *refusal = std::get_if<ExceptionCode>(&planned))
-        return ExceptionPdu(0x10, *refusal);
-    const PlannedWrite &plan = std::get<PlannedWrite>(planned);
-    // The clock block is written on its own, checked as a whole and stored
-    // last: an address it accepts moves the instrument once the reply has
-    // gone out.
-    if (plan.blockStart >= 0) {
-        if (!plan.runs.empty() || plan.bases[0] || plan.bases[1])
-            return ExceptionPdu(0x10, kIllegalDataAddress);
-        if (const auto refusal = WriteClock(plan.blockStart, plan.blockWords))
-            return ExceptionPdu(0x10, *refusal);
-    }
-    StoreWrite(plan);
-    return pdu.left(5);
-}
-
-QByteArray ThreePhaseInstrument::WriteSingle(const QByteArray &pdu)
-{
-    // The energy bases take four bytes: not here.
-    return areas_.WriteSingle(pdu, [this](int reg, std::uint16_t value) -> std::optional<ExceptionCode> {
-        if (reg >= kClockFirst && reg <= kClockLast)
-            return WriteClock(reg, {value});
-        return kIllegalDataAddress;
-    });
+    return [this, words = ComputeWords()](int reg) {
+        if (reg < kWordCount)
+            return words[reg];
+        return StateWords(words)[reg - kStateFirst];
+    };
 }
 
 } // namespace sim
@@ -467,29 +395,26 @@ QByteArray ThreePhaseInstrument::WriteCoil(const QByteArray &pdu)
 
 void ThreePhaseInstrument::SetInput(int input, bool closed)
 {
-    if (input < 0 || input > 2 || inputs_[input] == closed)
-        return;
-    inputs_[input] = closed;
-    Log(23 + input, closed);
+    if (ChangeInput(input, closed))
+        Log(23 + input, closed);
 }
 
 void ThreePhaseInstrument::Log(int kind, bool on)
 {
-    const QDateTime t = Clock();
     QByteArray record;
     record.append(char(0));
     record.append(static_cast<char>(on ? 0x01 : 0x00));
-    for (int v : {t.date().year() % 100, t.date().month(), t.date().day(), t.time().hour(), t.time().minute(),
-                  t.time().second()})
-        record.append(static_cast<char>(BcdByte(v)));
+    AppendClockStamp(record);
     QList<QByteArray> &log = logs_[kind];
     log.append(record);
     while (log.size() > kLogRecords)
         log.removeFirst();
 }
 
-QByteArray ThreePhaseInstrument::ReadLog(int start, int count)
+std::optional<QByteArray> ThreePhaseInstrument::ReadLog(int start, int count)
 {
+    if (start < kLogFirst || start >= kLogFirst + 0x100)
+        return std::nullopt;
     if (count != 1)
         return ExceptionPdu(0x03, kIllegalDataValue);
     if (start >= kLogFirst + kLogKinds)
@@ -501,70 +426,16 @@ QByteArray ThreePhaseInstrument::ReadLog(int start, int count)
     return HoldingReadReply(data);
 }
 
-std::uint16_t ThreePhaseInstrument::ClockRegister(std::uint16_t reg) const
-{
-    const QDateTime t = Clock();
-    switch (reg) {
-    case 0x60: return static_cast<std::uint16_t>(t.date().year());
-    case 0x61: return static_cast<std::uint16_t>(t.date().month());
-    case 0x62: return static_cast<std::uint16_t>(t.date().day());
-    case 0x63: return static_cast<std::uint16_t>(t.time().hour());
-    case 0x64: return static_cast<std::uint16_t>(t.time().minute());
-    case 0x65: return static_cast<std::uint16_t>(t.time().second());
-    case 0x66: return address_;
-    case 0x67: return baudCode_;
-    default: return 0;
-    }
-}
-
-std::optional<ExceptionCode> ThreePhaseInstrument::WriteClock(int start, const std::vector<std::uint16_t> &values)
-{
-    // The block as it would be after the write.
-    std::array<int, 8> v{};
-    for (int i = 0; i < 8; ++i)
-        v[i] = ClockRegister(static_cast<std::uint16_t>(kClockFirst + i));
-    bool clockWritten = false;
-    bool addressWritten = false;
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        const int reg = start + static_cast<int>(i) - kClockFirst;
-        v[reg] = values[i];
-        clockWritten = clockWritten || reg < 6;
-        addressWritten = addressWritten || reg == 6;
-    }
-    const QDate date(v[0], v[1] >= 1 && v[1] <= 12 ? v[1] : 0, v[2]);
-    if (clockWritten && (v[0] < 2000 || v[0] > 2099 || !date.isValid() || v[3] > 23 || v[4] > 59 || v[5] > 59))
-        return kIllegalDataValue;
-    if (v[7] < 1 || v[7] > 6)
-        return kIllegalDataValue;
-    const bool moving = addressWritten && v[6] != address_;
-    if (addressWritten && (v[6] < 1 || v[6] > 247))
-        return kIllegalDataValue;
-    if (moving && !RequestAddress(static_cast<std::uint8_t>(v[6])))
-        return kIllegalDataValue;
-    if (clockWritten)
-        SetClock(QDateTime(date, QTime(v[3], v[4], v[5])));
-    if (addressWritten)
-        address_ = static_cast<std::uint8_t>(v[6]);
-    baudCode_ = static_cast<std::uint16_t>(v[7]);
-    return std::nullopt;
-}
-
-
 std::array<std::uint32_t, 24> ThreePhaseInstrument::CalibrationValues() const
 {
-    constexpr double kPower = 256.0, kRms = 8192.0, kFactor = 8388608.0;
-    const auto k = [&](int point) { return Correction(CalibrationWord(point)); };
+    const auto k = [&](int point) { return CorrectionOf(point); };
     // Bench group of the last point written: 0 full current at PF 1.0, 1
     // 10 % at 1.0, 2 full at 0.5 lagging, 3 10 % at 0.5 lagging.
     const int group = BenchPoint() >= 1 && BenchPoint() <= 12 ? (BenchPoint() - 1) / 3 : -1;
     const double volts = plant_.phaseVolts / Pt();
     const double amps = plant_.amps / Ct() * (group == 1 || group == 3 ? 0.1 : 1.0);
     const bool low = group == 1 || group == 3;
-    double angle = std::acos(std::clamp(std::fabs(plant_.powerFactor), 0.0, 1.0));
-    if (plant_.powerFactor < 0)
-        angle = -angle; // capacitive
-    if (group >= 0)
-        angle = group < 2 ? 0.0 : std::numbers::pi / 3;
+    const double angle = BenchAngle(group, plant_.powerFactor);
 
     std::array<std::uint32_t, 24> v{};
     double pTotal = 0, qTotal = 0;
@@ -576,17 +447,17 @@ std::array<std::uint32_t, 24> ThreePhaseInstrument::CalibrationValues() const
         const double reactive = volts * amps * std::sin(seen) * gain;
         pTotal += active;
         qTotal += reactive;
-        v[p] = Word24(active, kPower);
-        v[4 + p] = Word24(reactive, kPower);
-        v[12 + p] = Word24(volts * (1 + e.voltageGain[p]) * (1 + k(13 + p)), kRms);
-        v[15 + p] = Word24(amps * (1 + e.currentGain[p]) * (1 + k(16 + p)), kRms);
-        v[19 + p] = Word24(std::fabs(std::cos(seen)), kFactor);
+        v[p] = Word24(active, kPowerScale);
+        v[4 + p] = Word24(reactive, kPowerScale);
+        v[12 + p] = Word24(volts * (1 + e.voltageGain[p]) * (1 + k(13 + p)), kRmsScale);
+        v[15 + p] = Word24(amps * (1 + e.currentGain[p]) * (1 + k(16 + p)), kRmsScale);
+        v[19 + p] = Word24(std::fabs(std::cos(seen)), kFactorScale);
     }
-    v[3] = Word24(pTotal, kPower);
-    v[7] = Word24(qTotal, kPower);
+    v[3] = Word24(pTotal, kPowerScale);
+    v[7] = Word24(qTotal, kPowerScale);
     const double apparent = std::hypot(pTotal, qTotal);
-    v[22] = Word24(apparent > 0 ? std::fabs(pTotal) / apparent : 0.0, kFactor);
-    v[23] = Word24(plant_.hertz, kRms);
+    v[22] = Word24(apparent > 0 ? std::fabs(pTotal) / apparent : 0.0, kFactorScale);
+    v[23] = Word24(plant_.hertz, kRmsScale);
     ApplyCalibrationPins(v);
     return v;
 }

@@ -276,17 +276,13 @@ public:
     std::uint16_t Holding(std::uint16_t reg) const { return areas_.Value(reg); } // 0 outside those areas
     void SetPlant(const ThreePhasePlant &plant);
 
-    // The address the instrument reports in 0x66. The bus does not tell
-    // it, so it is the factory address 1 (where the demo bus puts the
-    // three-phase instrument) until set; a write of 0x66 that the bus
-    // accepts changes it.
-    void SetAddress(std::uint8_t address) override { address_ = address; }
-    std::uint8_t Address() const { return address_; }
-    std::uint16_t BaudCode() const { return baudCode_; }
+    // Address() is the one reported in 0x66: the factory address 1 (where
+    // the demo bus puts the three-phase instrument) until set.
+
     // Switch inputs 0..2 (DI1..DI3); a change is logged like a real one.
     void SetInput(int input, bool closed) override;
     // Any word of 0x60..0x67 as a read would serve it (0 elsewhere).
-    std::uint16_t ClockRegister(std::uint16_t reg) const;
+    std::uint16_t ClockRegister(std::uint16_t reg) const { return ClockBlockWord(reg); }
     // The four state words 0x2A..0x2D as a read would serve them now.
     std::array<std::uint16_t, 4> StateWords() const;
     // The 8-byte records of an event log 0..28, oldest first.
@@ -307,25 +303,18 @@ public:
 
 protected:
     QByteArray ReadBits(const QByteArray &pdu) override;
-    QByteArray ReadHolding(const QByteArray &pdu) override;
     QByteArray WriteCoil(const QByteArray &pdu) override;
-    QByteArray WriteSingle(const QByteArray &pdu) override;
-    QByteArray WriteMultiple(const QByteArray &pdu) override;
+    HoldingAreas &Areas() override { return areas_; }
+    // A read of one event log: count 1 from 0x2000 + kind.
+    std::optional<QByteArray> ReadLog(int start, int count) override;
+    void Step() override;
+    // The measurement and state words.
+    std::function<std::uint16_t(int reg)> WordServer() override;
 
 private:
-    // A read of one event log: count 1 from 0x2000 + kind.
-    QByteArray ReadLog(int start, int count);
-    // Checks and applies a write of values to 0x60..0x67 from start; the
-    // refusal when it is not accepted.
-    std::optional<ExceptionCode> WriteClock(int start, const std::vector<std::uint16_t> &values);
     void Log(int kind, bool on);
     std::array<std::uint16_t, 4> StateWords(const std::array<std::uint16_t, kWordCount> &words) const;
-    bool Readable(int reg) const;
-    int WriteWidth(int reg) const; // 0: not writable
-    void AppendRegister(QByteArray &out, std::uint16_t reg,
-                        const std::array<std::uint16_t, kWordCount> &words) const;
     void DefineSettings();
-    void Step();
     std::array<std::uint16_t, kWordCount> ComputeWords() const;
 
     ThreePhasePlant plant_;
@@ -338,8 +327,6 @@ private:
     HoldingArea init_{kInitFirst, kInitLast - kInitFirst + 1};
     HoldingArea limits_{kLimitFirst, kLimitLast - kLimitFirst + 1};
     HoldingAreas areas_{&alarmEnables_, &display_, &init_, &limits_};
-    std::uint8_t address_ = 1;
-    std::uint16_t baudCode_ = 4; // 9600
     QMap<int, QList<QByteArray>> logs_;
     int measurementReads_ = 0;
     ThreePhaseCalibrationErrors calErrors_;

@@ -1,0 +1,42 @@
+#include "fuzz/windowchecks.h"
+
+#include "fuzz/fuzzinput.h"
+#include "core/clockblock.h"
+
+namespace fuzz {
+
+bool IsUpload(const modbus::Exchange &ex, std::uint16_t first, int bytes)
+{
+    return ex.IsReadOf(0x03, bytes) && ex.RequestStart() == first;
+}
+
+void CheckEvents(const eventlog::Log &log, int kinds, std::uint8_t state, const modbus::Exchange &ex,
+                 qsizetype cells, const char *path)
+{
+    const int kind = state % (kinds + 1) - 1;
+    const QList<QStringList> rows = eventlog::Rows(log, ex, kind, QStringLiteral("k"));
+    FUZZ_CHECK(rows.isEmpty() || rows.size() == log.records);
+    if (!rows.isEmpty())
+        Reached(path);
+    for (const QStringList &row : rows)
+        FUZZ_CHECK(row.size() == cells);
+}
+
+void CheckClock(std::uint16_t first, const modbus::Exchange &ex, const char *path)
+{
+    if (const auto reading = clockblock::Read(first, ex)) {
+        Reached(path);
+        FUZZ_CHECK(reading->baudIndex >= -1 && reading->baudIndex < 6);
+    }
+}
+
+void CheckCalibration(calib::Engine &engine, const QByteArray &reply, const char *path)
+{
+    if (engine.Take(reply) == calib::Engine::Reply::Read) {
+        Reached(path);
+        const calib::Decoder &decoder = engine.decoder();
+        FUZZ_CHECK(decoder.Texts().size() == static_cast<qsizetype>(decoder.ReadOuts().size()));
+    }
+}
+
+} // namespace fuzz
