@@ -47,7 +47,7 @@ QString CommandName(std::uint8_t subCommand)
 } // namespace
 
 CalibrationWindow::CalibrationWindow(SerialLink &link, QWidget *parent)
-    : FamilyWindow(link, Family::Kz827, "kz827::CalibrationWindow", parent)
+    : CalibrationBenchWindow(link, Family::Kz827, "kz827::CalibrationWindow", parent)
 {
     setWindowTitle(QStringLiteral("KZ827KVE校准窗口"));
 
@@ -89,44 +89,10 @@ CalibrationWindow::CalibrationWindow(SerialLink &link, QWidget *parent)
         ++row;
     }
 
-    QLabel *addressLabel = nullptr;
-    address_ = MakeAddressSpin("SpinEdit1", QStringLiteral("地址："), &addressLabel, 0);
-    cyclic_ = new QCheckBox(QStringLiteral("循环读"), this);
-    cyclic_->setObjectName("CheckBox1");
-    lampA_ = new Lamp("Shape39", QStringLiteral("读数指示灯1"), this);
-    lampB_ = new Lamp("Shape1", QStringLiteral("读数指示灯2"), this);
-    lampB_->SetColour(Lamp::Active());
-    auto *readRow = MakeRow({addressLabel, address_, cyclic_, lampA_, lampB_, nullptr});
-
-    standard_ = new QLineEdit(this);
-    standard_->setObjectName("Edit1");
-    standard_->setAccessibleName(QStringLiteral("标准表数据"));
-    auto *standardLabel = new QLabel(QStringLiteral("标准表数据："), this);
-    standardLabel->setBuddy(standard_);
-    coefficient_ = new QLineEdit(this);
-    coefficient_->setObjectName("Edit2");
-    coefficient_->setAccessibleName(QStringLiteral("校验数据"));
-    auto *coefficientLabel = new QLabel(QStringLiteral("校验数据："), this);
-    coefficientLabel->setBuddy(coefficient_);
-    auto *edits = new QGridLayout;
-    edits->addWidget(standardLabel, 0, 0);
-    edits->addWidget(standard_, 0, 1);
-    edits->addWidget(coefficientLabel, 1, 0);
-    edits->addWidget(coefficient_, 1, 1);
-    edits->addWidget(MakeButton("Button1", QStringLiteral("清零"), [this] { resetCoefficient(); }), 1, 2);
-
-    auto *listBox = new QGroupBox(QStringLiteral("选择待校验的参数："), this);
-    listBox->setObjectName("GroupBox2");
-    items_ = new QListWidget(listBox);
-    items_->setObjectName("ListBox1");
-    items_->setAccessibleName(QStringLiteral("选择待校验的参数"));
+    QStringList items;
     for (int i = 0; i < cal::kItems; ++i)
-        items_->addItem(cal::ItemText(i));
-    items_->setCurrentRow(-1);
-    connect(items_, &QListWidget::itemClicked, this, [this] { onItemChosen(); });
-    connect(items_, &QListWidget::currentRowChanged, this, [this] { onItemChosen(); });
-    auto *listLayout = new QVBoxLayout(listBox);
-    listLayout->addWidget(items_);
+        items.append(cal::ItemText(i));
+    MakeBench(QStringLiteral("地址："), "GroupBox2", items, [this] { resetCoefficient(); }, [this] { onItemChosen(); });
 
     readButton_ = MakeButton("BitBtn5", cyclicRead_.Caption(), [this] { toggleReading(); });
     auto *buttons = MakeRow({readButton_, MakeButton("BitBtn2", QStringLiteral("计  算"), [this] { compute(); }),
@@ -143,17 +109,17 @@ CalibrationWindow::CalibrationWindow(SerialLink &link, QWidget *parent)
     auto *left = new QVBoxLayout;
     left->addWidget(area);
     left->addWidget(zero);
-    left->addLayout(readRow);
-    left->addLayout(edits);
+    left->addLayout(readRow_);
+    left->addLayout(edits_);
     auto *middle = new QHBoxLayout;
     middle->addLayout(left);
-    middle->addWidget(listBox);
+    middle->addWidget(listBox_);
 
     MakeColumn({middle, buttons, steps});
 
     timer_ = MakeTimer(500, [this] { onTick(); });
     // After a lost port the display keeps the last values, marked as stopped.
-    readRow->insertWidget(readRow->count() - 1, WatchPoll(timer_, {voltage_, current_, power_}));
+    readRow_->insertWidget(readRow_->count() - 1, WatchPoll(timer_, {voltage_, current_, power_}));
 
 }
 
@@ -194,7 +160,7 @@ void CalibrationWindow::toggleReading()
         return;
     }
     // A read the link refuses (another family chosen) starts nothing.
-    if (!sendRead() || !cyclic_->isChecked()) {
+    if (!sendRead() || !cyclicBox_->isChecked()) {
         timer_->stop();
         return;
     }
@@ -214,9 +180,7 @@ void CalibrationWindow::onTick()
     }
     if (Handling())
         return;
-    const QColor a = lampA_->Colour();
-    lampA_->SetColour(lampB_->Colour());
-    lampB_->SetColour(a);
+    BlinkLamps();
     sendRead();
 }
 
@@ -230,7 +194,7 @@ void CalibrationWindow::sendCommand(std::uint8_t subCommand, std::uint32_t data)
     if (!Send(cal::Request(static_cast<std::uint8_t>(address), subCommand, data), address))
         return;
     const bool write = subCommand >= cal::WriteCommand(0) && subCommand <= cal::WriteCommand(cal::kItems - 1);
-    addRow(write ? subCommand - 1 : 0, CommandName(subCommand), write ? standard_->text() : QString(), std::nullopt,
+    addRow(write ? subCommand - 1 : 0, CommandName(subCommand), write ? reference_->text() : QString(), std::nullopt,
            write ? calib::WordText(data) : QString(), QString());
 }
 
@@ -240,16 +204,16 @@ void CalibrationWindow::write()
         ui::ShowMessage(this, QString::fromUtf8(kBusy));
         return;
     }
-    const int item = items_->currentRow();
+    const int item = points_->currentRow();
     if (item < 0) {
         ui::ShowMessage(this, QStringLiteral("请选择待校验的参数！！"));
         return;
     }
-    if (coefficient_->text().isEmpty()) {
+    if (word_->text().isEmpty()) {
         ui::ShowMessage(this, QStringLiteral("校验数据窗口不能为空！！"));
         return;
     }
-    const auto data = cal::CoefficientData(coefficient_->text());
+    const auto data = cal::CoefficientData(word_->text());
     if (!data) {
         ui::ShowMessage(this, QStringLiteral("校验数据只能是十六进制数字（0-9，A-F）！！"));
         return;
@@ -259,31 +223,31 @@ void CalibrationWindow::write()
 
 void CalibrationWindow::onItemChosen()
 {
-    const int item = items_->currentRow();
+    const int item = points_->currentRow();
     if (item < 0) {
-        standard_->clear();
+        reference_->clear();
         return;
     }
-    standard_->setText(cal::StandardDefault(item));
-    coefficient_->setText(cal::FactoryCoefficient(item));
+    reference_->setText(cal::StandardDefault(item));
+    word_->setText(cal::FactoryCoefficient(item));
 }
 
 void CalibrationWindow::resetCoefficient()
 {
-    const int item = items_->currentRow();
+    const int item = points_->currentRow();
     if (item < 0)
-        standard_->clear();
+        reference_->clear();
     else
-        coefficient_->setText(cal::FactoryCoefficient(item));
+        word_->setText(cal::FactoryCoefficient(item));
 }
 
 void CalibrationWindow::compute()
 {
-    if (standard_->text().isEmpty()) {
+    if (reference_->text().isEmpty()) {
         ui::ShowMessage(this, QStringLiteral("注意：标准表数据不能为空！！"));
         return;
     }
-    const int item = items_->currentRow();
+    const int item = points_->currentRow();
     if (item < 0)
         return;
     if (lastData_.isEmpty()) {
@@ -291,14 +255,14 @@ void CalibrationWindow::compute()
         return;
     }
     const cal::Quantities q = histories_.Compute();
-    const cal::Computed computed = cal::ComputeCoefficient(item, standard_->text(), q);
+    const cal::Computed computed = cal::ComputeCoefficient(item, reference_->text(), q);
     const double reading = item == cal::kVoltage ? q.volts : item == cal::kCurrent ? q.amps : q.watts;
-    addRow(item + 1, QStringLiteral("计算"), standard_->text(), reading, computed.coefficient, computed.error);
+    addRow(item + 1, QStringLiteral("计算"), reference_->text(), reading, computed.coefficient, computed.error);
     if (!computed.ok()) {
         ui::ShowMessage(this, computed.error);
         return;
     }
-    coefficient_->setText(computed.coefficient);
+    word_->setText(computed.coefficient);
 }
 
 void CalibrationWindow::onReply(const modbus::Exchange &exchange)

@@ -5,7 +5,7 @@
 // triggers zero-level calibration and zero clearing.
 #include "kz827/calibration.h"
 #include "core/calibrationrecord.h"
-#include "ui/familywindow.h"
+#include "ui/calibrationbench.h"
 
 class Lamp;
 class QCheckBox;
@@ -17,7 +17,7 @@ class QTimer;
 
 namespace kz827 {
 
-class CalibrationWindow : public FamilyWindow {
+class CalibrationWindow : public CalibrationBenchWindow {
     Q_OBJECT
 public:
     explicit CalibrationWindow(SerialLink &link, QWidget *parent = nullptr);
@@ -45,14 +45,7 @@ private:
     void addRow(int item, const QString &action, const QString &standard, std::optional<double> reading,
                 const QString &coefficient, const QString &result);
 
-    QSpinBox *address_ = nullptr;
-    QCheckBox *cyclic_ = nullptr;
     QPushButton *readButton_ = nullptr;
-    Lamp *lampA_ = nullptr;
-    Lamp *lampB_ = nullptr;
-    QLineEdit *standard_ = nullptr;
-    QLineEdit *coefficient_ = nullptr;
-    QListWidget *items_ = nullptr;
     QLabel *voltage_ = nullptr;
     QLabel *current_ = nullptr;
     QLabel *power_ = nullptr;

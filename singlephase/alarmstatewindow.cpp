@@ -79,16 +79,7 @@ AlarmStateWindow::AlarmStateWindow(SerialLink &link, QWidget *parent)
     frameLayout->addLayout(limits);
     frameLayout->addLayout(signals_);
 
-    auto *legend = new QHBoxLayout;
-    auto *normal = new Lamp("Shape20", QStringLiteral("正常"), this);
-    auto *active = new Lamp("Shape21", QStringLiteral("异常"), this);
-    active->SetOn(true);
-    for (Lamp *l : {normal, active}) {
-        auto *label = new QLabel(l->accessibleName(), this);
-        label->setBuddy(l);
-        legend->addWidget(l);
-        legend->addWidget(label);
-    }
+    QHBoxLayout *legend = MakeLampLegend(this, "Shape20", "Shape21");
     legend->addStretch();
 
     poller_ = new StatePoller(

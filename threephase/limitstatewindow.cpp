@@ -87,16 +87,7 @@ LimitStateWindow::LimitStateWindow(SerialLink &link, QWidget *parent) : FamilyWi
     frameLayout->addLayout(bottomRow(kIoRow, Lamp::Square));
 
     // Legend.
-    auto *legend = new QHBoxLayout;
-    auto *normal = new Lamp("Shape65", QStringLiteral("正常"), this);
-    auto *active = new Lamp("Shape66", QStringLiteral("异常"), this);
-    active->SetOn(true);
-    for (Lamp *l : {normal, active}) {
-        auto *label = new QLabel(l->accessibleName(), this);
-        label->setBuddy(l);
-        legend->addWidget(l);
-        legend->addWidget(label);
-    }
+    QHBoxLayout *legend = MakeLampLegend(this, "Shape65", "Shape66");
 
     QLabel *addressLabel = nullptr;
     QSpinBox *address = MakeAddressSpin("SpinEdit1", QStringLiteral("输入仪表地址："), &addressLabel, 0);

@@ -54,7 +54,7 @@ QString ChooseRecordFile(QWidget *parent, const QString &suggested)
 
 CalibrationWindow::CalibrationWindow(SerialLink &link, const calib::WindowNames &names,
                                      std::unique_ptr<calib::Decoder> decoder, QWidget *parent)
-    : FamilyWindow(link, names.family, names.className, parent), decoder_(std::move(decoder)), engine_(*decoder_)
+    : CalibrationBenchWindow(link, names.family, names.className, parent), decoder_(std::move(decoder)), engine_(*decoder_)
 {
     setWindowTitle(Text(names.title));
 
@@ -81,46 +81,11 @@ CalibrationWindow::CalibrationWindow(SerialLink &link, const calib::WindowNames 
         ++i;
     }
 
-    QLabel *addressLabel = nullptr;
-    address_ = MakeAddressSpin("SpinEdit1", Text(names.addressCaption), &addressLabel, 0);
-    cyclicBox_ = new QCheckBox(QStringLiteral("循环读"), this);
-    cyclicBox_->setObjectName("CheckBox1");
-    lamp39_ = new Lamp("Shape39", QStringLiteral("读数指示灯1"), this);
-    lamp1_ = new Lamp("Shape1", QStringLiteral("读数指示灯2"), this);
-    lamp1_->SetColour(Lamp::Active());
-    auto *readRow = MakeRow({addressLabel, address_, cyclicBox_, lamp39_, lamp1_, nullptr});
-
-    reference_ = new QLineEdit(this);
-    reference_->setObjectName("Edit1");
-    reference_->setAccessibleName(QStringLiteral("标准表数据"));
-    auto *referenceLabel = new QLabel(QStringLiteral("标准表数据："), this);
-    referenceLabel->setBuddy(reference_);
-    word_ = new QLineEdit(this);
-    word_->setObjectName("Edit2");
-    word_->setAccessibleName(QStringLiteral("校验数据"));
-    auto *wordLabel = new QLabel(QStringLiteral("校验数据："), this);
-    wordLabel->setBuddy(word_);
-    auto *edits = new QGridLayout;
-    edits->addWidget(referenceLabel, 0, 0);
-    edits->addWidget(reference_, 0, 1);
-    edits->addWidget(wordLabel, 1, 0);
-    edits->addWidget(word_, 1, 1);
-    edits->addWidget(MakeButton("Button1", QStringLiteral("清零"), [this] { clearWord(); }), 1, 2);
-
-    auto *listBox = new QGroupBox(QStringLiteral("选择待校验的参数："), this);
-    listBox->setObjectName("GroupBox1");
-    points_ = new QListWidget(listBox);
-    points_->setObjectName("ListBox1");
-    points_->setAccessibleName(QStringLiteral("选择待校验的参数"));
+    QStringList points;
     for (const calib::Point &p : decoder_->Points())
-        points_->addItem(Text(p.text));
-    points_->setCurrentRow(-1);
+        points.append(Text(p.text));
+    MakeBench(Text(names.addressCaption), "GroupBox1", points, [this] { clearWord(); }, [this] { onPointChosen(); });
     points_->setMinimumWidth(points_->sizeHintForColumn(0) + 30);
-    // A click and a keyboard move both choose the point.
-    connect(points_, &QListWidget::itemClicked, this, [this] { onPointChosen(); });
-    connect(points_, &QListWidget::currentRowChanged, this, [this] { onPointChosen(); });
-    auto *listLayout = new QVBoxLayout(listBox);
-    listLayout->addWidget(points_);
 
     readButton_ = MakeButton("BitBtn5", cyclic_.Caption(), [this] { toggleReading(); });
     auto *buttons = MakeRow({readButton_, MakeButton("BitBtn2", QStringLiteral("计  算"), [this] { compute(); }),
@@ -136,12 +101,12 @@ CalibrationWindow::CalibrationWindow(SerialLink &link, const calib::WindowNames 
     auto *main = new QVBoxLayout(this);
     auto *left = new QVBoxLayout;
     left->addWidget(panel);
-    left->addLayout(readRow);
-    left->addLayout(edits);
+    left->addLayout(readRow_);
+    left->addLayout(edits_);
     left->addStretch();
     auto *middle = new QHBoxLayout;
     middle->addLayout(left);
-    middle->addWidget(listBox);
+    middle->addWidget(listBox_);
     main->addLayout(middle);
     main->addLayout(buttons);
     int n = 18;
@@ -153,7 +118,7 @@ CalibrationWindow::CalibrationWindow(SerialLink &link, const calib::WindowNames 
 
     timer_ = MakeTimer(1500, [this] { onTick(); });
     // After a lost port the read-outs keep the last values, marked as stopped.
-    readRow->insertWidget(readRow->count() - 1,
+    readRow_->insertWidget(readRow_->count() - 1,
                           WatchPoll(timer_, QList<QWidget *>(readOuts_.begin(), readOuts_.end())));
 
 }
@@ -210,9 +175,7 @@ void CalibrationWindow::onTick()
     }
     if (Handling())
         return;
-    const QColor colour = lamp39_->Colour();
-    lamp39_->SetColour(lamp1_->Colour());
-    lamp1_->SetColour(colour);
+    BlinkLamps();
     const int address = address_->value();
     Send(calib::ReadRequest(static_cast<std::uint8_t>(address)), address);
 }

@@ -6,7 +6,7 @@
 // decoder (points, read-outs, read layout) and a few names.
 #include "core/calibrationengine.h"
 #include "core/calibrationrecord.h"
-#include "ui/familywindow.h"
+#include "ui/calibrationbench.h"
 
 #include <functional>
 #include <memory>
@@ -41,7 +41,7 @@ struct WindowNames {
 
 } // namespace calib
 
-class CalibrationWindow : public FamilyWindow {
+class CalibrationWindow : public CalibrationBenchWindow {
     Q_OBJECT
 public:
     CalibrationWindow(SerialLink &link, const calib::WindowNames &names, std::unique_ptr<calib::Decoder> decoder,
@@ -72,14 +72,7 @@ private:
     calib::CyclicRead cyclic_;
     calib::Record record_;
 
-    QSpinBox *address_ = nullptr;
-    QCheckBox *cyclicBox_ = nullptr;
     QPushButton *readButton_ = nullptr;
-    Lamp *lamp1_ = nullptr;  // Shape1
-    Lamp *lamp39_ = nullptr; // Shape39
-    QListWidget *points_ = nullptr;
-    QLineEdit *reference_ = nullptr;
-    QLineEdit *word_ = nullptr;
     QList<QLabel *> readOuts_;
     QTimer *timer_ = nullptr;
 };

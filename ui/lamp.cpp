@@ -1,5 +1,8 @@
 #include "ui/lamp.h"
 
+#include <QHBoxLayout>
+#include <QLabel>
+
 #include <QPainter>
 
 Lamp::Lamp(const QString &objectName, const QString &caption, QWidget *parent, Shape shape)
@@ -41,4 +44,19 @@ void Lamp::paintEvent(QPaintEvent *)
         p.drawEllipse(r);
     else
         p.drawRect(r);
+}
+
+QHBoxLayout *MakeLampLegend(QWidget *parent, const char *normalName, const char *activeName)
+{
+    auto *legend = new QHBoxLayout;
+    auto *normal = new Lamp(normalName, QStringLiteral("正常"), parent);
+    auto *active = new Lamp(activeName, QStringLiteral("异常"), parent);
+    active->SetOn(true);
+    for (Lamp *l : {normal, active}) {
+        auto *label = new QLabel(l->accessibleName(), parent);
+        label->setBuddy(l);
+        legend->addWidget(l);
+        legend->addWidget(label);
+    }
+    return legend;
 }

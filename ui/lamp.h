@@ -5,6 +5,8 @@
 // state without seeing its colour.
 #include <QWidget>
 
+class QHBoxLayout;
+
 class Lamp : public QWidget {
     Q_OBJECT
 public:
@@ -32,3 +34,7 @@ private:
     bool on_ = false;
     QColor colour_ = Normal();
 };
+
+// The legend of a lamp panel: a lamp off captioned "正常" and one on
+// captioned "异常" (with the given object names), each with its label.
+QHBoxLayout *MakeLampLegend(QWidget *parent, const char *normalName, const char *activeName);

@@ -1,0 +1,66 @@
+#include "ui/calibrationbench.h"
+
+#include "ui/lamp.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+void CalibrationBenchWindow::MakeBench(const QString &addressCaption, const char *listBoxName,
+                                       const QStringList &points, std::function<void()> clear,
+                                       std::function<void()> chosen)
+{
+    QLabel *addressLabel = nullptr;
+    address_ = MakeAddressSpin("SpinEdit1", addressCaption, &addressLabel, 0);
+    cyclicBox_ = new QCheckBox(QStringLiteral("循环读"), this);
+    cyclicBox_->setObjectName("CheckBox1");
+    lampA_ = new Lamp("Shape39", QStringLiteral("读数指示灯1"), this);
+    lampB_ = new Lamp("Shape1", QStringLiteral("读数指示灯2"), this);
+    lampB_->SetColour(Lamp::Active());
+    readRow_ = MakeRow({addressLabel, address_, cyclicBox_, lampA_, lampB_, nullptr});
+
+    const auto edit = [this](const char *name, const QString &caption, QLabel **label) {
+        auto *line = new QLineEdit(this);
+        line->setObjectName(QLatin1String(name));
+        line->setAccessibleName(caption);
+        *label = new QLabel(caption + QStringLiteral("："), this);
+        (*label)->setBuddy(line);
+        return line;
+    };
+    QLabel *referenceLabel = nullptr, *wordLabel = nullptr;
+    reference_ = edit("Edit1", QStringLiteral("标准表数据"), &referenceLabel);
+    word_ = edit("Edit2", QStringLiteral("校验数据"), &wordLabel);
+    edits_ = new QGridLayout;
+    edits_->addWidget(referenceLabel, 0, 0);
+    edits_->addWidget(reference_, 0, 1);
+    edits_->addWidget(wordLabel, 1, 0);
+    edits_->addWidget(word_, 1, 1);
+    edits_->addWidget(MakeButton("Button1", QStringLiteral("清零"), std::move(clear)), 1, 2);
+
+    listBox_ = new QGroupBox(QStringLiteral("选择待校验的参数："), this);
+    listBox_->setObjectName(QLatin1String(listBoxName));
+    points_ = new QListWidget(listBox_);
+    points_->setObjectName("ListBox1");
+    points_->setAccessibleName(QStringLiteral("选择待校验的参数"));
+    points_->addItems(points);
+    points_->setCurrentRow(-1);
+    // A click and a keyboard move both choose the point.
+    connect(points_, &QListWidget::itemClicked, this, chosen);
+    connect(points_, &QListWidget::currentRowChanged, this, chosen);
+    auto *listLayout = new QVBoxLayout(listBox_);
+    listLayout->addWidget(points_);
+}
+
+void CalibrationBenchWindow::BlinkLamps()
+{
+    const QColor colour = lampA_->Colour();
+    lampA_->SetColour(lampB_->Colour());
+    lampB_->SetColour(colour);
+}

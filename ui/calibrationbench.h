@@ -1,0 +1,41 @@
+#pragma once
+// The bench controls both calibration windows share: the instrument address
+// with the cyclic-read check box and the two read lamps, the reference
+// meter's value and the correction with its clear button, and the list of
+// points to calibrate.
+#include "ui/familywindow.h"
+
+#include <QStringList>
+
+class Lamp;
+class QCheckBox;
+class QGridLayout;
+class QGroupBox;
+class QLineEdit;
+class QListWidget;
+
+class CalibrationBenchWindow : public FamilyWindow {
+    Q_OBJECT
+public:
+    using FamilyWindow::FamilyWindow;
+
+protected:
+    // Makes the controls (object names SpinEdit1, CheckBox1, Shape39,
+    // Shape1, Edit1, Edit2, Button1, listBoxName and ListBox1): clear runs
+    // on 清零, chosen when a point is clicked or moved to.
+    void MakeBench(const QString &addressCaption, const char *listBoxName, const QStringList &points,
+                   std::function<void()> clear, std::function<void()> chosen);
+    // One tick of a cyclic read: the two lamps swap colours.
+    void BlinkLamps();
+
+    QSpinBox *address_ = nullptr;
+    QCheckBox *cyclicBox_ = nullptr;
+    Lamp *lampA_ = nullptr;
+    Lamp *lampB_ = nullptr;
+    QHBoxLayout *readRow_ = nullptr; // address, check box and lamps
+    QLineEdit *reference_ = nullptr;
+    QLineEdit *word_ = nullptr;
+    QGridLayout *edits_ = nullptr;   // reference and correction with 清零
+    QGroupBox *listBox_ = nullptr;
+    QListWidget *points_ = nullptr;
+};
