@@ -296,18 +296,7 @@ void CalibrationWindow::onReply(const modbus::Exchange &exchange)
 void CalibrationWindow::addRow(int item, const QString &action, const QString &standard,
                                  std::optional<double> reading, const QString &coefficient, const QString &result)
 {
-    calib::RecordRow row;
-    row.time = QDateTime::currentDateTime();
-    row.address = LastAddress();
-    row.point = item;
-    row.pointText = cal::ItemText(item - 1);
-    row.action = action;
-    row.reference = standard;
-    row.reading = reading;
-    row.word = coefficient;
-    row.result = result;
-    if (!record_.Add(row))
-        ui::ShowMessage(this, QStringLiteral("校验记录无法写入，请重新保存记录！"));
+    AddRecordRow(item, cal::ItemText(item - 1), action, standard, reading, coefficient, result);
 }
 
 } // namespace kz827

@@ -23,7 +23,6 @@ public:
     explicit CalibrationWindow(SerialLink &link, QWidget *parent = nullptr);
 
     bool Reading() const { return cyclicRead_.Reading(); }
-    const calib::Record &Record() const { return record_; }
 
 protected:
     void onClose() override;
@@ -52,7 +51,6 @@ private:
     QTimer *timer_ = nullptr;
 
     calib::CyclicRead cyclicRead_;
-    calib::Record record_;
     QByteArray lastData_; // the last calibration reply without its first five bytes
     kz827::calibration::Histories histories_;
 };

@@ -57,26 +57,11 @@ MeasurementWindow::MeasurementWindow(SerialLink &link, QWidget *parent)
         return box;
     };
 
-    auto *panel = new QFrame(this);
-    panel->setObjectName("Panel1");
-    panel->setFrameShape(QFrame::StyledPanel);
-    progress_ = MakePollProgress(panel);
-    auto *panelLayout = new QHBoxLayout(panel);
-    panelLayout->addWidget(progress_);
-
-    timer_ = MakeTimer(2000, [this] { onTick(); });
-
-    auto *bottom = new QHBoxLayout;
-    bottom->addWidget(panel, 1);
-    // Recording: every measurement shown also goes to a CSV file.
-    record_ = new RecordButton(this);
-    bottom->addWidget(record_);
-    bottom->addWidget(MakeButton("BitBtn1", QStringLiteral("启  动"), [this] { onStart(); }));
-    bottom->addWidget(MakeButton("BitBtn2", QStringLiteral("停  止"), [this] { timer_->stop(); }));
-    bottom->addWidget(MakeButton("Exit", QStringLiteral("返  回"), [this] {
-        timer_->stop();
-        CloseWindow();
-    }));
+    const PollBar bar = MakePollBar(2000, "Exit", [this] { onStart(); }, [this] { onTick(); });
+    progress_ = bar.progress;
+    record_ = bar.record;
+    timer_ = bar.timer;
+    QHBoxLayout *bottom = bar.row;
 
     MakeColumn({top, frame("GroupBox1", QStringLiteral("电压测量"), 0, 7),
                 frame("GroupBox5", QStringLiteral("电能测量"), 7, m::kBoxes), bottom});

@@ -87,32 +87,13 @@ MeasurementWindow::MeasurementWindow(SerialLink &link, QWidget *parent) : Family
         ++groupIndex;
     }
 
-    auto *panel = new QFrame(this);
-    panel->setObjectName("Panel1");
-    panel->setFrameShape(QFrame::StyledPanel);
-    progress_ = MakePollProgress(panel);
-    auto *panelLayout = new QHBoxLayout(panel);
-    panelLayout->addWidget(progress_);
-
-    // Recording: every measurement shown also goes to a CSV file.
-    record_ = new RecordButton(this);
-    auto *start = MakeButton("BitBtn1", QStringLiteral("启  动"), [this] { onStart(); });
-    auto *stop = MakeButton("BitBtn2", QStringLiteral("停  止"), [this] { onStop(); });
-    auto *back = MakeButton("BitBtn3", QStringLiteral("返  回"), [this] {
-        onStop();
-        CloseWindow();
-    });
-
-    auto *bottom = new QHBoxLayout;
-    bottom->addWidget(panel, 1);
-    bottom->addWidget(record_);
-    bottom->addWidget(start);
-    bottom->addWidget(stop);
-    bottom->addWidget(back);
+    const PollBar bar = MakePollBar(2000, "BitBtn3", [this] { onStart(); }, [this] { onTick(); });
+    progress_ = bar.progress;
+    record_ = bar.record;
+    timer_ = bar.timer;
+    QHBoxLayout *bottom = bar.row;
 
     MakeColumn({top, grid, bottom});
-
-    timer_ = MakeTimer(2000, [this] { onTick(); });
     // After a lost port the boxes keep the last values, marked as stopped.
     bottom->insertWidget(1, WatchPoll(timer_, QList<QWidget *>(boxes_.begin(), boxes_.end())));
 
@@ -132,11 +113,6 @@ void MeasurementWindow::onStart()
     const int address = address_->value();
     if (Send(threephase::RatioRequest(static_cast<std::uint8_t>(address)), address))
         timer_->start();
-}
-
-void MeasurementWindow::onStop()
-{
-    timer_->stop();
 }
 
 void MeasurementWindow::onTick()

@@ -32,7 +32,6 @@ protected:
 
 private:
     void onStart();
-    void onStop();
     void onTick();
     void onReply(const modbus::Exchange &exchange) override;
     void showTexts(const threephase::MeasurementTexts &texts);

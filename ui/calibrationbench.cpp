@@ -1,8 +1,10 @@
 #include "ui/calibrationbench.h"
 
 #include "ui/lamp.h"
+#include "ui/messagebox.h"
 
 #include <QCheckBox>
+#include <QDateTime>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -63,4 +65,22 @@ void CalibrationBenchWindow::BlinkLamps()
     const QColor colour = lampA_->Colour();
     lampA_->SetColour(lampB_->Colour());
     lampB_->SetColour(colour);
+}
+
+void CalibrationBenchWindow::AddRecordRow(int point, const QString &pointText, const QString &action,
+                                          const QString &reference, std::optional<double> reading,
+                                          const QString &word, const QString &result)
+{
+    calib::RecordRow row;
+    row.time = QDateTime::currentDateTime();
+    row.address = LastAddress();
+    row.point = point;
+    row.pointText = pointText;
+    row.action = action;
+    row.reference = reference;
+    row.reading = reading;
+    row.word = word;
+    row.result = result;
+    if (!record_.Add(row))
+        ui::ShowMessage(this, QStringLiteral("校验记录无法写入，请重新保存记录！"));
 }

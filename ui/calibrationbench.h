@@ -3,6 +3,7 @@
 // with the cyclic-read check box and the two read lamps, the reference
 // meter's value and the correction with its clear button, and the list of
 // points to calibrate.
+#include "core/calibrationrecord.h"
 #include "ui/familywindow.h"
 
 #include <QStringList>
@@ -19,6 +20,9 @@ class CalibrationBenchWindow : public FamilyWindow {
 public:
     using FamilyWindow::FamilyWindow;
 
+    // What was done at the bench this run.
+    const calib::Record &Record() const { return record_; }
+
 protected:
     // Makes the controls (object names SpinEdit1, CheckBox1, Shape39,
     // Shape1, Edit1, Edit2, Button1, listBoxName and ListBox1): clear runs
@@ -27,6 +31,10 @@ protected:
                    std::function<void()> clear, std::function<void()> chosen);
     // One tick of a cyclic read: the two lamps swap colours.
     void BlinkLamps();
+    // Adds a row to the record, now, at the address asked last; the user
+    // is told when the record file can no longer be written.
+    void AddRecordRow(int point, const QString &pointText, const QString &action, const QString &reference,
+                      std::optional<double> reading, const QString &word, const QString &result);
 
     QSpinBox *address_ = nullptr;
     QCheckBox *cyclicBox_ = nullptr;
@@ -38,4 +46,5 @@ protected:
     QGridLayout *edits_ = nullptr;   // reference and correction with 清零
     QGroupBox *listBox_ = nullptr;
     QListWidget *points_ = nullptr;
+    calib::Record record_;
 };

@@ -263,20 +263,11 @@ void CalibrationWindow::onReply(const modbus::Exchange &exchange)
 void CalibrationWindow::addRow(int point, const QString &action, const QString &reference,
                                std::optional<double> reading, const QString &word, const QString &result)
 {
-    calib::RecordRow row;
-    row.time = QDateTime::currentDateTime();
-    row.address = LastAddress();
-    row.point = point;
+    QString pointText;
     const auto points = decoder_->Points();
     if (point >= 1 && point <= static_cast<int>(points.size()))
-        row.pointText = Text(points[static_cast<std::size_t>(point - 1)].text);
-    row.action = action;
-    row.reference = reference;
-    row.reading = reading;
-    row.word = word;
-    row.result = result;
-    if (!record_.Add(row))
-        ui::ShowMessage(this, QStringLiteral("校验记录无法写入，请重新保存记录！"));
+        pointText = Text(points[static_cast<std::size_t>(point - 1)].text);
+    AddRecordRow(point, pointText, action, reference, reading, word, result);
 }
 
 void CalibrationWindow::saveRecord()

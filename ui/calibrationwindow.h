@@ -48,7 +48,6 @@ public:
                       QWidget *parent = nullptr);
 
     bool CyclicReading() const { return cyclic_.Reading(); }
-    const calib::Record &Record() const { return record_; }
 
 protected:
     void onClose() override;
@@ -70,7 +69,6 @@ private:
     std::unique_ptr<calib::Decoder> decoder_;
     calib::Engine engine_;
     calib::CyclicRead cyclic_;
-    calib::Record record_;
 
     QPushButton *readButton_ = nullptr;
     QList<QLabel *> readOuts_;

@@ -2,8 +2,10 @@
 
 #include "core/energybase.h"
 #include "ui/messagebox.h"
+#include "ui/recordbutton.h"
 
 #include <QCloseEvent>
+#include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -272,6 +274,31 @@ FamilyWindow::EnergyBaseGroup FamilyWindow::MakeEnergyBaseGroup(std::function<vo
     layout->addWidget(up, 0, 2);
     layout->addWidget(down, 1, 2);
     return group;
+}
+
+FamilyWindow::PollBar FamilyWindow::MakePollBar(int intervalMs, const char *backName, std::function<void()> onStart,
+                                                std::function<void()> onTick)
+{
+    PollBar bar;
+    auto *panel = new QFrame(this);
+    panel->setObjectName("Panel1");
+    panel->setFrameShape(QFrame::StyledPanel);
+    bar.progress = MakePollProgress(panel);
+    auto *panelLayout = new QHBoxLayout(panel);
+    panelLayout->addWidget(bar.progress);
+    // Recording: every measurement shown also goes to a CSV file.
+    bar.record = new RecordButton(this);
+    QTimer *timer = bar.timer = MakeTimer(intervalMs, std::move(onTick));
+    bar.row = new QHBoxLayout;
+    bar.row->addWidget(panel, 1);
+    bar.row->addWidget(bar.record);
+    bar.row->addWidget(MakeButton("BitBtn1", QStringLiteral("启  动"), std::move(onStart)));
+    bar.row->addWidget(MakeButton("BitBtn2", QStringLiteral("停  止"), [timer] { timer->stop(); }));
+    bar.row->addWidget(MakeButton(QLatin1String(backName), QStringLiteral("返  回"), [this, timer] {
+        timer->stop();
+        CloseWindow();
+    }));
+    return bar;
 }
 
 QProgressBar *FamilyWindow::MakePollProgress(QWidget *parent)

@@ -20,6 +20,7 @@ class QHBoxLayout;
 class QLayout;
 class QVBoxLayout;
 class QLabel;
+class RecordButton;
 class QPushButton;
 class QSpinBox;
 
@@ -162,6 +163,19 @@ protected:
         QLineEdit *reactive = nullptr;
     };
     EnergyBaseGroup MakeEnergyBaseGroup(std::function<void()> upload, std::function<void()> download);
+
+    // The bottom row of a measurement window: a panel with the poll's
+    // progress bar (stretching), the record button, 启  动 (BitBtn1)
+    // running onStart, 停  止 (BitBtn2) and 返  回 (backName), which stop the
+    // poll's timer (Timer1, intervalMs, running onTick); 返回 also closes.
+    struct PollBar {
+        QHBoxLayout *row = nullptr;
+        QProgressBar *progress = nullptr;
+        RecordButton *record = nullptr;
+        QTimer *timer = nullptr;
+    };
+    PollBar MakePollBar(int intervalMs, const char *backName, std::function<void()> onStart,
+                        std::function<void()> onTick);
 
     // The progress bar of a measurement window's poll (ProgressBar1, 0..100,
     // no text), which PollTick moves; parent: where it is laid out.
