@@ -57,8 +57,8 @@ MeasurementWindow::MeasurementWindow(SerialLink &link, QWidget *parent)
         return box;
     };
 
-    const PollBar bar = MakePollBar(2000, "Exit", [this] { onStart(); }, [this] { onTick(); });
-    progress_ = bar.progress;
+    // The set-up block is read afresh at every start.
+    const PollBar bar = MakePollBar(2000, "Exit", {singlephase::MeterageParams, m::SetupRequest, m::MeasurementRequest});
     record_ = bar.record;
     timer_ = bar.timer;
     QHBoxLayout *bottom = bar.row;
@@ -74,24 +74,6 @@ void MeasurementWindow::onClose()
 {
     // A hidden window polls no more: its replies would reach no one.
     timer_->stop();
-}
-
-void MeasurementWindow::onStart()
-{
-    // The set-up block is read afresh at every start.
-    singlephase::MeterageParams().clear();
-    const int address = address_->value();
-    if (Send(m::SetupRequest(static_cast<std::uint8_t>(address)), address))
-        timer_->start();
-}
-
-void MeasurementWindow::onTick()
-{
-    if (!PollTick(timer_, progress_))
-        return;
-    const int address = address_->value();
-    const auto a = static_cast<std::uint8_t>(address);
-    Send(singlephase::MeterageParams().isEmpty() ? m::SetupRequest(a) : m::MeasurementRequest(a), address);
 }
 
 void MeasurementWindow::onReply(const modbus::Exchange &exchange)

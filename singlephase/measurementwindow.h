@@ -28,13 +28,10 @@ protected:
     void onClose() override;
 
 private:
-    void onStart();
-    void onTick();
     void onReply(const modbus::Exchange &exchange) override;
 
     QSpinBox *address_ = nullptr;
     QTimer *timer_ = nullptr;
-    QProgressBar *progress_ = nullptr;
     RecordButton *record_ = nullptr;
     std::array<QLineEdit *, singlephase::measurement::kBoxes> boxes_{};
 };

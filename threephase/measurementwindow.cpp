@@ -87,8 +87,8 @@ MeasurementWindow::MeasurementWindow(SerialLink &link, QWidget *parent) : Family
         ++groupIndex;
     }
 
-    const PollBar bar = MakePollBar(2000, "BitBtn3", [this] { onStart(); }, [this] { onTick(); });
-    progress_ = bar.progress;
+    // The ratio block is read afresh at every start.
+    const PollBar bar = MakePollBar(2000, "BitBtn3", {CoulometryParams, RatioRequest, threephase::MeasurementPoll});
     record_ = bar.record;
     timer_ = bar.timer;
     QHBoxLayout *bottom = bar.row;
@@ -104,25 +104,6 @@ void MeasurementWindow::onShow() {}
 void MeasurementWindow::onClose()
 {
     timer_->stop();
-}
-
-void MeasurementWindow::onStart()
-{
-    // The ratio block is read afresh at every start.
-    threephase::CoulometryParams().clear();
-    const int address = address_->value();
-    if (Send(threephase::RatioRequest(static_cast<std::uint8_t>(address)), address))
-        timer_->start();
-}
-
-void MeasurementWindow::onTick()
-{
-    if (!PollTick(timer_, progress_))
-        return;
-    const int address = address_->value();
-    const auto a = static_cast<std::uint8_t>(address);
-    Send(threephase::CoulometryParams().isEmpty() ? threephase::RatioRequest(a) : threephase::MeasurementPoll(a),
-         address);
 }
 
 void MeasurementWindow::onReply(const modbus::Exchange &exchange)

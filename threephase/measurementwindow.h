@@ -31,14 +31,11 @@ protected:
     void onClose() override;
 
 private:
-    void onStart();
-    void onTick();
     void onReply(const modbus::Exchange &exchange) override;
     void showTexts(const threephase::MeasurementTexts &texts);
 
     QSpinBox *address_ = nullptr;
     QTimer *timer_ = nullptr;
-    QProgressBar *progress_ = nullptr;
     RecordButton *record_ = nullptr;
     std::array<QLineEdit *, threephase::kMeasurementBoxes> boxes_{};
 };

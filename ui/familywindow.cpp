@@ -301,6 +301,26 @@ FamilyWindow::PollBar FamilyWindow::MakePollBar(int intervalMs, const char *back
     return bar;
 }
 
+FamilyWindow::PollBar FamilyWindow::MakePollBar(int intervalMs, const char *backName, MeasurementPoll poll)
+{
+    auto bar = std::make_shared<PollBar>();
+    const auto start = [this, poll, bar] {
+        poll.setupBlock().clear();
+        const int address = Address();
+        if (Send(poll.setupRequest(static_cast<std::uint8_t>(address)), address))
+            bar->timer->start();
+    };
+    const auto tick = [this, poll, bar] {
+        if (!PollTick(bar->timer, bar->progress))
+            return;
+        const int address = Address();
+        const auto a = static_cast<std::uint8_t>(address);
+        Send(poll.setupBlock().isEmpty() ? poll.setupRequest(a) : poll.measurementRequest(a), address);
+    };
+    *bar = MakePollBar(intervalMs, backName, start, tick);
+    return *bar;
+}
+
 QProgressBar *FamilyWindow::MakePollProgress(QWidget *parent)
 {
     auto *bar = new QProgressBar(parent);

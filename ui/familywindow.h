@@ -176,6 +176,16 @@ protected:
     };
     PollBar MakePollBar(int intervalMs, const char *backName, std::function<void()> onStart,
                         std::function<void()> onTick);
+    // What a measurement poll asks the instrument at Address(): its set-up
+    // block first (read afresh at every start, and asked again at each tick
+    // until it is there), then the measurements.
+    struct MeasurementPoll {
+        QByteArray &(*setupBlock)();
+        QByteArray (*setupRequest)(std::uint8_t address);
+        QByteArray (*measurementRequest)(std::uint8_t address);
+    };
+    // The poll row of a measurement window whose 启  动 and timer ask as poll says.
+    PollBar MakePollBar(int intervalMs, const char *backName, MeasurementPoll poll);
 
     // The progress bar of a measurement window's poll (ProgressBar1, 0..100,
     // no text), which PollTick moves; parent: where it is laid out.
