@@ -298,23 +298,19 @@ Encoded Encode(Table table, const Values &values, int bytes)
             break;
         case Kind::BcdSpin:
         case Kind::BcdText:
-        case Kind::BcdByteSpin: {
-            const std::optional<int> n = putCount(v, f, &out.error);
-            if (!n)
-                return refuse(out.error);
-            if (f.kind == Kind::BcdByteSpin)
-                putWord(out.data, f.offset, toBcdByte(*n));
-            else
-                out.data.replace(f.offset, 2, IntToBcdBytes(static_cast<std::uint16_t>(*n)));
-            break;
-        }
+        case Kind::BcdByteSpin:
         case Kind::ByteSpin:
         case Kind::WordSpin:
         case Kind::WordText: {
             const std::optional<int> n = putCount(v, f, &out.error);
             if (!n)
                 return refuse(out.error);
-            putWord(out.data, f.offset, static_cast<std::uint16_t>(*n));
+            if (f.kind == Kind::BcdByteSpin)
+                putWord(out.data, f.offset, toBcdByte(*n));
+            else if (f.kind == Kind::BcdSpin || f.kind == Kind::BcdText)
+                out.data.replace(f.offset, 2, IntToBcdBytes(static_cast<std::uint16_t>(*n)));
+            else
+                putWord(out.data, f.offset, static_cast<std::uint16_t>(*n));
             break;
         }
         case Kind::BcdLimit:
