@@ -31,31 +31,22 @@ QString Allowed(const fields::Field &f)
     case Kind::RadioBit:
     case Kind::RadioFlag:
     case Kind::RadioWord:
+    case Kind::RadioIndex:
     case Kind::ComboByte:
     case Kind::ComboBcd:
         return ItemRange(f.items);
     case Kind::BcdSpin:
     case Kind::BcdByteSpin:
     case Kind::BcdText:
+    case Kind::ByteSpin:
+    case Kind::WordSpin:
+    case Kind::WordText:
         return QStringLiteral("0..%1").arg(f.max);
     case Kind::BcdLimit:
         return QStringLiteral("0..9999 as four digits at most, with up to 3 decimals");
     case Kind::SignedLimit:
         return QStringLiteral("-9999..9999 as four digits at most, with up to 4 decimals");
-    }
-    return {};
-}
-
-QString Allowed(const singlephase::words::Field &f)
-{
-    using singlephase::words::Kind;
-    switch (f.kind) {
-    case Kind::Byte:
-    case Kind::Word:
-        return QStringLiteral("0..%1").arg(f.max);
-    case Kind::Choice:
-        return ItemRange(f.items);
-    case Kind::Limit:
+    case Kind::ShortLimit:
         return QStringLiteral("-9999..9999 in five characters at most");
     }
     return {};
@@ -70,14 +61,6 @@ QList<FieldName> NamesOf(fields::Table table)
     return names;
 }
 
-QList<FieldName> NamesOf(singlephase::words::Table table)
-{
-    QList<FieldName> names;
-    for (const auto &f : table)
-        names.append({QString::fromUtf8(f.object), QString::fromUtf8(f.caption), Allowed(f)});
-    return names;
-}
-
 Block TableBlock(const QString &key, const QString &title, std::uint16_t first, std::uint16_t count,
                  fields::Table table)
 {
@@ -85,21 +68,6 @@ Block TableBlock(const QString &key, const QString &title, std::uint16_t first, 
     Block b{key, title, first, count, bytes, true, NamesOf(table), {}, {}};
     b.decode = [table](const QByteArray &data) { return fields::Decode(table, data); };
     b.encode = [table, bytes](const fields::Values &values) { return fields::Encode(table, values, bytes); };
-    return b;
-}
-
-// A single-phase block of a shared table and word fields over the same bytes.
-Block WordBlock(const QString &key, const QString &title, std::uint16_t first, std::uint16_t count,
-                const singlephase::words::Block &block)
-{
-    Block b{key, title, first, count, block.bytes, true, NamesOf(block.table) + NamesOf(block.words), {}, {}};
-    const auto split = static_cast<qsizetype>(block.table.size());
-    b.decode = [block](const QByteArray &data) {
-        return fields::Decode(block.table, data) + singlephase::words::Decode(block.words, data);
-    };
-    b.encode = [block, split](const fields::Values &values) {
-        return singlephase::words::EncodeBlock(block, values.mid(0, split), values.mid(split));
-    };
     return b;
 }
 
@@ -159,16 +127,16 @@ QList<Block> SinglePhaseBlocks()
     QList<Block> blocks{
         TableBlock(QStringLiteral("alarm-enable"), QStringLiteral("报警允许设置"), sp::alarmenable::kFirstRegister,
                    sp::alarmenable::kRegisters, sp::alarmenable::kFields),
-        WordBlock(QStringLiteral("display"), QStringLiteral("窗口显示参数设置"), sp::display::kFirstRegister,
-                  sp::display::kRegisters, sp::display::kBlock),
-        WordBlock(QStringLiteral("init"), QStringLiteral("仪表初始化设置"), sp::initsettings::kFirstRegister,
-                  sp::initsettings::kRegisters, sp::initsettings::kBlock),
+        TableBlock(QStringLiteral("display"), QStringLiteral("窗口显示参数设置"), sp::display::kFirstRegister,
+                   sp::display::kRegisters, sp::display::kFields),
+        TableBlock(QStringLiteral("init"), QStringLiteral("仪表初始化设置"), sp::initsettings::kFirstRegister,
+                   sp::initsettings::kRegisters, sp::initsettings::kFields),
         EnergyBases(sp::initsettings::kBaseRegister),
     };
     int n = 1;
     for (const sp::alarmparams::Group &g : sp::alarmparams::kGroups)
-        blocks.append(WordBlock(QStringLiteral("alarm-params-%1").arg(n++), QString::fromUtf8(g.radio), g.first,
-                                g.count, g.Block()));
+        blocks.append(TableBlock(QStringLiteral("alarm-params-%1").arg(n++), QString::fromUtf8(g.radio), g.first,
+                                 g.count, g.table));
     return blocks;
 }
 

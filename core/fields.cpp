@@ -89,6 +89,18 @@ std::optional<Limit> putLimit(const QString &text, const QString &caption, QStri
                  static_cast<std::uint8_t>(d.decimals)};
 }
 
+bool digitsOnly(QStringView text)
+{
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); });
+}
+
+Limit signedLimit(qint64 value, qsizetype decimals)
+{
+    const auto bits = static_cast<std::uint16_t>(static_cast<std::int16_t>(std::clamp<qint64>(value, -9999, 9999)));
+    return Limit{static_cast<std::uint8_t>(bits >> 8), static_cast<std::uint8_t>(bits & 0xFF),
+                 static_cast<std::uint8_t>(decimals)};
+}
+
 // A whole number typed into an unsigned edit, limited to max.
 std::optional<int> putCount(const QString &text, const Field &f, QString *error)
 {
@@ -156,6 +168,30 @@ std::optional<Limit> PutSignedLimit(const QString &text, const QString &caption,
     return putLimit(text, caption, error, true);
 }
 
+std::optional<Limit> PutShortLimit(const QString &text, QString *error)
+{
+    const qsizetype point = text.indexOf(QLatin1Char('.'));
+    if (point < 0) {
+        const std::optional<qint64> v = ParseInteger(text, error);
+        if (!v)
+            return std::nullopt;
+        return signedLimit(*v, 0);
+    }
+    const QString integer = text.left(point);
+    QString fraction = text.mid(point + 1);
+    const QStringView unsignedPart = QStringView(integer).mid(integer.startsWith(QLatin1Char('-')) ? 1 : 0);
+    if (!digitsOnly(unsignedPart) || !digitsOnly(fraction) || (unsignedPart.isEmpty() && fraction.isEmpty())) {
+        if (error)
+            *error = QStringLiteral("'%1' is not a valid integer value").arg(text);
+        return std::nullopt;
+    }
+    // Five characters: the integer part and the point first, then as many
+    // fraction digits as still fit.
+    fraction = fraction.left(std::max<qsizetype>(0, 5 - integer.size() - 1));
+    const qint64 v = unsignedPart.isEmpty() && fraction.isEmpty() ? 0 : ParseInteger(integer + fraction).value_or(0);
+    return signedLimit(v, fraction.size());
+}
+
 QString BcdLimitText(const QByteArray &record)
 {
     QString digits;
@@ -206,14 +242,23 @@ Values Decode(Table table, const QByteArray &data)
         case Kind::BcdLimit:
             v = BcdLimitText(data.mid(f.offset, 4));
             break;
-        case Kind::SignedLimit: {
+        case Kind::SignedLimit:
+        case Kind::ShortLimit: {
             QByteArray record = data.mid(f.offset, 4);
             v = DecimalWordText(record);
             break;
         }
+        case Kind::ByteSpin:
+            v = QString::number(low);
+            break;
+        case Kind::WordSpin:
+        case Kind::WordText:
+            v = QString::number(word);
+            break;
         case Kind::ComboByte:
+        case Kind::RadioIndex:
         case Kind::ComboBcd: {
-            const int index = f.kind == Kind::ComboByte ? low : bcdByte(low);
+            const int index = f.kind == Kind::ComboBcd ? bcdByte(low) : low;
             v = QString::number(index < itemCount(f) ? index : -1);
             break;
         }
@@ -253,20 +298,27 @@ Encoded Encode(Table table, const Values &values, int bytes)
             break;
         case Kind::BcdSpin:
         case Kind::BcdText:
-        case Kind::BcdByteSpin: {
+        case Kind::BcdByteSpin:
+        case Kind::ByteSpin:
+        case Kind::WordSpin:
+        case Kind::WordText: {
             const std::optional<int> n = putCount(v, f, &out.error);
             if (!n)
                 return refuse(out.error);
             if (f.kind == Kind::BcdByteSpin)
                 putWord(out.data, f.offset, toBcdByte(*n));
-            else
+            else if (f.kind == Kind::BcdSpin || f.kind == Kind::BcdText)
                 out.data.replace(f.offset, 2, IntToBcdBytes(static_cast<std::uint16_t>(*n)));
+            else
+                putWord(out.data, f.offset, static_cast<std::uint16_t>(*n));
             break;
         }
         case Kind::BcdLimit:
-        case Kind::SignedLimit: {
-            const std::optional<Limit> limit = f.kind == Kind::BcdLimit ? PutBcdLimit(v, caption, &out.error)
-                                                                        : PutSignedLimit(v, caption, &out.error);
+        case Kind::SignedLimit:
+        case Kind::ShortLimit: {
+            const std::optional<Limit> limit = f.kind == Kind::BcdLimit      ? PutBcdLimit(v, caption, &out.error)
+                                               : f.kind == Kind::SignedLimit ? PutSignedLimit(v, caption, &out.error)
+                                                                             : PutShortLimit(v, &out.error);
             if (!limit)
                 return refuse(out.error);
             out.data[f.offset] = static_cast<char>(limit->high);
@@ -275,12 +327,13 @@ Encoded Encode(Table table, const Values &values, int bytes)
             break;
         }
         case Kind::ComboByte:
+        case Kind::RadioIndex:
         case Kind::ComboBcd: {
             bool ok = false;
             const int index = v.toInt(&ok);
             if (!ok || index < 0 || index >= itemCount(f))
                 return refuse(NoChoiceMessage(caption));
-            putWord(out.data, f.offset, f.kind == Kind::ComboByte ? index : toBcdByte(index));
+            putWord(out.data, f.offset, f.kind == Kind::ComboBcd ? toBcdByte(index) : index);
             break;
         }
         }

@@ -8,7 +8,7 @@
 //
 // Control values travel as texts, the same for every kind of control:
 //   check box      "1" ticked, "0" clear
-//   radio group    "0" first item, "1" second item, "-1" none selected
+//   radio group    item index ("0" first item), "-1" none selected
 //   list           item index, "-1" none selected
 //   spin box, edit the text shown
 #include <QByteArray>
@@ -34,6 +34,12 @@ enum class Kind : std::uint8_t {
     SignedLimit, // edit: two registers, signed word then the number of decimals
     ComboByte,   // list: 0x00 and the item index
     ComboBcd,    // list: 0x00 and the item index as two BCD digits
+    ByteSpin,    // spin box: 0x00 and the value, limited to max; read: the low byte
+    WordSpin,    // spin box: the value as an unsigned word, limited to max
+    WordText,    // edit, empty at first: the value as an unsigned word, limited to max
+    RadioIndex,  // radio group of any number of items: 0x00 and the item index
+    ShortLimit,  // edit: two registers, signed word, 0x00 and the number of
+                 // decimals, typed with at most five characters (PutShortLimit)
 };
 
 struct Field {
@@ -52,10 +58,14 @@ struct Field {
     const char *hint = nullptr;    // what the window tells of the field's limit (its tool tip)
 
     // Data bytes the field occupies.
-    constexpr int Width() const { return kind == Kind::BcdLimit || kind == Kind::SignedLimit ? 4 : 2; }
+    constexpr int Width() const
+    {
+        return kind == Kind::BcdLimit || kind == Kind::SignedLimit || kind == Kind::ShortLimit ? 4 : 2;
+    }
     constexpr bool IsTextEdit() const
     {
-        return kind == Kind::BcdText || kind == Kind::BcdLimit || kind == Kind::SignedLimit;
+        return kind == Kind::BcdText || kind == Kind::BcdLimit || kind == Kind::SignedLimit ||
+               kind == Kind::WordText || kind == Kind::ShortLimit;
     }
     constexpr bool IsBit() const { return kind == Kind::Bit || kind == Kind::RadioBit; }
 };
@@ -171,6 +181,13 @@ struct Limit {
 };
 std::optional<Limit> PutBcdLimit(const QString &text, const QString &caption, QString *error);
 std::optional<Limit> PutSignedLimit(const QString &text, const QString &caption, QString *error);
+// A limit of at most five characters, of which the cut drops only fraction
+// digits: "220.5" is 2205 with 1 decimal, "1234.5" is 1234 with none, ".5"
+// is 5 with 1, "-0.5" is -5 with 1. A value or an integer part beyond
+// -9999..9999 is limited to that range ("99999" is 9999, "-12345" is
+// -9999). Anything but an optional '-', digits and one point is refused
+// with the toolkit's conversion message.
+std::optional<Limit> PutShortLimit(const QString &text, QString *error);
 // The text of a BCD limit record (4 bytes): the four digits (a nibble above
 // 9 shows as 0) with the point placed by the decimals byte, leading zeros kept.
 QString BcdLimitText(const QByteArray &record);

@@ -23,8 +23,6 @@ namespace fuzz {
 
 namespace {
 
-namespace words = singlephase::words;
-
 struct Block {
     fields::Table table;
     int bytes;
@@ -46,12 +44,14 @@ const QList<Block> &Tables()
     return tables;
 }
 
-const QList<words::Block> &WordBlocks()
+// The single-phase display, set-up and alarm parameter blocks.
+const QList<Block> &SinglePhaseBlocks()
 {
-    static const QList<words::Block> blocks = [] {
-        QList<words::Block> b{singlephase::display::kBlock, singlephase::initsettings::kBlock};
+    static const QList<Block> blocks = [] {
+        QList<Block> b{{singlephase::display::kFields, singlephase::display::kBytes},
+                       {singlephase::initsettings::kFields, singlephase::initsettings::kBytes}};
         for (const auto &g : singlephase::alarmparams::kGroups)
-            b.append(g.Block());
+            b.append({g.table, g.Bytes()});
         return b;
     }();
     return blocks;
@@ -107,9 +107,8 @@ int FuzzFields(const std::uint8_t *data, std::size_t size)
         break;
     }
     case 1: {
-        const words::Block &b = WordBlocks()[choice % WordBlocks().size()];
-        const fields::Values table = Texts(in, b.table.size());
-        CheckStable(b, table, Texts(in, b.words.size()));
+        const Block &b = SinglePhaseBlocks()[choice % SinglePhaseBlocks().size()];
+        CheckStable(b.table, Texts(in, b.table.size()), b.bytes, "singlephase.encoded");
         break;
     }
     case 2:
@@ -140,8 +139,10 @@ int FuzzFields(const std::uint8_t *data, std::size_t size)
                 const auto v = static_cast<std::int16_t>(s->high << 8 | s->low);
                 FUZZ_CHECK(v >= -9999 && v <= 9999 && s->decimals <= 4);
             }
-            if (const auto l = words::ParseLimit(text, &error))
-                FUZZ_CHECK(l->value >= -9999 && l->value <= 9999 && l->decimals <= 4);
+            if (const auto l = fields::PutShortLimit(text, &error)) {
+                const auto v = static_cast<std::int16_t>(l->high << 8 | l->low);
+                FUZZ_CHECK(v >= -9999 && v <= 9999 && l->decimals <= 4);
+            }
         }
         break;
     case 4:

@@ -6,8 +6,6 @@
 
 namespace fuzz {
 
-namespace words = singlephase::words;
-
 namespace {
 
 // Every field of a whole block decodes to a value.
@@ -42,26 +40,13 @@ void CheckSettles(const fields::Encoded &first, int fieldCount, int bytes, const
 
 } // namespace
 
-void CheckStable(fields::Table table, const fields::Values &values, int bytes)
+void CheckStable(fields::Table table, const fields::Values &values, int bytes, const char *path)
 {
-    CheckSettles(fields::Encode(table, values, bytes), static_cast<int>(table.size()), bytes, "fields.encoded",
+    CheckSettles(fields::Encode(table, values, bytes), static_cast<int>(table.size()), bytes, path,
                  [&](const QByteArray &data) {
                      const fields::Values shown = fields::Decode(table, data);
                      CheckWhole(shown);
                      return fields::Encode(table, shown, bytes);
-                 });
-}
-
-void CheckStable(const words::Block &block, const fields::Values &tableValues, const fields::Values &wordValues)
-{
-    CheckSettles(words::EncodeBlock(block, tableValues, wordValues),
-                 static_cast<int>(block.table.size() + block.words.size()), block.bytes, "words.encoded",
-                 [&](const QByteArray &data) {
-                     const fields::Values shownTable = fields::Decode(block.table, data);
-                     const fields::Values shownWords = words::Decode(block.words, data);
-                     CheckWhole(shownTable);
-                     CheckWhole(shownWords);
-                     return words::EncodeBlock(block, shownTable, shownWords);
                  });
 }
 

@@ -5,15 +5,12 @@
 // controls cannot show exactly, no later one changes anything).
 #include "kz827/alarms.h"
 #include "core/fields.h"
-#include "singlephase/wordfields.h"
 
 namespace fuzz {
 
-// values: control values of a block of the given size.
-void CheckStable(fields::Table table, const fields::Values &values, int bytes);
-// The same for a block made of a shared table and word fields.
-void CheckStable(const singlephase::words::Block &block, const fields::Values &tableValues,
-                 const fields::Values &wordValues);
+// values: control values of a block of the given size; path: what an
+// accepted first download counts as reached.
+void CheckStable(fields::Table table, const fields::Values &values, int bytes, const char *path = "fields.encoded");
 
 // Whether two KZ827KVE alarm blocks show the same settings.
 bool SameAlarms(const kz827::AlarmSettings &x, const kz827::AlarmSettings &y);

@@ -219,12 +219,12 @@ void FieldSeeds()
     for (int g = 0; g < 4; ++g) {
         const auto &group = singlephase::alarmparams::kGroups[g];
         Write("fields", QStringLiteral("words%1").arg(g + 2),
-              Bytes({1, 2 + g}) + factory(fields::FactoryValues(group.table)) +
-                  factory(singlephase::words::FactoryValues(group.words)));
+              Bytes({1, 2 + g}) + factory(fields::FactoryValues(group.table)));
     }
+    // The display block's lists and boxes at their factory values, its spins typed.
+    namespace sd = singlephase::display;
     Write("fields", "words0",
-          Bytes({1, 0}) + factory(fields::FactoryValues(singlephase::display::kFields)) +
-              texts({"5", "5", "5", "30"}));
+          Bytes({1, 0}) + factory(fields::FactoryValues(sd::kFields).mid(0, sd::kFirstSpin)) + texts({"5", "5", "5", "30"}));
     Write("fields", "integers", Bytes({2, 0}) + texts({"123", "-5", "+7", "99999999999999999999", "1e3", "", "65535"}));
     Write("fields", "limits", Bytes({3, 0}) + texts({"220.5", ".5", "-0.5", "12345", "1.2.3", "-.1234", "0.001"}));
     Write("fields", "bases", Bytes({4, 0}) + texts({"123.45KW/h", "16777215.99", "12.5", "-1", "1.5var/h"}));

@@ -17,7 +17,6 @@ namespace {
 
 namespace sp = singlephase;
 namespace mon = singlephase::monitor;
-namespace words = singlephase::words;
 
 class Windows {
 public:
@@ -60,30 +59,28 @@ public:
         case 5: {
             namespace ap = sp::alarmparams;
             const ap::Group &g = ap::kGroups[state % ap::kGroups.size()];
-            const fields::Values table = fields::Decode(g.table, ex.Data());
-            const fields::Values limits = words::Decode(g.words, ex.Data());
+            const fields::Values values = fields::Decode(g.table, ex.Data());
             if (IsUpload(ex, g.first, g.Bytes())) {
                 Reached("singlephase.alarmparams");
-                CheckStable(g.Block(), table, limits);
+                CheckStable(g.table, values, g.Bytes(), "singlephase.encoded");
             }
             break;
         }
         case 6: {
             namespace d = sp::display;
-            const fields::Values table = fields::Decode(d::kFields, ex.Data());
-            const fields::Values spins = words::Decode(d::kWords, ex.Data());
+            const fields::Values values = fields::Decode(d::kFields, ex.Data());
             if (IsUpload(ex, d::kFirstRegister, d::kBytes)) {
                 Reached("singlephase.display");
-                CheckStable(d::kBlock, table, spins);
+                CheckStable(d::kFields, values, d::kBytes, "singlephase.encoded");
             }
             break;
         }
         case 7: {
             namespace is = sp::initsettings;
-            const fields::Values values = words::Decode(is::kWords, ex.Data());
+            const fields::Values values = fields::Decode(is::kFields, ex.Data());
             if (IsUpload(ex, is::kFirstRegister, is::kBytes)) {
                 Reached("singlephase.initsettings");
-                CheckStable(is::kBlock, {}, values);
+                CheckStable(is::kFields, values, is::kBytes, "singlephase.encoded");
             }
             if (IsUpload(ex, is::kBaseRegister, is::kBaseReadBytes)) {
                 Reached("singlephase.bases");

@@ -3,7 +3,6 @@
 #include "ui/fieldform.h"
 #include "ui/messagebox.h"
 #include "singlephase/settings.h"
-#include "singlephase/wordform.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>
@@ -40,9 +39,9 @@ AlarmParamsWindow::AlarmParamsWindow(SerialLink &link, QWidget *parent)
             vertical += QString(c) + QLatin1Char('\n');
         vertical.chop(1);
         auto *side = new QLabel(vertical, frame);
-        const int rows = static_cast<int>(ap::kGroups[g].words.size()) / 5;
+        const int rows = static_cast<int>(ap::kGroups[g].table.size()) / 5;
         layout->addWidget(side, 0, 0, rows, 1);
-        limits_[g] = new WordForm(frame, ap::kGroups[g].words);
+        limits_[g] = new FieldForm(frame, ap::kGroups[g].table);
         for (int i = 0; i < limits_[g]->Size(); ++i) {
             layout->addWidget(limits_[g]->Label(i), i / 5, 1 + (i % 5) * 2, Qt::AlignRight);
             layout->addWidget(limits_[g]->Control(i), i / 5, 2 + (i % 5) * 2);
@@ -108,10 +107,9 @@ void AlarmParamsWindow::download()
 {
     const int chosen = CheckedGroup();
     const ap::Group &g = ap::kGroups[chosen - 1];
-    const fields::Values tableValues = chosen == 4 ? inputs_->Values() : fields::Values();
-    const fields::Values wordValues = chosen == 4 ? fields::Values() : limits_[chosen - 1]->Values();
+    const fields::Values values = chosen == 4 ? inputs_->Values() : limits_[chosen - 1]->Values();
     // A limit that is not a number is refused: nothing is sent.
-    const auto data = Downloadable(singlephase::words::EncodeBlock(g.Block(), tableValues, wordValues));
+    const auto data = Downloadable(fields::Encode(g.table, values, g.Bytes()));
     if (!data)
         return;
     group_ = chosen;
@@ -121,7 +119,7 @@ void AlarmParamsWindow::download()
 void AlarmParamsWindow::factoryValues()
 {
     for (int g = 0; g < 3; ++g)
-        limits_[g]->SetValues(singlephase::words::FactoryValues(ap::kGroups[g].words));
+        limits_[g]->SetValues(fields::FactoryValues(ap::kGroups[g].table));
     inputs_->SetValues(fields::FactoryValues(ap::kSwitchInputs));
 }
 

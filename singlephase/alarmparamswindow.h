@@ -9,7 +9,6 @@
 
 class FieldForm;
 class QRadioButton;
-class WordForm;
 
 namespace singlephase {
 
@@ -29,7 +28,7 @@ private:
     void onReply(const modbus::Exchange &exchange) override;
     int CheckedGroup() const;
 
-    std::array<WordForm *, 3> limits_{};
+    std::array<FieldForm *, 3> limits_{};
     FieldForm *inputs_ = nullptr;
     std::array<QRadioButton *, 4> radios_{};
     int group_ = 0;

@@ -2,7 +2,6 @@
 
 #include "ui/fieldform.h"
 #include "singlephase/settings.h"
-#include "singlephase/wordform.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -24,7 +23,6 @@ DisplaySettingsWindow::DisplaySettingsWindow(SerialLink &link, QWidget *parent)
     QLabel *addressLabel = nullptr;
     QSpinBox *address = MakeAddressSpin("SpinEdit1", QStringLiteral("仪表地址："), &addressLabel, 0);
     form_ = new FieldForm(this, d::kFields);
-    words_ = new WordForm(this, d::kWords);
 
     // One frame per display window: its list, then its interval in seconds.
     auto *windows = new QHBoxLayout;
@@ -34,22 +32,23 @@ DisplaySettingsWindow::DisplaySettingsWindow(SerialLink &link, QWidget *parent)
         auto *layout = new QGridLayout(box);
         layout->addWidget(form_->Label(i), 0, 0);
         layout->addWidget(form_->Control(i), 0, 1, 1, 2);
-        layout->addWidget(words_->Label(i), 1, 0);
-        layout->addWidget(words_->Control(i), 1, 1);
+        layout->addWidget(form_->Label(d::kFirstSpin + i), 1, 0);
+        layout->addWidget(form_->Control(d::kFirstSpin + i), 1, 1);
         layout->addWidget(new QLabel(QStringLiteral("秒"), box), 1, 2);
         windows->addWidget(box);
     }
 
     auto *metering = new QGroupBox(QStringLiteral("有功电能计量定时："), this);
     auto *meteringLayout = new QHBoxLayout(metering);
-    words_->Label(3)->setText(QStringLiteral("定时"));
-    meteringLayout->addWidget(words_->Label(3));
-    meteringLayout->addWidget(words_->Control(3));
+    const int meteringTime = d::kFirstSpin + 3;
+    form_->Label(meteringTime)->setText(QStringLiteral("定时"));
+    meteringLayout->addWidget(form_->Label(meteringTime));
+    meteringLayout->addWidget(form_->Control(meteringTime));
     meteringLayout->addWidget(new QLabel(QStringLiteral("秒"), metering));
 
     auto *mask = new QGroupBox(QStringLiteral("下窗口显示屏蔽选择"), this);
     auto *maskLayout = new QGridLayout(mask);
-    for (int i = d::kFirstBox; i < form_->Size(); ++i)
+    for (int i = d::kFirstBox; i < d::kFirstSpin; ++i)
         maskLayout->addWidget(form_->Control(i), (i - d::kFirstBox) / 5, (i - d::kFirstBox) % 5);
 
     auto *buttons = MakeRow({addressLabel, address, nullptr,
@@ -70,25 +69,22 @@ DisplaySettingsWindow::DisplaySettingsWindow(SerialLink &link, QWidget *parent)
 void DisplaySettingsWindow::factoryValues()
 {
     form_->SetValues(fields::FactoryValues(d::kFields));
-    words_->SetValues(singlephase::words::FactoryValues(d::kWords));
 }
 
 void DisplaySettingsWindow::clearControls()
 {
-    form_->SetValues(d::ResetFields());
-    words_->SetValues(d::ResetWords());
+    form_->SetValues(d::Reset());
 }
 
 std::optional<QByteArray> DisplaySettingsWindow::encodeControls()
 {
     // A list without a choice is refused rather than sent as 0xFF.
-    return Downloadable(singlephase::words::EncodeBlock(d::kBlock, form_->Values(), words_->Values()));
+    return Downloadable(fields::Encode(d::kFields, form_->Values(), d::kBytes));
 }
 
 void DisplaySettingsWindow::showBlock(const QByteArray &data)
 {
     form_->Decode(data);
-    words_->Decode(data);
 }
 
 } // namespace singlephase

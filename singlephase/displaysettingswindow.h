@@ -5,7 +5,6 @@
 #include "ui/settingswindow.h"
 
 class FieldForm;
-class WordForm;
 
 namespace singlephase {
 
@@ -21,7 +20,6 @@ private:
     void factoryValues();
 
     FieldForm *form_ = nullptr;
-    WordForm *words_ = nullptr;
 };
 
 } // namespace singlephase

@@ -1,9 +1,9 @@
 #include "singlephase/initsettingswindow.h"
 
 #include "core/energybase.h"
+#include "ui/fieldform.h"
 #include "ui/messagebox.h"
 #include "singlephase/settings.h"
-#include "singlephase/wordform.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -24,14 +24,14 @@ InitSettingsWindow::InitSettingsWindow(SerialLink &link, QWidget *parent)
     setWindowTitle(QStringLiteral("KZ5700E初始化设置窗口"));
     QLabel *addressLabel = nullptr;
     QSpinBox *address = MakeAddressSpin("SpinEdit1", QStringLiteral("输入仪表地址："), &addressLabel, 0);
-    words_ = new WordForm(this, is::kWords);
-    auto control = [this](const char *object) { return words_->Control(words_->IndexOf(object)); };
-    auto label = [this](const char *object) { return words_->Label(words_->IndexOf(object)); };
+    form_ = new FieldForm(this, is::kFields);
+    auto control = [this](const char *object) { return form_->Control(form_->IndexOf(object)); };
+    auto label = [this](const char *object) { return form_->Label(form_->IndexOf(object)); };
     // The groups start with no item selected and the edits empty.
     fields::Values none;
-    for (int i = 0; i < words_->Size(); ++i)
-        none.append(is::kWords[i].kind == singlephase::words::Kind::Choice ? QStringLiteral("-1") : QString());
-    words_->SetValues(none);
+    for (const fields::Field &f : is::kFields)
+        none.append(f.kind == fields::Kind::RadioIndex ? QStringLiteral("-1") : QString());
+    form_->SetValues(none);
 
     auto range = [&](const QString &title, const char *edit, QWidget *unit) {
         auto *box = new QGroupBox(title, this);
@@ -85,7 +85,7 @@ InitSettingsWindow::InitSettingsWindow(SerialLink &link, QWidget *parent)
 
 void InitSettingsWindow::factoryValues()
 {
-    words_->SetValues(singlephase::words::FactoryValues(is::kWords));
+    form_->SetValues(fields::FactoryValues(is::kFields));
     activeBase_->setText(QStringLiteral("0"));
     reactiveBase_->setText(QStringLiteral("0"));
 }
@@ -94,7 +94,7 @@ void InitSettingsWindow::download()
 {
     // A group without a choice, a ratio that is not a whole number or is
     // negative: refused with a message; ratios above 9999 are sent as 9999.
-    if (const auto data = Downloadable(singlephase::words::EncodeBlock(is::kBlock, {}, words_->Values())))
+    if (const auto data = Downloadable(fields::Encode(is::kFields, form_->Values(), is::kBytes)))
         WriteBlock(is::kFirstRegister, is::kRegisters, *data);
 }
 
@@ -115,7 +115,7 @@ void InitSettingsWindow::onReply(const modbus::Exchange &ex)
         activeBase_->setText(texts[0]);
         reactiveBase_->setText(texts[1]);
     } else if (ex.IsReadOf(0x03, is::kBytes) && ex.RequestStart() == is::kFirstRegister) {
-        words_->Decode(ex.Data());
+        form_->Decode(ex.Data());
         ui::ShowMessage(this, QStringLiteral("数据上载成功！！"));
     } else {
         ui::ShowMessage(this, QStringLiteral("数据上载失败！！"));

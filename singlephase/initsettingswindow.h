@@ -4,8 +4,8 @@
 // the two energy bases (0x005A), each block with its own buttons.
 #include "ui/familywindow.h"
 
+class FieldForm;
 class QLineEdit;
-class WordForm;
 
 namespace singlephase {
 
@@ -20,7 +20,7 @@ private:
     void downloadBases();
     void onReply(const modbus::Exchange &exchange) override;
 
-    WordForm *words_ = nullptr;
+    FieldForm *form_ = nullptr;
     QLineEdit *activeBase_ = nullptr;
     QLineEdit *reactiveBase_ = nullptr;
 };

@@ -7,6 +7,8 @@ namespace singlephase {
 using fields::CheckBit;
 using fields::Kind;
 using fields::MaskBit;
+using fields::Radio;
+using fields::Shown;
 using fields::Value;
 
 namespace {
@@ -70,53 +72,34 @@ fields::Values Preset(bool ticked)
 
 namespace display {
 
-
-constexpr std::array<words::Field, 4> kWords = {{
-    words::Labelled(words::Byte("SpinEdit2", "上窗口测量参数显示间隔", 6, 99, "5"), "测量参数显示间隔"),
-    words::Labelled(words::Byte("SpinEdit3", "中窗口测量参数显示间隔", 8, 99, "5"), "测量参数显示间隔"),
-    words::Labelled(words::Byte("SpinEdit4", "下窗口测量参数显示间隔", 10, 99, "5"), "测量参数显示间隔"),
-    words::Labelled(words::Word("SpinEdit5", "有功电能计量定时", 12, 9999, "0"), "有功电能计量定时："),
-}};
-static_assert(words::FitsBlock(kWords, kBytes));
-const words::Block kBlock{kFields, kWords, kBytes};
-
 fields::Values AllBoxes(bool ticked)
 {
-    fields::Values values(kFirstBox);
-    for (int i = kFirstBox; i < static_cast<int>(kFields.size()); ++i)
-        values.append(ticked ? QStringLiteral("1") : QStringLiteral("0"));
+    fields::Values values(kFields.size());
+    for (int i = kFirstBox; i < kFirstSpin; ++i)
+        values[i] = ticked ? QStringLiteral("1") : QStringLiteral("0");
     return values;
 }
 
-fields::Values ResetFields()
+fields::Values Reset()
 {
-    fields::Values values = AllBoxes(false);
-    for (int i = 0; i < kFirstBox; ++i)
-        values[i] = QStringLiteral("0");
-    return values;
-}
-
-fields::Values ResetWords()
-{
-    return fields::Values(kWords.size(), QStringLiteral("0"));
+    return fields::Values(kFields.size(), QStringLiteral("0"));
 }
 } // namespace display
 
 namespace initsettings {
-constexpr std::array<words::Field, 10> kWords = {{
-    words::Choice("RadioGroup1", "测量模式", 0, "普通模式|基波模式|谐波模式", "0"),
-    words::Choice("RadioGroup2", "电压单位", 2, "V|KV", "0"),
-    words::Labelled(words::Word("LabeledEdit1", "电压被率", 4, 9999, "1", true), "被率"),
-    words::Labelled(words::Word("LabeledEdit2", "电流被率", 6, 9999, "1", true), "被率"),
-    words::Choice("RadioGroup4", "有功功率单位", 8, "W|KW", "0"),
-    words::Choice("RadioGroup5", "无功功率单位", 10, "var|Kvar", "0"),
-    words::Choice("RadioGroup6", "视在功率单位", 12, "VA|KVA", "0"),
-    words::Choice("RadioGroup7", "有功电能单位", 14, "KWH|MWH", "0"),
-    words::Choice("RadioGroup8", "无功电能单位", 16, "KvarH|MvarH", "0"),
-    words::Labelled(words::Word("SpinEdit2", "重合闸延时时间", 18, 1000, "5"), "秒"),
+constexpr std::array<fields::Field, 10> kFields = {{
+    Radio("RadioGroup1", "测量模式", Kind::RadioIndex, 0, "普通模式|基波模式|谐波模式", "0"),
+    Radio("RadioGroup2", "电压单位", Kind::RadioIndex, 2, "V|KV", "0"),
+    Shown(Value("LabeledEdit1", "电压被率", Kind::WordText, 4, 9999, "1"), "被率"),
+    Shown(Value("LabeledEdit2", "电流被率", Kind::WordText, 6, 9999, "1"), "被率"),
+    Radio("RadioGroup4", "有功功率单位", Kind::RadioIndex, 8, "W|KW", "0"),
+    Radio("RadioGroup5", "无功功率单位", Kind::RadioIndex, 10, "var|Kvar", "0"),
+    Radio("RadioGroup6", "视在功率单位", Kind::RadioIndex, 12, "VA|KVA", "0"),
+    Radio("RadioGroup7", "有功电能单位", Kind::RadioIndex, 14, "KWH|MWH", "0"),
+    Radio("RadioGroup8", "无功电能单位", Kind::RadioIndex, 16, "KvarH|MvarH", "0"),
+    Shown(Value("SpinEdit2", "重合闸延时时间", Kind::WordSpin, 18, 1000, "5"), "秒"),
 }};
-static_assert(words::FitsBlock(kWords, kBytes));
-const words::Block kBlock{{}, kWords, kBytes};
+static_assert(fields::FitsBlock(kFields, kBytes));
 } // namespace initsettings
 
 namespace alarmparams {
@@ -148,21 +131,22 @@ constexpr auto kLabels = [] {
     return labels;
 }();
 
-constexpr std::array<words::Field, 5 * kRows> kRowTable = [] {
-    std::array<words::Field, 5 * kRows> table{};
+constexpr std::array<fields::Field, 5 * kRows> kRowTable = [] {
+    std::array<fields::Field, 5 * kRows> table{};
     std::size_t field = 0, edit = 0, spin = 0;
     for (const Mode &m : kModes) {
         const bool normal = *m.prefix == '\0';
         int offset = 0;
         auto spinBox = [&](int max, const char *label) {
-            table[field] = words::Labelled(words::Byte(kSpinNames[spin++], kCaptions[field], offset, max, "0"), label);
+            table[field] = Shown(Value(kSpinNames[spin++], kCaptions[field], Kind::ByteSpin, offset, max, "0"), label);
             ++field;
             offset += 2;
         };
         for (std::size_t q = 0; q < m.quantities.size(); ++q) {
             for (std::size_t e = 0; e < kEdits.size(); ++e, ++edit, ++field, offset += 4)
-                table[field] = words::LimitEdit(kEditNames[edit], kCaptions[field], offset, e == 0 ? "9999" : "0000",
-                                                normal ? nullptr : kLabels[edit]);
+                table[field] = Shown(Value(kEditNames[edit], kCaptions[field], Kind::ShortLimit, offset, 0,
+                                           e == 0 ? "9999" : "0000"),
+                                     normal ? nullptr : kLabels[edit]);
             spinBox(255, "报警延时");
             spinBox(3, "报警继电器");
         }
@@ -170,26 +154,26 @@ constexpr std::array<words::Field, 5 * kRows> kRowTable = [] {
     return table;
 }();
 
-constexpr words::Table Rows(std::size_t mode)
+constexpr fields::Table Rows(std::size_t mode)
 {
     std::size_t start = 0;
     for (std::size_t m = 0; m < mode; ++m)
         start += 5 * kModes[m].quantities.size();
-    return words::Table(kRowTable).subspan(start, 5 * kModes[mode].quantities.size());
+    return fields::Table(kRowTable).subspan(start, 5 * kModes[mode].quantities.size());
 }
 } // namespace
 
 constexpr std::array<Group, 4> kGroups = {{
-    {"普通", 0x1000, 0x30, {}, Rows(0)},
-    {"基波", 0x1030, 0x30, {}, Rows(1)},
-    {"谐波", 0x1060, 0x20, {}, Rows(2)},
-    {"开关量", 0x1080, 0x06, kSwitchInputs, {}},
+    {"普通", 0x1000, 0x30, Rows(0)},
+    {"基波", 0x1030, 0x30, Rows(1)},
+    {"谐波", 0x1060, 0x20, Rows(2)},
+    {"开关量", 0x1080, 0x06, kSwitchInputs},
 }};
 
 constexpr bool GroupsFit()
 {
     for (const Group &g : kGroups)
-        if (!words::FitsBlock(g.words, g.Bytes()) || !fields::FitsBlock(g.table, g.Bytes()))
+        if (!fields::FitsBlock(g.table, g.Bytes()))
             return false;
     return true;
 }

@@ -5,7 +5,6 @@
 // parameters (0x1000..0x1085 in four groups). Qt Core only.
 #include "core/energybase.h"
 #include "core/fields.h"
-#include "singlephase/wordfields.h"
 
 #include <array>
 #include <cstdint>
@@ -38,9 +37,10 @@ namespace display {
 constexpr std::uint16_t kFirstRegister = 0x0036;
 constexpr std::uint16_t kRegisters = 8;
 constexpr int kBytes = 16;
-// ComboBox1..3 (quantity of the upper, middle, lower window), then the
-// fifteen mask boxes CheckBox1..CheckBox15 (ticked: shown in the cycle).
-inline constexpr std::array<fields::Field, 18> kFields = {{
+// ComboBox1..3 (quantity of the upper, middle, lower window), the fifteen
+// mask boxes CheckBox1..CheckBox15 (ticked: shown in the cycle), then
+// SpinEdit2..4 (display intervals) and SpinEdit5 (metering time).
+inline constexpr std::array<fields::Field, 22> kFields = {{
     fields::Value("ComboBox1", "上窗口测量参数选择：", fields::Kind::ComboByte, 0, 0, "0", "循环测量|电压测量|相频率测量"),
     fields::Value("ComboBox2", "中窗口测量参数选择：", fields::Kind::ComboByte, 2, 0, "0", "循环测量|电流测量|功率因数测量"),
     fields::Value("ComboBox3", "下窗口测量参数选择：", fields::Kind::ComboByte, 4, 0, "0",
@@ -60,17 +60,18 @@ inline constexpr std::array<fields::Field, 18> kFields = {{
     fields::MaskBit("CheckBox13", "正向无功电能高字节", 14, 12, "1"),
     fields::MaskBit("CheckBox14", "反向无功电能低字节", 14, 13, "1"),
     fields::MaskBit("CheckBox15", "反向无功电能高字节", 14, 14, "1"),
+    fields::Shown(fields::Value("SpinEdit2", "上窗口测量参数显示间隔", fields::Kind::ByteSpin, 6, 99, "5"), "测量参数显示间隔"),
+    fields::Shown(fields::Value("SpinEdit3", "中窗口测量参数显示间隔", fields::Kind::ByteSpin, 8, 99, "5"), "测量参数显示间隔"),
+    fields::Shown(fields::Value("SpinEdit4", "下窗口测量参数显示间隔", fields::Kind::ByteSpin, 10, 99, "5"), "测量参数显示间隔"),
+    fields::Shown(fields::Value("SpinEdit5", "有功电能计量定时", fields::Kind::WordSpin, 12, 9999, "0"), "有功电能计量定时："),
 }};
 static_assert(fields::FitsBlock(kFields, kBytes));
 constexpr int kFirstBox = 3;
-// SpinEdit2..4 (display intervals) and SpinEdit5 (metering time).
-extern const std::array<words::Field, 4> kWords;
-extern const words::Block kBlock;
+constexpr int kFirstSpin = 18;
 // Every box ticked or clear, nothing else changed.
 fields::Values AllBoxes(bool ticked);
-// What an upload starts from: lists on item 0, boxes clear (spins 0).
-fields::Values ResetFields();
-fields::Values ResetWords();
+// What an upload starts from: lists on item 0, boxes clear, spins 0.
+fields::Values Reset();
 } // namespace display
 
 namespace initsettings {
@@ -79,8 +80,7 @@ constexpr std::uint16_t kRegisters = 10;
 constexpr int kBytes = 20;
 // RadioGroup1 (mode), RadioGroup2 (voltage unit), LabeledEdit1,
 // LabeledEdit2 (ratios), RadioGroup4..8 (units), SpinEdit2 (reclose delay).
-extern const std::array<words::Field, 10> kWords;
-extern const words::Block kBlock;
+extern const std::array<fields::Field, 10> kFields;
 // Energy bases: read 2 registers (16 bytes), write 2 registers with 8 bytes.
 constexpr std::uint16_t kBaseRegister = 0x005A;
 constexpr std::uint16_t kBaseRegisters = 2;
@@ -92,10 +92,8 @@ struct Group {
     const char *radio; // caption of the radio button that picks it
     std::uint16_t first;
     std::uint16_t count;
-    fields::Table table; // the switch-input lists
-    words::Table words;  // the limit rows
+    fields::Table table; // the limit rows, or the switch-input lists
     constexpr int Bytes() const { return count * 2; }
-    words::Block Block() const { return {table, words, Bytes()}; }
 };
 // Limit rows of the normal, fundamental and harmonic groups, one a
 // quantity: upper, lower, hysteresis edits (Edit1..Edit48) and delay, relay

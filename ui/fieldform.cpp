@@ -20,12 +20,12 @@ namespace {
 
 bool isRadio(Kind k)
 {
-    return k == Kind::RadioBit || k == Kind::RadioFlag || k == Kind::RadioWord;
+    return k == Kind::RadioBit || k == Kind::RadioFlag || k == Kind::RadioWord || k == Kind::RadioIndex;
 }
 
 bool isSpin(Kind k)
 {
-    return k == Kind::BcdSpin || k == Kind::BcdByteSpin;
+    return k == Kind::BcdSpin || k == Kind::BcdByteSpin || k == Kind::ByteSpin || k == Kind::WordSpin;
 }
 
 bool isCombo(Kind k)
@@ -73,7 +73,7 @@ FieldForm::FieldForm(QWidget *parent, fields::Table table) : QObject(parent), ta
             combo->setCurrentIndex(-1);
             control = combo;
         } else {
-            control = new QLineEdit(QStringLiteral("0"), parent);
+            control = new QLineEdit(f.kind == Kind::WordText ? QString() : QStringLiteral("0"), parent);
         }
         control->setObjectName(QLatin1String(f.object));
         control->setAccessibleName(caption);

@@ -100,31 +100,30 @@ TEST(SinglePhaseLimits, TypedLimitsFollowTheFiveCharacterRule)
     };
     for (const auto &c : good) {
         QString error;
-        const auto limit = words::ParseLimit(QString::fromUtf8(c.text), &error);
+        const auto limit = fields::PutShortLimit(QString::fromUtf8(c.text), &error);
         ASSERT_TRUE(limit) << c.text << " " << error.toStdString();
-        EXPECT_EQ(limit->value, c.value) << c.text;
+        EXPECT_EQ(static_cast<std::int16_t>(limit->high << 8 | limit->low), c.value) << c.text;
         EXPECT_EQ(limit->decimals, c.decimals) << c.text;
     }
     for (const char *bad : {"22O.5", "1.2.3", "", "-", ".", "-.", "1e3", " 5"}) {
         QString error;
-        EXPECT_FALSE(words::ParseLimit(QString::fromUtf8(bad), &error)) << bad;
+        EXPECT_FALSE(fields::PutShortLimit(QString::fromUtf8(bad), &error)) << bad;
         EXPECT_EQ(error, QStringLiteral("'%1' is not a valid integer value").arg(QString::fromUtf8(bad)));
     }
 }
 
 TEST(SinglePhaseSettings, FactoryBlocksAndRefusedValues)
 {
-    const auto &dw = display::kWords;
     auto data = [](const fields::Encoded &e) { return e.ok() ? ToHex(e.data).toStdString() : e.error.toStdString(); };
-    EXPECT_EQ(data(words::EncodeBlock(display::kBlock, fields::FactoryValues(display::kFields), words::FactoryValues(dw))),
+    EXPECT_EQ(data(fields::Encode(display::kFields, fields::FactoryValues(display::kFields), display::kBytes)),
               "00 00 00 00 00 00 00 05 00 05 00 05 00 00 00 07");
     // A list without a choice is refused, not sent as FF.
     fields::Values noChoice = fields::FactoryValues(display::kFields);
     noChoice[2] = "-1";
-    EXPECT_EQ(data(words::EncodeBlock(display::kBlock, noChoice, words::FactoryValues(dw))), "请选择“下窗口测量参数选择：”！");
+    EXPECT_EQ(data(fields::Encode(display::kFields, noChoice, display::kBytes)), "请选择“下窗口测量参数选择：”！");
 
-    const fields::Values factory = words::FactoryValues(initsettings::kWords);
-    EXPECT_EQ(data(words::EncodeBlock(initsettings::kBlock, {}, factory)),
+    const fields::Values factory = fields::FactoryValues(initsettings::kFields);
+    EXPECT_EQ(data(fields::Encode(initsettings::kFields, factory, initsettings::kBytes)),
               "00 00 00 00 00 01 00 01 00 00 00 00 00 00 00 00 00 00 00 05");
     const struct {
         int field;
@@ -140,13 +139,14 @@ TEST(SinglePhaseSettings, FactoryBlocksAndRefusedValues)
     for (const auto &c : cases) {
         fields::Values v = factory;
         v[c.field] = QString::fromUtf8(c.text);
-        EXPECT_EQ(data(words::EncodeBlock(initsettings::kBlock, {}, v)), c.result) << c.text;
+        EXPECT_EQ(data(fields::Encode(initsettings::kFields, v, initsettings::kBytes)), c.result) << c.text;
     }
 
     const alarmparams::Group &normal = alarmparams::kGroups[0];
-    const std::string limits = data(words::EncodeBlock(normal.Block(), {}, words::FactoryValues(normal.words)));
+    const std::string limits = data(fields::Encode(normal.table, fields::FactoryValues(normal.table), normal.Bytes()));
     EXPECT_EQ(limits.substr(0, 47), "27 0F 00 00 00 00 00 00 00 00 00 00 00 00 00 00");
-    EXPECT_EQ(data(words::EncodeBlock(alarmparams::kGroups[3].Block(), fields::FactoryValues(alarmparams::kSwitchInputs), {})),
+    const alarmparams::Group &inputs = alarmparams::kGroups[3];
+    EXPECT_EQ(data(fields::Encode(inputs.table, fields::FactoryValues(alarmparams::kSwitchInputs), inputs.Bytes())),
               "00 00 00 00 00 00 00 00 00 00 00 00");
 
     // Presets of the alarm enables.
@@ -156,33 +156,38 @@ TEST(SinglePhaseSettings, FactoryBlocksAndRefusedValues)
     EXPECT_FALSE(fields::Encode(alarmenable::kFields, all, alarmenable::kBytes).ok());
 }
 
-// Whatever an instrument holds in the blocks with plain words decodes to
-// values that encode to the same bytes (limits within five characters).
-TEST(SinglePhaseSettings, WordBlocksSurviveDecodeAndEncode)
+// Whatever an instrument holds in the radio groups, plain numbers and limits
+// of these blocks decodes to values that encode to the same bytes (limits
+// within five characters).
+TEST(SinglePhaseSettings, BlocksSurviveDecodeAndEncode)
 {
+    using fields::Kind;
     std::mt19937 rng(11);
     auto pick = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
-    std::vector<words::Block> blocks = {display::kBlock, initsettings::kBlock};
+    std::vector<std::pair<fields::Table, int>> blocks = {{display::kFields, display::kBytes},
+                                                         {initsettings::kFields, initsettings::kBytes}};
     for (const alarmparams::Group &g : alarmparams::kGroups)
-        blocks.push_back(g.Block());
-    for (const words::Block &b : blocks) {
+        blocks.emplace_back(g.table, g.Bytes());
+    for (const auto &[table, bytes] : blocks) {
         for (int round = 0; round < 200; ++round) {
-            QByteArray data = fields::Encode(b.table, fields::FactoryValues(b.table), b.bytes).data;
-            ASSERT_EQ(data.size(), b.bytes);
-            for (const words::Field &f : b.words) {
+            QByteArray data = fields::Encode(table, fields::FactoryValues(table), bytes).data;
+            ASSERT_EQ(data.size(), bytes);
+            for (const fields::Field &f : table) {
                 int word = 0;
-                if (f.kind == words::Kind::Choice)
+                if (f.kind == Kind::RadioIndex)
                     word = pick(0, static_cast<int>(QString::fromUtf8(f.items).count('|')));
-                else if (f.kind == words::Kind::Limit)
+                else if (f.kind == Kind::ShortLimit)
                     word = pick(-999, 9999);
-                else
+                else if (f.kind == Kind::ByteSpin || f.kind == Kind::WordSpin || f.kind == Kind::WordText)
                     word = pick(0, f.max);
+                else
+                    continue;
                 data[f.offset] = static_cast<char>((word >> 8) & 0xFF);
                 data[f.offset + 1] = static_cast<char>(word & 0xFF);
-                if (f.kind == words::Kind::Limit)
+                if (f.kind == Kind::ShortLimit)
                     data[f.offset + 3] = static_cast<char>(word >= 0 ? pick(0, 1) : 0);
             }
-            const fields::Encoded again = words::EncodeBlock(b, fields::Decode(b.table, data), words::Decode(b.words, data));
+            const fields::Encoded again = fields::Encode(table, fields::Decode(table, data), bytes);
             ASSERT_TRUE(again.ok()) << again.error.toStdString();
             ASSERT_EQ(ToHex(again.data), ToHex(data));
         }

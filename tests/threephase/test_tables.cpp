@@ -93,6 +93,21 @@ QByteArray RandomValidData(const NamedTable &t, std::mt19937 &rng)
         case Kind::ComboBcd:
             put(f.offset, Bcd(pick(0, Items(f) - 1)));
             break;
+        case Kind::RadioIndex:
+            put(f.offset, pick(0, Items(f) - 1));
+            break;
+        case Kind::ByteSpin:
+        case Kind::WordSpin:
+        case Kind::WordText:
+            put(f.offset, pick(0, f.max));
+            break;
+        case Kind::ShortLimit: {
+            // Five characters: one decimal at most, and none with a sign.
+            const int value = pick(-999, 9999);
+            put(f.offset, value & 0xFFFF);
+            put(f.offset + 2, value < 0 ? 0 : pick(0, 1));
+            break;
+        }
         }
     }
     return data;
@@ -112,7 +127,7 @@ TEST_P(EveryTable, FieldsAreDistinctAndDataSurvivesDecodeAndEncode)
         objects.insert(f.object);
         EXPECT_TRUE(f.caption && *f.caption) << f.object;
         if (f.kind == Kind::ComboByte || f.kind == Kind::ComboBcd || f.kind == Kind::RadioBit ||
-            f.kind == Kind::RadioFlag || f.kind == Kind::RadioWord) {
+            f.kind == Kind::RadioFlag || f.kind == Kind::RadioWord || f.kind == Kind::RadioIndex) {
             EXPECT_TRUE(f.items) << f.object;
         }
     }
