@@ -25,6 +25,12 @@ AlarmEnableWindow::AlarmEnableWindow(SerialLink &link, QWidget *parent)
     QSpinBox *address = MakeAddressSpin("SpinEdit1", QStringLiteral("输入仪表地址："), &addressLabel, 0);
     auto *outer = new QGroupBox(QStringLiteral("报警启用设置"), this);
     form_ = new FieldForm(outer, ae::kFields);
+    // An upload shows only what the instrument answers; a relay list without
+    // a choice is refused rather than sent as 0xFF.
+    fields::Values cleared = ae::Preset(false);
+    for (int i = ae::kCheckBoxes; i < cleared.size(); ++i)
+        cleared[i] = QStringLiteral("-1");
+    UseForm({form_, cleared});
 
     // One frame per mode: a column per quantity, H above L, in bit order.
     int box = 0;
@@ -69,25 +75,6 @@ AlarmEnableWindow::AlarmEnableWindow(SerialLink &link, QWidget *parent)
 
     MakeColumn({MakeHeading(QStringLiteral("KZ5700E"), QStringLiteral("电参数测试仪")), outer, buttons});
 
-}
-
-void AlarmEnableWindow::clearControls()
-{
-    fields::Values cleared = ae::Preset(false);
-    for (int i = ae::kCheckBoxes; i < cleared.size(); ++i)
-        cleared[i] = QStringLiteral("-1");
-    form_->SetValues(cleared);
-}
-
-std::optional<QByteArray> AlarmEnableWindow::encodeControls()
-{
-    // A relay list without a choice is refused rather than sent as 0xFF.
-    return Downloadable(form_->Encode(ae::kBytes));
-}
-
-void AlarmEnableWindow::showBlock(const QByteArray &data)
-{
-    form_->Decode(data);
 }
 
 } // namespace singlephase

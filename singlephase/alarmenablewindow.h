@@ -14,10 +14,6 @@ public:
     explicit AlarmEnableWindow(SerialLink &link, QWidget *parent = nullptr);
 
 private:
-    void clearControls() override;
-    std::optional<QByteArray> encodeControls() override;
-    void showBlock(const QByteArray &data) override;
-
     FieldForm *form_ = nullptr;
 };
 

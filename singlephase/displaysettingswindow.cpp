@@ -23,6 +23,8 @@ DisplaySettingsWindow::DisplaySettingsWindow(SerialLink &link, QWidget *parent)
     QLabel *addressLabel = nullptr;
     QSpinBox *address = MakeAddressSpin("SpinEdit1", QStringLiteral("仪表地址："), &addressLabel, 0);
     form_ = new FieldForm(this, d::kFields);
+    // A list without a choice is refused rather than sent as 0xFF.
+    UseForm({form_, d::Reset(), false});
 
     // One frame per display window: its list, then its interval in seconds.
     auto *windows = new QHBoxLayout;
@@ -69,22 +71,6 @@ DisplaySettingsWindow::DisplaySettingsWindow(SerialLink &link, QWidget *parent)
 void DisplaySettingsWindow::factoryValues()
 {
     form_->SetValues(fields::FactoryValues(d::kFields));
-}
-
-void DisplaySettingsWindow::clearControls()
-{
-    form_->SetValues(d::Reset());
-}
-
-std::optional<QByteArray> DisplaySettingsWindow::encodeControls()
-{
-    // A list without a choice is refused rather than sent as 0xFF.
-    return Downloadable(fields::Encode(d::kFields, form_->Values(), d::kBytes));
-}
-
-void DisplaySettingsWindow::showBlock(const QByteArray &data)
-{
-    form_->Decode(data);
 }
 
 } // namespace singlephase

@@ -14,9 +14,6 @@ public:
     explicit DisplaySettingsWindow(SerialLink &link, QWidget *parent = nullptr);
 
 private:
-    void clearControls() override;
-    std::optional<QByteArray> encodeControls() override;
-    void showBlock(const QByteArray &data) override;
     void factoryValues();
 
     FieldForm *form_ = nullptr;

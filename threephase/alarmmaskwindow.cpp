@@ -25,6 +25,11 @@ AlarmMaskWindow::AlarmMaskWindow(SerialLink &link, QWidget *parent)
     auto *outer = new QGroupBox(QStringLiteral("报警启用设置"), this);
     outer->setObjectName("GroupBox1");
     form_ = new FieldForm(outer, am::kFields);
+    // An upload shows only what the instrument answers.
+    fields::Values cleared;
+    for (int i = 0; i < form_->Size(); ++i)
+        cleared.append(i < am::kCheckBoxes ? QStringLiteral("0") : QStringLiteral("-1"));
+    UseForm({form_, cleared});
 
     auto indexOf = [this](const QString &caption) {
         for (int i = 0; i < form_->Size(); ++i)
@@ -86,24 +91,6 @@ AlarmMaskWindow::AlarmMaskWindow(SerialLink &link, QWidget *parent)
 
     MakeColumn({MakeHeading(QStringLiteral("KZ5500E"), QStringLiteral("电参数测试仪")), outer, buttons});
 
-}
-
-void AlarmMaskWindow::clearControls()
-{
-    fields::Values cleared;
-    for (int i = 0; i < form_->Size(); ++i)
-        cleared.append(i < am::kCheckBoxes ? QStringLiteral("0") : QStringLiteral("-1"));
-    form_->SetValues(cleared);
-}
-
-std::optional<QByteArray> AlarmMaskWindow::encodeControls()
-{
-    return Downloadable(form_->Encode(am::kBytes));
-}
-
-void AlarmMaskWindow::showBlock(const QByteArray &data)
-{
-    form_->Decode(data);
 }
 
 } // namespace threephase

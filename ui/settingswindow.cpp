@@ -1,5 +1,6 @@
 #include "ui/settingswindow.h"
 
+#include "ui/fieldform.h"
 #include "ui/messagebox.h"
 
 namespace ui {
@@ -8,6 +9,27 @@ SettingsWindow::SettingsWindow(SerialLink &link, Family family, const char *clas
                                SettingsTexts texts, QWidget *parent)
     : FamilyWindow(link, family, className, parent), block_(block), texts_(texts)
 {
+}
+
+void SettingsWindow::clearControls()
+{
+    if (form_.form && !form_.cleared.isEmpty())
+        form_.form->SetValues(form_.cleared);
+}
+
+std::optional<QByteArray> SettingsWindow::encodeControls()
+{
+    if (!form_.form)
+        return std::nullopt;
+    const FieldForm &form = *form_.form;
+    return Downloadable(form_.focusRefused ? form.Encode(block_.Bytes())
+                                           : fields::Encode(form.Table(), form.Values(), block_.Bytes()));
+}
+
+void SettingsWindow::showBlock(const QByteArray &data)
+{
+    if (form_.form)
+        form_.form->Decode(data);
 }
 
 void SettingsWindow::upload()

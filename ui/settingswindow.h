@@ -3,11 +3,14 @@
 // window's controls, edited and downloaded back. The window lays out its
 // controls and says how the block is shown and made; the upload, the
 // download and the handling of the meter's answers are the same for all.
+#include "core/fields.h"
 #include "ui/familywindow.h"
 
 #include <QByteArray>
 #include <cstdint>
 #include <optional>
+
+class FieldForm;
 
 namespace ui {
 
@@ -37,19 +40,32 @@ public:
     void download();
 
 protected:
-    // Empties the controls before an upload (by default they keep their values).
-    virtual void clearControls() {}
+    // How a block that is one field table shown by a FieldForm is shown and
+    // made: an upload shows cleared first (when given), a download encodes
+    // the form's values (moving the focus to a refused control when
+    // focusRefused), and the whole block read is decoded into the form.
+    struct FormBlock {
+        FieldForm *form = nullptr;
+        fields::Values cleared{};
+        bool focusRefused = true;
+    };
+    void UseForm(FormBlock form) { form_ = std::move(form); }
+
+    // Empties the controls before an upload (by default: the form's cleared
+    // values, or nothing).
+    virtual void clearControls();
     // The block's data bytes from the controls, or nothing when a value
-    // cannot be sent (after telling the user).
-    virtual std::optional<QByteArray> encodeControls() = 0;
-    // Shows the data bytes of the whole block.
-    virtual void showBlock(const QByteArray &data) = 0;
+    // cannot be sent (after telling the user). By default: the form's.
+    virtual std::optional<QByteArray> encodeControls();
+    // Shows the data bytes of the whole block (by default: in the form).
+    virtual void showBlock(const QByteArray &data);
 
     void onReply(const modbus::Exchange &exchange) override;
 
 private:
     SettingsBlock block_;
     SettingsTexts texts_;
+    FormBlock form_;
 };
 
 } // namespace ui
