@@ -51,13 +51,11 @@ CalibrationWindow::CalibrationWindow(SerialLink &link, QWidget *parent)
 {
     setWindowTitle(QStringLiteral("KZ827KVE校准窗口"));
 
-    auto *area = new QFrame(this);
-    area->setObjectName("Panel1");
-    area->setStyleSheet(QStringLiteral("QFrame#Panel1 { background: black; } QLabel { color: lime; }"));
-    auto *display = new QGridLayout(area);
-    power_ = AddDisplayValue(area, display, 0, "P:", "StaticText7", QStringLiteral("0.0"), QStringLiteral("有功功率"), 8);
-    voltage_ = AddDisplayValue(area, display, 1, "U:", "StaticText1", QStringLiteral("0.0V"), QStringLiteral("电压"), 8);
-    current_ = AddDisplayValue(area, display, 2, "I:", "StaticText4", QStringLiteral("0.0A"), QStringLiteral("电流"), 8);
+    const PowerReadOuts readOuts = MakePowerReadOuts(this, 8);
+    QFrame *area = readOuts.panel;
+    power_ = readOuts.power;
+    voltage_ = readOuts.voltage;
+    current_ = readOuts.current;
 
     // Zero level: calibrate and clear for voltage and current.
     auto *zero = new QGroupBox(QStringLiteral("零电平"), this);

@@ -21,13 +21,11 @@ MeasurementWindow::MeasurementWindow(SerialLink &link, QWidget *parent) : Family
 {
     setWindowTitle(QStringLiteral("KZ827KVE电量测量窗口"));
 
-    auto *area = new QFrame(this);
-    area->setObjectName("Panel1");
-    area->setStyleSheet(QStringLiteral("QFrame#Panel1 { background: black; } QLabel { color: lime; }"));
-    auto *grid = new QGridLayout(area);
-    power_ = AddDisplayValue(area, grid, 0, "P:", "StaticText7", QStringLiteral("0.0"), QStringLiteral("有功功率"), 10);
-    voltage_ = AddDisplayValue(area, grid, 1, "U:", "StaticText1", QStringLiteral("0.0V"), QStringLiteral("电压"), 10);
-    current_ = AddDisplayValue(area, grid, 2, "I:", "StaticText4", QStringLiteral("0.0A"), QStringLiteral("电流"), 10);
+    const PowerReadOuts readOuts = MakePowerReadOuts(this, 10);
+    QFrame *area = readOuts.panel;
+    power_ = readOuts.power;
+    voltage_ = readOuts.voltage;
+    current_ = readOuts.current;
 
     QLabel *addressLabel = nullptr;
     address_ = MakeAddressSpin("SpinEdit1", QStringLiteral("输入仪表地址："), &addressLabel, 0);

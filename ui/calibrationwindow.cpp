@@ -1,5 +1,6 @@
 #include "ui/calibrationwindow.h"
 
+#include "ui/displayvalue.h"
 #include "ui/lamp.h"
 #include "ui/messagebox.h"
 
@@ -59,9 +60,7 @@ CalibrationWindow::CalibrationWindow(SerialLink &link, const calib::WindowNames 
     setWindowTitle(Text(names.title));
 
     // Read-outs: black panel, lime texts.
-    auto *panel = new QFrame(this);
-    panel->setObjectName("Panel1");
-    panel->setStyleSheet(QStringLiteral("QFrame#Panel1 { background: black; } QLabel { color: lime; }"));
+    QFrame *panel = MakeReadOutPanel(this);
     auto *grid = new QGridLayout(panel);
     int i = 0;
     for (const calib::ReadOut &r : decoder_->ReadOuts()) {

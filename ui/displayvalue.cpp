@@ -1,5 +1,7 @@
 #include "ui/displayvalue.h"
 
+#include <QFrame>
+
 #include <QGridLayout>
 #include <QLabel>
 
@@ -20,4 +22,23 @@ QLabel *AddDisplayValue(QWidget *area, QGridLayout *grid, int row, const char *c
     grid->addWidget(label, row, 0);
     grid->addWidget(value, row, 1);
     return value;
+}
+
+QFrame *MakeReadOutPanel(QWidget *parent)
+{
+    auto *panel = new QFrame(parent);
+    panel->setObjectName("Panel1");
+    panel->setStyleSheet(QStringLiteral("QFrame#Panel1 { background: black; } QLabel { color: lime; }"));
+    return panel;
+}
+
+PowerReadOuts MakePowerReadOuts(QWidget *parent, int enlarge)
+{
+    PowerReadOuts r;
+    r.panel = MakeReadOutPanel(parent);
+    auto *grid = new QGridLayout(r.panel);
+    r.power = AddDisplayValue(r.panel, grid, 0, "P:", "StaticText7", QStringLiteral("0.0"), QStringLiteral("有功功率"), enlarge);
+    r.voltage = AddDisplayValue(r.panel, grid, 1, "U:", "StaticText1", QStringLiteral("0.0V"), QStringLiteral("电压"), enlarge);
+    r.current = AddDisplayValue(r.panel, grid, 2, "I:", "StaticText4", QStringLiteral("0.0A"), QStringLiteral("电流"), enlarge);
+    return r;
 }

@@ -5,6 +5,7 @@
 // accessible name.
 #include <QString>
 
+class QFrame;
 class QGridLayout;
 class QLabel;
 class QWidget;
@@ -13,3 +14,16 @@ class QWidget;
 // value; enlarge is how many points the letters grow over the area's font.
 QLabel *AddDisplayValue(QWidget *area, QGridLayout *grid, int row, const char *caption, const char *name,
                         const QString &initial, const QString &accessible, int enlarge);
+
+// The black read-out panel (Panel1) whose labels are lime.
+QFrame *MakeReadOutPanel(QWidget *parent);
+
+// The KZ827KVE read-outs: active power, voltage and current, one a row, in
+// their own panel.
+struct PowerReadOuts {
+    QFrame *panel = nullptr;
+    QLabel *power = nullptr;
+    QLabel *voltage = nullptr;
+    QLabel *current = nullptr;
+};
+PowerReadOuts MakePowerReadOuts(QWidget *parent, int enlarge);
