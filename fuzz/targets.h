@@ -9,8 +9,8 @@
 
 namespace fuzz {
 
-// The link: collection from the port, cutting to length, CRC, the three
-// dispatchers and the reply destinations.
+// The link: collection from the port, cutting to length, CRC, and each
+// reply handed to the request that asked while its window takes them.
 int FuzzSerialLink(const std::uint8_t *data, std::size_t size);
 // The reply handling of every window of a family, without its widgets.
 int FuzzThreePhase(const std::uint8_t *data, std::size_t size);

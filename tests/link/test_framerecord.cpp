@@ -68,7 +68,7 @@ TEST_F(Recorded, SendWithThePortClosedIsRecordedAsRefusedEveryTime)
     EXPECT_TRUE(port.written.isEmpty());
 }
 
-TEST_F(Recorded, ReceivedFramesGetTheDispatchersVerdict)
+TEST_F(Recorded, ReceivedFramesGetTheirVerdict)
 {
     struct Case {
         const char *name;

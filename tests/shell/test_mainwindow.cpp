@@ -1,5 +1,5 @@
 // The main window: family entries, which pop-up each button opens, the
-// close-others routines and reply destinations of the window entries, the
+// close-others routines and which window takes a family's replies, the
 // wiring diagram button, start-up preparation of the link, one message box at
 // a time, and exit.
 #include "link/fakeport.h"

@@ -155,7 +155,7 @@ TEST_F(OnFakePort, AlarmStateLampsAndModeFromAWholeStateBlockOnly)
     }
 }
 
-TEST_F(OnFakePort, AlarmStatePollsOnceASecondByDefaultAndOnlyWhileTheDestination)
+TEST_F(OnFakePort, AlarmStatePollsOnceASecondByDefaultAndOnlyWhileItTakesTheReplies)
 {
     singlephase::AlarmStateWindow win(link);
     win.show();

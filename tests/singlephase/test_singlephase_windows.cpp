@@ -90,7 +90,7 @@ struct OverPty : ::testing::Test {
 
 // ---- Measurement ----
 
-TEST_F(OnFakePort, MeasurementReadsTheSetupBlockThenPollsAndStopsWhenNoLongerTheDestination)
+TEST_F(OnFakePort, MeasurementReadsTheSetupBlockThenPollsAndStopsWhenAnotherWindowTakesOver)
 {
     singlephase::MeterageParams().clear();
     singlephase::MeasurementWindow win(link);
