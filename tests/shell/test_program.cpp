@@ -3,6 +3,7 @@
 // simulator's port into the port settings dialog.
 #include "shell/portdialog.h"
 #include "link/fakeport.h"
+#include "ui/familywindow.h"
 #include "ui/messagebox.h"
 #include "shell/demo.h"
 #include "shell/mainwindow.h"
@@ -85,6 +86,23 @@ TEST(Program, CreatesTheWindowsInOrderAndOpensThemFromTheMainWindow)
         EXPECT_TRUE(program.Main().Window(c)) << c.toStdString();
     EXPECT_TRUE(created.contains("AddressScanWindow"));
     EXPECT_TRUE(created.contains("WiringWindow"));
+    // A registration line says what the window is: the return button its
+    // family's close-others routine presses and, for a family window, its
+    // object name and the family whose replies it takes.
+    for (const ui::WindowList &list : ProgramWindowLists())
+        for (const ui::WindowEntry &e : list.windows) {
+            QWidget *w = program.Main().Window(QLatin1String(e.className));
+            ASSERT_TRUE(w) << e.className;
+            if (e.returnButton) {
+                EXPECT_TRUE(w->findChild<QPushButton *>(QLatin1String(e.returnButton))) << e.className;
+            }
+            if (auto *fw = qobject_cast<FamilyWindow *>(w)) {
+                EXPECT_EQ(fw->objectName(), QLatin1String(e.className));
+                if (list.family) {
+                    EXPECT_EQ(fw->WindowFamily(), list.family) << e.className;
+                }
+            }
+        }
 
     program.Start();
     MainWindow &w = program.Main();
