@@ -1,7 +1,5 @@
 #include "kz827/alarmswindow.h"
 
-#include "ui/messagebox.h"
-
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -109,7 +107,8 @@ AlarmsWindow::AlarmsWindow(SerialLink &link, QWidget *parent)
                              MakeButton("Exit", QStringLiteral("返  回"), [this] { CloseWindow(); })});
 
     MakeColumn({MakeHeading(QStringLiteral("KZ827"), QStringLiteral("电参数测试仪")), groups, note, buttons});
-
+    UseCodec({[this](QString *why) { return kz827::EncodeAlarms(settings(), why); },
+              [this](const QByteArray &data) { showSettings(kz827::DecodeAlarms(data)); }});
 }
 
 kz827::AlarmSettings AlarmsWindow::settings() const
@@ -136,20 +135,6 @@ void AlarmsWindow::showSettings(const kz827::AlarmSettings &s)
         c.upperEnabled->setChecked(s[q].upperEnabled);
         c.lowerEnabled->setChecked(s[q].lowerEnabled);
     }
-}
-
-std::optional<QByteArray> AlarmsWindow::encodeControls()
-{
-    QString error;
-    const auto data = kz827::EncodeAlarms(settings(), &error);
-    if (!data)
-        ui::ShowMessage(this, error);
-    return data;
-}
-
-void AlarmsWindow::showBlock(const QByteArray &data)
-{
-    showSettings(kz827::DecodeAlarms(data));
 }
 
 } // namespace kz827

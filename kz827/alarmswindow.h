@@ -19,8 +19,6 @@ public:
     explicit AlarmsWindow(SerialLink &link, QWidget *parent = nullptr);
 
 private:
-    std::optional<QByteArray> encodeControls() override;
-    void showBlock(const QByteArray &data) override;
     struct Controls {
         QLineEdit *upper, *upperHysteresis, *lower, *lowerHysteresis;
         QSpinBox *upperRelay, *lowerRelay;

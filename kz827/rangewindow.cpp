@@ -122,7 +122,8 @@ RangeWindow::RangeWindow(SerialLink &link, QWidget *parent)
 
     MakeColumn({MakeHeading(QStringLiteral("KZ827"), QStringLiteral("电参数测试仪")), addressRow, ranges, blockButtons,
                 lower});
-
+    UseCodec({[this](QString *why) { return kz827::EncodeRange(settings(), why); },
+              [this](const QByteArray &data) { showSettings(kz827::DecodeRange(data)); }});
 }
 
 void RangeWindow::select(QButtonGroup *group, int item)
@@ -169,20 +170,6 @@ void RangeWindow::setAddress()
     const int address = Address();
     Send(kz827::SetAddressFrame(static_cast<std::uint8_t>(address), static_cast<std::uint8_t>(newAddress_->value())),
          address);
-}
-
-std::optional<QByteArray> RangeWindow::encodeControls()
-{
-    QString error;
-    const auto data = kz827::EncodeRange(settings(), &error);
-    if (!data)
-        ui::ShowMessage(this, error);
-    return data;
-}
-
-void RangeWindow::showBlock(const QByteArray &data)
-{
-    showSettings(kz827::DecodeRange(data));
 }
 
 } // namespace kz827

@@ -17,8 +17,6 @@ public:
     explicit RangeWindow(SerialLink &link, QWidget *parent = nullptr);
 
 private:
-    std::optional<QByteArray> encodeControls() override;
-    void showBlock(const QByteArray &data) override;
     void setBaudRate();
     void setAddress();
     kz827::RangeSettings settings() const;

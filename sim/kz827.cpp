@@ -188,28 +188,17 @@ QByteArray Kz827Instrument::Calibrate(const QByteArray &pdu)
             AppendBigEndian(reply, value, 3);
         return reply;
     }
-    switch (sub) {
-    case 0x00:
-        ++zeroCommands_[kVoltageZero];
-        break;
-    case 0x01:
-        ++zeroCommands_[kCurrentZero];
-        break;
-    case 0x06:
-        ++zeroCommands_[kVoltageClear];
-        break;
-    case 0x07:
-        ++zeroCommands_[kCurrentClear];
-        break;
-    case 0x02:
-    case 0x03:
-    case 0x04:
-    case 0x05:
+    // Sub-commands 00, 01, 06 and 07 are the zero commands; 02..05 write a
+    // coefficient.
+    constexpr std::array<std::pair<std::uint8_t, ZeroCommand>, 4> kZeroCommands{
+        {{0x00, kVoltageZero}, {0x01, kCurrentZero}, {0x06, kVoltageClear}, {0x07, kCurrentClear}}};
+    const auto zero = std::find_if(kZeroCommands.begin(), kZeroCommands.end(), [&](const auto &z) { return z.first == sub; });
+    if (zero != kZeroCommands.end())
+        ++zeroCommands_[zero->second];
+    else if (sub >= 0x02 && sub <= 0x05)
         coefficients_[sub - 0x02] = static_cast<std::uint32_t>(at(6)) << 16 | at(7) << 8 | at(8);
-        break;
-    default:
+    else
         return QByteArray();
-    }
     reply.append(static_cast<char>(0x77));
     reply.append(static_cast<char>(0x54));
     reply.append(static_cast<char>(0x60));

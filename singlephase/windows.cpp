@@ -1,5 +1,6 @@
 #include "singlephase/windows.h"
 
+#include "singlephase/calibration.h"
 #include "singlephase/monitor.h"
 
 #include "singlephase/alarmenablewindow.h"
@@ -8,7 +9,6 @@
 #include "singlephase/displaysettingswindow.h"
 #include "singlephase/initsettingswindow.h"
 #include "singlephase/measurementwindow.h"
-#include "singlephase/metercalibrationwindow.h"
 
 #include <QWidget>
 
@@ -40,6 +40,11 @@ const ClockWindowConfig kClockSettingsWindow{
     .base = 0x005C,
 };
 
+const CalibrationWindowConfig kMeterCalibrationWindow{
+    .names = {"singlephase::MeterCalibrationWindow", "KZ5700E单相电参数表校验窗口", "地址：", "Exit", Family::SinglePhase, 1},
+    .makeDecoder = []() -> std::unique_ptr<calib::Decoder> { return std::make_unique<singlephase::calibration::Decoder>(); },
+};
+
 // Menu entries in their on-screen order.
 ui::WindowList Windows()
 {
@@ -53,7 +58,7 @@ ui::WindowList Windows()
         {"singlephase::AlarmParamsWindow", ui::MakeWithLink<AlarmParamsWindow>, "KZ2600SET", "N15", "上下限报警设置", nullptr},
         {"singlephase::DisplaySettingsWindow", ui::MakeWithLink<DisplaySettingsWindow>, "KZ2600SET", "N23", "窗口显示参数设置", nullptr},
         {"singlephase::InitSettingsWindow", ui::MakeWithLink<InitSettingsWindow>, "KZ2600SET", "N16", "仪表初始化设置", nullptr},
-        {"singlephase::MeterCalibrationWindow", ui::MakeWithLink<MeterCalibrationWindow>, "KZ2600SET", "N17", "仪表校表", "Exit"},
+        {"singlephase::MeterCalibrationWindow", ui::MakeWithConfig<CalibrationWindow, kMeterCalibrationWindow>, "KZ2600SET", "N17", "仪表校表", "Exit"},
         {"singlephase::ClockSettingsWindow", ui::MakeWithConfig<ClockWindow, kClockSettingsWindow>, "KZ2600SET", "N18", "其它参数设置", "Exit"},
     };
     return {Family::SinglePhase, windows};

@@ -1,5 +1,6 @@
 #include "threephase/windows.h"
 
+#include "threephase/calibration.h"
 #include "threephase/monitor.h"
 
 #include "threephase/alarmmaskwindow.h"
@@ -8,7 +9,6 @@
 #include "threephase/limitstatewindow.h"
 #include "threephase/limitswindow.h"
 #include "threephase/measurementwindow.h"
-#include "threephase/modulecalibrationwindow.h"
 #include "threephase/statepanelwindow.h"
 
 #include <QWidget>
@@ -41,6 +41,11 @@ const ClockWindowConfig kClockSettingsWindow{
     .base = 0x0060,
 };
 
+const CalibrationWindowConfig kModuleCalibrationWindow{
+    .names = {"threephase::ModuleCalibrationWindow", "KZ5500M模块校验窗口", "模块地址：", "BitBtn3", Family::ThreePhase, 3},
+    .makeDecoder = []() -> std::unique_ptr<calib::Decoder> { return std::make_unique<threephase::calibration::Decoder>(); },
+};
+
 // Menu entries in their on-screen order.
 ui::WindowList Windows()
 {
@@ -56,7 +61,7 @@ ui::WindowList Windows()
         {"threephase::DisplaySettingsWindow", ui::MakeWithLink<DisplaySettingsWindow>, "PopupMenu2", "N8", "窗口显示参数设置", "BitBtn3"},
         {"threephase::InitSettingsWindow", ui::MakeWithLink<InitSettingsWindow>, "PopupMenu2", "N9", "仪表初始化设置", "BitBtn6"},
         {"threephase::ClockSettingsWindow", ui::MakeWithConfig<ClockWindow, kClockSettingsWindow>, "PopupMenu2", "N12", "其它", nullptr},
-        {"threephase::ModuleCalibrationWindow", ui::MakeWithLink<ModuleCalibrationWindow>, "PopupMenu2", "N13", "模块校表", "BitBtn3"},
+        {"threephase::ModuleCalibrationWindow", ui::MakeWithConfig<CalibrationWindow, kModuleCalibrationWindow>, "PopupMenu2", "N13", "模块校表", "BitBtn3"},
     };
     return {Family::ThreePhase, windows};
 }

@@ -1,5 +1,6 @@
 #pragma once
 // The three-phase windows this library builds, for the main window.
+#include "ui/calibrationwindow.h"
 #include "ui/clockwindow.h"
 #include "ui/eventlogwindow.h"
 #include "ui/relaywindow.h"
@@ -13,4 +14,7 @@ ui::WindowList Windows();
 extern const RelayWindowConfig kTelemetryWindow;
 extern const EventLogWindowConfig kEventsWindow;
 extern const ClockWindowConfig kClockSettingsWindow;
+// The calibration window: the shared calibration window with this
+// family's names and decoder.
+extern const CalibrationWindowConfig kModuleCalibrationWindow;
 } // namespace threephase

@@ -53,10 +53,11 @@ QString ChooseRecordFile(QWidget *parent, const QString &suggested)
 
 } // namespace
 
-CalibrationWindow::CalibrationWindow(SerialLink &link, const calib::WindowNames &names,
-                                     std::unique_ptr<calib::Decoder> decoder, QWidget *parent)
-    : CalibrationBenchWindow(link, names.family, names.className, parent), decoder_(std::move(decoder)), engine_(*decoder_)
+CalibrationWindow::CalibrationWindow(SerialLink &link, const CalibrationWindowConfig &config, QWidget *parent)
+    : CalibrationBenchWindow(link, config.names.family, config.names.className, parent),
+      decoder_(config.makeDecoder()), engine_(*decoder_)
 {
+    const calib::WindowNames &names = config.names;
     setWindowTitle(Text(names.title));
 
     // Read-outs: black panel, lime texts.

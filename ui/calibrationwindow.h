@@ -41,11 +41,17 @@ struct WindowNames {
 
 } // namespace calib
 
+// One family's calibration window: its names and its decoder (points,
+// read-outs, read layout).
+struct CalibrationWindowConfig {
+    calib::WindowNames names;
+    std::unique_ptr<calib::Decoder> (*makeDecoder)();
+};
+
 class CalibrationWindow : public CalibrationBenchWindow {
     Q_OBJECT
 public:
-    CalibrationWindow(SerialLink &link, const calib::WindowNames &names, std::unique_ptr<calib::Decoder> decoder,
-                      QWidget *parent = nullptr);
+    CalibrationWindow(SerialLink &link, const CalibrationWindowConfig &config, QWidget *parent = nullptr);
 
     bool CyclicReading() const { return cyclic_.Reading(); }
 

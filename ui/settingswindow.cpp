@@ -19,6 +19,13 @@ void SettingsWindow::clearControls()
 
 std::optional<QByteArray> SettingsWindow::encodeControls()
 {
+    if (codec_.encode) {
+        QString why;
+        std::optional<QByteArray> data = codec_.encode(&why);
+        if (!data)
+            ShowMessage(this, why);
+        return data;
+    }
     if (!form_.form)
         return std::nullopt;
     const FieldForm &form = *form_.form;
@@ -28,7 +35,9 @@ std::optional<QByteArray> SettingsWindow::encodeControls()
 
 void SettingsWindow::showBlock(const QByteArray &data)
 {
-    if (form_.form)
+    if (codec_.show)
+        codec_.show(data);
+    else if (form_.form)
         form_.form->Decode(data);
 }
 

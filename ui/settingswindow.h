@@ -8,6 +8,7 @@
 
 #include <QByteArray>
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 class FieldForm;
@@ -51,21 +52,30 @@ protected:
     };
     void UseForm(FormBlock form) { form_ = std::move(form); }
 
-    // Empties the controls before an upload (by default: the form's cleared
-    // values, or nothing).
-    virtual void clearControls();
-    // The block's data bytes from the controls, or nothing when a value
-    // cannot be sent (after telling the user). By default: the form's.
-    virtual std::optional<QByteArray> encodeControls();
-    // Shows the data bytes of the whole block (by default: in the form).
-    virtual void showBlock(const QByteArray &data);
+    // How a block with a codec of its own is shown and made: encode gives
+    // the block's data bytes from the controls, or nothing with the reason
+    // in *why (the user is told, nothing goes out); show shows the data of
+    // the whole block read.
+    struct BlockCodec {
+        std::function<std::optional<QByteArray>(QString *why)> encode;
+        std::function<void(const QByteArray &data)> show;
+    };
+    void UseCodec(BlockCodec codec) { codec_ = std::move(codec); }
 
     void onReply(const modbus::Exchange &exchange) override;
 
 private:
+    // Empties the controls before an upload: the form's cleared values.
+    void clearControls();
+    // The block's data bytes from the controls, or nothing when a value
+    // cannot be sent (after telling the user).
+    std::optional<QByteArray> encodeControls();
+    void showBlock(const QByteArray &data);
+
     SettingsBlock block_;
     SettingsTexts texts_;
     FormBlock form_;
+    BlockCodec codec_;
 };
 
 } // namespace ui

@@ -6,7 +6,7 @@
 #include "link/qtserialport.h"
 #include "sim/ptysimulator.h"
 #include "sim/singlephase.h"
-#include "singlephase/metercalibrationwindow.h"
+#include "singlephase/windows.h"
 #include "tests/support/calibrationrun.h"
 #include "tests/support/testutil.h"
 
@@ -32,7 +32,7 @@ TEST(MeterCalibration, SixPointsMeansAndTheVoltagePoint)
     FakePortControl port;
     SerialLink link{&port};
     link.ChooseFamily(Family::SinglePhase);
-    singlephase::MeterCalibrationWindow win{link};
+    CalibrationWindow win{link, singlephase::kMeterCalibrationWindow};
     ui::RecordedMessages messages;
     port.SetPortOpen(true);
     link.PrepareReceive();
@@ -86,7 +86,7 @@ TEST(MeterCalibrationOverPty, CalibratesPowerAtUnityAndHalfLagging)
     SerialLink link(&port);
     link.ChooseFamily(Family::SinglePhase);
     link.PrepareReceive();
-    singlephase::MeterCalibrationWindow win(link);
+    CalibrationWindow win(link, singlephase::kMeterCalibrationWindow);
     win.show();
     win.findChild<QSpinBox *>("SpinEdit1")->setValue(2);
     // Gain at power factor 1.0 first, then the phase at 0.5 lagging.

@@ -9,7 +9,7 @@
 #include "sim/threephase.h"
 #include "tests/support/calibrationrun.h"
 #include "tests/support/testutil.h"
-#include "threephase/modulecalibrationwindow.h"
+#include "threephase/windows.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -36,7 +36,7 @@ void setText(QWidget &w, const char *edit, const QString &value)
 struct ModuleCalibration : ::testing::Test {
     FakePortControl port;
     SerialLink link{&port};
-    threephase::ModuleCalibrationWindow win{link};
+    CalibrationWindow win{link, threephase::kModuleCalibrationWindow};
     ui::RecordedMessages messages;
 
     void SetUp() override
@@ -189,7 +189,7 @@ TEST(ModuleCalibrationOverPty, CalibratesPhaseAPowerAndVoltage)
     ASSERT_TRUE(port.SetPortOpen(true, &error)) << error.toStdString();
     SerialLink link(&port);
     link.PrepareReceive();
-    threephase::ModuleCalibrationWindow win(link);
+    CalibrationWindow win(link, threephase::kModuleCalibrationWindow);
     win.show();
     win.findChild<QSpinBox *>("SpinEdit1")->setValue(1);
     calibrationtest::RunProcedure(win, {{0, "StaticText7", 1100}, {12, "StaticText1", 220}});
