@@ -70,12 +70,6 @@ MeasurementWindow::MeasurementWindow(SerialLink &link, QWidget *parent)
 
 }
 
-void MeasurementWindow::onClose()
-{
-    // A hidden window polls no more: its replies would reach no one.
-    timer_->stop();
-}
-
 void MeasurementWindow::onReply(const modbus::Exchange &exchange)
 {
     const m::Outcome outcome = m::HandleReply(exchange, singlephase::MeterageParams());

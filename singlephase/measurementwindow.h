@@ -24,9 +24,6 @@ class MeasurementWindow : public FamilyWindow {
 public:
     explicit MeasurementWindow(SerialLink &link, QWidget *parent = nullptr);
 
-protected:
-    void onClose() override;
-
 private:
     void onReply(const modbus::Exchange &exchange) override;
 

@@ -110,11 +110,6 @@ void DisplaySettingsWindow::onShow()
     form_->SetValues(disp::ResetValues(false));
 }
 
-void DisplaySettingsWindow::onClose()
-{
-    timer_->stop();
-}
-
 void DisplaySettingsWindow::upload()
 {
     status_->clearMessage();

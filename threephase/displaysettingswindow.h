@@ -19,7 +19,6 @@ public:
 
 protected:
     void onShow() override;
-    void onClose() override;
 
 private:
     void upload();

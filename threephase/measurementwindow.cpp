@@ -101,11 +101,6 @@ MeasurementWindow::MeasurementWindow(SerialLink &link, QWidget *parent) : Family
 
 void MeasurementWindow::onShow() {}
 
-void MeasurementWindow::onClose()
-{
-    timer_->stop();
-}
-
 void MeasurementWindow::onReply(const modbus::Exchange &exchange)
 {
     const QByteArray &frame = exchange.reply;

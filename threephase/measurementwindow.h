@@ -28,7 +28,6 @@ public:
 
 protected:
     void onShow() override;
-    void onClose() override;
 
 private:
     void onReply(const modbus::Exchange &exchange) override;

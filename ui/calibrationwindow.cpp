@@ -123,13 +123,6 @@ CalibrationWindow::CalibrationWindow(SerialLink &link, const CalibrationWindowCo
 
 }
 
-void CalibrationWindow::onClose()
-{
-    // Only the timer stops: a window closed while reading comes back showing
-    // "读停止", and writing stays refused until reading is stopped.
-    timer_->stop();
-}
-
 void CalibrationWindow::PortLost()
 {
     // Stops continuous reading as "读停止" does.

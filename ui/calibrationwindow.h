@@ -56,7 +56,6 @@ public:
     bool CyclicReading() const { return cyclic_.Reading(); }
 
 protected:
-    void onClose() override;
     void PortLost() override;
 
 private:

@@ -84,10 +84,15 @@ void FamilyWindow::closed()
         link_.Release(*family_, this);
 }
 
-void FamilyWindow::PortLost()
+void FamilyWindow::onClose()
 {
     for (QTimer *timer : findChildren<QTimer *>(QString(), Qt::FindDirectChildrenOnly))
         timer->stop();
+}
+
+void FamilyWindow::PortLost()
+{
+    FamilyWindow::onClose();
 }
 
 void FamilyWindow::portLost()

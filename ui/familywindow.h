@@ -94,8 +94,10 @@ protected:
     // Runs every time the window is shown.
     virtual void onShow() {}
     // Runs on every close: the title bar, close() of a shown window, and
-    // CloseWindow() (the return buttons) whether shown or not.
-    virtual void onClose() {}
+    // CloseWindow() (the return buttons) whether shown or not. By default
+    // every timer of the window stops: a hidden window polls no more, as
+    // its replies would reach no one.
+    virtual void onClose();
     // Runs when the port is lost: the window stops polling, as its stop
     // button would, so nothing keeps asking a port that is gone. By default
     // every timer of the window stops. A window that overrides it puts its
