@@ -4,14 +4,9 @@
 // the selected item from the standard meter's value and writes it; also
 // triggers zero-level calibration and zero clearing.
 #include "kz827/calibration.h"
-#include "core/calibrationrecord.h"
 #include "ui/calibrationbench.h"
 
-class Lamp;
-class QCheckBox;
 class QLabel;
-class QLineEdit;
-class QListWidget;
 class QPushButton;
 class QTimer;
 

@@ -49,10 +49,7 @@ RangeWindow::RangeWindow(SerialLink &link, QWidget *parent)
 
     QLabel *addressLabel = nullptr;
     QSpinBox *address = MakeAddressSpin("SpinEdit1", QStringLiteral("地址："), &addressLabel, 0);
-    auto *addressRow = new QHBoxLayout;
-    addressRow->addWidget(addressLabel);
-    addressRow->addWidget(address);
-    addressRow->addStretch();
+    QHBoxLayout *addressRow = MakeRow({addressLabel, address, nullptr});
 
     // A ratio edit takes up to four digits as typed; an uploaded value is
     // shown whole, however long, so nothing is cut on its way back.

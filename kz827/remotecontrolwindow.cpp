@@ -18,10 +18,7 @@ RemoteControlWindow::RemoteControlWindow(SerialLink &link, QWidget *parent)
 
     QLabel *addressLabel = nullptr;
     QSpinBox *address = MakeAddressSpin("SpinEdit1", QStringLiteral("输入仪表地址："), &addressLabel, 0);
-    auto *addressRow = new QHBoxLayout;
-    addressRow->addWidget(addressLabel);
-    addressRow->addWidget(address);
-    addressRow->addStretch();
+    QHBoxLayout *addressRow = MakeRow({addressLabel, address, nullptr});
 
     auto *group = new QGroupBox(QStringLiteral("遥控"), this);
     group->setObjectName("GroupBox1");

@@ -108,12 +108,6 @@ AlarmStateWindow::AlarmStateWindow(SerialLink &link, QWidget *parent)
 
 }
 
-void AlarmStateWindow::onClose()
-{
-    // However the window closes, it stops asking.
-    poller_->Cancel();
-}
-
 void AlarmStateWindow::onReply(const modbus::Exchange &exchange)
 {
     // Only a whole state block changes the lamps; anything else leaves them.

@@ -23,9 +23,6 @@ public:
     QLabel *ModeText() const { return mode_; }
     StatePoller *Poller() const { return poller_; }
 
-protected:
-    void onClose() override;
-
 private:
     void onReply(const modbus::Exchange &exchange) override;
 

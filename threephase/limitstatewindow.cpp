@@ -115,11 +115,6 @@ LimitStateWindow::LimitStateWindow(SerialLink &link, QWidget *parent) : FamilyWi
 
 }
 
-void LimitStateWindow::onClose()
-{
-    poller_->Cancel();
-}
-
 void LimitStateWindow::onReply(const modbus::Exchange &exchange)
 {
     // Only a whole state block changes the lamps; anything else leaves them.

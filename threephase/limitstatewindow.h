@@ -20,9 +20,6 @@ public:
     Lamp *StateLamp(const QString &caption) const { return byCaption_.value(caption); }
     StatePoller *Poller() const { return poller_; }
 
-protected:
-    void onClose() override;
-
 private:
     void onReply(const modbus::Exchange &exchange) override;
 

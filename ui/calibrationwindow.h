@@ -5,17 +5,12 @@
 // writes it, and keeps a record of the run. A family's window is its
 // decoder (points, read-outs, read layout) and a few names.
 #include "core/calibrationengine.h"
-#include "core/calibrationrecord.h"
 #include "ui/calibrationbench.h"
 
 #include <functional>
 #include <memory>
 
-class Lamp;
-class QCheckBox;
 class QLabel;
-class QLineEdit;
-class QListWidget;
 class QPushButton;
 class QTimer;
 
