@@ -284,9 +284,9 @@ void CalibrationWindow::onReply(const modbus::Exchange &exchange)
             lastData_ = reply.mid(5);
             histories_.Push(*reading);
             const cal::Quantities q = histories_.Compute();
-            voltage_->setText(FormatFixed(q.volts, 4) + QLatin1Char('V'));
-            current_->setText(FormatFixed(q.amps, 4) + QLatin1Char('A'));
-            power_->setText(FormatFixed(q.watts, 4) + QLatin1Char('W'));
+            ShowValue(voltage_, FormatFixed(q.volts, 4) + QLatin1Char('V'));
+            ShowValue(current_, FormatFixed(q.amps, 4) + QLatin1Char('A'));
+            ShowValue(power_, FormatFixed(q.watts, 4) + QLatin1Char('W'));
         }
     }
 }

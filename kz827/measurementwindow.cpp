@@ -38,9 +38,9 @@ bool MeasurementWindow::sendPoll()
 void MeasurementWindow::onReply(const modbus::Exchange &exchange)
 {
     if (const auto texts = kz827::DecodeMeasurement(exchange)) {
-        readOuts_.voltage->setText((*texts)[0]);
-        readOuts_.current->setText((*texts)[1]);
-        readOuts_.power->setText((*texts)[2]);
+        ShowValue(readOuts_.voltage, (*texts)[0]);
+        ShowValue(readOuts_.current, (*texts)[1]);
+        ShowValue(readOuts_.power, (*texts)[2]);
         // The address the request went to.
         poll_.record->Record(exchange.request.isEmpty() ? Address() : static_cast<std::uint8_t>(exchange.request.at(0)),
                              {QStringLiteral("电压"), QStringLiteral("电流"), QStringLiteral("有功功率")},

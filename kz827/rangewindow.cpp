@@ -26,6 +26,8 @@ QButtonGroup *RadioGroup(QWidget *parent, QLayout *into, const char *name, const
 {
     auto *box = new QGroupBox(title, parent);
     box->setObjectName(QLatin1String(name));
+    // Named by its own title, not by the group it sits in.
+    box->setAccessibleName(title);
     auto *layout = new QHBoxLayout(box);
     auto *group = new QButtonGroup(box);
     for (int i = 0; i < items.size(); ++i) {

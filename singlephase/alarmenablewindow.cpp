@@ -36,6 +36,8 @@ AlarmEnableWindow::AlarmEnableWindow(SerialLink &link, QWidget *parent)
     int box = 0;
     auto frame = [&](const QString &title, std::span<const char *const> columns) {
         auto *group = new QGroupBox(title, outer);
+        // Named by its own title, not by the group around it.
+        group->setAccessibleName(title);
         auto *layout = new QGridLayout(group);
         layout->addWidget(new QLabel(QStringLiteral("H"), group), 1, 0);
         layout->addWidget(new QLabel(QStringLiteral("L"), group), 2, 0);
@@ -57,6 +59,7 @@ AlarmEnableWindow::AlarmEnableWindow(SerialLink &link, QWidget *parent)
     outerLayout->addLayout(harmonicRow);
 
     auto *relays = new QGroupBox(QStringLiteral("继电器对应开关量输入"), outer);
+    relays->setAccessibleName(relays->title());
     auto *relaysLayout = new QGridLayout(relays);
     for (int i = 0; i < 3; ++i) {
         const int field = ae::kCheckBoxes + i;

@@ -1,5 +1,6 @@
 #include "singlephase/alarmstatewindow.h"
 
+#include "ui/displayvalue.h"
 #include "ui/lamp.h"
 #include "ui/statepoller.h"
 #include "singlephase/monitor.h"
@@ -71,9 +72,7 @@ AlarmStateWindow::AlarmStateWindow(SerialLink &link, QWidget *parent)
     for (int i = 0; i < 3; ++i)
         signals_->addLayout(cell(17 + i), 1, i); // relay outputs
 
-    mode_ = new QLabel(QStringLiteral("普通模式"), frame);
-    mode_->setObjectName("StaticText7");
-    mode_->setAccessibleName(QStringLiteral("测量模式"));
+    mode_ = MakeValueLabel(frame, "StaticText7", QStringLiteral("测量模式"), QStringLiteral("普通模式"));
     auto *frameLayout = new QVBoxLayout(frame);
     frameLayout->addWidget(mode_);
     frameLayout->addLayout(limits);
@@ -94,7 +93,7 @@ AlarmStateWindow::AlarmStateWindow(SerialLink &link, QWidget *parent)
     // by now; a press that sent nothing keeps the text.
     connect(poller_->CheckButton(), &QPushButton::clicked, this, [this] {
         if (HoldsReplies())
-            mode_->clear();
+            ShowValue(mode_, QString());
     });
 
     auto *checks = MakeRow({poller_->Periodic(), poller_->IntervalLabel(), poller_->IntervalEdit(), nullptr,
@@ -115,7 +114,7 @@ void AlarmStateWindow::onReply(const modbus::Exchange &exchange)
         for (int bit = 0; bit < mon::kStateLamps; ++bit)
             lamps_[bit]->SetOn((state->bits >> bit) & 1u);
         if (const auto text = mon::ModeText(state->mode))
-            mode_->setText(*text);
+            ShowValue(mode_, *text);
     }
 }
 

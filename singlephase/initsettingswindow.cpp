@@ -64,8 +64,8 @@ InitSettingsWindow::InitSettingsWindow(SerialLink &link, QWidget *parent)
                                              [this] { ReadBlock(is::kFirstRegister, is::kRegisters); });
     QPushButton *settingsDownload = MakeButton("BitBtn3", QStringLiteral("下载数据"), [this] { download(); });
     // Both blocks have buttons captioned alike: the accessible names tell them apart.
-    settingsUpload->setAccessibleName(QStringLiteral("上载初始化参数"));
-    settingsDownload->setAccessibleName(QStringLiteral("下载初始化参数"));
+    settingsUpload->setAccessibleName(QStringLiteral("上载数据（初始化参数）"));
+    settingsDownload->setAccessibleName(QStringLiteral("下载数据（初始化参数）"));
     settingsButtons->addWidget(settingsUpload);
     settingsButtons->addWidget(settingsDownload);
 

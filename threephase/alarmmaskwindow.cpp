@@ -41,6 +41,8 @@ AlarmMaskWindow::AlarmMaskWindow(SerialLink &link, QWidget *parent)
     // lower-limit row.
     auto grid = [&](const QString &title, std::span<const char *const> columns) {
         auto *box = new QGroupBox(title, outer);
+        // Named by its own title, not by the group around it.
+        box->setAccessibleName(title);
         auto *layout = new QGridLayout(box);
         layout->addWidget(new QLabel(QStringLiteral("H"), box), 1, 0);
         layout->addWidget(new QLabel(QStringLiteral("L"), box), 2, 0);
@@ -68,6 +70,7 @@ AlarmMaskWindow::AlarmMaskWindow(SerialLink &link, QWidget *parent)
     others->addStretch();
 
     auto *inputs = new QGroupBox(QStringLiteral("DI输入有效选择："), outer);
+    inputs->setAccessibleName(inputs->title());
     auto *inputsLayout = new QHBoxLayout(inputs);
     for (const char *g : {"RadioGroup1", "RadioGroup2", "RadioGroup3"})
         inputsLayout->addWidget(form_->Control(form_->IndexOf(g)));

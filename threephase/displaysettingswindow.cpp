@@ -89,8 +89,15 @@ DisplaySettingsWindow::DisplaySettingsWindow(SerialLink &link, QWidget *parent) 
 
     status_ = new QStatusBar(this);
     status_->setObjectName(QStringLiteral("StatusBar1"));
-    status_->setAccessibleName(QStringLiteral("上载结果"));
     status_->setSizeGripEnabled(false);
+    // The status line is read by its message; a new message renames it,
+    // which assistive technology announces.
+    const auto nameStatus = [this](const QString &message) {
+        status_->setAccessibleName(message.isEmpty() ? QStringLiteral("上载结果")
+                                                     : QStringLiteral("上载结果：") + message);
+    };
+    nameStatus(QString());
+    connect(status_, &QStatusBar::messageChanged, this, nameStatus);
 
     timer_ = new QTimer(this);
     timer_->setObjectName(QStringLiteral("Timer1"));

@@ -66,11 +66,7 @@ CalibrationWindow::CalibrationWindow(SerialLink &link, const CalibrationWindowCo
     int i = 0;
     for (const calib::ReadOut &r : decoder_->ReadOuts()) {
         auto *label = new QLabel(Text(r.label), panel);
-        auto *value = new QLabel(Text(r.initial), panel);
-        value->setObjectName(QLatin1String(r.name));
-        value->setAccessibleName(Text(r.accessible));
-        value->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
-        value->setFocusPolicy(Qt::StrongFocus);
+        QLabel *value = MakeValueLabel(panel, r.name, Text(r.accessible), Text(r.initial));
         value->setMinimumWidth(value->fontMetrics().horizontalAdvance(QStringLiteral("-0000.0000W")));
         label->setBuddy(value);
         const int row = i / names.readOutColumns;
@@ -234,7 +230,7 @@ void CalibrationWindow::onReply(const modbus::Exchange &exchange)
     case calib::Engine::Reply::Read: {
         const QStringList texts = decoder_->Texts();
         for (int i = 0; i < readOuts_.size() && i < texts.size(); ++i)
-            readOuts_[i]->setText(texts[i]);
+            ShowValue(readOuts_[i], texts[i]);
         break;
     }
     case calib::Engine::Reply::Acknowledged: {

@@ -5,15 +5,34 @@
 #include <QGridLayout>
 #include <QLabel>
 
+namespace {
+constexpr const char *kQuantity = "quantity";
+}
+
+QLabel *MakeValueLabel(QWidget *parent, const char *name, const QString &quantity, const QString &initial)
+{
+    auto *value = new QLabel(parent);
+    value->setObjectName(QLatin1String(name));
+    value->setProperty(kQuantity, quantity);
+    value->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+    value->setFocusPolicy(Qt::StrongFocus);
+    ShowValue(value, initial);
+    return value;
+}
+
+void ShowValue(QLabel *label, const QString &text)
+{
+    label->setText(text);
+    const QString quantity = label->property(kQuantity).toString();
+    label->setAccessibleName(text.isEmpty() ? quantity : quantity + QLatin1Char(' ') + text);
+}
+
 QLabel *AddDisplayValue(QWidget *area, QGridLayout *grid, int row, const char *caption, const char *name,
                         const QString &initial, const QString &accessible, int enlarge)
 {
     auto *label = new QLabel(QString::fromLatin1(caption), area);
-    auto *value = new QLabel(initial, area);
-    value->setObjectName(QLatin1String(name));
-    value->setAccessibleName(accessible);
-    value->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
-    value->setFocusPolicy(Qt::StrongFocus);
+    QLabel *value = MakeValueLabel(area, name, accessible, initial);
+    label->setBuddy(value);
     QFont font = value->font();
     font.setPointSize(font.pointSize() + enlarge);
     font.setBold(true);

@@ -274,8 +274,8 @@ FamilyWindow::EnergyBaseGroup FamilyWindow::MakeEnergyBaseGroup(std::function<vo
     // accessible names tell them apart.
     QPushButton *up = MakeButton(QStringLiteral("BitBtn4"), QStringLiteral("上载数据"), std::move(upload));
     QPushButton *down = MakeButton(QStringLiteral("BitBtn5"), QStringLiteral("下载数据"), std::move(download));
-    up->setAccessibleName(QStringLiteral("上载电能底数"));
-    down->setAccessibleName(QStringLiteral("下载电能底数"));
+    up->setAccessibleName(QStringLiteral("上载数据（电能底数）"));
+    down->setAccessibleName(QStringLiteral("下载数据（电能底数）"));
     layout->addWidget(up, 0, 2);
     layout->addWidget(down, 1, 2);
     return group;
