@@ -134,7 +134,8 @@ AlarmSettings DecodeAlarms(const QByteArray &data)
     for (Quantity q : {Quantity::Voltage, Quantity::Current, Quantity::Power}) {
         const int at = AlarmBlockOffset(q);
         AlarmQuantity &s = settings[static_cast<int>(q)];
-        const int enable = ByteAt(data, at + kEnable) << 8 | ByteAt(data, at + kEnable + 1);
+        // The flags are the register's low byte; its high byte means nothing.
+        const int enable = ByteAt(data, at + kEnable + 1);
         s.upperEnabled = enable == 1 || enable == 3;
         s.lowerEnabled = enable == 2 || enable == 3;
         s.upper = LimitText(data.mid(at + kUpper, 4), q);

@@ -96,7 +96,7 @@ AlarmsWindow::AlarmsWindow(SerialLink &link, QWidget *parent)
                             this);
     note->setObjectName("Label1");
     note->setWordWrap(true);
-    note->setStyleSheet(QStringLiteral("color: #00a000;"));
+    note->setStyleSheet(QStringLiteral("color: lime;"));
 
     QLabel *addressLabel = nullptr;
     QSpinBox *address = MakeAddressSpin("SpinEdit1", QStringLiteral("仪表地址："), &addressLabel, 0);

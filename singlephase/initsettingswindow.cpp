@@ -70,7 +70,7 @@ InitSettingsWindow::InitSettingsWindow(SerialLink &link, QWidget *parent)
     settingsButtons->addWidget(settingsDownload);
 
     const EnergyBaseGroup bases = MakeEnergyBaseGroup([this] { ReadBlock(is::kBaseRegister, is::kBaseRegisters); },
-                                                      [this] { downloadBases(); });
+                                                      [this] { downloadBases(); }, QString());
     activeBase_ = bases.active;
     reactiveBase_ = bases.reactive;
 

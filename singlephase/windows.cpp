@@ -33,6 +33,7 @@ const EventLogWindowConfig kEventsWindow{
     .widths = kEventWidths,
     .log = mon::kEventLog,
     .firstKindOnShow = false,
+    .rows = 22,
 };
 
 const ClockWindowConfig kClockSettingsWindow{

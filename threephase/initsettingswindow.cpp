@@ -65,7 +65,8 @@ InitSettingsWindow::InitSettingsWindow(SerialLink &link, QWidget *parent) : Fami
     settingsButtons->addWidget(settingsDownload);
 
     // The energy bases: an exchange of their own, with their own buttons.
-    const EnergyBaseGroup bases = MakeEnergyBaseGroup([this] { uploadBases(); }, [this] { downloadBases(); });
+    const EnergyBaseGroup bases = MakeEnergyBaseGroup([this] { uploadBases(); }, [this] { downloadBases(); },
+                                                      QStringLiteral("0"));
     activeBase_ = bases.active;
     reactiveBase_ = bases.reactive;
 

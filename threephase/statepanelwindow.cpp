@@ -27,7 +27,6 @@ const char *const kLowerUnits2[] = {"MW", "KWH", "MVA", "MWH", "Mvrh"};
 StatePanelWindow::StatePanelWindow(SerialLink &link, QWidget *parent) : FamilyWindow(link, Family::ThreePhase, "threephase::StatePanelWindow", parent)
 {
     setWindowTitle(QStringLiteral("Coulometry4dcu"));
-    setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
 
     int lampNumber = 0;
     // A block of lamps with their captions, columns wide. Lamps of the same
@@ -86,7 +85,8 @@ StatePanelWindow::StatePanelWindow(SerialLink &link, QWidget *parent) : FamilyWi
                             MakeButton("BitBtn2", QStringLiteral("停  止"), [] {}),
                             MakeButton("BitBtn3", QStringLiteral("返  回"), [this] { CloseWindow(); })});
 
-    MakeColumn({top, panel, bottom});
+    // A fixed size on every platform: the panel is drawn for it.
+    MakeColumn({top, panel, bottom})->setSizeConstraint(QLayout::SetFixedSize);
 
     // Replies routed here change nothing.
 }

@@ -11,6 +11,7 @@
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 EventLogWindow::EventLogWindow(SerialLink &link, const EventLogWindowConfig &config, QWidget *parent)
     : FamilyWindow(link, config.names, parent), config_(config)
@@ -23,7 +24,8 @@ EventLogWindow::EventLogWindow(SerialLink &link, const EventLogWindowConfig &con
     top->addWidget(address);
 
     const int columns = static_cast<int>(config.headings.size());
-    grid_ = new QTableWidget(config.log.records, columns, this);
+    const int rows = std::max(config.rows, config.log.records);
+    grid_ = new QTableWidget(rows, columns, this);
     grid_->setObjectName("StringGrid1");
     grid_->setAccessibleName(QStringLiteral("事件记录"));
     QStringList headings;
@@ -42,7 +44,7 @@ EventLogWindow::EventLogWindow(SerialLink &link, const EventLogWindowConfig &con
     int width = 0;
     for (int w : config.widths)
         width += w;
-    grid_->setMinimumSize(width + 30, 21 * 20 + 10);
+    grid_->setMinimumSize(width + 30, (rows + 1) * 20 + 10);
 
     kinds_ = new QComboBox(this);
     kinds_->setObjectName("ComboBox1");

@@ -19,6 +19,9 @@ struct EventLogWindowConfig {
     // Each show selects the first kind (otherwise the list starts with none
     // selected and keeps its choice).
     bool firstKindOnShow = true;
+    // Rows of the grid below its headings: one per record, and any more
+    // stay empty (0: one per record).
+    int rows = 0;
 };
 
 class EventLogWindow : public FamilyWindow {

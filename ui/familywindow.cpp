@@ -252,13 +252,13 @@ QHBoxLayout *FamilyWindow::MakeHeading(const QString &model, const QString &kind
 }
 
 FamilyWindow::EnergyBaseGroup FamilyWindow::MakeEnergyBaseGroup(std::function<void()> upload,
-                                                                 std::function<void()> download)
+                                                                 std::function<void()> download, const QString &initial)
 {
     EnergyBaseGroup group;
     group.box = new QGroupBox(QStringLiteral("电能底数设置"), this);
     auto *layout = new QGridLayout(group.box);
     const auto edit = [&](const char *object, const energybase::Base &base, const QString &caption, int row) {
-        auto *line = new QLineEdit(QStringLiteral("0"), group.box);
+        auto *line = new QLineEdit(initial, group.box);
         line->setObjectName(QLatin1String(object));
         line->setAccessibleName(QString::fromUtf8(base.caption));
         line->setToolTip(QStringLiteral("只能保留两位小数"));

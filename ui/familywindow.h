@@ -158,13 +158,14 @@ protected:
 
     // The "电能底数设置" group of the initialisation windows: the active and
     // reactive energy base edits (LabeledEdit3, LabeledEdit4, starting at
-    // "0") with their own upload (BitBtn4) and download (BitBtn5) buttons.
+    // initial) with their own upload (BitBtn4) and download (BitBtn5) buttons.
     struct EnergyBaseGroup {
         QGroupBox *box = nullptr;
         QLineEdit *active = nullptr;
         QLineEdit *reactive = nullptr;
     };
-    EnergyBaseGroup MakeEnergyBaseGroup(std::function<void()> upload, std::function<void()> download);
+    EnergyBaseGroup MakeEnergyBaseGroup(std::function<void()> upload, std::function<void()> download,
+                                        const QString &initial);
 
     // The bottom row of a measurement window: a panel with the poll's
     // progress bar (stretching), the record button, 启  动 (BitBtn1)

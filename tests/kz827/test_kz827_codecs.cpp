@@ -133,6 +133,12 @@ TEST(Kz827Alarms, BlockLayoutRoundTripAndConversionOrder)
     EXPECT_TRUE(s[int(Quantity::Current)].upperEnabled);
     EXPECT_FALSE(s[int(Quantity::Current)].lowerEnabled);
     EXPECT_EQ(s[int(Quantity::Voltage)].lower, "9999KV");
+    // Only the low byte of an enable register holds the flags.
+    QByteArray highByte = uploaded;
+    highByte[0] = char(0xFF);
+    EXPECT_TRUE(kz827::DecodeAlarms(highByte)[int(Quantity::Power)].upperEnabled);
+    highByte[1] = char(0x00);
+    EXPECT_FALSE(kz827::DecodeAlarms(highByte)[int(Quantity::Power)].upperEnabled);
     const auto again = kz827::EncodeAlarms(s, &error);
     ASSERT_TRUE(again) << error.toStdString();
     EXPECT_EQ(ToHex(*again), ToHex(uploaded));

@@ -208,6 +208,8 @@ TEST_F(OnFakePort, EventRecordsAreNamedByTheRequestThatWentOut)
     EventLogWindow win(link, singlephase::kEventsWindow);
     win.show();
     auto *kinds = win.findChild<QComboBox *>("ComboBox1");
+    // Below the headings: 20 record rows and two empty ones.
+    EXPECT_EQ(win.Grid()->rowCount(), 22);
     Click(win, "BitBtn1");
     EXPECT_EQ(messages.texts, QStringList{"请选择事件名！！"});
     EXPECT_TRUE(port.written.isEmpty());

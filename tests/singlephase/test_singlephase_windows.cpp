@@ -296,6 +296,9 @@ TEST_F(OverPty, DisplayRoundTrip)
 TEST_F(OnFakePort, InitialisationFramesAndReplies)
 {
     singlephase::InitSettingsWindow win(link);
+    // The energy bases show nothing until read.
+    EXPECT_EQ(Child<QLineEdit>(win, "LabeledEdit3")->text(), "");
+    EXPECT_EQ(Child<QLineEdit>(win, "LabeledEdit4")->text(), "");
     SetAddress(win, "SpinEdit1", 1);
     Click(win, "BitBtn2");
     EXPECT_EQ(LastWritten(), "01 03 00 50 00 0A C5 DC");

@@ -197,6 +197,9 @@ TEST_F(FakeBus, TheStatePanelSendsNothing)
     EXPECT_TRUE(port.written.isEmpty());
     EXPECT_EQ(win.findChildren<Lamp *>().size(), 56);
     EXPECT_EQ(win.findChild<QLineEdit *>("Edit3")->text(), "99.999");
+    // Drawn for one size: it cannot be resized.
+    win.show();
+    EXPECT_EQ(win.minimumSize(), win.maximumSize());
 }
 
 TEST_F(FakeBus, ClockWindowTakesThePcClockAndRefusesNoRate)
