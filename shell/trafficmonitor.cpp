@@ -2,7 +2,9 @@
 
 #include "ui/messagebox.h"
 #include "link/seriallink.h"
+#include "core/framelogmodel.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
@@ -12,10 +14,38 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPlainTextEdit>
+#include <QHeaderView>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QStyledItemDelegate>
+#include <QTableView>
 #include <QSpinBox>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <iterator>
+
+namespace {
+
+// Paints a row's background by what its verdict says: dropped or not sent,
+// an exception reply, a request without a reply.
+class KindColours : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        switch (static_cast<FrameLogModel::Kind>(index.data(FrameLogModel::KindRole).toInt())) {
+        case FrameLogModel::Kind::Dropped: option->backgroundBrush = QColor(0xFF, 0xD0, 0xD0); break;
+        case FrameLogModel::Kind::Exception: option->backgroundBrush = QColor(0xFF, 0xE0, 0xA8); break;
+        case FrameLogModel::Kind::Unanswered: option->backgroundBrush = QColor(0xFF, 0xF6, 0xB0); break;
+        case FrameLogModel::Kind::Normal: break;
+        }
+    }
+};
+
+} // namespace
 
 TrafficMonitor::TrafficMonitor(SerialLink &link, QWidget *parent) : QWidget(parent, Qt::Window), link_(link)
 {
@@ -47,15 +77,51 @@ TrafficMonitor::TrafficMonitor(SerialLink &link, QWidget *parent) : QWidget(pare
     auto *saveButton = new QPushButton(QStringLiteral("保存(&S)…"), this);
     saveButton->setObjectName(QStringLiteral("SaveButton"));
 
-    view_ = new QPlainTextEdit(this);
+    auto *functionLabel = new QLabel(QStringLiteral("功能(&F)"), this);
+    function_ = new QComboBox(this);
+    function_->setObjectName(QStringLiteral("FunctionBox"));
+    function_->addItem(QStringLiteral("全部"), -1);
+    for (int code : {0x01, 0x02, 0x03, 0x05, 0x06, 0x10, 0x99, 0xAA})
+        function_->addItem(QStringLiteral("%1").arg(code, 2, 16, QLatin1Char('0')).toUpper(), code);
+    functionLabel->setBuddy(function_);
+
+    auto *kindLabel = new QLabel(QStringLiteral("结论(&V)"), this);
+    kind_ = new QComboBox(this);
+    kind_->setObjectName(QStringLiteral("VerdictBox"));
+    kind_->addItem(QStringLiteral("全部"), -1);
+    kind_->addItem(QStringLiteral("丢弃"), static_cast<int>(FrameLogModel::Kind::Dropped));
+    kind_->addItem(QStringLiteral("异常"), static_cast<int>(FrameLogModel::Kind::Exception));
+    kind_->addItem(QStringLiteral("无应答"), static_cast<int>(FrameLogModel::Kind::Unanswered));
+    kind_->addItem(QStringLiteral("正常"), static_cast<int>(FrameLogModel::Kind::Normal));
+    kindLabel->setBuddy(kind_);
+
+    model_ = new FrameLogModel(link_.Log(), this);
+    filter_ = new FrameFilter(this);
+    filter_->setSourceModel(model_);
+    view_ = new QTableView(this);
     view_->setObjectName(QStringLiteral("TrafficView"));
     view_->setAccessibleName(QStringLiteral("通信记录"));
-    view_->setReadOnly(true);
-    view_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    view_->setLineWrapMode(QPlainTextEdit::NoWrap);
-    view_->setMaximumBlockCount(static_cast<int>(link_.Log().Capacity()));
+    view_->setModel(filter_);
+    view_->setItemDelegate(new KindColours(view_));
     view_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    view_->setTabStopDistance(view_->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 8);
+    view_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view_->setWordWrap(false);
+    view_->setShowGrid(false);
+    // Every row one line high, fixed: the view lays out only what it shows.
+    view_->verticalHeader()->hide();
+    view_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    view_->verticalHeader()->setDefaultSectionSize(view_->fontMetrics().height() + 4);
+    const int digit = view_->fontMetrics().horizontalAdvance(QLatin1Char('0'));
+    const int widths[] = {13, 5, 5, 5, 5, 34, 20};
+    for (int c = 0; c < static_cast<int>(std::size(widths)); ++c)
+        view_->setColumnWidth(c, widths[c] * digit);
+    view_->horizontalHeader()->setStretchLastSection(true);
+    // The select-all corner serves nothing without row headers; it is the
+    // toolkit's own widget and named as such.
+    view_->setCornerButtonEnabled(false);
+    if (auto *corner = view_->findChild<QAbstractButton *>())
+        corner->setObjectName(QStringLiteral("qt_table_corner_button"));
 
     status_ = new QLabel(this);
     status_->setObjectName(QStringLiteral("StatusLabel"));
@@ -67,6 +133,12 @@ TrafficMonitor::TrafficMonitor(SerialLink &link, QWidget *parent) : QWidget(pare
     bar->addWidget(addressLabel);
     bar->addWidget(address_);
     bar->addSpacing(12);
+    bar->addWidget(functionLabel);
+    bar->addWidget(function_);
+    bar->addSpacing(12);
+    bar->addWidget(kindLabel);
+    bar->addWidget(kind_);
+    bar->addSpacing(12);
     bar->addWidget(pause_);
     bar->addStretch();
     bar->addWidget(clear);
@@ -77,101 +149,113 @@ TrafficMonitor::TrafficMonitor(SerialLink &link, QWidget *parent) : QWidget(pare
     layout->addWidget(view_);
     layout->addWidget(status_);
 
-    connect(direction_, &QComboBox::currentIndexChanged, this, &TrafficMonitor::rebuild);
-    connect(address_, &QSpinBox::valueChanged, this, &TrafficMonitor::rebuild);
+    connect(direction_, &QComboBox::currentIndexChanged, this, [this](int i) {
+        filter_->SetDirection(static_cast<FrameFilter::Direction>(i));
+        updateStatus();
+    });
+    connect(address_, &QSpinBox::valueChanged, this, [this](int a) {
+        filter_->SetAddress(a);
+        updateStatus();
+    });
+    connect(function_, &QComboBox::currentIndexChanged, this, [this] {
+        filter_->SetFunction(function_->currentData().toInt());
+        updateStatus();
+    });
+    connect(kind_, &QComboBox::currentIndexChanged, this, [this] {
+        filter_->SetKind(kind_->currentData().toInt());
+        updateStatus();
+    });
     connect(pause_, &QCheckBox::toggled, this, [this](bool paused) {
         if (!paused)
             Refresh();
     });
-    connect(clear, &QPushButton::clicked, this, &TrafficMonitor::clearView);
+    connect(clear, &QPushButton::clicked, this, [this] {
+        model_->ClearRows();
+        updateStatus();
+    });
     connect(copyButton, &QPushButton::clicked, this, &TrafficMonitor::copy);
     connect(saveButton, &QPushButton::clicked, this, &TrafficMonitor::save);
 
     timer_.setInterval(RefreshMs);
     connect(&timer_, &QTimer::timeout, this, &TrafficMonitor::Refresh);
-    more_.setSingleShot(true);
-    more_.setInterval(0);
-    connect(&more_, &QTimer::timeout, this, &TrafficMonitor::Refresh);
     setTabOrder(direction_, address_);
-    setTabOrder(address_, pause_);
+    setTabOrder(address_, function_);
+    setTabOrder(function_, kind_);
+    setTabOrder(kind_, pause_);
     setTabOrder(pause_, clear);
     setTabOrder(clear, copyButton);
     setTabOrder(copyButton, saveButton);
     setTabOrder(saveButton, view_);
 }
 
-bool TrafficMonitor::passes(const FrameRecord &record) const
-{
-    const int direction = direction_->currentIndex();
-    if (direction == 1 && record.direction != FrameRecord::Direction::Sent)
-        return false;
-    if (direction == 2 && record.direction != FrameRecord::Direction::Received)
-        return false;
-    return address_->value() < 0 || record.Address() == address_->value();
-}
-
 void TrafficMonitor::Refresh()
 {
-    if (pause_->isChecked())
-        return;
+    QScrollBar *bar = view_->verticalScrollBar();
+    const bool atNewest = bar->value() >= bar->maximum();
+    // Paused, the table only lets go of the rows the log no longer keeps.
+    model_->Sync(!pause_->isChecked());
+    if (atNewest)
+        view_->scrollToBottom();
+    updateStatus();
+}
+
+void TrafficMonitor::updateStatus()
+{
     const FrameLog &log = link_.Log();
-    // Everything since the last refresh in one append: one layout pass,
-    // whatever the number of lines.
-    QStringList lines;
-    const std::size_t first = log.IndexOf(std::max(next_, cleared_));
-    const std::size_t end = std::min(log.Size(), first + LinesPerPass);
-    for (std::size_t i = first; i < end; ++i)
-        if (passes(log.At(i)))
-            lines.append(FormatRecord(log.At(i)));
-    next_ = log.Total() - log.Size() + end;
-    if (end < log.Size())
-        more_.start();
-    if (!lines.isEmpty()) {
-        view_->appendPlainText(lines.join(QLatin1Char('\n')));
-        shown_ = std::min(shown_ + static_cast<int>(lines.size()), view_->maximumBlockCount());
-    }
     status_->setText(QStringLiteral("显示 %1 帧；共记录 %2 帧（保留最近 %3 帧）")
-                         .arg(shown_)
+                         .arg(filter_->rowCount())
                          .arg(log.Total())
                          .arg(log.Capacity()));
 }
 
-void TrafficMonitor::rebuild()
+QStringList TrafficMonitor::lines(bool selectedOnly) const
 {
-    view_->clear();
-    shown_ = 0;
-    next_ = 0;
-    const bool paused = pause_->isChecked();
-    pause_->blockSignals(true);
-    pause_->setChecked(false);
-    Refresh();
-    pause_->setChecked(paused);
-    pause_->blockSignals(false);
-}
-
-void TrafficMonitor::clearView()
-{
-    cleared_ = link_.Log().Total();
-    rebuild();
+    QList<int> rows;
+    if (selectedOnly)
+        for (const QModelIndex &index : view_->selectionModel()->selectedRows())
+            rows.append(index.row());
+    if (rows.isEmpty())
+        for (int r = 0; r < filter_->rowCount(); ++r)
+            rows.append(r);
+    std::sort(rows.begin(), rows.end());
+    QStringList out;
+    for (int r : rows)
+        if (const FrameRecord *record = model_->RecordAt(filter_->mapToSource(filter_->index(r, 0)).row()))
+            out.append(FormatRecord(*record));
+    return out;
 }
 
 QString TrafficMonitor::Text() const
 {
-    return view_->toPlainText();
+    return lines(false).join(QLatin1Char('\n'));
 }
 
 void TrafficMonitor::copy()
 {
-    const QString selected = view_->textCursor().selectedText().replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    QGuiApplication::clipboard()->setText(selected.isEmpty() ? Text() : selected);
+    QGuiApplication::clipboard()->setText(lines(true).join(QLatin1Char('\n')));
 }
 
 bool TrafficMonitor::SaveTo(const QString &path, QString *error) const
 {
+    QByteArray text;
+    if (path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive)) {
+        const auto field = [](QString value) { return QLatin1Char('"') + value.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"'); };
+        QStringList row;
+        for (int c = 0; c < FrameLogModel::ColumnCount; ++c)
+            row.append(field(model_->headerData(c, Qt::Horizontal).toString()));
+        text += row.join(QLatin1Char(',')).toUtf8() + "\r\n";
+        for (int r = 0; r < filter_->rowCount(); ++r) {
+            row.clear();
+            for (int c = 0; c < FrameLogModel::ColumnCount; ++c)
+                row.append(field(filter_->index(r, c).data().toString()));
+            text += row.join(QLatin1Char(',')).toUtf8() + "\r\n";
+        }
+    } else {
+        text = Text().toUtf8();
+        if (!text.isEmpty())
+            text.append('\n');
+    }
     QFile file(path);
-    QByteArray text = Text().toUtf8();
-    if (!text.isEmpty())
-        text.append('\n');
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(text) != text.size() || !file.flush()) {
         if (error)
             *error = QStringLiteral("无法保存到 %1：%2").arg(path, file.errorString());
@@ -183,7 +267,7 @@ bool TrafficMonitor::SaveTo(const QString &path, QString *error) const
 void TrafficMonitor::save()
 {
     const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("保存通信记录"), QStringLiteral("traffic.txt"),
-                                                      QStringLiteral("文本文件 (*.txt);;所有文件 (*)"));
+                                                      QStringLiteral("文本文件 (*.txt);;CSV 文件 (*.csv);;所有文件 (*)"));
     if (path.isEmpty())
         return;
     QString error;
@@ -201,6 +285,5 @@ void TrafficMonitor::showEvent(QShowEvent *event)
 void TrafficMonitor::hideEvent(QHideEvent *event)
 {
     timer_.stop();
-    more_.stop();
     QWidget::hideEvent(event);
 }

@@ -1,0 +1,263 @@
+#include "core/framelogmodel.h"
+
+#include <QDateTime>
+
+namespace {
+
+int ByteAt(const QByteArray &bytes, int i)
+{
+    return i < bytes.size() ? static_cast<std::uint8_t>(bytes.at(i)) : -1;
+}
+
+// The big-endian word at i, or -1 when the frame is too short.
+int WordAt(const QByteArray &bytes, int i)
+{
+    return i + 1 < bytes.size() ? ByteAt(bytes, i) << 8 | ByteAt(bytes, i + 1) : -1;
+}
+
+QString Hex4(int value)
+{
+    return QStringLiteral("0x") + QStringLiteral("%1").arg(value, 4, 16, QLatin1Char('0')).toUpper();
+}
+
+QString ExceptionName(int code)
+{
+    switch (code) {
+    case 1: return QStringLiteral("非法功能");
+    case 2: return QStringLiteral("非法数据地址");
+    case 3: return QStringLiteral("非法数据值");
+    case 4: return QStringLiteral("从站设备故障");
+    case 5: return QStringLiteral("确认");
+    case 6: return QStringLiteral("从站设备忙");
+    default: return QString();
+    }
+}
+
+QString CalibrationMeaning(const QByteArray &b, bool sent)
+{
+    const int command = ByteAt(b, 2);
+    if (!sent)
+        return command == 'r' ? QStringLiteral("校准 读数") : QStringLiteral("校准 确认");
+    if (command == 0x80) { // the KZ827KVE form: a sub-command follows
+        const int sub = ByteAt(b, 3);
+        if (sub == 0x0F)
+            return QStringLiteral("校准 读");
+        if (sub == 0x00 || sub == 0x01)
+            return QStringLiteral("校准 零电平");
+        if (sub == 0x06 || sub == 0x07)
+            return QStringLiteral("校准 清零");
+        return QStringLiteral("校准 写");
+    }
+    return command == 'r' ? QStringLiteral("校准 读") : QStringLiteral("校准 写");
+}
+
+} // namespace
+
+QString FrameMeaning(const FrameRecord &r)
+{
+    const QByteArray &b = r.bytes;
+    const int function = r.Function();
+    if (function < 0)
+        return QString();
+    const bool sent = r.direction == FrameRecord::Direction::Sent;
+    if (!sent && (function & 0x80) && function != 0xAA && function != 0x99) {
+        const int code = ByteAt(b, 2);
+        return QStringLiteral("异常 %1 %2").arg(QStringLiteral("%1").arg(code, 2, 16, QLatin1Char('0')).toUpper(), ExceptionName(code)).trimmed();
+    }
+    const int start = WordAt(b, 2);
+    const int count = WordAt(b, 4);
+    const auto ranged = [&](const QString &verb) {
+        return start < 0 || count < 0 ? verb : QStringLiteral("%1 %2 ×%3").arg(verb, Hex4(start)).arg(count);
+    };
+    switch (function) {
+    case 0x01:
+    case 0x02:
+    case 0x03: {
+        const QString what = function == 0x01 ? QStringLiteral("读线圈") : function == 0x02 ? QStringLiteral("读输入")
+                                                                                          : QStringLiteral("读");
+        if (sent)
+            return ranged(what);
+        const int bytes = ByteAt(b, 2);
+        if (bytes < 0)
+            return what;
+        return function == 0x03 ? QStringLiteral("读应答 ×%1").arg(bytes / 2) : QStringLiteral("%1应答 %2 字节").arg(what).arg(bytes);
+    }
+    case 0x05:
+        return start < 0 || count < 0 ? QStringLiteral("写线圈")
+                                      : QStringLiteral("写线圈 %1 = %2").arg(Hex4(start), Hex4(count).mid(2));
+    case 0x06:
+        return start < 0 ? QStringLiteral("写") : QStringLiteral("写 %1 ×1").arg(Hex4(start));
+    case 0x10:
+        return sent ? ranged(QStringLiteral("写")) : ranged(QStringLiteral("写确认"));
+    case 0x99:
+        return sent ? QStringLiteral("探测") : QStringLiteral("探测应答");
+    case 0xAA:
+        return CalibrationMeaning(b, sent);
+    default:
+        return QStringLiteral("功能 %1").arg(QStringLiteral("%1").arg(function, 2, 16, QLatin1Char('0')).toUpper());
+    }
+}
+
+// ------------------------------------------------------------- FrameLogModel
+
+FrameLogModel::FrameLogModel(const FrameLog &log, QObject *parent)
+    : QAbstractTableModel(parent), log_(log), first_(FirstKept()), end_(FirstKept())
+{
+    Sync();
+}
+
+void FrameLogModel::Sync(bool append)
+{
+    const std::uint64_t kept = FirstKept();
+    if (first_ < kept) {
+        const std::uint64_t drop = std::min(kept, end_) - first_;
+        if (drop > 0) {
+            beginRemoveRows({}, 0, static_cast<int>(drop) - 1);
+            first_ += drop;
+            endRemoveRows();
+        }
+        // A log cleared or overrun past everything shown starts afresh.
+        if (first_ < kept)
+            first_ = end_ = kept;
+    }
+    const std::uint64_t total = log_.Total();
+    if (!append || end_ >= total)
+        return;
+    const int oldRows = rowCount();
+    beginInsertRows({}, oldRows, oldRows + static_cast<int>(total - end_) - 1);
+    end_ = total;
+    endInsertRows();
+    // The row before the new ones may now be a request that got no reply.
+    if (oldRows > 0)
+        emit dataChanged(index(oldRows - 1, 0), index(oldRows - 1, ColumnCount - 1));
+}
+
+void FrameLogModel::ClearRows()
+{
+    beginResetModel();
+    first_ = end_ = log_.Total();
+    endResetModel();
+}
+
+const FrameRecord *FrameLogModel::RecordAt(int row) const
+{
+    if (row < 0)
+        return nullptr;
+    const std::uint64_t number = first_ + static_cast<std::uint64_t>(row);
+    if (number < FirstKept() || number >= end_ || number >= log_.Total())
+        return nullptr;
+    return &log_.At(static_cast<std::size_t>(number - FirstKept()));
+}
+
+FrameLogModel::Kind FrameLogModel::KindOf(int row) const
+{
+    const FrameRecord *r = RecordAt(row);
+    if (!r)
+        return Kind::Normal;
+    using V = FrameRecord::Verdict;
+    if (r->verdict == V::Exception)
+        return Kind::Exception;
+    if (r->IsDrop())
+        return Kind::Dropped;
+    const auto written = [](const FrameRecord *f) {
+        return f && f->direction == FrameRecord::Direction::Sent &&
+               (f->verdict == V::Written || f->verdict == V::WrittenLater);
+    };
+    // A request followed by the next request, with nothing received between.
+    if (written(r) && written(RecordAt(row + 1)))
+        return Kind::Unanswered;
+    return Kind::Normal;
+}
+
+int FrameLogModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(end_ - first_);
+}
+
+int FrameLogModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant FrameLogModel::data(const QModelIndex &index, int role) const
+{
+    const FrameRecord *r = RecordAt(index.row());
+    if (!r)
+        return {};
+    if (role == KindRole)
+        return static_cast<int>(KindOf(index.row()));
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
+        return {};
+    switch (index.column()) {
+    case Time: return QDateTime::fromMSecsSinceEpoch(r->msecs).toString(QStringLiteral("HH:mm:ss.zzz"));
+    case Direction:
+        return r->direction == FrameRecord::Direction::Sent ? QStringLiteral("发送") : QStringLiteral("接收");
+    case Address: return r->Address() < 0 ? QStringLiteral("--") : QString::number(r->Address());
+    case Function:
+        return r->Function() < 0 ? QStringLiteral("--")
+                                 : QStringLiteral("%1").arg(r->Function(), 2, 16, QLatin1Char('0')).toUpper();
+    case Length: return QString::number(r->bytes.size());
+    case Verdict: return VerdictText(*r);
+    case Meaning: return FrameMeaning(*r);
+    case Bytes: return QString::fromLatin1(r->bytes.toHex(' ').toUpper());
+    default: return {};
+    }
+}
+
+QVariant FrameLogModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return {};
+    static const char *const kHeadings[ColumnCount] = {"时间", "方向", "地址", "功能", "长度", "结论", "含义", "字节"};
+    return section >= 0 && section < ColumnCount ? QString::fromUtf8(kHeadings[section]) : QVariant();
+}
+
+// --------------------------------------------------------------- FrameFilter
+
+FrameFilter::FrameFilter(QObject *parent) : QSortFilterProxyModel(parent) {}
+
+void FrameFilter::SetDirection(Direction direction)
+{
+    direction_ = direction;
+    changed();
+}
+
+void FrameFilter::SetAddress(int address)
+{
+    address_ = address;
+    changed();
+}
+
+void FrameFilter::SetFunction(int function)
+{
+    function_ = function;
+    changed();
+}
+
+void FrameFilter::SetKind(int kind)
+{
+    kind_ = kind;
+    changed();
+}
+
+void FrameFilter::changed()
+{
+    invalidateRowsFilter();
+}
+
+bool FrameFilter::filterAcceptsRow(int sourceRow, const QModelIndex &) const
+{
+    const auto *model = qobject_cast<const FrameLogModel *>(sourceModel());
+    const FrameRecord *r = model ? model->RecordAt(sourceRow) : nullptr;
+    if (!r)
+        return false;
+    const bool sent = r->direction == FrameRecord::Direction::Sent;
+    if ((direction_ == Direction::Sent && !sent) || (direction_ == Direction::Received && sent))
+        return false;
+    if (address_ >= 0 && r->Address() != address_)
+        return false;
+    // An exception reply counts as the function it answers.
+    if (function_ >= 0 && (r->Function() & 0x7F) != (function_ & 0x7F) && r->Function() != function_)
+        return false;
+    return kind_ < 0 || static_cast<int>(model->KindOf(sourceRow)) == kind_;
+}
