@@ -113,7 +113,7 @@ TrafficMonitor::TrafficMonitor(SerialLink &link, QWidget *parent) : QWidget(pare
     view_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     view_->verticalHeader()->setDefaultSectionSize(view_->fontMetrics().height() + 4);
     const int digit = view_->fontMetrics().horizontalAdvance(QLatin1Char('0'));
-    const int widths[] = {13, 5, 5, 5, 5, 34, 20};
+    const int widths[] = {15, 5, 5, 5, 5, 34, 20};
     for (int c = 0; c < static_cast<int>(std::size(widths)); ++c)
         view_->setColumnWidth(c, widths[c] * digit);
     view_->horizontalHeader()->setStretchLastSection(true);
@@ -186,6 +186,10 @@ TrafficMonitor::TrafficMonitor(SerialLink &link, QWidget *parent) : QWidget(pare
     setTabOrder(clear, copyButton);
     setTabOrder(copyButton, saveButton);
     setTabOrder(saveButton, view_);
+    // Styled and laid out now, while the program starts, so that opening the
+    // window later costs no more than drawing it.
+    ensurePolished();
+    layout->activate();
 }
 
 void TrafficMonitor::Refresh()
