@@ -25,12 +25,14 @@ Transmission GatewayPieces(const Transmission &rtu, std::uint16_t transaction)
     QByteArray bytes;
     for (const Chunk &c : rtu)
         bytes += c.bytes;
-    // The gateway takes the first frame with a good CRC off its line and
-    // forwards it; a line with none gets nothing forwarded.
+    // The gateway takes the frame with a good CRC off its line and forwards
+    // it; a line with none gets nothing forwarded. The longest such frame
+    // is the reply: a shorter prefix whose last two bytes happen to be its
+    // CRC (one in 65536 for each length) would cut a clean reply short.
     int length = 0;
-    for (int n = 4; n <= bytes.size() && length == 0; ++n)
+    for (auto n = bytes.size(); n >= 4 && length == 0; --n)
         if (CheckFrameCrc(bytes.left(n)))
-            length = n;
+            length = int(n);
     if (length == 0)
         return {};
     const auto frame = mbap::FromRtu(bytes.left(length), transaction);

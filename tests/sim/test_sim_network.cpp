@@ -34,6 +34,8 @@ TEST(SimGateway, ForwardsWhatAModbusTcpGatewayWould)
         sim::Transmission in;
         sim::Transmission out;
     };
+    // A reply whose first six bytes happen to end in their own CRC.
+    const QByteArray tricky = WithCrc(WithCrc(Hex("01 03 04 AA")) + Hex("BB"));
     QByteArray badCrc = rtu;
     badCrc[5] = static_cast<char>(badCrc.at(5) ^ 0xFF);
     const Case cases[] = {
@@ -46,6 +48,8 @@ TEST(SimGateway, ForwardsWhatAModbusTcpGatewayWould)
         {"hang-up kept", {Chunk{0, rtu, Chunk::End::HangUp}}, {Chunk{0, wire, Chunk::End::HangUp}}},
         {"wrong address is the unit", {Chunk{0, WithCrc(Hex("02 03 02 00 02")), E}},
          {Chunk{0, Hex("12 34 00 00 00 05 02 03 02 00 02"), E}}},
+        {"a prefix passing the CRC is no reply", {Chunk{0, tricky, E}},
+         {Chunk{0, *mbap::FromRtu(tricky, 0x1234), E}}},
         {"nothing", {}, {}},
     };
     for (const Case &c : cases) {
