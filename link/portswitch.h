@@ -24,6 +24,8 @@ public:
     void SetInBufferCount(int count) override { active_->SetInBufferCount(count); }
     bool Output(const QByteArray &bytes) override { return active_->Output(bytes); }
     QByteArray Input() override { return active_->Input(); }
+    QByteArray WireFormOf(const QByteArray &frame) const override { return active_->WireFormOf(frame); }
+    QByteArray LastWireInput() const override { return active_->LastWireInput(); }
 
 private:
     void forward(SerialPortControl *control);

@@ -61,6 +61,7 @@ void TcpPortControl::closeSocket()
     closing_ = false;
     wire_.clear();
     rtu_.clear();
+    rtuWire_.clear();
     awaited_.reset();
     if (wasOpen)
         emit OpenChanged(false);
@@ -153,6 +154,7 @@ void TcpPortControl::SetInBufferCount(int count)
     if (count != 0 || !PortOpen())
         return;
     rtu_.clear();
+    rtuWire_.clear();
     if (mode_ == NetMode::RtuOverTcp)
         socket_->readAll();
 }
@@ -172,12 +174,22 @@ bool TcpPortControl::Output(const QByteArray &bytes)
     return socket_->write(*frame) == frame->size();
 }
 
+QByteArray TcpPortControl::WireFormOf(const QByteArray &frame) const
+{
+    if (mode_ != NetMode::ModbusTcp)
+        return {};
+    return mbap::FromRtu(frame, transaction_).value_or(QByteArray());
+}
+
 QByteArray TcpPortControl::Input()
 {
+    lastWireIn_.clear();
     if (!PortOpen())
         return {};
-    if (mode_ == NetMode::ModbusTcp)
+    if (mode_ == NetMode::ModbusTcp) {
+        lastWireIn_ = std::exchange(rtuWire_, {});
         return std::exchange(rtu_, {});
+    }
     QByteArray bytes = socket_->readAll();
     bytes.squeeze();
     return bytes;
@@ -197,6 +209,7 @@ void TcpPortControl::onReadyRead()
         if (malformed) {
             // No MBAP frame: the stream cannot be followed any further. The
             // bytes go up as they came, so the record shows them dropped.
+            rtuWire_ += wire_;
             rtu_ += std::exchange(wire_, {});
             arrived = true;
             break;
@@ -206,6 +219,7 @@ void TcpPortControl::onReadyRead()
         if (awaited_ && frame->transaction == awaited_->first && frame->unit == awaited_->second) {
             awaited_.reset();
             rtu_ += mbap::ToRtu(*frame);
+            rtuWire_ += mbap::Encode(*frame);
             arrived = true;
         } else {
             qCDebug(lcLink).noquote() << "Modbus TCP reply of no awaited transaction dropped:"
@@ -230,6 +244,7 @@ void TcpPortControl::onLost()
     closing_ = false;
     wire_.clear();
     rtu_.clear();
+    rtuWire_.clear();
     awaited_.reset();
     emit OpenChanged(false);
     emit PortLost(QStringLiteral("网络连接 %1 已断开，已关闭该连接。请检查网关后重新打开。(%2)").arg(portName_, why));

@@ -44,6 +44,8 @@ public:
     void SetInBufferCount(int count) override;
     bool Output(const QByteArray &bytes) override;
     QByteArray Input() override;
+    QByteArray WireFormOf(const QByteArray &frame) const override;
+    QByteArray LastWireInput() const override { return lastWireIn_; }
 
     // The transaction id the next Modbus TCP request carries.
     std::uint16_t NextTransaction() const { return transaction_; }
@@ -66,6 +68,9 @@ private:
     // so far in RTU form, waiting for the link to read them.
     QByteArray wire_;
     QByteArray rtu_;
+    // The MBAP frames rtu_ came from, and those of the last Input().
+    QByteArray rtuWire_;
+    QByteArray lastWireIn_;
     std::uint16_t transaction_ = 1;
     // The transaction id and unit id the awaited reply must carry.
     std::optional<std::pair<std::uint16_t, std::uint8_t>> awaited_;

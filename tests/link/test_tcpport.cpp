@@ -102,6 +102,16 @@ TEST_F(Gateway, ModbusTcpMatchesRepliesByTransactionAndUnit)
     peer->write(Hex("00 0B 01 AA 77 37 30 32 32 01 02 03 04"));
     ASSERT_TRUE(WaitFor([&] { return !result.isEmpty(); }));
     EXPECT_EQ(ToHex(result), ToHex(calibration));
+
+    // The traffic record shows the frames as on the wire, and in RTU form.
+    const FrameLog &log = link.Log();
+    const FrameRecord &sent = log.At(0);
+    const FrameRecord &got = log.At(log.Size() - 1);
+    EXPECT_TRUE(FormatRecord(sent).endsWith("\t00 01 00 00 00 06 01 03 00 50 00 01\tRTU: " + ToHex(request)))
+        << FormatRecord(sent).toStdString();
+    EXPECT_EQ(got.verdict, FrameRecord::Verdict::Handed);
+    EXPECT_EQ(ToHex(got.wire), "00 02 00 00 00 0B 01 AA 77 37 30 32 32 01 02 03 04");
+    EXPECT_EQ(ToHex(got.bytes), ToHex(calibration));
 }
 
 TEST_F(Gateway, RefusedAndUnresolvableGiveTheSystemsReasonAndStayClosed)
