@@ -61,10 +61,22 @@ bool SyncLink::gone()
 
 void SyncLink::discardInput()
 {
-    if (socket_)
-        socket_->readAll();
-    else
+    if (!socket_) {
         port_.clear(QSerialPort::Input);
+        return;
+    }
+    if (!mbap_) {
+        socket_->readAll();
+        return;
+    }
+    // Whole Modbus TCP frames go; a frame still arriving stays, so that its
+    // rest is not taken for the start of the next reply.
+    wire_ += socket_->readAll();
+    bool malformed = false;
+    while (mbap::Take(wire_, &malformed)) {
+    }
+    if (malformed)
+        wire_.clear();
 }
 
 SyncLink::OpenResult SyncLink::Open(const PortSettings &settings, QString *error)
@@ -119,19 +131,18 @@ std::optional<QByteArray> SyncLink::Transact(const QByteArray &request)
     QElapsedTimer wait;
     wait.start();
 
-    QByteArray wire;
     QByteArray in;
     for (;;) {
         if (mbap_) {
             // Only the reply of this transaction from the addressed unit
             // counts; it goes on in RTU form.
-            wire += io_->readAll();
+            wire_ += io_->readAll();
             bool malformed = false;
-            while (const auto frame = mbap::Take(wire, &malformed))
+            while (const auto frame = mbap::Take(wire_, &malformed))
                 if (frame->transaction == transaction && frame->unit == address)
                     in += mbap::ToRtu(*frame);
             if (malformed)
-                wire.clear(); // not Modbus TCP: nothing in it can be this reply
+                wire_.clear(); // not Modbus TCP: nothing in it can be this reply
         } else {
             in += io_->readAll();
         }

@@ -75,6 +75,8 @@ private:
     QIODevice *io_ = nullptr;
     QString name_;
     bool mbap_ = false;
+    // Modbus TCP bytes not yet a whole frame.
+    QByteArray wire_;
     std::uint16_t transaction_ = 0;
     int timeoutMs_ = 500;
     qint64 lastWaitMicros_ = 0;

@@ -321,7 +321,10 @@ void PortDialog::onShow()
     // on the kind of port in use (or the network default while none is).
     if (lastNet_)
         fillNetFields(*lastNet_);
-    const bool network = port_.PortOpen() ? IsNetPortName(port_.CommPort()) : lastNet_.has_value() && !netOpened_;
+    // With no port open it is the kind opened last (after a gateway was
+    // lost, reopening it is one press of 确  定).
+    const bool network = port_.PortOpen() ? IsNetPortName(port_.CommPort())
+                                          : lastOpenedNetwork_.value_or(lastNet_.has_value());
     (network ? networkKind_ : serialKind_)->setChecked(true);
     showKind();
     ok_->setFocus();
@@ -434,6 +437,7 @@ void PortDialog::openPort()
         return;
     }
     port_.SetInBufferCount(0);
+    lastOpenedNetwork_ = network;
     if (network) {
         lastNet_ = ParseNetPort(*portName);
         netOpened_ = true;

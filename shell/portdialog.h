@@ -4,7 +4,7 @@
 // (网络, RTU over TCP or Modbus TCP). Its five serial lists go back to their
 // defaults every time it is shown; the network fields show the last network
 // port opened (or the default port given), and the dialog comes up on the
-// kind of port in use. "确  定" writes the choice into the port control and
+// kind of port in use, or with none open on the kind opened last. "确  定" writes the choice into the port control and
 // opens the port.
 #include "link/netaddress.h"
 #include "link/serialport.h"
@@ -105,6 +105,8 @@ private:
     // The network port last opened through the dialog, or the default one.
     std::optional<NetAddress> lastNet_;
     bool netOpened_ = false;
+    // The kind of the port opened last through the dialog, if any.
+    std::optional<bool> lastOpenedNetwork_;
     QPushButton *ok_ = nullptr;
     QPushButton *back_ = nullptr;
     QList<PortChoice> extra_;

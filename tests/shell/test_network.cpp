@@ -85,7 +85,11 @@ TEST(ProgramOnAGateway, PollsStopsOnceWhenTheGatewayGoesAndReconnects)
     // Back again on the same port: the dialog reconnects and polling resumes
     // at the start control.
     gateway = Gateway(tcpPort);
-    OpenThroughDialog(program.ComDialog(), tcpPort);
+    PortDialog &dialog = program.ComDialog();
+    dialog.show();
+    EXPECT_TRUE(dialog.findChild<QRadioButton *>("KindNetwork")->isChecked());
+    EXPECT_EQ(dialog.findChild<QLineEdit *>("NetPort")->text(), QString::number(tcpPort));
+    OpenThroughDialog(dialog, tcpPort);
     EXPECT_EQ(rec.texts.last(), "网络连接成功！");
     start->click();
     ASSERT_TRUE(WaitFor([&] { return gateway->RequestsSeen() >= 2; }, 10000));
