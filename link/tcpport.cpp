@@ -3,7 +3,9 @@
 #include "link/framerecord.h"
 #include "link/mbap.h"
 
+#include <QEventLoop>
 #include <QTcpSocket>
+#include <QTimer>
 #include <utility>
 
 QString SocketErrorText(QAbstractSocket::SocketError error)
@@ -69,16 +71,32 @@ void TcpPortControl::closeSocket()
 
 bool TcpPortControl::connectTo(QTcpSocket *socket, const QString &name, const NetAddress &address, QString *error)
 {
+    // The look-up and the connection run while the event loop goes on
+    // (windows repaint, the port in use keeps serving its polls); what the
+    // user types or clicks meanwhile waits until the outcome is known.
+    QEventLoop wait;
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    bool timedOut = false;
+    connect(&deadline, &QTimer::timeout, &wait, [&] {
+        timedOut = true;
+        wait.quit();
+    });
+    connect(socket, &QTcpSocket::connected, &wait, &QEventLoop::quit);
+    connect(socket, &QTcpSocket::errorOccurred, &wait, &QEventLoop::quit);
     socket->connectToHost(address.host, address.port);
-    if (socket->waitForConnected(ConnectTimeoutMs)) {
+    if (socket->state() != QAbstractSocket::ConnectedState && socket->state() != QAbstractSocket::UnconnectedState) {
+        deadline.start(ConnectTimeoutMs);
+        wait.exec(QEventLoop::ExcludeUserInputEvents);
+    }
+    disconnect(socket, nullptr, &wait, nullptr);
+    if (socket->state() == QAbstractSocket::ConnectedState) {
         socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
         socket->setSocketOption(QAbstractSocket::KeepAliveOption, 1);
         return true;
     }
-    const QAbstractSocket::SocketError e = socket->error();
-    const QString why = e == QAbstractSocket::SocketTimeoutError
-                            ? QStringLiteral("%1 ms 内未连上").arg(ConnectTimeoutMs)
-                            : socket->errorString();
+    const QAbstractSocket::SocketError e = timedOut ? QAbstractSocket::SocketTimeoutError : socket->error();
+    const QString why = timedOut ? QStringLiteral("%1 ms 内未连上").arg(ConnectTimeoutMs) : socket->errorString();
     socket->abort();
     if (error)
         *error = QStringLiteral("无法连接 %1：%2 (%3)").arg(name, SocketErrorText(e), why);

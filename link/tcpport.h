@@ -35,6 +35,9 @@ public:
     ~TcpPortControl() override;
 
     // Milliseconds a connection (name look-up included) may take to open.
+    // Opening waits for the outcome in an event loop of its own, which
+    // leaves out user input: the windows repaint and the port in use goes on
+    // serving them meanwhile.
     int ConnectTimeoutMs = 3000;
 
     bool PortOpen() const override;

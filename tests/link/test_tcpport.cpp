@@ -11,7 +11,13 @@
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 #include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 
@@ -135,6 +141,37 @@ TEST_F(Gateway, RefusedAndUnresolvableGiveTheSystemsReasonAndStayClosed)
         EXPECT_FALSE(port.PortOpen());
     }
     EXPECT_EQ(opened.count(), 0);
+}
+
+TEST_F(Gateway, AConnectionThatNeverCompletesTimesOutWhileTheEventLoopRuns)
+{
+    // A listener with a backlog of one that accepts nothing: the second
+    // connection attempt gets no answer.
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in at{};
+    at.sin_family = AF_INET;
+    at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof at;
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr *>(&at), size), 0);
+    ASSERT_EQ(::listen(fd, 0), 0);
+    ::getsockname(fd, reinterpret_cast<sockaddr *>(&at), &size);
+    const quint16 full = ntohs(at.sin_port);
+    QTcpSocket first;
+    first.connectToHost(QHostAddress::LocalHost, full);
+    ASSERT_TRUE(first.waitForConnected(1000));
+
+    int ticks = 0;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&] { ++ticks; });
+    tick.start(10);
+    port.ConnectTimeoutMs = 300;
+    QString error;
+    const QString target = QStringLiteral("mbtcp://127.0.0.1:%1").arg(full);
+    EXPECT_FALSE(port.OpenInstead(target, {}, &error));
+    EXPECT_EQ(error, QStringLiteral("无法连接 %1：连接超时 (300 ms 内未连上)").arg(target));
+    EXPECT_GE(ticks, 5) << "the event loop went on while connecting";
+    EXPECT_FALSE(port.PortOpen());
+    ::close(fd);
 }
 
 TEST_F(Gateway, ADroppedConnectionIsOneLossThatEndsTheWaitingRequestAndReopens)
