@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 struct Golden {
     const char *what;
@@ -74,44 +76,27 @@ TEST(Mbap, LengthOfTheFrameAtTheFront)
 
 TEST(NetPortNames, ParsedOrRefusedWithAReason)
 {
-    struct Case {
-        const char *name;
-        bool ok;
-        NetMode mode;
-        const char *host;
-        int port;
+    const std::tuple<const char *, NetMode, const char *, int> good[] = {
+        {"tcp://192.168.1.20:4001", NetMode::RtuOverTcp, "192.168.1.20", 4001},
+        {"mbtcp://gw-3.site.example:502", NetMode::ModbusTcp, "gw-3.site.example", 502},
+        {"MBTCP://localhost:65535", NetMode::ModbusTcp, "localhost", 65535},
+        {"tcp://[::1]:1", NetMode::RtuOverTcp, "::1", 1},
+        {"mbtcp://[fe80::1:2]:502", NetMode::ModbusTcp, "fe80::1:2", 502},
     };
-    const Case cases[] = {
-        {"tcp://192.168.1.20:4001", true, NetMode::RtuOverTcp, "192.168.1.20", 4001},
-        {"mbtcp://gw-3.site.example:502", true, NetMode::ModbusTcp, "gw-3.site.example", 502},
-        {"MBTCP://localhost:65535", true, NetMode::ModbusTcp, "localhost", 65535},
-        {"tcp://[::1]:1", true, NetMode::RtuOverTcp, "::1", 1},
-        {"mbtcp://[fe80::1:2]:502", true, NetMode::ModbusTcp, "fe80::1:2", 502},
-        {"tcp://host:0", false, {}, "", 0},
-        {"tcp://host:65536", false, {}, "", 0},
-        {"tcp://host:50a", false, {}, "", 0},
-        {"tcp://host", false, {}, "", 0},
-        {"tcp://:502", false, {}, "", 0},
-        {"tcp://::1:502", false, {}, "", 0},
-        {"tcp://[::1]502", false, {}, "", 0},
-        {"tcp://[host]:502", false, {}, "", 0},
-        {"tcp://300.1.1.1:502", false, {}, "", 0},
-        {"tcp://10.0.0:502", false, {}, "", 0},
-        {"tcp://bad host:502", false, {}, "", 0},
-        {"tcp://-gw:502", false, {}, "", 0},
-        {"udp://host:502", false, {}, "", 0},
-    };
-    for (const Case &c : cases) {
+    for (const auto &[name, mode, host, port] : good) {
         QString why;
-        const auto a = ParseNetPort(QString::fromUtf8(c.name), &why);
-        ASSERT_EQ(a.has_value(), c.ok) << c.name << " " << why.toStdString();
-        if (!c.ok) {
-            EXPECT_FALSE(why.isEmpty()) << c.name;
-            continue;
-        }
-        EXPECT_EQ(a->mode, c.mode) << c.name;
-        EXPECT_EQ(a->host, QString::fromUtf8(c.host)) << c.name;
-        EXPECT_EQ(a->port, c.port) << c.name;
-        EXPECT_EQ(NetPortName(*a).toLower(), QString::fromUtf8(c.name).toLower());
+        const auto a = ParseNetPort(QString::fromUtf8(name), &why);
+        ASSERT_TRUE(a.has_value()) << name << " " << why.toStdString();
+        EXPECT_EQ(a->mode, mode) << name;
+        EXPECT_EQ(a->host, QString::fromUtf8(host)) << name;
+        EXPECT_EQ(a->port, port) << name;
+        EXPECT_EQ(NetPortName(*a).toLower(), QString::fromUtf8(name).toLower());
+    }
+    for (const char *bad : {"tcp://host:0", "tcp://host:65536", "tcp://host:50a", "tcp://host", "tcp://:502",
+                            "tcp://::1:502", "tcp://[::1]502", "tcp://[host]:502", "tcp://300.1.1.1:502",
+                            "tcp://10.0.0:502", "tcp://bad host:502", "tcp://-gw:502", "udp://host:502"}) {
+        QString why;
+        EXPECT_FALSE(ParseNetPort(QString::fromUtf8(bad), &why).has_value()) << bad;
+        EXPECT_FALSE(why.isEmpty()) << bad;
     }
 }
