@@ -139,8 +139,13 @@ bool TcpPortControl::OpenInstead(const QString &name, const QString &settings, Q
             *error = QStringLiteral("无法连接 %1：%2").arg(name, why);
         return false;
     }
-    // A gateway takes several connections: the new one is made beside the
-    // one in use, which is closed only once the new one is up.
+    // Many gateways take one client at a time: the gateway in use (in either
+    // mode) is let go before it is connected to again. Another gateway is
+    // connected beside the one in use, which is closed once the new one is
+    // up, so a choice that fails leaves the bus working.
+    const auto current = ParseNetPort(portName_);
+    if (live_ && current && current->host == address->host && current->port == address->port)
+        closeSocket();
     auto *fresh = new QTcpSocket(this);
     if (!connectTo(fresh, name, *address, error)) {
         delete fresh;

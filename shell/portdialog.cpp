@@ -178,7 +178,8 @@ PortDialog::PortDialog(SerialPortControl &port, QWidget *parent)
         label->setObjectName(QStringLiteral("Label%1").arg(n++));
         label->setBuddy(box);
         form->addRow(label, box);
-        (n <= 6 ? serialRows_ : networkRows_).append(box);
+        const bool networkRow = box == netMode_ || box == host_ || box == netPort_;
+        (networkRow ? networkRows_ : serialRows_).append(box);
     }
     form_ = form;
 
@@ -317,8 +318,7 @@ void PortDialog::onShow()
     stop_->setCurrentIndex(stop_->findText(QStringLiteral("1")));
     data_->setCurrentIndex(data_->findText(QStringLiteral("8")));
     parity_->setCurrentIndex(parity_->findText(QStringLiteral("无")));
-    // The network fields show the last network choice; the dialog comes up
-    // on the kind of port in use (or the network default while none is).
+    // The network fields show the last network choice.
     if (lastNet_)
         fillNetFields(*lastNet_);
     // With no port open it is the kind opened last (after a gateway was

@@ -199,6 +199,14 @@ TEST_F(Gateway, ADroppedConnectionIsOneLossThatEndsTheWaitingRequestAndReopens)
     ASSERT_TRUE(WaitFor([this] { return !peer.isNull(); }));
     send(request);
     EXPECT_EQ(ToHex(takeReceived(12)), "00 02 00 00 00 06 01 03 00 50 00 01");
+
+    // The same gateway chosen again (in the other mode) is let go first: a
+    // gateway of one client would refuse a second connection.
+    QPointer<QTcpSocket> before = peer;
+    QSignalSpy changes(&port, &SerialPortControl::OpenChanged);
+    ASSERT_TRUE(port.OpenInstead(name("tcp"), {}, &error)) << error.toStdString();
+    EXPECT_EQ(changes.count(), 2);
+    ASSERT_TRUE(WaitFor([&] { return before->state() == QAbstractSocket::UnconnectedState; }));
 }
 
 TEST_F(Gateway, TheSwitchOpensANetworkPortBesideTheSerialOneAndClosesThatAfter)
