@@ -12,7 +12,12 @@
 #include <QMap>
 #include <QThread>
 
+#include <algorithm>
 #include <cstdio>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <vector>
 #ifdef Q_OS_WIN
 #include <io.h>
 #else
@@ -27,8 +32,30 @@ constexpr int kOk = 0;
 constexpr int kFailed = 1;
 constexpr int kUsage = 2;
 
-void Err(const QString &text) { std::fprintf(stderr, "kzctl: %s\n", text.toUtf8().constData()); }
-void Out(const QString &text) { std::fputs((text + QLatin1Char('\n')).toUtf8().constData(), stdout); }
+// With several buses each runs in a thread of its own, and every line it
+// prints names its bus; the lock keeps lines whole.
+thread_local QString tBus;
+std::mutex gOutput;
+
+void Err(const QString &text)
+{
+    const std::lock_guard lock(gOutput);
+    const QString bus = tBus.isEmpty() ? QString() : tBus + QStringLiteral(": ");
+    std::fprintf(stderr, "kzctl: %s%s\n", bus.toUtf8().constData(), text.toUtf8().constData());
+}
+void Out(const QString &text)
+{
+    const std::lock_guard lock(gOutput);
+    const QString bus = tBus.isEmpty() ? QString() : tBus + QLatin1Char('\t');
+    std::fputs((bus + text + QLatin1Char('\n')).toUtf8().constData(), stdout);
+}
+// A note on standard error that is no failure (where a backup went).
+void Note(const QString &text)
+{
+    const std::lock_guard lock(gOutput);
+    const QString bus = tBus.isEmpty() ? QString() : tBus + QStringLiteral(": ");
+    std::fprintf(stderr, "%s%s\n", bus.toUtf8().constData(), text.toUtf8().constData());
+}
 
 const char kUsageText[] =
     "usage: kzctl scan    --port P [--from 1] [--to 247]\n"
@@ -39,10 +66,15 @@ const char kUsageText[] =
     "       kzctl diff    FILE.json --port P [--address A]\n"
     "       kzctl set     --port P --family F --address A [BLOCK/]NAME=VALUE...\n"
     "port options: --baud 9600 --parity none|even|odd --data-bits 5..8 --stop-bits 1|2 --timeout MS (500, scan 100)\n"
+    "P is a serial device, tcp://HOST:PORT (a gateway passing RTU frames) or mbtcp://HOST:PORT (Modbus TCP);\n"
+    "  IPv6 hosts go in brackets: mbtcp://[fd00::7]:502. --connect-timeout MS (3000) for the network.\n"
+    "scan, read, backup and restore take --port more than once: each bus is worked on in parallel,\n"
+    "  every line names its bus, backups go to FILE-BUS-A.json, and the exit status covers all buses.\n"
     "families: three-phase, single-phase, kz827. NAME is a field's object name or caption.\n";
 
 struct Args {
     QString command;
+    QStringList ports; // every --port, in order
     QStringList positional;
     QMap<QString, QString> options;
     bool json = false;
@@ -59,7 +91,8 @@ int Usage(const QString &why)
 std::optional<Args> Parse(const QStringList &argv, QString *error)
 {
     static const QStringList valued = {"--port", "--from", "--to", "--family", "--address", "--watch", "-o",
-                                       "--output", "--baud", "--parity", "--data-bits", "--stop-bits", "--timeout"};
+                                       "--output", "--baud", "--parity", "--data-bits", "--stop-bits", "--timeout",
+                                       "--connect-timeout"};
     Args args;
     for (qsizetype i = 1; i < argv.size(); ++i) {
         const QString a = argv[i];
@@ -73,6 +106,8 @@ std::optional<Args> Parse(const QStringList &argv, QString *error)
                 return std::nullopt;
             }
             args.options[a == QLatin1String("--output") ? QStringLiteral("-o") : a] = argv[++i];
+            if (a == QLatin1String("--port"))
+                args.ports << argv[i];
         } else if (a.startsWith(QLatin1String("--"))) {
             *error = QStringLiteral("unknown option %1").arg(a);
             return std::nullopt;
@@ -118,11 +153,15 @@ std::optional<QList<int>> Addresses(const QString &text, QString *error)
 std::optional<PortSettings> Port(const Args &args, QString *error)
 {
     PortSettings s;
-    s.port = args.options.value(QStringLiteral("--port"));
+    s.port = args.ports.value(0);
     if (s.port.isEmpty()) {
         *error = QStringLiteral("--port is required");
         return std::nullopt;
     }
+    const auto connectTimeout = Number(args, QStringLiteral("--connect-timeout"), 3000, 1, 60000, error);
+    if (!connectTimeout)
+        return std::nullopt;
+    s.connectTimeoutMs = *connectTimeout;
     const auto baud = Number(args, QStringLiteral("--baud"), 9600, 300, 921600, error);
     const auto bits = Number(args, QStringLiteral("--data-bits"), 8, 5, 8, error);
     const auto stop = Number(args, QStringLiteral("--stop-bits"), 1, 1, 2, error);
@@ -149,6 +188,31 @@ std::optional<PortSettings> Port(const Args &args, QString *error)
     return s;
 }
 
+// The settings of every --port: the same line options for each. A port
+// given twice is refused (two threads on one bus would fight over it).
+std::optional<QList<PortSettings>> Ports(const Args &args, QString *error)
+{
+    const auto first = Port(args, error);
+    if (!first)
+        return std::nullopt;
+    QList<PortSettings> out;
+    for (const QString &name : args.ports) {
+        if (name.isEmpty()) {
+            *error = QStringLiteral("--port needs a port");
+            return std::nullopt;
+        }
+        for (const PortSettings &seen : out)
+            if (seen.port == name) {
+                *error = QStringLiteral("--port %1 is given twice").arg(name);
+                return std::nullopt;
+            }
+        PortSettings s = *first;
+        s.port = name;
+        out << s;
+    }
+    return out;
+}
+
 // Opens the link on the port; when it does not open, says why and gives the
 // exit status: a port refused as given is a usage error.
 std::optional<int> OpenFailed(SyncLink &link, const PortSettings &port)
@@ -159,6 +223,31 @@ std::optional<int> OpenFailed(SyncLink &link, const PortSettings &port)
         return std::nullopt;
     Err(error);
     return opened == SyncLink::OpenResult::Refused ? kUsage : kFailed;
+}
+
+// Runs work on each bus, with a link opened on it; with several buses each
+// runs in a thread of its own, all at once, and a bus that fails leaves the
+// others going. The exit status is the worst of them.
+int OnEachBus(const QList<PortSettings> &ports, const std::function<int(SyncLink &)> &work)
+{
+    const auto one = [&work](const PortSettings &port) {
+        SyncLink link;
+        if (const auto failed = OpenFailed(link, port))
+            return *failed;
+        return work(link);
+    };
+    if (ports.size() == 1)
+        return one(ports.first());
+    std::vector<int> status(static_cast<std::size_t>(ports.size()), kOk);
+    std::vector<std::thread> threads;
+    for (qsizetype i = 0; i < ports.size(); ++i)
+        threads.emplace_back([&, i] {
+            tBus = ports[i].port;
+            status[static_cast<std::size_t>(i)] = one(ports[i]);
+        });
+    for (std::thread &t : threads)
+        t.join();
+    return *std::max_element(status.begin(), status.end());
 }
 
 bool ErrorsToTerminal()
@@ -172,7 +261,8 @@ bool ErrorsToTerminal()
 
 void Progress(int done, int total, const QString &what)
 {
-    if (!ErrorsToTerminal())
+    // Several buses at once would draw over each other's bar.
+    if (!tBus.isEmpty() || !ErrorsToTerminal())
         return;
     const int width = 30;
     const int filled = total > 0 ? done * width / total : width;
@@ -255,17 +345,25 @@ int Read(SyncLink &link, const Args &args, const Target &target)
                     list.append(QJsonObject{{QStringLiteral("name"), r.object},
                                             {QStringLiteral("caption"), r.caption},
                                             {QStringLiteral("value"), r.text}});
-                const QJsonObject doc{{QStringLiteral("family"), FamilyName(target.family)},
-                                      {QStringLiteral("address"), address},
-                                      {QStringLiteral("measurements"), list}};
-                Out(QString::fromUtf8(QJsonDocument(doc).toJson(QJsonDocument::Compact)));
+                QJsonObject doc{{QStringLiteral("family"), FamilyName(target.family)},
+                                {QStringLiteral("address"), address},
+                                {QStringLiteral("measurements"), list}};
+                if (!tBus.isEmpty())
+                    doc.insert(QStringLiteral("bus"), tBus);
+                // A JSON line stays JSON: its bus is inside it.
+                const QString line = QString::fromUtf8(QJsonDocument(doc).toJson(QJsonDocument::Compact));
+                const std::lock_guard lock(gOutput);
+                std::fputs((line + QLatin1Char('\n')).toUtf8().constData(), stdout);
             } else {
                 Out(QStringLiteral("meter %1 (%2)").arg(address).arg(FamilyName(target.family)));
                 for (const Reading &r : *readings)
                     Out(QStringLiteral("  %1\t%2").arg(r.caption, r.text));
             }
         }
-        std::fflush(stdout);
+        {
+            const std::lock_guard lock(gOutput);
+            std::fflush(stdout);
+        }
         if (*watch == 0)
             return kOk;
         QThread::sleep(static_cast<unsigned long>(*watch));
@@ -331,16 +429,33 @@ bool CanWrite(const QString &path, QString *error)
     return true;
 }
 
-// FILE.json for one meter; FILE-A.json for each of several.
+// The bus in a file name: HOST-PORT of a gateway, the device's own name of
+// a serial port, with anything but letters, digits, '.', '-' and '_' as '_'.
+QString BusTag(const QString &port)
+{
+    QString tag;
+    if (const auto address = ParseNetPort(port))
+        tag = QStringLiteral("%1-%2").arg(address->host).arg(address->port);
+    else
+        tag = port.mid(port.lastIndexOf(QLatin1Char('/')) + 1);
+    for (QChar &c : tag)
+        if (!(c.isLetterOrNumber() && c.unicode() < 128) && c != QLatin1Char('.') && c != QLatin1Char('-'))
+            c = QLatin1Char('_');
+    return tag;
+}
+
+// FILE.json for one meter; FILE-A.json for each of several; FILE-BUS-A.json
+// for each meter when several buses are backed up at once.
 QString OutputPath(const QString &path, int address, bool several)
 {
-    if (!several)
+    const QString bus = tBus.isEmpty() ? QString() : BusTag(tBus) + QLatin1Char('-');
+    if (!several && bus.isEmpty())
         return path;
     const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
     const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
     if (dot <= slash + 1)
-        return QStringLiteral("%1-%2").arg(path).arg(address);
-    return QStringLiteral("%1-%2%3").arg(path.left(dot)).arg(address).arg(path.mid(dot));
+        return QStringLiteral("%1-%2%3").arg(path, bus).arg(address);
+    return QStringLiteral("%1-%2%3%4").arg(path.left(dot), bus).arg(address).arg(path.mid(dot));
 }
 
 int BackupCommand(SyncLink &link, const Args &args, const Target &target)
@@ -374,7 +489,7 @@ int BackupCommand(SyncLink &link, const Args &args, const Target &target)
             Err(error);
             return kFailed;
         }
-        std::fprintf(stderr, "meter %d: backed up to %s\n", address, out.toUtf8().constData());
+        Note(QStringLiteral("meter %1: backed up to %2").arg(address).arg(out));
     }
     Progress(done, int(target.addresses.size()), QString());
     return status;
@@ -470,16 +585,15 @@ int Restore(const Args &args)
                             .arg(QString::fromLatin1((*data)[i].toHex(' '))));
         return kOk;
     }
-    const auto port = Port(args, &error);
-    if (!port)
+    const auto ports = Ports(args, &error);
+    if (!ports)
         return Usage(error);
-    SyncLink link;
-    if (const auto failed = OpenFailed(link, *port))
-        return *failed;
-    int status = kOk;
-    for (int address : addresses)
-        status = std::max(status, WriteAndVerify(link, backup->family, address, *data));
-    return status;
+    return OnEachBus(*ports, [&](SyncLink &link) {
+        int status = kOk;
+        for (int address : addresses)
+            status = std::max(status, WriteAndVerify(link, backup->family, address, *data));
+        return status;
+    });
 }
 
 int Diff(const Args &args)
@@ -503,6 +617,8 @@ int Diff(const Args &args)
         const auto port = Port(args, &error);
         if (!port)
             return Usage(error);
+        if (args.ports.size() > 1)
+            return Usage(QStringLiteral("diff: give one --port"));
         int address = a->address;
         if (args.options.contains(QStringLiteral("--address"))) {
             const auto list = Addresses(args.options[QStringLiteral("--address")], &error);
@@ -614,25 +730,26 @@ int Run(const QStringList &argv)
     if (c != QLatin1String("scan") && c != QLatin1String("read") && c != QLatin1String("backup") &&
         c != QLatin1String("set"))
         return Usage(QStringLiteral("unknown command '%1'").arg(c));
-    const auto port = Port(*args, &error);
-    if (!port)
+    const auto ports = Ports(*args, &error);
+    if (!ports)
         return Usage(error);
+    if (ports->size() > 1 && c == QLatin1String("set"))
+        return Usage(QStringLiteral("set: give one --port"));
     std::optional<Target> target;
     if (c != QLatin1String("scan")) {
         target = FamilyAndAddresses(*args, &error);
         if (!target)
             return Usage(error);
     }
-    SyncLink link;
-    if (const auto failed = OpenFailed(link, *port))
-        return *failed;
-    if (c == QLatin1String("scan"))
-        return Scan(link, *args);
-    if (c == QLatin1String("read"))
-        return Read(link, *args, *target);
-    if (c == QLatin1String("backup"))
-        return BackupCommand(link, *args, *target);
-    return Set(link, *args, *target);
+    return OnEachBus(*ports, [&](SyncLink &link) {
+        if (c == QLatin1String("scan"))
+            return Scan(link, *args);
+        if (c == QLatin1String("read"))
+            return Read(link, *args, *target);
+        if (c == QLatin1String("backup"))
+            return BackupCommand(link, *args, *target);
+        return Set(link, *args, *target);
+    });
 }
 
 } // namespace

@@ -18,7 +18,10 @@ std::optional<modbus::Exchange> Ask(SyncLink &link, const QByteArray &request, Q
 {
     const auto reply = link.Transact(request);
     if (!reply) {
-        *error = QStringLiteral("meter %1 did not answer").arg(static_cast<std::uint8_t>(request.at(0)));
+        // A port that has gone says so rather than blaming the meter.
+        *error = !link.Lost().isEmpty()
+                     ? link.Lost()
+                     : QStringLiteral("meter %1 did not answer").arg(static_cast<std::uint8_t>(request.at(0)));
         return std::nullopt;
     }
     if (static_cast<std::uint8_t>(reply->at(1)) & 0x80) {

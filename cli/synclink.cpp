@@ -1,10 +1,12 @@
 #include "cli/synclink.h"
 
 #include "link/crc.h"
+#include "link/mbap.h"
 #include "link/replylength.h"
 #include "link/serialdevice.h"
 
 #include <QElapsedTimer>
+#include <QTcpSocket>
 
 namespace cli {
 
@@ -18,8 +20,71 @@ bool IsReplyTo(const QByteArray &reply, std::uint8_t address, std::uint8_t funct
     return modbus::ReplyLength(reply) == reply.size() && CheckFrameCrc(reply);
 }
 
+SyncLink::SyncLink() = default;
+SyncLink::~SyncLink() = default;
+
+SyncLink::OpenResult SyncLink::openNetwork(const PortSettings &settings, QString *error)
+{
+    QString why;
+    const auto address = ParseNetPort(settings.port, &why);
+    if (!address) {
+        *error = QStringLiteral("cannot use %1: %2").arg(settings.port, why);
+        return OpenResult::Refused;
+    }
+    socket_ = std::make_unique<QTcpSocket>();
+    socket_->connectToHost(address->host, address->port);
+    if (!socket_->waitForConnected(settings.connectTimeoutMs)) {
+        const QString reason = socket_->error() == QAbstractSocket::SocketTimeoutError
+                                   ? QStringLiteral("no connection within %1 ms").arg(settings.connectTimeoutMs)
+                                   : socket_->errorString();
+        *error = QStringLiteral("cannot connect to %1: %2").arg(settings.port, reason);
+        socket_.reset();
+        return OpenResult::Failed;
+    }
+    socket_->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    socket_->setSocketOption(QAbstractSocket::KeepAliveOption, 1);
+    mbap_ = address->mode == NetMode::ModbusTcp;
+    io_ = socket_.get();
+    return OpenResult::Opened;
+}
+
+bool SyncLink::gone()
+{
+    if (!lost_.isEmpty())
+        return true;
+    if (socket_ && socket_->state() != QAbstractSocket::ConnectedState)
+        lost_ = QStringLiteral("%1: the connection was closed (%2)").arg(name_, socket_->errorString());
+    else if (!socket_ && (!port_.isOpen() || port_.error() == QSerialPort::ResourceError))
+        lost_ = QStringLiteral("%1: the port is gone (%2)").arg(name_, port_.errorString());
+    return !lost_.isEmpty();
+}
+
+void SyncLink::discardInput()
+{
+    if (!socket_) {
+        port_.clear(QSerialPort::Input);
+        return;
+    }
+    if (!mbap_) {
+        socket_->readAll();
+        return;
+    }
+    // Whole Modbus TCP frames go; a frame still arriving stays, so that its
+    // rest is not taken for the start of the next reply.
+    wire_ += socket_->readAll();
+    bool malformed = false;
+    while (mbap::Take(wire_, &malformed)) {
+    }
+    if (malformed)
+        wire_.clear();
+}
+
 SyncLink::OpenResult SyncLink::Open(const PortSettings &settings, QString *error)
 {
+    name_ = settings.port;
+    timeoutMs_ = settings.timeoutMs;
+    if (IsNetPortName(settings.port))
+        return openNetwork(settings, error);
     // The same check as the program's port dialog: a path that is no serial
     // port is refused at once rather than waited on until the time-out.
     if (const QString why = NotASerialPort(settings.port); !why.isEmpty()) {
@@ -27,7 +92,6 @@ SyncLink::OpenResult SyncLink::Open(const PortSettings &settings, QString *error
         return OpenResult::Refused;
     }
     port_.setPortName(settings.port);
-    timeoutMs_ = settings.timeoutMs;
     if (!port_.open(QIODevice::ReadWrite)) {
         *error = QStringLiteral("cannot open %1: %2").arg(settings.port, port_.errorString());
         return OpenResult::Failed;
@@ -39,27 +103,49 @@ SyncLink::OpenResult SyncLink::Open(const PortSettings &settings, QString *error
         port_.close();
         return OpenResult::Failed;
     }
+    io_ = &port_;
     return OpenResult::Opened;
 }
 
 std::optional<QByteArray> SyncLink::Transact(const QByteArray &request)
 {
-    if (request.size() < 2)
+    lastWaitMicros_ = 0;
+    if (request.size() < 2 || !io_ || gone())
         return std::nullopt;
     const auto address = static_cast<std::uint8_t>(request.at(0));
     const auto function = static_cast<std::uint8_t>(request.at(1));
-    port_.clear(QSerialPort::Input); // a late reply to an earlier request is not this one's
-    port_.write(request);
+    discardInput(); // a late reply to an earlier request is not this one's
+    const std::uint16_t transaction = ++transaction_;
+    if (mbap_) {
+        const auto frame = mbap::FromRtu(request, transaction);
+        if (!frame)
+            return std::nullopt;
+        io_->write(*frame);
+    } else {
+        io_->write(request);
+    }
     QElapsedTimer clock;
     clock.start();
-    while (port_.bytesToWrite() > 0 && clock.elapsed() < timeoutMs_)
-        port_.waitForBytesWritten(int(timeoutMs_ - clock.elapsed()));
+    while (io_->bytesToWrite() > 0 && clock.elapsed() < timeoutMs_)
+        io_->waitForBytesWritten(int(timeoutMs_ - clock.elapsed()));
     QElapsedTimer wait;
     wait.start();
 
     QByteArray in;
     for (;;) {
-        in += port_.readAll();
+        if (mbap_) {
+            // Only the reply of this transaction from the addressed unit
+            // counts; it goes on in RTU form.
+            wire_ += io_->readAll();
+            bool malformed = false;
+            while (const auto frame = mbap::Take(wire_, &malformed))
+                if (frame->transaction == transaction && frame->unit == address)
+                    in += mbap::ToRtu(*frame);
+            if (malformed)
+                wire_.clear(); // not Modbus TCP: nothing in it can be this reply
+        } else {
+            in += io_->readAll();
+        }
         // Skip bytes until a frame of the addressed meter with the asked
         // function can start; then take it when its length is there.
         for (;;) {
@@ -87,9 +173,12 @@ std::optional<QByteArray> SyncLink::Transact(const QByteArray &request)
         const qint64 left = timeoutMs_ - clock.elapsed();
         if (left <= 0)
             break;
-        if (!port_.waitForReadyRead(int(left)) && port_.error() != QSerialPort::TimeoutError &&
-            port_.error() != QSerialPort::NoError)
+        if (!io_->waitForReadyRead(int(left)) && (socket_ ? socket_->state() != QAbstractSocket::ConnectedState
+                                                           : port_.error() != QSerialPort::TimeoutError &&
+                                                                 port_.error() != QSerialPort::NoError)) {
+            gone();
             break; // the port is gone
+        }
     }
     lastWaitMicros_ = wait.nsecsElapsed() / 1000;
     return std::nullopt;

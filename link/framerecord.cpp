@@ -58,10 +58,12 @@ QString FormatRecord(const FrameRecord &r)
     const auto number = [](int v) { return v < 0 ? QStringLiteral("--") : QString::number(v); };
     const QString function =
         r.Function() < 0 ? QStringLiteral("--") : QStringLiteral("%1").arg(r.Function(), 2, 16, QLatin1Char('0')).toUpper();
+    const QString hex = QString::fromLatin1(r.bytes.toHex(' ').toUpper());
+    const QString shown =
+        r.wire.isEmpty() ? hex : QStringLiteral("%1\tRTU: %2").arg(QString::fromLatin1(r.wire.toHex(' ').toUpper()), hex);
     return QStringLiteral("%1\t%2\t%3\t%4\t%5\t%6\t%7")
         .arg(time, sent ? QStringLiteral("发送") : QStringLiteral("接收"), number(r.Address()), function,
-             QString::number(r.bytes.size()), VerdictText(r),
-             QString::fromLatin1(r.bytes.toHex(' ').toUpper()));
+             QString::number(r.bytes.size()), VerdictText(r), shown);
 }
 
 // ------------------------------------------------------------------ FrameLog
@@ -74,6 +76,8 @@ void FrameLog::Append(FrameRecord record)
     // each frame's bytes only, not the spare room of the array it came in.
     if (record.bytes.capacity() > record.bytes.size())
         record.bytes.squeeze();
+    if (record.wire.capacity() > record.wire.size())
+        record.wire.squeeze();
     ring_[head_] = std::move(record);
     head_ = (head_ + 1) % ring_.size();
     if (size_ < ring_.size())

@@ -37,6 +37,9 @@ struct FrameRecord {
     Direction direction = Direction::Sent;
     Verdict verdict = Verdict::Written;
     QByteArray bytes;        // the frame as sent or received (before cutting)
+    // The frame as it was on the wire, when that differs from bytes (Modbus
+    // TCP: the MBAP frame); empty otherwise.
+    QByteArray wire{};
     int usedLength = -1;     // received: the length it was cut to; -1 when not cut
     // The window that sent the request the frame is or answers, and
     // (NotRequester) the one that took its family's replies over.
@@ -54,7 +57,9 @@ struct FrameRecord {
 QString VerdictText(const FrameRecord &record);
 // One line: time with milliseconds, direction, address, function, length,
 // the verdict and the bytes in hex, separated by tabs (the verdict before
-// the bytes, so that it is in sight however long the frame).
+// the bytes, so that it is in sight however long the frame). A frame whose
+// wire form differs shows the wire bytes, then "RTU:" and the bytes in the
+// form the length and the verdict speak of.
 QString FormatRecord(const FrameRecord &record);
 
 // The last Capacity records, oldest first. Appending is constant time, so

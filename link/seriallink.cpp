@@ -143,14 +143,15 @@ void SerialLink::writeNow(const Request &request, bool held)
     if (port_->InBufferCount() > 0) {
         const QByteArray stale = port_->Input();
         if (!stale.isEmpty())
-            record({.direction = FrameRecord::Direction::Received, .verdict = V::Stale, .bytes = stale});
+            record({.direction = FrameRecord::Direction::Received, .verdict = V::Stale, .bytes = stale,
+                    .wire = port_->LastWireInput()});
     }
     port_->SetInBufferCount(0);
     // The request before this one gets no answer now: its reply, should it
     // still come, would be taken for this one's.
     finishWaiting(modbus::Reply::Error::NoAnswer);
     record({.direction = FrameRecord::Direction::Sent, .verdict = held ? V::WrittenLater : V::Written,
-            .bytes = frame, .window = request.info.name});
+            .bytes = frame, .wire = port_->WireFormOf(frame), .window = request.info.name});
     lastRequest_ = frame;
     waiting_ = request.replies;
     waitingInfo_ = request.info;
@@ -218,6 +219,7 @@ void SerialLink::finishCollection()
     QByteArray reply = port_->Input();
     if (n >= 0 && reply.size() > n)
         reply.truncate(n);
+    wireIn_ = port_->LastWireInput();
     emit Collected(reply);
     try {
         Dispatch(reply);
@@ -226,6 +228,7 @@ void SerialLink::finishCollection()
     } catch (...) {
         emit HandlerFailed(QStringLiteral("应答处理出错！"));
     }
+    wireIn_.clear();
     busy_ = false;
     endCollection();
 }
@@ -270,7 +273,7 @@ void SerialLink::Dispatch(const QByteArray &received)
     using E = modbus::Reply::Error;
     const auto drop = [&](V verdict, int used, QString window = {}, QString holder = {}) {
         record({.direction = FrameRecord::Direction::Received, .verdict = verdict, .bytes = received,
-                .usedLength = used, .window = std::move(window), .holder = std::move(holder)});
+                .wire = wireIn_, .usedLength = used, .window = std::move(window), .holder = std::move(holder)});
     };
     if (waiting_.isEmpty()) {
         // Nobody asked (any more): judged with the chosen family's lengths

@@ -176,5 +176,7 @@ private:
     QList<QPointer<modbus::Reply>> waiting_;
     RequestInfo waitingInfo_;
     QTimer timeout_;
+    // The wire form of the bytes being dispatched, when it differs.
+    QByteArray wireIn_;
     FrameLog log_;
 };

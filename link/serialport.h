@@ -73,6 +73,19 @@ public:
     // Returns and removes every waiting byte, in arrival order.
     virtual QByteArray Input() = 0;
 
+    // Where the bytes on the wire differ from the frames the link sees (a
+    // Modbus TCP gateway: MBAP header, no CRC), the traffic record shows
+    // both. The bytes Output(frame) would put on the wire next, or empty
+    // when they are frame itself.
+    virtual QByteArray WireFormOf(const QByteArray &frame) const
+    {
+        Q_UNUSED(frame);
+        return {};
+    }
+    // The bytes that came over the wire for what the last Input() returned,
+    // or empty when they are those bytes themselves.
+    virtual QByteArray LastWireInput() const { return {}; }
+
 signals:
     // Bytes have arrived. Delivered through the event loop.
     void OnComm();

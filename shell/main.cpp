@@ -1,6 +1,8 @@
 // kzdebug: configures and monitors electrical panel meters over Modbus RTU.
 #include "ui/messagebox.h"
+#include "link/portswitch.h"
 #include "link/qtserialport.h"
+#include "link/tcpport.h"
 #include "shell/mainwindow.h"
 #include "shell/program.h"
 
@@ -30,7 +32,8 @@ int main(int argc, char *argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral("kzdebug"));
     ui::SetMessageTitle(QStringLiteral("KZ系列电参数表调试软件"));
 
-    QtSerialPortControl port;
+    // A serial device or a gateway on the network, whichever the user opens.
+    PortSwitch port(new QtSerialPortControl, new TcpPortControl);
     Program program(port, *options);
     // The program ends with its main window, whatever else is still open.
     QObject::connect(&program.Main(), &MainWindow::MainClosed, &app, &QCoreApplication::quit,

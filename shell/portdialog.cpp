@@ -3,6 +3,7 @@
 #include "ui/messagebox.h"
 
 #include <QAbstractItemView>
+#include <QButtonGroup>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
@@ -13,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QSerialPortInfo>
@@ -129,15 +131,57 @@ PortDialog::PortDialog(SerialPortControl &port, QWidget *parent)
     parity_ = makeList(group, "ComboBox5", QStringLiteral("校验位"),
                        {QStringLiteral("无"), QStringLiteral("奇校验"), QStringLiteral("偶校验")});
 
-    const std::pair<const char *, QComboBox *> rows[] = {
-        {"通讯口：", ports_}, {"波特率：", baud_}, {"停止位：", stop_}, {"数据位：", data_}, {"校验位：", parity_}};
+    // The kind of port: a serial port, or a gateway on the network.
+    auto *kinds = new QWidget(group);
+    auto *kindRow = new QHBoxLayout(kinds);
+    kindRow->setContentsMargins(0, 0, 0, 0);
+    serialKind_ = new QRadioButton(QStringLiteral("串口"), kinds);
+    serialKind_->setObjectName(QStringLiteral("KindSerial"));
+    networkKind_ = new QRadioButton(QStringLiteral("网络 (TCP)"), kinds);
+    networkKind_->setObjectName(QStringLiteral("KindNetwork"));
+    serialKind_->setAccessibleName(QStringLiteral("连接方式 串口"));
+    networkKind_->setAccessibleName(QStringLiteral("连接方式 网络 (TCP)"));
+    auto *kindGroup = new QButtonGroup(this);
+    kindGroup->addButton(serialKind_);
+    kindGroup->addButton(networkKind_);
+    serialKind_->setChecked(true);
+    kindRow->addWidget(serialKind_);
+    kindRow->addWidget(networkKind_);
+    kindRow->addStretch();
+    auto *kindLabel = new QLabel(QStringLiteral("连接方式："), group);
+    kindLabel->setObjectName(QStringLiteral("LabelKind"));
+    kindLabel->setBuddy(serialKind_);
+    form->addRow(kindLabel, kinds);
+    connect(networkKind_, &QRadioButton::toggled, this, &PortDialog::showKind);
+
+    netMode_ = new QComboBox(group);
+    netMode_->setObjectName(QStringLiteral("NetMode"));
+    netMode_->addItems({QStringLiteral("RTU over TCP"), QStringLiteral("Modbus TCP")});
+    netMode_->setAccessibleName(QStringLiteral("网络模式"));
+    netMode_->setToolTip(QStringLiteral("RTU over TCP：网关原样转发 RTU 帧（透明传输）；Modbus TCP：网关按 MBAP 报文转换"));
+    host_ = new QLineEdit(group);
+    host_->setObjectName(QStringLiteral("NetHost"));
+    host_->setAccessibleName(QStringLiteral("主机"));
+    host_->setPlaceholderText(QStringLiteral("192.168.1.100"));
+    host_->setToolTip(QStringLiteral("网关的主机名、IPv4 或 IPv6 地址"));
+    netPort_ = new QLineEdit(QStringLiteral("502"), group);
+    netPort_->setObjectName(QStringLiteral("NetPort"));
+    netPort_->setAccessibleName(QStringLiteral("端口"));
+    netPort_->setToolTip(QStringLiteral("网关的 TCP 端口（1～65535），Modbus TCP 通常为 502"));
+
+    const std::pair<const char *, QWidget *> rows[] = {
+        {"通讯口：", ports_}, {"波特率：", baud_},      {"停止位：", stop_},   {"数据位：", data_},
+        {"校验位：", parity_}, {"网络模式：", netMode_}, {"主机：", host_},     {"端口：", netPort_}};
     int n = 1;
     for (const auto &[caption, box] : rows) {
         auto *label = new QLabel(QString::fromUtf8(caption), group);
         label->setObjectName(QStringLiteral("Label%1").arg(n++));
         label->setBuddy(box);
         form->addRow(label, box);
+        const bool networkRow = box == netMode_ || box == host_ || box == netPort_;
+        (networkRow ? networkRows_ : serialRows_).append(box);
     }
+    form_ = form;
 
     ok_ = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("确  定"), this);
     ok_->setObjectName(QStringLiteral("BitBtn1"));
@@ -160,14 +204,43 @@ PortDialog::PortDialog(SerialPortControl &port, QWidget *parent)
     top->addLayout(buttons);
     top->setSizeConstraint(QLayout::SetFixedSize);
 
+    setTabOrder(serialKind_, networkKind_);
+    setTabOrder(networkKind_, ports_);
     setTabOrder(ports_, baud_);
     setTabOrder(baud_, stop_);
     setTabOrder(stop_, data_);
     setTabOrder(data_, parity_);
-    setTabOrder(parity_, ok_);
+    setTabOrder(parity_, netMode_);
+    setTabOrder(netMode_, host_);
+    setTabOrder(host_, netPort_);
+    setTabOrder(netPort_, ok_);
     setTabOrder(ok_, back_);
 
     fillPortList();
+    showKind();
+}
+
+bool PortDialog::networkChosen() const
+{
+    return networkKind_->isChecked();
+}
+
+void PortDialog::showKind()
+{
+    const bool network = networkChosen();
+    for (QWidget *w : std::as_const(serialRows_))
+        form_->setRowVisible(w, !network);
+    for (QWidget *w : std::as_const(networkRows_))
+        form_->setRowVisible(w, network);
+    if (isVisible())
+        adjustSize();
+}
+
+void PortDialog::fillNetFields(const NetAddress &address)
+{
+    netMode_->setCurrentIndex(address.mode == NetMode::ModbusTcp ? 1 : 0);
+    host_->setText(address.host);
+    netPort_->setText(QString::number(address.port));
 }
 
 void PortDialog::AddPortName(const QString &name, const QString &label)
@@ -194,6 +267,12 @@ void PortDialog::AddPortName(const QString &name, const QString &label)
 
 void PortDialog::SetDefaultPort(const QString &name)
 {
+    if (IsNetPortName(name)) {
+        // What the user opened through the dialog stays the network choice.
+        if (!netOpened_)
+            lastNet_ = ParseNetPort(name);
+        return;
+    }
     defaultPort_ = name;
 }
 
@@ -239,6 +318,15 @@ void PortDialog::onShow()
     stop_->setCurrentIndex(stop_->findText(QStringLiteral("1")));
     data_->setCurrentIndex(data_->findText(QStringLiteral("8")));
     parity_->setCurrentIndex(parity_->findText(QStringLiteral("无")));
+    // The network fields show the last network choice.
+    if (lastNet_)
+        fillNetFields(*lastNet_);
+    // With no port open it is the kind opened last (after a gateway was
+    // lost, reopening it is one press of 确  定).
+    const bool network = port_.PortOpen() ? IsNetPortName(port_.CommPort())
+                                          : lastOpenedNetwork_.value_or(lastNet_.has_value());
+    (network ? networkKind_ : serialKind_)->setChecked(true);
+    showKind();
     ok_->setFocus();
     centre();
 }
@@ -272,12 +360,33 @@ std::optional<QString> PortDialog::chosenPort(QString *why) const
     return std::nullopt;
 }
 
+std::optional<QString> PortDialog::chosenNetPort(QString *why) const
+{
+    const QString host = host_->text().trimmed();
+    if (const QString problem = HostProblem(host); !problem.isEmpty()) {
+        *why = host.isEmpty() ? QStringLiteral("请输入网关的主机名或 IP 地址！")
+                              : QStringLiteral("%1！请输入主机名、IPv4 地址或 IPv6 地址。").arg(EscapeControls(problem));
+        return std::nullopt;
+    }
+    const QString text = netPort_->text().trimmed();
+    static const QRegularExpression digits(QStringLiteral("^[0-9]{1,5}$"));
+    const int port = digits.match(text).hasMatch() ? text.toInt() : 0;
+    if (port < 1 || port > 65535) {
+        *why = text.isEmpty() ? QStringLiteral("请输入端口号！")
+                              : QStringLiteral("端口号“%1”无效！应为 1～65535 的整数。").arg(EscapeControls(text));
+        return std::nullopt;
+    }
+    const NetMode mode = netMode_->currentIndex() == 1 ? NetMode::ModbusTcp : NetMode::RtuOverTcp;
+    return NetPortName({mode, host, static_cast<std::uint16_t>(port)});
+}
+
 void PortDialog::openPort()
 {
     // Check every list before touching the port: a refused choice leaves the
     // port exactly as it was.
     QString why;
-    const std::optional<QString> portName = chosenPort(&why);
+    const bool network = networkChosen();
+    const std::optional<QString> portName = network ? chosenNetPort(&why) : chosenPort(&why);
     if (!portName) {
         ui::ShowMessage(this, why);
         return;
@@ -285,6 +394,8 @@ void PortDialog::openPort()
     const std::pair<QComboBox *, const char *> lists[] = {
         {baud_, "波特率"}, {stop_, "停止位"}, {data_, "数据位"}, {parity_, "校验位"}};
     for (const auto &[box, caption] : lists) {
+        if (network)
+            break; // the gateway's serial side has settings of its own
         if (selectedItem(box) >= 0)
             continue;
         const QString text = box->currentText().trimmed();
@@ -301,27 +412,37 @@ void PortDialog::openPort()
     // that fails leaves the bus working; only the same device with other
     // settings has to be closed first.
     const QString previous = port_.PortOpen() ? port_.CommPort() : QString();
-    const QString settings = ComSettingsString(baud_->itemText(selectedItem(baud_)),
-                                               parity_->itemText(selectedItem(parity_)),
-                                               data_->itemText(selectedItem(data_)),
-                                               stop_->itemText(selectedItem(stop_)));
+    const QString settings = network ? port_.Settings()
+                                     : ComSettingsString(baud_->itemText(selectedItem(baud_)),
+                                                         parity_->itemText(selectedItem(parity_)),
+                                                         data_->itemText(selectedItem(data_)),
+                                                         stop_->itemText(selectedItem(stop_)));
     QString error;
     if (!port_.OpenInstead(*portName, settings, &error)) {
         if (error.isEmpty())
-            error = QStringLiteral("无法打开串口 %1！").arg(*portName);
+            error = (network ? QStringLiteral("无法连接 %1！") : QStringLiteral("无法打开串口 %1！")).arg(*portName);
         else if (!error.contains(*portName))
             error = QStringLiteral("无法打开串口 %1：%2").arg(*portName, error);
         // The port control's message is one line; a control character in
         // it comes from the port's name.
         error = EscapeControls(error);
-        if (!previous.isEmpty())
-            error += (port_.PortOpen() ? QStringLiteral("\n原串口 %1 仍保持打开。") : QStringLiteral("\n原串口 %1 已关闭。"))
+        if (!previous.isEmpty()) {
+            const bool kept = port_.PortOpen();
+            error += (IsNetPortName(previous)
+                          ? (kept ? QStringLiteral("\n原连接 %1 仍保持打开。") : QStringLiteral("\n原连接 %1 已关闭。"))
+                          : (kept ? QStringLiteral("\n原串口 %1 仍保持打开。") : QStringLiteral("\n原串口 %1 已关闭。")))
                          .arg(EscapeControls(previous));
+        }
         ui::ShowMessage(this, error);
         return;
     }
     port_.SetInBufferCount(0);
-    ui::ShowMessage(this, QStringLiteral("串口初始化成功！"));
+    lastOpenedNetwork_ = network;
+    if (network) {
+        lastNet_ = ParseNetPort(*portName);
+        netOpened_ = true;
+    }
+    ui::ShowMessage(this, network ? QStringLiteral("网络连接成功！") : QStringLiteral("串口初始化成功！"));
     close();
 }
 

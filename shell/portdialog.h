@@ -1,8 +1,12 @@
 #pragma once
-// The port settings dialog: the one place where the serial port is chosen,
-// configured and opened. Its five lists go back to their defaults every time
-// it is shown; "确  定" writes the choice into the serial port control and
+// The port settings dialog: the one place where the port is chosen,
+// configured and opened: a serial port (串口) or a gateway on the network
+// (网络, RTU over TCP or Modbus TCP). Its five serial lists go back to their
+// defaults every time it is shown; the network fields show the last network
+// port opened (or the default port given), and the dialog comes up on the
+// kind of port in use, or with none open on the kind opened last. "确  定" writes the choice into the port control and
 // opens the port.
+#include "link/netaddress.h"
 #include "link/serialport.h"
 
 #include <QDialog>
@@ -12,7 +16,11 @@
 #include <optional>
 
 class QComboBox;
+class QFormLayout;
+class QLabel;
+class QLineEdit;
 class QPushButton;
+class QRadioButton;
 
 // A port offered in the port list: the device name handed to the serial port
 // control and the text shown for it.
@@ -49,7 +57,9 @@ public:
     // next show, or at once while the dialog is on screen.
     void AddPortName(const QString &name, const QString &label = {});
     // The port selected by default at every show instead of COM1. Ignored
-    // while no offered port has that name.
+    // while no offered port has that name. A network port name (tcp://,
+    // mbtcp://) fills the network fields instead, until a network port has
+    // been opened through the dialog, and the dialog comes up on 网络.
     void SetDefaultPort(const QString &name);
 
     // Lists the system's ports at every show. Replaceable (tests use a fixed
@@ -71,6 +81,12 @@ private:
     // The device name chosen in the port list (a listed item or a typed
     // path), or nothing with a message for the user.
     std::optional<QString> chosenPort(QString *why) const;
+    // The network port name the fields give, or nothing with a message.
+    std::optional<QString> chosenNetPort(QString *why) const;
+    bool networkChosen() const;
+    // Shows the rows of the chosen kind of port only.
+    void showKind();
+    void fillNetFields(const NetAddress &address);
 
     SerialPortControl &port_;
     QComboBox *ports_ = nullptr;
@@ -78,6 +94,19 @@ private:
     QComboBox *stop_ = nullptr;
     QComboBox *data_ = nullptr;
     QComboBox *parity_ = nullptr;
+    QFormLayout *form_ = nullptr;
+    QRadioButton *serialKind_ = nullptr;
+    QRadioButton *networkKind_ = nullptr;
+    QComboBox *netMode_ = nullptr;
+    QLineEdit *host_ = nullptr;
+    QLineEdit *netPort_ = nullptr;
+    QList<QWidget *> serialRows_;
+    QList<QWidget *> networkRows_;
+    // The network port last opened through the dialog, or the default one.
+    std::optional<NetAddress> lastNet_;
+    bool netOpened_ = false;
+    // The kind of the port opened last through the dialog, if any.
+    std::optional<bool> lastOpenedNetwork_;
     QPushButton *ok_ = nullptr;
     QPushButton *back_ = nullptr;
     QList<PortChoice> extra_;

@@ -2,6 +2,7 @@
 
 #include "shell/portdialog.h"
 #include "link/framerecorder.h"
+#include "link/netaddress.h"
 #include "ui/recordbutton.h"
 #include "shell/trafficmonitor.h"
 #include "shell/programwindows.h"
@@ -15,6 +16,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <functional>
+#include <utility>
 
 std::optional<Options> ParseOptions(const QStringList &args, QString *message, bool *isHelp)
 {
@@ -26,7 +28,9 @@ std::optional<Options> ParseOptions(const QStringList &args, QString *message, b
                                   QStringLiteral("Show this help."));
     const QCommandLineOption port(QStringLiteral("port"),
                                   QStringLiteral("Offer the serial port at <path> (e.g. /dev/ttyUSB0) in the port "
-                                                 "settings dialog, as its default choice. Repeatable."),
+                                                 "settings dialog, as its default choice. Repeatable. A gateway on "
+                                                 "the network is given as tcp://HOST:PORT (RTU over TCP) or "
+                                                 "mbtcp://HOST:PORT (Modbus TCP); IPv6 hosts in brackets."),
                                   QStringLiteral("path"));
     const QCommandLineOption demo(QStringLiteral("demo"),
                                   QStringLiteral("Start the instrument simulator (kzsim, next to this program) and "
@@ -73,6 +77,13 @@ std::optional<Options> ParseOptions(const QStringList &args, QString *message, b
     }
     Options o;
     o.ports = parser.values(port);
+    for (const QString &p : std::as_const(o.ports)) {
+        QString why;
+        if (IsNetPortName(p) && !ParseNetPort(p, &why)) {
+            *message = QStringLiteral("--port %1: %2\n").arg(p, why) + helpText();
+            return std::nullopt;
+        }
+    }
     o.demo = parser.isSet(demo);
     o.quitAfterShow = parser.isSet(quitAfterShow);
     o.trace = parser.value(trace);
@@ -126,9 +137,16 @@ Program::Program(SerialPortControl &port, const Options &options)
                                       Qt::QueuedConnection);
         }
     }
-    for (const QString &p : options_.ports)
-        com_->AddPortName(p);
-    if (!options_.ports.isEmpty())
+    // A network port is no item of the serial list: the first one given
+    // fills the dialog's network fields.
+    bool netDefault = false;
+    for (const QString &p : options_.ports) {
+        if (!IsNetPortName(p))
+            com_->AddPortName(p);
+        else if (!std::exchange(netDefault, true))
+            com_->SetDefaultPort(p);
+    }
+    if (!options_.ports.isEmpty() && !IsNetPortName(options_.ports.first()))
         com_->SetDefaultPort(options_.ports.first());
 }
 

@@ -1,5 +1,7 @@
 #include "sim/cli.h"
 
+#include <QHostAddress>
+#include <QRegularExpression>
 #include <QSet>
 
 namespace sim {
@@ -31,6 +33,43 @@ bool ParseInstrument(const QString &text, std::pair<std::uint8_t, Family> *out, 
 }
 
 } // namespace
+
+bool ParseListen(const QString &text, QString *host, quint16 *port, QString *error)
+{
+    QString address = QStringLiteral("127.0.0.1");
+    QString portText = text;
+    if (text.startsWith(QLatin1Char('['))) {
+        const qsizetype close = text.indexOf(QLatin1Char(']'));
+        if (close < 0 || text.mid(close + 1, 1) != QLatin1String(":")) {
+            *error = QStringLiteral("'%1': an IPv6 address goes in brackets before :PORT, e.g. [::1]:1502").arg(text);
+            return false;
+        }
+        address = text.mid(1, close - 1);
+        portText = text.mid(close + 2);
+    } else if (const qsizetype colon = text.indexOf(QLatin1Char(':')); colon >= 0) {
+        address = text.left(colon);
+        portText = text.mid(colon + 1); // a second colon (IPv6 without brackets) fails as a port
+    }
+    QHostAddress parsed;
+    if (!parsed.setAddress(address)) {
+        *error = QStringLiteral("'%1': '%2' is no IP address").arg(text, address);
+        return false;
+    }
+    static const QRegularExpression digits(QStringLiteral("^[0-9]{1,5}$"));
+    const int number = digits.match(portText).hasMatch() ? portText.toInt() : -1;
+    if (number < 0 || number > 65535) {
+        *error = QStringLiteral("'%1': the port must be a number from 0 to 65535").arg(text);
+        return false;
+    }
+    *host = address;
+    *port = static_cast<quint16>(number);
+    return true;
+}
+
+QString ListenText(const QString &host, quint16 port)
+{
+    return (host.contains(QLatin1Char(':')) ? QStringLiteral("[%1]:%2") : QStringLiteral("%1:%2")).arg(host).arg(port);
+}
 
 bool ParseArguments(const QStringList &args, SimOptions *options, QString *error)
 {
@@ -69,6 +108,18 @@ bool ParseArguments(const QStringList &args, SimOptions *options, QString *error
                 return false;
             }
             o.link = value;
+        } else if (name == QLatin1String("--tcp") || name == QLatin1String("--mbtcp")) {
+            if (!takeValue())
+                return false;
+            if (o.serve != SimOptions::Serve::Pty) {
+                *error = QStringLiteral("give one of --tcp and --mbtcp, once");
+                return false;
+            }
+            if (!ParseListen(value, &o.listenHost, &o.listenPort, error)) {
+                *error = name + QStringLiteral(" ") + *error;
+                return false;
+            }
+            o.serve = name == QLatin1String("--tcp") ? SimOptions::Serve::Tcp : SimOptions::Serve::Mbtcp;
         } else if (name == QLatin1String("--seed")) {
             if (!takeValue())
                 return false;
@@ -126,6 +177,10 @@ bool ParseArguments(const QStringList &args, SimOptions *options, QString *error
             return false;
         }
     }
+    if (o.serve != SimOptions::Serve::Pty && !o.link.isEmpty()) {
+        *error = QStringLiteral("--link names a pseudo-terminal; it does not go with --tcp or --mbtcp");
+        return false;
+    }
     if (o.instruments.isEmpty())
         o.instruments = DemoBus();
     *options = o;
@@ -135,16 +190,24 @@ bool ParseArguments(const QStringList &args, SimOptions *options, QString *error
 QString UsageText()
 {
     return QStringLiteral(
-               "Usage: kzsim [--link PATH] [--instrument ADDR:FAMILY]... [--seed N]\n"
+               "Usage: kzsim [--link PATH | --tcp [ADDR:]PORT | --mbtcp [ADDR:]PORT]\n"
+               "             [--instrument ADDR:FAMILY]... [--seed N]\n"
                "             [--input ADDR:N]... [--toggle-inputs SECONDS]\n"
                "             [--fault RULE]... [--verbose] [--help]\n"
                "\n"
-               "Simulates a Modbus RTU bus of KZ instruments behind a pseudo-terminal.\n"
-               "When ready, prints one line 'PTY <slave device path>' to standard output.\n"
+               "Simulates a Modbus RTU bus of KZ instruments behind a pseudo-terminal or a\n"
+               "TCP gateway.\n"
+               "When ready, prints one line 'PTY <slave device path>' to standard output\n"
+               "(with --tcp or --mbtcp: 'TCP ADDR:PORT' or 'MBTCP ADDR:PORT').\n"
                "Runs until SIGINT, SIGTERM or SIGHUP, or until its parent process ends.\n"
                "\n"
                "  --link PATH               also make PATH a symbolic link to the slave device\n"
                "                            (an old symbolic link there is replaced; removed on exit)\n"
+               "  --tcp [ADDR:]PORT         serve the bus over TCP instead, RTU frames unchanged\n"
+               "                            (a transparent serial-to-Ethernet gateway); ADDR is\n"
+               "                            127.0.0.1 unless given, PORT 0 takes a free port.\n"
+               "                            Clients are served one after another.\n"
+               "  --mbtcp [ADDR:]PORT       the same as a Modbus TCP gateway (MBAP framing)\n"
                "  --instrument ADDR:FAMILY  put an instrument at ADDR (1..255); FAMILY is\n"
                "                            three-phase, single-phase or kz827. Repeatable.\n"
                "                            Default: 1:three-phase 2:single-phase 3:kz827\n"

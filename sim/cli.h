@@ -12,6 +12,12 @@
 namespace sim {
 
 struct SimOptions {
+    // Where the bus is served: a pseudo-terminal, or a TCP server passing
+    // RTU frames (--tcp) or speaking Modbus TCP (--mbtcp).
+    enum class Serve { Pty, Tcp, Mbtcp };
+    Serve serve = Serve::Pty;
+    QString listenHost = QStringLiteral("127.0.0.1");
+    quint16 listenPort = 0; // 0: any free port
     QString link;
     QList<std::pair<std::uint8_t, Family>> instruments;
     std::uint64_t seed = 1;
@@ -27,6 +33,14 @@ struct SimOptions {
 
 // The bus used when no --instrument is given.
 QList<std::pair<std::uint8_t, Family>> DemoBus();
+
+// "[ADDR:]PORT" of --tcp and --mbtcp: ADDR an IPv4 address or an IPv6
+// address in brackets (127.0.0.1 when left out), PORT 0..65535 (0: any free
+// port). False with *error set when malformed.
+bool ParseListen(const QString &text, QString *host, quint16 *port, QString *error);
+
+// "ADDR:PORT", an IPv6 address in brackets.
+QString ListenText(const QString &host, quint16 port);
 
 // Parses the arguments after the program name. Without --instrument the demo
 // bus is filled in. On failure returns false with *error set.

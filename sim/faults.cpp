@@ -17,13 +17,15 @@ struct KindName {
     int maxParams;
     int maxValue;
 };
-constexpr std::array<KindName, 6> kKinds{{
+constexpr std::array<KindName, 8> kKinds{{
     {FaultKind::Drop, "drop", 0, 0},
     {FaultKind::BadCrc, "badcrc", 0, 0},
     {FaultKind::Split, "split", 2, 60000},
     {FaultKind::Garbage, "garbage", 1, 256},
     {FaultKind::Delay, "delay", 1, 60000},
     {FaultKind::WrongAddress, "wrongaddr", 1, 255},
+    {FaultKind::HangUp, "hangup", 0, 0},
+    {FaultKind::Mute, "mute", 0, 0},
 }};
 
 bool Fail(QString *error, const QString &text)
@@ -91,7 +93,7 @@ std::optional<FaultRule> ParseFault(const QString &text, QString *error)
         }
     }
     if (!known) {
-        Fail(error, QStringLiteral("unknown fault '%1' (drop, badcrc, split, garbage, delay, wrongaddr)")
+        Fail(error, QStringLiteral("unknown fault '%1' (drop, badcrc, split, garbage, delay, wrongaddr, hangup, mute)")
                         .arg(kind));
         return std::nullopt;
     }
@@ -126,6 +128,10 @@ QString FaultSyntaxHelp()
         "  garbage[:N]           N random bytes after the reply (default 3)\n"
         "  delay[:MS]            reply MS ms late (default 500)\n"
         "  wrongaddr[:ADDR]      reply from address ADDR (default request address + 1)\n"
+        "  hangup                half the reply, then the connection is closed\n"
+        "                        (--tcp, --mbtcp; on the pty the reply just stops)\n"
+        "  mute                  no reply to this or any later request until the\n"
+        "                        client connects again (a hung gateway)\n"
         "TRIGGER (default: every request):\n"
         "  @every=N              every Nth answered request\n"
         "  @at=K                 only answered request number K (counted from 1)\n"
@@ -192,17 +198,21 @@ Transmission FaultInjector::Apply(const QByteArray &reply)
         for (int i = 0; i < n; ++i)
             bytes.append(static_cast<char>(byte(rng_)));
     }
+    if (find(FaultKind::Mute))
+        return {Chunk{0, {}, Chunk::End::Mute}};
     if (find(FaultKind::Drop))
         return {};
+    if (find(FaultKind::HangUp))
+        return {Chunk{0, bytes, Chunk::End::HangUp}};
 
     Transmission out;
     if (const FaultRule *r = find(FaultKind::Split); r && bytes.size() > 1) {
         const int gap = r->value >= 0 ? r->value : 50;
         const int size = r->chunk > 0 ? r->chunk : (static_cast<int>(bytes.size()) + 1) / 2;
         for (int pos = 0; pos < bytes.size(); pos += size)
-            out.append(Chunk{pos == 0 ? 0 : gap, bytes.mid(pos, size)});
+            out.append(Chunk{pos == 0 ? 0 : gap, bytes.mid(pos, size), Chunk::End::Reply});
     } else {
-        out.append(Chunk{0, bytes});
+        out.append(Chunk{0, bytes, Chunk::End::Reply});
     }
     if (const FaultRule *r = find(FaultKind::Delay))
         out.first().delayMs += r->value >= 0 ? r->value : 500;

@@ -10,6 +10,10 @@
 //   delay[:MS]             the reply leaves MS ms late (default 500)
 //   wrongaddr[:ADDR]       the reply carries address ADDR (default: the
 //                          request's address + 1) with a matching CRC
+//   hangup                 the first half of the reply leaves, then the line
+//                          ends: a network client's connection is closed
+//   mute                   no reply, and none to anything after it on the
+//                          same connection (a gateway that accepted and hangs)
 // TRIGGER chooses the requests it hits; without one it hits every request:
 //   @every=N               every Nth request (N, 2N, 3N, ...)
 //   @at=K                  only request number K
@@ -18,8 +22,8 @@
 // Requests are numbered from 1 and only those the bus answers are counted
 // (requests to absent addresses or with a bad CRC get no reply anyway).
 // Several rules may hit one request; they combine in this order whatever
-// order they were given in: wrongaddr, badcrc, garbage, then drop, then
-// split and delay.
+// order they were given in: wrongaddr, badcrc, garbage, then mute and drop,
+// then hangup, split and delay.
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -29,7 +33,7 @@
 
 namespace sim {
 
-enum class FaultKind { Drop, BadCrc, Split, Garbage, Delay, WrongAddress };
+enum class FaultKind { Drop, BadCrc, Split, Garbage, Delay, WrongAddress, HangUp, Mute };
 
 struct FaultRule {
     enum class When { Always, Every, At, Probability };
@@ -49,9 +53,16 @@ QString FaultSyntaxHelp();
 
 // One piece of a reply on the wire: wait delayMs (after the request for the
 // first piece, after the previous piece for the others), then write bytes.
+// The last piece may end the exchange otherwise than with the reply:
+//   HangUp  only the first half of bytes (which hold the rest of the reply)
+//           is written, then a network connection is closed;
+//   Mute    nothing is written (bytes empty), now or ever again on this
+//           connection.
 struct Chunk {
+    enum class End { Reply, HangUp, Mute };
     int delayMs = 0;
     QByteArray bytes;
+    End end = End::Reply;
     bool operator==(const Chunk &) const = default;
 };
 using Transmission = QList<Chunk>;

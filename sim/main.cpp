@@ -1,12 +1,14 @@
-// kzsim: a simulated instrument bus on a pseudo-terminal.
+// kzsim: a simulated instrument bus on a pseudo-terminal or a TCP gateway.
 #include "sim/cli.h"
 #include "sim/ptysimulator.h"
+#include "sim/tcpsimulator.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
 #include <QTimer>
 
 #include <cerrno>
+#include <memory>
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
@@ -85,49 +87,68 @@ int main(int argc, char **argv)
         app.quit();
     });
 
-    sim::PtySimulator simulator;
-    simulator.bus().SetSeed(options.seed);
+    using Serve = sim::SimOptions::Serve;
+    sim::PtySimulator pty;
+    std::unique_ptr<sim::TcpSimulator> tcp;
+    if (options.serve != Serve::Pty)
+        tcp = std::make_unique<sim::TcpSimulator>(options.serve == Serve::Mbtcp ? sim::TcpSimulator::Framing::Mbap
+                                                                                : sim::TcpSimulator::Framing::Rtu);
+    sim::Bus &bus = tcp ? tcp->bus() : pty.bus();
+    bus.SetSeed(options.seed);
     for (const auto &[address, family] : options.instruments)
-        simulator.bus().Add(address, family);
+        bus.Add(address, family);
     for (const sim::FaultRule &rule : options.faults)
-        simulator.bus().Faults().Add(rule);
+        bus.Faults().Add(rule);
     for (const auto &[address, input] : options.inputs)
-        if (sim::Instrument *instrument = simulator.bus().At(address))
+        if (sim::Instrument *instrument = bus.At(address))
             instrument->SetInput(input - 1, true);
     QTimer toggle;
     int nextInput = 0;
     if (options.toggleSeconds > 0) {
         QObject::connect(&toggle, &QTimer::timeout, &app, [&] {
             for (int address = 1; address <= 255; ++address)
-                if (sim::Instrument *instrument = simulator.bus().At(static_cast<std::uint8_t>(address)))
+                if (sim::Instrument *instrument = bus.At(static_cast<std::uint8_t>(address)))
                     instrument->SetInput(nextInput, !instrument->Input(nextInput));
             nextInput = (nextInput + 1) % 3;
         });
         toggle.start(options.toggleSeconds * 1000);
     }
 
-    if (!simulator.Open(&error)) {
+    const auto log = [](const QByteArray &request, const QByteArray &reply, qint64 micros) {
+        if (reply.isEmpty())
+            std::fprintf(stderr, "<- %s  (no reply)\n", qPrintable(Hex(request)));
+        else
+            std::fprintf(stderr, "<- %s\n-> %s  (%lld us)\n", qPrintable(Hex(request)), qPrintable(Hex(reply)),
+                         static_cast<long long>(micros));
+    };
+    if (tcp) {
+        if (!tcp->Listen(QHostAddress(options.listenHost), options.listenPort, &error)) {
+            std::fprintf(stderr, "kzsim: cannot listen on %s: %s\n",
+                         qPrintable(sim::ListenText(options.listenHost, options.listenPort)), qPrintable(error));
+            return 1;
+        }
+        if (options.verbose)
+            QObject::connect(tcp.get(), &sim::TcpSimulator::Served, log);
+        std::printf("%s %s\n", options.serve == Serve::Mbtcp ? "MBTCP" : "TCP",
+                    qPrintable(sim::ListenText(tcp->Address().toString(), tcp->Port())));
+        std::fflush(stdout);
+        return app.exec();
+    }
+
+    if (!pty.Open(&error)) {
         std::fprintf(stderr, "kzsim: %s\n", qPrintable(error));
         return 1;
     }
-    if (!options.link.isEmpty() && !simulator.SetLink(options.link, &error)) {
+    if (!options.link.isEmpty() && !pty.SetLink(options.link, &error)) {
         std::fprintf(stderr, "kzsim: --link: %s\n", qPrintable(error));
         return 1;
     }
-    if (options.verbose) {
-        QObject::connect(&simulator, &sim::PtySimulator::Served,
-                         [](const QByteArray &request, const QByteArray &reply, qint64 micros) {
-                             if (reply.isEmpty())
-                                 std::fprintf(stderr, "<- %s  (no reply)\n", qPrintable(Hex(request)));
-                             else
-                                 std::fprintf(stderr, "<- %s\n-> %s  (%lld us)\n", qPrintable(Hex(request)),
-                                              qPrintable(Hex(reply)), static_cast<long long>(micros));
-                         });
-    }
+    if (options.verbose)
+        QObject::connect(&pty, &sim::PtySimulator::Served, log);
 
-    std::printf("PTY %s\n", qPrintable(simulator.SlavePath()));
+    std::printf("PTY %s\n", qPrintable(pty.SlavePath()));
     std::fflush(stdout);
     const int rc = app.exec();
-    simulator.Close();
+    pty.Close();
     return rc;
 }

@@ -112,6 +112,7 @@ void PtySimulator::Close()
         ::close(slave_);
     master_ = slave_ = -1;
     ++session_;
+    muted_ = false;
     slavePath_.clear();
     in_.clear();
     out_.clear();
@@ -219,11 +220,21 @@ void PtySimulator::OnSilence()
 void PtySimulator::Serve(const QByteArray &request, const QElapsedTimer &arrived)
 {
     ++requests_;
+    if (muted_) {
+        emit Served(request, QByteArray(), -1);
+        return;
+    }
     auto pending = std::make_shared<Pending>();
     pending->request = request;
     pending->pieces = bus_.Respond(request);
     pending->arrived = arrived;
     pending->session = session_;
+    if (!pending->pieces.isEmpty() && pending->pieces.last().end == Chunk::End::Mute) {
+        // A line has no connection to end: the bus stays silent until the
+        // terminal is closed.
+        muted_ = true;
+        pending->pieces.clear();
+    }
     if (pending->pieces.isEmpty()) {
         emit Served(request, QByteArray(), -1);
         return;
@@ -239,8 +250,10 @@ void PtySimulator::SendNext(const std::shared_ptr<Pending> &pending)
             return; // the terminal it was meant for has been closed
 
         const Chunk &now = pending->pieces.at(pending->next);
-        Write(now.bytes);
-        pending->written.append(now.bytes);
+        // A hang-up on a line: the reply stops half-way.
+        const QByteArray bytes = now.end == Chunk::End::HangUp ? now.bytes.left(now.bytes.size() / 2) : now.bytes;
+        Write(bytes);
+        pending->written.append(bytes);
         if (pending->firstMicros < 0) {
             pending->firstMicros = pending->arrived.nsecsElapsed() / 1000;
             lastReplyMicros_ = pending->firstMicros;

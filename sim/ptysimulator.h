@@ -90,6 +90,7 @@ private:
     QElapsedTimer lastArrival_;
     qint64 lastReplyMicros_ = -1;
     int requests_ = 0;
+    bool muted_ = false; // a mute fault hit: no reply until Close()
     int session_ = 0; // counts Close() calls; a late reply piece of an
                       // earlier session is not written
 };

@@ -75,6 +75,23 @@ TEST_F(LinkSim, MissingAndCorruptRepliesAreDropped)
     EXPECT_EQ(handled[0], reply);
 }
 
+// The network faults on a line: a hang-up stops the reply half-way, and a
+// mute bus answers nothing until the terminal is opened again.
+TEST_F(LinkSim, AReplyCutByAHangUpAndAMuteBusGiveNothing)
+{
+    fault("hangup@at=1");
+    fault("mute@at=3");
+    exchange();
+    EXPECT_TRUE(handled.isEmpty());
+    EXPECT_EQ(link.Log().At(link.Log().Size() - 1).verdict, FrameRecord::Verdict::TooShort);
+    exchange();
+    EXPECT_EQ(handled.size(), 1);
+    exchange();
+    exchange();
+    EXPECT_EQ(handled.size(), 1);
+    EXPECT_EQ(simulator.RequestsSeen(), 4);
+}
+
 TEST_F(LinkSim, TrailingGarbageIsCutOffBeforeTheCrcCheck)
 {
     fault("garbage:5");

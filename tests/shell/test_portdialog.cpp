@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
 
@@ -504,4 +505,98 @@ TEST(ComDialogPty, MissingDeviceIsReportedWithItsName)
     ASSERT_EQ(rec.texts.size(), 1);
     EXPECT_TRUE(rec.texts[0].startsWith("无法打开串口 /dev/kz-no-such-port：找不到该串口"))
         << rec.texts[0].toStdString();
+}
+
+// ---- 网络: a gateway on the network ----
+
+namespace {
+struct NetDialog : Dialog {
+    QRadioButton *kind(const char *name) { return dlg.findChild<QRadioButton *>(name); }
+    QLineEdit *edit(const char *name) { return dlg.findChild<QLineEdit *>(name); }
+    QComboBox *mode() { return dlg.findChild<QComboBox *>("NetMode"); }
+    void fill(const QString &host, const QString &netPort, int modeIndex = 0)
+    {
+        kind("KindNetwork")->click();
+        mode()->setCurrentIndex(modeIndex);
+        edit("NetHost")->setText(host);
+        edit("NetPort")->setText(netPort);
+    }
+};
+} // namespace
+
+TEST(ComDialogNetwork, BadHostOrPortIsRefusedWithAMessageAndNothingOpened)
+{
+    const std::tuple<const char *, const char *, const char *> cases[] = {
+        {"", "502", "请输入网关的主机名或 IP 地址！"},
+        {"bad host", "502", "主机名“bad host”格式错误！请输入主机名、IPv4 地址或 IPv6 地址。"},
+        {"300.1.2.3", "502", "IPv4 地址“300.1.2.3”格式错误！请输入主机名、IPv4 地址或 IPv6 地址。"},
+        {"fe80::1::2", "502", "IPv6 地址“fe80::1::2”格式错误！请输入主机名、IPv4 地址或 IPv6 地址。"},
+        {"gw1", "", "请输入端口号！"},
+        {"gw1", "0", "端口号“0”无效！应为 1～65535 的整数。"},
+        {"gw1", "65536", "端口号“65536”无效！应为 1～65535 的整数。"},
+        {"gw1", "50 2", "端口号“50 2”无效！应为 1～65535 的整数。"},
+    };
+    for (const auto &[host, netPort, message] : cases) {
+        NetDialog d;
+        d.fill(QString::fromUtf8(host), QString::fromUtf8(netPort));
+        d.confirm();
+        EXPECT_EQ(d.rec.texts, QStringList{QString::fromUtf8(message)});
+        EXPECT_FALSE(d.port.PortOpen());
+        EXPECT_TRUE(d.dlg.isVisible());
+    }
+}
+
+TEST(ComDialogNetwork, OpensTheGatewayAndComesBackOnItsChoice)
+{
+    NetDialog d;
+    // Serial until the user picks 网络; only the chosen kind's rows show.
+    EXPECT_TRUE(d.kind("KindSerial")->isChecked());
+    EXPECT_FALSE(d.edit("NetHost")->isVisible());
+    EXPECT_TRUE(d.list(1)->isVisible());
+    d.fill(" fd00::7 ", "1502", 1);
+    EXPECT_TRUE(d.edit("NetHost")->isVisible());
+    EXPECT_FALSE(d.list(1)->isVisible());
+    d.confirm();
+    EXPECT_EQ(d.port.CommPort(), "mbtcp://[fd00::7]:1502");
+    EXPECT_TRUE(d.port.PortOpen());
+    EXPECT_EQ(d.rec.texts, QStringList{"网络连接成功！"});
+    EXPECT_FALSE(d.dlg.isVisible());
+
+    // Shown again: on 网络, with the choice in the fields; the serial lists
+    // are at their defaults.
+    d.dlg.show();
+    EXPECT_TRUE(d.kind("KindNetwork")->isChecked());
+    EXPECT_EQ(d.mode()->currentText(), "Modbus TCP");
+    EXPECT_EQ(d.edit("NetHost")->text(), "fd00::7");
+    EXPECT_EQ(d.edit("NetPort")->text(), "1502");
+    EXPECT_EQ(d.list(2)->currentText(), "9600");
+
+    // A failure names the connection kept.
+    d.port.failOpenWith = QStringLiteral("无法连接 tcp://gw2:4001：连接被拒绝 (Connection refused)");
+    d.fill("gw2", "4001", 0);
+    d.confirm();
+    EXPECT_EQ(d.rec.texts.last(), "无法连接 tcp://gw2:4001：连接被拒绝 (Connection refused)\n"
+                                  "原连接 mbtcp://[fd00::7]:1502 仍保持打开。");
+}
+
+TEST(ComDialogNetwork, NewControlsAreReachedByTabAndNamedWithTheirCaption)
+{
+    NetDialog d;
+    d.kind("KindNetwork")->click();
+    const std::pair<QWidget *, QString> named[] = {{d.kind("KindSerial"), "串口"},
+                                                   {d.kind("KindNetwork"), "网络 (TCP)"},
+                                                   {d.mode(), "网络模式"},
+                                                   {d.edit("NetHost"), "主机"},
+                                                   {d.edit("NetPort"), "端口"}};
+    const auto labels = d.dlg.findChildren<QLabel *>();
+    for (const auto &[w, caption] : named) {
+        EXPECT_TRUE(w->accessibleName().contains(caption)) << caption.toStdString();
+        EXPECT_NE(w->focusPolicy() & Qt::TabFocus, 0) << caption.toStdString();
+        if (qobject_cast<QRadioButton *>(w))
+            continue;
+        bool labelled = false;
+        for (const QLabel *l : labels)
+            labelled |= l->buddy() == w && l->text() == caption + "：";
+        EXPECT_TRUE(labelled) << caption.toStdString();
+    }
 }

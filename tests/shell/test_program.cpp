@@ -22,6 +22,8 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QLineEdit>
+#include <QRadioButton>
 #include <gtest/gtest.h>
 
 TEST(Options, CommandLine)
@@ -49,6 +51,14 @@ TEST(Options, CommandLine)
     EXPECT_FALSE(ParseOptions({"kzdebug", "--version"}, &msg, &help));
     EXPECT_TRUE(help);
     EXPECT_EQ(msg, "kzdebug 0.1\n");
+
+    // Gateways on the network: checked before anything starts.
+    o = ParseOptions({"kzdebug", "--port", "mbtcp://[::1]:502", "--port", "tcp://gw:4001"}, &msg);
+    ASSERT_TRUE(o) << msg.toStdString();
+    EXPECT_EQ(o->ports, QStringList({"mbtcp://[::1]:502", "tcp://gw:4001"}));
+    EXPECT_FALSE(ParseOptions({"kzdebug", "--port", "tcp://gw:70000"}, &msg, &help));
+    EXPECT_FALSE(help);
+    EXPECT_TRUE(msg.startsWith("--port tcp://gw:70000: 端口号“70000”无效")) << msg.toStdString();
 }
 
 // --help and --version need no window system (over SSH, in scripts).
@@ -149,6 +159,23 @@ TEST(Program, PortsFromTheCommandLineAreOfferedFirstOneByDefault)
     auto *list = dlg.findChild<QComboBox *>("ComboBox1");
     EXPECT_EQ(list->currentText(), "/dev/ttyUSB5");
     EXPECT_GE(list->findText("/dev/ttyACM0"), 0);
+}
+
+TEST(Program, AGatewayFromTheCommandLineFillsTheNetworkChoice)
+{
+    FakePortControl port;
+    Options o;
+    o.ports = QStringList{"tcp://10.1.0.13:4001", "/dev/ttyUSB5"};
+    Program program(port, o);
+    PortDialog &dlg = program.ComDialog();
+    dlg.SystemPorts = {};
+    dlg.show();
+    EXPECT_TRUE(dlg.findChild<QRadioButton *>("KindNetwork")->isChecked());
+    EXPECT_EQ(dlg.findChild<QLineEdit *>("NetHost")->text(), "10.1.0.13");
+    EXPECT_EQ(dlg.findChild<QLineEdit *>("NetPort")->text(), "4001");
+    auto *list = dlg.findChild<QComboBox *>("ComboBox1");
+    EXPECT_EQ(list->findText("tcp://10.1.0.13:4001"), -1) << "no serial list item";
+    EXPECT_GE(list->findText("/dev/ttyUSB5"), 0);
 }
 
 TEST(Program, DemoModeOffersTheSimulatorsPortAsDefault)

@@ -1,0 +1,274 @@
+#include "link/tcpport.h"
+
+#include "link/framerecord.h"
+#include "link/mbap.h"
+
+#include <QEventLoop>
+#include <QTcpSocket>
+#include <QTimer>
+#include <utility>
+
+QString SocketErrorText(QAbstractSocket::SocketError error)
+{
+    switch (error) {
+    case QAbstractSocket::ConnectionRefusedError:
+        return QStringLiteral("连接被拒绝");
+    case QAbstractSocket::RemoteHostClosedError:
+        return QStringLiteral("对方关闭了连接");
+    case QAbstractSocket::HostNotFoundError:
+        return QStringLiteral("找不到主机");
+    case QAbstractSocket::SocketTimeoutError:
+        return QStringLiteral("连接超时");
+    case QAbstractSocket::NetworkError:
+        return QStringLiteral("网络错误");
+    case QAbstractSocket::SocketAccessError:
+        return QStringLiteral("没有访问权限");
+    default:
+        return QStringLiteral("网络连接失败");
+    }
+}
+
+TcpPortControl::TcpPortControl(QObject *parent) : SerialPortControl(parent), socket_(new QTcpSocket(this))
+{
+    attach(socket_);
+}
+
+TcpPortControl::~TcpPortControl()
+{
+    closing_ = true;
+    socket_->abort();
+}
+
+void TcpPortControl::attach(QTcpSocket *socket)
+{
+    connect(socket, &QTcpSocket::readyRead, this, &TcpPortControl::onReadyRead);
+    connect(socket, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError e) {
+        // A time-out is what a waitFor call reports, not a failure of the link.
+        if (e != QAbstractSocket::SocketTimeoutError)
+            onLost();
+    });
+    connect(socket, &QTcpSocket::disconnected, this, &TcpPortControl::onLost);
+}
+
+bool TcpPortControl::PortOpen() const
+{
+    return live_;
+}
+
+void TcpPortControl::closeSocket()
+{
+    const bool wasOpen = std::exchange(live_, false);
+    closing_ = true;
+    socket_->abort();
+    closing_ = false;
+    wire_.clear();
+    rtu_.clear();
+    rtuWire_.clear();
+    awaited_.reset();
+    if (wasOpen)
+        emit OpenChanged(false);
+}
+
+bool TcpPortControl::connectTo(QTcpSocket *socket, const QString &name, const NetAddress &address, QString *error)
+{
+    // The look-up and the connection run while the event loop goes on
+    // (windows repaint, the port in use keeps serving its polls); what the
+    // user types or clicks meanwhile waits until the outcome is known.
+    QEventLoop wait;
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    bool timedOut = false;
+    connect(&deadline, &QTimer::timeout, &wait, [&] {
+        timedOut = true;
+        wait.quit();
+    });
+    connect(socket, &QTcpSocket::connected, &wait, &QEventLoop::quit);
+    connect(socket, &QTcpSocket::errorOccurred, &wait, &QEventLoop::quit);
+    socket->connectToHost(address.host, address.port);
+    if (socket->state() != QAbstractSocket::ConnectedState && socket->state() != QAbstractSocket::UnconnectedState) {
+        deadline.start(ConnectTimeoutMs);
+        wait.exec(QEventLoop::ExcludeUserInputEvents);
+    }
+    disconnect(socket, nullptr, &wait, nullptr);
+    if (socket->state() == QAbstractSocket::ConnectedState) {
+        socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+        socket->setSocketOption(QAbstractSocket::KeepAliveOption, 1);
+        return true;
+    }
+    const QAbstractSocket::SocketError e = timedOut ? QAbstractSocket::SocketTimeoutError : socket->error();
+    const QString why = timedOut ? QStringLiteral("%1 ms 内未连上").arg(ConnectTimeoutMs) : socket->errorString();
+    socket->abort();
+    if (error)
+        *error = QStringLiteral("无法连接 %1：%2 (%3)").arg(name, SocketErrorText(e), why);
+    return false;
+}
+
+bool TcpPortControl::SetPortOpen(bool open, QString *error)
+{
+    if (!open) {
+        closeSocket();
+        return true;
+    }
+    if (PortOpen())
+        return true;
+    QString why;
+    const auto address = ParseNetPort(portName_, &why);
+    if (!address) {
+        if (error)
+            *error = QStringLiteral("无法连接 %1：%2").arg(portName_, why);
+        return false;
+    }
+    socket_->abort();
+    closing_ = true; // a failed attempt is reported by the return value only
+    const bool ok = connectTo(socket_, portName_, *address, error);
+    closing_ = false;
+    if (!ok)
+        return false;
+    mode_ = address->mode;
+    live_ = true;
+    emit OpenChanged(true);
+    return true;
+}
+
+bool TcpPortControl::OpenInstead(const QString &name, const QString &settings, QString *error)
+{
+    QString why;
+    const auto address = ParseNetPort(name, &why);
+    if (!address) {
+        if (error)
+            *error = QStringLiteral("无法连接 %1：%2").arg(name, why);
+        return false;
+    }
+    // Many gateways take one client at a time: the gateway in use (in either
+    // mode) is let go before it is connected to again. Another gateway is
+    // connected beside the one in use, which is closed once the new one is
+    // up, so a choice that fails leaves the bus working.
+    const auto current = ParseNetPort(portName_);
+    if (live_ && current && current->host == address->host && current->port == address->port)
+        closeSocket();
+    auto *fresh = new QTcpSocket(this);
+    if (!connectTo(fresh, name, *address, error)) {
+        delete fresh;
+        return false;
+    }
+    closeSocket();
+    disconnect(socket_, nullptr, this, nullptr);
+    socket_->deleteLater();
+    socket_ = fresh;
+    attach(socket_);
+    portName_ = name;
+    settings_ = settings;
+    mode_ = address->mode;
+    live_ = true;
+    emit OpenChanged(true);
+    return true;
+}
+
+int TcpPortControl::InBufferCount() const
+{
+    if (!PortOpen())
+        return 0;
+    const qint64 n = mode_ == NetMode::ModbusTcp ? rtu_.size() : socket_->bytesAvailable();
+    return n > 32767 ? 32767 : static_cast<int>(n);
+}
+
+void TcpPortControl::SetInBufferCount(int count)
+{
+    if (count != 0 || !PortOpen())
+        return;
+    rtu_.clear();
+    rtuWire_.clear();
+    if (mode_ == NetMode::RtuOverTcp)
+        socket_->readAll();
+}
+
+bool TcpPortControl::Output(const QByteArray &bytes)
+{
+    if (!PortOpen() || socket_->state() != QAbstractSocket::ConnectedState)
+        return false;
+    if (mode_ == NetMode::RtuOverTcp)
+        return socket_->write(bytes) == bytes.size();
+    const std::uint16_t id = transaction_++;
+    const auto frame = mbap::FromRtu(bytes, id);
+    if (!frame)
+        return false;
+    // A reply to an earlier transaction still on its way is not this one's.
+    awaited_ = {id, static_cast<std::uint8_t>(bytes.at(0))};
+    return socket_->write(*frame) == frame->size();
+}
+
+QByteArray TcpPortControl::WireFormOf(const QByteArray &frame) const
+{
+    if (mode_ != NetMode::ModbusTcp)
+        return {};
+    return mbap::FromRtu(frame, transaction_).value_or(QByteArray());
+}
+
+QByteArray TcpPortControl::Input()
+{
+    lastWireIn_.clear();
+    if (!PortOpen())
+        return {};
+    if (mode_ == NetMode::ModbusTcp) {
+        lastWireIn_ = std::exchange(rtuWire_, {});
+        return std::exchange(rtu_, {});
+    }
+    QByteArray bytes = socket_->readAll();
+    bytes.squeeze();
+    return bytes;
+}
+
+void TcpPortControl::onReadyRead()
+{
+    if (mode_ == NetMode::RtuOverTcp) {
+        emit OnComm();
+        return;
+    }
+    wire_ += socket_->readAll();
+    bool arrived = false;
+    for (;;) {
+        bool malformed = false;
+        const auto frame = mbap::Take(wire_, &malformed);
+        if (malformed) {
+            // No MBAP frame: the stream cannot be followed any further. The
+            // bytes go up as they came, so the record shows them dropped.
+            rtuWire_ += wire_;
+            rtu_ += std::exchange(wire_, {});
+            arrived = true;
+            break;
+        }
+        if (!frame)
+            break;
+        if (awaited_ && frame->transaction == awaited_->first && frame->unit == awaited_->second) {
+            awaited_.reset();
+            rtu_ += mbap::ToRtu(*frame);
+            rtuWire_ += mbap::Encode(*frame);
+            arrived = true;
+        } else {
+            qCDebug(lcLink).noquote() << "Modbus TCP reply of no awaited transaction dropped:"
+                                      << mbap::Encode(*frame).toHex(' ');
+        }
+    }
+    if (arrived)
+        emit OnComm();
+}
+
+void TcpPortControl::onLost()
+{
+    // The error and the disconnection that follows it are one loss.
+    if (closing_ || !live_)
+        return;
+    live_ = false;
+    const QString why = socket_->error() == QAbstractSocket::UnknownSocketError
+                            ? SocketErrorText(QAbstractSocket::RemoteHostClosedError)
+                            : QStringLiteral("%1, %2").arg(SocketErrorText(socket_->error()), socket_->errorString());
+    closing_ = true;
+    socket_->abort();
+    closing_ = false;
+    wire_.clear();
+    rtu_.clear();
+    rtuWire_.clear();
+    awaited_.reset();
+    emit OpenChanged(false);
+    emit PortLost(QStringLiteral("网络连接 %1 已断开，已关闭该连接。请检查网关后重新打开。(%2)").arg(portName_, why));
+}
