@@ -199,7 +199,12 @@ QVariant FrameLogModel::data(const QModelIndex &index, int role) const
     case Length: return QString::number(r->bytes.size());
     case Verdict: return VerdictText(*r);
     case Meaning: return FrameMeaning(*r);
-    case Bytes: return QString::fromLatin1(r->bytes.toHex(' ').toUpper());
+    case Bytes: {
+        // As on the wire first (Modbus TCP: the MBAP frame), then the RTU form.
+        const QString hex = QString::fromLatin1(r->bytes.toHex(' ').toUpper());
+        return r->wire.isEmpty() ? hex
+                                 : QStringLiteral("%1  RTU: %2").arg(QString::fromLatin1(r->wire.toHex(' ').toUpper()), hex);
+    }
     default: return {};
     }
 }
