@@ -5,22 +5,67 @@
 
 #include <QChart>
 #include <QChartView>
+#include <QComboBox>
 #include <QDateTime>
+#include <QDateTimeAxis>
+#include <QFile>
 #include <QFileDialog>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineSeries>
 #include <QListWidget>
+#include <QMap>
 #include <QPushButton>
 #include <QValueAxis>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 #include <limits>
+
+// The chart: the wheel zooms, the arrow keys pan, a dragged rectangle
+// zooms in (the view's rubber band), and the pointer is read out.
+class TrendChartView : public QChartView {
+public:
+    TrendChartView(QChart *chart, TrendWindow *window) : QChartView(chart, window), window_(window)
+    {
+        setRubberBand(QChartView::RectangleRubberBand);
+        setMouseTracking(true);
+    }
+
+protected:
+    void wheelEvent(QWheelEvent *event) override
+    {
+        window_->ZoomBy(event->angleDelta().y() > 0 ? 1.25 : 0.8);
+        event->accept();
+    }
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        switch (event->key()) {
+        case Qt::Key_Left: window_->PanBy(-0.1, 0); break;
+        case Qt::Key_Right: window_->PanBy(0.1, 0); break;
+        case Qt::Key_Up: window_->PanBy(0, 0.1); break;
+        case Qt::Key_Down: window_->PanBy(0, -0.1); break;
+        case Qt::Key_Plus: window_->ZoomBy(1.25); break;
+        case Qt::Key_Minus: window_->ZoomBy(0.8); break;
+        default: QChartView::keyPressEvent(event); return;
+        }
+        event->accept();
+    }
+    void mouseMoveEvent(QMouseEvent *event) override
+    {
+        window_->ReadOut(event->position());
+        QChartView::mouseMoveEvent(event);
+    }
+
+private:
+    TrendWindow *window_;
+};
 
 TrendWindow::TrendWindow(QWidget *parent) : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("TrendWindow"));
     setWindowTitle(QStringLiteral("测量趋势"));
-    resize(900, 500);
+    resize(900, 540);
 
     auto *listLabel = new QLabel(QStringLiteral("曲线(&Q)"), this);
     list_ = new QListWidget(this);
@@ -29,43 +74,75 @@ TrendWindow::TrendWindow(QWidget *parent) : QWidget(parent, Qt::Window)
     list_->setMaximumWidth(220);
     listLabel->setBuddy(list_);
 
+    auto *spanLabel = new QLabel(QStringLiteral("时段(&P)"), this);
+    span_ = new QComboBox(this);
+    span_->setObjectName(QStringLiteral("SpanBox"));
+    span_->addItem(QStringLiteral("1 分钟"), 60 * 1000);
+    span_->addItem(QStringLiteral("10 分钟"), 10 * 60 * 1000);
+    span_->addItem(QStringLiteral("60 分钟"), 60 * 60 * 1000);
+    span_->addItem(QStringLiteral("全部"), 0);
+    span_->setCurrentIndex(1);
+    spanLabel->setBuddy(span_);
+
     chart_ = new QChart;
-    chart_->setTitle(QStringLiteral("最近 10 分钟"));
-    // Minutes before now: the curves slide left as time goes on.
-    timeAxis_ = new QValueAxis;
-    timeAxis_->setLabelFormat(QStringLiteral("%.0f"));
-    timeAxis_->setTitleText(QStringLiteral("时间（分钟，0 为现在）"));
-    timeAxis_->setTickCount(11);
-    valueAxis_ = new QValueAxis;
+    timeAxis_ = new QDateTimeAxis;
+    timeAxis_->setFormat(QStringLiteral("HH:mm:ss"));
+    timeAxis_->setTitleText(QStringLiteral("时间"));
+    timeAxis_->setTickCount(7);
     chart_->addAxis(timeAxis_, Qt::AlignBottom);
-    chart_->addAxis(valueAxis_, Qt::AlignLeft);
-    view_ = new QChartView(chart_, this);
+    // A range the window did not set is the user's zoom or pan: the chart
+    // stops following the newest measurement until 复位.
+    connect(timeAxis_, &QDateTimeAxis::rangeChanged, this, [this] {
+        if (!ranging_)
+            zoomed_ = true;
+    });
+    view_ = new TrendChartView(chart_, this);
     view_->setObjectName(QStringLiteral("TrendChart"));
     view_->setAccessibleName(QStringLiteral("趋势图"));
+    view_->setAccessibleDescription(QStringLiteral("滚轮或拖出矩形缩放，方向键平移"));
     view_->setRenderHint(QPainter::Antialiasing);
     view_->setFocusPolicy(Qt::StrongFocus);
 
+    readout_ = new QLabel(this);
+    readout_->setObjectName(QStringLiteral("ReadoutLabel"));
+    readout_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+
+    auto *resetButton = new QPushButton(QStringLiteral("复位(&R)"), this);
+    resetButton->setObjectName(QStringLiteral("ResetButton"));
     auto *saveButton = new QPushButton(QStringLiteral("保存图片(&S)…"), this);
     saveButton->setObjectName(QStringLiteral("SaveButton"));
+    auto *csvButton = new QPushButton(QStringLiteral("导出 CSV(&E)…"), this);
+    csvButton->setObjectName(QStringLiteral("CsvButton"));
     auto *clearButton = new QPushButton(QStringLiteral("清除(&C)"), this);
     clearButton->setObjectName(QStringLiteral("ClearButton"));
 
     auto *left = new QVBoxLayout;
     left->addWidget(listLabel);
     left->addWidget(list_, 1);
+    left->addWidget(spanLabel);
+    left->addWidget(span_);
+    left->addWidget(resetButton);
     left->addWidget(clearButton);
+    left->addWidget(csvButton);
     left->addWidget(saveButton);
+    auto *right = new QVBoxLayout;
+    right->addWidget(view_, 1);
+    right->addWidget(readout_);
     auto *layout = new QHBoxLayout(this);
     layout->addLayout(left);
-    layout->addWidget(view_, 1);
+    layout->addLayout(right, 1);
 
-    connect(list_, &QListWidget::itemChanged, this, &TrendWindow::redraw);
-    connect(saveButton, &QPushButton::clicked, this, &TrendWindow::save);
+    connect(list_, &QListWidget::itemChanged, this, &TrendWindow::rebuildCurves);
+    connect(span_, &QComboBox::currentIndexChanged, this, &TrendWindow::ResetZoom);
+    connect(resetButton, &QPushButton::clicked, this, &TrendWindow::ResetZoom);
+    connect(saveButton, &QPushButton::clicked, this, &TrendWindow::savePicture);
+    connect(csvButton, &QPushButton::clicked, this, &TrendWindow::exportCsv);
     connect(clearButton, &QPushButton::clicked, this, [this] {
         buffer_.Clear();
         rebuildList();
-        redraw();
+        ResetZoom();
     });
+    ResetZoom();
 }
 
 void TrendWindow::Follow(RecordButton *source)
@@ -79,10 +156,18 @@ void TrendWindow::Add(qint64 msecs, const QStringList &captions, const QStringLi
 {
     const bool newSet = captions != buffer_.Captions();
     buffer_.Add(msecs, captions, texts);
-    if (newSet)
+    if (newSet) {
         rebuildList();
-    if (isVisible())
-        redraw();
+        rebuildCurves();
+    } else if (isVisible()) {
+        updateCurves();
+    }
+}
+
+void TrendWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    updateCurves();
 }
 
 void TrendWindow::rebuildList()
@@ -100,41 +185,152 @@ void TrendWindow::rebuildList()
     }
 }
 
+QList<int> TrendWindow::shownQuantities() const
+{
+    QList<int> shown;
+    for (int i = 0; i < list_->count() && i < buffer_.Captions().size(); ++i)
+        if (list_->item(i)->checkState() == Qt::Checked)
+            shown.append(i);
+    return shown;
+}
+
+qint64 TrendWindow::spanMs() const
+{
+    const qint64 chosen = span_->currentData().toLongLong();
+    return chosen > 0 ? std::min(chosen, buffer_.SpanMs()) : buffer_.SpanMs();
+}
+
 int TrendWindow::CurveCount() const
 {
     return static_cast<int>(chart_->series().size());
 }
 
-void TrendWindow::redraw()
+int TrendWindow::ValueAxisCount() const
 {
+    return static_cast<int>(valueAxes_.size());
+}
+
+std::pair<double, double> TrendWindow::ShownTime() const
+{
+    return {static_cast<double>(timeAxis_->min().toMSecsSinceEpoch()),
+            static_cast<double>(timeAxis_->max().toMSecsSinceEpoch())};
+}
+
+void TrendWindow::rebuildCurves()
+{
+    ranging_ = true;
     chart_->removeAllSeries();
-    const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    double low = std::numeric_limits<double>::max();
-    double high = std::numeric_limits<double>::lowest();
-    for (int i = 0; i < list_->count() && i < buffer_.Captions().size(); ++i) {
-        if (list_->item(i)->checkState() != Qt::Checked)
-            continue;
+    curves_.clear();
+    for (QValueAxis *axis : valueAxes_) {
+        chart_->removeAxis(axis);
+        delete axis;
+    }
+    valueAxes_.clear();
+    // One value axis per unit: the first on the left, the others on the right.
+    QMap<QString, QValueAxis *> byUnit;
+    for (int i : shownQuantities()) {
+        const QString unit = buffer_.Unit(i);
+        QValueAxis *&axis = byUnit[unit];
+        if (!axis) {
+            axis = new QValueAxis;
+            axis->setTitleText(unit);
+            chart_->addAxis(axis, valueAxes_.isEmpty() ? Qt::AlignLeft : Qt::AlignRight);
+            valueAxes_.append(axis);
+        }
         auto *series = new QLineSeries;
         series->setName(list_->item(i)->text());
-        QList<QPointF> points = buffer_.Points(i);
-        for (QPointF &p : points)
-            p.setX((p.x() - static_cast<double>(now)) / 60000.0);
-        series->replace(points);
-        for (const QPointF &p : points) {
-            low = std::min(low, p.y());
-            high = std::max(high, p.y());
-        }
         chart_->addSeries(series);
         series->attachAxis(timeAxis_);
-        series->attachAxis(valueAxis_);
+        series->attachAxis(axis);
+        curves_.append(series);
     }
-    timeAxis_->setRange(-static_cast<double>(buffer_.SpanMs()) / 60000.0, 0);
-    if (low > high) {
-        low = 0;
-        high = 1;
+    ranging_ = false;
+    zoomed_ = false;
+    updateCurves();
+}
+
+void TrendWindow::updateCurves()
+{
+    const QList<int> shown = shownQuantities();
+    if (shown.size() != curves_.size())
+        return rebuildCurves();
+    for (int c = 0; c < curves_.size(); ++c)
+        curves_[c]->replace(buffer_.Points(shown[c]));
+    if (zoomed_)
+        return;
+    // Following the newest: the span ends at the last measurement (or now).
+    double end = static_cast<double>(QDateTime::currentMSecsSinceEpoch());
+    for (int i : shown)
+        if (buffer_.PointCount(i) > 0)
+            end = std::max(end, buffer_.Points(i).back().x());
+    const double begin = end - static_cast<double>(spanMs());
+    ranging_ = true;
+    timeAxis_->setRange(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(begin)),
+                        QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(end)));
+    for (QValueAxis *axis : valueAxes_) {
+        double low = std::numeric_limits<double>::max();
+        double high = std::numeric_limits<double>::lowest();
+        for (int c = 0; c < curves_.size(); ++c) {
+            if (!curves_[c]->attachedAxes().contains(axis))
+                continue;
+            for (const QPointF &p : curves_[c]->points()) {
+                if (p.x() < begin)
+                    continue;
+                low = std::min(low, p.y());
+                high = std::max(high, p.y());
+            }
+        }
+        if (low > high) {
+            low = 0;
+            high = 1;
+        }
+        const double margin = high > low ? (high - low) * 0.05 : std::max(1.0, std::abs(high) * 0.05);
+        axis->setRange(low - margin, high + margin);
     }
-    const double margin = high > low ? (high - low) * 0.05 : std::max(1.0, std::abs(high) * 0.05);
-    valueAxis_->setRange(low - margin, high + margin);
+    ranging_ = false;
+}
+
+void TrendWindow::ZoomBy(double factor)
+{
+    chart_->zoom(factor);
+    zoomed_ = true;
+}
+
+void TrendWindow::PanBy(double dx, double dy)
+{
+    chart_->scroll(dx * chart_->plotArea().width(), dy * chart_->plotArea().height());
+    zoomed_ = true;
+}
+
+void TrendWindow::ResetZoom()
+{
+    ranging_ = true;
+    chart_->zoomReset();
+    ranging_ = false;
+    zoomed_ = false;
+    updateCurves();
+}
+
+void TrendWindow::ReadOut(const QPointF &viewPoint)
+{
+    const QPointF scene = view_->mapToScene(viewPoint.toPoint());
+    const QPointF chartPoint = chart_->mapFromScene(scene);
+    if (curves_.isEmpty() || !chart_->plotArea().contains(chartPoint)) {
+        readout_->clear();
+        return;
+    }
+    const double msecs = chart_->mapToValue(chartPoint, curves_.first()).x();
+    QStringList parts{QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(msecs)).toString(QStringLiteral("HH:mm:ss.zzz"))};
+    const QList<int> shown = shownQuantities();
+    for (int c = 0; c < shown.size(); ++c)
+        if (const auto p = buffer_.Nearest(shown[c], msecs))
+            parts.append(QStringLiteral("%1 %2%3").arg(buffer_.Captions()[shown[c]]).arg(p->y()).arg(buffer_.Unit(shown[c])));
+    readout_->setText(parts.join(QStringLiteral("  ")));
+}
+
+QString TrendWindow::Readout() const
+{
+    return readout_->text();
 }
 
 bool TrendWindow::SavePng(const QString &path) const
@@ -142,10 +338,32 @@ bool TrendWindow::SavePng(const QString &path) const
     return view_->grab().save(path, "PNG");
 }
 
-void TrendWindow::save()
+bool TrendWindow::SaveCsv(const QString &path, QString *error) const
+{
+    const auto [from, to] = ShownTime();
+    const QByteArray text = buffer_.Csv(shownQuantities(), from, to).toUtf8();
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(text) != text.size() || !file.flush()) {
+        if (error)
+            *error = QStringLiteral("无法保存到 %1：%2").arg(path, file.errorString());
+        return false;
+    }
+    return true;
+}
+
+void TrendWindow::savePicture()
 {
     const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("保存趋势图"), QStringLiteral("trend.png"),
                                                       QStringLiteral("PNG 图片 (*.png)"));
     if (!path.isEmpty() && !SavePng(path))
         ui::ShowMessage(this, QStringLiteral("无法保存图片到 %1").arg(path));
+}
+
+void TrendWindow::exportCsv()
+{
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("导出趋势数据"), QStringLiteral("trend.csv"),
+                                                      QStringLiteral("CSV 文件 (*.csv)"));
+    QString error;
+    if (!path.isEmpty() && !SaveCsv(path, &error))
+        ui::ShowMessage(this, error);
 }

@@ -162,6 +162,8 @@ TEST(Trace, OptionAppendsRecordsAndAnUnwritableFileIsSaidOnce)
 
 #include <QImage>
 #include <QListWidget>
+#include <QChartView>
+#include <QDateTime>
 
 TEST_F(Monitor, TrendOpensFromTheMainWindowAndPlotsTheMeasurementWindowsValues)
 {
@@ -189,5 +191,61 @@ TEST_F(Monitor, TrendOpensFromTheMainWindowAndPlotsTheMeasurementWindowsValues)
     QTemporaryDir dir;
     ASSERT_TRUE(trend->SavePng(dir.filePath("trend.png")));
     EXPECT_FALSE(QImage(dir.filePath("trend.png")).isNull());
+}
+#endif
+
+#ifdef KZ_HAVE_CHARTS
+TEST_F(Monitor, TrendSpansZoomsPansReadsOutAndExportsTheShownCurves)
+{
+    auto *trend = qobject_cast<TrendWindow *>(program.Trend());
+    ASSERT_NE(trend, nullptr);
+    trend->resize(900, 540);
+    trend->show();
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    for (int s = 0; s <= 30 * 60; s += 60) // half an hour, a value a minute
+        trend->Add(now - 30 * 60 * 1000 + s * 1000, {"电压", "电流"},
+                   {QString("%1V").arg(200 + s / 60), QString("%1A").arg(s / 600.0)});
+    trend->findChild<QListWidget *>("QuantityList")->item(1)->setCheckState(Qt::Checked);
+    EXPECT_EQ(trend->CurveCount(), 2);
+    EXPECT_EQ(trend->ValueAxisCount(), 2); // V and A each on their own axis
+
+    auto *span = trend->findChild<QComboBox *>("SpanBox");
+    const auto width = [&] { return (trend->ShownTime().second - trend->ShownTime().first) / 60000.0; };
+    EXPECT_NEAR(width(), 10, 0.01);
+    span->setCurrentIndex(0);
+    EXPECT_NEAR(width(), 1, 0.01);
+    span->setCurrentIndex(3); // all that is kept: an hour
+    EXPECT_NEAR(width(), 60, 0.01);
+
+    // Zoomed in, the chart no longer follows new measurements; reset does.
+    trend->ZoomBy(4);
+    EXPECT_TRUE(trend->Zoomed());
+    EXPECT_NEAR(width(), 15, 0.5);
+    const auto zoomed = trend->ShownTime();
+    trend->PanBy(-0.1, 0);
+    EXPECT_LT(trend->ShownTime().first, zoomed.first);
+    trend->Add(now + 60000, {"电压", "电流"}, {"231V", "3.1A"});
+    EXPECT_LT(trend->ShownTime().second, static_cast<double>(now));
+    trend->findChild<QPushButton *>("ResetButton")->click();
+    EXPECT_FALSE(trend->Zoomed());
+    EXPECT_NEAR(trend->ShownTime().second, static_cast<double>(now + 60000), 1);
+
+    // The readout at the middle of the plot: a time and both values.
+    auto *view = trend->findChild<QChartView *>("TrendChart");
+    trend->ReadOut(view->mapFromScene(view->chart()->mapToScene(view->chart()->plotArea().center())));
+    EXPECT_TRUE(trend->Readout().contains("电压 ")) << trend->Readout().toStdString();
+    EXPECT_TRUE(trend->Readout().contains("A")) << trend->Readout().toStdString();
+
+    // CSV of the shown curves over the shown ten minutes up to the newest:
+    // the minutes -9..0 and the one added at +1.
+    span->setCurrentIndex(1);
+    QTemporaryDir dir;
+    ASSERT_TRUE(trend->SaveCsv(dir.filePath("trend.csv")));
+    QFile f(dir.filePath("trend.csv"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QStringList rows = QString::fromUtf8(f.readAll()).split("\r\n", Qt::SkipEmptyParts);
+    EXPECT_EQ(rows.first(), "时间,电压 (V),电流 (A)");
+    EXPECT_EQ(rows.size(), 1 + 11);
+    EXPECT_TRUE(rows.last().endsWith(",231,3.1")) << rows.last().toStdString();
 }
 #endif
