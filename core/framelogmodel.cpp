@@ -221,32 +221,9 @@ QVariant FrameLogModel::headerData(int section, Qt::Orientation orientation, int
 
 FrameFilter::FrameFilter(QObject *parent) : QSortFilterProxyModel(parent) {}
 
-void FrameFilter::SetDirection(Direction direction)
+void FrameFilter::SetCriteria(const Criteria &criteria)
 {
-    direction_ = direction;
-    changed();
-}
-
-void FrameFilter::SetAddress(int address)
-{
-    address_ = address;
-    changed();
-}
-
-void FrameFilter::SetFunction(int function)
-{
-    function_ = function;
-    changed();
-}
-
-void FrameFilter::SetKind(int kind)
-{
-    kind_ = kind;
-    changed();
-}
-
-void FrameFilter::changed()
-{
+    criteria_ = criteria;
     invalidateRowsFilter();
 }
 
@@ -257,12 +234,12 @@ bool FrameFilter::filterAcceptsRow(int sourceRow, const QModelIndex &) const
     if (!r)
         return false;
     const bool sent = r->direction == FrameRecord::Direction::Sent;
-    if ((direction_ == Direction::Sent && !sent) || (direction_ == Direction::Received && sent))
+    const Criteria &c = criteria_;
+    if ((c.direction == Direction::Sent && !sent) || (c.direction == Direction::Received && sent))
         return false;
-    if (address_ >= 0 && r->Address() != address_)
+    if (c.address >= 0 && r->Address() != c.address)
         return false;
-    // An exception reply counts as the function it answers.
-    if (function_ >= 0 && (r->Function() & 0x7F) != (function_ & 0x7F) && r->Function() != function_)
+    if (c.function >= 0 && (r->Function() & 0x7F) != (c.function & 0x7F) && r->Function() != c.function)
         return false;
-    return kind_ < 0 || static_cast<int>(model->KindOf(sourceRow)) == kind_;
+    return c.kind < 0 || static_cast<int>(model->KindOf(sourceRow)) == c.kind;
 }

@@ -54,22 +54,19 @@ class FrameFilter : public QSortFilterProxyModel {
     Q_OBJECT
 public:
     enum class Direction { All, Sent, Received };
+    struct Criteria {
+        Direction direction = Direction::All;
+        int address = -1;
+        int function = -1; // an exception reply counts as the function it answers
+        int kind = -1;     // FrameLogModel::Kind as int
+    };
     explicit FrameFilter(QObject *parent = nullptr);
 
-    void SetDirection(Direction direction);
-    void SetAddress(int address);
-    void SetFunction(int function);
-    // A row kind (FrameLogModel::Kind as int), or -1.
-    void SetKind(int kind);
+    void SetCriteria(const Criteria &criteria);
 
 protected:
     bool filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const override;
 
 private:
-    void changed();
-
-    Direction direction_ = Direction::All;
-    int address_ = -1;
-    int function_ = -1;
-    int kind_ = -1;
+    Criteria criteria_;
 };

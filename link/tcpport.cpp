@@ -10,22 +10,15 @@
 
 QString SocketErrorText(QAbstractSocket::SocketError error)
 {
-    switch (error) {
-    case QAbstractSocket::ConnectionRefusedError:
-        return QStringLiteral("连接被拒绝");
-    case QAbstractSocket::RemoteHostClosedError:
-        return QStringLiteral("对方关闭了连接");
-    case QAbstractSocket::HostNotFoundError:
-        return QStringLiteral("找不到主机");
-    case QAbstractSocket::SocketTimeoutError:
-        return QStringLiteral("连接超时");
-    case QAbstractSocket::NetworkError:
-        return QStringLiteral("网络错误");
-    case QAbstractSocket::SocketAccessError:
-        return QStringLiteral("没有访问权限");
-    default:
-        return QStringLiteral("网络连接失败");
-    }
+    static const std::pair<QAbstractSocket::SocketError, const char *> kTexts[] = {
+        {QAbstractSocket::ConnectionRefusedError, "连接被拒绝"}, {QAbstractSocket::RemoteHostClosedError, "对方关闭了连接"},
+        {QAbstractSocket::HostNotFoundError, "找不到主机"},      {QAbstractSocket::SocketTimeoutError, "连接超时"},
+        {QAbstractSocket::NetworkError, "网络错误"},             {QAbstractSocket::SocketAccessError, "没有访问权限"},
+    };
+    for (const auto &[code, text] : kTexts)
+        if (code == error)
+            return QString::fromUtf8(text);
+    return QStringLiteral("网络连接失败");
 }
 
 TcpPortControl::TcpPortControl(QObject *parent) : SerialPortControl(parent), socket_(new QTcpSocket(this))
@@ -58,6 +51,13 @@ bool TcpPortControl::PortOpen() const
 void TcpPortControl::closeSocket()
 {
     const bool wasOpen = std::exchange(live_, false);
+    abortSocket();
+    if (wasOpen)
+        emit OpenChanged(false);
+}
+
+void TcpPortControl::abortSocket()
+{
     closing_ = true;
     socket_->abort();
     closing_ = false;
@@ -65,8 +65,6 @@ void TcpPortControl::closeSocket()
     rtu_.clear();
     rtuWire_.clear();
     awaited_.reset();
-    if (wasOpen)
-        emit OpenChanged(false);
 }
 
 bool TcpPortControl::connectTo(QTcpSocket *socket, const QString &name, const NetAddress &address, QString *error)
@@ -262,13 +260,7 @@ void TcpPortControl::onLost()
     const QString why = socket_->error() == QAbstractSocket::UnknownSocketError
                             ? SocketErrorText(QAbstractSocket::RemoteHostClosedError)
                             : QStringLiteral("%1, %2").arg(SocketErrorText(socket_->error()), socket_->errorString());
-    closing_ = true;
-    socket_->abort();
-    closing_ = false;
-    wire_.clear();
-    rtu_.clear();
-    rtuWire_.clear();
-    awaited_.reset();
+    abortSocket();
     emit OpenChanged(false);
     emit PortLost(QStringLiteral("网络连接 %1 已断开，已关闭该连接。请检查网关后重新打开。(%2)").arg(portName_, why));
 }

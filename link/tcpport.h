@@ -59,6 +59,8 @@ private:
     bool connectTo(QTcpSocket *socket, const QString &name, const NetAddress &address, QString *error);
     void attach(QTcpSocket *socket);
     void closeSocket();
+    // Drops the connection and whatever was half received, without a word.
+    void abortSocket();
     void onReadyRead();
     void onLost();
 

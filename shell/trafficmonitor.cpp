@@ -3,12 +3,12 @@
 #include "ui/messagebox.h"
 #include "link/seriallink.h"
 #include "core/framelogmodel.h"
+#include "core/wholefile.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
-#include <QFile>
 #include <QFileDialog>
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -149,22 +149,14 @@ TrafficMonitor::TrafficMonitor(SerialLink &link, QWidget *parent) : QWidget(pare
     layout->addWidget(view_);
     layout->addWidget(status_);
 
-    connect(direction_, &QComboBox::currentIndexChanged, this, [this](int i) {
-        filter_->SetDirection(static_cast<FrameFilter::Direction>(i));
+    const auto filter = [this] {
+        filter_->SetCriteria({static_cast<FrameFilter::Direction>(direction_->currentIndex()), address_->value(),
+                              function_->currentData().toInt(), kind_->currentData().toInt()});
         updateStatus();
-    });
-    connect(address_, &QSpinBox::valueChanged, this, [this](int a) {
-        filter_->SetAddress(a);
-        updateStatus();
-    });
-    connect(function_, &QComboBox::currentIndexChanged, this, [this] {
-        filter_->SetFunction(function_->currentData().toInt());
-        updateStatus();
-    });
-    connect(kind_, &QComboBox::currentIndexChanged, this, [this] {
-        filter_->SetKind(kind_->currentData().toInt());
-        updateStatus();
-    });
+    };
+    for (QComboBox *box : {direction_, function_, kind_})
+        connect(box, &QComboBox::currentIndexChanged, this, filter);
+    connect(address_, &QSpinBox::valueChanged, this, filter);
     connect(pause_, &QCheckBox::toggled, this, [this](bool paused) {
         if (!paused)
             Refresh();
@@ -259,13 +251,7 @@ bool TrafficMonitor::SaveTo(const QString &path, QString *error) const
         if (!text.isEmpty())
             text.append('\n');
     }
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(text) != text.size() || !file.flush()) {
-        if (error)
-            *error = QStringLiteral("无法保存到 %1：%2").arg(path, file.errorString());
-        return false;
-    }
-    return true;
+    return WriteWholeFile(path, text, error);
 }
 
 void TrafficMonitor::save()

@@ -1,5 +1,6 @@
 #include "shell/trendwindow.h"
 
+#include "core/wholefile.h"
 #include "ui/messagebox.h"
 #include "ui/recordbutton.h"
 
@@ -8,7 +9,6 @@
 #include <QComboBox>
 #include <QDateTime>
 #include <QDateTimeAxis>
-#include <QFile>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -35,7 +35,7 @@ public:
 protected:
     void wheelEvent(QWheelEvent *event) override
     {
-        window_->ZoomBy(event->angleDelta().y() > 0 ? 1.25 : 0.8);
+        window_->ZoomAt(event->angleDelta().y() > 0 ? 1.25 : 0.8, event->position());
         event->accept();
     }
     void keyPressEvent(QKeyEvent *event) override
@@ -296,6 +296,20 @@ void TrendWindow::ZoomBy(double factor)
     zoomed_ = true;
 }
 
+void TrendWindow::ZoomAt(double factor, const QPointF &viewPoint)
+{
+    const QPointF at = chart_->mapFromScene(view_->mapToScene(viewPoint.toPoint()));
+    const QRectF area = chart_->plotArea();
+    if (!area.contains(at))
+        return ZoomBy(factor);
+    // The new plot rectangle: the pointer keeps its share of the width and
+    // the height.
+    const double w = area.width() / factor, h = area.height() / factor;
+    const double fx = (at.x() - area.left()) / area.width(), fy = (at.y() - area.top()) / area.height();
+    chart_->zoomIn(QRectF(at.x() - fx * w, at.y() - fy * h, w, h));
+    zoomed_ = true;
+}
+
 void TrendWindow::PanBy(double dx, double dy)
 {
     chart_->scroll(dx * chart_->plotArea().width(), dy * chart_->plotArea().height());
@@ -341,14 +355,7 @@ bool TrendWindow::SavePng(const QString &path) const
 bool TrendWindow::SaveCsv(const QString &path, QString *error) const
 {
     const auto [from, to] = ShownTime();
-    const QByteArray text = buffer_.Csv(shownQuantities(), from, to).toUtf8();
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(text) != text.size() || !file.flush()) {
-        if (error)
-            *error = QStringLiteral("无法保存到 %1：%2").arg(path, file.errorString());
-        return false;
-    }
-    return true;
+    return WriteWholeFile(path, buffer_.Csv(shownQuantities(), from, to).toUtf8(), error);
 }
 
 void TrendWindow::savePicture()

@@ -41,6 +41,8 @@ public:
     // Zooms the chart around its centre (wheel: 1.25 in, 0.8 out), pans it
     // by a share of its size, or returns to the live span.
     void ZoomBy(double factor);
+    // Zooms keeping the point of the view under the pointer where it is.
+    void ZoomAt(double factor, const QPointF &viewPoint);
     void PanBy(double dx, double dy);
     void ResetZoom();
     // Reads out the time and the shown curves' values at a point of the view.

@@ -96,20 +96,18 @@ TEST(FrameLogModel, FiltersByDirectionAddressFunctionAndVerdict)
         return rows.join(" | ");
     };
     EXPECT_EQ(filter.rowCount(), 6);
-    filter.SetDirection(FrameFilter::Direction::Received);
+    using D = FrameFilter::Direction;
+    filter.SetCriteria({D::Received});
     EXPECT_EQ(shown(), "01 03 02 | 03 90 02 | 05 03 02");
-    filter.SetDirection(FrameFilter::Direction::All);
-    filter.SetAddress(3);
+    filter.SetCriteria({D::All, 3});
     EXPECT_EQ(shown(), "03 10 00 | 03 90 02");
-    filter.SetAddress(-1);
-    filter.SetFunction(0x10); // an exception reply counts as the function it answers
+    filter.SetCriteria({D::All, -1, 0x10}); // an exception reply counts as the function it answers
     EXPECT_EQ(shown(), "03 10 00 | 03 90 02");
-    filter.SetFunction(-1);
-    filter.SetKind(int(FrameLogModel::Kind::Dropped));
+    filter.SetCriteria({D::All, -1, -1, int(FrameLogModel::Kind::Dropped)});
     EXPECT_EQ(shown(), "05 03 02");
-    filter.SetKind(int(FrameLogModel::Kind::Exception));
+    filter.SetCriteria({D::All, -1, -1, int(FrameLogModel::Kind::Exception)});
     EXPECT_EQ(shown(), "03 90 02");
-    filter.SetKind(int(FrameLogModel::Kind::Unanswered));
+    filter.SetCriteria({D::All, -1, -1, int(FrameLogModel::Kind::Unanswered)});
     EXPECT_EQ(shown(), "02 03 00");
 }
 
