@@ -292,21 +292,20 @@ void TrendWindow::updateCurves()
 
 void TrendWindow::ZoomBy(double factor)
 {
-    chart_->zoom(factor);
-    zoomed_ = true;
+    ZoomAt(factor, view_->mapFromScene(chart_->mapToScene(chart_->plotArea().center())));
 }
 
 void TrendWindow::ZoomAt(double factor, const QPointF &viewPoint)
 {
-    const QPointF at = chart_->mapFromScene(view_->mapToScene(viewPoint.toPoint()));
     const QRectF area = chart_->plotArea();
+    QPointF at = chart_->mapFromScene(view_->mapToScene(viewPoint.toPoint()));
     if (!area.contains(at))
-        return ZoomBy(factor);
-    // The new plot rectangle: the pointer keeps its share of the width and
-    // the height.
-    const double w = area.width() / factor, h = area.height() / factor;
-    const double fx = (at.x() - area.left()) / area.width(), fy = (at.y() - area.top()) / area.height();
-    chart_->zoomIn(QRectF(at.x() - fx * w, at.y() - fy * h, w, h));
+        at = area.center();
+    // Time only: the new span keeps the pointer's time where it is, and the
+    // values keep their scale.
+    const double w = area.width() / factor;
+    const double share = (at.x() - area.left()) / area.width();
+    chart_->zoomIn(QRectF(at.x() - share * w, area.top(), w, area.height()));
     zoomed_ = true;
 }
 

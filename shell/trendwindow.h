@@ -38,10 +38,10 @@ public:
     // measurement unless zoomed or panned.
     std::pair<double, double> ShownTime() const;
     bool Zoomed() const { return zoomed_; }
-    // Zooms the chart around its centre (wheel: 1.25 in, 0.8 out), pans it
-    // by a share of its size, or returns to the live span.
+    // Zooms the time axis around the chart's middle (1.25 in, 0.8 out),
+    // pans by a share of the chart's size, or returns to the live span.
     void ZoomBy(double factor);
-    // Zooms keeping the point of the view under the pointer where it is.
+    // Zooms the time axis keeping the time under the pointer where it is.
     void ZoomAt(double factor, const QPointF &viewPoint);
     void PanBy(double dx, double dy);
     void ResetZoom();
