@@ -152,6 +152,8 @@ TrafficMonitor::TrafficMonitor(SerialLink &link, QWidget *parent) : QWidget(pare
     const auto filter = [this] {
         filter_->SetCriteria({static_cast<FrameFilter::Direction>(direction_->currentIndex()), address_->value(),
                               function_->currentData().toInt(), kind_->currentData().toInt()});
+        // A new filter shows its newest rows, and follows them.
+        view_->scrollToBottom();
         updateStatus();
     };
     for (QComboBox *box : {direction_, function_, kind_})
