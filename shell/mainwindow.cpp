@@ -1,5 +1,7 @@
 #include "shell/mainwindow.h"
 
+#include "link/netaddress.h"
+
 #include "ui/messagebox.h"
 #include "shell/buttonart.h"
 #include "shell/programwindows.h"
@@ -63,7 +65,9 @@ MainWindow::MainWindow(SerialLink &link, QWidget *parent)
     // A lost port is one message: what happened, then that measuring has
     // stopped (every polling window stops and stays stopped).
     connect(link_.Port(), &SerialPortControl::PortLost, this, [this](const QString &message) {
-        Notify(EscapeControls(message) + QStringLiteral("\n测量已停止，重新打开串口后请按“启  动”。"));
+        // A gateway is reopened as a connection, a serial port as a port.
+        const QString what = IsNetPortName(link_.Port()->CommPort()) ? QStringLiteral("连接") : QStringLiteral("串口");
+        Notify(EscapeControls(message) + QStringLiteral("\n测量已停止，重新打开%1后请按“启  动”。").arg(what));
     });
 
     RegisterWindow(QStringLiteral("MainWindow"), this);

@@ -1,5 +1,7 @@
 #include "ui/familywindow.h"
 
+#include "link/netaddress.h"
+
 #include "core/energybase.h"
 #include "ui/messagebox.h"
 #include "ui/recordbutton.h"
@@ -99,6 +101,13 @@ void FamilyWindow::portLost()
 {
     const bool polling = pollTimer_ && pollTimer_->isActive();
     PortLost();
+    if (polling && stoppedLabel_) {
+        // A gateway's connection, or the serial port.
+        const bool network = IsNetPortName(link_.Port()->CommPort());
+        const QString text = network ? QStringLiteral("已停止（连接断开）") : QString::fromUtf8(kStopped);
+        stoppedLabel_->setText(text);
+        stoppedLabel_->setAccessibleName(text);
+    }
     if (polling)
         setStale(true);
 }

@@ -18,6 +18,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTimer>
+#include <QLabel>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -77,6 +78,8 @@ TEST(ProgramOnAGateway, PollsStopsOnceWhenTheGatewayGoesAndReconnects)
     EXPECT_TRUE(rec.texts.last().startsWith(
         QStringLiteral("网络连接 %1 已断开，已关闭该连接。请检查网关后重新打开。(对方关闭了连接").arg(name)))
         << rec.texts.last().toStdString();
+    EXPECT_TRUE(rec.texts.last().endsWith("测量已停止，重新打开连接后请按“启  动”。")) << rec.texts.last().toStdString();
+    EXPECT_EQ(w->findChild<QLabel *>("StoppedLabel")->text(), "已停止（连接断开）");
     EXPECT_FALSE(timer->isActive());
     EXPECT_FALSE(port.PortOpen());
     Pump(300);
