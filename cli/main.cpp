@@ -5,11 +5,14 @@
 #include "cli/calibrate.h"
 #include "cli/meter.h"
 #include "core/addressscan.h"
+#include "report/calibrationcertificate.h"
 #include "singlephase/calibration.h"
 #include "threephase/calibration.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QFileInfo>
+#include <QGuiApplication>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -72,6 +75,7 @@ const char kUsageText[] =
     "       kzctl set     --port P --family F --address A [BLOCK/]NAME=VALUE...\n"
     "       kzctl calibrate --port P --family three-phase|single-phase --address A [--plan FILE.json]\n"
     "                     [--points 1,2,13-18] [--limit 0.05] [--no-prompt] [--record FILE.csv]\n"
+    "                     [--certificate FILE.pdf] [--operator NAME]\n"
     "port options: --baud 9600 --parity none|even|odd --data-bits 5..8 --stop-bits 1|2 --timeout MS (500, scan 100)\n"
     "P is a serial device, tcp://HOST:PORT (a gateway passing RTU frames) or mbtcp://HOST:PORT (Modbus TCP);\n"
     "  IPv6 hosts go in brackets: mbtcp://[fd00::7]:502. --connect-timeout MS (3000) for the network.\n"
@@ -100,7 +104,8 @@ std::optional<Args> Parse(const QStringList &argv, QString *error)
 {
     static const QStringList valued = {"--port", "--from", "--to", "--family", "--address", "--watch", "-o",
                                        "--output", "--baud", "--parity", "--data-bits", "--stop-bits", "--timeout",
-                                       "--connect-timeout", "--plan", "--points", "--limit", "--record"};
+                                       "--connect-timeout", "--plan", "--points", "--limit", "--record",
+                                       "--certificate", "--operator"};
     Args args;
     for (qsizetype i = 1; i < argv.size(); ++i) {
         const QString a = argv[i];
@@ -794,6 +799,14 @@ int Calibrate(const Args &args)
         return kUsage;
     }
 
+    if (args.options.contains(QStringLiteral("--certificate"))) {
+        QFile probe(args.options[QStringLiteral("--certificate")]);
+        if (!probe.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+            Err(QStringLiteral("cannot write %1: %2").arg(probe.fileName(), probe.errorString()));
+            return kUsage;
+        }
+    }
+
     SyncLink link;
     if (const auto failed = OpenFailed(link, ports->first()))
         return *failed;
@@ -837,6 +850,21 @@ int Calibrate(const Args &args)
         Err(QStringLiteral("%1 at %2").arg(result.noAnswer ? QStringLiteral("the meter stopped answering")
                                                           : QStringLiteral("stopped"),
                                           result.stoppedAt));
+    if (args.options.contains(QStringLiteral("--certificate"))) {
+        const QString path = args.options[QStringLiteral("--certificate")];
+        calib::CertificateHeader header;
+        header.family = target->family == Family::ThreePhase ? QStringLiteral("三相模块") : QStringLiteral("单相表");
+        header.address = address;
+        header.operatorName = args.options.value(QStringLiteral("--operator"));
+        header.planName = plan->name;
+        header.planSource = args.options.contains(QStringLiteral("--plan"))
+                                ? QFileInfo(args.options[QStringLiteral("--plan")]).fileName()
+                                : QStringLiteral("默认方案");
+        if (!calib::WriteCertificate(path, header, result, &error)) {
+            Err(QStringLiteral("%1: %2").arg(path, error));
+            return kFailed;
+        }
+    }
     const auto passed = std::count_if(result.points.begin(), result.points.end(),
                                       [](const calib::PointResult &p) { return p.passed; });
     Out(QStringLiteral("%1\t%2/%3").arg(result.Passed() ? QStringLiteral("合格") : QStringLiteral("不合格"))
@@ -891,7 +919,18 @@ int Run(const QStringList &argv)
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    // The certificate's fonts and PDF writer need the GUI application (no
+    // window is shown; without a display it draws off screen).
+    bool certificate = false;
+    for (int i = 1; i < argc; ++i)
+        certificate = certificate || qstrcmp(argv[i], "--certificate") == 0;
+    if (certificate && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QCoreApplication> app;
+    if (certificate)
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    else
+        app = std::make_unique<QCoreApplication>(argc, argv);
     const QStringList args = QCoreApplication::arguments();
     if (args.size() == 2 && (args[1] == QLatin1String("--help") || args[1] == QLatin1String("-h"))) {
         std::fputs(kUsageText, stdout);

@@ -377,7 +377,9 @@ TEST_F(KzctlTest, DryRunWritesNothingAndBackupOfARangeWritesAFileEach)
 TEST_F(KzctlTest, CalibrateRunsThePlanAndSaysPerPointWhatCameOfIt)
 {
     const QString record = File("cal.csv");
-    Result r = Run({"calibrate", "--family", "single-phase", "--address", "2", "--no-prompt", "--record", record});
+    const QString certificate = File("cal.pdf");
+    Result r = Run({"calibrate", "--family", "single-phase", "--address", "2", "--no-prompt", "--record", record,
+                    "--certificate", certificate});
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
     QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 7) << r.out.toStdString();
@@ -386,6 +388,9 @@ TEST_F(KzctlTest, CalibrateRunsThePlanAndSaysPerPointWhatCameOfIt)
     QFile file(record);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(QString::fromUtf8(file.readAll()).count("引导校验"), 6);
+    QFile pdf(certificate);
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdf.read(5) == "%PDF-");
 
     // Ua of module 4 is stuck: its point fails, the others pass.
     sim_.bus().ThreePhaseAt(4)->PinCalibrationValue(13, 210 * 8192);
@@ -416,7 +421,8 @@ TEST_F(KzctlTest, CalibrateRunsThePlanAndSaysPerPointWhatCameOfIt)
     plan.write(R"({"points":[{"point":13,"reference":220},{"point":16,"reference":"5A"}]})");
     plan.close();
     for (const QStringList &bad : {QStringList{"--plan", File("plan.json")}, QStringList{"--points", "19"},
-                                   QStringList{"--limit", "0"}, QStringList{"--plan", File("none.json")}}) {
+                                   QStringList{"--limit", "0"}, QStringList{"--plan", File("none.json")},
+                                   QStringList{"--certificate", File("no/such/dir/c.pdf")}}) {
         r = Run(QStringList{"calibrate", "--family", "three-phase", "--address", "1", "--no-prompt"} + bad);
         EXPECT_EQ(r.status, 2) << bad.join(' ').toStdString();
         EXPECT_FALSE(r.err.isEmpty());

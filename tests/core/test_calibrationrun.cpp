@@ -2,12 +2,15 @@
 // (deliberate gain and angle errors that the corrections remove), and the
 // refusals of plan files.
 #include "core/calibrationrun.h"
+#include "report/calibrationcertificate.h"
 #include "sim/bus.h"
 #include "sim/threephase.h"
 #include "tests/support/testutil.h"
 #include "threephase/calibration.h"
 
 #include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <cmath>
 #include <gtest/gtest.h>
@@ -109,6 +112,20 @@ TEST_F(GuidedRun, APointWhoseSourceIsNotSetFailsAfterItsRetriesAndTheOthersAreDo
     EXPECT_EQ(ua.attempts, 1 + calib::kRetries);
     EXPECT_NEAR(*ua.error, -100.0 * 10 / 220, 0.01);
     EXPECT_TRUE(ua.message.contains("超出 ±0.05%")) << qPrintable(ua.message);
+
+    // The certificate names the failure and says 不合格; an unwritable path
+    // is reported, not taken for a certificate.
+    const calib::CertificateHeader header{"三相模块", 1, "", "三相模块默认校验方案", "默认方案"};
+    const QString html = calib::CertificateHtml(header, result);
+    EXPECT_TRUE(html.contains("结论：不合格"));
+    EXPECT_TRUE(html.contains(ua.message.toHtmlEscaped()));
+    QTemporaryDir dir;
+    QString error;
+    ASSERT_TRUE(calib::WriteCertificate(dir.filePath("c.pdf"), header, result, &error)) << qPrintable(error);
+    QFile pdf(dir.filePath("c.pdf"));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_EQ(pdf.read(5), "%PDF-");
+    EXPECT_FALSE(calib::WriteCertificate(dir.filePath("no/c.pdf"), header, result, &error));
 }
 
 TEST_F(GuidedRun, AReadingThatNeverSettlesTimesOutWithAClearFailure)
