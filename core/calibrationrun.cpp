@@ -298,6 +298,9 @@ void Run::finish()
                                 .arg(p.point)
                                 .arg(p.name, begun ? StepText(step_) : QStringLiteral("开始前"));
     }
+    // A point stopped at its prompt was never touched: it is no result.
+    if (!result_.points.isEmpty() && result_.points.last().attempts == 0 && !result_.points.last().skipped)
+        result_.points.removeLast();
     step_ = Step::Done;
     result_.finished = QDateTime::currentDateTime();
     report();

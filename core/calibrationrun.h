@@ -62,7 +62,7 @@ struct PointResult {
 };
 
 struct RunResult {
-    QList<PointResult> points;  // those begun, in plan order
+    QList<PointResult> points;  // those begun (asked for, written), in plan order
     bool stopped = false;       // by the operator
     bool noAnswer = false;      // the meter stopped answering
     QString stoppedAt;          // where the run ended early, empty when complete

@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPalette>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTimer>
@@ -55,7 +56,7 @@ QString ChooseRecordFile(QWidget *parent, const QString &suggested)
 
 CalibrationWindow::CalibrationWindow(SerialLink &link, const CalibrationWindowConfig &config, QWidget *parent)
     : CalibrationBenchWindow(link, config.names.family, config.names.className, parent),
-      decoder_(config.makeDecoder()), engine_(*decoder_)
+      decoder_(config.makeDecoder()), engine_(*decoder_), defaultPlan_(config.defaultPlan)
 {
     const calib::WindowNames &names = config.names;
     setWindowTitle(Text(names.title));
@@ -105,6 +106,8 @@ CalibrationWindow::CalibrationWindow(SerialLink &link, const CalibrationWindowCo
     middle->addWidget(listBox_);
     main->addLayout(middle);
     main->addLayout(buttons);
+    if (defaultPlan_)
+        makeGuidedPanel(main);
     int n = 18;
     for (const char *line : steps) {
         auto *text = new QLabel(Text(line), this);
@@ -226,6 +229,17 @@ void CalibrationWindow::write()
 
 void CalibrationWindow::onReply(const modbus::Exchange &exchange)
 {
+    if (exchanger_.pending) {
+        // The guided run's exchange: the run decodes it; the read-outs show
+        // its readings once it has.
+        std::exchange(exchanger_.pending, nullptr)(exchange.reply);
+        QTimer::singleShot(0, this, [this] {
+            const QStringList texts = decoder_->Texts();
+            for (int i = 0; i < readOuts_.size() && i < texts.size(); ++i)
+                ShowValue(readOuts_[i], texts[i]);
+        });
+        return;
+    }
     switch (engine_.Take(exchange.reply)) {
     case calib::Engine::Reply::Read: {
         const QStringList texts = decoder_->Texts();
@@ -277,4 +291,145 @@ void calib::SaveRecord(QWidget *parent, Record &record)
         return;
     }
     ui::ShowMessage(parent, QStringLiteral("校验记录已保存到 %1，以后的每一步都会接着写入。").arg(path));
+}
+
+void CalibrationWindow::Exchanger::Exchange(const QByteArray &request, std::function<void(const QByteArray &)> done)
+{
+    pending = std::move(done);
+    const int address = window_.address_->value();
+    if (!window_.Send(request, address))
+        QTimer::singleShot(0, &window_, [this] {
+            if (pending)
+                std::exchange(pending, nullptr)(QByteArray());
+        });
+}
+
+void CalibrationWindow::onFailure(modbus::Reply::Error)
+{
+    if (exchanger_.pending)
+        std::exchange(exchanger_.pending, nullptr)(QByteArray());
+}
+
+void CalibrationWindow::onClose()
+{
+    if (run_ && run_->Running())
+        run_->Stop();
+    CalibrationBenchWindow::onClose();
+}
+
+void CalibrationWindow::makeGuidedPanel(QLayout *into)
+{
+    auto *box = new QGroupBox(QStringLiteral("引导校验"), this);
+    box->setObjectName("GuidedPanel");
+    guidedStart_ = MakeButton("GuidedStart", QStringLiteral("开始引导校验"), [this] { startGuided(); });
+    guidedStop_ = MakeButton("GuidedStop", QStringLiteral("停止"), [this] {
+        if (run_)
+            run_->Stop();
+    });
+    guidedContinue_ = MakeButton("GuidedContinue", QStringLiteral("继续"), [this] {
+        if (run_)
+            run_->Respond(calib::Run::Answer::Continue);
+    });
+    guidedSkip_ = MakeButton("GuidedSkip", QStringLiteral("跳过"), [this] {
+        if (run_)
+            run_->Respond(calib::Run::Answer::Skip);
+    });
+    guidedStatus_ = new QLabel(QStringLiteral("未开始"), box);
+    guidedStatus_->setObjectName("GuidedStatus");
+    guidedPrompt_ = new QLabel(box);
+    guidedPrompt_->setObjectName("GuidedPrompt");
+    guidedPrompt_->setWordWrap(true);
+    guidedError_ = new QLabel(QStringLiteral("误差：—"), box);
+    guidedError_->setObjectName("GuidedError");
+    guidedProgress_ = new QProgressBar(box);
+    guidedProgress_->setObjectName("GuidedProgress");
+    guidedProgress_->setAccessibleName(QStringLiteral("引导校验进度"));
+    guidedProgress_->setRange(0, 1);
+    guidedProgress_->setValue(0);
+    guidedStop_->setEnabled(false);
+    setPrompt(false, QString());
+
+    auto *layout = new QVBoxLayout(box);
+    auto *top = new QHBoxLayout;
+    top->addWidget(guidedStart_);
+    top->addWidget(guidedStatus_, 1);
+    top->addWidget(guidedError_);
+    layout->addLayout(top);
+    layout->addWidget(guidedProgress_);
+    auto *prompt = new QHBoxLayout;
+    prompt->addWidget(guidedPrompt_, 1);
+    prompt->addWidget(guidedContinue_);
+    prompt->addWidget(guidedSkip_);
+    prompt->addWidget(guidedStop_);
+    layout->addLayout(prompt);
+    into->addWidget(box);
+}
+
+void CalibrationWindow::setPrompt(bool asking, const QString &text)
+{
+    guidedPrompt_->setText(text);
+    guidedPrompt_->setVisible(!text.isEmpty());
+    guidedContinue_->setEnabled(asking);
+    guidedSkip_->setEnabled(asking);
+}
+
+void CalibrationWindow::startGuided()
+{
+    if (run_ && run_->Running())
+        return;
+    if (cyclic_.Reading()) {
+        ui::ShowMessage(this, Text(calib::msg::kBusy));
+        return;
+    }
+    const auto address = static_cast<std::uint8_t>(address_->value());
+    run_ = std::make_unique<calib::Run>(exchanger_, *decoder_, address, defaultPlan_());
+    connect(run_.get(), &calib::Run::progress, this, &CalibrationWindow::onGuidedProgress);
+    connect(run_.get(), &calib::Run::sourceWanted, this, [this](const calib::PlanPoint &p) {
+        setPrompt(true, QStringLiteral("请将标准源设为 %1，标准表应显示 %2，然后按[继续]。")
+                            .arg(p.source.Text(), p.ReferenceText()));
+        guidedContinue_->setFocus();
+    });
+    connect(run_.get(), &calib::Run::finished, this, &CalibrationWindow::onGuidedFinished);
+    guidedStart_->setEnabled(false);
+    guidedStop_->setEnabled(true);
+    guidedProgress_->setRange(0, static_cast<int>(run_->plan().points.size()));
+    guidedProgress_->setValue(0);
+    guidedError_->setText(QStringLiteral("误差：—"));
+    run_->Start();
+}
+
+void CalibrationWindow::onGuidedProgress(int index, int count, calib::Step step, const QString &lastError)
+{
+    guidedProgress_->setValue(std::min(index, count));
+    if (step != calib::Step::WaitingForSource)
+        setPrompt(false, QString());
+    if (index < count) {
+        const calib::PlanPoint &p = run_->plan().points[index];
+        points_->setCurrentRow(p.point - 1);
+        guidedStatus_->setText(QStringLiteral("第 %1/%2 点：%3，%4")
+                                   .arg(index + 1)
+                                   .arg(count)
+                                   .arg(p.name, calib::StepText(step)));
+    }
+    if (!lastError.isEmpty())
+        guidedError_->setText(QStringLiteral("误差：%1").arg(lastError));
+}
+
+void CalibrationWindow::onGuidedFinished(const calib::RunResult &result)
+{
+    setPrompt(false, QString());
+    guidedStart_->setEnabled(true);
+    guidedStop_->setEnabled(false);
+    for (const calib::RecordRow &row : calib::RunRows(result, LastAddress()))
+        AddRecordRow(row);
+    const auto passed = std::count_if(result.points.begin(), result.points.end(),
+                                      [](const calib::PointResult &p) { return p.passed; });
+    QString text = QStringLiteral("引导校验%1：%2/%3 点合格")
+                       .arg(result.Passed() ? QStringLiteral("合格") : QStringLiteral("不合格"))
+                       .arg(passed)
+                       .arg(result.planned);
+    if (!result.stoppedAt.isEmpty())
+        text += QStringLiteral("，停止于") + result.stoppedAt;
+    guidedStatus_->setText(text);
+    ui::ShowMessage(this, text + QStringLiteral("。"));
 }
