@@ -1,5 +1,7 @@
 #include "ui/calibrationwindow.h"
 
+#include "report/calibrationcertificate.h"
+
 #include "ui/displayvalue.h"
 #include "ui/lamp.h"
 #include "ui/messagebox.h"
@@ -44,12 +46,16 @@ QString Text(const char *utf8)
     return QString::fromUtf8(utf8);
 }
 
-QString ChooseRecordFile(QWidget *parent, const QString &suggested)
+QString ChooseFile(QWidget *parent, const QString &suggested, const QString &title, const QString &filter)
 {
     if (calib::Chooser())
         return calib::Chooser()(parent, suggested);
-    return QFileDialog::getSaveFileName(parent, QStringLiteral("保存校验记录"), suggested,
-                                        QStringLiteral("CSV 文件 (*.csv)"));
+    return QFileDialog::getSaveFileName(parent, title, suggested, filter);
+}
+
+QString ChooseRecordFile(QWidget *parent, const QString &suggested)
+{
+    return ChooseFile(parent, suggested, QStringLiteral("保存校验记录"), QStringLiteral("CSV 文件 (*.csv)"));
 }
 
 } // namespace
@@ -334,6 +340,8 @@ void CalibrationWindow::makeGuidedPanel(QLayout *into)
         if (run_)
             run_->Respond(calib::Run::Answer::Skip);
     });
+    guidedCertificate_ = MakeButton("SaveCertificate", QStringLiteral("保存证书"), [this] { saveCertificate(); });
+    guidedCertificate_->setEnabled(false);
     guidedStatus_ = new QLabel(QStringLiteral("未开始"), box);
     guidedStatus_->setObjectName("GuidedStatus");
     guidedPrompt_ = new QLabel(box);
@@ -361,6 +369,7 @@ void CalibrationWindow::makeGuidedPanel(QLayout *into)
     prompt->addWidget(guidedContinue_);
     prompt->addWidget(guidedSkip_);
     prompt->addWidget(guidedStop_);
+    prompt->addWidget(guidedCertificate_);
     layout->addLayout(prompt);
     into->addWidget(box);
 }
@@ -389,9 +398,12 @@ void CalibrationWindow::startGuided()
                             .arg(p.source.Text(), p.ReferenceText()));
         guidedContinue_->setFocus();
     });
+    connect(run_.get(), &calib::Run::pointDone, this,
+            [this](const calib::PointResult &r) { word_->setText(r.word); });
     connect(run_.get(), &calib::Run::finished, this, &CalibrationWindow::onGuidedFinished);
     guidedStart_->setEnabled(false);
     guidedStop_->setEnabled(true);
+    guidedCertificate_->setEnabled(false);
     guidedProgress_->setRange(0, static_cast<int>(run_->plan().points.size()));
     guidedProgress_->setValue(0);
     guidedError_->setText(QStringLiteral("误差：—"));
@@ -420,6 +432,7 @@ void CalibrationWindow::onGuidedFinished(const calib::RunResult &result)
     setPrompt(false, QString());
     guidedStart_->setEnabled(true);
     guidedStop_->setEnabled(false);
+    guidedCertificate_->setEnabled(true);
     for (const calib::RecordRow &row : calib::RunRows(result, LastAddress()))
         AddRecordRow(row);
     const auto passed = std::count_if(result.points.begin(), result.points.end(),
@@ -432,4 +445,26 @@ void CalibrationWindow::onGuidedFinished(const calib::RunResult &result)
         text += QStringLiteral("，停止于") + result.stoppedAt;
     guidedStatus_->setText(text);
     ui::ShowMessage(this, text + QStringLiteral("。"));
+}
+
+void CalibrationWindow::saveCertificate()
+{
+    if (!run_ || run_->Running())
+        return;
+    const QString suggested =
+        QStringLiteral("校验证书-%1.pdf").arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
+    const QString path = ChooseFile(this, suggested, QStringLiteral("保存校验证书"), QStringLiteral("PDF 文件 (*.pdf)"));
+    if (path.isEmpty())
+        return;
+    calib::CertificateHeader header;
+    header.family = WindowFamily() == Family::SinglePhase ? QStringLiteral("单相表") : QStringLiteral("三相模块");
+    header.address = LastAddress();
+    header.planName = run_->plan().name;
+    header.planSource = QStringLiteral("默认方案");
+    QString error;
+    if (!calib::WriteCertificate(path, header, run_->Result(), &error)) {
+        ui::ShowMessage(this, QStringLiteral("校验证书无法写入 %1：%2").arg(path, error));
+        return;
+    }
+    ui::ShowMessage(this, QStringLiteral("校验证书已保存到 %1。").arg(path));
 }

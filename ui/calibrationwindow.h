@@ -78,6 +78,7 @@ private:
     void onGuidedProgress(int index, int count, calib::Step step, const QString &lastError);
     void onGuidedFinished(const calib::RunResult &result);
     void setPrompt(bool asking, const QString &text);
+    void saveCertificate();
     void setReadCaption(bool reading);
     void addRow(int point, const QString &action, const QString &reference, std::optional<double> reading,
                 const QString &word, const QString &result);
@@ -108,6 +109,7 @@ private:
     QPushButton *guidedStop_ = nullptr;
     QPushButton *guidedContinue_ = nullptr;
     QPushButton *guidedSkip_ = nullptr;
+    QPushButton *guidedCertificate_ = nullptr;
     QLabel *guidedStatus_ = nullptr;
     QLabel *guidedPrompt_ = nullptr;
     QLabel *guidedError_ = nullptr;

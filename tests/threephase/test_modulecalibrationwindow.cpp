@@ -260,5 +260,15 @@ TEST(ModuleCalibrationOverPty, GuidedRunCorrectsThePointsConfirmedAndStopsCleanl
     EXPECT_EQ(module->CalibrationWord(4), 0u);
     ASSERT_EQ(win.Record().Rows().size(), 4);
     EXPECT_EQ(win.Record().Rows()[0].verdict, "合格");
+
+    QTemporaryDir dir;
+    calib::SetRecordFileChooser([&](QWidget *, const QString &suggested) {
+        EXPECT_TRUE(suggested.endsWith(".pdf"));
+        return dir.filePath("c.pdf");
+    });
+    messages.texts.clear();
+    click(win, "SaveCertificate");
+    calib::SetRecordFileChooser({});
+    EXPECT_EQ(messages.texts, QStringList{"校验证书已保存到 " + dir.filePath("c.pdf") + "。"});
     port.SetPortOpen(false);
 }
