@@ -831,21 +831,24 @@ int Calibrate(const Args &args)
                          if (step != calib::Step::Done)
                              Progress(index, count, calib::StepText(step));
                      });
-    QObject::connect(&run, &calib::Run::pointDone, &run, [](const calib::PointResult &r) {
+    // Each point goes into the record as it is done, so a run that dies
+    // midway leaves what it did.
+    bool recorded = true;
+    QObject::connect(&run, &calib::Run::pointDone, &run, [&](const calib::PointResult &r) {
         if (ErrorsToTerminal())
             std::fputs("\r\033[K", stderr);
         Out(PointLine(r));
+        recorded = record.Add(calib::PointRow(r, address, QDateTime::currentDateTime())) && recorded;
     });
     QObject::connect(&run, &calib::Run::finished, &loop, &QEventLoop::quit);
     run.Start();
     loop.exec();
 
     const calib::RunResult &result = run.Result();
-    for (const calib::RecordRow &row : calib::RunRows(result, address))
-        if (!record.Add(row)) {
-            Err(QStringLiteral("the record could not be written"));
-            return kFailed;
-        }
+    if (const auto end = calib::EndRow(result, address))
+        recorded = record.Add(*end) && recorded;
+    if (!recorded)
+        Err(QStringLiteral("the record could not be written"));
     if (!result.stoppedAt.isEmpty())
         Err(QStringLiteral("%1 at %2").arg(result.noAnswer ? QStringLiteral("the meter stopped answering")
                                                           : QStringLiteral("stopped"),
@@ -870,7 +873,7 @@ int Calibrate(const Args &args)
     Out(QStringLiteral("%1\t%2/%3").arg(result.Passed() ? QStringLiteral("合格") : QStringLiteral("不合格"))
             .arg(passed)
             .arg(result.planned));
-    return result.Passed() ? kOk : kFailed;
+    return result.Passed() && recorded ? kOk : kFailed;
 }
 
 int Run(const QStringList &argv)

@@ -307,34 +307,44 @@ void Run::finish()
     emit finished(result_);
 }
 
+RecordRow PointRow(const PointResult &p, int address, const QDateTime &time)
+{
+    RecordRow row;
+    row.time = time;
+    row.address = address;
+    row.point = p.point.point;
+    row.pointText = p.point.name;
+    row.action = QStringLiteral("引导校验");
+    row.reference = p.point.ReferenceText();
+    row.before = p.before;
+    row.word = p.word;
+    row.after = p.after;
+    row.error = p.error;
+    row.attempts = p.attempts;
+    row.verdict = p.passed ? QStringLiteral("合格") : QStringLiteral("不合格");
+    row.result = p.message;
+    return row;
+}
+
+std::optional<RecordRow> EndRow(const RunResult &result, int address)
+{
+    if (result.stoppedAt.isEmpty())
+        return std::nullopt;
+    RecordRow row;
+    row.time = result.finished;
+    row.address = address;
+    row.action = result.noAnswer ? QStringLiteral("无应答") : QStringLiteral("停止");
+    row.result = QStringLiteral("运行停止于") + result.stoppedAt;
+    return row;
+}
+
 QList<RecordRow> RunRows(const RunResult &result, int address)
 {
     QList<RecordRow> rows;
-    for (const PointResult &p : result.points) {
-        RecordRow row;
-        row.time = result.finished;
-        row.address = address;
-        row.point = p.point.point;
-        row.pointText = p.point.name;
-        row.action = QStringLiteral("引导校验");
-        row.reference = p.point.ReferenceText();
-        row.before = p.before;
-        row.word = p.word;
-        row.after = p.after;
-        row.error = p.error;
-        row.attempts = p.attempts;
-        row.verdict = p.passed ? QStringLiteral("合格") : QStringLiteral("不合格");
-        row.result = p.message;
-        rows.append(row);
-    }
-    if (!result.stoppedAt.isEmpty()) {
-        RecordRow row;
-        row.time = result.finished;
-        row.address = address;
-        row.action = result.noAnswer ? QStringLiteral("无应答") : QStringLiteral("停止");
-        row.result = QStringLiteral("运行停止于") + result.stoppedAt;
-        rows.append(row);
-    }
+    for (const PointResult &p : result.points)
+        rows.append(PointRow(p, address, result.finished));
+    if (const auto end = EndRow(result, address))
+        rows.append(*end);
     return rows;
 }
 

@@ -144,7 +144,10 @@ private:
 };
 
 // The record rows of a run: one per point begun (action 引导校验) and one
-// saying where the run ended early, if it did.
+// saying where the run ended early, if it did. A record kept as the run goes
+// adds PointRow at each pointDone and EndRow at the end.
+RecordRow PointRow(const PointResult &point, int address, const QDateTime &time);
+std::optional<RecordRow> EndRow(const RunResult &result, int address);
 QList<RecordRow> RunRows(const RunResult &result, int address);
 
 } // namespace calib

@@ -146,8 +146,18 @@ void CalibrationWindow::setReadCaption(bool reading)
     readButton_->setText(cyclic_.Caption());
 }
 
+bool CalibrationWindow::guidedBusy()
+{
+    if (!run_ || !run_->Running())
+        return false;
+    ui::ShowMessage(this, QStringLiteral("引导校验正在进行，请先停止！"));
+    return true;
+}
+
 void CalibrationWindow::toggleReading()
 {
+    if (guidedBusy())
+        return;
     if (cyclic_.Reading()) {
         cyclic_.Stop();
         timer_->stop();
@@ -209,6 +219,8 @@ void CalibrationWindow::compute()
 
 void CalibrationWindow::write()
 {
+    if (guidedBusy())
+        return;
     if (cyclic_.Reading()) {
         ui::ShowMessage(this, Text(calib::msg::kBusy));
         return;
@@ -399,7 +411,10 @@ void CalibrationWindow::startGuided()
         guidedContinue_->setFocus();
     });
     connect(run_.get(), &calib::Run::pointDone, this,
-            [this](const calib::PointResult &r) { word_->setText(r.word); });
+            [this](const calib::PointResult &r) {
+                word_->setText(r.word);
+                AddRecordRow(calib::PointRow(r, LastAddress(), QDateTime::currentDateTime()));
+            });
     connect(run_.get(), &calib::Run::finished, this, &CalibrationWindow::onGuidedFinished);
     guidedStart_->setEnabled(false);
     guidedStop_->setEnabled(true);
@@ -433,8 +448,8 @@ void CalibrationWindow::onGuidedFinished(const calib::RunResult &result)
     guidedStart_->setEnabled(true);
     guidedStop_->setEnabled(false);
     guidedCertificate_->setEnabled(true);
-    for (const calib::RecordRow &row : calib::RunRows(result, LastAddress()))
-        AddRecordRow(row);
+    if (const auto end = calib::EndRow(result, LastAddress()))
+        AddRecordRow(*end);
     const auto passed = std::count_if(result.points.begin(), result.points.end(),
                                       [](const calib::PointResult &p) { return p.passed; });
     QString text = QStringLiteral("引导校验%1：%2/%3 点合格")

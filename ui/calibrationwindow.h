@@ -79,6 +79,9 @@ private:
     void onGuidedFinished(const calib::RunResult &result);
     void setPrompt(bool asking, const QString &text);
     void saveCertificate();
+    // True, and the user told so, while a guided run goes: the manual reads
+    // and writes would take its replies.
+    bool guidedBusy();
     void setReadCaption(bool reading);
     void addRow(int point, const QString &action, const QString &reference, std::optional<double> reading,
                 const QString &word, const QString &result);

@@ -217,6 +217,10 @@ TEST_F(ModuleCalibration, GuidedRunAsksBeforeWritingAndStopsWhereTold)
     click(win, "GuidedContinue");
     ASSERT_EQ(port.written.size(), sent + 1);
     EXPECT_EQ(ToHex(port.written.back()), ToHex(WithCrc(Hex("01 AA 77 37 30 32 32 02 00 00 00"))));
+    click(win, "BitBtn5"); // a manual read would take the run's reply
+    EXPECT_EQ(messages.texts, QStringList{"引导校验正在进行，请先停止！"});
+    EXPECT_EQ(port.written.size(), sent + 1);
+    messages.texts.clear();
     click(win, "GuidedStop");
     answer("01 AA 77 37 30 32 32 02 00 00 00");
     ASSERT_TRUE(WaitFor([&] { return !messages.texts.isEmpty(); }));
