@@ -8,6 +8,7 @@
 
 #include <QCheckBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -35,6 +36,17 @@ FileChooser &Chooser()
 void SetRecordFileChooser(FileChooser chooser)
 {
     Chooser() = std::move(chooser);
+}
+
+FileChooser &PlanChooser()
+{
+    static FileChooser chooser;
+    return chooser;
+}
+
+void SetPlanFileChooser(FileChooser chooser)
+{
+    PlanChooser() = std::move(chooser);
 }
 
 } // namespace calib
@@ -352,6 +364,9 @@ void CalibrationWindow::makeGuidedPanel(QLayout *into)
         if (run_)
             run_->Respond(calib::Run::Answer::Skip);
     });
+    plan_ = defaultPlan_();
+    planSource_ = QStringLiteral("默认方案");
+    auto *load = MakeButton("LoadPlan", QStringLiteral("载入方案"), [this] { loadPlan(); });
     guidedCertificate_ = MakeButton("SaveCertificate", QStringLiteral("保存证书"), [this] { saveCertificate(); });
     guidedCertificate_->setEnabled(false);
     guidedStatus_ = new QLabel(QStringLiteral("未开始"), box);
@@ -371,6 +386,7 @@ void CalibrationWindow::makeGuidedPanel(QLayout *into)
 
     auto *layout = new QVBoxLayout(box);
     auto *top = new QHBoxLayout;
+    top->addWidget(load);
     top->addWidget(guidedStart_);
     top->addWidget(guidedStatus_, 1);
     top->addWidget(guidedError_);
@@ -403,7 +419,7 @@ void CalibrationWindow::startGuided()
         return;
     }
     const auto address = static_cast<std::uint8_t>(address_->value());
-    run_ = std::make_unique<calib::Run>(exchanger_, *decoder_, address, defaultPlan_());
+    run_ = std::make_unique<calib::Run>(exchanger_, *decoder_, address, plan_);
     connect(run_.get(), &calib::Run::progress, this, &CalibrationWindow::onGuidedProgress);
     connect(run_.get(), &calib::Run::sourceWanted, this, [this](const calib::PlanPoint &p) {
         setPrompt(true, QStringLiteral("请将标准源设为 %1，标准表应显示 %2，然后按[继续]。")
@@ -475,11 +491,32 @@ void CalibrationWindow::saveCertificate()
     header.family = WindowFamily() == Family::SinglePhase ? QStringLiteral("单相表") : QStringLiteral("三相模块");
     header.address = LastAddress();
     header.planName = run_->plan().name;
-    header.planSource = QStringLiteral("默认方案");
+    header.planSource = planSource_;
     QString error;
     if (!calib::WriteCertificate(path, header, run_->Result(), &error)) {
         ui::ShowMessage(this, QStringLiteral("校验证书无法写入 %1：%2").arg(path, error));
         return;
     }
     ui::ShowMessage(this, QStringLiteral("校验证书已保存到 %1。").arg(path));
+}
+
+void CalibrationWindow::loadPlan()
+{
+    if (guidedBusy())
+        return;
+    const QString path = calib::PlanChooser()
+                             ? calib::PlanChooser()(this, QString())
+                             : QFileDialog::getOpenFileName(this, QStringLiteral("载入校验方案"), QString(),
+                                                            QStringLiteral("校验方案 (*.json)"));
+    if (path.isEmpty())
+        return;
+    QString error;
+    const auto plan = calib::LoadPlan(path, FamilyName(*WindowFamily()), defaultPlan_(), &error);
+    if (!plan) {
+        ui::ShowMessage(this, QStringLiteral("校验方案不能使用：%1").arg(error));
+        return;
+    }
+    plan_ = *plan;
+    planSource_ = QFileInfo(path).fileName();
+    guidedStatus_->setText(QStringLiteral("方案：%1（%2 点）").arg(plan_.name).arg(plan_.points.size()));
 }

@@ -22,6 +22,9 @@ namespace calib {
 // dialog with a function; an empty function restores the dialog.
 using FileChooser = std::function<QString(QWidget *parent, const QString &suggested)>;
 void SetRecordFileChooser(FileChooser chooser);
+// Asks which plan file to open for a guided run (empty: cancelled); tests
+// replace the file dialog the same way.
+void SetPlanFileChooser(FileChooser chooser);
 // The "保存记录" button: asks for a file, saves the record there and says
 // where it went (or why it could not).
 void SaveRecord(QWidget *parent, Record &record);
@@ -79,6 +82,7 @@ private:
     void onGuidedFinished(const calib::RunResult &result);
     void setPrompt(bool asking, const QString &text);
     void saveCertificate();
+    void loadPlan();
     // True, and the user told so, while a guided run goes: the manual reads
     // and writes would take its replies.
     bool guidedBusy();
@@ -106,6 +110,8 @@ private:
         CalibrationWindow &window_;
     };
     calib::Plan (*defaultPlan_)() = nullptr;
+    calib::Plan plan_;      // the plan the next guided run uses
+    QString planSource_;    // 默认方案 or the file's name
     Exchanger exchanger_{*this};
     std::unique_ptr<calib::Run> run_;
     QPushButton *guidedStart_ = nullptr;

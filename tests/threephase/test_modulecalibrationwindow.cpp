@@ -228,6 +228,29 @@ TEST_F(ModuleCalibration, GuidedRunAsksBeforeWritingAndStopsWhereTold)
     EXPECT_EQ(port.written.size(), sent + 1) << "nothing after the stop";
     EXPECT_TRUE(win.findChild<QPushButton *>("GuidedStart")->isEnabled());
     EXPECT_EQ(win.Record().Rows().last().result, "运行停止于第 2 点（B相功率（100%）-1.0 [ 2 ]）清零");
+
+    // A plan file: refused with its reason, or the next run's points.
+    QTemporaryDir dir;
+    const auto load = [&](const QByteArray &json) {
+        QFile file(dir.filePath("plan.json"));
+        file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        file.write(json);
+        file.close();
+        calib::SetPlanFileChooser([&](QWidget *, const QString &) { return dir.filePath("plan.json"); });
+        messages.texts.clear();
+        click(win, "LoadPlan");
+        calib::SetPlanFileChooser({});
+    };
+    load(R"({"points":[{"point":13,"reference":0}]})");
+    EXPECT_EQ(messages.texts.value(0), "校验方案不能使用：" + dir.filePath("plan.json") +
+                                           ": point 1 of the plan: \"reference\" must be a number other than 0");
+    load(R"({"name":"电压","points":[{"point":14,"reference":230}]})");
+    EXPECT_TRUE(messages.texts.isEmpty());
+    EXPECT_EQ(text(win, "GuidedStatus"), "方案：电压（1 点）");
+    click(win, "GuidedStart");
+    ASSERT_TRUE(WaitFor([&] { return proceed->isEnabled(); }));
+    EXPECT_EQ(text(win, "GuidedPrompt"), "请将标准源设为 B相 220V 100%In PF 1.0，标准表应显示 230V，然后按[继续]。");
+    click(win, "GuidedStop");
 }
 
 // A new user's run over the wire: the first three points confirmed and
