@@ -2,10 +2,17 @@
 // command line. Exit status: 0 success, 1 a meter did not answer or a
 // mismatch, 2 bad usage (including values the meter must not be sent, an
 // output that cannot be written and a path that is no serial port).
+#include "cli/calibrate.h"
 #include "cli/meter.h"
 #include "core/addressscan.h"
+#include "report/calibrationcertificate.h"
+#include "singlephase/calibration.h"
+#include "threephase/calibration.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QGuiApplication>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -13,6 +20,7 @@
 #include <QThread>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <functional>
 #include <mutex>
@@ -65,6 +73,9 @@ const char kUsageText[] =
     "       kzctl diff    A.json B.json\n"
     "       kzctl diff    FILE.json --port P [--address A]\n"
     "       kzctl set     --port P --family F --address A [BLOCK/]NAME=VALUE...\n"
+    "       kzctl calibrate --port P --family three-phase|single-phase --address A [--plan FILE.json]\n"
+    "                     [--points 1,2,13-18] [--limit 0.05] [--no-prompt] [--record FILE.csv]\n"
+    "                     [--certificate FILE.pdf] [--operator NAME]\n"
     "port options: --baud 9600 --parity none|even|odd --data-bits 5..8 --stop-bits 1|2 --timeout MS (500, scan 100)\n"
     "P is a serial device, tcp://HOST:PORT (a gateway passing RTU frames) or mbtcp://HOST:PORT (Modbus TCP);\n"
     "  IPv6 hosts go in brackets: mbtcp://[fd00::7]:502. --connect-timeout MS (3000) for the network.\n"
@@ -79,6 +90,7 @@ struct Args {
     QMap<QString, QString> options;
     bool json = false;
     bool dryRun = false;
+    bool noPrompt = false;
 };
 
 int Usage(const QString &why)
@@ -92,7 +104,8 @@ std::optional<Args> Parse(const QStringList &argv, QString *error)
 {
     static const QStringList valued = {"--port", "--from", "--to", "--family", "--address", "--watch", "-o",
                                        "--output", "--baud", "--parity", "--data-bits", "--stop-bits", "--timeout",
-                                       "--connect-timeout"};
+                                       "--connect-timeout", "--plan", "--points", "--limit", "--record",
+                                       "--certificate", "--operator"};
     Args args;
     for (qsizetype i = 1; i < argv.size(); ++i) {
         const QString a = argv[i];
@@ -100,6 +113,8 @@ std::optional<Args> Parse(const QStringList &argv, QString *error)
             args.json = true;
         else if (a == QLatin1String("--dry-run"))
             args.dryRun = true;
+        else if (a == QLatin1String("--no-prompt"))
+            args.noPrompt = true;
         else if (valued.contains(a)) {
             if (i + 1 >= argv.size()) {
                 *error = QStringLiteral("%1 needs a value").arg(a);
@@ -712,6 +727,155 @@ int Set(SyncLink &link, const Args &args, const Target &target)
     return WriteAndVerify(link, target.family, address, *encoded);
 }
 
+// ---- Guided calibration ----
+
+// The plan of a calibrate command: the family's default or the file's,
+// the points chosen and the limit; refused before the port is opened.
+std::optional<calib::Plan> CalibrationPlan(const Args &args, Family family, QString *error)
+{
+    const calib::Plan defaults = family == Family::ThreePhase ? threephase::calibration::DefaultPlan()
+                                                              : singlephase::calibration::DefaultPlan();
+    std::optional<calib::Plan> plan = defaults;
+    if (args.options.contains(QStringLiteral("--plan")))
+        plan = calib::LoadPlan(args.options[QStringLiteral("--plan")], FamilyName(family), defaults, error);
+    if (plan && args.options.contains(QStringLiteral("--points")))
+        plan = calib::SelectPoints(*plan, args.options[QStringLiteral("--points")], error);
+    if (plan && args.options.contains(QStringLiteral("--limit"))) {
+        bool ok = false;
+        const double limit = args.options[QStringLiteral("--limit")].toDouble(&ok);
+        if (!ok || !std::isfinite(limit) || limit <= 0) {
+            *error = QStringLiteral("--limit must be a number above 0 (percent)");
+            return std::nullopt;
+        }
+        for (calib::PlanPoint &p : plan->points)
+            p.limit = limit;
+    }
+    return plan;
+}
+
+// Asks on the terminal for the source of a point: Enter goes on, s skips,
+// q (or the end of the input) stops.
+calib::Run::Answer AskForSource(const calib::PlanPoint &p)
+{
+    Note(QStringLiteral("第 %1 点 %2：请将标准源设为 %3，标准表应显示 %4。回车继续，s 跳过，q 停止：")
+             .arg(p.point)
+             .arg(p.name, p.source.Text(), p.ReferenceText()));
+    char line[64];
+    if (!std::fgets(line, sizeof line, stdin))
+        return calib::Run::Answer::Stop;
+    const QString answer = QString::fromLocal8Bit(line).trimmed().toLower();
+    if (answer == QLatin1String("q"))
+        return calib::Run::Answer::Stop;
+    if (answer == QLatin1String("s"))
+        return calib::Run::Answer::Skip;
+    return calib::Run::Answer::Continue;
+}
+
+int Calibrate(const Args &args)
+{
+    QString error;
+    const auto ports = Ports(args, &error);
+    if (!ports)
+        return Usage(error);
+    if (ports->size() > 1)
+        return Usage(QStringLiteral("calibrate: give one --port"));
+    const auto target = FamilyAndAddresses(args, &error);
+    if (!target)
+        return Usage(error);
+    if (target->addresses.size() != 1)
+        return Usage(QStringLiteral("calibrate: give one address"));
+    if (target->family == Family::Kz827)
+        return Usage(QStringLiteral("calibrate: the kz827 family is calibrated in its window"));
+    const auto plan = CalibrationPlan(args, target->family, &error);
+    if (!plan) {
+        Err(error);
+        return kUsage;
+    }
+    const int address = target->addresses.first();
+    calib::Record record;
+    if (args.options.contains(QStringLiteral("--record")) &&
+        !record.SaveTo(args.options[QStringLiteral("--record")], &error)) {
+        Err(QStringLiteral("%1: %2").arg(args.options[QStringLiteral("--record")], error));
+        return kUsage;
+    }
+
+    if (args.options.contains(QStringLiteral("--certificate"))) {
+        QFile probe(args.options[QStringLiteral("--certificate")]);
+        if (!probe.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+            Err(QStringLiteral("cannot write %1: %2").arg(probe.fileName(), probe.errorString()));
+            return kUsage;
+        }
+    }
+
+    SyncLink link;
+    if (const auto failed = OpenFailed(link, ports->first()))
+        return *failed;
+    if (!CheckFamily(link, target->family, address, &error)) {
+        Err(error);
+        return kFailed;
+    }
+    std::unique_ptr<calib::Decoder> decoder;
+    if (target->family == Family::ThreePhase)
+        decoder = std::make_unique<threephase::calibration::Decoder>();
+    else
+        decoder = std::make_unique<singlephase::calibration::Decoder>();
+    link.SetCalibrationLengths(modbus::CalibrationLengthsOf(target->family));
+    SyncExchanger exchanger(link);
+    calib::Run run(exchanger, *decoder, std::uint8_t(address), *plan);
+    run.SetPrompting(!args.noPrompt);
+    QEventLoop loop;
+    QObject::connect(&run, &calib::Run::sourceWanted, &run,
+                     [&run](const calib::PlanPoint &p) { run.Respond(AskForSource(p)); });
+    QObject::connect(&run, &calib::Run::progress, &run,
+                     [](int index, int count, calib::Step step, const QString &) {
+                         if (step != calib::Step::Done)
+                             Progress(index, count, calib::StepText(step));
+                     });
+    // Each point goes into the record as it is done, so a run that dies
+    // midway leaves what it did.
+    bool recorded = true;
+    QObject::connect(&run, &calib::Run::pointDone, &run, [&](const calib::PointResult &r) {
+        if (ErrorsToTerminal())
+            std::fputs("\r\033[K", stderr);
+        Out(PointLine(r));
+        recorded = record.Add(calib::PointRow(r, address, QDateTime::currentDateTime())) && recorded;
+    });
+    QObject::connect(&run, &calib::Run::finished, &loop, &QEventLoop::quit);
+    run.Start();
+    loop.exec();
+
+    const calib::RunResult &result = run.Result();
+    if (const auto end = calib::EndRow(result, address))
+        recorded = record.Add(*end) && recorded;
+    if (!recorded)
+        Err(QStringLiteral("the record could not be written"));
+    if (!result.stoppedAt.isEmpty())
+        Err(QStringLiteral("%1 at %2").arg(result.noAnswer ? QStringLiteral("the meter stopped answering")
+                                                          : QStringLiteral("stopped"),
+                                          result.stoppedAt));
+    if (args.options.contains(QStringLiteral("--certificate"))) {
+        const QString path = args.options[QStringLiteral("--certificate")];
+        calib::CertificateHeader header;
+        header.family = target->family == Family::ThreePhase ? QStringLiteral("三相模块") : QStringLiteral("单相表");
+        header.address = address;
+        header.operatorName = args.options.value(QStringLiteral("--operator"));
+        header.planName = plan->name;
+        header.planSource = args.options.contains(QStringLiteral("--plan"))
+                                ? QFileInfo(args.options[QStringLiteral("--plan")]).fileName()
+                                : QStringLiteral("默认方案");
+        if (!calib::WriteCertificate(path, header, result, &error)) {
+            Err(QStringLiteral("%1: %2").arg(path, error));
+            return kFailed;
+        }
+    }
+    const auto passed = std::count_if(result.points.begin(), result.points.end(),
+                                      [](const calib::PointResult &p) { return p.passed; });
+    Out(QStringLiteral("%1\t%2/%3").arg(result.Passed() ? QStringLiteral("合格") : QStringLiteral("不合格"))
+            .arg(passed)
+            .arg(result.planned));
+    return result.Passed() && recorded ? kOk : kFailed;
+}
+
 int Run(const QStringList &argv)
 {
     QString error;
@@ -727,6 +891,8 @@ int Run(const QStringList &argv)
         return Restore(*args);
     if (c == QLatin1String("diff"))
         return Diff(*args);
+    if (c == QLatin1String("calibrate"))
+        return Calibrate(*args);
     if (c != QLatin1String("scan") && c != QLatin1String("read") && c != QLatin1String("backup") &&
         c != QLatin1String("set"))
         return Usage(QStringLiteral("unknown command '%1'").arg(c));
@@ -756,7 +922,18 @@ int Run(const QStringList &argv)
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    // The certificate's fonts and PDF writer need the GUI application (no
+    // window is shown; without a display it draws off screen).
+    bool certificate = false;
+    for (int i = 1; i < argc; ++i)
+        certificate = certificate || qstrcmp(argv[i], "--certificate") == 0;
+    if (certificate && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QCoreApplication> app;
+    if (certificate)
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    else
+        app = std::make_unique<QCoreApplication>(argc, argv);
     const QStringList args = QCoreApplication::arguments();
     if (args.size() == 2 && (args[1] == QLatin1String("--help") || args[1] == QLatin1String("-h"))) {
         std::fputs(kUsageText, stdout);

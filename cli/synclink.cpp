@@ -10,14 +10,15 @@
 
 namespace cli {
 
-bool IsReplyTo(const QByteArray &reply, std::uint8_t address, std::uint8_t function)
+bool IsReplyTo(const QByteArray &reply, std::uint8_t address, std::uint8_t function,
+               modbus::CalibrationLengths calibration)
 {
     if (reply.size() < 5 || static_cast<std::uint8_t>(reply.at(0)) != address)
         return false;
     const auto f = static_cast<std::uint8_t>(reply.at(1));
     if (f != function && f != (function | 0x80))
         return false;
-    return modbus::ReplyLength(reply) == reply.size() && CheckFrameCrc(reply);
+    return modbus::ReplyLength(reply, calibration) == reply.size() && CheckFrameCrc(reply);
 }
 
 SyncLink::SyncLink() = default;
@@ -158,10 +159,10 @@ std::optional<QByteArray> SyncLink::Transact(const QByteArray &request)
                     continue;
                 }
             }
-            const int need = modbus::ReplyLength(in);
+            const int need = modbus::ReplyLength(in, calibration_);
             if (need > 0 && in.size() >= need && in.size() >= 3) {
                 const QByteArray frame = in.left(need);
-                if (IsReplyTo(frame, address, function)) {
+                if (IsReplyTo(frame, address, function, calibration_)) {
                     lastWaitMicros_ = wait.nsecsElapsed() / 1000;
                     return frame;
                 }

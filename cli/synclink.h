@@ -11,6 +11,7 @@
 // and unit id, in RTU form, so everything above sees the same exchange.
 // One link is used by one thread.
 #include "link/netaddress.h"
+#include "link/replylength.h"
 
 #include <QByteArray>
 #include <QSerialPort>
@@ -35,8 +36,10 @@ struct PortSettings {
 };
 
 // True when reply is a complete, CRC-checked frame from address answering
-// function (or its exception reply).
-bool IsReplyTo(const QByteArray &reply, std::uint8_t address, std::uint8_t function);
+// function (or its exception reply). Calibration replies (0xAA) are framed
+// by the lengths of the family given.
+bool IsReplyTo(const QByteArray &reply, std::uint8_t address, std::uint8_t function,
+               modbus::CalibrationLengths calibration = {});
 
 class SyncLink {
 public:
@@ -57,6 +60,9 @@ public:
     // Bytes that arrive before a reply is complete and do not start a
     // frame of the addressed meter are skipped.
     std::optional<QByteArray> Transact(const QByteArray &request);
+    // The calibration reply lengths of the family worked on (none at
+    // first: 0xAA is then framed as an exception reply).
+    void SetCalibrationLengths(modbus::CalibrationLengths lengths) { calibration_ = lengths; }
     // Time the last Transact waited for its reply, in microseconds.
     qint64 LastWaitMicros() const { return lastWaitMicros_; }
     // Why the port is gone (the gateway closed the connection, the adapter
@@ -79,6 +85,7 @@ private:
     QByteArray wire_;
     std::uint16_t transaction_ = 0;
     int timeoutMs_ = 500;
+    modbus::CalibrationLengths calibration_;
     qint64 lastWaitMicros_ = 0;
     QString lost_;
 };

@@ -118,6 +118,9 @@ public:
     virtual QStringList Texts() const = 0;
     // The reading a point compares with.
     virtual double Reading(int which) const = 0;
+    // The same quantity from the last reply alone, not averaged (a guided
+    // run keeps its own eight).
+    virtual double Latest(int which) const { return Reading(which); }
 };
 
 // The outcome of "计  算": the six hex digits of the word, or a message, or

@@ -29,7 +29,7 @@ QString Field(QString text)
 
 QString Record::HeaderLine()
 {
-    return QStringLiteral("时间,地址,校验点,校验参数,操作,标准表数据,读数,校验数据,结果");
+    return QStringLiteral("时间,地址,校验点,校验参数,操作,标准表数据,读数,校验数据,结果,校验前读数,校验后读数,误差(%),次数,判定");
 }
 
 QString Record::CsvLine(const RecordRow &row)
@@ -44,6 +44,11 @@ QString Record::CsvLine(const RecordRow &row)
         row.reading ? QString::number(*row.reading, 'f', 4) : QString(),
         Field(row.word),
         Field(row.result),
+        row.before ? QString::number(*row.before, 'f', 4) : QString(),
+        row.after ? QString::number(*row.after, 'f', 4) : QString(),
+        row.error ? QString::number(*row.error, 'f', 4) : QString(),
+        row.attempts > 0 ? QString::number(row.attempts) : QString(),
+        Field(row.verdict),
     };
     return fields.join(QLatin1Char(','));
 }

@@ -23,6 +23,14 @@ struct RecordRow {
     std::optional<double> reading;
     QString word;         // the correction word, six hex digits
     QString result;       // "" or the message that refused the action
+    // A guided run's point: the settled readings before and after the
+    // correction, the error after it (% of the reference), the attempts and
+    // 合格 / 不合格.
+    std::optional<double> before;
+    std::optional<double> after;
+    std::optional<double> error;
+    int attempts = 0;
+    QString verdict;
 };
 
 class Record {

@@ -52,4 +52,13 @@ double PhaseDecoder::Reading(int which) const
     return 0;
 }
 
+double PhaseDecoder::Latest(int which) const
+{
+    if (which >= 0 && which < layout_.phases)
+        return power_[which].Last();
+    if (which >= layout_.phases && which < 3 * layout_.phases)
+        return rms_[which - layout_.phases].Last();
+    return 0;
+}
+
 } // namespace calib

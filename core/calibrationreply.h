@@ -49,6 +49,7 @@ public:
     // Voltages, currents, powers, power factors, frequency.
     QStringList Texts() const override;
     double Reading(int which) const override;
+    double Latest(int which) const override;
 
 private:
     double Rms(int i) const { return layout_.meanRms ? rms_[i].Mean() : rms_[i].Last(); }

@@ -5,7 +5,7 @@ KZ_PACKAGES=(
   qt6-base-dev qt6-serialport-dev qt6-svg-dev qt6-base-dev-tools qt6-charts-dev libqt6opengl6-dev
   libgtest-dev libgmock-dev
   python3 python3-pymodbus python3-serial python3-serial-asyncio mbpoll
-  fonts-noto-cjk
+  fonts-noto-cjk poppler-utils
 )
 
 kz_install_deps() {

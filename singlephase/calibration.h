@@ -15,6 +15,7 @@
 //   7  frequency                         unsigned / 8192, Hz
 // Voltage, current and power are kept as histories of eight readings and
 // shown, and calibrated against, as their means.
+#include "core/calibrationplan.h"
 #include "core/calibrationreply.h"
 
 namespace singlephase::calibration {
@@ -25,5 +26,10 @@ class Decoder : public calib::PhaseDecoder {
 public:
     Decoder();
 };
+
+// Points 1-6 at the nominal conditions the window's default references
+// assume (220 V, 5 A): power at 100 % and 10 % current at power factor 1.0
+// and 0.5 lagging, then the voltage and current gains.
+calib::Plan DefaultPlan();
 
 } // namespace singlephase::calibration

@@ -44,6 +44,7 @@ const ClockWindowConfig kClockSettingsWindow{
 const CalibrationWindowConfig kMeterCalibrationWindow{
     .names = {"singlephase::MeterCalibrationWindow", "KZ5700E单相电参数表校验窗口", "地址：", "Exit", Family::SinglePhase, 1},
     .makeDecoder = []() -> std::unique_ptr<calib::Decoder> { return std::make_unique<singlephase::calibration::Decoder>(); },
+    .defaultPlan = singlephase::calibration::DefaultPlan,
 };
 
 // Menu entries in their on-screen order.

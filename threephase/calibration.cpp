@@ -47,6 +47,21 @@ constexpr calib::ReplyLayout kLayout{kPoints, kReadOuts, 3, 4, 4, 1, false};
 
 } // namespace
 
+calib::Plan DefaultPlan()
+{
+    const QString phases[] = {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")};
+    QList<calib::DefaultSource> sources;
+    for (int n = 1; n <= 18; ++n) {
+        const int group = (n - 1) / 3; // 0-3 power groups, 4 voltage, 5 current
+        calib::Source s;
+        s.phase = phases[(n - 1) % 3];
+        s.currentPercent = group == 1 || group == 3 ? 10 : 100;
+        s.powerFactor = group == 2 || group == 3 ? QStringLiteral("0.5L") : QStringLiteral("1.0");
+        sources.append({n, s});
+    }
+    return calib::MakeDefaultPlan(QStringLiteral("三相模块默认校验方案"), kPoints, sources);
+}
+
 Decoder::Decoder() : calib::PhaseDecoder(kLayout) {}
 
 } // namespace threephase::calibration

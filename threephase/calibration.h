@@ -15,6 +15,7 @@
 //   24    frequency                            unsigned / 8192, Hz
 // The powers are kept as histories of eight readings and shown as their
 // means; the voltages and currents are the last reading.
+#include "core/calibrationplan.h"
 #include "core/calibrationreply.h"
 
 namespace threephase::calibration {
@@ -25,5 +26,11 @@ class Decoder : public calib::PhaseDecoder {
 public:
     Decoder();
 };
+
+// Points 1-18 at the nominal conditions the window's default references
+// assume (220 V, 5 A, per phase): 1-6 power at 100 % and 10 % current,
+// power factor 1.0; 7-12 the same at 0.5 lagging; 13-18 voltage and current
+// gains.
+calib::Plan DefaultPlan();
 
 } // namespace threephase::calibration

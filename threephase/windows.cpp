@@ -44,6 +44,7 @@ const ClockWindowConfig kClockSettingsWindow{
 const CalibrationWindowConfig kModuleCalibrationWindow{
     .names = {"threephase::ModuleCalibrationWindow", "KZ5500M模块校验窗口", "模块地址：", "BitBtn3", Family::ThreePhase, 3},
     .makeDecoder = []() -> std::unique_ptr<calib::Decoder> { return std::make_unique<threephase::calibration::Decoder>(); },
+    .defaultPlan = threephase::calibration::DefaultPlan,
 };
 
 // Menu entries in their on-screen order.

@@ -81,6 +81,11 @@ void CalibrationBenchWindow::AddRecordRow(int point, const QString &pointText, c
     row.reading = reading;
     row.word = word;
     row.result = result;
+    AddRecordRow(row);
+}
+
+void CalibrationBenchWindow::AddRecordRow(const calib::RecordRow &row)
+{
     if (!record_.Add(row))
         ui::ShowMessage(this, QStringLiteral("校验记录无法写入，请重新保存记录！"));
 }

@@ -35,6 +35,8 @@ protected:
     // is told when the record file can no longer be written.
     void AddRecordRow(int point, const QString &pointText, const QString &action, const QString &reference,
                       std::optional<double> reading, const QString &word, const QString &result);
+    // Adds a row as it is (a guided run's).
+    void AddRecordRow(const calib::RecordRow &row);
 
     QSpinBox *address_ = nullptr;
     QCheckBox *cyclicBox_ = nullptr;

@@ -135,13 +135,16 @@ protected:
         });
     }
 
-    Result Run(QStringList args, bool withPort = true)
+    // input: what the operator types (standard input is closed after it).
+    Result Run(QStringList args, bool withPort = true, const QByteArray &input = {})
     {
         if (withPort)
             args << QStringLiteral("--port") << sim_.SlavePath();
         QProcess p;
         p.start(QStringLiteral(KZCTL_PROGRAM), args);
         EXPECT_TRUE(p.waitForStarted());
+        p.write(input);
+        p.closeWriteChannel();
         EXPECT_TRUE(WaitFor([&] { return p.state() == QProcess::NotRunning; }, 60000));
         return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
     }
@@ -366,6 +369,65 @@ TEST_F(KzctlTest, DryRunWritesNothingAndBackupOfARangeWritesAFileEach)
     EXPECT_EQ(range.status, 1);
     EXPECT_TRUE(QFile::exists(File("meter-6.json")));
     EXPECT_FALSE(QFile::exists(File("meter-5.json")));
+}
+
+// Guided calibration: the single-phase default plan, the module's points
+// with a failing one, the operator's answers, and plans refused before
+// anything is sent.
+TEST_F(KzctlTest, CalibrateRunsThePlanAndSaysPerPointWhatCameOfIt)
+{
+    const QString record = File("cal.csv");
+    const QString certificate = File("cal.pdf");
+    Result r = Run({"calibrate", "--family", "single-phase", "--address", "2", "--no-prompt", "--record", record,
+                    "--certificate", certificate});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 7) << r.out.toStdString();
+    EXPECT_TRUE(lines[0].startsWith("1\t有功功率（100%I）- 1.0 [ 1 ]\t合格\t标准 1100W\t校验前 ")) << lines[0].toStdString();
+    EXPECT_EQ(lines[6], "合格\t6/6");
+    QFile file(record);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(file.readAll()).count("引导校验"), 6);
+    QFile pdf(certificate);
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdf.read(5) == "%PDF-");
+
+    // Ua of module 4 is stuck: its point fails, the others pass.
+    sim_.bus().ThreePhaseAt(4)->PinCalibrationValue(13, 210 * 8192);
+    r = Run({"calibrate", "--family", "three-phase", "--address", "4", "--points", "1,13,16", "--no-prompt"});
+    EXPECT_EQ(r.status, 1);
+    lines = r.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 4) << r.out.toStdString();
+    EXPECT_TRUE(lines[1].contains("\t不合格\t") && lines[1].endsWith("4次\t误差 -4.5455% 超出 ±0.05%"))
+        << lines[1].toStdString();
+    EXPECT_EQ(lines[3], "不合格\t2/3");
+
+    // Enter goes on, s skips, q stops before point 3 is touched.
+    r = Run({"calibrate", "--family", "three-phase", "--address", "1", "--points", "1-3"}, true, "\ns\nq\n");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.contains("请将标准源设为 C相 220V 100%In PF 1.0，标准表应显示 1100W")) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("stopped at 第 3 点（C相功率（100%）-1.0 [ 3 ]）等待设置标准源")) << r.err.toStdString();
+    lines = r.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3) << r.out.toStdString();
+    EXPECT_TRUE(lines[1].startsWith("2\tB相功率（100%）-1.0 [ 2 ]\t跳过")) << lines[1].toStdString();
+    EXPECT_EQ(sim_.bus().ThreePhaseAt(1)->CalibrationWord(3), 0u);
+
+    int calibrationRequests = 0;
+    QObject::connect(&sim_, &sim::PtySimulator::Served, [&](const QByteArray &request) {
+        calibrationRequests += request.size() > 1 && static_cast<std::uint8_t>(request.at(1)) == 0xAA;
+    });
+    QFile plan(File("plan.json"));
+    ASSERT_TRUE(plan.open(QIODevice::WriteOnly));
+    plan.write(R"({"points":[{"point":13,"reference":220},{"point":16,"reference":"5A"}]})");
+    plan.close();
+    for (const QStringList &bad : {QStringList{"--plan", File("plan.json")}, QStringList{"--points", "19"},
+                                   QStringList{"--limit", "0"}, QStringList{"--plan", File("none.json")},
+                                   QStringList{"--certificate", File("no/such/dir/c.pdf")}}) {
+        r = Run(QStringList{"calibrate", "--family", "three-phase", "--address", "1", "--no-prompt"} + bad);
+        EXPECT_EQ(r.status, 2) << bad.join(' ').toStdString();
+        EXPECT_FALSE(r.err.isEmpty());
+    }
+    EXPECT_EQ(calibrationRequests, 0);
 }
 
 } // namespace

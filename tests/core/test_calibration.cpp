@@ -199,9 +199,9 @@ TEST(CalibrationRecord, CsvWithHeaderAppendedAsItHappens)
     EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF"));
     const QStringList lines = QString::fromUtf8(bytes.mid(3)).split("\r\n", Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 3);
-    EXPECT_EQ(lines[0], "时间,地址,校验点,校验参数,操作,标准表数据,读数,校验数据,结果");
-    EXPECT_EQ(lines[1], "2024-05-06 07:08:09,1,13,A相电压 [ 13 ],计算,\"'=1+1,\"\"V\"\"\",200.0000,0CCCCD,");
-    EXPECT_EQ(lines[2], "2024-05-06 07:08:09,1,13,A相电压 [ 13 ],写入,-220,,0CCCCD,");
+    EXPECT_EQ(lines[0], "时间,地址,校验点,校验参数,操作,标准表数据,读数,校验数据,结果,校验前读数,校验后读数,误差(%),次数,判定");
+    EXPECT_EQ(lines[1], "2024-05-06 07:08:09,1,13,A相电压 [ 13 ],计算,\"'=1+1,\"\"V\"\"\",200.0000,0CCCCD,,,,,,");
+    EXPECT_EQ(lines[2], "2024-05-06 07:08:09,1,13,A相电压 [ 13 ],写入,-220,,0CCCCD,,,,,,");
 
     EXPECT_FALSE(record.SaveTo(dir.filePath("no/such/dir.csv")));
     EXPECT_TRUE(record.Add(row)) << "without a file the row is only kept";

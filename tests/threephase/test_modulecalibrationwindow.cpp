@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -196,5 +197,105 @@ TEST(ModuleCalibrationOverPty, CalibratesPhaseAPowerAndVoltage)
     EXPECT_NE(module->CalibrationWord(1), 0u);
     EXPECT_NE(module->CalibrationWord(13), 0u);
     EXPECT_EQ(win.Record().Rows().size(), 10); // per point: two writes, two acknowledgements, one computation
+    port.SetPortOpen(false);
+}
+
+// The guided run's panel: 跳过 writes nothing, 继续 clears the point first,
+// 停止 ends the run and says where.
+TEST_F(ModuleCalibration, GuidedRunAsksBeforeWritingAndStopsWhereTold)
+{
+    win.show();
+    click(win, "GuidedStart");
+    auto *proceed = win.findChild<QPushButton *>("GuidedContinue");
+    ASSERT_TRUE(WaitFor([&] { return proceed->isEnabled(); }));
+    EXPECT_EQ(text(win, "GuidedPrompt"), "请将标准源设为 A相 220V 100%In PF 1.0，标准表应显示 1100W，然后按[继续]。");
+    EXPECT_EQ(text(win, "GuidedStatus"), "第 1/18 点：A相功率（100%）-1.0 [ 1 ]，等待设置标准源");
+    const qsizetype sent = port.written.size();
+    click(win, "GuidedSkip");
+    ASSERT_TRUE(WaitFor([&] { return text(win, "GuidedStatus").startsWith("第 2/18 点"); }));
+    EXPECT_EQ(port.written.size(), sent);
+    click(win, "GuidedContinue");
+    ASSERT_EQ(port.written.size(), sent + 1);
+    EXPECT_EQ(ToHex(port.written.back()), ToHex(WithCrc(Hex("01 AA 77 37 30 32 32 02 00 00 00"))));
+    click(win, "BitBtn5"); // a manual read would take the run's reply
+    EXPECT_EQ(messages.texts, QStringList{"引导校验正在进行，请先停止！"});
+    EXPECT_EQ(port.written.size(), sent + 1);
+    messages.texts.clear();
+    click(win, "GuidedStop");
+    answer("01 AA 77 37 30 32 32 02 00 00 00");
+    ASSERT_TRUE(WaitFor([&] { return !messages.texts.isEmpty(); }));
+    EXPECT_EQ(messages.texts.value(0), "引导校验不合格：0/18 点合格，停止于第 2 点（B相功率（100%）-1.0 [ 2 ]）清零。");
+    EXPECT_EQ(port.written.size(), sent + 1) << "nothing after the stop";
+    EXPECT_TRUE(win.findChild<QPushButton *>("GuidedStart")->isEnabled());
+    EXPECT_EQ(win.Record().Rows().last().result, "运行停止于第 2 点（B相功率（100%）-1.0 [ 2 ]）清零");
+
+    // A plan file: refused with its reason, or the next run's points.
+    QTemporaryDir dir;
+    const auto load = [&](const QByteArray &json) {
+        QFile file(dir.filePath("plan.json"));
+        file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        file.write(json);
+        file.close();
+        calib::SetPlanFileChooser([&](QWidget *, const QString &) { return dir.filePath("plan.json"); });
+        messages.texts.clear();
+        click(win, "LoadPlan");
+        calib::SetPlanFileChooser({});
+    };
+    load(R"({"points":[{"point":13,"reference":0}]})");
+    EXPECT_EQ(messages.texts.value(0), "校验方案不能使用：" + dir.filePath("plan.json") +
+                                           ": point 1 of the plan: \"reference\" must be a number other than 0");
+    load(R"({"name":"电压","points":[{"point":14,"reference":230}]})");
+    EXPECT_TRUE(messages.texts.isEmpty());
+    EXPECT_EQ(text(win, "GuidedStatus"), "方案：电压（1 点）");
+    click(win, "GuidedStart");
+    ASSERT_TRUE(WaitFor([&] { return proceed->isEnabled(); }));
+    EXPECT_EQ(text(win, "GuidedPrompt"), "请将标准源设为 B相 220V 100%In PF 1.0，标准表应显示 230V，然后按[继续]。");
+    click(win, "GuidedStop");
+}
+
+// A new user's run over the wire: the first three points confirmed and
+// corrected within the limit, then 停止 at the fourth prompt (the engine's
+// own tests run every point of the plan).
+TEST(ModuleCalibrationOverPty, GuidedRunCorrectsThePointsConfirmedAndStopsCleanly)
+{
+    sim::PtySimulator simulator;
+    auto *module = static_cast<sim::ThreePhaseInstrument *>(simulator.bus().Add(1, sim::Family::ThreePhase));
+    QString error;
+    ASSERT_TRUE(simulator.Open(&error)) << error.toStdString();
+    QtSerialPortControl port;
+    port.SetPortName(simulator.SlavePath());
+    ASSERT_TRUE(port.SetPortOpen(true, &error)) << error.toStdString();
+    SerialLink link(&port);
+    link.PrepareReceive();
+    CalibrationWindow win(link, threephase::kModuleCalibrationWindow);
+    win.show();
+    win.findChild<QSpinBox *>("SpinEdit1")->setValue(1);
+    ui::RecordedMessages messages;
+    auto *proceed = win.findChild<QPushButton *>("GuidedContinue");
+    click(win, "GuidedStart");
+    for (int prompt = 1; prompt <= 4; ++prompt) {
+        ASSERT_TRUE(WaitFor([&] { return proceed->isEnabled(); }, 20000)) << prompt;
+        click(win, prompt < 4 ? "GuidedContinue" : "GuidedStop");
+    }
+    ASSERT_TRUE(WaitFor([&] { return !messages.texts.isEmpty(); }));
+    EXPECT_EQ(messages.texts,
+              QStringList{"引导校验不合格：3/18 点合格，停止于第 4 点（A相功率（10%）-1.0 [ 4 ]）等待设置标准源。"});
+    EXPECT_EQ(win.findChild<QProgressBar *>("GuidedProgress")->value(), 3);
+    EXPECT_TRUE(text(win, "GuidedError").startsWith("误差：")) << text(win, "GuidedError").toStdString();
+    for (int n = 1; n <= 3; ++n)
+        EXPECT_NE(module->CalibrationWord(n), 0u) << n;
+    EXPECT_EQ(module->CalibrationWord(4), 0u);
+    ASSERT_EQ(win.Record().Rows().size(), 4);
+    EXPECT_EQ(win.Record().Rows()[0].verdict, "合格");
+
+    QTemporaryDir dir;
+    calib::SetRecordFileChooser([&](QWidget *, const QString &suggested) {
+        EXPECT_TRUE(suggested.endsWith(".pdf"));
+        return dir.filePath("c.pdf");
+    });
+    messages.texts.clear();
+    click(win, "SaveCertificate");
+    calib::SetRecordFileChooser({});
+    EXPECT_EQ(messages.texts, QStringList{"校验证书已保存到 " + dir.filePath("c.pdf") + "。"});
     port.SetPortOpen(false);
 }

@@ -1,0 +1,351 @@
+#include "core/calibrationrun.h"
+
+#include <QPointer>
+#include <QTimer>
+#include <algorithm>
+#include <cmath>
+
+namespace calib {
+
+namespace {
+// Replies missed in a row before the meter counts as not answering.
+constexpr int kMissesAllowed = 3;
+} // namespace
+
+QString StepText(Step step)
+{
+    switch (step) {
+    case Step::Clearing:
+        return QStringLiteral("清零");
+    case Step::WaitingForSource:
+        return QStringLiteral("等待设置标准源");
+    case Step::ReadingBefore:
+        return QStringLiteral("读数（校验前）");
+    case Step::Writing:
+        return QStringLiteral("写入校验数据");
+    case Step::ReadingAfter:
+        return QStringLiteral("读数（校验后）");
+    case Step::Done:
+        return QStringLiteral("完成");
+    }
+    return QString();
+}
+
+bool RunResult::Passed() const
+{
+    if (stopped || noAnswer || planned == 0 || points.size() != planned)
+        return false;
+    return std::all_of(points.begin(), points.end(), [](const PointResult &p) { return p.passed; });
+}
+
+Run::Run(Exchanger &exchanger, Decoder &decoder, std::uint8_t address, Plan plan, QObject *parent)
+    : QObject(parent), exchanger_(exchanger), decoder_(decoder), address_(address), plan_(std::move(plan))
+{
+}
+
+void Run::Start()
+{
+    if (running_)
+        return;
+    running_ = true;
+    stopWanted_ = false;
+    index_ = 0;
+    result_ = RunResult();
+    result_.planned = static_cast<int>(plan_.points.size());
+    result_.started = QDateTime::currentDateTime();
+    QMetaObject::invokeMethod(this, [this] { beginPoint(); }, Qt::QueuedConnection);
+}
+
+void Run::Stop()
+{
+    if (!running_ || stopWanted_)
+        return;
+    stopWanted_ = true;
+    // With an exchange in flight its handler ends the run; otherwise the run
+    // waits for the operator or for the next read and ends now.
+    if (!inFlight_)
+        QMetaObject::invokeMethod(this, [this] { if (running_) finish(); }, Qt::QueuedConnection);
+}
+
+void Run::Respond(Answer answer)
+{
+    if (!running_ || step_ != Step::WaitingForSource)
+        return;
+    switch (answer) {
+    case Answer::Continue:
+        beginAttempt();
+        break;
+    case Answer::Skip:
+        current().skipped = true;
+        endPoint(false, QStringLiteral("跳过"));
+        break;
+    case Answer::Stop:
+        stopWanted_ = true;
+        finish();
+        break;
+    }
+}
+
+void Run::report()
+{
+    emit progress(index_, static_cast<int>(plan_.points.size()), step_, lastError_);
+}
+
+void Run::exchange(const QByteArray &request, void (Run::*handler)(const QByteArray &))
+{
+    inFlight_ = true;
+    QPointer<Run> self(this);
+    exchanger_.Exchange(request, [self, handler](const QByteArray &reply) {
+        if (!self)
+            return;
+        // Always on a later turn: an exchanger that answers at once must
+        // not make the run recurse.
+        QMetaObject::invokeMethod(
+            self.data(),
+            [self, handler, reply] {
+                self->inFlight_ = false;
+                if (self->running_)
+                    (self.data()->*handler)(reply);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void Run::beginPoint()
+{
+    if (!running_)
+        return;
+    if (stopWanted_ || index_ >= plan_.points.size()) {
+        finish();
+        return;
+    }
+    PointResult r;
+    r.point = plan_.points[index_];
+    result_.points.append(r);
+    // The operator is asked before anything is written: a point skipped or
+    // a run stopped here leaves the meter's correction as it was.
+    if (prompting_) {
+        step_ = Step::WaitingForSource;
+        report();
+        emit sourceWanted(current().point);
+        return;
+    }
+    beginAttempt();
+}
+
+void Run::beginAttempt()
+{
+    ++current().attempts;
+    step_ = Step::Clearing;
+    report();
+    exchange(WriteRequest(address_, static_cast<std::uint8_t>(current().point.point), 0), &Run::clearDone);
+}
+
+void Run::clearDone(const QByteArray &reply)
+{
+    if (!IsAcknowledgement(reply)) {
+        result_.noAnswer = true;
+        current().message = QStringLiteral("仪表没有确认清零");
+        finish();
+        return;
+    }
+    current().word = WordText(0);
+    if (stopWanted_) {
+        finish();
+        return;
+    }
+    startReading(Step::ReadingBefore);
+}
+
+void Run::startReading(Step step)
+{
+    step_ = step;
+    readings_.clear();
+    misses_ = 0;
+    settling_.start();
+    report();
+    read();
+}
+
+void Run::read()
+{
+    if (!running_)
+        return;
+    if (stopWanted_) {
+        finish();
+        return;
+    }
+    exchange(ReadRequest(address_), &Run::readDone);
+}
+
+void Run::readDone(const QByteArray &reply)
+{
+    if (stopWanted_) {
+        finish();
+        return;
+    }
+    const PlanPoint &p = current().point;
+    if (!IsCompleteRead(reply)) {
+        if (++misses_ >= kMissesAllowed) {
+            result_.noAnswer = true;
+            current().message = QStringLiteral("仪表无应答");
+            finish();
+            return;
+        }
+    } else {
+        misses_ = 0;
+        decoder_.Take(reply.mid(kHeaderBytes));
+        readings_.append(decoder_.Latest(p.reading));
+        if (readings_.size() > kSettleReadings)
+            readings_.removeFirst();
+        if (readings_.size() == kSettleReadings) {
+            double sum = 0;
+            for (double v : readings_)
+                sum += v;
+            const double mean = sum / kSettleReadings;
+            const auto [low, high] = std::minmax_element(readings_.begin(), readings_.end());
+            spread_ = mean != 0 ? (*high - *low) / std::fabs(mean) * 100 : INFINITY;
+            if (spread_ <= plan_.stability) {
+                settled(mean);
+                return;
+            }
+        }
+    }
+    if (settling_.elapsed() > plan_.settleMs) {
+        const QString spread = readings_.size() == kSettleReadings && std::isfinite(spread_)
+                                   ? QStringLiteral("八次读数相差 %1%，").arg(spread_, 0, 'f', 3)
+                                   : QString();
+        endPoint(false, QStringLiteral("读数 %1 秒内未稳定（%2允许 %3%）")
+                            .arg(plan_.settleMs / 1000.0)
+                            .arg(spread)
+                            .arg(plan_.stability));
+        return;
+    }
+    if (readIntervalMs_ > 0)
+        QTimer::singleShot(readIntervalMs_, this, [this] { read(); });
+    else
+        read();
+}
+
+void Run::settled(double mean)
+{
+    PointResult &r = current();
+    const PlanPoint &p = r.point;
+    if (step_ == Step::ReadingBefore) {
+        r.before = mean;
+        const Computed computed = ComputeCorrection(p.formula, p.ReferenceText(), mean);
+        const std::optional<std::uint32_t> word = CorrectionWord(computed.word);
+        if (!computed.ok() || !word) {
+            endPoint(false, computed.message);
+            return;
+        }
+        r.word = computed.word;
+        step_ = Step::Writing;
+        report();
+        exchange(WriteRequest(address_, static_cast<std::uint8_t>(p.point), *word), &Run::writeDone);
+        return;
+    }
+    r.after = mean;
+    r.error = (mean - p.reference) / p.reference * 100;
+    lastError_ = QStringLiteral("%1%").arg(*r.error, 0, 'f', 4);
+    report();
+    if (std::fabs(*r.error) <= p.limit) {
+        endPoint(true, QString());
+        return;
+    }
+    if (r.attempts <= kRetries) {
+        beginAttempt();
+        return;
+    }
+    endPoint(false, QStringLiteral("误差 %1 超出 ±%2%").arg(lastError_).arg(p.limit));
+}
+
+void Run::writeDone(const QByteArray &reply)
+{
+    if (!IsAcknowledgement(reply)) {
+        result_.noAnswer = true;
+        current().message = QStringLiteral("仪表没有确认写入");
+        finish();
+        return;
+    }
+    // Stopped here, the correction just written stays.
+    if (stopWanted_) {
+        finish();
+        return;
+    }
+    startReading(Step::ReadingAfter);
+}
+
+void Run::endPoint(bool passed, const QString &message)
+{
+    current().passed = passed;
+    current().message = message;
+    emit pointDone(current());
+    ++index_;
+    beginPoint();
+}
+
+void Run::finish()
+{
+    if (!running_)
+        return;
+    running_ = false;
+    result_.stopped = stopWanted_;
+    if ((stopWanted_ || result_.noAnswer) && index_ < plan_.points.size()) {
+        const PlanPoint &p = plan_.points[index_];
+        const bool begun = index_ < result_.points.size();
+        result_.stoppedAt = QStringLiteral("第 %1 点（%2）%3")
+                                .arg(p.point)
+                                .arg(p.name, begun ? StepText(step_) : QStringLiteral("开始前"));
+    }
+    // A point stopped at its prompt was never touched: it is no result.
+    if (!result_.points.isEmpty() && result_.points.last().attempts == 0 && !result_.points.last().skipped)
+        result_.points.removeLast();
+    step_ = Step::Done;
+    result_.finished = QDateTime::currentDateTime();
+    report();
+    emit finished(result_);
+}
+
+RecordRow PointRow(const PointResult &p, int address, const QDateTime &time)
+{
+    RecordRow row;
+    row.time = time;
+    row.address = address;
+    row.point = p.point.point;
+    row.pointText = p.point.name;
+    row.action = QStringLiteral("引导校验");
+    row.reference = p.point.ReferenceText();
+    row.before = p.before;
+    row.word = p.word;
+    row.after = p.after;
+    row.error = p.error;
+    row.attempts = p.attempts;
+    row.verdict = p.passed ? QStringLiteral("合格") : QStringLiteral("不合格");
+    row.result = p.message;
+    return row;
+}
+
+std::optional<RecordRow> EndRow(const RunResult &result, int address)
+{
+    if (result.stoppedAt.isEmpty())
+        return std::nullopt;
+    RecordRow row;
+    row.time = result.finished;
+    row.address = address;
+    row.action = result.noAnswer ? QStringLiteral("无应答") : QStringLiteral("停止");
+    row.result = QStringLiteral("运行停止于") + result.stoppedAt;
+    return row;
+}
+
+QList<RecordRow> RunRows(const RunResult &result, int address)
+{
+    QList<RecordRow> rows;
+    for (const PointResult &p : result.points)
+        rows.append(PointRow(p, address, result.finished));
+    if (const auto end = EndRow(result, address))
+        rows.append(*end);
+    return rows;
+}
+
+} // namespace calib

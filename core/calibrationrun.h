@@ -1,0 +1,153 @@
+#pragma once
+// A guided calibration run: every point of a plan in one go, without
+// widgets. Per point it
+//   1. writes the correction word 0 (as 清零 and 写入 do by hand);
+//   2. asks the operator to set the standard source (Continue, Skip, Stop),
+//      or goes on at once when nobody is asked;
+//   3. reads until the point's reading has settled: eight readings in a row
+//      whose spread is within the plan's stability, their mean the reading;
+//      a reading that does not settle within the plan's time fails;
+//   4. computes the correction from the reference and that reading with the
+//      engine's formula and refusals, and writes it;
+//   5. reads until settled again and takes the error against the reference;
+//   6. passes when |error| is within the point's limit; otherwise it starts
+//      over from step 1 (without asking again), up to kRetries times, then
+//      the point fails and the run goes on with the next one.
+// A meter that does not answer ends the run: nothing after it could be
+// trusted. Stop ends it cleanly after the exchange in flight; the meter
+// keeps every correction written so far, and the result says where it
+// stopped.
+//
+// The run talks to the meter through an Exchanger, so the windows' link and
+// the command line's synchronous link can both drive it. Replies are always
+// handled on a later turn of the event loop, whatever the exchanger does, so
+// the run never blocks the loop and never recurses.
+#include "core/calibrationplan.h"
+#include "core/calibrationrecord.h"
+
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <optional>
+
+namespace calib {
+
+// Sends a request to the meter and calls done with its reply, or with an
+// empty array when none came. done must not be called twice.
+class Exchanger {
+public:
+    virtual ~Exchanger() = default;
+    virtual void Exchange(const QByteArray &request, std::function<void(const QByteArray &reply)> done) = 0;
+};
+
+constexpr int kRetries = 3;
+constexpr int kSettleReadings = 8;
+
+enum class Step { Clearing, WaitingForSource, ReadingBefore, Writing, ReadingAfter, Done };
+QString StepText(Step step);
+
+struct PointResult {
+    PlanPoint point;
+    std::optional<double> before;
+    QString word;               // six hex digits, the last written
+    std::optional<double> after;
+    std::optional<double> error; // % of the reference
+    int attempts = 0;
+    bool passed = false;
+    bool skipped = false;
+    QString message;            // why it failed, empty when it passed
+};
+
+struct RunResult {
+    QList<PointResult> points;  // those begun (asked for, written), in plan order
+    bool stopped = false;       // by the operator
+    bool noAnswer = false;      // the meter stopped answering
+    QString stoppedAt;          // where the run ended early, empty when complete
+    int planned = 0;
+    QDateTime started;
+    QDateTime finished;
+    // Every planned point done and passed.
+    bool Passed() const;
+};
+
+class Run : public QObject {
+    Q_OBJECT
+public:
+    enum class Answer { Continue, Skip, Stop };
+
+    // decoder: the family's read reply decoder; it must outlive the run.
+    Run(Exchanger &exchanger, Decoder &decoder, std::uint8_t address, Plan plan, QObject *parent = nullptr);
+
+    // Ask the operator before each point (default); without it the source
+    // is taken to follow on its own.
+    void SetPrompting(bool prompting) { prompting_ = prompting; }
+    // Milliseconds between reads (0: back to back).
+    void SetReadInterval(int ms) { readIntervalMs_ = ms; }
+
+    void Start();
+    // The operator's answer to sourceWanted.
+    void Respond(Answer answer);
+    // Ends the run after the exchange in flight.
+    void Stop();
+
+    bool Running() const { return running_; }
+    const RunResult &Result() const { return result_; }
+    const Plan &plan() const { return plan_; }
+    int Current() const { return index_; } // 0-based point index
+    Step CurrentStep() const { return step_; }
+
+signals:
+    // Point index (0-based) of count, the step, and the last error (% or
+    // empty) - for a progress display.
+    void progress(int index, int count, calib::Step step, const QString &lastError);
+    // The operator must set the source for this point and answer.
+    void sourceWanted(const calib::PlanPoint &point);
+    void pointDone(const calib::PointResult &result);
+    void finished(const calib::RunResult &result);
+
+private:
+    void beginPoint();
+    void beginAttempt();
+    void clearDone(const QByteArray &reply);
+    void startReading(Step step);
+    void read();
+    void readDone(const QByteArray &reply);
+    void settled(double mean);
+    void writeDone(const QByteArray &reply);
+    void endPoint(bool passed, const QString &message);
+    void finish();
+    void exchange(const QByteArray &request, void (Run::*handler)(const QByteArray &));
+    void report();
+    PointResult &current() { return result_.points.last(); }
+
+    Exchanger &exchanger_;
+    Decoder &decoder_;
+    std::uint8_t address_;
+    Plan plan_;
+    bool prompting_ = true;
+    int readIntervalMs_ = 0;
+
+    bool running_ = false;
+    bool stopWanted_ = false;
+    bool inFlight_ = false;
+    int index_ = 0;
+    Step step_ = Step::Clearing;
+    QList<double> readings_; // of this settling, newest last
+    double spread_ = 0;      // of the last eight, % of their mean
+    int misses_ = 0;         // replies missed in a row
+    QElapsedTimer settling_;
+    QString lastError_;
+    RunResult result_;
+};
+
+// The record rows of a run: one per point begun (action 引导校验) and one
+// saying where the run ended early, if it did. A record kept as the run goes
+// adds PointRow at each pointDone and EndRow at the end.
+RecordRow PointRow(const PointResult &point, int address, const QDateTime &time);
+std::optional<RecordRow> EndRow(const RunResult &result, int address);
+QList<RecordRow> RunRows(const RunResult &result, int address);
+
+} // namespace calib

@@ -1,0 +1,219 @@
+// The guided calibration run against the simulator's calibration bench
+// (deliberate gain and angle errors that the corrections remove), and the
+// refusals of plan files.
+#include "core/calibrationrun.h"
+#include "report/calibrationcertificate.h"
+#include "sim/bus.h"
+#include "sim/threephase.h"
+#include "tests/support/testutil.h"
+#include "threephase/calibration.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cmath>
+#include <gtest/gtest.h>
+
+namespace {
+
+// The bus answers on a later turn of the event loop, as a port does.
+struct SimExchanger : calib::Exchanger {
+    sim::Bus &bus;
+    std::function<void(const QByteArray &)> beforeEach;
+    int writes = 0;
+    explicit SimExchanger(sim::Bus &b) : bus(b) {}
+    void Exchange(const QByteArray &request, std::function<void(const QByteArray &)> done) override
+    {
+        if (request.size() > 2 && request.at(2) == 'w')
+            ++writes;
+        if (beforeEach)
+            beforeEach(request);
+        QTimer::singleShot(0, [this, request, done] { done(bus.Handle(request)); });
+    }
+};
+
+constexpr std::uint32_t kVolts(double v) { return static_cast<std::uint32_t>(v * 8192); }
+
+struct GuidedRun : ::testing::Test {
+    sim::Bus bus;
+    sim::ThreePhaseInstrument *meter = nullptr;
+    SimExchanger link{bus};
+    threephase::calibration::Decoder decoder;
+
+    void SetUp() override
+    {
+        bus.Add(1, sim::Family::ThreePhase);
+        meter = bus.ThreePhaseAt(1);
+    }
+    calib::Plan plan(const char *points, int settleMs = calib::kDefaultSettleMs)
+    {
+        QString error;
+        auto p = calib::SelectPoints(threephase::calibration::DefaultPlan(), QString::fromLatin1(points), &error);
+        EXPECT_TRUE(p) << qPrintable(error);
+        p->settleMs = settleMs;
+        return *p;
+    }
+    calib::RunResult run(calib::Run &r)
+    {
+        bool done = false;
+        QObject::connect(&r, &calib::Run::finished, [&] { done = true; });
+        r.Start();
+        EXPECT_TRUE(WaitFor([&] { return done; }, 60000));
+        return r.Result();
+    }
+};
+
+} // namespace
+
+TEST_F(GuidedRun, EveryPointOfTheModulesDefaultPlanPassesInOneRun)
+{
+    const calib::Plan defaults = threephase::calibration::DefaultPlan();
+    ASSERT_EQ(defaults.points.size(), 18);
+    calib::Run r(link, decoder, 1, defaults);
+    int prompts = 0;
+    QObject::connect(&r, &calib::Run::sourceWanted, [&](const calib::PlanPoint &p) {
+        EXPECT_EQ(p.point, prompts + 1);
+        ++prompts;
+        r.Respond(calib::Run::Answer::Continue);
+    });
+    QElapsedTimer clock;
+    clock.start();
+    const calib::RunResult result = run(r);
+    RecordProperty("run_ms", static_cast<int>(clock.elapsed()));
+    EXPECT_EQ(prompts, 18);
+    ASSERT_EQ(result.points.size(), 18);
+    EXPECT_TRUE(result.Passed());
+    for (const calib::PointResult &p : result.points) {
+        SCOPED_TRACE(p.point.point);
+        EXPECT_TRUE(p.passed) << qPrintable(p.message);
+        ASSERT_TRUE(p.before && p.after && p.error);
+        EXPECT_GT(std::fabs(*p.before - p.point.reference), p.point.limit / 100 * p.point.reference) << "the meter's own error";
+        EXPECT_LE(std::fabs(*p.error), 0.05);
+        EXPECT_NE(p.word, "000000");
+        EXPECT_EQ(meter->CalibrationWord(p.point.point), calib::CorrectionWord(p.word).value());
+    }
+}
+
+TEST_F(GuidedRun, APointWhoseSourceIsNotSetFailsAfterItsRetriesAndTheOthersAreDone)
+{
+    // Ua stays at 210 V whatever is written: the source was never set.
+    meter->PinCalibrationValue(13, kVolts(210));
+    calib::Run r(link, decoder, 1, plan("1,13,16"));
+    r.SetPrompting(false);
+    const calib::RunResult result = run(r);
+    ASSERT_EQ(result.points.size(), 3);
+    EXPECT_FALSE(result.Passed());
+    EXPECT_TRUE(result.stoppedAt.isEmpty());
+    EXPECT_TRUE(result.points[0].passed);
+    EXPECT_TRUE(result.points[2].passed);
+    const calib::PointResult &ua = result.points[1];
+    EXPECT_FALSE(ua.passed);
+    EXPECT_EQ(ua.attempts, 1 + calib::kRetries);
+    EXPECT_NEAR(*ua.error, -100.0 * 10 / 220, 0.01);
+    EXPECT_TRUE(ua.message.contains("超出 ±0.05%")) << qPrintable(ua.message);
+
+    // The certificate names the failure and says 不合格; an unwritable path
+    // is reported, not taken for a certificate.
+    const calib::CertificateHeader header{"三相模块", 1, "", "三相模块默认校验方案", "默认方案"};
+    const QString html = calib::CertificateHtml(header, result);
+    EXPECT_TRUE(html.contains("结论：不合格"));
+    EXPECT_TRUE(html.contains(ua.message.toHtmlEscaped()));
+    QTemporaryDir dir;
+    QString error;
+    ASSERT_TRUE(calib::WriteCertificate(dir.filePath("c.pdf"), header, result, &error)) << qPrintable(error);
+    QFile pdf(dir.filePath("c.pdf"));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_EQ(pdf.read(5), "%PDF-");
+    EXPECT_FALSE(calib::WriteCertificate(dir.filePath("no/c.pdf"), header, result, &error));
+}
+
+TEST_F(GuidedRun, AReadingThatNeverSettlesTimesOutWithAClearFailure)
+{
+    // The source swings between 219 and 221 V from one read to the next.
+    int reads = 0;
+    link.beforeEach = [&](const QByteArray &request) {
+        if (request.at(2) == 'r')
+            meter->PinCalibrationValue(13, kVolts(++reads % 2 ? 219 : 221));
+    };
+    calib::Run r(link, decoder, 1, plan("13,16", 300));
+    r.SetPrompting(false);
+    const calib::RunResult result = run(r);
+    ASSERT_EQ(result.points.size(), 2);
+    EXPECT_FALSE(result.points[0].passed);
+    EXPECT_FALSE(result.points[0].before.has_value());
+    EXPECT_EQ(result.points[0].message, "读数 0.3 秒内未稳定（八次读数相差 0.909%，允许 0.05%）");
+    EXPECT_TRUE(result.points[1].passed) << "the run goes on";
+    EXPECT_FALSE(result.noAnswer);
+}
+
+TEST_F(GuidedRun, StopAndSilenceEndTheRunAndSayWhere)
+{
+    {
+        calib::Run r(link, decoder, 1, plan("1-3"));
+        r.SetPrompting(false);
+        QObject::connect(&r, &calib::Run::pointDone, [&] { r.Stop(); });
+        const calib::RunResult result = run(r);
+        EXPECT_TRUE(result.stopped);
+        EXPECT_FALSE(result.Passed());
+        ASSERT_EQ(result.points.size(), 1);
+        EXPECT_TRUE(result.points[0].passed);
+        EXPECT_EQ(result.stoppedAt, "第 2 点（B相功率（100%）-1.0 [ 2 ]）开始前");
+        EXPECT_NE(meter->CalibrationWord(1), 0u) << "the correction written stays";
+        EXPECT_EQ(meter->CalibrationWord(2), 0u);
+    }
+    calib::Run r(link, decoder, 7, plan("1-3"));
+    r.SetPrompting(false);
+    const calib::RunResult result = run(r);
+    EXPECT_TRUE(result.noAnswer);
+    EXPECT_EQ(result.stoppedAt, "第 1 点（A相功率（100%）-1.0 [ 1 ]）清零");
+    const QList<calib::RecordRow> rows = calib::RunRows(result, 7);
+    ASSERT_EQ(rows.size(), 2);
+    EXPECT_EQ(rows[0].verdict, "不合格");
+    EXPECT_EQ(rows[1].result, "运行停止于第 1 点（A相功率（100%）-1.0 [ 1 ]）清零");
+}
+
+TEST(CalibrationPlan, FilesAreCheckedBeforeAnythingIsWritten)
+{
+    const calib::Plan defaults = threephase::calibration::DefaultPlan();
+    struct Case {
+        const char *json;
+        const char *error; // empty: accepted
+    };
+    const Case cases[] = {
+        {R"({"points":[{"point":13,"reference":0}]})", "\"reference\" must be a number other than 0"},
+        {R"({"points":[{"point":13,"reference":"220V"}]})", "\"reference\" must be a number other than 0"},
+        {R"({"points":[{"point":13}]})", "\"reference\" must be a number other than 0"},
+        {R"({"points":[{"point":19,"reference":1}]})", "\"point\" must be one of the points"},
+        {R"({"points":[{"point":1,"reference":1},{"point":1,"reference":1}]})", "given twice"},
+        {R"({"points":[]})", "\"points\" must be a list"},
+        {R"({"limit":-1,"points":[{"point":1,"reference":1}]})", "\"limit\" must be a number above 0"},
+        {R"({"family":"kz827","points":[{"point":1,"reference":1}]})", "the plan is for kz827"},
+        {R"({"points":[{"point":1,"reference":1)", "not a JSON document"},
+        {R"({"name":"夜班","limit":0.1,"points":[{"point":16,"reference":4.99,"current":120,"limit":0.2},)"
+         R"({"point":2,"reference":1000}]})",
+         ""},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.json);
+        QString error;
+        const auto plan = calib::ParsePlan(c.json, "three-phase", defaults, &error);
+        if (*c.error) {
+            EXPECT_FALSE(plan);
+            EXPECT_TRUE(error.contains(QString::fromUtf8(c.error), Qt::CaseInsensitive)) << qPrintable(error);
+            continue;
+        }
+        ASSERT_TRUE(plan) << qPrintable(error);
+        ASSERT_EQ(plan->points.size(), 2);
+        EXPECT_EQ(plan->name, "夜班");
+        EXPECT_EQ(plan->points[0].ReferenceText(), "4.99A");
+        EXPECT_EQ(plan->points[0].source.Text(), "A相 220V 120%In PF 1.0");
+        EXPECT_EQ(plan->points[0].limit, 0.2);
+        EXPECT_EQ(plan->points[1].source.Text(), "B相 220V 100%In PF 1.0");
+        EXPECT_EQ(plan->points[1].limit, 0.1);
+    }
+    QString error;
+    EXPECT_FALSE(calib::SelectPoints(defaults, "1,19", &error));
+    EXPECT_FALSE(calib::SelectPoints(defaults, "3-1", &error));
+    EXPECT_EQ(calib::SelectPoints(defaults, "1,2,13-18", &error)->points.size(), 8);
+}
