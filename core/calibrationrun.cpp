@@ -1,5 +1,7 @@
 #include "core/calibrationrun.h"
 
+#include <iterator>
+
 #include <QPointer>
 #include <QTimer>
 #include <algorithm>
@@ -14,21 +16,10 @@ constexpr int kMissesAllowed = 3;
 
 QString StepText(Step step)
 {
-    switch (step) {
-    case Step::Clearing:
-        return QStringLiteral("清零");
-    case Step::WaitingForSource:
-        return QStringLiteral("等待设置标准源");
-    case Step::ReadingBefore:
-        return QStringLiteral("读数（校验前）");
-    case Step::Writing:
-        return QStringLiteral("写入校验数据");
-    case Step::ReadingAfter:
-        return QStringLiteral("读数（校验后）");
-    case Step::Done:
-        return QStringLiteral("完成");
-    }
-    return QString();
+    // In the order of Step.
+    static const char *const kTexts[] = {"清零", "等待设置标准源", "读数（校验前）", "写入校验数据", "读数（校验后）", "完成"};
+    const auto i = static_cast<std::size_t>(step);
+    return i < std::size(kTexts) ? QString::fromUtf8(kTexts[i]) : QString();
 }
 
 bool RunResult::Passed() const
@@ -141,14 +132,22 @@ void Run::beginAttempt()
     exchange(WriteRequest(address_, static_cast<std::uint8_t>(current().point.point), 0), &Run::clearDone);
 }
 
+bool Run::acknowledged(const QByteArray &reply, const QString &what)
+{
+    if (IsAcknowledgement(reply))
+        return true;
+    // A write the meter does not confirm ends the run: nothing after it can
+    // be trusted.
+    result_.noAnswer = true;
+    current().message = QStringLiteral("仪表没有确认") + what;
+    finish();
+    return false;
+}
+
 void Run::clearDone(const QByteArray &reply)
 {
-    if (!IsAcknowledgement(reply)) {
-        result_.noAnswer = true;
-        current().message = QStringLiteral("仪表没有确认清零");
-        finish();
+    if (!acknowledged(reply, QStringLiteral("清零")))
         return;
-    }
     current().word = WordText(0);
     if (stopWanted_) {
         finish();
@@ -262,12 +261,8 @@ void Run::settled(double mean)
 
 void Run::writeDone(const QByteArray &reply)
 {
-    if (!IsAcknowledgement(reply)) {
-        result_.noAnswer = true;
-        current().message = QStringLiteral("仪表没有确认写入");
-        finish();
+    if (!acknowledged(reply, QStringLiteral("写入")))
         return;
-    }
     // Stopped here, the correction just written stays.
     if (stopWanted_) {
         finish();

@@ -111,6 +111,9 @@ signals:
 private:
     void beginPoint();
     void beginAttempt();
+    // True when reply confirms the write; otherwise the run ends as not
+    // answering, saying which write went unconfirmed.
+    bool acknowledged(const QByteArray &reply, const QString &what);
     void clearDone(const QByteArray &reply);
     void startReading(Step step);
     void read();

@@ -30,18 +30,16 @@ const char *const kBusy = calib::msg::kBusy;
 // What the record calls a command.
 QString CommandName(std::uint8_t subCommand)
 {
-    switch (subCommand) {
-    case cal::kVoltageZero:
-        return QStringLiteral("电压零电平校准");
-    case cal::kCurrentZero:
-        return QStringLiteral("电流零电平校准");
-    case cal::kVoltageClear:
-        return QStringLiteral("电压零电平清零");
-    case cal::kCurrentClear:
-        return QStringLiteral("电流零电平清零");
-    default:
-        return QStringLiteral("写入");
-    }
+    static const std::pair<std::uint8_t, const char *> kNames[] = {
+        {cal::kVoltageZero, "电压零电平校准"},
+        {cal::kCurrentZero, "电流零电平校准"},
+        {cal::kVoltageClear, "电压零电平清零"},
+        {cal::kCurrentClear, "电流零电平清零"},
+    };
+    for (const auto &[command, name] : kNames)
+        if (command == subCommand)
+            return QString::fromUtf8(name);
+    return QStringLiteral("写入");
 }
 
 } // namespace
