@@ -5,6 +5,7 @@
 #include "cli/calibrate.h"
 #include "cli/meter.h"
 #include "core/addressscan.h"
+#include "kz827/calibration.h"
 #include "report/calibrationcertificate.h"
 #include "singlephase/calibration.h"
 #include "threephase/calibration.h"
@@ -73,7 +74,7 @@ const char kUsageText[] =
     "       kzctl diff    A.json B.json\n"
     "       kzctl diff    FILE.json --port P [--address A]\n"
     "       kzctl set     --port P --family F --address A [BLOCK/]NAME=VALUE...\n"
-    "       kzctl calibrate --port P --family three-phase|single-phase --address A [--plan FILE.json]\n"
+    "       kzctl calibrate --port P --family F --address A [--plan FILE.json]\n"
     "                     [--points 1,2,13-18] [--limit 0.05] [--no-prompt] [--record FILE.csv]\n"
     "                     [--certificate FILE.pdf] [--operator NAME]\n"
     "port options: --baud 9600 --parity none|even|odd --data-bits 5..8 --stop-bits 1|2 --timeout MS (500, scan 100)\n"
@@ -733,8 +734,9 @@ int Set(SyncLink &link, const Args &args, const Target &target)
 // the points chosen and the limit; refused before the port is opened.
 std::optional<calib::Plan> CalibrationPlan(const Args &args, Family family, QString *error)
 {
-    const calib::Plan defaults = family == Family::ThreePhase ? threephase::calibration::DefaultPlan()
-                                                              : singlephase::calibration::DefaultPlan();
+    const calib::Plan defaults = family == Family::ThreePhase    ? threephase::calibration::DefaultPlan()
+                                 : family == Family::SinglePhase ? singlephase::calibration::DefaultPlan()
+                                                                 : kz827::calibration::DefaultPlan();
     std::optional<calib::Plan> plan = defaults;
     if (args.options.contains(QStringLiteral("--plan")))
         plan = calib::LoadPlan(args.options[QStringLiteral("--plan")], FamilyName(family), defaults, error);
@@ -784,8 +786,6 @@ int Calibrate(const Args &args)
         return Usage(error);
     if (target->addresses.size() != 1)
         return Usage(QStringLiteral("calibrate: give one address"));
-    if (target->family == Family::Kz827)
-        return Usage(QStringLiteral("calibrate: the kz827 family is calibrated in its window"));
     const auto plan = CalibrationPlan(args, target->family, &error);
     if (!plan) {
         Err(error);
@@ -814,14 +814,21 @@ int Calibrate(const Args &args)
         Err(error);
         return kFailed;
     }
+    // The family's calibration form: the module's and the single-phase
+    // meter's over their decoders, the KZ827KVE's its own.
     std::unique_ptr<calib::Decoder> decoder;
+    std::unique_ptr<calib::Protocol> protocol;
     if (target->family == Family::ThreePhase)
         decoder = std::make_unique<threephase::calibration::Decoder>();
-    else
+    else if (target->family == Family::SinglePhase)
         decoder = std::make_unique<singlephase::calibration::Decoder>();
+    if (decoder)
+        protocol = std::make_unique<calib::AaProtocol>(*decoder);
+    else
+        protocol = std::make_unique<kz827::calibration::GuidedProtocol>();
     link.SetCalibrationLengths(modbus::CalibrationLengthsOf(target->family));
     SyncExchanger exchanger(link);
-    calib::Run run(exchanger, *decoder, std::uint8_t(address), *plan);
+    calib::Run run(exchanger, *protocol, std::uint8_t(address), *plan);
     run.SetPrompting(!args.noPrompt);
     QEventLoop loop;
     QObject::connect(&run, &calib::Run::sourceWanted, &run,
@@ -856,7 +863,7 @@ int Calibrate(const Args &args)
     if (args.options.contains(QStringLiteral("--certificate"))) {
         const QString path = args.options[QStringLiteral("--certificate")];
         calib::CertificateHeader header;
-        header.family = target->family == Family::ThreePhase ? QStringLiteral("三相模块") : QStringLiteral("单相表");
+        header.family = calib::FamilyText(target->family);
         header.address = address;
         header.operatorName = args.options.value(QStringLiteral("--operator"));
         header.planName = plan->name;

@@ -29,8 +29,52 @@ bool RunResult::Passed() const
     return std::all_of(points.begin(), points.end(), [](const PointResult &p) { return p.passed; });
 }
 
+QByteArray AaProtocol::ClearRequest(std::uint8_t address, const PlanPoint &point) const
+{
+    return WriteRequest(address, point, 0);
+}
+
+QString AaProtocol::ClearedWord(const PlanPoint &) const
+{
+    return WordText(0);
+}
+
+QByteArray AaProtocol::ReadRequest(std::uint8_t address) const
+{
+    return calib::ReadRequest(address);
+}
+
+std::optional<double> AaProtocol::Reading(const QByteArray &reply, const PlanPoint &point)
+{
+    if (!IsCompleteRead(reply))
+        return std::nullopt;
+    decoder_.Take(reply.mid(kHeaderBytes));
+    return decoder_.Latest(point.reading);
+}
+
+bool AaProtocol::IsAcknowledgement(const QByteArray &reply) const
+{
+    return calib::IsAcknowledgement(reply);
+}
+
+Computed AaProtocol::Compute(const PlanPoint &point, double mean) const
+{
+    return ComputeCorrection(point.formula, point.ReferenceText(), mean);
+}
+
+QByteArray AaProtocol::WriteRequest(std::uint8_t address, const PlanPoint &point, std::uint32_t word) const
+{
+    return calib::WriteRequest(address, static_cast<std::uint8_t>(point.point), word);
+}
+
 Run::Run(Exchanger &exchanger, Decoder &decoder, std::uint8_t address, Plan plan, QObject *parent)
-    : QObject(parent), exchanger_(exchanger), decoder_(decoder), address_(address), plan_(std::move(plan))
+    : QObject(parent), exchanger_(exchanger), owned_(std::make_unique<AaProtocol>(decoder)), protocol_(*owned_),
+      address_(address), plan_(std::move(plan))
+{
+}
+
+Run::Run(Exchanger &exchanger, Protocol &protocol, std::uint8_t address, Plan plan, QObject *parent)
+    : QObject(parent), exchanger_(exchanger), protocol_(protocol), address_(address), plan_(std::move(plan))
 {
 }
 
@@ -129,12 +173,12 @@ void Run::beginAttempt()
     ++current().attempts;
     step_ = Step::Clearing;
     report();
-    exchange(WriteRequest(address_, static_cast<std::uint8_t>(current().point.point), 0), &Run::clearDone);
+    exchange(protocol_.ClearRequest(address_, current().point), &Run::clearDone);
 }
 
 bool Run::acknowledged(const QByteArray &reply, const QString &what)
 {
-    if (IsAcknowledgement(reply))
+    if (protocol_.IsAcknowledgement(reply))
         return true;
     // A write the meter does not confirm ends the run: nothing after it can
     // be trusted.
@@ -148,7 +192,7 @@ void Run::clearDone(const QByteArray &reply)
 {
     if (!acknowledged(reply, QStringLiteral("清零")))
         return;
-    current().word = WordText(0);
+    current().word = protocol_.ClearedWord(current().point);
     if (stopWanted_) {
         finish();
         return;
@@ -174,7 +218,7 @@ void Run::read()
         finish();
         return;
     }
-    exchange(ReadRequest(address_), &Run::readDone);
+    exchange(protocol_.ReadRequest(address_), &Run::readDone);
 }
 
 void Run::readDone(const QByteArray &reply)
@@ -184,7 +228,8 @@ void Run::readDone(const QByteArray &reply)
         return;
     }
     const PlanPoint &p = current().point;
-    if (!IsCompleteRead(reply)) {
+    const std::optional<double> reading = protocol_.Reading(reply, p);
+    if (!reading) {
         if (++misses_ >= kMissesAllowed) {
             result_.noAnswer = true;
             current().message = QStringLiteral("仪表无应答");
@@ -193,8 +238,7 @@ void Run::readDone(const QByteArray &reply)
         }
     } else {
         misses_ = 0;
-        decoder_.Take(reply.mid(kHeaderBytes));
-        readings_.append(decoder_.Latest(p.reading));
+        readings_.append(*reading);
         if (readings_.size() > kSettleReadings)
             readings_.removeFirst();
         if (readings_.size() == kSettleReadings) {
@@ -232,7 +276,7 @@ void Run::settled(double mean)
     const PlanPoint &p = r.point;
     if (step_ == Step::ReadingBefore) {
         r.before = mean;
-        const Computed computed = ComputeCorrection(p.formula, p.ReferenceText(), mean);
+        const Computed computed = protocol_.Compute(p, mean);
         const std::optional<std::uint32_t> word = CorrectionWord(computed.word);
         if (!computed.ok() || !word) {
             endPoint(false, computed.message);
@@ -241,7 +285,7 @@ void Run::settled(double mean)
         r.word = computed.word;
         step_ = Step::Writing;
         report();
-        exchange(WriteRequest(address_, static_cast<std::uint8_t>(p.point), *word), &Run::writeDone);
+        exchange(protocol_.WriteRequest(address_, p, *word), &Run::writeDone);
         return;
     }
     r.after = mean;

@@ -19,7 +19,9 @@
 // stopped.
 //
 // The run talks to the meter through an Exchanger, so the windows' link and
-// the command line's synchronous link can both drive it. Replies are always
+// the command line's synchronous link can both drive it, and in a family's
+// calibration form through a Protocol: the module and single-phase meter's
+// (AaProtocol, the engine's frames and formulas) or another family's. Replies are always
 // handled on a later turn of the event loop, whatever the exchanger does, so
 // the run never blocks the loop and never recurses.
 #include "core/calibrationplan.h"
@@ -31,6 +33,7 @@
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace calib {
@@ -41,6 +44,46 @@ class Exchanger {
 public:
     virtual ~Exchanger() = default;
     virtual void Exchange(const QByteArray &request, std::function<void(const QByteArray &reply)> done) = 0;
+};
+
+// A family's calibration form as the run uses it: the frames of one point's
+// clear, read and write, what a reply says, and the correction a settled
+// reading asks for.
+class Protocol {
+public:
+    virtual ~Protocol() = default;
+    // The write that clears a point before it is calibrated, and the word
+    // (six hex digits) it leaves.
+    virtual QByteArray ClearRequest(std::uint8_t address, const PlanPoint &point) const = 0;
+    virtual QString ClearedWord(const PlanPoint &point) const = 0;
+    virtual QByteArray ReadRequest(std::uint8_t address) const = 0;
+    // The point's reading from one read reply alone; nothing when the reply
+    // is not a complete read.
+    virtual std::optional<double> Reading(const QByteArray &reply, const PlanPoint &point) = 0;
+    virtual bool IsAcknowledgement(const QByteArray &reply) const = 0;
+    // The word to write for a settled mean reading (taken after the clear),
+    // or the message saying why there is none.
+    virtual Computed Compute(const PlanPoint &point, double mean) const = 0;
+    virtual QByteArray WriteRequest(std::uint8_t address, const PlanPoint &point, std::uint32_t word) const = 0;
+};
+
+// The form the three-phase module and the single-phase meter share: clear
+// writes the word 0, reads go through the family's decoder, the correction
+// is the engine's.
+class AaProtocol : public Protocol {
+public:
+    // decoder: the family's read reply decoder; it must outlive the protocol.
+    explicit AaProtocol(Decoder &decoder) : decoder_(decoder) {}
+    QByteArray ClearRequest(std::uint8_t address, const PlanPoint &point) const override;
+    QString ClearedWord(const PlanPoint &point) const override;
+    QByteArray ReadRequest(std::uint8_t address) const override;
+    std::optional<double> Reading(const QByteArray &reply, const PlanPoint &point) override;
+    bool IsAcknowledgement(const QByteArray &reply) const override;
+    Computed Compute(const PlanPoint &point, double mean) const override;
+    QByteArray WriteRequest(std::uint8_t address, const PlanPoint &point, std::uint32_t word) const override;
+
+private:
+    Decoder &decoder_;
 };
 
 constexpr int kRetries = 3;
@@ -78,8 +121,11 @@ class Run : public QObject {
 public:
     enum class Answer { Continue, Skip, Stop };
 
-    // decoder: the family's read reply decoder; it must outlive the run.
+    // decoder: the family's read reply decoder (the 0xAA form of the
+    // module and the single-phase meter); it must outlive the run.
     Run(Exchanger &exchanger, Decoder &decoder, std::uint8_t address, Plan plan, QObject *parent = nullptr);
+    // protocol: the family's calibration form; it must outlive the run.
+    Run(Exchanger &exchanger, Protocol &protocol, std::uint8_t address, Plan plan, QObject *parent = nullptr);
 
     // Ask the operator before each point (default); without it the source
     // is taken to follow on its own.
@@ -127,7 +173,8 @@ private:
     PointResult &current() { return result_.points.last(); }
 
     Exchanger &exchanger_;
-    Decoder &decoder_;
+    std::unique_ptr<Protocol> owned_; // the default form, when made from a decoder
+    Protocol &protocol_;
     std::uint8_t address_;
     Plan plan_;
     bool prompting_ = true;

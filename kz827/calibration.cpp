@@ -37,21 +37,23 @@ QString Hex24(std::uint32_t value)
 
 } // namespace
 
+// The items in list order: text, standard value, and for the guided run the
+// engine's kind of formula (which unit the reference has) and the reading.
+constexpr calib::Point kPoints[kItems] = {
+    {"电压（100%U）- 1.0      [ 1 ]", "220.00V", calib::Formula::Ratio, kVoltage},
+    {"电流（100%I ）- 1.0     [ 2 ]", "5.000A", calib::Formula::Ratio, kCurrent},
+    {"有功功率（100%UI）- 1.0 [ 3 ]", "1100.00W", calib::Formula::PowerUnity, kPower},
+    {"相位（100%UI ）- 0.5L   [ 4 ]", "550.00W", calib::Formula::PowerHalfLagging, kPhase},
+};
+
 QString ItemText(int item)
 {
-    static const char *const texts[kItems] = {
-        "电压（100%U）- 1.0      [ 1 ]",
-        "电流（100%I ）- 1.0     [ 2 ]",
-        "有功功率（100%UI）- 1.0 [ 3 ]",
-        "相位（100%UI ）- 0.5L   [ 4 ]",
-    };
-    return item >= 0 && item < kItems ? QString::fromUtf8(texts[item]) : QString();
+    return item >= 0 && item < kItems ? QString::fromUtf8(kPoints[item].text) : QString();
 }
 
 QString StandardDefault(int item)
 {
-    static const char *const texts[kItems] = {"220.00V", "5.000A", "1100.00W", "550.00W"};
-    return item >= 0 && item < kItems ? QString::fromLatin1(texts[item]) : QString();
+    return item >= 0 && item < kItems ? QString::fromLatin1(kPoints[item].reference) : QString();
 }
 
 QString FactoryCoefficient(int item)
@@ -101,16 +103,20 @@ double Histories::Mean(int which) const
     return values_[which].Mean();
 }
 
-Quantities Histories::Compute() const
+Quantities Convert(double voltage, double current, double power, std::uint32_t scale)
 {
     Quantities q;
-    q.volts = Mean(0) * 250.0 / kFullScale * 400.0 / 150.0;
-    q.amps = Mean(1) * 250.0 / kFullScale * 5.0 / 150.0;
-    double m = Mean(2);
-    if (m > kFullScale)
-        m -= 2 * kFullScale;
-    q.watts = m * 3125.0 / 4718592.0 * scale_ / kPowerUnity;
+    q.volts = voltage * 250.0 / kFullScale * 400.0 / 150.0;
+    q.amps = current * 250.0 / kFullScale * 5.0 / 150.0;
+    if (power > kFullScale)
+        power -= 2 * kFullScale;
+    q.watts = power * 3125.0 / 4718592.0 * scale / kPowerUnity;
     return q;
+}
+
+Quantities Histories::Compute() const
+{
+    return Convert(Mean(0), Mean(1), Mean(2), scale_);
 }
 
 Computed ComputeCoefficient(int item, const QString &standard, const Quantities &q)
@@ -166,6 +172,78 @@ Computed ComputeCoefficient(int item, const QString &standard, const Quantities 
 std::optional<std::uint32_t> CoefficientData(const QString &text)
 {
     return calib::CorrectionWord(text);
+}
+
+calib::Plan DefaultPlan()
+{
+    QList<calib::DefaultSource> sources;
+    for (int item = 0; item < kItems; ++item) {
+        calib::Source s;
+        s.powerFactor = item == kPhase ? QStringLiteral("0.5L") : QStringLiteral("1.0");
+        sources.append({item + 1, s});
+    }
+    return calib::MakeDefaultPlan(QStringLiteral("KZ827KVE默认校验方案"), kPoints, sources);
+}
+
+namespace {
+int ItemOf(const calib::PlanPoint &point)
+{
+    return point.point - 1;
+}
+} // namespace
+
+QByteArray GuidedProtocol::ClearRequest(std::uint8_t address, const calib::PlanPoint &point) const
+{
+    return Request(address, WriteCommand(ItemOf(point)), CoefficientData(FactoryCoefficient(ItemOf(point))).value_or(0));
+}
+
+QString GuidedProtocol::ClearedWord(const calib::PlanPoint &point) const
+{
+    return calib::WordText(CoefficientData(FactoryCoefficient(ItemOf(point))).value_or(0));
+}
+
+QByteArray GuidedProtocol::ReadRequest(std::uint8_t address) const
+{
+    return Request(address, kRead);
+}
+
+std::optional<double> GuidedProtocol::Reading(const QByteArray &reply, const calib::PlanPoint &point)
+{
+    const std::optional<calibration::Reading> raw = IsCalibrationReply(reply) ? DecodeRead(reply) : std::nullopt;
+    if (!raw)
+        return std::nullopt;
+    const Quantities q = Convert(raw->voltage, raw->current, raw->power, raw->scale);
+    const int item = ItemOf(point);
+    return item == kVoltage ? q.volts : item == kCurrent ? q.amps : q.watts;
+}
+
+bool GuidedProtocol::IsAcknowledgement(const QByteArray &reply) const
+{
+    return IsCalibrationReply(reply) && calibration::IsAcknowledgement(reply);
+}
+
+calib::Computed GuidedProtocol::Compute(const calib::PlanPoint &point, double mean) const
+{
+    const Computed computed = ComputeCoefficient(ItemOf(point), point.ReferenceText(), {mean, mean, mean});
+    calib::Computed out;
+    out.reading = mean;
+    if (computed.ok()) {
+        out.word = calib::WordText(CoefficientData(computed.coefficient).value_or(0));
+        return out;
+    }
+    // Already within the limit at the factory coefficient: nothing to
+    // correct, the factory coefficient is written again and checked.
+    if (std::fabs(mean - point.reference) <= point.limit / 100 * std::fabs(point.reference)) {
+        out.word = ClearedWord(point);
+        return out;
+    }
+    out.message = computed.error;
+    return out;
+}
+
+QByteArray GuidedProtocol::WriteRequest(std::uint8_t address, const calib::PlanPoint &point, std::uint32_t word) const
+{
+    return Request(address, WriteCommand(ItemOf(point)), word);
 }
 
 } // namespace kz827::calibration

@@ -14,6 +14,8 @@
 // The readings shown are means over the last eight reads; a new coefficient
 // is computed from them and a standard meter's value. Qt Core only.
 #include "core/calibrationengine.h"
+#include "core/calibrationplan.h"
+#include "core/calibrationrun.h"
 
 #include <QByteArray>
 #include <QString>
@@ -69,6 +71,10 @@ struct Quantities {
     double watts = 0;
 };
 
+// The quantities of raw values: U and I from the raw voltage and current, P
+// from the raw power (above 2^24 it counts as negative) and the power scale.
+Quantities Convert(double voltage, double current, double power, std::uint32_t scale);
+
 // The last eight reads of the raw voltage, current and power, oldest
 // first, zero at start, and the latest power scale (it is not averaged).
 class Histories {
@@ -102,5 +108,28 @@ Computed ComputeCoefficient(int item, const QString &standard, const Quantities 
 // characters or padded with zeros in front, read as three hex pairs. Nothing
 // when a character used is not a hex digit (the calibration engine's rule).
 std::optional<std::uint32_t> CoefficientData(const QString &text);
+
+// The default plan of a guided run: the four items at the standard values
+// the window puts in, voltage, current and power at power factor 1.0, the
+// phase at 0.5 lagging.
+calib::Plan DefaultPlan();
+
+// A guided run in this family's form. A point (N = item + 1) is cleared by
+// writing its factory coefficient, as 清零 and 写入 do by hand, so that the
+// coefficient computed, which is absolute, starts from the factory state.
+// Each read is taken alone (sub-command 0x0F) with the conversion the window
+// uses. A point the computation refuses although its reading is already
+// within its limit keeps the factory coefficient: the phase item has no
+// angle to correct then ("数据出错！！" by hand).
+class GuidedProtocol : public calib::Protocol {
+public:
+    QByteArray ClearRequest(std::uint8_t address, const calib::PlanPoint &point) const override;
+    QString ClearedWord(const calib::PlanPoint &point) const override;
+    QByteArray ReadRequest(std::uint8_t address) const override;
+    std::optional<double> Reading(const QByteArray &reply, const calib::PlanPoint &point) override;
+    bool IsAcknowledgement(const QByteArray &reply) const override;
+    calib::Computed Compute(const calib::PlanPoint &point, double mean) const override;
+    QByteArray WriteRequest(std::uint8_t address, const calib::PlanPoint &point, std::uint32_t word) const override;
+};
 
 } // namespace kz827::calibration

@@ -111,7 +111,9 @@ CalibrationWindow::CalibrationWindow(SerialLink &link, QWidget *parent)
     middle->addLayout(left);
     middle->addWidget(listBox_);
 
-    MakeColumn({middle, buttons, steps});
+    MakeColumn({middle, buttons,
+                MakeGuidedPanel(cal::DefaultPlan, protocol_, [this] { return cyclicRead_.Reading(); }),
+                steps});
 
     timer_ = MakeTimer(500, [this] { onTick(); });
     // After a lost port the display keeps the last values, marked as stopped.
@@ -121,8 +123,9 @@ CalibrationWindow::CalibrationWindow(SerialLink &link, QWidget *parent)
 
 void CalibrationWindow::onClose()
 {
-    // Closing ends continuous reading altogether, so the window opens again
-    // ready to read, write and zero.
+    // Closing ends continuous reading and a guided run altogether, so the
+    // window opens again ready to read, write and zero.
+    guided_->Stop();
     stopReading();
 }
 
@@ -151,6 +154,8 @@ bool CalibrationWindow::sendRead()
 
 void CalibrationWindow::toggleReading()
 {
+    if (GuidedBusy())
+        return;
     if (cyclicRead_.Reading()) {
         stopReading();
         return;
@@ -182,6 +187,8 @@ void CalibrationWindow::onTick()
 
 void CalibrationWindow::sendCommand(std::uint8_t subCommand, std::uint32_t data)
 {
+    if (GuidedBusy())
+        return;
     if (cyclicRead_.Reading()) {
         ui::ShowMessage(this, QString::fromUtf8(kBusy));
         return;
@@ -196,6 +203,8 @@ void CalibrationWindow::sendCommand(std::uint8_t subCommand, std::uint32_t data)
 
 void CalibrationWindow::write()
 {
+    if (GuidedBusy())
+        return;
     if (cyclicRead_.Reading()) {
         ui::ShowMessage(this, QString::fromUtf8(kBusy));
         return;
@@ -264,8 +273,14 @@ void CalibrationWindow::compute()
 void CalibrationWindow::onReply(const modbus::Exchange &exchange)
 {
     const QByteArray &reply = exchange.reply;
+    if (GuidedWaiting()) {
+        // The guided run's exchange: its reads show as the manual ones do,
+        // the run takes the rest.
+        showRead(reply);
+        DeliverGuided(reply);
+        return;
+    }
     if (cal::IsCalibrationReply(reply)) {
-        const std::optional<cal::Reading> reading = cal::DecodeRead(reply);
         if (cal::IsAcknowledgement(reply)) {
             lastData_ = reply.mid(5);
             // The command it answers, for the record.
@@ -278,15 +293,23 @@ void CalibrationWindow::onReply(const modbus::Exchange &exchange)
                        write ? calib::WordText(at(7) << 16 | at(8) << 8 | at(9)) : QString(), QString());
             }
             ui::ShowMessage(this, QStringLiteral("参数设置成功！！"));
-        } else if (reading) {
-            lastData_ = reply.mid(5);
-            histories_.Push(*reading);
-            const cal::Quantities q = histories_.Compute();
-            ShowValue(voltage_, FormatFixed(q.volts, 4) + QLatin1Char('V'));
-            ShowValue(current_, FormatFixed(q.amps, 4) + QLatin1Char('A'));
-            ShowValue(power_, FormatFixed(q.watts, 4) + QLatin1Char('W'));
+        } else {
+            showRead(reply);
         }
     }
+}
+
+void CalibrationWindow::showRead(const QByteArray &reply)
+{
+    const std::optional<cal::Reading> reading = cal::IsCalibrationReply(reply) ? cal::DecodeRead(reply) : std::nullopt;
+    if (!reading)
+        return;
+    lastData_ = reply.mid(5);
+    histories_.Push(*reading);
+    const cal::Quantities q = histories_.Compute();
+    ShowValue(voltage_, FormatFixed(q.volts, 4) + QLatin1Char('V'));
+    ShowValue(current_, FormatFixed(q.amps, 4) + QLatin1Char('A'));
+    ShowValue(power_, FormatFixed(q.watts, 4) + QLatin1Char('W'));
 }
 
 void CalibrationWindow::addRow(int item, const QString &action, const QString &standard,

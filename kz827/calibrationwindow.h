@@ -2,7 +2,8 @@
 // KZ827KVE calibration: reads the raw measurements once or every 500 ms,
 // shows the means of the last eight reads, computes a new coefficient of
 // the selected item from the standard meter's value and writes it; also
-// triggers zero-level calibration and zero clearing.
+// triggers zero-level calibration and zero clearing. The guided run
+// calibrates the four items one after the other.
 #include "kz827/calibration.h"
 #include "ui/calibrationbench.h"
 
@@ -18,6 +19,8 @@ public:
     explicit CalibrationWindow(SerialLink &link, QWidget *parent = nullptr);
 
     bool Reading() const { return cyclicRead_.Reading(); }
+    // The guided run in progress, or the last one (nullptr before the first).
+    const calib::Run *GuidedRun() const { return guided_->GuidedRun(); }
 
 protected:
     void onClose() override;
@@ -34,6 +37,8 @@ private:
     // Zero commands and the write: one frame, refused while reading.
     void sendCommand(std::uint8_t subCommand, std::uint32_t data = 0);
     bool sendRead();
+    // A read reply's values into the histories and the display.
+    void showRead(const QByteArray &reply);
     void stopReading();
     // A row of the calibration record; item 1..4, 0 for a zero command.
     void addRow(int item, const QString &action, const QString &standard, std::optional<double> reading,
@@ -48,6 +53,7 @@ private:
     calib::CyclicRead cyclicRead_;
     QByteArray lastData_; // the last calibration reply without its first five bytes
     kz827::calibration::Histories histories_;
+    kz827::calibration::GuidedProtocol protocol_;
 };
 
 } // namespace kz827

@@ -23,6 +23,13 @@ QString Number(const std::optional<double> &v, int decimals)
 
 } // namespace
 
+QString FamilyText(Family family)
+{
+    // In the order of Family.
+    static const char *const kTexts[] = {"三相模块", "单相表", "KZ827KVE"};
+    return QString::fromUtf8(kTexts[static_cast<int>(family)]);
+}
+
 QString CertificateHtml(const CertificateHeader &header, const RunResult &result)
 {
     const bool passed = result.Passed();

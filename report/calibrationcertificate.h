@@ -5,6 +5,7 @@
 // words (合格 / 不合格). Drawn with QTextDocument onto a QPdfWriter; needs
 // a QGuiApplication for its fonts, no widgets.
 #include "core/calibrationrun.h"
+#include "link/family.h"
 
 #include <QString>
 
@@ -19,6 +20,9 @@ struct CertificateHeader {
 };
 
 // The certificate as HTML (what the PDF shows).
+// The family as a certificate names it: 三相模块, 单相表, KZ827KVE.
+QString FamilyText(Family family);
+
 QString CertificateHtml(const CertificateHeader &header, const RunResult &result);
 // Writes the PDF to path; false with a reason when it cannot be written.
 bool WriteCertificate(const QString &path, const CertificateHeader &header, const RunResult &result,

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <vector>
 
 namespace sim {
@@ -21,6 +22,7 @@ constexpr std::uint16_t kBaudRegister = 0x1006;
 constexpr double kUnity = 4194304.0; // coefficient 1.0 of voltage and current
 constexpr double kPowerUnity = 100000.0;
 constexpr std::uint32_t kMax24 = 0xFFFFFF;
+constexpr double kPhaseStep = 2.8 / 127; // degrees per step of the phase coefficient
 
 // A measurement field: the value in its unit with as many decimals as four
 // digits hold, then decimals (high byte) and unit code (low byte).
@@ -60,6 +62,7 @@ Kz827Instrument::Kz827Instrument()
 void Kz827Instrument::SetPlant(const Kz827Plant &plant)
 {
     plant_ = plant;
+    benchItem_ = -1;
     volts_ = plant.volts;
     amps_ = plant.amps;
     powerFactor_ = plant.powerFactor;
@@ -75,9 +78,28 @@ double Kz827Instrument::MeasuredAmps() const
     return amps_ * gain_[kCurrent] * coefficients_[kCurrent] / kUnity;
 }
 
+double Kz827Instrument::SeenWatts() const
+{
+    const std::uint32_t phase = coefficients_[kPhase] & 0xFF;
+    const double steps = (phase & 0x7F) * (phase & 0x80 ? -1.0 : 1.0);
+    const double shift = angleError_ - steps * kPhaseStep;
+    if (shift == 0)
+        return volts_ * amps_ * powerFactor_;
+    const double angle = std::acos(std::clamp(std::fabs(powerFactor_), 0.0, 1.0)) + shift * std::numbers::pi / 180;
+    return std::copysign(volts_ * amps_ * std::cos(angle), powerFactor_);
+}
+
 double Kz827Instrument::MeasuredWatts() const
 {
-    return volts_ * amps_ * powerFactor_ * gain_[kPower] * coefficients_[kPower] / kPowerUnity;
+    return SeenWatts() * gain_[kPower] * coefficients_[kPower] / kPowerUnity;
+}
+
+void Kz827Instrument::SetBench(int item)
+{
+    benchItem_ = item;
+    volts_ = plant_.volts;
+    amps_ = plant_.amps;
+    powerFactor_ = item == kPhase ? 0.5 : 1.0;
 }
 
 std::array<std::uint16_t, 6> Kz827Instrument::MeasurementWords() const
@@ -101,7 +123,7 @@ std::array<std::uint16_t, 6> Kz827Instrument::MeasurementWords() const
 std::array<std::uint32_t, 4> Kz827Instrument::CalibrationValues() const
 {
     // The raw power ignores K: the program multiplies K in.
-    const double watts = volts_ * amps_ * powerFactor_ * gain_[kPower];
+    const double watts = SeenWatts() * gain_[kPower];
     return {Raw24(MeasuredVolts() * 16777216.0 * 150.0 / (250.0 * 400.0)),
             Raw24(MeasuredAmps() * 16777216.0 * 150.0 / (250.0 * 5.0)),
             Raw24(std::abs(watts) * 4718592.0 / 3125.0), coefficients_[kPower]};
@@ -110,7 +132,7 @@ std::array<std::uint32_t, 4> Kz827Instrument::CalibrationValues() const
 void Kz827Instrument::Step()
 {
     ++reads_;
-    if (Frozen())
+    if (Frozen() || benchItem_ >= 0)
         return;
     Wander wander(*this);
     volts_ = std::max(0.0, wander(volts_, plant_.volts, plant_.volts * 0.001));
@@ -195,9 +217,10 @@ QByteArray Kz827Instrument::Calibrate(const QByteArray &pdu)
     const auto zero = std::find_if(kZeroCommands.begin(), kZeroCommands.end(), [&](const auto &z) { return z.first == sub; });
     if (zero != kZeroCommands.end())
         ++zeroCommands_[zero->second];
-    else if (sub >= 0x02 && sub <= 0x05)
+    else if (sub >= 0x02 && sub <= 0x05) {
         coefficients_[sub - 0x02] = static_cast<std::uint32_t>(at(6)) << 16 | at(7) << 8 | at(8);
-    else
+        SetBench(sub - 0x02);
+    } else
         return QByteArray();
     reply.append(static_cast<char>(0x77));
     reply.append(static_cast<char>(0x54));

@@ -44,7 +44,8 @@
 //   0x00/0x01 voltage/current zero-level calibrate, 0x06/0x07 voltage/
 //        current zero clear: counted, acknowledged.
 //   0x02..0x05 write the coefficient of voltage, current, power and phase
-//        (the data bytes): stored, acknowledged.
+//        (the data bytes): stored, acknowledged, and the bench set to that
+//        item's conditions (below).
 //   Acknowledgement (7 bytes): address, AA, 'w' (0x77), 54 60, CRC.
 // A malformed 0xAA request (another length, byte 2 not 0x80, another tag,
 // an unknown sub-command) gets no reply: an exception reply would pass the
@@ -60,8 +61,22 @@
 // each limited to 0..0xFFFFFF. Factory coefficients: voltage and current
 // 0x400000, power 0x0186A0, phase 0.
 //
+// The phase coefficient turns the angle the instrument sees between
+// current and voltage: its low byte holds a number of steps of 2.8/127
+// degrees (bits 0-6) and a sign (bit 7). Without the sign the steps are
+// taken off the angle seen, with it they are added, so that an instrument
+// whose angle reads d degrees too large is put right by d / (2.8/127) steps
+// without the sign. The measured power is U x I x cos(angle seen), the
+// angle seen being the input's own (arccos of the power factor) plus the
+// instrument's angle error (0 unless a test sets it) less that correction.
+//
 // The plant (secondary-side input: 220 V, 5 A, PF 1.0) wanders a little at
-// each measurement or calibration read unless frozen.
+// each measurement or calibration read unless frozen. Writing a coefficient
+// sets the bench to its item's conditions, as the operator sets the
+// standard source before calibrating it: the plant's nominal voltage and
+// current, held steady as a calibration source holds them, at power factor
+// 1.0 for voltage, current and power and 0.5 lagging for the phase. Setting
+// the plant leaves the bench.
 #include "sim/holdingarea.h"
 #include "sim/instrument.h"
 
@@ -93,6 +108,8 @@ public:
     void SetPlant(const Kz827Plant &plant);
     // How far the instrument's input is off: reads give value * gain.
     void SetGain(Item item, double gain) { gain_[item] = gain; }
+    // How far the angle the instrument sees is off, in degrees.
+    void SetAngleError(double degrees) { angleError_ = degrees; }
     // Any word of 0x1000-0x1006 and 0x1008-0x1032; false elsewhere.
     bool SetHolding(std::uint16_t reg, std::uint16_t value) { return areas_.Set(reg, value); }
     std::uint16_t Holding(std::uint16_t reg) const { return areas_.Value(reg); } // 0 elsewhere
@@ -102,6 +119,8 @@ public:
     std::uint32_t Coefficient(Item item) const { return coefficients_[item]; }
     int ZeroCommands(ZeroCommand which) const { return zeroCommands_[which]; }
     int MeasurementReads() const { return reads_; }
+    // The item whose conditions the bench holds; -1: the plant's own.
+    int BenchItem() const { return benchItem_; }
     // The six measurement words a read would serve now.
     std::array<std::uint16_t, 6> MeasurementWords() const;
     // The raw calibration values a read would serve now (voltage, current,
@@ -119,6 +138,9 @@ private:
     double MeasuredVolts() const;
     double MeasuredAmps() const;
     double MeasuredWatts() const;
+    // The input's power (W) as the instrument sees its angle, before gain.
+    double SeenWatts() const;
+    void SetBench(int item);
     void Step();
 
     Kz827Plant plant_;
@@ -127,6 +149,8 @@ private:
     double powerFactor_ = 1.0;
     int reads_ = 0;
     std::array<double, 4> gain_{1.0, 1.0, 1.0, 1.0};
+    double angleError_ = 0;
+    int benchItem_ = -1;
     std::array<std::uint32_t, 4> coefficients_{0x400000, 0x400000, 0x0186A0, 0};
     std::array<int, 4> zeroCommands_{};
     std::array<bool, 2> coils_{};

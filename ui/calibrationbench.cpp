@@ -89,3 +89,36 @@ void CalibrationBenchWindow::AddRecordRow(const calib::RecordRow &row)
     if (!record_.Add(row))
         ui::ShowMessage(this, QStringLiteral("校验记录无法写入，请重新保存记录！"));
 }
+
+ui::GuidedPanel *CalibrationBenchWindow::MakeGuidedPanel(calib::Plan (*defaultPlan)(), calib::Protocol &protocol,
+                                                         std::function<bool()> reading)
+{
+    ui::GuidedHost host;
+    host.family = WindowFamily().value_or(Family::ThreePhase);
+    host.defaultPlan = defaultPlan;
+    host.exchanger = &guidedExchanger_;
+    host.protocol = &protocol;
+    host.windowBusy = [this, reading = std::move(reading)] {
+        if (!reading())
+            return false;
+        ui::ShowMessage(this, QString::fromUtf8(calib::msg::kBusy));
+        return true;
+    };
+    host.address = [this] { return address_->value(); };
+    host.lastAddress = [this] { return LastAddress(); };
+    host.addRow = [this](const calib::RecordRow &row) { AddRecordRow(row); };
+    host.showPoint = [this](const calib::PlanPoint &p) { points_->setCurrentRow(p.point - 1); };
+    host.showWord = [this](const QString &word) { word_->setText(word); };
+    guided_ = new ui::GuidedPanel(std::move(host), this);
+    return guided_;
+}
+
+bool CalibrationBenchWindow::sendGuided(const QByteArray &request)
+{
+    return Send(request, address_->value());
+}
+
+void CalibrationBenchWindow::onFailure(modbus::Reply::Error)
+{
+    guidedExchanger_.Deliver(QByteArray());
+}

@@ -2,9 +2,10 @@
 // The bench controls both calibration windows share: the instrument address
 // with the cyclic-read check box and the two read lamps, the reference
 // meter's value and the correction with its clear button, and the list of
-// points to calibrate.
+// points to calibrate, and the guided run's panel over them.
 #include "core/calibrationrecord.h"
 #include "ui/familywindow.h"
+#include "ui/guidedpanel.h"
 
 #include <QStringList>
 
@@ -38,6 +39,21 @@ protected:
     // Adds a row as it is (a guided run's).
     void AddRecordRow(const calib::RecordRow &row);
 
+    // Makes the guided run's panel (guided_) over the bench: a run of the
+    // family's plans in its calibration form, at the address box's address,
+    // sent as this window; the point in progress is chosen in the list and
+    // a point's word shown. reading: the window reads by itself, so a run
+    // may not start (the user is told).
+    ui::GuidedPanel *MakeGuidedPanel(calib::Plan (*defaultPlan)(), calib::Protocol &protocol,
+                                     std::function<bool()> reading);
+    // True, and the user told so, while a guided run goes.
+    bool GuidedBusy() { return guided_ && guided_->Busy(); }
+    // Hands a reply to the guided run's exchange; false when it waits for none.
+    bool DeliverGuided(const QByteArray &reply) { return guidedExchanger_.Deliver(reply); }
+    bool GuidedWaiting() const { return guidedExchanger_.Waiting(); }
+    // A request of the run that got no reply is answered with nothing.
+    void onFailure(modbus::Reply::Error error) override;
+
     QSpinBox *address_ = nullptr;
     QCheckBox *cyclicBox_ = nullptr;
     Lamp *lampA_ = nullptr;
@@ -49,4 +65,10 @@ protected:
     QGroupBox *listBox_ = nullptr;
     QListWidget *points_ = nullptr;
     calib::Record record_;
+    ui::GuidedPanel *guided_ = nullptr;
+
+private:
+    // Sends a request of the guided run to the address box's address.
+    bool sendGuided(const QByteArray &request);
+    ui::WindowExchanger guidedExchanger_{*this, [this](const QByteArray &request) { return sendGuided(request); }};
 };

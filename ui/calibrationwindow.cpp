@@ -1,7 +1,5 @@
 #include "ui/calibrationwindow.h"
 
-#include "report/calibrationcertificate.h"
-
 #include "ui/displayvalue.h"
 #include "ui/lamp.h"
 #include "ui/messagebox.h"
@@ -9,9 +7,6 @@
 #include <cmath>
 
 #include <QCheckBox>
-#include <QDoubleSpinBox>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -20,39 +15,10 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPalette>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTimer>
 #include <QVBoxLayout>
-
-namespace calib {
-
-namespace {
-FileChooser &Chooser()
-{
-    static FileChooser chooser;
-    return chooser;
-}
-} // namespace
-
-void SetRecordFileChooser(FileChooser chooser)
-{
-    Chooser() = std::move(chooser);
-}
-
-FileChooser &PlanChooser()
-{
-    static FileChooser chooser;
-    return chooser;
-}
-
-void SetPlanFileChooser(FileChooser chooser)
-{
-    PlanChooser() = std::move(chooser);
-}
-
-} // namespace calib
 
 namespace {
 
@@ -61,23 +27,12 @@ QString Text(const char *utf8)
     return QString::fromUtf8(utf8);
 }
 
-QString ChooseFile(QWidget *parent, const QString &suggested, const QString &title, const QString &filter)
-{
-    if (calib::Chooser())
-        return calib::Chooser()(parent, suggested);
-    return QFileDialog::getSaveFileName(parent, title, suggested, filter);
-}
-
-QString ChooseRecordFile(QWidget *parent, const QString &suggested)
-{
-    return ChooseFile(parent, suggested, QStringLiteral("保存校验记录"), QStringLiteral("CSV 文件 (*.csv)"));
-}
-
 } // namespace
 
 CalibrationWindow::CalibrationWindow(SerialLink &link, const CalibrationWindowConfig &config, QWidget *parent)
     : CalibrationBenchWindow(link, config.names.family, config.names.className, parent),
-      decoder_(config.makeDecoder()), engine_(*decoder_), defaultPlan_(config.defaultPlan)
+      decoder_(config.makeDecoder()), engine_(*decoder_),
+      protocol_(*decoder_)
 {
     const calib::WindowNames &names = config.names;
     setWindowTitle(Text(names.title));
@@ -127,8 +82,8 @@ CalibrationWindow::CalibrationWindow(SerialLink &link, const CalibrationWindowCo
     middle->addWidget(listBox_);
     main->addLayout(middle);
     main->addLayout(buttons);
-    if (defaultPlan_)
-        makeGuidedPanel(main);
+    if (config.defaultPlan)
+        main->addWidget(MakeGuidedPanel(config.defaultPlan, protocol_, [this] { return cyclic_.Reading(); }));
     int n = 18;
     for (const char *line : steps) {
         auto *text = new QLabel(Text(line), this);
@@ -161,17 +116,9 @@ void CalibrationWindow::setReadCaption(bool reading)
     readButton_->setText(cyclic_.Caption());
 }
 
-bool CalibrationWindow::guidedBusy()
-{
-    if (!run_ || !run_->Running())
-        return false;
-    ui::ShowMessage(this, QStringLiteral("引导校验正在进行，请先停止！"));
-    return true;
-}
-
 void CalibrationWindow::toggleReading()
 {
-    if (guidedBusy())
+    if (GuidedBusy())
         return;
     if (cyclic_.Reading()) {
         cyclic_.Stop();
@@ -234,7 +181,7 @@ void CalibrationWindow::compute()
 
 void CalibrationWindow::write()
 {
-    if (guidedBusy())
+    if (GuidedBusy())
         return;
     if (cyclic_.Reading()) {
         ui::ShowMessage(this, Text(calib::msg::kBusy));
@@ -262,10 +209,9 @@ void CalibrationWindow::write()
 
 void CalibrationWindow::onReply(const modbus::Exchange &exchange)
 {
-    if (exchanger_.pending) {
+    if (DeliverGuided(exchange.reply)) {
         // The guided run's exchange: the run decodes it; the read-outs show
         // its readings once it has.
-        std::exchange(exchanger_.pending, nullptr)(exchange.reply);
         QTimer::singleShot(0, this, [this] {
             const QStringList texts = decoder_->Texts();
             for (int i = 0; i < readOuts_.size() && i < texts.size(); ++i)
@@ -311,253 +257,9 @@ void CalibrationWindow::saveRecord()
     calib::SaveRecord(this, record_);
 }
 
-void calib::SaveRecord(QWidget *parent, Record &record)
-{
-    const QString suggested =
-        QStringLiteral("校验记录-%1.csv").arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
-    const QString path = ChooseRecordFile(parent, suggested);
-    if (path.isEmpty())
-        return;
-    QString error;
-    if (!record.SaveTo(path, &error)) {
-        ui::ShowMessage(parent, QStringLiteral("校验记录无法写入 %1：%2").arg(path, error));
-        return;
-    }
-    ui::ShowMessage(parent, QStringLiteral("校验记录已保存到 %1，以后的每一步都会接着写入。").arg(path));
-}
-
-void CalibrationWindow::Exchanger::Exchange(const QByteArray &request, std::function<void(const QByteArray &)> done)
-{
-    pending = std::move(done);
-    const int address = window_.address_->value();
-    if (!window_.Send(request, address))
-        QTimer::singleShot(0, &window_, [this] {
-            if (pending)
-                std::exchange(pending, nullptr)(QByteArray());
-        });
-}
-
-void CalibrationWindow::onFailure(modbus::Reply::Error)
-{
-    if (exchanger_.pending)
-        std::exchange(exchanger_.pending, nullptr)(QByteArray());
-}
-
 void CalibrationWindow::onClose()
 {
-    if (run_ && run_->Running())
-        run_->Stop();
+    if (guided_)
+        guided_->Stop();
     CalibrationBenchWindow::onClose();
-}
-
-void CalibrationWindow::makeGuidedPanel(QLayout *into)
-{
-    auto *box = new QGroupBox(QStringLiteral("引导校验"), this);
-    box->setObjectName("GuidedPanel");
-    guidedStart_ = MakeButton("GuidedStart", QStringLiteral("开始引导校验"), [this] { startGuided(); });
-    guidedStop_ = MakeButton("GuidedStop", QStringLiteral("停止"), [this] {
-        if (run_)
-            run_->Stop();
-    });
-    guidedContinue_ = MakeButton("GuidedContinue", QStringLiteral("继续"), [this] {
-        if (run_)
-            run_->Respond(calib::Run::Answer::Continue);
-    });
-    guidedSkip_ = MakeButton("GuidedSkip", QStringLiteral("跳过"), [this] {
-        if (run_)
-            run_->Respond(calib::Run::Answer::Skip);
-    });
-    plan_ = defaultPlan_();
-    planSource_ = QStringLiteral("默认方案");
-    auto *load = MakeButton("LoadPlan", QStringLiteral("载入方案"), [this] { loadPlan(); });
-    guidedCertificate_ = MakeButton("SaveCertificate", QStringLiteral("保存证书"), [this] { saveCertificate(); });
-    guidedCertificate_->setEnabled(false);
-    guidedStatus_ = new QLabel(QStringLiteral("未开始"), box);
-    guidedStatus_->setObjectName("GuidedStatus");
-    guidedPrompt_ = new QLabel(box);
-    guidedPrompt_->setObjectName("GuidedPrompt");
-    guidedPrompt_->setWordWrap(true);
-    guidedError_ = new QLabel(QStringLiteral("误差：—"), box);
-    guidedError_->setObjectName("GuidedError");
-    guidedProgress_ = new QProgressBar(box);
-    guidedProgress_->setObjectName("GuidedProgress");
-    guidedProgress_->setAccessibleName(QStringLiteral("引导校验进度"));
-    guidedProgress_->setRange(0, 1);
-    guidedProgress_->setValue(0);
-    guidedStop_->setEnabled(false);
-    setPrompt(false, QString());
-    guidedOperator_ = new QLineEdit(box);
-    guidedOperator_->setObjectName("GuidedOperator");
-    guidedOperator_->setAccessibleName(QStringLiteral("操作员"));
-    auto *operatorLabel = new QLabel(QStringLiteral("操作员："), box);
-    operatorLabel->setBuddy(guidedOperator_);
-    guidedLimit_ = new QDoubleSpinBox(box);
-    guidedLimit_->setObjectName("GuidedLimit");
-    guidedLimit_->setAccessibleName(QStringLiteral("合格限"));
-    guidedLimit_->setAccessibleDescription(QStringLiteral("每点允许的误差，%，改动后用于方案的每一点"));
-    guidedLimit_->setRange(0.001, 10);
-    guidedLimit_->setDecimals(3);
-    guidedLimit_->setSingleStep(0.01);
-    guidedLimit_->setSuffix(QStringLiteral("%"));
-    auto *limitLabel = new QLabel(QStringLiteral("合格限："), box);
-    limitLabel->setBuddy(guidedLimit_);
-    showPlanLimit();
-
-    auto *layout = new QVBoxLayout(box);
-    auto *who = new QHBoxLayout;
-    who->addWidget(operatorLabel);
-    who->addWidget(guidedOperator_, 1);
-    who->addWidget(limitLabel);
-    who->addWidget(guidedLimit_);
-    layout->addLayout(who);
-    auto *top = new QHBoxLayout;
-    top->addWidget(load);
-    top->addWidget(guidedStart_);
-    top->addWidget(guidedStatus_, 1);
-    top->addWidget(guidedError_);
-    layout->addLayout(top);
-    layout->addWidget(guidedProgress_);
-    auto *prompt = new QHBoxLayout;
-    prompt->addWidget(guidedPrompt_, 1);
-    prompt->addWidget(guidedContinue_);
-    prompt->addWidget(guidedSkip_);
-    prompt->addWidget(guidedStop_);
-    prompt->addWidget(guidedCertificate_);
-    layout->addLayout(prompt);
-    into->addWidget(box);
-}
-
-// Shows the plan's limit (its first point's: a plan file sets one for all
-// points unless it gives some their own) as the one a run will use.
-void CalibrationWindow::showPlanLimit()
-{
-    planLimit_ = plan_.points.isEmpty() ? calib::kDefaultLimit : plan_.points.first().limit;
-    guidedLimit_->setValue(planLimit_);
-    planLimit_ = guidedLimit_->value(); // as the box rounds it
-}
-
-void CalibrationWindow::setPrompt(bool asking, const QString &text)
-{
-    guidedPrompt_->setText(text);
-    guidedPrompt_->setVisible(!text.isEmpty());
-    guidedContinue_->setEnabled(asking);
-    guidedSkip_->setEnabled(asking);
-}
-
-void CalibrationWindow::startGuided()
-{
-    if (run_ && run_->Running())
-        return;
-    if (cyclic_.Reading()) {
-        ui::ShowMessage(this, Text(calib::msg::kBusy));
-        return;
-    }
-    const auto address = static_cast<std::uint8_t>(address_->value());
-    calib::Plan plan = plan_;
-    // A limit typed over the plan's holds for every point of this run.
-    if (std::abs(guidedLimit_->value() - planLimit_) > 1e-9)
-        for (calib::PlanPoint &p : plan.points)
-            p.limit = guidedLimit_->value();
-    run_ = std::make_unique<calib::Run>(exchanger_, *decoder_, address, plan);
-    connect(run_.get(), &calib::Run::progress, this, &CalibrationWindow::onGuidedProgress);
-    connect(run_.get(), &calib::Run::sourceWanted, this, [this](const calib::PlanPoint &p) {
-        setPrompt(true, QStringLiteral("请将标准源设为 %1，标准表应显示 %2，然后按[继续]。")
-                            .arg(p.source.Text(), p.ReferenceText()));
-        guidedContinue_->setFocus();
-    });
-    connect(run_.get(), &calib::Run::pointDone, this,
-            [this](const calib::PointResult &r) {
-                word_->setText(r.word);
-                AddRecordRow(calib::PointRow(r, LastAddress(), QDateTime::currentDateTime()));
-            });
-    connect(run_.get(), &calib::Run::finished, this, &CalibrationWindow::onGuidedFinished);
-    guidedStart_->setEnabled(false);
-    guidedStop_->setEnabled(true);
-    guidedCertificate_->setEnabled(false);
-    guidedProgress_->setRange(0, static_cast<int>(run_->plan().points.size()));
-    guidedProgress_->setValue(0);
-    guidedError_->setText(QStringLiteral("误差：—"));
-    run_->Start();
-}
-
-void CalibrationWindow::onGuidedProgress(int index, int count, calib::Step step, const QString &lastError)
-{
-    guidedProgress_->setValue(std::min(index, count));
-    if (step != calib::Step::WaitingForSource)
-        setPrompt(false, QString());
-    if (index < count) {
-        const calib::PlanPoint &p = run_->plan().points[index];
-        points_->setCurrentRow(p.point - 1);
-        guidedStatus_->setText(QStringLiteral("第 %1/%2 点：%3，%4")
-                                   .arg(index + 1)
-                                   .arg(count)
-                                   .arg(p.name, calib::StepText(step)));
-    }
-    if (!lastError.isEmpty())
-        guidedError_->setText(QStringLiteral("误差：%1").arg(lastError));
-}
-
-void CalibrationWindow::onGuidedFinished(const calib::RunResult &result)
-{
-    setPrompt(false, QString());
-    guidedStart_->setEnabled(true);
-    guidedStop_->setEnabled(false);
-    guidedCertificate_->setEnabled(true);
-    if (const auto end = calib::EndRow(result, LastAddress()))
-        AddRecordRow(*end);
-    const auto passed = std::count_if(result.points.begin(), result.points.end(),
-                                      [](const calib::PointResult &p) { return p.passed; });
-    QString text = QStringLiteral("引导校验%1：%2/%3 点合格")
-                       .arg(result.Passed() ? QStringLiteral("合格") : QStringLiteral("不合格"))
-                       .arg(passed)
-                       .arg(result.planned);
-    if (!result.stoppedAt.isEmpty())
-        text += QStringLiteral("，停止于") + result.stoppedAt;
-    guidedStatus_->setText(text);
-    ui::ShowMessage(this, text + QStringLiteral("。"));
-}
-
-void CalibrationWindow::saveCertificate()
-{
-    if (!run_ || run_->Running())
-        return;
-    const QString suggested =
-        QStringLiteral("校验证书-%1.pdf").arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
-    const QString path = ChooseFile(this, suggested, QStringLiteral("保存校验证书"), QStringLiteral("PDF 文件 (*.pdf)"));
-    if (path.isEmpty())
-        return;
-    calib::CertificateHeader header;
-    header.family = WindowFamily() == Family::SinglePhase ? QStringLiteral("单相表") : QStringLiteral("三相模块");
-    header.address = LastAddress();
-    header.planName = run_->plan().name;
-    header.planSource = planSource_;
-    header.operatorName = guidedOperator_->text().trimmed();
-    QString error;
-    if (!calib::WriteCertificate(path, header, run_->Result(), &error)) {
-        ui::ShowMessage(this, QStringLiteral("校验证书无法写入 %1：%2").arg(path, error));
-        return;
-    }
-    ui::ShowMessage(this, QStringLiteral("校验证书已保存到 %1。").arg(path));
-}
-
-void CalibrationWindow::loadPlan()
-{
-    if (guidedBusy())
-        return;
-    const QString path = calib::PlanChooser()
-                             ? calib::PlanChooser()(this, QString())
-                             : QFileDialog::getOpenFileName(this, QStringLiteral("载入校验方案"), QString(),
-                                                            QStringLiteral("校验方案 (*.json)"));
-    if (path.isEmpty())
-        return;
-    QString error;
-    const auto plan = calib::LoadPlan(path, FamilyName(*WindowFamily()), defaultPlan_(), &error);
-    if (!plan) {
-        ui::ShowMessage(this, QStringLiteral("校验方案不能使用：%1").arg(error));
-        return;
-    }
-    plan_ = *plan;
-    planSource_ = QFileInfo(path).fileName();
-    showPlanLimit();
-    guidedStatus_->setText(QStringLiteral("方案：%1（%2 点）").arg(plan_.name).arg(plan_.points.size()));
 }

@@ -430,6 +430,24 @@ TEST_F(KzctlTest, CalibrateRunsThePlanAndSaysPerPointWhatCameOfIt)
     EXPECT_EQ(calibrationRequests, 0);
 }
 
+// The KZ827KVE's four items unattended: the simulator's bench follows each
+// item written, and the meter's errors are corrected within the limit.
+TEST_F(KzctlTest, CalibrateTheKz827ItemsUnattended)
+{
+    sim::Kz827Instrument *meter = sim_.bus().Kz827At(3);
+    meter->SetGain(sim::Kz827Instrument::kVoltage, 1.005);
+    meter->SetGain(sim::Kz827Instrument::kPower, 0.996);
+    meter->SetAngleError(-0.05);
+    const Result r = Run({"calibrate", "--family", "kz827", "--address", "3", "--no-prompt"});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 5) << r.out.toStdString();
+    EXPECT_TRUE(lines[0].startsWith("1\t电压（100%U）- 1.0 [ 1 ]\t合格\t标准 220V\t校验前 221.1")) << lines[0].toStdString();
+    EXPECT_TRUE(lines[3].startsWith("4\t相位（100%UI ）- 0.5L [ 4 ]\t合格\t标准 550W\t")) << lines[3].toStdString();
+    EXPECT_TRUE(lines[3].contains("校验数据 000082")) << lines[3].toStdString();
+    EXPECT_EQ(lines[4], "合格\t4/4");
+}
+
 } // namespace
 
 namespace {

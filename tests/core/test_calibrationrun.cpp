@@ -1,9 +1,11 @@
-// The guided calibration run against the simulator's calibration bench
-// (deliberate gain and angle errors that the corrections remove), and the
-// refusals of plan files.
+// The guided calibration run against the simulators' calibration benches
+// (deliberate gain and angle errors that the corrections remove) for the
+// module and the KZ827KVE, and the refusals of plan files.
 #include "core/calibrationrun.h"
+#include "kz827/calibration.h"
 #include "report/calibrationcertificate.h"
 #include "sim/bus.h"
+#include "sim/kz827.h"
 #include "sim/threephase.h"
 #include "tests/support/testutil.h"
 #include "threephase/calibration.h"
@@ -13,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cmath>
+#include <numbers>
 #include <gtest/gtest.h>
 
 namespace {
@@ -216,4 +219,85 @@ TEST(CalibrationPlan, FilesAreCheckedBeforeAnythingIsWritten)
     EXPECT_FALSE(calib::SelectPoints(defaults, "1,19", &error));
     EXPECT_FALSE(calib::SelectPoints(defaults, "3-1", &error));
     EXPECT_EQ(calib::SelectPoints(defaults, "1,2,13-18", &error)->points.size(), 8);
+}
+
+// ---- KZ827KVE ----
+
+struct Kz827GuidedRun : GuidedRun {
+    sim::Kz827Instrument *kz = nullptr;
+    kz827::calibration::GuidedProtocol protocol;
+
+    void SetUp() override
+    {
+        kz = static_cast<sim::Kz827Instrument *>(bus.Add(2, sim::Family::Kz827));
+        // Off by up to 0.6 %, the angle by five steps of the phase coefficient.
+        kz->SetGain(sim::Kz827Instrument::kVoltage, 1.004);
+        kz->SetGain(sim::Kz827Instrument::kCurrent, 0.995);
+        kz->SetGain(sim::Kz827Instrument::kPower, 1.006);
+        kz->SetAngleError(0.11);
+    }
+};
+
+TEST_F(Kz827GuidedRun, EveryItemOfTheDefaultPlanPassesInOneRunFromTheFactoryCoefficients)
+{
+    const calib::Plan defaults = kz827::calibration::DefaultPlan();
+    ASSERT_EQ(defaults.points.size(), 4);
+    calib::Run r(link, protocol, 2, defaults);
+    QStringList prompts;
+    QList<QByteArray> clears; // the first request of each point
+    QObject::connect(&r, &calib::Run::sourceWanted, [&](const calib::PlanPoint &p) {
+        prompts << p.ReferenceText() + " " + p.source.Text();
+        link.beforeEach = [&](const QByteArray &request) {
+            clears << request;
+            link.beforeEach = nullptr;
+        };
+        r.Respond(calib::Run::Answer::Continue);
+    });
+    const calib::RunResult result = run(r);
+    EXPECT_EQ(prompts, QStringList({"220V 220V 100%In PF 1.0", "5A 220V 100%In PF 1.0", "1100W 220V 100%In PF 1.0",
+                                    "550W 220V 100%In PF 0.5L"}));
+    EXPECT_EQ(clears.value(2).toHex(' '), QByteArray("02 aa 80 04 54 60 03 01 86 a0 a4 8a"));
+    ASSERT_EQ(result.points.size(), 4);
+    EXPECT_TRUE(result.Passed());
+    for (const calib::PointResult &p : result.points) {
+        SCOPED_TRACE(p.point.point);
+        EXPECT_TRUE(p.passed) << qPrintable(p.message);
+        ASSERT_TRUE(p.before && p.after && p.error);
+        EXPECT_GT(std::fabs(*p.before - p.point.reference), p.point.limit / 100 * p.point.reference) << "the meter's own error";
+        EXPECT_LE(std::fabs(*p.error), p.point.limit);
+        EXPECT_EQ(p.attempts, 1);
+        EXPECT_EQ(kz->Coefficient(sim::Kz827Instrument::Item(p.point.point - 1)), calib::CorrectionWord(p.word).value());
+    }
+    // Five steps taken off the angle, no sign.
+    EXPECT_EQ(result.points[3].word, "000005");
+}
+
+TEST(Kz827GuidedProtocol, AComputationRefusedWithinTheLimitKeepsTheFactoryCoefficient)
+{
+    calib::Plan plan = kz827::calibration::DefaultPlan();
+    const kz827::calibration::GuidedProtocol protocol;
+    struct Case {
+        int item;
+        double limit;
+        double mean;
+        const char *word; // empty: refused with the message
+        const char *message;
+    };
+    const Case cases[] = {
+        {0, 0.05, 220.0, "400000", ""},
+        {0, 0.05, 110.0, "800000", ""},
+        {2, 0.05, 1100.0, "0186A0", ""},
+        {3, 0.05, 550.0 * std::cos(60.11 * std::numbers::pi / 180) / 0.5, "000005", ""},
+        {3, 0.05, 250.0, "", "数据出错！！"},   // below half the standard: no angle
+        {3, 60.0, 250.0, "000000", ""},         // no angle, but within a limit of 60 %
+        {0, 0.05, 40.0, "", "数据出错！！"},    // beyond 24 bits
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(testing::Message() << c.item << " " << c.mean);
+        calib::PlanPoint p = plan.points[c.item];
+        p.limit = c.limit;
+        const calib::Computed computed = protocol.Compute(p, c.mean);
+        EXPECT_EQ(computed.word, QString::fromLatin1(c.word));
+        EXPECT_EQ(computed.message, QString::fromUtf8(c.message));
+    }
 }

@@ -361,6 +361,41 @@ TEST_F(CalibrateWindow, NothingButReadingWhileReadingContinuously)
     EXPECT_EQ(last(), ToHex(WithCrc(Hex("00 AA 80 07 54 60 03 00 00 00"))));
 }
 
+// The guided run asks before anything is written, clears the item to its
+// factory coefficient on 继续, refuses manual commands meanwhile and shows
+// its reads; 停止 ends it where it was.
+TEST_F(CalibrateWindow, GuidedRunPromptsClearsToTheFactoryCoefficientAndStops)
+{
+    kz827::CalibrationWindow win(link);
+    win.show();
+    setAddress(win, 1);
+    click(win, "GuidedStart");
+    auto *proceed = win.findChild<QPushButton *>("GuidedContinue");
+    ASSERT_TRUE(WaitFor([&] { return proceed->isEnabled(); }));
+    EXPECT_EQ(text(win, "GuidedPrompt"), "请将标准源设为 220V 100%In PF 1.0，标准表应显示 220V，然后按[继续]。");
+    EXPECT_EQ(text(win, "GuidedStatus"), "第 1/4 点：电压（100%U）- 1.0 [ 1 ]，等待设置标准源");
+    const qsizetype sent = port.written.size();
+    click(win, "GuidedContinue");
+    ASSERT_EQ(port.written.size(), sent + 1);
+    EXPECT_EQ(last(), "01 AA 80 02 54 60 03 40 00 00 00 89");
+    for (const char *button : {"BitBtn5", "BitBtn3", "BitBtn1"})
+        click(win, button);
+    EXPECT_EQ(messages.texts, QStringList(3, "引导校验正在进行，请先停止！"));
+    EXPECT_EQ(port.written.size(), sent + 1);
+    messages.texts.clear();
+    answer("01 AA 77 54 60");
+    ASSERT_TRUE(WaitFor([&] { return port.written.size() == sent + 2; }));
+    EXPECT_EQ(last(), "01 AA 80 0F 54 60 03 00 00 00 DD 9D");
+    EXPECT_TRUE(messages.texts.isEmpty()) << "the run's acknowledgement is not a message";
+    click(win, "GuidedStop");
+    answer(kRead);
+    ASSERT_TRUE(WaitFor([&] { return !messages.texts.isEmpty(); }));
+    EXPECT_EQ(messages.texts.value(0),
+              "引导校验不合格：0/4 点合格，停止于第 1 点（电压（100%U）- 1.0 [ 1 ]）读数（校验前）。");
+    EXPECT_EQ(text(win, "StaticText1"), "27.5000V") << "the run's read is shown";
+    EXPECT_EQ(port.written.size(), sent + 2) << "nothing after the stop";
+}
+
 TEST_F(SimBus, CalibrationBringsAnOffReadingBackToTheStandard)
 {
     meter->SetGain(sim::Kz827Instrument::kVoltage, 1.02); // the instrument reads 2 % high
