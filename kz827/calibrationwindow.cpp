@@ -185,14 +185,20 @@ void CalibrationWindow::onTick()
     sendRead();
 }
 
-void CalibrationWindow::sendCommand(std::uint8_t subCommand, std::uint32_t data)
+bool CalibrationWindow::commandRefused()
 {
     if (GuidedBusy())
+        return true;
+    if (!cyclicRead_.Reading())
+        return false;
+    ui::ShowMessage(this, QString::fromUtf8(kBusy));
+    return true;
+}
+
+void CalibrationWindow::sendCommand(std::uint8_t subCommand, std::uint32_t data)
+{
+    if (commandRefused())
         return;
-    if (cyclicRead_.Reading()) {
-        ui::ShowMessage(this, QString::fromUtf8(kBusy));
-        return;
-    }
     const int address = address_->value();
     if (!Send(cal::Request(static_cast<std::uint8_t>(address), subCommand, data), address))
         return;
@@ -203,12 +209,8 @@ void CalibrationWindow::sendCommand(std::uint8_t subCommand, std::uint32_t data)
 
 void CalibrationWindow::write()
 {
-    if (GuidedBusy())
+    if (commandRefused())
         return;
-    if (cyclicRead_.Reading()) {
-        ui::ShowMessage(this, QString::fromUtf8(kBusy));
-        return;
-    }
     const int item = points_->currentRow();
     if (item < 0) {
         ui::ShowMessage(this, QStringLiteral("请选择待校验的参数！！"));

@@ -34,6 +34,9 @@ private:
     void resetCoefficient();
     void onTick();
     void onReply(const modbus::Exchange &exchange) override;
+    // True, and the user told why, while a guided run goes or the window
+    // reads continuously: no command may go out then.
+    bool commandRefused();
     // Zero commands and the write: one frame, refused while reading.
     void sendCommand(std::uint8_t subCommand, std::uint32_t data = 0);
     bool sendRead();
