@@ -19,11 +19,12 @@
 // stopped.
 //
 // The run talks to the meter through an Exchanger, so the windows' link and
-// the command line's synchronous link can both drive it, and in a family's
-// calibration form through a Protocol: the module and single-phase meter's
-// (AaProtocol, the engine's frames and formulas) or another family's. Replies are always
-// handled on a later turn of the event loop, whatever the exchanger does, so
-// the run never blocks the loop and never recurses.
+// the command line's synchronous link can both drive it, and in its
+// family's calibration form through a Protocol: the module and single-phase
+// meter's (AaProtocol, the engine's frames and formulas) or another
+// family's. Replies are always handled on a later turn of the event loop,
+// whatever the exchanger does, so the run never blocks the loop and never
+// recurses.
 #include "core/calibrationplan.h"
 #include "core/calibrationrecord.h"
 

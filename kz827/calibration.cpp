@@ -186,20 +186,28 @@ calib::Plan DefaultPlan()
 }
 
 namespace {
+
+// A plan's point N is item N - 1.
 int ItemOf(const calib::PlanPoint &point)
 {
     return point.point - 1;
 }
+
+std::uint32_t FactoryWord(const calib::PlanPoint &point)
+{
+    return CoefficientData(FactoryCoefficient(ItemOf(point))).value_or(0);
+}
+
 } // namespace
 
 QByteArray GuidedProtocol::ClearRequest(std::uint8_t address, const calib::PlanPoint &point) const
 {
-    return Request(address, WriteCommand(ItemOf(point)), CoefficientData(FactoryCoefficient(ItemOf(point))).value_or(0));
+    return Request(address, WriteCommand(ItemOf(point)), FactoryWord(point));
 }
 
 QString GuidedProtocol::ClearedWord(const calib::PlanPoint &point) const
 {
-    return calib::WordText(CoefficientData(FactoryCoefficient(ItemOf(point))).value_or(0));
+    return calib::WordText(FactoryWord(point));
 }
 
 QByteArray GuidedProtocol::ReadRequest(std::uint8_t address) const

@@ -119,8 +119,6 @@ public:
     std::uint32_t Coefficient(Item item) const { return coefficients_[item]; }
     int ZeroCommands(ZeroCommand which) const { return zeroCommands_[which]; }
     int MeasurementReads() const { return reads_; }
-    // The item whose conditions the bench holds; -1: the plant's own.
-    int BenchItem() const { return benchItem_; }
     // The six measurement words a read would serve now.
     std::array<std::uint16_t, 6> MeasurementWords() const;
     // The raw calibration values a read would serve now (voltage, current,
@@ -150,7 +148,7 @@ private:
     int reads_ = 0;
     std::array<double, 4> gain_{1.0, 1.0, 1.0, 1.0};
     double angleError_ = 0;
-    int benchItem_ = -1;
+    int benchItem_ = -1; // the item whose conditions the bench holds; -1: the plant's own
     std::array<std::uint32_t, 4> coefficients_{0x400000, 0x400000, 0x0186A0, 0};
     std::array<int, 4> zeroCommands_{};
     std::array<bool, 2> coils_{};
