@@ -24,6 +24,8 @@ namespace {
 using settings::MeterRun;
 
 const backup::Catalog kCatalog = &settings::Blocks;
+const QStringList kRunColumns = {QStringLiteral("地址"), QStringLiteral("参数块"), QStringLiteral("结果"),
+                                 QStringLiteral("原因")};
 
 struct FamilyChoice {
     Family family;
@@ -146,7 +148,8 @@ SettingsFileWindow::SettingsFileWindow(SerialLink &link, QWidget *parent)
     table_->setObjectName("ResultTable");
     table_->setRootIsDecorated(false);
     table_->setAccessibleName(QStringLiteral("结果"));
-    table_->setMinimumSize(760, 280);
+    table_->setHeaderLabels(kRunColumns);
+    table_->setMinimumSize(760, 420);
 
     auto *buttons = MakeRow({compareFilesButton, nullptr,
                              MakeButton("BitBtn6", QStringLiteral("返  回"), [this] { CloseWindow(); })});
@@ -324,7 +327,7 @@ void SettingsFileWindow::showOutcomes()
                                           : QStringLiteral("%1（%2）").arg(list[o.block].title, list[o.block].key);
         rows.append({QString::number(o.address), block, StateText(o.state), o.reason});
     }
-    showRows({QStringLiteral("地址"), QStringLiteral("参数块"), QStringLiteral("结果"), QStringLiteral("原因")}, rows);
+    showRows(kRunColumns, rows);
 }
 
 void SettingsFileWindow::showDifferences(const QList<backup::Difference> &differences)

@@ -28,6 +28,7 @@
 #include <QSpinBox>
 #include <QTreeWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -259,6 +260,18 @@ TEST(SettingsFileSave, AddsToTheSameMeterOnly)
     EXPECT_EQ(Read(path).address, 1);
 }
 
+// A window polling the bus, as a measurement window does.
+class PollingWindow : public FamilyWindow {
+public:
+    explicit PollingWindow(SerialLink &link) : FamilyWindow(link, Family::ThreePhase, "PollingWindow")
+    {
+        setWindowTitle("电量参数测量");
+        timer = MakeTimer(1000, [] {});
+        timer->start();
+    }
+    QTimer *timer = nullptr;
+};
+
 // 批量下载 over addresses 1..3 where meter 2 is of another family: meters 1
 // and 3 written and verified block by block, meter 2 skipped, never written.
 TEST(SettingsFileWindowRun, BatchDownloadSkipsTheWrongFamily)
@@ -298,6 +311,7 @@ TEST(SettingsFileWindowRun, BatchDownloadSkipsTheWrongFamily)
     seam.next = dir.filePath("batch.json");
     WriteJson(seam.next, doc);
 
+    PollingWindow polling(link);
     SettingsFileWindow win(link);
     win.show();
     win.findChild<QSpinBox *>("SpinEdit2")->setValue(1);
@@ -305,6 +319,8 @@ TEST(SettingsFileWindowRun, BatchDownloadSkipsTheWrongFamily)
     bool finished = false;
     QObject::connect(&win, &SettingsFileWindow::RunFinished, [&] { finished = true; });
     win.findChild<QPushButton *>("BitBtn3")->click();
+    EXPECT_FALSE(polling.timer->isActive()) << "other windows stop polling while the run goes on";
+    EXPECT_EQ(win.findChild<QLabel *>("StatusLabel")->text(), "运行中……已停止其他窗口的轮询：电量参数测量。");
     ASSERT_TRUE(WaitFor([&] { return finished; }, 60000));
 
     const int restorable = 3 + 10; // alarm mask, display, init and ten limit groups; never the energy bases
