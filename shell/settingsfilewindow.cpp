@@ -140,6 +140,10 @@ SettingsFileWindow::SettingsFileWindow(SerialLink &link, QWidget *parent)
     status_ = new QLabel(this);
     status_->setObjectName("StatusLabel");
     status_->setWordWrap(true);
+    // Room for two lines from the start: a longer report does not push the
+    // table over the buttons.
+    status_->setMinimumHeight(status_->fontMetrics().lineSpacing() * 2 + 4);
+    status_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     status_->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
     status_->setAccessibleName(QStringLiteral("状态"));
 
