@@ -112,7 +112,7 @@ SettingsFileWindow::SettingsFileWindow(SerialLink &link, QWidget *parent)
     connect(family_, &QComboBox::currentIndexChanged, this, nameFamily);
     meterGrid->addWidget(familyLabel, 0, 0);
     meterGrid->addWidget(family_, 0, 1, 1, 3);
-    address_ = AddressSpin(meter, "SpinEdit1", QStringLiteral("仪表地址："), 1, meterGrid, 1, 0);
+    address_.meter = AddressSpin(meter, "SpinEdit1", QStringLiteral("仪表地址："), 1, meterGrid, 1, 0);
     QPushButton *saveButton = MakeButton("BitBtn1", QStringLiteral("保存全部"), [this] { saveAll(); });
     QPushButton *compareMeter = MakeButton("BitBtn2", QStringLiteral("与仪表比较"), [this] { compareWithMeter(); });
     meterGrid->addWidget(saveButton, 1, 2);
@@ -120,8 +120,8 @@ SettingsFileWindow::SettingsFileWindow(SerialLink &link, QWidget *parent)
 
     auto *range = new QGroupBox(QStringLiteral("批量下载"), this);
     auto *rangeGrid = new QGridLayout(range);
-    first_ = AddressSpin(range, "SpinEdit2", QStringLiteral("起始地址："), 1, rangeGrid, 0, 0);
-    last_ = AddressSpin(range, "SpinEdit3", QStringLiteral("结束地址："), 1, rangeGrid, 0, 2);
+    address_.first = AddressSpin(range, "SpinEdit2", QStringLiteral("起始地址："), 1, rangeGrid, 0, 0);
+    address_.last = AddressSpin(range, "SpinEdit3", QStringLiteral("结束地址："), 1, rangeGrid, 0, 2);
     auto *restoreButton = MakeButton("BitBtn3", QStringLiteral("批量下载"), [this] { restore(); });
     stop_ = MakeButton("BitBtn4", QStringLiteral("停  止"), [this] { stop(); });
     stop_->setEnabled(false);
@@ -131,33 +131,33 @@ SettingsFileWindow::SettingsFileWindow(SerialLink &link, QWidget *parent)
     auto *compareFilesButton = MakeButton("BitBtn5", QStringLiteral("比较两个文件"), [this] { compareFiles(); });
     jobButtons_ = {saveButton, compareMeter, restoreButton, compareFilesButton};
 
-    progress_ = new QProgressBar(this);
-    progress_->setObjectName("ProgressBar1");
-    progress_->setRange(0, 1);
-    progress_->setValue(0);
-    progress_->setAccessibleName(QStringLiteral("进度"));
+    report_.progress = new QProgressBar(this);
+    report_.progress->setObjectName("ProgressBar1");
+    report_.progress->setRange(0, 1);
+    report_.progress->setValue(0);
+    report_.progress->setAccessibleName(QStringLiteral("进度"));
 
-    status_ = new QLabel(this);
-    status_->setObjectName("StatusLabel");
-    status_->setWordWrap(true);
+    report_.status = new QLabel(this);
+    report_.status->setObjectName("StatusLabel");
+    report_.status->setWordWrap(true);
     // Room for two lines from the start: a longer report does not push the
     // table over the buttons.
-    status_->setMinimumHeight(status_->fontMetrics().lineSpacing() * 2 + 4);
-    status_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    status_->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
-    status_->setAccessibleName(QStringLiteral("状态"));
+    report_.status->setMinimumHeight(report_.status->fontMetrics().lineSpacing() * 2 + 4);
+    report_.status->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    report_.status->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+    report_.status->setAccessibleName(QStringLiteral("状态"));
 
     // A table of rows without children: no corner button to name.
-    table_ = new QTreeWidget(this);
-    table_->setObjectName("ResultTable");
-    table_->setRootIsDecorated(false);
-    table_->setAccessibleName(QStringLiteral("结果"));
-    table_->setHeaderLabels(kRunColumns);
-    table_->setMinimumSize(760, 420);
+    report_.table = new QTreeWidget(this);
+    report_.table->setObjectName("ResultTable");
+    report_.table->setRootIsDecorated(false);
+    report_.table->setAccessibleName(QStringLiteral("结果"));
+    report_.table->setHeaderLabels(kRunColumns);
+    report_.table->setMinimumSize(760, 420);
 
     auto *buttons = MakeRow({compareFilesButton, nullptr,
                              MakeButton("BitBtn6", QStringLiteral("返  回"), [this] { CloseWindow(); })});
-    MakeColumn({meter, range, progress_, status_, table_, buttons});
+    MakeColumn({meter, range, report_.progress, report_.status, report_.table, buttons});
 }
 
 void SettingsFileWindow::onShow()
@@ -175,7 +175,7 @@ void SettingsFileWindow::onClose()
     // A closed window takes no replies: a run ends here, as a stop would.
     if (run_) {
         run_.reset();
-        status_->setText(QStringLiteral("窗口已关闭，运行已中止。"));
+        report_.status->setText(QStringLiteral("窗口已关闭，运行已中止。"));
         setBusy(false);
         emit RunFinished();
     }
@@ -199,14 +199,14 @@ void SettingsFileWindow::saveAll()
     if (path_.isEmpty())
         return;
     const auto family = static_cast<Family>(family_->currentData().toInt());
-    begin(Job::SaveAll, MeterRun::Read(family, {address_->value()}));
+    begin(Job::SaveAll, MeterRun::Read(family, {address_.meter->value()}));
 }
 
 void SettingsFileWindow::compareWithMeter()
 {
     file_ = openFile(QStringLiteral("与仪表比较"));
     if (file_)
-        begin(Job::Compare, MeterRun::Read(file_->family, {address_->value()}));
+        begin(Job::Compare, MeterRun::Read(file_->family, {address_.meter->value()}));
 }
 
 void SettingsFileWindow::compareFiles()
@@ -222,7 +222,7 @@ void SettingsFileWindow::compareFiles()
 
 void SettingsFileWindow::restore()
 {
-    if (first_->value() > last_->value()) {
+    if (address_.first->value() > address_.last->value()) {
         ui::ShowMessage(this, QStringLiteral("起始地址大于结束地址，未下载。"));
         return;
     }
@@ -237,7 +237,7 @@ void SettingsFileWindow::restore()
         return;
     }
     QList<int> addresses;
-    for (int a = first_->value(); a <= last_->value(); ++a)
+    for (int a = address_.first->value(); a <= address_.last->value(); ++a)
         addresses << a;
     begin(Job::Restore, MeterRun::Write(file->family, addresses, *data));
 }
@@ -247,7 +247,7 @@ void SettingsFileWindow::stop()
     if (!run_)
         return;
     run_->Stop();
-    status_->setText(QStringLiteral("正在停止：当前参数块完成后停止……"));
+    report_.status->setText(QStringLiteral("正在停止：当前参数块完成后停止……"));
 }
 
 void SettingsFileWindow::setBusy(bool busy)
@@ -267,10 +267,10 @@ void SettingsFileWindow::begin(Job job, settings::MeterRun run)
         if (auto *f = qobject_cast<FamilyWindow *>(w); f && f != this && f->StopPolling())
             stopped << f->windowTitle();
     stopped_ = stopped.join(QStringLiteral("、"));
-    table_->clear();
-    progress_->setRange(0, std::max(1, run_->Steps()));
-    progress_->setValue(0);
-    status_->setText(stopped.isEmpty() ? QStringLiteral("运行中……")
+    report_.table->clear();
+    report_.progress->setRange(0, std::max(1, run_->Steps()));
+    report_.progress->setValue(0);
+    report_.status->setText(stopped.isEmpty() ? QStringLiteral("运行中……")
                                        : QStringLiteral("运行中……已停止其他窗口的轮询：%1。").arg(stopped_));
     setBusy(true);
     step();
@@ -305,7 +305,7 @@ void SettingsFileWindow::onFailure(modbus::Reply::Error error)
 
 void SettingsFileWindow::answered()
 {
-    progress_->setValue(run_->StepsDone());
+    report_.progress->setValue(run_->StepsDone());
     if (job_ == Job::Restore)
         showOutcomes();
     // The next request from the event loop, not from inside the reply.
@@ -314,12 +314,12 @@ void SettingsFileWindow::answered()
 
 void SettingsFileWindow::showRows(const QStringList &headers, const QList<QStringList> &rows)
 {
-    table_->clear();
-    table_->setHeaderLabels(headers);
+    report_.table->clear();
+    report_.table->setHeaderLabels(headers);
     for (const QStringList &row : rows)
-        table_->addTopLevelItem(new QTreeWidgetItem(row));
+        report_.table->addTopLevelItem(new QTreeWidgetItem(row));
     for (int c = 0; c + 1 < headers.size(); ++c)
-        table_->resizeColumnToContents(c);
+        report_.table->resizeColumnToContents(c);
 }
 
 void SettingsFileWindow::showOutcomes()
@@ -342,7 +342,7 @@ void SettingsFileWindow::showDifferences(const QList<backup::Difference> &differ
                      d.second});
     showRows({QStringLiteral("字段"), QStringLiteral("名称"), QStringLiteral("第一个值"), QStringLiteral("第二个值")},
              rows);
-    status_->setText(differences.isEmpty() ? QStringLiteral("比较结果：无差异。")
+    report_.status->setText(differences.isEmpty() ? QStringLiteral("比较结果：无差异。")
                                            : QStringLiteral("比较结果：%1 处不同。").arg(differences.size()));
 }
 
@@ -353,7 +353,7 @@ void SettingsFileWindow::finish()
     MeterRun run = std::move(*run_);
     run_.reset();
     setBusy(false);
-    progress_->setValue(progress_->maximum());
+    report_.progress->setValue(report_.progress->maximum());
     const QString restart = stopped_.isEmpty()
                                 ? QString()
                                 : QStringLiteral("（已停止轮询的窗口：%1，请在其中按“启  动”重新开始。）").arg(stopped_);
@@ -365,24 +365,24 @@ void SettingsFileWindow::finish()
     case Job::SaveAll: {
         QString error;
         if (!failure.isEmpty()) {
-            status_->setText(QStringLiteral("保存全部失败，未保存：%1").arg(failure) + restart);
-        } else if (!WriteWholeFile(path_, QJsonDocument(backup::Document(kCatalog, run.RunFamily(), address_->value(),
+            report_.status->setText(QStringLiteral("保存全部失败，未保存：%1").arg(failure) + restart);
+        } else if (!WriteWholeFile(path_, QJsonDocument(backup::Document(kCatalog, run.RunFamily(), address_.meter->value(),
                                                                           run.DataOf(0)))
                                               .toJson(QJsonDocument::Indented),
                                    &error)) {
-            status_->setText(error + restart);
+            report_.status->setText(error + restart);
         } else {
-            status_->setText(QStringLiteral("已保存全部参数到 %1。").arg(path_) + restart);
+            report_.status->setText(QStringLiteral("已保存全部参数到 %1。").arg(path_) + restart);
         }
         break;
     }
     case Job::Compare: {
         if (!failure.isEmpty()) {
-            status_->setText(QStringLiteral("比较失败：%1").arg(failure) + restart);
+            report_.status->setText(QStringLiteral("比较失败：%1").arg(failure) + restart);
             break;
         }
         QString error;
-        auto meter = backup::Parse(kCatalog, backup::Document(kCatalog, run.RunFamily(), address_->value(), run.DataOf(0)),
+        auto meter = backup::Parse(kCatalog, backup::Document(kCatalog, run.RunFamily(), address_.meter->value(), run.DataOf(0)),
                                    &error);
         // Only the blocks the file holds: a file saved from one window
         // holds that window's blocks.
@@ -391,7 +391,7 @@ void SettingsFileWindow::finish()
                 meter->values[i].clear();
         if (meter)
             showDifferences(backup::Compare(kCatalog, *file_, *meter));
-        status_->setText(status_->text() + restart);
+        report_.status->setText(report_.status->text() + restart);
         break;
     }
     case Job::Restore: {
@@ -406,7 +406,7 @@ void SettingsFileWindow::finish()
         int counts[3] = {};
         for (int rank : worst)
             ++counts[rank];
-        status_->setText(QStringLiteral("批量下载结束：%1 台已写入并校验，%2 台型号不符已跳过，%3 台失败或未完成。")
+        report_.status->setText(QStringLiteral("批量下载结束：%1 台已写入并校验，%2 台型号不符已跳过，%3 台失败或未完成。")
                              .arg(counts[0])
                              .arg(counts[1])
                              .arg(counts[2]) +

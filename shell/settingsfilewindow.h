@@ -23,8 +23,6 @@ class SettingsFileWindow : public FamilyWindow {
 public:
     explicit SettingsFileWindow(SerialLink &link, QWidget *parent = nullptr);
 
-    bool Running() const { return run_.has_value(); }
-
 signals:
     // A run over the bus has ended (done, stopped or failed).
     void RunFinished();
@@ -57,13 +55,17 @@ private:
     std::optional<backup::Backup> openFile(const QString &caption);
     void setBusy(bool busy);
 
+    // The meter of 保存全部 and 与仪表比较, and the range of 批量下载.
     QComboBox *family_ = nullptr;
-    QSpinBox *address_ = nullptr;
-    QSpinBox *first_ = nullptr;
-    QSpinBox *last_ = nullptr;
-    QProgressBar *progress_ = nullptr;
-    QLabel *status_ = nullptr;
-    QTreeWidget *table_ = nullptr;
+    struct {
+        QSpinBox *meter, *first, *last;
+    } address_{};
+    // How a run goes and what came of it.
+    struct {
+        QProgressBar *progress;
+        QLabel *status;
+        QTreeWidget *table;
+    } report_{};
     QList<QPushButton *> jobButtons_;
     QPushButton *stop_ = nullptr;
 
