@@ -7,6 +7,7 @@
 #include "link/qtserialport.h"
 #include "link/seriallink.h"
 #include "settings/blocks.h"
+#include "settings/meterrun.h"
 #include "shell/programwindows.h"
 #include "shell/settingsfilewindow.h"
 #include "sim/bus.h"
@@ -258,6 +259,50 @@ TEST(SettingsFileSave, AddsToTheSameMeterOnly)
     ASSERT_EQ(messages.texts.size(), 1);
     EXPECT_TRUE(messages.texts[0].startsWith("未保存")) << messages.texts[0].toStdString();
     EXPECT_EQ(Read(path).address, 1);
+}
+
+// The run kzctl and the 配置文件 window drive, straight on a simulated bus:
+// a stop ends it before the next block and lists what was not done, and an
+// address where nobody answers has failed, not been skipped.
+TEST(MeterRunOnTheBus, StopsBetweenBlocksAndTellsSilentMeters)
+{
+    sim::Bus bus;
+    bus.Add(1, Family::ThreePhase);
+    bus.Add(3, Family::ThreePhase);
+    QString error;
+    const auto file = backup::Parse(kCatalog, SimulatedBackup(Family::ThreePhase), &error);
+    ASSERT_TRUE(file) << error.toStdString();
+    QStringList refusals;
+    const auto data = backup::EncodeForRestore(kCatalog, *file, &refusals);
+    ASSERT_TRUE(data) << refusals.join('\n').toStdString();
+    using settings::MeterRun;
+    const auto drive = [&](MeterRun &run, bool stopAfterFirst) {
+        int writes = 0;
+        while (const auto request = run.Next()) {
+            writes += static_cast<std::uint8_t>(request->frame.at(1)) == 0x10;
+            const QByteArray reply = bus.Handle(request->frame);
+            run.Answer(reply.isEmpty() ? std::nullopt : std::optional<QByteArray>(reply));
+            if (stopAfterFirst && !run.Outcomes().isEmpty() && run.Outcomes()[0].state == MeterRun::State::Verified)
+                run.Stop();
+        }
+        return writes;
+    };
+    // Stopped once the first block is verified: the block under way (its
+    // write may be on the wire) ends, the next is not begun.
+    MeterRun stopped = MeterRun::Write(Family::ThreePhase, {1, 2, 3}, *data);
+    EXPECT_EQ(drive(stopped, true), 2);
+    QStringList rows;
+    for (const MeterRun::Outcome &o : stopped.Outcomes())
+        rows << QStringLiteral("%1 %2 %3 %4").arg(o.address).arg(o.block).arg(int(o.state)).arg(o.reason);
+    EXPECT_EQ(rows.join('|').toStdString(), "1 0 2 |1 1 2 |1 2 5 stopped before block init|"
+                                            "2 -1 5 stopped before meter 2|3 -1 5 stopped before meter 3");
+    EXPECT_EQ(stopped.StepsDone(), stopped.Steps());
+
+    MeterRun silent = MeterRun::Write(Family::ThreePhase, {2}, *data);
+    EXPECT_EQ(drive(silent, false), 0);
+    ASSERT_EQ(silent.Outcomes().size(), 1);
+    EXPECT_EQ(silent.Outcomes()[0].state, MeterRun::State::Failed);
+    EXPECT_EQ(silent.Outcomes()[0].reason, "meter 2 did not answer as a three-phase meter");
 }
 
 // A window polling the bus, as a measurement window does.
