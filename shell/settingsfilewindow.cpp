@@ -289,9 +289,9 @@ void SettingsFileWindow::step()
 
 void SettingsFileWindow::onReply(const modbus::Exchange &exchange)
 {
-    if (!run_ || exchange.IsEmpty())
+    if (!run_)
         return;
-    run_->Answer(exchange.reply);
+    run_->Answer(exchange.IsEmpty() ? std::nullopt : std::optional<QByteArray>(exchange.reply));
     answered();
 }
 
