@@ -72,6 +72,7 @@ public:
     bool Done() const { return meter_ >= addresses_.size(); }
 
     Family RunFamily() const { return family_; }
+    const QList<int> &Addresses() const { return addresses_; }
     const QList<Outcome> &Outcomes() const { return outcomes_; }
     // The data read from the meter at addresses[i] per block (Read runs),
     // empty until all of its blocks are read.

@@ -1,6 +1,5 @@
 #include "shell/settingsfilewindow.h"
 
-#include "core/wholefile.h"
 #include "settings/blocks.h"
 #include "ui/messagebox.h"
 #include "ui/settingsfile.h"
@@ -10,7 +9,6 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QJsonDocument>
 #include <QLabel>
 #include <QMap>
 #include <QProgressBar>
@@ -366,11 +364,10 @@ void SettingsFileWindow::finish()
         QString error;
         if (!failure.isEmpty()) {
             report_.status->setText(QStringLiteral("保存全部失败，未保存：%1").arg(failure) + restart);
-        } else if (!WriteWholeFile(path_, QJsonDocument(backup::Document(kCatalog, run.RunFamily(), address_.meter->value(),
-                                                                          run.DataOf(0)))
-                                              .toJson(QJsonDocument::Indented),
-                                   &error)) {
-            report_.status->setText(error + restart);
+        } else if (!backup::SaveBlocks(kCatalog, path_, run.RunFamily(), run.Addresses().first(), run.DataOf(0),
+                                       &error)) {
+            // A file of another meter is left as it is.
+            report_.status->setText(QStringLiteral("未保存：%1").arg(error) + restart);
         } else {
             report_.status->setText(QStringLiteral("已保存全部参数到 %1。").arg(path_) + restart);
         }
@@ -382,7 +379,7 @@ void SettingsFileWindow::finish()
             break;
         }
         QString error;
-        auto meter = backup::Parse(kCatalog, backup::Document(kCatalog, run.RunFamily(), address_.meter->value(), run.DataOf(0)),
+        auto meter = backup::Parse(kCatalog, backup::Document(kCatalog, run.RunFamily(), run.Addresses().first(), run.DataOf(0)),
                                    &error);
         // Only the blocks the file holds: a file saved from one window
         // holds that window's blocks.

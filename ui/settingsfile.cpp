@@ -106,8 +106,12 @@ QString AskFileName(QWidget *parent, FileChoice choice, const QString &caption, 
 {
     if (Answer())
         return Answer()(choice, caption);
-    return choice == FileChoice::Save ? QFileDialog::getSaveFileName(parent, caption, suggested, kFilter)
-                                      : QFileDialog::getOpenFileName(parent, caption, suggested, kFilter);
+    // A file there is added to (or left alone with a message), never
+    // replaced: the dialog does not ask about replacing it.
+    return choice == FileChoice::Save
+               ? QFileDialog::getSaveFileName(parent, caption, suggested, kFilter, nullptr,
+                                              QFileDialog::DontConfirmOverwrite)
+               : QFileDialog::getOpenFileName(parent, caption, suggested, kFilter);
 }
 
 void SetFileAnswer(FileAnswer answer) { Answer() = std::move(answer); }

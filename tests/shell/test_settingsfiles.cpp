@@ -382,6 +382,26 @@ TEST(SettingsFileWindowRun, BatchDownloadSkipsTheWrongFamily)
     EXPECT_TRUE(win.findChild<QLabel *>("StatusLabel")->text().startsWith("批量下载结束：2 台已写入并校验，1 台型号不符已跳过"));
     EXPECT_EQ(simulator.bus().ThreePhaseAt(3)->Holding(0x1000), simulator.bus().ThreePhaseAt(1)->Holding(0x1000));
     EXPECT_TRUE(messages.texts.isEmpty()) << messages.texts.join('\n').toStdString();
+
+    // 保存全部 of meter 3, then 与仪表比较 of that file with meter 3 and meter 1.
+    const auto run = [&](const char *button) {
+        finished = false;
+        win.findChild<QPushButton *>(button)->click();
+        return WaitFor([&] { return finished; }, 60000);
+    };
+    QLabel *status = win.findChild<QLabel *>("StatusLabel");
+    win.findChild<QSpinBox *>("SpinEdit1")->setValue(3);
+    seam.next = dir.filePath("meter3.json");
+    ASSERT_TRUE(run("BitBtn1"));
+    EXPECT_EQ(Read(seam.next).values[4], backup::Parse(kCatalog, doc, &error)->values[4]) << status->text().toStdString();
+    ASSERT_TRUE(run("BitBtn2"));
+    EXPECT_EQ(status->text(), "比较结果：无差异。");
+    simulator.bus().ThreePhaseAt(3)->SetHolding(0x1000, 0x0999);
+    ASSERT_TRUE(run("BitBtn2"));
+    EXPECT_EQ(status->text(), "比较结果：1 处不同。");
+    ASSERT_EQ(table->topLevelItemCount(), 1);
+    EXPECT_EQ(table->topLevelItem(0)->text(0), "limits-1/LabeledEdit1");
+    EXPECT_EQ(table->topLevelItem(0)->text(2), "123.4");
     port.SetPortOpen(false);
 }
 
