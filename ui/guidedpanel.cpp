@@ -49,18 +49,17 @@ QString ChooseFile(QWidget *parent, const QString &suggested, const QString &tit
     return QFileDialog::getSaveFileName(parent, title, suggested, filter);
 }
 
-// A file name with the time now: 校验记录-20261208-061500.csv.
-QString Suggested(const QString &stem, const char *suffix)
+// A file name with the time now for %1: 校验记录-20261208-061500.csv.
+QString Suggested(const QString &pattern)
 {
-    return QStringLiteral("%1-%2.%3")
-        .arg(stem, QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")), QLatin1String(suffix));
+    return pattern.arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
 }
 
 } // namespace
 
 void SaveRecord(QWidget *parent, Record &record)
 {
-    const QString path = ChooseFile(parent, Suggested(QStringLiteral("校验记录"), "csv"), QStringLiteral("保存校验记录"),
+    const QString path = ChooseFile(parent, Suggested(QStringLiteral("校验记录-%1.csv")), QStringLiteral("保存校验记录"),
                                     QStringLiteral("CSV 文件 (*.csv)"));
     if (path.isEmpty())
         return;
@@ -273,7 +272,7 @@ void GuidedPanel::saveCertificate()
 {
     if (!run_ || run_->Running())
         return;
-    const QString path = calib::ChooseFile(window(), calib::Suggested(QStringLiteral("校验证书"), "pdf"),
+    const QString path = calib::ChooseFile(window(), calib::Suggested(QStringLiteral("校验证书-%1.pdf")),
                                            QStringLiteral("保存校验证书"), QStringLiteral("PDF 文件 (*.pdf)"));
     if (path.isEmpty())
         return;
