@@ -295,15 +295,33 @@ void TrafficMonitor::save()
         ui::ShowMessage(this, error);
 }
 
+void TrafficMonitor::drawInStages(QList<QWidgetList> stages)
+{
+    if (stages.isEmpty())
+        return;
+    QTimer::singleShot(1, this, [this, stages]() mutable {
+        for (QWidget *w : stages.takeFirst())
+            w->setUpdatesEnabled(true);
+        drawInStages(stages);
+    });
+}
+
 void TrafficMonitor::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     Refresh();
     timer_.start();
-    // The window and the table's rows are drawn in two turns of the event
-    // loop, so that opening on a full log does not hold up the replies.
-    view_->viewport()->setUpdatesEnabled(false);
-    QTimer::singleShot(1, view_->viewport(), [viewport = view_->viewport()] { viewport->setUpdatesEnabled(true); });
+    // The window is drawn over turns of the event loop: its frame, its
+    // controls, the table's header and scroll bars, then the rows, each once
+    // the loop has served what else was waiting. Opening on a full log so
+    // never holds up the replies for long.
+    QWidgetList controls = findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+    controls.removeOne(view_);
+    const QList<QWidgetList> stages{controls, {view_}, {view_->viewport()}};
+    for (auto stage = stages.rbegin(); stage != stages.rend(); ++stage)
+        for (QWidget *w : *stage)
+            w->setUpdatesEnabled(false); // innermost first: each stays off when its parent's come back on
+    drawInStages(stages);
 }
 
 void TrafficMonitor::hideEvent(QHideEvent *event)
