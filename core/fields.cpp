@@ -119,12 +119,12 @@ std::optional<int> putCount(const QString &text, const Field &f, QString *error)
 
 QString NegativeMessage(const QString &caption)
 {
-    return QStringLiteral("“%1”不能为负数！").arg(caption);
+    return QStringLiteral(QT_TRANSLATE_NOOP("kz", "“%1”不能为负数！")).arg(caption);
 }
 
 QString NoChoiceMessage(const QString &caption)
 {
-    return QStringLiteral("请选择“%1”！").arg(caption);
+    return QStringLiteral(QT_TRANSLATE_NOOP("kz", "请选择“%1”！")).arg(caption);
 }
 
 std::optional<qint64> ParseInteger(const QString &text, QString *error)

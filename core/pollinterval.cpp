@@ -13,7 +13,7 @@ std::optional<int> Interval(const QString &text, std::optional<int> whenEmpty, Q
         return std::nullopt;
     if (*value < 1 || *value > kMaxIntervalMs) {
         if (error)
-            *error = QStringLiteral("间隔须为1～%1毫秒！").arg(kMaxIntervalMs);
+            *error = QStringLiteral(QT_TRANSLATE_NOOP("kz", "间隔须为1～%1毫秒！")).arg(kMaxIntervalMs);
         return std::nullopt;
     }
     return static_cast<int>(*value);

@@ -53,6 +53,7 @@ signals:
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void onFirstShow();
@@ -67,6 +68,8 @@ private:
     void quit();
 
     void buildButtons();
+    void paintButtons();
+    void buildLanguageMenu();
     void buildMenus();
     QMenu *makeMenu(const char *name);
     QAction *makeEntry(QMenu *menu, const char *name, const QString &caption);
