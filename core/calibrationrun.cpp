@@ -1,5 +1,7 @@
 #include "core/calibrationrun.h"
 
+#include "core/tr.h"
+
 #include <iterator>
 
 #include <QPointer>
@@ -212,9 +214,9 @@ void Run::readDone(const QByteArray &reply)
     }
     if (settling_.elapsed() > plan_.settleMs) {
         const QString spread = readings_.size() == kSettleReadings && std::isfinite(spread_)
-                                   ? QStringLiteral(QT_TRANSLATE_NOOP("kz", "八次读数相差 %1%，")).arg(spread_, 0, 'f', 3)
+                                   ? kz::Tr(QT_TRANSLATE_NOOP("kz", "八次读数相差 %1%，")).arg(spread_, 0, 'f', 3)
                                    : QString();
-        endPoint(false, QStringLiteral(QT_TRANSLATE_NOOP("kz", "读数 %1 秒内未稳定（%2允许 %3%）"))
+        endPoint(false, kz::Tr(QT_TRANSLATE_NOOP("kz", "读数 %1 秒内未稳定（%2允许 %3%）"))
                             .arg(plan_.settleMs / 1000.0)
                             .arg(spread)
                             .arg(plan_.stability));
@@ -256,7 +258,7 @@ void Run::settled(double mean)
         beginAttempt();
         return;
     }
-    endPoint(false, QStringLiteral(QT_TRANSLATE_NOOP("kz", "误差 %1 超出 ±%2%")).arg(lastError_).arg(p.limit));
+    endPoint(false, kz::Tr(QT_TRANSLATE_NOOP("kz", "误差 %1 超出 ±%2%")).arg(lastError_).arg(p.limit));
 }
 
 void Run::writeDone(const QByteArray &reply)
@@ -289,7 +291,7 @@ void Run::finish()
     if ((stopWanted_ || result_.noAnswer) && index_ < plan_.points.size()) {
         const PlanPoint &p = plan_.points[index_];
         const bool begun = index_ < result_.points.size();
-        result_.stoppedAt = QStringLiteral(QT_TRANSLATE_NOOP("kz", "第 %1 点（%2）%3"))
+        result_.stoppedAt = kz::Tr(QT_TRANSLATE_NOOP("kz", "第 %1 点（%2）%3"))
                                 .arg(p.point)
                                 .arg(p.name, begun ? StepText(step_) : QStringLiteral(QT_TRANSLATE_NOOP("kz", "开始前")));
     }

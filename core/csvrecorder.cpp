@@ -1,5 +1,7 @@
 #include "core/csvrecorder.h"
 
+#include "core/tr.h"
+
 #include <QDateTime>
 #include <QRegularExpression>
 
@@ -20,7 +22,7 @@ bool CsvRecorder::Open(const QString &path, QString *error)
     file_.setFileName(path);
     if (!file_.open(QIODevice::WriteOnly | QIODevice::Append)) {
         if (error)
-            *error = QStringLiteral(QT_TRANSLATE_NOOP("kz", "无法打开记录文件 %1：%2")).arg(path, file_.errorString());
+            *error = kz::Tr(QT_TRANSLATE_NOOP("kz", "无法打开记录文件 %1：%2")).arg(path, file_.errorString());
         return false;
     }
     needHeader_ = file_.size() == 0;
@@ -82,7 +84,7 @@ bool CsvRecorder::writeLine(const QStringList &cells, QString *error)
     const QByteArray line = (out.join(QLatin1Char(',')) + QStringLiteral("\r\n")).toUtf8();
     if (file_.write(line) != line.size() || !file_.flush()) {
         if (error)
-            *error = QStringLiteral(QT_TRANSLATE_NOOP("kz", "写记录文件 %1 出错（%2），记录已停止。")).arg(file_.fileName(), file_.errorString());
+            *error = kz::Tr(QT_TRANSLATE_NOOP("kz", "写记录文件 %1 出错（%2），记录已停止。")).arg(file_.fileName(), file_.errorString());
         Close();
         return false;
     }

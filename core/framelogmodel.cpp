@@ -1,5 +1,7 @@
 #include "core/framelogmodel.h"
 
+#include "core/tr.h"
+
 #include <QDateTime>
 
 namespace {
@@ -62,7 +64,7 @@ QString FrameMeaning(const FrameRecord &r)
     const bool sent = r.direction == FrameRecord::Direction::Sent;
     if (!sent && (function & 0x80) && function != 0xAA && function != 0x99) {
         const int code = ByteAt(b, 2);
-        return QStringLiteral(QT_TRANSLATE_NOOP("kz", "异常 %1 %2")).arg(QStringLiteral("%1").arg(code, 2, 16, QLatin1Char('0')).toUpper(), ExceptionName(code)).trimmed();
+        return kz::Tr(QT_TRANSLATE_NOOP("kz", "异常 %1 %2")).arg(QStringLiteral("%1").arg(code, 2, 16, QLatin1Char('0')).toUpper(), ExceptionName(code)).trimmed();
     }
     const int start = WordAt(b, 2);
     const int count = WordAt(b, 4);
@@ -80,13 +82,13 @@ QString FrameMeaning(const FrameRecord &r)
         const int bytes = ByteAt(b, 2);
         if (bytes < 0)
             return what;
-        return function == 0x03 ? QStringLiteral(QT_TRANSLATE_NOOP("kz", "读应答 ×%1")).arg(bytes / 2) : QStringLiteral(QT_TRANSLATE_NOOP("kz", "%1应答 %2 字节")).arg(what).arg(bytes);
+        return function == 0x03 ? kz::Tr(QT_TRANSLATE_NOOP("kz", "读应答 ×%1")).arg(bytes / 2) : kz::Tr(QT_TRANSLATE_NOOP("kz", "%1应答 %2 字节")).arg(what).arg(bytes);
     }
     case 0x05:
         return start < 0 || count < 0 ? QStringLiteral(QT_TRANSLATE_NOOP("kz", "写线圈"))
-                                      : QStringLiteral(QT_TRANSLATE_NOOP("kz", "写线圈 %1 = %2")).arg(Hex4(start), Hex4(count).mid(2));
+                                      : kz::Tr(QT_TRANSLATE_NOOP("kz", "写线圈 %1 = %2")).arg(Hex4(start), Hex4(count).mid(2));
     case 0x06:
-        return start < 0 ? QStringLiteral(QT_TRANSLATE_NOOP("kz", "写")) : QStringLiteral(QT_TRANSLATE_NOOP("kz", "写 %1 ×1")).arg(Hex4(start));
+        return start < 0 ? QStringLiteral(QT_TRANSLATE_NOOP("kz", "写")) : kz::Tr(QT_TRANSLATE_NOOP("kz", "写 %1 ×1")).arg(Hex4(start));
     case 0x10:
         return sent ? ranged(QStringLiteral(QT_TRANSLATE_NOOP("kz", "写"))) : ranged(QStringLiteral(QT_TRANSLATE_NOOP("kz", "写确认")));
     case 0x99:
@@ -94,7 +96,7 @@ QString FrameMeaning(const FrameRecord &r)
     case 0xAA:
         return CalibrationMeaning(b, sent);
     default:
-        return QStringLiteral(QT_TRANSLATE_NOOP("kz", "功能 %1")).arg(QStringLiteral("%1").arg(function, 2, 16, QLatin1Char('0')).toUpper());
+        return kz::Tr(QT_TRANSLATE_NOOP("kz", "功能 %1")).arg(QStringLiteral("%1").arg(function, 2, 16, QLatin1Char('0')).toUpper());
     }
 }
 

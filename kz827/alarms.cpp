@@ -1,5 +1,7 @@
 #include "kz827/alarms.h"
 
+#include "core/tr.h"
+
 #include "core/codecs.h"
 
 namespace kz827 {
@@ -36,7 +38,7 @@ QString InputMessage(Quantity quantity)
 QString LengthMessage(Quantity quantity)
 {
     const QString what = quantity == Quantity::Current ? QStringLiteral(QT_TRANSLATE_NOOP("kz", "电流")) : QStringLiteral(QT_TRANSLATE_NOOP("kz", "电压"));
-    return QStringLiteral(QT_TRANSLATE_NOOP("kz", "警告！%1数据长度输入超量程！！（有小数点的数最长不能大于5，无小数点的数最长不能大于4")).arg(what);
+    return kz::Tr(QT_TRANSLATE_NOOP("kz", "警告！%1数据长度输入超量程！！（有小数点的数最长不能大于5，无小数点的数最长不能大于4")).arg(what);
 }
 
 std::uint8_t ByteAt(const QByteArray &data, int offset)

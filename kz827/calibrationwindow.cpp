@@ -1,5 +1,7 @@
 #include "kz827/calibrationwindow.h"
 
+#include "core/tr.h"
+
 #include "ui/displayvalue.h"
 #include "ui/calibrationwindow.h"
 #include "core/codecs.h"
@@ -96,7 +98,7 @@ CalibrationWindow::CalibrationWindow(SerialLink &link, QWidget *parent)
                              MakeButton("SaveRecord", QStringLiteral(QT_TRANSLATE_NOOP("kz", "保存记录")), [this] { calib::SaveRecord(this, record_); }),
                              MakeButton("Exit", QStringLiteral(QT_TRANSLATE_NOOP("kz", "返  回")), [this] { CloseWindow(); })});
 
-    auto *steps = new QLabel(QStringLiteral(QT_TRANSLATE_NOOP("kz", "操作步骤：一、先对电压、电流的零点进行清零然后再对零点进行校准。二、按下[读启用]，待数据稳定后（标准表\n"
+    auto *steps = new QLabel(kz::Tr(QT_TRANSLATE_NOOP("kz", "操作步骤：一、先对电压、电流的零点进行清零然后再对零点进行校准。二、按下[读启用]，待数据稳定后（标准表\n"
                                             "数据窗口中的数据和监视表数据的误差应在0.05%）－－＞按下[读停止]－－＞按下[计算]－－＞按下[写入]，该参\n"
                                             "数校验完成,重复以上过程直至所有参数全部校完。")),
                              this);

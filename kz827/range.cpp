@@ -1,5 +1,7 @@
 #include "kz827/range.h"
 
+#include "core/tr.h"
+
 #include "core/codecs.h"
 #include "core/fields.h"
 #include "link/modbusframes.h"
@@ -28,7 +30,7 @@ std::optional<int> Ratio(const QString &text, const QString &caption, QString *e
     }
     if (*value > 9999) {
         if (error)
-            *error = QStringLiteral(QT_TRANSLATE_NOOP("kz", "“%1”不能大于9999！")).arg(caption);
+            *error = kz::Tr(QT_TRANSLATE_NOOP("kz", "“%1”不能大于9999！")).arg(caption);
         return std::nullopt;
     }
     return static_cast<int>(*value);

@@ -1,5 +1,6 @@
 #include "link/framerecord.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 
 // Off by default; QT_LOGGING_RULES="kz.link.debug=true" turns it on.
@@ -33,21 +34,21 @@ QString VerdictText(const FrameRecord &r)
     case V::WrittenLater: text = QStringLiteral(QT_TRANSLATE_NOOP("kz", "已发送（暂存后）")); break;
     case V::Merged: text = QStringLiteral(QT_TRANSLATE_NOOP("kz", "未发送：相同请求已在等待")); break;
     case V::Refused: text = QStringLiteral(QT_TRANSLATE_NOOP("kz", "未发送：串口未打开")); break;
-    case V::Handed: text = QStringLiteral(QT_TRANSLATE_NOOP("kz", "交给 %1")).arg(r.window); break;
+    case V::Handed: text = QCoreApplication::translate("kz", "交给 %1").arg(r.window); break;
     case V::TooShort: text = QStringLiteral(QT_TRANSLATE_NOOP("kz", "丢弃：太短")); break;
-    case V::Unlisted: text = QStringLiteral(QT_TRANSLATE_NOOP("kz", "丢弃：功能码 %1 不在应答表中")).arg(r.Function(), 2, 16, QLatin1Char('0')).toUpper(); break;
-    case V::Exception: text = QStringLiteral(QT_TRANSLATE_NOOP("kz", "丢弃：异常应答，异常码 %1")).arg(r.exceptionCode); break;
+    case V::Unlisted: text = QCoreApplication::translate("kz", "丢弃：功能码 %1 不在应答表中").arg(r.Function(), 2, 16, QLatin1Char('0')).toUpper(); break;
+    case V::Exception: text = QCoreApplication::translate("kz", "丢弃：异常应答，异常码 %1").arg(r.exceptionCode); break;
     case V::BadCrc: text = QStringLiteral(QT_TRANSLATE_NOOP("kz", "丢弃：CRC 错误")); break;
     case V::NoDestination: text = QStringLiteral(QT_TRANSLATE_NOOP("kz", "丢弃：没有接收窗口")); break;
-    case V::NotRequester: text = QStringLiteral(QT_TRANSLATE_NOOP("kz", "丢弃：请求来自 %1，应答已归 %2")).arg(r.window, r.holder); break;
+    case V::NotRequester: text = QCoreApplication::translate("kz", "丢弃：请求来自 %1，应答已归 %2").arg(r.window, r.holder); break;
     case V::Unrequested: text = QStringLiteral(QT_TRANSLATE_NOOP("kz", "丢弃：没有等待应答的请求")); break;
     case V::Stale: text = QStringLiteral(QT_TRANSLATE_NOOP("kz", "丢弃：发送前清除的未读字节")); break;
     }
     if (r.usedLength >= 0 && r.usedLength < r.bytes.size())
-        text += QStringLiteral(QT_TRANSLATE_NOOP("kz", "，截自 %1 字节")).arg(r.bytes.size());
+        text += QCoreApplication::translate("kz", "，截自 %1 字节").arg(r.bytes.size());
     if (r.direction == FrameRecord::Direction::Received && r.requestAddress >= 0 && r.Address() >= 0 &&
         r.Address() != r.requestAddress && r.verdict != V::Stale)
-        text += QStringLiteral(QT_TRANSLATE_NOOP("kz", "，地址与请求（%1）不符")).arg(r.requestAddress);
+        text += QCoreApplication::translate("kz", "，地址与请求（%1）不符").arg(r.requestAddress);
     return text;
 }
 

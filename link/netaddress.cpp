@@ -1,5 +1,6 @@
 #include "link/netaddress.h"
 
+#include <QCoreApplication>
 #include <QHostAddress>
 #include <QRegularExpression>
 
@@ -27,14 +28,14 @@ QString HostProblem(const QString &host)
         // Only an IPv6 literal has colons.
         QHostAddress address;
         if (!address.setAddress(host) || address.protocol() != QAbstractSocket::IPv6Protocol)
-            return QStringLiteral(QT_TRANSLATE_NOOP("kz", "IPv6 地址“%1”格式错误")).arg(host);
+            return QCoreApplication::translate("kz", "IPv6 地址“%1”格式错误").arg(host);
         return {};
     }
     if (looksLikeIpv4(host)) {
         QHostAddress address;
         if (!address.setAddress(host) || address.protocol() != QAbstractSocket::IPv4Protocol ||
             host.count(QLatin1Char('.')) != 3)
-            return QStringLiteral(QT_TRANSLATE_NOOP("kz", "IPv4 地址“%1”格式错误")).arg(host);
+            return QCoreApplication::translate("kz", "IPv4 地址“%1”格式错误").arg(host);
         return {};
     }
     // A host name: dot-separated labels of letters, digits and hyphens, no
@@ -42,7 +43,7 @@ QString HostProblem(const QString &host)
     static const QRegularExpression name(QStringLiteral(
         "^(?=.{1,253}\\.?$)([A-Za-z0-9]([A-Za-z0-9-]{0,61}[A-Za-z0-9])?)(\\.[A-Za-z0-9]([A-Za-z0-9-]{0,61}[A-Za-z0-9])?)*\\.?$"));
     if (!name.match(host).hasMatch())
-        return QStringLiteral(QT_TRANSLATE_NOOP("kz", "主机名“%1”格式错误")).arg(host);
+        return QCoreApplication::translate("kz", "主机名“%1”格式错误").arg(host);
     return {};
 }
 
@@ -87,7 +88,7 @@ std::optional<NetAddress> ParseNetPort(const QString &name, QString *error)
     static const QRegularExpression digits(QStringLiteral("^[0-9]{1,5}$"));
     const int port = digits.match(portText).hasMatch() ? portText.toInt() : 0;
     if (port < 1 || port > 65535)
-        return fail(QStringLiteral(QT_TRANSLATE_NOOP("kz", "端口号“%1”无效（应为 1～65535）")).arg(portText));
+        return fail(QCoreApplication::translate("kz", "端口号“%1”无效（应为 1～65535）").arg(portText));
     a.port = static_cast<std::uint16_t>(port);
     return a;
 }

@@ -2,6 +2,7 @@
 
 #include "link/serialdevice.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QSerialPort>
 #include <QSerialPortInfo>
@@ -144,7 +145,7 @@ std::optional<LineSettings> QtSerialPortControl::checked(const QString &name, co
 {
     auto fail = [&](const QString &why) -> std::optional<LineSettings> {
         if (error)
-            *error = QStringLiteral(QT_TRANSLATE_NOOP("kz", "无法打开串口 %1：%2")).arg(name, why);
+            *error = QCoreApplication::translate("kz", "无法打开串口 %1：%2").arg(name, why);
         return std::nullopt;
     };
     QString parseError;
@@ -191,7 +192,7 @@ bool QtSerialPortControl::openOn(QSerialPort *port, const QString &name, const L
         }
         port->clearError();
         if (error)
-            *error = QStringLiteral(QT_TRANSLATE_NOOP("kz", "无法打开串口 %1：%2 (%3)")).arg(name, cn, why);
+            *error = QCoreApplication::translate("kz", "无法打开串口 %1：%2 (%3)").arg(name, cn, why);
         return false;
     }
     port->clear(QSerialPort::AllDirections);
@@ -269,7 +270,7 @@ void QtSerialPortControl::onError(int error)
         port_->close();
     closing_ = false;
     emit OpenChanged(false);
-    QString message = QStringLiteral(QT_TRANSLATE_NOOP("kz", "串口 %1 已断开，已关闭该串口。请检查连接后重新打开。")).arg(portName_);
+    QString message = QCoreApplication::translate("kz", "串口 %1 已断开，已关闭该串口。请检查连接后重新打开。").arg(portName_);
     if (!why.isEmpty())
         message += QStringLiteral("(%1)").arg(why);
     emit PortLost(message);

@@ -4,6 +4,7 @@
 
 #include "link/replylength.h"
 
+#include <QCoreApplication>
 #include <QPointer>
 
 #include <QDateTime>
@@ -224,7 +225,7 @@ void SerialLink::finishCollection()
     try {
         Dispatch(reply);
     } catch (const std::exception &e) {
-        emit HandlerFailed(QStringLiteral(QT_TRANSLATE_NOOP("kz", "应答处理出错：%1")).arg(QString::fromLocal8Bit(e.what())));
+        emit HandlerFailed(QCoreApplication::translate("kz", "应答处理出错：%1").arg(QString::fromLocal8Bit(e.what())));
     } catch (...) {
         emit HandlerFailed(QStringLiteral(QT_TRANSLATE_NOOP("kz", "应答处理出错！")));
     }

@@ -3,6 +3,7 @@
 #include "link/framerecord.h"
 #include "link/mbap.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QTcpSocket>
 #include <QTimer>
@@ -94,10 +95,10 @@ bool TcpPortControl::connectTo(QTcpSocket *socket, const QString &name, const Ne
         return true;
     }
     const QAbstractSocket::SocketError e = timedOut ? QAbstractSocket::SocketTimeoutError : socket->error();
-    const QString why = timedOut ? QStringLiteral(QT_TRANSLATE_NOOP("kz", "%1 ms 内未连上")).arg(ConnectTimeoutMs) : socket->errorString();
+    const QString why = timedOut ? QCoreApplication::translate("kz", "%1 ms 内未连上").arg(ConnectTimeoutMs) : socket->errorString();
     socket->abort();
     if (error)
-        *error = QStringLiteral(QT_TRANSLATE_NOOP("kz", "无法连接 %1：%2 (%3)")).arg(name, SocketErrorText(e), why);
+        *error = QCoreApplication::translate("kz", "无法连接 %1：%2 (%3)").arg(name, SocketErrorText(e), why);
     return false;
 }
 
@@ -113,7 +114,7 @@ bool TcpPortControl::SetPortOpen(bool open, QString *error)
     const auto address = ParseNetPort(portName_, &why);
     if (!address) {
         if (error)
-            *error = QStringLiteral(QT_TRANSLATE_NOOP("kz", "无法连接 %1：%2")).arg(portName_, why);
+            *error = QCoreApplication::translate("kz", "无法连接 %1：%2").arg(portName_, why);
         return false;
     }
     socket_->abort();
@@ -134,7 +135,7 @@ bool TcpPortControl::OpenInstead(const QString &name, const QString &settings, Q
     const auto address = ParseNetPort(name, &why);
     if (!address) {
         if (error)
-            *error = QStringLiteral(QT_TRANSLATE_NOOP("kz", "无法连接 %1：%2")).arg(name, why);
+            *error = QCoreApplication::translate("kz", "无法连接 %1：%2").arg(name, why);
         return false;
     }
     // Many gateways take one client at a time: the gateway in use (in either
@@ -262,5 +263,5 @@ void TcpPortControl::onLost()
                             : QStringLiteral("%1, %2").arg(SocketErrorText(socket_->error()), socket_->errorString());
     abortSocket();
     emit OpenChanged(false);
-    emit PortLost(QStringLiteral(QT_TRANSLATE_NOOP("kz", "网络连接 %1 已断开，已关闭该连接。请检查网关后重新打开。(%2)")).arg(portName_, why));
+    emit PortLost(QCoreApplication::translate("kz", "网络连接 %1 已断开，已关闭该连接。请检查网关后重新打开。(%2)").arg(portName_, why));
 }

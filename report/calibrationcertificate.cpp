@@ -1,5 +1,7 @@
 #include "report/calibrationcertificate.h"
 
+#include "core/tr.h"
+
 #include <QFile>
 #include <QPageLayout>
 #include <QPageSize>
@@ -62,12 +64,12 @@ QString CertificateHtml(const CertificateHeader &header, const RunResult &result
     }
     html += QStringLiteral("</table>");
     if (!result.stoppedAt.isEmpty())
-        html += QStringLiteral(QT_TRANSLATE_NOOP("kz", "<p>运行停止于%1；此前写入的校验数据保留在仪表中。</p>")).arg(result.stoppedAt.toHtmlEscaped());
+        html += kz::Tr(QT_TRANSLATE_NOOP("kz", "<p>运行停止于%1；此前写入的校验数据保留在仪表中。</p>")).arg(result.stoppedAt.toHtmlEscaped());
     if (result.points.size() < result.planned)
-        html += QStringLiteral(QT_TRANSLATE_NOOP("kz", "<p>方案中 %1 个点未校验。</p>")).arg(result.planned - result.points.size());
-    html += QStringLiteral(QT_TRANSLATE_NOOP("kz", "<h2 align=\"center\">结论：%1</h2>"))
+        html += kz::Tr(QT_TRANSLATE_NOOP("kz", "<p>方案中 %1 个点未校验。</p>")).arg(result.planned - result.points.size());
+    html += kz::Tr(QT_TRANSLATE_NOOP("kz", "<h2 align=\"center\">结论：%1</h2>"))
                 .arg(passed ? QStringLiteral(QT_TRANSLATE_NOOP("kz", "合格")) : QStringLiteral(QT_TRANSLATE_NOOP("kz", "不合格")));
-    html += QStringLiteral(QT_TRANSLATE_NOOP("kz", "<br/><table width=\"100%\"><tr><td>校验员：________________</td>"
+    html += kz::Tr(QT_TRANSLATE_NOOP("kz", "<br/><table width=\"100%\"><tr><td>校验员：________________</td>"
                            "<td>审核：________________</td><td>日期：________________</td></tr></table>"
                            "</body></html>"));
     return html;

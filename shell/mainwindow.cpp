@@ -74,7 +74,7 @@ MainWindow::MainWindow(SerialLink &link, QWidget *parent)
     connect(link_.Port(), &SerialPortControl::PortLost, this, [this](const QString &message) {
         // A gateway is reopened as a connection, a serial port as a port.
         const QString what = IsNetPortName(link_.Port()->CommPort()) ? QStringLiteral(QT_TRANSLATE_NOOP("kz", "连接")) : QStringLiteral(QT_TRANSLATE_NOOP("kz", "串口"));
-        Notify(EscapeControls(message) + QStringLiteral(QT_TRANSLATE_NOOP("kz", "\n测量已停止，重新打开%1后请按“启  动”。")).arg(what));
+        Notify(EscapeControls(message) + kz::Tr(QT_TRANSLATE_NOOP("kz", "\n测量已停止，重新打开%1后请按“启  动”。")).arg(what));
     });
 
     RegisterWindow(QStringLiteral("MainWindow"), this);

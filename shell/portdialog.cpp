@@ -1,5 +1,7 @@
 #include "shell/portdialog.h"
 
+#include "core/tr.h"
+
 #include "ui/messagebox.h"
 
 #include <QAbstractItemView>
@@ -355,7 +357,7 @@ std::optional<QString> PortDialog::chosenPort(QString *why) const
         return typed;
     *why = text.isEmpty()
                ? QStringLiteral(QT_TRANSLATE_NOOP("kz", "请选择通讯口！"))
-               : QStringLiteral(QT_TRANSLATE_NOOP("kz", "通讯口“%1”无效！请从列表中选择，或输入设备路径（如 /dev/ttyUSB0）或 COMn。"))
+               : kz::Tr(QT_TRANSLATE_NOOP("kz", "通讯口“%1”无效！请从列表中选择，或输入设备路径（如 /dev/ttyUSB0）或 COMn。"))
                      .arg(EscapeControls(text));
     return std::nullopt;
 }
@@ -365,7 +367,7 @@ std::optional<QString> PortDialog::chosenNetPort(QString *why) const
     const QString host = host_->text().trimmed();
     if (const QString problem = HostProblem(host); !problem.isEmpty()) {
         *why = host.isEmpty() ? QStringLiteral(QT_TRANSLATE_NOOP("kz", "请输入网关的主机名或 IP 地址！"))
-                              : QStringLiteral(QT_TRANSLATE_NOOP("kz", "%1！请输入主机名、IPv4 地址或 IPv6 地址。")).arg(EscapeControls(problem));
+                              : kz::Tr(QT_TRANSLATE_NOOP("kz", "%1！请输入主机名、IPv4 地址或 IPv6 地址。")).arg(EscapeControls(problem));
         return std::nullopt;
     }
     const QString text = netPort_->text().trimmed();
@@ -373,7 +375,7 @@ std::optional<QString> PortDialog::chosenNetPort(QString *why) const
     const int port = digits.match(text).hasMatch() ? text.toInt() : 0;
     if (port < 1 || port > 65535) {
         *why = text.isEmpty() ? QStringLiteral(QT_TRANSLATE_NOOP("kz", "请输入端口号！"))
-                              : QStringLiteral(QT_TRANSLATE_NOOP("kz", "端口号“%1”无效！应为 1～65535 的整数。")).arg(EscapeControls(text));
+                              : kz::Tr(QT_TRANSLATE_NOOP("kz", "端口号“%1”无效！应为 1～65535 的整数。")).arg(EscapeControls(text));
         return std::nullopt;
     }
     const NetMode mode = netMode_->currentIndex() == 1 ? NetMode::ModbusTcp : NetMode::RtuOverTcp;
@@ -400,8 +402,8 @@ void PortDialog::openPort()
             continue;
         const QString text = box->currentText().trimmed();
         ui::ShowMessage(this, text.isEmpty()
-                                  ? QStringLiteral(QT_TRANSLATE_NOOP("kz", "请选择%1！")).arg(QString::fromUtf8(caption))
-                                  : QStringLiteral(QT_TRANSLATE_NOOP("kz", "%1“%2”不是列表中的选项，请从列表中选择！"))
+                                  ? kz::Tr(QT_TRANSLATE_NOOP("kz", "请选择%1！")).arg(QString::fromUtf8(caption))
+                                  : kz::Tr(QT_TRANSLATE_NOOP("kz", "%1“%2”不是列表中的选项，请从列表中选择！"))
                                         .arg(QString::fromUtf8(caption), EscapeControls(text)));
         return;
     }
@@ -420,17 +422,17 @@ void PortDialog::openPort()
     QString error;
     if (!port_.OpenInstead(*portName, settings, &error)) {
         if (error.isEmpty())
-            error = (network ? QStringLiteral(QT_TRANSLATE_NOOP("kz", "无法连接 %1！")) : QStringLiteral(QT_TRANSLATE_NOOP("kz", "无法打开串口 %1！"))).arg(*portName);
+            error = (network ? kz::Tr(QT_TRANSLATE_NOOP("kz", "无法连接 %1！")) : kz::Tr(QT_TRANSLATE_NOOP("kz", "无法打开串口 %1！"))).arg(*portName);
         else if (!error.contains(*portName))
-            error = QStringLiteral(QT_TRANSLATE_NOOP("kz", "无法打开串口 %1：%2")).arg(*portName, error);
+            error = kz::Tr(QT_TRANSLATE_NOOP("kz", "无法打开串口 %1：%2")).arg(*portName, error);
         // The port control's message is one line; a control character in
         // it comes from the port's name.
         error = EscapeControls(error);
         if (!previous.isEmpty()) {
             const bool kept = port_.PortOpen();
             error += (IsNetPortName(previous)
-                          ? (kept ? QStringLiteral(QT_TRANSLATE_NOOP("kz", "\n原连接 %1 仍保持打开。")) : QStringLiteral(QT_TRANSLATE_NOOP("kz", "\n原连接 %1 已关闭。")))
-                          : (kept ? QStringLiteral(QT_TRANSLATE_NOOP("kz", "\n原串口 %1 仍保持打开。")) : QStringLiteral(QT_TRANSLATE_NOOP("kz", "\n原串口 %1 已关闭。"))))
+                          ? (kept ? kz::Tr(QT_TRANSLATE_NOOP("kz", "\n原连接 %1 仍保持打开。")) : kz::Tr(QT_TRANSLATE_NOOP("kz", "\n原连接 %1 已关闭。")))
+                          : (kept ? kz::Tr(QT_TRANSLATE_NOOP("kz", "\n原串口 %1 仍保持打开。")) : kz::Tr(QT_TRANSLATE_NOOP("kz", "\n原串口 %1 已关闭。"))))
                          .arg(EscapeControls(previous));
         }
         ui::ShowMessage(this, error);

@@ -1,5 +1,7 @@
 #include "shell/program.h"
 
+#include "core/tr.h"
+
 #include "shell/portdialog.h"
 #include "link/framerecorder.h"
 #include "link/netaddress.h"
@@ -181,7 +183,7 @@ void Program::Start(const QString &simulatorPath)
         return;
     demo_ = std::make_unique<DemoSimulator>();
     QObject::connect(demo_.get(), &DemoSimulator::Ready, main_.get(), [this](const QString &path) {
-        com_->AddPortName(path, QStringLiteral(QT_TRANSLATE_NOOP("kz", "%1 (模拟仪表)")).arg(path));
+        com_->AddPortName(path, kz::Tr(QT_TRANSLATE_NOOP("kz", "%1 (模拟仪表)")).arg(path));
         com_->SetDefaultPort(path);
     });
     QObject::connect(demo_.get(), &DemoSimulator::Failed, main_.get(), &MainWindow::Notify);

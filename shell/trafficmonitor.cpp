@@ -1,5 +1,7 @@
 #include "shell/trafficmonitor.h"
 
+#include "core/tr.h"
+
 #include "ui/messagebox.h"
 #include "link/seriallink.h"
 #include "core/framelogmodel.h"
@@ -200,7 +202,7 @@ void TrafficMonitor::Refresh()
 void TrafficMonitor::updateStatus()
 {
     const FrameLog &log = link_.Log();
-    status_->setText(QStringLiteral(QT_TRANSLATE_NOOP("kz", "显示 %1 帧；共记录 %2 帧（保留最近 %3 帧）"))
+    status_->setText(kz::Tr(QT_TRANSLATE_NOOP("kz", "显示 %1 帧；共记录 %2 帧（保留最近 %3 帧）"))
                          .arg(filter_->rowCount())
                          .arg(log.Total())
                          .arg(log.Capacity()));

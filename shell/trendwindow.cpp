@@ -1,5 +1,7 @@
 #include "shell/trendwindow.h"
 
+#include "core/tr.h"
+
 #include "core/wholefile.h"
 #include "ui/messagebox.h"
 #include "ui/recordbutton.h"
@@ -362,7 +364,7 @@ void TrendWindow::savePicture()
     const QString path = QFileDialog::getSaveFileName(this, QStringLiteral(QT_TRANSLATE_NOOP("kz", "保存趋势图")), QStringLiteral("trend.png"),
                                                       QStringLiteral(QT_TRANSLATE_NOOP("kz", "PNG 图片 (*.png)")));
     if (!path.isEmpty() && !SavePng(path))
-        ui::ShowMessage(this, QStringLiteral(QT_TRANSLATE_NOOP("kz", "无法保存图片到 %1")).arg(path));
+        ui::ShowMessage(this, kz::Tr(QT_TRANSLATE_NOOP("kz", "无法保存图片到 %1")).arg(path));
 }
 
 void TrendWindow::exportCsv()

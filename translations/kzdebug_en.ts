@@ -60,10 +60,6 @@
         <translation>phase </translation>
     </message>
     <message>
-        <source>时间,地址,校验点,校验参数,操作,标准表数据,读数,校验数据,结果,校验前读数,校验后读数,误差(%),次数,判定</source>
-        <translation>Time,Address,Point,Quantity,Action,Reference value,Reading,Calibration data,Result,Reading before,Reading after,Error(%),Reads,Verdict</translation>
-    </message>
-    <message>
         <source>清零</source>
         <translation>Zero</translation>
     </message>
@@ -100,24 +96,8 @@
         <translation>No reply from meter</translation>
     </message>
     <message>
-        <source>八次读数相差 %1%，</source>
-        <translation>eight readings differ by %1%, </translation>
-    </message>
-    <message>
-        <source>读数 %1 秒内未稳定（%2允许 %3%）</source>
-        <translation>Reading not stable within %1 s (%2allowed %3%)</translation>
-    </message>
-    <message>
-        <source>误差 %1 超出 ±%2%</source>
-        <translation>Error %1 exceeds ±%2%</translation>
-    </message>
-    <message>
         <source>写入</source>
         <translation>Write</translation>
-    </message>
-    <message>
-        <source>第 %1 点（%2）%3</source>
-        <translation>Point %1 (%2) %3</translation>
     </message>
     <message>
         <source>开始前</source>
@@ -148,10 +128,6 @@
         <translation>Run stopped at</translation>
     </message>
     <message>
-        <source>无法打开记录文件 %1：%2</source>
-        <translation>Cannot open record file %1: %2</translation>
-    </message>
-    <message>
         <source>记录文件未打开</source>
         <translation>Record file not open</translation>
     </message>
@@ -164,28 +140,12 @@
         <translation>Address</translation>
     </message>
     <message>
-        <source>写记录文件 %1 出错（%2），记录已停止。</source>
-        <translation>Error writing record file %1 (%2); recording stopped.</translation>
-    </message>
-    <message>
-        <source>“%1”不能大于16777215.99！</source>
-        <translation>&quot;%1&quot; must not exceed 16777215.99!</translation>
-    </message>
-    <message>
         <source>有功电能底数</source>
         <translation>Active energy base</translation>
     </message>
     <message>
         <source>无功电能底数</source>
         <translation>Reactive energy base</translation>
-    </message>
-    <message>
-        <source>“%1”不能为负数！</source>
-        <translation>&quot;%1&quot; must not be negative!</translation>
-    </message>
-    <message>
-        <source>请选择“%1”！</source>
-        <translation>Select &quot;%1&quot;!</translation>
     </message>
     <message>
         <source>非法功能</source>
@@ -236,10 +196,6 @@
         <translation>Calibration write</translation>
     </message>
     <message>
-        <source>异常 %1 %2</source>
-        <translation>Exception %1 %2</translation>
-    </message>
-    <message>
         <source>读线圈</source>
         <translation>Read coils</translation>
     </message>
@@ -252,28 +208,12 @@
         <translation>Read</translation>
     </message>
     <message>
-        <source>读应答 ×%1</source>
-        <translation>Read reply ×%1</translation>
-    </message>
-    <message>
-        <source>%1应答 %2 字节</source>
-        <translation>%1 reply %2 bytes</translation>
-    </message>
-    <message>
         <source>写线圈</source>
         <translation>Write coil</translation>
     </message>
     <message>
-        <source>写线圈 %1 = %2</source>
-        <translation>Write coil %1 = %2</translation>
-    </message>
-    <message>
         <source>写</source>
         <translation>Write</translation>
-    </message>
-    <message>
-        <source>写 %1 ×1</source>
-        <translation>Write %1 ×1</translation>
     </message>
     <message>
         <source>写确认</source>
@@ -286,10 +226,6 @@
     <message>
         <source>探测应答</source>
         <translation>Probe reply</translation>
-    </message>
-    <message>
-        <source>功能 %1</source>
-        <translation>Function %1</translation>
     </message>
     <message>
         <source>发送</source>
@@ -322,14 +258,6 @@
     <message>
         <source>字节</source>
         <translation>Bytes</translation>
-    </message>
-    <message>
-        <source>间隔须为1～%1毫秒！</source>
-        <translation>The interval must be 1 to %1 ms!</translation>
-    </message>
-    <message>
-        <source>无法保存到 %1：%2</source>
-        <translation>Cannot save to %1: %2</translation>
     </message>
     <message>
         <source>已发送</source>
@@ -640,18 +568,6 @@
         <translation>Write confirm</translation>
     </message>
     <message>
-        <source>校验记录-%1.csv</source>
-        <translation>calibration-record-%1.csv</translation>
-    </message>
-    <message>
-        <source>校验记录无法写入 %1：%2</source>
-        <translation>Cannot write the calibration record %1: %2</translation>
-    </message>
-    <message>
-        <source>校验记录已保存到 %1，以后的每一步都会接着写入。</source>
-        <translation>Calibration record saved to %1; every further step is appended.</translation>
-    </message>
-    <message>
         <source>开始引导校验</source>
         <translation>Start guided calibration</translation>
     </message>
@@ -684,28 +600,8 @@
         <translation>Guided calibration progress</translation>
     </message>
     <message>
-        <source>请将标准源设为 %1，标准表应显示 %2，然后按[继续]。</source>
-        <translation>Set the reference source to %1; the reference meter should show %2. Then press [Continue].</translation>
-    </message>
-    <message>
-        <source>第 %1/%2 点：%3，%4</source>
-        <translation>Point %1/%2: %3, %4</translation>
-    </message>
-    <message>
-        <source>误差：%1</source>
-        <translation>Error: %1</translation>
-    </message>
-    <message>
-        <source>引导校验%1：%2/%3 点合格</source>
-        <translation>Guided calibration %1: %2/%3 points passed</translation>
-    </message>
-    <message>
         <source>，停止于</source>
         <translation>, stopped at</translation>
-    </message>
-    <message>
-        <source>校验证书-%1.pdf</source>
-        <translation>calibration-certificate-%1.pdf</translation>
     </message>
     <message>
         <source>保存校验证书</source>
@@ -724,28 +620,12 @@
         <translation>Three-phase module</translation>
     </message>
     <message>
-        <source>校验证书无法写入 %1：%2</source>
-        <translation>Cannot write the calibration certificate %1: %2</translation>
-    </message>
-    <message>
-        <source>校验证书已保存到 %1。</source>
-        <translation>Calibration certificate saved to %1.</translation>
-    </message>
-    <message>
         <source>载入校验方案</source>
         <translation>Load calibration plan</translation>
     </message>
     <message>
         <source>校验方案 (*.json)</source>
         <translation>Calibration plans (*.json)</translation>
-    </message>
-    <message>
-        <source>校验方案不能使用：%1</source>
-        <translation>The calibration plan cannot be used: %1</translation>
-    </message>
-    <message>
-        <source>方案：%1（%2 点）</source>
-        <translation>Plan: %1 (%2 points)</translation>
     </message>
     <message>
         <source>原地址:</source>
@@ -908,10 +788,6 @@
         <translation>CSV files (*.csv);;All files (*)</translation>
     </message>
     <message>
-        <source>正在记录到 %1</source>
-        <translation>Recording to %1</translation>
-    </message>
-    <message>
         <source>遥控</source>
         <translation>Remote control</translation>
     </message>
@@ -972,32 +848,8 @@
         <translation>Wrong first address!</translation>
     </message>
     <message>
-        <source>模拟仪表程序 %1 在 %2 秒内没有就绪，演示模式不可用。</source>
-        <translation>The meter simulator %1 was not ready within %2 s; demo mode is not available.</translation>
-    </message>
-    <message>
-        <source>找不到模拟仪表程序 %1，演示模式不可用。</source>
-        <translation>Meter simulator %1 not found; demo mode is not available.</translation>
-    </message>
-    <message>
         <source>异常终止</source>
         <translation>crashed</translation>
-    </message>
-    <message>
-        <source>退出码 %1</source>
-        <translation>exit code %1</translation>
-    </message>
-    <message>
-        <source>模拟仪表程序 %1 没有就绪就退出了（%2），演示模式不可用。%3</source>
-        <translation>The meter simulator %1 exited before it was ready (%2); demo mode is not available.%3</translation>
-    </message>
-    <message>
-        <source>模拟仪表程序已退出（%1），模拟仪表不再应答。%2</source>
-        <translation>The meter simulator exited (%1); the simulated meters no longer answer.%2</translation>
-    </message>
-    <message>
-        <source>模拟仪表程序 %1 无法启动：%2</source>
-        <translation>The meter simulator %1 cannot start: %2</translation>
     </message>
     <message>
         <source>KZ系列电参数表调试软件</source>
@@ -1018,12 +870,6 @@
     <message>
         <source>串口</source>
         <translation>serial port</translation>
-    </message>
-    <message>
-        <source>
-测量已停止，重新打开%1后请按“启  动”。</source>
-        <translation>
-Measuring has stopped. Open the %1 again, then press &quot;Start&quot;.</translation>
     </message>
     <message>
         <source>串行口设置</source>
@@ -1214,64 +1060,12 @@ Measuring has stopped. Open the %1 again, then press &quot;Start&quot;.</transla
         <translation>Select a port!</translation>
     </message>
     <message>
-        <source>通讯口“%1”无效！请从列表中选择，或输入设备路径（如 /dev/ttyUSB0）或 COMn。</source>
-        <translation>Invalid port &quot;%1&quot;! Choose one from the list or type a device path (e.g. /dev/ttyUSB0) or COMn.</translation>
-    </message>
-    <message>
         <source>请输入网关的主机名或 IP 地址！</source>
         <translation>Enter the gateway&apos;s host name or IP address!</translation>
     </message>
     <message>
-        <source>%1！请输入主机名、IPv4 地址或 IPv6 地址。</source>
-        <translation>%1! Enter a host name, an IPv4 address or an IPv6 address.</translation>
-    </message>
-    <message>
         <source>请输入端口号！</source>
         <translation>Enter a port number!</translation>
-    </message>
-    <message>
-        <source>端口号“%1”无效！应为 1～65535 的整数。</source>
-        <translation>Invalid port number &quot;%1&quot;! It must be a whole number from 1 to 65535.</translation>
-    </message>
-    <message>
-        <source>请选择%1！</source>
-        <translation>Select the %1!</translation>
-    </message>
-    <message>
-        <source>%1“%2”不是列表中的选项，请从列表中选择！</source>
-        <translation>%1 &quot;%2&quot; is not in the list. Choose one from the list!</translation>
-    </message>
-    <message>
-        <source>无法连接 %1！</source>
-        <translation>Cannot connect to %1!</translation>
-    </message>
-    <message>
-        <source>无法打开串口 %1！</source>
-        <translation>Cannot open serial port %1!</translation>
-    </message>
-    <message>
-        <source>
-原连接 %1 仍保持打开。</source>
-        <translation>
-The previous connection %1 stays open.</translation>
-    </message>
-    <message>
-        <source>
-原连接 %1 已关闭。</source>
-        <translation>
-The previous connection %1 was closed.</translation>
-    </message>
-    <message>
-        <source>
-原串口 %1 仍保持打开。</source>
-        <translation>
-The previous serial port %1 stays open.</translation>
-    </message>
-    <message>
-        <source>
-原串口 %1 已关闭。</source>
-        <translation>
-The previous serial port %1 was closed.</translation>
     </message>
     <message>
         <source>网络连接成功！</source>
@@ -1284,10 +1078,6 @@ The previous serial port %1 was closed.</translation>
     <message>
         <source>KZ系列电参数表调试软件 (Modbus RTU)</source>
         <translation>KZ Series Power Meter Configuration Tool (Modbus RTU)</translation>
-    </message>
-    <message>
-        <source>%1 (模拟仪表)</source>
-        <translation>%1 (simulated meters)</translation>
     </message>
     <message>
         <source>通信监视</source>
@@ -1340,10 +1130,6 @@ The previous serial port %1 was closed.</translation>
     <message>
         <source>通信记录</source>
         <translation>Traffic record</translation>
-    </message>
-    <message>
-        <source>显示 %1 帧；共记录 %2 帧（保留最近 %3 帧）</source>
-        <translation>Showing %1 frames; %2 recorded (the last %3 are kept)</translation>
     </message>
     <message>
         <source>保存通信记录</source>
@@ -1408,10 +1194,6 @@ The previous serial port %1 was closed.</translation>
     <message>
         <source>PNG 图片 (*.png)</source>
         <translation>PNG images (*.png)</translation>
-    </message>
-    <message>
-        <source>无法保存图片到 %1</source>
-        <translation>Cannot save the picture to %1</translation>
     </message>
     <message>
         <source>导出趋势数据</source>
@@ -2974,10 +2756,6 @@ The previous serial port %1 was closed.</translation>
         <translation>Warning! Invalid active power value!</translation>
     </message>
     <message>
-        <source>警告！%1数据长度输入超量程！！（有小数点的数最长不能大于5，无小数点的数最长不能大于4</source>
-        <translation>Warning! %1 value too long! (at most 5 characters with a decimal point, 4 without</translation>
-    </message>
-    <message>
         <source>报警参数设置</source>
         <translation>Alarm settings</translation>
     </message>
@@ -3070,20 +2848,8 @@ The previous serial port %1 was closed.</translation>
         <translation>Calibrate</translation>
     </message>
     <message>
-        <source>操作步骤：一、先对电压、电流的零点进行清零然后再对零点进行校准。二、按下[读启用]，待数据稳定后（标准表
-数据窗口中的数据和监视表数据的误差应在0.05%）－－＞按下[读停止]－－＞按下[计算]－－＞按下[写入]，该参
-数校验完成,重复以上过程直至所有参数全部校完。</source>
-        <translation>Steps: 1. First zero the voltage and current zero levels, then calibrate them. 2. Press [Start reading]; when the readings are stable (the reference
-meter and the meter under test should agree within 0.05%) --&gt; press [Stop reading] --&gt; press [Calculate] --&gt; press [Write]. The
-quantity is then calibrated; repeat for every quantity.</translation>
-    </message>
-    <message>
         <source>KZ827KVE电量测量窗口</source>
         <translation>KZ827KVE measurements</translation>
-    </message>
-    <message>
-        <source>“%1”不能大于9999！</source>
-        <translation>&quot;%1&quot; must not exceed 9999!</translation>
     </message>
     <message>
         <source>KZ827初始化参数设置</source>
@@ -3186,6 +2952,324 @@ quantity is then calibrated; repeat for every quantity.</translation>
         <translation>Reads</translation>
     </message>
     <message>
+        <source>仪表校验证书</source>
+        <translation>Meter Calibration Certificate</translation>
+    </message>
+    <message>
+        <source>%1：%2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>%1：</source>
+        <translation>%1:</translation>
+    </message>
+    <message>
+        <source>%1 %2</source>
+        <translation>%1 %2</translation>
+    </message>
+    <message>
+        <source>%1H</source>
+        <translation>%1 H</translation>
+    </message>
+    <message>
+        <source>%1L</source>
+        <translation>%1 L</translation>
+    </message>
+    <message>
+        <source>%1上限</source>
+        <translation>%1 upper limit</translation>
+    </message>
+    <message>
+        <source>%1下限</source>
+        <translation>%1 lower limit</translation>
+    </message>
+    <message>
+        <source>%1回差值</source>
+        <translation>%1 hysteresis</translation>
+    </message>
+    <message>
+        <source>%1报警延时</source>
+        <translation>%1 alarm delay</translation>
+    </message>
+    <message>
+        <source>%1报警继电器</source>
+        <translation>%1 alarm relay</translation>
+    </message>
+    <message>
+        <source>%1测量</source>
+        <translation>%1</translation>
+    </message>
+    <message>
+        <source>%1接通有效</source>
+        <translation>%1 active closed</translation>
+    </message>
+    <message>
+        <source>%1断开有效</source>
+        <translation>%1 active open</translation>
+    </message>
+    <message>
+        <source>普通模式%1</source>
+        <translation>Normal %1</translation>
+    </message>
+    <message>
+        <source>基波模式%1</source>
+        <translation>Fundamental %1</translation>
+    </message>
+    <message>
+        <source>谐波模式%1</source>
+        <translation>Harmonic %1</translation>
+    </message>
+    <message>
+        <source>基波%1</source>
+        <translation>Fundamental %1</translation>
+    </message>
+    <message>
+        <source>谐波%1</source>
+        <translation>Harmonic %1</translation>
+    </message>
+    <message>
+        <source>对应开关量信号%1</source>
+        <translation>Digital input %1</translation>
+    </message>
+    <message>
+        <source>对应%1</source>
+        <translation>%1</translation>
+    </message>
+    <message>
+        <source>时间,地址,校验点,校验参数,操作,标准表数据,读数,校验数据,结果,校验前读数,校验后读数,误差(%),次数,判定</source>
+        <translation>Time,Address,Point,Quantity,Action,Reference value,Reading,Calibration data,Result,Reading before,Reading after,Error(%),Reads,Verdict</translation>
+    </message>
+    <message>
+        <source>八次读数相差 %1%，</source>
+        <translation>eight readings differ by %1%, </translation>
+    </message>
+    <message>
+        <source>读数 %1 秒内未稳定（%2允许 %3%）</source>
+        <translation>Reading not stable within %1 s (%2allowed %3%)</translation>
+    </message>
+    <message>
+        <source>误差 %1 超出 ±%2%</source>
+        <translation>Error %1 exceeds ±%2%</translation>
+    </message>
+    <message>
+        <source>第 %1 点（%2）%3</source>
+        <translation>Point %1 (%2) %3</translation>
+    </message>
+    <message>
+        <source>无法打开记录文件 %1：%2</source>
+        <translation>Cannot open record file %1: %2</translation>
+    </message>
+    <message>
+        <source>写记录文件 %1 出错（%2），记录已停止。</source>
+        <translation>Error writing record file %1 (%2); recording stopped.</translation>
+    </message>
+    <message>
+        <source>“%1”不能大于16777215.99！</source>
+        <translation>&quot;%1&quot; must not exceed 16777215.99!</translation>
+    </message>
+    <message>
+        <source>“%1”不能为负数！</source>
+        <translation>&quot;%1&quot; must not be negative!</translation>
+    </message>
+    <message>
+        <source>请选择“%1”！</source>
+        <translation>Select &quot;%1&quot;!</translation>
+    </message>
+    <message>
+        <source>异常 %1 %2</source>
+        <translation>Exception %1 %2</translation>
+    </message>
+    <message>
+        <source>读应答 ×%1</source>
+        <translation>Read reply ×%1</translation>
+    </message>
+    <message>
+        <source>%1应答 %2 字节</source>
+        <translation>%1 reply %2 bytes</translation>
+    </message>
+    <message>
+        <source>写线圈 %1 = %2</source>
+        <translation>Write coil %1 = %2</translation>
+    </message>
+    <message>
+        <source>写 %1 ×1</source>
+        <translation>Write %1 ×1</translation>
+    </message>
+    <message>
+        <source>功能 %1</source>
+        <translation>Function %1</translation>
+    </message>
+    <message>
+        <source>间隔须为1～%1毫秒！</source>
+        <translation>The interval must be 1 to %1 ms!</translation>
+    </message>
+    <message>
+        <source>无法保存到 %1：%2</source>
+        <translation>Cannot save to %1: %2</translation>
+    </message>
+    <message>
+        <source>校验记录-%1.csv</source>
+        <translation>calibration-record-%1.csv</translation>
+    </message>
+    <message>
+        <source>校验记录无法写入 %1：%2</source>
+        <translation>Cannot write the calibration record %1: %2</translation>
+    </message>
+    <message>
+        <source>校验记录已保存到 %1，以后的每一步都会接着写入。</source>
+        <translation>Calibration record saved to %1; every further step is appended.</translation>
+    </message>
+    <message>
+        <source>请将标准源设为 %1，标准表应显示 %2，然后按[继续]。</source>
+        <translation>Set the reference source to %1; the reference meter should show %2. Then press [Continue].</translation>
+    </message>
+    <message>
+        <source>第 %1/%2 点：%3，%4</source>
+        <translation>Point %1/%2: %3, %4</translation>
+    </message>
+    <message>
+        <source>误差：%1</source>
+        <translation>Error: %1</translation>
+    </message>
+    <message>
+        <source>引导校验%1：%2/%3 点合格</source>
+        <translation>Guided calibration %1: %2/%3 points passed</translation>
+    </message>
+    <message>
+        <source>校验证书-%1.pdf</source>
+        <translation>calibration-certificate-%1.pdf</translation>
+    </message>
+    <message>
+        <source>校验证书无法写入 %1：%2</source>
+        <translation>Cannot write the calibration certificate %1: %2</translation>
+    </message>
+    <message>
+        <source>校验证书已保存到 %1。</source>
+        <translation>Calibration certificate saved to %1.</translation>
+    </message>
+    <message>
+        <source>校验方案不能使用：%1</source>
+        <translation>The calibration plan cannot be used: %1</translation>
+    </message>
+    <message>
+        <source>方案：%1（%2 点）</source>
+        <translation>Plan: %1 (%2 points)</translation>
+    </message>
+    <message>
+        <source>正在记录到 %1</source>
+        <translation>Recording to %1</translation>
+    </message>
+    <message>
+        <source>模拟仪表程序 %1 在 %2 秒内没有就绪，演示模式不可用。</source>
+        <translation>The meter simulator %1 was not ready within %2 s; demo mode is not available.</translation>
+    </message>
+    <message>
+        <source>找不到模拟仪表程序 %1，演示模式不可用。</source>
+        <translation>Meter simulator %1 not found; demo mode is not available.</translation>
+    </message>
+    <message>
+        <source>退出码 %1</source>
+        <translation>exit code %1</translation>
+    </message>
+    <message>
+        <source>模拟仪表程序 %1 没有就绪就退出了（%2），演示模式不可用。%3</source>
+        <translation>The meter simulator %1 exited before it was ready (%2); demo mode is not available.%3</translation>
+    </message>
+    <message>
+        <source>模拟仪表程序已退出（%1），模拟仪表不再应答。%2</source>
+        <translation>The meter simulator exited (%1); the simulated meters no longer answer.%2</translation>
+    </message>
+    <message>
+        <source>模拟仪表程序 %1 无法启动：%2</source>
+        <translation>The meter simulator %1 cannot start: %2</translation>
+    </message>
+    <message>
+        <source>
+测量已停止，重新打开%1后请按“启  动”。</source>
+        <translation>
+Measuring has stopped. Open the %1 again, then press &quot;Start&quot;.</translation>
+    </message>
+    <message>
+        <source>通讯口“%1”无效！请从列表中选择，或输入设备路径（如 /dev/ttyUSB0）或 COMn。</source>
+        <translation>Invalid port &quot;%1&quot;! Choose one from the list or type a device path (e.g. /dev/ttyUSB0) or COMn.</translation>
+    </message>
+    <message>
+        <source>%1！请输入主机名、IPv4 地址或 IPv6 地址。</source>
+        <translation>%1! Enter a host name, an IPv4 address or an IPv6 address.</translation>
+    </message>
+    <message>
+        <source>端口号“%1”无效！应为 1～65535 的整数。</source>
+        <translation>Invalid port number &quot;%1&quot;! It must be a whole number from 1 to 65535.</translation>
+    </message>
+    <message>
+        <source>请选择%1！</source>
+        <translation>Select the %1!</translation>
+    </message>
+    <message>
+        <source>%1“%2”不是列表中的选项，请从列表中选择！</source>
+        <translation>%1 &quot;%2&quot; is not in the list. Choose one from the list!</translation>
+    </message>
+    <message>
+        <source>无法连接 %1！</source>
+        <translation>Cannot connect to %1!</translation>
+    </message>
+    <message>
+        <source>无法打开串口 %1！</source>
+        <translation>Cannot open serial port %1!</translation>
+    </message>
+    <message>
+        <source>
+原连接 %1 仍保持打开。</source>
+        <translation>
+The previous connection %1 stays open.</translation>
+    </message>
+    <message>
+        <source>
+原连接 %1 已关闭。</source>
+        <translation>
+The previous connection %1 was closed.</translation>
+    </message>
+    <message>
+        <source>
+原串口 %1 仍保持打开。</source>
+        <translation>
+The previous serial port %1 stays open.</translation>
+    </message>
+    <message>
+        <source>
+原串口 %1 已关闭。</source>
+        <translation>
+The previous serial port %1 was closed.</translation>
+    </message>
+    <message>
+        <source>%1 (模拟仪表)</source>
+        <translation>%1 (simulated meters)</translation>
+    </message>
+    <message>
+        <source>显示 %1 帧；共记录 %2 帧（保留最近 %3 帧）</source>
+        <translation>Showing %1 frames; %2 recorded (the last %3 are kept)</translation>
+    </message>
+    <message>
+        <source>无法保存图片到 %1</source>
+        <translation>Cannot save the picture to %1</translation>
+    </message>
+    <message>
+        <source>警告！%1数据长度输入超量程！！（有小数点的数最长不能大于5，无小数点的数最长不能大于4</source>
+        <translation>Warning! %1 value too long! (at most 5 characters with a decimal point, 4 without</translation>
+    </message>
+    <message>
+        <source>操作步骤：一、先对电压、电流的零点进行清零然后再对零点进行校准。二、按下[读启用]，待数据稳定后（标准表
+数据窗口中的数据和监视表数据的误差应在0.05%）－－＞按下[读停止]－－＞按下[计算]－－＞按下[写入]，该参
+数校验完成,重复以上过程直至所有参数全部校完。</source>
+        <translation>Steps: 1. First zero the voltage and current zero levels, then calibrate them. 2. Press [Start reading]; when the readings are stable (the reference
+meter and the meter under test should agree within 0.05%) --&gt; press [Stop reading] --&gt; press [Calculate] --&gt; press [Write]. The
+quantity is then calibrated; repeat for every quantity.</translation>
+    </message>
+    <message>
+        <source>“%1”不能大于9999！</source>
+        <translation>&quot;%1&quot; must not exceed 9999!</translation>
+    </message>
+    <message>
         <source>&lt;p&gt;运行停止于%1；此前写入的校验数据保留在仪表中。&lt;/p&gt;</source>
         <translation>&lt;p&gt;The run stopped at %1; calibration data written before stays in the meter.&lt;/p&gt;</translation>
     </message>
@@ -3202,8 +3286,8 @@ quantity is then calibrated; repeat for every quantity.</translation>
         <translation>&lt;br/&gt;&lt;table width=&quot;100%&quot;&gt;&lt;tr&gt;&lt;td&gt;Calibrated by: ________________&lt;/td&gt;&lt;td&gt;Checked by: ________________&lt;/td&gt;&lt;td&gt;Date: ________________&lt;/td&gt;&lt;/tr&gt;&lt;/table&gt;&lt;/body&gt;&lt;/html&gt;</translation>
     </message>
     <message>
-        <source>仪表校验证书</source>
-        <translation>Meter Calibration Certificate</translation>
+        <source>%1报警启用</source>
+        <translation>%1 alarm on</translation>
     </message>
 </context>
 </TS>

@@ -1,5 +1,7 @@
 #include "ui/calibrationwindow.h"
 
+#include "core/tr.h"
+
 #include "report/calibrationcertificate.h"
 
 #include "ui/displayvalue.h"
@@ -311,16 +313,16 @@ void CalibrationWindow::saveRecord()
 void calib::SaveRecord(QWidget *parent, Record &record)
 {
     const QString suggested =
-        QStringLiteral(QT_TRANSLATE_NOOP("kz", "校验记录-%1.csv")).arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
+        kz::Tr(QT_TRANSLATE_NOOP("kz", "校验记录-%1.csv")).arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
     const QString path = ChooseRecordFile(parent, suggested);
     if (path.isEmpty())
         return;
     QString error;
     if (!record.SaveTo(path, &error)) {
-        ui::ShowMessage(parent, QStringLiteral(QT_TRANSLATE_NOOP("kz", "校验记录无法写入 %1：%2")).arg(path, error));
+        ui::ShowMessage(parent, kz::Tr(QT_TRANSLATE_NOOP("kz", "校验记录无法写入 %1：%2")).arg(path, error));
         return;
     }
-    ui::ShowMessage(parent, QStringLiteral(QT_TRANSLATE_NOOP("kz", "校验记录已保存到 %1，以后的每一步都会接着写入。")).arg(path));
+    ui::ShowMessage(parent, kz::Tr(QT_TRANSLATE_NOOP("kz", "校验记录已保存到 %1，以后的每一步都会接着写入。")).arg(path));
 }
 
 void CalibrationWindow::Exchanger::Exchange(const QByteArray &request, std::function<void(const QByteArray &)> done)
@@ -422,7 +424,7 @@ void CalibrationWindow::startGuided()
     run_ = std::make_unique<calib::Run>(exchanger_, *decoder_, address, plan_);
     connect(run_.get(), &calib::Run::progress, this, &CalibrationWindow::onGuidedProgress);
     connect(run_.get(), &calib::Run::sourceWanted, this, [this](const calib::PlanPoint &p) {
-        setPrompt(true, QStringLiteral(QT_TRANSLATE_NOOP("kz", "请将标准源设为 %1，标准表应显示 %2，然后按[继续]。"))
+        setPrompt(true, kz::Tr(QT_TRANSLATE_NOOP("kz", "请将标准源设为 %1，标准表应显示 %2，然后按[继续]。"))
                             .arg(p.source.Text(), p.ReferenceText()));
         guidedContinue_->setFocus();
     });
@@ -449,13 +451,13 @@ void CalibrationWindow::onGuidedProgress(int index, int count, calib::Step step,
     if (index < count) {
         const calib::PlanPoint &p = run_->plan().points[index];
         points_->setCurrentRow(p.point - 1);
-        guidedStatus_->setText(QStringLiteral(QT_TRANSLATE_NOOP("kz", "第 %1/%2 点：%3，%4"))
+        guidedStatus_->setText(kz::Tr(QT_TRANSLATE_NOOP("kz", "第 %1/%2 点：%3，%4"))
                                    .arg(index + 1)
                                    .arg(count)
                                    .arg(p.name, calib::StepText(step)));
     }
     if (!lastError.isEmpty())
-        guidedError_->setText(QStringLiteral(QT_TRANSLATE_NOOP("kz", "误差：%1")).arg(lastError));
+        guidedError_->setText(kz::Tr(QT_TRANSLATE_NOOP("kz", "误差：%1")).arg(lastError));
 }
 
 void CalibrationWindow::onGuidedFinished(const calib::RunResult &result)
@@ -468,7 +470,7 @@ void CalibrationWindow::onGuidedFinished(const calib::RunResult &result)
         AddRecordRow(*end);
     const auto passed = std::count_if(result.points.begin(), result.points.end(),
                                       [](const calib::PointResult &p) { return p.passed; });
-    QString text = QStringLiteral(QT_TRANSLATE_NOOP("kz", "引导校验%1：%2/%3 点合格"))
+    QString text = kz::Tr(QT_TRANSLATE_NOOP("kz", "引导校验%1：%2/%3 点合格"))
                        .arg(result.Passed() ? QStringLiteral(QT_TRANSLATE_NOOP("kz", "合格")) : QStringLiteral(QT_TRANSLATE_NOOP("kz", "不合格")))
                        .arg(passed)
                        .arg(result.planned);
@@ -483,7 +485,7 @@ void CalibrationWindow::saveCertificate()
     if (!run_ || run_->Running())
         return;
     const QString suggested =
-        QStringLiteral(QT_TRANSLATE_NOOP("kz", "校验证书-%1.pdf")).arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
+        kz::Tr(QT_TRANSLATE_NOOP("kz", "校验证书-%1.pdf")).arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
     const QString path = ChooseFile(this, suggested, QStringLiteral(QT_TRANSLATE_NOOP("kz", "保存校验证书")), QStringLiteral(QT_TRANSLATE_NOOP("kz", "PDF 文件 (*.pdf)")));
     if (path.isEmpty())
         return;
@@ -494,10 +496,10 @@ void CalibrationWindow::saveCertificate()
     header.planSource = planSource_;
     QString error;
     if (!calib::WriteCertificate(path, header, run_->Result(), &error)) {
-        ui::ShowMessage(this, QStringLiteral(QT_TRANSLATE_NOOP("kz", "校验证书无法写入 %1：%2")).arg(path, error));
+        ui::ShowMessage(this, kz::Tr(QT_TRANSLATE_NOOP("kz", "校验证书无法写入 %1：%2")).arg(path, error));
         return;
     }
-    ui::ShowMessage(this, QStringLiteral(QT_TRANSLATE_NOOP("kz", "校验证书已保存到 %1。")).arg(path));
+    ui::ShowMessage(this, kz::Tr(QT_TRANSLATE_NOOP("kz", "校验证书已保存到 %1。")).arg(path));
 }
 
 void CalibrationWindow::loadPlan()
@@ -513,10 +515,10 @@ void CalibrationWindow::loadPlan()
     QString error;
     const auto plan = calib::LoadPlan(path, FamilyName(*WindowFamily()), defaultPlan_(), &error);
     if (!plan) {
-        ui::ShowMessage(this, QStringLiteral(QT_TRANSLATE_NOOP("kz", "校验方案不能使用：%1")).arg(error));
+        ui::ShowMessage(this, kz::Tr(QT_TRANSLATE_NOOP("kz", "校验方案不能使用：%1")).arg(error));
         return;
     }
     plan_ = *plan;
     planSource_ = QFileInfo(path).fileName();
-    guidedStatus_->setText(QStringLiteral(QT_TRANSLATE_NOOP("kz", "方案：%1（%2 点）")).arg(plan_.name).arg(plan_.points.size()));
+    guidedStatus_->setText(kz::Tr(QT_TRANSLATE_NOOP("kz", "方案：%1（%2 点）")).arg(plan_.name).arg(plan_.points.size()));
 }

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMetaProperty>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -37,8 +38,138 @@ constexpr int kRepaintProperties = 3;
 constexpr int kSourceRole = Qt::UserRole + 0x4B5A;
 constexpr int kShownRole = kSourceRole + 1;
 
+// Texts the program joins from pieces, as one translatable pattern each:
+// a text that is not itself in the translation is matched against these in
+// order, and its pieces are translated on their own and put into the
+// pattern's translation.
+constexpr const char *kPatterns[] = {
+    QT_TRANSLATE_NOOP("kz", "%1：%2"),
+    QT_TRANSLATE_NOOP("kz", "%1："),
+    QT_TRANSLATE_NOOP("kz", "%1 %2"),
+    QT_TRANSLATE_NOOP("kz", "%1H"),
+    QT_TRANSLATE_NOOP("kz", "%1L"),
+    QT_TRANSLATE_NOOP("kz", "%1上限"),
+    QT_TRANSLATE_NOOP("kz", "%1下限"),
+    QT_TRANSLATE_NOOP("kz", "%1回差值"),
+    QT_TRANSLATE_NOOP("kz", "%1报警延时"),
+    QT_TRANSLATE_NOOP("kz", "%1报警继电器"),
+    QT_TRANSLATE_NOOP("kz", "%1报警启用"),
+    QT_TRANSLATE_NOOP("kz", "%1测量"),
+    QT_TRANSLATE_NOOP("kz", "%1接通有效"),
+    QT_TRANSLATE_NOOP("kz", "%1断开有效"),
+    QT_TRANSLATE_NOOP("kz", "普通模式%1"),
+    QT_TRANSLATE_NOOP("kz", "基波模式%1"),
+    QT_TRANSLATE_NOOP("kz", "谐波模式%1"),
+    QT_TRANSLATE_NOOP("kz", "基波%1"),
+    QT_TRANSLATE_NOOP("kz", "谐波%1"),
+    QT_TRANSLATE_NOOP("kz", "对应开关量信号%1"),
+    QT_TRANSLATE_NOOP("kz", "对应%1"),
+};
+
 QTranslator *g_translator = nullptr;
+// The item lists ("甲|乙|丙") whose items are shown one by one, and their
+// items' translations in the active language.
+QList<QByteArray> g_lists;
+QHash<QString, QString> g_items;
 QString g_language = QStringLiteral("zh");
+
+bool HasHan(const QString &text)
+{
+    for (QChar c : text)
+        if (c.script() == QChar::Script_Han)
+            return true;
+    return false;
+}
+
+QString Translate(const QString &text, int depth = 0);
+
+// A piece put into a translated pattern: a word after the start is in lower
+// case, unless it is an abbreviation ("UA", "DI1").
+QString Piece(const QString &piece, bool first)
+{
+    QString t = Translate(piece, 1);
+    if (!first && t.size() > 1 && t[0].isUpper() && t[1].isLower())
+        t[0] = t[0].toLower();
+    return t;
+}
+
+QString Translate(const QString &text, int depth)
+{
+    if (!HasHan(text) || depth > 4)
+        return text;
+    // Blanks around a text are kept as they are.
+    const QString core = text.trimmed();
+    if (core.size() != text.size()) {
+        const qsizetype lead = text.indexOf(core);
+        return text.left(lead) + Translate(core, depth + 1) + text.mid(lead + core.size());
+    }
+    const QString whole = kz::Tr(text);
+    if (whole != text)
+        return whole;
+    if (const auto item = g_items.constFind(text); item != g_items.constEnd())
+        return *item;
+    // A text written down the side, one character a line.
+    if (text.size() > 2 && text.size() % 2 == 1 && text.count(QLatin1Char('\n')) == text.size() / 2)
+        return Translate(QString(text).remove(QLatin1Char('\n')), depth + 1).replace(QLatin1Char(' '), QLatin1Char('\n'));
+    // "Caption：value": the caption is often in the translation with its
+    // colon.
+    if (const qsizetype colon = text.indexOf(QChar(0xFF1A)); colon > 0 && colon + 1 < text.size()) {
+        const QString head = Translate(text.left(colon + 1), depth + 1);
+        const QString tail = Piece(text.mid(colon + 1), false);
+        if (!HasHan(head) && !HasHan(tail))
+            return head + QLatin1Char(' ') + tail;
+    }
+    // A caption with a unit or a name in Latin letters after it ("电压单位V").
+    static const QRegularExpression latinTail(QStringLiteral("^(.*\\p{Han}\\W*)([A-Za-z][A-Za-z0-9]*)$"));
+    if (const QRegularExpressionMatch m = latinTail.match(text); m.hasMatch()) {
+        const QString head = Translate(m.captured(1), depth + 1);
+        if (!HasHan(head))
+            return head + QLatin1Char(' ') + m.captured(2);
+    }
+    for (const char *pattern : kPatterns) {
+        const QString source = QString::fromUtf8(pattern);
+        const QString target = kz::Tr(pattern);
+        static QHash<QString, QRegularExpression> compiled;
+        auto re = compiled.constFind(source);
+        if (re == compiled.constEnd()) {
+            // The literal parts escaped, the arguments as groups.
+            QString rx;
+            for (qsizetype i = 0; i < source.size(); ++i) {
+                if (source[i] == QLatin1Char('%') && i + 1 < source.size() && (source[i + 1] == QLatin1Char('1') || source[i + 1] == QLatin1Char('2'))) {
+                    rx += source[++i] == QLatin1Char('1') ? QStringLiteral("(.+?)") : QStringLiteral("(.+)");
+                    continue;
+                }
+                rx += QRegularExpression::escape(QString(source[i]));
+            }
+            re = compiled.insert(source, QRegularExpression(QLatin1Char('^') + rx + QLatin1Char('$')));
+        }
+        const QRegularExpressionMatch m = re->match(text);
+        if (!m.hasMatch())
+            continue;
+        QString out = target;
+        const qsizetype at1 = target.indexOf(QStringLiteral("%1"));
+        const qsizetype at2 = target.indexOf(QStringLiteral("%2"));
+        out.replace(QStringLiteral("%1"), Piece(m.captured(1), at1 == 0));
+        if (m.lastCapturedIndex() >= 2)
+            out.replace(QStringLiteral("%2"), Piece(m.captured(2), at2 == 0 || at1 < 0));
+        if (!HasHan(out))
+            return out;
+    }
+    return text;
+}
+
+// The translations of every listed item in the active language.
+void TranslateLists()
+{
+    g_items.clear();
+    for (const QByteArray &list : std::as_const(g_lists)) {
+        const QStringList sources = QString::fromUtf8(list).split(QLatin1Char('|'));
+        const QStringList targets = kz::Tr(list.constData()).split(QLatin1Char('|'));
+        if (sources.size() == targets.size())
+            for (qsizetype i = 0; i < sources.size(); ++i)
+                g_items.insert(sources[i], targets[i]);
+    }
+}
 
 // The source of a text: the one remembered, unless the program has changed
 // the text since it was translated.
@@ -66,7 +197,7 @@ void TranslateProperty(QObject *o, const char *name)
     if (current.isEmpty() && !shown.isValid())
         return;
     const QString source = Source(o->property(sourceKey.constData()), shown, current);
-    const QString text = kz::Tr(source);
+    const QString text = Translate(source);
     if (!shown.isValid() || shown.toString() != text || o->property(sourceKey.constData()).toString() != source) {
         o->setProperty(sourceKey.constData(), source);
         o->setProperty(shownKey.constData(), text);
@@ -89,7 +220,7 @@ void TranslateItem(Item *item, int column)
     const QString current = item->text(column);
     const QVariant shown = item->data(column, kShownRole);
     const QString source = Source(item->data(column, kSourceRole), shown, current);
-    const QString text = kz::Tr(source);
+    const QString text = Translate(source);
     if (text == current && shown.isValid())
         return;
     item->setData(column, kSourceRole, source);
@@ -154,7 +285,7 @@ void TranslateViews(QWidget *w)
             const QString current = combo->itemText(i);
             const QVariant shown = combo->itemData(i, kShownRole);
             const QString source = Source(combo->itemData(i, kSourceRole), shown, current);
-            const QString text = kz::Tr(source);
+            const QString text = Translate(source);
             if (text == current && shown.isValid())
                 continue;
             combo->setItemData(i, source, kSourceRole);
@@ -168,7 +299,7 @@ void TranslateViews(QWidget *w)
             const QString current = tabs->tabText(i);
             const QVariant shown = tabs->property(key + "_shown");
             const QString source = Source(tabs->property(key + "_source"), shown, current);
-            const QString text = kz::Tr(source);
+            const QString text = Translate(source);
             tabs->setProperty(key + "_source", source);
             tabs->setProperty(key + "_shown", text);
             if (text != current)
@@ -197,7 +328,9 @@ public:
     bool eventFilter(QObject *o, QEvent *e) override
     {
         if (o->isWidgetType()) {
-            if (e->type() == QEvent::Show)
+            // Polished before a window is first sized, so that it is sized
+            // for the translated texts.
+            if (e->type() == QEvent::Show || e->type() == QEvent::Polish)
                 TranslateWidget(static_cast<QWidget *>(o), std::size(kProperties));
             else if (e->type() == QEvent::Paint)
                 TranslateWidget(static_cast<QWidget *>(o), kRepaintProperties);
@@ -255,6 +388,7 @@ bool SetLanguage(const QString &code)
         QCoreApplication::installTranslator(g_translator);
     }
     g_language = code;
+    TranslateLists();
     if (!g_filter) {
         g_filter = new Translating(qApp);
         qApp->installEventFilter(g_filter);
@@ -263,6 +397,21 @@ bool SetLanguage(const QString &code)
     for (QWidget *w : all)
         TranslateWidget(w, std::size(kProperties));
     return true;
+}
+
+QString TranslateText(const QString &text)
+{
+    return g_translator ? Translate(text) : text;
+}
+
+void RegisterList(const char *items)
+{
+    const QByteArray list(items);
+    if (g_lists.contains(list))
+        return;
+    g_lists.append(list);
+    if (g_translator)
+        TranslateLists();
 }
 
 void Retranslate(QWidget *root)

@@ -24,6 +24,14 @@ QString CurrentLanguage();
 // every existing widget at once. False for an unknown code or a translation
 // that cannot be loaded; the language is then unchanged.
 bool SetLanguage(const QString &code);
+// A text in the active language: a whole text from the translation, an item
+// of a registered list, or a text joined from pieces by one of the known
+// patterns ("%1上限"), its pieces translated. Unknown texts are returned as
+// they are.
+QString TranslateText(const QString &text);
+// Makes the items of a list ("甲|乙|丙", a marked text) translatable one by
+// one wherever they are shown.
+void RegisterList(const char *items);
 // Translates one widget and its children into the active language now.
 void Retranslate(QWidget *root);
 // The language remembered from the last run ("zh" when none was chosen), and

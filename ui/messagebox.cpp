@@ -1,6 +1,6 @@
 #include "ui/messagebox.h"
 
-#include "core/tr.h"
+#include "ui/language.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -28,13 +28,13 @@ void ShowMessage(QWidget *parent, const QString &source)
 {
     // A whole marked text is translated here; a text with arguments was
     // translated where it was made.
-    const QString text = kz::Tr(source);
+    const QString text = TranslateText(source);
     if (recorder()) {
         recorder()(parent, text);
         return;
     }
     QMessageBox box(QMessageBox::Information,
-                    title().isEmpty() ? QApplication::applicationDisplayName() : kz::Tr(title()), text,
+                    title().isEmpty() ? QApplication::applicationDisplayName() : TranslateText(title()), text,
                     QMessageBox::Ok, parent);
     // The box follows the application's colours, not those of a window that
     // paints itself differently (light text on a dark ground, for instance).

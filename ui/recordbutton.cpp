@@ -1,5 +1,7 @@
 #include "ui/recordbutton.h"
 
+#include "core/tr.h"
+
 #include "ui/messagebox.h"
 
 #include <QDateTime>
@@ -44,7 +46,7 @@ bool RecordButton::StartTo(const QString &path)
         const QSignalBlocker block(this);
         setChecked(ok);
     }
-    setToolTip(ok ? QStringLiteral(QT_TRANSLATE_NOOP("kz", "正在记录到 %1")).arg(path)
+    setToolTip(ok ? kz::Tr(QT_TRANSLATE_NOOP("kz", "正在记录到 %1")).arg(path)
                   : QStringLiteral(QT_TRANSLATE_NOOP("kz", "把每次测量写入 CSV 文件（已有的文件接着写）")));
     if (!ok)
         ui::ShowMessage(this, error);
