@@ -37,7 +37,7 @@ QString InputMessage(Quantity quantity)
 // The power field has always used the voltage wording of this message.
 QString LengthMessage(Quantity quantity)
 {
-    const QString what = quantity == Quantity::Current ? QStringLiteral(QT_TRANSLATE_NOOP("kz", "电流")) : QStringLiteral(QT_TRANSLATE_NOOP("kz", "电压"));
+    const QString what = quantity == Quantity::Current ? kz::Tr(QT_TRANSLATE_NOOP("kz", "电流")) : kz::Tr(QT_TRANSLATE_NOOP("kz", "电压"));
     return kz::Tr(QT_TRANSLATE_NOOP("kz", "警告！%1数据长度输入超量程！！（有小数点的数最长不能大于5，无小数点的数最长不能大于4")).arg(what);
 }
 

@@ -108,7 +108,7 @@ void DemoSimulator::onFinished(int exitCode, QProcess::ExitStatus status)
     if (stopping_)
         return;
     onStderr();
-    const QString how = status == QProcess::CrashExit ? QStringLiteral(QT_TRANSLATE_NOOP("kz", "异常终止"))
+    const QString how = status == QProcess::CrashExit ? kz::Tr(QT_TRANSLATE_NOOP("kz", "异常终止"))
                                                       : kz::Tr(QT_TRANSLATE_NOOP("kz", "退出码 %1")).arg(exitCode);
     if (ptyPath_.isEmpty())
         fail(kz::Tr(QT_TRANSLATE_NOOP("kz", "模拟仪表程序 %1 没有就绪就退出了（%2），演示模式不可用。%3"))

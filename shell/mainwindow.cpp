@@ -73,7 +73,7 @@ MainWindow::MainWindow(SerialLink &link, QWidget *parent)
     // stopped (every polling window stops and stays stopped).
     connect(link_.Port(), &SerialPortControl::PortLost, this, [this](const QString &message) {
         // A gateway is reopened as a connection, a serial port as a port.
-        const QString what = IsNetPortName(link_.Port()->CommPort()) ? QStringLiteral(QT_TRANSLATE_NOOP("kz", "连接")) : QStringLiteral(QT_TRANSLATE_NOOP("kz", "串口"));
+        const QString what = IsNetPortName(link_.Port()->CommPort()) ? kz::Tr(QT_TRANSLATE_NOOP("kz", "连接")) : kz::Tr(QT_TRANSLATE_NOOP("kz", "串口"));
         Notify(EscapeControls(message) + kz::Tr(QT_TRANSLATE_NOOP("kz", "\n测量已停止，重新打开%1后请按“启  动”。")).arg(what));
     });
 

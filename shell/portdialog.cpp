@@ -28,9 +28,13 @@
 
 QString ComParityLetter(const QString &parityItem)
 {
-    if (parityItem == QStringLiteral(QT_TRANSLATE_NOOP("kz", "奇校验")))
+    // The item as listed, in Chinese or in the language shown.
+    const auto is = [&parityItem](const char *item) {
+        return parityItem == QString::fromUtf8(item) || parityItem == kz::Tr(item);
+    };
+    if (is(QT_TRANSLATE_NOOP("kz", "奇校验")))
         return QStringLiteral("o");
-    if (parityItem == QStringLiteral(QT_TRANSLATE_NOOP("kz", "偶校验")))
+    if (is(QT_TRANSLATE_NOOP("kz", "偶校验")))
         return QStringLiteral("e");
     return QStringLiteral("n");
 }

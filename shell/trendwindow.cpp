@@ -1,6 +1,7 @@
 #include "shell/trendwindow.h"
 
 #include "core/tr.h"
+#include "ui/language.h"
 
 #include "core/wholefile.h"
 #include "ui/messagebox.h"
@@ -89,7 +90,7 @@ TrendWindow::TrendWindow(QWidget *parent) : QWidget(parent, Qt::Window)
     chart_ = new QChart;
     timeAxis_ = new QDateTimeAxis;
     timeAxis_->setFormat(QStringLiteral("HH:mm:ss"));
-    timeAxis_->setTitleText(QStringLiteral(QT_TRANSLATE_NOOP("kz", "时间")));
+    timeAxis_->setTitleText(ui::TranslateText(QStringLiteral(QT_TRANSLATE_NOOP("kz", "时间"))));
     timeAxis_->setTickCount(7);
     chart_->addAxis(timeAxis_, Qt::AlignBottom);
     // A range the window did not set is the user's zoom or pan: the chart
@@ -249,6 +250,19 @@ void TrendWindow::rebuildCurves()
     ranging_ = false;
     zoomed_ = false;
     updateCurves();
+}
+
+void TrendWindow::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    // The chart draws its own texts: the axis title and the curves' names
+    // (those of the list, already in the new language).
+    if (event->type() == QEvent::LanguageChange) {
+        timeAxis_->setTitleText(ui::TranslateText(QStringLiteral(QT_TRANSLATE_NOOP("kz", "时间"))));
+        const QList<int> shown = shownQuantities();
+        for (int c = 0; c < curves_.size() && c < shown.size(); ++c)
+            curves_[c]->setName(list_->item(shown[c])->text());
+    }
 }
 
 void TrendWindow::updateCurves()

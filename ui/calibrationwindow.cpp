@@ -471,11 +471,11 @@ void CalibrationWindow::onGuidedFinished(const calib::RunResult &result)
     const auto passed = std::count_if(result.points.begin(), result.points.end(),
                                       [](const calib::PointResult &p) { return p.passed; });
     QString text = kz::Tr(QT_TRANSLATE_NOOP("kz", "引导校验%1：%2/%3 点合格"))
-                       .arg(result.Passed() ? QStringLiteral(QT_TRANSLATE_NOOP("kz", "合格")) : QStringLiteral(QT_TRANSLATE_NOOP("kz", "不合格")))
+                       .arg(result.Passed() ? kz::Tr(QT_TRANSLATE_NOOP("kz", "合格")) : kz::Tr(QT_TRANSLATE_NOOP("kz", "不合格")))
                        .arg(passed)
                        .arg(result.planned);
     if (!result.stoppedAt.isEmpty())
-        text += QStringLiteral(QT_TRANSLATE_NOOP("kz", "，停止于")) + result.stoppedAt;
+        text += kz::Tr(QT_TRANSLATE_NOOP("kz", "，停止于")) + result.stoppedAt;
     guidedStatus_->setText(text);
     ui::ShowMessage(this, text + QStringLiteral("。"));
 }
