@@ -323,7 +323,10 @@ void PortDialog::onShow()
     baud_->setCurrentIndex(baud_->findText(QStringLiteral("9600")));
     stop_->setCurrentIndex(stop_->findText(QStringLiteral("1")));
     data_->setCurrentIndex(data_->findText(QStringLiteral("8")));
-    parity_->setCurrentIndex(parity_->findText(QStringLiteral(QT_TRANSLATE_NOOP("kz", "无"))));
+    // The list is in Chinese until it is first shown in another language.
+    const char *none = QT_TRANSLATE_NOOP("kz", "无");
+    const int noParity = parity_->findText(kz::Tr(none));
+    parity_->setCurrentIndex(noParity >= 0 ? noParity : parity_->findText(QString::fromUtf8(none)));
     // The network fields show the last network choice.
     if (lastNet_)
         fillNetFields(*lastNet_);
@@ -406,9 +409,9 @@ void PortDialog::openPort()
             continue;
         const QString text = box->currentText().trimmed();
         ui::ShowMessage(this, text.isEmpty()
-                                  ? kz::Tr(QT_TRANSLATE_NOOP("kz", "请选择%1！")).arg(QString::fromUtf8(caption))
+                                  ? kz::Tr(QT_TRANSLATE_NOOP("kz", "请选择%1！")).arg(kz::Tr(caption))
                                   : kz::Tr(QT_TRANSLATE_NOOP("kz", "%1“%2”不是列表中的选项，请从列表中选择！"))
-                                        .arg(QString::fromUtf8(caption), EscapeControls(text)));
+                                        .arg(kz::Tr(caption), EscapeControls(text)));
         return;
     }
 

@@ -865,11 +865,11 @@
     </message>
     <message>
         <source>连接</source>
-        <translation>connection</translation>
+        <translation>Connection</translation>
     </message>
     <message>
         <source>串口</source>
-        <translation>serial port</translation>
+        <translation>Serial port</translation>
     </message>
     <message>
         <source>串行口设置</source>
@@ -1217,11 +1217,11 @@
     </message>
     <message>
         <source>平均电流</source>
-        <translation>Average current</translation>
+        <translation>Avg current</translation>
     </message>
     <message>
         <source>零序电流</source>
-        <translation>Zero-sequence current</translation>
+        <translation>Zero-seq. current</translation>
     </message>
     <message>
         <source>频率</source>
@@ -1829,11 +1829,11 @@
     </message>
     <message>
         <source>相平均</source>
-        <translation>Phase average</translation>
+        <translation>Phase avg</translation>
     </message>
     <message>
         <source>线平均</source>
-        <translation>Line average</translation>
+        <translation>Line avg</translation>
     </message>
     <message>
         <source>电压回差值</source>
@@ -1853,11 +1853,11 @@
     </message>
     <message>
         <source>平均电流回差</source>
-        <translation>Average current hysteresis</translation>
+        <translation>Avg current hysteresis</translation>
     </message>
     <message>
         <source>零序电流回差</source>
-        <translation>Zero-sequence current hysteresis</translation>
+        <translation>Zero-seq. current hysteresis</translation>
     </message>
     <message>
         <source>报警继电器</source>
@@ -2053,7 +2053,7 @@
     </message>
     <message>
         <source>电压相关参数测量</source>
-        <translation>Voltages</translation>
+        <translation>Voltage measurements</translation>
     </message>
     <message>
         <source>电压测量</source>
@@ -3187,7 +3187,7 @@
         <source>
 测量已停止，重新打开%1后请按“启  动”。</source>
         <translation>
-Measuring has stopped. Open the %1 again, then press &quot;Start&quot;.</translation>
+Measuring has stopped. %1: open it again, then press &quot;Start&quot;.</translation>
     </message>
     <message>
         <source>通讯口“%1”无效！请从列表中选择，或输入设备路径（如 /dev/ttyUSB0）或 COMn。</source>
