@@ -16,6 +16,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPainter>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QScrollBar>
@@ -28,22 +29,49 @@
 
 namespace {
 
-// Paints a row's background by what its verdict says: dropped or not sent,
-// an exception reply, a request without a reply.
+// Paints a cell of the log: the row's background by what its verdict says
+// (dropped or not sent, an exception reply, a request without a reply), or
+// the selection, then its one line of text clipped to the cell. Drawn
+// directly rather than through the style's item layout, which costs several
+// times as much per cell and would make opening the window on a full log
+// stall the program.
 class KindColours : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
-protected:
-    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
     {
-        QStyledItemDelegate::initStyleOption(option, index);
+        const bool selected = option.state & QStyle::State_Selected;
+        const QPalette::ColorGroup group = option.state & QStyle::State_Active ? QPalette::Active : QPalette::Inactive;
+        if (selected)
+            painter->fillRect(option.rect, option.palette.brush(group, QPalette::Highlight));
+        else if (const QColor colour = Colour(index); colour.isValid())
+            painter->fillRect(option.rect, colour);
+        painter->save();
+        painter->setClipRect(option.rect);
+        painter->setFont(option.font);
+        painter->setPen(option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
+        const QRect text = option.rect.adjusted(3, 0, -3, 0);
+        QString shown = index.data().toString();
+        // The bytes are hex in a fixed-pitch font: cut by count, not by
+        // measuring, and mark the cut.
+        const int fits = text.width() / std::max(1, option.fontMetrics.horizontalAdvance(QLatin1Char('0')));
+        if (index.column() == FrameLogModel::Bytes && shown.size() > fits)
+            shown = shown.left(std::max(0, fits - 2)) + QChar(0x2026); // the mark may take two cells
+        painter->drawText(text, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, shown);
+        painter->restore();
+    }
+
+private:
+    static QColor Colour(const QModelIndex &index)
+    {
         switch (static_cast<FrameLogModel::Kind>(index.data(FrameLogModel::KindRole).toInt())) {
-        case FrameLogModel::Kind::Dropped: option->backgroundBrush = QColor(0xFF, 0xD0, 0xD0); break;
-        case FrameLogModel::Kind::Exception: option->backgroundBrush = QColor(0xFF, 0xE0, 0xA8); break;
-        case FrameLogModel::Kind::Unanswered: option->backgroundBrush = QColor(0xFF, 0xF6, 0xB0); break;
+        case FrameLogModel::Kind::Dropped: return QColor(0xFF, 0xD0, 0xD0);
+        case FrameLogModel::Kind::Exception: return QColor(0xFF, 0xE0, 0xA8);
+        case FrameLogModel::Kind::Unanswered: return QColor(0xFF, 0xF6, 0xB0);
         case FrameLogModel::Kind::Normal: break;
         }
+        return {};
     }
 };
 
@@ -274,6 +302,10 @@ void TrafficMonitor::showEvent(QShowEvent *event)
     QWidget::showEvent(event);
     Refresh();
     timer_.start();
+    // The window and the table's rows are drawn in two turns of the event
+    // loop, so that opening on a full log does not hold up the replies.
+    view_->viewport()->setUpdatesEnabled(false);
+    QTimer::singleShot(1, view_->viewport(), [viewport = view_->viewport()] { viewport->setUpdatesEnabled(true); });
 }
 
 void TrafficMonitor::hideEvent(QHideEvent *event)

@@ -260,92 +260,8 @@
         <translation>Bytes</translation>
     </message>
     <message>
-        <source>已发送</source>
-        <translation>Sent</translation>
-    </message>
-    <message>
-        <source>暂存，等当前应答处理完再发送</source>
-        <translation>Held until the current reply is handled</translation>
-    </message>
-    <message>
-        <source>已发送（暂存后）</source>
-        <translation>Sent (after holding)</translation>
-    </message>
-    <message>
-        <source>未发送：相同请求已在等待</source>
-        <translation>Not sent: the same request is already waiting</translation>
-    </message>
-    <message>
-        <source>未发送：串口未打开</source>
-        <translation>Not sent: port not open</translation>
-    </message>
-    <message>
-        <source>交给 %1</source>
-        <translation>Handed to %1</translation>
-    </message>
-    <message>
-        <source>丢弃：太短</source>
-        <translation>Dropped: too short</translation>
-    </message>
-    <message>
-        <source>丢弃：功能码 %1 不在应答表中</source>
-        <translation>Dropped: function code %1 not in the reply table</translation>
-    </message>
-    <message>
-        <source>丢弃：异常应答，异常码 %1</source>
-        <translation>Dropped: exception reply, code %1</translation>
-    </message>
-    <message>
-        <source>丢弃：CRC 错误</source>
-        <translation>Dropped: CRC error</translation>
-    </message>
-    <message>
-        <source>丢弃：没有接收窗口</source>
-        <translation>Dropped: no receiving window</translation>
-    </message>
-    <message>
-        <source>丢弃：请求来自 %1，应答已归 %2</source>
-        <translation>Dropped: requested by %1, replies now go to %2</translation>
-    </message>
-    <message>
-        <source>丢弃：没有等待应答的请求</source>
-        <translation>Dropped: no request waiting for a reply</translation>
-    </message>
-    <message>
-        <source>丢弃：发送前清除的未读字节</source>
-        <translation>Dropped: unread bytes cleared before sending</translation>
-    </message>
-    <message>
-        <source>，截自 %1 字节</source>
-        <translation>, cut from %1 bytes</translation>
-    </message>
-    <message>
-        <source>，地址与请求（%1）不符</source>
-        <translation>, address does not match the request (%1)</translation>
-    </message>
-    <message>
-        <source>无法打开跟踪文件 %1：%2</source>
-        <translation>Cannot open trace file %1: %2</translation>
-    </message>
-    <message>
-        <source>写跟踪文件 %1 出错（%2），跟踪已停止。</source>
-        <translation>Error writing trace file %1 (%2); tracing stopped.</translation>
-    </message>
-    <message>
         <source>主机名为空</source>
         <translation>Host name is empty</translation>
-    </message>
-    <message>
-        <source>IPv6 地址“%1”格式错误</source>
-        <translation>Malformed IPv6 address &quot;%1&quot;</translation>
-    </message>
-    <message>
-        <source>IPv4 地址“%1”格式错误</source>
-        <translation>Malformed IPv4 address &quot;%1&quot;</translation>
-    </message>
-    <message>
-        <source>主机名“%1”格式错误</source>
-        <translation>Malformed host name &quot;%1&quot;</translation>
     </message>
     <message>
         <source>网络端口应写作 tcp://主机:端口 或 mbtcp://主机:端口</source>
@@ -366,10 +282,6 @@
     <message>
         <source>IPv6 地址应写在方括号中，如 [::1]:502</source>
         <translation>Write an IPv6 address in brackets, e.g. [::1]:502</translation>
-    </message>
-    <message>
-        <source>端口号“%1”无效（应为 1～65535）</source>
-        <translation>Invalid port number &quot;%1&quot; (must be 1 to 65535)</translation>
     </message>
     <message>
         <source>无法打开串口 %1：%2</source>
@@ -396,14 +308,6 @@
         <translation>Serial port failed to open</translation>
     </message>
     <message>
-        <source>无法打开串口 %1：%2 (%3)</source>
-        <translation>Cannot open serial port %1: %2 (%3)</translation>
-    </message>
-    <message>
-        <source>串口 %1 已断开，已关闭该串口。请检查连接后重新打开。</source>
-        <translation>Serial port %1 was disconnected and has been closed. Check the connection and open it again.</translation>
-    </message>
-    <message>
         <source>串口名称过长</source>
         <translation>Serial port name too long</translation>
     </message>
@@ -416,32 +320,8 @@
         <translation>The port is not open. Open it first with &quot;Port settings&quot;!</translation>
     </message>
     <message>
-        <source>应答处理出错：%1</source>
-        <translation>Error handling the reply: %1</translation>
-    </message>
-    <message>
         <source>应答处理出错！</source>
         <translation>Error handling the reply!</translation>
-    </message>
-    <message>
-        <source>串口参数格式错误：“%1”（应为 波特率,校验,数据位,停止位）</source>
-        <translation>Malformed port settings &quot;%1&quot; (expected baud,parity,data bits,stop bits)</translation>
-    </message>
-    <message>
-        <source>波特率无效：“%1”</source>
-        <translation>Invalid baud rate &quot;%1&quot;</translation>
-    </message>
-    <message>
-        <source>校验位无效：“%1”</source>
-        <translation>Invalid parity &quot;%1&quot;</translation>
-    </message>
-    <message>
-        <source>数据位无效：“%1”</source>
-        <translation>Invalid data bits &quot;%1&quot;</translation>
-    </message>
-    <message>
-        <source>停止位无效：“%1”</source>
-        <translation>Invalid stop bits &quot;%1&quot;</translation>
     </message>
     <message>
         <source>连接被拒绝</source>
@@ -470,22 +350,6 @@
     <message>
         <source>网络连接失败</source>
         <translation>Network connection failed</translation>
-    </message>
-    <message>
-        <source>%1 ms 内未连上</source>
-        <translation>Not connected within %1 ms</translation>
-    </message>
-    <message>
-        <source>无法连接 %1：%2 (%3)</source>
-        <translation>Cannot connect to %1: %2 (%3)</translation>
-    </message>
-    <message>
-        <source>无法连接 %1：%2</source>
-        <translation>Cannot connect to %1: %2</translation>
-    </message>
-    <message>
-        <source>网络连接 %1 已断开，已关闭该连接。请检查网关后重新打开。(%2)</source>
-        <translation>Network connection %1 was lost and has been closed. Check the gateway and open it again. (%2)</translation>
     </message>
     <message>
         <source>循环读</source>
@@ -3288,6 +3152,158 @@ quantity is then calibrated; repeat for every quantity.</translation>
     <message>
         <source>%1报警启用</source>
         <translation>%1 alarm on</translation>
+    </message>
+    <message>
+        <source>操作员：</source>
+        <translation>Operator:</translation>
+    </message>
+    <message>
+        <source>合格限</source>
+        <translation>Pass limit</translation>
+    </message>
+    <message>
+        <source>每点允许的误差，%，改动后用于方案的每一点</source>
+        <translation>The error allowed at each point, in %; when changed it applies to every point of the plan</translation>
+    </message>
+    <message>
+        <source>合格限：</source>
+        <translation>Pass limit:</translation>
+    </message>
+    <message>
+        <source>已发送</source>
+        <translation>Sent</translation>
+    </message>
+    <message>
+        <source>暂存，等当前应答处理完再发送</source>
+        <translation>Held until the current reply is handled</translation>
+    </message>
+    <message>
+        <source>已发送（暂存后）</source>
+        <translation>Sent (after holding)</translation>
+    </message>
+    <message>
+        <source>未发送：相同请求已在等待</source>
+        <translation>Not sent: the same request is already waiting</translation>
+    </message>
+    <message>
+        <source>未发送：串口未打开</source>
+        <translation>Not sent: port not open</translation>
+    </message>
+    <message>
+        <source>交给 %1</source>
+        <translation>Handed to %1</translation>
+    </message>
+    <message>
+        <source>丢弃：太短</source>
+        <translation>Dropped: too short</translation>
+    </message>
+    <message>
+        <source>丢弃：功能码 %1 不在应答表中</source>
+        <translation>Dropped: function code %1 not in the reply table</translation>
+    </message>
+    <message>
+        <source>丢弃：异常应答，异常码 %1</source>
+        <translation>Dropped: exception reply, code %1</translation>
+    </message>
+    <message>
+        <source>丢弃：CRC 错误</source>
+        <translation>Dropped: CRC error</translation>
+    </message>
+    <message>
+        <source>丢弃：没有接收窗口</source>
+        <translation>Dropped: no receiving window</translation>
+    </message>
+    <message>
+        <source>丢弃：请求来自 %1，应答已归 %2</source>
+        <translation>Dropped: requested by %1, replies now go to %2</translation>
+    </message>
+    <message>
+        <source>丢弃：没有等待应答的请求</source>
+        <translation>Dropped: no request waiting for a reply</translation>
+    </message>
+    <message>
+        <source>丢弃：发送前清除的未读字节</source>
+        <translation>Dropped: unread bytes cleared before sending</translation>
+    </message>
+    <message>
+        <source>，截自 %1 字节</source>
+        <translation>, cut from %1 bytes</translation>
+    </message>
+    <message>
+        <source>，地址与请求（%1）不符</source>
+        <translation>, address does not match the request (%1)</translation>
+    </message>
+    <message>
+        <source>无法打开跟踪文件 %1：%2</source>
+        <translation>Cannot open trace file %1: %2</translation>
+    </message>
+    <message>
+        <source>写跟踪文件 %1 出错（%2），跟踪已停止。</source>
+        <translation>Error writing trace file %1 (%2); tracing stopped.</translation>
+    </message>
+    <message>
+        <source>IPv6 地址“%1”格式错误</source>
+        <translation>Malformed IPv6 address &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>IPv4 地址“%1”格式错误</source>
+        <translation>Malformed IPv4 address &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>主机名“%1”格式错误</source>
+        <translation>Malformed host name &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>端口号“%1”无效（应为 1～65535）</source>
+        <translation>Invalid port number &quot;%1&quot; (must be 1 to 65535)</translation>
+    </message>
+    <message>
+        <source>无法打开串口 %1：%2 (%3)</source>
+        <translation>Cannot open serial port %1: %2 (%3)</translation>
+    </message>
+    <message>
+        <source>串口 %1 已断开，已关闭该串口。请检查连接后重新打开。</source>
+        <translation>Serial port %1 was disconnected and has been closed. Check the connection and open it again.</translation>
+    </message>
+    <message>
+        <source>应答处理出错：%1</source>
+        <translation>Error handling the reply: %1</translation>
+    </message>
+    <message>
+        <source>串口参数格式错误：“%1”（应为 波特率,校验,数据位,停止位）</source>
+        <translation>Malformed port settings &quot;%1&quot; (expected baud,parity,data bits,stop bits)</translation>
+    </message>
+    <message>
+        <source>波特率无效：“%1”</source>
+        <translation>Invalid baud rate &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>校验位无效：“%1”</source>
+        <translation>Invalid parity &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>数据位无效：“%1”</source>
+        <translation>Invalid data bits &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>停止位无效：“%1”</source>
+        <translation>Invalid stop bits &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>%1 ms 内未连上</source>
+        <translation>Not connected within %1 ms</translation>
+    </message>
+    <message>
+        <source>无法连接 %1：%2 (%3)</source>
+        <translation>Cannot connect to %1: %2 (%3)</translation>
+    </message>
+    <message>
+        <source>无法连接 %1：%2</source>
+        <translation>Cannot connect to %1: %2</translation>
+    </message>
+    <message>
+        <source>网络连接 %1 已断开，已关闭该连接。请检查网关后重新打开。(%2)</source>
+        <translation>Network connection %1 was lost and has been closed. Check the gateway and open it again. (%2)</translation>
     </message>
 </context>
 </TS>

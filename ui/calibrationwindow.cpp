@@ -8,7 +8,10 @@
 #include "ui/lamp.h"
 #include "ui/messagebox.h"
 
+#include <cmath>
+
 #include <QCheckBox>
+#include <QDoubleSpinBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFrame>
@@ -385,8 +388,30 @@ void CalibrationWindow::makeGuidedPanel(QLayout *into)
     guidedProgress_->setValue(0);
     guidedStop_->setEnabled(false);
     setPrompt(false, QString());
+    guidedOperator_ = new QLineEdit(box);
+    guidedOperator_->setObjectName("GuidedOperator");
+    guidedOperator_->setAccessibleName(QStringLiteral(QT_TRANSLATE_NOOP("kz", "操作员")));
+    auto *operatorLabel = new QLabel(QStringLiteral(QT_TRANSLATE_NOOP("kz", "操作员：")), box);
+    operatorLabel->setBuddy(guidedOperator_);
+    guidedLimit_ = new QDoubleSpinBox(box);
+    guidedLimit_->setObjectName("GuidedLimit");
+    guidedLimit_->setAccessibleName(QStringLiteral(QT_TRANSLATE_NOOP("kz", "合格限")));
+    guidedLimit_->setAccessibleDescription(QStringLiteral(QT_TRANSLATE_NOOP("kz", "每点允许的误差，%，改动后用于方案的每一点")));
+    guidedLimit_->setRange(0.001, 10);
+    guidedLimit_->setDecimals(3);
+    guidedLimit_->setSingleStep(0.01);
+    guidedLimit_->setSuffix(QStringLiteral("%"));
+    auto *limitLabel = new QLabel(QStringLiteral(QT_TRANSLATE_NOOP("kz", "合格限：")), box);
+    limitLabel->setBuddy(guidedLimit_);
+    showPlanLimit();
 
     auto *layout = new QVBoxLayout(box);
+    auto *who = new QHBoxLayout;
+    who->addWidget(operatorLabel);
+    who->addWidget(guidedOperator_, 1);
+    who->addWidget(limitLabel);
+    who->addWidget(guidedLimit_);
+    layout->addLayout(who);
     auto *top = new QHBoxLayout;
     top->addWidget(load);
     top->addWidget(guidedStart_);
@@ -402,6 +427,15 @@ void CalibrationWindow::makeGuidedPanel(QLayout *into)
     prompt->addWidget(guidedCertificate_);
     layout->addLayout(prompt);
     into->addWidget(box);
+}
+
+// Shows the plan's limit (its first point's: a plan file sets one for all
+// points unless it gives some their own) as the one a run will use.
+void CalibrationWindow::showPlanLimit()
+{
+    planLimit_ = plan_.points.isEmpty() ? calib::kDefaultLimit : plan_.points.first().limit;
+    guidedLimit_->setValue(planLimit_);
+    planLimit_ = guidedLimit_->value(); // as the box rounds it
 }
 
 void CalibrationWindow::setPrompt(bool asking, const QString &text)
@@ -421,7 +455,12 @@ void CalibrationWindow::startGuided()
         return;
     }
     const auto address = static_cast<std::uint8_t>(address_->value());
-    run_ = std::make_unique<calib::Run>(exchanger_, *decoder_, address, plan_);
+    calib::Plan plan = plan_;
+    // A limit typed over the plan's holds for every point of this run.
+    if (std::abs(guidedLimit_->value() - planLimit_) > 1e-9)
+        for (calib::PlanPoint &p : plan.points)
+            p.limit = guidedLimit_->value();
+    run_ = std::make_unique<calib::Run>(exchanger_, *decoder_, address, plan);
     connect(run_.get(), &calib::Run::progress, this, &CalibrationWindow::onGuidedProgress);
     connect(run_.get(), &calib::Run::sourceWanted, this, [this](const calib::PlanPoint &p) {
         setPrompt(true, kz::Tr(QT_TRANSLATE_NOOP("kz", "请将标准源设为 %1，标准表应显示 %2，然后按[继续]。"))
@@ -494,6 +533,7 @@ void CalibrationWindow::saveCertificate()
     header.address = LastAddress();
     header.planName = run_->plan().name;
     header.planSource = planSource_;
+    header.operatorName = guidedOperator_->text().trimmed();
     QString error;
     if (!calib::WriteCertificate(path, header, run_->Result(), &error)) {
         ui::ShowMessage(this, kz::Tr(QT_TRANSLATE_NOOP("kz", "校验证书无法写入 %1：%2")).arg(path, error));
@@ -520,5 +560,6 @@ void CalibrationWindow::loadPlan()
     }
     plan_ = *plan;
     planSource_ = QFileInfo(path).fileName();
+    showPlanLimit();
     guidedStatus_->setText(kz::Tr(QT_TRANSLATE_NOOP("kz", "方案：%1（%2 点）")).arg(plan_.name).arg(plan_.points.size()));
 }

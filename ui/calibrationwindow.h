@@ -11,7 +11,9 @@
 #include <functional>
 #include <memory>
 
+class QDoubleSpinBox;
 class QLabel;
+class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QTimer;
@@ -123,4 +125,8 @@ private:
     QLabel *guidedPrompt_ = nullptr;
     QLabel *guidedError_ = nullptr;
     QProgressBar *guidedProgress_ = nullptr;
+    QLineEdit *guidedOperator_ = nullptr;  // put on the certificate
+    QDoubleSpinBox *guidedLimit_ = nullptr; // % for every point, when changed from the plan's
+    double planLimit_ = calib::kDefaultLimit;
+    void showPlanLimit();
 };

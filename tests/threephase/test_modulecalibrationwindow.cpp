@@ -18,6 +18,7 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QDoubleSpinBox>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -247,7 +248,12 @@ TEST_F(ModuleCalibration, GuidedRunAsksBeforeWritingAndStopsWhereTold)
     load(R"({"name":"电压","points":[{"point":14,"reference":230}]})");
     EXPECT_TRUE(messages.texts.isEmpty());
     EXPECT_EQ(text(win, "GuidedStatus"), "方案：电压（1 点）");
+    // The plan's limit is shown; one typed over it holds for every point.
+    auto *limit = win.findChild<QDoubleSpinBox *>("GuidedLimit");
+    EXPECT_DOUBLE_EQ(limit->value(), 0.05);
+    limit->setValue(0.2);
     click(win, "GuidedStart");
+    EXPECT_DOUBLE_EQ(win.GuidedRun()->plan().points.value(0).limit, 0.2);
     ASSERT_TRUE(WaitFor([&] { return proceed->isEnabled(); }));
     EXPECT_EQ(text(win, "GuidedPrompt"), "请将标准源设为 B相 220V 100%In PF 1.0，标准表应显示 230V，然后按[继续]。");
     click(win, "GuidedStop");
