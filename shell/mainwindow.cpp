@@ -59,6 +59,8 @@ MainWindow::MainWindow(SerialLink &link, QWidget *parent)
                            QStringLiteral("Noto Sans CJK SC"), QStringLiteral("serif")});
     titleFont.setPixelSize(21);
     label_->setFont(titleFont);
+    title_ = kThreePhaseTitle;
+    fitTitle();
     QPalette lp = label_->palette();
     lp.setColor(QPalette::WindowText, QColor(0x00, 0xFF, 0x00)); // lime
     label_->setPalette(lp);
@@ -168,6 +170,7 @@ void MainWindow::changeEvent(QEvent *event)
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::LanguageChange) {
         paintButtons();
+        fitTitle();
         if (QMenu *menu = findChild<QMenu *>(QStringLiteral("LanguageMenu")))
             for (QAction *a : menu->actions())
                 a->setChecked(a->objectName() == QStringLiteral("Language_") + ui::CurrentLanguage());
@@ -250,9 +253,9 @@ void MainWindow::buildMenus()
     // The isolation modules change the title only; menus and replies stay
     // those of the family chosen before.
     connect(makeEntry(family, "N10", QStringLiteral(QT_TRANSLATE_NOOP("kz", "三相电参数隔离传输模块"))), &QAction::triggered, this,
-            [this] { label_->setText(QStringLiteral(QT_TRANSLATE_NOOP("kz", "三相电参数隔离传输模块"))); });
+            [this] { setTitle(QStringLiteral(QT_TRANSLATE_NOOP("kz", "三相电参数隔离传输模块"))); });
     connect(makeEntry(family, "N11", QStringLiteral(QT_TRANSLATE_NOOP("kz", "单相电参数隔离传输模块"))), &QAction::triggered, this,
-            [this] { label_->setText(QStringLiteral(QT_TRANSLATE_NOOP("kz", "单相电参数隔离传输模块"))); });
+            [this] { setTitle(QStringLiteral(QT_TRANSLATE_NOOP("kz", "单相电参数隔离传输模块"))); });
 
     // Protocol. Every frame the program sends and accepts is Modbus RTU, so
     // RTU is shown as the (only) choice and ASCII cannot be picked.
@@ -356,9 +359,29 @@ void MainWindow::CloseKz827Windows()
 
 // ------------------------------------------------------------------ family
 
+void MainWindow::setTitle(const QString &title)
+{
+    title_ = title;
+    label_->setText(title);
+    fitTitle();
+}
+
+void MainWindow::fitTitle()
+{
+    // The title's face shrinks until the title, in the language shown, fits
+    // the window's width (the Chinese titles fit at the full size).
+    const QString shown = ui::TranslateText(title_);
+    QFont font = label_->font();
+    int px = 21;
+    font.setPixelSize(px);
+    while (px > 10 && QFontMetrics(font).horizontalAdvance(shown) > label_->width() - 4)
+        font.setPixelSize(--px);
+    label_->setFont(font);
+}
+
 void MainWindow::chooseFamily(const QString &label, Family family)
 {
-    label_->setText(label);
+    setTitle(label);
     link_.ChooseFamily(family);
 }
 

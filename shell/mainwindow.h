@@ -69,6 +69,8 @@ private:
 
     void buildButtons();
     void paintButtons();
+    void setTitle(const QString &title);
+    void fitTitle();
     void buildLanguageMenu();
     void buildMenus();
     QMenu *makeMenu(const char *name);
@@ -82,6 +84,7 @@ private:
 
     SerialLink &link_;
     QLabel *label_ = nullptr;
+    QString title_; // the title's source text
     QHash<QString, QPointer<QWidget>> windows_;
     QHash<QString, QMenu *> menus_;
     QAction *n8_ = nullptr;

@@ -2669,19 +2669,19 @@
     </message>
     <message>
         <source>电压零电平校准</source>
-        <translation>Voltage zero-level calibration</translation>
+        <translation>Calibrate voltage zero level</translation>
     </message>
     <message>
         <source>电流零电平校准</source>
-        <translation>Current zero-level calibration</translation>
+        <translation>Calibrate current zero level</translation>
     </message>
     <message>
         <source>电压零电平清零</source>
-        <translation>Voltage zero-level clear</translation>
+        <translation>Clear voltage zero level</translation>
     </message>
     <message>
         <source>电流零电平清零</source>
-        <translation>Current zero-level clear</translation>
+        <translation>Clear current zero level</translation>
     </message>
     <message>
         <source>KZ827KVE校准窗口</source>
@@ -2705,7 +2705,7 @@
     </message>
     <message>
         <source>清   零</source>
-        <translation>Zero</translation>
+        <translation>Clear</translation>
     </message>
     <message>
         <source>校准</source>

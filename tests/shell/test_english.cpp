@@ -1,6 +1,6 @@
 // The program in English: every window, as opened and after the simulated
-// instruments answered, shows no Chinese text and no caption wider than its
-// widget; a switch of language retranslates an open window and back.
+// instruments answered, shows no Chinese text, no caption wider than its
+// widget and none missing from what assistive technology reads; a switch of language retranslates an open window and back.
 #include "link/qtserialport.h"
 #include "shell/mainwindow.h"
 #include "shell/program.h"
@@ -12,6 +12,8 @@
 #include "ui/messagebox.h"
 
 #include <QAbstractButton>
+#include <QAbstractSpinBox>
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -29,6 +31,13 @@
 #include <gtest/gtest.h>
 
 namespace {
+
+QString Squeezed(QString text)
+{
+    text.remove(QLatin1Char('&'));
+    text.remove(QRegularExpression(QStringLiteral("\\s")));
+    return text;
+}
 
 bool HasChinese(const QString &text)
 {
@@ -110,6 +119,16 @@ QStringList Faults(QWidget *window)
         for (const auto &[what, text] : Texts(w))
             if (HasChinese(text))
                 faults.append(where + " " + what + ": " + text);
+        // What assistive technology reads holds the caption shown.
+        const bool captioned = qobject_cast<const QLabel *>(w) || qobject_cast<const QAbstractButton *>(w) ||
+                               qobject_cast<const QGroupBox *>(w);
+        const QString shown = captioned ? Squeezed(w->property("text").toString() + w->property("title").toString())
+                                        : QString();
+        if (QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(const_cast<QWidget *>(w));
+            iface && !shown.isEmpty() && !qobject_cast<const QAbstractSpinBox *>(w->parentWidget()) &&
+            !qobject_cast<const QComboBox *>(w->parentWidget()) &&
+            !Squeezed(iface->text(QAccessible::Name)).contains(shown, Qt::CaseInsensitive))
+            faults.append(where + ": shows \"" + shown + "\" but is named \"" + iface->text(QAccessible::Name) + "\"");
         if (const int needed = Needed(w); needed > w->width())
             faults.append(where + QString(": needs %1 px, has %2").arg(needed).arg(w->width()));
     }
