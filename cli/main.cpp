@@ -4,6 +4,7 @@
 // output that cannot be written and a path that is no serial port).
 #include "cli/calibrate.h"
 #include "cli/meter.h"
+#include "settings/meterrun.h"
 #include "core/addressscan.h"
 #include "report/calibrationcertificate.h"
 #include "singlephase/calibration.h"
@@ -400,21 +401,26 @@ bool CheckFamily(SyncLink &link, Family family, int address, QString *error)
     return false;
 }
 
+// Carries out a run of reads or writes over the link, one request at a time.
+void Drive(SyncLink &link, settings::MeterRun &run)
+{
+    while (const auto request = run.Next()) {
+        const auto reply = link.Transact(request->frame);
+        run.Answer(reply, link.Lost());
+    }
+}
+
 // The settings of one meter: the data of every block, or nothing.
 std::optional<QList<QByteArray>> Upload(SyncLink &link, Family family, int address, QString *error)
 {
-    if (!CheckFamily(link, family, address, error))
-        return std::nullopt;
-    QList<QByteArray> data;
-    for (const Block &b : Blocks(family)) {
-        const auto d = ReadBlock(link, std::uint8_t(address), b, error);
-        if (!d) {
-            *error = QStringLiteral("%1 (block %2)").arg(*error, b.key);
+    settings::MeterRun run = settings::MeterRun::Read(family, {address});
+    Drive(link, run);
+    for (const settings::MeterRun::Outcome &o : run.Outcomes())
+        if (o.state != settings::MeterRun::State::Read) {
+            *error = o.reason;
             return std::nullopt;
         }
-        data << *d;
-    }
-    return data;
+    return run.DataOf(0);
 }
 
 bool WriteJson(const QString &path, const QJsonObject &doc, QString *error)
@@ -510,58 +516,33 @@ int BackupCommand(SyncLink &link, const Args &args, const Target &target)
     return status;
 }
 
-// The write data of every restorable block in backup; nothing (and the
+// The write data of every restorable block in backup; nothing (and each
 // refusal told) when a value cannot be sent.
 std::optional<QList<QByteArray>> EncodeAll(const Backup &backup)
 {
-    const QList<Block> &list = Blocks(backup.family);
-    QList<QByteArray> data(list.size());
-    bool refused = false; // every block is checked, so that one run names each refusal
-    for (qsizetype i = 0; i < list.size(); ++i) {
-        if (!list[i].restorable || backup.values[i].isEmpty())
-            continue;
-        const fields::Encoded e = EncodeExact(list[i], backup.values[i]);
-        if (!e.ok()) {
-            Err(QStringLiteral("refused, nothing written: %1").arg(e.error));
-            refused = true;
-        }
-        data[i] = e.data;
-    }
-    if (refused)
-        return std::nullopt;
+    QStringList refusals;
+    const auto data = backup::EncodeForRestore(&settings::Blocks, backup, &refusals);
+    for (const QString &r : refusals)
+        Err(QStringLiteral("refused, nothing written: %1").arg(r));
     return data;
 }
 
-// Writes each block of data that is not empty and reads it back; a block
-// whose read-back differs is reported as a mismatch.
+// Writes each block of data that is not empty and reads it back, after
+// checking the meter's family; a block whose read-back differs is reported
+// as a mismatch.
 int WriteAndVerify(SyncLink &link, Family family, int address, const QList<QByteArray> &data)
 {
-    const QList<Block> &list = Blocks(family);
-    QString error;
-    if (!CheckFamily(link, family, address, &error)) {
-        Err(error);
-        return kFailed;
-    }
+    settings::MeterRun run = settings::MeterRun::Write(family, {address}, data);
+    Drive(link, run);
     int status = kOk;
-    for (qsizetype i = 0; i < list.size(); ++i) {
-        if (data[i].isEmpty())
-            continue;
-        if (!WriteBlock(link, std::uint8_t(address), list[i], data[i], &error)) {
-            Err(error);
-            return kFailed;
-        }
-        const auto back = ReadBlock(link, std::uint8_t(address), list[i], &error);
-        if (!back) {
-            Err(error);
-            return kFailed;
-        }
-        if (*back != data[i]) {
-            Err(QStringLiteral("meter %1 block %2: read-back differs (wrote %3, read %4)")
+    for (const settings::MeterRun::Outcome &o : run.Outcomes()) {
+        if (o.state == settings::MeterRun::State::Verified) {
+            Out(QStringLiteral("meter %1 block %2: written, read-back matches")
                     .arg(address)
-                    .arg(list[i].key, QString::fromLatin1(data[i].toHex(' ')), QString::fromLatin1(back->toHex(' '))));
-            status = kFailed;
+                    .arg(Blocks(family)[o.block].key));
         } else {
-            Out(QStringLiteral("meter %1 block %2: written, read-back matches").arg(address).arg(list[i].key));
+            Err(o.reason);
+            status = kFailed;
         }
     }
     return status;

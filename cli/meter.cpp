@@ -1,14 +1,11 @@
 #include "cli/meter.h"
 
 #include "kz827/measurement.h"
+#include "settings/meterrun.h"
 #include "link/modbusframes.h"
 #include "singlephase/measurement.h"
 #include "threephase/measurement.h"
 
-#include <QDateTime>
-#include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
 
 namespace cli {
 namespace {
@@ -49,8 +46,6 @@ std::optional<QByteArray> ReadData(SyncLink &link, std::uint8_t address, std::ui
     }
     return exchange->Data();
 }
-
-QString Hex(const QByteArray &data) { return QString::fromLatin1(data.toHex(' ')); }
 
 } // namespace
 
@@ -137,146 +132,30 @@ std::optional<QList<Reading>> ReadMeasurements(SyncLink &link, Family family, st
 
 std::optional<Family> ProbeFamily(SyncLink &link, std::uint8_t address)
 {
-    QString ignored;
-    if (const auto e = Ask(link, modbus::ReadRegisters(address, 0x005A, 1), &ignored)) {
-        if (e->IsReadOf(0x03, 2))
-            return Family::ThreePhase;
-        if (e->IsReadOf(0x03, 8))
-            return Family::SinglePhase;
-        return std::nullopt;
-    }
-    if (ReadData(link, address, kz827::kMeasurementFirst, kz827::kMeasurementRegisters, kz827::kMeasurementBytes,
-                 &ignored) &&
-        !Ask(link, modbus::ReadRegisters(address, 0x0050, 1), &ignored))
-        return Family::Kz827;
-    return std::nullopt;
+    settings::FamilyProbe probe(address);
+    while (const auto request = probe.Next())
+        probe.Answer(link.Transact(request->frame));
+    return probe.Found();
 }
 
 QJsonObject BackupDocument(Family family, int address, const QList<QByteArray> &data)
 {
-    QJsonArray blocks;
-    const QList<Block> &list = Blocks(family);
-    for (qsizetype i = 0; i < list.size() && i < data.size(); ++i) {
-        const Block &b = list[i];
-        const fields::Values values = b.decode(data[i]);
-        QJsonArray fieldArray;
-        for (qsizetype k = 0; k < b.names.size(); ++k)
-            fieldArray.append(QJsonObject{{QStringLiteral("name"), b.names[k].object},
-                                          {QStringLiteral("caption"), b.names[k].caption},
-                                          {QStringLiteral("value"), values.value(k)}});
-        blocks.append(QJsonObject{{QStringLiteral("block"), b.key},
-                                  {QStringLiteral("title"), b.title},
-                                  {QStringLiteral("first"), QStringLiteral("0x%1").arg(b.first, 4, 16, QLatin1Char('0'))},
-                                  {QStringLiteral("count"), b.count},
-                                  {QStringLiteral("restore"), b.restorable},
-                                  {QStringLiteral("registers"), Hex(data[i])},
-                                  {QStringLiteral("fields"), fieldArray}});
-    }
-    return QJsonObject{{QStringLiteral("format"), QStringLiteral("kzctl-backup")},
-                       {QStringLiteral("version"), 1},
-                       {QStringLiteral("family"), FamilyName(family)},
-                       {QStringLiteral("address"), address},
-                       {QStringLiteral("time"), QDateTime::currentDateTimeUtc().toString(Qt::ISODate)},
-                       {QStringLiteral("blocks"), blocks}};
+    return backup::Document(&settings::Blocks, family, address, data);
 }
 
 std::optional<Backup> ParseBackup(const QJsonObject &document, QString *error)
 {
-    if (document.value(QStringLiteral("format")).toString() != QLatin1String("kzctl-backup")) {
-        *error = QStringLiteral("not a kzctl backup");
-        return std::nullopt;
-    }
-    const auto family = ParseFamily(document.value(QStringLiteral("family")).toString());
-    if (!family) {
-        *error = QStringLiteral("unknown family '%1'").arg(document.value(QStringLiteral("family")).toString());
-        return std::nullopt;
-    }
-    Backup backup;
-    backup.family = *family;
-    backup.address = document.value(QStringLiteral("address")).toInt();
-    const QList<Block> &list = Blocks(*family);
-    backup.raw.resize(list.size());
-    backup.values.resize(list.size());
-    for (const QJsonValue &v : document.value(QStringLiteral("blocks")).toArray()) {
-        const QJsonObject o = v.toObject();
-        const QString key = o.value(QStringLiteral("block")).toString();
-        qsizetype index = -1;
-        for (qsizetype i = 0; i < list.size(); ++i)
-            if (list[i].key == key)
-                index = i;
-        if (index < 0) {
-            *error = QStringLiteral("unknown block '%1'").arg(key);
-            for (Family other : {Family::ThreePhase, Family::SinglePhase, Family::Kz827})
-                if (other != *family && FindBlock(other, key)) {
-                    *error = QStringLiteral("the file's family (%1) and its blocks disagree: block '%2' is a %3 block")
-                                 .arg(FamilyName(*family), key, FamilyName(other));
-                    break;
-                }
-            return std::nullopt;
-        }
-        const Block &b = list[index];
-        const QByteArray raw = QByteArray::fromHex(o.value(QStringLiteral("registers")).toString().toLatin1());
-        if (raw.size() != b.readBytes) {
-            *error = QStringLiteral("block %1: %2 register bytes, expected %3").arg(key).arg(raw.size()).arg(b.readBytes);
-            return std::nullopt;
-        }
-        fields::Values values = b.decode(raw);
-        for (const QJsonValue &f : o.value(QStringLiteral("fields")).toArray()) {
-            const QString name = f.toObject().value(QStringLiteral("name")).toString();
-            const int k = b.Find(name);
-            if (k < 0) {
-                *error = QStringLiteral("block %1 has no field '%2'").arg(key, name);
-                return std::nullopt;
-            }
-            values[k] = f.toObject().value(QStringLiteral("value")).toString();
-        }
-        backup.raw[index] = raw;
-        backup.values[index] = values;
-    }
-    return backup;
+    return backup::Parse(&settings::Blocks, document, error);
 }
 
 std::optional<Backup> LoadBackup(const QString &path, QString *error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
-        return std::nullopt;
-    }
-    QJsonParseError parse;
-    const QJsonDocument doc = QJsonDocument::fromJson(file.readAll(), &parse);
-    if (!doc.isObject()) {
-        *error = QStringLiteral("%1: not a JSON object (%2)").arg(path, parse.errorString());
-        return std::nullopt;
-    }
-    auto backup = ParseBackup(doc.object(), error);
-    if (!backup)
-        *error = QStringLiteral("%1: %2").arg(path, *error);
-    return backup;
+    return backup::Load(&settings::Blocks, path, error);
 }
 
 QStringList Differences(const Backup &a, const Backup &b)
 {
-    QStringList lines;
-    if (a.family != b.family)
-        return {QStringLiteral("family: %1 -> %2").arg(FamilyName(a.family), FamilyName(b.family))};
-    const QList<Block> &list = Blocks(a.family);
-    for (qsizetype i = 0; i < list.size(); ++i) {
-        const Block &blk = list[i];
-        const bool inA = !a.values[i].isEmpty();
-        const bool inB = !b.values[i].isEmpty();
-        if (inA != inB) {
-            lines << QStringLiteral("%1: %2").arg(blk.key, inA ? QStringLiteral("only in the first")
-                                                               : QStringLiteral("only in the second"));
-            continue;
-        }
-        for (qsizetype k = 0; inA && k < blk.names.size(); ++k)
-            if (a.values[i].value(k) != b.values[i].value(k))
-                lines << QStringLiteral("%1/%2 (%3): %4 -> %5")
-                             .arg(blk.key, blk.names[k].object, blk.names[k].caption, a.values[i].value(k),
-                                  b.values[i].value(k));
-    }
-    return lines;
+    return backup::Differences(&settings::Blocks, a, b);
 }
 
 } // namespace cli

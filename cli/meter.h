@@ -25,29 +25,15 @@ struct Reading {
 };
 std::optional<QList<Reading>> ReadMeasurements(SyncLink &link, Family family, std::uint8_t address, QString *error);
 
-// The family of the meter at address, judged by what it answers: the
-// three-phase and single-phase meters differ in the size of register 0x005A
-// (a word, or an 8-byte energy base), and only the KZ827KVE has no 0x0050.
+// The family of the meter at address, judged by what it answers
+// (settings::FamilyProbe).
 std::optional<Family> ProbeFamily(SyncLink &link, std::uint8_t address);
 
-// ---- Backup documents ----
-// {"format": "kzctl-backup", "version": 1, "family", "address", "time",
-//  "blocks": [{"block", "title", "first", "count", "restore", "registers"
-//  (data bytes in hex), "fields": [{"name", "caption", "value"}]}]}
+// ---- Backup documents (core/backup.h over every family's blocks) ----
+using backup::Backup;
 QJsonObject BackupDocument(Family family, int address, const QList<QByteArray> &data);
-
-struct Backup {
-    Family family = Family::ThreePhase;
-    int address = 0;
-    // Per block of the family (same order as Blocks()): the raw data and the
-    // field values (from the file's fields by name, the raw data for fields
-    // the file leaves out). Blocks the file lacks are empty.
-    QList<QByteArray> raw;
-    QList<fields::Values> values;
-};
 std::optional<Backup> ParseBackup(const QJsonObject &document, QString *error);
 std::optional<Backup> LoadBackup(const QString &path, QString *error);
-
 // One line per field that differs: "block/object (caption): a -> b".
 QStringList Differences(const Backup &a, const Backup &b);
 

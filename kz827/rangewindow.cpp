@@ -14,6 +14,7 @@
 #include <QRegularExpressionValidator>
 #include <QSpinBox>
 #include <QVBoxLayout>
+#include "settings/blocks.h"
 
 namespace kz827 {
 
@@ -123,6 +124,7 @@ RangeWindow::RangeWindow(SerialLink &link, QWidget *parent)
                 lower});
     UseCodec({[this](QString *why) { return kz827::EncodeRange(settings(), why); },
               [this](const QByteArray &data) { showSettings(kz827::DecodeRange(data)); }});
+    UseFile(&settings::Blocks, QStringLiteral("range"));
 }
 
 void RangeWindow::select(QButtonGroup *group, int item)

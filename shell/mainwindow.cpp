@@ -285,6 +285,9 @@ void MainWindow::buildMenus()
     monitor->setShortcutContext(Qt::WindowShortcut);
     addAction(monitor);
     connect(monitor, &QAction::triggered, this, [this] { openWindow(QStringLiteral("TrafficMonitor")); });
+    // Settings files: back up, compare and restore many meters.
+    QAction *files = makeEntry(protocol, "SettingsFileItem", QStringLiteral(QT_TRANSLATE_NOOP("kz", "配置文件(&F)…")));
+    connect(files, &QAction::triggered, this, [this] { openWindow(QStringLiteral("SettingsFileWindow")); });
     // The trend of the measurement windows (hidden in a build without it).
     QAction *trend = makeEntry(protocol, "TrendItem", QStringLiteral(QT_TRANSLATE_NOOP("kz", "测量趋势(&T)")));
     trend->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));

@@ -3,6 +3,7 @@
 #include "kz827/windows.h"
 #include "shell/addressscanwindow.h"
 #include "shell/portdialog.h"
+#include "shell/settingsfilewindow.h"
 #include "shell/wiringwindow.h"
 #include "singlephase/windows.h"
 #include "threephase/windows.h"
@@ -21,6 +22,8 @@ ui::WindowList ProgramWide()
         // The scan takes the three-phase replies: it closes with the
         // three-phase windows (see MainWindow::CloseThreePhaseWindows).
         {"AddressScanWindow", ui::MakeWithLink<AddressScanWindow>, nullptr, nullptr, nullptr, "BitBtn3"},
+        // Settings files for many meters (the protocol menu's 配置文件).
+        {"SettingsFileWindow", ui::MakeWithLink<SettingsFileWindow>},
         {"WiringWindow",
          [](SerialPortControl &, SerialLink &) -> std::unique_ptr<QWidget> { return std::make_unique<WiringWindow>(); }},
     };

@@ -13,6 +13,8 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
+#include "settings/blocks.h"
+#include "ui/settingsfile.h"
 
 namespace singlephase {
 
@@ -85,7 +87,12 @@ AlarmParamsWindow::AlarmParamsWindow(SerialLink &link, QWidget *parent)
     buttons->addWidget(MakeButton("BitBtn6", QStringLiteral(QT_TRANSLATE_NOOP("kz", "出厂值设置")), [this] { factoryValues(); }));
     buttons->addWidget(MakeButton("Exit", QStringLiteral(QT_TRANSLATE_NOOP("kz", "退 出")), [this] { CloseWindow(); }));
     main->addLayout(buttons);
-
+    // Files, like 上载数据 and 下载数据, take the group chosen.
+    ui::AddSettingsFile(this, &settings::Blocks, [this]() -> QList<ui::FileBlock> {
+        const int g = CheckedGroup();
+        return {ui::FormFileBlock(this, &settings::Blocks, QStringLiteral("alarm-params-%1").arg(g),
+                                  g < 4 ? limits_[g - 1] : inputs_)};
+    });
 }
 
 int AlarmParamsWindow::CheckedGroup() const

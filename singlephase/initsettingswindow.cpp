@@ -13,6 +13,8 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
+#include "settings/blocks.h"
+#include "ui/settingsfile.h"
 
 namespace singlephase {
 
@@ -80,7 +82,9 @@ InitSettingsWindow::InitSettingsWindow(SerialLink &link, QWidget *parent)
 
     MakeColumn({MakeHeading(QStringLiteral("KZ5700E"), QStringLiteral(QT_TRANSLATE_NOOP("kz", "电参数测试仪"))), top, settingsButtons, bases.box,
                 buttons});
-
+    // The energy bases belong to this meter alone: never taken from a file.
+    ui::AddSettingsFile(this, &settings::Blocks,
+                        {ui::FormFileBlock(this, &settings::Blocks, QStringLiteral("init"), form_)});
 }
 
 void InitSettingsWindow::factoryValues()

@@ -13,6 +13,8 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
+#include "settings/blocks.h"
+#include "ui/settingsfile.h"
 
 namespace threephase {
 
@@ -110,6 +112,8 @@ DisplaySettingsWindow::DisplaySettingsWindow(SerialLink &link, QWidget *parent) 
     main->addWidget(status_);
 
     form_->SetValues(disp::ResetValues(false));
+    ui::AddSettingsFile(this, &settings::Blocks,
+                        {ui::FormFileBlock(this, &settings::Blocks, QStringLiteral("display"), form_)});
 }
 
 void DisplaySettingsWindow::onShow()

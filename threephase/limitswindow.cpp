@@ -14,6 +14,8 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
+#include "settings/blocks.h"
+#include "ui/settingsfile.h"
 
 namespace threephase {
 
@@ -110,7 +112,13 @@ LimitsWindow::LimitsWindow(SerialLink &link, QWidget *parent) : FamilyWindow(lin
     bottom->addLayout(controls, 1);
 
     MakeColumn({MakeHeading(QStringLiteral("KZ5500E"), QStringLiteral(QT_TRANSLATE_NOOP("kz", "电参数测试仪"))), groups, bottom});
-
+    // Files, like 上载 and 下载, take the group chosen.
+    ui::AddSettingsFile(this, &settings::Blocks, [this]() -> QList<ui::FileBlock> {
+        const int group = SelectedGroup();
+        if (group == 0)
+            return {};
+        return {ui::FormFileBlock(this, &settings::Blocks, QStringLiteral("limits-%1").arg(group), forms_[group - 1])};
+    });
 }
 
 void LimitsWindow::onShow()

@@ -3305,5 +3305,207 @@ quantity is then calibrated; repeat for every quantity.</translation>
         <source>网络连接 %1 已断开，已关闭该连接。请检查网关后重新打开。(%2)</source>
         <translation>Network connection %1 was lost and has been closed. Check the gateway and open it again. (%2)</translation>
     </message>
+    <message>
+        <source>配置文件 (*.json);;所有文件 (*)</source>
+        <translation>Settings files (*.json);;All files (*)</translation>
+    </message>
+    <message>
+        <source>保存到文件</source>
+        <translation>Save to file</translation>
+    </message>
+    <message>
+        <source>未保存：%1</source>
+        <translation>Not saved: %1</translation>
+    </message>
+    <message>
+        <source>已保存到 %1：%2</source>
+        <translation>Saved to %1: %2</translation>
+    </message>
+    <message>
+        <source>从文件载入</source>
+        <translation>Load from file</translation>
+    </message>
+    <message>
+        <source>无法载入配置文件，未改动：%1</source>
+        <translation>Cannot load the settings file; nothing changed: %1</translation>
+    </message>
+    <message>
+        <source>%1 是 %2 仪表的配置文件，本窗口属于 %3 仪表，未载入。</source>
+        <translation>%1 is a settings file of a %2 meter; this window is for a %3 meter. Not loaded.</translation>
+    </message>
+    <message>
+        <source>%1 中没有%2的设置，未载入。</source>
+        <translation>%1 has no %2 settings. Not loaded.</translation>
+    </message>
+    <message>
+        <source>%1 中有不能下载的数值，未载入：%2</source>
+        <translation>%1 holds values that cannot be written. Not loaded: %2</translation>
+    </message>
+    <message>
+        <source>保存到文件…</source>
+        <translation>Save to file…</translation>
+    </message>
+    <message>
+        <source>从文件载入…</source>
+        <translation>Load from file…</translation>
+    </message>
+    <message>
+        <source>配置文件(&amp;F)…</source>
+        <translation>Settings &amp;files…</translation>
+    </message>
+    <message>
+        <source>参数块</source>
+        <translation>Block</translation>
+    </message>
+    <message>
+        <source>结果</source>
+        <translation>Result</translation>
+    </message>
+    <message>
+        <source>原因</source>
+        <translation>Reason</translation>
+    </message>
+    <message>
+        <source>已读出</source>
+        <translation>Read</translation>
+    </message>
+    <message>
+        <source>已写入</source>
+        <translation>Written</translation>
+    </message>
+    <message>
+        <source>已写入，校验一致</source>
+        <translation>Written and verified</translation>
+    </message>
+    <message>
+        <source>失败</source>
+        <translation>Failed</translation>
+    </message>
+    <message>
+        <source>跳过（型号不符，未写入）</source>
+        <translation>Skipped (other model, not written)</translation>
+    </message>
+    <message>
+        <source>已停止，未写入</source>
+        <translation>Stopped, not written</translation>
+    </message>
+    <message>
+        <source>配置文件</source>
+        <translation>Settings files</translation>
+    </message>
+    <message>
+        <source>仪表</source>
+        <translation>Meter</translation>
+    </message>
+    <message>
+        <source>仪表型号：</source>
+        <translation>Meter model:</translation>
+    </message>
+    <message>
+        <source>保存全部</source>
+        <translation>Save all</translation>
+    </message>
+    <message>
+        <source>与仪表比较</source>
+        <translation>Compare with meter</translation>
+    </message>
+    <message>
+        <source>批量下载</source>
+        <translation>Write to many</translation>
+    </message>
+    <message>
+        <source>比较两个文件</source>
+        <translation>Compare two files</translation>
+    </message>
+    <message>
+        <source>进度</source>
+        <translation>Progress</translation>
+    </message>
+    <message>
+        <source>状态</source>
+        <translation>State</translation>
+    </message>
+    <message>
+        <source>窗口已关闭，运行已中止。</source>
+        <translation>The window was closed; the run was stopped.</translation>
+    </message>
+    <message>
+        <source>无法载入配置文件：%1</source>
+        <translation>Cannot load the settings file: %1</translation>
+    </message>
+    <message>
+        <source>比较：第一个文件</source>
+        <translation>Compare: first file</translation>
+    </message>
+    <message>
+        <source>比较：第二个文件</source>
+        <translation>Compare: second file</translation>
+    </message>
+    <message>
+        <source>起始地址大于结束地址，未下载。</source>
+        <translation>The first address is above the last address. Nothing written.</translation>
+    </message>
+    <message>
+        <source>文件中有不能下载的数值，未下载：
+%1</source>
+        <translation>The file holds values that cannot be written. Nothing written:
+%1</translation>
+    </message>
+    <message>
+        <source>正在停止：当前参数块完成后停止……</source>
+        <translation>Stopping after the current block…</translation>
+    </message>
+    <message>
+        <source>运行中……</source>
+        <translation>Running…</translation>
+    </message>
+    <message>
+        <source>运行中……已停止其他窗口的轮询：%1。</source>
+        <translation>Running… Polling stopped in other windows: %1.</translation>
+    </message>
+    <message>
+        <source>字段</source>
+        <translation>Field</translation>
+    </message>
+    <message>
+        <source>名称</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>第一个值</source>
+        <translation>First value</translation>
+    </message>
+    <message>
+        <source>第二个值</source>
+        <translation>Second value</translation>
+    </message>
+    <message>
+        <source>比较结果：无差异。</source>
+        <translation>Comparison: no differences.</translation>
+    </message>
+    <message>
+        <source>比较结果：%1 处不同。</source>
+        <translation>Comparison: %1 differences.</translation>
+    </message>
+    <message>
+        <source>（已停止轮询的窗口：%1，请在其中按“启  动”重新开始。）</source>
+        <translation>(Polling stopped in: %1. Press &quot;Start&quot; there to resume.)</translation>
+    </message>
+    <message>
+        <source>保存全部失败，未保存：%1</source>
+        <translation>Save all failed; not saved: %1</translation>
+    </message>
+    <message>
+        <source>已保存全部参数到 %1。</source>
+        <translation>All settings saved to %1.</translation>
+    </message>
+    <message>
+        <source>比较失败：%1</source>
+        <translation>Comparison failed: %1</translation>
+    </message>
+    <message>
+        <source>批量下载结束：%1 台已写入并校验，%2 台型号不符已跳过，%3 台失败或未完成。</source>
+        <translation>Writing finished: %1 meters written and verified, %2 of another model skipped, %3 failed or not done.</translation>
+    </message>
 </context>
 </TS>

@@ -396,7 +396,7 @@ void CalibrationWindow::makeGuidedPanel(QLayout *into)
     guidedLimit_ = new QDoubleSpinBox(box);
     guidedLimit_->setObjectName("GuidedLimit");
     guidedLimit_->setAccessibleName(QStringLiteral(QT_TRANSLATE_NOOP("kz", "合格限")));
-    guidedLimit_->setAccessibleDescription(QStringLiteral(QT_TRANSLATE_NOOP("kz", "每点允许的误差，%，改动后用于方案的每一点")));
+    guidedLimit_->setAccessibleDescription(kz::Tr(QT_TRANSLATE_NOOP("kz", "每点允许的误差，%，改动后用于方案的每一点")));
     guidedLimit_->setRange(0.001, 10);
     guidedLimit_->setDecimals(3);
     guidedLimit_->setSingleStep(0.01);

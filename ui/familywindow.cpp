@@ -97,6 +97,15 @@ void FamilyWindow::PortLost()
     FamilyWindow::onClose();
 }
 
+bool FamilyWindow::StopPolling()
+{
+    const QList<QTimer *> timers = findChildren<QTimer *>(QString(), Qt::FindDirectChildrenOnly);
+    const bool running = std::any_of(timers.begin(), timers.end(), [](QTimer *t) { return t->isActive(); });
+    if (running)
+        PortLost();
+    return running;
+}
+
 void FamilyWindow::portLost()
 {
     const bool polling = pollTimer_ && pollTimer_->isActive();

@@ -69,6 +69,10 @@ public:
     // nothing then, so replies are handled one at a time.
     bool Handling() const { return handling_; }
 
+    // Stops the window's timers as losing the port does (a polling window
+    // puts its start control back); true when one of them was running.
+    bool StopPolling();
+
     // The instrument address in the window's address spin box.
     int Address() const;
     // Reads count holding registers from start of the instrument (function 03).

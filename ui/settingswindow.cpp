@@ -2,6 +2,7 @@
 
 #include "ui/fieldform.h"
 #include "ui/messagebox.h"
+#include "ui/settingsfile.h"
 
 namespace ui {
 
@@ -39,6 +40,16 @@ void SettingsWindow::showBlock(const QByteArray &data)
         codec_.show(data);
     else if (form_.form)
         form_.form->Decode(data);
+}
+
+void SettingsWindow::UseFile(backup::Catalog catalog, const QString &key)
+{
+    const QList<backup::Block> &list = catalog(*WindowFamily());
+    for (qsizetype i = 0; i < list.size(); ++i)
+        if (list[i].key == key)
+            AddSettingsFile(this, catalog,
+                            {{int(i), [this] { return encodeControls(); },
+                              [this](const QByteArray &data) { showBlock(data); }}});
 }
 
 void SettingsWindow::upload()

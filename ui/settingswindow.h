@@ -3,6 +3,7 @@
 // window's controls, edited and downloaded back. The window lays out its
 // controls and says how the block is shown and made; the upload, the
 // download and the handling of the meter's answers are the same for all.
+#include "core/backup.h"
 #include "core/fields.h"
 #include "ui/familywindow.h"
 
@@ -61,6 +62,11 @@ protected:
         std::function<void(const QByteArray &data)> show;
     };
     void UseCodec(BlockCodec codec) { codec_ = std::move(codec); }
+
+    // Saves the block to and loads it from settings files (ui/settingsfile.h)
+    // as the block of that key in the family's catalog, encoded and shown as
+    // the form or codec given before says.
+    void UseFile(backup::Catalog catalog, const QString &key);
 
     void onReply(const modbus::Exchange &exchange) override;
 

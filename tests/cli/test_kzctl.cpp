@@ -3,6 +3,8 @@
 // One test shares the bus with the limits window, as a user would.
 #include "cli/blocks.h"
 #include "cli/synclink.h"
+#include "link/fakeport.h"
+#include "ui/settingsfile.h"
 #include "ui/messagebox.h"
 #include "link/qtserialport.h"
 #include "link/seriallink.h"
@@ -480,6 +482,40 @@ TEST_F(KzctlTest, WindowChangeIsFoundAndUndone)
     r = Run({"restore", before});
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
     session([&] { EXPECT_EQ(upper->text(), "0999"); });
+}
+
+// A kzctl backup loads into a window; what the window saves restores with
+// kzctl, to another meter, block by block read back.
+TEST_F(KzctlTest, WindowFilesAndKzctlFilesWorkInBoth)
+{
+    const QString backup = File("meter1.json"), saved = File("window.json");
+    ASSERT_EQ(Run({"backup", "--family", "three-phase", "--address", "1", "-o", backup}).status, 0);
+    FakePortControl port;
+    SerialLink link{&port};
+    ui::RecordedMessages messages;
+    QString next = backup;
+    ui::SetFileAnswer([&](ui::FileChoice, const QString &) { return next; });
+    threephase::LimitsWindow win(link);
+    win.findChild<QRadioButton *>("RadioButton1")->click();
+    win.findChild<QPushButton *>("LoadFileButton")->click();
+    QLineEdit *upper = win.findChild<QLineEdit *>("LabeledEdit1");
+    EXPECT_EQ(upper->text(), "0999");
+    upper->setText("250.5");
+    win.findChild<QSpinBox *>("SpinEdit1")->setValue(4);
+    next = saved;
+    win.findChild<QPushButton *>("SaveFileButton")->click();
+    ui::SetFileAnswer({});
+    EXPECT_TRUE(port.written.isEmpty());
+
+    const Result r = Run({"restore", saved});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, "meter 4 block limits-1: written, read-back matches\n");
+    // The window's file holds the group it saved; the rest is the first file's alone.
+    QString expected = "alarm-mask: only in the first\ndisplay: only in the first\ninit: only in the first\n"
+                       "energy-bases: only in the first\nlimits-1/LabeledEdit1 (Ua上限): 0999 -> 250.5\n";
+    for (int g = 2; g <= 10; ++g)
+        expected += QStringLiteral("limits-%1: only in the first\n").arg(g);
+    EXPECT_EQ(Run({"diff", backup, saved}, false).out.toStdString(), expected.toStdString());
 }
 
 } // namespace

@@ -142,9 +142,10 @@ TEST(MainWindow, MenusInOnScreenOrder)
     EXPECT_EQ(names(s.menu("KZ827KVESAMPL")), QStringList({"N24=电量测量", "N25=遥控"}));
     EXPECT_EQ(names(s.menu("KZ827KVESET")),
               QStringList({"N26=报警参数设置", "N27=仪表初始化设置", "KZ8271=KZ827校准"}));
-    // The traffic monitor follows the two protocols, after a separator.
-    EXPECT_EQ(names(s.menu("PopupMenu4")), QStringList({"MenuItem1=MODBUS-ASCII", "MenuItem2=MODBUS-RTU", "=",
-                                                        "TrafficMonitorItem=通信监视(&M)", "TrendItem=测量趋势(&T)"}));
+    // The traffic monitor and the settings files follow the two protocols, after a separator.
+    EXPECT_EQ(names(s.menu("PopupMenu4")),
+              QStringList({"MenuItem1=MODBUS-ASCII", "MenuItem2=MODBUS-RTU", "=", "TrafficMonitorItem=通信监视(&M)",
+                           "SettingsFileItem=配置文件(&F)…", "TrendItem=测量趋势(&T)"}));
 }
 
 TEST(MainWindow, FamilyEntries)

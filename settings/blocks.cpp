@@ -1,4 +1,4 @@
-#include "cli/blocks.h"
+#include "settings/blocks.h"
 
 #include "kz827/alarms.h"
 #include "kz827/range.h"
@@ -12,7 +12,7 @@
 #include <QStringList>
 #include <algorithm>
 
-namespace cli {
+namespace settings {
 namespace {
 
 // "0..n-1 (item0, item1, ...)" of a radio group or list.
@@ -292,96 +292,6 @@ Block Kz827Alarms()
 
 } // namespace
 
-namespace {
-
-// A typed number in one form for comparing: sign, integer digits without
-// leading zeros, fraction digits without trailing zeros; then its unit
-// (what follows the last digit or point: "V", "KW/h"). Nothing when the text is not such a number.
-std::optional<std::pair<QString, QString>> NumberAndUnit(const QString &text)
-{
-    qsizetype end = text.size();
-    while (end > 0 && !text[end - 1].isDigit() && text[end - 1] != QLatin1Char('.'))
-        --end;
-    const QString unit = text.mid(end);
-    QString body = text.left(end);
-    bool negative = false;
-    if (body.startsWith(QLatin1Char('-')) || body.startsWith(QLatin1Char('+'))) {
-        negative = body[0] == QLatin1Char('-');
-        body.remove(0, 1);
-    }
-    const qsizetype point = body.indexOf(QLatin1Char('.'));
-    QString integer = point < 0 ? body : body.left(point);
-    QString fraction = point < 0 ? QString() : body.mid(point + 1);
-    const auto digits = [](const QString &t) {
-        return std::all_of(t.begin(), t.end(), [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); });
-    };
-    if (integer.isEmpty() && fraction.isEmpty())
-        return std::nullopt;
-    if (!digits(integer) || !digits(fraction))
-        return std::nullopt;
-    while (integer.startsWith(QLatin1Char('0')))
-        integer.remove(0, 1);
-    while (fraction.endsWith(QLatin1Char('0')))
-        fraction.chop(1);
-    if (integer.isEmpty())
-        integer = QStringLiteral("0");
-    QString number = fraction.isEmpty() ? integer : integer + QLatin1Char('.') + fraction;
-    if (negative && number != QLatin1String("0"))
-        number.prepend(QLatin1Char('-'));
-    return std::make_pair(number, unit);
-}
-
-// True when the field, given wanted, holds it: written gives it back.
-bool Holds(const QString &wanted, const QString &written)
-{
-    if (wanted == written)
-        return true;
-    const auto a = NumberAndUnit(wanted);
-    const auto b = NumberAndUnit(written);
-    return a && b && a->first == b->first && (a->second.isEmpty() || a->second == b->second);
-}
-
-} // namespace
-
-fields::Encoded EncodeExact(const Block &block, const fields::Values &values)
-{
-    fields::Encoded e = block.encode(values);
-    int field = e.field;
-    QString written;
-    if (e.ok()) {
-        const fields::Values back = block.decodeWritten ? block.decodeWritten(e.data) : block.decode(e.data);
-        for (qsizetype k = 0; k < block.names.size() && field < 0; ++k)
-            if (!Holds(values.value(k), back.value(k))) {
-                field = int(k);
-                written = back.value(k);
-            }
-        if (field < 0)
-            return e;
-    }
-    fields::Encoded out;
-    out.field = field;
-    if (field < 0 || field >= block.names.size()) { // a refusal of the block as a whole
-        out.error = QStringLiteral("%1: %2").arg(block.key, e.error);
-        return out;
-    }
-    const FieldName &n = block.names[field];
-    QString what = e.ok() ? QStringLiteral("'%1' would be written as '%2'").arg(values.value(field), written)
-                          : QStringLiteral("'%1' is refused: %2").arg(values.value(field), e.error);
-    what += QStringLiteral("; allowed: %1").arg(n.allowed);
-    if (!n.hint.isEmpty())
-        what += QStringLiteral(" (the window: %1)").arg(n.hint);
-    out.error = QStringLiteral("%1/%2 (%3): %4").arg(block.key, n.object, n.caption, what);
-    return out;
-}
-
-int Block::Find(const QString &name) const
-{
-    for (qsizetype i = 0; i < names.size(); ++i)
-        if (names[i].object == name || names[i].caption == name)
-            return int(i);
-    return -1;
-}
-
 const QList<Block> &Blocks(Family family)
 {
     static const QList<Block> three = ThreePhaseBlocks();
@@ -398,6 +308,15 @@ const QList<Block> &Blocks(Family family)
     return kz;
 }
 
+int BlockIndex(Family family, const QString &key)
+{
+    const QList<Block> &list = Blocks(family);
+    for (qsizetype i = 0; i < list.size(); ++i)
+        if (list[i].key == key)
+            return int(i);
+    return -1;
+}
+
 const Block *FindBlock(Family family, const QString &key)
 {
     for (const Block &b : Blocks(family))
@@ -406,4 +325,4 @@ const Block *FindBlock(Family family, const QString &key)
     return nullptr;
 }
 
-} // namespace cli
+} // namespace settings
