@@ -245,6 +245,25 @@ struct ListItem {
     void setText(int, const QString &t) { item->setText(t); }
 };
 
+struct ComboItem {
+    QComboBox *combo;
+    int index;
+    QString text(int) const { return combo->itemText(index); }
+    QVariant data(int, int role) const { return combo->itemData(index, role); }
+    void setData(int, int role, const QVariant &v) { combo->setItemData(index, v, role); }
+    void setText(int, const QString &t) { combo->setItemText(index, t); }
+};
+// A tab keeps its texts' sources in properties of the tab widget.
+struct TabItem {
+    QTabWidget *tabs;
+    int index;
+    QByteArray key(int role) const { return "_kz_tab_" + QByteArray::number(index) + '_' + QByteArray::number(role); }
+    QString text(int) const { return tabs->tabText(index); }
+    QVariant data(int, int role) const { return tabs->property(key(role).constData()); }
+    void setData(int, int role, const QVariant &v) { tabs->setProperty(key(role).constData(), v); }
+    void setText(int, const QString &t) { tabs->setTabText(index, t); }
+};
+
 void TranslateTableItem(QTableWidgetItem *item)
 {
     if (!item)
@@ -282,28 +301,13 @@ void TranslateViews(QWidget *w)
             TranslateTreeItem(tree->topLevelItem(i));
     } else if (auto *combo = qobject_cast<QComboBox *>(w)) {
         for (int i = 0; i < combo->count(); ++i) {
-            const QString current = combo->itemText(i);
-            const QVariant shown = combo->itemData(i, kShownRole);
-            const QString source = Source(combo->itemData(i, kSourceRole), shown, current);
-            const QString text = Translate(source);
-            if (text == current && shown.isValid())
-                continue;
-            combo->setItemData(i, source, kSourceRole);
-            combo->setItemData(i, text, kShownRole);
-            if (text != current)
-                combo->setItemText(i, text);
+            ComboItem adapter{combo, i};
+            TranslateItem(&adapter, 0);
         }
     } else if (auto *tabs = qobject_cast<QTabWidget *>(w)) {
         for (int i = 0; i < tabs->count(); ++i) {
-            const QByteArray key = "_kz_tab_" + QByteArray::number(i);
-            const QString current = tabs->tabText(i);
-            const QVariant shown = tabs->property(key + "_shown");
-            const QString source = Source(tabs->property(key + "_source"), shown, current);
-            const QString text = Translate(source);
-            tabs->setProperty(key + "_source", source);
-            tabs->setProperty(key + "_shown", text);
-            if (text != current)
-                tabs->setTabText(i, text);
+            TabItem adapter{tabs, i};
+            TranslateItem(&adapter, 0);
         }
     }
 }
