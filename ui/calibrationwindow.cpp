@@ -529,7 +529,7 @@ void CalibrationWindow::saveCertificate()
     if (path.isEmpty())
         return;
     calib::CertificateHeader header;
-    header.family = WindowFamily() == Family::SinglePhase ? QStringLiteral(QT_TRANSLATE_NOOP("kz", "单相表")) : QStringLiteral(QT_TRANSLATE_NOOP("kz", "三相模块"));
+    header.family = WindowFamily() == Family::SinglePhase ? kz::Tr(QT_TRANSLATE_NOOP("kz", "单相表")) : kz::Tr(QT_TRANSLATE_NOOP("kz", "三相模块"));
     header.address = LastAddress();
     header.planName = run_->plan().name;
     header.planSource = planSource_;
