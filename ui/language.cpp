@@ -29,11 +29,11 @@ constexpr LanguageInfo kLanguages[] = {{"zh", "中文"}, {"en", "English"}};
 // The texts of a widget or action that are translated, by property name.
 // On a repaint only the first ones (what the program changes while a window
 // is open) are looked at again.
-constexpr const char *kProperties[] = {"text",     "title",     "accessibleName", "toolTip",
-                                       "windowTitle", "statusTip", "whatsThis",   "accessibleDescription",
-                                       "placeholderText", "prefix", "suffix",     "specialValueText",
-                                       "format",   "iconText"};
-constexpr int kRepaintProperties = 3;
+constexpr const char *kProperties[] = {"text",        "title",     "accessibleName", "accessibleDescription",
+                                       "toolTip",     "windowTitle", "statusTip",    "whatsThis",
+                                       "placeholderText", "prefix", "suffix",       "specialValueText",
+                                       "format",      "iconText"};
+constexpr int kRepaintProperties = 4;
 // Item data roles holding an item's source text and the text it was given.
 constexpr int kSourceRole = Qt::UserRole + 0x4B5A;
 constexpr int kShownRole = kSourceRole + 1;

@@ -48,7 +48,8 @@ bool HasChinese(const QString &text)
 // Every text a widget shows or announces, with what it is.
 QList<std::pair<QString, QString>> Texts(const QWidget *w)
 {
-    QList<std::pair<QString, QString>> texts = {{"tool tip", w->toolTip()}, {"accessible name", w->accessibleName()}};
+    QList<std::pair<QString, QString>> texts = {
+        {"tool tip", w->toolTip()}, {"accessible name", w->accessibleName()}, {"description", w->accessibleDescription()}};
     if (w->isWindow())
         texts.append({"title", w->windowTitle()});
     if (const auto *label = qobject_cast<const QLabel *>(w))
@@ -242,6 +243,9 @@ TEST_F(English, SwitchingLanguageRetranslatesAnOpenWindow)
     EXPECT_EQ(button->text(), "Factory defaults");
     EXPECT_FALSE(HasChinese(heading->text())) << heading->text().toStdString();
     EXPECT_TRUE(Faults(window).isEmpty()) << Faults(window).join('\n').toStdString();
+    // A text the program sets while English is shown is English when painted.
+    heading->setText(kind);
+    EXPECT_TRUE(WaitFor([&] { return heading->text() == "Power meter"; })) << heading->text().toStdString();
 
     // Back to Chinese: the very texts the window was built with.
     ASSERT_TRUE(ui::SetLanguage("zh"));
