@@ -40,10 +40,10 @@ QString Hex24(std::uint32_t value)
 QString ItemText(int item)
 {
     static const char *const texts[kItems] = {
-        "电压（100%U）- 1.0      [ 1 ]",
-        "电流（100%I ）- 1.0     [ 2 ]",
-        "有功功率（100%UI）- 1.0 [ 3 ]",
-        "相位（100%UI ）- 0.5L   [ 4 ]",
+        QT_TRANSLATE_NOOP("kz", "电压（100%U）- 1.0      [ 1 ]"),
+        QT_TRANSLATE_NOOP("kz", "电流（100%I ）- 1.0     [ 2 ]"),
+        QT_TRANSLATE_NOOP("kz", "有功功率（100%UI）- 1.0 [ 3 ]"),
+        QT_TRANSLATE_NOOP("kz", "相位（100%UI ）- 0.5L   [ 4 ]"),
     };
     return item >= 0 && item < kItems ? QString::fromUtf8(texts[item]) : QString();
 }
@@ -115,7 +115,7 @@ Quantities Histories::Compute() const
 
 Computed ComputeCoefficient(int item, const QString &standard, const Quantities &q)
 {
-    const QString failed = QStringLiteral("数据出错！！");
+    const QString failed = QStringLiteral(QT_TRANSLATE_NOOP("kz", "数据出错！！"));
     if (item < 0 || item >= kItems)
         return {QString(), failed};
     const QChar unit = QLatin1Char(item == kVoltage ? 'V' : item == kCurrent ? 'A' : 'W');

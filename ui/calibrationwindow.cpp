@@ -1,5 +1,7 @@
 #include "ui/calibrationwindow.h"
 
+#include "core/tr.h"
+
 #include "report/calibrationcertificate.h"
 
 #include "ui/displayvalue.h"
@@ -70,7 +72,7 @@ QString ChooseFile(QWidget *parent, const QString &suggested, const QString &tit
 
 QString ChooseRecordFile(QWidget *parent, const QString &suggested)
 {
-    return ChooseFile(parent, suggested, QStringLiteral("保存校验记录"), QStringLiteral("CSV 文件 (*.csv)"));
+    return ChooseFile(parent, suggested, QStringLiteral(QT_TRANSLATE_NOOP("kz", "保存校验记录")), QStringLiteral(QT_TRANSLATE_NOOP("kz", "CSV 文件 (*.csv)")));
 }
 
 } // namespace
@@ -106,15 +108,15 @@ CalibrationWindow::CalibrationWindow(SerialLink &link, const CalibrationWindowCo
     points_->setMinimumWidth(points_->sizeHintForColumn(0) + 30);
 
     readButton_ = MakeButton("BitBtn5", cyclic_.Caption(), [this] { toggleReading(); });
-    auto *buttons = MakeRow({readButton_, MakeButton("BitBtn2", QStringLiteral("计  算"), [this] { compute(); }),
-                             MakeButton("BitBtn1", QStringLiteral("写  入"), [this] { write(); }),
-                             MakeButton("SaveRecord", QStringLiteral("保存记录"), [this] { saveRecord(); }),
-                             MakeButton(QLatin1String(names.returnButton), QStringLiteral("返  回"), [this] { CloseWindow(); })});
+    auto *buttons = MakeRow({readButton_, MakeButton("BitBtn2", QStringLiteral(QT_TRANSLATE_NOOP("kz", "计  算")), [this] { compute(); }),
+                             MakeButton("BitBtn1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "写  入")), [this] { write(); }),
+                             MakeButton("SaveRecord", QStringLiteral(QT_TRANSLATE_NOOP("kz", "保存记录")), [this] { saveRecord(); }),
+                             MakeButton(QLatin1String(names.returnButton), QStringLiteral(QT_TRANSLATE_NOOP("kz", "返  回")), [this] { CloseWindow(); })});
 
     const char *const steps[] = {
-        "操作步骤：一、选中待校验的参数－－＞按下[清零]－－＞按下[写入]。二、按下[读启用]，待数据稳定后（标准表",
-        "数据窗口中的数据和监视表数据的误差应在0.05%）－－＞按下[计算]－－＞按下[读停止]－－＞按下[写入]，该参",
-        "数校验完成,重复以上过程直至所有参数全部校完。",
+        QT_TRANSLATE_NOOP("kz", "操作步骤：一、选中待校验的参数－－＞按下[清零]－－＞按下[写入]。二、按下[读启用]，待数据稳定后（标准表"),
+        QT_TRANSLATE_NOOP("kz", "数据窗口中的数据和监视表数据的误差应在0.05%）－－＞按下[计算]－－＞按下[读停止]－－＞按下[写入]，该参"),
+        QT_TRANSLATE_NOOP("kz", "数校验完成,重复以上过程直至所有参数全部校完。"),
     };
     auto *main = new QVBoxLayout(this);
     auto *left = new QVBoxLayout;
@@ -165,7 +167,7 @@ bool CalibrationWindow::guidedBusy()
 {
     if (!run_ || !run_->Running())
         return false;
-    ui::ShowMessage(this, QStringLiteral("引导校验正在进行，请先停止！"));
+    ui::ShowMessage(this, QStringLiteral(QT_TRANSLATE_NOOP("kz", "引导校验正在进行，请先停止！")));
     return true;
 }
 
@@ -222,13 +224,13 @@ void CalibrationWindow::compute()
     const calib::Computed computed = engine_.Compute(point, reference_->text());
     if (computed.ok()) {
         word_->setText(computed.word);
-        addRow(point + 1, QStringLiteral("计算"), reference_->text(), computed.reading, computed.word, QString());
+        addRow(point + 1, QStringLiteral(QT_TRANSLATE_NOOP("kz", "计算")), reference_->text(), computed.reading, computed.word, QString());
         return;
     }
     if (computed.message.isEmpty())
         return;
     if (point >= 0)
-        addRow(point + 1, QStringLiteral("计算"), reference_->text(), computed.reading, QString(), computed.message);
+        addRow(point + 1, QStringLiteral(QT_TRANSLATE_NOOP("kz", "计算")), reference_->text(), computed.reading, QString(), computed.message);
     ui::ShowMessage(this, computed.message);
 }
 
@@ -257,7 +259,7 @@ void CalibrationWindow::write()
     }
     const auto n = static_cast<std::uint8_t>(point + 1);
     if (Send(calib::WriteRequest(static_cast<std::uint8_t>(address), n, *word), address))
-        addRow(n, QStringLiteral("写入"), reference_->text(), std::nullopt, calib::WordText(*word), QString());
+        addRow(n, QStringLiteral(QT_TRANSLATE_NOOP("kz", "写入")), reference_->text(), std::nullopt, calib::WordText(*word), QString());
 }
 
 void CalibrationWindow::onReply(const modbus::Exchange &exchange)
@@ -285,7 +287,7 @@ void CalibrationWindow::onReply(const modbus::Exchange &exchange)
         const QByteArray &request = exchange.request;
         if (request.size() == calib::kRequestBytes && static_cast<std::uint8_t>(request.at(2)) == 'w') {
             const auto byte = [&](int at) { return static_cast<std::uint32_t>(static_cast<std::uint8_t>(request.at(at))); };
-            addRow(static_cast<int>(byte(7)), QStringLiteral("写入确认"), QString(), std::nullopt,
+            addRow(static_cast<int>(byte(7)), QStringLiteral(QT_TRANSLATE_NOOP("kz", "写入确认")), QString(), std::nullopt,
                    calib::WordText(byte(8) << 16 | byte(9) << 8 | byte(10)), QString());
         }
         ui::ShowMessage(this, Text(calib::msg::kWritten));
@@ -314,16 +316,16 @@ void CalibrationWindow::saveRecord()
 void calib::SaveRecord(QWidget *parent, Record &record)
 {
     const QString suggested =
-        QStringLiteral("校验记录-%1.csv").arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
+        kz::Tr(QT_TRANSLATE_NOOP("kz", "校验记录-%1.csv")).arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
     const QString path = ChooseRecordFile(parent, suggested);
     if (path.isEmpty())
         return;
     QString error;
     if (!record.SaveTo(path, &error)) {
-        ui::ShowMessage(parent, QStringLiteral("校验记录无法写入 %1：%2").arg(path, error));
+        ui::ShowMessage(parent, kz::Tr(QT_TRANSLATE_NOOP("kz", "校验记录无法写入 %1：%2")).arg(path, error));
         return;
     }
-    ui::ShowMessage(parent, QStringLiteral("校验记录已保存到 %1，以后的每一步都会接着写入。").arg(path));
+    ui::ShowMessage(parent, kz::Tr(QT_TRANSLATE_NOOP("kz", "校验记录已保存到 %1，以后的每一步都会接着写入。")).arg(path));
 }
 
 void CalibrationWindow::Exchanger::Exchange(const QByteArray &request, std::function<void(const QByteArray &)> done)
@@ -352,54 +354,54 @@ void CalibrationWindow::onClose()
 
 void CalibrationWindow::makeGuidedPanel(QLayout *into)
 {
-    auto *box = new QGroupBox(QStringLiteral("引导校验"), this);
+    auto *box = new QGroupBox(QStringLiteral(QT_TRANSLATE_NOOP("kz", "引导校验")), this);
     box->setObjectName("GuidedPanel");
-    guidedStart_ = MakeButton("GuidedStart", QStringLiteral("开始引导校验"), [this] { startGuided(); });
-    guidedStop_ = MakeButton("GuidedStop", QStringLiteral("停止"), [this] {
+    guidedStart_ = MakeButton("GuidedStart", QStringLiteral(QT_TRANSLATE_NOOP("kz", "开始引导校验")), [this] { startGuided(); });
+    guidedStop_ = MakeButton("GuidedStop", QStringLiteral(QT_TRANSLATE_NOOP("kz", "停止")), [this] {
         if (run_)
             run_->Stop();
     });
-    guidedContinue_ = MakeButton("GuidedContinue", QStringLiteral("继续"), [this] {
+    guidedContinue_ = MakeButton("GuidedContinue", QStringLiteral(QT_TRANSLATE_NOOP("kz", "继续")), [this] {
         if (run_)
             run_->Respond(calib::Run::Answer::Continue);
     });
-    guidedSkip_ = MakeButton("GuidedSkip", QStringLiteral("跳过"), [this] {
+    guidedSkip_ = MakeButton("GuidedSkip", QStringLiteral(QT_TRANSLATE_NOOP("kz", "跳过")), [this] {
         if (run_)
             run_->Respond(calib::Run::Answer::Skip);
     });
     plan_ = defaultPlan_();
-    planSource_ = QStringLiteral("默认方案");
-    auto *load = MakeButton("LoadPlan", QStringLiteral("载入方案"), [this] { loadPlan(); });
-    guidedCertificate_ = MakeButton("SaveCertificate", QStringLiteral("保存证书"), [this] { saveCertificate(); });
+    planSource_ = QStringLiteral(QT_TRANSLATE_NOOP("kz", "默认方案"));
+    auto *load = MakeButton("LoadPlan", QStringLiteral(QT_TRANSLATE_NOOP("kz", "载入方案")), [this] { loadPlan(); });
+    guidedCertificate_ = MakeButton("SaveCertificate", QStringLiteral(QT_TRANSLATE_NOOP("kz", "保存证书")), [this] { saveCertificate(); });
     guidedCertificate_->setEnabled(false);
-    guidedStatus_ = new QLabel(QStringLiteral("未开始"), box);
+    guidedStatus_ = new QLabel(QStringLiteral(QT_TRANSLATE_NOOP("kz", "未开始")), box);
     guidedStatus_->setObjectName("GuidedStatus");
     guidedPrompt_ = new QLabel(box);
     guidedPrompt_->setObjectName("GuidedPrompt");
     guidedPrompt_->setWordWrap(true);
-    guidedError_ = new QLabel(QStringLiteral("误差：—"), box);
+    guidedError_ = new QLabel(QStringLiteral(QT_TRANSLATE_NOOP("kz", "误差：—")), box);
     guidedError_->setObjectName("GuidedError");
     guidedProgress_ = new QProgressBar(box);
     guidedProgress_->setObjectName("GuidedProgress");
-    guidedProgress_->setAccessibleName(QStringLiteral("引导校验进度"));
+    guidedProgress_->setAccessibleName(QStringLiteral(QT_TRANSLATE_NOOP("kz", "引导校验进度")));
     guidedProgress_->setRange(0, 1);
     guidedProgress_->setValue(0);
     guidedStop_->setEnabled(false);
     setPrompt(false, QString());
     guidedOperator_ = new QLineEdit(box);
     guidedOperator_->setObjectName("GuidedOperator");
-    guidedOperator_->setAccessibleName(QStringLiteral("操作员"));
-    auto *operatorLabel = new QLabel(QStringLiteral("操作员："), box);
+    guidedOperator_->setAccessibleName(QStringLiteral(QT_TRANSLATE_NOOP("kz", "操作员")));
+    auto *operatorLabel = new QLabel(QStringLiteral(QT_TRANSLATE_NOOP("kz", "操作员：")), box);
     operatorLabel->setBuddy(guidedOperator_);
     guidedLimit_ = new QDoubleSpinBox(box);
     guidedLimit_->setObjectName("GuidedLimit");
-    guidedLimit_->setAccessibleName(QStringLiteral("合格限"));
-    guidedLimit_->setAccessibleDescription(QStringLiteral("每点允许的误差，%，改动后用于方案的每一点"));
+    guidedLimit_->setAccessibleName(QStringLiteral(QT_TRANSLATE_NOOP("kz", "合格限")));
+    guidedLimit_->setAccessibleDescription(kz::Tr(QT_TRANSLATE_NOOP("kz", "每点允许的误差，%，改动后用于方案的每一点")));
     guidedLimit_->setRange(0.001, 10);
     guidedLimit_->setDecimals(3);
     guidedLimit_->setSingleStep(0.01);
     guidedLimit_->setSuffix(QStringLiteral("%"));
-    auto *limitLabel = new QLabel(QStringLiteral("合格限："), box);
+    auto *limitLabel = new QLabel(QStringLiteral(QT_TRANSLATE_NOOP("kz", "合格限：")), box);
     limitLabel->setBuddy(guidedLimit_);
     showPlanLimit();
 
@@ -461,7 +463,7 @@ void CalibrationWindow::startGuided()
     run_ = std::make_unique<calib::Run>(exchanger_, *decoder_, address, plan);
     connect(run_.get(), &calib::Run::progress, this, &CalibrationWindow::onGuidedProgress);
     connect(run_.get(), &calib::Run::sourceWanted, this, [this](const calib::PlanPoint &p) {
-        setPrompt(true, QStringLiteral("请将标准源设为 %1，标准表应显示 %2，然后按[继续]。")
+        setPrompt(true, kz::Tr(QT_TRANSLATE_NOOP("kz", "请将标准源设为 %1，标准表应显示 %2，然后按[继续]。"))
                             .arg(p.source.Text(), p.ReferenceText()));
         guidedContinue_->setFocus();
     });
@@ -476,7 +478,7 @@ void CalibrationWindow::startGuided()
     guidedCertificate_->setEnabled(false);
     guidedProgress_->setRange(0, static_cast<int>(run_->plan().points.size()));
     guidedProgress_->setValue(0);
-    guidedError_->setText(QStringLiteral("误差：—"));
+    guidedError_->setText(QStringLiteral(QT_TRANSLATE_NOOP("kz", "误差：—")));
     run_->Start();
 }
 
@@ -488,13 +490,13 @@ void CalibrationWindow::onGuidedProgress(int index, int count, calib::Step step,
     if (index < count) {
         const calib::PlanPoint &p = run_->plan().points[index];
         points_->setCurrentRow(p.point - 1);
-        guidedStatus_->setText(QStringLiteral("第 %1/%2 点：%3，%4")
+        guidedStatus_->setText(kz::Tr(QT_TRANSLATE_NOOP("kz", "第 %1/%2 点：%3，%4"))
                                    .arg(index + 1)
                                    .arg(count)
                                    .arg(p.name, calib::StepText(step)));
     }
     if (!lastError.isEmpty())
-        guidedError_->setText(QStringLiteral("误差：%1").arg(lastError));
+        guidedError_->setText(kz::Tr(QT_TRANSLATE_NOOP("kz", "误差：%1")).arg(lastError));
 }
 
 void CalibrationWindow::onGuidedFinished(const calib::RunResult &result)
@@ -507,12 +509,12 @@ void CalibrationWindow::onGuidedFinished(const calib::RunResult &result)
         AddRecordRow(*end);
     const auto passed = std::count_if(result.points.begin(), result.points.end(),
                                       [](const calib::PointResult &p) { return p.passed; });
-    QString text = QStringLiteral("引导校验%1：%2/%3 点合格")
-                       .arg(result.Passed() ? QStringLiteral("合格") : QStringLiteral("不合格"))
+    QString text = kz::Tr(QT_TRANSLATE_NOOP("kz", "引导校验%1：%2/%3 点合格"))
+                       .arg(result.Passed() ? kz::Tr(QT_TRANSLATE_NOOP("kz", "合格")) : kz::Tr(QT_TRANSLATE_NOOP("kz", "不合格")))
                        .arg(passed)
                        .arg(result.planned);
     if (!result.stoppedAt.isEmpty())
-        text += QStringLiteral("，停止于") + result.stoppedAt;
+        text += kz::Tr(QT_TRANSLATE_NOOP("kz", "，停止于")) + result.stoppedAt;
     guidedStatus_->setText(text);
     ui::ShowMessage(this, text + QStringLiteral("。"));
 }
@@ -522,22 +524,22 @@ void CalibrationWindow::saveCertificate()
     if (!run_ || run_->Running())
         return;
     const QString suggested =
-        QStringLiteral("校验证书-%1.pdf").arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
-    const QString path = ChooseFile(this, suggested, QStringLiteral("保存校验证书"), QStringLiteral("PDF 文件 (*.pdf)"));
+        kz::Tr(QT_TRANSLATE_NOOP("kz", "校验证书-%1.pdf")).arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
+    const QString path = ChooseFile(this, suggested, QStringLiteral(QT_TRANSLATE_NOOP("kz", "保存校验证书")), QStringLiteral(QT_TRANSLATE_NOOP("kz", "PDF 文件 (*.pdf)")));
     if (path.isEmpty())
         return;
     calib::CertificateHeader header;
-    header.family = WindowFamily() == Family::SinglePhase ? QStringLiteral("单相表") : QStringLiteral("三相模块");
+    header.family = WindowFamily() == Family::SinglePhase ? kz::Tr(QT_TRANSLATE_NOOP("kz", "单相表")) : kz::Tr(QT_TRANSLATE_NOOP("kz", "三相模块"));
     header.address = LastAddress();
     header.planName = run_->plan().name;
     header.planSource = planSource_;
     header.operatorName = guidedOperator_->text().trimmed();
     QString error;
     if (!calib::WriteCertificate(path, header, run_->Result(), &error)) {
-        ui::ShowMessage(this, QStringLiteral("校验证书无法写入 %1：%2").arg(path, error));
+        ui::ShowMessage(this, kz::Tr(QT_TRANSLATE_NOOP("kz", "校验证书无法写入 %1：%2")).arg(path, error));
         return;
     }
-    ui::ShowMessage(this, QStringLiteral("校验证书已保存到 %1。").arg(path));
+    ui::ShowMessage(this, kz::Tr(QT_TRANSLATE_NOOP("kz", "校验证书已保存到 %1。")).arg(path));
 }
 
 void CalibrationWindow::loadPlan()
@@ -546,18 +548,18 @@ void CalibrationWindow::loadPlan()
         return;
     const QString path = calib::PlanChooser()
                              ? calib::PlanChooser()(this, QString())
-                             : QFileDialog::getOpenFileName(this, QStringLiteral("载入校验方案"), QString(),
-                                                            QStringLiteral("校验方案 (*.json)"));
+                             : QFileDialog::getOpenFileName(this, QStringLiteral(QT_TRANSLATE_NOOP("kz", "载入校验方案")), QString(),
+                                                            QStringLiteral(QT_TRANSLATE_NOOP("kz", "校验方案 (*.json)")));
     if (path.isEmpty())
         return;
     QString error;
     const auto plan = calib::LoadPlan(path, FamilyName(*WindowFamily()), defaultPlan_(), &error);
     if (!plan) {
-        ui::ShowMessage(this, QStringLiteral("校验方案不能使用：%1").arg(error));
+        ui::ShowMessage(this, kz::Tr(QT_TRANSLATE_NOOP("kz", "校验方案不能使用：%1")).arg(error));
         return;
     }
     plan_ = *plan;
     planSource_ = QFileInfo(path).fileName();
     showPlanLimit();
-    guidedStatus_->setText(QStringLiteral("方案：%1（%2 点）").arg(plan_.name).arg(plan_.points.size()));
+    guidedStatus_->setText(kz::Tr(QT_TRANSLATE_NOOP("kz", "方案：%1（%2 点）")).arg(plan_.name).arg(plan_.points.size()));
 }
