@@ -227,7 +227,7 @@ Computed Engine::Compute(int point, const QString &reference) const
 
 QString CyclicRead::Caption() const
 {
-    return reading_ ? QStringLiteral("读停止") : started_ ? QStringLiteral("读启动") : QStringLiteral("读启用");
+    return reading_ ? QStringLiteral(QT_TRANSLATE_NOOP("kz", "读停止")) : started_ ? QStringLiteral(QT_TRANSLATE_NOOP("kz", "读启动")) : QStringLiteral(QT_TRANSLATE_NOOP("kz", "读启用"));
 }
 
 } // namespace calib

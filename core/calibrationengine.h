@@ -34,16 +34,16 @@ namespace calib {
 
 // The messages of the calibration windows.
 namespace msg {
-inline constexpr const char *kBusy = "系统正在读数据，请先停止！";
-inline constexpr const char *kNoPoint = "请选择待校验的参数！！";
-inline constexpr const char *kNoWord = "校验数据窗口不能为空！！";
-inline constexpr const char *kNotHex = "校验数据只能是十六进制数字（0-9，A-F）！！";
-inline constexpr const char *kNoReference = "注意：标准表数据不能为空！！";
-inline constexpr const char *kZeroReference = "注意：标准表数据不能为零！！";
-inline constexpr const char *kNoData = "没有读到任何数据！请再读一次数据。";
-inline constexpr const char *kDataError = "数据出错！！";
-inline constexpr const char *kWrongPoint = "注意：校验参数选择不对！！";
-inline constexpr const char *kWritten = "参数设置成功！！";
+inline constexpr const char *kBusy = QT_TRANSLATE_NOOP("kz", "系统正在读数据，请先停止！");
+inline constexpr const char *kNoPoint = QT_TRANSLATE_NOOP("kz", "请选择待校验的参数！！");
+inline constexpr const char *kNoWord = QT_TRANSLATE_NOOP("kz", "校验数据窗口不能为空！！");
+inline constexpr const char *kNotHex = QT_TRANSLATE_NOOP("kz", "校验数据只能是十六进制数字（0-9，A-F）！！");
+inline constexpr const char *kNoReference = QT_TRANSLATE_NOOP("kz", "注意：标准表数据不能为空！！");
+inline constexpr const char *kZeroReference = QT_TRANSLATE_NOOP("kz", "注意：标准表数据不能为零！！");
+inline constexpr const char *kNoData = QT_TRANSLATE_NOOP("kz", "没有读到任何数据！请再读一次数据。");
+inline constexpr const char *kDataError = QT_TRANSLATE_NOOP("kz", "数据出错！！");
+inline constexpr const char *kWrongPoint = QT_TRANSLATE_NOOP("kz", "注意：校验参数选择不对！！");
+inline constexpr const char *kWritten = QT_TRANSLATE_NOOP("kz", "参数设置成功！！");
 } // namespace msg
 
 constexpr int kRequestBytes = 13;

@@ -40,7 +40,7 @@ QString Source::Text() const
 {
     QString text;
     if (!phase.isEmpty())
-        text = phase + QStringLiteral("相 ");
+        text = phase + QStringLiteral(QT_TRANSLATE_NOOP("kz", "相 "));
     return text + QStringLiteral("%1V %2%In PF %3").arg(volts).arg(currentPercent).arg(powerFactor);
 }
 

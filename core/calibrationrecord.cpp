@@ -1,5 +1,7 @@
 #include "core/calibrationrecord.h"
 
+#include "core/tr.h"
+
 #include <QStringList>
 
 namespace calib {
@@ -29,7 +31,7 @@ QString Field(QString text)
 
 QString Record::HeaderLine()
 {
-    return QStringLiteral("时间,地址,校验点,校验参数,操作,标准表数据,读数,校验数据,结果,校验前读数,校验后读数,误差(%),次数,判定");
+    return kz::Tr(QT_TRANSLATE_NOOP("kz", "时间,地址,校验点,校验参数,操作,标准表数据,读数,校验数据,结果,校验前读数,校验后读数,误差(%),次数,判定"));
 }
 
 QString Record::CsvLine(const RecordRow &row)

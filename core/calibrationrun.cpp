@@ -1,5 +1,7 @@
 #include "core/calibrationrun.h"
 
+#include "core/tr.h"
+
 #include <iterator>
 
 #include <QPointer>
@@ -17,7 +19,7 @@ constexpr int kMissesAllowed = 3;
 QString StepText(Step step)
 {
     // In the order of Step.
-    static const char *const kTexts[] = {"清零", "等待设置标准源", "读数（校验前）", "写入校验数据", "读数（校验后）", "完成"};
+    static const char *const kTexts[] = {QT_TRANSLATE_NOOP("kz", "清零"), QT_TRANSLATE_NOOP("kz", "等待设置标准源"), QT_TRANSLATE_NOOP("kz", "读数（校验前）"), QT_TRANSLATE_NOOP("kz", "写入校验数据"), QT_TRANSLATE_NOOP("kz", "读数（校验后）"), QT_TRANSLATE_NOOP("kz", "完成")};
     const auto i = static_cast<std::size_t>(step);
     return i < std::size(kTexts) ? QString::fromUtf8(kTexts[i]) : QString();
 }
@@ -112,7 +114,7 @@ void Run::Respond(Answer answer)
         break;
     case Answer::Skip:
         current().skipped = true;
-        endPoint(false, QStringLiteral("跳过"));
+        endPoint(false, QStringLiteral(QT_TRANSLATE_NOOP("kz", "跳过")));
         break;
     case Answer::Stop:
         stopWanted_ = true;
@@ -183,14 +185,14 @@ bool Run::acknowledged(const QByteArray &reply, const QString &what)
     // A write the meter does not confirm ends the run: nothing after it can
     // be trusted.
     result_.noAnswer = true;
-    current().message = QStringLiteral("仪表没有确认") + what;
+    current().message = QStringLiteral(QT_TRANSLATE_NOOP("kz", "仪表没有确认")) + what;
     finish();
     return false;
 }
 
 void Run::clearDone(const QByteArray &reply)
 {
-    if (!acknowledged(reply, QStringLiteral("清零")))
+    if (!acknowledged(reply, QStringLiteral(QT_TRANSLATE_NOOP("kz", "清零"))))
         return;
     current().word = protocol_.ClearedWord(current().point);
     if (stopWanted_) {
@@ -232,7 +234,7 @@ void Run::readDone(const QByteArray &reply)
     if (!reading) {
         if (++misses_ >= kMissesAllowed) {
             result_.noAnswer = true;
-            current().message = QStringLiteral("仪表无应答");
+            current().message = QStringLiteral(QT_TRANSLATE_NOOP("kz", "仪表无应答"));
             finish();
             return;
         }
@@ -256,9 +258,9 @@ void Run::readDone(const QByteArray &reply)
     }
     if (settling_.elapsed() > plan_.settleMs) {
         const QString spread = readings_.size() == kSettleReadings && std::isfinite(spread_)
-                                   ? QStringLiteral("八次读数相差 %1%，").arg(spread_, 0, 'f', 3)
+                                   ? kz::Tr(QT_TRANSLATE_NOOP("kz", "八次读数相差 %1%，")).arg(spread_, 0, 'f', 3)
                                    : QString();
-        endPoint(false, QStringLiteral("读数 %1 秒内未稳定（%2允许 %3%）")
+        endPoint(false, kz::Tr(QT_TRANSLATE_NOOP("kz", "读数 %1 秒内未稳定（%2允许 %3%）"))
                             .arg(plan_.settleMs / 1000.0)
                             .arg(spread)
                             .arg(plan_.stability));
@@ -300,12 +302,12 @@ void Run::settled(double mean)
         beginAttempt();
         return;
     }
-    endPoint(false, QStringLiteral("误差 %1 超出 ±%2%").arg(lastError_).arg(p.limit));
+    endPoint(false, kz::Tr(QT_TRANSLATE_NOOP("kz", "误差 %1 超出 ±%2%")).arg(lastError_).arg(p.limit));
 }
 
 void Run::writeDone(const QByteArray &reply)
 {
-    if (!acknowledged(reply, QStringLiteral("写入")))
+    if (!acknowledged(reply, QStringLiteral(QT_TRANSLATE_NOOP("kz", "写入"))))
         return;
     // Stopped here, the correction just written stays.
     if (stopWanted_) {
@@ -333,9 +335,9 @@ void Run::finish()
     if ((stopWanted_ || result_.noAnswer) && index_ < plan_.points.size()) {
         const PlanPoint &p = plan_.points[index_];
         const bool begun = index_ < result_.points.size();
-        result_.stoppedAt = QStringLiteral("第 %1 点（%2）%3")
+        result_.stoppedAt = kz::Tr(QT_TRANSLATE_NOOP("kz", "第 %1 点（%2）%3"))
                                 .arg(p.point)
-                                .arg(p.name, begun ? StepText(step_) : QStringLiteral("开始前"));
+                                .arg(p.name, begun ? StepText(step_) : QStringLiteral(QT_TRANSLATE_NOOP("kz", "开始前")));
     }
     // A point stopped at its prompt was never touched: it is no result.
     if (!result_.points.isEmpty() && result_.points.last().attempts == 0 && !result_.points.last().skipped)
@@ -353,14 +355,14 @@ RecordRow PointRow(const PointResult &p, int address, const QDateTime &time)
     row.address = address;
     row.point = p.point.point;
     row.pointText = p.point.name;
-    row.action = QStringLiteral("引导校验");
+    row.action = QStringLiteral(QT_TRANSLATE_NOOP("kz", "引导校验"));
     row.reference = p.point.ReferenceText();
     row.before = p.before;
     row.word = p.word;
     row.after = p.after;
     row.error = p.error;
     row.attempts = p.attempts;
-    row.verdict = p.passed ? QStringLiteral("合格") : QStringLiteral("不合格");
+    row.verdict = p.passed ? QStringLiteral(QT_TRANSLATE_NOOP("kz", "合格")) : QStringLiteral(QT_TRANSLATE_NOOP("kz", "不合格"));
     row.result = p.message;
     return row;
 }
@@ -372,8 +374,8 @@ std::optional<RecordRow> EndRow(const RunResult &result, int address)
     RecordRow row;
     row.time = result.finished;
     row.address = address;
-    row.action = result.noAnswer ? QStringLiteral("无应答") : QStringLiteral("停止");
-    row.result = QStringLiteral("运行停止于") + result.stoppedAt;
+    row.action = result.noAnswer ? QStringLiteral(QT_TRANSLATE_NOOP("kz", "无应答")) : QStringLiteral(QT_TRANSLATE_NOOP("kz", "停止"));
+    row.result = QStringLiteral(QT_TRANSLATE_NOOP("kz", "运行停止于")) + result.stoppedAt;
     return row;
 }
 

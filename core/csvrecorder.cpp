@@ -1,5 +1,7 @@
 #include "core/csvrecorder.h"
 
+#include "core/tr.h"
+
 #include <QDateTime>
 #include <QRegularExpression>
 
@@ -20,7 +22,7 @@ bool CsvRecorder::Open(const QString &path, QString *error)
     file_.setFileName(path);
     if (!file_.open(QIODevice::WriteOnly | QIODevice::Append)) {
         if (error)
-            *error = QStringLiteral("无法打开记录文件 %1：%2").arg(path, file_.errorString());
+            *error = kz::Tr(QT_TRANSLATE_NOOP("kz", "无法打开记录文件 %1：%2")).arg(path, file_.errorString());
         return false;
     }
     needHeader_ = file_.size() == 0;
@@ -47,14 +49,14 @@ bool CsvRecorder::Write(int address, const QStringList &captions, const QStringL
 {
     if (!file_.isOpen()) {
         if (error)
-            *error = QStringLiteral("记录文件未打开");
+            *error = QStringLiteral(QT_TRANSLATE_NOOP("kz", "记录文件未打开"));
         return false;
     }
     if (units_.isEmpty()) {
         for (const QString &t : texts)
             units_.append(SplitUnit(t).second);
         if (needHeader_) {
-            QStringList header{QStringLiteral("时间"), QStringLiteral("地址")};
+            QStringList header{QStringLiteral(QT_TRANSLATE_NOOP("kz", "时间")), QStringLiteral(QT_TRANSLATE_NOOP("kz", "地址"))};
             for (int i = 0; i < captions.size(); ++i) {
                 const QString unit = units_.value(i);
                 header.append(unit.isEmpty() ? captions[i] : QStringLiteral("%1 (%2)").arg(captions[i], unit));
@@ -82,7 +84,7 @@ bool CsvRecorder::writeLine(const QStringList &cells, QString *error)
     const QByteArray line = (out.join(QLatin1Char(',')) + QStringLiteral("\r\n")).toUtf8();
     if (file_.write(line) != line.size() || !file_.flush()) {
         if (error)
-            *error = QStringLiteral("写记录文件 %1 出错（%2），记录已停止。").arg(file_.fileName(), file_.errorString());
+            *error = kz::Tr(QT_TRANSLATE_NOOP("kz", "写记录文件 %1 出错（%2），记录已停止。")).arg(file_.fileName(), file_.errorString());
         Close();
         return false;
     }

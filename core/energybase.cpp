@@ -1,5 +1,7 @@
 #include "core/energybase.h"
 
+#include "core/tr.h"
+
 #include "core/codecs.h"
 
 namespace energybase {
@@ -70,7 +72,7 @@ std::optional<QByteArray> EncodeBase(const QString &typed, const Base &base, QSt
     // counter from a wrong reading.
     if (*integer > kIntegerMax) {
         if (error)
-            *error = QStringLiteral("“%1”不能大于16777215.99！").arg(caption);
+            *error = kz::Tr(QT_TRANSLATE_NOOP("kz", "“%1”不能大于16777215.99！")).arg(caption);
         return std::nullopt;
     }
     if (fraction.size() == 1)

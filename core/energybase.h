@@ -18,8 +18,8 @@ struct Base {
     const char *caption; // name in messages and the edit's accessible name
     const char *unit;    // appended to an uploaded value
 };
-constexpr Base kActiveBase{"有功电能底数", "KW/h"};
-constexpr Base kReactiveBase{"无功电能底数", "var/h"};
+constexpr Base kActiveBase{QT_TRANSLATE_NOOP("kz", "有功电能底数"), "KW/h"};
+constexpr Base kReactiveBase{QT_TRANSLATE_NOOP("kz", "无功电能底数"), "var/h"};
 
 // The two texts of an energy base reply's data bytes: the value with three
 // decimals and its unit ("123.450KW/h"). Words missing from data count as 0.

@@ -1,5 +1,7 @@
 #include "core/fields.h"
 
+#include "core/tr.h"
+
 #include "core/codecs.h"
 
 #include <QStringList>
@@ -119,12 +121,12 @@ std::optional<int> putCount(const QString &text, const Field &f, QString *error)
 
 QString NegativeMessage(const QString &caption)
 {
-    return QStringLiteral("“%1”不能为负数！").arg(caption);
+    return kz::Tr(QT_TRANSLATE_NOOP("kz", "“%1”不能为负数！")).arg(caption);
 }
 
 QString NoChoiceMessage(const QString &caption)
 {
-    return QStringLiteral("请选择“%1”！").arg(caption);
+    return kz::Tr(QT_TRANSLATE_NOOP("kz", "请选择“%1”！")).arg(caption);
 }
 
 std::optional<qint64> ParseInteger(const QString &text, QString *error)

@@ -1,5 +1,7 @@
 #include "core/framelogmodel.h"
 
+#include "core/tr.h"
+
 #include <QDateTime>
 
 namespace {
@@ -23,12 +25,12 @@ QString Hex4(int value)
 QString ExceptionName(int code)
 {
     switch (code) {
-    case 1: return QStringLiteral("非法功能");
-    case 2: return QStringLiteral("非法数据地址");
-    case 3: return QStringLiteral("非法数据值");
-    case 4: return QStringLiteral("从站设备故障");
-    case 5: return QStringLiteral("确认");
-    case 6: return QStringLiteral("从站设备忙");
+    case 1: return kz::Tr(QT_TRANSLATE_NOOP("kz", "非法功能"));
+    case 2: return kz::Tr(QT_TRANSLATE_NOOP("kz", "非法数据地址"));
+    case 3: return kz::Tr(QT_TRANSLATE_NOOP("kz", "非法数据值"));
+    case 4: return kz::Tr(QT_TRANSLATE_NOOP("kz", "从站设备故障"));
+    case 5: return kz::Tr(QT_TRANSLATE_NOOP("kz", "确认"));
+    case 6: return kz::Tr(QT_TRANSLATE_NOOP("kz", "从站设备忙"));
     default: return QString();
     }
 }
@@ -37,18 +39,18 @@ QString CalibrationMeaning(const QByteArray &b, bool sent)
 {
     const int command = ByteAt(b, 2);
     if (!sent)
-        return command == 'r' ? QStringLiteral("校准 读数") : QStringLiteral("校准 确认");
+        return command == 'r' ? kz::Tr(QT_TRANSLATE_NOOP("kz", "校准 读数")) : kz::Tr(QT_TRANSLATE_NOOP("kz", "校准 确认"));
     if (command == 0x80) { // the KZ827KVE form: a sub-command follows
         const int sub = ByteAt(b, 3);
         if (sub == 0x0F)
-            return QStringLiteral("校准 读");
+            return kz::Tr(QT_TRANSLATE_NOOP("kz", "校准 读"));
         if (sub == 0x00 || sub == 0x01)
-            return QStringLiteral("校准 零电平");
+            return kz::Tr(QT_TRANSLATE_NOOP("kz", "校准 零电平"));
         if (sub == 0x06 || sub == 0x07)
-            return QStringLiteral("校准 清零");
-        return QStringLiteral("校准 写");
+            return kz::Tr(QT_TRANSLATE_NOOP("kz", "校准 清零"));
+        return kz::Tr(QT_TRANSLATE_NOOP("kz", "校准 写"));
     }
-    return command == 'r' ? QStringLiteral("校准 读") : QStringLiteral("校准 写");
+    return command == 'r' ? kz::Tr(QT_TRANSLATE_NOOP("kz", "校准 读")) : kz::Tr(QT_TRANSLATE_NOOP("kz", "校准 写"));
 }
 
 } // namespace
@@ -62,7 +64,7 @@ QString FrameMeaning(const FrameRecord &r)
     const bool sent = r.direction == FrameRecord::Direction::Sent;
     if (!sent && (function & 0x80) && function != 0xAA && function != 0x99) {
         const int code = ByteAt(b, 2);
-        return QStringLiteral("异常 %1 %2").arg(QStringLiteral("%1").arg(code, 2, 16, QLatin1Char('0')).toUpper(), ExceptionName(code)).trimmed();
+        return kz::Tr(QT_TRANSLATE_NOOP("kz", "异常 %1 %2")).arg(QStringLiteral("%1").arg(code, 2, 16, QLatin1Char('0')).toUpper(), ExceptionName(code)).trimmed();
     }
     const int start = WordAt(b, 2);
     const int count = WordAt(b, 4);
@@ -73,28 +75,28 @@ QString FrameMeaning(const FrameRecord &r)
     case 0x01:
     case 0x02:
     case 0x03: {
-        const QString what = function == 0x01 ? QStringLiteral("读线圈") : function == 0x02 ? QStringLiteral("读输入")
-                                                                                          : QStringLiteral("读");
+        const QString what = function == 0x01 ? kz::Tr(QT_TRANSLATE_NOOP("kz", "读线圈")) : function == 0x02 ? kz::Tr(QT_TRANSLATE_NOOP("kz", "读输入"))
+                                                                                          : kz::Tr(QT_TRANSLATE_NOOP("kz", "读"));
         if (sent)
             return ranged(what);
         const int bytes = ByteAt(b, 2);
         if (bytes < 0)
             return what;
-        return function == 0x03 ? QStringLiteral("读应答 ×%1").arg(bytes / 2) : QStringLiteral("%1应答 %2 字节").arg(what).arg(bytes);
+        return function == 0x03 ? kz::Tr(QT_TRANSLATE_NOOP("kz", "读应答 ×%1")).arg(bytes / 2) : kz::Tr(QT_TRANSLATE_NOOP("kz", "%1应答 %2 字节")).arg(what).arg(bytes);
     }
     case 0x05:
-        return start < 0 || count < 0 ? QStringLiteral("写线圈")
-                                      : QStringLiteral("写线圈 %1 = %2").arg(Hex4(start), Hex4(count).mid(2));
+        return start < 0 || count < 0 ? kz::Tr(QT_TRANSLATE_NOOP("kz", "写线圈"))
+                                      : kz::Tr(QT_TRANSLATE_NOOP("kz", "写线圈 %1 = %2")).arg(Hex4(start), Hex4(count).mid(2));
     case 0x06:
-        return start < 0 ? QStringLiteral("写") : QStringLiteral("写 %1 ×1").arg(Hex4(start));
+        return start < 0 ? kz::Tr(QT_TRANSLATE_NOOP("kz", "写")) : kz::Tr(QT_TRANSLATE_NOOP("kz", "写 %1 ×1")).arg(Hex4(start));
     case 0x10:
-        return sent ? ranged(QStringLiteral("写")) : ranged(QStringLiteral("写确认"));
+        return sent ? ranged(kz::Tr(QT_TRANSLATE_NOOP("kz", "写"))) : ranged(kz::Tr(QT_TRANSLATE_NOOP("kz", "写确认")));
     case 0x99:
-        return sent ? QStringLiteral("探测") : QStringLiteral("探测应答");
+        return sent ? kz::Tr(QT_TRANSLATE_NOOP("kz", "探测")) : kz::Tr(QT_TRANSLATE_NOOP("kz", "探测应答"));
     case 0xAA:
         return CalibrationMeaning(b, sent);
     default:
-        return QStringLiteral("功能 %1").arg(QStringLiteral("%1").arg(function, 2, 16, QLatin1Char('0')).toUpper());
+        return kz::Tr(QT_TRANSLATE_NOOP("kz", "功能 %1")).arg(QStringLiteral("%1").arg(function, 2, 16, QLatin1Char('0')).toUpper());
     }
 }
 
@@ -191,7 +193,7 @@ QVariant FrameLogModel::data(const QModelIndex &index, int role) const
     switch (index.column()) {
     case Time: return QDateTime::fromMSecsSinceEpoch(r->msecs).toString(QStringLiteral("HH:mm:ss.zzz"));
     case Direction:
-        return r->direction == FrameRecord::Direction::Sent ? QStringLiteral("发送") : QStringLiteral("接收");
+        return r->direction == FrameRecord::Direction::Sent ? kz::Tr(QT_TRANSLATE_NOOP("kz", "发送")) : kz::Tr(QT_TRANSLATE_NOOP("kz", "接收"));
     case Address: return r->Address() < 0 ? QStringLiteral("--") : QString::number(r->Address());
     case Function:
         return r->Function() < 0 ? QStringLiteral("--")
@@ -213,8 +215,8 @@ QVariant FrameLogModel::headerData(int section, Qt::Orientation orientation, int
 {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return {};
-    static const char *const kHeadings[ColumnCount] = {"时间", "方向", "地址", "功能", "长度", "结论", "含义", "字节"};
-    return section >= 0 && section < ColumnCount ? QString::fromUtf8(kHeadings[section]) : QVariant();
+    static const char *const kHeadings[ColumnCount] = {QT_TRANSLATE_NOOP("kz", "时间"), QT_TRANSLATE_NOOP("kz", "方向"), QT_TRANSLATE_NOOP("kz", "地址"), QT_TRANSLATE_NOOP("kz", "功能"), QT_TRANSLATE_NOOP("kz", "长度"), QT_TRANSLATE_NOOP("kz", "结论"), QT_TRANSLATE_NOOP("kz", "含义"), QT_TRANSLATE_NOOP("kz", "字节")};
+    return section >= 0 && section < ColumnCount ? kz::Tr(kHeadings[section]) : QVariant();
 }
 
 // --------------------------------------------------------------- FrameFilter

@@ -1,5 +1,7 @@
 #include "core/pollinterval.h"
 
+#include "core/tr.h"
+
 #include "core/fields.h"
 
 namespace polling {
@@ -13,7 +15,7 @@ std::optional<int> Interval(const QString &text, std::optional<int> whenEmpty, Q
         return std::nullopt;
     if (*value < 1 || *value > kMaxIntervalMs) {
         if (error)
-            *error = QStringLiteral("间隔须为1～%1毫秒！").arg(kMaxIntervalMs);
+            *error = kz::Tr(QT_TRANSLATE_NOOP("kz", "间隔须为1～%1毫秒！")).arg(kMaxIntervalMs);
         return std::nullopt;
     }
     return static_cast<int>(*value);

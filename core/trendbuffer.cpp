@@ -70,7 +70,7 @@ std::optional<QPointF> TrendBuffer::Nearest(int i, double msecs) const
 
 QString TrendBuffer::Csv(const QList<int> &quantities, double fromMs, double toMs) const
 {
-    QStringList heading{QStringLiteral("时间")};
+    QStringList heading{QStringLiteral(QT_TRANSLATE_NOOP("kz", "时间"))};
     // Time -> one value per quantity asked for; a quantity without a value
     // at that time leaves its cell empty.
     QMap<double, QStringList> rows;

@@ -1,5 +1,7 @@
 #include "kz827/alarms.h"
 
+#include "core/tr.h"
+
 #include "core/codecs.h"
 
 namespace kz827 {
@@ -23,20 +25,20 @@ QString InputMessage(Quantity quantity)
 {
     switch (quantity) {
     case Quantity::Voltage:
-        return QStringLiteral("警告！电压数据输入错误！！");
+        return QStringLiteral(QT_TRANSLATE_NOOP("kz", "警告！电压数据输入错误！！"));
     case Quantity::Current:
-        return QStringLiteral("警告！电流数据输入错误！！");
+        return QStringLiteral(QT_TRANSLATE_NOOP("kz", "警告！电流数据输入错误！！"));
     case Quantity::Power:
         break;
     }
-    return QStringLiteral("警告！有功功率数据输入错误！！");
+    return QStringLiteral(QT_TRANSLATE_NOOP("kz", "警告！有功功率数据输入错误！！"));
 }
 
 // The power field has always used the voltage wording of this message.
 QString LengthMessage(Quantity quantity)
 {
-    const QString what = quantity == Quantity::Current ? QStringLiteral("电流") : QStringLiteral("电压");
-    return QStringLiteral("警告！%1数据长度输入超量程！！（有小数点的数最长不能大于5，无小数点的数最长不能大于4").arg(what);
+    const QString what = quantity == Quantity::Current ? kz::Tr(QT_TRANSLATE_NOOP("kz", "电流")) : kz::Tr(QT_TRANSLATE_NOOP("kz", "电压"));
+    return kz::Tr(QT_TRANSLATE_NOOP("kz", "警告！%1数据长度输入超量程！！（有小数点的数最长不能大于5，无小数点的数最长不能大于4")).arg(what);
 }
 
 std::uint8_t ByteAt(const QByteArray &data, int offset)

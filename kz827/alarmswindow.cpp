@@ -28,18 +28,18 @@ struct GroupNames {
 };
 
 const GroupNames kGroups[] = {
-    {Quantity::Voltage, "电压", "电压", {"Edit1", "Edit2", "Edit4", "Edit3"}, {"SpinEdit2", "SpinEdit7"}, {"CheckBox1", "CheckBox2"}},
-    {Quantity::Current, "电流", "电流", {"Edit5", "Edit6", "Edit8", "Edit7"}, {"SpinEdit3", "SpinEdit4"}, {"CheckBox3", "CheckBox4"}},
-    {Quantity::Power, "有功功率", "功率", {"Edit9", "Edit10", "Edit12", "Edit11"}, {"SpinEdit5", "SpinEdit6"}, {"CheckBox5", "CheckBox6"}},
+    {Quantity::Voltage, QT_TRANSLATE_NOOP("kz", "电压"), QT_TRANSLATE_NOOP("kz", "电压"), {"Edit1", "Edit2", "Edit4", "Edit3"}, {"SpinEdit2", "SpinEdit7"}, {"CheckBox1", "CheckBox2"}},
+    {Quantity::Current, QT_TRANSLATE_NOOP("kz", "电流"), QT_TRANSLATE_NOOP("kz", "电流"), {"Edit5", "Edit6", "Edit8", "Edit7"}, {"SpinEdit3", "SpinEdit4"}, {"CheckBox3", "CheckBox4"}},
+    {Quantity::Power, QT_TRANSLATE_NOOP("kz", "有功功率"), QT_TRANSLATE_NOOP("kz", "功率"), {"Edit9", "Edit10", "Edit12", "Edit11"}, {"SpinEdit5", "SpinEdit6"}, {"CheckBox5", "CheckBox6"}},
 };
 
 } // namespace
 
 AlarmsWindow::AlarmsWindow(SerialLink &link, QWidget *parent)
     : SettingsWindow(link, Family::Kz827, "kz827::AlarmsWindow", {kz827::kAlarmFirst, kz827::kAlarmRegisters},
-                     {"数据下载成功！！", "数据上载成功！！", "数据上载失败！！"}, parent)
+                     {QT_TRANSLATE_NOOP("kz", "数据下载成功！！"), QT_TRANSLATE_NOOP("kz", "数据上载成功！！"), QT_TRANSLATE_NOOP("kz", "数据上载失败！！")}, parent)
 {
-    setWindowTitle(QStringLiteral("报警参数设置"));
+    setWindowTitle(QStringLiteral(QT_TRANSLATE_NOOP("kz", "报警参数设置")));
 
     auto *groups = new QHBoxLayout;
     int groupNumber = 1;
@@ -81,33 +81,33 @@ AlarmsWindow::AlarmsWindow(SerialLink &link, QWidget *parent)
             return c;
         };
         Controls &c = controls_[static_cast<int>(g.quantity)];
-        c.upper = edit(g.edits[0], what + QStringLiteral("上限"));
-        c.upperHysteresis = edit(g.edits[1], what + QStringLiteral("上限回差值"));
-        c.upperRelay = relay(g.spins[0], QStringLiteral("上限报警继电器"));
-        c.upperEnabled = check(g.boxes[0], QStringLiteral("上限报警启用"));
-        c.lower = edit(g.edits[2], what + QStringLiteral("下限"));
-        c.lowerHysteresis = edit(g.edits[3], what + QStringLiteral("下限回差值"));
-        c.lowerRelay = relay(g.spins[1], QStringLiteral("下限报警继电器"));
-        c.lowerEnabled = check(g.boxes[1], QStringLiteral("下限报警启用"));
+        c.upper = edit(g.edits[0], what + QStringLiteral(QT_TRANSLATE_NOOP("kz", "上限")));
+        c.upperHysteresis = edit(g.edits[1], what + QStringLiteral(QT_TRANSLATE_NOOP("kz", "上限回差值")));
+        c.upperRelay = relay(g.spins[0], QStringLiteral(QT_TRANSLATE_NOOP("kz", "上限报警继电器")));
+        c.upperEnabled = check(g.boxes[0], QStringLiteral(QT_TRANSLATE_NOOP("kz", "上限报警启用")));
+        c.lower = edit(g.edits[2], what + QStringLiteral(QT_TRANSLATE_NOOP("kz", "下限")));
+        c.lowerHysteresis = edit(g.edits[3], what + QStringLiteral(QT_TRANSLATE_NOOP("kz", "下限回差值")));
+        c.lowerRelay = relay(g.spins[1], QStringLiteral(QT_TRANSLATE_NOOP("kz", "下限报警继电器")));
+        c.lowerEnabled = check(g.boxes[1], QStringLiteral(QT_TRANSLATE_NOOP("kz", "下限报警启用")));
         groups->addWidget(box);
     }
 
-    auto *note = new QLabel(QStringLiteral("电压数据范围（0.000V---9999KV）；电流数据范围（0.000A---9999KA）；"
-                                           "功率数据范围（0.000W---9999MW）超出时数据无效"),
+    auto *note = new QLabel(QStringLiteral(QT_TRANSLATE_NOOP("kz", "电压数据范围（0.000V---9999KV）；电流数据范围（0.000A---9999KA）；"
+                                           "功率数据范围（0.000W---9999MW）超出时数据无效")),
                             this);
     note->setObjectName("Label1");
     note->setWordWrap(true);
     note->setStyleSheet(QStringLiteral("color: lime;"));
 
     QLabel *addressLabel = nullptr;
-    QSpinBox *address = MakeAddressSpin("SpinEdit1", QStringLiteral("仪表地址："), &addressLabel, 0);
+    QSpinBox *address = MakeAddressSpin("SpinEdit1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "仪表地址：")), &addressLabel, 0);
     auto *buttons = MakeRow({addressLabel, address, nullptr,
-                             MakeButton("BitBtn6", QStringLiteral("出厂值设置"), [this] { showSettings(kz827::FactoryAlarms()); }),
-                             MakeButton("BitBtn1", QStringLiteral("下  载"), [this] { download(); }),
-                             MakeButton("BitBtn2", QStringLiteral("上  载"), [this] { upload(); }),
-                             MakeButton("Exit", QStringLiteral("返  回"), [this] { CloseWindow(); })});
+                             MakeButton("BitBtn6", QStringLiteral(QT_TRANSLATE_NOOP("kz", "出厂值设置")), [this] { showSettings(kz827::FactoryAlarms()); }),
+                             MakeButton("BitBtn1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "下  载")), [this] { download(); }),
+                             MakeButton("BitBtn2", QStringLiteral(QT_TRANSLATE_NOOP("kz", "上  载")), [this] { upload(); }),
+                             MakeButton("Exit", QStringLiteral(QT_TRANSLATE_NOOP("kz", "返  回")), [this] { CloseWindow(); })});
 
-    MakeColumn({MakeHeading(QStringLiteral("KZ827"), QStringLiteral("电参数测试仪")), groups, note, buttons});
+    MakeColumn({MakeHeading(QStringLiteral("KZ827"), QStringLiteral(QT_TRANSLATE_NOOP("kz", "电参数测试仪"))), groups, note, buttons});
     UseCodec({[this](QString *why) { return kz827::EncodeAlarms(settings(), why); },
               [this](const QByteArray &data) { showSettings(kz827::DecodeAlarms(data)); }});
     UseFile(&settings::Blocks, QStringLiteral("alarms"));

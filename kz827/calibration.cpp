@@ -40,10 +40,10 @@ QString Hex24(std::uint32_t value)
 // The items in list order: text, standard value, and for the guided run the
 // engine's kind of formula (which unit the reference has) and the reading.
 constexpr calib::Point kPoints[kItems] = {
-    {"电压（100%U）- 1.0      [ 1 ]", "220.00V", calib::Formula::Ratio, kVoltage},
-    {"电流（100%I ）- 1.0     [ 2 ]", "5.000A", calib::Formula::Ratio, kCurrent},
-    {"有功功率（100%UI）- 1.0 [ 3 ]", "1100.00W", calib::Formula::PowerUnity, kPower},
-    {"相位（100%UI ）- 0.5L   [ 4 ]", "550.00W", calib::Formula::PowerHalfLagging, kPhase},
+    {QT_TRANSLATE_NOOP("kz", "电压（100%U）- 1.0      [ 1 ]"), "220.00V", calib::Formula::Ratio, kVoltage},
+    {QT_TRANSLATE_NOOP("kz", "电流（100%I ）- 1.0     [ 2 ]"), "5.000A", calib::Formula::Ratio, kCurrent},
+    {QT_TRANSLATE_NOOP("kz", "有功功率（100%UI）- 1.0 [ 3 ]"), "1100.00W", calib::Formula::PowerUnity, kPower},
+    {QT_TRANSLATE_NOOP("kz", "相位（100%UI ）- 0.5L   [ 4 ]"), "550.00W", calib::Formula::PowerHalfLagging, kPhase},
 };
 
 QString ItemText(int item)
@@ -121,7 +121,7 @@ Quantities Histories::Compute() const
 
 Computed ComputeCoefficient(int item, const QString &standard, const Quantities &q)
 {
-    const QString failed = QStringLiteral("数据出错！！");
+    const QString failed = QStringLiteral(QT_TRANSLATE_NOOP("kz", "数据出错！！"));
     if (item < 0 || item >= kItems)
         return {QString(), failed};
     const QChar unit = QLatin1Char(item == kVoltage ? 'V' : item == kCurrent ? 'A' : 'W');
@@ -182,7 +182,7 @@ calib::Plan DefaultPlan()
         s.powerFactor = item == kPhase ? QStringLiteral("0.5L") : QStringLiteral("1.0");
         sources.append({item + 1, s});
     }
-    return calib::MakeDefaultPlan(QStringLiteral("KZ827KVE默认校验方案"), kPoints, sources);
+    return calib::MakeDefaultPlan(QStringLiteral(QT_TRANSLATE_NOOP("kz", "KZ827KVE默认校验方案")), kPoints, sources);
 }
 
 namespace {

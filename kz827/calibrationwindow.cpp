@@ -1,5 +1,7 @@
 #include "kz827/calibrationwindow.h"
 
+#include "core/tr.h"
+
 #include "ui/displayvalue.h"
 #include "ui/calibrationwindow.h"
 #include "core/codecs.h"
@@ -31,15 +33,15 @@ const char *const kBusy = calib::msg::kBusy;
 QString CommandName(std::uint8_t subCommand)
 {
     static const std::pair<std::uint8_t, const char *> kNames[] = {
-        {cal::kVoltageZero, "电压零电平校准"},
-        {cal::kCurrentZero, "电流零电平校准"},
-        {cal::kVoltageClear, "电压零电平清零"},
-        {cal::kCurrentClear, "电流零电平清零"},
+        {cal::kVoltageZero, QT_TRANSLATE_NOOP("kz", "电压零电平校准")},
+        {cal::kCurrentZero, QT_TRANSLATE_NOOP("kz", "电流零电平校准")},
+        {cal::kVoltageClear, QT_TRANSLATE_NOOP("kz", "电压零电平清零")},
+        {cal::kCurrentClear, QT_TRANSLATE_NOOP("kz", "电流零电平清零")},
     };
     for (const auto &[command, name] : kNames)
         if (command == subCommand)
             return QString::fromUtf8(name);
-    return QStringLiteral("写入");
+    return QStringLiteral(QT_TRANSLATE_NOOP("kz", "写入"));
 }
 
 } // namespace
@@ -47,7 +49,7 @@ QString CommandName(std::uint8_t subCommand)
 CalibrationWindow::CalibrationWindow(SerialLink &link, QWidget *parent)
     : CalibrationBenchWindow(link, Family::Kz827, "kz827::CalibrationWindow", parent)
 {
-    setWindowTitle(QStringLiteral("KZ827KVE校准窗口"));
+    setWindowTitle(QStringLiteral(QT_TRANSLATE_NOOP("kz", "KZ827KVE校准窗口")));
 
     const PowerReadOuts readOuts = MakePowerReadOuts(this, 8);
     QFrame *area = readOuts.panel;
@@ -56,7 +58,7 @@ CalibrationWindow::CalibrationWindow(SerialLink &link, QWidget *parent)
     current_ = readOuts.current;
 
     // Zero level: calibrate and clear for voltage and current.
-    auto *zero = new QGroupBox(QStringLiteral("零电平"), this);
+    auto *zero = new QGroupBox(QStringLiteral(QT_TRANSLATE_NOOP("kz", "零电平")), this);
     zero->setObjectName("GroupBox1");
     auto *zeroGrid = new QGridLayout(zero);
     struct Zero {
@@ -66,18 +68,18 @@ CalibrationWindow::CalibrationWindow(SerialLink &link, QWidget *parent)
         std::uint8_t calibrateCommand;
         std::uint8_t clearCommand;
     };
-    const Zero zeros[] = {{"电压零电平：", "BitBtn3", "BitBtn4", cal::kVoltageZero, cal::kVoltageClear},
-                          {"电流零电平：", "BitBtn6", "BitBtn7", cal::kCurrentZero, cal::kCurrentClear}};
+    const Zero zeros[] = {{QT_TRANSLATE_NOOP("kz", "电压零电平："), "BitBtn3", "BitBtn4", cal::kVoltageZero, cal::kVoltageClear},
+                          {QT_TRANSLATE_NOOP("kz", "电流零电平："), "BitBtn6", "BitBtn7", cal::kCurrentZero, cal::kCurrentClear}};
     int row = 0;
     for (const Zero &z : zeros) {
         const QString what = QString::fromUtf8(z.label).chopped(1);
         auto *label = new QLabel(QString::fromUtf8(z.label), zero);
-        QPushButton *calibrate = MakeButton(QLatin1String(z.calibrate), QStringLiteral("校   准"),
+        QPushButton *calibrate = MakeButton(QLatin1String(z.calibrate), QStringLiteral(QT_TRANSLATE_NOOP("kz", "校   准")),
                                             [this, c = z.calibrateCommand] { sendCommand(c); });
-        QPushButton *clear = MakeButton(QLatin1String(z.clear), QStringLiteral("清   零"),
+        QPushButton *clear = MakeButton(QLatin1String(z.clear), QStringLiteral(QT_TRANSLATE_NOOP("kz", "清   零")),
                                         [this, c = z.clearCommand] { sendCommand(c); });
-        calibrate->setAccessibleName(what + QStringLiteral("校准"));
-        clear->setAccessibleName(what + QStringLiteral("清零"));
+        calibrate->setAccessibleName(what + QStringLiteral(QT_TRANSLATE_NOOP("kz", "校准")));
+        clear->setAccessibleName(what + QStringLiteral(QT_TRANSLATE_NOOP("kz", "清零")));
         label->setBuddy(calibrate);
         zeroGrid->addWidget(label, row, 0);
         zeroGrid->addWidget(calibrate, row, 1);
@@ -88,17 +90,17 @@ CalibrationWindow::CalibrationWindow(SerialLink &link, QWidget *parent)
     QStringList items;
     for (int i = 0; i < cal::kItems; ++i)
         items.append(cal::ItemText(i));
-    MakeBench(QStringLiteral("地址："), "GroupBox2", items, [this] { resetCoefficient(); }, [this] { onItemChosen(); });
+    MakeBench(QStringLiteral(QT_TRANSLATE_NOOP("kz", "地址：")), "GroupBox2", items, [this] { resetCoefficient(); }, [this] { onItemChosen(); });
 
     readButton_ = MakeButton("BitBtn5", cyclicRead_.Caption(), [this] { toggleReading(); });
-    auto *buttons = MakeRow({readButton_, MakeButton("BitBtn2", QStringLiteral("计  算"), [this] { compute(); }),
-                             MakeButton("BitBtn1", QStringLiteral("写  入"), [this] { write(); }),
-                             MakeButton("SaveRecord", QStringLiteral("保存记录"), [this] { calib::SaveRecord(this, record_); }),
-                             MakeButton("Exit", QStringLiteral("返  回"), [this] { CloseWindow(); })});
+    auto *buttons = MakeRow({readButton_, MakeButton("BitBtn2", QStringLiteral(QT_TRANSLATE_NOOP("kz", "计  算")), [this] { compute(); }),
+                             MakeButton("BitBtn1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "写  入")), [this] { write(); }),
+                             MakeButton("SaveRecord", QStringLiteral(QT_TRANSLATE_NOOP("kz", "保存记录")), [this] { calib::SaveRecord(this, record_); }),
+                             MakeButton("Exit", QStringLiteral(QT_TRANSLATE_NOOP("kz", "返  回")), [this] { CloseWindow(); })});
 
-    auto *steps = new QLabel(QStringLiteral("操作步骤：一、先对电压、电流的零点进行清零然后再对零点进行校准。二、按下[读启用]，待数据稳定后（标准表\n"
+    auto *steps = new QLabel(kz::Tr(QT_TRANSLATE_NOOP("kz", "操作步骤：一、先对电压、电流的零点进行清零然后再对零点进行校准。二、按下[读启用]，待数据稳定后（标准表\n"
                                             "数据窗口中的数据和监视表数据的误差应在0.05%）－－＞按下[读停止]－－＞按下[计算]－－＞按下[写入]，该参\n"
-                                            "数校验完成,重复以上过程直至所有参数全部校完。"),
+                                            "数校验完成,重复以上过程直至所有参数全部校完。")),
                              this);
     steps->setObjectName("StaticText10");
 
@@ -213,16 +215,16 @@ void CalibrationWindow::write()
         return;
     const int item = points_->currentRow();
     if (item < 0) {
-        ui::ShowMessage(this, QStringLiteral("请选择待校验的参数！！"));
+        ui::ShowMessage(this, QStringLiteral(QT_TRANSLATE_NOOP("kz", "请选择待校验的参数！！")));
         return;
     }
     if (word_->text().isEmpty()) {
-        ui::ShowMessage(this, QStringLiteral("校验数据窗口不能为空！！"));
+        ui::ShowMessage(this, QStringLiteral(QT_TRANSLATE_NOOP("kz", "校验数据窗口不能为空！！")));
         return;
     }
     const auto data = cal::CoefficientData(word_->text());
     if (!data) {
-        ui::ShowMessage(this, QStringLiteral("校验数据只能是十六进制数字（0-9，A-F）！！"));
+        ui::ShowMessage(this, QStringLiteral(QT_TRANSLATE_NOOP("kz", "校验数据只能是十六进制数字（0-9，A-F）！！")));
         return;
     }
     sendCommand(cal::WriteCommand(item), *data);
@@ -251,20 +253,20 @@ void CalibrationWindow::resetCoefficient()
 void CalibrationWindow::compute()
 {
     if (reference_->text().isEmpty()) {
-        ui::ShowMessage(this, QStringLiteral("注意：标准表数据不能为空！！"));
+        ui::ShowMessage(this, QStringLiteral(QT_TRANSLATE_NOOP("kz", "注意：标准表数据不能为空！！")));
         return;
     }
     const int item = points_->currentRow();
     if (item < 0)
         return;
     if (lastData_.isEmpty()) {
-        ui::ShowMessage(this, QStringLiteral("没有读到任何数据！请再读一次数据。"));
+        ui::ShowMessage(this, QStringLiteral(QT_TRANSLATE_NOOP("kz", "没有读到任何数据！请再读一次数据。")));
         return;
     }
     const cal::Quantities q = histories_.Compute();
     const cal::Computed computed = cal::ComputeCoefficient(item, reference_->text(), q);
     const double reading = item == cal::kVoltage ? q.volts : item == cal::kCurrent ? q.amps : q.watts;
-    addRow(item + 1, QStringLiteral("计算"), reference_->text(), reading, computed.coefficient, computed.error);
+    addRow(item + 1, QStringLiteral(QT_TRANSLATE_NOOP("kz", "计算")), reference_->text(), reading, computed.coefficient, computed.error);
     if (!computed.ok()) {
         ui::ShowMessage(this, computed.error);
         return;
@@ -291,10 +293,10 @@ void CalibrationWindow::onReply(const modbus::Exchange &exchange)
                 const auto at = [&](int i) { return static_cast<std::uint32_t>(static_cast<std::uint8_t>(request.at(i))); };
                 const auto sub = static_cast<std::uint8_t>(at(3));
                 const bool write = sub >= cal::WriteCommand(0) && sub <= cal::WriteCommand(cal::kItems - 1);
-                addRow(write ? sub - 1 : 0, CommandName(sub) + QStringLiteral("确认"), QString(), std::nullopt,
+                addRow(write ? sub - 1 : 0, CommandName(sub) + QStringLiteral(QT_TRANSLATE_NOOP("kz", "确认")), QString(), std::nullopt,
                        write ? calib::WordText(at(7) << 16 | at(8) << 8 | at(9)) : QString(), QString());
             }
-            ui::ShowMessage(this, QStringLiteral("参数设置成功！！"));
+            ui::ShowMessage(this, QStringLiteral(QT_TRANSLATE_NOOP("kz", "参数设置成功！！")));
         } else {
             showRead(reply);
         }

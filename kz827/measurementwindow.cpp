@@ -15,17 +15,17 @@ namespace kz827 {
 
 MeasurementWindow::MeasurementWindow(SerialLink &link, QWidget *parent) : FamilyWindow(link, Family::Kz827, "kz827::MeasurementWindow", parent)
 {
-    setWindowTitle(QStringLiteral("KZ827KVE电量测量窗口"));
+    setWindowTitle(QStringLiteral(QT_TRANSLATE_NOOP("kz", "KZ827KVE电量测量窗口")));
 
     readOuts_ = MakePowerReadOuts(this, 10);
     QLabel *addressLabel = nullptr;
-    QSpinBox *address = MakeAddressSpin("SpinEdit1", QStringLiteral("输入仪表地址："), &addressLabel, 0);
+    QSpinBox *address = MakeAddressSpin("SpinEdit1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "输入仪表地址：")), &addressLabel, 0);
     poll_ = MakePollBar(2000, "Exit", [this] { if (sendPoll()) poll_.timer->start(); },
                         [this] { if (PollTick(poll_.timer, poll_.progress)) sendPoll(); });
     // After a lost port the display keeps the last values, marked as stopped.
     QLabel *stopped = WatchPoll(poll_.timer, {readOuts_.voltage, readOuts_.current, readOuts_.power});
 
-    MakeColumn({MakeHeading(QStringLiteral("KZ827"), QStringLiteral("电参数测试仪")), readOuts_.panel,
+    MakeColumn({MakeHeading(QStringLiteral("KZ827"), QStringLiteral(QT_TRANSLATE_NOOP("kz", "电参数测试仪"))), readOuts_.panel,
                 MakeRow({addressLabel, address, nullptr, stopped}), poll_.row});
 }
 
@@ -43,7 +43,7 @@ void MeasurementWindow::onReply(const modbus::Exchange &exchange)
         ShowValue(readOuts_.power, (*texts)[2]);
         // The address the request went to.
         poll_.record->Record(exchange.request.isEmpty() ? Address() : static_cast<std::uint8_t>(exchange.request.at(0)),
-                             {QStringLiteral("电压"), QStringLiteral("电流"), QStringLiteral("有功功率")},
+                             {QStringLiteral(QT_TRANSLATE_NOOP("kz", "电压")), QStringLiteral(QT_TRANSLATE_NOOP("kz", "电流")), QStringLiteral(QT_TRANSLATE_NOOP("kz", "有功功率"))},
                              {(*texts)[0], (*texts)[1], (*texts)[2]});
     }
 }

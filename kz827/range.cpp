@@ -1,5 +1,7 @@
 #include "kz827/range.h"
 
+#include "core/tr.h"
+
 #include "core/codecs.h"
 #include "core/fields.h"
 #include "link/modbusframes.h"
@@ -28,7 +30,7 @@ std::optional<int> Ratio(const QString &text, const QString &caption, QString *e
     }
     if (*value > 9999) {
         if (error)
-            *error = QStringLiteral("“%1”不能大于9999！").arg(caption);
+            *error = kz::Tr(QT_TRANSLATE_NOOP("kz", "“%1”不能大于9999！")).arg(caption);
         return std::nullopt;
     }
     return static_cast<int>(*value);
@@ -67,18 +69,18 @@ std::optional<QByteArray> EncodeRange(const RangeSettings &s, QString *error)
             *error = message;
         return std::nullopt;
     };
-    const std::optional<int> voltageRatio = Ratio(s.voltageRatio, QStringLiteral("电压被率"), error);
+    const std::optional<int> voltageRatio = Ratio(s.voltageRatio, QStringLiteral(QT_TRANSLATE_NOOP("kz", "电压被率")), error);
     if (!voltageRatio)
         return std::nullopt;
-    const std::optional<int> currentRatio = Ratio(s.currentRatio, QStringLiteral("电流被率"), error);
+    const std::optional<int> currentRatio = Ratio(s.currentRatio, QStringLiteral(QT_TRANSLATE_NOOP("kz", "电流被率")), error);
     if (!currentRatio)
         return std::nullopt;
     if (s.voltageUnit < 0 || s.voltageUnit > 1)
-        return refuse(fields::NoChoiceMessage(QStringLiteral("电压单位")));
+        return refuse(fields::NoChoiceMessage(QStringLiteral(QT_TRANSLATE_NOOP("kz", "电压单位"))));
     if (s.currentUnit < 0 || s.currentUnit > 1)
-        return refuse(fields::NoChoiceMessage(QStringLiteral("电流单位")));
+        return refuse(fields::NoChoiceMessage(QStringLiteral(QT_TRANSLATE_NOOP("kz", "电流单位"))));
     if (s.powerUnit < 0 || s.powerUnit > 2)
-        return refuse(fields::NoChoiceMessage(QStringLiteral("有功功率单位")));
+        return refuse(fields::NoChoiceMessage(QStringLiteral(QT_TRANSLATE_NOOP("kz", "有功功率单位"))));
 
     QByteArray data;
     data.append('\0');

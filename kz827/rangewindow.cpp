@@ -46,12 +46,12 @@ QButtonGroup *RadioGroup(QWidget *parent, QLayout *into, const char *name, const
 
 RangeWindow::RangeWindow(SerialLink &link, QWidget *parent)
     : SettingsWindow(link, Family::Kz827, "kz827::RangeWindow", {kz827::kRangeFirst, kz827::kRangeRegisters},
-                     {"数据下载成功！！", "数据上载成功！！", "数据上载失败！！"}, parent)
+                     {QT_TRANSLATE_NOOP("kz", "数据下载成功！！"), QT_TRANSLATE_NOOP("kz", "数据上载成功！！"), QT_TRANSLATE_NOOP("kz", "数据上载失败！！")}, parent)
 {
-    setWindowTitle(QStringLiteral("KZ827初始化参数设置"));
+    setWindowTitle(QStringLiteral(QT_TRANSLATE_NOOP("kz", "KZ827初始化参数设置")));
 
     QLabel *addressLabel = nullptr;
-    QSpinBox *address = MakeAddressSpin("SpinEdit1", QStringLiteral("地址："), &addressLabel, 0);
+    QSpinBox *address = MakeAddressSpin("SpinEdit1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "地址：")), &addressLabel, 0);
     QHBoxLayout *addressRow = MakeRow({addressLabel, address, nullptr});
 
     // A ratio edit takes up to four digits as typed; an uploaded value is
@@ -64,30 +64,30 @@ RangeWindow::RangeWindow(SerialLink &link, QWidget *parent)
         *edit = new QLineEdit(QStringLiteral("1"), box);
         (*edit)->setObjectName(QLatin1String(editName));
         (*edit)->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,4}")), *edit));
-        (*edit)->setToolTip(QStringLiteral("最大被率为10000"));
-        (*edit)->setAccessibleName(what + QStringLiteral("被率"));
-        auto *label = new QLabel(QStringLiteral("被率"), box);
+        (*edit)->setToolTip(QStringLiteral(QT_TRANSLATE_NOOP("kz", "最大被率为10000")));
+        (*edit)->setAccessibleName(what + QStringLiteral(QT_TRANSLATE_NOOP("kz", "被率")));
+        auto *label = new QLabel(QStringLiteral(QT_TRANSLATE_NOOP("kz", "被率")), box);
         label->setBuddy(*edit);
         layout->addWidget(label);
         layout->addWidget(*edit);
         return box;
     };
-    auto *voltageBox = ratioGroup("GroupBox1", QStringLiteral("电压量程"), "LabeledEdit1", QStringLiteral("电压"), &voltageRatio_);
-    voltageUnit_ = RadioGroup(voltageBox, voltageBox->layout(), "RadioGroup2", QStringLiteral("电压单位"),
+    auto *voltageBox = ratioGroup("GroupBox1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "电压量程")), "LabeledEdit1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "电压")), &voltageRatio_);
+    voltageUnit_ = RadioGroup(voltageBox, voltageBox->layout(), "RadioGroup2", QStringLiteral(QT_TRANSLATE_NOOP("kz", "电压单位")),
                               {QStringLiteral("V"), QStringLiteral("KV")});
-    auto *currentBox = ratioGroup("GroupBox2", QStringLiteral("电流量程"), "LabeledEdit2", QStringLiteral("电流"), &currentRatio_);
-    currentUnit_ = RadioGroup(currentBox, currentBox->layout(), "RadioGroup3", QStringLiteral("电流单位"),
+    auto *currentBox = ratioGroup("GroupBox2", QStringLiteral(QT_TRANSLATE_NOOP("kz", "电流量程")), "LabeledEdit2", QStringLiteral(QT_TRANSLATE_NOOP("kz", "电流")), &currentRatio_);
+    currentUnit_ = RadioGroup(currentBox, currentBox->layout(), "RadioGroup3", QStringLiteral(QT_TRANSLATE_NOOP("kz", "电流单位")),
                               {QStringLiteral("A"), QStringLiteral("KA")});
     auto *ranges = new QVBoxLayout;
     ranges->addWidget(voltageBox);
     ranges->addWidget(currentBox);
-    powerUnit_ = RadioGroup(this, ranges, "RadioGroup4", QStringLiteral("有功功率单位"),
+    powerUnit_ = RadioGroup(this, ranges, "RadioGroup4", QStringLiteral(QT_TRANSLATE_NOOP("kz", "有功功率单位")),
                             {QStringLiteral("W"), QStringLiteral("KW"), QStringLiteral("MW")});
 
-    auto *blockButtons = MakeRow({MakeButton("BitBtn2", QStringLiteral("上载数据"), [this] { upload(); }),
-                                  MakeButton("BitBtn3", QStringLiteral("下载数据"), [this] { download(); }),
-                                  MakeButton("BitBtn1", QStringLiteral("出厂值设置"), [this] { showSettings({}); }),
-                                  MakeButton("Exit", QStringLiteral("返    回"), [this] { CloseWindow(); })});
+    auto *blockButtons = MakeRow({MakeButton("BitBtn2", QStringLiteral(QT_TRANSLATE_NOOP("kz", "上载数据")), [this] { upload(); }),
+                                  MakeButton("BitBtn3", QStringLiteral(QT_TRANSLATE_NOOP("kz", "下载数据")), [this] { download(); }),
+                                  MakeButton("BitBtn1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "出厂值设置")), [this] { showSettings({}); }),
+                                  MakeButton("Exit", QStringLiteral(QT_TRANSLATE_NOOP("kz", "返    回")), [this] { CloseWindow(); })});
 
     auto *lower = new QGroupBox(this);
     lower->setObjectName("GroupBox3");
@@ -96,31 +96,31 @@ RangeWindow::RangeWindow(SerialLink &link, QWidget *parent)
     rate_->setObjectName("ComboBox1");
     rate_->addItems(kz827::BaudRates());
     rate_->setCurrentIndex(-1);
-    rate_->setAccessibleName(QStringLiteral("通讯拨特率"));
-    auto *rateLabel = new QLabel(QStringLiteral("通讯拨特率:"), lower);
+    rate_->setAccessibleName(QStringLiteral(QT_TRANSLATE_NOOP("kz", "通讯拨特率")));
+    auto *rateLabel = new QLabel(QStringLiteral(QT_TRANSLATE_NOOP("kz", "通讯拨特率:")), lower);
     rateLabel->setBuddy(rate_);
     auto *oldAddress = new QSpinBox(lower);
     oldAddress->setObjectName("SpinEdit2");
     oldAddress->setRange(0, 255);
-    oldAddress->setAccessibleName(QStringLiteral("原地址"));
-    auto *oldLabel = new QLabel(QStringLiteral("原地址:"), lower);
+    oldAddress->setAccessibleName(QStringLiteral(QT_TRANSLATE_NOOP("kz", "原地址")));
+    auto *oldLabel = new QLabel(QStringLiteral(QT_TRANSLATE_NOOP("kz", "原地址:")), lower);
     oldLabel->setBuddy(oldAddress);
     newAddress_ = new QSpinBox(lower);
     newAddress_->setObjectName("SpinEdit3");
     newAddress_->setRange(0, 255);
-    newAddress_->setAccessibleName(QStringLiteral("新地址"));
-    auto *newLabel = new QLabel(QStringLiteral("新地址："), lower);
+    newAddress_->setAccessibleName(QStringLiteral(QT_TRANSLATE_NOOP("kz", "新地址")));
+    auto *newLabel = new QLabel(QStringLiteral(QT_TRANSLATE_NOOP("kz", "新地址：")), lower);
     newLabel->setBuddy(newAddress_);
     lowerGrid->addWidget(rateLabel, 0, 0);
     lowerGrid->addWidget(rate_, 0, 1);
-    lowerGrid->addWidget(MakeButton("BitBtn4", QStringLiteral("设置波特率"), [this] { setBaudRate(); }), 0, 2);
+    lowerGrid->addWidget(MakeButton("BitBtn4", QStringLiteral(QT_TRANSLATE_NOOP("kz", "设置波特率")), [this] { setBaudRate(); }), 0, 2);
     lowerGrid->addWidget(oldLabel, 1, 0);
     lowerGrid->addWidget(oldAddress, 1, 1);
     lowerGrid->addWidget(newLabel, 2, 0);
     lowerGrid->addWidget(newAddress_, 2, 1);
-    lowerGrid->addWidget(MakeButton("BitBtn5", QStringLiteral("设置地址"), [this] { setAddress(); }), 2, 2);
+    lowerGrid->addWidget(MakeButton("BitBtn5", QStringLiteral(QT_TRANSLATE_NOOP("kz", "设置地址")), [this] { setAddress(); }), 2, 2);
 
-    MakeColumn({MakeHeading(QStringLiteral("KZ827"), QStringLiteral("电参数测试仪")), addressRow, ranges, blockButtons,
+    MakeColumn({MakeHeading(QStringLiteral("KZ827"), QStringLiteral(QT_TRANSLATE_NOOP("kz", "电参数测试仪"))), addressRow, ranges, blockButtons,
                 lower});
     UseCodec({[this](QString *why) { return kz827::EncodeRange(settings(), why); },
               [this](const QByteArray &data) { showSettings(kz827::DecodeRange(data)); }});
@@ -158,7 +158,7 @@ void RangeWindow::showSettings(const kz827::RangeSettings &s)
 void RangeWindow::setBaudRate()
 {
     if (rate_->currentIndex() < 0) {
-        ui::ShowMessage(this, fields::NoChoiceMessage(QStringLiteral("通讯拨特率")));
+        ui::ShowMessage(this, fields::NoChoiceMessage(QStringLiteral(QT_TRANSLATE_NOOP("kz", "通讯拨特率"))));
         return;
     }
     const int address = Address();

@@ -14,13 +14,13 @@ namespace kz827 {
 RemoteControlWindow::RemoteControlWindow(SerialLink &link, QWidget *parent)
     : FamilyWindow(link, Family::Kz827, "kz827::RemoteControlWindow", parent)
 {
-    setWindowTitle(QStringLiteral("KZ827遥控"));
+    setWindowTitle(QStringLiteral(QT_TRANSLATE_NOOP("kz", "KZ827遥控")));
 
     QLabel *addressLabel = nullptr;
-    QSpinBox *address = MakeAddressSpin("SpinEdit1", QStringLiteral("输入仪表地址："), &addressLabel, 0);
+    QSpinBox *address = MakeAddressSpin("SpinEdit1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "输入仪表地址：")), &addressLabel, 0);
     QHBoxLayout *addressRow = MakeRow({addressLabel, address, nullptr});
 
-    auto *group = new QGroupBox(QStringLiteral("遥控"), this);
+    auto *group = new QGroupBox(QStringLiteral(QT_TRANSLATE_NOOP("kz", "遥控")), this);
     group->setObjectName("GroupBox1");
     auto *groupLayout = new QHBoxLayout(group);
     struct Command {
@@ -29,10 +29,10 @@ RemoteControlWindow::RemoteControlWindow(SerialLink &link, QWidget *parent)
         int coil;
         bool close;
     };
-    const Command commands[] = {{"BitBtn9", "OUT1合闸", 1, true},
-                                {"BitBtn8", "OUT2合闸", 2, true},
-                                {"BitBtn12", "OUT1拉闸", 1, false},
-                                {"BitBtn11", "OUT2拉闸", 2, false}};
+    const Command commands[] = {{"BitBtn9", QT_TRANSLATE_NOOP("kz", "OUT1合闸"), 1, true},
+                                {"BitBtn8", QT_TRANSLATE_NOOP("kz", "OUT2合闸"), 2, true},
+                                {"BitBtn12", QT_TRANSLATE_NOOP("kz", "OUT1拉闸"), 1, false},
+                                {"BitBtn11", QT_TRANSLATE_NOOP("kz", "OUT2拉闸"), 2, false}};
     for (const Command &c : commands) {
         QPushButton *button = MakeButton(QLatin1String(c.name), QString::fromUtf8(c.caption),
                                          [this, c] { switchCoil(c.coil, c.close); });
@@ -41,9 +41,9 @@ RemoteControlWindow::RemoteControlWindow(SerialLink &link, QWidget *parent)
 
     auto *bottom = new QHBoxLayout;
     bottom->addStretch();
-    bottom->addWidget(MakeButton("Exit", QStringLiteral("返  回"), [this] { CloseWindow(); }));
+    bottom->addWidget(MakeButton("Exit", QStringLiteral(QT_TRANSLATE_NOOP("kz", "返  回")), [this] { CloseWindow(); }));
 
-    MakeColumn({MakeHeading(QStringLiteral("KZ827"), QStringLiteral("电参数测试仪")), addressRow, group, bottom});
+    MakeColumn({MakeHeading(QStringLiteral("KZ827"), QStringLiteral(QT_TRANSLATE_NOOP("kz", "电参数测试仪"))), addressRow, group, bottom});
 
 }
 
@@ -57,7 +57,7 @@ void RemoteControlWindow::onReply(const modbus::Exchange &exchange)
 {
     if (exchange.IsEmpty())
         return;
-    ui::ShowMessage(this, exchange.IsEchoOf(0x05) ? QStringLiteral("数据下载成功！！") : QStringLiteral("数据下载失败！！"));
+    ui::ShowMessage(this, exchange.IsEchoOf(0x05) ? QStringLiteral(QT_TRANSLATE_NOOP("kz", "数据下载成功！！")) : QStringLiteral(QT_TRANSLATE_NOOP("kz", "数据下载失败！！")));
 }
 
 } // namespace kz827

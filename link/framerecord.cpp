@@ -1,5 +1,6 @@
 #include "link/framerecord.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 
 // Off by default; QT_LOGGING_RULES="kz.link.debug=true" turns it on.
@@ -28,26 +29,26 @@ QString VerdictText(const FrameRecord &r)
     using V = FrameRecord::Verdict;
     QString text;
     switch (r.verdict) {
-    case V::Written: text = QStringLiteral("已发送"); break;
-    case V::Held: text = QStringLiteral("暂存，等当前应答处理完再发送"); break;
-    case V::WrittenLater: text = QStringLiteral("已发送（暂存后）"); break;
-    case V::Merged: text = QStringLiteral("未发送：相同请求已在等待"); break;
-    case V::Refused: text = QStringLiteral("未发送：串口未打开"); break;
-    case V::Handed: text = QStringLiteral("交给 %1").arg(r.window); break;
-    case V::TooShort: text = QStringLiteral("丢弃：太短"); break;
-    case V::Unlisted: text = QStringLiteral("丢弃：功能码 %1 不在应答表中").arg(r.Function(), 2, 16, QLatin1Char('0')).toUpper(); break;
-    case V::Exception: text = QStringLiteral("丢弃：异常应答，异常码 %1").arg(r.exceptionCode); break;
-    case V::BadCrc: text = QStringLiteral("丢弃：CRC 错误"); break;
-    case V::NoDestination: text = QStringLiteral("丢弃：没有接收窗口"); break;
-    case V::NotRequester: text = QStringLiteral("丢弃：请求来自 %1，应答已归 %2").arg(r.window, r.holder); break;
-    case V::Unrequested: text = QStringLiteral("丢弃：没有等待应答的请求"); break;
-    case V::Stale: text = QStringLiteral("丢弃：发送前清除的未读字节"); break;
+    case V::Written: text = QCoreApplication::translate("kz", "已发送"); break;
+    case V::Held: text = QCoreApplication::translate("kz", "暂存，等当前应答处理完再发送"); break;
+    case V::WrittenLater: text = QCoreApplication::translate("kz", "已发送（暂存后）"); break;
+    case V::Merged: text = QCoreApplication::translate("kz", "未发送：相同请求已在等待"); break;
+    case V::Refused: text = QCoreApplication::translate("kz", "未发送：串口未打开"); break;
+    case V::Handed: text = QCoreApplication::translate("kz", "交给 %1").arg(r.window); break;
+    case V::TooShort: text = QCoreApplication::translate("kz", "丢弃：太短"); break;
+    case V::Unlisted: text = QCoreApplication::translate("kz", "丢弃：功能码 %1 不在应答表中").arg(r.Function(), 2, 16, QLatin1Char('0')).toUpper(); break;
+    case V::Exception: text = QCoreApplication::translate("kz", "丢弃：异常应答，异常码 %1").arg(r.exceptionCode); break;
+    case V::BadCrc: text = QCoreApplication::translate("kz", "丢弃：CRC 错误"); break;
+    case V::NoDestination: text = QCoreApplication::translate("kz", "丢弃：没有接收窗口"); break;
+    case V::NotRequester: text = QCoreApplication::translate("kz", "丢弃：请求来自 %1，应答已归 %2").arg(r.window, r.holder); break;
+    case V::Unrequested: text = QCoreApplication::translate("kz", "丢弃：没有等待应答的请求"); break;
+    case V::Stale: text = QCoreApplication::translate("kz", "丢弃：发送前清除的未读字节"); break;
     }
     if (r.usedLength >= 0 && r.usedLength < r.bytes.size())
-        text += QStringLiteral("，截自 %1 字节").arg(r.bytes.size());
+        text += QCoreApplication::translate("kz", "，截自 %1 字节").arg(r.bytes.size());
     if (r.direction == FrameRecord::Direction::Received && r.requestAddress >= 0 && r.Address() >= 0 &&
         r.Address() != r.requestAddress && r.verdict != V::Stale)
-        text += QStringLiteral("，地址与请求（%1）不符").arg(r.requestAddress);
+        text += QCoreApplication::translate("kz", "，地址与请求（%1）不符").arg(r.requestAddress);
     return text;
 }
 
@@ -62,7 +63,7 @@ QString FormatRecord(const FrameRecord &r)
     const QString shown =
         r.wire.isEmpty() ? hex : QStringLiteral("%1\tRTU: %2").arg(QString::fromLatin1(r.wire.toHex(' ').toUpper()), hex);
     return QStringLiteral("%1\t%2\t%3\t%4\t%5\t%6\t%7")
-        .arg(time, sent ? QStringLiteral("发送") : QStringLiteral("接收"), number(r.Address()), function,
+        .arg(time, sent ? QCoreApplication::translate("kz", "发送") : QCoreApplication::translate("kz", "接收"), number(r.Address()), function,
              QString::number(r.bytes.size()), VerdictText(r), shown);
 }
 

@@ -1,5 +1,6 @@
 #include "link/netaddress.h"
 
+#include <QCoreApplication>
 #include <QHostAddress>
 #include <QRegularExpression>
 
@@ -22,19 +23,19 @@ bool IsNetPortName(const QString &name)
 QString HostProblem(const QString &host)
 {
     if (host.isEmpty())
-        return QStringLiteral("主机名为空");
+        return QStringLiteral(QT_TRANSLATE_NOOP("kz", "主机名为空"));
     if (host.contains(QLatin1Char(':'))) {
         // Only an IPv6 literal has colons.
         QHostAddress address;
         if (!address.setAddress(host) || address.protocol() != QAbstractSocket::IPv6Protocol)
-            return QStringLiteral("IPv6 地址“%1”格式错误").arg(host);
+            return QCoreApplication::translate("kz", "IPv6 地址“%1”格式错误").arg(host);
         return {};
     }
     if (looksLikeIpv4(host)) {
         QHostAddress address;
         if (!address.setAddress(host) || address.protocol() != QAbstractSocket::IPv4Protocol ||
             host.count(QLatin1Char('.')) != 3)
-            return QStringLiteral("IPv4 地址“%1”格式错误").arg(host);
+            return QCoreApplication::translate("kz", "IPv4 地址“%1”格式错误").arg(host);
         return {};
     }
     // A host name: dot-separated labels of letters, digits and hyphens, no
@@ -42,7 +43,7 @@ QString HostProblem(const QString &host)
     static const QRegularExpression name(QStringLiteral(
         "^(?=.{1,253}\\.?$)([A-Za-z0-9]([A-Za-z0-9-]{0,61}[A-Za-z0-9])?)(\\.[A-Za-z0-9]([A-Za-z0-9-]{0,61}[A-Za-z0-9])?)*\\.?$"));
     if (!name.match(host).hasMatch())
-        return QStringLiteral("主机名“%1”格式错误").arg(host);
+        return QCoreApplication::translate("kz", "主机名“%1”格式错误").arg(host);
     return {};
 }
 
@@ -62,32 +63,32 @@ std::optional<NetAddress> ParseNetPort(const QString &name, QString *error)
         a.mode = NetMode::ModbusTcp;
         rest = name.mid(kMbtcp.size());
     } else {
-        return fail(QStringLiteral("网络端口应写作 tcp://主机:端口 或 mbtcp://主机:端口"));
+        return fail(QStringLiteral(QT_TRANSLATE_NOOP("kz", "网络端口应写作 tcp://主机:端口 或 mbtcp://主机:端口")));
     }
     QString portText;
     if (rest.startsWith(QLatin1Char('['))) {
         const qsizetype close = rest.indexOf(QLatin1Char(']'));
         if (close < 0 || rest.mid(close + 1, 1) != QLatin1String(":"))
-            return fail(QStringLiteral("IPv6 地址应写在方括号中，后接 :端口，如 [::1]:502"));
+            return fail(QStringLiteral(QT_TRANSLATE_NOOP("kz", "IPv6 地址应写在方括号中，后接 :端口，如 [::1]:502")));
         a.host = rest.mid(1, close - 1);
         portText = rest.mid(close + 2);
         if (!a.host.contains(QLatin1Char(':')))
-            return fail(QStringLiteral("方括号中应为 IPv6 地址"));
+            return fail(QStringLiteral(QT_TRANSLATE_NOOP("kz", "方括号中应为 IPv6 地址")));
     } else {
         const qsizetype colon = rest.lastIndexOf(QLatin1Char(':'));
         if (colon < 0)
-            return fail(QStringLiteral("缺少端口号（应写作 主机:端口）"));
+            return fail(QStringLiteral(QT_TRANSLATE_NOOP("kz", "缺少端口号（应写作 主机:端口）")));
         a.host = rest.left(colon);
         portText = rest.mid(colon + 1);
         if (a.host.contains(QLatin1Char(':')))
-            return fail(QStringLiteral("IPv6 地址应写在方括号中，如 [::1]:502"));
+            return fail(QStringLiteral(QT_TRANSLATE_NOOP("kz", "IPv6 地址应写在方括号中，如 [::1]:502")));
     }
     if (const QString why = HostProblem(a.host); !why.isEmpty())
         return fail(why);
     static const QRegularExpression digits(QStringLiteral("^[0-9]{1,5}$"));
     const int port = digits.match(portText).hasMatch() ? portText.toInt() : 0;
     if (port < 1 || port > 65535)
-        return fail(QStringLiteral("端口号“%1”无效（应为 1～65535）").arg(portText));
+        return fail(QCoreApplication::translate("kz", "端口号“%1”无效（应为 1～65535）").arg(portText));
     a.port = static_cast<std::uint16_t>(port);
     return a;
 }

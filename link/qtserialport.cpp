@@ -2,6 +2,7 @@
 
 #include "link/serialdevice.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QSerialPort>
 #include <QSerialPortInfo>
@@ -144,7 +145,7 @@ std::optional<LineSettings> QtSerialPortControl::checked(const QString &name, co
 {
     auto fail = [&](const QString &why) -> std::optional<LineSettings> {
         if (error)
-            *error = QStringLiteral("无法打开串口 %1：%2").arg(name, why);
+            *error = QCoreApplication::translate("kz", "无法打开串口 %1：%2").arg(name, why);
         return std::nullopt;
     };
     QString parseError;
@@ -154,7 +155,7 @@ std::optional<LineSettings> QtSerialPortControl::checked(const QString &name, co
 #ifndef Q_OS_WIN
     // Linux and macOS serial drivers have no 1.5 stop bits.
     if (line->stopBits == QLatin1String("1.5"))
-        return fail(QStringLiteral("此系统的串口不支持 1.5 个停止位 (1.5 stop bits are not supported on this platform)"));
+        return fail(QStringLiteral(QT_TRANSLATE_NOOP("kz", "此系统的串口不支持 1.5 个停止位 (1.5 stop bits are not supported on this platform)")));
 #endif
     if (const QString why = NotASerialPort(name); !why.isEmpty())
         return fail(why);
@@ -177,21 +178,21 @@ bool QtSerialPortControl::openOn(QSerialPort *port, const QString &name, const L
         QString cn;
         switch (port->error()) {
         case QSerialPort::DeviceNotFoundError:
-            cn = QStringLiteral("找不到该串口");
+            cn = QStringLiteral(QT_TRANSLATE_NOOP("kz", "找不到该串口"));
             break;
         case QSerialPort::PermissionError:
-            cn = QStringLiteral("串口被占用或没有访问权限");
+            cn = QStringLiteral(QT_TRANSLATE_NOOP("kz", "串口被占用或没有访问权限"));
             break;
         case QSerialPort::UnsupportedOperationError:
-            cn = QStringLiteral("串口不支持所选参数");
+            cn = QStringLiteral(QT_TRANSLATE_NOOP("kz", "串口不支持所选参数"));
             break;
         default:
-            cn = QStringLiteral("串口打开失败");
+            cn = QStringLiteral(QT_TRANSLATE_NOOP("kz", "串口打开失败"));
             break;
         }
         port->clearError();
         if (error)
-            *error = QStringLiteral("无法打开串口 %1：%2 (%3)").arg(name, cn, why);
+            *error = QCoreApplication::translate("kz", "无法打开串口 %1：%2 (%3)").arg(name, cn, why);
         return false;
     }
     port->clear(QSerialPort::AllDirections);
@@ -269,7 +270,7 @@ void QtSerialPortControl::onError(int error)
         port_->close();
     closing_ = false;
     emit OpenChanged(false);
-    QString message = QStringLiteral("串口 %1 已断开，已关闭该串口。请检查连接后重新打开。").arg(portName_);
+    QString message = QCoreApplication::translate("kz", "串口 %1 已断开，已关闭该串口。请检查连接后重新打开。").arg(portName_);
     if (!why.isEmpty())
         message += QStringLiteral("(%1)").arg(why);
     emit PortLost(message);

@@ -19,8 +19,8 @@ QString NotASerialPort(const QString &portName)
     const QByteArray native = QFile::encodeName(path);
     struct stat st {};
     if (::stat(native.constData(), &st) != 0)
-        return errno == ENAMETOOLONG ? QStringLiteral("串口名称过长") : QString();
-    const QString notSerial = QStringLiteral("不是串口设备");
+        return errno == ENAMETOOLONG ? QStringLiteral(QT_TRANSLATE_NOOP("kz", "串口名称过长")) : QString();
+    const QString notSerial = QStringLiteral(QT_TRANSLATE_NOOP("kz", "不是串口设备"));
     if (!S_ISCHR(st.st_mode))
         return notSerial;
     // Opening the multiplexer makes a new pseudo-terminal with no peer.

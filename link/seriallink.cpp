@@ -4,6 +4,7 @@
 
 #include "link/replylength.h"
 
+#include <QCoreApplication>
 #include <QPointer>
 
 #include <QDateTime>
@@ -134,7 +135,7 @@ void SerialLink::writeNow(const Request &request, bool held)
                     reply, [reply] { reply->Finish(modbus::Reply::Error::NotSent); }, Qt::QueuedConnection);
         if (!refusalShown_) {
             refusalShown_ = true;
-            emit SendRefused(QStringLiteral("串口未打开，请先用“串行口设置”打开串口！"));
+            emit SendRefused(QStringLiteral(QT_TRANSLATE_NOOP("kz", "串口未打开，请先用“串行口设置”打开串口！")));
         }
         return;
     }
@@ -224,9 +225,9 @@ void SerialLink::finishCollection()
     try {
         Dispatch(reply);
     } catch (const std::exception &e) {
-        emit HandlerFailed(QStringLiteral("应答处理出错：%1").arg(QString::fromLocal8Bit(e.what())));
+        emit HandlerFailed(QCoreApplication::translate("kz", "应答处理出错：%1").arg(QString::fromLocal8Bit(e.what())));
     } catch (...) {
-        emit HandlerFailed(QStringLiteral("应答处理出错！"));
+        emit HandlerFailed(QStringLiteral(QT_TRANSLATE_NOOP("kz", "应答处理出错！")));
     }
     wireIn_.clear();
     busy_ = false;

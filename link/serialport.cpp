@@ -1,5 +1,6 @@
 #include "link/serialport.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 
 std::optional<LineSettings> ParseSettings(const QString &text, QString *error)
@@ -11,22 +12,22 @@ std::optional<LineSettings> ParseSettings(const QString &text, QString *error)
     };
     const QStringList parts = text.split(QLatin1Char(','));
     if (parts.size() != 4)
-        return fail(QStringLiteral("串口参数格式错误：“%1”（应为 波特率,校验,数据位,停止位）").arg(text));
+        return fail(QCoreApplication::translate("kz", "串口参数格式错误：“%1”（应为 波特率,校验,数据位,停止位）").arg(text));
     LineSettings s;
     bool ok = false;
     s.baud = parts[0].trimmed().toInt(&ok);
     if (!ok || s.baud <= 0)
-        return fail(QStringLiteral("波特率无效：“%1”").arg(parts[0]));
+        return fail(QCoreApplication::translate("kz", "波特率无效：“%1”").arg(parts[0]));
     const QString parity = parts[1].trimmed().toLower();
     if (parity != QLatin1String("n") && parity != QLatin1String("o") && parity != QLatin1String("e"))
-        return fail(QStringLiteral("校验位无效：“%1”").arg(parts[1]));
+        return fail(QCoreApplication::translate("kz", "校验位无效：“%1”").arg(parts[1]));
     s.parity = parity.at(0).toLatin1();
     s.dataBits = parts[2].trimmed().toInt(&ok);
     if (!ok || s.dataBits < 5 || s.dataBits > 8)
-        return fail(QStringLiteral("数据位无效：“%1”").arg(parts[2]));
+        return fail(QCoreApplication::translate("kz", "数据位无效：“%1”").arg(parts[2]));
     s.stopBits = parts[3].trimmed();
     if (s.stopBits != QLatin1String("1") && s.stopBits != QLatin1String("1.5") && s.stopBits != QLatin1String("2"))
-        return fail(QStringLiteral("停止位无效：“%1”").arg(parts[3]));
+        return fail(QCoreApplication::translate("kz", "停止位无效：“%1”").arg(parts[3]));
     return s;
 }
 

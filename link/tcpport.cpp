@@ -3,6 +3,7 @@
 #include "link/framerecord.h"
 #include "link/mbap.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QTcpSocket>
 #include <QTimer>
@@ -11,14 +12,14 @@
 QString SocketErrorText(QAbstractSocket::SocketError error)
 {
     static const std::pair<QAbstractSocket::SocketError, const char *> kTexts[] = {
-        {QAbstractSocket::ConnectionRefusedError, "连接被拒绝"}, {QAbstractSocket::RemoteHostClosedError, "对方关闭了连接"},
-        {QAbstractSocket::HostNotFoundError, "找不到主机"},      {QAbstractSocket::SocketTimeoutError, "连接超时"},
-        {QAbstractSocket::NetworkError, "网络错误"},             {QAbstractSocket::SocketAccessError, "没有访问权限"},
+        {QAbstractSocket::ConnectionRefusedError, QT_TRANSLATE_NOOP("kz", "连接被拒绝")}, {QAbstractSocket::RemoteHostClosedError, QT_TRANSLATE_NOOP("kz", "对方关闭了连接")},
+        {QAbstractSocket::HostNotFoundError, QT_TRANSLATE_NOOP("kz", "找不到主机")},      {QAbstractSocket::SocketTimeoutError, QT_TRANSLATE_NOOP("kz", "连接超时")},
+        {QAbstractSocket::NetworkError, QT_TRANSLATE_NOOP("kz", "网络错误")},             {QAbstractSocket::SocketAccessError, QT_TRANSLATE_NOOP("kz", "没有访问权限")},
     };
     for (const auto &[code, text] : kTexts)
         if (code == error)
             return QString::fromUtf8(text);
-    return QStringLiteral("网络连接失败");
+    return QStringLiteral(QT_TRANSLATE_NOOP("kz", "网络连接失败"));
 }
 
 TcpPortControl::TcpPortControl(QObject *parent) : SerialPortControl(parent), socket_(new QTcpSocket(this))
@@ -94,10 +95,10 @@ bool TcpPortControl::connectTo(QTcpSocket *socket, const QString &name, const Ne
         return true;
     }
     const QAbstractSocket::SocketError e = timedOut ? QAbstractSocket::SocketTimeoutError : socket->error();
-    const QString why = timedOut ? QStringLiteral("%1 ms 内未连上").arg(ConnectTimeoutMs) : socket->errorString();
+    const QString why = timedOut ? QCoreApplication::translate("kz", "%1 ms 内未连上").arg(ConnectTimeoutMs) : socket->errorString();
     socket->abort();
     if (error)
-        *error = QStringLiteral("无法连接 %1：%2 (%3)").arg(name, SocketErrorText(e), why);
+        *error = QCoreApplication::translate("kz", "无法连接 %1：%2 (%3)").arg(name, SocketErrorText(e), why);
     return false;
 }
 
@@ -113,7 +114,7 @@ bool TcpPortControl::SetPortOpen(bool open, QString *error)
     const auto address = ParseNetPort(portName_, &why);
     if (!address) {
         if (error)
-            *error = QStringLiteral("无法连接 %1：%2").arg(portName_, why);
+            *error = QCoreApplication::translate("kz", "无法连接 %1：%2").arg(portName_, why);
         return false;
     }
     socket_->abort();
@@ -134,7 +135,7 @@ bool TcpPortControl::OpenInstead(const QString &name, const QString &settings, Q
     const auto address = ParseNetPort(name, &why);
     if (!address) {
         if (error)
-            *error = QStringLiteral("无法连接 %1：%2").arg(name, why);
+            *error = QCoreApplication::translate("kz", "无法连接 %1：%2").arg(name, why);
         return false;
     }
     // Many gateways take one client at a time: the gateway in use (in either
@@ -262,5 +263,5 @@ void TcpPortControl::onLost()
                             : QStringLiteral("%1, %2").arg(SocketErrorText(socket_->error()), socket_->errorString());
     abortSocket();
     emit OpenChanged(false);
-    emit PortLost(QStringLiteral("网络连接 %1 已断开，已关闭该连接。请检查网关后重新打开。(%2)").arg(portName_, why));
+    emit PortLost(QCoreApplication::translate("kz", "网络连接 %1 已断开，已关闭该连接。请检查网关后重新打开。(%2)").arg(portName_, why));
 }

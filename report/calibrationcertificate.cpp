@@ -1,5 +1,7 @@
 #include "report/calibrationcertificate.h"
 
+#include "core/tr.h"
+
 #include <QFile>
 #include <QPageLayout>
 #include <QPageSize>
@@ -26,40 +28,39 @@ QString Number(const std::optional<double> &v, int decimals)
 QString FamilyText(Family family)
 {
     // In the order of Family.
-    static const char *const kTexts[] = {"三相模块", "单相表", "KZ827KVE"};
-    return QString::fromUtf8(kTexts[static_cast<int>(family)]);
+    static const char *const kTexts[] = {QT_TRANSLATE_NOOP("kz", "三相模块"), QT_TRANSLATE_NOOP("kz", "单相表"), "KZ827KVE"};
+    return kz::Tr(kTexts[static_cast<int>(family)]);
 }
 
 QString CertificateHtml(const CertificateHeader &header, const RunResult &result)
 {
     const bool passed = result.Passed();
-    QString html = QStringLiteral(
-        "<html><body style=\"font-family: 'Noto Sans CJK SC', sans-serif; font-size: 8pt;\">"
+    QString html = kz::Tr(QT_TRANSLATE_NOOP("kz", "<html><body style=\"font-family: 'Noto Sans CJK SC', sans-serif; font-size: 8pt;\">"
         "<h2 align=\"center\">仪表校验证书</h2>"
-        "<table width=\"100%\" cellpadding=\"3\">");
+        "<table width=\"100%\" cellpadding=\"3\">"));
     const auto row = [&html](const QString &a, const QString &b, const QString &c, const QString &d) {
         html += QStringLiteral("<tr><td width=\"15%\"><b>%1</b></td><td width=\"35%\">%2</td>"
                                "<td width=\"15%\"><b>%3</b></td><td width=\"35%\">%4</td></tr>")
                     .arg(a.toHtmlEscaped(), b.toHtmlEscaped(), c.toHtmlEscaped(), d.toHtmlEscaped());
     };
-    row(QStringLiteral("仪表类型"), header.family, QStringLiteral("通信地址"), QString::number(header.address));
-    row(QStringLiteral("开始时间"), result.started.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
-        QStringLiteral("结束时间"), result.finished.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
-    row(QStringLiteral("校验方案"), header.planName, QStringLiteral("方案来源"), header.planSource);
-    row(QStringLiteral("操作员"),
+    row(kz::Tr(QT_TRANSLATE_NOOP("kz", "仪表类型")), header.family, kz::Tr(QT_TRANSLATE_NOOP("kz", "通信地址")), QString::number(header.address));
+    row(kz::Tr(QT_TRANSLATE_NOOP("kz", "开始时间")), result.started.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
+        kz::Tr(QT_TRANSLATE_NOOP("kz", "结束时间")), result.finished.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+    row(kz::Tr(QT_TRANSLATE_NOOP("kz", "校验方案")), kz::Tr(header.planName), kz::Tr(QT_TRANSLATE_NOOP("kz", "方案来源")), header.planSource);
+    row(kz::Tr(QT_TRANSLATE_NOOP("kz", "操作员")),
         header.operatorName.isEmpty() ? QStringLiteral("________________") : header.operatorName,
-        QStringLiteral("校验点数"), QStringLiteral("%1").arg(result.planned));
+        kz::Tr(QT_TRANSLATE_NOOP("kz", "校验点数")), QStringLiteral("%1").arg(result.planned));
     html += QStringLiteral("</table><br/>"
                            "<table width=\"100%\" border=\"1\" cellspacing=\"0\" cellpadding=\"2\" style=\"font-size: 7pt;\">"
                            "<tr style=\"background-color: #e8e8e8;\">");
-    for (const char *title : {"点", "校验参数", "标准源", "标准值", "校验前", "校验数据", "校验后", "误差(%)",
-                              "限值(%)", "次数", "结论"})
-        html += QStringLiteral("<th>%1</th>").arg(QString::fromUtf8(title));
+    for (const char *title : {QT_TRANSLATE_NOOP("kz", "点"), QT_TRANSLATE_NOOP("kz", "校验参数"), QT_TRANSLATE_NOOP("kz", "标准源"), QT_TRANSLATE_NOOP("kz", "标准值"), QT_TRANSLATE_NOOP("kz", "校验前"), QT_TRANSLATE_NOOP("kz", "校验数据"), QT_TRANSLATE_NOOP("kz", "校验后"), QT_TRANSLATE_NOOP("kz", "误差(%)"),
+                              QT_TRANSLATE_NOOP("kz", "限值(%)"), QT_TRANSLATE_NOOP("kz", "次数"), QT_TRANSLATE_NOOP("kz", "结论")})
+        html += QStringLiteral("<th>%1</th>").arg(kz::Tr(title));
     html += QStringLiteral("</tr>");
     for (const PointResult &p : result.points) {
         const QString verdict =
-            p.passed ? QStringLiteral("合格") : p.skipped ? QStringLiteral("跳过") : QStringLiteral("不合格");
-        html += QStringLiteral("<tr>") + Cell(QString::number(p.point.point)) + Cell(p.point.name.section(QLatin1Char('['), 0, 0).trimmed(), "left") +
+            p.passed ? kz::Tr(QT_TRANSLATE_NOOP("kz", "合格")) : p.skipped ? kz::Tr(QT_TRANSLATE_NOOP("kz", "跳过")) : kz::Tr(QT_TRANSLATE_NOOP("kz", "不合格"));
+        html += QStringLiteral("<tr>") + Cell(QString::number(p.point.point)) + Cell(kz::Tr(p.point.name).section(QLatin1Char('['), 0, 0).trimmed(), "left") +
                 Cell(p.point.source.Text(), "left") + Cell(p.point.ReferenceText(), "right") +
                 Cell(Number(p.before, 3), "right") + Cell(p.word) + Cell(Number(p.after, 3), "right") +
                 Cell(Number(p.error, 4), "right") + Cell(QStringLiteral("±%1").arg(p.point.limit)) +
@@ -69,14 +70,14 @@ QString CertificateHtml(const CertificateHeader &header, const RunResult &result
     }
     html += QStringLiteral("</table>");
     if (!result.stoppedAt.isEmpty())
-        html += QStringLiteral("<p>运行停止于%1；此前写入的校验数据保留在仪表中。</p>").arg(result.stoppedAt.toHtmlEscaped());
+        html += kz::Tr(QT_TRANSLATE_NOOP("kz", "<p>运行停止于%1；此前写入的校验数据保留在仪表中。</p>")).arg(result.stoppedAt.toHtmlEscaped());
     if (result.points.size() < result.planned)
-        html += QStringLiteral("<p>方案中 %1 个点未校验。</p>").arg(result.planned - result.points.size());
-    html += QStringLiteral("<h2 align=\"center\">结论：%1</h2>")
-                .arg(passed ? QStringLiteral("合格") : QStringLiteral("不合格"));
-    html += QStringLiteral("<br/><table width=\"100%\"><tr><td>校验员：________________</td>"
+        html += kz::Tr(QT_TRANSLATE_NOOP("kz", "<p>方案中 %1 个点未校验。</p>")).arg(result.planned - result.points.size());
+    html += kz::Tr(QT_TRANSLATE_NOOP("kz", "<h2 align=\"center\">结论：%1</h2>"))
+                .arg(passed ? kz::Tr(QT_TRANSLATE_NOOP("kz", "合格")) : kz::Tr(QT_TRANSLATE_NOOP("kz", "不合格")));
+    html += kz::Tr(QT_TRANSLATE_NOOP("kz", "<br/><table width=\"100%\"><tr><td>校验员：________________</td>"
                            "<td>审核：________________</td><td>日期：________________</td></tr></table>"
-                           "</body></html>");
+                           "</body></html>"));
     return html;
 }
 
@@ -89,7 +90,7 @@ bool WriteCertificate(const QString &path, const CertificateHeader &header, cons
         return false;
     }
     QPdfWriter pdf(&file);
-    pdf.setTitle(QStringLiteral("仪表校验证书"));
+    pdf.setTitle(kz::Tr(QT_TRANSLATE_NOOP("kz", "仪表校验证书")));
     pdf.setCreator(QStringLiteral("kz"));
     pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(15, 15, 15, 15),
                                   QPageLayout::Millimeter));

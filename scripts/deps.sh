@@ -3,6 +3,7 @@
 KZ_PACKAGES=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-serialport-dev qt6-svg-dev qt6-base-dev-tools qt6-charts-dev libqt6opengl6-dev
+  qt6-l10n-tools qt6-tools-dev
   libgtest-dev libgmock-dev
   python3 python3-pymodbus python3-serial python3-serial-asyncio mbpoll
   fonts-noto-cjk poppler-utils

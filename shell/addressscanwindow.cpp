@@ -15,7 +15,7 @@
 #include <QVBoxLayout>
 
 namespace {
-const char *const kEndMessage = "仪表地址检测结束！！";
+const char *const kEndMessage = QT_TRANSLATE_NOOP("kz", "仪表地址检测结束！！");
 } // namespace
 
 AddressScanWindow::AddressScanWindow(SerialLink &link, QWidget *parent) : FamilyWindow(link, std::nullopt, "AddressScanWindow", parent)
@@ -29,23 +29,23 @@ AddressScanWindow::AddressScanWindow(SerialLink &link, QWidget *parent) : Family
                                  "AddressScanWindow > QGroupBox > QLabel { color: white; }"));
     setAttribute(Qt::WA_StyledBackground, true);
 
-    auto *range = new QGroupBox(QStringLiteral("地址检测范围"), this);
+    auto *range = new QGroupBox(QStringLiteral(QT_TRANSLATE_NOOP("kz", "地址检测范围")), this);
     range->setObjectName("GroupBox1");
     QLabel *startLabel = nullptr;
     QLabel *endLabel = nullptr;
-    startSpin_ = MakeAddressSpin("SpinEdit1", QStringLiteral("起始地址："), &startLabel, 0);
-    endSpin_ = MakeAddressSpin("SpinEdit2", QStringLiteral("结束地址："), &endLabel, 247);
+    startSpin_ = MakeAddressSpin("SpinEdit1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "起始地址：")), &startLabel, 0);
+    endSpin_ = MakeAddressSpin("SpinEdit2", QStringLiteral(QT_TRANSLATE_NOOP("kz", "结束地址：")), &endLabel, 247);
     auto *rangeLayout = new QGridLayout(range);
     rangeLayout->addWidget(startLabel, 0, 0);
     rangeLayout->addWidget(startSpin_, 0, 1);
     rangeLayout->addWidget(endLabel, 1, 0);
     rangeLayout->addWidget(endSpin_, 1, 1);
 
-    auto *resultLabel = new QLabel(QStringLiteral("检测结果："), this);
+    auto *resultLabel = new QLabel(QStringLiteral(QT_TRANSLATE_NOOP("kz", "检测结果：")), this);
     result_ = new QLineEdit(this);
     result_->setObjectName("Edit3");
     result_->setReadOnly(true);
-    result_->setAccessibleName(QStringLiteral("检测结果："));
+    result_->setAccessibleName(QStringLiteral(QT_TRANSLATE_NOOP("kz", "检测结果：")));
     result_->setStyleSheet(QStringLiteral("QLineEdit { background-color: black; color: lime; }"));
     resultLabel->setBuddy(result_);
 
@@ -54,14 +54,14 @@ AddressScanWindow::AddressScanWindow(SerialLink &link, QWidget *parent) : Family
     progress_->setRange(0, AddressScan::kScanProgressMax);
     progress_->setValue(0);
     progress_->setTextVisible(false);
-    progress_->setAccessibleName(QStringLiteral("检测进度"));
+    progress_->setAccessibleName(QStringLiteral(QT_TRANSLATE_NOOP("kz", "检测进度")));
     percent_ = new QLabel(QStringLiteral("0%"), this);
     percent_->setObjectName("Label4");
     percent_->setMinimumWidth(40);
 
-    auto *start = MakeButton("BitBtn1", QStringLiteral("启  动"), [this] { onStart(); });
-    auto *stop = MakeButton("BitBtn2", QStringLiteral("停  止"), [this] { onStop(); });
-    auto *back = MakeButton("BitBtn3", QStringLiteral("返  回"), [this] {
+    auto *start = MakeButton("BitBtn1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "启  动")), [this] { onStart(); });
+    auto *stop = MakeButton("BitBtn2", QStringLiteral(QT_TRANSLATE_NOOP("kz", "停  止")), [this] { onStop(); });
+    auto *back = MakeButton("BitBtn3", QStringLiteral(QT_TRANSLATE_NOOP("kz", "返  回")), [this] {
         timer_->stop();
         scan_.Stop();
         CloseWindow();
@@ -113,7 +113,7 @@ void AddressScanWindow::onStart()
     progress_->setValue(0);
     if (!scan_.Start(startSpin_->value(), endSpin_->value())) {
         timer_->stop();
-        ui::ShowMessage(this, QStringLiteral("仪表起始地址错误！！"));
+        ui::ShowMessage(this, QStringLiteral(QT_TRANSLATE_NOOP("kz", "仪表起始地址错误！！")));
         return;
     }
     result_->clear();

@@ -1,5 +1,7 @@
 #include "shell/demo.h"
 
+#include "core/tr.h"
+
 #include <QFileInfo>
 
 namespace {
@@ -11,7 +13,7 @@ DemoSimulator::DemoSimulator(QObject *parent) : QObject(parent)
 {
     readyTimer_.setSingleShot(true);
     connect(&readyTimer_, &QTimer::timeout, this, [this] {
-        fail(QStringLiteral("模拟仪表程序 %1 在 %2 秒内没有就绪，演示模式不可用。")
+        fail(kz::Tr(QT_TRANSLATE_NOOP("kz", "模拟仪表程序 %1 在 %2 秒内没有就绪，演示模式不可用。"))
                  .arg(program_)
                  .arg(ReadyTimeoutMs / 1000.0));
         // Ask it to end without waiting here; kill it if it will not.
@@ -45,7 +47,7 @@ void DemoSimulator::Start(const QString &program, const QStringList &arguments)
     if (!fi.exists() || !fi.isExecutable()) {
         // Reported from the event loop, like every other outcome.
         QTimer::singleShot(0, this, [this] {
-            fail(QStringLiteral("找不到模拟仪表程序 %1，演示模式不可用。").arg(program_));
+            fail(kz::Tr(QT_TRANSLATE_NOOP("kz", "找不到模拟仪表程序 %1，演示模式不可用。")).arg(program_));
         });
         return;
     }
@@ -106,13 +108,13 @@ void DemoSimulator::onFinished(int exitCode, QProcess::ExitStatus status)
     if (stopping_)
         return;
     onStderr();
-    const QString how = status == QProcess::CrashExit ? QStringLiteral("异常终止")
-                                                      : QStringLiteral("退出码 %1").arg(exitCode);
+    const QString how = status == QProcess::CrashExit ? kz::Tr(QT_TRANSLATE_NOOP("kz", "异常终止"))
+                                                      : kz::Tr(QT_TRANSLATE_NOOP("kz", "退出码 %1")).arg(exitCode);
     if (ptyPath_.isEmpty())
-        fail(QStringLiteral("模拟仪表程序 %1 没有就绪就退出了（%2），演示模式不可用。%3")
+        fail(kz::Tr(QT_TRANSLATE_NOOP("kz", "模拟仪表程序 %1 没有就绪就退出了（%2），演示模式不可用。%3"))
                  .arg(program_, how, stderrTail()));
     else
-        fail(QStringLiteral("模拟仪表程序已退出（%1），模拟仪表不再应答。%2").arg(how, stderrTail()));
+        fail(kz::Tr(QT_TRANSLATE_NOOP("kz", "模拟仪表程序已退出（%1），模拟仪表不再应答。%2")).arg(how, stderrTail()));
 }
 
 void DemoSimulator::onError(QProcess::ProcessError error)
@@ -120,7 +122,7 @@ void DemoSimulator::onError(QProcess::ProcessError error)
     if (error != QProcess::FailedToStart || stopping_)
         return;
     readyTimer_.stop();
-    fail(QStringLiteral("模拟仪表程序 %1 无法启动：%2").arg(program_, proc_.errorString()));
+    fail(kz::Tr(QT_TRANSLATE_NOOP("kz", "模拟仪表程序 %1 无法启动：%2")).arg(program_, proc_.errorString()));
 }
 
 void DemoSimulator::fail(const QString &message)

@@ -1,4 +1,5 @@
 // kzdebug: configures and monitors electrical panel meters over Modbus RTU.
+#include "ui/language.h"
 #include "ui/messagebox.h"
 #include "link/portswitch.h"
 #include "link/qtserialport.h"
@@ -30,7 +31,10 @@ int main(int argc, char *argv[])
     // Matches the installed kzdebug.desktop, so docks and Wayland
     // compositors show the entry's name and icon for the window.
     QGuiApplication::setDesktopFileName(QStringLiteral("kzdebug"));
-    ui::SetMessageTitle(QStringLiteral("KZ系列电参数表调试软件"));
+    // The language is chosen before any window is made: each is translated
+    // as it is shown.
+    ui::SetLanguage(options->language.isEmpty() ? ui::SavedLanguage() : options->language);
+    ui::SetMessageTitle(QStringLiteral(QT_TRANSLATE_NOOP("kz", "KZ系列电参数表调试软件")));
 
     // A serial device or a gateway on the network, whichever the user opens.
     PortSwitch port(new QtSerialPortControl, new TcpPortControl);

@@ -6,6 +6,8 @@
 #include "shell/buttonart.h"
 #include "shell/programwindows.h"
 #include "ui/familywindow.h"
+#include "ui/language.h"
+#include "core/tr.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -14,6 +16,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
@@ -21,7 +24,10 @@
 
 namespace {
 
-const QString kThreePhaseTitle = QStringLiteral("KZ5500E三相电参数测试仪");
+// The property holding a command button's (Chinese) caption.
+constexpr const char *kButtonLabel = "kzLabel";
+
+const QString kThreePhaseTitle = QStringLiteral(QT_TRANSLATE_NOOP("kz", "KZ5500E三相电参数测试仪"));
 
 } // namespace
 
@@ -32,7 +38,7 @@ MainWindow::MainWindow(SerialLink &link, QWidget *parent)
       link_(link)
 {
     setObjectName(QStringLiteral("KZ5500Edcu"));
-    setWindowTitle(QStringLiteral("      KZ系列电参数表调试软件"));
+    setWindowTitle(QStringLiteral(QT_TRANSLATE_NOOP("kz", "      KZ系列电参数表调试软件")));
     setFixedSize(297, 414);
     setWindowOpacity(220.0 / 255.0);
 
@@ -53,12 +59,15 @@ MainWindow::MainWindow(SerialLink &link, QWidget *parent)
                            QStringLiteral("Noto Sans CJK SC"), QStringLiteral("serif")});
     titleFont.setPixelSize(21);
     label_->setFont(titleFont);
+    title_ = kThreePhaseTitle;
+    fitTitle();
     QPalette lp = label_->palette();
     lp.setColor(QPalette::WindowText, QColor(0x00, 0xFF, 0x00)); // lime
     label_->setPalette(lp);
 
     buildButtons();
     buildMenus();
+    buildLanguageMenu();
 
     connect(&link_, &SerialLink::SendRefused, this, &MainWindow::Notify);
     connect(&link_, &SerialLink::HandlerFailed, this, &MainWindow::Notify);
@@ -66,8 +75,8 @@ MainWindow::MainWindow(SerialLink &link, QWidget *parent)
     // stopped (every polling window stops and stays stopped).
     connect(link_.Port(), &SerialPortControl::PortLost, this, [this](const QString &message) {
         // A gateway is reopened as a connection, a serial port as a port.
-        const QString what = IsNetPortName(link_.Port()->CommPort()) ? QStringLiteral("连接") : QStringLiteral("串口");
-        Notify(EscapeControls(message) + QStringLiteral("\n测量已停止，重新打开%1后请按“启  动”。").arg(what));
+        const QString what = IsNetPortName(link_.Port()->CommPort()) ? kz::Tr(QT_TRANSLATE_NOOP("kz", "连接")) : kz::Tr(QT_TRANSLATE_NOOP("kz", "串口"));
+        Notify(EscapeControls(message) + kz::Tr(QT_TRANSLATE_NOOP("kz", "\n测量已停止，重新打开%1后请按“启  动”。")).arg(what));
     });
 
     RegisterWindow(QStringLiteral("MainWindow"), this);
@@ -86,16 +95,15 @@ void MainWindow::buildButtons()
         void (MainWindow::*click)();
     };
     const Button buttons[] = {
-        {"BitBtn1", "串行口设置", 48, &MainWindow::openPortDialog},
-        {"BitBtn2", "仪表地址检测", 88, &MainWindow::openAddressScan},
-        {"BitBtn7", "仪表型号选择", 128, &MainWindow::showModelMenu},
-        {"BitBtn3", "电量测量", 168, &MainWindow::showMeasurementMenu},
-        {"BitBtn4", "参数设置", 208, &MainWindow::showSettingsMenu},
-        {"BitBtn8", "协议选择", 248, &MainWindow::showProtocolMenu},
-        {"BitBtn5", "典型接线", 288, &MainWindow::openWiring},
-        {"BitBtn6", "退 出", 328, &MainWindow::quit},
+        {"BitBtn1", QT_TRANSLATE_NOOP("kz", "串行口设置"), 48, &MainWindow::openPortDialog},
+        {"BitBtn2", QT_TRANSLATE_NOOP("kz", "仪表地址检测"), 88, &MainWindow::openAddressScan},
+        {"BitBtn7", QT_TRANSLATE_NOOP("kz", "仪表型号选择"), 128, &MainWindow::showModelMenu},
+        {"BitBtn3", QT_TRANSLATE_NOOP("kz", "电量测量"), 168, &MainWindow::showMeasurementMenu},
+        {"BitBtn4", QT_TRANSLATE_NOOP("kz", "参数设置"), 208, &MainWindow::showSettingsMenu},
+        {"BitBtn8", QT_TRANSLATE_NOOP("kz", "协议选择"), 248, &MainWindow::showProtocolMenu},
+        {"BitBtn5", QT_TRANSLATE_NOOP("kz", "典型接线"), 288, &MainWindow::openWiring},
+        {"BitBtn6", QT_TRANSLATE_NOOP("kz", "退 出"), 328, &MainWindow::quit},
     };
-    const qreal dpr = devicePixelRatioF();
     // The picture is the whole face of the button; the frame shows hover,
     // press and keyboard focus.
     centralWidget()->setStyleSheet(QStringLiteral(
@@ -109,7 +117,7 @@ void MainWindow::buildButtons()
         auto *btn = new QPushButton(centralWidget());
         btn->setObjectName(QLatin1String(b.name));
         btn->setGeometry(88, b.y, 129, 30);
-        btn->setIcon(QIcon(ButtonPicture(label, QSize(127, 28), dpr)));
+        btn->setProperty(kButtonLabel, label);
         btn->setIconSize(QSize(127, 28));
         btn->setAccessibleName(label);
         btn->setToolTip(label);
@@ -119,6 +127,53 @@ void MainWindow::buildButtons()
         if (previous)
             setTabOrder(previous, btn);
         previous = btn;
+    }
+    paintButtons();
+}
+
+void MainWindow::paintButtons()
+{
+    // The caption is part of the button's picture: drawn again in the
+    // language now shown.
+    const qreal dpr = devicePixelRatioF();
+    const QList<QPushButton *> buttons = centralWidget()->findChildren<QPushButton *>();
+    for (QPushButton *btn : buttons) {
+        const QString label = btn->property(kButtonLabel).toString();
+        if (!label.isEmpty())
+            btn->setIcon(QIcon(ButtonPicture(kz::Tr(label), btn->iconSize(), dpr)));
+    }
+}
+
+void MainWindow::buildLanguageMenu()
+{
+    // The menu's title is in both languages, so that it is found whichever
+    // is shown; each language is named in itself.
+    QMenu *menu = menuBar()->addMenu(QStringLiteral("语言 / Language"));
+    menu->setObjectName(QStringLiteral("LanguageMenu"));
+    auto *group = new QActionGroup(menu);
+    group->setExclusive(true);
+    for (const QString &code : ui::Languages()) {
+        QAction *a = menu->addAction(ui::LanguageName(code));
+        a->setObjectName(QStringLiteral("Language_") + code);
+        a->setCheckable(true);
+        a->setChecked(code == ui::CurrentLanguage());
+        group->addAction(a);
+        connect(a, &QAction::triggered, this, [code] {
+            if (ui::SetLanguage(code))
+                ui::SaveLanguage(code);
+        });
+    }
+}
+
+void MainWindow::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange) {
+        paintButtons();
+        fitTitle();
+        if (QMenu *menu = findChild<QMenu *>(QStringLiteral("LanguageMenu")))
+            for (QAction *a : menu->actions())
+                a->setChecked(a->objectName() == QStringLiteral("Language_") + ui::CurrentLanguage());
     }
 }
 
@@ -179,28 +234,28 @@ void MainWindow::buildMenus()
 
     // Instrument family.
     QMenu *family = makeMenu("PopupMenu3");
-    connect(makeEntry(family, "KZ5500E1", QStringLiteral("KZ5500E三相电参数测试仪")), &QAction::triggered, this, [this] {
+    connect(makeEntry(family, "KZ5500E1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "KZ5500E三相电参数测试仪"))), &QAction::triggered, this, [this] {
         chooseFamily(kThreePhaseTitle, Family::ThreePhase);
         n8_->setEnabled(true);
     });
-    connect(makeEntry(family, "KZ2066E1", QStringLiteral("KZ5055M三相电参数模块")), &QAction::triggered, this, [this] {
+    connect(makeEntry(family, "KZ2066E1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "KZ5055M三相电参数模块"))), &QAction::triggered, this, [this] {
         // The module has no display: its display settings entry is off.
-        chooseFamily(QStringLiteral("KZ5500M三相电参数模块"), Family::ThreePhase);
+        chooseFamily(QStringLiteral(QT_TRANSLATE_NOOP("kz", "KZ5500M三相电参数模块")), Family::ThreePhase);
         n8_->setEnabled(false);
         n13_->setEnabled(true);
     });
-    connect(makeEntry(family, "KZ2022E1", QStringLiteral("KZ5700E单相电参数测试仪")), &QAction::triggered, this, [this] {
-        chooseFamily(QStringLiteral("KZ5700E单相电参数测试仪"), Family::SinglePhase);
+    connect(makeEntry(family, "KZ2022E1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "KZ5700E单相电参数测试仪"))), &QAction::triggered, this, [this] {
+        chooseFamily(QStringLiteral(QT_TRANSLATE_NOOP("kz", "KZ5700E单相电参数测试仪")), Family::SinglePhase);
         link_.Release(Family::SinglePhase);
     });
-    connect(makeEntry(family, "KZ827KVE1", QStringLiteral("KZ827KVE单相电参数测试仪")), &QAction::triggered, this,
-            [this] { chooseFamily(QStringLiteral("KZ827KVE单相电参数测试仪"), Family::Kz827); });
+    connect(makeEntry(family, "KZ827KVE1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "KZ827KVE单相电参数测试仪"))), &QAction::triggered, this,
+            [this] { chooseFamily(QStringLiteral(QT_TRANSLATE_NOOP("kz", "KZ827KVE单相电参数测试仪")), Family::Kz827); });
     // The isolation modules change the title only; menus and replies stay
     // those of the family chosen before.
-    connect(makeEntry(family, "N10", QStringLiteral("三相电参数隔离传输模块")), &QAction::triggered, this,
-            [this] { label_->setText(QStringLiteral("三相电参数隔离传输模块")); });
-    connect(makeEntry(family, "N11", QStringLiteral("单相电参数隔离传输模块")), &QAction::triggered, this,
-            [this] { label_->setText(QStringLiteral("单相电参数隔离传输模块")); });
+    connect(makeEntry(family, "N10", QStringLiteral(QT_TRANSLATE_NOOP("kz", "三相电参数隔离传输模块"))), &QAction::triggered, this,
+            [this] { setTitle(QStringLiteral(QT_TRANSLATE_NOOP("kz", "三相电参数隔离传输模块"))); });
+    connect(makeEntry(family, "N11", QStringLiteral(QT_TRANSLATE_NOOP("kz", "单相电参数隔离传输模块"))), &QAction::triggered, this,
+            [this] { setTitle(QStringLiteral(QT_TRANSLATE_NOOP("kz", "单相电参数隔离传输模块"))); });
 
     // Protocol. Every frame the program sends and accepts is Modbus RTU, so
     // RTU is shown as the (only) choice and ASCII cannot be picked.
@@ -208,7 +263,7 @@ void MainWindow::buildMenus()
     protocol->setToolTipsVisible(true);
     auto *group = new QActionGroup(protocol);
     group->setExclusive(true);
-    const QString onlyRtu = QStringLiteral("本软件只支持 MODBUS-RTU 通讯方式");
+    const QString onlyRtu = QStringLiteral(QT_TRANSLATE_NOOP("kz", "本软件只支持 MODBUS-RTU 通讯方式"));
     QAction *ascii = makeEntry(protocol, "MenuItem1", QStringLiteral("MODBUS-ASCII"));
     ascii->setCheckable(true);
     ascii->setEnabled(false);
@@ -225,16 +280,16 @@ void MainWindow::buildMenus()
     // The traffic monitor: every frame on the bus and what became of it.
     // Its shortcut works from the main window without opening the menu.
     protocol->addSeparator();
-    QAction *monitor = makeEntry(protocol, "TrafficMonitorItem", QStringLiteral("通信监视(&M)"));
+    QAction *monitor = makeEntry(protocol, "TrafficMonitorItem", QStringLiteral(QT_TRANSLATE_NOOP("kz", "通信监视(&M)")));
     monitor->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
     monitor->setShortcutContext(Qt::WindowShortcut);
     addAction(monitor);
     connect(monitor, &QAction::triggered, this, [this] { openWindow(QStringLiteral("TrafficMonitor")); });
     // Settings files: back up, compare and restore many meters.
-    QAction *files = makeEntry(protocol, "SettingsFileItem", QStringLiteral("配置文件(&F)…"));
+    QAction *files = makeEntry(protocol, "SettingsFileItem", QStringLiteral(QT_TRANSLATE_NOOP("kz", "配置文件(&F)…")));
     connect(files, &QAction::triggered, this, [this] { openWindow(QStringLiteral("SettingsFileWindow")); });
     // The trend of the measurement windows (hidden in a build without it).
-    QAction *trend = makeEntry(protocol, "TrendItem", QStringLiteral("测量趋势(&T)"));
+    QAction *trend = makeEntry(protocol, "TrendItem", QStringLiteral(QT_TRANSLATE_NOOP("kz", "测量趋势(&T)")));
     trend->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
     trend->setShortcutContext(Qt::WindowShortcut);
     addAction(trend);
@@ -307,9 +362,29 @@ void MainWindow::CloseKz827Windows()
 
 // ------------------------------------------------------------------ family
 
+void MainWindow::setTitle(const QString &title)
+{
+    title_ = title;
+    label_->setText(title);
+    fitTitle();
+}
+
+void MainWindow::fitTitle()
+{
+    // The title's face shrinks until the title, in the language shown, fits
+    // the window's width (the Chinese titles fit at the full size).
+    const QString shown = ui::TranslateText(title_);
+    QFont font = label_->font();
+    int px = 21;
+    font.setPixelSize(px);
+    while (px > 10 && QFontMetrics(font).horizontalAdvance(shown) > label_->width() - 4)
+        font.setPixelSize(--px);
+    label_->setFont(font);
+}
+
 void MainWindow::chooseFamily(const QString &label, Family family)
 {
-    label_->setText(label);
+    setTitle(label);
     link_.ChooseFamily(family);
 }
 

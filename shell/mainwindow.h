@@ -53,6 +53,7 @@ signals:
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void onFirstShow();
@@ -67,6 +68,10 @@ private:
     void quit();
 
     void buildButtons();
+    void paintButtons();
+    void setTitle(const QString &title);
+    void fitTitle();
+    void buildLanguageMenu();
     void buildMenus();
     QMenu *makeMenu(const char *name);
     QAction *makeEntry(QMenu *menu, const char *name, const QString &caption);
@@ -79,6 +84,7 @@ private:
 
     SerialLink &link_;
     QLabel *label_ = nullptr;
+    QString title_; // the title's source text
     QHash<QString, QPointer<QWidget>> windows_;
     QHash<QString, QMenu *> menus_;
     QAction *n8_ = nullptr;

@@ -1,5 +1,7 @@
 #include "shell/portdialog.h"
 
+#include "core/tr.h"
+
 #include "ui/messagebox.h"
 
 #include <QAbstractItemView>
@@ -26,9 +28,13 @@
 
 QString ComParityLetter(const QString &parityItem)
 {
-    if (parityItem == QStringLiteral("奇校验"))
+    // The item as listed, in Chinese or in the language shown.
+    const auto is = [&parityItem](const char *item) {
+        return parityItem == QString::fromUtf8(item) || parityItem == kz::Tr(item);
+    };
+    if (is(QT_TRANSLATE_NOOP("kz", "奇校验")))
         return QStringLiteral("o");
-    if (parityItem == QStringLiteral("偶校验"))
+    if (is(QT_TRANSLATE_NOOP("kz", "偶校验")))
         return QStringLiteral("e");
     return QStringLiteral("n");
 }
@@ -108,10 +114,10 @@ PortDialog::PortDialog(SerialPortControl &port, QWidget *parent)
       port_(port)
 {
     setObjectName(QStringLiteral("COMdcu"));
-    setWindowTitle(QString(49, QLatin1Char(' ')) + QStringLiteral("通讯端口设置"));
+    setWindowTitle(QString(49, QLatin1Char(' ')) + QStringLiteral(QT_TRANSLATE_NOOP("kz", "通讯端口设置")));
     setModal(false);
 
-    auto *group = new QGroupBox(QStringLiteral("通讯端口设置"), this);
+    auto *group = new QGroupBox(QStringLiteral(QT_TRANSLATE_NOOP("kz", "通讯端口设置")), this);
     group->setObjectName(QStringLiteral("GroupBox1"));
     // Wide enough for the caption, which is centred by its leading blanks.
     group->setMinimumWidth(360);
@@ -120,27 +126,27 @@ PortDialog::PortDialog(SerialPortControl &port, QWidget *parent)
     form->setHorizontalSpacing(10);
     form->setVerticalSpacing(8);
 
-    ports_ = makeList(group, "ComboBox1", QStringLiteral("通讯口"), {});
+    ports_ = makeList(group, "ComboBox1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "通讯口")), {});
     ports_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     ports_->setMinimumContentsLength(16);
-    ports_->setToolTip(QStringLiteral("从列表中选择串口，或输入设备路径（如 /dev/ttyUSB0）或 COMn"));
-    baud_ = makeList(group, "ComboBox2", QStringLiteral("波特率"),
+    ports_->setToolTip(QStringLiteral(QT_TRANSLATE_NOOP("kz", "从列表中选择串口，或输入设备路径（如 /dev/ttyUSB0）或 COMn")));
+    baud_ = makeList(group, "ComboBox2", QStringLiteral(QT_TRANSLATE_NOOP("kz", "波特率")),
                      {"1200", "2400", "4800", "9600", "14400", "19200"});
-    stop_ = makeList(group, "ComboBox3", QStringLiteral("停止位"), {"1", "1.5", "2"});
-    data_ = makeList(group, "ComboBox4", QStringLiteral("数据位"), {"5", "6", "7", "8"});
-    parity_ = makeList(group, "ComboBox5", QStringLiteral("校验位"),
-                       {QStringLiteral("无"), QStringLiteral("奇校验"), QStringLiteral("偶校验")});
+    stop_ = makeList(group, "ComboBox3", QStringLiteral(QT_TRANSLATE_NOOP("kz", "停止位")), {"1", "1.5", "2"});
+    data_ = makeList(group, "ComboBox4", QStringLiteral(QT_TRANSLATE_NOOP("kz", "数据位")), {"5", "6", "7", "8"});
+    parity_ = makeList(group, "ComboBox5", QStringLiteral(QT_TRANSLATE_NOOP("kz", "校验位")),
+                       {QStringLiteral(QT_TRANSLATE_NOOP("kz", "无")), QStringLiteral(QT_TRANSLATE_NOOP("kz", "奇校验")), QStringLiteral(QT_TRANSLATE_NOOP("kz", "偶校验"))});
 
     // The kind of port: a serial port, or a gateway on the network.
     auto *kinds = new QWidget(group);
     auto *kindRow = new QHBoxLayout(kinds);
     kindRow->setContentsMargins(0, 0, 0, 0);
-    serialKind_ = new QRadioButton(QStringLiteral("串口"), kinds);
+    serialKind_ = new QRadioButton(QStringLiteral(QT_TRANSLATE_NOOP("kz", "串口")), kinds);
     serialKind_->setObjectName(QStringLiteral("KindSerial"));
-    networkKind_ = new QRadioButton(QStringLiteral("网络 (TCP)"), kinds);
+    networkKind_ = new QRadioButton(QStringLiteral(QT_TRANSLATE_NOOP("kz", "网络 (TCP)")), kinds);
     networkKind_->setObjectName(QStringLiteral("KindNetwork"));
-    serialKind_->setAccessibleName(QStringLiteral("连接方式 串口"));
-    networkKind_->setAccessibleName(QStringLiteral("连接方式 网络 (TCP)"));
+    serialKind_->setAccessibleName(QStringLiteral(QT_TRANSLATE_NOOP("kz", "连接方式 串口")));
+    networkKind_->setAccessibleName(QStringLiteral(QT_TRANSLATE_NOOP("kz", "连接方式 网络 (TCP)")));
     auto *kindGroup = new QButtonGroup(this);
     kindGroup->addButton(serialKind_);
     kindGroup->addButton(networkKind_);
@@ -148,7 +154,7 @@ PortDialog::PortDialog(SerialPortControl &port, QWidget *parent)
     kindRow->addWidget(serialKind_);
     kindRow->addWidget(networkKind_);
     kindRow->addStretch();
-    auto *kindLabel = new QLabel(QStringLiteral("连接方式："), group);
+    auto *kindLabel = new QLabel(QStringLiteral(QT_TRANSLATE_NOOP("kz", "连接方式：")), group);
     kindLabel->setObjectName(QStringLiteral("LabelKind"));
     kindLabel->setBuddy(serialKind_);
     form->addRow(kindLabel, kinds);
@@ -157,21 +163,21 @@ PortDialog::PortDialog(SerialPortControl &port, QWidget *parent)
     netMode_ = new QComboBox(group);
     netMode_->setObjectName(QStringLiteral("NetMode"));
     netMode_->addItems({QStringLiteral("RTU over TCP"), QStringLiteral("Modbus TCP")});
-    netMode_->setAccessibleName(QStringLiteral("网络模式"));
-    netMode_->setToolTip(QStringLiteral("RTU over TCP：网关原样转发 RTU 帧（透明传输）；Modbus TCP：网关按 MBAP 报文转换"));
+    netMode_->setAccessibleName(QStringLiteral(QT_TRANSLATE_NOOP("kz", "网络模式")));
+    netMode_->setToolTip(QStringLiteral(QT_TRANSLATE_NOOP("kz", "RTU over TCP：网关原样转发 RTU 帧（透明传输）；Modbus TCP：网关按 MBAP 报文转换")));
     host_ = new QLineEdit(group);
     host_->setObjectName(QStringLiteral("NetHost"));
-    host_->setAccessibleName(QStringLiteral("主机"));
+    host_->setAccessibleName(QStringLiteral(QT_TRANSLATE_NOOP("kz", "主机")));
     host_->setPlaceholderText(QStringLiteral("192.168.1.100"));
-    host_->setToolTip(QStringLiteral("网关的主机名、IPv4 或 IPv6 地址"));
+    host_->setToolTip(QStringLiteral(QT_TRANSLATE_NOOP("kz", "网关的主机名、IPv4 或 IPv6 地址")));
     netPort_ = new QLineEdit(QStringLiteral("502"), group);
     netPort_->setObjectName(QStringLiteral("NetPort"));
-    netPort_->setAccessibleName(QStringLiteral("端口"));
-    netPort_->setToolTip(QStringLiteral("网关的 TCP 端口（1～65535），Modbus TCP 通常为 502"));
+    netPort_->setAccessibleName(QStringLiteral(QT_TRANSLATE_NOOP("kz", "端口")));
+    netPort_->setToolTip(QStringLiteral(QT_TRANSLATE_NOOP("kz", "网关的 TCP 端口（1～65535），Modbus TCP 通常为 502")));
 
     const std::pair<const char *, QWidget *> rows[] = {
-        {"通讯口：", ports_}, {"波特率：", baud_},      {"停止位：", stop_},   {"数据位：", data_},
-        {"校验位：", parity_}, {"网络模式：", netMode_}, {"主机：", host_},     {"端口：", netPort_}};
+        {QT_TRANSLATE_NOOP("kz", "通讯口："), ports_}, {QT_TRANSLATE_NOOP("kz", "波特率："), baud_},      {QT_TRANSLATE_NOOP("kz", "停止位："), stop_},   {QT_TRANSLATE_NOOP("kz", "数据位："), data_},
+        {QT_TRANSLATE_NOOP("kz", "校验位："), parity_}, {QT_TRANSLATE_NOOP("kz", "网络模式："), netMode_}, {QT_TRANSLATE_NOOP("kz", "主机："), host_},     {QT_TRANSLATE_NOOP("kz", "端口："), netPort_}};
     int n = 1;
     for (const auto &[caption, box] : rows) {
         auto *label = new QLabel(QString::fromUtf8(caption), group);
@@ -183,10 +189,10 @@ PortDialog::PortDialog(SerialPortControl &port, QWidget *parent)
     }
     form_ = form;
 
-    ok_ = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("确  定"), this);
+    ok_ = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral(QT_TRANSLATE_NOOP("kz", "确  定")), this);
     ok_->setObjectName(QStringLiteral("BitBtn1"));
     ok_->setDefault(true);
-    back_ = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("返  回"), this);
+    back_ = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral(QT_TRANSLATE_NOOP("kz", "返  回")), this);
     back_->setObjectName(QStringLiteral("BitBtn2"));
     back_->setAutoDefault(false);
     connect(ok_, &QPushButton::clicked, this, &PortDialog::openPort);
@@ -317,7 +323,10 @@ void PortDialog::onShow()
     baud_->setCurrentIndex(baud_->findText(QStringLiteral("9600")));
     stop_->setCurrentIndex(stop_->findText(QStringLiteral("1")));
     data_->setCurrentIndex(data_->findText(QStringLiteral("8")));
-    parity_->setCurrentIndex(parity_->findText(QStringLiteral("无")));
+    // The list is in Chinese until it is first shown in another language.
+    const char *none = QT_TRANSLATE_NOOP("kz", "无");
+    const int noParity = parity_->findText(kz::Tr(none));
+    parity_->setCurrentIndex(noParity >= 0 ? noParity : parity_->findText(QString::fromUtf8(none)));
     // The network fields show the last network choice.
     if (lastNet_)
         fillNetFields(*lastNet_);
@@ -354,8 +363,8 @@ std::optional<QString> PortDialog::chosenPort(QString *why) const
     if (auto typed = PortNameFromTyped(text))
         return typed;
     *why = text.isEmpty()
-               ? QStringLiteral("请选择通讯口！")
-               : QStringLiteral("通讯口“%1”无效！请从列表中选择，或输入设备路径（如 /dev/ttyUSB0）或 COMn。")
+               ? QStringLiteral(QT_TRANSLATE_NOOP("kz", "请选择通讯口！"))
+               : kz::Tr(QT_TRANSLATE_NOOP("kz", "通讯口“%1”无效！请从列表中选择，或输入设备路径（如 /dev/ttyUSB0）或 COMn。"))
                      .arg(EscapeControls(text));
     return std::nullopt;
 }
@@ -364,16 +373,16 @@ std::optional<QString> PortDialog::chosenNetPort(QString *why) const
 {
     const QString host = host_->text().trimmed();
     if (const QString problem = HostProblem(host); !problem.isEmpty()) {
-        *why = host.isEmpty() ? QStringLiteral("请输入网关的主机名或 IP 地址！")
-                              : QStringLiteral("%1！请输入主机名、IPv4 地址或 IPv6 地址。").arg(EscapeControls(problem));
+        *why = host.isEmpty() ? QStringLiteral(QT_TRANSLATE_NOOP("kz", "请输入网关的主机名或 IP 地址！"))
+                              : kz::Tr(QT_TRANSLATE_NOOP("kz", "%1！请输入主机名、IPv4 地址或 IPv6 地址。")).arg(EscapeControls(problem));
         return std::nullopt;
     }
     const QString text = netPort_->text().trimmed();
     static const QRegularExpression digits(QStringLiteral("^[0-9]{1,5}$"));
     const int port = digits.match(text).hasMatch() ? text.toInt() : 0;
     if (port < 1 || port > 65535) {
-        *why = text.isEmpty() ? QStringLiteral("请输入端口号！")
-                              : QStringLiteral("端口号“%1”无效！应为 1～65535 的整数。").arg(EscapeControls(text));
+        *why = text.isEmpty() ? QStringLiteral(QT_TRANSLATE_NOOP("kz", "请输入端口号！"))
+                              : kz::Tr(QT_TRANSLATE_NOOP("kz", "端口号“%1”无效！应为 1～65535 的整数。")).arg(EscapeControls(text));
         return std::nullopt;
     }
     const NetMode mode = netMode_->currentIndex() == 1 ? NetMode::ModbusTcp : NetMode::RtuOverTcp;
@@ -392,7 +401,7 @@ void PortDialog::openPort()
         return;
     }
     const std::pair<QComboBox *, const char *> lists[] = {
-        {baud_, "波特率"}, {stop_, "停止位"}, {data_, "数据位"}, {parity_, "校验位"}};
+        {baud_, QT_TRANSLATE_NOOP("kz", "波特率")}, {stop_, QT_TRANSLATE_NOOP("kz", "停止位")}, {data_, QT_TRANSLATE_NOOP("kz", "数据位")}, {parity_, QT_TRANSLATE_NOOP("kz", "校验位")}};
     for (const auto &[box, caption] : lists) {
         if (network)
             break; // the gateway's serial side has settings of its own
@@ -400,9 +409,9 @@ void PortDialog::openPort()
             continue;
         const QString text = box->currentText().trimmed();
         ui::ShowMessage(this, text.isEmpty()
-                                  ? QStringLiteral("请选择%1！").arg(QString::fromUtf8(caption))
-                                  : QStringLiteral("%1“%2”不是列表中的选项，请从列表中选择！")
-                                        .arg(QString::fromUtf8(caption), EscapeControls(text)));
+                                  ? kz::Tr(QT_TRANSLATE_NOOP("kz", "请选择%1！")).arg(kz::Tr(caption))
+                                  : kz::Tr(QT_TRANSLATE_NOOP("kz", "%1“%2”不是列表中的选项，请从列表中选择！"))
+                                        .arg(kz::Tr(caption), EscapeControls(text)));
         return;
     }
 
@@ -420,17 +429,17 @@ void PortDialog::openPort()
     QString error;
     if (!port_.OpenInstead(*portName, settings, &error)) {
         if (error.isEmpty())
-            error = (network ? QStringLiteral("无法连接 %1！") : QStringLiteral("无法打开串口 %1！")).arg(*portName);
+            error = (network ? kz::Tr(QT_TRANSLATE_NOOP("kz", "无法连接 %1！")) : kz::Tr(QT_TRANSLATE_NOOP("kz", "无法打开串口 %1！"))).arg(*portName);
         else if (!error.contains(*portName))
-            error = QStringLiteral("无法打开串口 %1：%2").arg(*portName, error);
+            error = kz::Tr(QT_TRANSLATE_NOOP("kz", "无法打开串口 %1：%2")).arg(*portName, error);
         // The port control's message is one line; a control character in
         // it comes from the port's name.
         error = EscapeControls(error);
         if (!previous.isEmpty()) {
             const bool kept = port_.PortOpen();
             error += (IsNetPortName(previous)
-                          ? (kept ? QStringLiteral("\n原连接 %1 仍保持打开。") : QStringLiteral("\n原连接 %1 已关闭。"))
-                          : (kept ? QStringLiteral("\n原串口 %1 仍保持打开。") : QStringLiteral("\n原串口 %1 已关闭。")))
+                          ? (kept ? kz::Tr(QT_TRANSLATE_NOOP("kz", "\n原连接 %1 仍保持打开。")) : kz::Tr(QT_TRANSLATE_NOOP("kz", "\n原连接 %1 已关闭。")))
+                          : (kept ? kz::Tr(QT_TRANSLATE_NOOP("kz", "\n原串口 %1 仍保持打开。")) : kz::Tr(QT_TRANSLATE_NOOP("kz", "\n原串口 %1 已关闭。"))))
                          .arg(EscapeControls(previous));
         }
         ui::ShowMessage(this, error);
@@ -442,7 +451,7 @@ void PortDialog::openPort()
         lastNet_ = ParseNetPort(*portName);
         netOpened_ = true;
     }
-    ui::ShowMessage(this, network ? QStringLiteral("网络连接成功！") : QStringLiteral("串口初始化成功！"));
+    ui::ShowMessage(this, network ? QStringLiteral(QT_TRANSLATE_NOOP("kz", "网络连接成功！")) : QStringLiteral(QT_TRANSLATE_NOOP("kz", "串口初始化成功！")));
     close();
 }
 

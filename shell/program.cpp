@@ -1,9 +1,12 @@
 #include "shell/program.h"
 
+#include "core/tr.h"
+
 #include "shell/portdialog.h"
 #include "link/framerecorder.h"
 #include "link/netaddress.h"
 #include "ui/recordbutton.h"
+#include "ui/language.h"
 #include "shell/trafficmonitor.h"
 #include "shell/programwindows.h"
 #include "shell/demo.h"
@@ -23,7 +26,7 @@ std::optional<Options> ParseOptions(const QStringList &args, QString *message, b
     if (isHelp)
         *isHelp = false;
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("KZ系列电参数表调试软件 (Modbus RTU)"));
+    parser.setApplicationDescription(QStringLiteral(QT_TRANSLATE_NOOP("kz", "KZ系列电参数表调试软件 (Modbus RTU)")));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help."));
     const QCommandLineOption port(QStringLiteral("port"),
@@ -49,6 +52,12 @@ std::optional<Options> ParseOptions(const QStringList &args, QString *message, b
                                                   "with it, to <file>, one line each, written at once."),
                                    QStringLiteral("file"));
     parser.addOption(trace);
+    const QCommandLineOption language(QStringLiteral("lang"),
+                                      QStringLiteral("User interface language for this run: %1 (Chinese, the default) "
+                                                     "or en (English). Without it, the language chosen last in the "
+                                                     "Language menu.").arg(QStringLiteral("zh")),
+                                      QStringLiteral("code"));
+    parser.addOption(language);
     // Read before the application object exists: name the program in the
     // usage line ourselves.
     const auto helpText = [&parser] {
@@ -87,6 +96,12 @@ std::optional<Options> ParseOptions(const QStringList &args, QString *message, b
     o.demo = parser.isSet(demo);
     o.quitAfterShow = parser.isSet(quitAfterShow);
     o.trace = parser.value(trace);
+    o.language = parser.value(language);
+    if (!o.language.isEmpty() && !ui::Languages().contains(o.language)) {
+        *message = QStringLiteral("--lang %1: not one of %2\n").arg(o.language, ui::Languages().join(QStringLiteral(", "))) +
+                   helpText();
+        return std::nullopt;
+    }
     return o;
 }
 
@@ -168,7 +183,7 @@ void Program::Start(const QString &simulatorPath)
         return;
     demo_ = std::make_unique<DemoSimulator>();
     QObject::connect(demo_.get(), &DemoSimulator::Ready, main_.get(), [this](const QString &path) {
-        com_->AddPortName(path, QStringLiteral("%1 (模拟仪表)").arg(path));
+        com_->AddPortName(path, kz::Tr(QT_TRANSLATE_NOOP("kz", "%1 (模拟仪表)")).arg(path));
         com_->SetDefaultPort(path);
     });
     QObject::connect(demo_.get(), &DemoSimulator::Failed, main_.get(), &MainWindow::Notify);

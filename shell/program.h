@@ -26,6 +26,8 @@ struct Options {
     bool quitAfterShow = false;
     // Append every frame record to this file (--trace).
     QString trace;
+    // The language for this run (--lang zh|en); empty: the one remembered.
+    QString language;
 };
 
 // Parses the program's arguments (args[0] is the program). Returns nothing

@@ -1,5 +1,7 @@
 #include "shell/settingsfilewindow.h"
 
+#include "core/tr.h"
+
 #include "settings/blocks.h"
 #include "ui/messagebox.h"
 #include "ui/settingsfile.h"
@@ -22,17 +24,17 @@ namespace {
 using settings::MeterRun;
 
 const backup::Catalog kCatalog = &settings::Blocks;
-const QStringList kRunColumns = {QStringLiteral("地址"), QStringLiteral("参数块"), QStringLiteral("结果"),
-                                 QStringLiteral("原因")};
+const QStringList kRunColumns = {QStringLiteral(QT_TRANSLATE_NOOP("kz", "地址")), QStringLiteral(QT_TRANSLATE_NOOP("kz", "参数块")), QStringLiteral(QT_TRANSLATE_NOOP("kz", "结果")),
+                                 QStringLiteral(QT_TRANSLATE_NOOP("kz", "原因"))};
 
 struct FamilyChoice {
     Family family;
     const char *caption;
 };
 constexpr FamilyChoice kFamilies[] = {
-    {Family::ThreePhase, "KZ5500E三相电参数测试仪"},
-    {Family::SinglePhase, "KZ5700E单相电参数测试仪"},
-    {Family::Kz827, "KZ827KVE单相电参数测试仪"},
+    {Family::ThreePhase, QT_TRANSLATE_NOOP("kz", "KZ5500E三相电参数测试仪")},
+    {Family::SinglePhase, QT_TRANSLATE_NOOP("kz", "KZ5700E单相电参数测试仪")},
+    {Family::Kz827, QT_TRANSLATE_NOOP("kz", "KZ827KVE单相电参数测试仪")},
 };
 
 // What became of a block, as the result column says it.
@@ -40,19 +42,19 @@ QString StateText(MeterRun::State state)
 {
     switch (state) {
     case MeterRun::State::Read:
-        return QStringLiteral("已读出");
+        return QStringLiteral(QT_TRANSLATE_NOOP("kz", "已读出"));
     case MeterRun::State::Written:
-        return QStringLiteral("已写入");
+        return QStringLiteral(QT_TRANSLATE_NOOP("kz", "已写入"));
     case MeterRun::State::Verified:
-        return QStringLiteral("已写入，校验一致");
+        return QStringLiteral(QT_TRANSLATE_NOOP("kz", "已写入，校验一致"));
     case MeterRun::State::Failed:
-        return QStringLiteral("失败");
+        return QStringLiteral(QT_TRANSLATE_NOOP("kz", "失败"));
     case MeterRun::State::Skipped:
-        return QStringLiteral("跳过（型号不符，未写入）");
+        return QStringLiteral(QT_TRANSLATE_NOOP("kz", "跳过（型号不符，未写入）"));
     case MeterRun::State::Stopped:
         break;
     }
-    return QStringLiteral("已停止，未写入");
+    return QStringLiteral(QT_TRANSLATE_NOOP("kz", "已停止，未写入"));
 }
 
 // Why a request had no usable reply, for the result table.
@@ -93,47 +95,47 @@ QSpinBox *AddressSpin(QWidget *parent, const char *name, const QString &caption,
 SettingsFileWindow::SettingsFileWindow(SerialLink &link, QWidget *parent)
     : FamilyWindow(link, std::nullopt, "SettingsFileWindow", parent)
 {
-    setWindowTitle(QStringLiteral("配置文件"));
+    setWindowTitle(QStringLiteral(QT_TRANSLATE_NOOP("kz", "配置文件")));
 
-    auto *meter = new QGroupBox(QStringLiteral("仪表"), this);
+    auto *meter = new QGroupBox(QStringLiteral(QT_TRANSLATE_NOOP("kz", "仪表")), this);
     auto *meterGrid = new QGridLayout(meter);
     family_ = new QComboBox(meter);
     family_->setObjectName("FamilyBox");
     for (const FamilyChoice &c : kFamilies)
         family_->addItem(QString::fromUtf8(c.caption), static_cast<int>(c.family));
-    auto *familyLabel = new QLabel(QStringLiteral("仪表型号："), meter);
+    auto *familyLabel = new QLabel(QStringLiteral(QT_TRANSLATE_NOOP("kz", "仪表型号：")), meter);
     familyLabel->setBuddy(family_);
     const auto nameFamily = [this] {
-        family_->setAccessibleName(QStringLiteral("仪表型号：") + family_->currentText());
+        family_->setAccessibleName(QStringLiteral(QT_TRANSLATE_NOOP("kz", "仪表型号：")) + family_->currentText());
     };
     nameFamily();
     connect(family_, &QComboBox::currentIndexChanged, this, nameFamily);
     meterGrid->addWidget(familyLabel, 0, 0);
     meterGrid->addWidget(family_, 0, 1, 1, 3);
-    address_.meter = AddressSpin(meter, "SpinEdit1", QStringLiteral("仪表地址："), 1, meterGrid, 1, 0);
-    QPushButton *saveButton = MakeButton("BitBtn1", QStringLiteral("保存全部"), [this] { saveAll(); });
-    QPushButton *compareMeter = MakeButton("BitBtn2", QStringLiteral("与仪表比较"), [this] { compareWithMeter(); });
+    address_.meter = AddressSpin(meter, "SpinEdit1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "仪表地址：")), 1, meterGrid, 1, 0);
+    QPushButton *saveButton = MakeButton("BitBtn1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "保存全部")), [this] { saveAll(); });
+    QPushButton *compareMeter = MakeButton("BitBtn2", QStringLiteral(QT_TRANSLATE_NOOP("kz", "与仪表比较")), [this] { compareWithMeter(); });
     meterGrid->addWidget(saveButton, 1, 2);
     meterGrid->addWidget(compareMeter, 1, 3);
 
-    auto *range = new QGroupBox(QStringLiteral("批量下载"), this);
+    auto *range = new QGroupBox(QStringLiteral(QT_TRANSLATE_NOOP("kz", "批量下载")), this);
     auto *rangeGrid = new QGridLayout(range);
-    address_.first = AddressSpin(range, "SpinEdit2", QStringLiteral("起始地址："), 1, rangeGrid, 0, 0);
-    address_.last = AddressSpin(range, "SpinEdit3", QStringLiteral("结束地址："), 1, rangeGrid, 0, 2);
-    auto *restoreButton = MakeButton("BitBtn3", QStringLiteral("批量下载"), [this] { restore(); });
-    stop_ = MakeButton("BitBtn4", QStringLiteral("停  止"), [this] { stop(); });
+    address_.first = AddressSpin(range, "SpinEdit2", QStringLiteral(QT_TRANSLATE_NOOP("kz", "起始地址：")), 1, rangeGrid, 0, 0);
+    address_.last = AddressSpin(range, "SpinEdit3", QStringLiteral(QT_TRANSLATE_NOOP("kz", "结束地址：")), 1, rangeGrid, 0, 2);
+    auto *restoreButton = MakeButton("BitBtn3", QStringLiteral(QT_TRANSLATE_NOOP("kz", "批量下载")), [this] { restore(); });
+    stop_ = MakeButton("BitBtn4", QStringLiteral(QT_TRANSLATE_NOOP("kz", "停  止")), [this] { stop(); });
     stop_->setEnabled(false);
     rangeGrid->addWidget(restoreButton, 0, 4);
     rangeGrid->addWidget(stop_, 0, 5);
 
-    auto *compareFilesButton = MakeButton("BitBtn5", QStringLiteral("比较两个文件"), [this] { compareFiles(); });
+    auto *compareFilesButton = MakeButton("BitBtn5", QStringLiteral(QT_TRANSLATE_NOOP("kz", "比较两个文件")), [this] { compareFiles(); });
     jobButtons_ = {saveButton, compareMeter, restoreButton, compareFilesButton};
 
     report_.progress = new QProgressBar(this);
     report_.progress->setObjectName("ProgressBar1");
     report_.progress->setRange(0, 1);
     report_.progress->setValue(0);
-    report_.progress->setAccessibleName(QStringLiteral("进度"));
+    report_.progress->setAccessibleName(QStringLiteral(QT_TRANSLATE_NOOP("kz", "进度")));
 
     report_.status = new QLabel(this);
     report_.status->setObjectName("StatusLabel");
@@ -143,18 +145,18 @@ SettingsFileWindow::SettingsFileWindow(SerialLink &link, QWidget *parent)
     report_.status->setMinimumHeight(report_.status->fontMetrics().lineSpacing() * 2 + 4);
     report_.status->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     report_.status->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
-    report_.status->setAccessibleName(QStringLiteral("状态"));
+    report_.status->setAccessibleName(QStringLiteral(QT_TRANSLATE_NOOP("kz", "状态")));
 
     // A table of rows without children: no corner button to name.
     report_.table = new QTreeWidget(this);
     report_.table->setObjectName("ResultTable");
     report_.table->setRootIsDecorated(false);
-    report_.table->setAccessibleName(QStringLiteral("结果"));
+    report_.table->setAccessibleName(QStringLiteral(QT_TRANSLATE_NOOP("kz", "结果")));
     report_.table->setHeaderLabels(kRunColumns);
     report_.table->setMinimumSize(760, 420);
 
     auto *buttons = MakeRow({compareFilesButton, nullptr,
-                             MakeButton("BitBtn6", QStringLiteral("返  回"), [this] { CloseWindow(); })});
+                             MakeButton("BitBtn6", QStringLiteral(QT_TRANSLATE_NOOP("kz", "返  回")), [this] { CloseWindow(); })});
     MakeColumn({meter, range, report_.progress, report_.status, report_.table, buttons});
 }
 
@@ -173,7 +175,7 @@ void SettingsFileWindow::onClose()
     // A closed window takes no replies: a run ends here, as a stop would.
     if (run_) {
         run_.reset();
-        report_.status->setText(QStringLiteral("窗口已关闭，运行已中止。"));
+        report_.status->setText(QStringLiteral(QT_TRANSLATE_NOOP("kz", "窗口已关闭，运行已中止。")));
         setBusy(false);
         emit RunFinished();
     }
@@ -187,13 +189,13 @@ std::optional<backup::Backup> SettingsFileWindow::openFile(const QString &captio
     QString error;
     auto file = backup::Load(kCatalog, path, &error);
     if (!file)
-        ui::ShowMessage(this, QStringLiteral("无法载入配置文件：%1").arg(error));
+        ui::ShowMessage(this, kz::Tr(QT_TRANSLATE_NOOP("kz", "无法载入配置文件：%1")).arg(error));
     return file;
 }
 
 void SettingsFileWindow::saveAll()
 {
-    path_ = ui::AskFileName(this, ui::FileChoice::Save, QStringLiteral("保存全部"));
+    path_ = ui::AskFileName(this, ui::FileChoice::Save, QStringLiteral(QT_TRANSLATE_NOOP("kz", "保存全部")));
     if (path_.isEmpty())
         return;
     const auto family = static_cast<Family>(family_->currentData().toInt());
@@ -202,17 +204,17 @@ void SettingsFileWindow::saveAll()
 
 void SettingsFileWindow::compareWithMeter()
 {
-    file_ = openFile(QStringLiteral("与仪表比较"));
+    file_ = openFile(QStringLiteral(QT_TRANSLATE_NOOP("kz", "与仪表比较")));
     if (file_)
         begin(Job::Compare, MeterRun::Read(file_->family, {address_.meter->value()}));
 }
 
 void SettingsFileWindow::compareFiles()
 {
-    const auto first = openFile(QStringLiteral("比较：第一个文件"));
+    const auto first = openFile(QStringLiteral(QT_TRANSLATE_NOOP("kz", "比较：第一个文件")));
     if (!first)
         return;
-    const auto second = openFile(QStringLiteral("比较：第二个文件"));
+    const auto second = openFile(QStringLiteral(QT_TRANSLATE_NOOP("kz", "比较：第二个文件")));
     if (!second)
         return;
     showDifferences(backup::Compare(kCatalog, *first, *second));
@@ -221,17 +223,17 @@ void SettingsFileWindow::compareFiles()
 void SettingsFileWindow::restore()
 {
     if (address_.first->value() > address_.last->value()) {
-        ui::ShowMessage(this, QStringLiteral("起始地址大于结束地址，未下载。"));
+        ui::ShowMessage(this, QStringLiteral(QT_TRANSLATE_NOOP("kz", "起始地址大于结束地址，未下载。")));
         return;
     }
-    const auto file = openFile(QStringLiteral("批量下载"));
+    const auto file = openFile(QStringLiteral(QT_TRANSLATE_NOOP("kz", "批量下载")));
     if (!file)
         return;
     // Every value is checked before anything is sent, as kzctl restore does.
     QStringList refusals;
     const auto data = backup::EncodeForRestore(kCatalog, *file, &refusals);
     if (!data) {
-        ui::ShowMessage(this, QStringLiteral("文件中有不能下载的数值，未下载：\n%1").arg(refusals.join(QLatin1Char('\n'))));
+        ui::ShowMessage(this, kz::Tr(QT_TRANSLATE_NOOP("kz", "文件中有不能下载的数值，未下载：\n%1")).arg(refusals.join(QLatin1Char('\n'))));
         return;
     }
     QList<int> addresses;
@@ -245,7 +247,7 @@ void SettingsFileWindow::stop()
     if (!run_)
         return;
     run_->Stop();
-    report_.status->setText(QStringLiteral("正在停止：当前参数块完成后停止……"));
+    report_.status->setText(QStringLiteral(QT_TRANSLATE_NOOP("kz", "正在停止：当前参数块完成后停止……")));
 }
 
 void SettingsFileWindow::setBusy(bool busy)
@@ -268,8 +270,8 @@ void SettingsFileWindow::begin(Job job, settings::MeterRun run)
     report_.table->clear();
     report_.progress->setRange(0, std::max(1, run_->Steps()));
     report_.progress->setValue(0);
-    report_.status->setText(stopped.isEmpty() ? QStringLiteral("运行中……")
-                                       : QStringLiteral("运行中……已停止其他窗口的轮询：%1。").arg(stopped_));
+    report_.status->setText(stopped.isEmpty() ? QStringLiteral(QT_TRANSLATE_NOOP("kz", "运行中……"))
+                                       : kz::Tr(QT_TRANSLATE_NOOP("kz", "运行中……已停止其他窗口的轮询：%1。")).arg(stopped_));
     setBusy(true);
     step();
 }
@@ -338,10 +340,10 @@ void SettingsFileWindow::showDifferences(const QList<backup::Difference> &differ
     for (const backup::Difference &d : differences)
         rows.append({d.object.isEmpty() ? d.block : QStringLiteral("%1/%2").arg(d.block, d.object), d.caption, d.first,
                      d.second});
-    showRows({QStringLiteral("字段"), QStringLiteral("名称"), QStringLiteral("第一个值"), QStringLiteral("第二个值")},
+    showRows({QStringLiteral(QT_TRANSLATE_NOOP("kz", "字段")), QStringLiteral(QT_TRANSLATE_NOOP("kz", "名称")), QStringLiteral(QT_TRANSLATE_NOOP("kz", "第一个值")), QStringLiteral(QT_TRANSLATE_NOOP("kz", "第二个值"))},
              rows);
-    report_.status->setText(differences.isEmpty() ? QStringLiteral("比较结果：无差异。")
-                                           : QStringLiteral("比较结果：%1 处不同。").arg(differences.size()));
+    report_.status->setText(differences.isEmpty() ? QStringLiteral(QT_TRANSLATE_NOOP("kz", "比较结果：无差异。"))
+                                           : kz::Tr(QT_TRANSLATE_NOOP("kz", "比较结果：%1 处不同。")).arg(differences.size()));
 }
 
 void SettingsFileWindow::finish()
@@ -354,7 +356,7 @@ void SettingsFileWindow::finish()
     report_.progress->setValue(report_.progress->maximum());
     const QString restart = stopped_.isEmpty()
                                 ? QString()
-                                : QStringLiteral("（已停止轮询的窗口：%1，请在其中按“启  动”重新开始。）").arg(stopped_);
+                                : kz::Tr(QT_TRANSLATE_NOOP("kz", "（已停止轮询的窗口：%1，请在其中按“启  动”重新开始。）")).arg(stopped_);
     QString failure;
     for (const MeterRun::Outcome &o : run.Outcomes())
         if (o.state != MeterRun::State::Read && failure.isEmpty())
@@ -363,19 +365,19 @@ void SettingsFileWindow::finish()
     case Job::SaveAll: {
         QString error;
         if (!failure.isEmpty()) {
-            report_.status->setText(QStringLiteral("保存全部失败，未保存：%1").arg(failure) + restart);
+            report_.status->setText(kz::Tr(QT_TRANSLATE_NOOP("kz", "保存全部失败，未保存：%1")).arg(failure) + restart);
         } else if (!backup::SaveBlocks(kCatalog, path_, run.RunFamily(), run.Addresses().first(), run.DataOf(0),
                                        &error)) {
             // A file of another meter is left as it is.
-            report_.status->setText(QStringLiteral("未保存：%1").arg(error) + restart);
+            report_.status->setText(kz::Tr(QT_TRANSLATE_NOOP("kz", "未保存：%1")).arg(error) + restart);
         } else {
-            report_.status->setText(QStringLiteral("已保存全部参数到 %1。").arg(path_) + restart);
+            report_.status->setText(kz::Tr(QT_TRANSLATE_NOOP("kz", "已保存全部参数到 %1。")).arg(path_) + restart);
         }
         break;
     }
     case Job::Compare: {
         if (!failure.isEmpty()) {
-            report_.status->setText(QStringLiteral("比较失败：%1").arg(failure) + restart);
+            report_.status->setText(kz::Tr(QT_TRANSLATE_NOOP("kz", "比较失败：%1")).arg(failure) + restart);
             break;
         }
         QString error;
@@ -403,7 +405,7 @@ void SettingsFileWindow::finish()
         int counts[3] = {};
         for (int rank : worst)
             ++counts[rank];
-        report_.status->setText(QStringLiteral("批量下载结束：%1 台已写入并校验，%2 台型号不符已跳过，%3 台失败或未完成。")
+        report_.status->setText(kz::Tr(QT_TRANSLATE_NOOP("kz", "批量下载结束：%1 台已写入并校验，%2 台型号不符已跳过，%3 台失败或未完成。"))
                              .arg(counts[0])
                              .arg(counts[1])
                              .arg(counts[2]) +

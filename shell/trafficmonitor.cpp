@@ -1,5 +1,7 @@
 #include "shell/trafficmonitor.h"
 
+#include "core/tr.h"
+
 #include "ui/messagebox.h"
 #include "link/seriallink.h"
 #include "core/framelogmodel.h"
@@ -78,49 +80,49 @@ private:
 TrafficMonitor::TrafficMonitor(SerialLink &link, QWidget *parent) : QWidget(parent, Qt::Window), link_(link)
 {
     setObjectName(QStringLiteral("TrafficMonitor"));
-    setWindowTitle(QStringLiteral("通信监视"));
+    setWindowTitle(QStringLiteral(QT_TRANSLATE_NOOP("kz", "通信监视")));
     resize(900, 480);
 
-    auto *directionLabel = new QLabel(QStringLiteral("方向(&D)"), this);
+    auto *directionLabel = new QLabel(QStringLiteral(QT_TRANSLATE_NOOP("kz", "方向(&D)")), this);
     direction_ = new QComboBox(this);
     direction_->setObjectName(QStringLiteral("DirectionBox"));
-    direction_->addItems({QStringLiteral("全部"), QStringLiteral("发送"), QStringLiteral("接收")});
+    direction_->addItems({QStringLiteral(QT_TRANSLATE_NOOP("kz", "全部")), QStringLiteral(QT_TRANSLATE_NOOP("kz", "发送")), QStringLiteral(QT_TRANSLATE_NOOP("kz", "接收"))});
     directionLabel->setBuddy(direction_);
 
-    auto *addressLabel = new QLabel(QStringLiteral("地址(&A)"), this);
+    auto *addressLabel = new QLabel(QStringLiteral(QT_TRANSLATE_NOOP("kz", "地址(&A)")), this);
     address_ = new QSpinBox(this);
     address_->setObjectName(QStringLiteral("AddressBox"));
     address_->setRange(-1, 255);
     address_->setValue(-1);
-    address_->setSpecialValueText(QStringLiteral("全部"));
+    address_->setSpecialValueText(QStringLiteral(QT_TRANSLATE_NOOP("kz", "全部")));
     addressLabel->setBuddy(address_);
 
-    pause_ = new QCheckBox(QStringLiteral("暂停(&P)"), this);
+    pause_ = new QCheckBox(QStringLiteral(QT_TRANSLATE_NOOP("kz", "暂停(&P)")), this);
     pause_->setObjectName(QStringLiteral("PauseBox"));
-    auto *clear = new QPushButton(QStringLiteral("清除(&C)"), this);
+    auto *clear = new QPushButton(QStringLiteral(QT_TRANSLATE_NOOP("kz", "清除(&C)")), this);
     clear->setObjectName(QStringLiteral("ClearButton"));
-    auto *copyButton = new QPushButton(QStringLiteral("复制(&Y)"), this);
+    auto *copyButton = new QPushButton(QStringLiteral(QT_TRANSLATE_NOOP("kz", "复制(&Y)")), this);
     copyButton->setObjectName(QStringLiteral("CopyButton"));
-    copyButton->setToolTip(QStringLiteral("复制选中的行；没有选中时复制全部"));
-    auto *saveButton = new QPushButton(QStringLiteral("保存(&S)…"), this);
+    copyButton->setToolTip(QStringLiteral(QT_TRANSLATE_NOOP("kz", "复制选中的行；没有选中时复制全部")));
+    auto *saveButton = new QPushButton(QStringLiteral(QT_TRANSLATE_NOOP("kz", "保存(&S)…")), this);
     saveButton->setObjectName(QStringLiteral("SaveButton"));
 
-    auto *functionLabel = new QLabel(QStringLiteral("功能(&F)"), this);
+    auto *functionLabel = new QLabel(QStringLiteral(QT_TRANSLATE_NOOP("kz", "功能(&F)")), this);
     function_ = new QComboBox(this);
     function_->setObjectName(QStringLiteral("FunctionBox"));
-    function_->addItem(QStringLiteral("全部"), -1);
+    function_->addItem(QStringLiteral(QT_TRANSLATE_NOOP("kz", "全部")), -1);
     for (int code : {0x01, 0x02, 0x03, 0x05, 0x06, 0x10, 0x99, 0xAA})
         function_->addItem(QStringLiteral("%1").arg(code, 2, 16, QLatin1Char('0')).toUpper(), code);
     functionLabel->setBuddy(function_);
 
-    auto *kindLabel = new QLabel(QStringLiteral("结论(&V)"), this);
+    auto *kindLabel = new QLabel(QStringLiteral(QT_TRANSLATE_NOOP("kz", "结论(&V)")), this);
     kind_ = new QComboBox(this);
     kind_->setObjectName(QStringLiteral("VerdictBox"));
-    kind_->addItem(QStringLiteral("全部"), -1);
-    kind_->addItem(QStringLiteral("丢弃"), static_cast<int>(FrameLogModel::Kind::Dropped));
-    kind_->addItem(QStringLiteral("异常"), static_cast<int>(FrameLogModel::Kind::Exception));
-    kind_->addItem(QStringLiteral("无应答"), static_cast<int>(FrameLogModel::Kind::Unanswered));
-    kind_->addItem(QStringLiteral("正常"), static_cast<int>(FrameLogModel::Kind::Normal));
+    kind_->addItem(QStringLiteral(QT_TRANSLATE_NOOP("kz", "全部")), -1);
+    kind_->addItem(QStringLiteral(QT_TRANSLATE_NOOP("kz", "丢弃")), static_cast<int>(FrameLogModel::Kind::Dropped));
+    kind_->addItem(QStringLiteral(QT_TRANSLATE_NOOP("kz", "异常")), static_cast<int>(FrameLogModel::Kind::Exception));
+    kind_->addItem(QStringLiteral(QT_TRANSLATE_NOOP("kz", "无应答")), static_cast<int>(FrameLogModel::Kind::Unanswered));
+    kind_->addItem(QStringLiteral(QT_TRANSLATE_NOOP("kz", "正常")), static_cast<int>(FrameLogModel::Kind::Normal));
     kindLabel->setBuddy(kind_);
 
     model_ = new FrameLogModel(link_.Log(), this);
@@ -128,7 +130,7 @@ TrafficMonitor::TrafficMonitor(SerialLink &link, QWidget *parent) : QWidget(pare
     filter_->setSourceModel(model_);
     view_ = new QTableView(this);
     view_->setObjectName(QStringLiteral("TrafficView"));
-    view_->setAccessibleName(QStringLiteral("通信记录"));
+    view_->setAccessibleName(QStringLiteral(QT_TRANSLATE_NOOP("kz", "通信记录")));
     view_->setModel(filter_);
     view_->setItemDelegate(new KindColours(view_));
     view_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
@@ -228,7 +230,7 @@ void TrafficMonitor::Refresh()
 void TrafficMonitor::updateStatus()
 {
     const FrameLog &log = link_.Log();
-    status_->setText(QStringLiteral("显示 %1 帧；共记录 %2 帧（保留最近 %3 帧）")
+    status_->setText(kz::Tr(QT_TRANSLATE_NOOP("kz", "显示 %1 帧；共记录 %2 帧（保留最近 %3 帧）"))
                          .arg(filter_->rowCount())
                          .arg(log.Total())
                          .arg(log.Capacity()));
@@ -286,8 +288,8 @@ bool TrafficMonitor::SaveTo(const QString &path, QString *error) const
 
 void TrafficMonitor::save()
 {
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("保存通信记录"), QStringLiteral("traffic.txt"),
-                                                      QStringLiteral("文本文件 (*.txt);;CSV 文件 (*.csv);;所有文件 (*)"));
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral(QT_TRANSLATE_NOOP("kz", "保存通信记录")), QStringLiteral("traffic.txt"),
+                                                      QStringLiteral(QT_TRANSLATE_NOOP("kz", "文本文件 (*.txt);;CSV 文件 (*.csv);;所有文件 (*)")));
     if (path.isEmpty())
         return;
     QString error;
@@ -295,15 +297,33 @@ void TrafficMonitor::save()
         ui::ShowMessage(this, error);
 }
 
+void TrafficMonitor::drawInStages(QList<QWidgetList> stages)
+{
+    if (stages.isEmpty())
+        return;
+    QTimer::singleShot(1, this, [this, stages]() mutable {
+        for (QWidget *w : stages.takeFirst())
+            w->setUpdatesEnabled(true);
+        drawInStages(stages);
+    });
+}
+
 void TrafficMonitor::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     Refresh();
     timer_.start();
-    // The window and the table's rows are drawn in two turns of the event
-    // loop, so that opening on a full log does not hold up the replies.
-    view_->viewport()->setUpdatesEnabled(false);
-    QTimer::singleShot(1, view_->viewport(), [viewport = view_->viewport()] { viewport->setUpdatesEnabled(true); });
+    // The window is drawn over turns of the event loop: its frame, its
+    // controls, the table's header and scroll bars, then the rows, each once
+    // the loop has served what else was waiting. Opening on a full log so
+    // never holds up the replies for long.
+    QWidgetList controls = findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+    controls.removeOne(view_);
+    const QList<QWidgetList> stages{controls, {view_}, {view_->viewport()}};
+    for (auto stage = stages.rbegin(); stage != stages.rend(); ++stage)
+        for (QWidget *w : *stage)
+            w->setUpdatesEnabled(false); // innermost first: each stays off when its parent's come back on
+    drawInStages(stages);
 }
 
 void TrafficMonitor::hideEvent(QHideEvent *event)

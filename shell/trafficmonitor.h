@@ -39,6 +39,7 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void drawInStages(QList<QWidgetList> stages);
     void hideEvent(QHideEvent *event) override;
 
 private:

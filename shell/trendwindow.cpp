@@ -1,5 +1,8 @@
 #include "shell/trendwindow.h"
 
+#include "core/tr.h"
+#include "ui/language.h"
+
 #include "core/wholefile.h"
 #include "ui/messagebox.h"
 #include "ui/recordbutton.h"
@@ -64,30 +67,30 @@ private:
 TrendWindow::TrendWindow(QWidget *parent) : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("TrendWindow"));
-    setWindowTitle(QStringLiteral("测量趋势"));
+    setWindowTitle(QStringLiteral(QT_TRANSLATE_NOOP("kz", "测量趋势")));
     resize(900, 540);
 
-    auto *listLabel = new QLabel(QStringLiteral("曲线(&Q)"), this);
+    auto *listLabel = new QLabel(QStringLiteral(QT_TRANSLATE_NOOP("kz", "曲线(&Q)")), this);
     list_ = new QListWidget(this);
     list_->setObjectName(QStringLiteral("QuantityList"));
-    list_->setAccessibleName(QStringLiteral("曲线"));
+    list_->setAccessibleName(QStringLiteral(QT_TRANSLATE_NOOP("kz", "曲线")));
     list_->setMaximumWidth(220);
     listLabel->setBuddy(list_);
 
-    auto *spanLabel = new QLabel(QStringLiteral("时段(&P)"), this);
+    auto *spanLabel = new QLabel(QStringLiteral(QT_TRANSLATE_NOOP("kz", "时段(&P)")), this);
     span_ = new QComboBox(this);
     span_->setObjectName(QStringLiteral("SpanBox"));
-    span_->addItem(QStringLiteral("1 分钟"), 60 * 1000);
-    span_->addItem(QStringLiteral("10 分钟"), 10 * 60 * 1000);
-    span_->addItem(QStringLiteral("60 分钟"), 60 * 60 * 1000);
-    span_->addItem(QStringLiteral("全部"), 0);
+    span_->addItem(QStringLiteral(QT_TRANSLATE_NOOP("kz", "1 分钟")), 60 * 1000);
+    span_->addItem(QStringLiteral(QT_TRANSLATE_NOOP("kz", "10 分钟")), 10 * 60 * 1000);
+    span_->addItem(QStringLiteral(QT_TRANSLATE_NOOP("kz", "60 分钟")), 60 * 60 * 1000);
+    span_->addItem(QStringLiteral(QT_TRANSLATE_NOOP("kz", "全部")), 0);
     span_->setCurrentIndex(1);
     spanLabel->setBuddy(span_);
 
     chart_ = new QChart;
     timeAxis_ = new QDateTimeAxis;
     timeAxis_->setFormat(QStringLiteral("HH:mm:ss"));
-    timeAxis_->setTitleText(QStringLiteral("时间"));
+    timeAxis_->setTitleText(ui::TranslateText(QStringLiteral(QT_TRANSLATE_NOOP("kz", "时间"))));
     timeAxis_->setTickCount(7);
     chart_->addAxis(timeAxis_, Qt::AlignBottom);
     // A range the window did not set is the user's zoom or pan: the chart
@@ -98,8 +101,8 @@ TrendWindow::TrendWindow(QWidget *parent) : QWidget(parent, Qt::Window)
     });
     view_ = new TrendChartView(chart_, this);
     view_->setObjectName(QStringLiteral("TrendChart"));
-    view_->setAccessibleName(QStringLiteral("趋势图"));
-    view_->setAccessibleDescription(QStringLiteral("滚轮或拖出矩形缩放，方向键平移"));
+    view_->setAccessibleName(QStringLiteral(QT_TRANSLATE_NOOP("kz", "趋势图")));
+    view_->setAccessibleDescription(QStringLiteral(QT_TRANSLATE_NOOP("kz", "滚轮或拖出矩形缩放，方向键平移")));
     view_->setRenderHint(QPainter::Antialiasing);
     view_->setFocusPolicy(Qt::StrongFocus);
 
@@ -107,13 +110,13 @@ TrendWindow::TrendWindow(QWidget *parent) : QWidget(parent, Qt::Window)
     readout_->setObjectName(QStringLiteral("ReadoutLabel"));
     readout_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
 
-    auto *resetButton = new QPushButton(QStringLiteral("复位(&R)"), this);
+    auto *resetButton = new QPushButton(QStringLiteral(QT_TRANSLATE_NOOP("kz", "复位(&R)")), this);
     resetButton->setObjectName(QStringLiteral("ResetButton"));
-    auto *saveButton = new QPushButton(QStringLiteral("保存图片(&S)…"), this);
+    auto *saveButton = new QPushButton(QStringLiteral(QT_TRANSLATE_NOOP("kz", "保存图片(&S)…")), this);
     saveButton->setObjectName(QStringLiteral("SaveButton"));
-    auto *csvButton = new QPushButton(QStringLiteral("导出 CSV(&E)…"), this);
+    auto *csvButton = new QPushButton(QStringLiteral(QT_TRANSLATE_NOOP("kz", "导出 CSV(&E)…")), this);
     csvButton->setObjectName(QStringLiteral("CsvButton"));
-    auto *clearButton = new QPushButton(QStringLiteral("清除(&C)"), this);
+    auto *clearButton = new QPushButton(QStringLiteral(QT_TRANSLATE_NOOP("kz", "清除(&C)")), this);
     clearButton->setObjectName(QStringLiteral("ClearButton"));
 
     auto *left = new QVBoxLayout;
@@ -249,6 +252,19 @@ void TrendWindow::rebuildCurves()
     updateCurves();
 }
 
+void TrendWindow::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    // The chart draws its own texts: the axis title and the curves' names
+    // (those of the list, already in the new language).
+    if (event->type() == QEvent::LanguageChange) {
+        timeAxis_->setTitleText(ui::TranslateText(QStringLiteral(QT_TRANSLATE_NOOP("kz", "时间"))));
+        const QList<int> shown = shownQuantities();
+        for (int c = 0; c < curves_.size() && c < shown.size(); ++c)
+            curves_[c]->setName(list_->item(shown[c])->text());
+    }
+}
+
 void TrendWindow::updateCurves()
 {
     const QList<int> shown = shownQuantities();
@@ -359,16 +375,16 @@ bool TrendWindow::SaveCsv(const QString &path, QString *error) const
 
 void TrendWindow::savePicture()
 {
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("保存趋势图"), QStringLiteral("trend.png"),
-                                                      QStringLiteral("PNG 图片 (*.png)"));
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral(QT_TRANSLATE_NOOP("kz", "保存趋势图")), QStringLiteral("trend.png"),
+                                                      QStringLiteral(QT_TRANSLATE_NOOP("kz", "PNG 图片 (*.png)")));
     if (!path.isEmpty() && !SavePng(path))
-        ui::ShowMessage(this, QStringLiteral("无法保存图片到 %1").arg(path));
+        ui::ShowMessage(this, kz::Tr(QT_TRANSLATE_NOOP("kz", "无法保存图片到 %1")).arg(path));
 }
 
 void TrendWindow::exportCsv()
 {
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("导出趋势数据"), QStringLiteral("trend.csv"),
-                                                      QStringLiteral("CSV 文件 (*.csv)"));
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral(QT_TRANSLATE_NOOP("kz", "导出趋势数据")), QStringLiteral("trend.csv"),
+                                                      QStringLiteral(QT_TRANSLATE_NOOP("kz", "CSV 文件 (*.csv)")));
     QString error;
     if (!path.isEmpty() && !SaveCsv(path, &error))
         ui::ShowMessage(this, error);

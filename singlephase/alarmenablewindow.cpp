@@ -19,12 +19,12 @@ namespace ae = singlephase::alarmenable;
 
 AlarmEnableWindow::AlarmEnableWindow(SerialLink &link, QWidget *parent)
     : SettingsWindow(link, Family::SinglePhase, "singlephase::AlarmEnableWindow", {ae::kFirstRegister, ae::kRegisters},
-                     {"参数设置成功！！"}, parent)
+                     {QT_TRANSLATE_NOOP("kz", "参数设置成功！！")}, parent)
 {
-    setWindowTitle(QStringLiteral("KZ5700E报警起用设置窗口"));
+    setWindowTitle(QStringLiteral(QT_TRANSLATE_NOOP("kz", "KZ5700E报警起用设置窗口")));
     QLabel *addressLabel = nullptr;
-    QSpinBox *address = MakeAddressSpin("SpinEdit1", QStringLiteral("输入仪表地址："), &addressLabel, 0);
-    auto *outer = new QGroupBox(QStringLiteral("报警启用设置"), this);
+    QSpinBox *address = MakeAddressSpin("SpinEdit1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "输入仪表地址：")), &addressLabel, 0);
+    auto *outer = new QGroupBox(QStringLiteral(QT_TRANSLATE_NOOP("kz", "报警启用设置")), this);
     form_ = new FieldForm(outer, ae::kFields);
     // An upload shows only what the instrument answers; a relay list without
     // a choice is refused rather than sent as 0xFF.
@@ -52,14 +52,14 @@ AlarmEnableWindow::AlarmEnableWindow(SerialLink &link, QWidget *parent)
         return group;
     };
     auto *outerLayout = new QVBoxLayout(outer);
-    outerLayout->addWidget(frame(QStringLiteral("普通模式"), ae::kColumns));
-    outerLayout->addWidget(frame(QStringLiteral("基波模式"), ae::kColumns));
+    outerLayout->addWidget(frame(QStringLiteral(QT_TRANSLATE_NOOP("kz", "普通模式")), ae::kColumns));
+    outerLayout->addWidget(frame(QStringLiteral(QT_TRANSLATE_NOOP("kz", "基波模式")), ae::kColumns));
     auto *harmonicRow = new QHBoxLayout;
-    harmonicRow->addWidget(frame(QStringLiteral("谐波模式"), ae::kHarmonicColumns));
+    harmonicRow->addWidget(frame(QStringLiteral(QT_TRANSLATE_NOOP("kz", "谐波模式")), ae::kHarmonicColumns));
     harmonicRow->addWidget(form_->Control(form_->IndexOf("CheckBox33")));
     outerLayout->addLayout(harmonicRow);
 
-    auto *relays = new QGroupBox(QStringLiteral("继电器对应开关量输入"), outer);
+    auto *relays = new QGroupBox(QStringLiteral(QT_TRANSLATE_NOOP("kz", "继电器对应开关量输入")), outer);
     relays->setAccessibleName(relays->title());
     auto *relaysLayout = new QGridLayout(relays);
     for (int i = 0; i < 3; ++i) {
@@ -70,14 +70,14 @@ AlarmEnableWindow::AlarmEnableWindow(SerialLink &link, QWidget *parent)
     outerLayout->addWidget(relays);
 
     auto *buttons = MakeRow({addressLabel, address, nullptr,
-                             MakeButton("BitBtn1", QStringLiteral("下  载"), [this] { download(); }),
-                             MakeButton("BitBtn2", QStringLiteral("上  载"), [this] { upload(); }),
-                             MakeButton("BitBtn4", QStringLiteral("全部选择"), [this] { form_->SetValues(ae::Preset(true)); }),
-                             MakeButton("BitBtn5", QStringLiteral("全部清除"), [this] { form_->SetValues(ae::Preset(false)); }),
-                             MakeButton("BitBtn6", QStringLiteral("出厂值设置"), [this] { form_->SetValues(ae::Preset(false)); }),
-                             MakeButton("Exit", QStringLiteral("返  回"), [this] { CloseWindow(); })});
+                             MakeButton("BitBtn1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "下  载")), [this] { download(); }),
+                             MakeButton("BitBtn2", QStringLiteral(QT_TRANSLATE_NOOP("kz", "上  载")), [this] { upload(); }),
+                             MakeButton("BitBtn4", QStringLiteral(QT_TRANSLATE_NOOP("kz", "全部选择")), [this] { form_->SetValues(ae::Preset(true)); }),
+                             MakeButton("BitBtn5", QStringLiteral(QT_TRANSLATE_NOOP("kz", "全部清除")), [this] { form_->SetValues(ae::Preset(false)); }),
+                             MakeButton("BitBtn6", QStringLiteral(QT_TRANSLATE_NOOP("kz", "出厂值设置")), [this] { form_->SetValues(ae::Preset(false)); }),
+                             MakeButton("Exit", QStringLiteral(QT_TRANSLATE_NOOP("kz", "返  回")), [this] { CloseWindow(); })});
 
-    MakeColumn({MakeHeading(QStringLiteral("KZ5700E"), QStringLiteral("电参数测试仪")), outer, buttons});
+    MakeColumn({MakeHeading(QStringLiteral("KZ5700E"), QStringLiteral(QT_TRANSLATE_NOOP("kz", "电参数测试仪"))), outer, buttons});
     UseFile(&settings::Blocks, QStringLiteral("alarm-enable"));
 }
 

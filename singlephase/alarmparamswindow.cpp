@@ -23,15 +23,15 @@ namespace ap = singlephase::alarmparams;
 AlarmParamsWindow::AlarmParamsWindow(SerialLink &link, QWidget *parent)
     : FamilyWindow(link, Family::SinglePhase, "singlephase::AlarmParamsWindow", parent)
 {
-    setWindowTitle(QStringLiteral("KZ5700E报警参数设置"));
+    setWindowTitle(QStringLiteral(QT_TRANSLATE_NOOP("kz", "KZ5700E报警参数设置")));
     QLabel *addressLabel = nullptr;
-    QSpinBox *address = MakeAddressSpin("SpinEdit33", QStringLiteral("仪表地址："), &addressLabel, 0);
+    QSpinBox *address = MakeAddressSpin("SpinEdit33", QStringLiteral(QT_TRANSLATE_NOOP("kz", "仪表地址：")), &addressLabel, 0);
 
     // A mode frame: one row per quantity with its five controls, the mode's
     // name written down the side.
     auto *main = new QVBoxLayout(this);
-    main->addLayout(MakeHeading(QStringLiteral("KZ5700E"), QStringLiteral("电参数测试仪")));
-    const char *modes[] = {"普通模式", "基波模式", "谐波模式"};
+    main->addLayout(MakeHeading(QStringLiteral("KZ5700E"), QStringLiteral(QT_TRANSLATE_NOOP("kz", "电参数测试仪"))));
+    const char *modes[] = {QT_TRANSLATE_NOOP("kz", "普通模式"), QT_TRANSLATE_NOOP("kz", "基波模式"), QT_TRANSLATE_NOOP("kz", "谐波模式")};
     for (int g = 0; g < 3; ++g) {
         auto *frame = new QGroupBox(this);
         frame->setAccessibleName(QString::fromUtf8(modes[g]));
@@ -59,8 +59,8 @@ AlarmParamsWindow::AlarmParamsWindow(SerialLink &link, QWidget *parent)
         auto *frame = new QGroupBox(QStringLiteral("DI%1").arg(di + 1), this);
         auto *layout = new QGridLayout(frame);
         const int signal = 3 + di, relay = di; // table order: relays first, then signals
-        inputs_->Label(signal)->setText(QStringLiteral("输入信号选择"));
-        inputs_->Label(relay)->setText(QStringLiteral("报警对应继电器"));
+        inputs_->Label(signal)->setText(QStringLiteral(QT_TRANSLATE_NOOP("kz", "输入信号选择")));
+        inputs_->Label(relay)->setText(QStringLiteral(QT_TRANSLATE_NOOP("kz", "报警对应继电器")));
         layout->addWidget(inputs_->Label(signal), 0, 0);
         layout->addWidget(inputs_->Control(signal), 0, 1);
         layout->addWidget(inputs_->Label(relay), 1, 0);
@@ -70,7 +70,7 @@ AlarmParamsWindow::AlarmParamsWindow(SerialLink &link, QWidget *parent)
     inputs_->SetValues(fields::FactoryValues(ap::kSwitchInputs));
     main->addLayout(inputs);
 
-    auto *choice = new QGroupBox(QStringLiteral("下载参数选择："), this);
+    auto *choice = new QGroupBox(QStringLiteral(QT_TRANSLATE_NOOP("kz", "下载参数选择：")), this);
     auto *choiceLayout = new QHBoxLayout(choice);
     auto *group = new QButtonGroup(choice);
     for (int g = 0; g < 4; ++g) {
@@ -82,10 +82,10 @@ AlarmParamsWindow::AlarmParamsWindow(SerialLink &link, QWidget *parent)
     radios_[0]->setChecked(true); // exactly one group is always selected
 
     auto *buttons = MakeRow({addressLabel, address, choice, nullptr});
-    buttons->addWidget(MakeButton("BitBtn1", QStringLiteral("上载数据"), [this] { upload(); }));
-    buttons->addWidget(MakeButton("BitBtn2", QStringLiteral("下载数据"), [this] { download(); }));
-    buttons->addWidget(MakeButton("BitBtn6", QStringLiteral("出厂值设置"), [this] { factoryValues(); }));
-    buttons->addWidget(MakeButton("Exit", QStringLiteral("退 出"), [this] { CloseWindow(); }));
+    buttons->addWidget(MakeButton("BitBtn1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "上载数据")), [this] { upload(); }));
+    buttons->addWidget(MakeButton("BitBtn2", QStringLiteral(QT_TRANSLATE_NOOP("kz", "下载数据")), [this] { download(); }));
+    buttons->addWidget(MakeButton("BitBtn6", QStringLiteral(QT_TRANSLATE_NOOP("kz", "出厂值设置")), [this] { factoryValues(); }));
+    buttons->addWidget(MakeButton("Exit", QStringLiteral(QT_TRANSLATE_NOOP("kz", "退 出")), [this] { CloseWindow(); }));
     main->addLayout(buttons);
     // Files, like 上载数据 and 下载数据, take the group chosen.
     ui::AddSettingsFile(this, &settings::Blocks, [this]() -> QList<ui::FileBlock> {
@@ -133,7 +133,7 @@ void AlarmParamsWindow::factoryValues()
 void AlarmParamsWindow::onReply(const modbus::Exchange &ex)
 {
     if (ex.IsEchoOf(0x10)) {
-        ui::ShowMessage(this, QStringLiteral("数据设置成功！！"));
+        ui::ShowMessage(this, QStringLiteral(QT_TRANSLATE_NOOP("kz", "数据设置成功！！")));
         return;
     }
     // Decoded by the group last asked for, and only when whole.

@@ -22,7 +22,7 @@ namespace mon = singlephase::monitor;
 namespace {
 
 constexpr const char *kModel = "KZ5700E";
-constexpr const char *kKind = "电参数测试仪";
+constexpr const char *kKind = QT_TRANSLATE_NOOP("kz", "电参数测试仪");
 
 // An empty interval box polls once a second.
 constexpr int kDefaultIntervalMs = 1000;
@@ -32,15 +32,15 @@ constexpr int kDefaultIntervalMs = 1000;
 AlarmStateWindow::AlarmStateWindow(SerialLink &link, QWidget *parent)
     : FamilyWindow(link, Family::SinglePhase, "singlephase::AlarmStateWindow", parent)
 {
-    setWindowTitle(QStringLiteral("KZ5700报警状态窗口"));
+    setWindowTitle(QStringLiteral(QT_TRANSLATE_NOOP("kz", "KZ5700报警状态窗口")));
 
     QLabel *addressLabel = nullptr;
-    QSpinBox *address = MakeAddressSpin("SpinEdit1", QStringLiteral("输入仪表地址："), &addressLabel, 0);
+    QSpinBox *address = MakeAddressSpin("SpinEdit1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "输入仪表地址：")), &addressLabel, 0);
     QHBoxLayout *top = MakeHeading(QString::fromUtf8(kModel), QString::fromUtf8(kKind));
     top->addWidget(addressLabel);
     top->addWidget(address);
 
-    auto *frame = new QGroupBox(QStringLiteral("当前越限报警显示"), this);
+    auto *frame = new QGroupBox(QStringLiteral(QT_TRANSLATE_NOOP("kz", "当前越限报警显示")), this);
     frame->setObjectName("GroupBox1");
     // A lamp with its caption beside it, found by its shape number.
     auto cell = [&](int shape) {
@@ -72,7 +72,7 @@ AlarmStateWindow::AlarmStateWindow(SerialLink &link, QWidget *parent)
     for (int i = 0; i < 3; ++i)
         signals_->addLayout(cell(17 + i), 1, i); // relay outputs
 
-    mode_ = MakeValueLabel(frame, "StaticText7", QStringLiteral("测量模式"), QStringLiteral("普通模式"));
+    mode_ = MakeValueLabel(frame, "StaticText7", QStringLiteral(QT_TRANSLATE_NOOP("kz", "测量模式")), QStringLiteral(QT_TRANSLATE_NOOP("kz", "普通模式")));
     auto *frameLayout = new QVBoxLayout(frame);
     frameLayout->addWidget(mode_);
     frameLayout->addLayout(limits);
@@ -98,7 +98,7 @@ AlarmStateWindow::AlarmStateWindow(SerialLink &link, QWidget *parent)
 
     auto *checks = MakeRow({poller_->Periodic(), poller_->IntervalLabel(), poller_->IntervalEdit(), nullptr,
                             poller_->CheckButton(), poller_->CancelButton()});
-    checks->addWidget(MakeButton("Exit", QStringLiteral("返  回"), [this] { CloseWindow(); }));
+    checks->addWidget(MakeButton("Exit", QStringLiteral(QT_TRANSLATE_NOOP("kz", "返  回")), [this] { CloseWindow(); }));
     // After a lost port the lamps and mode keep the last state, marked as
     // stopped (at the end of the legend row, which has room).
     legend->addWidget(WatchPoll(poller_->Timer(), {mode_}));

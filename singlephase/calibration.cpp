@@ -9,20 +9,20 @@ using calib::Formula;
 enum Row { kPower, kVoltage, kCurrent };
 
 constexpr calib::Point kPoints[] = {
-    {"有功功率（100%I）- 1.0      [ 1 ]", "1100.00W", Formula::PowerUnity, kPower},
-    {"有功功率（10%I ）- 1.0      [ 2 ]", "110.00W", Formula::PowerUnity, kPower},
-    {"有功功率（100%I）- 0.5L     [ 3 ]", "550.00W", Formula::PowerHalfLagging, kPower},
-    {"有功功率（10%I ）- 0.5L     [ 4 ]", "55.00W", Formula::PowerHalfLagging, kPower},
-    {"电压                        [ 5 ]", "220.00V", Formula::Ratio, kVoltage},
-    {"电流                        [ 6 ]", "5.000A", Formula::Ratio, kCurrent},
+    {QT_TRANSLATE_NOOP("kz", "有功功率（100%I）- 1.0      [ 1 ]"), "1100.00W", Formula::PowerUnity, kPower},
+    {QT_TRANSLATE_NOOP("kz", "有功功率（10%I ）- 1.0      [ 2 ]"), "110.00W", Formula::PowerUnity, kPower},
+    {QT_TRANSLATE_NOOP("kz", "有功功率（100%I）- 0.5L     [ 3 ]"), "550.00W", Formula::PowerHalfLagging, kPower},
+    {QT_TRANSLATE_NOOP("kz", "有功功率（10%I ）- 0.5L     [ 4 ]"), "55.00W", Formula::PowerHalfLagging, kPower},
+    {QT_TRANSLATE_NOOP("kz", "电压                        [ 5 ]"), "220.00V", Formula::Ratio, kVoltage},
+    {QT_TRANSLATE_NOOP("kz", "电流                        [ 6 ]"), "5.000A", Formula::Ratio, kCurrent},
 };
 
 constexpr calib::ReadOut kReadOuts[] = {
-    {"StaticText1", "U:", "0.0V", "电压"},
-    {"StaticText4", "I:", "0.0A", "电流"},
-    {"StaticText7", "P:", "0.0", "有功功率"},
-    {"StaticText10", "PF:", "0.0", "功率因数"},
-    {"StaticText13", "频率:", "0.0", "频率"},
+    {"StaticText1", "U:", "0.0V", QT_TRANSLATE_NOOP("kz", "电压")},
+    {"StaticText4", "I:", "0.0A", QT_TRANSLATE_NOOP("kz", "电流")},
+    {"StaticText7", "P:", "0.0", QT_TRANSLATE_NOOP("kz", "有功功率")},
+    {"StaticText10", "PF:", "0.0", QT_TRANSLATE_NOOP("kz", "功率因数")},
+    {"StaticText13", QT_TRANSLATE_NOOP("kz", "频率:"), "0.0", QT_TRANSLATE_NOOP("kz", "频率")},
 };
 
 constexpr calib::ReplyLayout kLayout{kPoints, kReadOuts, 1, 1, 1, 0, true};
@@ -38,7 +38,7 @@ calib::Plan DefaultPlan()
         s.powerFactor = n == 3 || n == 4 ? QStringLiteral("0.5L") : QStringLiteral("1.0");
         sources.append({n, s});
     }
-    return calib::MakeDefaultPlan(QStringLiteral("单相表默认校验方案"), kPoints, sources);
+    return calib::MakeDefaultPlan(QStringLiteral(QT_TRANSLATE_NOOP("kz", "单相表默认校验方案")), kPoints, sources);
 }
 
 Decoder::Decoder() : calib::PhaseDecoder(kLayout) {}

@@ -23,9 +23,9 @@ namespace is = singlephase::initsettings;
 InitSettingsWindow::InitSettingsWindow(SerialLink &link, QWidget *parent)
     : FamilyWindow(link, Family::SinglePhase, "singlephase::InitSettingsWindow", parent)
 {
-    setWindowTitle(QStringLiteral("KZ5700E初始化设置窗口"));
+    setWindowTitle(QStringLiteral(QT_TRANSLATE_NOOP("kz", "KZ5700E初始化设置窗口")));
     QLabel *addressLabel = nullptr;
-    QSpinBox *address = MakeAddressSpin("SpinEdit1", QStringLiteral("输入仪表地址："), &addressLabel, 0);
+    QSpinBox *address = MakeAddressSpin("SpinEdit1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "输入仪表地址：")), &addressLabel, 0);
     form_ = new FieldForm(this, is::kFields);
     auto control = [this](const char *object) { return form_->Control(form_->IndexOf(object)); };
     auto label = [this](const char *object) { return form_->Label(form_->IndexOf(object)); };
@@ -42,19 +42,19 @@ InitSettingsWindow::InitSettingsWindow(SerialLink &link, QWidget *parent)
         layout->addWidget(control(edit));
         if (unit)
             layout->addWidget(unit);
-        control(edit)->setToolTip(QStringLiteral("最大被率为9999"));
+        control(edit)->setToolTip(QStringLiteral(QT_TRANSLATE_NOOP("kz", "最大被率为9999")));
         return box;
     };
     auto *top = new QGridLayout;
     top->addWidget(control("RadioGroup1"), 0, 0, 1, 2);
-    top->addWidget(range(QStringLiteral("电压量程"), "LabeledEdit1", control("RadioGroup2")), 1, 0);
-    top->addWidget(range(QStringLiteral("电流量程"), "LabeledEdit2", nullptr), 1, 1);
+    top->addWidget(range(QStringLiteral(QT_TRANSLATE_NOOP("kz", "电压量程")), "LabeledEdit1", control("RadioGroup2")), 1, 0);
+    top->addWidget(range(QStringLiteral(QT_TRANSLATE_NOOP("kz", "电流量程")), "LabeledEdit2", nullptr), 1, 1);
     int cell = 0;
     for (const char *group : {"RadioGroup4", "RadioGroup5", "RadioGroup6", "RadioGroup7", "RadioGroup8"}) {
         top->addWidget(control(group), 2 + cell / 2, cell % 2);
         ++cell;
     }
-    auto *delay = new QGroupBox(QStringLiteral("重合闸延时时间"), this);
+    auto *delay = new QGroupBox(QStringLiteral(QT_TRANSLATE_NOOP("kz", "重合闸延时时间")), this);
     auto *delayLayout = new QHBoxLayout(delay);
     delayLayout->addWidget(control("SpinEdit2"));
     delayLayout->addWidget(label("SpinEdit2"));
@@ -62,12 +62,12 @@ InitSettingsWindow::InitSettingsWindow(SerialLink &link, QWidget *parent)
 
     auto *settingsButtons = new QHBoxLayout;
     settingsButtons->addStretch();
-    QPushButton *settingsUpload = MakeButton("BitBtn2", QStringLiteral("上载数据"),
+    QPushButton *settingsUpload = MakeButton("BitBtn2", QStringLiteral(QT_TRANSLATE_NOOP("kz", "上载数据")),
                                              [this] { ReadBlock(is::kFirstRegister, is::kRegisters); });
-    QPushButton *settingsDownload = MakeButton("BitBtn3", QStringLiteral("下载数据"), [this] { download(); });
+    QPushButton *settingsDownload = MakeButton("BitBtn3", QStringLiteral(QT_TRANSLATE_NOOP("kz", "下载数据")), [this] { download(); });
     // Both blocks have buttons captioned alike: the accessible names tell them apart.
-    settingsUpload->setAccessibleName(QStringLiteral("上载数据（初始化参数）"));
-    settingsDownload->setAccessibleName(QStringLiteral("下载数据（初始化参数）"));
+    settingsUpload->setAccessibleName(QStringLiteral(QT_TRANSLATE_NOOP("kz", "上载数据（初始化参数）")));
+    settingsDownload->setAccessibleName(QStringLiteral(QT_TRANSLATE_NOOP("kz", "下载数据（初始化参数）")));
     settingsButtons->addWidget(settingsUpload);
     settingsButtons->addWidget(settingsDownload);
 
@@ -77,10 +77,10 @@ InitSettingsWindow::InitSettingsWindow(SerialLink &link, QWidget *parent)
     reactiveBase_ = bases.reactive;
 
     auto *buttons = MakeRow({addressLabel, address, nullptr,
-                             MakeButton("BitBtn1", QStringLiteral("出厂值设置"), [this] { factoryValues(); }),
-                             MakeButton("Exit", QStringLiteral("返    回"), [this] { CloseWindow(); })});
+                             MakeButton("BitBtn1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "出厂值设置")), [this] { factoryValues(); }),
+                             MakeButton("Exit", QStringLiteral(QT_TRANSLATE_NOOP("kz", "返    回")), [this] { CloseWindow(); })});
 
-    MakeColumn({MakeHeading(QStringLiteral("KZ5700E"), QStringLiteral("电参数测试仪")), top, settingsButtons, bases.box,
+    MakeColumn({MakeHeading(QStringLiteral("KZ5700E"), QStringLiteral(QT_TRANSLATE_NOOP("kz", "电参数测试仪"))), top, settingsButtons, bases.box,
                 buttons});
     // The energy bases belong to this meter alone: never taken from a file.
     ui::AddSettingsFile(this, &settings::Blocks,
@@ -113,16 +113,16 @@ void InitSettingsWindow::onReply(const modbus::Exchange &ex)
     if (ex.IsEmpty())
         return;
     if (ex.IsEchoOf(0x10)) {
-        ui::ShowMessage(this, QStringLiteral("数据下载成功！！"));
+        ui::ShowMessage(this, QStringLiteral(QT_TRANSLATE_NOOP("kz", "数据下载成功！！")));
     } else if (ex.IsReadOf(0x03, is::kBaseReadBytes) && ex.RequestStart() == is::kBaseRegister) {
         const auto texts = energybase::DecodeBases(ex.Data());
         activeBase_->setText(texts[0]);
         reactiveBase_->setText(texts[1]);
     } else if (ex.IsReadOf(0x03, is::kBytes) && ex.RequestStart() == is::kFirstRegister) {
         form_->Decode(ex.Data());
-        ui::ShowMessage(this, QStringLiteral("数据上载成功！！"));
+        ui::ShowMessage(this, QStringLiteral(QT_TRANSLATE_NOOP("kz", "数据上载成功！！")));
     } else {
-        ui::ShowMessage(this, QStringLiteral("数据上载失败！！"));
+        ui::ShowMessage(this, QStringLiteral(QT_TRANSLATE_NOOP("kz", "数据上载失败！！")));
     }
 }
 

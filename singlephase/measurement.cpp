@@ -25,8 +25,8 @@ const std::array<const char *, kBoxes> kBoxNames = {
 };
 
 const std::array<const char *, kBoxes> kBoxCaptions = {
-    "电压", "电流", "频率", "功率因数", "有功功率", "无功功率", "视在功率",
-    "有功总电能", "正向有功电能", "反向有功电能", "无功总电能", "正向无功电能", "反向无功电能",
+    QT_TRANSLATE_NOOP("kz", "电压"), QT_TRANSLATE_NOOP("kz", "电流"), QT_TRANSLATE_NOOP("kz", "频率"), QT_TRANSLATE_NOOP("kz", "功率因数"), QT_TRANSLATE_NOOP("kz", "有功功率"), QT_TRANSLATE_NOOP("kz", "无功功率"), QT_TRANSLATE_NOOP("kz", "视在功率"),
+    QT_TRANSLATE_NOOP("kz", "有功总电能"), QT_TRANSLATE_NOOP("kz", "正向有功电能"), QT_TRANSLATE_NOOP("kz", "反向有功电能"), QT_TRANSLATE_NOOP("kz", "无功总电能"), QT_TRANSLATE_NOOP("kz", "正向无功电能"), QT_TRANSLATE_NOOP("kz", "反向无功电能"),
 };
 
 QString Texts::Of(const char *boxName) const

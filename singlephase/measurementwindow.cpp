@@ -27,10 +27,10 @@ QByteArray &MeterageParams()
 MeasurementWindow::MeasurementWindow(SerialLink &link, QWidget *parent)
     : FamilyWindow(link, Family::SinglePhase, "singlephase::MeasurementWindow", parent)
 {
-    setWindowTitle(QStringLiteral("KZ5700电量测量窗口"));
-    auto *top = MakeHeading(QStringLiteral("KZ5700E"), QStringLiteral("电参数测试仪"));
+    setWindowTitle(QStringLiteral(QT_TRANSLATE_NOOP("kz", "KZ5700电量测量窗口")));
+    auto *top = MakeHeading(QStringLiteral("KZ5700E"), QStringLiteral(QT_TRANSLATE_NOOP("kz", "电参数测试仪")));
     QLabel *addressLabel = nullptr;
-    address_ = MakeAddressSpin("SpinEdit1", QStringLiteral("输入仪表地址："), &addressLabel, 0);
+    address_ = MakeAddressSpin("SpinEdit1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "输入仪表地址：")), &addressLabel, 0);
     top->addWidget(addressLabel);
     top->addWidget(address_);
 
@@ -63,8 +63,8 @@ MeasurementWindow::MeasurementWindow(SerialLink &link, QWidget *parent)
     timer_ = bar.timer;
     QHBoxLayout *bottom = bar.row;
 
-    MakeColumn({top, frame("GroupBox1", QStringLiteral("电压测量"), 0, 7),
-                frame("GroupBox5", QStringLiteral("电能测量"), 7, m::kBoxes), bottom});
+    MakeColumn({top, frame("GroupBox1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "电压测量")), 0, 7),
+                frame("GroupBox5", QStringLiteral(QT_TRANSLATE_NOOP("kz", "电能测量")), 7, m::kBoxes), bottom});
     // After a lost port the boxes keep the last values, marked as stopped.
     bottom->insertWidget(1, WatchPoll(timer_, QList<QWidget *>(boxes_.begin(), boxes_.end())));
 

@@ -5,22 +5,22 @@ namespace singlephase::monitor {
 using relays::Command;
 
 const std::array<Command, 8> kRelayCommands = {{
-    {"BitBtn8", "OUT1合闸", Command::SwitchCoil, 0, false},
-    {"BitBtn9", "OUT2合闸", Command::SwitchCoil, 1, false},
-    {"BitBtn10", "OUT3合闸", Command::SwitchCoil, 2, false},
-    {"BitBtn11", "OUT1拉闸", Command::SwitchCoil, 0, true},
-    {"BitBtn12", "OUT2拉闸", Command::SwitchCoil, 1, true},
-    {"BitBtn13", "OUT3拉闸", Command::SwitchCoil, 2, true},
-    {"BitBtn2", "读输入状态", Command::ReadInputs},
-    {"BitBtn1", "读输出状态", Command::ReadOutputs},
+    {"BitBtn8", QT_TRANSLATE_NOOP("kz", "OUT1合闸"), Command::SwitchCoil, 0, false},
+    {"BitBtn9", QT_TRANSLATE_NOOP("kz", "OUT2合闸"), Command::SwitchCoil, 1, false},
+    {"BitBtn10", QT_TRANSLATE_NOOP("kz", "OUT3合闸"), Command::SwitchCoil, 2, false},
+    {"BitBtn11", QT_TRANSLATE_NOOP("kz", "OUT1拉闸"), Command::SwitchCoil, 0, true},
+    {"BitBtn12", QT_TRANSLATE_NOOP("kz", "OUT2拉闸"), Command::SwitchCoil, 1, true},
+    {"BitBtn13", QT_TRANSLATE_NOOP("kz", "OUT3拉闸"), Command::SwitchCoil, 2, true},
+    {"BitBtn2", QT_TRANSLATE_NOOP("kz", "读输入状态"), Command::ReadInputs},
+    {"BitBtn1", QT_TRANSLATE_NOOP("kz", "读输出状态"), Command::ReadOutputs},
 }};
 
 const std::array<StateLamp, kStateLamps> kStateLampTable = {{
-    {1, "电压上限", 0},       {2, "电压下限", 1},       {5, "频率上限", 2},       {6, "频率下限", 3},
-    {3, "电流上限", 4},       {4, "电流下限", 5},       {7, "功率因数上限", 6},   {8, "功率因数下限", 7},
-    {11, "无功功率上限", 8},  {12, "无功功率下限", 9},  {9, "有功功率上限", 10},  {10, "有功功率下限", 11},
-    {13, "Ua断相", 12},       {14, "开关量信号1", 13},  {15, "开关量信号2", 14},  {16, "开关量信号3", 15},
-    {17, "继电器输出1", 16},  {18, "继电器输出2", 17},  {19, "继电器输出3", 18},
+    {1, QT_TRANSLATE_NOOP("kz", "电压上限"), 0},       {2, QT_TRANSLATE_NOOP("kz", "电压下限"), 1},       {5, QT_TRANSLATE_NOOP("kz", "频率上限"), 2},       {6, QT_TRANSLATE_NOOP("kz", "频率下限"), 3},
+    {3, QT_TRANSLATE_NOOP("kz", "电流上限"), 4},       {4, QT_TRANSLATE_NOOP("kz", "电流下限"), 5},       {7, QT_TRANSLATE_NOOP("kz", "功率因数上限"), 6},   {8, QT_TRANSLATE_NOOP("kz", "功率因数下限"), 7},
+    {11, QT_TRANSLATE_NOOP("kz", "无功功率上限"), 8},  {12, QT_TRANSLATE_NOOP("kz", "无功功率下限"), 9},  {9, QT_TRANSLATE_NOOP("kz", "有功功率上限"), 10},  {10, QT_TRANSLATE_NOOP("kz", "有功功率下限"), 11},
+    {13, QT_TRANSLATE_NOOP("kz", "Ua断相"), 12},       {14, QT_TRANSLATE_NOOP("kz", "开关量信号1"), 13},  {15, QT_TRANSLATE_NOOP("kz", "开关量信号2"), 14},  {16, QT_TRANSLATE_NOOP("kz", "开关量信号3"), 15},
+    {17, QT_TRANSLATE_NOOP("kz", "继电器输出1"), 16},  {18, QT_TRANSLATE_NOOP("kz", "继电器输出2"), 17},  {19, QT_TRANSLATE_NOOP("kz", "继电器输出3"), 18},
 }};
 
 QByteArray StateRequest(std::uint8_t address)
@@ -45,25 +45,25 @@ std::optional<QString> ModeText(int mode)
 {
     switch (mode) {
     case 0:
-        return QStringLiteral("普通模式");
+        return QStringLiteral(QT_TRANSLATE_NOOP("kz", "普通模式"));
     case 1:
-        return QStringLiteral("基波模式");
+        return QStringLiteral(QT_TRANSLATE_NOOP("kz", "基波模式"));
     case 2:
-        return QStringLiteral("谐波模式");
+        return QStringLiteral(QT_TRANSLATE_NOOP("kz", "谐波模式"));
     default:
         return std::nullopt;
     }
 }
 
 const std::array<const char *, kEventKinds> kEventKindNames = {
-    "普通模式电压事件记录",     "普通模式电流事件记录",     "普通模式频率事件记录",
-    "普通模式功率因数事件记录", "普通模式有功功率事件记录", "普通模式无功功率事件记录",
-    "开关量输入信号1",          "开关量输入信号2",          "开关量输入信号3",
-    "开关量输出信号1",          "开关量输出信号2",          "开关量输出信号3",
-    "基波模式电压事件记录",     "基波模式电流事件记录",     "基波模式频率事件记录",
-    "基波模式功率因数事件记录", "基波模式有功功率事件记录", "基波模式无功功率事件记录",
-    "谐波模式电压事件记录",     "谐波模式电流事件记录",     "谐波模式有功功率事件记录",
-    "谐波模式无功功率事件记录",
+    QT_TRANSLATE_NOOP("kz", "普通模式电压事件记录"),     QT_TRANSLATE_NOOP("kz", "普通模式电流事件记录"),     QT_TRANSLATE_NOOP("kz", "普通模式频率事件记录"),
+    QT_TRANSLATE_NOOP("kz", "普通模式功率因数事件记录"), QT_TRANSLATE_NOOP("kz", "普通模式有功功率事件记录"), QT_TRANSLATE_NOOP("kz", "普通模式无功功率事件记录"),
+    QT_TRANSLATE_NOOP("kz", "开关量输入信号1"),          QT_TRANSLATE_NOOP("kz", "开关量输入信号2"),          QT_TRANSLATE_NOOP("kz", "开关量输入信号3"),
+    QT_TRANSLATE_NOOP("kz", "开关量输出信号1"),          QT_TRANSLATE_NOOP("kz", "开关量输出信号2"),          QT_TRANSLATE_NOOP("kz", "开关量输出信号3"),
+    QT_TRANSLATE_NOOP("kz", "基波模式电压事件记录"),     QT_TRANSLATE_NOOP("kz", "基波模式电流事件记录"),     QT_TRANSLATE_NOOP("kz", "基波模式频率事件记录"),
+    QT_TRANSLATE_NOOP("kz", "基波模式功率因数事件记录"), QT_TRANSLATE_NOOP("kz", "基波模式有功功率事件记录"), QT_TRANSLATE_NOOP("kz", "基波模式无功功率事件记录"),
+    QT_TRANSLATE_NOOP("kz", "谐波模式电压事件记录"),     QT_TRANSLATE_NOOP("kz", "谐波模式电流事件记录"),     QT_TRANSLATE_NOOP("kz", "谐波模式有功功率事件记录"),
+    QT_TRANSLATE_NOOP("kz", "谐波模式无功功率事件记录"),
 };
 
 bool IsSwitchingKind(int kind)
@@ -100,9 +100,9 @@ QString EventValueText(std::int32_t value, int kind)
 QString EventTypeText(std::uint8_t code, int kind)
 {
     if (IsSwitchingKind(kind))
-        return code == 0 ? QStringLiteral("报警") : QStringLiteral("报警恢复");
-    static const char *const measured[] = {"上限报警", "上限报警恢复", "下限报警",
-                                           "下限报警恢复", "断相报警", "断相报警恢复"};
+        return code == 0 ? QStringLiteral(QT_TRANSLATE_NOOP("kz", "报警")) : QStringLiteral(QT_TRANSLATE_NOOP("kz", "报警恢复"));
+    static const char *const measured[] = {QT_TRANSLATE_NOOP("kz", "上限报警"), QT_TRANSLATE_NOOP("kz", "上限报警恢复"), QT_TRANSLATE_NOOP("kz", "下限报警"),
+                                           QT_TRANSLATE_NOOP("kz", "下限报警恢复"), QT_TRANSLATE_NOOP("kz", "断相报警"), QT_TRANSLATE_NOOP("kz", "断相报警恢复")};
     return code < std::size(measured) ? QString::fromUtf8(measured[code]) : QString();
 }
 

@@ -19,9 +19,9 @@ struct Mode {
     std::span<const char *const> quantities;
 };
 constexpr std::array<Mode, 3> kModes = {{
-    {"普通模式", "", kQuantities},
-    {"基波模式", "基波", kQuantities},
-    {"谐波模式", "谐波", kHarmonicQuantities},
+    {QT_TRANSLATE_NOOP("kz", "普通模式"), "", kQuantities},
+    {QT_TRANSLATE_NOOP("kz", "基波模式"), QT_TRANSLATE_NOOP("kz", "基波"), kQuantities},
+    {QT_TRANSLATE_NOOP("kz", "谐波模式"), QT_TRANSLATE_NOOP("kz", "谐波"), kHarmonicQuantities},
 }};
 constexpr std::size_t kRows = 2 * kQuantities.size() + kHarmonicQuantities.size();
 } // namespace
@@ -41,7 +41,7 @@ constexpr auto kCaptions = [] {
         }
     return captions;
 }();
-constexpr const char *kRelaySources = "无对应|对应开关量信号DI1|对应开关量信号DI2|对应开关量信号DI3";
+constexpr const char *kRelaySources = QT_TRANSLATE_NOOP("kz", "无对应|对应开关量信号DI1|对应开关量信号DI2|对应开关量信号DI3");
 } // namespace
 
 constexpr std::array<fields::Field, 36> kFields = [] {
@@ -50,10 +50,10 @@ constexpr std::array<fields::Field, 36> kFields = [] {
     for (std::size_t m = 0; m < kModes.size(); ++m)
         for (std::size_t bit = 0; bit < 2 * kModes[m].quantities.size(); ++bit, ++box)
             table[box] = CheckBit(kNames[box], kCaptions[box], static_cast<int>(6 + 2 * m), static_cast<int>(bit), "");
-    table[box] = CheckBit(kNames[box], "断相", 6, 12);
-    table[33] = Value("ComboBox1", "继电器DO1：", Kind::ComboByte, 0, 0, "0", kRelaySources);
-    table[34] = Value("ComboBox2", "继电器DO2：", Kind::ComboByte, 2, 0, "0", kRelaySources);
-    table[35] = Value("ComboBox3", "继电器DO3：", Kind::ComboByte, 4, 0, "0", kRelaySources);
+    table[box] = CheckBit(kNames[box], QT_TRANSLATE_NOOP("kz", "断相"), 6, 12);
+    table[33] = Value("ComboBox1", QT_TRANSLATE_NOOP("kz", "继电器DO1："), Kind::ComboByte, 0, 0, "0", kRelaySources);
+    table[34] = Value("ComboBox2", QT_TRANSLATE_NOOP("kz", "继电器DO2："), Kind::ComboByte, 2, 0, "0", kRelaySources);
+    table[35] = Value("ComboBox3", QT_TRANSLATE_NOOP("kz", "继电器DO3："), Kind::ComboByte, 4, 0, "0", kRelaySources);
     return table;
 }();
 static_assert(fields::FitsBlock(kFields, kBytes));
@@ -88,16 +88,16 @@ fields::Values Reset()
 
 namespace initsettings {
 constexpr std::array<fields::Field, 10> kFields = {{
-    Radio("RadioGroup1", "测量模式", Kind::RadioIndex, 0, "普通模式|基波模式|谐波模式", "0"),
-    Radio("RadioGroup2", "电压单位", Kind::RadioIndex, 2, "V|KV", "0"),
-    Shown(Value("LabeledEdit1", "电压被率", Kind::WordText, 4, 9999, "1"), "被率"),
-    Shown(Value("LabeledEdit2", "电流被率", Kind::WordText, 6, 9999, "1"), "被率"),
-    Radio("RadioGroup4", "有功功率单位", Kind::RadioIndex, 8, "W|KW", "0"),
-    Radio("RadioGroup5", "无功功率单位", Kind::RadioIndex, 10, "var|Kvar", "0"),
-    Radio("RadioGroup6", "视在功率单位", Kind::RadioIndex, 12, "VA|KVA", "0"),
-    Radio("RadioGroup7", "有功电能单位", Kind::RadioIndex, 14, "KWH|MWH", "0"),
-    Radio("RadioGroup8", "无功电能单位", Kind::RadioIndex, 16, "KvarH|MvarH", "0"),
-    Shown(Value("SpinEdit2", "重合闸延时时间", Kind::WordSpin, 18, 1000, "5"), "秒"),
+    Radio("RadioGroup1", QT_TRANSLATE_NOOP("kz", "测量模式"), Kind::RadioIndex, 0, QT_TRANSLATE_NOOP("kz", "普通模式|基波模式|谐波模式"), "0"),
+    Radio("RadioGroup2", QT_TRANSLATE_NOOP("kz", "电压单位"), Kind::RadioIndex, 2, "V|KV", "0"),
+    Shown(Value("LabeledEdit1", QT_TRANSLATE_NOOP("kz", "电压被率"), Kind::WordText, 4, 9999, "1"), QT_TRANSLATE_NOOP("kz", "被率")),
+    Shown(Value("LabeledEdit2", QT_TRANSLATE_NOOP("kz", "电流被率"), Kind::WordText, 6, 9999, "1"), QT_TRANSLATE_NOOP("kz", "被率")),
+    Radio("RadioGroup4", QT_TRANSLATE_NOOP("kz", "有功功率单位"), Kind::RadioIndex, 8, "W|KW", "0"),
+    Radio("RadioGroup5", QT_TRANSLATE_NOOP("kz", "无功功率单位"), Kind::RadioIndex, 10, "var|Kvar", "0"),
+    Radio("RadioGroup6", QT_TRANSLATE_NOOP("kz", "视在功率单位"), Kind::RadioIndex, 12, "VA|KVA", "0"),
+    Radio("RadioGroup7", QT_TRANSLATE_NOOP("kz", "有功电能单位"), Kind::RadioIndex, 14, "KWH|MWH", "0"),
+    Radio("RadioGroup8", QT_TRANSLATE_NOOP("kz", "无功电能单位"), Kind::RadioIndex, 16, "KvarH|MvarH", "0"),
+    Shown(Value("SpinEdit2", QT_TRANSLATE_NOOP("kz", "重合闸延时时间"), Kind::WordSpin, 18, 1000, "5"), QT_TRANSLATE_NOOP("kz", "秒")),
 }};
 static_assert(fields::FitsBlock(kFields, kBytes));
 } // namespace initsettings
@@ -108,7 +108,7 @@ namespace {
 // A row of eight registers a quantity: upper, lower, hysteresis (value,
 // decimals each), delay, relay. Outside the normal mode the edits are
 // captioned with the mode and labelled as the normal mode's.
-constexpr std::array<const char *, 3> kEdits = {"上限", "下限", "回差值"};
+constexpr std::array<const char *, 3> kEdits = {QT_TRANSLATE_NOOP("kz", "上限"), QT_TRANSLATE_NOOP("kz", "下限"), QT_TRANSLATE_NOOP("kz", "回差值")};
 constexpr auto kEditNames = fields::Numbered<3 * kRows>("Edit", 1);
 constexpr auto kSpinNames = fields::Numbered<2 * kRows>("SpinEdit", 1);
 constexpr auto kCaptions = [] {
@@ -117,8 +117,8 @@ constexpr auto kCaptions = [] {
         for (const char *q : m.quantities) {
             for (const char *edit : kEdits)
                 captions.Add(m.prefix, q, edit);
-            captions.Add(m.prefix, q, "报警延时");
-            captions.Add(m.prefix, q, "报警继电器");
+            captions.Add(m.prefix, q, QT_TRANSLATE_NOOP("kz", "报警延时"));
+            captions.Add(m.prefix, q, QT_TRANSLATE_NOOP("kz", "报警继电器"));
         }
     return captions;
 }();
@@ -147,8 +147,8 @@ constexpr std::array<fields::Field, 5 * kRows> kRowTable = [] {
                 table[field] = Shown(Value(kEditNames[edit], kCaptions[field], Kind::ShortLimit, offset, 0,
                                            e == 0 ? "9999" : "0000"),
                                      normal ? nullptr : kLabels[edit]);
-            spinBox(255, "报警延时");
-            spinBox(3, "报警继电器");
+            spinBox(255, QT_TRANSLATE_NOOP("kz", "报警延时"));
+            spinBox(3, QT_TRANSLATE_NOOP("kz", "报警继电器"));
         }
     }
     return table;
@@ -164,10 +164,10 @@ constexpr fields::Table Rows(std::size_t mode)
 } // namespace
 
 constexpr std::array<Group, 4> kGroups = {{
-    {"普通", 0x1000, 0x30, Rows(0)},
-    {"基波", 0x1030, 0x30, Rows(1)},
-    {"谐波", 0x1060, 0x20, Rows(2)},
-    {"开关量", 0x1080, 0x06, kSwitchInputs},
+    {QT_TRANSLATE_NOOP("kz", "普通"), 0x1000, 0x30, Rows(0)},
+    {QT_TRANSLATE_NOOP("kz", "基波"), 0x1030, 0x30, Rows(1)},
+    {QT_TRANSLATE_NOOP("kz", "谐波"), 0x1060, 0x20, Rows(2)},
+    {QT_TRANSLATE_NOOP("kz", "开关量"), 0x1080, 0x06, kSwitchInputs},
 }};
 
 constexpr bool GroupsFit()

@@ -13,8 +13,8 @@ namespace singlephase {
 
 // The quantities watched for alarms, in the order of the enable bits and of
 // the limit rows; the harmonic mode watches four of them.
-inline constexpr std::array<const char *, 6> kQuantities = {"电压", "电流", "功率因数", "频率", "有功功率", "无功功率"};
-inline constexpr std::array<const char *, 4> kHarmonicQuantities = {"电压", "电流", "有功功率", "无功功率"};
+inline constexpr std::array<const char *, 6> kQuantities = {QT_TRANSLATE_NOOP("kz", "电压"), QT_TRANSLATE_NOOP("kz", "电流"), QT_TRANSLATE_NOOP("kz", "功率因数"), QT_TRANSLATE_NOOP("kz", "频率"), QT_TRANSLATE_NOOP("kz", "有功功率"), QT_TRANSLATE_NOOP("kz", "无功功率")};
+inline constexpr std::array<const char *, 4> kHarmonicQuantities = {QT_TRANSLATE_NOOP("kz", "电压"), QT_TRANSLATE_NOOP("kz", "电流"), QT_TRANSLATE_NOOP("kz", "有功功率"), QT_TRANSLATE_NOOP("kz", "无功功率")};
 
 namespace alarmenable {
 constexpr std::uint16_t kFirstRegister = 0x0030;
@@ -41,29 +41,29 @@ constexpr int kBytes = 16;
 // mask boxes CheckBox1..CheckBox15 (ticked: shown in the cycle), then
 // SpinEdit2..4 (display intervals) and SpinEdit5 (metering time).
 inline constexpr std::array<fields::Field, 22> kFields = {{
-    fields::Value("ComboBox1", "上窗口测量参数选择：", fields::Kind::ComboByte, 0, 0, "0", "循环测量|电压测量|相频率测量"),
-    fields::Value("ComboBox2", "中窗口测量参数选择：", fields::Kind::ComboByte, 2, 0, "0", "循环测量|电流测量|功率因数测量"),
-    fields::Value("ComboBox3", "下窗口测量参数选择：", fields::Kind::ComboByte, 4, 0, "0",
-          "循环测量|有功功率测量|无功功率测量|视在功率测量|有功总电能低字节测量|有功总电能高字节测量|正向有功总电能低字节测量|正向有功总电能高字节测量|反向有功总电能低字节测量|反向有功总电能高字节测量|无功总电能低字节测量|无功总电能高字节测量|正向无功总电能低字节测量|正向无功总电能高字节测量|反向无功总电能低字节测量|反向无功总电能高字节测量"),
-    fields::MaskBit("CheckBox1", "有功功率", 14, 0, "0"),
-    fields::MaskBit("CheckBox2", "无功功率", 14, 1, "0"),
-    fields::MaskBit("CheckBox3", "视在功率", 14, 2, "0"),
-    fields::MaskBit("CheckBox4", "有功总电能低字节", 14, 3, "1"),
-    fields::MaskBit("CheckBox5", "有功总电能高字节", 14, 4, "1"),
-    fields::MaskBit("CheckBox6", "正向有功电能低字节", 14, 5, "1"),
-    fields::MaskBit("CheckBox7", "正向有功电能高字节", 14, 6, "1"),
-    fields::MaskBit("CheckBox8", "反向有功电能低字节", 14, 7, "1"),
-    fields::MaskBit("CheckBox9", "反向有功电能高字节", 14, 8, "1"),
-    fields::MaskBit("CheckBox10", "无功总电能低字节", 14, 9, "1"),
-    fields::MaskBit("CheckBox11", "无功总电能高字节", 14, 10, "1"),
-    fields::MaskBit("CheckBox12", "正向无功电能低字节", 14, 11, "1"),
-    fields::MaskBit("CheckBox13", "正向无功电能高字节", 14, 12, "1"),
-    fields::MaskBit("CheckBox14", "反向无功电能低字节", 14, 13, "1"),
-    fields::MaskBit("CheckBox15", "反向无功电能高字节", 14, 14, "1"),
-    fields::Shown(fields::Value("SpinEdit2", "上窗口测量参数显示间隔", fields::Kind::ByteSpin, 6, 99, "5"), "测量参数显示间隔"),
-    fields::Shown(fields::Value("SpinEdit3", "中窗口测量参数显示间隔", fields::Kind::ByteSpin, 8, 99, "5"), "测量参数显示间隔"),
-    fields::Shown(fields::Value("SpinEdit4", "下窗口测量参数显示间隔", fields::Kind::ByteSpin, 10, 99, "5"), "测量参数显示间隔"),
-    fields::Shown(fields::Value("SpinEdit5", "有功电能计量定时", fields::Kind::WordSpin, 12, 9999, "0"), "有功电能计量定时："),
+    fields::Value("ComboBox1", QT_TRANSLATE_NOOP("kz", "上窗口测量参数选择："), fields::Kind::ComboByte, 0, 0, "0", QT_TRANSLATE_NOOP("kz", "循环测量|电压测量|相频率测量")),
+    fields::Value("ComboBox2", QT_TRANSLATE_NOOP("kz", "中窗口测量参数选择："), fields::Kind::ComboByte, 2, 0, "0", QT_TRANSLATE_NOOP("kz", "循环测量|电流测量|功率因数测量")),
+    fields::Value("ComboBox3", QT_TRANSLATE_NOOP("kz", "下窗口测量参数选择："), fields::Kind::ComboByte, 4, 0, "0",
+          QT_TRANSLATE_NOOP("kz", "循环测量|有功功率测量|无功功率测量|视在功率测量|有功总电能低字节测量|有功总电能高字节测量|正向有功总电能低字节测量|正向有功总电能高字节测量|反向有功总电能低字节测量|反向有功总电能高字节测量|无功总电能低字节测量|无功总电能高字节测量|正向无功总电能低字节测量|正向无功总电能高字节测量|反向无功总电能低字节测量|反向无功总电能高字节测量")),
+    fields::MaskBit("CheckBox1", QT_TRANSLATE_NOOP("kz", "有功功率"), 14, 0, "0"),
+    fields::MaskBit("CheckBox2", QT_TRANSLATE_NOOP("kz", "无功功率"), 14, 1, "0"),
+    fields::MaskBit("CheckBox3", QT_TRANSLATE_NOOP("kz", "视在功率"), 14, 2, "0"),
+    fields::MaskBit("CheckBox4", QT_TRANSLATE_NOOP("kz", "有功总电能低字节"), 14, 3, "1"),
+    fields::MaskBit("CheckBox5", QT_TRANSLATE_NOOP("kz", "有功总电能高字节"), 14, 4, "1"),
+    fields::MaskBit("CheckBox6", QT_TRANSLATE_NOOP("kz", "正向有功电能低字节"), 14, 5, "1"),
+    fields::MaskBit("CheckBox7", QT_TRANSLATE_NOOP("kz", "正向有功电能高字节"), 14, 6, "1"),
+    fields::MaskBit("CheckBox8", QT_TRANSLATE_NOOP("kz", "反向有功电能低字节"), 14, 7, "1"),
+    fields::MaskBit("CheckBox9", QT_TRANSLATE_NOOP("kz", "反向有功电能高字节"), 14, 8, "1"),
+    fields::MaskBit("CheckBox10", QT_TRANSLATE_NOOP("kz", "无功总电能低字节"), 14, 9, "1"),
+    fields::MaskBit("CheckBox11", QT_TRANSLATE_NOOP("kz", "无功总电能高字节"), 14, 10, "1"),
+    fields::MaskBit("CheckBox12", QT_TRANSLATE_NOOP("kz", "正向无功电能低字节"), 14, 11, "1"),
+    fields::MaskBit("CheckBox13", QT_TRANSLATE_NOOP("kz", "正向无功电能高字节"), 14, 12, "1"),
+    fields::MaskBit("CheckBox14", QT_TRANSLATE_NOOP("kz", "反向无功电能低字节"), 14, 13, "1"),
+    fields::MaskBit("CheckBox15", QT_TRANSLATE_NOOP("kz", "反向无功电能高字节"), 14, 14, "1"),
+    fields::Shown(fields::Value("SpinEdit2", QT_TRANSLATE_NOOP("kz", "上窗口测量参数显示间隔"), fields::Kind::ByteSpin, 6, 99, "5"), QT_TRANSLATE_NOOP("kz", "测量参数显示间隔")),
+    fields::Shown(fields::Value("SpinEdit3", QT_TRANSLATE_NOOP("kz", "中窗口测量参数显示间隔"), fields::Kind::ByteSpin, 8, 99, "5"), QT_TRANSLATE_NOOP("kz", "测量参数显示间隔")),
+    fields::Shown(fields::Value("SpinEdit4", QT_TRANSLATE_NOOP("kz", "下窗口测量参数显示间隔"), fields::Kind::ByteSpin, 10, 99, "5"), QT_TRANSLATE_NOOP("kz", "测量参数显示间隔")),
+    fields::Shown(fields::Value("SpinEdit5", QT_TRANSLATE_NOOP("kz", "有功电能计量定时"), fields::Kind::WordSpin, 12, 9999, "0"), QT_TRANSLATE_NOOP("kz", "有功电能计量定时：")),
 }};
 static_assert(fields::FitsBlock(kFields, kBytes));
 constexpr int kFirstBox = 3;
@@ -100,12 +100,12 @@ struct Group {
 // spins (SpinEdit1..SpinEdit32), eight registers per row.
 // ComboBox2, 4, 6 (alarm relay of DI1..3), ComboBox1, 3, 5 (input signal).
 inline constexpr std::array<fields::Field, 6> kSwitchInputs = {{
-    fields::Value("ComboBox2", "DI1报警对应继电器", fields::Kind::ComboByte, 0, 0, "0", "无对应|对应DO1|对应DO2|对应DO3"),
-    fields::Value("ComboBox4", "DI2报警对应继电器", fields::Kind::ComboByte, 2, 0, "0", "无对应|对应DO1|对应DO2|对应DO3"),
-    fields::Value("ComboBox6", "DI3报警对应继电器", fields::Kind::ComboByte, 4, 0, "0", "无对应|对应DO1|对应DO2|对应DO3"),
-    fields::Value("ComboBox1", "DI1输入信号选择", fields::Kind::ComboByte, 6, 0, "0", "接通有效|断开有效"),
-    fields::Value("ComboBox3", "DI2输入信号选择", fields::Kind::ComboByte, 8, 0, "0", "接通有效|断开有效"),
-    fields::Value("ComboBox5", "DI3输入信号选择", fields::Kind::ComboByte, 10, 0, "0", "接通有效|断开有效"),
+    fields::Value("ComboBox2", QT_TRANSLATE_NOOP("kz", "DI1报警对应继电器"), fields::Kind::ComboByte, 0, 0, "0", QT_TRANSLATE_NOOP("kz", "无对应|对应DO1|对应DO2|对应DO3")),
+    fields::Value("ComboBox4", QT_TRANSLATE_NOOP("kz", "DI2报警对应继电器"), fields::Kind::ComboByte, 2, 0, "0", QT_TRANSLATE_NOOP("kz", "无对应|对应DO1|对应DO2|对应DO3")),
+    fields::Value("ComboBox6", QT_TRANSLATE_NOOP("kz", "DI3报警对应继电器"), fields::Kind::ComboByte, 4, 0, "0", QT_TRANSLATE_NOOP("kz", "无对应|对应DO1|对应DO2|对应DO3")),
+    fields::Value("ComboBox1", QT_TRANSLATE_NOOP("kz", "DI1输入信号选择"), fields::Kind::ComboByte, 6, 0, "0", QT_TRANSLATE_NOOP("kz", "接通有效|断开有效")),
+    fields::Value("ComboBox3", QT_TRANSLATE_NOOP("kz", "DI2输入信号选择"), fields::Kind::ComboByte, 8, 0, "0", QT_TRANSLATE_NOOP("kz", "接通有效|断开有效")),
+    fields::Value("ComboBox5", QT_TRANSLATE_NOOP("kz", "DI3输入信号选择"), fields::Kind::ComboByte, 10, 0, "0", QT_TRANSLATE_NOOP("kz", "接通有效|断开有效")),
 }};
 static_assert(fields::FitsBlock(kSwitchInputs, 12));
 // Groups 1..4 (AlarmParamGroup) are kGroups[0..3].

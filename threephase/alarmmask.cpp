@@ -10,16 +10,16 @@ using fields::CheckBit;
 using fields::Kind;
 using fields::Radio;
 
-constexpr std::array<const char *, 8> kVoltageColumns = {"UA", "UB", "UC", "UAB", "UBC", "UCA", "相平均电压", "线平均电压"};
-constexpr std::array<const char *, 9> kCurrentColumns = {"IA", "IB", "IC", "平均电流", "零序电流", "PFA", "PFB", "PFC", "PFabc"};
-constexpr std::array<const char *, 9> kPowerColumns = {"Pa", "Pb", "Pc", "Pabc", "Qa", "Qb", "Qc", "Qabc", "频率"};
+constexpr std::array<const char *, 8> kVoltageColumns = {"UA", "UB", "UC", "UAB", "UBC", "UCA", QT_TRANSLATE_NOOP("kz", "相平均电压"), QT_TRANSLATE_NOOP("kz", "线平均电压")};
+constexpr std::array<const char *, 9> kCurrentColumns = {"IA", "IB", "IC", QT_TRANSLATE_NOOP("kz", "平均电流"), QT_TRANSLATE_NOOP("kz", "零序电流"), "PFA", "PFB", "PFC", "PFabc"};
+constexpr std::array<const char *, 9> kPowerColumns = {"Pa", "Pb", "Pc", "Pabc", "Qa", "Qb", "Qc", "Qabc", QT_TRANSLATE_NOOP("kz", "频率")};
 
 namespace {
 // The boxes in bit order: the upper and lower limit alarm of each voltage
 // column, the phase-loss alarms, the limit alarms of the current and power
 // columns, then unbalance and phase sequence.
-constexpr std::array<const char *, 4> kPhaseLoss = {"断相总允许", "Ua断相", "Ub断相", "Uc断相"};
-constexpr std::array<const char *, 3> kLast = {"电流不平衡", "电压不平蘅", "相序错"};
+constexpr std::array<const char *, 4> kPhaseLoss = {QT_TRANSLATE_NOOP("kz", "断相总允许"), QT_TRANSLATE_NOOP("kz", "Ua断相"), QT_TRANSLATE_NOOP("kz", "Ub断相"), QT_TRANSLATE_NOOP("kz", "Uc断相")};
+constexpr std::array<const char *, 3> kLast = {QT_TRANSLATE_NOOP("kz", "电流不平衡"), QT_TRANSLATE_NOOP("kz", "电压不平蘅"), QT_TRANSLATE_NOOP("kz", "相序错")};
 constexpr std::size_t kLimitBoxes = 2 * (kVoltageColumns.size() + kCurrentColumns.size() + kPowerColumns.size());
 static_assert(kLimitBoxes + kPhaseLoss.size() + kLast.size() == kCheckBoxes);
 
@@ -30,8 +30,8 @@ constexpr auto kCaptions = [] {
                                                  std::span<const char *const>(kCurrentColumns),
                                                  std::span<const char *const>(kPowerColumns)})
         for (const char *q : columns) {
-            captions.Add(q, "上限");
-            captions.Add(q, "下限");
+            captions.Add(q, QT_TRANSLATE_NOOP("kz", "上限"));
+            captions.Add(q, QT_TRANSLATE_NOOP("kz", "下限"));
         }
     return captions;
 }();
@@ -57,9 +57,9 @@ constexpr std::array<fields::Field, 62> kFields = [] {
     limits(kCurrentColumns.size() + kPowerColumns.size());
     for (const char *name : kLast)
         add(name, nullptr);
-    table[59] = Radio("RadioGroup1", "DI1输入有效", Kind::RadioBit, 6, "DI1断开有效|DI1接通有效", nullptr, 11);
-    table[60] = Radio("RadioGroup2", "DI2输入有效", Kind::RadioBit, 6, "DI2断开有效|DI2接通有效", nullptr, 12);
-    table[61] = Radio("RadioGroup3", "DI3输入有效", Kind::RadioBit, 6, "DI3断开有效|DI3接通有效", nullptr, 13);
+    table[59] = Radio("RadioGroup1", QT_TRANSLATE_NOOP("kz", "DI1输入有效"), Kind::RadioBit, 6, QT_TRANSLATE_NOOP("kz", "DI1断开有效|DI1接通有效"), nullptr, 11);
+    table[60] = Radio("RadioGroup2", QT_TRANSLATE_NOOP("kz", "DI2输入有效"), Kind::RadioBit, 6, QT_TRANSLATE_NOOP("kz", "DI2断开有效|DI2接通有效"), nullptr, 12);
+    table[61] = Radio("RadioGroup3", QT_TRANSLATE_NOOP("kz", "DI3输入有效"), Kind::RadioBit, 6, QT_TRANSLATE_NOOP("kz", "DI3断开有效|DI3接通有效"), nullptr, 13);
     return table;
 }();
 static_assert(fields::FitsBlock(kFields, kBytes));

@@ -20,10 +20,10 @@ namespace am = threephase::alarmmask;
 
 AlarmMaskWindow::AlarmMaskWindow(SerialLink &link, QWidget *parent)
     : SettingsWindow(link, Family::ThreePhase, "threephase::AlarmMaskWindow", {am::kFirstRegister, am::kRegisters},
-                     {"参数设置成功！！"}, parent)
+                     {QT_TRANSLATE_NOOP("kz", "参数设置成功！！")}, parent)
 {
     setWindowTitle(QStringLiteral("SetParDcu"));
-    auto *outer = new QGroupBox(QStringLiteral("报警启用设置"), this);
+    auto *outer = new QGroupBox(QStringLiteral(QT_TRANSLATE_NOOP("kz", "报警启用设置")), this);
     outer->setObjectName("GroupBox1");
     form_ = new FieldForm(outer, am::kFields);
     // An upload shows only what the instrument answers.
@@ -51,26 +51,26 @@ AlarmMaskWindow::AlarmMaskWindow(SerialLink &link, QWidget *parent)
         for (const char *q : columns) {
             const QString name = QString::fromUtf8(q);
             layout->addWidget(new QLabel(name, box), 0, column, Qt::AlignHCenter);
-            layout->addWidget(form_->Control(indexOf(name + QStringLiteral("上限"))), 1, column, Qt::AlignHCenter);
-            layout->addWidget(form_->Control(indexOf(name + QStringLiteral("下限"))), 2, column, Qt::AlignHCenter);
+            layout->addWidget(form_->Control(indexOf(name + QStringLiteral(QT_TRANSLATE_NOOP("kz", "上限")))), 1, column, Qt::AlignHCenter);
+            layout->addWidget(form_->Control(indexOf(name + QStringLiteral(QT_TRANSLATE_NOOP("kz", "下限")))), 2, column, Qt::AlignHCenter);
             ++column;
         }
         return box;
     };
-    auto *voltage = grid(QStringLiteral("电压"), am::kVoltageColumns);
+    auto *voltage = grid(QStringLiteral(QT_TRANSLATE_NOOP("kz", "电压")), am::kVoltageColumns);
     auto *phaseLoss = new QVBoxLayout;
-    for (const char *c : {"断相总允许", "Ua断相", "Ub断相", "Uc断相"})
+    for (const char *c : {QT_TRANSLATE_NOOP("kz", "断相总允许"), QT_TRANSLATE_NOOP("kz", "Ua断相"), QT_TRANSLATE_NOOP("kz", "Ub断相"), QT_TRANSLATE_NOOP("kz", "Uc断相")})
         phaseLoss->addWidget(form_->Control(indexOf(QString::fromUtf8(c))));
     auto *voltageRow = new QHBoxLayout;
     voltageRow->addWidget(voltage, 1);
     voltageRow->addLayout(phaseLoss);
 
     auto *others = new QHBoxLayout;
-    for (const char *c : {"电流不平衡", "电压不平蘅", "相序错"})
+    for (const char *c : {QT_TRANSLATE_NOOP("kz", "电流不平衡"), QT_TRANSLATE_NOOP("kz", "电压不平蘅"), QT_TRANSLATE_NOOP("kz", "相序错")})
         others->addWidget(form_->Control(indexOf(QString::fromUtf8(c))));
     others->addStretch();
 
-    auto *inputs = new QGroupBox(QStringLiteral("DI输入有效选择："), outer);
+    auto *inputs = new QGroupBox(QStringLiteral(QT_TRANSLATE_NOOP("kz", "DI输入有效选择：")), outer);
     inputs->setAccessibleName(inputs->title());
     auto *inputsLayout = new QHBoxLayout(inputs);
     for (const char *g : {"RadioGroup1", "RadioGroup2", "RadioGroup3"})
@@ -78,22 +78,22 @@ AlarmMaskWindow::AlarmMaskWindow(SerialLink &link, QWidget *parent)
 
     auto *outerLayout = new QVBoxLayout(outer);
     outerLayout->addLayout(voltageRow);
-    outerLayout->addWidget(grid(QStringLiteral("电流、功率因数"), am::kCurrentColumns));
-    outerLayout->addWidget(grid(QStringLiteral("功率"), am::kPowerColumns));
+    outerLayout->addWidget(grid(QStringLiteral(QT_TRANSLATE_NOOP("kz", "电流、功率因数")), am::kCurrentColumns));
+    outerLayout->addWidget(grid(QStringLiteral(QT_TRANSLATE_NOOP("kz", "功率")), am::kPowerColumns));
     outerLayout->addLayout(others);
     outerLayout->addWidget(inputs);
 
     QLabel *addressLabel = nullptr;
-    QSpinBox *address = MakeAddressSpin("SpinEdit1", QStringLiteral("输入仪表地址："), &addressLabel, 0);
+    QSpinBox *address = MakeAddressSpin("SpinEdit1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "输入仪表地址：")), &addressLabel, 0);
     auto *buttons = MakeRow({addressLabel, address, nullptr,
-                             MakeButton("BitBtn1", QStringLiteral("下  载"), [this] { download(); }),
-                             MakeButton("BitBtn2", QStringLiteral("上  载"), [this] { upload(); }),
-                             MakeButton("BitBtn4", QStringLiteral("全部选择"), [this] { form_->Decode(am::SelectAllData()); }),
-                             MakeButton("BitBtn5", QStringLiteral("全部清除"), [this] { form_->Decode(am::ClearAllData()); }),
-                             MakeButton("BitBtn6", QStringLiteral("出厂值设置"), [this] { form_->Decode(am::FactoryData()); }),
-                             MakeButton("BitBtn3", QStringLiteral("返  回"), [this] { CloseWindow(); })});
+                             MakeButton("BitBtn1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "下  载")), [this] { download(); }),
+                             MakeButton("BitBtn2", QStringLiteral(QT_TRANSLATE_NOOP("kz", "上  载")), [this] { upload(); }),
+                             MakeButton("BitBtn4", QStringLiteral(QT_TRANSLATE_NOOP("kz", "全部选择")), [this] { form_->Decode(am::SelectAllData()); }),
+                             MakeButton("BitBtn5", QStringLiteral(QT_TRANSLATE_NOOP("kz", "全部清除")), [this] { form_->Decode(am::ClearAllData()); }),
+                             MakeButton("BitBtn6", QStringLiteral(QT_TRANSLATE_NOOP("kz", "出厂值设置")), [this] { form_->Decode(am::FactoryData()); }),
+                             MakeButton("BitBtn3", QStringLiteral(QT_TRANSLATE_NOOP("kz", "返  回")), [this] { CloseWindow(); })});
 
-    MakeColumn({MakeHeading(QStringLiteral("KZ5500E"), QStringLiteral("电参数测试仪")), outer, buttons});
+    MakeColumn({MakeHeading(QStringLiteral("KZ5500E"), QStringLiteral(QT_TRANSLATE_NOOP("kz", "电参数测试仪"))), outer, buttons});
     UseFile(&settings::Blocks, QStringLiteral("alarm-mask"));
 }
 

@@ -22,21 +22,21 @@ constexpr Field Quantity(const char *object, const char *caption, const char *te
 
 constexpr Field Interval(const char *object, const char *caption, int offset)
 {
-    return fields::Hinted(Shown(fields::Value(object, caption, Kind::BcdByteSpin, offset, 99, "5"), "测量参数显示间隔"),
-                          "数据大于99取值99");
+    return fields::Hinted(Shown(fields::Value(object, caption, Kind::BcdByteSpin, offset, 99, "5"), QT_TRANSLATE_NOOP("kz", "测量参数显示间隔")),
+                          QT_TRANSLATE_NOOP("kz", "数据大于99取值99"));
 }
 
-constexpr const char *kUpperItems = "循环测量|UA测量|UB测量|UC测量|UAB测量|UBC测量|UCA测量|"
-                                    "三相相平均电压测量|三相线平均电压测量|相频率测量";
-constexpr const char *kMiddleItems = "循环测量|IA测量|IB测量|IC测量|三相平均电流测量|零序电流测量|"
-                                     "A相功率因数测量|B相功率因数测量|C相功率因数测量|合相功率因数测量";
+constexpr const char *kUpperItems = QT_TRANSLATE_NOOP("kz", "循环测量|UA测量|UB测量|UC测量|UAB测量|UBC测量|UCA测量|"
+                                    "三相相平均电压测量|三相线平均电压测量|相频率测量");
+constexpr const char *kMiddleItems = QT_TRANSLATE_NOOP("kz", "循环测量|IA测量|IB测量|IC测量|三相平均电流测量|零序电流测量|"
+                                     "A相功率因数测量|B相功率因数测量|C相功率因数测量|合相功率因数测量");
 constexpr const char *kLowerItems =
-    "循环测量|A相有功功率测量|B相有功功率测量|C相有功功率测量|合相有功功率测量|"
+    QT_TRANSLATE_NOOP("kz", "循环测量|A相有功功率测量|B相有功功率测量|C相有功功率测量|合相有功功率测量|"
     "A相无功功率测量|B相无功功率测量|C相无功功率测量|合相无功功率测量|"
     "A相视在功率测量|B相视在功率测量|C相视在功率测量|合相视在功率测量|"
     "有功总电能低字节测量|有功总电能高字节测量|正向有功总电能低字节测量|正向有功总电能高字节测量|"
     "反向有功总电能低字节测量|反向有功总电能高字节测量|无功总电能低字节测量|无功总电能高字节测量|"
-    "正向无功总电能低字节测量|正向无功总电能高字节测量|反向无功总电能低字节测量|反向无功总电能高字节测量";
+    "正向无功总电能低字节测量|正向无功总电能高字节测量|反向无功总电能低字节测量|反向无功总电能高字节测量");
 
 // The leave-out boxes' quantities of each window, and where its bits begin.
 struct Window {
@@ -44,19 +44,19 @@ struct Window {
     int offset;
     std::span<const char *const> quantities;
 };
-constexpr const char *kUpperBoxes[] = {"UA", "UB", "UC", "UAB", "UBC", "UCA", "相平均电压", "线平均电压", "频率"};
-constexpr const char *kMiddleBoxes[] = {"IA", "IB", "IC", "平均电流", "零序电流",
-                                        "A相功率因子", "B相功率因子", "C相功率因子", "合相功率因子"};
+constexpr const char *kUpperBoxes[] = {"UA", "UB", "UC", "UAB", "UBC", "UCA", QT_TRANSLATE_NOOP("kz", "相平均电压"), QT_TRANSLATE_NOOP("kz", "线平均电压"), QT_TRANSLATE_NOOP("kz", "频率")};
+constexpr const char *kMiddleBoxes[] = {"IA", "IB", "IC", QT_TRANSLATE_NOOP("kz", "平均电流"), QT_TRANSLATE_NOOP("kz", "零序电流"),
+                                        QT_TRANSLATE_NOOP("kz", "A相功率因子"), QT_TRANSLATE_NOOP("kz", "B相功率因子"), QT_TRANSLATE_NOOP("kz", "C相功率因子"), QT_TRANSLATE_NOOP("kz", "合相功率因子")};
 constexpr const char *kLowerBoxes[] = {
-    "A相有功功率", "B相有功功率", "C相有功功率", "合相有功功率", "A相无功功率", "B相无功功率",
-    "C相无功功率", "合相无功功率", "A相视在功率", "B相视在功率", "C相视在功率", "合相视在功率",
-    "有功总电能低字节", "有功总电能高字节", "正向有功电能低字节", "正向有功电能高字节",
-    "反向有功电能低字节", "反向有功电能高字节", "无功总电能低字节", "无功总电能高字节",
-    "正向无功电能低字节", "正向无功电能高字节", "反向无功电能低字节", "反向无功电能高字节"};
+    QT_TRANSLATE_NOOP("kz", "A相有功功率"), QT_TRANSLATE_NOOP("kz", "B相有功功率"), QT_TRANSLATE_NOOP("kz", "C相有功功率"), QT_TRANSLATE_NOOP("kz", "合相有功功率"), QT_TRANSLATE_NOOP("kz", "A相无功功率"), QT_TRANSLATE_NOOP("kz", "B相无功功率"),
+    QT_TRANSLATE_NOOP("kz", "C相无功功率"), QT_TRANSLATE_NOOP("kz", "合相无功功率"), QT_TRANSLATE_NOOP("kz", "A相视在功率"), QT_TRANSLATE_NOOP("kz", "B相视在功率"), QT_TRANSLATE_NOOP("kz", "C相视在功率"), QT_TRANSLATE_NOOP("kz", "合相视在功率"),
+    QT_TRANSLATE_NOOP("kz", "有功总电能低字节"), QT_TRANSLATE_NOOP("kz", "有功总电能高字节"), QT_TRANSLATE_NOOP("kz", "正向有功电能低字节"), QT_TRANSLATE_NOOP("kz", "正向有功电能高字节"),
+    QT_TRANSLATE_NOOP("kz", "反向有功电能低字节"), QT_TRANSLATE_NOOP("kz", "反向有功电能高字节"), QT_TRANSLATE_NOOP("kz", "无功总电能低字节"), QT_TRANSLATE_NOOP("kz", "无功总电能高字节"),
+    QT_TRANSLATE_NOOP("kz", "正向无功电能低字节"), QT_TRANSLATE_NOOP("kz", "正向无功电能高字节"), QT_TRANSLATE_NOOP("kz", "反向无功电能低字节"), QT_TRANSLATE_NOOP("kz", "反向无功电能高字节")};
 constexpr std::array<Window, 3> kWindows = {{
-    {"上窗口显示屏蔽：", 14, kUpperBoxes},
-    {"中窗口显示屏蔽：", 16, kMiddleBoxes},
-    {"下窗口显示屏蔽：", 18, kLowerBoxes},
+    {QT_TRANSLATE_NOOP("kz", "上窗口显示屏蔽："), 14, kUpperBoxes},
+    {QT_TRANSLATE_NOOP("kz", "中窗口显示屏蔽："), 16, kMiddleBoxes},
+    {QT_TRANSLATE_NOOP("kz", "下窗口显示屏蔽："), 18, kLowerBoxes},
 }};
 constexpr auto kBoxNames = fields::Numbered<kBoxes>("CheckBox", 1);
 constexpr auto kBoxCaptions = [] {
@@ -75,14 +75,14 @@ static_assert(kWindowBoxes[0] == std::ssize(kUpperBoxes) && kWindowBoxes[1] == s
 // refusal messages.
 constexpr std::array<Field, 49> kFields = [] {
     std::array<Field, 49> table = {{
-    Quantity("ComboBox1", "上窗口测量参数选择", "上窗口测量参数选择：", 0, kUpperItems),
-    Quantity("ComboBox2", "中窗口测量参数选择", "中窗口测量参数选择：", 2, kMiddleItems),
-    Quantity("ComboBox3", "下窗口测量参数选择", "下窗口测量参数选择：", 4, kLowerItems),
-    Interval("SpinEdit4", "上窗口测量参数显示间隔", 6),
-    Interval("SpinEdit3", "中窗口测量参数显示间隔", 8),
-    Interval("SpinEdit2", "下窗口测量参数显示间隔", 10),
-    fields::Hinted(Shown(fields::Value("Edit1", "有功电能计量定时", Kind::BcdText, 12, 9999, "0"), "有功电能计量定时："),
-                   "数据大于9999取值9999"),
+    Quantity("ComboBox1", QT_TRANSLATE_NOOP("kz", "上窗口测量参数选择"), QT_TRANSLATE_NOOP("kz", "上窗口测量参数选择："), 0, kUpperItems),
+    Quantity("ComboBox2", QT_TRANSLATE_NOOP("kz", "中窗口测量参数选择"), QT_TRANSLATE_NOOP("kz", "中窗口测量参数选择："), 2, kMiddleItems),
+    Quantity("ComboBox3", QT_TRANSLATE_NOOP("kz", "下窗口测量参数选择"), QT_TRANSLATE_NOOP("kz", "下窗口测量参数选择："), 4, kLowerItems),
+    Interval("SpinEdit4", QT_TRANSLATE_NOOP("kz", "上窗口测量参数显示间隔"), 6),
+    Interval("SpinEdit3", QT_TRANSLATE_NOOP("kz", "中窗口测量参数显示间隔"), 8),
+    Interval("SpinEdit2", QT_TRANSLATE_NOOP("kz", "下窗口测量参数显示间隔"), 10),
+    fields::Hinted(Shown(fields::Value("Edit1", QT_TRANSLATE_NOOP("kz", "有功电能计量定时"), Kind::BcdText, 12, 9999, "0"), QT_TRANSLATE_NOOP("kz", "有功电能计量定时：")),
+                   QT_TRANSLATE_NOOP("kz", "数据大于9999取值9999")),
     }};
     // Each window's boxes follow each other bit by bit from its first word.
     // They show the quantity; their accessible name adds the window. Ticked

@@ -21,8 +21,8 @@ namespace threephase {
 namespace disp = threephase::display;
 
 namespace {
-const QString kUploaded = QStringLiteral("数据上载成功！！！");
-const QString kUploadFailed = QStringLiteral("数据上载失败！！！");
+const QString kUploaded = QStringLiteral(QT_TRANSLATE_NOOP("kz", "数据上载成功！！！"));
+const QString kUploadFailed = QStringLiteral(QT_TRANSLATE_NOOP("kz", "数据上载失败！！！"));
 } // namespace
 
 DisplaySettingsWindow::DisplaySettingsWindow(SerialLink &link, QWidget *parent) : FamilyWindow(link, Family::ThreePhase, "threephase::DisplaySettingsWindow", parent)
@@ -33,8 +33,8 @@ DisplaySettingsWindow::DisplaySettingsWindow(SerialLink &link, QWidget *parent) 
 
     // One column per display window: its quantity, its interval and the
     // boxes of the quantities it leaves out of its cycle.
-    const QString maskTitles[] = {QStringLiteral("上窗口显示屏蔽选择"), QStringLiteral("中窗口显示屏蔽选择"),
-                                  QStringLiteral("下窗口显示屏蔽选择")};
+    const QString maskTitles[] = {QStringLiteral(QT_TRANSLATE_NOOP("kz", "上窗口显示屏蔽选择")), QStringLiteral(QT_TRANSLATE_NOOP("kz", "中窗口显示屏蔽选择")),
+                                  QStringLiteral(QT_TRANSLATE_NOOP("kz", "下窗口显示屏蔽选择"))};
     auto *windows = new QHBoxLayout;
     int box = disp::kFirstBox;
     for (int w = 0; w < 3; ++w) {
@@ -42,9 +42,9 @@ DisplaySettingsWindow::DisplaySettingsWindow(SerialLink &link, QWidget *parent) 
         const int interval = 3 + w; // SpinEdit4, SpinEdit3, SpinEdit2
         auto *column = new QGridLayout;
         form_->AddToGrid(column, combo, 0, 0);
-        form_->Control(combo)->setToolTip(QStringLiteral("设置非循环测量时，下面的屏蔽参数无效！"));
+        form_->Control(combo)->setToolTip(QStringLiteral(QT_TRANSLATE_NOOP("kz", "设置非循环测量时，下面的屏蔽参数无效！")));
         form_->AddToGrid(column, interval, 1, 0);
-        column->addWidget(new QLabel(QStringLiteral("秒"), this), 1, 2);
+        column->addWidget(new QLabel(QStringLiteral(QT_TRANSLATE_NOOP("kz", "秒")), this), 1, 2);
         auto *masks = new QGroupBox(maskTitles[w], this);
         masks->setObjectName(QStringLiteral("GroupBox%1").arg(w + 1));
         auto *grid = new QGridLayout(masks);
@@ -61,26 +61,26 @@ DisplaySettingsWindow::DisplaySettingsWindow(SerialLink &link, QWidget *parent) 
 
     const int edit1 = form_->IndexOf("Edit1");
     form_->Control(edit1)->setMaximumWidth(120);
-    auto *energy = MakeRow({form_->Label(edit1), form_->Control(edit1), new QLabel(QStringLiteral("秒"), this),
+    auto *energy = MakeRow({form_->Label(edit1), form_->Control(edit1), new QLabel(QStringLiteral(QT_TRANSLATE_NOOP("kz", "秒")), this),
                             nullptr});
     tabOrder << form_->Control(edit1);
 
     QLabel *addressLabel = nullptr;
-    QSpinBox *address = MakeAddressSpin("SpinEdit1", QStringLiteral("仪表地址："), &addressLabel, 0);
-    address->setToolTip(QStringLiteral("最大地址值为247"));
+    QSpinBox *address = MakeAddressSpin("SpinEdit1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "仪表地址：")), &addressLabel, 0);
+    address->setToolTip(QStringLiteral(QT_TRANSLATE_NOOP("kz", "最大地址值为247")));
     tabOrder << address;
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(addressLabel);
     buttons->addWidget(address);
     buttons->addStretch();
     QPushButton *const made[] = {
-        MakeButton("BitBtn1", QStringLiteral("上  载"), [this] { upload(); }),
-        MakeButton("BitBtn2", QStringLiteral("下  载"), [this] { download(); }),
-        MakeButton("BitBtn4", QStringLiteral("全 选"), [this] { form_->SetValues(disp::AllBoxes(true)); }),
-        MakeButton("BitBtn5", QStringLiteral("全 清"), [this] { form_->SetValues(disp::AllBoxes(false)); }),
-        MakeButton("BitBtn6", QStringLiteral("出厂值设置"),
+        MakeButton("BitBtn1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "上  载")), [this] { upload(); }),
+        MakeButton("BitBtn2", QStringLiteral(QT_TRANSLATE_NOOP("kz", "下  载")), [this] { download(); }),
+        MakeButton("BitBtn4", QStringLiteral(QT_TRANSLATE_NOOP("kz", "全 选")), [this] { form_->SetValues(disp::AllBoxes(true)); }),
+        MakeButton("BitBtn5", QStringLiteral(QT_TRANSLATE_NOOP("kz", "全 清")), [this] { form_->SetValues(disp::AllBoxes(false)); }),
+        MakeButton("BitBtn6", QStringLiteral(QT_TRANSLATE_NOOP("kz", "出厂值设置")),
                    [this] { form_->SetValues(fields::FactoryValues(disp::kFields)); }),
-        MakeButton("BitBtn3", QStringLiteral("返  回"), [this] { CloseWindow(); }),
+        MakeButton("BitBtn3", QStringLiteral(QT_TRANSLATE_NOOP("kz", "返  回")), [this] { CloseWindow(); }),
     };
     for (QPushButton *button : made) {
         buttons->addWidget(button);
@@ -95,8 +95,8 @@ DisplaySettingsWindow::DisplaySettingsWindow(SerialLink &link, QWidget *parent) 
     // The status line is read by its message; a new message renames it,
     // which assistive technology announces.
     const auto nameStatus = [this](const QString &message) {
-        status_->setAccessibleName(message.isEmpty() ? QStringLiteral("上载结果")
-                                                     : QStringLiteral("上载结果：") + message);
+        status_->setAccessibleName(message.isEmpty() ? QStringLiteral(QT_TRANSLATE_NOOP("kz", "上载结果"))
+                                                     : QStringLiteral(QT_TRANSLATE_NOOP("kz", "上载结果：")) + message);
     };
     nameStatus(QString());
     connect(status_, &QStatusBar::messageChanged, this, nameStatus);
@@ -106,9 +106,9 @@ DisplaySettingsWindow::DisplaySettingsWindow(SerialLink &link, QWidget *parent) 
     timer_->setInterval(3000);
     connect(timer_, &QTimer::timeout, this, [this] { onUploadTimeout(); });
 
-    auto *main = MakeColumn({MakeHeading(QStringLiteral("KZ5500E"), QStringLiteral("电参数测试仪")), windows, energy,
-                             buttons, new QLabel(QStringLiteral("注：(显示时间间隔最大值不大于99秒；"), this)});
-    main->addWidget(new QLabel(QStringLiteral("有功电能计量定时值不大于9999秒。)"), this));
+    auto *main = MakeColumn({MakeHeading(QStringLiteral("KZ5500E"), QStringLiteral(QT_TRANSLATE_NOOP("kz", "电参数测试仪"))), windows, energy,
+                             buttons, new QLabel(QStringLiteral(QT_TRANSLATE_NOOP("kz", "注：(显示时间间隔最大值不大于99秒；")), this)});
+    main->addWidget(new QLabel(QStringLiteral(QT_TRANSLATE_NOOP("kz", "有功电能计量定时值不大于9999秒。)")), this));
     main->addWidget(status_);
 
     form_->SetValues(disp::ResetValues(false));
@@ -141,7 +141,7 @@ void DisplaySettingsWindow::download()
 void DisplaySettingsWindow::onReply(const modbus::Exchange &ex)
 {
     if (ex.IsEchoOf(0x10)) {
-        ui::ShowMessage(this, QStringLiteral("参数下载成功！！"));
+        ui::ShowMessage(this, QStringLiteral(QT_TRANSLATE_NOOP("kz", "参数下载成功！！")));
         return;
     }
     // Other answers (exceptions among them) are not the upload's: a running

@@ -24,7 +24,7 @@ InitSettingsWindow::InitSettingsWindow(SerialLink &link, QWidget *parent) : Fami
     setWindowTitle(QStringLiteral("SetPar3Dcu"));
     // Controls are made in reading order, which is also the keyboard order.
     QLabel *addressLabel = nullptr;
-    QSpinBox *address = MakeAddressSpin("SpinEdit1", QStringLiteral("输入仪表地址："), &addressLabel, 0);
+    QSpinBox *address = MakeAddressSpin("SpinEdit1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "输入仪表地址：")), &addressLabel, 0);
     form_ = new FieldForm(this, is::kFields);
     auto control = [this](const char *object) { return form_->Control(form_->IndexOf(object)); };
     auto label = [this](const char *object) { return form_->Label(form_->IndexOf(object)); };
@@ -36,12 +36,12 @@ InitSettingsWindow::InitSettingsWindow(SerialLink &link, QWidget *parent) : Fami
         layout->addWidget(label(edit));
         layout->addWidget(control(edit));
         layout->addWidget(control(unit));
-        control(edit)->setToolTip(QStringLiteral("最大被率为10000"));
+        control(edit)->setToolTip(QStringLiteral(QT_TRANSLATE_NOOP("kz", "最大被率为10000")));
         return box;
     };
     auto *ranges = new QHBoxLayout;
-    ranges->addWidget(range(QStringLiteral("电压量程"), "LabeledEdit1", "RadioGroup2"));
-    ranges->addWidget(range(QStringLiteral("电流量程"), "LabeledEdit2", "RadioGroup3"));
+    ranges->addWidget(range(QStringLiteral(QT_TRANSLATE_NOOP("kz", "电压量程")), "LabeledEdit1", "RadioGroup2"));
+    ranges->addWidget(range(QStringLiteral(QT_TRANSLATE_NOOP("kz", "电流量程")), "LabeledEdit2", "RadioGroup3"));
 
     auto *units = new QGridLayout;
     int cell = 0;
@@ -49,20 +49,20 @@ InitSettingsWindow::InitSettingsWindow(SerialLink &link, QWidget *parent) : Fami
         units->addWidget(control(group), cell / 3, cell % 3);
         ++cell;
     }
-    auto *delay = new QGroupBox(QStringLiteral("重合闸延时时间"), this);
+    auto *delay = new QGroupBox(QStringLiteral(QT_TRANSLATE_NOOP("kz", "重合闸延时时间")), this);
     auto *delayLayout = new QHBoxLayout(delay);
-    control("SpinEdit2")->setToolTip(QStringLiteral("最大时间为9999秒"));
+    control("SpinEdit2")->setToolTip(QStringLiteral(QT_TRANSLATE_NOOP("kz", "最大时间为9999秒")));
     delayLayout->addWidget(control("SpinEdit2"));
-    delayLayout->addWidget(new QLabel(QStringLiteral("秒"), delay));
+    delayLayout->addWidget(new QLabel(QStringLiteral(QT_TRANSLATE_NOOP("kz", "秒")), delay));
     units->addWidget(delay, 1, 2);
 
     auto *settingsButtons = new QHBoxLayout;
     settingsButtons->addStretch();
-    QPushButton *settingsUpload = MakeButton("BitBtn2", QStringLiteral("上载数据"), [this] { upload(); });
-    QPushButton *settingsDownload = MakeButton("BitBtn3", QStringLiteral("下载数据"), [this] { download(); });
+    QPushButton *settingsUpload = MakeButton("BitBtn2", QStringLiteral(QT_TRANSLATE_NOOP("kz", "上载数据")), [this] { upload(); });
+    QPushButton *settingsDownload = MakeButton("BitBtn3", QStringLiteral(QT_TRANSLATE_NOOP("kz", "下载数据")), [this] { download(); });
     // Both blocks have buttons captioned alike: the accessible names tell them apart.
-    settingsUpload->setAccessibleName(QStringLiteral("上载数据（初始化参数）"));
-    settingsDownload->setAccessibleName(QStringLiteral("下载数据（初始化参数）"));
+    settingsUpload->setAccessibleName(QStringLiteral(QT_TRANSLATE_NOOP("kz", "上载数据（初始化参数）")));
+    settingsDownload->setAccessibleName(QStringLiteral(QT_TRANSLATE_NOOP("kz", "下载数据（初始化参数）")));
     settingsButtons->addWidget(settingsUpload);
     settingsButtons->addWidget(settingsDownload);
 
@@ -79,10 +79,10 @@ InitSettingsWindow::InitSettingsWindow(SerialLink &link, QWidget *parent) : Fami
 
     auto *bottom = new QHBoxLayout;
     bottom->addStretch();
-    bottom->addWidget(MakeButton("BitBtn1", QStringLiteral("出厂值设置"), [this] { factoryValues(); }));
-    bottom->addWidget(MakeButton("BitBtn6", QStringLiteral("返    回"), [this] { CloseWindow(); }));
+    bottom->addWidget(MakeButton("BitBtn1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "出厂值设置")), [this] { factoryValues(); }));
+    bottom->addWidget(MakeButton("BitBtn6", QStringLiteral(QT_TRANSLATE_NOOP("kz", "返    回")), [this] { CloseWindow(); }));
 
-    MakeColumn({MakeHeading(QStringLiteral("KZ5500E"), QStringLiteral("电参数测试仪")), top, ranges, units, settingsButtons,
+    MakeColumn({MakeHeading(QStringLiteral("KZ5500E"), QStringLiteral(QT_TRANSLATE_NOOP("kz", "电参数测试仪"))), top, ranges, units, settingsButtons,
                 bases.box, bottom});
     // The energy bases belong to this meter alone: never taken from a file.
     ui::AddSettingsFile(this, &settings::Blocks,
@@ -137,7 +137,7 @@ void InitSettingsWindow::onReply(const modbus::Exchange &ex)
     if (ex.IsEmpty())
         return;
     if (ex.IsEchoOf(0x10)) {
-        ui::ShowMessage(this, QStringLiteral("数据下载成功！！"));
+        ui::ShowMessage(this, QStringLiteral(QT_TRANSLATE_NOOP("kz", "数据下载成功！！")));
         return;
     }
     const bool read = ex.Function() == 0x03 && ex.RequestFunction() == 0x03;
@@ -149,7 +149,7 @@ void InitSettingsWindow::onReply(const modbus::Exchange &ex)
         activeBase_->setText(texts[0]);
         reactiveBase_->setText(texts[1]);
     } else {
-        ui::ShowMessage(this, QStringLiteral("数据上载失败！！"));
+        ui::ShowMessage(this, QStringLiteral(QT_TRANSLATE_NOOP("kz", "数据上载失败！！")));
     }
 }
 

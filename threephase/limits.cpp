@@ -42,19 +42,19 @@ constexpr int Rows(const LimitRows &r)
 
 // Power factor, active and reactive power share one layout; the unbalance
 // limits are captioned like the other groups' first limit.
-constexpr std::array<const char *, 8> kPhases = {"A相", "B相", "C相", "合相"};
+constexpr std::array<const char *, 8> kPhases = {QT_TRANSLATE_NOOP("kz", "A相"), QT_TRANSLATE_NOOP("kz", "B相"), QT_TRANSLATE_NOOP("kz", "C相"), QT_TRANSLATE_NOOP("kz", "合相")};
 constexpr std::array<LimitRows, 9> kLimitRows = {{
-    {Kind::BcdLimit, {"Ua", "Ub", "Uc", "Uab", "Ubc", "Uca", "相平均", "线平均"}, "999", "0", {"电压回差值"},
-     {"电压报警继电器", "断相报警继电器"}},
-    {Kind::BcdLimit, {"Ia", "Ib", "Ic", "平均电流", "零序电流"}, "999", "0",
-     {"单相电流回差", "平均电流回差", "零序电流回差"}, {"报警继电器"}},
-    {Kind::BcdLimit, kPhases, "1.000", "0", {"回差值"}, {"报警继电器"}},
-    {Kind::SignedLimit, kPhases, "9999", "0", {"回差值"}, {"报警继电器"}},
-    {Kind::BcdLimit, kPhases, "9999", "0", {"回差值"}, {"报警继电器"}},
-    {Kind::BcdLimit, {"A相"}, "20.00", nullptr, {"回差值"}, {"报警继电器"}},
-    {Kind::BcdLimit, {"A相"}, "20.00", nullptr, {"回差值"}, {"报警继电器"}},
-    {Kind::BcdLimit, {"A相"}, "75.00", "45.00", {"回差值"}, {"报警继电器"}},
-    {Kind::BcdLimit, {}, nullptr, nullptr, {}, {"报警继电器"}}, // phase sequence: delay and relay only
+    {Kind::BcdLimit, {"Ua", "Ub", "Uc", "Uab", "Ubc", "Uca", QT_TRANSLATE_NOOP("kz", "相平均"), QT_TRANSLATE_NOOP("kz", "线平均")}, "999", "0", {QT_TRANSLATE_NOOP("kz", "电压回差值")},
+     {QT_TRANSLATE_NOOP("kz", "电压报警继电器"), QT_TRANSLATE_NOOP("kz", "断相报警继电器")}},
+    {Kind::BcdLimit, {"Ia", "Ib", "Ic", QT_TRANSLATE_NOOP("kz", "平均电流"), QT_TRANSLATE_NOOP("kz", "零序电流")}, "999", "0",
+     {QT_TRANSLATE_NOOP("kz", "单相电流回差"), QT_TRANSLATE_NOOP("kz", "平均电流回差"), QT_TRANSLATE_NOOP("kz", "零序电流回差")}, {QT_TRANSLATE_NOOP("kz", "报警继电器")}},
+    {Kind::BcdLimit, kPhases, "1.000", "0", {QT_TRANSLATE_NOOP("kz", "回差值")}, {QT_TRANSLATE_NOOP("kz", "报警继电器")}},
+    {Kind::SignedLimit, kPhases, "9999", "0", {QT_TRANSLATE_NOOP("kz", "回差值")}, {QT_TRANSLATE_NOOP("kz", "报警继电器")}},
+    {Kind::BcdLimit, kPhases, "9999", "0", {QT_TRANSLATE_NOOP("kz", "回差值")}, {QT_TRANSLATE_NOOP("kz", "报警继电器")}},
+    {Kind::BcdLimit, {QT_TRANSLATE_NOOP("kz", "A相")}, "20.00", nullptr, {QT_TRANSLATE_NOOP("kz", "回差值")}, {QT_TRANSLATE_NOOP("kz", "报警继电器")}},
+    {Kind::BcdLimit, {QT_TRANSLATE_NOOP("kz", "A相")}, "20.00", nullptr, {QT_TRANSLATE_NOOP("kz", "回差值")}, {QT_TRANSLATE_NOOP("kz", "报警继电器")}},
+    {Kind::BcdLimit, {QT_TRANSLATE_NOOP("kz", "A相")}, "75.00", "45.00", {QT_TRANSLATE_NOOP("kz", "回差值")}, {QT_TRANSLATE_NOOP("kz", "报警继电器")}},
+    {Kind::BcdLimit, {}, nullptr, nullptr, {}, {QT_TRANSLATE_NOOP("kz", "报警继电器")}}, // phase sequence: delay and relay only
 }};
 
 constexpr int Total(int (*count)(const LimitRows &))
@@ -74,9 +74,9 @@ constexpr auto kCaptions = [] {
     fields::Texts<kJoined> captions;
     for (const LimitRows &r : kLimitRows)
         for (int q = 0; q < Used(r.quantities); ++q) {
-            captions.Add(r.quantities[q], "上限");
+            captions.Add(r.quantities[q], QT_TRANSLATE_NOOP("kz", "上限"));
             if (r.lower)
-                captions.Add(r.quantities[q], "下限");
+                captions.Add(r.quantities[q], QT_TRANSLATE_NOOP("kz", "下限"));
         }
     return captions;
 }();
@@ -102,7 +102,7 @@ constexpr auto kRowTable = [] {
         }
         for (int h = 0; h < Used(r.hysteresis); ++h)
             limit(r.hysteresis[h], "0");
-        spinBox("报警延时", 9999);
+        spinBox(QT_TRANSLATE_NOOP("kz", "报警延时"), 9999);
         for (int n = 0; n < Used(r.relays); ++n)
             spinBox(r.relays[n], 3);
     }
@@ -121,15 +121,15 @@ constexpr fields::Table LimitGroup(int group)
 // 0 none, 1..3 DI1..DI3.
 constexpr Field Input(const char *object, const char *caption, int offset)
 {
-    return fields::Value(object, caption, Kind::ComboByte, offset, 0, nullptr, "无对应|DI1|DI2|DI3");
+    return fields::Value(object, caption, Kind::ComboByte, offset, 0, nullptr, QT_TRANSLATE_NOOP("kz", "无对应|DI1|DI2|DI3"));
 }
 constexpr std::array<Field, 6> kSwitchInputs = {{
     fields::Value("SpinEdit21", "DI1", Kind::BcdSpin, 0, 3),
     fields::Value("SpinEdit22", "DI2", Kind::BcdSpin, 2, 3),
     fields::Value("SpinEdit23", "DI3", Kind::BcdSpin, 4, 3),
-    Input("ComboBox1", "OUT1输入", 6),
-    Input("ComboBox2", "OUT2输入", 8),
-    Input("ComboBox3", "OUT3输入", 10),
+    Input("ComboBox1", QT_TRANSLATE_NOOP("kz", "OUT1输入"), 6),
+    Input("ComboBox2", QT_TRANSLATE_NOOP("kz", "OUT2输入"), 8),
+    Input("ComboBox3", QT_TRANSLATE_NOOP("kz", "OUT3输入"), 10),
 }};
 
 } // namespace
@@ -137,16 +137,16 @@ constexpr std::array<Field, 6> kSwitchInputs = {{
 // The voltage group is shown from 71 data bytes on (its last relay may be
 // missing); the phase-sequence and switch-input groups from any length.
 constexpr std::array<Group, 10> kGroups = {{
-    {"电压", "电压参数", 0x1000, 37, 71, LimitGroup(0)},
-    {"电流", "电流参数", 0x1025, 28, 56, LimitGroup(1)},
-    {"功率因数", "功率因子参数", 0x1041, 20, 40, LimitGroup(2)},
-    {"有功功率", "有功功率参数", 0x1055, 20, 40, LimitGroup(3)},
-    {"无功功率", "无功功率参数", 0x1069, 20, 40, LimitGroup(4)},
-    {"电流不平衡", "电流不平衡参数", 0x107D, 6, 12, LimitGroup(5)},
-    {"电压不平衡", "电压不平衡参数", 0x1083, 6, 12, LimitGroup(6)},
-    {"频率", "频率参数", 0x1089, 8, 16, LimitGroup(7)},
-    {"相序", "相序参数设置", 0x1091, 2, 0, LimitGroup(8)},
-    {"开关量", "开关量报警继电器", 0x1093, 6, 0, kSwitchInputs},
+    {QT_TRANSLATE_NOOP("kz", "电压"), QT_TRANSLATE_NOOP("kz", "电压参数"), 0x1000, 37, 71, LimitGroup(0)},
+    {QT_TRANSLATE_NOOP("kz", "电流"), QT_TRANSLATE_NOOP("kz", "电流参数"), 0x1025, 28, 56, LimitGroup(1)},
+    {QT_TRANSLATE_NOOP("kz", "功率因数"), QT_TRANSLATE_NOOP("kz", "功率因子参数"), 0x1041, 20, 40, LimitGroup(2)},
+    {QT_TRANSLATE_NOOP("kz", "有功功率"), QT_TRANSLATE_NOOP("kz", "有功功率参数"), 0x1055, 20, 40, LimitGroup(3)},
+    {QT_TRANSLATE_NOOP("kz", "无功功率"), QT_TRANSLATE_NOOP("kz", "无功功率参数"), 0x1069, 20, 40, LimitGroup(4)},
+    {QT_TRANSLATE_NOOP("kz", "电流不平衡"), QT_TRANSLATE_NOOP("kz", "电流不平衡参数"), 0x107D, 6, 12, LimitGroup(5)},
+    {QT_TRANSLATE_NOOP("kz", "电压不平衡"), QT_TRANSLATE_NOOP("kz", "电压不平衡参数"), 0x1083, 6, 12, LimitGroup(6)},
+    {QT_TRANSLATE_NOOP("kz", "频率"), QT_TRANSLATE_NOOP("kz", "频率参数"), 0x1089, 8, 16, LimitGroup(7)},
+    {QT_TRANSLATE_NOOP("kz", "相序"), QT_TRANSLATE_NOOP("kz", "相序参数设置"), 0x1091, 2, 0, LimitGroup(8)},
+    {QT_TRANSLATE_NOOP("kz", "开关量"), QT_TRANSLATE_NOOP("kz", "开关量报警继电器"), 0x1093, 6, 0, kSwitchInputs},
 }};
 
 namespace {

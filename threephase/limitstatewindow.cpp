@@ -21,8 +21,8 @@ namespace mon = threephase::monitor;
 namespace {
 // Columns of the three limit rows; each column has the upper-limit lamp
 // above the lower-limit lamp. Frequency ends the voltage row.
-const char *const kVoltageColumns[] = {"UA", "UB", "UC", "UAB", "UBC", "UCA", "相平均电压", "线平均电压", "频率"};
-const char *const kCurrentColumns[] = {"IA", "IB", "IC", "平均电流", "零序电流", "PFA", "PFB", "PFC", "PFabc"};
+const char *const kVoltageColumns[] = {"UA", "UB", "UC", "UAB", "UBC", "UCA", QT_TRANSLATE_NOOP("kz", "相平均电压"), QT_TRANSLATE_NOOP("kz", "线平均电压"), QT_TRANSLATE_NOOP("kz", "频率")};
+const char *const kCurrentColumns[] = {"IA", "IB", "IC", QT_TRANSLATE_NOOP("kz", "平均电流"), QT_TRANSLATE_NOOP("kz", "零序电流"), "PFA", "PFB", "PFC", "PFabc"};
 const char *const kPowerColumns[] = {"Pa", "Pb", "Pc", "Pabc", "Qa", "Qb", "Qc", "Qabc"};
 
 // The two bottom rows: the lamp's state caption and the text beside it.
@@ -30,17 +30,17 @@ struct Bottom {
     const char *caption;
     const char *text;
 };
-const Bottom kAlarmRow[] = {{"Ua断相", "Ua断相"},         {"Ub断相", "Ub断相"},         {"Uc断相", "Uc断相"},
-                            {"电流不平衡", "电流不平蘅"}, {"电压不平蘅", "电压不平蘅"}, {"相序错", "相序错"}};
-const Bottom kIoRow[] = {{"开关量信号1", "开关量信号1"}, {"开关量信号2", "开关量信号2"}, {"开关量信号3", "开关量信号3"},
-                         {"继电器输出1", "继电器输出1"}, {"继电器输出2", "继电器输出2"}, {"继电器输出3", "继电器输出3"}};
+const Bottom kAlarmRow[] = {{QT_TRANSLATE_NOOP("kz", "Ua断相"), QT_TRANSLATE_NOOP("kz", "Ua断相")},         {QT_TRANSLATE_NOOP("kz", "Ub断相"), QT_TRANSLATE_NOOP("kz", "Ub断相")},         {QT_TRANSLATE_NOOP("kz", "Uc断相"), QT_TRANSLATE_NOOP("kz", "Uc断相")},
+                            {QT_TRANSLATE_NOOP("kz", "电流不平衡"), QT_TRANSLATE_NOOP("kz", "电流不平蘅")}, {QT_TRANSLATE_NOOP("kz", "电压不平蘅"), QT_TRANSLATE_NOOP("kz", "电压不平蘅")}, {QT_TRANSLATE_NOOP("kz", "相序错"), QT_TRANSLATE_NOOP("kz", "相序错")}};
+const Bottom kIoRow[] = {{QT_TRANSLATE_NOOP("kz", "开关量信号1"), QT_TRANSLATE_NOOP("kz", "开关量信号1")}, {QT_TRANSLATE_NOOP("kz", "开关量信号2"), QT_TRANSLATE_NOOP("kz", "开关量信号2")}, {QT_TRANSLATE_NOOP("kz", "开关量信号3"), QT_TRANSLATE_NOOP("kz", "开关量信号3")},
+                         {QT_TRANSLATE_NOOP("kz", "继电器输出1"), QT_TRANSLATE_NOOP("kz", "继电器输出1")}, {QT_TRANSLATE_NOOP("kz", "继电器输出2"), QT_TRANSLATE_NOOP("kz", "继电器输出2")}, {QT_TRANSLATE_NOOP("kz", "继电器输出3"), QT_TRANSLATE_NOOP("kz", "继电器输出3")}};
 } // namespace
 
 LimitStateWindow::LimitStateWindow(SerialLink &link, QWidget *parent) : FamilyWindow(link, Family::ThreePhase, "threephase::LimitStateWindow", parent)
 {
     setWindowTitle(QStringLiteral("Coulometry1dcu"));
 
-    auto *frame = new QGroupBox(QStringLiteral("越限报警显示"), this);
+    auto *frame = new QGroupBox(QStringLiteral(QT_TRANSLATE_NOOP("kz", "越限报警显示")), this);
     frame->setObjectName("GroupBox1");
     auto lamp = [&](QWidget *parent, const QString &caption, Lamp::Shape shape) {
         const mon::StateLamp *info = mon::FindStateLamp(caption);
@@ -57,10 +57,10 @@ LimitStateWindow::LimitStateWindow(SerialLink &link, QWidget *parent) : FamilyWi
         int c = 0;
         for (const char *q : columns) {
             const QString quantity = QString::fromUtf8(q);
-            grid->addWidget(lamp(box, quantity + QStringLiteral("上限"), Lamp::Circle), 0, c, Qt::AlignHCenter);
+            grid->addWidget(lamp(box, quantity + QStringLiteral(QT_TRANSLATE_NOOP("kz", "上限")), Lamp::Circle), 0, c, Qt::AlignHCenter);
             auto *label = new QLabel(quantity, box);
             grid->addWidget(label, 1, c, Qt::AlignHCenter);
-            grid->addWidget(lamp(box, quantity + QStringLiteral("下限"), Lamp::Circle), 2, c, Qt::AlignHCenter);
+            grid->addWidget(lamp(box, quantity + QStringLiteral(QT_TRANSLATE_NOOP("kz", "下限")), Lamp::Circle), 2, c, Qt::AlignHCenter);
             ++c;
         }
         return box;
@@ -90,8 +90,8 @@ LimitStateWindow::LimitStateWindow(SerialLink &link, QWidget *parent) : FamilyWi
     QHBoxLayout *legend = MakeLampLegend(this, "Shape65", "Shape66");
 
     QLabel *addressLabel = nullptr;
-    QSpinBox *address = MakeAddressSpin("SpinEdit1", QStringLiteral("输入仪表地址："), &addressLabel, 0);
-    QHBoxLayout *top = MakeHeading(QStringLiteral("KZ5500E"), QStringLiteral("电参数测试仪"));
+    QSpinBox *address = MakeAddressSpin("SpinEdit1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "输入仪表地址：")), &addressLabel, 0);
+    QHBoxLayout *top = MakeHeading(QStringLiteral("KZ5500E"), QStringLiteral(QT_TRANSLATE_NOOP("kz", "电参数测试仪")));
     top->addWidget(addressLabel);
     top->addWidget(address);
 
@@ -107,7 +107,7 @@ LimitStateWindow::LimitStateWindow(SerialLink &link, QWidget *parent) : FamilyWi
     bottom->addWidget(poller_->IntervalEdit());
     bottom->addWidget(poller_->CheckButton());
     bottom->addWidget(poller_->CancelButton());
-    bottom->addWidget(MakeButton("BitBtn3", QStringLiteral("返  回"), [this] { CloseWindow(); }));
+    bottom->addWidget(MakeButton("BitBtn3", QStringLiteral(QT_TRANSLATE_NOOP("kz", "返  回")), [this] { CloseWindow(); }));
     // After a lost port the lamps keep the last state, marked as stopped.
     bottom->insertWidget(1, WatchPoll(poller_->Timer(), {}));
 

@@ -25,7 +25,7 @@ namespace {
 
 bool IsDelay(const fields::Field &f)
 {
-    return f.kind == fields::Kind::BcdSpin && QString::fromUtf8(f.caption) == QStringLiteral("报警延时");
+    return f.kind == fields::Kind::BcdSpin && QString::fromUtf8(f.caption) == QStringLiteral(QT_TRANSLATE_NOOP("kz", "报警延时"));
 }
 
 // A group's fields on a grid: each upper limit with the lower limit that
@@ -40,16 +40,16 @@ void LayOut(const FieldForm &form, QGroupBox *box)
         const fields::Field &f = form.Table()[i];
         if (f.IsTextEdit())
             form.Control(i)->setFixedWidth(width);
-        const bool lower = i > 0 && QString::fromUtf8(f.caption).endsWith(QStringLiteral("下限")) &&
-                           QString::fromUtf8(form.Table()[i - 1].caption).endsWith(QStringLiteral("上限"));
+        const bool lower = i > 0 && QString::fromUtf8(f.caption).endsWith(QStringLiteral(QT_TRANSLATE_NOOP("kz", "下限"))) &&
+                           QString::fromUtf8(form.Table()[i - 1].caption).endsWith(QStringLiteral(QT_TRANSLATE_NOOP("kz", "上限")));
         if (lower) {
             form.AddToGrid(grid, i, row - 1, 2);
             continue;
         }
         form.AddToGrid(grid, i, row, 0);
         if (IsDelay(f)) {
-            grid->addWidget(new QLabel(QStringLiteral("秒"), box), row, 2);
-            form.Control(i)->setAccessibleDescription(QStringLiteral("秒"));
+            grid->addWidget(new QLabel(QStringLiteral(QT_TRANSLATE_NOOP("kz", "秒")), box), row, 2);
+            form.Control(i)->setAccessibleDescription(QStringLiteral(QT_TRANSLATE_NOOP("kz", "秒")));
         }
         ++row;
     }
@@ -60,7 +60,7 @@ void LayOut(const FieldForm &form, QGroupBox *box)
 
 LimitsWindow::LimitsWindow(SerialLink &link, QWidget *parent) : FamilyWindow(link, Family::ThreePhase, "threephase::LimitsWindow", parent)
 {
-    setWindowTitle(QStringLiteral("KZ5500E电参数测试仪"));
+    setWindowTitle(QStringLiteral(QT_TRANSLATE_NOOP("kz", "KZ5500E电参数测试仪")));
 
     std::array<QGroupBox *, 10> boxes{};
     for (int g = 0; g < 10; ++g) {
@@ -85,7 +85,7 @@ LimitsWindow::LimitsWindow(SerialLink &link, QWidget *parent) : FamilyWindow(lin
     groups->addLayout(stack(boxes[5], boxes[6]), 1, 3);
 
     // The group that 上载 and 下载 work on; none is chosen at first.
-    auto *selection = new QGroupBox(QStringLiteral("上载、下载参数选择"), this);
+    auto *selection = new QGroupBox(QStringLiteral(QT_TRANSLATE_NOOP("kz", "上载、下载参数选择")), this);
     selection->setObjectName("GroupBox11");
     auto *radios = new QGridLayout(selection);
     choice_ = new QButtonGroup(selection);
@@ -97,12 +97,12 @@ LimitsWindow::LimitsWindow(SerialLink &link, QWidget *parent) : FamilyWindow(lin
     }
 
     QLabel *addressLabel = nullptr;
-    QSpinBox *address = MakeAddressSpin("SpinEdit1", QStringLiteral("仪表地址："), &addressLabel, 0);
+    QSpinBox *address = MakeAddressSpin("SpinEdit1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "仪表地址：")), &addressLabel, 0);
     auto *buttons = MakeRow({addressLabel, address, nullptr,
-                             MakeButton("BitBtn2", QStringLiteral("上载"), [this] { upload(); }),
-                             MakeButton("BitBtn1", QStringLiteral("下载"), [this] { download(); }),
-                             MakeButton("BitBtn6", QStringLiteral("出厂值设置"), [this] { factoryValues(); }),
-                             MakeButton("BitBtn3", QStringLiteral("返回"), [this] { back(); })});
+                             MakeButton("BitBtn2", QStringLiteral(QT_TRANSLATE_NOOP("kz", "上载")), [this] { upload(); }),
+                             MakeButton("BitBtn1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "下载")), [this] { download(); }),
+                             MakeButton("BitBtn6", QStringLiteral(QT_TRANSLATE_NOOP("kz", "出厂值设置")), [this] { factoryValues(); }),
+                             MakeButton("BitBtn3", QStringLiteral(QT_TRANSLATE_NOOP("kz", "返回")), [this] { back(); })});
 
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(boxes[9]);
@@ -111,7 +111,7 @@ LimitsWindow::LimitsWindow(SerialLink &link, QWidget *parent) : FamilyWindow(lin
     controls->addLayout(buttons);
     bottom->addLayout(controls, 1);
 
-    MakeColumn({MakeHeading(QStringLiteral("KZ5500E"), QStringLiteral("电参数测试仪")), groups, bottom});
+    MakeColumn({MakeHeading(QStringLiteral("KZ5500E"), QStringLiteral(QT_TRANSLATE_NOOP("kz", "电参数测试仪"))), groups, bottom});
     // Files, like 上载 and 下载, take the group chosen.
     ui::AddSettingsFile(this, &settings::Blocks, [this]() -> QList<ui::FileBlock> {
         const int group = SelectedGroup();
@@ -135,7 +135,7 @@ int LimitsWindow::SelectedGroup()
     if (group >= 1 && group <= 10)
         return group;
     // Without a group there is no register block to read or write.
-    ui::ShowMessage(this, QStringLiteral("请选择上载、下载参数！"));
+    ui::ShowMessage(this, QStringLiteral(QT_TRANSLATE_NOOP("kz", "请选择上载、下载参数！")));
     return 0;
 }
 
@@ -185,7 +185,7 @@ void LimitsWindow::factoryValues()
 void LimitsWindow::onReply(const modbus::Exchange &ex)
 {
     if (ex.IsEchoOf(0x10)) {
-        ui::ShowMessage(this, QStringLiteral("数据设置成功！！"));
+        ui::ShowMessage(this, QStringLiteral(QT_TRANSLATE_NOOP("kz", "数据设置成功！！")));
         return;
     }
     if (ex.Function() != 0x03 || limitGroup_ == 0)

@@ -58,13 +58,13 @@ const std::array<const char *, kMeasurementBoxes> kMeasurementBoxNames = {
 };
 
 const std::array<const char *, kMeasurementBoxes> kMeasurementBoxCaptions = {
-    "A相电压", "B相电压", "C相电压", "AB相电压", "BA相电压", "CA相电压", "相平均电压", "线平均电压",
-    "A相电流", "B相电流", "C相电流", "相平均电流", "零序电流", "相频率",
-    "A相有功功率", "B相有功功率", "C相有功功率", "合相有功功率",
-    "A相无功功率", "B相无功功率", "C相无功功率率", "合相无功功率",
-    "A相视在功率", "B相视在功率", "C相视在功率", "合相视在功率",
-    "A相功率因数", "B相功率因数", "C相功率因数", "合相功率因数",
-    "有功总电能", "无功总电能", "正向有功电能", "反向有功电能", "正向无功电能", "反向无功电能",
+    QT_TRANSLATE_NOOP("kz", "A相电压"), QT_TRANSLATE_NOOP("kz", "B相电压"), QT_TRANSLATE_NOOP("kz", "C相电压"), QT_TRANSLATE_NOOP("kz", "AB相电压"), QT_TRANSLATE_NOOP("kz", "BA相电压"), QT_TRANSLATE_NOOP("kz", "CA相电压"), QT_TRANSLATE_NOOP("kz", "相平均电压"), QT_TRANSLATE_NOOP("kz", "线平均电压"),
+    QT_TRANSLATE_NOOP("kz", "A相电流"), QT_TRANSLATE_NOOP("kz", "B相电流"), QT_TRANSLATE_NOOP("kz", "C相电流"), QT_TRANSLATE_NOOP("kz", "相平均电流"), QT_TRANSLATE_NOOP("kz", "零序电流"), QT_TRANSLATE_NOOP("kz", "相频率"),
+    QT_TRANSLATE_NOOP("kz", "A相有功功率"), QT_TRANSLATE_NOOP("kz", "B相有功功率"), QT_TRANSLATE_NOOP("kz", "C相有功功率"), QT_TRANSLATE_NOOP("kz", "合相有功功率"),
+    QT_TRANSLATE_NOOP("kz", "A相无功功率"), QT_TRANSLATE_NOOP("kz", "B相无功功率"), QT_TRANSLATE_NOOP("kz", "C相无功功率率"), QT_TRANSLATE_NOOP("kz", "合相无功功率"),
+    QT_TRANSLATE_NOOP("kz", "A相视在功率"), QT_TRANSLATE_NOOP("kz", "B相视在功率"), QT_TRANSLATE_NOOP("kz", "C相视在功率"), QT_TRANSLATE_NOOP("kz", "合相视在功率"),
+    QT_TRANSLATE_NOOP("kz", "A相功率因数"), QT_TRANSLATE_NOOP("kz", "B相功率因数"), QT_TRANSLATE_NOOP("kz", "C相功率因数"), QT_TRANSLATE_NOOP("kz", "合相功率因数"),
+    QT_TRANSLATE_NOOP("kz", "有功总电能"), QT_TRANSLATE_NOOP("kz", "无功总电能"), QT_TRANSLATE_NOOP("kz", "正向有功电能"), QT_TRANSLATE_NOOP("kz", "反向有功电能"), QT_TRANSLATE_NOOP("kz", "正向无功电能"), QT_TRANSLATE_NOOP("kz", "反向无功电能"),
 };
 
 QString MeasurementTexts::Of(const char *boxName) const

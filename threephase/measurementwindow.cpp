@@ -36,11 +36,11 @@ struct Group {
 
 MeasurementWindow::MeasurementWindow(SerialLink &link, QWidget *parent) : FamilyWindow(link, Family::ThreePhase, "threephase::MeasurementWindow", parent)
 {
-    setWindowTitle(QStringLiteral("电压相关参数测量"));
+    setWindowTitle(QStringLiteral(QT_TRANSLATE_NOOP("kz", "电压相关参数测量")));
 
     auto *title9 = new QLabel(QStringLiteral("KZ5500E"), this);
     title9->setObjectName("Label9");
-    auto *title11 = new QLabel(QStringLiteral("电参数测试仪"), this);
+    auto *title11 = new QLabel(QStringLiteral(QT_TRANSLATE_NOOP("kz", "电参数测试仪")), this);
     title11->setObjectName("Label11");
     QFont titleFont = title9->font();
     titleFont.setPointSize(titleFont.pointSize() + 6);
@@ -49,17 +49,17 @@ MeasurementWindow::MeasurementWindow(SerialLink &link, QWidget *parent) : Family
     title11->setFont(titleFont);
 
     QLabel *addressLabel = nullptr;
-    address_ = MakeAddressSpin("SpinEdit1", QStringLiteral("输入仪表地址："), &addressLabel, 0);
+    address_ = MakeAddressSpin("SpinEdit1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "输入仪表地址：")), &addressLabel, 0);
 
     auto *top = MakeRow({title9, title11, nullptr, addressLabel, address_});
 
     // Box indexes follow threephase::kMeasurementBoxNames.
     const Group groups[] = {
-        {"GroupBox1", "电压测量", {0, 3, 1, 4, 2, 5, 6, 7}},
-        {"GroupBox2", "电流、频率测量", {8, 11, 9, 12, 10, 13}},
-        {"GroupBox3", "有功、无功功率测量", {14, 18, 15, 19, 16, 20, 17, 21}},
-        {"GroupBox4", "视在功率、功率因数测量", {22, 26, 23, 27, 24, 28, 25, 29}},
-        {"GroupBox5", "电能测量", {30, 31, 32, 34, 33, 35}},
+        {"GroupBox1", QT_TRANSLATE_NOOP("kz", "电压测量"), {0, 3, 1, 4, 2, 5, 6, 7}},
+        {"GroupBox2", QT_TRANSLATE_NOOP("kz", "电流、频率测量"), {8, 11, 9, 12, 10, 13}},
+        {"GroupBox3", QT_TRANSLATE_NOOP("kz", "有功、无功功率测量"), {14, 18, 15, 19, 16, 20, 17, 21}},
+        {"GroupBox4", QT_TRANSLATE_NOOP("kz", "视在功率、功率因数测量"), {22, 26, 23, 27, 24, 28, 25, 29}},
+        {"GroupBox5", QT_TRANSLATE_NOOP("kz", "电能测量"), {30, 31, 32, 34, 33, 35}},
     };
     auto *grid = new QGridLayout;
     int groupIndex = 0;

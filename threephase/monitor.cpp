@@ -7,14 +7,14 @@ namespace threephase::monitor {
 using relays::Command;
 
 const std::array<Command, 8> kRelayCommands = {{
-    {"BitBtn8", "OUT1合闸", Command::SwitchCoil, 0, false, "OUT1合闸成功！！！"},
-    {"BitBtn9", "OUT2合闸", Command::SwitchCoil, 1, false, "OUT2合闸成功！！！"},
-    {"BitBtn10", "OUT3合闸", Command::SwitchCoil, 2, false, "OUT3合闸成功！！！"},
-    {"BitBtn11", "OUT1拉闸", Command::SwitchCoil, 0, true, "OUT1拉闸成功！！！"},
-    {"BitBtn12", "OUT2拉闸", Command::SwitchCoil, 1, true, "OUT2拉闸成功！！！"},
-    {"BitBtn13", "OUT3拉闸", Command::SwitchCoil, 2, true, "OUT3拉闸成功！！！"},
-    {"BitBtn2", "读输入状态", Command::ReadInputs},
-    {"BitBtn1", "读输出状态", Command::ReadOutputs},
+    {"BitBtn8", QT_TRANSLATE_NOOP("kz", "OUT1合闸"), Command::SwitchCoil, 0, false, QT_TRANSLATE_NOOP("kz", "OUT1合闸成功！！！")},
+    {"BitBtn9", QT_TRANSLATE_NOOP("kz", "OUT2合闸"), Command::SwitchCoil, 1, false, QT_TRANSLATE_NOOP("kz", "OUT2合闸成功！！！")},
+    {"BitBtn10", QT_TRANSLATE_NOOP("kz", "OUT3合闸"), Command::SwitchCoil, 2, false, QT_TRANSLATE_NOOP("kz", "OUT3合闸成功！！！")},
+    {"BitBtn11", QT_TRANSLATE_NOOP("kz", "OUT1拉闸"), Command::SwitchCoil, 0, true, QT_TRANSLATE_NOOP("kz", "OUT1拉闸成功！！！")},
+    {"BitBtn12", QT_TRANSLATE_NOOP("kz", "OUT2拉闸"), Command::SwitchCoil, 1, true, QT_TRANSLATE_NOOP("kz", "OUT2拉闸成功！！！")},
+    {"BitBtn13", QT_TRANSLATE_NOOP("kz", "OUT3拉闸"), Command::SwitchCoil, 2, true, QT_TRANSLATE_NOOP("kz", "OUT3拉闸成功！！！")},
+    {"BitBtn2", QT_TRANSLATE_NOOP("kz", "读输入状态"), Command::ReadInputs},
+    {"BitBtn1", QT_TRANSLATE_NOOP("kz", "读输出状态"), Command::ReadOutputs},
 }};
 
 namespace {
@@ -30,8 +30,8 @@ constexpr std::array<int, kStateLamps> kShapeOfBit = {
 // The alarm enable that has no state bit of its own.
 constexpr int kPhaseLossMaster = 16; // CheckBox17 "断相总允许"
 
-constexpr std::array<const char *, 6> kIoCaptions = {"开关量信号1", "开关量信号2", "开关量信号3",
-                                                     "继电器输出1", "继电器输出2", "继电器输出3"};
+constexpr std::array<const char *, 6> kIoCaptions = {QT_TRANSLATE_NOOP("kz", "开关量信号1"), QT_TRANSLATE_NOOP("kz", "开关量信号2"), QT_TRANSLATE_NOOP("kz", "开关量信号3"),
+                                                     QT_TRANSLATE_NOOP("kz", "继电器输出1"), QT_TRANSLATE_NOOP("kz", "继电器输出2"), QT_TRANSLATE_NOOP("kz", "继电器输出3")};
 
 QList<StateLamp> makeStateLamps()
 {
@@ -97,14 +97,14 @@ std::optional<std::uint64_t> StateBits(const modbus::Exchange &exchange)
 }
 
 const std::array<const char *, kEventKinds> kEventKindNames = {
-    "A相电压事件记录",       "B相电压事件记录",       "C相电压事件记录",       "AB相电压事件记录",
-    "BC相电压事件记录",      "CA相电压事件记录",      "三相相平均电压事件记录", "三相电压不平衡事件记录",
-    "A相电流事件记录",       "B相电流事件记录",       "C相电流事件记录",       "三相平均电流事件记录",
-    "零序电流事件记录",      "三相电流不平衡事件记录", "A相功率因数事件记录",   "B相功率因数事件记录",
-    "C相功率因数事件记录",   "合相功率因数事件记录",   "A相有功功率事件记录",   "B相有功功率事件记录",
-    "C相有功功率事件记录",   "合相有功功率事件记录",   "相频率事件记录",        "开关量输入信号1",
-    "开关量输入信号2",       "开关量输入信号3",       "开关量输出信号1",       "开关量输出信号2",
-    "开关量输出信号3",
+    QT_TRANSLATE_NOOP("kz", "A相电压事件记录"),       QT_TRANSLATE_NOOP("kz", "B相电压事件记录"),       QT_TRANSLATE_NOOP("kz", "C相电压事件记录"),       QT_TRANSLATE_NOOP("kz", "AB相电压事件记录"),
+    QT_TRANSLATE_NOOP("kz", "BC相电压事件记录"),      QT_TRANSLATE_NOOP("kz", "CA相电压事件记录"),      QT_TRANSLATE_NOOP("kz", "三相相平均电压事件记录"), QT_TRANSLATE_NOOP("kz", "三相电压不平衡事件记录"),
+    QT_TRANSLATE_NOOP("kz", "A相电流事件记录"),       QT_TRANSLATE_NOOP("kz", "B相电流事件记录"),       QT_TRANSLATE_NOOP("kz", "C相电流事件记录"),       QT_TRANSLATE_NOOP("kz", "三相平均电流事件记录"),
+    QT_TRANSLATE_NOOP("kz", "零序电流事件记录"),      QT_TRANSLATE_NOOP("kz", "三相电流不平衡事件记录"), QT_TRANSLATE_NOOP("kz", "A相功率因数事件记录"),   QT_TRANSLATE_NOOP("kz", "B相功率因数事件记录"),
+    QT_TRANSLATE_NOOP("kz", "C相功率因数事件记录"),   QT_TRANSLATE_NOOP("kz", "合相功率因数事件记录"),   QT_TRANSLATE_NOOP("kz", "A相有功功率事件记录"),   QT_TRANSLATE_NOOP("kz", "B相有功功率事件记录"),
+    QT_TRANSLATE_NOOP("kz", "C相有功功率事件记录"),   QT_TRANSLATE_NOOP("kz", "合相有功功率事件记录"),   QT_TRANSLATE_NOOP("kz", "相频率事件记录"),        QT_TRANSLATE_NOOP("kz", "开关量输入信号1"),
+    QT_TRANSLATE_NOOP("kz", "开关量输入信号2"),       QT_TRANSLATE_NOOP("kz", "开关量输入信号3"),       QT_TRANSLATE_NOOP("kz", "开关量输出信号1"),       QT_TRANSLATE_NOOP("kz", "开关量输出信号2"),
+    QT_TRANSLATE_NOOP("kz", "开关量输出信号3"),
 };
 
 const eventlog::Log kEventLog{kEventKindNames, 8, 20, eventColumns};

@@ -17,19 +17,19 @@ namespace threephase {
 
 namespace {
 namespace mon = threephase::monitor;
-const char *const kEventHeadings[] = {"编号", "事件名称", "事件数据", "事件发生时间"};
+const char *const kEventHeadings[] = {QT_TRANSLATE_NOOP("kz", "编号"), QT_TRANSLATE_NOOP("kz", "事件名称"), QT_TRANSLATE_NOOP("kz", "事件数据"), QT_TRANSLATE_NOOP("kz", "事件发生时间")};
 constexpr int kEventWidths[] = {70, 155, 146, 260};
 } // namespace
 
 // The windows made from the shared relay, event log and clock windows.
 const RelayWindowConfig kTelemetryWindow{
-    .names = {"threephase::TelemetryWindow", "Coulometry2dcu", Family::ThreePhase, "KZ5500E", "电参数测试仪", "BitBtn3"},
-    .addressCaption = "输入仪表地址：",
+    .names = {"threephase::TelemetryWindow", "Coulometry2dcu", Family::ThreePhase, "KZ5500E", QT_TRANSLATE_NOOP("kz", "电参数测试仪"), "BitBtn3"},
+    .addressCaption = QT_TRANSLATE_NOOP("kz", "输入仪表地址："),
     .commands = mon::kRelayCommands,
 };
 
 const EventLogWindowConfig kEventsWindow{
-    .names = {"threephase::EventsWindow", "Coulometry3dcu", Family::ThreePhase, "KZ5500E", "电参数测试仪", "BitBtn3"},
+    .names = {"threephase::EventsWindow", "Coulometry3dcu", Family::ThreePhase, "KZ5500E", QT_TRANSLATE_NOOP("kz", "电参数测试仪"), "BitBtn3"},
     .headings = kEventHeadings,
     .widths = kEventWidths,
     .log = mon::kEventLog,
@@ -37,12 +37,12 @@ const EventLogWindowConfig kEventsWindow{
 };
 
 const ClockWindowConfig kClockSettingsWindow{
-    .names = {"threephase::ClockSettingsWindow", "SetPar4dcu", Family::ThreePhase, "KZ5500E", "电参数测试仪", "BitBtn5"},
+    .names = {"threephase::ClockSettingsWindow", "SetPar4dcu", Family::ThreePhase, "KZ5500E", QT_TRANSLATE_NOOP("kz", "电参数测试仪"), "BitBtn5"},
     .base = 0x0060,
 };
 
 const CalibrationWindowConfig kModuleCalibrationWindow{
-    .names = {"threephase::ModuleCalibrationWindow", "KZ5500M模块校验窗口", "模块地址：", "BitBtn3", Family::ThreePhase, 3},
+    .names = {"threephase::ModuleCalibrationWindow", QT_TRANSLATE_NOOP("kz", "KZ5500M模块校验窗口"), QT_TRANSLATE_NOOP("kz", "模块地址："), "BitBtn3", Family::ThreePhase, 3},
     .makeDecoder = []() -> std::unique_ptr<calib::Decoder> { return std::make_unique<threephase::calibration::Decoder>(); },
     .defaultPlan = threephase::calibration::DefaultPlan,
 };
@@ -52,17 +52,17 @@ ui::WindowList Windows()
 {
     static const ui::WindowEntry windows[] = {
         // class, factory, menu, entry, caption, return button
-        {"threephase::MeasurementWindow", ui::MakeWithLink<MeasurementWindow>, "PopupMenu1", "N1", "电量参数测量", "BitBtn3"},
-        {"threephase::TelemetryWindow", ui::MakeWithConfig<RelayWindow, kTelemetryWindow>, "PopupMenu1", "N2", "遥测、遥信", "BitBtn3"},
-        {"threephase::LimitStateWindow", ui::MakeWithLink<LimitStateWindow>, "PopupMenu1", "N3", "越限状态显示", "BitBtn3"},
-        {"threephase::EventsWindow", ui::MakeWithConfig<EventLogWindow, kEventsWindow>, "PopupMenu1", "N4", "事件记录显示", "BitBtn3"},
-        {"threephase::StatePanelWindow", ui::MakeWithLink<StatePanelWindow>, "PopupMenu1", "N5", "仪表当前状态", "BitBtn3"},
-        {"threephase::AlarmMaskWindow", ui::MakeWithLink<AlarmMaskWindow>, "PopupMenu2", "N6", "报警屏蔽设置", "BitBtn3"},
-        {"threephase::LimitsWindow", ui::MakeWithLink<LimitsWindow>, "PopupMenu2", "N7", "上下限报警值设置", "BitBtn3"},
-        {"threephase::DisplaySettingsWindow", ui::MakeWithLink<DisplaySettingsWindow>, "PopupMenu2", "N8", "窗口显示参数设置", "BitBtn3"},
-        {"threephase::InitSettingsWindow", ui::MakeWithLink<InitSettingsWindow>, "PopupMenu2", "N9", "仪表初始化设置", "BitBtn6"},
-        {"threephase::ClockSettingsWindow", ui::MakeWithConfig<ClockWindow, kClockSettingsWindow>, "PopupMenu2", "N12", "其它", nullptr},
-        {"threephase::ModuleCalibrationWindow", ui::MakeWithConfig<CalibrationWindow, kModuleCalibrationWindow>, "PopupMenu2", "N13", "模块校表", "BitBtn3"},
+        {"threephase::MeasurementWindow", ui::MakeWithLink<MeasurementWindow>, "PopupMenu1", "N1", QT_TRANSLATE_NOOP("kz", "电量参数测量"), "BitBtn3"},
+        {"threephase::TelemetryWindow", ui::MakeWithConfig<RelayWindow, kTelemetryWindow>, "PopupMenu1", "N2", QT_TRANSLATE_NOOP("kz", "遥测、遥信"), "BitBtn3"},
+        {"threephase::LimitStateWindow", ui::MakeWithLink<LimitStateWindow>, "PopupMenu1", "N3", QT_TRANSLATE_NOOP("kz", "越限状态显示"), "BitBtn3"},
+        {"threephase::EventsWindow", ui::MakeWithConfig<EventLogWindow, kEventsWindow>, "PopupMenu1", "N4", QT_TRANSLATE_NOOP("kz", "事件记录显示"), "BitBtn3"},
+        {"threephase::StatePanelWindow", ui::MakeWithLink<StatePanelWindow>, "PopupMenu1", "N5", QT_TRANSLATE_NOOP("kz", "仪表当前状态"), "BitBtn3"},
+        {"threephase::AlarmMaskWindow", ui::MakeWithLink<AlarmMaskWindow>, "PopupMenu2", "N6", QT_TRANSLATE_NOOP("kz", "报警屏蔽设置"), "BitBtn3"},
+        {"threephase::LimitsWindow", ui::MakeWithLink<LimitsWindow>, "PopupMenu2", "N7", QT_TRANSLATE_NOOP("kz", "上下限报警值设置"), "BitBtn3"},
+        {"threephase::DisplaySettingsWindow", ui::MakeWithLink<DisplaySettingsWindow>, "PopupMenu2", "N8", QT_TRANSLATE_NOOP("kz", "窗口显示参数设置"), "BitBtn3"},
+        {"threephase::InitSettingsWindow", ui::MakeWithLink<InitSettingsWindow>, "PopupMenu2", "N9", QT_TRANSLATE_NOOP("kz", "仪表初始化设置"), "BitBtn6"},
+        {"threephase::ClockSettingsWindow", ui::MakeWithConfig<ClockWindow, kClockSettingsWindow>, "PopupMenu2", "N12", QT_TRANSLATE_NOOP("kz", "其它"), nullptr},
+        {"threephase::ModuleCalibrationWindow", ui::MakeWithConfig<CalibrationWindow, kModuleCalibrationWindow>, "PopupMenu2", "N13", QT_TRANSLATE_NOOP("kz", "模块校表"), "BitBtn3"},
     };
     return {Family::ThreePhase, windows};
 }

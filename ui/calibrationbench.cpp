@@ -21,10 +21,10 @@ void CalibrationBenchWindow::MakeBench(const QString &addressCaption, const char
 {
     QLabel *addressLabel = nullptr;
     address_ = MakeAddressSpin("SpinEdit1", addressCaption, &addressLabel, 0);
-    cyclicBox_ = new QCheckBox(QStringLiteral("循环读"), this);
+    cyclicBox_ = new QCheckBox(QStringLiteral(QT_TRANSLATE_NOOP("kz", "循环读")), this);
     cyclicBox_->setObjectName("CheckBox1");
-    lampA_ = new Lamp("Shape39", QStringLiteral("读数指示灯1"), this);
-    lampB_ = new Lamp("Shape1", QStringLiteral("读数指示灯2"), this);
+    lampA_ = new Lamp("Shape39", QStringLiteral(QT_TRANSLATE_NOOP("kz", "读数指示灯1")), this);
+    lampB_ = new Lamp("Shape1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "读数指示灯2")), this);
     lampB_->SetColour(Lamp::Active());
     readRow_ = MakeRow({addressLabel, address_, cyclicBox_, lampA_, lampB_, nullptr});
 
@@ -37,20 +37,20 @@ void CalibrationBenchWindow::MakeBench(const QString &addressCaption, const char
         return line;
     };
     QLabel *referenceLabel = nullptr, *wordLabel = nullptr;
-    reference_ = edit("Edit1", QStringLiteral("标准表数据"), &referenceLabel);
-    word_ = edit("Edit2", QStringLiteral("校验数据"), &wordLabel);
+    reference_ = edit("Edit1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "标准表数据")), &referenceLabel);
+    word_ = edit("Edit2", QStringLiteral(QT_TRANSLATE_NOOP("kz", "校验数据")), &wordLabel);
     edits_ = new QGridLayout;
     edits_->addWidget(referenceLabel, 0, 0);
     edits_->addWidget(reference_, 0, 1);
     edits_->addWidget(wordLabel, 1, 0);
     edits_->addWidget(word_, 1, 1);
-    edits_->addWidget(MakeButton("Button1", QStringLiteral("清零"), std::move(clear)), 1, 2);
+    edits_->addWidget(MakeButton("Button1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "清零")), std::move(clear)), 1, 2);
 
-    listBox_ = new QGroupBox(QStringLiteral("选择待校验的参数："), this);
+    listBox_ = new QGroupBox(QStringLiteral(QT_TRANSLATE_NOOP("kz", "选择待校验的参数：")), this);
     listBox_->setObjectName(QLatin1String(listBoxName));
     points_ = new QListWidget(listBox_);
     points_->setObjectName("ListBox1");
-    points_->setAccessibleName(QStringLiteral("选择待校验的参数"));
+    points_->setAccessibleName(QStringLiteral(QT_TRANSLATE_NOOP("kz", "选择待校验的参数")));
     points_->addItems(points);
     points_->setCurrentRow(-1);
     // A click and a keyboard move both choose the point.
@@ -87,7 +87,7 @@ void CalibrationBenchWindow::AddRecordRow(int point, const QString &pointText, c
 void CalibrationBenchWindow::AddRecordRow(const calib::RecordRow &row)
 {
     if (!record_.Add(row))
-        ui::ShowMessage(this, QStringLiteral("校验记录无法写入，请重新保存记录！"));
+        ui::ShowMessage(this, QStringLiteral(QT_TRANSLATE_NOOP("kz", "校验记录无法写入，请重新保存记录！")));
 }
 
 ui::GuidedPanel *CalibrationBenchWindow::MakeGuidedPanel(calib::Plan (*defaultPlan)(), calib::Protocol &protocol,

@@ -1,5 +1,7 @@
 #include "ui/calibrationwindow.h"
 
+#include "core/tr.h"
+
 #include "ui/displayvalue.h"
 #include "ui/lamp.h"
 #include "ui/messagebox.h"
@@ -61,15 +63,15 @@ CalibrationWindow::CalibrationWindow(SerialLink &link, const CalibrationWindowCo
     points_->setMinimumWidth(points_->sizeHintForColumn(0) + 30);
 
     readButton_ = MakeButton("BitBtn5", cyclic_.Caption(), [this] { toggleReading(); });
-    auto *buttons = MakeRow({readButton_, MakeButton("BitBtn2", QStringLiteral("计  算"), [this] { compute(); }),
-                             MakeButton("BitBtn1", QStringLiteral("写  入"), [this] { write(); }),
-                             MakeButton("SaveRecord", QStringLiteral("保存记录"), [this] { saveRecord(); }),
-                             MakeButton(QLatin1String(names.returnButton), QStringLiteral("返  回"), [this] { CloseWindow(); })});
+    auto *buttons = MakeRow({readButton_, MakeButton("BitBtn2", QStringLiteral(QT_TRANSLATE_NOOP("kz", "计  算")), [this] { compute(); }),
+                             MakeButton("BitBtn1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "写  入")), [this] { write(); }),
+                             MakeButton("SaveRecord", QStringLiteral(QT_TRANSLATE_NOOP("kz", "保存记录")), [this] { saveRecord(); }),
+                             MakeButton(QLatin1String(names.returnButton), QStringLiteral(QT_TRANSLATE_NOOP("kz", "返  回")), [this] { CloseWindow(); })});
 
     const char *const steps[] = {
-        "操作步骤：一、选中待校验的参数－－＞按下[清零]－－＞按下[写入]。二、按下[读启用]，待数据稳定后（标准表",
-        "数据窗口中的数据和监视表数据的误差应在0.05%）－－＞按下[计算]－－＞按下[读停止]－－＞按下[写入]，该参",
-        "数校验完成,重复以上过程直至所有参数全部校完。",
+        QT_TRANSLATE_NOOP("kz", "操作步骤：一、选中待校验的参数－－＞按下[清零]－－＞按下[写入]。二、按下[读启用]，待数据稳定后（标准表"),
+        QT_TRANSLATE_NOOP("kz", "数据窗口中的数据和监视表数据的误差应在0.05%）－－＞按下[计算]－－＞按下[读停止]－－＞按下[写入]，该参"),
+        QT_TRANSLATE_NOOP("kz", "数校验完成,重复以上过程直至所有参数全部校完。"),
     };
     auto *main = new QVBoxLayout(this);
     auto *left = new QVBoxLayout;
@@ -169,13 +171,13 @@ void CalibrationWindow::compute()
     const calib::Computed computed = engine_.Compute(point, reference_->text());
     if (computed.ok()) {
         word_->setText(computed.word);
-        addRow(point + 1, QStringLiteral("计算"), reference_->text(), computed.reading, computed.word, QString());
+        addRow(point + 1, QStringLiteral(QT_TRANSLATE_NOOP("kz", "计算")), reference_->text(), computed.reading, computed.word, QString());
         return;
     }
     if (computed.message.isEmpty())
         return;
     if (point >= 0)
-        addRow(point + 1, QStringLiteral("计算"), reference_->text(), computed.reading, QString(), computed.message);
+        addRow(point + 1, QStringLiteral(QT_TRANSLATE_NOOP("kz", "计算")), reference_->text(), computed.reading, QString(), computed.message);
     ui::ShowMessage(this, computed.message);
 }
 
@@ -204,7 +206,7 @@ void CalibrationWindow::write()
     }
     const auto n = static_cast<std::uint8_t>(point + 1);
     if (Send(calib::WriteRequest(static_cast<std::uint8_t>(address), n, *word), address))
-        addRow(n, QStringLiteral("写入"), reference_->text(), std::nullopt, calib::WordText(*word), QString());
+        addRow(n, QStringLiteral(QT_TRANSLATE_NOOP("kz", "写入")), reference_->text(), std::nullopt, calib::WordText(*word), QString());
 }
 
 void CalibrationWindow::onReply(const modbus::Exchange &exchange)
@@ -231,7 +233,7 @@ void CalibrationWindow::onReply(const modbus::Exchange &exchange)
         const QByteArray &request = exchange.request;
         if (request.size() == calib::kRequestBytes && static_cast<std::uint8_t>(request.at(2)) == 'w') {
             const auto byte = [&](int at) { return static_cast<std::uint32_t>(static_cast<std::uint8_t>(request.at(at))); };
-            addRow(static_cast<int>(byte(7)), QStringLiteral("写入确认"), QString(), std::nullopt,
+            addRow(static_cast<int>(byte(7)), QStringLiteral(QT_TRANSLATE_NOOP("kz", "写入确认")), QString(), std::nullopt,
                    calib::WordText(byte(8) << 16 | byte(9) << 8 | byte(10)), QString());
         }
         ui::ShowMessage(this, Text(calib::msg::kWritten));

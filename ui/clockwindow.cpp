@@ -19,24 +19,24 @@ ClockWindow::ClockWindow(SerialLink &link, const ClockWindowConfig &config, QWid
     // The present address comes first: every request goes to it.
     QLabel *addressLabel = nullptr;
     QLabel *newLabel = nullptr;
-    address_ = MakeAddressSpin("SpinEdit2", QStringLiteral("原地址:"), &addressLabel, 0);
-    newAddress_ = MakeAddressSpin("SpinEdit1", QStringLiteral("新地址："), &newLabel, 0);
+    address_ = MakeAddressSpin("SpinEdit2", QStringLiteral(QT_TRANSLATE_NOOP("kz", "原地址:")), &addressLabel, 0);
+    newAddress_ = MakeAddressSpin("SpinEdit1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "新地址：")), &newLabel, 0);
 
     baud_ = new QComboBox(this);
     baud_->setObjectName("ComboBox1");
     for (const char *rate : clockblock::kBaudRates)
         baud_->addItem(QString::fromUtf8(rate));
     baud_->setCurrentIndex(-1);
-    baud_->setAccessibleName(QStringLiteral("通讯拨特率:"));
-    auto *baudLabel = new QLabel(QStringLiteral("通讯拨特率:"), this);
+    baud_->setAccessibleName(QStringLiteral(QT_TRANSLATE_NOOP("kz", "通讯拨特率:")));
+    auto *baudLabel = new QLabel(QStringLiteral(QT_TRANSLATE_NOOP("kz", "通讯拨特率:")), this);
     baudLabel->setBuddy(baud_);
 
     clock_ = new QLineEdit(this);
     clock_->setObjectName("Edit1");
     clock_->setReadOnly(true);
     clock_->setMinimumWidth(170);
-    clock_->setAccessibleName(QStringLiteral("仪表当前时间:"));
-    auto *clockLabel = new QLabel(QStringLiteral("仪表当前时间:"), this);
+    clock_->setAccessibleName(QStringLiteral(QT_TRANSLATE_NOOP("kz", "仪表当前时间:")));
+    auto *clockLabel = new QLabel(QStringLiteral(QT_TRANSLATE_NOOP("kz", "仪表当前时间:")), this);
     clockLabel->setBuddy(clock_);
 
     auto *grid = new QGridLayout;
@@ -44,18 +44,18 @@ ClockWindow::ClockWindow(SerialLink &link, const ClockWindowConfig &config, QWid
     grid->addWidget(address_, 0, 1);
     grid->addWidget(newLabel, 1, 0);
     grid->addWidget(newAddress_, 1, 1);
-    grid->addWidget(MakeButton("BitBtn2", QStringLiteral("设置地址"), [this] { setAddress(); }), 1, 2);
+    grid->addWidget(MakeButton("BitBtn2", QStringLiteral(QT_TRANSLATE_NOOP("kz", "设置地址")), [this] { setAddress(); }), 1, 2);
     grid->addWidget(baudLabel, 2, 0);
     grid->addWidget(baud_, 2, 1);
-    grid->addWidget(MakeButton("BitBtn1", QStringLiteral("设置波特率"), [this] { setBaudRate(); }), 2, 2);
+    grid->addWidget(MakeButton("BitBtn1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "设置波特率")), [this] { setBaudRate(); }), 2, 2);
     grid->addWidget(clockLabel, 3, 0);
     grid->addWidget(clock_, 3, 1);
-    grid->addWidget(MakeButton("BitBtn3", QStringLiteral("校时"), [this] { setClock(); }), 3, 2);
+    grid->addWidget(MakeButton("BitBtn3", QStringLiteral(QT_TRANSLATE_NOOP("kz", "校时")), [this] { setClock(); }), 3, 2);
 
     auto *bottom = new QHBoxLayout;
     bottom->addStretch();
-    bottom->addWidget(MakeButton("BitBtn4", QStringLiteral("上载数据"), [this] { upload(); }));
-    bottom->addWidget(MakeButton(QLatin1String(config.names.returnButton), QStringLiteral("返  回"), [this] { CloseWindow(); }));
+    bottom->addWidget(MakeButton("BitBtn4", QStringLiteral(QT_TRANSLATE_NOOP("kz", "上载数据")), [this] { upload(); }));
+    bottom->addWidget(MakeButton(QLatin1String(config.names.returnButton), QStringLiteral(QT_TRANSLATE_NOOP("kz", "返  回")), [this] { CloseWindow(); }));
 
     MakeColumn({MakeHeading(config.names), grid, bottom});
 
@@ -74,7 +74,7 @@ void ClockWindow::setBaudRate()
 {
     // Code 0 is no rate at all: an instrument told so would stop answering.
     if (baud_->currentIndex() < 0) {
-        ui::ShowMessage(this, QStringLiteral("请先选择通讯波特率！"));
+        ui::ShowMessage(this, QStringLiteral(QT_TRANSLATE_NOOP("kz", "请先选择通讯波特率！")));
         return;
     }
     const int address = address_->value();
@@ -98,7 +98,7 @@ void ClockWindow::setClock()
 void ClockWindow::onReply(const modbus::Exchange &ex)
 {
     if (ex.IsEchoOf(0x10)) {
-        ui::ShowMessage(this, QStringLiteral("数据设置成功！！"));
+        ui::ShowMessage(this, QStringLiteral(QT_TRANSLATE_NOOP("kz", "数据设置成功！！")));
         return;
     }
     if (const auto reading = clockblock::Read(config_.base, ex)) {

@@ -56,8 +56,8 @@ PowerReadOuts MakePowerReadOuts(QWidget *parent, int enlarge)
     PowerReadOuts r;
     r.panel = MakeReadOutPanel(parent);
     auto *grid = new QGridLayout(r.panel);
-    r.power = AddDisplayValue(r.panel, grid, 0, "P:", "StaticText7", QStringLiteral("0.0"), QStringLiteral("有功功率"), enlarge);
-    r.voltage = AddDisplayValue(r.panel, grid, 1, "U:", "StaticText1", QStringLiteral("0.0V"), QStringLiteral("电压"), enlarge);
-    r.current = AddDisplayValue(r.panel, grid, 2, "I:", "StaticText4", QStringLiteral("0.0A"), QStringLiteral("电流"), enlarge);
+    r.power = AddDisplayValue(r.panel, grid, 0, "P:", "StaticText7", QStringLiteral("0.0"), QStringLiteral(QT_TRANSLATE_NOOP("kz", "有功功率")), enlarge);
+    r.voltage = AddDisplayValue(r.panel, grid, 1, "U:", "StaticText1", QStringLiteral("0.0V"), QStringLiteral(QT_TRANSLATE_NOOP("kz", "电压")), enlarge);
+    r.current = AddDisplayValue(r.panel, grid, 2, "I:", "StaticText4", QStringLiteral("0.0A"), QStringLiteral(QT_TRANSLATE_NOOP("kz", "电流")), enlarge);
     return r;
 }

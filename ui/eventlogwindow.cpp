@@ -18,7 +18,7 @@ EventLogWindow::EventLogWindow(SerialLink &link, const EventLogWindowConfig &con
 {
 
     QLabel *addressLabel = nullptr;
-    QSpinBox *address = MakeAddressSpin("SpinEdit1", QStringLiteral("仪表地址："), &addressLabel, 0);
+    QSpinBox *address = MakeAddressSpin("SpinEdit1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "仪表地址：")), &addressLabel, 0);
     QHBoxLayout *top = MakeHeading(config.names);
     top->addWidget(addressLabel);
     top->addWidget(address);
@@ -27,7 +27,7 @@ EventLogWindow::EventLogWindow(SerialLink &link, const EventLogWindowConfig &con
     const int rows = std::max(config.rows, config.log.records);
     grid_ = new QTableWidget(rows, columns, this);
     grid_->setObjectName("StringGrid1");
-    grid_->setAccessibleName(QStringLiteral("事件记录"));
+    grid_->setAccessibleName(QStringLiteral(QT_TRANSLATE_NOOP("kz", "事件记录")));
     QStringList headings;
     for (const char *h : config.headings)
         headings << QString::fromUtf8(h);
@@ -51,15 +51,15 @@ EventLogWindow::EventLogWindow(SerialLink &link, const EventLogWindowConfig &con
     for (const char *k : config.log.kinds)
         kinds_->addItem(QString::fromUtf8(k));
     kinds_->setCurrentIndex(config.firstKindOnShow ? 0 : -1);
-    kinds_->setAccessibleName(QStringLiteral("事件选择："));
-    auto *kindLabel = new QLabel(QStringLiteral("事件选择："), this);
+    kinds_->setAccessibleName(QStringLiteral(QT_TRANSLATE_NOOP("kz", "事件选择：")));
+    auto *kindLabel = new QLabel(QStringLiteral(QT_TRANSLATE_NOOP("kz", "事件选择：")), this);
     kindLabel->setBuddy(kinds_);
 
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(kindLabel);
     bottom->addWidget(kinds_, 1);
-    bottom->addWidget(MakeButton("BitBtn1", QStringLiteral("检  测"), [this] { readLog(); }));
-    bottom->addWidget(MakeButton(QLatin1String(config.names.returnButton), QStringLiteral("返  回"), [this] { CloseWindow(); }));
+    bottom->addWidget(MakeButton("BitBtn1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "检  测")), [this] { readLog(); }));
+    bottom->addWidget(MakeButton(QLatin1String(config.names.returnButton), QStringLiteral(QT_TRANSLATE_NOOP("kz", "返  回")), [this] { CloseWindow(); }));
 
     auto *main = new QVBoxLayout(this);
     main->addLayout(top);
@@ -83,7 +83,7 @@ void EventLogWindow::readLog()
 {
     const int kind = kinds_->currentIndex();
     if (kind < 0 || kind >= static_cast<int>(config_.log.kinds.size())) {
-        ui::ShowMessage(this, QStringLiteral("请选择事件名！！"));
+        ui::ShowMessage(this, QStringLiteral(QT_TRANSLATE_NOOP("kz", "请选择事件名！！")));
         return;
     }
     const int address = Address();

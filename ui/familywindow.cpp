@@ -25,7 +25,7 @@
 
 namespace {
 // The status of a window whose polling the loss of the port stopped.
-const char *const kStopped = "已停止（串口断开）";
+const char *const kStopped = QT_TRANSLATE_NOOP("kz", "已停止（串口断开）");
 } // namespace
 
 FamilyWindow::FamilyWindow(SerialLink &link, std::optional<Family> family, const char *className, QWidget *parent)
@@ -113,7 +113,7 @@ void FamilyWindow::portLost()
     if (polling && stoppedLabel_) {
         // A gateway's connection, or the serial port.
         const bool network = IsNetPortName(link_.Port()->CommPort());
-        const QString text = network ? QStringLiteral("已停止（连接断开）") : QString::fromUtf8(kStopped);
+        const QString text = network ? QStringLiteral(QT_TRANSLATE_NOOP("kz", "已停止（连接断开）")) : QString::fromUtf8(kStopped);
         stoppedLabel_->setText(text);
         stoppedLabel_->setAccessibleName(text);
     }
@@ -129,7 +129,7 @@ QLabel *FamilyWindow::WatchPoll(QTimer *timer, const QList<QWidget *> &values)
     stoppedLabel_ = new QLabel(QString::fromUtf8(kStopped), this);
     stoppedLabel_->setObjectName(QStringLiteral("StoppedLabel"));
     stoppedLabel_->setAccessibleName(QString::fromUtf8(kStopped));
-    stoppedLabel_->setAccessibleDescription(QStringLiteral("显示的数值是串口断开前最后读到的，不再更新"));
+    stoppedLabel_->setAccessibleDescription(QStringLiteral(QT_TRANSLATE_NOOP("kz", "显示的数值是串口断开前最后读到的，不再更新")));
     // Reachable from the keyboard, as the read-outs are.
     stoppedLabel_->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
     stoppedLabel_->setFocusPolicy(Qt::StrongFocus);
@@ -185,7 +185,7 @@ bool FamilyWindow::HoldsReplies() const
 bool FamilyWindow::Send(const QByteArray &frame, int address)
 {
     if (family_ && link_.CurrentFamily() != *family_) {
-        ui::ShowMessage(this, QStringLiteral("本窗口不属于当前所选的仪表型号，请先用“仪表型号选择”选择对应型号！"));
+        ui::ShowMessage(this, QStringLiteral(QT_TRANSLATE_NOOP("kz", "本窗口不属于当前所选的仪表型号，请先用“仪表型号选择”选择对应型号！")));
         return false;
     }
     // Asking the meter again over an open port: what follows is live.
@@ -273,27 +273,27 @@ FamilyWindow::EnergyBaseGroup FamilyWindow::MakeEnergyBaseGroup(std::function<vo
                                                                  std::function<void()> download, const QString &initial)
 {
     EnergyBaseGroup group;
-    group.box = new QGroupBox(QStringLiteral("电能底数设置"), this);
+    group.box = new QGroupBox(QStringLiteral(QT_TRANSLATE_NOOP("kz", "电能底数设置")), this);
     auto *layout = new QGridLayout(group.box);
     const auto edit = [&](const char *object, const energybase::Base &base, const QString &caption, int row) {
         auto *line = new QLineEdit(initial, group.box);
         line->setObjectName(QLatin1String(object));
         line->setAccessibleName(QString::fromUtf8(base.caption));
-        line->setToolTip(QStringLiteral("只能保留两位小数"));
+        line->setToolTip(QStringLiteral(QT_TRANSLATE_NOOP("kz", "只能保留两位小数")));
         auto *label = new QLabel(caption, group.box);
         label->setBuddy(line);
         layout->addWidget(label, row, 0);
         layout->addWidget(line, row, 1);
         return line;
     };
-    group.active = edit("LabeledEdit3", energybase::kActiveBase, QStringLiteral("有功电能底数:"), 0);
-    group.reactive = edit("LabeledEdit4", energybase::kReactiveBase, QStringLiteral("无功电能底数:"), 1);
+    group.active = edit("LabeledEdit3", energybase::kActiveBase, QStringLiteral(QT_TRANSLATE_NOOP("kz", "有功电能底数:")), 0);
+    group.reactive = edit("LabeledEdit4", energybase::kReactiveBase, QStringLiteral(QT_TRANSLATE_NOOP("kz", "无功电能底数:")), 1);
     // Both blocks of these windows have buttons captioned alike: the
     // accessible names tell them apart.
-    QPushButton *up = MakeButton(QStringLiteral("BitBtn4"), QStringLiteral("上载数据"), std::move(upload));
-    QPushButton *down = MakeButton(QStringLiteral("BitBtn5"), QStringLiteral("下载数据"), std::move(download));
-    up->setAccessibleName(QStringLiteral("上载数据（电能底数）"));
-    down->setAccessibleName(QStringLiteral("下载数据（电能底数）"));
+    QPushButton *up = MakeButton(QStringLiteral("BitBtn4"), QStringLiteral(QT_TRANSLATE_NOOP("kz", "上载数据")), std::move(upload));
+    QPushButton *down = MakeButton(QStringLiteral("BitBtn5"), QStringLiteral(QT_TRANSLATE_NOOP("kz", "下载数据")), std::move(download));
+    up->setAccessibleName(QStringLiteral(QT_TRANSLATE_NOOP("kz", "上载数据（电能底数）")));
+    down->setAccessibleName(QStringLiteral(QT_TRANSLATE_NOOP("kz", "下载数据（电能底数）")));
     layout->addWidget(up, 0, 2);
     layout->addWidget(down, 1, 2);
     return group;
@@ -315,9 +315,9 @@ FamilyWindow::PollBar FamilyWindow::MakePollBar(int intervalMs, const char *back
     bar.row = new QHBoxLayout;
     bar.row->addWidget(panel, 1);
     bar.row->addWidget(bar.record);
-    bar.row->addWidget(MakeButton("BitBtn1", QStringLiteral("启  动"), std::move(onStart)));
-    bar.row->addWidget(MakeButton("BitBtn2", QStringLiteral("停  止"), [timer] { timer->stop(); }));
-    bar.row->addWidget(MakeButton(QLatin1String(backName), QStringLiteral("返  回"), [this, timer] {
+    bar.row->addWidget(MakeButton("BitBtn1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "启  动")), std::move(onStart)));
+    bar.row->addWidget(MakeButton("BitBtn2", QStringLiteral(QT_TRANSLATE_NOOP("kz", "停  止")), [timer] { timer->stop(); }));
+    bar.row->addWidget(MakeButton(QLatin1String(backName), QStringLiteral(QT_TRANSLATE_NOOP("kz", "返  回")), [this, timer] {
         timer->stop();
         CloseWindow();
     }));
@@ -351,7 +351,7 @@ QProgressBar *FamilyWindow::MakePollProgress(QWidget *parent)
     bar->setRange(0, 100);
     bar->setValue(0);
     bar->setTextVisible(false);
-    bar->setAccessibleName(QStringLiteral("通信进度"));
+    bar->setAccessibleName(QStringLiteral(QT_TRANSLATE_NOOP("kz", "通信进度")));
     return bar;
 }
 

@@ -1,5 +1,7 @@
 #include "ui/fieldform.h"
 
+#include "ui/language.h"
+
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -35,6 +37,8 @@ bool isCombo(Kind k)
 
 QStringList itemsOf(const Field &f)
 {
+    if (f.items)
+        ui::RegisterList(f.items);
     return f.items ? QString::fromUtf8(f.items).split(QLatin1Char('|')) : QStringList();
 }
 

@@ -1,5 +1,6 @@
 #include "ui/guidedpanel.h"
 
+#include "core/tr.h"
 #include "report/calibrationcertificate.h"
 #include "ui/messagebox.h"
 
@@ -59,16 +60,16 @@ QString Suggested(const QString &pattern)
 
 void SaveRecord(QWidget *parent, Record &record)
 {
-    const QString path = ChooseFile(parent, Suggested(QStringLiteral("校验记录-%1.csv")), QStringLiteral("保存校验记录"),
-                                    QStringLiteral("CSV 文件 (*.csv)"));
+    const QString path = ChooseFile(parent, Suggested(kz::Tr(QT_TRANSLATE_NOOP("kz", "校验记录-%1.csv"))), QStringLiteral(QT_TRANSLATE_NOOP("kz", "保存校验记录")),
+                                    QStringLiteral(QT_TRANSLATE_NOOP("kz", "CSV 文件 (*.csv)")));
     if (path.isEmpty())
         return;
     QString error;
     if (!record.SaveTo(path, &error)) {
-        ui::ShowMessage(parent, QStringLiteral("校验记录无法写入 %1：%2").arg(path, error));
+        ui::ShowMessage(parent, kz::Tr(QT_TRANSLATE_NOOP("kz", "校验记录无法写入 %1：%2")).arg(path, error));
         return;
     }
-    ui::ShowMessage(parent, QStringLiteral("校验记录已保存到 %1，以后的每一步都会接着写入。").arg(path));
+    ui::ShowMessage(parent, kz::Tr(QT_TRANSLATE_NOOP("kz", "校验记录已保存到 %1，以后的每一步都会接着写入。")).arg(path));
 }
 
 } // namespace calib
@@ -91,52 +92,52 @@ bool WindowExchanger::Deliver(const QByteArray &reply)
 }
 
 GuidedPanel::GuidedPanel(GuidedHost host, QWidget *parent)
-    : QGroupBox(QStringLiteral("引导校验"), parent), host_(std::move(host))
+    : QGroupBox(QStringLiteral(QT_TRANSLATE_NOOP("kz", "引导校验")), parent), host_(std::move(host))
 {
     setObjectName("GuidedPanel");
-    start_ = makeButton("GuidedStart", QStringLiteral("开始引导校验"), [this] { start(); });
-    stop_ = makeButton("GuidedStop", QStringLiteral("停止"), [this] { Stop(); });
-    continue_ = makeButton("GuidedContinue", QStringLiteral("继续"), [this] {
+    start_ = makeButton("GuidedStart", QStringLiteral(QT_TRANSLATE_NOOP("kz", "开始引导校验")), [this] { start(); });
+    stop_ = makeButton("GuidedStop", QStringLiteral(QT_TRANSLATE_NOOP("kz", "停止")), [this] { Stop(); });
+    continue_ = makeButton("GuidedContinue", QStringLiteral(QT_TRANSLATE_NOOP("kz", "继续")), [this] {
         if (run_)
             run_->Respond(calib::Run::Answer::Continue);
     });
-    skip_ = makeButton("GuidedSkip", QStringLiteral("跳过"), [this] {
+    skip_ = makeButton("GuidedSkip", QStringLiteral(QT_TRANSLATE_NOOP("kz", "跳过")), [this] {
         if (run_)
             run_->Respond(calib::Run::Answer::Skip);
     });
     plan_ = host_.defaultPlan();
-    planSource_ = QStringLiteral("默认方案");
-    auto *load = makeButton("LoadPlan", QStringLiteral("载入方案"), [this] { loadPlan(); });
-    certificate_ = makeButton("SaveCertificate", QStringLiteral("保存证书"), [this] { saveCertificate(); });
+    planSource_ = QStringLiteral(QT_TRANSLATE_NOOP("kz", "默认方案"));
+    auto *load = makeButton("LoadPlan", QStringLiteral(QT_TRANSLATE_NOOP("kz", "载入方案")), [this] { loadPlan(); });
+    certificate_ = makeButton("SaveCertificate", QStringLiteral(QT_TRANSLATE_NOOP("kz", "保存证书")), [this] { saveCertificate(); });
     certificate_->setEnabled(false);
-    status_ = new QLabel(QStringLiteral("未开始"), this);
+    status_ = new QLabel(QStringLiteral(QT_TRANSLATE_NOOP("kz", "未开始")), this);
     status_->setObjectName("GuidedStatus");
     prompt_ = new QLabel(this);
     prompt_->setObjectName("GuidedPrompt");
     prompt_->setWordWrap(true);
-    error_ = new QLabel(QStringLiteral("误差：—"), this);
+    error_ = new QLabel(QStringLiteral(QT_TRANSLATE_NOOP("kz", "误差：—")), this);
     error_->setObjectName("GuidedError");
     progress_ = new QProgressBar(this);
     progress_->setObjectName("GuidedProgress");
-    progress_->setAccessibleName(QStringLiteral("引导校验进度"));
+    progress_->setAccessibleName(QStringLiteral(QT_TRANSLATE_NOOP("kz", "引导校验进度")));
     progress_->setRange(0, 1);
     progress_->setValue(0);
     stop_->setEnabled(false);
     setPrompt(false, QString());
     operator_ = new QLineEdit(this);
     operator_->setObjectName("GuidedOperator");
-    operator_->setAccessibleName(QStringLiteral("操作员"));
-    auto *operatorLabel = new QLabel(QStringLiteral("操作员："), this);
+    operator_->setAccessibleName(QStringLiteral(QT_TRANSLATE_NOOP("kz", "操作员")));
+    auto *operatorLabel = new QLabel(QStringLiteral(QT_TRANSLATE_NOOP("kz", "操作员：")), this);
     operatorLabel->setBuddy(operator_);
     limit_ = new QDoubleSpinBox(this);
     limit_->setObjectName("GuidedLimit");
-    limit_->setAccessibleName(QStringLiteral("合格限"));
-    limit_->setAccessibleDescription(QStringLiteral("每点允许的误差，%，改动后用于方案的每一点"));
+    limit_->setAccessibleName(QStringLiteral(QT_TRANSLATE_NOOP("kz", "合格限")));
+    limit_->setAccessibleDescription(kz::Tr(QT_TRANSLATE_NOOP("kz", "每点允许的误差，%，改动后用于方案的每一点")));
     limit_->setRange(0.001, 10);
     limit_->setDecimals(3);
     limit_->setSingleStep(0.01);
     limit_->setSuffix(QStringLiteral("%"));
-    auto *limitLabel = new QLabel(QStringLiteral("合格限："), this);
+    auto *limitLabel = new QLabel(QStringLiteral(QT_TRANSLATE_NOOP("kz", "合格限：")), this);
     limitLabel->setBuddy(limit_);
     showPlanLimit();
 
@@ -175,7 +176,7 @@ bool GuidedPanel::Busy()
 {
     if (!Running())
         return false;
-    ShowMessage(window(), QStringLiteral("引导校验正在进行，请先停止！"));
+    ShowMessage(window(), QStringLiteral(QT_TRANSLATE_NOOP("kz", "引导校验正在进行，请先停止！")));
     return true;
 }
 
@@ -215,7 +216,7 @@ void GuidedPanel::start()
     run_ = std::make_unique<calib::Run>(*host_.exchanger, *host_.protocol, address, plan);
     connect(run_.get(), &calib::Run::progress, this, &GuidedPanel::onProgress);
     connect(run_.get(), &calib::Run::sourceWanted, this, [this](const calib::PlanPoint &p) {
-        setPrompt(true, QStringLiteral("请将标准源设为 %1，标准表应显示 %2，然后按[继续]。")
+        setPrompt(true, kz::Tr(QT_TRANSLATE_NOOP("kz", "请将标准源设为 %1，标准表应显示 %2，然后按[继续]。"))
                             .arg(p.source.Text(), p.ReferenceText()));
         continue_->setFocus();
     });
@@ -229,7 +230,7 @@ void GuidedPanel::start()
     certificate_->setEnabled(false);
     progress_->setRange(0, static_cast<int>(run_->plan().points.size()));
     progress_->setValue(0);
-    error_->setText(QStringLiteral("误差：—"));
+    error_->setText(QStringLiteral(QT_TRANSLATE_NOOP("kz", "误差：—")));
     run_->Start();
 }
 
@@ -242,10 +243,10 @@ void GuidedPanel::onProgress(int index, int count, calib::Step step, const QStri
         const calib::PlanPoint &p = run_->plan().points[index];
         host_.showPoint(p);
         status_->setText(
-            QStringLiteral("第 %1/%2 点：%3，%4").arg(index + 1).arg(count).arg(p.name, calib::StepText(step)));
+            kz::Tr(QT_TRANSLATE_NOOP("kz", "第 %1/%2 点：%3，%4")).arg(index + 1).arg(count).arg(p.name, calib::StepText(step)));
     }
     if (!lastError.isEmpty())
-        error_->setText(QStringLiteral("误差：%1").arg(lastError));
+        error_->setText(kz::Tr(QT_TRANSLATE_NOOP("kz", "误差：%1")).arg(lastError));
 }
 
 void GuidedPanel::onFinished(const calib::RunResult &result)
@@ -258,12 +259,12 @@ void GuidedPanel::onFinished(const calib::RunResult &result)
         host_.addRow(*end);
     const auto passed = std::count_if(result.points.begin(), result.points.end(),
                                       [](const calib::PointResult &p) { return p.passed; });
-    QString text = QStringLiteral("引导校验%1：%2/%3 点合格")
-                       .arg(result.Passed() ? QStringLiteral("合格") : QStringLiteral("不合格"))
+    QString text = kz::Tr(QT_TRANSLATE_NOOP("kz", "引导校验%1：%2/%3 点合格"))
+                       .arg(result.Passed() ? kz::Tr(QT_TRANSLATE_NOOP("kz", "合格")) : kz::Tr(QT_TRANSLATE_NOOP("kz", "不合格")))
                        .arg(passed)
                        .arg(result.planned);
     if (!result.stoppedAt.isEmpty())
-        text += QStringLiteral("，停止于") + result.stoppedAt;
+        text += kz::Tr(QT_TRANSLATE_NOOP("kz", "，停止于")) + result.stoppedAt;
     status_->setText(text);
     ShowMessage(window(), text + QStringLiteral("。"));
 }
@@ -272,8 +273,8 @@ void GuidedPanel::saveCertificate()
 {
     if (!run_ || run_->Running())
         return;
-    const QString path = calib::ChooseFile(window(), calib::Suggested(QStringLiteral("校验证书-%1.pdf")),
-                                           QStringLiteral("保存校验证书"), QStringLiteral("PDF 文件 (*.pdf)"));
+    const QString path = calib::ChooseFile(window(), calib::Suggested(kz::Tr(QT_TRANSLATE_NOOP("kz", "校验证书-%1.pdf"))),
+                                           QStringLiteral(QT_TRANSLATE_NOOP("kz", "保存校验证书")), QStringLiteral(QT_TRANSLATE_NOOP("kz", "PDF 文件 (*.pdf)")));
     if (path.isEmpty())
         return;
     calib::CertificateHeader header;
@@ -284,10 +285,10 @@ void GuidedPanel::saveCertificate()
     header.operatorName = operator_->text().trimmed();
     QString error;
     if (!calib::WriteCertificate(path, header, run_->Result(), &error)) {
-        ShowMessage(window(), QStringLiteral("校验证书无法写入 %1：%2").arg(path, error));
+        ShowMessage(window(), kz::Tr(QT_TRANSLATE_NOOP("kz", "校验证书无法写入 %1：%2")).arg(path, error));
         return;
     }
-    ShowMessage(window(), QStringLiteral("校验证书已保存到 %1。").arg(path));
+    ShowMessage(window(), kz::Tr(QT_TRANSLATE_NOOP("kz", "校验证书已保存到 %1。")).arg(path));
 }
 
 void GuidedPanel::loadPlan()
@@ -296,20 +297,20 @@ void GuidedPanel::loadPlan()
         return;
     const QString path = calib::Chooser(true)
                              ? calib::Chooser(true)(window(), QString())
-                             : QFileDialog::getOpenFileName(window(), QStringLiteral("载入校验方案"), QString(),
-                                                            QStringLiteral("校验方案 (*.json)"));
+                             : QFileDialog::getOpenFileName(window(), QStringLiteral(QT_TRANSLATE_NOOP("kz", "载入校验方案")), QString(),
+                                                            QStringLiteral(QT_TRANSLATE_NOOP("kz", "校验方案 (*.json)")));
     if (path.isEmpty())
         return;
     QString error;
     const auto plan = calib::LoadPlan(path, FamilyName(host_.family), host_.defaultPlan(), &error);
     if (!plan) {
-        ShowMessage(window(), QStringLiteral("校验方案不能使用：%1").arg(error));
+        ShowMessage(window(), kz::Tr(QT_TRANSLATE_NOOP("kz", "校验方案不能使用：%1")).arg(error));
         return;
     }
     plan_ = *plan;
     planSource_ = QFileInfo(path).fileName();
     showPlanLimit();
-    status_->setText(QStringLiteral("方案：%1（%2 点）").arg(plan_.name).arg(plan_.points.size()));
+    status_->setText(kz::Tr(QT_TRANSLATE_NOOP("kz", "方案：%1（%2 点）")).arg(plan_.name).arg(plan_.points.size()));
 }
 
 } // namespace ui

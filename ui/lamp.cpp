@@ -11,7 +11,7 @@ Lamp::Lamp(const QString &objectName, const QString &caption, QWidget *parent, S
     setObjectName(objectName);
     setAccessibleName(caption);
     setToolTip(caption);
-    setAccessibleDescription(QStringLiteral("正常"));
+    setAccessibleDescription(QStringLiteral(QT_TRANSLATE_NOOP("kz", "正常")));
     setFixedSize(sizeHint());
     // Reachable from the keyboard so its name and state can be read.
     setFocusPolicy(Qt::TabFocus);
@@ -21,7 +21,7 @@ void Lamp::SetOn(bool on)
 {
     on_ = on;
     colour_ = on ? Active() : Normal();
-    setAccessibleDescription(on ? QStringLiteral("异常") : QStringLiteral("正常"));
+    setAccessibleDescription(on ? QStringLiteral(QT_TRANSLATE_NOOP("kz", "异常")) : QStringLiteral(QT_TRANSLATE_NOOP("kz", "正常")));
     update();
 }
 
@@ -29,7 +29,7 @@ void Lamp::SetColour(const QColor &colour)
 {
     colour_ = colour;
     on_ = colour != Normal();
-    setAccessibleDescription(colour == palette().color(QPalette::Window) ? QStringLiteral("灭") : QStringLiteral("亮"));
+    setAccessibleDescription(colour == palette().color(QPalette::Window) ? QStringLiteral(QT_TRANSLATE_NOOP("kz", "灭")) : QStringLiteral(QT_TRANSLATE_NOOP("kz", "亮")));
     update();
 }
 
@@ -49,8 +49,8 @@ void Lamp::paintEvent(QPaintEvent *)
 QHBoxLayout *MakeLampLegend(QWidget *parent, const char *normalName, const char *activeName)
 {
     auto *legend = new QHBoxLayout;
-    auto *normal = new Lamp(normalName, QStringLiteral("正常"), parent);
-    auto *active = new Lamp(activeName, QStringLiteral("异常"), parent);
+    auto *normal = new Lamp(normalName, QStringLiteral(QT_TRANSLATE_NOOP("kz", "正常")), parent);
+    auto *active = new Lamp(activeName, QStringLiteral(QT_TRANSLATE_NOOP("kz", "异常")), parent);
     active->SetOn(true);
     for (Lamp *l : {normal, active}) {
         auto *label = new QLabel(l->accessibleName(), parent);

@@ -1,5 +1,7 @@
 #include "ui/messagebox.h"
 
+#include "ui/language.h"
+
 #include <QApplication>
 #include <QMessageBox>
 
@@ -22,14 +24,17 @@ void SetMessageTitle(const QString &t)
     title() = t;
 }
 
-void ShowMessage(QWidget *parent, const QString &text)
+void ShowMessage(QWidget *parent, const QString &source)
 {
+    // A whole marked text is translated here; a text with arguments was
+    // translated where it was made.
+    const QString text = TranslateText(source);
     if (recorder()) {
         recorder()(parent, text);
         return;
     }
     QMessageBox box(QMessageBox::Information,
-                    title().isEmpty() ? QApplication::applicationDisplayName() : title(), text,
+                    title().isEmpty() ? QApplication::applicationDisplayName() : TranslateText(title()), text,
                     QMessageBox::Ok, parent);
     // The box follows the application's colours, not those of a window that
     // paints itself differently (light text on a dark ground, for instance).

@@ -1,17 +1,19 @@
 #include "ui/recordbutton.h"
 
+#include "core/tr.h"
+
 #include "ui/messagebox.h"
 
 #include <QDateTime>
 #include <QFileDialog>
 #include <QSignalBlocker>
 
-RecordButton::RecordButton(QWidget *parent) : QPushButton(QStringLiteral("记录"), parent)
+RecordButton::RecordButton(QWidget *parent) : QPushButton(QStringLiteral(QT_TRANSLATE_NOOP("kz", "记录")), parent)
 {
     setObjectName(QStringLiteral("RecordButton"));
     setCheckable(true);
-    setAccessibleName(QStringLiteral("记录"));
-    setToolTip(QStringLiteral("把每次测量写入 CSV 文件（已有的文件接着写）"));
+    setAccessibleName(QStringLiteral(QT_TRANSLATE_NOOP("kz", "记录")));
+    setToolTip(QStringLiteral(QT_TRANSLATE_NOOP("kz", "把每次测量写入 CSV 文件（已有的文件接着写）")));
     connect(this, &QPushButton::toggled, this, &RecordButton::onToggled);
 }
 
@@ -25,8 +27,8 @@ void RecordButton::onToggled(bool on)
     }
     const QString suggested =
         QStringLiteral("measurements-%1.csv").arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("记录到 CSV 文件"), suggested,
-                                                      QStringLiteral("CSV 文件 (*.csv);;所有文件 (*)"), nullptr,
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral(QT_TRANSLATE_NOOP("kz", "记录到 CSV 文件")), suggested,
+                                                      QStringLiteral(QT_TRANSLATE_NOOP("kz", "CSV 文件 (*.csv);;所有文件 (*)")), nullptr,
                                                       QFileDialog::DontConfirmOverwrite);
     if (path.isEmpty()) {
         const QSignalBlocker block(this);
@@ -44,8 +46,8 @@ bool RecordButton::StartTo(const QString &path)
         const QSignalBlocker block(this);
         setChecked(ok);
     }
-    setToolTip(ok ? QStringLiteral("正在记录到 %1").arg(path)
-                  : QStringLiteral("把每次测量写入 CSV 文件（已有的文件接着写）"));
+    setToolTip(ok ? kz::Tr(QT_TRANSLATE_NOOP("kz", "正在记录到 %1")).arg(path)
+                  : QStringLiteral(QT_TRANSLATE_NOOP("kz", "把每次测量写入 CSV 文件（已有的文件接着写）")));
     if (!ok)
         ui::ShowMessage(this, error);
     return ok;

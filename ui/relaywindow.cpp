@@ -21,10 +21,10 @@ RelayWindow::RelayWindow(SerialLink &link, const RelayWindowConfig &config, QWid
     top->addWidget(addressLabel);
     top->addWidget(address);
 
-    auto *remote = new QGroupBox(QStringLiteral("遥控"), this);
+    auto *remote = new QGroupBox(QStringLiteral(QT_TRANSLATE_NOOP("kz", "遥控")), this);
     remote->setObjectName("GroupBox2");
     auto *remoteLayout = new QGridLayout(remote);
-    auto *state = new QGroupBox(QStringLiteral("状态检测"), this);
+    auto *state = new QGroupBox(QStringLiteral(QT_TRANSLATE_NOOP("kz", "状态检测")), this);
     state->setObjectName("GroupBox1");
     auto *readButtons = new QHBoxLayout;
     int switches = 0;
@@ -61,17 +61,17 @@ RelayWindow::RelayWindow(SerialLink &link, const RelayWindowConfig &config, QWid
         grid->addWidget(tailLabel, row, 4);
     };
     auto *lampsGrid = new QGridLayout;
-    lampRow(lampsGrid, 0, QStringLiteral("开关量输入：--"), "Label2", config.inputLamps, QStringLiteral("DI"),
-            QStringLiteral("遥控"), "Label8", inputs_);
-    lampRow(lampsGrid, 1, QStringLiteral("继电器输出：--"), "Label4", config.outputLamps, QStringLiteral("OUT"),
-            QStringLiteral("遥信"), "Label6", outputs_);
+    lampRow(lampsGrid, 0, QStringLiteral(QT_TRANSLATE_NOOP("kz", "开关量输入：--")), "Label2", config.inputLamps, QStringLiteral("DI"),
+            QStringLiteral(QT_TRANSLATE_NOOP("kz", "遥控")), "Label8", inputs_);
+    lampRow(lampsGrid, 1, QStringLiteral(QT_TRANSLATE_NOOP("kz", "继电器输出：--")), "Label4", config.outputLamps, QStringLiteral("OUT"),
+            QStringLiteral(QT_TRANSLATE_NOOP("kz", "遥信")), "Label6", outputs_);
     auto *stateLayout = new QVBoxLayout(state);
     stateLayout->addLayout(lampsGrid);
     stateLayout->addLayout(readButtons);
 
     auto *bottom = new QHBoxLayout;
     bottom->addStretch();
-    bottom->addWidget(MakeButton(QLatin1String(config.names.returnButton), QStringLiteral("返  回"), [this] { CloseWindow(); }));
+    bottom->addWidget(MakeButton(QLatin1String(config.names.returnButton), QStringLiteral(QT_TRANSLATE_NOOP("kz", "返  回")), [this] { CloseWindow(); }));
 
     MakeColumn({top, remote, state, bottom});
 

@@ -1,5 +1,7 @@
 #include "ui/settingsfile.h"
 
+#include "core/tr.h"
+
 #include "ui/familywindow.h"
 #include "ui/fieldform.h"
 #include "ui/messagebox.h"
@@ -17,7 +19,7 @@ FileAnswer &Answer()
     return answer;
 }
 
-const QString kFilter = QStringLiteral("配置文件 (*.json);;所有文件 (*)");
+const QString kFilter = QStringLiteral(QT_TRANSLATE_NOOP("kz", "配置文件 (*.json);;所有文件 (*)"));
 
 QString BlockName(const backup::Block &b) { return QStringLiteral("“%1”（%2）").arg(b.title, b.key); }
 
@@ -36,26 +38,26 @@ void Save(FamilyWindow *window, backup::Catalog catalog, const QList<FileBlock> 
         data[b.index] = *bytes;
     }
     const int address = window->Address();
-    const QString path = AskFileName(window, FileChoice::Save, QStringLiteral("保存到文件"),
+    const QString path = AskFileName(window, FileChoice::Save, QStringLiteral(QT_TRANSLATE_NOOP("kz", "保存到文件")),
                                      QStringLiteral("%1-%2.json").arg(FamilyName(family)).arg(address));
     if (path.isEmpty())
         return;
     QString error;
     if (!backup::SaveBlocks(catalog, path, family, address, data, &error)) {
-        ShowMessage(window, QStringLiteral("未保存：%1").arg(error));
+        ShowMessage(window, kz::Tr(QT_TRANSLATE_NOOP("kz", "未保存：%1")).arg(error));
         return;
     }
     QStringList names;
     for (const FileBlock &b : blocks)
         names << BlockName(list[b.index]);
-    ShowMessage(window, QStringLiteral("已保存到 %1：%2").arg(path, names.join(QStringLiteral("、"))));
+    ShowMessage(window, kz::Tr(QT_TRANSLATE_NOOP("kz", "已保存到 %1：%2")).arg(path, names.join(QStringLiteral("、"))));
 }
 
 void Load(FamilyWindow *window, backup::Catalog catalog, const QList<FileBlock> &blocks)
 {
     if (blocks.isEmpty())
         return;
-    const QString path = AskFileName(window, FileChoice::Open, QStringLiteral("从文件载入"));
+    const QString path = AskFileName(window, FileChoice::Open, QStringLiteral(QT_TRANSLATE_NOOP("kz", "从文件载入")));
     if (path.isEmpty())
         return;
     const Family family = *window->WindowFamily();
@@ -63,11 +65,11 @@ void Load(FamilyWindow *window, backup::Catalog catalog, const QList<FileBlock> 
     QString error;
     const std::optional<backup::Backup> file = backup::Load(catalog, path, &error);
     if (!file) {
-        ShowMessage(window, QStringLiteral("无法载入配置文件，未改动：%1").arg(error));
+        ShowMessage(window, kz::Tr(QT_TRANSLATE_NOOP("kz", "无法载入配置文件，未改动：%1")).arg(error));
         return;
     }
     if (file->family != family) {
-        ShowMessage(window, QStringLiteral("%1 是 %2 仪表的配置文件，本窗口属于 %3 仪表，未载入。")
+        ShowMessage(window, kz::Tr(QT_TRANSLATE_NOOP("kz", "%1 是 %2 仪表的配置文件，本窗口属于 %3 仪表，未载入。"))
                                 .arg(path, FamilyName(file->family), FamilyName(family)));
         return;
     }
@@ -77,12 +79,12 @@ void Load(FamilyWindow *window, backup::Catalog catalog, const QList<FileBlock> 
     for (const FileBlock &b : blocks) {
         const backup::Block &block = list[b.index];
         if (file->values[b.index].isEmpty()) {
-            ShowMessage(window, QStringLiteral("%1 中没有%2的设置，未载入。").arg(path, BlockName(block)));
+            ShowMessage(window, kz::Tr(QT_TRANSLATE_NOOP("kz", "%1 中没有%2的设置，未载入。")).arg(path, BlockName(block)));
             return;
         }
         const fields::Encoded e = backup::EncodeExact(block, file->values[b.index]);
         if (!e.ok()) {
-            ShowMessage(window, QStringLiteral("%1 中有不能下载的数值，未载入：%2").arg(path, e.error));
+            ShowMessage(window, kz::Tr(QT_TRANSLATE_NOOP("kz", "%1 中有不能下载的数值，未载入：%2")).arg(path, e.error));
             return;
         }
         data << e.data;
@@ -138,9 +140,9 @@ void AddSettingsFile(FamilyWindow *window, backup::Catalog catalog, std::functio
 {
     auto *row = new QHBoxLayout;
     row->addStretch();
-    row->addWidget(Button(window, "SaveFileButton", QStringLiteral("保存到文件…"),
+    row->addWidget(Button(window, "SaveFileButton", QStringLiteral(QT_TRANSLATE_NOOP("kz", "保存到文件…")),
                           [window, catalog, chosen] { Save(window, catalog, chosen()); }));
-    row->addWidget(Button(window, "LoadFileButton", QStringLiteral("从文件载入…"),
+    row->addWidget(Button(window, "LoadFileButton", QStringLiteral(QT_TRANSLATE_NOOP("kz", "从文件载入…")),
                           [window, catalog, chosen] { Load(window, catalog, chosen()); }));
     if (auto *column = qobject_cast<QBoxLayout *>(window->layout()))
         column->addLayout(row);

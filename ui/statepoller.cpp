@@ -14,16 +14,16 @@ StatePoller::StatePoller(FamilyWindow *window, std::function<bool()> send, std::
     : QObject(window), window_(window), send_(std::move(send)), emptyInterval_(emptyIntervalMs)
 {
     setObjectName("StatePoller");
-    periodic_ = new QCheckBox(QStringLiteral("定时检测"), window);
+    periodic_ = new QCheckBox(QStringLiteral(QT_TRANSLATE_NOOP("kz", "定时检测")), window);
     periodic_->setObjectName("CheckBox1");
     edit_ = new QLineEdit(window);
     edit_->setObjectName("Edit9");
-    edit_->setAccessibleName(QStringLiteral("间隔ms/次"));
-    label_ = new QLabel(QStringLiteral("间隔ms/次"), window);
+    edit_->setAccessibleName(QStringLiteral(QT_TRANSLATE_NOOP("kz", "间隔ms/次")));
+    label_ = new QLabel(QStringLiteral(QT_TRANSLATE_NOOP("kz", "间隔ms/次")), window);
     label_->setBuddy(edit_);
-    check_ = new QPushButton(QStringLiteral("检  测"), window);
+    check_ = new QPushButton(QStringLiteral(QT_TRANSLATE_NOOP("kz", "检  测")), window);
     check_->setObjectName("BitBtn1");
-    cancel_ = new QPushButton(QStringLiteral("取  消"), window);
+    cancel_ = new QPushButton(QStringLiteral(QT_TRANSLATE_NOOP("kz", "取  消")), window);
     cancel_->setObjectName("BitBtn2");
     // A direct child of the window, so losing the port stops it too.
     timer_ = new QTimer(window);
