@@ -3,12 +3,12 @@
 // without a name, every visible text (label, caption, group title, status
 // message) within the accessible name of its widget, every lamp's state
 // readable.
-#include "link/framerecord.h"
 #include "link/qtserialport.h"
 #include "shell/mainwindow.h"
 #include "shell/program.h"
 #include "shell/programwindows.h"
 #include "sim/ptysimulator.h"
+#include "tests/shell/everywindow.h"
 #include "tests/support/testutil.h"
 #include "ui/familywindow.h"
 #include "ui/lamp.h"
@@ -26,13 +26,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QString Squeezed(QString text)
-{
-    text.remove(QLatin1Char('&'));
-    text.remove(QRegularExpression(QStringLiteral("\\s")));
-    return text;
-}
 
 // The text a widget shows on screen, or nothing.
 QString VisibleText(const QWidget *w)
@@ -97,90 +90,12 @@ QStringList Faults(QWidget *window)
 }
 
 // The buttons that read from the instrument, by caption without blanks.
-const QStringList kReadCaptions = {"上载", "上载数据", "检测", "启动", "读启用"};
-
-struct Accessibility : ::testing::Test {
-    sim::PtySimulator simulator;
-    QtSerialPortControl port;
-    ui::RecordedMessages messages;
-    std::unique_ptr<Program> program;
-
-    void SetUp() override
-    {
-        QString error;
-        ASSERT_TRUE(simulator.Open(&error)) << error.toStdString();
-        simulator.bus().Add(1, sim::Family::ThreePhase);
-        simulator.bus().Add(2, sim::Family::SinglePhase);
-        simulator.bus().Add(3, sim::Family::Kz827);
-        port.SetPortName(simulator.SlavePath());
-        ASSERT_TRUE(port.SetPortOpen(true, &error)) << error.toStdString();
-        program = std::make_unique<Program>(port, Options{});
-        program->Link().PrepareReceive();
-    }
-    void TearDown() override
-    {
-        program.reset();
-        port.SetPortOpen(false);
-    }
-
-    // Presses the window's read buttons at its family's simulated
-    // instrument and waits for each answer to be shown.
-    void Fill(FamilyWindow *window, Family family)
-    {
-        const int address = family == Family::ThreePhase ? 1 : family == Family::SinglePhase ? 2 : 3;
-        for (QSpinBox *spin : window->findChildren<QSpinBox *>())
-            if (spin->objectName().startsWith("SpinEdit"))
-                spin->setValue(address);
-        for (QAbstractButton *button : window->findChildren<QAbstractButton *>()) {
-            if (!kReadCaptions.contains(Squeezed(button->text())) || !button->isVisibleTo(window))
-                continue;
-            int handled = 0, sent = 0;
-            const auto c = QObject::connect(window, &FamilyWindow::ReplyHandled, [&] { ++handled; });
-            const auto s = QObject::connect(&program->Link(), &SerialLink::Recorded, [&](const FrameRecord &r) {
-                sent += r.direction == FrameRecord::Direction::Sent;
-            });
-            button->click();
-            // A polling window shows values from its second reply on (the
-            // first may be its set-up block). A button that sent nothing
-            // (nothing chosen to read) waits for nothing.
-            const auto polling = [&] {
-                const auto *timer = window->findChild<QTimer *>("Timer1");
-                return timer && timer->isActive();
-            };
-            EXPECT_TRUE(WaitFor([&] { return !sent || handled >= (polling() ? 2 : 1); }, 5000))
-                << window->objectName().toStdString() << " " << button->text().toStdString();
-            QObject::disconnect(s);
-            QObject::disconnect(c);
-            for (QTimer *timer : window->findChildren<QTimer *>())
-                timer->stop();
-        }
-    }
-};
+using Accessibility = DemoProgram;
 
 } // namespace
 
 TEST_F(Accessibility, EveryWindowShowsWhatItNamesBeforeAndAfterAnswers)
 {
-    QStringList faults = Faults(&program->Main());
-    for (const ui::WindowList &list : ProgramWindowLists()) {
-        if (list.family)
-            program->Link().ChooseFamily(*list.family);
-        for (const ui::WindowEntry &entry : list.windows) {
-            QWidget *window = program->Main().Window(entry.className);
-            ASSERT_NE(window, nullptr) << entry.className;
-            window->show();
-            faults += Faults(window);
-            if (auto *family = qobject_cast<FamilyWindow *>(window); family && list.family) {
-                family->TakeReplies();
-                Fill(family, *list.family);
-                faults += Faults(window);
-            }
-            window->hide();
-        }
-    }
-    for (const char *name : {"TrafficMonitor", "TrendWindow"})
-        if (QWidget *window = program->Main().Window(name))
-            faults += Faults(window);
-    faults.removeDuplicates();
+    const QStringList faults = WalkEveryWindow(Faults);
     EXPECT_TRUE(faults.isEmpty()) << faults.join('\n').toStdString();
 }

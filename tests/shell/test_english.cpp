@@ -6,6 +6,7 @@
 #include "shell/program.h"
 #include "shell/programwindows.h"
 #include "sim/ptysimulator.h"
+#include "tests/shell/everywindow.h"
 #include "tests/support/testutil.h"
 #include "ui/familywindow.h"
 #include "ui/language.h"
@@ -31,13 +32,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QString Squeezed(QString text)
-{
-    text.remove(QLatin1Char('&'));
-    text.remove(QRegularExpression(QStringLiteral("\\s")));
-    return text;
-}
 
 bool HasChinese(const QString &text)
 {
@@ -136,59 +130,16 @@ QStringList Faults(QWidget *window)
     return faults;
 }
 
-// The buttons that read from the instrument, by source caption.
-const char *const kReadCaptions[] = {"上  载", "上载数据", "检  测", "启  动", "读启用"};
-
-struct English : ::testing::Test {
-    sim::PtySimulator simulator;
-    QtSerialPortControl port;
-    ui::RecordedMessages messages;
-    std::unique_ptr<Program> program;
-
+struct English : DemoProgram {
     void SetUp() override
     {
         ASSERT_TRUE(ui::SetLanguage("en"));
-        QString error;
-        ASSERT_TRUE(simulator.Open(&error)) << error.toStdString();
-        simulator.bus().Add(1, sim::Family::ThreePhase);
-        simulator.bus().Add(2, sim::Family::SinglePhase);
-        simulator.bus().Add(3, sim::Family::Kz827);
-        port.SetPortName(simulator.SlavePath());
-        ASSERT_TRUE(port.SetPortOpen(true, &error)) << error.toStdString();
-        program = std::make_unique<Program>(port, Options{});
-        program->Link().PrepareReceive();
+        DemoProgram::SetUp();
     }
     void TearDown() override
     {
-        program.reset();
-        port.SetPortOpen(false);
+        DemoProgram::TearDown();
         ui::SetLanguage("zh");
-    }
-
-    // Presses the window's read buttons at its family's instrument and
-    // waits for the answers.
-    void Fill(FamilyWindow *window, Family family)
-    {
-        const int address = family == Family::ThreePhase ? 1 : family == Family::SinglePhase ? 2 : 3;
-        for (QSpinBox *spin : window->findChildren<QSpinBox *>())
-            if (spin->objectName().startsWith("SpinEdit"))
-                spin->setValue(address);
-        QStringList captions;
-        for (const char *source : kReadCaptions)
-            captions.append(QCoreApplication::translate("kz", source));
-        for (QAbstractButton *button : window->findChildren<QAbstractButton *>()) {
-            if (!captions.contains(button->text()) || !button->isVisibleTo(window))
-                continue;
-            int handled = 0;
-            const auto c = QObject::connect(window, &FamilyWindow::ReplyHandled, [&] { ++handled; });
-            button->click();
-            // A polling window shows values from its second reply on.
-            const auto *timer = window->findChild<QTimer *>("Timer1");
-            WaitFor([&] { return handled >= (timer && timer->isActive() ? 2 : 1); }, 2500);
-            QObject::disconnect(c);
-            for (QTimer *timer : window->findChildren<QTimer *>())
-                timer->stop();
-        }
     }
 };
 
@@ -196,29 +147,7 @@ struct English : ::testing::Test {
 
 TEST_F(English, EveryWindowIsEnglishAndEveryCaptionFits)
 {
-    QStringList faults = Faults(&program->Main());
-    for (const ui::WindowList &list : ProgramWindowLists()) {
-        if (list.family)
-            program->Link().ChooseFamily(*list.family);
-        for (const ui::WindowEntry &entry : list.windows) {
-            QWidget *window = program->Main().Window(entry.className);
-            ASSERT_NE(window, nullptr) << entry.className;
-            window->show();
-            faults += Faults(window);
-            if (auto *family = qobject_cast<FamilyWindow *>(window); family && list.family) {
-                family->TakeReplies();
-                Fill(family, *list.family);
-                faults += Faults(window);
-            }
-            window->hide();
-        }
-    }
-    for (const char *name : {"TrafficMonitor", "TrendWindow"})
-        if (QWidget *window = program->Main().Window(name)) {
-            window->show();
-            faults += Faults(window);
-            window->hide();
-        }
+    QStringList faults = WalkEveryWindow(Faults);
     for (const QString &text : std::as_const(messages.texts))
         if (HasChinese(text))
             faults.append("message: " + text);

@@ -1,0 +1,106 @@
+#include "tests/shell/everywindow.h"
+
+#include "link/framerecord.h"
+#include "shell/mainwindow.h"
+#include "shell/programwindows.h"
+#include "tests/support/testutil.h"
+#include "ui/familywindow.h"
+
+#include <QAbstractButton>
+#include <QCoreApplication>
+#include <QRegularExpression>
+#include <QSpinBox>
+#include <QTimer>
+
+QString Squeezed(QString text)
+{
+    text.remove(QLatin1Char('&'));
+    text.remove(QRegularExpression(QStringLiteral("\\s")));
+    return text;
+}
+
+void DemoProgram::SetUp()
+{
+    QString error;
+    ASSERT_TRUE(simulator.Open(&error)) << error.toStdString();
+    simulator.bus().Add(1, sim::Family::ThreePhase);
+    simulator.bus().Add(2, sim::Family::SinglePhase);
+    simulator.bus().Add(3, sim::Family::Kz827);
+    port.SetPortName(simulator.SlavePath());
+    ASSERT_TRUE(port.SetPortOpen(true, &error)) << error.toStdString();
+    program = std::make_unique<Program>(port, Options{});
+    program->Link().PrepareReceive();
+}
+
+void DemoProgram::TearDown()
+{
+    program.reset();
+    port.SetPortOpen(false);
+}
+
+void DemoProgram::Fill(FamilyWindow *window, Family family)
+{
+    static const char *const kReadCaptions[] = {"上  载", "上载数据", "检  测", "启  动", "读启用"};
+    QStringList captions;
+    for (const char *source : kReadCaptions)
+        captions.append(Squeezed(QCoreApplication::translate("kz", source)));
+    const int address = family == Family::ThreePhase ? 1 : family == Family::SinglePhase ? 2 : 3;
+    for (QSpinBox *spin : window->findChildren<QSpinBox *>())
+        if (spin->objectName().startsWith("SpinEdit"))
+            spin->setValue(address);
+    for (QAbstractButton *button : window->findChildren<QAbstractButton *>()) {
+        if (!captions.contains(Squeezed(button->text())) || !button->isVisibleTo(window))
+            continue;
+        int handled = 0, sent = 0;
+        const auto c = QObject::connect(window, &FamilyWindow::ReplyHandled, [&] { ++handled; });
+        const auto s = QObject::connect(&program->Link(), &SerialLink::Recorded, [&](const FrameRecord &r) {
+            sent += r.direction == FrameRecord::Direction::Sent;
+        });
+        button->click();
+        // A polling window shows values from its second reply on (the first
+        // may be its set-up block). A button that sent nothing (nothing
+        // chosen to read) waits for nothing.
+        const auto polling = [&] {
+            const auto *timer = window->findChild<QTimer *>("Timer1");
+            return timer && timer->isActive();
+        };
+        EXPECT_TRUE(WaitFor([&] { return !sent || handled >= (polling() ? 2 : 1); }, 5000))
+            << window->objectName().toStdString() << " " << button->text().toStdString();
+        QObject::disconnect(s);
+        QObject::disconnect(c);
+        for (QTimer *timer : window->findChildren<QTimer *>())
+            timer->stop();
+    }
+}
+
+QStringList DemoProgram::WalkEveryWindow(const std::function<QStringList(QWidget *)> &check)
+{
+    QStringList faults = check(&program->Main());
+    for (const ui::WindowList &list : ProgramWindowLists()) {
+        if (list.family)
+            program->Link().ChooseFamily(*list.family);
+        for (const ui::WindowEntry &entry : list.windows) {
+            QWidget *window = program->Main().Window(entry.className);
+            if (!window) {
+                faults.append(QStringLiteral("no window %1").arg(QLatin1String(entry.className)));
+                continue;
+            }
+            window->show();
+            faults += check(window);
+            if (auto *family = qobject_cast<FamilyWindow *>(window); family && list.family) {
+                family->TakeReplies();
+                Fill(family, *list.family);
+                faults += check(window);
+            }
+            window->hide();
+        }
+    }
+    for (const char *name : {"TrafficMonitor", "TrendWindow"})
+        if (QWidget *window = program->Main().Window(name)) {
+            window->show();
+            faults += check(window);
+            window->hide();
+        }
+    faults.removeDuplicates();
+    return faults;
+}
