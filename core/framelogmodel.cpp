@@ -191,7 +191,7 @@ QVariant FrameLogModel::data(const QModelIndex &index, int role) const
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
         return {};
     switch (index.column()) {
-    case Time: return QDateTime::fromMSecsSinceEpoch(r->msecs).toString(QStringLiteral("HH:mm:ss.zzz"));
+    case Time: return LocalTime(r->msecs);
     case Direction:
         return r->direction == FrameRecord::Direction::Sent ? kz::Tr(QT_TRANSLATE_NOOP("kz", "发送")) : kz::Tr(QT_TRANSLATE_NOOP("kz", "接收"));
     case Address: return r->Address() < 0 ? QStringLiteral("--") : QString::number(r->Address());
@@ -209,6 +209,22 @@ QVariant FrameLogModel::data(const QModelIndex &index, int role) const
     }
     default: return {};
     }
+}
+
+QString FrameLogModel::LocalTime(qint64 msecs) const
+{
+    // The offset from UTC is looked up once per quarter of an hour, the step
+    // in which zones change it: converting each time on its own asks the C
+    // library to reread the zone, which was a tenth of drawing a screen of
+    // rows.
+    constexpr qint64 Quarter = 15 * 60 * 1000, Day = 24 * 60 * 60 * 1000;
+    const qint64 quarter = msecs >= 0 ? msecs / Quarter : (msecs - Quarter + 1) / Quarter;
+    if (quarter != offsetQuarter_) {
+        offsetQuarter_ = quarter;
+        offsetMs_ = QDateTime::fromMSecsSinceEpoch(quarter * Quarter).offsetFromUtc() * qint64(1000);
+    }
+    const qint64 ofDay = ((msecs + offsetMs_) % Day + Day) % Day;
+    return QTime::fromMSecsSinceStartOfDay(static_cast<int>(ofDay)).toString(QStringLiteral("HH:mm:ss.zzz"));
 }
 
 QVariant FrameLogModel::headerData(int section, Qt::Orientation orientation, int role) const

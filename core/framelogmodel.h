@@ -10,6 +10,7 @@
 #include <QAbstractTableModel>
 #include <QSortFilterProxyModel>
 #include <cstdint>
+#include <limits>
 
 // A short decode of a frame: "读 0x0050 ×10", "写 0x0038 ×11",
 // "异常 02 非法数据地址", "校准 读", "探测".
@@ -43,10 +44,13 @@ public:
 
 private:
     std::uint64_t FirstKept() const { return log_.Total() - log_.Size(); }
+    QString LocalTime(qint64 msecs) const; // "HH:mm:ss.zzz"
 
     const FrameLog &log_;
     std::uint64_t first_ = 0; // running number of row 0
     std::uint64_t end_ = 0;   // running number after the last row
+    mutable qint64 offsetQuarter_ = std::numeric_limits<qint64>::min(); // the quarter hour offsetMs_ is for
+    mutable qint64 offsetMs_ = 0;
 };
 
 // The rows of a FrameLogModel that pass the filters; -1 lets every value pass.

@@ -17,25 +17,79 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
+#include <QPaintEvent>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStaticText>
+#include <QHash>
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QSpinBox>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <functional>
 #include <iterator>
 
 namespace {
+
+// Lets a widget draw only part of itself for a while: its paint events are
+// cut to the part allowed so far, and what they leave out stays as the
+// window's background until it is allowed. Finish() lets it draw whole
+// again and draws what was left out.
+class PartialPaint : public QObject {
+public:
+    explicit PartialPaint(QWidget *widget) : QObject(widget), widget_(widget) { widget->installEventFilter(this); }
+
+    // Allows the first half of the widget, its left or its top, and draws it.
+    void Allow(Qt::Orientation half)
+    {
+        const QRect whole = widget_->rect();
+        allowed_ = half == Qt::Horizontal ? QRect(0, 0, whole.width() / 2, whole.height()) : QRect(0, 0, whole.width(), whole.height() / 2);
+        widget_->update(allowed_);
+    }
+
+    void Finish()
+    {
+        widget_->removeEventFilter(this);
+        widget_->update(QRegion(widget_->rect()) - allowed_);
+        deleteLater();
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() != QEvent::Paint || passing_)
+            return false;
+        const QRegion part = static_cast<QPaintEvent *>(event)->region() & allowed_;
+        if (!part.isEmpty()) {
+            passing_ = true;
+            QPaintEvent cut(part);
+            QCoreApplication::sendEvent(widget_, &cut);
+            passing_ = false;
+        }
+        return true;
+    }
+
+private:
+    QWidget *widget_;
+    QRect allowed_;
+    bool passing_ = false;
+};
+
+} // namespace
 
 // Paints a cell of the log: the row's background by what its verdict says
 // (dropped or not sent, an exception reply, a request without a reply), or
 // the selection, then its one line of text clipped to the cell. Drawn
 // directly rather than through the style's item layout, which costs several
-// times as much per cell and would make opening the window on a full log
-// stall the program.
-class KindColours : public QStyledItemDelegate {
+// times as much per cell, and from text laid out once: most cells repeat
+// what others show (direction, address, function, verdict, meaning), and
+// when a new frame moves every row up, all but the new row's texts were laid
+// out for the last drawing. Laying text out is most of what a cell costs,
+// so opening the window on a full log or following new frames stalls the
+// program less.
+class LogCellPainter : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
@@ -47,19 +101,72 @@ public:
             painter->fillRect(option.rect, option.palette.brush(group, QPalette::Highlight));
         else if (const QColor colour = Colour(index); colour.isValid())
             painter->fillRect(option.rect, colour);
+        const QRect text = option.rect.adjusted(3, 0, -3, 0);
+        const QString shown = Shown(index, text.width(), option.fontMetrics);
+        // The painter already holds the view's font; pen and clip are set
+        // only where they change, as each costs about as much as a short
+        // text's drawing.
+        if (painter->font() != option.font)
+            painter->setFont(option.font);
+        const QColor ink = option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text);
+        if (painter->pen().color() != ink)
+            painter->setPen(ink);
+        const QStaticText &laidOut = LaidOut(shown, option.font);
+        const QPointF at(text.left(), text.top() + (text.height() - laidOut.size().height()) / 2);
+        if (laidOut.size().width() <= text.width() && laidOut.size().height() <= option.rect.height()) {
+            painter->drawStaticText(at, laidOut);
+            return;
+        }
         painter->save();
         painter->setClipRect(option.rect);
-        painter->setFont(option.font);
-        painter->setPen(option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
-        const QRect text = option.rect.adjusted(3, 0, -3, 0);
+        painter->drawStaticText(at, laidOut);
+        painter->restore();
+    }
+
+    // Lays out the texts of the rows in sight, so that their first drawing
+    // only draws.
+    void Prepare(const QTableView &view) const
+    {
+        const QAbstractItemModel *model = view.model();
+        const int height = view.viewport()->height();
+        const int first = view.rowAt(0);
+        const int last = view.rowAt(height - 1) < 0 ? model->rowCount() - 1 : view.rowAt(height - 1);
+        for (int row = std::max(0, first); first >= 0 && row <= last; ++row)
+            for (int column = 0; column < model->columnCount(); ++column)
+                LaidOut(Shown(model->index(row, column), view.columnWidth(column) - 6, view.fontMetrics()), view.font());
+    }
+
+private:
+    static QString Shown(const QModelIndex &index, int width, const QFontMetrics &metrics)
+    {
         QString shown = index.data().toString();
         // The bytes are hex in a fixed-pitch font: cut by count, not by
         // measuring, and mark the cut.
-        const int fits = text.width() / std::max(1, option.fontMetrics.horizontalAdvance(QLatin1Char('0')));
+        const int fits = width / std::max(1, metrics.horizontalAdvance(QLatin1Char('0')));
         if (index.column() == FrameLogModel::Bytes && shown.size() > fits)
             shown = shown.left(std::max(0, fits - 2)) + QChar(0x2026); // the mark may take two cells
-        painter->drawText(text, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, shown);
-        painter->restore();
+        return shown;
+    }
+
+    // The text laid out for the font, kept for the next drawings. The
+    // store is emptied when it grows past what a few screens of rows show,
+    // so the time and byte texts of rows long gone do not pile up.
+    const QStaticText &LaidOut(const QString &shown, const QFont &font) const
+    {
+        if (font != font_) {
+            laidOut_.clear();
+            font_ = font;
+        }
+        if (laidOut_.size() > 4096)
+            laidOut_.clear();
+        auto found = laidOut_.find(shown);
+        if (found == laidOut_.end()) {
+            QStaticText text(shown);
+            text.setTextFormat(Qt::PlainText);
+            text.prepare(QTransform(), font);
+            found = laidOut_.insert(shown, text);
+        }
+        return *found;
     }
 
 private:
@@ -73,9 +180,11 @@ private:
         }
         return {};
     }
+
+    mutable QFont font_;
+    mutable QHash<QString, QStaticText> laidOut_;
 };
 
-} // namespace
 
 TrafficMonitor::TrafficMonitor(SerialLink &link, QWidget *parent) : QWidget(parent, Qt::Window), link_(link)
 {
@@ -132,7 +241,8 @@ TrafficMonitor::TrafficMonitor(SerialLink &link, QWidget *parent) : QWidget(pare
     view_->setObjectName(QStringLiteral("TrafficView"));
     view_->setAccessibleName(QStringLiteral(QT_TRANSLATE_NOOP("kz", "通信记录")));
     view_->setModel(filter_);
-    view_->setItemDelegate(new KindColours(view_));
+    cells_ = new LogCellPainter(view_);
+    view_->setItemDelegate(cells_);
     view_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     view_->setSelectionBehavior(QAbstractItemView::SelectRows);
     view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -297,13 +407,12 @@ void TrafficMonitor::save()
         ui::ShowMessage(this, error);
 }
 
-void TrafficMonitor::drawInStages(QList<QWidgetList> stages)
+void TrafficMonitor::drawInStages(QList<std::function<void()>> stages)
 {
     if (stages.isEmpty())
         return;
-    QTimer::singleShot(1, this, [this, stages]() mutable {
-        for (QWidget *w : stages.takeFirst())
-            w->setUpdatesEnabled(true);
+    QTimer::singleShot(StageMs, this, [this, stages]() mutable {
+        stages.takeFirst()();
         drawInStages(stages);
     });
 }
@@ -311,18 +420,29 @@ void TrafficMonitor::drawInStages(QList<QWidgetList> stages)
 void TrafficMonitor::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    Refresh();
     timer_.start();
-    // The window is drawn over turns of the event loop: its frame, its
-    // controls, the table's header and scroll bars, then the rows, each once
-    // the loop has served what else was waiting. Opening on a full log so
-    // never holds up the replies for long.
+    // The window is drawn over turns of the event loop: its frame, each
+    // control, the table's frame and scroll bars, its header in two halves,
+    // the texts of the rows in sight laid out, then the rows in two halves,
+    // each once the loop has served what else was waiting. Opening on a full
+    // log so never holds up the replies for long.
     QWidgetList controls = findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
     controls.removeOne(view_);
-    const QList<QWidgetList> stages{controls, {view_}, {view_->viewport()}};
-    for (auto stage = stages.rbegin(); stage != stages.rend(); ++stage)
-        for (QWidget *w : *stage)
-            w->setUpdatesEnabled(false); // innermost first: each stays off when its parent's come back on
+    controls.append(view_);
+    // The new frames are taken in the first stage, after the window itself
+    // has been put up.
+    QList<std::function<void()>> stages{[this] { Refresh(); }};
+    for (QWidget *w : std::as_const(controls)) {
+        w->setUpdatesEnabled(false);
+        stages.append([w] { w->setUpdatesEnabled(true); });
+    }
+    auto *header = new PartialPaint(view_->horizontalHeader()->viewport());
+    auto *rows = new PartialPaint(view_->viewport());
+    stages.append([header] { header->Allow(Qt::Horizontal); });
+    stages.append([header] { header->Finish(); });
+    stages.append([this] { cells_->Prepare(*view_); });
+    stages.append([rows] { rows->Allow(Qt::Vertical); });
+    stages.append([rows] { rows->Finish(); });
     drawInStages(stages);
 }
 

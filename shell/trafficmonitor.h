@@ -9,9 +9,11 @@
 #include "link/framerecord.h"
 
 #include <QTimer>
+#include <functional>
 #include <QWidget>
 
 class FrameFilter;
+class LogCellPainter;
 class FrameLogModel;
 class QCheckBox;
 class QComboBox;
@@ -36,10 +38,15 @@ public:
     bool SaveTo(const QString &path, QString *error = nullptr) const;
 
     static constexpr int RefreshMs = 200;
+    // Between the stages in which a newly shown window is drawn: long enough
+    // for the loop to draw what a stage let in and serve other work before
+    // the next stage, short enough that the whole window is drawn within a
+    // tenth of a second.
+    static constexpr int StageMs = 4;
 
 protected:
     void showEvent(QShowEvent *event) override;
-    void drawInStages(QList<QWidgetList> stages);
+    void drawInStages(QList<std::function<void()>> stages);
     void hideEvent(QHideEvent *event) override;
 
 private:
@@ -58,5 +65,6 @@ private:
     QComboBox *kind_ = nullptr;
     QCheckBox *pause_ = nullptr;
     QTableView *view_ = nullptr;
+    LogCellPainter *cells_ = nullptr;
     QLabel *status_ = nullptr;
 };

@@ -3,7 +3,9 @@
 #include "core/framelogmodel.h"
 #include "tests/support/testutil.h"
 
+#include <QDateTime>
 #include <QSignalSpy>
+#include <ctime>
 #include <gtest/gtest.h>
 
 namespace {
@@ -109,6 +111,37 @@ TEST(FrameLogModel, FiltersByDirectionAddressFunctionAndVerdict)
     EXPECT_EQ(shown(), "03 90 02");
     filter.SetCriteria({D::All, -1, -1, int(FrameLogModel::Kind::Unanswered)});
     EXPECT_EQ(shown(), "02 03 00");
+}
+
+TEST(FrameLogModel, TimesInLocalTimeOnBothSidesOfAClockChange)
+{
+    // The table looks the zone's offset up once per quarter hour; each time
+    // must still read as the C library's local time, across the spring and
+    // autumn changes, just before a quarter hour, and before 1970.
+    const QByteArray zone = qgetenv("TZ");
+    qputenv("TZ", "Europe/Berlin");
+    tzset();
+    const qint64 spring = QDateTime(QDate(2026, 3, 29), QTime(1, 0), Qt::UTC).toMSecsSinceEpoch();
+    const qint64 autumn = QDateTime(QDate(2026, 10, 25), QTime(1, 0), Qt::UTC).toMSecsSinceEpoch();
+    const qint64 times[] = {spring - 1, spring, spring + 1, autumn - 1, autumn, autumn + 899'999, -1, -86'400'001};
+    FrameLog log(16);
+    for (qint64 msecs : times) {
+        FrameRecord r = Sent("01 03 00 50 00 01");
+        r.msecs = msecs;
+        log.Append(r);
+    }
+    FrameLogModel model(log);
+    for (int row = 0; row < model.rowCount(); ++row)
+        EXPECT_EQ(model.index(row, FrameLogModel::Time).data().toString(),
+                  QDateTime::fromMSecsSinceEpoch(times[row]).toString("HH:mm:ss.zzz"))
+            << times[row];
+    EXPECT_EQ(model.index(0, FrameLogModel::Time).data().toString(), "01:59:59.999");
+    EXPECT_EQ(model.index(1, FrameLogModel::Time).data().toString(), "03:00:00.000");
+    if (zone.isNull())
+        qunsetenv("TZ");
+    else
+        qputenv("TZ", zone);
+    tzset();
 }
 
 TEST(FrameLogModel, MeaningOfEachKindOfFrame)

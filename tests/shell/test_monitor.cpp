@@ -17,6 +17,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTableView>
+#include <QHeaderView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -104,6 +106,36 @@ TEST_F(Monitor, FiltersPauseClearCopyAndSave)
     link.Send(request, {});
     monitor.Refresh();
     EXPECT_EQ(lines(), 1); // only what came after the clear
+}
+
+TEST_F(Monitor, AWindowShownOnAFullLogIsDrawnWholeOnceItsStagesHaveRun)
+{
+    for (int i = 0; i < 300; ++i)
+        program.Link().Dispatch(reply); // replies nobody asked for: dropped rows
+    monitor.show();
+    auto *view = monitor.findChild<QTableView *>("TrafficView");
+    ASSERT_TRUE(view);
+    // Text in a band of a widget as it draws itself now: some dark pixels.
+    const auto inked = [](QWidget *w, QRect band) {
+        const QImage image = w->grab(band).toImage();
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (qGray(image.pixel(x, y)) < 100)
+                    return true;
+        return false;
+    };
+    QWidget *rows = view->viewport();
+    QWidget *header = view->horizontalHeader()->viewport();
+    const auto lastRow = [&] { return view->visualRect(view->model()->index(view->model()->rowCount() - 1, 0)); };
+    const auto rightHalf = [](QWidget *w) { return QRect(w->width() / 2, 0, w->width() / 2, w->height()); };
+    ASSERT_TRUE(WaitFor([&] { return inked(rows, lastRow()) && inked(header, rightHalf(header)); }, 2000));
+    EXPECT_TRUE(inked(rows, QRect(0, 0, rows->width(), view->rowHeight(0))));
+    EXPECT_TRUE(inked(rows, rightHalf(rows))); // the bytes column
+    // The view follows the newest row, and new rows keep being drawn.
+    program.Link().Dispatch(WithCrc(Hex("07 03 02 00 02")));
+    monitor.Refresh();
+    EXPECT_TRUE(monitor.Text().endsWith("07 03 02 00 02 " + QString::fromLatin1(WithCrc(Hex("07 03 02 00 02")).right(2).toHex(' ').toUpper())));
+    EXPECT_TRUE(inked(rows, lastRow()));
 }
 
 TEST_F(Monitor, ControlsAreNamedLabelledAndReachable)
