@@ -214,6 +214,63 @@ TEST_F(KzctlTest, PathsThatAreNoSerialPortAreRefusedAtOnce)
     EXPECT_EQ(writes_, 0);
 }
 
+// An address no meter may have, from --address or from a backup file, is a
+// usage error with nothing sent: never the broadcast address 0, never an
+// address wrapped into the frame's byte (259 would reach meter 3).
+TEST_F(KzctlTest, AddressesOutsideOneTo247AreRefusedWithNothingSent)
+{
+    const QString backup = File("meter1.json");
+    ASSERT_EQ(Run({"backup", "--family", "three-phase", "--address", "1", "-o", backup}).status, 0);
+    int requests = 0;
+    QObject::connect(&sim_, &sim::PtySimulator::Served, [&] { ++requests; });
+    for (const char *bad : {"0", "248", "259", "1.5", "a", "3-1", "1-300"}) {
+        for (const QStringList &args : {QStringList{"backup", "--family", "three-phase", "-o", File("x.json")},
+                                        QStringList{"read", "--family", "three-phase", "measurements"},
+                                        QStringList{"restore", backup}, QStringList{"diff", backup}}) {
+            const Result r = Run(args + QStringList{"--address", bad});
+            EXPECT_EQ(r.status, 2) << bad << " " << args.join(' ').toStdString();
+            EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
+        }
+    }
+    QFile file(backup);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QJsonObject doc = QJsonDocument::fromJson(file.readAll()).object();
+    file.close();
+    for (const QJsonValue &address : {QJsonValue(0), QJsonValue(259), QJsonValue(1.5), QJsonValue("1")}) {
+        QJsonObject edited = doc;
+        edited["address"] = address;
+        const QString path = File("edited.json");
+        QFile out(path);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        out.write(QJsonDocument(edited).toJson());
+        out.close();
+        for (const QStringList &args : {QStringList{"restore", path}, QStringList{"diff", path}}) {
+            const Result r = Run(args);
+            EXPECT_EQ(r.status, 2) << QJsonDocument(QJsonArray{address}).toJson().toStdString() << args[0].toStdString();
+            EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
+        }
+    }
+    EXPECT_EQ(requests, 0);
+    EXPECT_EQ(writes_, 0);
+}
+
+// Several serial buses at once run each on a thread Qt knows, so the ports'
+// notifiers work and Qt has nothing to warn about.
+TEST_F(KzctlTest, SeveralSerialBusesRunWithoutQtWarnings)
+{
+    sim::PtySimulator second;
+    second.bus().Add(7, sim::Family::Kz827);
+    ASSERT_TRUE(second.Open());
+    const Result r = Run({"scan", "--from", "6", "--to", "7", "--port", second.SlavePath()});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
+    QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
+    lines.sort();
+    QStringList expected{second.SlavePath() + "\t7\tkz827", sim_.SlavePath() + "\t6\tkz827"};
+    expected.sort();
+    EXPECT_EQ(lines, expected);
+}
+
 struct FamilyCase {
     const char *family;
     int source;

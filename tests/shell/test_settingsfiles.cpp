@@ -293,7 +293,7 @@ TEST(MeterRunOnTheBus, StopsBetweenBlocksAndTellsSilentMeters)
     EXPECT_EQ(drive(stopped, true), 2);
     QStringList rows;
     for (const MeterRun::Outcome &o : stopped.Outcomes())
-        rows << QStringLiteral("%1 %2 %3 %4").arg(o.address).arg(o.block).arg(int(o.state)).arg(o.reason);
+        rows << QStringLiteral("%1 %2 %3 %4").arg(o.address).arg(o.block).arg(int(o.state)).arg(settings::ReasonText(stopped, o));
     EXPECT_EQ(rows.join('|').toStdString(), "1 0 2 |1 1 2 |1 2 5 stopped before block init|"
                                             "2 -1 5 stopped before meter 2|3 -1 5 stopped before meter 3");
     EXPECT_EQ(stopped.StepsDone(), stopped.Steps());
@@ -302,7 +302,19 @@ TEST(MeterRunOnTheBus, StopsBetweenBlocksAndTellsSilentMeters)
     EXPECT_EQ(drive(silent, false), 0);
     ASSERT_EQ(silent.Outcomes().size(), 1);
     EXPECT_EQ(silent.Outcomes()[0].state, MeterRun::State::Failed);
-    EXPECT_EQ(silent.Outcomes()[0].reason, "meter 2 did not answer as a three-phase meter");
+    EXPECT_EQ(settings::ReasonText(silent, silent.Outcomes()[0]), "meter 2 did not answer as a three-phase meter");
+
+    // No request ever goes to an address no meter may have: 0 is every
+    // meter's, 259 would land on meter 3 through the frame's byte.
+    MeterRun outside = MeterRun::Write(Family::ThreePhase, {0, 259, 3}, *data);
+    QList<int> asked;
+    while (const auto request = outside.Next()) {
+        asked << static_cast<std::uint8_t>(request->frame.at(0));
+        outside.Answer(bus.Handle(request->frame));
+    }
+    EXPECT_EQ(asked, QList<int>(1 + 2 * 13, 3));
+    ASSERT_GE(outside.Outcomes().size(), 2);
+    EXPECT_EQ(settings::ReasonText(outside, outside.Outcomes()[1]), "259 is no meter address (1..247): nothing was sent to it");
 }
 
 // A window polling the bus, as a measurement window does.
@@ -316,6 +328,51 @@ public:
     }
     QTimer *timer = nullptr;
 };
+
+// The port lost after meter 1 of a batch download of 1..4: the run ends at
+// once with one line naming the meters left, the line read by assistive
+// technology as it is shown.
+TEST(SettingsFileWindowRun, ALostPortEndsTheBatchWithOneLine)
+{
+    sim::Bus bus;
+    for (int a = 1; a <= 4; ++a)
+        bus.Add(std::uint8_t(a), Family::ThreePhase);
+    FakePortControl port;
+    ASSERT_TRUE(port.SetPortOpen(true));
+    SerialLink link(&port);
+    link.PrepareReceive();
+    int requests = 0;
+    // Meter 1: its family check and 13 blocks written and read back.
+    port.responder = [&](const QByteArray &frame) {
+        if (++requests == 1 + 2 * 13 + 1)
+            port.Lose(QStringLiteral("gone"));
+        else
+            port.Feed(bus.Handle(frame));
+    };
+    QTemporaryDir dir;
+    FileSeam seam;
+    ui::RecordedMessages messages;
+    seam.next = dir.filePath("batch.json");
+    WriteJson(seam.next, SimulatedBackup(Family::ThreePhase));
+    SettingsFileWindow win(link);
+    win.show();
+    win.findChild<QSpinBox *>("SpinEdit2")->setValue(1);
+    win.findChild<QSpinBox *>("SpinEdit3")->setValue(4);
+    bool finished = false;
+    QObject::connect(&win, &SettingsFileWindow::RunFinished, [&] { finished = true; });
+    win.findChild<QPushButton *>("BitBtn3")->click();
+    ASSERT_TRUE(WaitFor([&] { return finished; }, 60000));
+    EXPECT_EQ(requests, 28);
+    QLabel *status = win.findChild<QLabel *>("StatusLabel");
+    EXPECT_EQ(status->text(), "批量下载结束：1 台已写入并校验，0 台型号不符已跳过，3 台失败或未完成。"
+                              "串口断开，运行已中止：2、3、4 号仪表未下载完成。");
+    EXPECT_EQ(status->accessibleName(), "状态 " + status->text());
+    auto *table = win.findChild<QTreeWidget *>("ResultTable");
+    ASSERT_EQ(table->topLevelItemCount(), 13 + 3);
+    EXPECT_EQ(table->topLevelItem(13)->text(3), "串口断开");
+    EXPECT_EQ(table->topLevelItem(15)->text(3), "串口断开，未处理 4 号仪表");
+    EXPECT_TRUE(messages.texts.isEmpty()) << messages.texts.join('\n').toStdString();
+}
 
 // 批量下载 over addresses 1..3 where meter 2 is of another family: meters 1
 // and 3 written and verified block by block, meter 2 skipped, never written.
@@ -379,6 +436,11 @@ TEST(SettingsFileWindowRun, BatchDownloadSkipsTheWrongFamily)
     EXPECT_EQ(results["1"], QStringList(restorable, "已写入，校验一致"));
     EXPECT_EQ(results["3"], QStringList(restorable, "已写入，校验一致"));
     EXPECT_EQ(results["2"], QStringList{"跳过（型号不符，未写入）"});
+    for (int r = 0; r < table->topLevelItemCount(); ++r) {
+        if (table->topLevelItem(r)->text(0) == "2") {
+            EXPECT_EQ(table->topLevelItem(r)->text(3), "2 号仪表是KZ5700E单相电参数测试仪，不是KZ5500E三相电参数测试仪");
+        }
+    }
     EXPECT_TRUE(win.findChild<QLabel *>("StatusLabel")->text().startsWith("批量下载结束：2 台已写入并校验，1 台型号不符已跳过"));
     EXPECT_EQ(simulator.bus().ThreePhaseAt(3)->Holding(0x1000), simulator.bus().ThreePhaseAt(1)->Holding(0x1000));
     EXPECT_TRUE(messages.texts.isEmpty()) << messages.texts.join('\n').toStdString();
