@@ -309,10 +309,18 @@ int Scan(SyncLink &link, const Args &args)
     for (int a = *from; a <= *to; ++a) {
         Progress(a - *from, *to - *from + 1, QStringLiteral("address %1").arg(a));
         // --from and --to hold 1..247: the byte is the address.
-        if (!link.Transact(AddressProbeFrame(static_cast<std::uint8_t>(a))))
+        const bool answered = link.Transact(AddressProbeFrame(static_cast<std::uint8_t>(a))).has_value();
+        const auto family = answered ? ProbeFamily(link, a) : std::nullopt;
+        // A port that is gone answers nothing: the rest is not scanned,
+        // and no address is reported silent or of no family for it.
+        if (!link.Lost().isEmpty()) {
+            Progress(*to - *from + 1, *to - *from + 1, QString());
+            Err(QStringLiteral("%1; addresses %2..%3 were not scanned").arg(link.Lost()).arg(a).arg(*to));
+            return kFailed;
+        }
+        if (!answered)
             continue;
         ++found;
-        const auto family = ProbeFamily(link, a);
         Out(QStringLiteral("%1\t%2").arg(a).arg(family ? FamilyName(*family) : QStringLiteral("unknown")));
     }
     Progress(*to - *from + 1, *to - *from + 1, QString());
@@ -403,10 +411,14 @@ bool CheckFamily(SyncLink &link, Family family, int address, QString *error)
     const auto found = ProbeFamily(link, address);
     if (found == family)
         return true;
-    *error = found ? QStringLiteral("meter %1 is a %2 meter, not %3")
-                         .arg(address)
-                         .arg(FamilyName(*found), FamilyName(family))
-                   : QStringLiteral("meter %1 did not answer as a %2 meter").arg(address).arg(FamilyName(family));
+    if (!found && !link.Lost().isEmpty())
+        *error = link.Lost(); // the port, not the meter
+    else if (found)
+        *error = QStringLiteral("meter %1 is a %2 meter, not %3")
+                     .arg(address)
+                     .arg(FamilyName(*found), FamilyName(family));
+    else
+        *error = QStringLiteral("meter %1 did not answer as a %2 meter").arg(address).arg(FamilyName(family));
     return false;
 }
 

@@ -163,6 +163,14 @@ TEST_P(Gateways, ALostConnectionEndsTheRunWithOneMessage)
     EXPECT_TRUE(r.err.contains("\nkzctl: " + Port(0) + ": the connection was closed")) << r.err.toStdString();
     EXPECT_TRUE(r.err.endsWith("; meters 2-4 were not read\n")) << r.err.toStdString();
 
+    // A scan cut off at meter 1's family check reports no address it did not finish.
+    fault("hangup@at=2");
+    r = Run({"scan", "--from", "1", "--to", "4", "--port", Port(0), "--timeout", "200"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
+    EXPECT_TRUE(r.err.startsWith("kzctl: " + Port(0) + ": the connection was closed")) << r.err.toStdString();
+    EXPECT_TRUE(r.err.endsWith("; addresses 1..4 were not scanned\n")) << r.err.toStdString();
+
     // The restore: the family check, then a write and a read-back a block;
     // request 6 is the write of the third block, whose echo is lost.
     QString notWritten;
