@@ -424,9 +424,10 @@ void SettingsFileWindow::finish()
         if (o.state != MeterRun::State::Read && failure.isEmpty())
             failure = reasonText(o);
     // A lost port ends the run: the meters it left undone, said once.
+    using Kind = settings::Reason::Kind;
     QList<int> undone;
     for (const MeterRun::Outcome &o : run_->Outcomes())
-        if (run_->Lost() && o.state != MeterRun::State::Read && o.state != MeterRun::State::Verified &&
+        if ((o.why.kind == Kind::PortLost || o.why.kind == Kind::NotSent || o.why.kind == Kind::NotReached) &&
             (undone.isEmpty() || undone.last() != o.address))
             undone << o.address;
     MeterRun run = std::move(*run_);
