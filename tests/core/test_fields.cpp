@@ -1,5 +1,6 @@
 // The shared settings core: typed numbers, limit codecs, the reply guard,
 // the request frames the windows send, and settings files read and written.
+#include "core/calibrationplan.h"
 #include "core/fields.h"
 #include "core/jsonfile.h"
 #include "core/wholefile.h"
@@ -156,6 +157,21 @@ TEST(JsonFile, OnlyRegularFilesUpToTheBoundAreRead)
     }
     QString error;
     EXPECT_EQ(jsonfile::ReadBounded(big, 1001, &error).value_or("").size(), 1001) << error.toStdString();
+
+    // A calibration plan is read the same way, bounded far lower, and a key
+    // given twice is no choice of the last one.
+    const QString plan = dir.filePath("plan.json");
+    const std::pair<QByteArray, QString> plans[] = {
+        {R"({"limit":0.05,"points":[],"limit":50})", plan + ": the key \"limit\" is given twice"},
+        {QByteArray(300 * 1024, ' '), plan + " is larger than 262144 bytes, the most such a file may hold"},
+    };
+    for (const auto &[json, reason] : plans) {
+        ASSERT_TRUE(WriteWholeFile(plan, json));
+        EXPECT_FALSE(calib::LoadPlan(plan, "three-phase", {}, &error));
+        EXPECT_EQ(error, reason);
+    }
+    EXPECT_FALSE(calib::LoadPlan(link, "three-phase", {}, &error));
+    EXPECT_EQ(error, link + " is not a regular file (a device, pipe or socket); only files are read");
 }
 
 // A write that fails part way leaves the file that was there untouched
