@@ -134,7 +134,9 @@ QString Describe(const QJsonValue &v)
 {
     switch (v.type()) {
     case QJsonValue::Double: return QStringLiteral("the number %1").arg(QString::number(v.toDouble(), 'g', 15));
-    case QJsonValue::String: return QStringLiteral("the text \"%1\"").arg(v.toString());
+    case QJsonValue::String: // a long text is cut: the message is one line
+        return QStringLiteral("the text \"%1\"")
+            .arg(v.toString().size() > 40 ? v.toString().left(40) + QStringLiteral("…") : v.toString());
     case QJsonValue::Bool: return v.toBool() ? QStringLiteral("true") : QStringLiteral("false");
     case QJsonValue::Null: return QStringLiteral("null");
     case QJsonValue::Array: return v.toArray().isEmpty() ? QStringLiteral("an empty list") : QStringLiteral("a list");
