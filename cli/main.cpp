@@ -6,6 +6,7 @@
 #include "cli/meter.h"
 #include "settings/meterrun.h"
 #include "core/addressscan.h"
+#include "core/wholefile.h"
 #include "kz827/calibration.h"
 #include "report/calibrationcertificate.h"
 #include "singlephase/calibration.h"
@@ -530,10 +531,10 @@ std::optional<QList<QByteArray>> Upload(SyncLink &link, Family family, int addre
 
 bool WriteJson(const QString &path, const QJsonObject &doc, QString *error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        file.write(QJsonDocument(doc).toJson(QJsonDocument::Indented)) < 0) {
-        *error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+    // Written whole or not at all: a failed write keeps the file there.
+    QString reason;
+    if (!ReplaceWholeFile(path, QJsonDocument(doc).toJson(QJsonDocument::Indented), &reason)) {
+        *error = QStringLiteral("cannot write %1: %2").arg(path, reason);
         return false;
     }
     return true;

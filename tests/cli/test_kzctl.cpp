@@ -29,6 +29,7 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 
 
@@ -401,6 +402,43 @@ TEST_F(KzctlTest, RefusedValuesWriteNothing)
     EXPECT_EQ(writes_, 0);
     EXPECT_EQ(Holding(1, 0x1000), 0x0999);
     EXPECT_EQ(Holding(3, 0x1029), 0x9999);
+}
+
+// A backup that names no meter of its own, holds no block, or is no file
+// at all is refused before anything is sent: address 259 is not meter 3.
+TEST_F(KzctlTest, BadBackupFilesSendNothing)
+{
+    const QString path = File("meter3.json");
+    ASSERT_EQ(Run({"backup", "--family", "kz827", "--address", "3", "-o", path}).status, 0);
+    int requests = 0;
+    QObject::connect(&sim_, &sim::PtySimulator::Served, [&] { ++requests; });
+    const auto edited = [&](const char *name, const char *key, const QJsonValue &value) {
+        QJsonObject doc = Json(path);
+        doc[key] = value;
+        QFile file(File(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QJsonDocument(doc).toJson());
+        return File(name);
+    };
+    const QString zero = File("zero.json"), fifo = File("fifo.json");
+    ASSERT_TRUE(QFile::link("/dev/zero", zero));
+    ASSERT_EQ(mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    const std::pair<QString, QString> files[] = {
+        {edited("259.json", "address", 259), "got the number 259"},
+        {edited("text.json", "address", "3"), "got the text \"3\""},
+        {edited("empty.json", "blocks", QJsonObject{}), "blocks: expected a list of at least one block, got an object"},
+        {zero, "is not a regular file"},
+        {fifo, "is not a regular file"},
+    };
+    for (const auto &[file, reason] : files)
+        for (const QStringList &args : {QStringList{"restore", file}, QStringList{"diff", file}}) {
+            const Result r = Run(args);
+            EXPECT_EQ(r.status, 2) << args.join(' ').toStdString();
+            EXPECT_TRUE(r.err.startsWith("kzctl: " + file + ": ") || r.err.startsWith("kzctl: " + file + " "));
+            EXPECT_TRUE(r.err.contains(reason)) << r.err.toStdString();
+            EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
+        }
+    EXPECT_EQ(requests, 0);
 }
 
 // An output that cannot be written is found before the meter is read.
