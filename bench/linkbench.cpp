@@ -4,8 +4,9 @@
 //  - the same stall with the traffic monitor open on a full log, and with an
 //    empty window of the monitor's size opening instead, the least that
 //    putting up a window costs,
-//  - the memory the three-phase measurement window keeps while it polls the
-//    simulator, once the link's frame log is full,
+//  - a soak of the three-phase measurement window polling the simulator with
+//    the trend following it: the memory as the frame log and the trend fill
+//    up to their bounds, and that it levels off once they are full,
 //  - start-up time of the program to its main window, and its peak RSS.
 #include "link/crc.h"
 #include "link/qtserialport.h"
@@ -24,6 +25,9 @@
 #include "ui/recordbutton.h"
 #include "threephase/measurement.h"
 #include "threephase/measurementwindow.h"
+#ifdef KZ_HAVE_CHARTS
+#include "shell/trendwindow.h"
+#endif
 #include "bench/simulator.h"
 #include <QApplication>
 #include <QEventLoop>
@@ -231,25 +235,30 @@ int benchLink(int rounds, Opening opening, double *stallMs)
 }
 
 #ifdef KZ_BENCH_WINDOW
-// Resident set size of this process, in KiB (-1 when unknown).
-long residentKb()
+// Resident set size of this process, in KiB (-1 when unknown); anonymous
+// leaves out the pages backed by files (the program's and libraries' code
+// and data as they are paged in).
+long residentKb(bool anonymous = false)
 {
     std::FILE *statm = std::fopen("/proc/self/statm", "r");
     if (!statm)
         return -1;
-    long size = 0, resident = -1;
-    if (std::fscanf(statm, "%ld %ld", &size, &resident) != 2)
+    long size = 0, resident = -1, shared = 0;
+    if (std::fscanf(statm, "%ld %ld %ld", &size, &resident, &shared) != 3)
         resident = -1;
     std::fclose(statm);
+    if (anonymous)
+        resident -= shared;
     return resident < 0 ? -1 : resident * (sysconf(_SC_PAGESIZE) / 1024);
 }
 
-// Bytes the allocator has handed out and not had back (-1 when unknown).
-long long heapInUse()
+// Bytes the allocator has handed out and not had back, or (held) the bytes
+// it holds from the system, free ones included (-1 when unknown).
+long long heapInUse(bool held = false)
 {
 #if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 33))
     const struct mallinfo2 m = mallinfo2();
-    return static_cast<long long>(m.uordblks + m.hblkhd);
+    return static_cast<long long>((held ? m.arena : m.uordblks) + m.hblkhd);
 #else
     return -1;
 #endif
@@ -257,14 +266,17 @@ long long heapInUse()
 
 // The three-phase measurement window polls the simulator (build/kzsim on a
 // pseudo-terminal) through the link as in the program, only faster: its
-// poll timer and the link's collection periods are shortened. The link's
-// frame log keeps the last 10,000 frames and so grows until it is full; it
-// is filled first with records of the same sizes as the polling makes, so
-// the growth measured is what polling keeps beyond that bounded log.
+// poll timer and the link's collection periods are shortened, and the trend
+// window follows it as it does in the program. What grows while polling is
+// held in two bounded stores: the link's frame log (the last 10,000 frames)
+// and the trend (at most 3,600 points a quantity). The soak runs until both
+// are full and then as long again, sampling the memory as it goes, so that
+// the report shows the growth stop and what the two stores hold when full.
 int benchWindowMemory(int replies)
 {
-    constexpr int kPollMs = 20;
+    constexpr int kPollMs = 10;
     constexpr int kWarmUp = 200;
+    constexpr int kSamples = 10;
     QProcess sim;
     const QString pty = bench::StartSimulator(sim);
     if (pty.isEmpty()) {
@@ -285,21 +297,11 @@ int benchWindowMemory(int replies)
     link.PollMs = 2;
     link.PrepareReceive();
 
-    // A full log of polling traffic: the 8-byte request and the 113-byte
-    // reply, each in an array of its own as the link records them.
-    const QByteArray request = threephase::MeasurementPoll(1);
-    QByteArray reply("\x01\x03\x6C", 3);
-    reply.append(QByteArray(108, '\0'));
-    AppendCrc(reply);
-    for (std::size_t i = 0; i < link.Log().Capacity(); i += 2) {
-        link.Log().Append({.direction = FrameRecord::Direction::Sent,
-                           .bytes = QByteArray(request.constData(), request.size())});
-        link.Log().Append({.direction = FrameRecord::Direction::Received,
-                           .verdict = FrameRecord::Verdict::Handed,
-                           .bytes = QByteArray(reply.constData(), reply.size())});
-    }
-
     threephase::MeasurementWindow window(link);
+#ifdef KZ_HAVE_CHARTS
+    TrendWindow trend;
+    trend.Follow(window.findChild<RecordButton *>(QStringLiteral("RecordButton")));
+#endif
     window.show();
     window.findChild<QSpinBox *>(QStringLiteral("SpinEdit1"))->setValue(1);
     window.findChild<QTimer *>(QStringLiteral("Timer1"))->setInterval(kPollMs);
@@ -318,7 +320,7 @@ int benchWindowMemory(int replies)
     QObject::connect(&guard, &QTimer::timeout, &loop, &QEventLoop::quit);
     const auto showUntil = [&](int count) {
         target = count;
-        guard.start(120000);
+        guard.start(600000);
         if (shown < count)
             loop.exec();
         return shown >= count;
@@ -330,23 +332,44 @@ int benchWindowMemory(int replies)
         std::fprintf(stderr, "the measurement window showed only %d replies\n", shown);
         return 1;
     }
-    const long before = residentKb();
-    const long long heapBefore = heapInUse();
+    const long rssStart = residentKb();
+    const long anonStart = residentKb(true);
+    const long long heapStart = heapInUse();
+    const long long heldStart = heapInUse(true);
+    std::vector<long> rss;
+    std::vector<long long> heap;
+    std::vector<long> anon;
+    std::vector<long long> held;
     QElapsedTimer clock;
     clock.start();
-    if (!showUntil(kWarmUp + replies)) {
-        std::fprintf(stderr, "the measurement window showed only %d replies\n", shown);
-        return 1;
+    std::printf("memory while the three-phase measurement window polls every %d ms, the trend following it "
+                "(replies shown, frames in the log, trend points a quantity, RSS, its "
+                "anonymous part (no file-backed pages), heap held from the system and heap in use, since the start):\n",
+                kPollMs);
+    for (int i = 1; i <= kSamples; ++i) {
+        if (!showUntil(kWarmUp + replies * i / kSamples)) {
+            std::fprintf(stderr, "the measurement window showed only %d replies\n", shown);
+            return 1;
+        }
+        rss.push_back(residentKb() - rssStart);
+        heap.push_back(heapInUse() - heapStart);
+        held.push_back(heapInUse(true) - heldStart);
+        anon.push_back(residentKb(true) - anonStart);
+        std::size_t points = 0;
+#ifdef KZ_HAVE_CHARTS
+        points = trend.Buffer().Captions().isEmpty() ? 0 : trend.Buffer().PointCount(0);
+#endif
+        std::printf("  %6d replies  %6zu frames  %5zu points  RSS %+6.2f MiB  anonymous %+6.2f MiB  held %+6.2f MiB  heap %+6.2f MiB\n",
+                    shown - kWarmUp, link.Log().Size(), points, rss.back() / 1024.0, anon.back() / 1024.0, held.back() / 1048576.0,
+                    heap.back() / 1048576.0);
     }
-    const long after = residentKb();
-    const long long heapAfter = heapInUse();
-    const double seconds = clock.elapsed() / 1000.0;
     window.findChild<QPushButton *>(QStringLiteral("BitBtn2"))->click();
-    std::printf("RSS growth over %d replies shown by the three-phase measurement window, polling the simulator "
-                "every %d ms, frame log already full (%zu frames): %+ld KiB (%.0f bytes per reply; heap in use "
-                "%+.0f KiB; %.0f s)\n",
-                replies, kPollMs, link.Log().Size(), after - before, (after - before) * 1024.0 / replies,
-                (heapAfter - heapBefore) / 1024.0, seconds);
+    // The last half of the samples comes after both stores are full.
+    const std::size_t half = rss.size() / 2;
+    std::printf("plateau: over the last %d replies RSS %+ld KiB (anonymous %+ld KiB), heap %+.0f KiB (%.0f s in all); "
+                "the frame log and the trend hold %.1f MiB when full\n",
+                replies - replies * int(half) / kSamples, rss.back() - rss[half - 1], anon.back() - anon[half - 1],
+                (heap.back() - heap[half - 1]) / 1024.0, clock.elapsed() / 1000.0, heap.back() / 1048576.0);
     bench::StopSimulator(sim);
     return 0;
 }
@@ -418,7 +441,7 @@ int main(int argc, char *argv[])
 #endif
 #ifdef KZ_BENCH_WINDOW
     if (rc == 0)
-        rc = benchWindowMemory(2000);
+        rc = benchWindowMemory(qEnvironmentVariableIntValue("KZ_SOAK_REPLIES") > 0 ? qEnvironmentVariableIntValue("KZ_SOAK_REPLIES") : 10000);
 #endif
     if (rc == 0)
         rc = benchStartup(QCoreApplication::applicationDirPath() + "/kzdebug");
