@@ -97,7 +97,7 @@ QString Source::Text() const
 {
     QString text;
     if (!phase.isEmpty())
-        text = phase + kz::Tr(QT_TRANSLATE_NOOP("kz", "相 "));
+        text = kz::Tr(QT_TRANSLATE_NOOP("kz", "%1相 ")).arg(phase);
     return text + QStringLiteral("%1V %2%In PF %3").arg(volts).arg(currentPercent).arg(powerFactor);
 }
 

@@ -302,8 +302,9 @@ void Run::settled(double mean)
         const Computed computed = protocol_.Compute(p, mean);
         const std::optional<std::uint32_t> word = CorrectionWord(computed.word);
         if (!computed.ok() || !word) {
-            // Refused after the clear after all: the word that gives back
-            // the reading before the clear is written, and the point fails.
+            // Refused with the point cleared: the word that gives back the
+            // reading taken before the clear is written, and the point
+            // fails; the meter is never left cleared by a refusal.
             const QString why = kz::Tr(computed.message);
             if (checked_) {
                 PlanPoint back = p;
