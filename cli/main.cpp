@@ -7,6 +7,7 @@
 #include "settings/meterrun.h"
 #include "core/addressscan.h"
 #include "core/tr.h"
+#include "core/wholefile.h"
 #include "kz827/calibration.h"
 #include "report/calibrationcertificate.h"
 #include "singlephase/calibration.h"
@@ -27,7 +28,6 @@
 #include <cstdio>
 #include <functional>
 #include <mutex>
-#include <thread>
 #include <vector>
 #ifdef Q_OS_WIN
 #include <io.h>
@@ -43,7 +43,7 @@ constexpr int kOk = 0;
 constexpr int kFailed = 1;
 constexpr int kUsage = 2;
 
-// With several buses each runs in a thread of its own, and every line it
+// With several buses each runs in a QThread of its own, and every line it
 // prints names its bus; the lock keeps lines whole.
 thread_local QString tBus;
 std::mutex gOutput;
@@ -245,7 +245,7 @@ std::optional<int> OpenFailed(SyncLink &link, const PortSettings &port)
 }
 
 // Runs work on each bus, with a link opened on it; with several buses each
-// runs in a thread of its own, all at once, and a bus that fails leaves the
+// runs in a QThread of its own, all at once, and a bus that fails leaves the
 // others going. The exit status is the worst of them.
 int OnEachBus(const QList<PortSettings> &ports, const std::function<int(SyncLink &)> &work)
 {
@@ -257,15 +257,19 @@ int OnEachBus(const QList<PortSettings> &ports, const std::function<int(SyncLink
     };
     if (ports.size() == 1)
         return one(ports.first());
+    // QThreads, not plain threads: a serial port's socket notifier needs the
+    // event dispatcher a QThread gives the thread it starts.
     std::vector<int> status(static_cast<std::size_t>(ports.size()), kOk);
-    std::vector<std::thread> threads;
-    for (qsizetype i = 0; i < ports.size(); ++i)
-        threads.emplace_back([&, i] {
+    std::vector<std::unique_ptr<QThread>> threads;
+    for (qsizetype i = 0; i < ports.size(); ++i) {
+        threads.emplace_back(QThread::create([&, i] {
             tBus = ports[i].port;
             status[static_cast<std::size_t>(i)] = one(ports[i]);
-        });
-    for (std::thread &t : threads)
-        t.join();
+        }));
+        threads.back()->start();
+    }
+    for (const auto &t : threads)
+        t->wait();
     return *std::max_element(status.begin(), status.end());
 }
 
@@ -307,10 +311,19 @@ int Scan(SyncLink &link, const Args &args)
     int found = 0;
     for (int a = *from; a <= *to; ++a) {
         Progress(a - *from, *to - *from + 1, QStringLiteral("address %1").arg(a));
-        if (!link.Transact(AddressProbeFrame(std::uint8_t(a))))
+        // --from and --to hold 1..247: the byte is the address.
+        const bool answered = link.Transact(AddressProbeFrame(static_cast<std::uint8_t>(a))).has_value();
+        const auto family = answered ? ProbeFamily(link, a) : std::nullopt;
+        // A port that is gone answers nothing: the rest is not scanned,
+        // and no address is reported silent or of no family for it.
+        if (!link.Lost().isEmpty()) {
+            Progress(*to - *from + 1, *to - *from + 1, QString());
+            Err(QStringLiteral("%1; addresses %2..%3 were not scanned").arg(link.Lost()).arg(a).arg(*to));
+            return kFailed;
+        }
+        if (!answered)
             continue;
         ++found;
-        const auto family = ProbeFamily(link, std::uint8_t(a));
         Out(QStringLiteral("%1\t%2").arg(a).arg(family ? FamilyName(*family) : QStringLiteral("unknown")));
     }
     Progress(*to - *from + 1, *to - *from + 1, QString());
@@ -353,7 +366,7 @@ int Read(SyncLink &link, const Args &args, const Target &target)
         return Usage(error);
     for (;;) {
         for (int address : target.addresses) {
-            const auto readings = ReadMeasurements(link, target.family, std::uint8_t(address), &error);
+            const auto readings = ReadMeasurements(link, target.family, address, &error);
             if (!readings) {
                 Err(error);
                 return kFailed;
@@ -394,23 +407,115 @@ int Read(SyncLink &link, const Args &args, const Target &target)
 // is before its settings are read or written.
 bool CheckFamily(SyncLink &link, Family family, int address, QString *error)
 {
-    const auto found = ProbeFamily(link, std::uint8_t(address));
+    if (!settings::IsMeterAddress(address)) {
+        *error = QStringLiteral("%1 is no meter address (1..247): nothing was sent to it").arg(address);
+        return false;
+    }
+    const auto found = ProbeFamily(link, address);
     if (found == family)
         return true;
-    *error = found ? QStringLiteral("meter %1 is a %2 meter, not %3")
-                         .arg(address)
-                         .arg(FamilyName(*found), FamilyName(family))
-                   : QStringLiteral("meter %1 did not answer as a %2 meter").arg(address).arg(FamilyName(family));
+    if (!found && !link.Lost().isEmpty())
+        *error = link.Lost(); // the port, not the meter
+    else if (found)
+        *error = QStringLiteral("meter %1 is a %2 meter, not %3")
+                     .arg(address)
+                     .arg(FamilyName(*found), FamilyName(family));
+    else
+        *error = QStringLiteral("meter %1 did not answer as a %2 meter").arg(address).arg(FamilyName(family));
     return false;
 }
 
-// Carries out a run of reads or writes over the link, one request at a time.
+// Carries out a run of reads or writes over the link, one request at a
+// time; a port that is gone ends the run (MeterRun lists the meters left).
 void Drive(SyncLink &link, settings::MeterRun &run)
 {
     while (const auto request = run.Next()) {
+        Progress(run.StepsDone(), run.Steps(), QStringLiteral("meter %1").arg(request->address));
         const auto reply = link.Transact(request->frame);
-        run.Answer(reply, link.Lost());
+        settings::Reason failure{settings::Reason::Kind::NoAnswer};
+        if (!reply && !link.Lost().isEmpty())
+            failure = settings::Reason::Lost(link.Lost());
+        run.Answer(reply, failure);
     }
+    Progress(run.Steps(), run.Steps(), QString());
+}
+
+QString Names(const QList<Block> &list, const QList<int> &indexes)
+{
+    QStringList keys;
+    for (int i : indexes)
+        keys << list[i].key;
+    return keys.isEmpty() ? QStringLiteral("none") : keys.join(QStringLiteral(", "));
+}
+
+// The message of a write that ended a meter at a block: the block and why,
+// the blocks written and verified before it and those not written.
+QString WriteStoppedAt(const settings::MeterRun &run, const settings::MeterRun::Outcome &failed)
+{
+    using settings::MeterRun;
+    const QList<Block> &list = Blocks(run.RunFamily());
+    QList<int> verified;
+    QList<int> differs;
+    for (const MeterRun::Outcome &o : run.Outcomes())
+        if (o.address == failed.address && &o != &failed) {
+            if (o.state == MeterRun::State::Verified)
+                verified << o.block;
+            else if (o.written && o.block >= 0)
+                differs << o.block;
+        }
+    const QList<int> &blocks = run.RunBlocks();
+    const QList<int> after = blocks.mid(blocks.indexOf(failed.block) + 1);
+    QString text = QStringLiteral("meter %1: the restore stopped at block %2%3: %4; written and verified before it: %5")
+                       .arg(failed.address)
+                       .arg(list[failed.block].key,
+                            failed.written ? QStringLiteral(" (written, not read back)") : QString(),
+                            settings::ReasonText(run, failed), Names(list, verified));
+    if (!differs.isEmpty())
+        text += QStringLiteral("; written, read-back differs: %1").arg(Names(list, differs));
+    return text + QStringLiteral("; not written: %1").arg(Names(list, after));
+}
+
+// What went wrong in a run, a line each: a port lost says so once, with the
+// meters that were not read or written after it.
+QStringList RunFailures(const settings::MeterRun &run)
+{
+    using settings::MeterRun;
+    using Kind = settings::Reason::Kind;
+    QStringList lines;
+    QList<int> notDone;
+    QString lost;        // why the port went, unless a line has said it
+    qsizetype lostLine = -1; // the line that said it
+    for (const MeterRun::Outcome &o : run.Outcomes()) {
+        if (o.state == MeterRun::State::Read || o.state == MeterRun::State::Verified)
+            continue;
+        if (o.why.kind == Kind::NotReached) {
+            notDone << o.address;
+            continue;
+        }
+        const bool gone = o.why.kind == Kind::PortLost || o.why.kind == Kind::NotSent;
+        if (run.Writes() && o.block >= 0 && o.why.kind != Kind::ReadBackDiffers) {
+            if (gone)
+                lostLine = lines.size();
+            lines << WriteStoppedAt(run, o);
+        } else if (gone) {
+            // The meter under way is one of those not done.
+            lost = o.why.detail.isEmpty() ? settings::ReasonText(run, o) : o.why.detail;
+            notDone << o.address;
+        } else {
+            lines << settings::ReasonText(run, o);
+        }
+    }
+    if (!notDone.isEmpty()) {
+        const QString left = QStringLiteral("%1 %2 not %3")
+                                 .arg(settings::MeterList(notDone),
+                                      notDone.size() == 1 ? QStringLiteral("was") : QStringLiteral("were"),
+                                      run.Writes() ? QStringLiteral("written") : QStringLiteral("read"));
+        if (lostLine >= 0)
+            lines[lostLine] += QStringLiteral("; ") + left;
+        else
+            lines << (lost.isEmpty() ? left : lost + QStringLiteral("; ") + left);
+    }
+    return lines;
 }
 
 // The settings of one meter: the data of every block, or nothing.
@@ -418,20 +523,20 @@ std::optional<QList<QByteArray>> Upload(SyncLink &link, Family family, int addre
 {
     settings::MeterRun run = settings::MeterRun::Read(family, {address});
     Drive(link, run);
-    for (const settings::MeterRun::Outcome &o : run.Outcomes())
-        if (o.state != settings::MeterRun::State::Read) {
-            *error = o.reason;
-            return std::nullopt;
-        }
+    const QStringList failures = RunFailures(run);
+    if (!failures.isEmpty()) {
+        *error = failures.join(QLatin1Char('\n'));
+        return std::nullopt;
+    }
     return run.DataOf(0);
 }
 
 bool WriteJson(const QString &path, const QJsonObject &doc, QString *error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        file.write(QJsonDocument(doc).toJson(QJsonDocument::Indented)) < 0) {
-        *error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+    // Written whole or not at all: a failed write keeps the file there.
+    QString reason;
+    if (!ReplaceWholeFile(path, QJsonDocument(doc).toJson(QJsonDocument::Indented), &reason)) {
+        *error = QStringLiteral("cannot write %1: %2").arg(path, reason);
         return false;
     }
     return true;
@@ -497,26 +602,29 @@ int BackupCommand(SyncLink &link, const Args &args, const Target &target)
             return kUsage;
         }
     }
-    int status = kOk;
-    int done = 0;
-    for (int address : target.addresses) {
-        Progress(done++, int(target.addresses.size()), QStringLiteral("meter %1").arg(address));
-        QString error;
-        const auto data = Upload(link, target.family, address, &error);
-        if (!data) {
-            Err(error);
-            status = kFailed;
+    // One run over every meter: a port lost stops it, and the meters left
+    // are told once.
+    settings::MeterRun run = settings::MeterRun::Read(target.family, target.addresses);
+    Drive(link, run);
+    for (qsizetype i = 0; i < run.Addresses().size(); ++i) {
+        const int address = run.Addresses()[i];
+        const bool read = std::all_of(run.Outcomes().begin(), run.Outcomes().end(), [&](const auto &o) {
+            return o.address != address || o.state == settings::MeterRun::State::Read;
+        });
+        if (!read)
             continue;
-        }
+        QString error;
         const QString out = OutputPath(path, address, several);
-        if (!WriteJson(out, BackupDocument(target.family, address, *data), &error)) {
+        if (!WriteJson(out, BackupDocument(target.family, address, run.DataOf(int(i))), &error)) {
             Err(error);
             return kFailed;
         }
         Note(QStringLiteral("meter %1: backed up to %2").arg(address).arg(out));
     }
-    Progress(done, int(target.addresses.size()), QString());
-    return status;
+    const QStringList failures = RunFailures(run);
+    for (const QString &line : failures)
+        Err(line);
+    return failures.isEmpty() ? kOk : kFailed;
 }
 
 // The write data of every restorable block in backup; nothing (and each
@@ -530,25 +638,22 @@ std::optional<QList<QByteArray>> EncodeAll(const Backup &backup)
     return data;
 }
 
-// Writes each block of data that is not empty and reads it back, after
-// checking the meter's family; a block whose read-back differs is reported
-// as a mismatch.
-int WriteAndVerify(SyncLink &link, Family family, int address, const QList<QByteArray> &data)
+// Writes each block of data that is not empty to each meter and reads it
+// back, after checking the meter's family; a block whose read-back differs
+// is reported as a mismatch, a write that stops names what was written.
+int WriteAndVerify(SyncLink &link, Family family, const QList<int> &addresses, const QList<QByteArray> &data)
 {
-    settings::MeterRun run = settings::MeterRun::Write(family, {address}, data);
+    settings::MeterRun run = settings::MeterRun::Write(family, addresses, data);
     Drive(link, run);
-    int status = kOk;
-    for (const settings::MeterRun::Outcome &o : run.Outcomes()) {
-        if (o.state == settings::MeterRun::State::Verified) {
+    for (const settings::MeterRun::Outcome &o : run.Outcomes())
+        if (o.state == settings::MeterRun::State::Verified)
             Out(QStringLiteral("meter %1 block %2: written, read-back matches")
-                    .arg(address)
+                    .arg(o.address)
                     .arg(Blocks(family)[o.block].key));
-        } else {
-            Err(o.reason);
-            status = kFailed;
-        }
-    }
-    return status;
+    const QStringList failures = RunFailures(run);
+    for (const QString &line : failures)
+        Err(line);
+    return failures.isEmpty() ? kOk : kFailed;
 }
 
 int Restore(const Args &args)
@@ -570,6 +675,9 @@ int Restore(const Args &args)
         if (!a)
             return Usage(error);
         addresses = *a;
+    } else if (!settings::IsMeterAddress(backup->address)) {
+        Err(QStringLiteral("the file's address %1 is no meter address (1..247); nothing written").arg(backup->address));
+        return kUsage;
     }
     const QList<Block> &list = Blocks(backup->family);
     if (args.dryRun) {
@@ -587,12 +695,7 @@ int Restore(const Args &args)
     const auto ports = Ports(args, &error);
     if (!ports)
         return Usage(error);
-    return OnEachBus(*ports, [&](SyncLink &link) {
-        int status = kOk;
-        for (int address : addresses)
-            status = std::max(status, WriteAndVerify(link, backup->family, address, *data));
-        return status;
-    });
+    return OnEachBus(*ports, [&](SyncLink &link) { return WriteAndVerify(link, backup->family, addresses, *data); });
 }
 
 int Diff(const Args &args)
@@ -624,6 +727,9 @@ int Diff(const Args &args)
             if (!list || list->size() != 1)
                 return Usage(list ? QStringLiteral("diff: give one address") : error);
             address = list->first();
+        } else if (!settings::IsMeterAddress(address)) {
+            Err(QStringLiteral("the file's address %1 is no meter address (1..247); nothing read").arg(address));
+            return kUsage;
         }
         SyncLink link;
         if (const auto failed = OpenFailed(link, *port))
@@ -695,7 +801,7 @@ int Set(SyncLink &link, const Args &args, const Target &target)
     }
     for (const Change &c : changes) {
         if (values[c.block].isEmpty()) {
-            const auto current = ReadBlock(link, std::uint8_t(address), list[c.block], &error);
+            const auto current = ReadBlock(link, address, list[c.block], &error);
             if (!current) {
                 Err(error);
                 return kFailed;
@@ -708,7 +814,7 @@ int Set(SyncLink &link, const Args &args, const Target &target)
     const auto encoded = EncodeAll(edited);
     if (!encoded)
         return kUsage;
-    return WriteAndVerify(link, target.family, address, *encoded);
+    return WriteAndVerify(link, target.family, {address}, *encoded);
 }
 
 // ---- Guided calibration ----

@@ -30,6 +30,16 @@ std::optional<modbus::Exchange> Ask(SyncLink &link, const QByteArray &request, Q
     return modbus::Exchange{request, *reply};
 }
 
+// The address byte of a request to address, or nothing (error says why).
+std::optional<std::uint8_t> MeterByte(int address, QString *error)
+{
+    if (!settings::IsMeterAddress(address)) {
+        *error = QStringLiteral("%1 is no meter address (1..247): nothing was sent to it").arg(address);
+        return std::nullopt;
+    }
+    return static_cast<std::uint8_t>(address);
+}
+
 std::optional<QByteArray> ReadData(SyncLink &link, std::uint8_t address, std::uint16_t first, std::uint16_t count,
                                    int bytes, QString *error)
 {
@@ -49,25 +59,20 @@ std::optional<QByteArray> ReadData(SyncLink &link, std::uint8_t address, std::ui
 
 } // namespace
 
-std::optional<QByteArray> ReadBlock(SyncLink &link, std::uint8_t address, const Block &block, QString *error)
+std::optional<QByteArray> ReadBlock(SyncLink &link, int meter, const Block &block, QString *error)
 {
-    return ReadData(link, address, block.first, block.count, block.readBytes, error);
+    const auto address = MeterByte(meter, error);
+    if (!address)
+        return std::nullopt;
+    return ReadData(link, *address, block.first, block.count, block.readBytes, error);
 }
 
-bool WriteBlock(SyncLink &link, std::uint8_t address, const Block &block, const QByteArray &data, QString *error)
+std::optional<QList<Reading>> ReadMeasurements(SyncLink &link, Family family, int meter, QString *error)
 {
-    const auto exchange = Ask(link, modbus::WriteRegisters(address, block.first, block.count, data), error);
-    if (!exchange)
-        return false;
-    if (!exchange->IsEchoOf(0x10)) {
-        *error = QStringLiteral("meter %1 did not confirm the write of %2").arg(address).arg(block.key);
-        return false;
-    }
-    return true;
-}
-
-std::optional<QList<Reading>> ReadMeasurements(SyncLink &link, Family family, std::uint8_t address, QString *error)
-{
+    const auto byte = MeterByte(meter, error);
+    if (!byte)
+        return std::nullopt;
+    const std::uint8_t address = *byte;
     QList<Reading> out;
     switch (family) {
     case Family::ThreePhase: {
@@ -130,7 +135,7 @@ std::optional<QList<Reading>> ReadMeasurements(SyncLink &link, Family family, st
     return std::nullopt;
 }
 
-std::optional<Family> ProbeFamily(SyncLink &link, std::uint8_t address)
+std::optional<Family> ProbeFamily(SyncLink &link, int address)
 {
     settings::FamilyProbe probe(address);
     while (const auto request = probe.Next())

@@ -12,22 +12,23 @@
 
 namespace cli {
 
-// The data bytes of a block, or nothing (error says why: no answer, an
-// exception reply, a reply of another size).
-std::optional<QByteArray> ReadBlock(SyncLink &link, std::uint8_t address, const Block &block, QString *error);
-// Writes data (function 10); true on the meter's echo of the write.
-bool WriteBlock(SyncLink &link, std::uint8_t address, const Block &block, const QByteArray &data, QString *error);
+// Every function here takes the address as given and refuses one outside
+// 1..247 with nothing sent, rather than narrowing it into a frame's byte.
+
+// The data bytes of a block, or nothing (error says why: no meter address,
+// no answer, an exception reply, a reply of another size).
+std::optional<QByteArray> ReadBlock(SyncLink &link, int address, const Block &block, QString *error);
 
 struct Reading {
     QString object;
     QString caption;
     QString text; // value with its unit
 };
-std::optional<QList<Reading>> ReadMeasurements(SyncLink &link, Family family, std::uint8_t address, QString *error);
+std::optional<QList<Reading>> ReadMeasurements(SyncLink &link, Family family, int address, QString *error);
 
 // The family of the meter at address, judged by what it answers
-// (settings::FamilyProbe).
-std::optional<Family> ProbeFamily(SyncLink &link, std::uint8_t address);
+// (settings::FamilyProbe); nothing, with nothing sent, at no meter address.
+std::optional<Family> ProbeFamily(SyncLink &link, int address);
 
 // ---- Backup documents (core/backup.h over every family's blocks) ----
 using backup::Backup;

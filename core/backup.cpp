@@ -1,5 +1,6 @@
 #include "core/backup.h"
 
+#include "core/jsonfile.h"
 #include "core/wholefile.h"
 
 #include <QDateTime>
@@ -8,6 +9,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <algorithm>
+#include <cctype>
+#include <cmath>
 
 namespace backup {
 namespace {
@@ -123,25 +126,42 @@ QJsonObject BlockObject(const Block &b, const QByteArray &data)
 
 std::optional<QJsonObject> ReadDocument(const QString &path, QString *error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
-        return std::nullopt;
+    return jsonfile::ReadObject(path, kMaxFileBytes, error);
+}
+
+// What a JSON value is, for a message: "the number 220", "the text "1"".
+QString Describe(const QJsonValue &v)
+{
+    switch (v.type()) {
+    case QJsonValue::Double: return QStringLiteral("the number %1").arg(QString::number(v.toDouble(), 'g', 15));
+    case QJsonValue::String: // a long text is cut: the message is one line
+        return QStringLiteral("the text \"%1\"")
+            .arg(v.toString().size() > 40 ? v.toString().left(40) + QStringLiteral("…") : v.toString());
+    case QJsonValue::Bool: return v.toBool() ? QStringLiteral("true") : QStringLiteral("false");
+    case QJsonValue::Null: return QStringLiteral("null");
+    case QJsonValue::Array: return v.toArray().isEmpty() ? QStringLiteral("an empty list") : QStringLiteral("a list");
+    case QJsonValue::Object: return QStringLiteral("an object");
+    case QJsonValue::Undefined: break;
     }
-    if (file.size() > kMaxFileBytes) {
-        *error = QStringLiteral("%1: %2 bytes is too large for a backup (at most %3)")
-                     .arg(path)
-                     .arg(file.size())
-                     .arg(kMaxFileBytes);
-        return std::nullopt;
-    }
-    QJsonParseError parse;
-    const QJsonDocument doc = QJsonDocument::fromJson(file.readAll(), &parse);
-    if (!doc.isObject()) {
-        *error = QStringLiteral("%1: not a JSON object (%2)").arg(path, parse.errorString());
-        return std::nullopt;
-    }
-    return doc.object();
+    return QStringLiteral("nothing");
+}
+
+// "where: expected what, got the number 220" in *error.
+std::nullopt_t Expected(const QString &where, const QString &what, const QJsonValue &got, QString *error)
+{
+    *error = QStringLiteral("%1: expected %2, got %3").arg(where, what, Describe(got));
+    return std::nullopt;
+}
+
+// Register bytes as written: pairs of hex digits, apart or together.
+bool HexText(const QString &text)
+{
+    for (const QString &pair : text.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        if (pair.size() % 2 != 0 || !std::all_of(pair.begin(), pair.end(), [](QChar c) {
+                return c.unicode() < 128 && std::isxdigit(c.unicode()) != 0;
+            }))
+            return false;
+    return true;
 }
 
 } // namespace
@@ -184,20 +204,51 @@ std::optional<Backup> Parse(Catalog catalog, const QJsonObject &document, QStrin
         *error = QStringLiteral("not a kzctl backup");
         return std::nullopt;
     }
-    const auto family = ParseFamily(document.value(QStringLiteral("family")).toString());
+    const QJsonValue version = document.value(QStringLiteral("version"));
+    if (!version.isDouble() || version.toDouble() != 1)
+        return Expected(QStringLiteral("version"), QStringLiteral("1, the only version this program reads"), version,
+                        error);
+    const QJsonValue familyName = document.value(QStringLiteral("family"));
+    const auto family = ParseFamily(familyName.toString());
     if (!family) {
-        *error = QStringLiteral("unknown family '%1'").arg(document.value(QStringLiteral("family")).toString());
+        *error = familyName.isString() ? QStringLiteral("unknown family '%1'").arg(familyName.toString())
+                                       : QStringLiteral("family: expected a family such as \"three-phase\", got %1")
+                                             .arg(Describe(familyName));
         return std::nullopt;
     }
+    // Only a meter's own address: a number taken modulo 256, or a text or
+    // fraction read as 0, would send the settings to another meter or to
+    // every meter at once (0 is the broadcast address).
+    const QJsonValue address = document.value(QStringLiteral("address"));
+    const double a = address.toDouble();
+    if (!address.isDouble() || a != std::floor(a) || a < kFirstAddress || a > kLastAddress) {
+        *error = QStringLiteral("address: expected a meter address, a whole number from %1 to %2, got %3")
+                     .arg(kFirstAddress)
+                     .arg(kLastAddress)
+                     .arg(Describe(address));
+        return std::nullopt;
+    }
+    const QJsonValue blockList = document.value(QStringLiteral("blocks"));
+    if (!blockList.isArray() || blockList.toArray().isEmpty())
+        return Expected(QStringLiteral("blocks"), QStringLiteral("a list of at least one block"), blockList, error);
     Backup backup;
     backup.family = *family;
-    backup.address = document.value(QStringLiteral("address")).toInt();
+    backup.address = int(a);
     const QList<Block> &list = catalog(*family);
     backup.raw.resize(list.size());
     backup.values.resize(list.size());
-    for (const QJsonValue &v : document.value(QStringLiteral("blocks")).toArray()) {
-        const QJsonObject o = v.toObject();
-        const QString key = o.value(QStringLiteral("block")).toString();
+    const QJsonArray blocks = blockList.toArray();
+    QList<bool> seen(list.size(), false);
+    for (qsizetype n = 0; n < blocks.size(); ++n) {
+        const QString where = QStringLiteral("blocks[%1]").arg(n);
+        if (!blocks[n].isObject())
+            return Expected(where, QStringLiteral("an object"), blocks[n], error);
+        const QJsonObject o = blocks[n].toObject();
+        const QJsonValue name = o.value(QStringLiteral("block"));
+        if (!name.isString())
+            return Expected(where + QStringLiteral(".block"), QStringLiteral("a block name such as \"%1\"").arg(list[0].key),
+                            name, error);
+        const QString key = name.toString();
         qsizetype index = -1;
         for (qsizetype i = 0; i < list.size(); ++i)
             if (list[i].key == key)
@@ -213,21 +264,48 @@ std::optional<Backup> Parse(Catalog catalog, const QJsonObject &document, QStrin
                 }
             return std::nullopt;
         }
+        if (seen[index]) {
+            *error = QStringLiteral("block '%1' is given twice").arg(key);
+            return std::nullopt;
+        }
+        seen[index] = true;
         const Block &b = list[index];
-        const QByteArray raw = QByteArray::fromHex(o.value(QStringLiteral("registers")).toString().toLatin1());
+        const QJsonValue registers = o.value(QStringLiteral("registers"));
+        if (!registers.isString() || !HexText(registers.toString()))
+            return Expected(QStringLiteral("block %1: registers").arg(key),
+                            QStringLiteral("hex bytes such as \"0a 1b\""), registers, error);
+        const QByteArray raw = QByteArray::fromHex(registers.toString().toLatin1());
         if (raw.size() != b.readBytes) {
             *error = QStringLiteral("block %1: %2 register bytes, expected %3").arg(key).arg(raw.size()).arg(b.readBytes);
             return std::nullopt;
         }
         fields::Values values = b.decode(raw);
-        for (const QJsonValue &f : o.value(QStringLiteral("fields")).toArray()) {
-            const QString name = f.toObject().value(QStringLiteral("name")).toString();
-            const int k = b.Find(name);
+        const QJsonValue fieldList = o.value(QStringLiteral("fields"));
+        if (!fieldList.isUndefined() && !fieldList.isArray())
+            return Expected(QStringLiteral("block %1: fields").arg(key), QStringLiteral("a list of fields"), fieldList,
+                            error);
+        QList<bool> given(b.names.size(), false);
+        for (const QJsonValue &f : fieldList.toArray()) {
+            const QJsonValue fieldName = f.toObject().value(QStringLiteral("name"));
+            if (!f.isObject() || !fieldName.isString())
+                return Expected(QStringLiteral("block %1: fields").arg(key),
+                                QStringLiteral("objects with a \"name\" and a \"value\""), f.isObject() ? fieldName : f,
+                                error);
+            const int k = b.Find(fieldName.toString());
             if (k < 0) {
-                *error = QStringLiteral("block %1 has no field '%2'").arg(key, name);
+                *error = QStringLiteral("block %1 has no field '%2'").arg(key, fieldName.toString());
                 return std::nullopt;
             }
-            values[k] = f.toObject().value(QStringLiteral("value")).toString();
+            const QString field = QStringLiteral("%1/%2 (%3)").arg(key, b.names[k].object, b.names[k].caption);
+            if (given[k]) {
+                *error = QStringLiteral("%1 is given twice").arg(field);
+                return std::nullopt;
+            }
+            given[k] = true;
+            const QJsonValue value = f.toObject().value(QStringLiteral("value"));
+            if (!value.isString())
+                return Expected(field, QStringLiteral("a text such as \"%1\"").arg(values.value(k)), value, error);
+            values[k] = value.toString();
         }
         backup.raw[index] = raw;
         backup.values[index] = values;
@@ -286,6 +364,13 @@ QStringList Differences(Catalog catalog, const Backup &a, const Backup &b)
 bool SaveBlocks(Catalog catalog, const QString &path, Family family, int address, const QList<QByteArray> &data,
                 QString *error)
 {
+    if (address < kFirstAddress || address > kLastAddress) {
+        *error = QStringLiteral("a backup is of one meter, at an address from %1 to %2, not %3")
+                     .arg(kFirstAddress)
+                     .arg(kLastAddress)
+                     .arg(address);
+        return false;
+    }
     const QList<Block> &list = catalog(family);
     // The blocks of the file already there, as they stand in it: a value
     // edited in the file by hand stays as it is.

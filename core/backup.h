@@ -83,11 +83,21 @@ struct Backup {
 // value in *refusals: every block is checked, so that one try names each.
 std::optional<QList<QByteArray>> EncodeForRestore(Catalog catalog, const Backup &backup, QStringList *refusals);
 
+// The addresses a file may give: a meter's own, never 0 (every meter).
+constexpr int kFirstAddress = 1;
+constexpr int kLastAddress = 247;
+
 // Files larger than this are refused before they are read: a backup of the
 // largest family is some 40 kB.
 constexpr qint64 kMaxFileBytes = 4 * 1024 * 1024;
 
+// The backup a document holds, checked as a whole: the format, version 1,
+// the family, an address from kFirstAddress to kLastAddress, a list of at
+// least one block, each block and field once, every value of the type its
+// place wants. Nothing, with the first reason in *error, otherwise.
 std::optional<Backup> Parse(Catalog catalog, const QJsonObject &document, QString *error);
+// Parse of the file at path, read as jsonfile::ReadObject reads (a regular
+// file of at most kMaxFileBytes, no key twice).
 std::optional<Backup> Load(Catalog catalog, const QString &path, QString *error);
 
 // One field that differs between two backups of a family; a block that only

@@ -1,5 +1,6 @@
 #include "core/calibrationplan.h"
 
+#include "core/jsonfile.h"
 #include "core/tr.h"
 
 #include <QFile>
@@ -224,13 +225,12 @@ std::optional<Plan> ParsePlan(const QByteArray &json, const QString &family, con
 
 std::optional<Plan> LoadPlan(const QString &path, const QString &family, const Plan &defaults, QString *error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("%1: %2").arg(path, file.errorString());
+    // A plan is a few kB: a regular file of at most 256 kB, no key twice.
+    const auto json = jsonfile::ReadBounded(path, 256 * 1024, error);
+    if (!json)
         return std::nullopt;
-    }
     QString why;
-    auto plan = ParsePlan(file.readAll(), family, defaults, &why);
+    auto plan = jsonfile::NoRepeatedKey(*json, &why) ? ParsePlan(*json, family, defaults, &why) : std::nullopt;
     if (!plan)
         *error = QStringLiteral("%1: %2").arg(path, why);
     return plan;

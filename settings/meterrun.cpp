@@ -12,13 +12,17 @@ bool Usable(const std::optional<QByteArray> &reply)
     return reply && reply->size() >= 3 && !(static_cast<std::uint8_t>(reply->at(1)) & 0x80);
 }
 
-QString NoAnswer(int address, const std::optional<QByteArray> &reply, const QString &failure)
+// Why a request had no usable reply: the meter's exception, or the driver's reason.
+Reason NoAnswer(const std::optional<QByteArray> &reply, const Reason &failure)
 {
     if (reply && reply->size() >= 3 && (static_cast<std::uint8_t>(reply->at(1)) & 0x80))
-        return QStringLiteral("meter %1 refused the request (exception %2)")
-            .arg(address)
-            .arg(static_cast<std::uint8_t>(reply->at(2)));
-    return failure.isEmpty() ? QStringLiteral("meter %1 did not answer").arg(address) : failure;
+        return {Reason::Kind::Exception, static_cast<std::uint8_t>(reply->at(2))};
+    return failure.kind == Reason::Kind::None ? Reason{Reason::Kind::NoAnswer} : failure;
+}
+
+bool EndsRun(const Reason &why)
+{
+    return why.kind == Reason::Kind::PortLost || why.kind == Reason::Kind::NotSent;
 }
 
 } // namespace
@@ -27,6 +31,8 @@ FamilyProbe::FamilyProbe(int address) : address_(address) {}
 
 std::optional<Request> FamilyProbe::Next() const
 {
+    if (!IsMeterAddress(address_))
+        return std::nullopt;
     const auto a = static_cast<std::uint8_t>(address_);
     switch (step_) {
     case Step::Word5A:
@@ -91,8 +97,7 @@ MeterRun::MeterRun(Family family, const QList<int> &addresses, const QList<QByte
         if (!write || !data.value(i).isEmpty())
             blocks_ << int(i);
     read_.resize(addresses.size());
-    if (!addresses_.isEmpty())
-        probe_ = FamilyProbe(addresses_.first());
+    skipMeters();
 }
 
 std::optional<Request> MeterRun::Next() const
@@ -102,6 +107,7 @@ std::optional<Request> MeterRun::Next() const
     if (phase_ == Phase::Probe)
         return probe_.Next();
     const Block &b = Blocks(family_)[blocks_[block_]];
+    // skipMeters lets no other address reach this point.
     const auto a = static_cast<std::uint8_t>(address());
     if (phase_ == Phase::Write)
         return Request{modbus::WriteRegisters(a, b.first, b.count, data_[blocks_[block_]]), address()};
@@ -111,28 +117,42 @@ std::optional<Request> MeterRun::Next() const
 void MeterRun::nextMeter()
 {
     ++meter_;
+    skipMeters();
+}
+
+void MeterRun::skipMeters()
+{
     block_ = 0;
     phase_ = Phase::Probe;
-    // After a stop the meters not begun are listed as stopped.
-    while (stopping_ && !Done()) {
-        outcomes_.append({address(), -1, State::Stopped, QStringLiteral("stopped before meter %1").arg(address())});
+    for (; !Done(); ++meter_) {
+        Outcome o{address(), -1, State::Stopped, {}};
+        if (lost_)
+            o.why = {Reason::Kind::NotReached};
+        else if (stopping_)
+            o.why = {Reason::Kind::Stopped};
+        else if (!IsMeterAddress(address()))
+            o = {address(), -1, State::Failed, {Reason::Kind::BadAddress}};
+        else
+            break;
+        outcomes_.append(o);
         stepsDone_ += int(blocks_.size());
-        ++meter_;
     }
     if (!Done())
         probe_ = FamilyProbe(address());
 }
 
-void MeterRun::endMeter(State state, const QString &reason)
+void MeterRun::endMeter(State state, const Reason &why)
 {
+    lost_ = lost_ || EndsRun(why);
     // The blocks not done count as done for the progress.
     stepsDone_ += int(blocks_.size() - block_);
     if (phase_ == Phase::ReadBack) {
         // The block written whose read-back failed: one row for it.
         outcomes_.last().state = state;
-        outcomes_.last().reason = reason;
+        outcomes_.last().why = why;
+        outcomes_.last().written = true;
     } else {
-        outcomes_.append({address(), phase_ == Phase::Probe ? -1 : blocks_[block_], state, reason});
+        outcomes_.append({address(), phase_ == Phase::Probe ? -1 : blocks_[block_], state, why});
     }
     nextMeter();
 }
@@ -147,15 +167,20 @@ void MeterRun::nextBlock()
     }
     phase_ = write_ ? Phase::Write : Phase::Read;
     if (stopping_)
-        endMeter(State::Stopped, QStringLiteral("stopped before block %1").arg(Blocks(family_)[blocks_[block_]].key));
+        endMeter(State::Stopped, {Reason::Kind::Stopped});
 }
 
-void MeterRun::Answer(const std::optional<QByteArray> &reply, const QString &failure)
+void MeterRun::Answer(const std::optional<QByteArray> &reply, const Reason &failure)
 {
     const std::optional<Request> asked = Next();
     if (!asked)
         return;
-    const int a = address();
+    // A port that has gone ends the meter under way and the run: the
+    // family check would otherwise blame each meter for the silence.
+    if (!reply && EndsRun(failure)) {
+        fail(failure);
+        return;
+    }
     if (phase_ == Phase::Probe) {
         probe_.Answer(reply);
         if (!probe_.Done())
@@ -164,16 +189,13 @@ void MeterRun::Answer(const std::optional<QByteArray> &reply, const QString &fai
         if (found != family_) {
             // Another family is skipped; a meter that does not answer as
             // any family has failed.
-            endMeter(found ? State::Skipped : State::Failed, found ? QStringLiteral("meter %1 is a %2 meter, not %3")
-                                                 .arg(a)
-                                                 .arg(FamilyName(*found), FamilyName(family_))
-                                           : QStringLiteral("meter %1 did not answer as a %2 meter")
-                                                 .arg(a)
-                                                 .arg(FamilyName(family_)));
+            Reason why{found ? Reason::Kind::OtherFamily : Reason::Kind::NoFamily};
+            why.found = found.value_or(family_);
+            endMeter(found ? State::Skipped : State::Failed, why);
             return;
         }
         if (stopping_) {
-            endMeter(State::Stopped, QStringLiteral("stopped before meter %1").arg(a));
+            endMeter(State::Stopped, {Reason::Kind::Stopped});
             return;
         }
         if (blocks_.isEmpty()) {
@@ -186,38 +208,28 @@ void MeterRun::Answer(const std::optional<QByteArray> &reply, const QString &fai
     const int index = blocks_[block_];
     const Block &b = Blocks(family_)[index];
     if (!Usable(reply)) {
-        QString reason = NoAnswer(a, reply, failure);
-        if (phase_ == Phase::Read)
-            reason = QStringLiteral("%1 (block %2)").arg(reason, b.key);
-        fail(reason);
+        fail(NoAnswer(reply, failure));
         return;
     }
     const modbus::Exchange e{asked->frame, *reply};
     switch (phase_) {
     case Phase::Write:
         if (!e.IsEchoOf(0x10)) {
-            fail(QStringLiteral("meter %1 did not confirm the write of %2").arg(a).arg(b.key));
+            fail({Reason::Kind::NotConfirmed});
             return;
         }
-        outcomes_.append({a, index, State::Written, {}});
+        outcomes_.append({address(), index, State::Written, {}});
         phase_ = Phase::ReadBack;
         return;
     case Phase::ReadBack:
     case Phase::Read: {
         if (!e.IsReadOf(0x03, b.readBytes)) {
-            QString reason = QStringLiteral("meter %1 answered %2 bytes for registers 0x%3, expected %4")
-                                 .arg(a)
-                                 .arg(e.Data().size())
-                                 .arg(b.first, 4, 16, QLatin1Char('0'))
-                                 .arg(b.readBytes);
-            if (phase_ == Phase::Read)
-                reason = QStringLiteral("%1 (block %2)").arg(reason, b.key);
-            fail(reason);
+            fail({Reason::Kind::WrongSize, int(e.Data().size()), b.readBytes});
             return;
         }
         const QByteArray back = e.Data();
         if (phase_ == Phase::Read) {
-            outcomes_.append({a, index, State::Read, {}});
+            outcomes_.append({address(), index, State::Read, {}});
             read_[meter_].resize(Blocks(family_).size());
             read_[meter_][index] = back;
         } else {
@@ -227,10 +239,10 @@ void MeterRun::Answer(const std::optional<QByteArray> &reply, const QString &fai
                 o.state = State::Verified;
             } else {
                 o.state = State::Failed;
-                o.reason = QStringLiteral("meter %1 block %2: read-back differs (wrote %3, read %4)")
-                               .arg(a)
-                               .arg(b.key, QString::fromLatin1(data_[index].toHex(' ')),
-                                    QString::fromLatin1(back.toHex(' ')));
+                o.written = true;
+                o.why = {Reason::Kind::ReadBackDiffers};
+                o.why.wrote = data_[index];
+                o.why.read = back;
             }
         }
         nextBlock();
@@ -239,6 +251,78 @@ void MeterRun::Answer(const std::optional<QByteArray> &reply, const QString &fai
     case Phase::Probe:
         return;
     }
+}
+
+QString ReasonText(const MeterRun &run, const MeterRun::Outcome &o)
+{
+    const Reason &r = o.why;
+    const int a = o.address;
+    const Block *b = o.block >= 0 ? &Blocks(run.RunFamily())[o.block] : nullptr;
+    const QString key = b ? b->key : QString();
+    QString text;
+    switch (r.kind) {
+    case Reason::Kind::None:
+        return {};
+    case Reason::Kind::BadAddress:
+        return QStringLiteral("%1 is no meter address (1..247): nothing was sent to it").arg(a);
+    case Reason::Kind::NoAnswer:
+        text = QStringLiteral("meter %1 did not answer").arg(a);
+        break;
+    case Reason::Kind::Exception:
+        text = QStringLiteral("meter %1 refused the request (exception %2)").arg(a).arg(r.number);
+        break;
+    case Reason::Kind::BadFrame:
+        text = QStringLiteral("meter %1 answered a bad frame").arg(a);
+        break;
+    case Reason::Kind::NotSent:
+        text = QStringLiteral("no port open: nothing was sent to meter %1").arg(a);
+        break;
+    case Reason::Kind::PortLost:
+        text = r.detail.isEmpty() ? QStringLiteral("the port was lost") : r.detail;
+        break;
+    case Reason::Kind::OtherFamily:
+        return QStringLiteral("meter %1 is a %2 meter, not %3")
+            .arg(a)
+            .arg(FamilyName(r.found), FamilyName(run.RunFamily()));
+    case Reason::Kind::NoFamily:
+        return QStringLiteral("meter %1 did not answer as a %2 meter").arg(a).arg(FamilyName(run.RunFamily()));
+    case Reason::Kind::NotConfirmed:
+        return QStringLiteral("meter %1 did not confirm the write of %2").arg(a).arg(key);
+    case Reason::Kind::WrongSize:
+        text = QStringLiteral("meter %1 answered %2 bytes for registers 0x%3, expected %4")
+                   .arg(a)
+                   .arg(r.number)
+                   .arg(b ? b->first : 0, 4, 16, QLatin1Char('0'))
+                   .arg(r.expected);
+        break;
+    case Reason::Kind::ReadBackDiffers:
+        return QStringLiteral("meter %1 block %2: read-back differs (wrote %3, read %4)")
+            .arg(a)
+            .arg(key, QString::fromLatin1(r.wrote.toHex(' ')), QString::fromLatin1(r.read.toHex(' ')));
+    case Reason::Kind::Stopped:
+        return b ? QStringLiteral("stopped before block %1").arg(key) : QStringLiteral("stopped before meter %1").arg(a);
+    case Reason::Kind::NotReached:
+        return QStringLiteral("meter %1 was not reached: the port was lost before").arg(a);
+    }
+    // A read names the block it was reading; a write's message names it itself.
+    if (b && !run.Writes())
+        text = QStringLiteral("%1 (block %2)").arg(text, key);
+    return text;
+}
+
+QString MeterList(const QList<int> &addresses)
+{
+    QStringList parts;
+    for (qsizetype i = 0; i < addresses.size();) {
+        qsizetype j = i;
+        while (j + 1 < addresses.size() && addresses[j + 1] == addresses[j] + 1)
+            ++j;
+        parts << (j == i ? QString::number(addresses[i])
+                         : QStringLiteral("%1-%2").arg(addresses[i]).arg(addresses[j]));
+        i = j + 1;
+    }
+    return QStringLiteral("%1 %2").arg(addresses.size() == 1 ? QStringLiteral("meter") : QStringLiteral("meters"),
+                                       parts.join(QStringLiteral(", ")));
 }
 
 } // namespace settings

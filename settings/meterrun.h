@@ -19,6 +19,47 @@
 
 namespace settings {
 
+// An address a request may go to: one meter, never the broadcast address 0
+// nor anything that would wrap in the frame's address byte.
+constexpr bool IsMeterAddress(int address) { return address >= 1 && address <= 247; }
+
+// Why a meter or a block did not end as asked, for the driver to word in
+// its own language (ReasonText is kzctl's English).
+struct Reason {
+    enum class Kind {
+        None,
+        BadAddress,      // no meter address: nothing sent
+        NoAnswer,        // nothing came before the time-out
+        Exception,       // an exception reply; number: its code
+        BadFrame,        // a reply came but was no good frame
+        NotSent,         // no port open: nothing was sent
+        PortLost,        // the port or connection went away; detail: the driver's words
+        OtherFamily,     // a meter of family found
+        NoFamily,        // did not answer as a meter of the run's family
+        NotConfirmed,    // the write's echo was not the echo of the write
+        WrongSize,       // number: data bytes answered, expected: bytes of the block
+        ReadBackDiffers, // wrote and read: the data
+        Stopped,         // stopped by the user before the block (or the meter)
+        NotReached,      // the port was lost before this meter
+    };
+    Reason() = default;
+    Reason(Kind k, int n = 0, int e = 0) : kind(k), number(n), expected(e) {}
+    // The port is gone, in the driver's words.
+    static Reason Lost(const QString &why)
+    {
+        Reason r{Kind::PortLost};
+        r.detail = why;
+        return r;
+    }
+
+    Kind kind = Kind::None;
+    int number = 0;
+    int expected = 0;
+    Family found = Family::ThreePhase;
+    QString detail;
+    QByteArray wrote, read;
+};
+
 // A request for the driver to send.
 struct Request {
     QByteArray frame;
@@ -54,7 +95,10 @@ public:
         int address = 0;
         int block = -1; // index in Blocks(family)
         State state = State::Failed;
-        QString reason; // why it failed, was skipped or stopped
+        Reason why; // why it failed, was skipped or stopped
+        // A block whose write the meter confirmed but whose read-back
+        // failed or differs.
+        bool written = false;
     };
 
     // Reads every block of the family from each meter.
@@ -64,12 +108,20 @@ public:
     static MeterRun Write(Family family, const QList<int> &addresses, const QList<QByteArray> &data);
 
     std::optional<Request> Next() const;
-    // The reply frame to Next(), or nothing with the driver's reason (an
-    // empty reason: the meter did not answer).
-    void Answer(const std::optional<QByteArray> &reply, const QString &failure = {});
+    // The reply frame to Next(), or nothing with the driver's reason (kind
+    // NoAnswer, BadFrame, NotSent or PortLost). NotSent and PortLost end
+    // the run: nothing more can go out.
+    void Answer(const std::optional<QByteArray> &reply, const Reason &failure = {Reason::Kind::NoAnswer});
     // Ends the run before its next block (or the next meter's family check).
     void Stop() { stopping_ = true; }
     bool Done() const { return meter_ >= addresses_.size(); }
+    // True once the port was lost (or never open) during the run.
+    bool Lost() const { return lost_; }
+    // True for a run that writes.
+    bool Writes() const { return write_; }
+    // The indexes in Blocks(family) of the blocks each meter is asked for,
+    // in order.
+    const QList<int> &RunBlocks() const { return blocks_; }
 
     Family RunFamily() const { return family_; }
     const QList<int> &Addresses() const { return addresses_; }
@@ -86,10 +138,13 @@ private:
     int address() const { return addresses_[meter_]; }
     // Records the end of the current meter: its remaining blocks are given
     // up with state and reason.
-    void endMeter(State state, const QString &reason);
+    void endMeter(State state, const Reason &why);
     void nextBlock();
     void nextMeter();
-    void fail(const QString &reason) { endMeter(State::Failed, reason); }
+    // Passes over meters that are not to be asked (after a stop or a lost
+    // port, or at no meter address), each with its outcome.
+    void skipMeters();
+    void fail(const Reason &why) { endMeter(State::Failed, why); }
 
     Family family_;
     QList<int> addresses_;
@@ -104,6 +159,12 @@ private:
     QList<Outcome> outcomes_;
     int stepsDone_ = 0;
     bool stopping_ = false;
+    bool lost_ = false;
 };
+
+// The outcome's reason in English, as kzctl prints it; empty when none.
+QString ReasonText(const MeterRun &run, const MeterRun::Outcome &outcome);
+// "meter 3", "meters 2-4" or "meters 2, 5-7".
+QString MeterList(const QList<int> &addresses);
 
 } // namespace settings

@@ -2,7 +2,9 @@
 
 #include "core/tr.h"
 
+#include "link/netaddress.h"
 #include "settings/blocks.h"
+#include "ui/displayvalue.h"
 #include "ui/messagebox.h"
 #include "ui/settingsfile.h"
 
@@ -57,22 +59,31 @@ QString StateText(MeterRun::State state)
     return QStringLiteral(QT_TRANSLATE_NOOP("kz", "已停止，未写入"));
 }
 
-// Why a request had no usable reply, for the result table.
-QString FailureText(modbus::Reply::Error error, int address)
+// Why a request had no usable reply, as the run takes it.
+settings::Reason FailureOf(modbus::Reply::Error error)
 {
+    using Kind = settings::Reason::Kind;
     switch (error) {
     case modbus::Reply::Error::NotSent:
-        return QStringLiteral("no port open: nothing was sent to meter %1").arg(address);
+        return {Kind::NotSent};
     case modbus::Reply::Error::BadFrame:
-        return QStringLiteral("meter %1 answered a bad frame").arg(address);
+        return {Kind::BadFrame};
     case modbus::Reply::Error::Exception:
-        return QStringLiteral("meter %1 refused the request (exception reply)").arg(address);
+        return {Kind::Exception}; // the code is not kept with the failure
     case modbus::Reply::Error::PortLost:
-        return QStringLiteral("the port was lost");
+        return {Kind::PortLost};
     default:
         break;
     }
-    return {}; // the meter did not answer
+    return {Kind::NoAnswer};
+}
+
+QString FamilyText(Family family)
+{
+    for (const FamilyChoice &c : kFamilies)
+        if (c.family == family)
+            return kz::Tr(c.caption);
+    return {};
 }
 
 QSpinBox *AddressSpin(QWidget *parent, const char *name, const QString &caption, int value, QGridLayout *grid, int row,
@@ -137,15 +148,14 @@ SettingsFileWindow::SettingsFileWindow(SerialLink &link, QWidget *parent)
     report_.progress->setValue(0);
     report_.progress->setAccessibleName(QStringLiteral(QT_TRANSLATE_NOOP("kz", "进度")));
 
-    report_.status = new QLabel(this);
-    report_.status->setObjectName("StatusLabel");
+    // Named "状态" and what it shows, so that assistive technology reads the
+    // result of a run.
+    report_.status = MakeValueLabel(this, "StatusLabel", QStringLiteral(QT_TRANSLATE_NOOP("kz", "状态")), QString());
     report_.status->setWordWrap(true);
     // Room for two lines from the start: a longer report does not push the
     // table over the buttons.
     report_.status->setMinimumHeight(report_.status->fontMetrics().lineSpacing() * 2 + 4);
     report_.status->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    report_.status->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
-    report_.status->setAccessibleName(QStringLiteral(QT_TRANSLATE_NOOP("kz", "状态")));
 
     // A table of rows without children: no corner button to name.
     report_.table = new QTreeWidget(this);
@@ -158,6 +168,65 @@ SettingsFileWindow::SettingsFileWindow(SerialLink &link, QWidget *parent)
     auto *buttons = MakeRow({compareFilesButton, nullptr,
                              MakeButton("BitBtn6", QStringLiteral(QT_TRANSLATE_NOOP("kz", "返  回")), [this] { CloseWindow(); })});
     MakeColumn({meter, range, report_.progress, report_.status, report_.table, buttons});
+}
+
+void SettingsFileWindow::setStatus(const QString &text)
+{
+    ShowValue(report_.status, text);
+}
+
+QString SettingsFileWindow::portGone() const
+{
+    return IsNetPortName(Link().Port()->CommPort()) ? QStringLiteral(QT_TRANSLATE_NOOP("kz", "连接断开"))
+                                                     : QStringLiteral(QT_TRANSLATE_NOOP("kz", "串口断开"));
+}
+
+QString SettingsFileWindow::reasonText(const MeterRun::Outcome &o) const
+{
+    using Kind = settings::Reason::Kind;
+    const settings::Reason &r = o.why;
+    const int a = o.address;
+    const QString block = o.block >= 0 ? kCatalog(run_->RunFamily())[o.block].key : QString();
+    switch (r.kind) {
+    case Kind::None:
+        break;
+    case Kind::BadAddress:
+        return kz::Tr(QT_TRANSLATE_NOOP("kz", "%1 不是仪表地址（1～247），未发送任何请求")).arg(a);
+    case Kind::NoAnswer:
+        return kz::Tr(QT_TRANSLATE_NOOP("kz", "%1 号仪表无应答")).arg(a);
+    case Kind::Exception:
+        return r.number > 0 ? kz::Tr(QT_TRANSLATE_NOOP("kz", "%1 号仪表拒绝了请求（异常码 %2）")).arg(a).arg(r.number)
+                            : kz::Tr(QT_TRANSLATE_NOOP("kz", "%1 号仪表拒绝了请求（异常应答）")).arg(a);
+    case Kind::BadFrame:
+        return kz::Tr(QT_TRANSLATE_NOOP("kz", "%1 号仪表的应答帧有误")).arg(a);
+    case Kind::NotSent:
+        return kz::Tr(QT_TRANSLATE_NOOP("kz", "串口未打开，未向 %1 号仪表发送任何请求")).arg(a);
+    case Kind::PortLost:
+        return kz::Tr(portGone());
+    case Kind::OtherFamily:
+        return kz::Tr(QT_TRANSLATE_NOOP("kz", "%1 号仪表是%2，不是%3"))
+            .arg(a)
+            .arg(FamilyText(r.found), FamilyText(run_->RunFamily()));
+    case Kind::NoFamily:
+        return kz::Tr(QT_TRANSLATE_NOOP("kz", "%1 号仪表没有作为%2应答")).arg(a).arg(FamilyText(run_->RunFamily()));
+    case Kind::NotConfirmed:
+        return kz::Tr(QT_TRANSLATE_NOOP("kz", "%1 号仪表没有确认参数块 %2 的写入")).arg(a).arg(block);
+    case Kind::WrongSize:
+        return kz::Tr(QT_TRANSLATE_NOOP("kz", "%1 号仪表应答了 %2 字节，应为 %3 字节（参数块 %4）"))
+            .arg(a)
+            .arg(r.number)
+            .arg(r.expected)
+            .arg(block);
+    case Kind::ReadBackDiffers:
+        return kz::Tr(QT_TRANSLATE_NOOP("kz", "参数块 %1 读回不一致（写入 %2，读回 %3）"))
+            .arg(block, QString::fromLatin1(r.wrote.toHex(' ')), QString::fromLatin1(r.read.toHex(' ')));
+    case Kind::Stopped:
+        return o.block >= 0 ? kz::Tr(QT_TRANSLATE_NOOP("kz", "在参数块 %1 之前停止")).arg(block)
+                            : kz::Tr(QT_TRANSLATE_NOOP("kz", "在 %1 号仪表之前停止")).arg(a);
+    case Kind::NotReached:
+        return kz::Tr(QT_TRANSLATE_NOOP("kz", "%1，未处理 %2 号仪表")).arg(kz::Tr(portGone())).arg(a);
+    }
+    return {};
 }
 
 void SettingsFileWindow::onShow()
@@ -175,7 +244,7 @@ void SettingsFileWindow::onClose()
     // A closed window takes no replies: a run ends here, as a stop would.
     if (run_) {
         run_.reset();
-        report_.status->setText(QStringLiteral(QT_TRANSLATE_NOOP("kz", "窗口已关闭，运行已中止。")));
+        setStatus(QStringLiteral(QT_TRANSLATE_NOOP("kz", "窗口已关闭，运行已中止。")));
         setBusy(false);
         emit RunFinished();
     }
@@ -247,7 +316,7 @@ void SettingsFileWindow::stop()
     if (!run_)
         return;
     run_->Stop();
-    report_.status->setText(QStringLiteral(QT_TRANSLATE_NOOP("kz", "正在停止：当前参数块完成后停止……")));
+    setStatus(QStringLiteral(QT_TRANSLATE_NOOP("kz", "正在停止：当前参数块完成后停止……")));
 }
 
 void SettingsFileWindow::setBusy(bool busy)
@@ -270,7 +339,7 @@ void SettingsFileWindow::begin(Job job, settings::MeterRun run)
     report_.table->clear();
     report_.progress->setRange(0, std::max(1, run_->Steps()));
     report_.progress->setValue(0);
-    report_.status->setText(stopped.isEmpty() ? QStringLiteral(QT_TRANSLATE_NOOP("kz", "运行中……"))
+    setStatus(stopped.isEmpty() ? QStringLiteral(QT_TRANSLATE_NOOP("kz", "运行中……"))
                                        : kz::Tr(QT_TRANSLATE_NOOP("kz", "运行中……已停止其他窗口的轮询：%1。")).arg(stopped_));
     setBusy(true);
     step();
@@ -299,7 +368,7 @@ void SettingsFileWindow::onFailure(modbus::Reply::Error error)
 {
     if (!run_ || !run_->Next())
         return;
-    run_->Answer(std::nullopt, FailureText(error, run_->Next()->address));
+    run_->Answer(std::nullopt, FailureOf(error));
     answered();
 }
 
@@ -329,7 +398,7 @@ void SettingsFileWindow::showOutcomes()
     for (const MeterRun::Outcome &o : run_->Outcomes()) {
         const QString block = o.block < 0 ? QStringLiteral("—")
                                           : QStringLiteral("%1（%2）").arg(list[o.block].title, list[o.block].key);
-        rows.append({QString::number(o.address), block, StateText(o.state), o.reason});
+        rows.append({QString::number(o.address), block, StateText(o.state), reasonText(o)});
     }
     showRows(kRunColumns, rows);
 }
@@ -342,7 +411,7 @@ void SettingsFileWindow::showDifferences(const QList<backup::Difference> &differ
                      d.second});
     showRows({QStringLiteral(QT_TRANSLATE_NOOP("kz", "字段")), QStringLiteral(QT_TRANSLATE_NOOP("kz", "名称")), QStringLiteral(QT_TRANSLATE_NOOP("kz", "第一个值")), QStringLiteral(QT_TRANSLATE_NOOP("kz", "第二个值"))},
              rows);
-    report_.status->setText(differences.isEmpty() ? QStringLiteral(QT_TRANSLATE_NOOP("kz", "比较结果：无差异。"))
+    setStatus(differences.isEmpty() ? QStringLiteral(QT_TRANSLATE_NOOP("kz", "比较结果：无差异。"))
                                            : kz::Tr(QT_TRANSLATE_NOOP("kz", "比较结果：%1 处不同。")).arg(differences.size()));
 }
 
@@ -350,6 +419,17 @@ void SettingsFileWindow::finish()
 {
     if (job_ == Job::Restore)
         showOutcomes();
+    QString failure;
+    for (const MeterRun::Outcome &o : run_->Outcomes())
+        if (o.state != MeterRun::State::Read && failure.isEmpty())
+            failure = reasonText(o);
+    // A lost port ends the run: the meters it left undone, said once.
+    using Kind = settings::Reason::Kind;
+    QList<int> undone;
+    for (const MeterRun::Outcome &o : run_->Outcomes())
+        if ((o.why.kind == Kind::PortLost || o.why.kind == Kind::NotSent || o.why.kind == Kind::NotReached) &&
+            (undone.isEmpty() || undone.last() != o.address))
+            undone << o.address;
     MeterRun run = std::move(*run_);
     run_.reset();
     setBusy(false);
@@ -357,27 +437,23 @@ void SettingsFileWindow::finish()
     const QString restart = stopped_.isEmpty()
                                 ? QString()
                                 : kz::Tr(QT_TRANSLATE_NOOP("kz", "（已停止轮询的窗口：%1，请在其中按“启  动”重新开始。）")).arg(stopped_);
-    QString failure;
-    for (const MeterRun::Outcome &o : run.Outcomes())
-        if (o.state != MeterRun::State::Read && failure.isEmpty())
-            failure = o.reason;
     switch (job_) {
     case Job::SaveAll: {
         QString error;
         if (!failure.isEmpty()) {
-            report_.status->setText(kz::Tr(QT_TRANSLATE_NOOP("kz", "保存全部失败，未保存：%1")).arg(failure) + restart);
+            setStatus(kz::Tr(QT_TRANSLATE_NOOP("kz", "保存全部失败，未保存：%1")).arg(failure) + restart);
         } else if (!backup::SaveBlocks(kCatalog, path_, run.RunFamily(), run.Addresses().first(), run.DataOf(0),
                                        &error)) {
             // A file of another meter is left as it is.
-            report_.status->setText(kz::Tr(QT_TRANSLATE_NOOP("kz", "未保存：%1")).arg(error) + restart);
+            setStatus(kz::Tr(QT_TRANSLATE_NOOP("kz", "未保存：%1")).arg(error) + restart);
         } else {
-            report_.status->setText(kz::Tr(QT_TRANSLATE_NOOP("kz", "已保存全部参数到 %1。")).arg(path_) + restart);
+            setStatus(kz::Tr(QT_TRANSLATE_NOOP("kz", "已保存全部参数到 %1。")).arg(path_) + restart);
         }
         break;
     }
     case Job::Compare: {
         if (!failure.isEmpty()) {
-            report_.status->setText(kz::Tr(QT_TRANSLATE_NOOP("kz", "比较失败：%1")).arg(failure) + restart);
+            setStatus(kz::Tr(QT_TRANSLATE_NOOP("kz", "比较失败：%1")).arg(failure) + restart);
             break;
         }
         QString error;
@@ -390,7 +466,7 @@ void SettingsFileWindow::finish()
                 meter->values[i].clear();
         if (meter)
             showDifferences(backup::Compare(kCatalog, *file_, *meter));
-        report_.status->setText(report_.status->text() + restart);
+        setStatus(report_.status->text() + restart);
         break;
     }
     case Job::Restore: {
@@ -405,11 +481,19 @@ void SettingsFileWindow::finish()
         int counts[3] = {};
         for (int rank : worst)
             ++counts[rank];
-        report_.status->setText(kz::Tr(QT_TRANSLATE_NOOP("kz", "批量下载结束：%1 台已写入并校验，%2 台型号不符已跳过，%3 台失败或未完成。"))
-                             .arg(counts[0])
-                             .arg(counts[1])
-                             .arg(counts[2]) +
-                         restart);
+        QString lost;
+        if (!undone.isEmpty()) {
+            QStringList numbers;
+            for (int a : undone)
+                numbers << QString::number(a);
+            lost = kz::Tr(QT_TRANSLATE_NOOP("kz", "%1，运行已中止：%2 号仪表未下载完成。"))
+                       .arg(kz::Tr(portGone()), numbers.join(QStringLiteral("、")));
+        }
+        setStatus(kz::Tr(QT_TRANSLATE_NOOP("kz", "批量下载结束：%1 台已写入并校验，%2 台型号不符已跳过，%3 台失败或未完成。"))
+                      .arg(counts[0])
+                      .arg(counts[1])
+                      .arg(counts[2]) +
+                  lost + restart);
         break;
     }
     }

@@ -54,6 +54,13 @@ private:
     // A file chosen and loaded, or nothing after one message.
     std::optional<backup::Backup> openFile(const QString &caption);
     void setBusy(bool busy);
+    // Shows text in the status line and names the line by it.
+    void setStatus(const QString &text);
+    // Why a meter or block of the run under way did not end as asked.
+    QString reasonText(const settings::MeterRun::Outcome &outcome) const;
+    // The port's loss in this window's words: the serial port or the
+    // network connection.
+    QString portGone() const;
 
     // The meter of 保存全部 and 与仪表比较, and the range of 批量下载.
     QComboBox *family_ = nullptr;

@@ -37,7 +37,16 @@ void Save(FamilyWindow *window, backup::Catalog catalog, const QList<FileBlock> 
             return;
         data[b.index] = *bytes;
     }
+    // A file is of one meter: kzctl restores it there, and a later save
+    // adds to it only for that meter. 0 (every meter) is no such address.
     const int address = window->Address();
+    if (address < backup::kFirstAddress || address > backup::kLastAddress) {
+        ShowMessage(window, kz::Tr(QT_TRANSLATE_NOOP("kz", "未保存：配置文件属于一台仪表，仪表地址须为 %1～%2（现为 %3）。"))
+                                .arg(backup::kFirstAddress)
+                                .arg(backup::kLastAddress)
+                                .arg(address));
+        return;
+    }
     const QString path = AskFileName(window, FileChoice::Save, QStringLiteral(QT_TRANSLATE_NOOP("kz", "保存到文件")),
                                      QStringLiteral("%1-%2.json").arg(FamilyName(family)).arg(address));
     if (path.isEmpty())

@@ -29,6 +29,7 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 
 
@@ -214,6 +215,63 @@ TEST_F(KzctlTest, PathsThatAreNoSerialPortAreRefusedAtOnce)
     EXPECT_EQ(writes_, 0);
 }
 
+// An address no meter may have, from --address or from a backup file, is a
+// usage error with nothing sent: never the broadcast address 0, never an
+// address wrapped into the frame's byte (259 would reach meter 3).
+TEST_F(KzctlTest, AddressesOutsideOneTo247AreRefusedWithNothingSent)
+{
+    const QString backup = File("meter1.json");
+    ASSERT_EQ(Run({"backup", "--family", "three-phase", "--address", "1", "-o", backup}).status, 0);
+    int requests = 0;
+    QObject::connect(&sim_, &sim::PtySimulator::Served, [&] { ++requests; });
+    for (const char *bad : {"0", "248", "259", "1.5", "a", "3-1", "1-300"}) {
+        for (const QStringList &args : {QStringList{"backup", "--family", "three-phase", "-o", File("x.json")},
+                                        QStringList{"read", "--family", "three-phase", "measurements"},
+                                        QStringList{"restore", backup}, QStringList{"diff", backup}}) {
+            const Result r = Run(args + QStringList{"--address", bad});
+            EXPECT_EQ(r.status, 2) << bad << " " << args.join(' ').toStdString();
+            EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
+        }
+    }
+    QFile file(backup);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QJsonObject doc = QJsonDocument::fromJson(file.readAll()).object();
+    file.close();
+    for (const QJsonValue &address : {QJsonValue(0), QJsonValue(259), QJsonValue(1.5), QJsonValue("1")}) {
+        QJsonObject edited = doc;
+        edited["address"] = address;
+        const QString path = File("edited.json");
+        QFile out(path);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        out.write(QJsonDocument(edited).toJson());
+        out.close();
+        for (const QStringList &args : {QStringList{"restore", path}, QStringList{"diff", path}}) {
+            const Result r = Run(args);
+            EXPECT_EQ(r.status, 2) << QJsonDocument(QJsonArray{address}).toJson().toStdString() << args[0].toStdString();
+            EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
+        }
+    }
+    EXPECT_EQ(requests, 0);
+    EXPECT_EQ(writes_, 0);
+}
+
+// Several serial buses at once run each on a thread Qt knows, so the ports'
+// notifiers work and Qt has nothing to warn about.
+TEST_F(KzctlTest, SeveralSerialBusesRunWithoutQtWarnings)
+{
+    sim::PtySimulator second;
+    second.bus().Add(7, sim::Family::Kz827);
+    ASSERT_TRUE(second.Open());
+    const Result r = Run({"scan", "--from", "6", "--to", "7", "--port", second.SlavePath()});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
+    QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
+    lines.sort();
+    QStringList expected{second.SlavePath() + "\t7\tkz827", sim_.SlavePath() + "\t6\tkz827"};
+    expected.sort();
+    EXPECT_EQ(lines, expected);
+}
+
 struct FamilyCase {
     const char *family;
     int source;
@@ -344,6 +402,43 @@ TEST_F(KzctlTest, RefusedValuesWriteNothing)
     EXPECT_EQ(writes_, 0);
     EXPECT_EQ(Holding(1, 0x1000), 0x0999);
     EXPECT_EQ(Holding(3, 0x1029), 0x9999);
+}
+
+// A backup that names no meter of its own, holds no block, or is no file
+// at all is refused before anything is sent: address 259 is not meter 3.
+TEST_F(KzctlTest, BadBackupFilesSendNothing)
+{
+    const QString path = File("meter3.json");
+    ASSERT_EQ(Run({"backup", "--family", "kz827", "--address", "3", "-o", path}).status, 0);
+    int requests = 0;
+    QObject::connect(&sim_, &sim::PtySimulator::Served, [&] { ++requests; });
+    const auto edited = [&](const char *name, const char *key, const QJsonValue &value) {
+        QJsonObject doc = Json(path);
+        doc[key] = value;
+        QFile file(File(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QJsonDocument(doc).toJson());
+        return File(name);
+    };
+    const QString zero = File("zero.json"), fifo = File("fifo.json");
+    ASSERT_TRUE(QFile::link("/dev/zero", zero));
+    ASSERT_EQ(mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    const std::pair<QString, QString> files[] = {
+        {edited("259.json", "address", 259), "got the number 259"},
+        {edited("text.json", "address", "3"), "got the text \"3\""},
+        {edited("empty.json", "blocks", QJsonObject{}), "blocks: expected a list of at least one block, got an object"},
+        {zero, "is not a regular file"},
+        {fifo, "is not a regular file"},
+    };
+    for (const auto &[file, reason] : files)
+        for (const QStringList &args : {QStringList{"restore", file}, QStringList{"diff", file}}) {
+            const Result r = Run(args);
+            EXPECT_EQ(r.status, 2) << args.join(' ').toStdString();
+            EXPECT_TRUE(r.err.startsWith("kzctl: " + file + ": ") || r.err.startsWith("kzctl: " + file + " "));
+            EXPECT_TRUE(r.err.contains(reason)) << r.err.toStdString();
+            EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
+        }
+    EXPECT_EQ(requests, 0);
 }
 
 // An output that cannot be written is found before the meter is read.

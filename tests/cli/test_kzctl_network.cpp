@@ -140,5 +140,58 @@ TEST_P(Gateways, NetworkFaultsGiveOneClearMessageAndWriteNothingWhileASplitReply
     }
 }
 
+// A gateway that goes away ends the run at once: one message names the
+// meters left, and a restore cut off names the block it stopped at, the
+// blocks written before it and those not written.
+TEST_P(Gateways, ALostConnectionEndsTheRunWithOneMessage)
+{
+    auto &bus = gateways_[0]->bus();
+    bus.Add(3, sim::Family::ThreePhase);
+    bus.Add(4, sim::Family::ThreePhase);
+    const auto fault = [&](const char *rule) {
+        bus.Faults().Clear();
+        bus.Faults().SetSeed(1);
+        bus.Faults().Add(*sim::ParseFault(QString::fromLatin1(rule)));
+    };
+    // Meter 1 takes its family check and 14 blocks; the 16th request is meter 2's.
+    fault("hangup@at=16");
+    Result r = Run({"backup", "--family", "three-phase", "--address", "1-4", "-o", dir_.filePath("site.json"),
+                    "--port", Port(0), "--timeout", "200"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(QFileInfo::exists(dir_.filePath("site-1.json")));
+    EXPECT_EQ(r.err.count("kzctl: "), 1) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("\nkzctl: " + Port(0) + ": the connection was closed")) << r.err.toStdString();
+    EXPECT_TRUE(r.err.endsWith("; meters 2-4 were not read\n")) << r.err.toStdString();
+
+    // A scan cut off at meter 1's family check reports no address it did not finish.
+    fault("hangup@at=2");
+    r = Run({"scan", "--from", "1", "--to", "4", "--port", Port(0), "--timeout", "200"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
+    EXPECT_TRUE(r.err.startsWith("kzctl: " + Port(0) + ": the connection was closed")) << r.err.toStdString();
+    EXPECT_TRUE(r.err.endsWith("; addresses 1..4 were not scanned\n")) << r.err.toStdString();
+
+    // The restore: the family check, then a write and a read-back a block;
+    // request 6 is the write of the third block, whose echo is lost.
+    QString notWritten;
+    for (int g = 1; g <= 10; ++g)
+        notWritten += QStringLiteral("%1limits-%2").arg(g > 1 ? ", " : "").arg(g);
+    const std::pair<const char *, QString> cases[] = {
+        {"hangup@at=6", Port(0) + ": the connection was closed"},
+        {"drop@at=6", "meter 1 did not answer;"},
+    };
+    for (const auto &[rule, why] : cases) {
+        SCOPED_TRACE(rule);
+        fault(rule);
+        r = Run({"restore", dir_.filePath("site-1.json"), "--port", Port(0), "--timeout", "200"});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err.count(QLatin1Char('\n')), 1) << r.err.toStdString();
+        EXPECT_TRUE(r.err.startsWith("kzctl: meter 1: the restore stopped at block init: " + why)) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains("; written and verified before it: alarm-mask, display; not written: " + notWritten))
+            << r.err.toStdString();
+        EXPECT_EQ(r.out.count(QLatin1Char('\n')), 2) << r.out.toStdString();
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Modes, Gateways, ::testing::Values(Framing::Rtu, Framing::Mbap),
                          [](const auto &info) { return std::string(info.param == Framing::Mbap ? "Mbtcp" : "Tcp"); });

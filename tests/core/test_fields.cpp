@@ -1,10 +1,24 @@
-// The shared settings core: typed numbers, limit codecs, the reply guard and
-// the request frames the windows send.
+// The shared settings core: typed numbers, limit codecs, the reply guard,
+// the request frames the windows send, and settings files read and written.
+#include "core/calibrationplan.h"
 #include "core/fields.h"
+#include "core/jsonfile.h"
+#include "core/wholefile.h"
 #include "link/modbusframes.h"
 #include "tests/support/testutil.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
+#ifndef Q_OS_WIN
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+#endif
 
 using namespace fields;
 
@@ -93,3 +107,103 @@ TEST(RequestFrames, EveryBuilderMakesTheModbusLayout)
         EXPECT_EQ(ToHex(frame), ToHex(WithCrc(Hex(hex)))) << hex;
     EXPECT_EQ(ToHex(modbus::ReadRegisters(1, 0, 0x2A)), "01 03 00 00 00 2A C4 15");
 }
+
+// A key given twice is found at any depth and named by its path; keys are
+// compared decoded, and what stands inside a string is no key.
+TEST(JsonFile, RepeatedKeysAreNamedWhereTheyStand)
+{
+    const std::pair<const char *, const char *> cases[] = {
+        {R"({"a":1,"b":{"a":2},"c":[{"a":3},{"a":4}]})", ""},
+        {R"({"a":1,"a":2})", "a"},
+        {R"({"blocks":[{"x":1},{"fields":[{"name":"n","value":"1","value":"2"}]}]})", "blocks[1].fields[0].value"},
+        {R"({"a":"\"a\",","\u0061":2})", "a"},
+        {R"([{"k":[1,2],"k":3}])", "[0].k"},
+        {R"({"s":"{\"a\":1,\"a\":2}","t":{}})", ""},
+        {R"({"x":{"y":1},"x":2})", "x"},
+    };
+    for (const auto &[json, path] : cases)
+        EXPECT_EQ(jsonfile::RepeatedKey(json).toStdString(), path) << json;
+    QString error;
+    EXPECT_FALSE(jsonfile::ParseObject(R"({"version":1,"version":2})", &error));
+    EXPECT_EQ(error, "the key \"version\" is given twice");
+}
+
+#ifndef Q_OS_WIN
+// Only regular files are read, and never past the bound whatever size they
+// claim: /dev/zero (or a link to it) would be read without end, and a pipe
+// would wait for a writer.
+TEST(JsonFile, OnlyRegularFilesUpToTheBoundAreRead)
+{
+    QTemporaryDir dir;
+    const QString link = dir.filePath("zero.json"), fifo = dir.filePath("fifo.json"), big = dir.filePath("big.json");
+    ASSERT_TRUE(QFile::link("/dev/zero", link));
+    ASSERT_EQ(mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    QFile file(big);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(1001, ' '));
+    file.close();
+    const std::pair<QString, QString> refused[] = {
+        {"/dev/zero", "/dev/zero is not a regular file"},
+        {link, link + " is not a regular file"},
+        {fifo, fifo + " is not a regular file"},
+        {dir.path(), dir.path() + " is a folder"},
+        {big, big + " is larger than 1000 bytes"},
+        {dir.filePath("none.json"), "cannot read " + dir.filePath("none.json")},
+    };
+    for (const auto &[path, reason] : refused) {
+        QString error;
+        EXPECT_FALSE(jsonfile::ReadBounded(path, 1000, &error)) << path.toStdString();
+        EXPECT_TRUE(error.startsWith(reason)) << error.toStdString();
+    }
+    QString error;
+    EXPECT_EQ(jsonfile::ReadBounded(big, 1001, &error).value_or("").size(), 1001) << error.toStdString();
+
+    // A calibration plan is read the same way, bounded far lower, and a key
+    // given twice is no choice of the last one.
+    const QString plan = dir.filePath("plan.json");
+    const std::pair<QByteArray, QString> plans[] = {
+        {R"({"limit":0.05,"points":[],"limit":50})", plan + ": the key \"limit\" is given twice"},
+        {QByteArray(300 * 1024, ' '), plan + " is larger than 262144 bytes, the most such a file may hold"},
+    };
+    for (const auto &[json, reason] : plans) {
+        ASSERT_TRUE(WriteWholeFile(plan, json));
+        EXPECT_FALSE(calib::LoadPlan(plan, "three-phase", {}, &error));
+        EXPECT_EQ(error, reason);
+    }
+    EXPECT_FALSE(calib::LoadPlan(link, "three-phase", {}, &error));
+    EXPECT_EQ(error, link + " is not a regular file (a device, pipe or socket); only files are read");
+}
+
+// A write that fails part way leaves the file that was there untouched
+// (here the process may not write files larger than 4 kB).
+TEST(WholeFile, AFailedWriteKeepsTheFileThere)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("settings.json");
+    ASSERT_TRUE(WriteWholeFile(path, "old settings"));
+    rlimit before{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
+    rlimit small = before;
+    small.rlim_cur = 4096;
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    QString error;
+    const bool written = WriteWholeFile(path, QByteArray(8192, 'x'), &error);
+    setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(written);
+    EXPECT_TRUE(error.startsWith("无法保存到 " + path + "：") && !error.endsWith("Unknown error")) << error.toStdString();
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), "old settings");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"settings.json"}) << "no temporary file is left";
+
+    // A device there is written, not replaced by a file (a null device of
+    // our own, where the system lets us make one).
+    const QString device = dir.filePath("null");
+    if (mknod(device.toLocal8Bit().constData(), S_IFCHR | 0666, makedev(1, 3)) == 0) {
+        EXPECT_TRUE(WriteWholeFile(device, "x", &error)) << error.toStdString();
+        EXPECT_FALSE(QFileInfo(device).isFile());
+    }
+}
+#endif

@@ -3,13 +3,16 @@
 #include "link/framerecord.h"
 #include "shell/mainwindow.h"
 #include "shell/programwindows.h"
+#include "shell/settingsfilewindow.h"
 #include "tests/support/testutil.h"
 #include "ui/familywindow.h"
+#include "ui/settingsfile.h"
 
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QRegularExpression>
 #include <QSpinBox>
+#include <QTemporaryDir>
 #include <QTimer>
 
 QString Squeezed(QString text)
@@ -87,6 +90,19 @@ QStringList DemoProgram::WalkEveryWindow(const std::function<QStringList(QWidget
             }
             window->show();
             faults += check(window);
+            if (auto *files = qobject_cast<SettingsFileWindow *>(window)) {
+                // Its result line after a run (保存全部 of meter 1).
+                QTemporaryDir dir;
+                ui::SetFileAnswer([&](ui::FileChoice, const QString &) { return dir.filePath("walk.json"); });
+                bool done = false;
+                const auto c = QObject::connect(files, &SettingsFileWindow::RunFinished, [&] { done = true; });
+                files->findChild<QSpinBox *>("SpinEdit1")->setValue(1);
+                files->findChild<QAbstractButton *>("BitBtn1")->click();
+                EXPECT_TRUE(WaitFor([&] { return done; }, 30000));
+                QObject::disconnect(c);
+                ui::SetFileAnswer({});
+                faults += check(window);
+            }
             if (auto *family = qobject_cast<FamilyWindow *>(window); family && list.family) {
                 family->TakeReplies();
                 Fill(family, *list.family);

@@ -31,6 +31,9 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
+#ifndef Q_OS_WIN
+#include <sys/stat.h>
+#endif
 
 namespace {
 
@@ -108,6 +111,10 @@ struct SettingsFiles : ::testing::TestWithParam<WindowCase> {
         auto window = std::unique_ptr<FamilyWindow>(qobject_cast<FamilyWindow *>(w.release()));
         if (GetParam().choice)
             window->findChild<QAbstractButton *>(GetParam().choice)->click();
+        for (QSpinBox *spin : window->findChildren<QSpinBox *>())
+            if (spin->accessibleName().contains("地址") && window->Address() == 0)
+                spin->setValue(1); // the meter a saved file is of
+        EXPECT_EQ(window->Address(), 1);
         return window;
     }
     void Press(FamilyWindow &w, const char *button, const QString &path)
@@ -212,7 +219,99 @@ TEST_P(SettingsFiles, BadFilesChangeNothing)
         EXPECT_EQ(messages.texts.size(), 1) << what;
         EXPECT_TRUE(Controls(w.get()) == before) << what;
     }
+#ifndef Q_OS_WIN
+    // No file at all: a device without end, a link to it, a pipe without a
+    // writer. Each is refused before a byte is read.
+    const QString zero = dir.filePath("zero.json"), fifo = dir.filePath("fifo.json");
+    ASSERT_TRUE(QFile::link("/dev/zero", zero));
+    ASSERT_EQ(mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    for (const QString &special : {QStringLiteral("/dev/zero"), zero, fifo}) {
+        messages.texts.clear();
+        Press(*w, "LoadFileButton", special);
+        EXPECT_EQ(messages.texts, QStringList{"无法载入配置文件，未改动：" + special +
+                                              " is not a regular file (a device, pipe or socket); only files are read"});
+        EXPECT_TRUE(Controls(w.get()) == before) << special.toStdString();
+    }
+#endif
     EXPECT_TRUE(port.written.isEmpty());
+}
+
+// A backup that is malformed, ambiguous, or names no meter of its own is
+// refused whole with what is wrong: an address is never taken modulo 256 or
+// read as 0 (every meter), and of two of anything neither is taken.
+TEST(BackupFile, BadDocumentsAreRefusedWithTheirReason)
+{
+    const QJsonObject good = SimulatedBackup(Family::ThreePhase);
+    const QByteArray text = QJsonDocument(good).toJson();
+    const auto top = [&](const char *key, const QJsonValue &value) {
+        QJsonObject doc = good;
+        if (value.isUndefined())
+            doc.remove(key);
+        else
+            doc[key] = value;
+        return QJsonDocument(doc).toJson();
+    };
+    // The first block (alarm-mask) edited.
+    const auto first = [&](const std::function<void(QJsonObject &block, QJsonArray &fields)> &edit) {
+        QJsonObject doc = good;
+        QJsonArray blocks = doc["blocks"].toArray();
+        QJsonObject block = blocks[0].toObject();
+        QJsonArray fields = block["fields"].toArray();
+        edit(block, fields);
+        if (block["fields"].isArray())
+            block["fields"] = fields;
+        blocks[0] = block;
+        doc["blocks"] = blocks;
+        return QJsonDocument(doc).toJson();
+    };
+    const backup::Block &mask = settings::Blocks(Family::ThreePhase)[0];
+    const QString field = QStringLiteral("alarm-mask/%1 (%2)").arg(mask.names[0].object, mask.names[0].caption);
+    const QString shown = good["blocks"][0]["fields"][0]["value"].toString();
+    const QJsonValue none(QJsonValue::Undefined);
+    const QString address = "address: expected a meter address, a whole number from 1 to 247, got ";
+    QByteArray twice = text;
+    twice.replace("\"restore\": true,", "\"restore\": true, \"restore\": false,");
+    const std::tuple<const char *, QByteArray, QString> cases[] = {
+        {"address 259", top("address", 259), address + "the number 259"},
+        {"address 300", top("address", 300), address + "the number 300"},
+        {"address 0", top("address", 0), address + "the number 0"},
+        {"address 1.5", top("address", 1.5), address + "the number 1.5"},
+        {"address as text", top("address", "1"), address + "the text \"1\""},
+        {"no address", top("address", none), address + "nothing"},
+        {"version 2", top("version", 2), "version: expected 1, the only version this program reads, got the number 2"},
+        {"version as text", top("version", "1"),
+         "version: expected 1, the only version this program reads, got the text \"1\""},
+        {"blocks {}", top("blocks", QJsonObject{}), "blocks: expected a list of at least one block, got an object"},
+        {"blocks []", top("blocks", QJsonArray{}), "blocks: expected a list of at least one block, got an empty list"},
+        {"no blocks", top("blocks", none), "blocks: expected a list of at least one block, got nothing"},
+        {"block no object", top("blocks", QJsonArray{1}), "blocks[0]: expected an object, got the number 1"},
+        {"block twice", top("blocks", good["blocks"].toArray() + good["blocks"][0]), "block 'alarm-mask' is given twice"},
+        {"field twice", first([](QJsonObject &, QJsonArray &f) { f.append(f[0]); }), field + " is given twice"},
+        {"key twice", twice, "the key \"blocks[0].restore\" is given twice"},
+        {"number value", first([](QJsonObject &, QJsonArray &f) {
+             QJsonObject o = f[0].toObject();
+             o["value"] = 220;
+             f[0] = o;
+         }),
+         field + ": expected a text such as \"" + shown + "\", got the number 220"},
+        {"registers no hex", first([](QJsonObject &b, QJsonArray &) { b["registers"] = "zz"; }),
+         "block alarm-mask: registers: expected hex bytes such as \"0a 1b\", got the text \"zz\""},
+        {"fields no list", first([](QJsonObject &b, QJsonArray &) { b["fields"] = "x"; }),
+         "block alarm-mask: fields: expected a list of fields, got the text \"x\""},
+    };
+    QTemporaryDir dir;
+    const QString path = dir.filePath("edited.json");
+    for (const auto &[what, bytes, reason] : cases) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+        f.close();
+        QString error;
+        EXPECT_FALSE(backup::Load(kCatalog, path, &error)) << what;
+        EXPECT_EQ(error.toStdString(), (path + ": " + reason).toStdString()) << what;
+    }
+    WriteJson(path, good);
+    EXPECT_EQ(Read(path).address, 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -259,6 +358,14 @@ TEST(SettingsFileSave, AddsToTheSameMeterOnly)
     ASSERT_EQ(messages.texts.size(), 1);
     EXPECT_TRUE(messages.texts[0].startsWith("未保存")) << messages.texts[0].toStdString();
     EXPECT_EQ(Read(path).address, 1);
+
+    // Address 0 reaches every meter: no file is of it.
+    mask->findChild<QSpinBox *>("SpinEdit1")->setValue(0);
+    messages.texts.clear();
+    seam.next = dir.filePath("zero.json");
+    mask->findChild<QPushButton *>("SaveFileButton")->click();
+    EXPECT_EQ(messages.texts, QStringList{"未保存：配置文件属于一台仪表，仪表地址须为 1～247（现为 0）。"});
+    EXPECT_FALSE(QFile::exists(seam.next));
 }
 
 // The run kzctl and the 配置文件 window drive, straight on a simulated bus:
@@ -293,7 +400,7 @@ TEST(MeterRunOnTheBus, StopsBetweenBlocksAndTellsSilentMeters)
     EXPECT_EQ(drive(stopped, true), 2);
     QStringList rows;
     for (const MeterRun::Outcome &o : stopped.Outcomes())
-        rows << QStringLiteral("%1 %2 %3 %4").arg(o.address).arg(o.block).arg(int(o.state)).arg(o.reason);
+        rows << QStringLiteral("%1 %2 %3 %4").arg(o.address).arg(o.block).arg(int(o.state)).arg(settings::ReasonText(stopped, o));
     EXPECT_EQ(rows.join('|').toStdString(), "1 0 2 |1 1 2 |1 2 5 stopped before block init|"
                                             "2 -1 5 stopped before meter 2|3 -1 5 stopped before meter 3");
     EXPECT_EQ(stopped.StepsDone(), stopped.Steps());
@@ -302,7 +409,19 @@ TEST(MeterRunOnTheBus, StopsBetweenBlocksAndTellsSilentMeters)
     EXPECT_EQ(drive(silent, false), 0);
     ASSERT_EQ(silent.Outcomes().size(), 1);
     EXPECT_EQ(silent.Outcomes()[0].state, MeterRun::State::Failed);
-    EXPECT_EQ(silent.Outcomes()[0].reason, "meter 2 did not answer as a three-phase meter");
+    EXPECT_EQ(settings::ReasonText(silent, silent.Outcomes()[0]), "meter 2 did not answer as a three-phase meter");
+
+    // No request ever goes to an address no meter may have: 0 is every
+    // meter's, 259 would land on meter 3 through the frame's byte.
+    MeterRun outside = MeterRun::Write(Family::ThreePhase, {0, 259, 3}, *data);
+    QList<int> asked;
+    while (const auto request = outside.Next()) {
+        asked << static_cast<std::uint8_t>(request->frame.at(0));
+        outside.Answer(bus.Handle(request->frame));
+    }
+    EXPECT_EQ(asked, QList<int>(1 + 2 * 13, 3));
+    ASSERT_GE(outside.Outcomes().size(), 2);
+    EXPECT_EQ(settings::ReasonText(outside, outside.Outcomes()[1]), "259 is no meter address (1..247): nothing was sent to it");
 }
 
 // A window polling the bus, as a measurement window does.
@@ -316,6 +435,51 @@ public:
     }
     QTimer *timer = nullptr;
 };
+
+// The port lost after meter 1 of a batch download of 1..4: the run ends at
+// once with one line naming the meters left, the line read by assistive
+// technology as it is shown.
+TEST(SettingsFileWindowRun, ALostPortEndsTheBatchWithOneLine)
+{
+    sim::Bus bus;
+    for (int a = 1; a <= 4; ++a)
+        bus.Add(std::uint8_t(a), Family::ThreePhase);
+    FakePortControl port;
+    ASSERT_TRUE(port.SetPortOpen(true));
+    SerialLink link(&port);
+    link.PrepareReceive();
+    int requests = 0;
+    // Meter 1: its family check and 13 blocks written and read back.
+    port.responder = [&](const QByteArray &frame) {
+        if (++requests == 1 + 2 * 13 + 1)
+            port.Lose(QStringLiteral("gone"));
+        else
+            port.Feed(bus.Handle(frame));
+    };
+    QTemporaryDir dir;
+    FileSeam seam;
+    ui::RecordedMessages messages;
+    seam.next = dir.filePath("batch.json");
+    WriteJson(seam.next, SimulatedBackup(Family::ThreePhase));
+    SettingsFileWindow win(link);
+    win.show();
+    win.findChild<QSpinBox *>("SpinEdit2")->setValue(1);
+    win.findChild<QSpinBox *>("SpinEdit3")->setValue(4);
+    bool finished = false;
+    QObject::connect(&win, &SettingsFileWindow::RunFinished, [&] { finished = true; });
+    win.findChild<QPushButton *>("BitBtn3")->click();
+    ASSERT_TRUE(WaitFor([&] { return finished; }, 60000));
+    EXPECT_EQ(requests, 28);
+    QLabel *status = win.findChild<QLabel *>("StatusLabel");
+    EXPECT_EQ(status->text(), "批量下载结束：1 台已写入并校验，0 台型号不符已跳过，3 台失败或未完成。"
+                              "串口断开，运行已中止：2、3、4 号仪表未下载完成。");
+    EXPECT_EQ(status->accessibleName(), "状态 " + status->text());
+    auto *table = win.findChild<QTreeWidget *>("ResultTable");
+    ASSERT_EQ(table->topLevelItemCount(), 13 + 3);
+    EXPECT_EQ(table->topLevelItem(13)->text(3), "串口断开");
+    EXPECT_EQ(table->topLevelItem(15)->text(3), "串口断开，未处理 4 号仪表");
+    EXPECT_TRUE(messages.texts.isEmpty()) << messages.texts.join('\n').toStdString();
+}
 
 // 批量下载 over addresses 1..3 where meter 2 is of another family: meters 1
 // and 3 written and verified block by block, meter 2 skipped, never written.
@@ -379,6 +543,11 @@ TEST(SettingsFileWindowRun, BatchDownloadSkipsTheWrongFamily)
     EXPECT_EQ(results["1"], QStringList(restorable, "已写入，校验一致"));
     EXPECT_EQ(results["3"], QStringList(restorable, "已写入，校验一致"));
     EXPECT_EQ(results["2"], QStringList{"跳过（型号不符，未写入）"});
+    for (int r = 0; r < table->topLevelItemCount(); ++r) {
+        if (table->topLevelItem(r)->text(0) == "2") {
+            EXPECT_EQ(table->topLevelItem(r)->text(3), "2 号仪表是KZ5700E单相电参数测试仪，不是KZ5500E三相电参数测试仪");
+        }
+    }
     EXPECT_TRUE(win.findChild<QLabel *>("StatusLabel")->text().startsWith("批量下载结束：2 台已写入并校验，1 台型号不符已跳过"));
     EXPECT_EQ(simulator.bus().ThreePhaseAt(3)->Holding(0x1000), simulator.bus().ThreePhaseAt(1)->Holding(0x1000));
     EXPECT_TRUE(messages.texts.isEmpty()) << messages.texts.join('\n').toStdString();
