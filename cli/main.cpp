@@ -6,6 +6,7 @@
 #include "cli/meter.h"
 #include "settings/meterrun.h"
 #include "core/addressscan.h"
+#include "core/tr.h"
 #include "core/wholefile.h"
 #include "kz827/calibration.h"
 #include "report/calibrationcertificate.h"
@@ -77,7 +78,8 @@ const char kUsageText[] =
     "       kzctl set     --port P --family F --address A [BLOCK/]NAME=VALUE...\n"
     "       kzctl calibrate --port P --family F --address A [--plan FILE.json]\n"
     "                     [--points 1,2,13-18] [--limit 0.05] [--no-prompt] [--record FILE.csv]\n"
-    "                     [--certificate FILE.pdf] [--operator NAME]\n"
+    "                     [--certificate FILE.pdf] [--operator NAME] [--lang en|zh]\n"
+    "  --lang zh: the points, record and certificate in Chinese (default English)\n"
     "port options: --baud 9600 --parity none|even|odd --data-bits 5..8 --stop-bits 1|2 --timeout MS (500, scan 100)\n"
     "P is a serial device, tcp://HOST:PORT (a gateway passing RTU frames) or mbtcp://HOST:PORT (Modbus TCP);\n"
     "  IPv6 hosts go in brackets: mbtcp://[fd00::7]:502. --connect-timeout MS (3000) for the network.\n"
@@ -107,7 +109,7 @@ std::optional<Args> Parse(const QStringList &argv, QString *error)
     static const QStringList valued = {"--port", "--from", "--to", "--family", "--address", "--watch", "-o",
                                        "--output", "--baud", "--parity", "--data-bits", "--stop-bits", "--timeout",
                                        "--connect-timeout", "--plan", "--points", "--limit", "--record",
-                                       "--certificate", "--operator"};
+                                       "--certificate", "--operator", "--lang"};
     Args args;
     for (qsizetype i = 1; i < argv.size(); ++i) {
         const QString a = argv[i];
@@ -832,8 +834,10 @@ std::optional<calib::Plan> CalibrationPlan(const Args &args, Family family, QStr
     if (plan && args.options.contains(QStringLiteral("--limit"))) {
         bool ok = false;
         const double limit = args.options[QStringLiteral("--limit")].toDouble(&ok);
-        if (!ok || !std::isfinite(limit) || limit <= 0) {
-            *error = QStringLiteral("--limit must be a number above 0 (percent)");
+        if (!ok || !(limit >= calib::kLowestLimit && limit <= calib::kHighestLimit)) {
+            *error = QStringLiteral("--limit must be a number from %1 to %2 (percent)")
+                         .arg(calib::kLowestLimit)
+                         .arg(calib::kHighestLimit);
             return std::nullopt;
         }
         for (calib::PlanPoint &p : plan->points)
@@ -846,9 +850,7 @@ std::optional<calib::Plan> CalibrationPlan(const Args &args, Family family, QStr
 // q (or the end of the input) stops.
 calib::Run::Answer AskForSource(const calib::PlanPoint &p)
 {
-    Note(QStringLiteral("第 %1 点 %2：请将标准源设为 %3，标准表应显示 %4。回车继续，s 跳过，q 停止：")
-             .arg(p.point)
-             .arg(p.name, p.source.Text(), p.ReferenceText()));
+    Note(SourcePrompt(p));
     char line[64];
     if (!std::fgets(line, sizeof line, stdin))
         return calib::Run::Answer::Stop;
@@ -863,6 +865,8 @@ calib::Run::Answer AskForSource(const calib::PlanPoint &p)
 int Calibrate(const Args &args)
 {
     QString error;
+    if (!SetLanguage(args.options.value(QStringLiteral("--lang"), QStringLiteral("en"))))
+        return Usage(QStringLiteral("--lang must be en or zh"));
     const auto ports = Ports(args, &error);
     if (!ports)
         return Usage(error);
@@ -879,20 +883,15 @@ int Calibrate(const Args &args)
         return kUsage;
     }
     const int address = target->addresses.first();
+    // The outputs are only tried here: a file already there is replaced
+    // when the run begins (the record) or ends (the certificate), never by
+    // a run refused before it starts.
     calib::Record record;
-    if (args.options.contains(QStringLiteral("--record")) &&
-        !record.SaveTo(args.options[QStringLiteral("--record")], &error)) {
-        Err(QStringLiteral("%1: %2").arg(args.options[QStringLiteral("--record")], error));
-        return kUsage;
-    }
-
-    if (args.options.contains(QStringLiteral("--certificate"))) {
-        QFile probe(args.options[QStringLiteral("--certificate")]);
-        if (!probe.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-            Err(QStringLiteral("cannot write %1: %2").arg(probe.fileName(), probe.errorString()));
+    for (const char *output : {"--record", "--certificate"})
+        if (args.options.contains(QLatin1String(output)) && !CanWrite(args.options[QLatin1String(output)], &error)) {
+            Err(error);
             return kUsage;
         }
-    }
 
     SyncLink link;
     if (const auto failed = OpenFailed(link, ports->first()))
@@ -900,6 +899,11 @@ int Calibrate(const Args &args)
     if (!CheckFamily(link, target->family, address, &error)) {
         Err(error);
         return kFailed;
+    }
+    if (args.options.contains(QStringLiteral("--record")) &&
+        !record.SaveTo(args.options[QStringLiteral("--record")], &error)) {
+        Err(QStringLiteral("%1: %2").arg(args.options[QStringLiteral("--record")], error));
+        return kUsage;
     }
     // The family's calibration form: the module's and the single-phase
     // meter's over their decoders, the KZ827KVE's its own.
@@ -956,7 +960,7 @@ int Calibrate(const Args &args)
         header.planName = plan->name;
         header.planSource = args.options.contains(QStringLiteral("--plan"))
                                 ? QFileInfo(args.options[QStringLiteral("--plan")]).fileName()
-                                : QStringLiteral("默认方案");
+                                : kz::Tr(QT_TRANSLATE_NOOP("kz", "默认方案"));
         if (!calib::WriteCertificate(path, header, result, &error)) {
             Err(QStringLiteral("%1: %2").arg(path, error));
             return kFailed;
@@ -964,7 +968,7 @@ int Calibrate(const Args &args)
     }
     const auto passed = std::count_if(result.points.begin(), result.points.end(),
                                       [](const calib::PointResult &p) { return p.passed; });
-    Out(QStringLiteral("%1\t%2/%3").arg(result.Passed() ? QStringLiteral("合格") : QStringLiteral("不合格"))
+    Out(QStringLiteral("%1\t%2/%3").arg(kz::Tr(result.Passed() ? QT_TRANSLATE_NOOP("kz", "合格") : QT_TRANSLATE_NOOP("kz", "不合格")))
             .arg(passed)
             .arg(result.planned));
     return result.Passed() && recorded ? kOk : kFailed;

@@ -1,13 +1,16 @@
 #include "core/calibrationplan.h"
 
 #include "core/jsonfile.h"
+#include "core/tr.h"
 
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QSet>
 #include <cmath>
+#include <functional>
 
 namespace calib {
 
@@ -22,18 +25,71 @@ char UnitOf(const Point &p)
     return 'W';
 }
 
-// A percentage that must be a finite positive number.
-bool Percent(const QJsonObject &o, const char *key, double *value, QString *error)
+// The range of a number a plan may give, and its unit for the message.
+struct Range {
+    double low;
+    double high;
+    const char *unit;
+};
+constexpr Range kLimitRange{kLowestLimit, kHighestLimit, " %"};
+constexpr Range kSettleRange{1, 3600, " s"};
+constexpr Range kVoltsRange{1, 1000, " V"};
+constexpr Range kCurrentRange{1, 200, " % of the nominal current"};
+constexpr Range kReferenceV{0.1, 1000, " V"};
+constexpr Range kReferenceA{0.001, 100, " A"};
+constexpr Range kReferenceW{0.1, 100000, " W"};
+
+QString RangeText(const Range &r)
+{
+    return QStringLiteral("a number from %1 to %2%3").arg(r.low).arg(r.high).arg(QLatin1String(r.unit));
+}
+
+// The number under key, within its range; a key left out keeps *value.
+bool Number(const QJsonObject &o, const char *key, const Range &range, double *value, QString *error)
 {
     const QJsonValue v = o.value(QLatin1String(key));
     if (v.isUndefined())
         return true;
-    if (!v.isDouble() || !std::isfinite(v.toDouble()) || v.toDouble() <= 0) {
-        *error = QStringLiteral("\"%1\" must be a number above 0").arg(QLatin1String(key));
+    if (!v.isDouble() || !(v.toDouble() >= range.low && v.toDouble() <= range.high)) {
+        *error = QStringLiteral("\"%1\" must be %2").arg(QLatin1String(key), RangeText(range));
         return false;
     }
     *value = v.toDouble();
     return true;
+}
+
+// The text under key, one that matches; a key left out keeps *value.
+bool Text(const QJsonObject &o, const char *key, const std::function<bool(const QString &)> &allowed,
+          const QString &what, QString *value, QString *error)
+{
+    const QJsonValue v = o.value(QLatin1String(key));
+    if (v.isUndefined())
+        return true;
+    if (!v.isString() || !allowed(v.toString())) {
+        *error = QStringLiteral("\"%1\" must be %2").arg(QLatin1String(key), what);
+        return false;
+    }
+    *value = v.toString();
+    return true;
+}
+
+// Refuses a key that is not among known, naming the keys there are.
+bool KnownKeys(const QJsonObject &o, const QStringList &known, QString *error)
+{
+    for (const QString &key : o.keys())
+        if (!known.contains(key)) {
+            *error = QStringLiteral("unknown key \"%1\"; known keys are %2").arg(key, known.join(QStringLiteral(", ")));
+            return false;
+        }
+    return true;
+}
+
+// A power factor as the standard source is set: 0..1, L (lagging) or C
+// (leading) after it below 1.
+bool IsPowerFactor(const QString &text)
+{
+    static const QRegularExpression pattern(QStringLiteral("^(1(\\.0*)?|0(\\.[0-9]*)?[LC]?|0?\\.[0-9]+[LC]?)$"));
+    return pattern.match(text).hasMatch();
 }
 
 } // namespace
@@ -42,8 +98,13 @@ QString Source::Text() const
 {
     QString text;
     if (!phase.isEmpty())
-        text = phase + QStringLiteral(QT_TRANSLATE_NOOP("kz", "相 "));
+        text = kz::Tr(QT_TRANSLATE_NOOP("kz", "%1相 ")).arg(phase);
     return text + QStringLiteral("%1V %2%In PF %3").arg(volts).arg(currentPercent).arg(powerFactor);
+}
+
+QString PlanPoint::Title() const
+{
+    return text.isEmpty() ? name : kz::Tr(text.constData()).simplified();
 }
 
 QString PlanPoint::ReferenceText() const
@@ -66,6 +127,7 @@ Plan MakeDefaultPlan(const QString &name, std::span<const Point> points, std::sp
         PlanPoint pp;
         pp.point = s.point;
         pp.name = QString::fromUtf8(p.text).simplified();
+        pp.text = p.text;
         pp.formula = p.formula;
         pp.reading = p.reading;
         pp.unit = UnitOf(p);
@@ -87,61 +149,75 @@ std::optional<Plan> ParsePlan(const QByteArray &json, const QString &family, con
         return std::nullopt;
     }
     const QJsonObject root = doc.object();
-    if (root.contains(QLatin1String("family")) && root.value(QLatin1String("family")).toString() != family) {
-        *error = QStringLiteral("the plan is for %1, not %2").arg(root.value(QLatin1String("family")).toString(), family);
+    if (!KnownKeys(root, {"name", "family", "limit", "stability", "settleSeconds", "points"}, error))
+        return std::nullopt;
+    QString planFamily = family;
+    Plan plan;
+    plan.name = defaults.name;
+    const auto anyText = [](const QString &) { return true; };
+    if (!Text(root, "family", anyText, QStringLiteral("a text"), &planFamily, error) ||
+        !Text(root, "name", anyText, QStringLiteral("a text"), &plan.name, error))
+        return std::nullopt;
+    if (planFamily != family) {
+        *error = QStringLiteral("the plan is for %1, not %2").arg(planFamily, family);
         return std::nullopt;
     }
-    Plan plan;
-    plan.name = root.value(QLatin1String("name")).toString(defaults.name);
-    double limit = kDefaultLimit;
     double settle = kDefaultSettleMs / 1000.0;
-    if (!Percent(root, "limit", &limit, error) || !Percent(root, "stability", &plan.stability, error) ||
-        !Percent(root, "settleSeconds", &settle, error))
+    if (!Number(root, "limit", kLimitRange, &plan.limit, error) ||
+        !Number(root, "stability", kLimitRange, &plan.stability, error) ||
+        !Number(root, "settleSeconds", kSettleRange, &settle, error))
         return std::nullopt;
-    plan.settleMs = static_cast<int>(std::min(settle, 3600.0) * 1000);
+    plan.settleMs = static_cast<int>(settle * 1000);
 
-    const QJsonArray points = root.value(QLatin1String("points")).toArray();
-    if (points.isEmpty()) {
+    const QJsonValue list = root.value(QLatin1String("points"));
+    const QJsonArray points = list.toArray();
+    if (!list.isArray() || points.isEmpty()) {
         *error = QStringLiteral("\"points\" must be a list of at least one point");
         return std::nullopt;
     }
     QSet<int> seen;
     for (qsizetype i = 0; i < points.size(); ++i) {
-        const QJsonObject o = points[i].toObject();
         const QString where = QStringLiteral("point %1 of the plan: ").arg(i + 1);
+        const auto refuse = [&](const QString &why) {
+            *error = where + why;
+            return std::nullopt;
+        };
+        if (!points[i].isObject())
+            return refuse(QStringLiteral("a point is a JSON object"));
+        const QJsonObject o = points[i].toObject();
+        QString why;
+        if (!KnownKeys(o, {"point", "reference", "voltage", "current", "powerFactor", "phase", "limit"}, &why))
+            return refuse(why);
         const QJsonValue n = o.value(QLatin1String("point"));
         const PlanPoint *base = nullptr;
         for (const PlanPoint &d : defaults.points)
             if (n.isDouble() && n.toDouble() == d.point)
                 base = &d;
         if (!base) {
-            *error = where + QStringLiteral("\"point\" must be one of the points this family calibrates");
-            return std::nullopt;
+            QStringList numbers;
+            for (const PlanPoint &d : defaults.points)
+                numbers << QString::number(d.point);
+            return refuse(QStringLiteral("\"point\" must be one of the points this family calibrates: %1")
+                              .arg(numbers.join(QStringLiteral(", "))));
         }
-        if (seen.contains(base->point)) {
-            *error = where + QStringLiteral("point %1 is given twice").arg(base->point);
-            return std::nullopt;
-        }
+        if (seen.contains(base->point))
+            return refuse(QStringLiteral("point %1 is given twice").arg(base->point));
         seen.insert(base->point);
         PlanPoint p = *base;
-        const QJsonValue reference = o.value(QLatin1String("reference"));
-        if (!reference.isDouble() || !std::isfinite(reference.toDouble()) || reference.toDouble() == 0) {
-            *error = where + QStringLiteral("\"reference\" must be a number other than 0");
-            return std::nullopt;
-        }
-        p.reference = reference.toDouble();
-        p.limit = limit;
-        double volts = p.source.volts;
-        double current = p.source.currentPercent;
-        if (!Percent(o, "limit", &p.limit, error) || !Percent(o, "voltage", &volts, error) ||
-            !Percent(o, "current", &current, error)) {
-            *error = where + *error;
-            return std::nullopt;
-        }
-        p.source.volts = volts;
-        p.source.currentPercent = current;
-        p.source.powerFactor = o.value(QLatin1String("powerFactor")).toString(p.source.powerFactor);
-        p.source.phase = o.value(QLatin1String("phase")).toString(p.source.phase);
+        p.limit = plan.limit;
+        const Range &reference = p.unit == 'V' ? kReferenceV : p.unit == 'A' ? kReferenceA : kReferenceW;
+        if (!o.contains(QLatin1String("reference")))
+            return refuse(QStringLiteral("\"reference\" must be %1").arg(RangeText(reference)));
+        const QString ownPhase = p.source.phase;
+        const QString phaseText = ownPhase.isEmpty() ? QStringLiteral("\"\" (the meter has one phase)")
+                                                     : QStringLiteral("\"%1\" (the point's own phase)").arg(ownPhase);
+        if (!Number(o, "reference", reference, &p.reference, &why) || !Number(o, "limit", kLimitRange, &p.limit, &why) ||
+            !Number(o, "voltage", kVoltsRange, &p.source.volts, &why) ||
+            !Number(o, "current", kCurrentRange, &p.source.currentPercent, &why) ||
+            !Text(o, "powerFactor", IsPowerFactor, QStringLiteral("a text from 0 to 1, L or C after it below 1, such as \"1.0\" or \"0.5L\""),
+                  &p.source.powerFactor, &why) ||
+            !Text(o, "phase", [&](const QString &t) { return t == ownPhase; }, phaseText, &p.source.phase, &why))
+            return refuse(why);
         plan.points.append(p);
     }
     return plan;

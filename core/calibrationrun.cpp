@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace calib {
 
@@ -19,9 +20,9 @@ constexpr int kMissesAllowed = 3;
 QString StepText(Step step)
 {
     // In the order of Step.
-    static const char *const kTexts[] = {QT_TRANSLATE_NOOP("kz", "清零"), QT_TRANSLATE_NOOP("kz", "等待设置标准源"), QT_TRANSLATE_NOOP("kz", "读数（校验前）"), QT_TRANSLATE_NOOP("kz", "写入校验数据"), QT_TRANSLATE_NOOP("kz", "读数（校验后）"), QT_TRANSLATE_NOOP("kz", "完成")};
+    static const char *const kTexts[] = {QT_TRANSLATE_NOOP("kz", "清零"), QT_TRANSLATE_NOOP("kz", "等待设置标准源"), QT_TRANSLATE_NOOP("kz", "读数（校验前）"), QT_TRANSLATE_NOOP("kz", "写入校验数据"), QT_TRANSLATE_NOOP("kz", "读数（校验后）"), QT_TRANSLATE_NOOP("kz", "完成"), QT_TRANSLATE_NOOP("kz", "读数（清零前）")};
     const auto i = static_cast<std::size_t>(step);
-    return i < std::size(kTexts) ? QString::fromUtf8(kTexts[i]) : QString();
+    return i < std::size(kTexts) ? kz::Tr(kTexts[i]) : QString();
 }
 
 bool RunResult::Passed() const
@@ -88,6 +89,8 @@ void Run::Start()
     stopWanted_ = false;
     index_ = 0;
     result_ = RunResult();
+    reported_ = 0;
+    restoring_.clear();
     result_.planned = static_cast<int>(plan_.points.size());
     result_.started = QDateTime::currentDateTime();
     QMetaObject::invokeMethod(this, [this] { beginPoint(); }, Qt::QueuedConnection);
@@ -114,7 +117,7 @@ void Run::Respond(Answer answer)
         break;
     case Answer::Skip:
         current().skipped = true;
-        endPoint(false, QStringLiteral(QT_TRANSLATE_NOOP("kz", "跳过")));
+        endPoint(false, kz::Tr(QT_TRANSLATE_NOOP("kz", "跳过")));
         break;
     case Answer::Stop:
         stopWanted_ = true;
@@ -172,7 +175,18 @@ void Run::beginPoint()
 
 void Run::beginAttempt()
 {
-    ++current().attempts;
+    // The first attempt reads the meter as it stands before the point is
+    // cleared; a retry clears at once.
+    if (++current().attempts == 1) {
+        checked_.reset();
+        startReading(Step::Checking);
+        return;
+    }
+    clear();
+}
+
+void Run::clear()
+{
     step_ = Step::Clearing;
     report();
     exchange(protocol_.ClearRequest(address_, current().point), &Run::clearDone);
@@ -185,14 +199,14 @@ bool Run::acknowledged(const QByteArray &reply, const QString &what)
     // A write the meter does not confirm ends the run: nothing after it can
     // be trusted.
     result_.noAnswer = true;
-    current().message = QStringLiteral(QT_TRANSLATE_NOOP("kz", "仪表没有确认")) + what;
+    current().message = kz::Tr(QT_TRANSLATE_NOOP("kz", "仪表没有确认%1")).arg(what);
     finish();
     return false;
 }
 
 void Run::clearDone(const QByteArray &reply)
 {
-    if (!acknowledged(reply, QStringLiteral(QT_TRANSLATE_NOOP("kz", "清零"))))
+    if (!acknowledged(reply, kz::Tr(QT_TRANSLATE_NOOP("kz", "清零"))))
         return;
     current().word = protocol_.ClearedWord(current().point);
     if (stopWanted_) {
@@ -234,7 +248,7 @@ void Run::readDone(const QByteArray &reply)
     if (!reading) {
         if (++misses_ >= kMissesAllowed) {
             result_.noAnswer = true;
-            current().message = QStringLiteral(QT_TRANSLATE_NOOP("kz", "仪表无应答"));
+            current().message = kz::Tr(QT_TRANSLATE_NOOP("kz", "仪表无应答"));
             finish();
             return;
         }
@@ -276,12 +290,37 @@ void Run::settled(double mean)
 {
     PointResult &r = current();
     const PlanPoint &p = r.point;
+    if (step_ == Step::Checking) {
+        // The reading as the meter stands, kept to give back should the
+        // correction be refused once the point is cleared.
+        checked_ = mean;
+        clear();
+        return;
+    }
     if (step_ == Step::ReadingBefore) {
         r.before = mean;
         const Computed computed = protocol_.Compute(p, mean);
         const std::optional<std::uint32_t> word = CorrectionWord(computed.word);
         if (!computed.ok() || !word) {
-            endPoint(false, computed.message);
+            // Refused with the point cleared: the word that gives back the
+            // reading taken before the clear is written, and the point
+            // fails; the meter is never left cleared by a refusal.
+            const QString why = kz::Tr(computed.message);
+            if (checked_) {
+                PlanPoint back = p;
+                back.reference = *checked_;
+                const Computed restore = protocol_.Compute(back, mean);
+                const std::optional<std::uint32_t> restoreWord = CorrectionWord(restore.word);
+                if (restore.ok() && restoreWord) {
+                    r.word = restore.word;
+                    restoring_ = kz::Tr(QT_TRANSLATE_NOOP("kz", "%1，已写回清零前的读数（校验数据 %2）")).arg(why, r.word);
+                    step_ = Step::Writing;
+                    report();
+                    exchange(protocol_.WriteRequest(address_, p, *restoreWord), &Run::writeDone);
+                    return;
+                }
+            }
+            endPoint(false, kz::Tr(QT_TRANSLATE_NOOP("kz", "%1，校验数据仍为清零值 %2")).arg(why, r.word));
             return;
         }
         r.word = computed.word;
@@ -307,8 +346,12 @@ void Run::settled(double mean)
 
 void Run::writeDone(const QByteArray &reply)
 {
-    if (!acknowledged(reply, QStringLiteral(QT_TRANSLATE_NOOP("kz", "写入"))))
+    if (!acknowledged(reply, kz::Tr(QT_TRANSLATE_NOOP("kz", "写入"))))
         return;
+    if (!restoring_.isEmpty()) {
+        endPoint(false, std::exchange(restoring_, QString()));
+        return;
+    }
     // Stopped here, the correction just written stays.
     if (stopWanted_) {
         finish();
@@ -321,6 +364,7 @@ void Run::endPoint(bool passed, const QString &message)
 {
     current().passed = passed;
     current().message = message;
+    ++reported_;
     emit pointDone(current());
     ++index_;
     beginPoint();
@@ -337,15 +381,36 @@ void Run::finish()
         const bool begun = index_ < result_.points.size();
         result_.stoppedAt = kz::Tr(QT_TRANSLATE_NOOP("kz", "第 %1 点（%2）%3"))
                                 .arg(p.point)
-                                .arg(p.name, begun ? StepText(step_) : QStringLiteral(QT_TRANSLATE_NOOP("kz", "开始前")));
+                                .arg(p.Title(), begun ? StepText(step_)
+                                                      : kz::Tr(QT_TRANSLATE_NOOP("kz", "开始前")));
     }
-    // A point stopped at its prompt was never touched: it is no result.
-    if (!result_.points.isEmpty() && result_.points.last().attempts == 0 && !result_.points.last().skipped)
-        result_.points.removeLast();
+    if (result_.points.size() > reported_) {
+        PointResult &last = result_.points.last();
+        if (last.attempts == 0 && !last.skipped) {
+            // Stopped at its prompt, the point was never touched: no result.
+            result_.points.removeLast();
+        } else {
+            // Cut off within the point: it is reported with what the meter
+            // confirmed, as the record must show every word written.
+            last.interrupted = true;
+            if (last.message.isEmpty())
+                last.message = kz::Tr(QT_TRANSLATE_NOOP("kz", "操作员停止于%1")).arg(StepText(step_));
+            ++reported_;
+            emit pointDone(last);
+        }
+    }
     step_ = Step::Done;
     result_.finished = QDateTime::currentDateTime();
     report();
     emit finished(result_);
+}
+
+QString Verdict(const PointResult &p)
+{
+    return kz::Tr(p.passed        ? QT_TRANSLATE_NOOP("kz", "合格")
+                  : p.skipped     ? QT_TRANSLATE_NOOP("kz", "跳过")
+                  : p.interrupted ? QT_TRANSLATE_NOOP("kz", "中断")
+                                  : QT_TRANSLATE_NOOP("kz", "不合格"));
 }
 
 RecordRow PointRow(const PointResult &p, int address, const QDateTime &time)
@@ -354,15 +419,15 @@ RecordRow PointRow(const PointResult &p, int address, const QDateTime &time)
     row.time = time;
     row.address = address;
     row.point = p.point.point;
-    row.pointText = p.point.name;
-    row.action = QStringLiteral(QT_TRANSLATE_NOOP("kz", "引导校验"));
+    row.pointText = p.point.Title();
+    row.action = kz::Tr(QT_TRANSLATE_NOOP("kz", "引导校验"));
     row.reference = p.point.ReferenceText();
     row.before = p.before;
     row.word = p.word;
     row.after = p.after;
     row.error = p.error;
     row.attempts = p.attempts;
-    row.verdict = p.passed ? QStringLiteral(QT_TRANSLATE_NOOP("kz", "合格")) : QStringLiteral(QT_TRANSLATE_NOOP("kz", "不合格"));
+    row.verdict = Verdict(p);
     row.result = p.message;
     return row;
 }
@@ -374,8 +439,8 @@ std::optional<RecordRow> EndRow(const RunResult &result, int address)
     RecordRow row;
     row.time = result.finished;
     row.address = address;
-    row.action = result.noAnswer ? QStringLiteral(QT_TRANSLATE_NOOP("kz", "无应答")) : QStringLiteral(QT_TRANSLATE_NOOP("kz", "停止"));
-    row.result = QStringLiteral(QT_TRANSLATE_NOOP("kz", "运行停止于")) + result.stoppedAt;
+    row.action = result.noAnswer ? kz::Tr(QT_TRANSLATE_NOOP("kz", "无应答")) : kz::Tr(QT_TRANSLATE_NOOP("kz", "停止"));
+    row.result = kz::Tr(QT_TRANSLATE_NOOP("kz", "运行停止于%1")).arg(result.stoppedAt);
     return row;
 }
 

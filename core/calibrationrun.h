@@ -1,22 +1,33 @@
 #pragma once
 // A guided calibration run: every point of a plan in one go, without
 // widgets. Per point it
-//   1. writes the correction word 0 (as 清零 and 写入 do by hand);
-//   2. asks the operator to set the standard source (Continue, Skip, Stop),
+//   1. asks the operator to set the standard source (Continue, Skip, Stop),
 //      or goes on at once when nobody is asked;
-//   3. reads until the point's reading has settled: eight readings in a row
-//      whose spread is within the plan's stability, their mean the reading;
-//      a reading that does not settle within the plan's time fails;
+//   2. reads until the point's reading has settled (eight readings in a row
+//      whose spread is within the plan's stability, their mean the
+//      reading; a reading that does not settle within the plan's time
+//      fails the point, with nothing written) and keeps that reading of the
+//      meter as it stands;
+//   3. writes the correction word 0 (as 清零 and 写入 do by hand) and reads
+//      until settled again;
 //   4. computes the correction from the reference and that reading with the
-//      engine's formula and refusals, and writes it;
+//      engine's formula and refusals, and writes it. Should it be refused,
+//      the word that gives back the reading of step 2 is written instead
+//      and the point fails: a point is never left cleared by a failed
+//      computation, and the meter reads as it did before;
 //   5. reads until settled again and takes the error against the reference;
 //   6. passes when |error| is within the point's limit; otherwise it starts
-//      over from step 1 (without asking again), up to kRetries times, then
+//      over from step 3 (without asking again), up to kRetries times, then
 //      the point fails and the run goes on with the next one.
 // A meter that does not answer ends the run: nothing after it could be
 // trusted. Stop ends it cleanly after the exchange in flight; the meter
 // keeps every correction written so far, and the result says where it
-// stopped.
+// stopped. A point cut off so is reported like the others (pointDone),
+// marked interrupted, with the last word the meter confirmed.
+//
+// The address, the plan and the family's form are given when the run is
+// made and kept for its whole length: whatever the window's controls show
+// later, the run's requests and results name the meter calibrated.
 //
 // The run talks to the meter through an Exchanger, so the windows' link and
 // the command line's synchronous link can both drive it, and in its
@@ -90,8 +101,8 @@ private:
 constexpr int kRetries = 3;
 constexpr int kSettleReadings = 8;
 
-enum class Step { Clearing, WaitingForSource, ReadingBefore, Writing, ReadingAfter, Done };
-QString StepText(Step step);
+enum class Step { Clearing, WaitingForSource, ReadingBefore, Writing, ReadingAfter, Done, Checking };
+QString StepText(Step step); // in the language in use
 
 struct PointResult {
     PlanPoint point;
@@ -102,6 +113,7 @@ struct PointResult {
     int attempts = 0;
     bool passed = false;
     bool skipped = false;
+    bool interrupted = false;   // the run ended within this point
     QString message;            // why it failed, empty when it passed
 };
 
@@ -144,6 +156,7 @@ public:
     const RunResult &Result() const { return result_; }
     const Plan &plan() const { return plan_; }
     int Current() const { return index_; } // 0-based point index
+    std::uint8_t Address() const { return address_; }
     Step CurrentStep() const { return step_; }
 
 signals:
@@ -166,6 +179,7 @@ private:
     void read();
     void readDone(const QByteArray &reply);
     void settled(double mean);
+    void clear();
     void writeDone(const QByteArray &reply);
     void endPoint(bool passed, const QString &message);
     void finish();
@@ -191,8 +205,14 @@ private:
     int misses_ = 0;         // replies missed in a row
     QElapsedTimer settling_;
     QString lastError_;
+    std::optional<double> checked_; // the point's reading before it was cleared
+    QString restoring_;             // why the word being written restores it
+    int reported_ = 0;              // points handed out by pointDone
     RunResult result_;
 };
+
+// The verdict of a point: 合格, 不合格, 跳过 or 中断 (translated).
+QString Verdict(const PointResult &point);
 
 // The record rows of a run: one per point begun (action 引导校验) and one
 // saying where the run ended early, if it did. A record kept as the run goes

@@ -2,7 +2,8 @@
 
 #include "core/tr.h"
 
-#include <QFile>
+#include <QFont>
+#include <QSaveFile>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -23,6 +24,20 @@ QString Number(const std::optional<double> &v, int decimals)
     return v ? QString::number(*v, 'f', decimals) : QStringLiteral("—");
 }
 
+// The certificate's fonts, TrueType ones first. Qt's PDF writer gives each
+// glyph the first code point its font maps to it: with a CFF font such as
+// Noto Sans CJK the text layer then read Kangxi radicals for 方 and 工, and
+// lost digits drawn with glyphs the font's character map does not reach.
+// WenQuanYi Micro Hei (Linux) and Microsoft YaHei (Windows) hold Latin,
+// digits and Chinese in TrueType outlines whose map gives every glyph drawn
+// its own character back.
+const QStringList &Fonts()
+{
+    static const QStringList fonts = {QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Microsoft YaHei"),
+                                      QStringLiteral("SimSun"), QStringLiteral("Noto Sans CJK SC")};
+    return fonts;
+}
+
 } // namespace
 
 QString FamilyText(Family family)
@@ -35,9 +50,12 @@ QString FamilyText(Family family)
 QString CertificateHtml(const CertificateHeader &header, const RunResult &result)
 {
     const bool passed = result.Passed();
-    QString html = kz::Tr(QT_TRANSLATE_NOOP("kz", "<html><body style=\"font-family: 'Noto Sans CJK SC', sans-serif; font-size: 8pt;\">"
-        "<h2 align=\"center\">仪表校验证书</h2>"
-        "<table width=\"100%\" cellpadding=\"3\">"));
+    QStringList fonts;
+    for (const QString &font : Fonts())
+        fonts << QLatin1Char('\'') + font + QLatin1Char('\'');
+    QString html = QStringLiteral("<html><body style=\"font-family: %1; font-size: 8pt;\">"
+                                  "<h2 align=\"center\">%2</h2><table width=\"100%\" cellpadding=\"3\">")
+                       .arg(fonts.join(QStringLiteral(", ")), kz::Tr(QT_TRANSLATE_NOOP("kz", "仪表校验证书")).toHtmlEscaped());
     const auto row = [&html](const QString &a, const QString &b, const QString &c, const QString &d) {
         html += QStringLiteral("<tr><td width=\"15%\"><b>%1</b></td><td width=\"35%\">%2</td>"
                                "<td width=\"15%\"><b>%3</b></td><td width=\"35%\">%4</td></tr>")
@@ -58,9 +76,8 @@ QString CertificateHtml(const CertificateHeader &header, const RunResult &result
         html += QStringLiteral("<th>%1</th>").arg(kz::Tr(title));
     html += QStringLiteral("</tr>");
     for (const PointResult &p : result.points) {
-        const QString verdict =
-            p.passed ? kz::Tr(QT_TRANSLATE_NOOP("kz", "合格")) : p.skipped ? kz::Tr(QT_TRANSLATE_NOOP("kz", "跳过")) : kz::Tr(QT_TRANSLATE_NOOP("kz", "不合格"));
-        html += QStringLiteral("<tr>") + Cell(QString::number(p.point.point)) + Cell(kz::Tr(p.point.name).section(QLatin1Char('['), 0, 0).trimmed(), "left") +
+        const QString verdict = Verdict(p);
+        html += QStringLiteral("<tr>") + Cell(QString::number(p.point.point)) + Cell(p.point.Title().section(QLatin1Char('['), 0, 0).trimmed(), "left") +
                 Cell(p.point.source.Text(), "left") + Cell(p.point.ReferenceText(), "right") +
                 Cell(Number(p.before, 3), "right") + Cell(p.word) + Cell(Number(p.after, 3), "right") +
                 Cell(Number(p.error, 4), "right") + Cell(QStringLiteral("±%1").arg(p.point.limit)) +
@@ -84,8 +101,10 @@ QString CertificateHtml(const CertificateHeader &header, const RunResult &result
 bool WriteCertificate(const QString &path, const CertificateHeader &header, const RunResult &result,
                       QString *error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    // Written whole to a file beside it and put in its place only then: a
+    // certificate already there stays until a new one is complete.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
         *error = file.errorString();
         return false;
     }
@@ -96,10 +115,12 @@ bool WriteCertificate(const QString &path, const CertificateHeader &header, cons
                                   QPageLayout::Millimeter));
     pdf.setResolution(300);
     QTextDocument doc;
+    QFont font;
+    font.setFamilies(Fonts());
+    doc.setDefaultFont(font);
     doc.setHtml(CertificateHtml(header, result));
     doc.print(&pdf);
-    file.close();
-    if (file.error() != QFileDevice::NoError || file.size() == 0) {
+    if (file.error() != QFileDevice::NoError || file.size() == 0 || !file.commit()) {
         *error = file.errorString();
         return false;
     }

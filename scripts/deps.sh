@@ -6,7 +6,7 @@ KZ_PACKAGES=(
   qt6-l10n-tools qt6-tools-dev
   libgtest-dev libgmock-dev
   python3 python3-pymodbus python3-serial python3-serial-asyncio mbpoll
-  fonts-noto-cjk poppler-utils
+  fonts-noto-cjk fonts-wqy-microhei poppler-utils
 )
 
 kz_install_deps() {

@@ -105,7 +105,7 @@ ui::GuidedPanel *CalibrationBenchWindow::MakeGuidedPanel(calib::Plan (*defaultPl
         return true;
     };
     host.address = [this] { return address_->value(); };
-    host.lastAddress = [this] { return LastAddress(); };
+    host.lockAddress = [this](bool locked) { address_->setEnabled(!locked); };
     host.addRow = [this](const calib::RecordRow &row) { AddRecordRow(row); };
     host.showPoint = [this](const calib::PlanPoint &p) { points_->setCurrentRow(p.point - 1); };
     host.showWord = [this](const QString &word) { word_->setText(word); };
@@ -115,7 +115,8 @@ ui::GuidedPanel *CalibrationBenchWindow::MakeGuidedPanel(calib::Plan (*defaultPl
 
 bool CalibrationBenchWindow::sendGuided(const QByteArray &request)
 {
-    return Send(request, address_->value());
+    // The run's request carries the address it was started with.
+    return Send(request, static_cast<std::uint8_t>(request.at(0)));
 }
 
 void CalibrationBenchWindow::onFailure(modbus::Reply::Error)

@@ -40,9 +40,10 @@ protected:
     void AddRecordRow(const calib::RecordRow &row);
 
     // Makes the guided run's panel (guided_) over the bench: a run of the
-    // family's plans in its calibration form, at the address box's address,
-    // sent as this window; the point in progress is chosen in the list and
-    // a point's word shown. reading: the window reads by itself, so a run
+    // family's plans in its calibration form, at the address the address
+    // box shows when it starts (the box is locked while it runs), sent as
+    // this window; the point in progress is chosen in the list and a
+    // point's word shown. reading: the window reads by itself, so a run
     // may not start (the user is told).
     ui::GuidedPanel *MakeGuidedPanel(calib::Plan (*defaultPlan)(), calib::Protocol &protocol,
                                      std::function<bool()> reading);
@@ -68,7 +69,8 @@ protected:
     ui::GuidedPanel *guided_ = nullptr;
 
 private:
-    // Sends a request of the guided run to the address box's address.
+    // Sends a request of the guided run to the address it names (the one
+    // the run started with).
     bool sendGuided(const QByteArray &request);
     ui::WindowExchanger guidedExchanger_{*this, [this](const QByteArray &request) { return sendGuided(request); }};
 };

@@ -133,7 +133,7 @@ GuidedPanel::GuidedPanel(GuidedHost host, QWidget *parent)
     limit_->setObjectName("GuidedLimit");
     limit_->setAccessibleName(QStringLiteral(QT_TRANSLATE_NOOP("kz", "合格限")));
     limit_->setAccessibleDescription(kz::Tr(QT_TRANSLATE_NOOP("kz", "每点允许的误差，%，改动后用于方案的每一点")));
-    limit_->setRange(0.001, 10);
+    limit_->setRange(calib::kLowestLimit, calib::kHighestLimit);
     limit_->setDecimals(3);
     limit_->setSingleStep(0.01);
     limit_->setSuffix(QStringLiteral("%"));
@@ -186,13 +186,23 @@ void GuidedPanel::Stop()
         run_->Stop();
 }
 
-// The plan's limit is its first point's: a plan file sets one for all
-// points unless it gives some their own.
+// The box shows the plan's own limit (a plan's limits lie within the box's
+// range): left as it is, each point keeps the limit the plan gives it;
+// changed, the box's limit holds for every point of the next run.
 void GuidedPanel::showPlanLimit()
 {
-    planLimit_ = plan_.points.isEmpty() ? calib::kDefaultLimit : plan_.points.first().limit;
-    limit_->setValue(planLimit_);
+    limit_->setValue(plan_.limit);
     planLimit_ = limit_->value(); // as the box rounds it
+}
+
+void GuidedPanel::lock(bool running)
+{
+    start_->setEnabled(!running);
+    stop_->setEnabled(running);
+    certificate_->setEnabled(!running);
+    limit_->setEnabled(!running);
+    if (host_.lockAddress)
+        host_.lockAddress(running);
 }
 
 void GuidedPanel::setPrompt(bool asking, const QString &text)
@@ -207,7 +217,11 @@ void GuidedPanel::start()
 {
     if (Running() || host_.windowBusy())
         return;
+    // The address, the plan and where it came from are taken now and kept
+    // with the run: the record and the certificate name the meter
+    // calibrated, whatever the boxes show later.
     const auto address = static_cast<std::uint8_t>(host_.address());
+    runSource_ = planSource_;
     calib::Plan plan = plan_;
     // A limit typed over the plan's holds for every point of this run.
     if (std::abs(limit_->value() - planLimit_) > 1e-9)
@@ -222,12 +236,10 @@ void GuidedPanel::start()
     });
     connect(run_.get(), &calib::Run::pointDone, this, [this](const calib::PointResult &r) {
         host_.showWord(r.word);
-        host_.addRow(calib::PointRow(r, host_.lastAddress(), QDateTime::currentDateTime()));
+        host_.addRow(calib::PointRow(r, run_->Address(), QDateTime::currentDateTime()));
     });
     connect(run_.get(), &calib::Run::finished, this, &GuidedPanel::onFinished);
-    start_->setEnabled(false);
-    stop_->setEnabled(true);
-    certificate_->setEnabled(false);
+    lock(true);
     progress_->setRange(0, static_cast<int>(run_->plan().points.size()));
     progress_->setValue(0);
     error_->setText(QStringLiteral(QT_TRANSLATE_NOOP("kz", "误差：—")));
@@ -243,7 +255,7 @@ void GuidedPanel::onProgress(int index, int count, calib::Step step, const QStri
         const calib::PlanPoint &p = run_->plan().points[index];
         host_.showPoint(p);
         status_->setText(
-            kz::Tr(QT_TRANSLATE_NOOP("kz", "第 %1/%2 点：%3，%4")).arg(index + 1).arg(count).arg(p.name, calib::StepText(step)));
+            kz::Tr(QT_TRANSLATE_NOOP("kz", "第 %1/%2 点：%3，%4")).arg(index + 1).arg(count).arg(p.Title(), calib::StepText(step)));
     }
     if (!lastError.isEmpty())
         error_->setText(kz::Tr(QT_TRANSLATE_NOOP("kz", "误差：%1")).arg(lastError));
@@ -252,10 +264,8 @@ void GuidedPanel::onProgress(int index, int count, calib::Step step, const QStri
 void GuidedPanel::onFinished(const calib::RunResult &result)
 {
     setPrompt(false, QString());
-    start_->setEnabled(true);
-    stop_->setEnabled(false);
-    certificate_->setEnabled(true);
-    if (const auto end = calib::EndRow(result, host_.lastAddress()))
+    lock(false);
+    if (const auto end = calib::EndRow(result, run_->Address()))
         host_.addRow(*end);
     const auto passed = std::count_if(result.points.begin(), result.points.end(),
                                       [](const calib::PointResult &p) { return p.passed; });
@@ -279,9 +289,9 @@ void GuidedPanel::saveCertificate()
         return;
     calib::CertificateHeader header;
     header.family = calib::FamilyText(host_.family);
-    header.address = host_.lastAddress();
+    header.address = run_->Address();
     header.planName = run_->plan().name;
-    header.planSource = planSource_;
+    header.planSource = runSource_;
     header.operatorName = operator_->text().trimmed();
     QString error;
     if (!calib::WriteCertificate(path, header, run_->Result(), &error)) {

@@ -66,8 +66,9 @@ struct GuidedHost {
     // True, and the user told why, when the window's own reading stops a
     // run from starting.
     std::function<bool()> windowBusy;
-    std::function<int()> address;     // the address box
-    std::function<int()> lastAddress; // the address asked last
+    std::function<int()> address; // the address box, read when a run starts
+    // Locks the address box while a run goes (true) and frees it again.
+    std::function<void(bool)> lockAddress;
     std::function<void(const calib::RecordRow &)> addRow;
     // The point in progress and the word of a point done, for the window's
     // list and correction edit.
@@ -99,10 +100,13 @@ private:
     void loadPlan();
     // Shows the plan's limit as the one a run will use.
     void showPlanLimit();
+    // Locks the controls a run takes its settings from while it goes.
+    void lock(bool running);
 
     GuidedHost host_;
     calib::Plan plan_;   // the plan the next guided run uses
     QString planSource_; // 默认方案 or the file's name
+    QString runSource_;  // planSource_ when the run in progress or last began
     double planLimit_ = calib::kDefaultLimit;
     std::unique_ptr<calib::Run> run_;
     QPushButton *start_ = nullptr;

@@ -480,29 +480,34 @@ TEST_F(KzctlTest, CalibrateRunsThePlanAndSaysPerPointWhatCameOfIt)
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
     QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 7) << r.out.toStdString();
-    EXPECT_TRUE(lines[0].startsWith("1\t有功功率（100%I）- 1.0 [ 1 ]\t合格\t标准 1100W\t校验前 ")) << lines[0].toStdString();
-    EXPECT_EQ(lines[6], "合格\t6/6");
+    // kzctl speaks English, the points' names and verdicts included.
+    EXPECT_TRUE(lines[0].startsWith("1\tActive power (100%I) PF 1.0 [ 1 ]\tPass\treference 1100W\tbefore "))
+        << lines[0].toStdString();
+    EXPECT_EQ(lines[6], "Pass\t6/6");
     QFile file(record);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(QString::fromUtf8(file.readAll()).count("引导校验"), 6);
+    EXPECT_EQ(QString::fromUtf8(file.readAll()).count("Guided calibration"), 6);
     QFile pdf(certificate);
     ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
     EXPECT_TRUE(pdf.read(5) == "%PDF-");
 
     // Ua of module 4 is stuck: its point fails, the others pass.
     sim_.bus().ThreePhaseAt(4)->PinCalibrationValue(13, 210 * 8192);
-    r = Run({"calibrate", "--family", "three-phase", "--address", "4", "--points", "1,13,16", "--no-prompt"});
+    r = Run({"calibrate", "--family", "three-phase", "--address", "4", "--points", "1,13,16", "--no-prompt", "--lang",
+             "zh"});
     EXPECT_EQ(r.status, 1);
     lines = r.out.split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 4) << r.out.toStdString();
-    EXPECT_TRUE(lines[1].contains("\t不合格\t") && lines[1].endsWith("4次\t误差 -4.5455% 超出 ±0.05%"))
+    EXPECT_TRUE(lines[1].contains("\t不合格\t") && lines[1].endsWith("4 attempt(s)\t误差 -4.5455% 超出 ±0.05%"))
         << lines[1].toStdString();
     EXPECT_EQ(lines[3], "不合格\t2/3");
 
     // Enter goes on, s skips, q stops before point 3 is touched.
-    r = Run({"calibrate", "--family", "three-phase", "--address", "1", "--points", "1-3"}, true, "\ns\nq\n");
+    r = Run({"calibrate", "--family", "three-phase", "--address", "1", "--points", "1-3", "--lang", "zh"}, true,
+            "\ns\nq\n");
     EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(r.err.contains("请将标准源设为 C相 220V 100%In PF 1.0，标准表应显示 1100W")) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("set the standard source to C相 220V 100%In PF 1.0; the standard meter should show 1100W"))
+        << r.err.toStdString();
     EXPECT_TRUE(r.err.contains("stopped at 第 3 点（C相功率（100%）-1.0 [ 3 ]）等待设置标准源")) << r.err.toStdString();
     lines = r.out.split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 3) << r.out.toStdString();
@@ -518,13 +523,30 @@ TEST_F(KzctlTest, CalibrateRunsThePlanAndSaysPerPointWhatCameOfIt)
     plan.write(R"({"points":[{"point":13,"reference":220},{"point":16,"reference":"5A"}]})");
     plan.close();
     for (const QStringList &bad : {QStringList{"--plan", File("plan.json")}, QStringList{"--points", "19"},
-                                   QStringList{"--limit", "0"}, QStringList{"--plan", File("none.json")},
+                                   QStringList{"--limit", "0"}, QStringList{"--limit", "50"},
+                                   QStringList{"--lang", "fr"}, QStringList{"--plan", File("none.json")},
                                    QStringList{"--certificate", File("no/such/dir/c.pdf")}}) {
         r = Run(QStringList{"calibrate", "--family", "three-phase", "--address", "1", "--no-prompt"} + bad);
         EXPECT_EQ(r.status, 2) << bad.join(' ').toStdString();
         EXPECT_FALSE(r.err.isEmpty());
     }
     EXPECT_EQ(calibrationRequests, 0);
+
+    // A run refused at once (a single-phase meter at 2) leaves the files
+    // named for its certificate and record as they were.
+    for (const char *name : {"old.pdf", "old.csv"}) {
+        QFile old(File(name));
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("kept");
+    }
+    r = Run({"calibrate", "--family", "three-phase", "--address", "2", "--no-prompt", "--certificate", File("old.pdf"),
+             "--record", File("old.csv")});
+    EXPECT_EQ(r.status, 1) << r.err.toStdString();
+    for (const char *name : {"old.pdf", "old.csv"}) {
+        QFile old(File(name));
+        ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+        EXPECT_EQ(old.readAll(), "kept") << name;
+    }
 }
 
 // The KZ827KVE's four items unattended: the simulator's bench follows each
@@ -539,10 +561,11 @@ TEST_F(KzctlTest, CalibrateTheKz827ItemsUnattended)
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
     const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 5) << r.out.toStdString();
-    EXPECT_TRUE(lines[0].startsWith("1\t电压（100%U）- 1.0 [ 1 ]\t合格\t标准 220V\t校验前 221.1")) << lines[0].toStdString();
-    EXPECT_TRUE(lines[3].startsWith("4\t相位（100%UI ）- 0.5L [ 4 ]\t合格\t标准 550W\t")) << lines[3].toStdString();
-    EXPECT_TRUE(lines[3].contains("校验数据 000082")) << lines[3].toStdString();
-    EXPECT_EQ(lines[4], "合格\t4/4");
+    EXPECT_TRUE(lines[0].startsWith("1\tVoltage (100%U) PF 1.0 [ 1 ]\tPass\treference 220V\tbefore 221.1"))
+        << lines[0].toStdString();
+    EXPECT_TRUE(lines[3].startsWith("4\tPhase (100%UI) PF 0.5L [ 4 ]\tPass\treference 550W\t")) << lines[3].toStdString();
+    EXPECT_TRUE(lines[3].contains("word 000082")) << lines[3].toStdString();
+    EXPECT_EQ(lines[4], "Pass\t4/4");
 }
 
 } // namespace

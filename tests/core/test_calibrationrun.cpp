@@ -10,8 +10,11 @@
 #include "tests/support/testutil.h"
 #include "threephase/calibration.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
+#include <QTranslator>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cmath>
@@ -25,6 +28,7 @@ struct SimExchanger : calib::Exchanger {
     sim::Bus &bus;
     std::function<void(const QByteArray &)> beforeEach;
     int writes = 0;
+    bool mute = false; // the meter stops answering
     explicit SimExchanger(sim::Bus &b) : bus(b) {}
     void Exchange(const QByteArray &request, std::function<void(const QByteArray &)> done) override
     {
@@ -32,7 +36,7 @@ struct SimExchanger : calib::Exchanger {
             ++writes;
         if (beforeEach)
             beforeEach(request);
-        QTimer::singleShot(0, [this, request, done] { done(bus.Handle(request)); });
+        QTimer::singleShot(0, [this, request, done] { done(mute ? QByteArray() : bus.Handle(request)); });
     }
 };
 
@@ -169,11 +173,75 @@ TEST_F(GuidedRun, StopAndSilenceEndTheRunAndSayWhere)
     r.SetPrompting(false);
     const calib::RunResult result = run(r);
     EXPECT_TRUE(result.noAnswer);
-    EXPECT_EQ(result.stoppedAt, "第 1 点（A相功率（100%）-1.0 [ 1 ]）清零");
+    EXPECT_EQ(result.stoppedAt, "第 1 点（A相功率（100%）-1.0 [ 1 ]）读数（清零前）");
     const QList<calib::RecordRow> rows = calib::RunRows(result, 7);
     ASSERT_EQ(rows.size(), 2);
-    EXPECT_EQ(rows[0].verdict, "不合格");
-    EXPECT_EQ(rows[1].result, "运行停止于第 1 点（A相功率（100%）-1.0 [ 1 ]）清零");
+    EXPECT_EQ(rows[0].verdict, "中断");
+    EXPECT_EQ(rows[0].word, "") << "nothing was written";
+    EXPECT_EQ(rows[1].result, "运行停止于第 1 点（A相功率（100%）-1.0 [ 1 ]）读数（清零前）");
+}
+
+// A meter that goes mute after taking a point's correction: the point is
+// handed out like the others, marked 中断 with the word written, so the
+// record holds every word the meter took.
+TEST_F(GuidedRun, APointCutOffByAMuteMeterIsReportedWithTheWordWritten)
+{
+    // The meter takes point 13's correction and answers nothing after it.
+    const calib::Plan p = plan("13,16");
+    link.beforeEach = [&](const QByteArray &) {
+        link.mute = link.mute || meter->CalibrationWord(13) != 0;
+    };
+    calib::Run r(link, decoder, 1, p);
+    r.SetPrompting(false);
+    QList<calib::PointResult> done;
+    QObject::connect(&r, &calib::Run::pointDone, [&](const calib::PointResult &p) { done << p; });
+    const calib::RunResult result = run(r);
+    ASSERT_EQ(done.size(), 1);
+    EXPECT_TRUE(done[0].interrupted);
+    EXPECT_EQ(calib::CorrectionWord(done[0].word), meter->CalibrationWord(13));
+    EXPECT_NE(meter->CalibrationWord(13), 0u);
+    const QList<calib::RecordRow> rows = calib::RunRows(result, 1);
+    ASSERT_EQ(rows.size(), 2);
+    EXPECT_EQ(rows[0].verdict, "中断");
+    EXPECT_EQ(rows[0].word, done[0].word);
+    EXPECT_EQ(rows[0].result, "仪表无应答");
+    EXPECT_EQ(calib::Record::CsvLine(rows[0]).section(',', 7, 7), done[0].word);
+}
+
+// A reference no correction can reach (in range for a plan, 900 V for a
+// 220 V point) is refused once the point is cleared: the word that gives
+// back the reading before the clear is written, so the meter keeps the
+// correction it had: the module's relative word exactly, the KZ827KVE's
+// absolute coefficient as near as its raw counts tell.
+TEST_F(GuidedRun, ARefusedPointKeepsTheMetersCorrection)
+{
+    constexpr std::uint32_t kOld = 0x012345;
+    ASSERT_FALSE(bus.Handle(calib::WriteRequest(1, 13, kOld)).isEmpty());
+    calib::Plan p = plan("13");
+    p.points[0].reference = 900;
+    calib::Run r(link, decoder, 1, p);
+    r.SetPrompting(false);
+    calib::RunResult result = run(r);
+    ASSERT_EQ(result.points.size(), 1);
+    EXPECT_FALSE(result.points[0].passed);
+    EXPECT_EQ(result.points[0].message, "数据出错！！，已写回清零前的读数（校验数据 012345）");
+    EXPECT_EQ(meter->CalibrationWord(13), kOld);
+    EXPECT_EQ(calib::RunRows(result, 1).value(0).word, "012345");
+
+    auto *kz = static_cast<sim::Kz827Instrument *>(bus.Add(2, sim::Family::Kz827));
+    kz->SetGain(sim::Kz827Instrument::kVoltage, 1.004);
+    ASSERT_FALSE(bus.Handle(kz827::calibration::Request(2, kz827::calibration::WriteCommand(0), 0x3FE000)).isEmpty());
+    kz827::calibration::GuidedProtocol protocol;
+    calib::Plan items = kz827::calibration::DefaultPlan();
+    items.points = {items.points[0]};
+    items.points[0].reference = 999;
+    calib::Run kzRun(link, protocol, 2, items);
+    kzRun.SetPrompting(false);
+    result = run(kzRun);
+    ASSERT_EQ(result.points.size(), 1);
+    EXPECT_FALSE(result.points[0].passed);
+    // Computed back from the meter's raw counts: within one step of its 24 bits.
+    EXPECT_NEAR(kz->Coefficient(sim::Kz827Instrument::kVoltage), 0x3FE000, 1);
 }
 
 TEST(CalibrationPlan, FilesAreCheckedBeforeAnythingIsWritten)
@@ -184,17 +252,33 @@ TEST(CalibrationPlan, FilesAreCheckedBeforeAnythingIsWritten)
         const char *error; // empty: accepted
     };
     const Case cases[] = {
-        {R"({"points":[{"point":13,"reference":0}]})", "\"reference\" must be a number other than 0"},
-        {R"({"points":[{"point":13,"reference":"220V"}]})", "\"reference\" must be a number other than 0"},
-        {R"({"points":[{"point":13}]})", "\"reference\" must be a number other than 0"},
-        {R"({"points":[{"point":19,"reference":1}]})", "\"point\" must be one of the points"},
+        // Every value is checked against its type and range, and the
+        // message names the key and what it allows.
+        {R"({"points":[{"point":13,"reference":1e308}]})", "\"reference\" must be a number from 0.1 to 1000 V"},
+        {R"({"points":[{"point":13,"reference":1e6}]})", "\"reference\" must be a number from 0.1 to 1000 V"},
+        {R"({"points":[{"point":1,"reference":-1100}]})", "\"reference\" must be a number from 0.1 to 100000 W"},
+        {R"({"points":[{"point":16,"reference":500}]})", "\"reference\" must be a number from 0.001 to 100 A"},
+        {R"({"points":[{"point":13,"reference":"220V"}]})", "\"reference\" must be a number from 0.1 to 1000 V"},
+        {R"({"points":[{"point":13}]})", "\"reference\" must be a number from 0.1 to 1000 V"},
+        {R"({"limit":50,"points":[{"point":1,"reference":1}]})", "\"limit\" must be a number from 0.001 to 10 %"},
+        {R"({"stability":1e9,"points":[{"point":1,"reference":1}]})", "\"stability\" must be a number from 0.001"},
+        {R"({"settleSeconds":1e9,"points":[{"point":1,"reference":1}]})", "\"settleSeconds\" must be a number from 1 to 3600 s"},
+        {R"({"points":[{"point":1,"reference":1,"limit":"0.1"}]})", "\"limit\" must be a number"},
+        {R"({"points":[{"point":1,"reference":1,"voltage":1e12}]})", "\"voltage\" must be a number from 1 to 1000 V"},
+        {R"({"points":[{"point":1,"reference":1,"powerFactor":0.5}]})", "\"powerFactor\" must be a text from 0 to 1"},
+        {R"({"points":[{"point":1,"reference":1,"phase":"Q"}]})", "\"phase\" must be \"A\" (the point's own phase)"},
+        {R"({"name":7,"points":[{"point":1,"reference":1}]})", "\"name\" must be a text"},
+        {R"({"limits":1,"points":[{"point":1,"reference":1}]})", "unknown key \"limits\"; known keys are name, family"},
+        {R"({"points":[{"point":1,"refrence":1}]})", "point 1 of the plan: unknown key \"refrence\""},
+        {R"({"points":[1]})", "point 1 of the plan: a point is a JSON object"},
+        {R"({"points":{"point":1}})", "\"points\" must be a list"},
+        {R"({"points":[{"point":19,"reference":1}]})", "\"point\" must be one of the points this family calibrates: 1, 2"},
         {R"({"points":[{"point":1,"reference":1},{"point":1,"reference":1}]})", "given twice"},
         {R"({"points":[]})", "\"points\" must be a list"},
-        {R"({"limit":-1,"points":[{"point":1,"reference":1}]})", "\"limit\" must be a number above 0"},
         {R"({"family":"kz827","points":[{"point":1,"reference":1}]})", "the plan is for kz827"},
         {R"({"points":[{"point":1,"reference":1)", "not a JSON document"},
-        {R"({"name":"夜班","limit":0.1,"points":[{"point":16,"reference":4.99,"current":120,"limit":0.2},)"
-         R"({"point":2,"reference":1000}]})",
+        {R"({"name":"夜班","limit":0.1,"points":[{"point":16,"reference":4.99,"current":120,"limit":0.2,)"
+         R"("powerFactor":"0.5L","phase":"A","voltage":230},{"point":2,"reference":1000}]})",
          ""},
     };
     for (const Case &c : cases) {
@@ -210,7 +294,8 @@ TEST(CalibrationPlan, FilesAreCheckedBeforeAnythingIsWritten)
         ASSERT_EQ(plan->points.size(), 2);
         EXPECT_EQ(plan->name, "夜班");
         EXPECT_EQ(plan->points[0].ReferenceText(), "4.99A");
-        EXPECT_EQ(plan->points[0].source.Text(), "A相 220V 120%In PF 1.0");
+        EXPECT_EQ(plan->points[0].source.Text(), "A相 230V 120%In PF 0.5L");
+        EXPECT_EQ(plan->limit, 0.1);
         EXPECT_EQ(plan->points[0].limit, 0.2);
         EXPECT_EQ(plan->points[1].source.Text(), "B相 220V 100%In PF 1.0");
         EXPECT_EQ(plan->points[1].limit, 0.1);
@@ -244,10 +329,12 @@ TEST_F(Kz827GuidedRun, EveryItemOfTheDefaultPlanPassesInOneRunFromTheFactoryCoef
     ASSERT_EQ(defaults.points.size(), 4);
     calib::Run r(link, protocol, 2, defaults);
     QStringList prompts;
-    QList<QByteArray> clears; // the first request of each point
+    QList<QByteArray> clears; // the first write of each point
     QObject::connect(&r, &calib::Run::sourceWanted, [&](const calib::PlanPoint &p) {
         prompts << p.ReferenceText() + " " + p.source.Text();
         link.beforeEach = [&](const QByteArray &request) {
+            if (request.at(3) == kz827::calibration::kRead)
+                return;
             clears << request;
             link.beforeEach = nullptr;
         };
@@ -300,4 +387,47 @@ TEST(Kz827GuidedProtocol, AComputationRefusedWithinTheLimitKeepsTheFactoryCoeffi
         EXPECT_EQ(computed.word, QString::fromLatin1(c.word));
         EXPECT_EQ(computed.message, QString::fromUtf8(c.message));
     }
+}
+
+// ---- The certificate ----
+
+// The PDF's text layer holds exactly what the page shows, so an auditor
+// can find a certificate by meter, word and value, in either language.
+TEST(Certificate, ItsTextCanBeCopiedAndSearched)
+{
+    const calib::Plan plan = kz827::calibration::DefaultPlan();
+    calib::PointResult p;
+    p.point = plan.points[2]; // power, 1100W
+    p.before = 1093.5;
+    p.word = "FF7A7F";
+    p.after = 1100.01;
+    p.error = 0.0009;
+    p.attempts = 1;
+    p.passed = true;
+    calib::RunResult result;
+    result.planned = 1;
+    result.points = {p};
+    const calib::CertificateHeader header{"KZ827KVE", 3, "王工", plan.name, "方案.json"};
+    QTemporaryDir dir;
+    const auto text = [&] {
+        QString error;
+        EXPECT_TRUE(calib::WriteCertificate(dir.filePath("c.pdf"), header, result, &error)) << qPrintable(error);
+        QProcess pdftotext;
+        pdftotext.start("pdftotext", {dir.filePath("c.pdf"), "-"});
+        EXPECT_TRUE(pdftotext.waitForFinished(30000));
+        return QString::fromUtf8(pdftotext.readAllStandardOutput()).simplified();
+    };
+    const QString chinese = text();
+    for (const char *shown : {"仪表校验证书", "KZ827KVE", "FF7A7F", "1100W", "1093.500", "王工", "方案.json",
+                              "KZ827KVE默认校验方案", "有功功率（100%UI）- 1.0", "合格"})
+        EXPECT_TRUE(chinese.contains(QString::fromUtf8(shown))) << shown << "\n" << qPrintable(chinese);
+
+    // In English the point keeps its translated name.
+    QTranslator english;
+    ASSERT_TRUE(english.load(":/i18n/kzdebug_en.qm"));
+    QCoreApplication::installTranslator(&english);
+    const QString translated = text();
+    QCoreApplication::removeTranslator(&english);
+    EXPECT_TRUE(translated.contains("Active power (100%UI) PF 1.0")) << qPrintable(translated);
+    EXPECT_TRUE(translated.contains("FF7A7F")) << qPrintable(translated);
 }

@@ -361,10 +361,11 @@ TEST_F(CalibrateWindow, NothingButReadingWhileReadingContinuously)
     EXPECT_EQ(last(), ToHex(WithCrc(Hex("00 AA 80 07 54 60 03 00 00 00"))));
 }
 
-// The guided run asks before anything is written, clears the item to its
-// factory coefficient on 继续, refuses manual commands meanwhile and shows
-// its reads; 停止 ends it where it was.
-TEST_F(CalibrateWindow, GuidedRunPromptsClearsToTheFactoryCoefficientAndStops)
+// The guided run asks before anything is written, reads the item as it is
+// on 继续 (the clear to the factory coefficient comes once a correction
+// can be computed), refuses manual commands meanwhile and shows its reads;
+// 停止 ends it where it was.
+TEST_F(CalibrateWindow, GuidedRunPromptsReadsBeforeWritingAndStops)
 {
     kz827::CalibrationWindow win(link);
     win.show();
@@ -377,22 +378,22 @@ TEST_F(CalibrateWindow, GuidedRunPromptsClearsToTheFactoryCoefficientAndStops)
     const qsizetype sent = port.written.size();
     click(win, "GuidedContinue");
     ASSERT_EQ(port.written.size(), sent + 1);
-    EXPECT_EQ(last(), "01 AA 80 02 54 60 03 40 00 00 00 89");
+    EXPECT_EQ(last(), "01 AA 80 0F 54 60 03 00 00 00 DD 9D");
     for (const char *button : {"BitBtn5", "BitBtn3", "BitBtn1"})
         click(win, button);
     EXPECT_EQ(messages.texts, QStringList(3, "引导校验正在进行，请先停止！"));
     EXPECT_EQ(port.written.size(), sent + 1);
     messages.texts.clear();
-    answer("01 AA 77 54 60");
+    answer(kRead);
     ASSERT_TRUE(WaitFor([&] { return port.written.size() == sent + 2; }));
     EXPECT_EQ(last(), "01 AA 80 0F 54 60 03 00 00 00 DD 9D");
-    EXPECT_TRUE(messages.texts.isEmpty()) << "the run's acknowledgement is not a message";
+    EXPECT_TRUE(messages.texts.isEmpty()) << "the run's read is not a message";
     click(win, "GuidedStop");
     answer(kRead);
     ASSERT_TRUE(WaitFor([&] { return !messages.texts.isEmpty(); }));
     EXPECT_EQ(messages.texts.value(0),
-              "引导校验不合格：0/4 点合格，停止于第 1 点（电压（100%U）- 1.0 [ 1 ]）读数（校验前）。");
-    EXPECT_EQ(text(win, "StaticText1"), "27.5000V") << "the run's read is shown";
+              "引导校验不合格：0/4 点合格，停止于第 1 点（电压（100%U）- 1.0 [ 1 ]）读数（清零前）。");
+    EXPECT_EQ(text(win, "StaticText1"), "55.0000V") << "the run's two reads are shown (220 V in the mean of eight)";
     EXPECT_EQ(port.written.size(), sent + 2) << "nothing after the stop";
 }
 

@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
@@ -201,7 +202,7 @@ TEST(ModuleCalibrationOverPty, CalibratesPhaseAPowerAndVoltage)
     port.SetPortOpen(false);
 }
 
-// The guided run's panel: 跳过 writes nothing, 继续 clears the point first,
+// The guided run's panel: 跳过 writes nothing, 继续 reads the point first,
 // 停止 ends the run and says where.
 TEST_F(ModuleCalibration, GuidedRunAsksBeforeWritingAndStopsWhereTold)
 {
@@ -217,7 +218,7 @@ TEST_F(ModuleCalibration, GuidedRunAsksBeforeWritingAndStopsWhereTold)
     EXPECT_EQ(port.written.size(), sent);
     click(win, "GuidedContinue");
     ASSERT_EQ(port.written.size(), sent + 1);
-    EXPECT_EQ(ToHex(port.written.back()), ToHex(WithCrc(Hex("01 AA 77 37 30 32 32 02 00 00 00"))));
+    EXPECT_EQ(ToHex(port.written.back()), ToHex(WithCrc(Hex("01 AA 72 37 30 32 32 42 30 30 30"))));
     click(win, "BitBtn5"); // a manual read would take the run's reply
     EXPECT_EQ(messages.texts, QStringList{"引导校验正在进行，请先停止！"});
     EXPECT_EQ(port.written.size(), sent + 1);
@@ -225,10 +226,10 @@ TEST_F(ModuleCalibration, GuidedRunAsksBeforeWritingAndStopsWhereTold)
     click(win, "GuidedStop");
     answer("01 AA 77 37 30 32 32 02 00 00 00");
     ASSERT_TRUE(WaitFor([&] { return !messages.texts.isEmpty(); }));
-    EXPECT_EQ(messages.texts.value(0), "引导校验不合格：0/18 点合格，停止于第 2 点（B相功率（100%）-1.0 [ 2 ]）清零。");
+    EXPECT_EQ(messages.texts.value(0), "引导校验不合格：0/18 点合格，停止于第 2 点（B相功率（100%）-1.0 [ 2 ]）读数（清零前）。");
     EXPECT_EQ(port.written.size(), sent + 1) << "nothing after the stop";
     EXPECT_TRUE(win.findChild<QPushButton *>("GuidedStart")->isEnabled());
-    EXPECT_EQ(win.Record().Rows().last().result, "运行停止于第 2 点（B相功率（100%）-1.0 [ 2 ]）清零");
+    EXPECT_EQ(win.Record().Rows().last().result, "运行停止于第 2 点（B相功率（100%）-1.0 [ 2 ]）读数（清零前）");
 
     // A plan file: refused with its reason, or the next run's points.
     QTemporaryDir dir;
@@ -244,13 +245,13 @@ TEST_F(ModuleCalibration, GuidedRunAsksBeforeWritingAndStopsWhereTold)
     };
     load(R"({"points":[{"point":13,"reference":0}]})");
     EXPECT_EQ(messages.texts.value(0), "校验方案不能使用：" + dir.filePath("plan.json") +
-                                           ": point 1 of the plan: \"reference\" must be a number other than 0");
-    load(R"({"name":"电压","points":[{"point":14,"reference":230}]})");
+                                           ": point 1 of the plan: \"reference\" must be a number from 0.1 to 1000 V");
+    load(R"({"name":"电压","limit":2,"points":[{"point":14,"reference":230}]})");
     EXPECT_TRUE(messages.texts.isEmpty());
     EXPECT_EQ(text(win, "GuidedStatus"), "方案：电压（1 点）");
     // The plan's limit is shown; one typed over it holds for every point.
     auto *limit = win.findChild<QDoubleSpinBox *>("GuidedLimit");
-    EXPECT_DOUBLE_EQ(limit->value(), 0.05);
+    EXPECT_DOUBLE_EQ(limit->value(), 2);
     limit->setValue(0.2);
     click(win, "GuidedStart");
     EXPECT_DOUBLE_EQ(win.GuidedRun()->plan().points.value(0).limit, 0.2);
@@ -278,9 +279,13 @@ TEST(ModuleCalibrationOverPty, GuidedRunCorrectsThePointsConfirmedAndStopsCleanl
     win.findChild<QSpinBox *>("SpinEdit1")->setValue(1);
     ui::RecordedMessages messages;
     auto *proceed = win.findChild<QPushButton *>("GuidedContinue");
+    auto *address = win.findChild<QSpinBox *>("SpinEdit1");
     click(win, "GuidedStart");
+    EXPECT_FALSE(address->isEnabled()) << "locked while the run goes";
     for (int prompt = 1; prompt <= 4; ++prompt) {
         ASSERT_TRUE(WaitFor([&] { return proceed->isEnabled(); }, 20000)) << prompt;
+        if (prompt == 2)
+            address->setValue(2); // changed anyway: the run stays on meter 1
         click(win, prompt < 4 ? "GuidedContinue" : "GuidedStop");
     }
     ASSERT_TRUE(WaitFor([&] { return !messages.texts.isEmpty(); }));
@@ -293,6 +298,10 @@ TEST(ModuleCalibrationOverPty, GuidedRunCorrectsThePointsConfirmedAndStopsCleanl
     EXPECT_EQ(module->CalibrationWord(4), 0u);
     ASSERT_EQ(win.Record().Rows().size(), 4);
     EXPECT_EQ(win.Record().Rows()[0].verdict, "合格");
+    for (const calib::RecordRow &row : win.Record().Rows())
+        EXPECT_EQ(row.address, 1);
+    EXPECT_TRUE(address->isEnabled());
+    address->setValue(3);
 
     QTemporaryDir dir;
     calib::SetRecordFileChooser([&](QWidget *, const QString &suggested) {
@@ -303,5 +312,9 @@ TEST(ModuleCalibrationOverPty, GuidedRunCorrectsThePointsConfirmedAndStopsCleanl
     click(win, "SaveCertificate");
     calib::SetRecordFileChooser({});
     EXPECT_EQ(messages.texts, QStringList{"校验证书已保存到 " + dir.filePath("c.pdf") + "。"});
+    QProcess pdftotext;
+    pdftotext.start("pdftotext", {dir.filePath("c.pdf"), "-"});
+    ASSERT_TRUE(pdftotext.waitForFinished(30000));
+    EXPECT_TRUE(QString::fromUtf8(pdftotext.readAllStandardOutput()).simplified().contains("通信地址 1 "));
     port.SetPortOpen(false);
 }
