@@ -233,6 +233,11 @@ TEST_F(Gateway, TheSwitchOpensANetworkPortBesideTheSerialOneAndClosesThatAfter)
     EXPECT_TRUE(any.Output(request));
     EXPECT_EQ(ToHex(takeReceived(request.size())), ToHex(request));
     EXPECT_TRUE(serial->written.isEmpty());
+    // Through the switch too, the link learns that Modbus TCP replies
+    // carry the port's CRC, not the meter's.
+    EXPECT_TRUE(any.RepliesCarryCrc());
+    ASSERT_TRUE(any.OpenInstead(name("mbtcp"), {}, &error)) << error.toStdString();
+    EXPECT_FALSE(any.RepliesCarryCrc());
 }
 
 TEST_F(Gateway, AModbusTcpFrameThatLiesCostsOnlyItsOwnExchange)
