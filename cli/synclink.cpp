@@ -70,14 +70,9 @@ void SyncLink::discardInput()
         socket_->readAll();
         return;
     }
-    // Whole Modbus TCP frames go; a frame still arriving stays, so that its
-    // rest is not taken for the start of the next reply.
-    wire_ += socket_->readAll();
-    bool malformed = false;
-    while (mbap::Take(wire_, &malformed)) {
-    }
-    if (malformed)
-        wire_.clear();
+    // Complete or not, nothing buffered answers the request about to go.
+    socket_->readAll();
+    stream_.Drop();
 }
 
 SyncLink::OpenResult SyncLink::Open(const PortSettings &settings, QString *error)
@@ -135,15 +130,18 @@ std::optional<QByteArray> SyncLink::Transact(const QByteArray &request)
     QByteArray in;
     for (;;) {
         if (mbap_) {
-            // Only the reply of this transaction from the addressed unit
-            // counts; it goes on in RTU form.
-            wire_ += io_->readAll();
-            bool malformed = false;
-            while (const auto frame = mbap::Take(wire_, &malformed))
-                if (frame->transaction == transaction && frame->unit == address)
-                    in += mbap::ToRtu(*frame);
-            if (malformed)
-                wire_.clear(); // not Modbus TCP: nothing in it can be this reply
+            // Only the answer of this transaction from the addressed unit
+            // counts, in RTU form: the reply, or no good frame. The CRC put
+            // on it proves nothing, so it must match its byte count exactly.
+            stream_.Append(io_->readAll());
+            while (const auto frame = stream_.Take())
+                if (frame->transaction == transaction && frame->unit == address) {
+                    const QByteArray reply = mbap::ToRtu(*frame);
+                    lastWaitMicros_ = wait.nsecsElapsed() / 1000;
+                    if (IsReplyTo(reply, address, function, calibration_))
+                        return reply;
+                    return std::nullopt;
+                }
         } else {
             in += io_->readAll();
         }

@@ -9,7 +9,11 @@
 // passes the RTU bytes unchanged, mbtcp://HOST:PORT sends each request as
 // Modbus TCP with a fresh transaction id and takes the reply with that id
 // and unit id, in RTU form, so everything above sees the same exchange.
+// That reply must be a whole frame by its own byte count (the CRC is the
+// link's, not the meter's); whatever is buffered when the next request
+// goes out is dropped (see mbap::Stream).
 // One link is used by one thread.
+#include "link/mbap.h"
 #include "link/netaddress.h"
 #include "link/replylength.h"
 
@@ -81,8 +85,8 @@ private:
     QIODevice *io_ = nullptr;
     QString name_;
     bool mbap_ = false;
-    // Modbus TCP bytes not yet a whole frame.
-    QByteArray wire_;
+    // The Modbus TCP frames arriving.
+    mbap::Stream stream_;
     std::uint16_t transaction_ = 0;
     int timeoutMs_ = 500;
     modbus::CalibrationLengths calibration_;

@@ -13,11 +13,14 @@ if(NOT TARGET kzfuzzbodies)
     ${_fuzz}/kz827_target.cpp
     ${_fuzz}/fields_target.cpp
     ${_fuzz}/calibration_target.cpp
+    ${_fuzz}/mbap_target.cpp
+    ${_fuzz}/settingsfile_target.cpp
+    ${_fuzz}/plan_target.cpp
   )
-  target_link_libraries(kzfuzzbodies PUBLIC kzcore kzthreephase kzsinglephase kzkz827 Qt6::Core)
+  target_link_libraries(kzfuzzbodies PUBLIC kzcore kzthreephase kzsinglephase kzkz827 kzsettings Qt6::Core)
   # The simulator is built on Unix only.
   if(TARGET kzsim_core)
-    target_sources(kzfuzzbodies PRIVATE ${_fuzz}/simulator_target.cpp)
+    target_sources(kzfuzzbodies PRIVATE ${_fuzz}/simulator_target.cpp ${_fuzz}/tcpsimulator_target.cpp)
     target_link_libraries(kzfuzzbodies PUBLIC kzsim_core)
     target_compile_definitions(kzfuzzbodies PUBLIC KZ_FUZZ_SIMULATOR)
   endif()

@@ -7,6 +7,11 @@
 #include "kz827/range.h"
 #include "kz827/measurement.h"
 #include "core/addressscan.h"
+#include "core/backup.h"
+#include "link/mbap.h"
+#include "settings/blocks.h"
+#include "threephase/calibration.h"
+#include "singlephase/calibration.h"
 #include "core/calibrationengine.h"
 #include "core/clockblock.h"
 #include "link/modbusframes.h"
@@ -26,6 +31,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QJsonDocument>
 #include <cstdio>
 #include <cstring>
 
@@ -305,6 +311,87 @@ void SimulatorSeeds()
                                        Chunk(Bytes({3, 0xAA, 0x80, 0x0F, 0x54, 0x60, 0x03, 0, 0, 0, 0, 0})));
 }
 
+// The Modbus TCP stream: true answers cut inside their header, a length
+// that lies (20 too long, then 254) before the next request, junk, and the
+// codec over the windows' requests.
+void MbapSeeds()
+{
+    const QByteArray read = bus->Handle(threephase::MeasurementPoll(1));
+    const QByteArray pdu = read.mid(1, read.size() - 3);
+    QByteArray lie = *mbap::FromRtu(read, 1);
+    lie[5] = static_cast<char>(lie.at(5) + 20);
+    Write("mbap", "answers", Bytes({1}) + Chunk(pdu) + Bytes({4, 1}) + Chunk(pdu.left(20)) + Bytes({9}));
+    Write("mbap", "lies", Bytes({0}) + Chunk(lie) + Bytes({1}) + Chunk(pdu.left(30)) + Bytes({7, 0}) +
+                              Chunk(*mbap::FromRtu(read, 2)) + Bytes({0}) + Chunk(Bytes({0, 1, 0, 0, 0, 254, 1, 3})) +
+                              Bytes({1}) + Chunk(Bytes({0x83, 2})) + Bytes({12}));
+    Write("mbap", "junk", Bytes({0}) + Chunk(Bytes({0, 1, 0, 1, 0, 6, 1, 3, 0, 0, 0, 1})) + Bytes({1}) +
+                              Chunk(Bytes({3, 2, 0, 1})) + Bytes({3}));
+    Write("mbap", "codec", Bytes({2}) + Chunk(threephase::MeasurementPoll(1)) + Bytes({2}) +
+                               Chunk(calib::ReadRequest(2)) + Bytes({2}) + Chunk(read.left(200)));
+}
+
+// One backup of each family as kzctl writes it, read from the bus.
+void SettingsFileSeeds()
+{
+    const std::pair<Family, std::uint8_t> meters[] = {
+        {Family::ThreePhase, 1}, {Family::SinglePhase, 2}, {Family::Kz827, 3}};
+    for (const auto &[family, address] : meters) {
+        QList<QByteArray> data;
+        for (const backup::Block &block : settings::Blocks(family))
+            data.append(bus->Handle(Regs(address, block.first, block.count)).mid(3, block.readBytes));
+        const QJsonObject document = backup::Document(&settings::Blocks, family, address, data);
+        Write("settingsfile", FamilyName(family), QJsonDocument(document).toJson());
+    }
+}
+
+// A plan of each family: two of its points, one with its source given.
+void PlanSeeds()
+{
+    const std::pair<Family, calib::Plan> families[] = {
+        {Family::ThreePhase, threephase::calibration::DefaultPlan()},
+        {Family::SinglePhase, singlephase::calibration::DefaultPlan()},
+        {Family::Kz827, kz827::calibration::DefaultPlan()}};
+    for (int f = 0; f < 3; ++f) {
+        const calib::Plan &plan = families[f].second;
+        const calib::PlanPoint &a = plan.points.first();
+        const calib::PlanPoint &b = plan.points.last();
+        const QString text =
+            QStringLiteral("{\"name\": \"产线A\", \"family\": \"%1\", \"limit\": 0.1, \"stability\": 0.05, "
+                           "\"settleSeconds\": 5, \"points\": [{\"point\": %2, \"reference\": %3}, "
+                           "{\"point\": %4, \"reference\": %5, \"voltage\": 220, \"current\": 50, "
+                           "\"powerFactor\": \"0.5L\", \"phase\": \"%6\", \"limit\": 0.2}]}")
+                .arg(FamilyName(families[f].first))
+                .arg(a.point)
+                .arg(a.reference)
+                .arg(b.point)
+                .arg(b.reference)
+                .arg(b.source.phase);
+        Write("plan", FamilyName(families[f].first), QByteArray(1, char(f)) + text.toUtf8());
+    }
+}
+
+// The windows' requests to each family as a Modbus TCP master sends them,
+// one stream cut across frames, and with fault rules.
+void TcpSimulatorSeeds()
+{
+    const QList<QByteArray> requests = {threephase::MeasurementPoll(1), calib::ReadRequest(2),
+                                        singlephase::measurement::MeasurementRequest(2), kz827::MeasurementPoll(3),
+                                        kz827::calibration::Request(3, kz827::calibration::kRead),
+                                        AddressProbeFrame(1), modbus::WriteRegister(2, 0x36, 1)};
+    QByteArray stream;
+    for (int i = 0; i < requests.size(); ++i)
+        stream += *mbap::FromRtu(requests[i], std::uint16_t(i + 1));
+    QByteArray whole = Bytes({0}) + Chunk({});
+    for (const QByteArray &request : requests)
+        whole += Chunk(*mbap::FromRtu(request, 7));
+    Write("tcpsimulator", "requests", whole);
+    Write("tcpsimulator", "pieces", Bytes({0}) + Chunk({}) + Chunk(stream.left(9)) + Chunk(stream.mid(9, 30)) +
+                                        Chunk(stream.mid(39)));
+    for (const char *rule : {"split:0,3", "garbage:4", "wrongaddr", "mute@at=2", "hangup@every=2"})
+        Write("tcpsimulator", QStringLiteral("fault-%1").arg(QString::fromLatin1(rule).section(QLatin1Char(':'), 0, 0).section(QLatin1Char('@'), 0, 0)),
+              Bytes({2}) + Chunk(rule) + Chunk(stream.left(120)) + Chunk(stream.mid(120)));
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -332,5 +419,10 @@ int main(int argc, char **argv)
     FieldSeeds();
     CalibrationSeeds();
     SimulatorSeeds();
+    fresh();
+    MbapSeeds();
+    SettingsFileSeeds();
+    PlanSeeds();
+    TcpSimulatorSeeds();
     return 0;
 }

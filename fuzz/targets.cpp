@@ -11,8 +11,12 @@ std::span<const Target> Targets()
         {"kz827", FuzzKz827},
         {"fields", FuzzFields},
         {"calibration", FuzzCalibration},
+        {"mbap", FuzzMbap},
+        {"settingsfile", FuzzSettingsFile},
+        {"plan", FuzzPlan},
 #ifdef KZ_FUZZ_SIMULATOR
         {"simulator", FuzzSimulator},
+        {"tcpsimulator", FuzzTcpSimulator},
 #endif
     };
     return targets;

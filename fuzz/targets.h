@@ -22,6 +22,14 @@ int FuzzFields(const std::uint8_t *data, std::size_t size);
 int FuzzCalibration(const std::uint8_t *data, std::size_t size);
 // The simulator's request framing and handling (Unix only).
 int FuzzSimulator(const std::uint8_t *data, std::size_t size);
+// The Modbus TCP frames a gateway sends, taken off the connection.
+int FuzzMbap(const std::uint8_t *data, std::size_t size);
+// A settings file's text read as a backup.
+int FuzzSettingsFile(const std::uint8_t *data, std::size_t size);
+// A calibration plan's text.
+int FuzzPlan(const std::uint8_t *data, std::size_t size);
+// The simulator's Modbus TCP side (Unix only).
+int FuzzTcpSimulator(const std::uint8_t *data, std::size_t size);
 
 struct Target {
     const char *name; // also the folder of its corpus and regressions

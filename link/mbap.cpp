@@ -69,4 +69,16 @@ std::optional<Frame> Take(QByteArray &buffer, bool *malformed)
     return frame;
 }
 
+std::optional<Frame> Stream::Take(QByteArray *junk)
+{
+    bool malformed = false;
+    auto frame = mbap::Take(buffer_, &malformed);
+    if (malformed) {
+        if (junk)
+            *junk += buffer_;
+        buffer_.clear();
+    }
+    return frame;
+}
+
 } // namespace mbap

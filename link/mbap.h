@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <cstdint>
 #include <optional>
+#include <utility>
 
 namespace mbap {
 
@@ -45,5 +46,33 @@ int FrameLength(const QByteArray &buffer);
 // the frame is incomplete; malformed (when given) is set, and nothing
 // taken, when the front is no MBAP frame (FrameLength -1).
 std::optional<Frame> Take(QByteArray &buffer, bool *malformed = nullptr);
+
+// The frames coming in on one connection, for a master that sends one
+// request at a time. A frame whose length field lies (too long, so that it
+// would swallow the next reply, or too short, so that its rest looks like a
+// header) must not cost more than its own exchange:
+//   - bytes that are no MBAP frame drop everything buffered;
+//   - when the next request goes out, whatever is still buffered goes too:
+//     a gateway answers only what it was asked, so the reply to the new
+//     request cannot be preceded by half a frame, and a frame still
+//     incomplete then has lied about its length or lost its rest.
+// Socket-free: the program's port control and kzctl's link feed it.
+class Stream {
+public:
+    // Adds bytes read from the connection.
+    void Append(const QByteArray &bytes) { buffer_ += bytes; }
+    // Takes the next complete frame off the stream; nothing while none is
+    // complete. Bytes that are no MBAP frame are dropped with all that is
+    // buffered, and appended to junk when given.
+    std::optional<Frame> Take(QByteArray *junk = nullptr);
+    // Drops what is buffered (before a request is sent) and returns it.
+    QByteArray Drop() { return std::exchange(buffer_, {}); }
+    // Bytes of a frame not complete yet (after Take gave nothing: fewer
+    // than kHeaderSize + kMaxPdu).
+    int Buffered() const { return static_cast<int>(buffer_.size()); }
+
+private:
+    QByteArray buffer_;
+};
 
 } // namespace mbap

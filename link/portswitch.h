@@ -26,6 +26,7 @@ public:
     QByteArray Input() override { return active_->Input(); }
     QByteArray WireFormOf(const QByteArray &frame) const override { return active_->WireFormOf(frame); }
     QByteArray LastWireInput() const override { return active_->LastWireInput(); }
+    bool RepliesCarryCrc() const override { return active_->RepliesCarryCrc(); }
 
 private:
     void forward(SerialPortControl *control);

@@ -249,7 +249,7 @@ void SerialLink::endCollection()
 
 // --------------------------------------------------------------------- handing
 
-SerialLink::Framed SerialLink::Frame(const QByteArray &received, modbus::CalibrationLengths calibration)
+SerialLink::Framed SerialLink::Frame(const QByteArray &received, modbus::CalibrationLengths calibration, bool shortBlocks)
 {
     using V = FrameRecord::Verdict;
     // A Modbus exception reply (function | 0x80, code, CRC) matches no
@@ -262,7 +262,10 @@ SerialLink::Framed SerialLink::Frame(const QByteArray &received, modbus::Calibra
         return exception ? Framed{V::Exception, 5, {}} : Framed{V::Unlisted, -1, {}};
     // A frame shorter than its byte count still counts when its CRC matches
     // (some meters answer a short block); decoders read only what is there.
+    // Not when the port made the CRC: the frame must then be whole.
     const QByteArray reply = received.left(expected);
+    if (reply.size() < expected && !shortBlocks)
+        return {V::TooShort, expected, {}};
     if (!CheckFrameCrc(reply))
         return {reply.size() < expected ? V::TooShort : V::BadCrc, expected, {}};
     return {V::Handed, expected, reply};
@@ -279,12 +282,12 @@ void SerialLink::Dispatch(const QByteArray &received)
     if (waiting_.isEmpty()) {
         // Nobody asked (any more): judged with the chosen family's lengths
         // for the record, and dropped.
-        const Framed framed = Frame(received, modbus::CalibrationLengthsOf(CurrentFamily()));
+        const Framed framed = Frame(received, modbus::CalibrationLengthsOf(CurrentFamily()), port_->RepliesCarryCrc());
         drop(framed.Ok() ? V::Unrequested : framed.verdict, framed.used);
         return;
     }
     const RequestInfo info = waitingInfo_;
-    const Framed framed = Frame(received, info.calibration);
+    const Framed framed = Frame(received, info.calibration, port_->RepliesCarryCrc());
     if (!framed.Ok()) {
         drop(framed.verdict, framed.used, info.name);
         const bool exception = framed.verdict == V::Exception;

@@ -142,7 +142,7 @@ private:
         QByteArray reply;
         bool Ok() const { return verdict == FrameRecord::Verdict::Handed; }
     };
-    static Framed Frame(const QByteArray &received, modbus::CalibrationLengths calibration);
+    static Framed Frame(const QByteArray &received, modbus::CalibrationLengths calibration, bool shortBlocks);
     struct Hold {
         const void *who = nullptr;
         QString name;

@@ -85,6 +85,11 @@ public:
     // The bytes that came over the wire for what the last Input() returned,
     // or empty when they are those bytes themselves.
     virtual QByteArray LastWireInput() const { return {}; }
+    // False where the port puts the CRC on replies that came without one
+    // (a Modbus TCP gateway): the CRC then proves nothing, and a reply
+    // shorter than its byte count is refused rather than taken as a short
+    // block.
+    virtual bool RepliesCarryCrc() const { return true; }
 
 signals:
     // Bytes have arrived. Delivered through the event loop.

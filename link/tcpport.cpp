@@ -62,7 +62,7 @@ void TcpPortControl::abortSocket()
     closing_ = true;
     socket_->abort();
     closing_ = false;
-    wire_.clear();
+    stream_.Drop();
     rtu_.clear();
     rtuWire_.clear();
     awaited_.reset();
@@ -191,6 +191,10 @@ bool TcpPortControl::Output(const QByteArray &bytes)
     const auto frame = mbap::FromRtu(bytes, id);
     if (!frame)
         return false;
+    // What is still buffered, complete or not, answers no request now.
+    stream_.Append(socket_->readAll());
+    if (const QByteArray dropped = stream_.Drop(); !dropped.isEmpty())
+        qCDebug(lcLink).noquote() << "Modbus TCP bytes left before a request dropped:" << dropped.toHex(' ');
     // A reply to an earlier transaction still on its way is not this one's.
     awaited_ = {id, static_cast<std::uint8_t>(bytes.at(0))};
     return socket_->write(*frame) == frame->size();
@@ -223,21 +227,10 @@ void TcpPortControl::onReadyRead()
         emit OnComm();
         return;
     }
-    wire_ += socket_->readAll();
+    stream_.Append(socket_->readAll());
     bool arrived = false;
-    for (;;) {
-        bool malformed = false;
-        const auto frame = mbap::Take(wire_, &malformed);
-        if (malformed) {
-            // No MBAP frame: the stream cannot be followed any further. The
-            // bytes go up as they came, so the record shows them dropped.
-            rtuWire_ += wire_;
-            rtu_ += std::exchange(wire_, {});
-            arrived = true;
-            break;
-        }
-        if (!frame)
-            break;
+    QByteArray junk;
+    while (const auto frame = stream_.Take(&junk)) {
         if (awaited_ && frame->transaction == awaited_->first && frame->unit == awaited_->second) {
             awaited_.reset();
             rtu_ += mbap::ToRtu(*frame);
@@ -247,6 +240,13 @@ void TcpPortControl::onReadyRead()
             qCDebug(lcLink).noquote() << "Modbus TCP reply of no awaited transaction dropped:"
                                       << mbap::Encode(*frame).toHex(' ');
         }
+    }
+    if (!junk.isEmpty()) {
+        // No MBAP frame: the bytes go up as they came, so that the record
+        // shows them dropped and the awaited request ends at once.
+        rtuWire_ += junk;
+        rtu_ += junk;
+        arrived = true;
     }
     if (arrived)
         emit OnComm();

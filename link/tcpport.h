@@ -10,10 +10,15 @@
 // unit id; it is handed up as the RTU frame the meter would have sent (CRC
 // added), so the link and the windows see the same exchange as on a serial
 // port. Replies to earlier transactions are dropped. Function codes pass as
-// they are, the private 0x99 and 0xAA included.
+// they are, the private 0x99 and 0xAA included. Bytes that are no MBAP
+// frame go up as they came (the link refuses them); a frame still
+// incomplete when the next request goes out is dropped (see mbap::Stream),
+// so one length that lies costs one exchange. The CRC the port adds proves
+// nothing about the reply: the link holds such replies to their byte count.
 //
 // The line settings are kept (the dialog and the trace show them) but do
 // not apply: the gateway's serial side has its own.
+#include "link/mbap.h"
 #include "link/netaddress.h"
 #include "link/serialport.h"
 
@@ -49,6 +54,7 @@ public:
     QByteArray Input() override;
     QByteArray WireFormOf(const QByteArray &frame) const override;
     QByteArray LastWireInput() const override { return lastWireIn_; }
+    bool RepliesCarryCrc() const override { return mode_ != NetMode::ModbusTcp; }
 
     // The transaction id the next Modbus TCP request carries.
     std::uint16_t NextTransaction() const { return transaction_; }
@@ -69,9 +75,9 @@ private:
     bool closing_ = false;
     // True from a successful open until the connection is closed or lost.
     bool live_ = false;
-    // Modbus TCP: bytes of a frame not complete yet, and the replies taken
-    // so far in RTU form, waiting for the link to read them.
-    QByteArray wire_;
+    // Modbus TCP: the frames arriving, and the replies taken so far in RTU
+    // form, waiting for the link to read them.
+    mbap::Stream stream_;
     QByteArray rtu_;
     // The MBAP frames rtu_ came from, and those of the last Input().
     QByteArray rtuWire_;

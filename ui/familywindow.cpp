@@ -3,6 +3,7 @@
 #include "link/netaddress.h"
 
 #include "core/energybase.h"
+#include "core/tr.h"
 #include "ui/messagebox.h"
 #include "ui/recordbutton.h"
 
@@ -207,6 +208,7 @@ void FamilyWindow::finished(modbus::Reply *reply)
 {
     if (closed_)
         return;
+    noteAnswer(reply->Ok() ? modbus::Reply::Error::None : reply->Failure());
     if (!reply->Ok()) {
         onFailure(reply->Failure());
         return;
@@ -220,6 +222,23 @@ void FamilyWindow::finished(modbus::Reply *reply)
     } done{handling_};
     onReply(exchange);
     emit ReplyHandled(exchange);
+}
+
+void FamilyWindow::noteAnswer(modbus::Reply::Error error)
+{
+    using E = modbus::Reply::Error;
+    if (!noAnswerLabel_)
+        return;
+    // A meter or gateway that takes requests and never answers would leave
+    // the values blank with nothing said: after a few time-outs in a row the
+    // row says so, until anything at all comes back.
+    if (error == E::NoAnswer) {
+        if (++silentReplies_ >= kSilentPolls)
+            noAnswerLabel_->show();
+    } else if (error == E::None || error == E::Exception || error == E::BadFrame) {
+        silentReplies_ = 0;
+        noAnswerLabel_->hide();
+    }
 }
 
 int FamilyWindow::Address() const
@@ -309,6 +328,22 @@ FamilyWindow::PollBar FamilyWindow::MakePollBar(int intervalMs, const char *back
     bar.progress = MakePollProgress(panel);
     auto *panelLayout = new QHBoxLayout(panel);
     panelLayout->addWidget(bar.progress);
+    const QString silent = QStringLiteral(QT_TRANSLATE_NOOP("kz", "无应答"));
+    noAnswerLabel_ = new QLabel(silent, panel);
+    noAnswerLabel_->setObjectName(QStringLiteral("NoAnswerLabel"));
+    noAnswerLabel_->setAccessibleName(silent);
+    noAnswerLabel_->setAccessibleDescription(
+        kz::Tr(QT_TRANSLATE_NOOP("kz", "仪表连续 %1 次没有应答，显示的数值不是当前的")).arg(kSilentPolls));
+    noAnswerLabel_->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+    noAnswerLabel_->setFocusPolicy(Qt::StrongFocus);
+    QPalette palette = noAnswerLabel_->palette();
+    palette.setColor(QPalette::WindowText, QColor(0xB0, 0x00, 0x00));
+    noAnswerLabel_->setPalette(palette);
+    QFont font = noAnswerLabel_->font();
+    font.setBold(true);
+    noAnswerLabel_->setFont(font);
+    noAnswerLabel_->hide();
+    panelLayout->addWidget(noAnswerLabel_);
     // Recording: every measurement shown also goes to a CSV file.
     bar.record = new RecordButton(this);
     QTimer *timer = bar.timer = MakeTimer(intervalMs, std::move(onTick));

@@ -39,6 +39,8 @@ struct WindowNames {
 class FamilyWindow : public QWidget {
     Q_OBJECT
 public:
+    // Time-outs in a row after which a polling window is marked 无应答.
+    static constexpr int kSilentPolls = 3;
     // family: the family whose windows it belongs to (its requests are sent
     // as that family's, and it takes over the family's replies when it
     // sends); none for a window that serves every family. className becomes
@@ -172,7 +174,9 @@ protected:
                                         const QString &initial);
 
     // The bottom row of a measurement window: a panel with the poll's
-    // progress bar (stretching), the record button, 启  动 (BitBtn1)
+    // progress bar (stretching) and the mark 无应答 (NoAnswerLabel, shown
+    // after kSilentPolls time-outs in a row until an answer comes), the
+    // record button, 启  动 (BitBtn1)
     // running onStart, 停  止 (BitBtn2) and 返  回 (backName), which stop the
     // poll's timer (Timer1, intervalMs, running onTick); 返回 also closes.
     struct PollBar {
@@ -210,6 +214,8 @@ private:
     void portLost();
     void setStale(bool stale);
     void finished(modbus::Reply *reply);
+    // Counts time-outs in a row for the 无应答 mark; any answer clears it.
+    void noteAnswer(modbus::Reply::Error error);
     QString requesterName() const;
 
     // A value widget of the poll, with what the stale marking replaces.
@@ -232,4 +238,7 @@ private:
     QList<PolledValue> polledValues_;
     QLabel *stoppedLabel_ = nullptr;
     bool stale_ = false;
+    // The 无应答 mark of the poll row, and the time-outs in a row so far.
+    QLabel *noAnswerLabel_ = nullptr;
+    int silentReplies_ = 0;
 };

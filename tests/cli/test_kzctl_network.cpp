@@ -2,6 +2,7 @@
 // several buses at once, backups named by bus, and what a refused, unknown
 // or failing gateway does to the run. The gateways are served by this
 // test's event loop while kzctl runs as a child process.
+#include "link/mbap.h"
 #include "sim/faults.h"
 #include "sim/tcpsimulator.h"
 #include "tests/support/testutil.h"
@@ -12,9 +13,11 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -195,3 +198,66 @@ TEST_P(Gateways, ALostConnectionEndsTheRunWithOneMessage)
 
 INSTANTIATE_TEST_SUITE_P(Modes, Gateways, ::testing::Values(Framing::Rtu, Framing::Mbap),
                          [](const auto &info) { return std::string(info.param == Framing::Mbap ? "Mbtcp" : "Tcp"); });
+
+namespace {
+
+// A Modbus TCP gateway to a simulated bus that tells one lie in its first
+// reply and answers truly after that.
+class LyingGateway {
+public:
+    explicit LyingGateway(std::function<QByteArray(QByteArray)> lie) : lie_(std::move(lie))
+    {
+        server_.listen(QHostAddress::LocalHost);
+        QObject::connect(&server_, &QTcpServer::newConnection, [this] {
+            QTcpSocket *peer = server_.nextPendingConnection();
+            QObject::connect(peer, &QTcpSocket::readyRead, [this, peer] {
+                stream_.Append(peer->readAll());
+                while (const auto request = stream_.Take()) {
+                    const QByteArray reply = bus.Handle(mbap::ToRtu(*request));
+                    if (reply.isEmpty())
+                        continue;
+                    const QByteArray frame = *mbap::FromRtu(reply, request->transaction);
+                    peer->write(replies_++ == 0 ? lie_(frame) : frame);
+                }
+            });
+        });
+    }
+    QString Port() const { return QStringLiteral("mbtcp://127.0.0.1:%1").arg(server_.serverPort()); }
+    sim::Bus bus;
+
+private:
+    QTcpServer server_;
+    mbap::Stream stream_;
+    std::function<QByteArray(QByteArray)> lie_;
+    int replies_ = 0;
+};
+
+QByteArray WithLength(QByteArray frame, int length)
+{
+    frame[4] = char(length >> 8);
+    frame[5] = char(length & 0xFF);
+    return frame;
+}
+
+} // namespace
+
+TEST(LyingGateway, OneLengthThatLiesCostsOnlyItsOwnExchange)
+{
+    const std::pair<const char *, std::function<QByteArray(QByteArray)>> lies[] = {
+        {"length 20 too long", [](QByteArray f) { return WithLength(f, int(f.size()) - 6 + 20); }},
+        {"length 254", [](QByteArray f) { return WithLength(f, 254); }},
+        {"cut short", [](QByteArray f) { return WithLength(f.left(f.size() - 2), int(f.size()) - 8); }},
+    };
+    for (const auto &[name, lie] : lies) {
+        SCOPED_TRACE(name);
+        LyingGateway gateway(lie);
+        for (int a = 1; a <= 3; ++a)
+            gateway.bus.Add(std::uint8_t(a), sim::Family::ThreePhase);
+        QProcess p;
+        p.start(QStringLiteral(KZCTL_PROGRAM), {"scan", "--from", "1", "--to", "3", "--port", gateway.Port()});
+        ASSERT_TRUE(WaitFor([&] { return p.state() == QProcess::NotRunning; }, 20000));
+        // The probe of meter 1 was answered with the lie; the rest is read.
+        EXPECT_EQ(QString::fromUtf8(p.readAllStandardOutput()), "2\tthree-phase\n3\tthree-phase\n");
+        EXPECT_EQ(p.exitCode(), 0);
+    }
+}

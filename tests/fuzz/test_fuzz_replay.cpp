@@ -37,6 +37,10 @@ const std::map<std::string, std::vector<const char *>> kReached = {
      {"calibration.read", "calibration.computed", "calibration.encoded", "calibration.kz827.read",
       "calibration.kz827.computed"}},
     {"simulator", {"simulator.framed", "simulator.replied"}},
+    {"mbap", {"mbap.frame", "mbap.junk", "mbap.answered"}},
+    {"settingsfile", {"settingsfile.read", "settingsfile.encoded"}},
+    {"plan", {"plan.read"}},
+    {"tcpsimulator", {"tcpsimulator.request", "tcpsimulator.answered"}},
 };
 
 // Runs every file of a folder through the body; returns how many there were.

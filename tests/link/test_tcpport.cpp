@@ -2,6 +2,7 @@
 // test on a loopback TCP server: the bytes on the wire in both modes, reply
 // matching, refusals and a gateway that goes away.
 #include "link/fakeport.h"
+#include "link/mbap.h"
 #include "link/portswitch.h"
 #include "link/seriallink.h"
 #include "link/tcpport.h"
@@ -12,6 +13,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
+#include <functional>
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
@@ -231,4 +233,57 @@ TEST_F(Gateway, TheSwitchOpensANetworkPortBesideTheSerialOneAndClosesThatAfter)
     EXPECT_TRUE(any.Output(request));
     EXPECT_EQ(ToHex(takeReceived(request.size())), ToHex(request));
     EXPECT_TRUE(serial->written.isEmpty());
+    // Through the switch too, the link learns that Modbus TCP replies
+    // carry the port's CRC, not the meter's.
+    EXPECT_TRUE(any.RepliesCarryCrc());
+    ASSERT_TRUE(any.OpenInstead(name("mbtcp"), {}, &error)) << error.toStdString();
+    EXPECT_FALSE(any.RepliesCarryCrc());
+}
+
+TEST_F(Gateway, AModbusTcpFrameThatLiesCostsOnlyItsOwnExchange)
+{
+    // The answer to reading eleven registers (byte count 22), and the lies
+    // a gateway may tell in it.
+    QByteArray data(22, '\0');
+    for (int i = 0; i < data.size(); ++i)
+        data[i] = char(0x30 + i);
+    const QByteArray read = WithCrc(Hex("01 03 00 00 00 0B"));
+    const QByteArray answer = Hex("01 03 16") + data;
+    const auto setLength = [](QByteArray frame, int length) {
+        frame[4] = char(length >> 8);
+        frame[5] = char(length & 0xFF);
+        return frame;
+    };
+    struct Lie {
+        const char *name;
+        std::function<QByteArray(const QByteArray &)> tell;
+        modbus::Reply::Error failure;
+    };
+    const Lie lies[] = {
+        {"length 20 too long", [&](const QByteArray &f) { return setLength(f, 20 + 25); }, modbus::Reply::Error::NoAnswer},
+        {"length 254", [&](const QByteArray &f) { return setLength(f, 254); }, modbus::Reply::Error::NoAnswer},
+        {"cut short", [&](const QByteArray &f) { return setLength(f.left(f.size() - 2), 23); }, modbus::Reply::Error::BadFrame},
+    };
+    open("mbtcp");
+    for (const Lie &lie : lies) {
+        SCOPED_TRACE(lie.name);
+        QPointer<modbus::Reply> lied = link.Send(read, {.name = QStringLiteral("测试"), .timeoutMs = 150});
+        modbus::Reply::Error failure = modbus::Reply::Error::None;
+        QByteArray got;
+        QObject::connect(lied, &modbus::Reply::finished, [&] { failure = lied->Failure(), got = lied->Result().reply; });
+        QByteArray asked = takeReceived(12);
+        peer->write(lie.tell(*mbap::FromRtu(WithCrc(answer), mbap::Take(asked)->transaction)));
+        ASSERT_TRUE(WaitFor([&] { return lied.isNull() || lied->IsFinished(); }));
+        EXPECT_EQ(failure, lie.failure);
+        EXPECT_TRUE(got.isEmpty()) << ToHex(got).toStdString();
+
+        // The next request gets its reply.
+        QPointer<modbus::Reply> next = link.Send(read, {.name = QStringLiteral("测试"), .timeoutMs = 1000});
+        QByteArray result;
+        QObject::connect(next, &modbus::Reply::finished, [&] { result = next->Result().reply; });
+        QByteArray again = takeReceived(12);
+        peer->write(*mbap::FromRtu(WithCrc(answer), mbap::Take(again)->transaction));
+        ASSERT_TRUE(WaitFor([&] { return !result.isEmpty(); })) << lie.name;
+        EXPECT_EQ(ToHex(result), ToHex(WithCrc(answer)));
+    }
 }

@@ -6,6 +6,7 @@
 #include "tests/support/testutil.h"
 #include "threephase/measurementwindow.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -245,4 +246,26 @@ TEST_F(CoulometryWindow, ALostPortStopsPollingWithoutASecondMessage)
     port.SetPortOpen(false);
     button("BitBtn1")->click();
     EXPECT_EQ(refusals.size(), 1);
+}
+
+TEST_F(CoulometryWindow, AMeterThatNeverAnswersIsMarkedAfterThreeTimeOutsUntilItAnswers)
+{
+    link.ReplyTimeoutMs = 10;
+    address()->setValue(1);
+    auto *mark = win.findChild<QLabel *>("NoAnswerLabel");
+    ASSERT_NE(mark, nullptr);
+    EXPECT_EQ(mark->accessibleName(), "无应答");
+    button("BitBtn1")->click();
+    for (int silent = 1; silent <= FamilyWindow::kSilentPolls; ++silent) {
+        EXPECT_FALSE(mark->isVisible()) << silent;
+        ASSERT_TRUE(WaitFor([this] { return !link.Awaiting(); }));
+        if (silent < FamilyWindow::kSilentPolls)
+            Tick(timer());
+    }
+    EXPECT_TRUE(mark->isVisible());
+    EXPECT_EQ(mark->text(), "无应答");
+
+    port.responder = [this](const QByteArray &) { port.Feed(kRatioReply); };
+    Tick(timer());
+    ASSERT_TRUE(WaitFor([&] { return !mark->isVisible(); }));
 }
