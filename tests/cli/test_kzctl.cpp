@@ -125,6 +125,7 @@ protected:
         bus.Add(4, sim::Family::ThreePhase);
         bus.Add(5, sim::Family::SinglePhase);
         bus.Add(6, sim::Family::Kz827);
+        KZ_NEEDS_PTY();
         ASSERT_TRUE(sim_.Open());
         ASSERT_TRUE(dir_.isValid());
         connect();
