@@ -8,6 +8,8 @@
 # and draws its SVG wiring diagram through QtSvg, so no imageformats plugin
 # is shipped.
 set(KZ_WIN_QT_MODULES Core Gui Widgets Network SerialPort Svg)
+# (found again here: shell/ found it for the trend window, in its own scope)
+find_package(Qt6 QUIET COMPONENTS Charts)
 if(Qt6Charts_FOUND)
   list(APPEND KZ_WIN_QT_MODULES Charts)
 endif()
