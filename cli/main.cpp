@@ -44,34 +44,26 @@ constexpr int kUsage = 2;
 
 // With several buses each runs in a thread of its own, and every line it
 // prints names its bus; the lock keeps lines whole.
-// The bus this thread works on (empty with one bus). A pointer into the
-// caller's port list, not a QString: MinGW's thread_local objects with a
-// destructor crash when their thread ends.
-thread_local const QString *tBusName = nullptr;
-const QString &CurrentBus()
-{
-    static const QString none;
-    return tBusName ? *tBusName : none;
-}
+thread_local QString tBus;
 std::mutex gOutput;
 
 void Err(const QString &text)
 {
     const std::lock_guard lock(gOutput);
-    const QString bus = CurrentBus().isEmpty() ? QString() : CurrentBus() + QStringLiteral(": ");
+    const QString bus = tBus.isEmpty() ? QString() : tBus + QStringLiteral(": ");
     std::fprintf(stderr, "kzctl: %s%s\n", bus.toUtf8().constData(), text.toUtf8().constData());
 }
 void Out(const QString &text)
 {
     const std::lock_guard lock(gOutput);
-    const QString bus = CurrentBus().isEmpty() ? QString() : CurrentBus() + QLatin1Char('\t');
+    const QString bus = tBus.isEmpty() ? QString() : tBus + QLatin1Char('\t');
     std::fputs((bus + text + QLatin1Char('\n')).toUtf8().constData(), stdout);
 }
 // A note on standard error that is no failure (where a backup went).
 void Note(const QString &text)
 {
     const std::lock_guard lock(gOutput);
-    const QString bus = CurrentBus().isEmpty() ? QString() : CurrentBus() + QStringLiteral(": ");
+    const QString bus = tBus.isEmpty() ? QString() : tBus + QStringLiteral(": ");
     std::fprintf(stderr, "%s%s\n", bus.toUtf8().constData(), text.toUtf8().constData());
 }
 
@@ -267,7 +259,7 @@ int OnEachBus(const QList<PortSettings> &ports, const std::function<int(SyncLink
     std::vector<std::thread> threads;
     for (qsizetype i = 0; i < ports.size(); ++i)
         threads.emplace_back([&, i] {
-            tBusName = &ports[i].port;
+            tBus = ports[i].port;
             status[static_cast<std::size_t>(i)] = one(ports[i]);
         });
     for (std::thread &t : threads)
@@ -287,7 +279,7 @@ bool ErrorsToTerminal()
 void Progress(int done, int total, const QString &what)
 {
     // Several buses at once would draw over each other's bar.
-    if (!CurrentBus().isEmpty() || !ErrorsToTerminal())
+    if (!tBus.isEmpty() || !ErrorsToTerminal())
         return;
     const int width = 30;
     const int filled = total > 0 ? done * width / total : width;
@@ -373,8 +365,8 @@ int Read(SyncLink &link, const Args &args, const Target &target)
                 QJsonObject doc{{QStringLiteral("family"), FamilyName(target.family)},
                                 {QStringLiteral("address"), address},
                                 {QStringLiteral("measurements"), list}};
-                if (!CurrentBus().isEmpty())
-                    doc.insert(QStringLiteral("bus"), CurrentBus());
+                if (!tBus.isEmpty())
+                    doc.insert(QStringLiteral("bus"), tBus);
                 // A JSON line stays JSON: its bus is inside it.
                 const QString line = QString::fromUtf8(QJsonDocument(doc).toJson(QJsonDocument::Compact));
                 const std::lock_guard lock(gOutput);
@@ -478,7 +470,7 @@ QString BusTag(const QString &port)
 // for each meter when several buses are backed up at once.
 QString OutputPath(const QString &path, int address, bool several)
 {
-    const QString bus = CurrentBus().isEmpty() ? QString() : BusTag(CurrentBus()) + QLatin1Char('-');
+    const QString bus = tBus.isEmpty() ? QString() : BusTag(tBus) + QLatin1Char('-');
     if (!several && bus.isEmpty())
         return path;
     const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
