@@ -1,5 +1,6 @@
 #include "link/serialdevice.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSerialPortInfo>
@@ -34,7 +35,12 @@ QString NotASerialPort(const QString &portName)
     ::close(fd);
     return terminal ? QString() : notSerial;
 #else
-    Q_UNUSED(portName);
-    return QString();
+    // Windows opens a file or a folder named as the port and only fails when
+    // setting the line up, with no reason ("No error"). A COM name (COM3,
+    // \\.\COM3) is left to the open, which says why it fails.
+    const QString name = QDir::fromNativeSeparators(portName);
+    if (name.startsWith(QLatin1String("//./")) || !name.contains(QLatin1Char('/')))
+        return QString();
+    return QFileInfo::exists(name) ? QStringLiteral(QT_TRANSLATE_NOOP("kz", "不是串口设备")) : QString();
 #endif
 }

@@ -10,5 +10,6 @@
 // would otherwise "open" (or fail with a misleading reason), and "串口名称过长"
 // for a path the system cannot take. Empty when it may be a serial port, or
 // when opening it will report its own reason (a missing device, no
-// permission). Always empty off Unix.
+// permission). On Windows: "不是串口设备" for a path to an existing file or
+// folder; a COM name is left to the open.
 QString NotASerialPort(const QString &portName);

@@ -75,8 +75,15 @@ void DemoSimulator::onStdout()
     while ((nl = stdout_.indexOf('\n')) >= 0) {
         const QByteArray line = stdout_.left(nl).trimmed();
         stdout_.remove(0, nl + 1);
-        if (ptyPath_.isEmpty() && line.startsWith("PTY ")) {
-            ptyPath_ = QString::fromLocal8Bit(line.mid(4).trimmed());
+        // A pseudo-terminal, or (where there is none, as on Windows) the
+        // Modbus TCP gateway the simulator listens as.
+        QString port;
+        if (line.startsWith("PTY "))
+            port = QString::fromLocal8Bit(line.mid(4).trimmed());
+        else if (line.startsWith("MBTCP "))
+            port = QStringLiteral("mbtcp://") + QString::fromLocal8Bit(line.mid(6).trimmed());
+        if (ptyPath_.isEmpty() && !port.isEmpty()) {
+            ptyPath_ = port;
             readyTimer_.stop();
             emit Ready(ptyPath_);
         }

@@ -1,6 +1,7 @@
 #pragma once
 // Demo mode: runs the instrument simulator as a child process and reports the
-// pseudo-terminal it serves the demo bus on. The child ends with this object
+// pseudo-terminal (or, on Windows, the local Modbus TCP gateway) it serves
+// the demo bus on. The child ends with this object
 // (and by itself when this process dies).
 #include <QByteArray>
 #include <QObject>
@@ -23,7 +24,9 @@ public:
 
     bool Running() const { return proc_.state() != QProcess::NotRunning; }
     qint64 ProcessId() const { return proc_.processId(); }
-    // The pseudo-terminal path, once ready.
+    // The port the demo bus is served on, once ready: the pseudo-terminal
+    // path, or mbtcp://HOST:PORT when the simulator announced a Modbus TCP
+    // gateway instead (on Windows, which has no pseudo-terminals).
     QString PtyPath() const { return ptyPath_; }
 
     // How long the child may take to announce its pseudo-terminal.

@@ -48,7 +48,14 @@ QString ComSettingsString(const QString &baud, const QString &parityItem, const 
 
 std::optional<QString> PortNameFromTyped(const QString &text)
 {
-    const QString t = text.trimmed();
+    QString t = text.trimmed();
+#ifdef Q_OS_WIN
+    // The device namespace form of a COM port, \\.\COM12, names COM12.
+    static const QRegularExpression device(QStringLiteral(R"(^\\\\\.\\(COM[0-9]{1,3})$)"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    if (const auto d = device.match(t); d.hasMatch())
+        t = d.captured(1);
+#endif
     static const QRegularExpression com(QStringLiteral("^COM([0-9]{1,3})$"),
                                         QRegularExpression::CaseInsensitiveOption);
     const auto m = com.match(t);
@@ -64,15 +71,26 @@ std::optional<QString> PortNameFromTyped(const QString &text)
     return std::nullopt;
 }
 
+PortChoice SystemPortChoice(const QString &portName, const QString &systemLocation, const QString &description)
+{
+#ifdef Q_OS_WIN
+    // COM3, as Device Manager shows it, rather than \\.\COM3.
+    Q_UNUSED(systemLocation);
+    const QString name = portName;
+#else
+    // /dev/ttyUSB0: the device itself.
+    Q_UNUSED(portName);
+    const QString name = systemLocation;
+#endif
+    return {name, description.isEmpty() ? name : QStringLiteral("%1 (%2)").arg(name, description)};
+}
+
 QList<PortChoice> SystemSerialPorts()
 {
     QList<PortChoice> out;
     const auto infos = QSerialPortInfo::availablePorts();
-    for (const QSerialPortInfo &info : infos) {
-        const QString name = info.systemLocation();
-        const QString desc = info.description();
-        out.append({name, desc.isEmpty() ? name : QStringLiteral("%1 (%2)").arg(name, desc)});
-    }
+    for (const QSerialPortInfo &info : infos)
+        out.append(SystemPortChoice(info.portName(), info.systemLocation(), info.description()));
 #ifdef Q_OS_LINUX
     // Stable names of USB adapters: they survive re-plugging in another socket.
     const QDir byId(QStringLiteral("/dev/serial/by-id"));

@@ -38,9 +38,14 @@ QString ComSettingsString(const QString &baud, const QString &parityItem, const 
                           const QString &stopBits);
 
 // Port name for text typed into the port list: "COMn" (any case, n >= 1)
-// gives the platform name of port n, a device path ("/dev/...") is taken as
-// is. Anything else gives nothing.
+// gives the platform name of port n (on Windows also typed as \\.\COMn), a
+// device path ("/dev/...") is taken as is. Anything else gives nothing.
 std::optional<QString> PortNameFromTyped(const QString &text);
+
+// How a port the system reports is offered: on Windows by its COM name, on
+// other systems by its device path; with the adapter's description, if any,
+// in brackets after it ("COM3 (USB-SERIAL CH340)").
+PortChoice SystemPortChoice(const QString &portName, const QString &systemLocation, const QString &description);
 
 // The ports the system reports (USB adapters, on-board ports) and, on Linux,
 // the stable /dev/serial/by-id links to them.

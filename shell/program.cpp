@@ -183,13 +183,23 @@ void Program::Start(const QString &simulatorPath)
         return;
     demo_ = std::make_unique<DemoSimulator>();
     QObject::connect(demo_.get(), &DemoSimulator::Ready, main_.get(), [this](const QString &path) {
-        com_->AddPortName(path, kz::Tr(QT_TRANSLATE_NOOP("kz", "%1 (模拟仪表)")).arg(path));
+        // A gateway is preset on the dialog's network page; a pseudo-terminal
+        // is added to the port list.
+        if (!IsNetPortName(path))
+            com_->AddPortName(path, kz::Tr(QT_TRANSLATE_NOOP("kz", "%1 (模拟仪表)")).arg(path));
         com_->SetDefaultPort(path);
     });
     QObject::connect(demo_.get(), &DemoSimulator::Failed, main_.get(), &MainWindow::Notify);
     // The demo bus is alive: its switch inputs change now and then, so the
     // lamps and event logs have something to show.
-    demo_->Start(simulatorPath.isEmpty() ? QCoreApplication::applicationDirPath() + QStringLiteral("/kzsim")
-                                         : simulatorPath,
-                 {QStringLiteral("--toggle-inputs"), QStringLiteral("20")});
+    QStringList arguments{QStringLiteral("--toggle-inputs"), QStringLiteral("20")};
+#ifdef Q_OS_WIN
+    // No pseudo-terminals on Windows: the simulator is a Modbus TCP gateway
+    // on this computer only, on a port the system picks.
+    const QString bundled = QCoreApplication::applicationDirPath() + QStringLiteral("/kzsim.exe");
+    arguments << QStringLiteral("--mbtcp") << QStringLiteral("127.0.0.1:0");
+#else
+    const QString bundled = QCoreApplication::applicationDirPath() + QStringLiteral("/kzsim");
+#endif
+    demo_->Start(simulatorPath.isEmpty() ? bundled : simulatorPath, arguments);
 }

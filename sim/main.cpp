@@ -11,13 +11,19 @@
 #include <memory>
 #include <csignal>
 #include <cstdio>
+#ifdef Q_OS_UNIX
 #include <fcntl.h>
 #ifdef __linux__
 #include <sys/prctl.h>
 #endif
 #include <unistd.h>
+#else
+#include <windows.h>
+#endif
 
 namespace {
+
+#ifdef Q_OS_UNIX
 
 int signalPipe[2] = {-1, -1};
 
@@ -44,6 +50,23 @@ bool InstallSignalHandlers()
     std::signal(SIGPIPE, SIG_IGN);
     return true;
 }
+#else
+// Ctrl+C, Ctrl+Break and closing the console end the event loop. The
+// handler runs on a thread of its own, so it only queues the quit.
+BOOL WINAPI OnConsoleEvent(DWORD)
+{
+    if (QCoreApplication *app = QCoreApplication::instance()) {
+        QMetaObject::invokeMethod(app, &QCoreApplication::quit, Qt::QueuedConnection);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+bool InstallSignalHandlers()
+{
+    return SetConsoleCtrlHandler(OnConsoleEvent, TRUE) != 0;
+}
+#endif
 
 QString Hex(const QByteArray &bytes)
 {
@@ -54,18 +77,22 @@ QString Hex(const QByteArray &bytes)
 
 int main(int argc, char **argv)
 {
+#ifdef Q_OS_UNIX
     const pid_t parent = getppid();
+#endif
     if (!InstallSignalHandlers()) {
         std::perror("kzsim: signal set-up");
         return 1;
     }
     // End with the process that started us; if it is already gone (it died
     // before the request took effect), end now.
+#ifdef Q_OS_UNIX
 #ifdef __linux__
     prctl(PR_SET_PDEATHSIG, SIGTERM);
 #endif
     if (getppid() != parent)
         return 0;
+#endif
 
     QCoreApplication app(argc, argv);
     sim::SimOptions options;
@@ -79,6 +106,7 @@ int main(int argc, char **argv)
         return 0;
     }
 
+#ifdef Q_OS_UNIX
     QSocketNotifier signalNotifier(signalPipe[0], QSocketNotifier::Read);
     QObject::connect(&signalNotifier, &QSocketNotifier::activated, &app, [&app] {
         char drain[16];
@@ -86,6 +114,7 @@ int main(int argc, char **argv)
         }
         app.quit();
     });
+#endif
 
     using Serve = sim::SimOptions::Serve;
     sim::PtySimulator pty;

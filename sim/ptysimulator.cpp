@@ -5,14 +5,41 @@
 #include <QFileInfo>
 #include <QSocketNotifier>
 
+#ifdef Q_OS_UNIX
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <pty.h>
 #include <termios.h>
 #include <unistd.h>
+#endif
 
 namespace sim {
+
+#ifndef Q_OS_UNIX
+// Windows has no pseudo-terminals: the simulator is served over TCP there
+// (TcpSimulator), and opening one reports why it cannot.
+PtySimulator::PtySimulator(QObject *parent) : QObject(parent) {}
+
+PtySimulator::~PtySimulator() = default;
+
+bool PtySimulator::Open(QString *error)
+{
+    if (error)
+        *error = QStringLiteral("pseudo-terminals do not exist on this system; serve the bus over TCP instead");
+    return false;
+}
+
+void PtySimulator::Close() {}
+
+bool PtySimulator::SetLink(const QString &, QString *error)
+{
+    if (error)
+        *error = QStringLiteral("no pseudo-terminal is open");
+    return false;
+}
+
+#else
 
 namespace {
 
@@ -312,5 +339,7 @@ void PtySimulator::OnWritable()
     }
     writeNotifier_->setEnabled(false);
 }
+
+#endif // Q_OS_UNIX
 
 } // namespace sim

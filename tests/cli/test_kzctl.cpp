@@ -126,6 +126,7 @@ protected:
         bus.Add(4, sim::Family::ThreePhase);
         bus.Add(5, sim::Family::SinglePhase);
         bus.Add(6, sim::Family::Kz827);
+        KZ_NEEDS_PTY();
         ASSERT_TRUE(sim_.Open());
         ASSERT_TRUE(dir_.isValid());
         connect();
@@ -149,7 +150,9 @@ protected:
         p.write(input);
         p.closeWriteChannel();
         EXPECT_TRUE(WaitFor([&] { return p.state() == QProcess::NotRunning; }, 60000));
-        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+        // Lines end in CR LF on a Windows console.
+        const auto text = [](const QByteArray &bytes) { return QString::fromUtf8(bytes).replace("\r\n", "\n"); };
+        return {p.exitCode(), text(p.readAllStandardOutput()), text(p.readAllStandardError())};
     }
     QString File(const QString &name) const { return dir_.filePath(name); }
     QJsonObject Json(const QString &path) const

@@ -135,8 +135,13 @@ TEST(FrameLogModel, TimesInLocalTimeOnBothSidesOfAClockChange)
         EXPECT_EQ(model.index(row, FrameLogModel::Time).data().toString(),
                   QDateTime::fromMSecsSinceEpoch(times[row]).toString("HH:mm:ss.zzz"))
             << times[row];
+#ifdef Q_OS_UNIX
+    // TZ names a zone with its rules only on POSIX systems; Windows' C
+    // library reads no such name, so there the times above are checked in
+    // the machine's own zone.
     EXPECT_EQ(model.index(0, FrameLogModel::Time).data().toString(), "01:59:59.999");
     EXPECT_EQ(model.index(1, FrameLogModel::Time).data().toString(), "03:00:00.000");
+#endif
     if (zone.isNull())
         qunsetenv("TZ");
     else

@@ -66,6 +66,7 @@ struct SimBus : ::testing::Test {
         meter = static_cast<sim::Kz827Instrument *>(simulator.bus().Add(3, sim::Family::Kz827));
         meter->SetFrozen(true);
         QString error;
+        KZ_NEEDS_PTY();
         ASSERT_TRUE(simulator.Open(&error)) << error.toStdString();
         port.SetPortName(simulator.SlavePath());
         ASSERT_TRUE(port.SetPortOpen(true, &error)) << error.toStdString();

@@ -219,6 +219,7 @@ TEST_P(RecordedOnTheBus, EachInjectedFaultGetsItsVerdict)
 {
     const FaultCase &c = GetParam();
     sim::PtySimulator simulator;
+    KZ_NEEDS_PTY();
     ASSERT_TRUE(simulator.Open());
     simulator.bus().Add(1, sim::Family::ThreePhase);
     if (*c.rule) {

@@ -21,6 +21,7 @@ struct LinkSim : ::testing::Test {
 
     void SetUp() override
     {
+        KZ_NEEDS_PTY();
         ASSERT_TRUE(simulator.Open());
         simulator.bus().Add(1, sim::Family::ThreePhase);
         port.SetPortName(simulator.SlavePath());

@@ -16,10 +16,12 @@
 #include <functional>
 #include <gtest/gtest.h>
 
+#ifdef Q_OS_UNIX
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#endif
 
 namespace {
 
@@ -148,7 +150,9 @@ TEST_F(Gateway, RefusedAndUnresolvableGiveTheSystemsReasonAndStayClosed)
 TEST_F(Gateway, AConnectionThatNeverCompletesTimesOutWhileTheEventLoopRuns)
 {
     // A listener with a backlog of one that accepts nothing: the second
-    // connection attempt gets no answer.
+    // connection attempt gets no answer. (Windows refuses it instead.)
+    KZ_NEEDS_POSIX("a listener that leaves a connection unanswered");
+#ifdef Q_OS_UNIX
     const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in at{};
     at.sin_family = AF_INET;
@@ -174,6 +178,7 @@ TEST_F(Gateway, AConnectionThatNeverCompletesTimesOutWhileTheEventLoopRuns)
     EXPECT_GE(ticks, 5) << "the event loop went on while connecting";
     EXPECT_FALSE(port.PortOpen());
     ::close(fd);
+#endif
 }
 
 TEST_F(Gateway, ADroppedConnectionIsOneLossThatEndsTheWaitingRequestAndReopens)

@@ -25,6 +25,7 @@ QString Squeezed(QString text)
 void DemoProgram::SetUp()
 {
     QString error;
+    KZ_NEEDS_PTY();
     ASSERT_TRUE(simulator.Open(&error)) << error.toStdString();
     simulator.bus().Add(1, sim::Family::ThreePhase);
     simulator.bus().Add(2, sim::Family::SinglePhase);

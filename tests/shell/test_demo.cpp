@@ -7,12 +7,18 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSignalSpy>
+#include <QTcpSocket>
 #include <QTemporaryDir>
+#include <QUrl>
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <cerrno>
+#ifdef Q_OS_UNIX
+#include <csignal>
 #include <sys/types.h>
+#else
+#include <windows.h>
+#endif
 
 namespace {
 QString script(const QTemporaryDir &dir, const QString &body)
@@ -22,7 +28,16 @@ QString script(const QTemporaryDir &dir, const QString &body)
 
 bool processGone(qint64 pid)
 {
+#ifdef Q_OS_UNIX
     return ::kill(static_cast<pid_t>(pid), 0) == -1 && errno == ESRCH;
+#else
+    const HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(pid));
+    if (!process)
+        return true;
+    const bool ended = WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
+    CloseHandle(process);
+    return ended;
+#endif
 }
 
 struct Demo {
@@ -36,6 +51,7 @@ struct Demo {
 
 TEST(DemoSimulator, AnnouncedPortAndStopLeavesNoProcess)
 {
+    KZ_NEEDS_POSIX("a /bin/sh script playing the simulator");
     Demo d;
     d.sim.Start(script(d.dir, "echo 'starting' >&2\necho 'PTY /dev/pts/77'\nexec sleep 30"));
     ASSERT_TRUE(WaitFor([&] { return d.ready.count() == 1; }, 5000));
@@ -51,8 +67,21 @@ TEST(DemoSimulator, AnnouncedPortAndStopLeavesNoProcess)
     EXPECT_EQ(d.failed.count(), 0) << "a requested stop is no failure";
 }
 
+// Where there are no pseudo-terminals the simulator announces a Modbus TCP
+// gateway; the demo offers it as an mbtcp:// port.
+TEST(DemoSimulator, AnnouncedGatewayIsOfferedAsModbusTcpPort)
+{
+    KZ_NEEDS_POSIX("a /bin/sh script playing the simulator");
+    Demo d;
+    d.sim.Start(script(d.dir, "echo 'MBTCP 127.0.0.1:1502'\nexec sleep 30"));
+    ASSERT_TRUE(WaitFor([&] { return d.ready.count() == 1; }, 5000));
+    EXPECT_EQ(d.sim.PtyPath(), "mbtcp://127.0.0.1:1502");
+    d.sim.Stop();
+}
+
 TEST(DemoSimulator, DestroyingItEndsTheChild)
 {
+    KZ_NEEDS_POSIX("a /bin/sh script playing the simulator");
     QTemporaryDir dir;
     qint64 pid = 0;
     {
@@ -66,6 +95,7 @@ TEST(DemoSimulator, DestroyingItEndsTheChild)
 
 TEST(DemoSimulator, ChildThatIgnoresTerminateIsKilled)
 {
+    KZ_NEEDS_POSIX("a /bin/sh script playing the simulator");
     Demo d;
     d.sim.StopGraceMs = 200;
     d.sim.Start(script(d.dir, "trap '' TERM\necho 'PTY /dev/pts/79'\nwhile :; do sleep 1; done"));
@@ -77,6 +107,7 @@ TEST(DemoSimulator, ChildThatIgnoresTerminateIsKilled)
 
 TEST(DemoSimulator, Failures)
 {
+    KZ_NEEDS_POSIX("a /bin/sh script playing the simulator");
     {
         Demo d;
         d.sim.Start("/nonexistent/kzsim");
@@ -130,6 +161,7 @@ TEST(DemoSimulator, RealSimulatorServesTheDemoBus)
 #ifndef KZSIM_PATH
     GTEST_SKIP() << "the simulator is not part of this build";
 #else
+    KZ_NEEDS_PTY();
     if (!QFileInfo(QStringLiteral(KZSIM_PATH)).isExecutable())
         GTEST_SKIP() << "the simulator has not been built: " << KZSIM_PATH;
     DemoSimulator sim;
@@ -153,7 +185,36 @@ TEST(DemoSimulator, RealSimulatorServesTheDemoBus)
     port.SetPortOpen(false);
 
     sim.Stop();
-    EXPECT_TRUE(::kill(static_cast<pid_t>(pid), 0) == -1 && errno == ESRCH);
+    EXPECT_TRUE(processGone(pid));
+    EXPECT_EQ(failed.count(), 0);
+#endif
+}
+
+// The real simulator as the Windows demo starts it: a Modbus TCP gateway on
+// this computer that answers the address probe of instrument 1.
+TEST(DemoSimulator, RealSimulatorServesTheDemoBusAsAGateway)
+{
+#ifndef KZSIM_PATH
+    GTEST_SKIP() << "the simulator is not part of this build";
+#else
+    DemoSimulator sim;
+    QSignalSpy failed(&sim, &DemoSimulator::Failed);
+    sim.Start(QStringLiteral(KZSIM_PATH), {QStringLiteral("--mbtcp"), QStringLiteral("127.0.0.1:0")});
+    ASSERT_TRUE(WaitFor([&] { return !sim.PtyPath().isEmpty() || failed.count() > 0; }, 10000));
+    ASSERT_EQ(failed.count(), 0) << failed.at(0).at(0).toString().toStdString();
+    const QUrl url(sim.PtyPath());
+    ASSERT_EQ(url.scheme(), "mbtcp") << sim.PtyPath().toStdString();
+    QTcpSocket gateway;
+    gateway.connectToHost(url.host(), static_cast<quint16>(url.port()));
+    ASSERT_TRUE(WaitFor([&] { return gateway.state() == QAbstractSocket::ConnectedState; }, 5000));
+    // MBAP: transaction 7, protocol 0, length 6, unit 1; the probe's PDU.
+    gateway.write(Hex("00 07 00 00 00 06 01 99 30 30 30 30"));
+    QByteArray reply;
+    ASSERT_TRUE(WaitFor([&] { reply += gateway.readAll(); return reply.size() >= 8; }, 3000));
+    EXPECT_EQ(ToHex(reply.left(8)), ToHex(Hex("00 07 00 00").append(reply.mid(4, 2)).append(Hex("01 99"))));
+    const qint64 pid = sim.ProcessId();
+    sim.Stop();
+    EXPECT_TRUE(processGone(pid));
     EXPECT_EQ(failed.count(), 0);
 #endif
 }

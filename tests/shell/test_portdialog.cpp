@@ -13,14 +13,17 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSet>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
 
 #include <tuple>
 
+#ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <pty.h>
 #include <unistd.h>
+#endif
 
 namespace {
 
@@ -72,6 +75,32 @@ TEST(ComSettings, StringAndTypedPortNames)
     EXPECT_FALSE(PortNameFromTyped("/dev/"));
     EXPECT_FALSE(PortNameFromTyped(""));
     EXPECT_FALSE(PortNameFromTyped("9600"));
+}
+
+// A COM port by the name Windows users know, with the adapter's description;
+// elsewhere by its device path.
+TEST(ComSettings, SystemPortsAreOfferedByTheSystemsNameWithTheAdaptersDescription)
+{
+#ifdef Q_OS_WIN
+    EXPECT_EQ(SystemPortChoice("COM3", "\\\\.\\COM3", "USB-SERIAL CH340").name, "COM3");
+    EXPECT_EQ(SystemPortChoice("COM3", "\\\\.\\COM3", "USB-SERIAL CH340").label, "COM3 (USB-SERIAL CH340)");
+    EXPECT_EQ(SystemPortChoice("COM1", "\\\\.\\COM1", "").label, "COM1");
+    EXPECT_EQ(PortNameFromTyped("\\\\.\\COM12"), QString("COM12"));
+    EXPECT_EQ(PortNameFromTyped("\\\\.\\com7"), QString("COM7"));
+    EXPECT_FALSE(PortNameFromTyped("\\\\.\\COM0"));
+#else
+    EXPECT_EQ(SystemPortChoice("ttyUSB0", "/dev/ttyUSB0", "FT232R USB UART").name, "/dev/ttyUSB0");
+    EXPECT_EQ(SystemPortChoice("ttyUSB0", "/dev/ttyUSB0", "FT232R USB UART").label, "/dev/ttyUSB0 (FT232R USB UART)");
+    EXPECT_EQ(SystemPortChoice("ttyS0", "/dev/ttyS0", "").label, "/dev/ttyS0");
+    EXPECT_FALSE(PortNameFromTyped("\\\\.\\COM12"));
+#endif
+    // What the system lists now: each name opens as given, none twice.
+    QStringList names;
+    for (const PortChoice &c : SystemSerialPorts()) {
+        EXPECT_TRUE(c.label.startsWith(c.name)) << c.label.toStdString();
+        names << c.name;
+    }
+    EXPECT_EQ(names.size(), QSet<QString>(names.begin(), names.end()).size());
 }
 
 TEST(ComDialog, LooksAsDescribed)
@@ -337,6 +366,7 @@ TEST(ComDialog, ExtraAndSystemPortsAreOfferedOnceEach)
 
 // ------------------------------------------------------------ real pty
 
+#ifdef Q_OS_UNIX
 namespace {
 struct Pty {
     int master = -1;
@@ -490,6 +520,13 @@ TEST(ComDialogPty, AFailedChoiceLeavesThePortInUseWorking)
     EXPECT_EQ(port.Settings(), "19200,n,8,1");
     port.SetPortOpen(false);
 }
+
+#else
+// Windows has no pseudo-terminal to play the instrument on.
+TEST(ComDialogPty, OpensAPseudoTerminalGivenAsExtraPort) { KZ_NEEDS_PTY(); }
+TEST(ComDialogPty, OfferedSettingsOnAPseudoTerminal) { KZ_NEEDS_PTY(); }
+TEST(ComDialogPty, AFailedChoiceLeavesThePortInUseWorking) { KZ_NEEDS_PTY(); }
+#endif
 
 TEST(ComDialogPty, MissingDeviceIsReportedWithItsName)
 {

@@ -22,6 +22,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QUrl>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <gtest/gtest.h>
@@ -180,6 +181,7 @@ TEST(Program, AGatewayFromTheCommandLineFillsTheNetworkChoice)
 
 TEST(Program, DemoModeOffersTheSimulatorsPortAsDefault)
 {
+    KZ_NEEDS_POSIX("a /bin/sh script playing the simulator");
     QTemporaryDir dir;
     const QString sim = WriteShellScript(dir.filePath("kzsim"), "echo 'PTY /dev/pts/kz-demo'\nexec sleep 30");
     FakePortControl port;
@@ -201,6 +203,34 @@ TEST(Program, DemoModeOffersTheSimulatorsPortAsDefault)
     EXPECT_EQ(port.CommPort(), "/dev/pts/kz-demo");
     EXPECT_EQ(rec.texts, QStringList{"串口初始化成功！"});
 }
+
+#ifdef Q_OS_WIN
+// Windows has no pseudo-terminals: the demo's simulator is a Modbus TCP
+// gateway on this computer, preset on the dialog's network page.
+TEST(Program, DemoModeOnWindowsPresetsTheSimulatorsGateway)
+{
+    FakePortControl port;
+    ui::RecordedMessages rec;
+    Options o;
+    o.demo = true;
+    Program program(port, o);
+    program.ComDialog().SystemPorts = {};
+    program.Start(QStringLiteral(KZSIM_PATH));
+    ASSERT_TRUE(program.Demo());
+    ASSERT_TRUE(WaitFor([&] { return !program.Demo()->PtyPath().isEmpty() || !rec.texts.isEmpty(); }, 10000));
+    ASSERT_TRUE(rec.texts.isEmpty()) << rec.texts.join('\n').toStdString();
+    const QUrl gateway(program.Demo()->PtyPath());
+    EXPECT_EQ(gateway.scheme(), "mbtcp");
+    EXPECT_EQ(gateway.host(), "127.0.0.1");
+    program.Main().findChild<QPushButton *>("BitBtn1")->click();
+    PortDialog &dlg = program.ComDialog();
+    EXPECT_TRUE(dlg.findChild<QRadioButton *>("KindNetwork")->isChecked());
+    EXPECT_EQ(dlg.findChild<QLineEdit *>("NetHost")->text(), "127.0.0.1");
+    EXPECT_EQ(dlg.findChild<QLineEdit *>("NetPort")->text(), QString::number(gateway.port()));
+    EXPECT_EQ(dlg.findChild<QComboBox *>("NetMode")->currentText(), "Modbus TCP");
+    dlg.hide();
+}
+#endif
 
 TEST(Program, DemoModeWithoutTheSimulatorSaysSoAndCarriesOn)
 {

@@ -35,6 +35,7 @@ struct Recording : ::testing::Test {
     void SetUp() override
     {
         QString error;
+        KZ_NEEDS_PTY();
         ASSERT_TRUE(simulator.Open(&error)) << error.toStdString();
         auto *meter = static_cast<sim::ThreePhaseInstrument *>(simulator.bus().Add(7, sim::Family::ThreePhase));
         meter->SetWiringMode(2);

@@ -487,6 +487,7 @@ TEST(SettingsFileWindowRun, BatchDownloadSkipsTheWrongFamily)
 {
     sim::PtySimulator simulator;
     QString error;
+    KZ_NEEDS_PTY();
     ASSERT_TRUE(simulator.Open(&error)) << error.toStdString();
     simulator.bus().Add(1, sim::Family::ThreePhase);
     simulator.bus().Add(2, sim::Family::SinglePhase);

@@ -79,6 +79,7 @@ TEST(MeterCalibrationOverPty, CalibratesPowerAtUnityAndHalfLagging)
     sim::PtySimulator simulator;
     auto *meter = static_cast<sim::SinglePhaseInstrument *>(simulator.bus().Add(2, sim::Family::SinglePhase));
     QString error;
+    KZ_NEEDS_PTY();
     ASSERT_TRUE(simulator.Open(&error)) << error.toStdString();
     QtSerialPortControl port;
     port.SetPortName(simulator.SlavePath());

@@ -82,6 +82,7 @@ struct OverPty : ::testing::Test {
         meter->SetAddress(2);
         meter->SetFrozen(true);
         QString error;
+        KZ_NEEDS_PTY();
         ASSERT_TRUE(simulator.Open(&error)) << error.toStdString();
         port.SetPortName(simulator.SlavePath());
         ASSERT_TRUE(port.SetPortOpen(true, &error)) << error.toStdString();

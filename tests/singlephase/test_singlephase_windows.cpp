@@ -69,6 +69,7 @@ struct OverPty : ::testing::Test {
         meter = static_cast<sim::SinglePhaseInstrument *>(simulator.bus().Add(2, sim::Family::SinglePhase));
         meter->SetFrozen(true);
         QString error;
+        KZ_NEEDS_PTY();
         ASSERT_TRUE(simulator.Open(&error)) << error.toStdString();
         port.SetPortName(simulator.SlavePath());
         ASSERT_TRUE(port.SetPortOpen(true, &error)) << error.toStdString();

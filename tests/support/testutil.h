@@ -23,3 +23,21 @@ void Pump(int ms);
 // Another window (a stand-in) takes the family's replies over, as opening
 // another window of the family from its menu does.
 void TakeOverByAnother(SerialLink &link, Family family);
+
+// True when the test runs under Wine rather than on Windows or Linux.
+bool UnderWine();
+
+// Tests that play a serial device on a pseudo-terminal, run /bin/sh
+// scripts or drive Linux programs as peers skip where there are none
+// (Windows). The skip is listed in the test output with its reason.
+#ifdef Q_OS_UNIX
+#define KZ_NEEDS_POSIX(what) (void)0
+#else
+#define KZ_NEEDS_POSIX(what) GTEST_SKIP() << "needs " << what << ", which Windows does not have"
+#endif
+#define KZ_NEEDS_PTY() KZ_NEEDS_POSIX("a pseudo-terminal")
+// A test that fails only through a limitation of Wine, not of Windows or
+// the program; the reason names the limitation.
+#define KZ_SKIP_UNDER_WINE(reason) \
+    if (UnderWine())               \
+    GTEST_SKIP() << "Wine: " << reason

@@ -117,6 +117,7 @@ TEST(AlarmMaskOverPty, UploadEditDownloadChangesExactlyTheEditedBits)
     sim::PtySimulator simulator;
     auto *meter = static_cast<sim::ThreePhaseInstrument *>(simulator.bus().Add(5, sim::Family::ThreePhase));
     QString error;
+    KZ_NEEDS_PTY();
     ASSERT_TRUE(simulator.Open(&error)) << error.toStdString();
     QtSerialPortControl port;
     port.SetPortName(simulator.SlavePath());

@@ -171,6 +171,7 @@ TEST(DisplayWindowOverPty, UploadEditDownloadUploadAgain)
 {
     sim::PtySimulator simulator;
     QString error;
+    KZ_NEEDS_PTY();
     ASSERT_TRUE(simulator.Open(&error)) << error.toStdString();
     auto *meter = static_cast<sim::ThreePhaseInstrument *>(simulator.bus().Add(3, sim::Family::ThreePhase));
     const std::pair<int, int> held[] = {{0x38, 0x0003}, {0x3A, 0x0024}, {0x3E, 0x3600}, {0x3F, 0x0100}};

@@ -143,6 +143,7 @@ TEST(InitSettingsOverPty, UploadEditDownloadUploadAgain)
 {
     sim::PtySimulator simulator;
     QString error;
+    KZ_NEEDS_PTY();
     ASSERT_TRUE(simulator.Open(&error)) << error.toStdString();
     QtSerialPortControl port;
     port.SetPortName(simulator.SlavePath());

@@ -262,6 +262,7 @@ TEST(LimitsOverPty, RoundTripChangesExactlyTheEditedRegisters)
 {
     sim::PtySimulator simulator;
     QString error;
+    KZ_NEEDS_PTY();
     ASSERT_TRUE(simulator.Open(&error)) << error.toStdString();
     auto *meter = static_cast<sim::ThreePhaseInstrument *>(simulator.bus().Add(5, sim::Family::ThreePhase));
     ASSERT_NE(meter, nullptr);

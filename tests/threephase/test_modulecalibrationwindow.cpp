@@ -186,6 +186,7 @@ TEST(ModuleCalibrationOverPty, CalibratesPhaseAPowerAndVoltage)
     sim::PtySimulator simulator;
     auto *module = static_cast<sim::ThreePhaseInstrument *>(simulator.bus().Add(1, sim::Family::ThreePhase));
     QString error;
+    KZ_NEEDS_PTY();
     ASSERT_TRUE(simulator.Open(&error)) << error.toStdString();
     QtSerialPortControl port;
     port.SetPortName(simulator.SlavePath());
@@ -268,6 +269,7 @@ TEST(ModuleCalibrationOverPty, GuidedRunCorrectsThePointsConfirmedAndStopsCleanl
     sim::PtySimulator simulator;
     auto *module = static_cast<sim::ThreePhaseInstrument *>(simulator.bus().Add(1, sim::Family::ThreePhase));
     QString error;
+    KZ_NEEDS_PTY();
     ASSERT_TRUE(simulator.Open(&error)) << error.toStdString();
     QtSerialPortControl port;
     port.SetPortName(simulator.SlavePath());

@@ -238,6 +238,7 @@ TEST(MonitorOverPty, RelaysStatesRecordsAndAddressAgainstTheSimulator)
     auto *meter = static_cast<sim::ThreePhaseInstrument *>(simulator.bus().Add(5, sim::Family::ThreePhase));
     meter->SetAddress(5);
     QString error;
+    KZ_NEEDS_PTY();
     ASSERT_TRUE(simulator.Open(&error)) << error.toStdString();
     QtSerialPortControl port;
     port.SetPortName(simulator.SlavePath());

@@ -31,6 +31,7 @@ struct OverPty : ::testing::Test {
     void SetUp() override
     {
         QString error;
+        KZ_NEEDS_PTY();
         ASSERT_TRUE(simulator.Open(&error)) << error.toStdString();
         port.SetPortName(simulator.SlavePath());
         port.SetSettings("9600,n,8,1");
