@@ -18,8 +18,8 @@ QString SocketErrorText(QAbstractSocket::SocketError error)
     };
     for (const auto &[code, text] : kTexts)
         if (code == error)
-            return QString::fromUtf8(text);
-    return QStringLiteral(QT_TRANSLATE_NOOP("kz", "网络连接失败"));
+            return QCoreApplication::translate("kz", text);
+    return QCoreApplication::translate("kz", QT_TRANSLATE_NOOP("kz", "网络连接失败"));
 }
 
 TcpPortControl::TcpPortControl(QObject *parent) : SerialPortControl(parent), socket_(new QTcpSocket(this))

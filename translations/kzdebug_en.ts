@@ -56,10 +56,6 @@
         <translation>Settings written!</translation>
     </message>
     <message>
-        <source>相 </source>
-        <translation>phase </translation>
-    </message>
-    <message>
         <source>清零</source>
         <translation>Zero</translation>
     </message>
@@ -86,10 +82,6 @@
     <message>
         <source>跳过</source>
         <translation>Skip</translation>
-    </message>
-    <message>
-        <source>仪表没有确认</source>
-        <translation>Meter did not confirm</translation>
     </message>
     <message>
         <source>仪表无应答</source>
@@ -122,10 +114,6 @@
     <message>
         <source>停止</source>
         <translation>Stop</translation>
-    </message>
-    <message>
-        <source>运行停止于</source>
-        <translation>Run stopped at</translation>
     </message>
     <message>
         <source>记录文件未打开</source>
@@ -346,10 +334,6 @@
     <message>
         <source>没有访问权限</source>
         <translation>Access denied</translation>
-    </message>
-    <message>
-        <source>网络连接失败</source>
-        <translation>Network connection failed</translation>
     </message>
     <message>
         <source>循环读</source>
@@ -2748,10 +2732,6 @@
         <translation>KZ827 calibration</translation>
     </message>
     <message>
-        <source>&lt;html&gt;&lt;body style=&quot;font-family: &apos;Noto Sans CJK SC&apos;, sans-serif; font-size: 8pt;&quot;&gt;&lt;h2 align=&quot;center&quot;&gt;仪表校验证书&lt;/h2&gt;&lt;table width=&quot;100%&quot; cellpadding=&quot;3&quot;&gt;</source>
-        <translation>&lt;html&gt;&lt;body style=&quot;font-family: &apos;Noto Sans CJK SC&apos;, sans-serif; font-size: 8pt;&quot;&gt;&lt;h2 align=&quot;center&quot;&gt;Meter Calibration Certificate&lt;/h2&gt;&lt;table width=&quot;100%&quot; cellpadding=&quot;3&quot;&gt;</translation>
-    </message>
-    <message>
         <source>仪表类型</source>
         <translation>Meter type</translation>
     </message>
@@ -3510,6 +3490,114 @@ quantity is then calibrated; repeat for every quantity.</translation>
     <message>
         <source>批量下载结束：%1 台已写入并校验，%2 台型号不符已跳过，%3 台失败或未完成。</source>
         <translation>Writing finished: %1 meters written and verified, %2 of another model skipped, %3 failed or not done.</translation>
+    </message>
+    <message>
+        <source>%1相 </source>
+        <translation>Phase %1 </translation>
+    </message>
+    <message>
+        <source>读数（清零前）</source>
+        <translation> reading (before clearing)</translation>
+    </message>
+    <message>
+        <source>仪表没有确认%1</source>
+        <translation>the meter did not confirm %1</translation>
+    </message>
+    <message>
+        <source>%1，已写回清零前的读数（校验数据 %2）</source>
+        <translation>%1; the reading before clearing was written back (calibration data %2)</translation>
+    </message>
+    <message>
+        <source>%1，校验数据仍为清零值 %2</source>
+        <translation>%1; the calibration data is still the cleared value %2</translation>
+    </message>
+    <message>
+        <source>操作员停止于%1</source>
+        <translation>stopped by the operator at %1</translation>
+    </message>
+    <message>
+        <source>中断</source>
+        <translation>Interrupted</translation>
+    </message>
+    <message>
+        <source>运行停止于%1</source>
+        <translation>run stopped at %1</translation>
+    </message>
+    <message>
+        <source>仪表连续 %1 次没有应答，显示的数值不是当前的</source>
+        <translation>the meter did not answer %1 times in a row; the values shown are not current</translation>
+    </message>
+    <message>
+        <source>未保存：配置文件属于一台仪表，仪表地址须为 %1～%2（现为 %3）。</source>
+        <translation>Not saved: a settings file belongs to one meter, whose address must be %1 to %2 (now %3).</translation>
+    </message>
+    <message>
+        <source>连接断开</source>
+        <translation>connection lost</translation>
+    </message>
+    <message>
+        <source>串口断开</source>
+        <translation>port disconnected</translation>
+    </message>
+    <message>
+        <source>%1 不是仪表地址（1～247），未发送任何请求</source>
+        <translation>%1 is no meter address (1 to 247); nothing was sent</translation>
+    </message>
+    <message>
+        <source>%1 号仪表无应答</source>
+        <translation>meter %1 did not answer</translation>
+    </message>
+    <message>
+        <source>%1 号仪表拒绝了请求（异常码 %2）</source>
+        <translation>meter %1 refused the request (exception %2)</translation>
+    </message>
+    <message>
+        <source>%1 号仪表拒绝了请求（异常应答）</source>
+        <translation>meter %1 refused the request (exception reply)</translation>
+    </message>
+    <message>
+        <source>%1 号仪表的应答帧有误</source>
+        <translation>meter %1 answered with a bad frame</translation>
+    </message>
+    <message>
+        <source>串口未打开，未向 %1 号仪表发送任何请求</source>
+        <translation>the port is not open; nothing was sent to meter %1</translation>
+    </message>
+    <message>
+        <source>%1 号仪表是%2，不是%3</source>
+        <translation>meter %1 is a %2 meter, not %3</translation>
+    </message>
+    <message>
+        <source>%1 号仪表没有作为%2应答</source>
+        <translation>meter %1 did not answer as a %2 meter</translation>
+    </message>
+    <message>
+        <source>%1 号仪表没有确认参数块 %2 的写入</source>
+        <translation>meter %1 did not confirm the write of block %2</translation>
+    </message>
+    <message>
+        <source>%1 号仪表应答了 %2 字节，应为 %3 字节（参数块 %4）</source>
+        <translation>meter %1 answered %2 bytes, expected %3 (block %4)</translation>
+    </message>
+    <message>
+        <source>参数块 %1 读回不一致（写入 %2，读回 %3）</source>
+        <translation>block %1: read-back differs (wrote %2, read %3)</translation>
+    </message>
+    <message>
+        <source>在参数块 %1 之前停止</source>
+        <translation>stopped before block %1</translation>
+    </message>
+    <message>
+        <source>在 %1 号仪表之前停止</source>
+        <translation>stopped before meter %1</translation>
+    </message>
+    <message>
+        <source>%1，未处理 %2 号仪表</source>
+        <translation>%1; meter %2 was not handled</translation>
+    </message>
+    <message>
+        <source>%1，运行已中止：%2 号仪表未下载完成。</source>
+        <translation>%1; the run was stopped: meters %2 were not downloaded completely.</translation>
     </message>
 </context>
 </TS>

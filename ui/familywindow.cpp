@@ -117,6 +117,7 @@ void FamilyWindow::portLost()
         const QString text = network ? QStringLiteral(QT_TRANSLATE_NOOP("kz", "已停止（连接断开）")) : QString::fromUtf8(kStopped);
         stoppedLabel_->setText(text);
         stoppedLabel_->setAccessibleName(text);
+        stoppedText_ = text;
     }
     if (polling)
         setStale(true);
@@ -156,7 +157,8 @@ void FamilyWindow::setStale(bool stale)
             // The widget's own style sheet wins over its parent's (the
             // read-out panels colour their labels).
             v.widget->setStyleSheet(QStringLiteral("color: #808080;"));
-            v.widget->setAccessibleDescription(QString::fromUtf8(kStopped));
+            // The greyed values say why, in the words of the label beside them.
+            v.widget->setAccessibleDescription(stoppedText_.isEmpty() ? QString::fromUtf8(kStopped) : stoppedText_);
         } else {
             v.widget->setStyleSheet(v.styleSheet);
             v.widget->setAccessibleDescription(v.description);

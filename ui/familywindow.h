@@ -237,6 +237,7 @@ private:
     QTimer *pollTimer_ = nullptr;
     QList<PolledValue> polledValues_;
     QLabel *stoppedLabel_ = nullptr;
+    QString stoppedText_; // the label's reason for the stop, in the source language
     bool stale_ = false;
     // The 无应答 mark of the poll row, and the time-outs in a row so far.
     QLabel *noAnswerLabel_ = nullptr;

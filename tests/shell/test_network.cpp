@@ -80,6 +80,8 @@ TEST(ProgramOnAGateway, PollsStopsOnceWhenTheGatewayGoesAndReconnects)
         << rec.texts.last().toStdString();
     EXPECT_TRUE(rec.texts.last().endsWith("测量已停止，重新打开连接后请按“启  动”。")) << rec.texts.last().toStdString();
     EXPECT_EQ(w->findChild<QLabel *>("StoppedLabel")->text(), "已停止（连接断开）");
+    // The greyed values say the same as the label beside them.
+    EXPECT_EQ(voltage->accessibleDescription(), "已停止（连接断开）");
     EXPECT_FALSE(timer->isActive());
     EXPECT_FALSE(port.PortOpen());
     Pump(300);
