@@ -27,6 +27,26 @@
 namespace {
 // The status of a window whose polling the loss of the port stopped.
 const char *const kStopped = QT_TRANSLATE_NOOP("kz", "已停止（串口断开）");
+
+// A bold dark red mark beside the values (hidden until it applies), named by
+// its text and reachable from the keyboard, as the read-outs are.
+QLabel *MakeWarningLabel(QWidget *parent, const char *objectName, const QString &text, const QString &description)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(QLatin1String(objectName));
+    label->setAccessibleName(text);
+    label->setAccessibleDescription(description);
+    label->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+    label->setFocusPolicy(Qt::StrongFocus);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, QColor(0xB0, 0x00, 0x00));
+    label->setPalette(palette);
+    QFont font = label->font();
+    font.setBold(true);
+    label->setFont(font);
+    label->hide();
+    return label;
+}
 } // namespace
 
 FamilyWindow::FamilyWindow(SerialLink &link, std::optional<Family> family, const char *className, QWidget *parent)
@@ -128,20 +148,8 @@ QLabel *FamilyWindow::WatchPoll(QTimer *timer, const QList<QWidget *> &values)
     pollTimer_ = timer;
     for (QWidget *value : values)
         polledValues_.append({value, {}, {}});
-    stoppedLabel_ = new QLabel(QString::fromUtf8(kStopped), this);
-    stoppedLabel_->setObjectName(QStringLiteral("StoppedLabel"));
-    stoppedLabel_->setAccessibleName(QString::fromUtf8(kStopped));
-    stoppedLabel_->setAccessibleDescription(QStringLiteral(QT_TRANSLATE_NOOP("kz", "显示的数值是串口断开前最后读到的，不再更新")));
-    // Reachable from the keyboard, as the read-outs are.
-    stoppedLabel_->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
-    stoppedLabel_->setFocusPolicy(Qt::StrongFocus);
-    QPalette palette = stoppedLabel_->palette();
-    palette.setColor(QPalette::WindowText, QColor(0xB0, 0x00, 0x00));
-    stoppedLabel_->setPalette(palette);
-    QFont font = stoppedLabel_->font();
-    font.setBold(true);
-    stoppedLabel_->setFont(font);
-    stoppedLabel_->hide();
+    stoppedLabel_ = MakeWarningLabel(this, "StoppedLabel", QString::fromUtf8(kStopped),
+                                     QStringLiteral(QT_TRANSLATE_NOOP("kz", "显示的数值是串口断开前最后读到的，不再更新")));
     return stoppedLabel_;
 }
 
@@ -331,20 +339,8 @@ FamilyWindow::PollBar FamilyWindow::MakePollBar(int intervalMs, const char *back
     auto *panelLayout = new QHBoxLayout(panel);
     panelLayout->addWidget(bar.progress);
     const QString silent = QStringLiteral(QT_TRANSLATE_NOOP("kz", "无应答"));
-    noAnswerLabel_ = new QLabel(silent, panel);
-    noAnswerLabel_->setObjectName(QStringLiteral("NoAnswerLabel"));
-    noAnswerLabel_->setAccessibleName(silent);
-    noAnswerLabel_->setAccessibleDescription(
-        kz::Tr(QT_TRANSLATE_NOOP("kz", "仪表连续 %1 次没有应答，显示的数值不是当前的")).arg(kSilentPolls));
-    noAnswerLabel_->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
-    noAnswerLabel_->setFocusPolicy(Qt::StrongFocus);
-    QPalette palette = noAnswerLabel_->palette();
-    palette.setColor(QPalette::WindowText, QColor(0xB0, 0x00, 0x00));
-    noAnswerLabel_->setPalette(palette);
-    QFont font = noAnswerLabel_->font();
-    font.setBold(true);
-    noAnswerLabel_->setFont(font);
-    noAnswerLabel_->hide();
+    noAnswerLabel_ = MakeWarningLabel(panel, "NoAnswerLabel", silent,
+                                      kz::Tr(QT_TRANSLATE_NOOP("kz", "仪表连续 %1 次没有应答，显示的数值不是当前的")).arg(kSilentPolls));
     panelLayout->addWidget(noAnswerLabel_);
     // Recording: every measurement shown also goes to a CSV file.
     bar.record = new RecordButton(this);
