@@ -1,7 +1,7 @@
 # Sourced by scripts/run and scripts/test: installs the Debian packages the
 # build, the tests and the demo need, when any is missing.
 KZ_PACKAGES=(
-  cmake g++ make pkg-config
+  cmake g++ make pkg-config ccache
   qt6-base-dev qt6-serialport-dev qt6-svg-dev qt6-base-dev-tools qt6-charts-dev libqt6opengl6-dev
   qt6-l10n-tools qt6-tools-dev
   libgtest-dev libgmock-dev
@@ -27,6 +27,13 @@ kz_install_deps() {
 kz_build() {
   local dir="${1:-build}"
   shift || true
-  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE="${KZ_BUILD_TYPE:-RelWithDebInfo}" "$@"
+  # ccache, where it is installed, keeps compiled objects across build folders
+  # and clones: paths below the source tree count relative to it.
+  local launcher=()
+  if command -v ccache >/dev/null 2>&1; then
+    export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$(pwd)}"
+    launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  fi
+  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE="${KZ_BUILD_TYPE:-RelWithDebInfo}" "${launcher[@]}" "$@"
   cmake --build "$dir" -j"$(nproc)"
 }
