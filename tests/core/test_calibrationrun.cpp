@@ -395,6 +395,7 @@ TEST(Kz827GuidedProtocol, AComputationRefusedWithinTheLimitKeepsTheFactoryCoeffi
 // can find a certificate by meter, word and value, in either language.
 TEST(Certificate, ItsTextCanBeCopiedAndSearched)
 {
+    KZ_NEEDS_POSIX("pdftotext, a Linux program, to read the PDF");
     const calib::Plan plan = kz827::calibration::DefaultPlan();
     calib::PointResult p;
     p.point = plan.points[2]; // power, 1100W
