@@ -740,6 +740,10 @@ int Diff(const Args &args)
             return kFailed;
         }
         b = ParseBackup(BackupDocument(a->family, address, *data), &error);
+        if (!b) {
+            Err(error);
+            return kFailed;
+        }
     }
     const QStringList lines = Differences(*a, *b);
     for (const QString &line : lines)
