@@ -26,6 +26,11 @@ void Serve(sim::Bus &bus, const mbap::Frame &request, bool faults)
     // The RTU form carries a right CRC: the instruments answer whatever
     // they know.
     const QByteArray rtu = mbap::ToRtu(request);
+    // Taken before the request: a write of the address register moves the
+    // instrument once it has answered from its old address.
+    const sim::Instrument *instrument = bus.At(request.unit);
+    const bool asked = instrument != nullptr;
+    const sim::Family askedFamily = asked ? instrument->family() : sim::Family::ThreePhase;
     const sim::Transmission pieces = sim::GatewayPieces(bus.Respond(rtu), request.transaction);
     if (pieces.isEmpty() || pieces.last().end == sim::Chunk::End::Mute)
         return;
@@ -43,13 +48,12 @@ void Serve(sim::Bus &bus, const mbap::Frame &request, bool faults)
     if (faults)
         return;
     FUZZ_CHECK(answer->unit == request.unit);
-    sim::Instrument *instrument = bus.At(request.unit);
-    FUZZ_CHECK(instrument);
+    FUZZ_CHECK(asked);
     if (reply.size() == 5 && static_cast<std::uint8_t>(reply.at(1)) == (static_cast<std::uint8_t>(rtu.at(1)) | 0x80))
         return;
-    const ::Family family = instrument->family() == sim::Family::ThreePhase    ? ::Family::ThreePhase
-                            : instrument->family() == sim::Family::SinglePhase ? ::Family::SinglePhase
-                                                                               : ::Family::Kz827;
+    const ::Family family = askedFamily == sim::Family::ThreePhase    ? ::Family::ThreePhase
+                            : askedFamily == sim::Family::SinglePhase ? ::Family::SinglePhase
+                                                                       : ::Family::Kz827;
     FUZZ_CHECK(modbus::ReplyLength(reply, modbus::CalibrationLengthsOf(family)) == reply.size());
 }
 
