@@ -1041,5 +1041,8 @@ int main(int argc, char *argv[])
         std::fputs(kUsageText, stdout);
         return 0;
     }
+    // kzctl speaks English: the shared file and plan checks write their
+    // reasons in the program's Chinese and are translated here.
+    SetLanguage(QStringLiteral("en"));
     return Run(args);
 }

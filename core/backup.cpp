@@ -2,6 +2,7 @@
 
 #include "core/jsonfile.h"
 #include "core/wholefile.h"
+#include "core/tr.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -82,16 +83,16 @@ fields::Encoded EncodeExact(const Block &block, const fields::Values &values)
     fields::Encoded out;
     out.field = field;
     if (field < 0 || field >= block.names.size()) { // a refusal of the block as a whole
-        out.error = QStringLiteral("%1: %2").arg(block.key, e.error);
+        out.error = kz::Tr(QT_TRANSLATE_NOOP("kz", "%1：%2")).arg(block.key, e.error);
         return out;
     }
     const FieldName &n = block.names[field];
-    QString what = e.ok() ? QStringLiteral("'%1' would be written as '%2'").arg(values.value(field), written)
-                          : QStringLiteral("'%1' is refused: %2").arg(values.value(field), e.error);
-    what += QStringLiteral("; allowed: %1").arg(n.allowed);
+    QString what = e.ok() ? kz::Tr(QT_TRANSLATE_NOOP("kz", "“%1”会被写成“%2”")).arg(values.value(field), written)
+                          : kz::Tr(QT_TRANSLATE_NOOP("kz", "“%1”不被接受：%2")).arg(values.value(field), e.error);
+    what += kz::Tr(QT_TRANSLATE_NOOP("kz", "；允许：%1")).arg(n.allowed);
     if (!n.hint.isEmpty())
-        what += QStringLiteral(" (the window: %1)").arg(n.hint);
-    out.error = QStringLiteral("%1/%2 (%3): %4").arg(block.key, n.object, n.caption, what);
+        what += kz::Tr(QT_TRANSLATE_NOOP("kz", "（窗口中：%1）")).arg(n.hint);
+    out.error = kz::Tr(QT_TRANSLATE_NOOP("kz", "%1/%2（%3）：%4")).arg(block.key, n.object, n.caption, what);
     return out;
 }
 
@@ -133,23 +134,23 @@ std::optional<QJsonObject> ReadDocument(const QString &path, QString *error)
 QString Describe(const QJsonValue &v)
 {
     switch (v.type()) {
-    case QJsonValue::Double: return QStringLiteral("the number %1").arg(QString::number(v.toDouble(), 'g', 15));
+    case QJsonValue::Double: return kz::Tr(QT_TRANSLATE_NOOP("kz", "数值 %1")).arg(QString::number(v.toDouble(), 'g', 15));
     case QJsonValue::String: // a long text is cut: the message is one line
-        return QStringLiteral("the text \"%1\"")
+        return kz::Tr(QT_TRANSLATE_NOOP("kz", "文本“%1”"))
             .arg(v.toString().size() > 40 ? v.toString().left(40) + QStringLiteral("…") : v.toString());
     case QJsonValue::Bool: return v.toBool() ? QStringLiteral("true") : QStringLiteral("false");
     case QJsonValue::Null: return QStringLiteral("null");
-    case QJsonValue::Array: return v.toArray().isEmpty() ? QStringLiteral("an empty list") : QStringLiteral("a list");
-    case QJsonValue::Object: return QStringLiteral("an object");
+    case QJsonValue::Array: return v.toArray().isEmpty() ? kz::Tr(QT_TRANSLATE_NOOP("kz", "空列表")) : kz::Tr(QT_TRANSLATE_NOOP("kz", "列表"));
+    case QJsonValue::Object: return kz::Tr(QT_TRANSLATE_NOOP("kz", "对象"));
     case QJsonValue::Undefined: break;
     }
-    return QStringLiteral("nothing");
+    return kz::Tr(QT_TRANSLATE_NOOP("kz", "（缺少）"));
 }
 
 // "where: expected what, got the number 220" in *error.
 std::nullopt_t Expected(const QString &where, const QString &what, const QJsonValue &got, QString *error)
 {
-    *error = QStringLiteral("%1: expected %2, got %3").arg(where, what, Describe(got));
+    *error = kz::Tr(QT_TRANSLATE_NOOP("kz", "%1：应为%2，实为%3")).arg(where, what, Describe(got));
     return std::nullopt;
 }
 
@@ -201,18 +202,18 @@ QJsonObject Document(Catalog catalog, Family family, int address, const QList<QB
 std::optional<Backup> Parse(Catalog catalog, const QJsonObject &document, QString *error)
 {
     if (document.value(QStringLiteral("format")).toString() != QLatin1String("kzctl-backup")) {
-        *error = QStringLiteral("not a kzctl backup");
+        *error = kz::Tr(QT_TRANSLATE_NOOP("kz", "不是 kzctl 备份文件"));
         return std::nullopt;
     }
     const QJsonValue version = document.value(QStringLiteral("version"));
     if (!version.isDouble() || version.toDouble() != 1)
-        return Expected(QStringLiteral("version"), QStringLiteral("1, the only version this program reads"), version,
+        return Expected(QStringLiteral("version"), kz::Tr(QT_TRANSLATE_NOOP("kz", " 1（本程序只读取这一版本）")), version,
                         error);
     const QJsonValue familyName = document.value(QStringLiteral("family"));
     const auto family = ParseFamily(familyName.toString());
     if (!family) {
-        *error = familyName.isString() ? QStringLiteral("unknown family '%1'").arg(familyName.toString())
-                                       : QStringLiteral("family: expected a family such as \"three-phase\", got %1")
+        *error = familyName.isString() ? kz::Tr(QT_TRANSLATE_NOOP("kz", "未知的仪表类型“%1”")).arg(familyName.toString())
+                                       : kz::Tr(QT_TRANSLATE_NOOP("kz", "family：应为仪表类型，如“three-phase”，实为%1"))
                                              .arg(Describe(familyName));
         return std::nullopt;
     }
@@ -222,7 +223,7 @@ std::optional<Backup> Parse(Catalog catalog, const QJsonObject &document, QStrin
     const QJsonValue address = document.value(QStringLiteral("address"));
     const double a = address.toDouble();
     if (!address.isDouble() || a != std::floor(a) || a < kFirstAddress || a > kLastAddress) {
-        *error = QStringLiteral("address: expected a meter address, a whole number from %1 to %2, got %3")
+        *error = kz::Tr(QT_TRANSLATE_NOOP("kz", "address：应为仪表地址，即 %1 到 %2 的整数，实为%3"))
                      .arg(kFirstAddress)
                      .arg(kLastAddress)
                      .arg(Describe(address));
@@ -230,7 +231,7 @@ std::optional<Backup> Parse(Catalog catalog, const QJsonObject &document, QStrin
     }
     const QJsonValue blockList = document.value(QStringLiteral("blocks"));
     if (!blockList.isArray() || blockList.toArray().isEmpty())
-        return Expected(QStringLiteral("blocks"), QStringLiteral("a list of at least one block"), blockList, error);
+        return Expected(QStringLiteral("blocks"), kz::Tr(QT_TRANSLATE_NOOP("kz", "至少含一个数据块的列表")), blockList, error);
     Backup backup;
     backup.family = *family;
     backup.address = int(a);
@@ -242,11 +243,11 @@ std::optional<Backup> Parse(Catalog catalog, const QJsonObject &document, QStrin
     for (qsizetype n = 0; n < blocks.size(); ++n) {
         const QString where = QStringLiteral("blocks[%1]").arg(n);
         if (!blocks[n].isObject())
-            return Expected(where, QStringLiteral("an object"), blocks[n], error);
+            return Expected(where, kz::Tr(QT_TRANSLATE_NOOP("kz", "对象")), blocks[n], error);
         const QJsonObject o = blocks[n].toObject();
         const QJsonValue name = o.value(QStringLiteral("block"));
         if (!name.isString())
-            return Expected(where + QStringLiteral(".block"), QStringLiteral("a block name such as \"%1\"").arg(list[0].key),
+            return Expected(where + QStringLiteral(".block"), kz::Tr(QT_TRANSLATE_NOOP("kz", "数据块名称，如“%1”")).arg(list[0].key),
                             name, error);
         const QString key = name.toString();
         qsizetype index = -1;
@@ -254,57 +255,57 @@ std::optional<Backup> Parse(Catalog catalog, const QJsonObject &document, QStrin
             if (list[i].key == key)
                 index = i;
         if (index < 0) {
-            *error = QStringLiteral("unknown block '%1'").arg(key);
+            *error = kz::Tr(QT_TRANSLATE_NOOP("kz", "未知的数据块“%1”")).arg(key);
             for (Family other : {Family::ThreePhase, Family::SinglePhase, Family::Kz827})
                 if (other != *family && std::any_of(catalog(other).begin(), catalog(other).end(),
                                                     [&](const Block &b) { return b.key == key; })) {
-                    *error = QStringLiteral("the file's family (%1) and its blocks disagree: block '%2' is a %3 block")
+                    *error = kz::Tr(QT_TRANSLATE_NOOP("kz", "文件的仪表类型（%1）与其数据块不符：数据块“%2”属于 %3"))
                                  .arg(FamilyName(*family), key, FamilyName(other));
                     break;
                 }
             return std::nullopt;
         }
         if (seen[index]) {
-            *error = QStringLiteral("block '%1' is given twice").arg(key);
+            *error = kz::Tr(QT_TRANSLATE_NOOP("kz", "数据块“%1”出现了两次")).arg(key);
             return std::nullopt;
         }
         seen[index] = true;
         const Block &b = list[index];
         const QJsonValue registers = o.value(QStringLiteral("registers"));
         if (!registers.isString() || !HexText(registers.toString()))
-            return Expected(QStringLiteral("block %1: registers").arg(key),
-                            QStringLiteral("hex bytes such as \"0a 1b\""), registers, error);
+            return Expected(kz::Tr(QT_TRANSLATE_NOOP("kz", "数据块 %1：registers")).arg(key),
+                            kz::Tr(QT_TRANSLATE_NOOP("kz", "十六进制字节，如“0a 1b”")), registers, error);
         const QByteArray raw = QByteArray::fromHex(registers.toString().toLatin1());
         if (raw.size() != b.readBytes) {
-            *error = QStringLiteral("block %1: %2 register bytes, expected %3").arg(key).arg(raw.size()).arg(b.readBytes);
+            *error = kz::Tr(QT_TRANSLATE_NOOP("kz", "数据块 %1：寄存器数据 %2 字节，应为 %3 字节")).arg(key).arg(raw.size()).arg(b.readBytes);
             return std::nullopt;
         }
         fields::Values values = b.decode(raw);
         const QJsonValue fieldList = o.value(QStringLiteral("fields"));
         if (!fieldList.isUndefined() && !fieldList.isArray())
-            return Expected(QStringLiteral("block %1: fields").arg(key), QStringLiteral("a list of fields"), fieldList,
+            return Expected(kz::Tr(QT_TRANSLATE_NOOP("kz", "数据块 %1：fields")).arg(key), kz::Tr(QT_TRANSLATE_NOOP("kz", "字段列表")), fieldList,
                             error);
         QList<bool> given(b.names.size(), false);
         for (const QJsonValue &f : fieldList.toArray()) {
             const QJsonValue fieldName = f.toObject().value(QStringLiteral("name"));
             if (!f.isObject() || !fieldName.isString())
-                return Expected(QStringLiteral("block %1: fields").arg(key),
-                                QStringLiteral("objects with a \"name\" and a \"value\""), f.isObject() ? fieldName : f,
+                return Expected(kz::Tr(QT_TRANSLATE_NOOP("kz", "数据块 %1：fields")).arg(key),
+                                kz::Tr(QT_TRANSLATE_NOOP("kz", "含“name”和“value”的对象")), f.isObject() ? fieldName : f,
                                 error);
             const int k = b.Find(fieldName.toString());
             if (k < 0) {
-                *error = QStringLiteral("block %1 has no field '%2'").arg(key, fieldName.toString());
+                *error = kz::Tr(QT_TRANSLATE_NOOP("kz", "数据块 %1 没有字段“%2”")).arg(key, fieldName.toString());
                 return std::nullopt;
             }
-            const QString field = QStringLiteral("%1/%2 (%3)").arg(key, b.names[k].object, b.names[k].caption);
+            const QString field = kz::Tr(QT_TRANSLATE_NOOP("kz", "%1/%2（%3）")).arg(key, b.names[k].object, b.names[k].caption);
             if (given[k]) {
-                *error = QStringLiteral("%1 is given twice").arg(field);
+                *error = kz::Tr(QT_TRANSLATE_NOOP("kz", "%1 出现了两次")).arg(field);
                 return std::nullopt;
             }
             given[k] = true;
             const QJsonValue value = f.toObject().value(QStringLiteral("value"));
             if (!value.isString())
-                return Expected(field, QStringLiteral("a text such as \"%1\"").arg(values.value(k)), value, error);
+                return Expected(field, kz::Tr(QT_TRANSLATE_NOOP("kz", "文本，如“%1”")).arg(values.value(k)), value, error);
             values[k] = value.toString();
         }
         backup.raw[index] = raw;
@@ -320,7 +321,7 @@ std::optional<Backup> Load(Catalog catalog, const QString &path, QString *error)
         return std::nullopt;
     auto backup = Parse(catalog, *doc, error);
     if (!backup)
-        *error = QStringLiteral("%1: %2").arg(path, *error);
+        *error = kz::Tr(QT_TRANSLATE_NOOP("kz", "%1：%2")).arg(path, *error);
     return backup;
 }
 
@@ -356,7 +357,7 @@ QStringList Differences(Catalog catalog, const Backup &a, const Backup &b)
         else if (d.caption.isEmpty()) // the families
             lines << QStringLiteral("%1: %2 -> %3").arg(d.block, d.first, d.second);
         else
-            lines << QStringLiteral("%1: %2").arg(d.block, d.first.isEmpty() ? d.second : d.first);
+            lines << kz::Tr(QT_TRANSLATE_NOOP("kz", "%1：%2")).arg(d.block, d.first.isEmpty() ? d.second : d.first);
     }
     return lines;
 }
@@ -365,7 +366,7 @@ bool SaveBlocks(Catalog catalog, const QString &path, Family family, int address
                 QString *error)
 {
     if (address < kFirstAddress || address > kLastAddress) {
-        *error = QStringLiteral("a backup is of one meter, at an address from %1 to %2, not %3")
+        *error = kz::Tr(QT_TRANSLATE_NOOP("kz", "备份文件只属于一台仪表，其地址为 %1 到 %2，不能是 %3"))
                      .arg(kFirstAddress)
                      .arg(kLastAddress)
                      .arg(address);
@@ -380,11 +381,11 @@ bool SaveBlocks(Catalog catalog, const QString &path, Family family, int address
         const auto doc = ReadDocument(path, &why);
         const auto old = doc ? Parse(catalog, *doc, &why) : std::nullopt;
         if (!old) {
-            *error = QStringLiteral("%1 is there and is no backup file; it is left as it is (%2)").arg(path, why);
+            *error = kz::Tr(QT_TRANSLATE_NOOP("kz", "%1 已存在且不是备份文件，未改动（%2）")).arg(path, why);
             return false;
         }
         if (old->family != family || old->address != address) {
-            *error = QStringLiteral("%1 holds the settings of %2 meter %3, not of %4 meter %5; it is left as it is")
+            *error = kz::Tr(QT_TRANSLATE_NOOP("kz", "%1 存的是 %2 仪表 %3 的设置，不是 %4 仪表 %5 的，未改动"))
                          .arg(path, FamilyName(old->family))
                          .arg(old->address)
                          .arg(FamilyName(family))

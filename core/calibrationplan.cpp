@@ -41,7 +41,7 @@ constexpr Range kReferenceW{0.1, 100000, " W"};
 
 QString RangeText(const Range &r)
 {
-    return QStringLiteral("a number from %1 to %2%3").arg(r.low).arg(r.high).arg(QLatin1String(r.unit));
+    return kz::Tr(QT_TRANSLATE_NOOP("kz", "介于 %1 和 %2%3 之间的数")).arg(r.low).arg(r.high).arg(QLatin1String(r.unit));
 }
 
 // The number under key, within its range; a key left out keeps *value.
@@ -51,7 +51,7 @@ bool Number(const QJsonObject &o, const char *key, const Range &range, double *v
     if (v.isUndefined())
         return true;
     if (!v.isDouble() || !(v.toDouble() >= range.low && v.toDouble() <= range.high)) {
-        *error = QStringLiteral("\"%1\" must be %2").arg(QLatin1String(key), RangeText(range));
+        *error = kz::Tr(QT_TRANSLATE_NOOP("kz", "“%1”应为%2")).arg(QLatin1String(key), RangeText(range));
         return false;
     }
     *value = v.toDouble();
@@ -66,7 +66,7 @@ bool Text(const QJsonObject &o, const char *key, const std::function<bool(const 
     if (v.isUndefined())
         return true;
     if (!v.isString() || !allowed(v.toString())) {
-        *error = QStringLiteral("\"%1\" must be %2").arg(QLatin1String(key), what);
+        *error = kz::Tr(QT_TRANSLATE_NOOP("kz", "“%1”应为%2")).arg(QLatin1String(key), what);
         return false;
     }
     *value = v.toString();
@@ -78,7 +78,7 @@ bool KnownKeys(const QJsonObject &o, const QStringList &known, QString *error)
 {
     for (const QString &key : o.keys())
         if (!known.contains(key)) {
-            *error = QStringLiteral("unknown key \"%1\"; known keys are %2").arg(key, known.join(QStringLiteral(", ")));
+            *error = kz::Tr(QT_TRANSLATE_NOOP("kz", "未知的键“%1”；已知的键有 %2")).arg(key, known.join(QStringLiteral(", ")));
             return false;
         }
     return true;
@@ -144,8 +144,8 @@ std::optional<Plan> ParsePlan(const QByteArray &json, const QString &family, con
     const QJsonDocument doc = QJsonDocument::fromJson(json, &parse);
     if (!doc.isObject()) {
         *error = parse.error != QJsonParseError::NoError
-                     ? QStringLiteral("not a JSON document: %1 at offset %2").arg(parse.errorString()).arg(parse.offset)
-                     : QStringLiteral("a plan is a JSON object");
+                     ? kz::Tr(QT_TRANSLATE_NOOP("kz", "不是 JSON 文档：第 %2 字节处 %1")).arg(parse.errorString()).arg(parse.offset)
+                     : kz::Tr(QT_TRANSLATE_NOOP("kz", "校验方案应为 JSON 对象"));
         return std::nullopt;
     }
     const QJsonObject root = doc.object();
@@ -155,11 +155,11 @@ std::optional<Plan> ParsePlan(const QByteArray &json, const QString &family, con
     Plan plan;
     plan.name = defaults.name;
     const auto anyText = [](const QString &) { return true; };
-    if (!Text(root, "family", anyText, QStringLiteral("a text"), &planFamily, error) ||
-        !Text(root, "name", anyText, QStringLiteral("a text"), &plan.name, error))
+    if (!Text(root, "family", anyText, kz::Tr(QT_TRANSLATE_NOOP("kz", "文本")), &planFamily, error) ||
+        !Text(root, "name", anyText, kz::Tr(QT_TRANSLATE_NOOP("kz", "文本")), &plan.name, error))
         return std::nullopt;
     if (planFamily != family) {
-        *error = QStringLiteral("the plan is for %1, not %2").arg(planFamily, family);
+        *error = kz::Tr(QT_TRANSLATE_NOOP("kz", "该校验方案用于 %1，不是 %2")).arg(planFamily, family);
         return std::nullopt;
     }
     double settle = kDefaultSettleMs / 1000.0;
@@ -172,18 +172,18 @@ std::optional<Plan> ParsePlan(const QByteArray &json, const QString &family, con
     const QJsonValue list = root.value(QLatin1String("points"));
     const QJsonArray points = list.toArray();
     if (!list.isArray() || points.isEmpty()) {
-        *error = QStringLiteral("\"points\" must be a list of at least one point");
+        *error = kz::Tr(QT_TRANSLATE_NOOP("kz", "“points”应为至少含一个校验点的列表"));
         return std::nullopt;
     }
     QSet<int> seen;
     for (qsizetype i = 0; i < points.size(); ++i) {
-        const QString where = QStringLiteral("point %1 of the plan: ").arg(i + 1);
+        const QString where = kz::Tr(QT_TRANSLATE_NOOP("kz", "方案第 %1 点：")).arg(i + 1);
         const auto refuse = [&](const QString &why) {
             *error = where + why;
             return std::nullopt;
         };
         if (!points[i].isObject())
-            return refuse(QStringLiteral("a point is a JSON object"));
+            return refuse(kz::Tr(QT_TRANSLATE_NOOP("kz", "校验点应为 JSON 对象")));
         const QJsonObject o = points[i].toObject();
         QString why;
         if (!KnownKeys(o, {"point", "reference", "voltage", "current", "powerFactor", "phase", "limit"}, &why))
@@ -197,24 +197,24 @@ std::optional<Plan> ParsePlan(const QByteArray &json, const QString &family, con
             QStringList numbers;
             for (const PlanPoint &d : defaults.points)
                 numbers << QString::number(d.point);
-            return refuse(QStringLiteral("\"point\" must be one of the points this family calibrates: %1")
+            return refuse(kz::Tr(QT_TRANSLATE_NOOP("kz", "“point”应为本类仪表校验的点之一：%1"))
                               .arg(numbers.join(QStringLiteral(", "))));
         }
         if (seen.contains(base->point))
-            return refuse(QStringLiteral("point %1 is given twice").arg(base->point));
+            return refuse(kz::Tr(QT_TRANSLATE_NOOP("kz", "第 %1 点出现了两次")).arg(base->point));
         seen.insert(base->point);
         PlanPoint p = *base;
         p.limit = plan.limit;
         const Range &reference = p.unit == 'V' ? kReferenceV : p.unit == 'A' ? kReferenceA : kReferenceW;
         if (!o.contains(QLatin1String("reference")))
-            return refuse(QStringLiteral("\"reference\" must be %1").arg(RangeText(reference)));
+            return refuse(kz::Tr(QT_TRANSLATE_NOOP("kz", "“reference”应为%1")).arg(RangeText(reference)));
         const QString ownPhase = p.source.phase;
-        const QString phaseText = ownPhase.isEmpty() ? QStringLiteral("\"\" (the meter has one phase)")
-                                                     : QStringLiteral("\"%1\" (the point's own phase)").arg(ownPhase);
+        const QString phaseText = ownPhase.isEmpty() ? kz::Tr(QT_TRANSLATE_NOOP("kz", "\"\"（仪表只有一相）"))
+                                                     : kz::Tr(QT_TRANSLATE_NOOP("kz", "\"%1\"（该点本身的相）")).arg(ownPhase);
         if (!Number(o, "reference", reference, &p.reference, &why) || !Number(o, "limit", kLimitRange, &p.limit, &why) ||
             !Number(o, "voltage", kVoltsRange, &p.source.volts, &why) ||
             !Number(o, "current", kCurrentRange, &p.source.currentPercent, &why) ||
-            !Text(o, "powerFactor", IsPowerFactor, QStringLiteral("a text from 0 to 1, L or C after it below 1, such as \"1.0\" or \"0.5L\""),
+            !Text(o, "powerFactor", IsPowerFactor, kz::Tr(QT_TRANSLATE_NOOP("kz", "0 到 1 的文本，小于 1 时后跟 L 或 C，如“1.0”或“0.5L”")),
                   &p.source.powerFactor, &why) ||
             !Text(o, "phase", [&](const QString &t) { return t == ownPhase; }, phaseText, &p.source.phase, &why))
             return refuse(why);
@@ -232,7 +232,7 @@ std::optional<Plan> LoadPlan(const QString &path, const QString &family, const P
     QString why;
     auto plan = jsonfile::NoRepeatedKey(*json, &why) ? ParsePlan(*json, family, defaults, &why) : std::nullopt;
     if (!plan)
-        *error = QStringLiteral("%1: %2").arg(path, why);
+        *error = kz::Tr(QT_TRANSLATE_NOOP("kz", "%1：%2")).arg(path, why);
     return plan;
 }
 

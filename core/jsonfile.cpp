@@ -1,4 +1,5 @@
 #include "core/jsonfile.h"
+#include "core/tr.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -15,14 +16,14 @@ std::optional<QByteArray> ReadBounded(const QString &path, qint64 maxBytes, QStr
     // reading waits for a writer. A link is followed to what it names.
     const QFileInfo info(path);
     if (info.exists() && !info.isFile()) {
-        *error = info.isDir() ? QStringLiteral("%1 is a folder, not a file").arg(path)
-                              : QStringLiteral("%1 is not a regular file (a device, pipe or socket); only files are read")
+        *error = info.isDir() ? kz::Tr(QT_TRANSLATE_NOOP("kz", "%1 是文件夹，不是文件")).arg(path)
+                              : kz::Tr(QT_TRANSLATE_NOOP("kz", "%1 不是普通文件（而是设备、管道或套接字），只读取普通文件"))
                                     .arg(path);
         return std::nullopt;
     }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
+        *error = kz::Tr(QT_TRANSLATE_NOOP("kz", "无法读取 %1：%2")).arg(path, file.errorString());
         return std::nullopt;
     }
     // One byte past the bound tells a file that is too large, whatever its
@@ -35,11 +36,11 @@ std::optional<QByteArray> ReadBounded(const QString &path, qint64 maxBytes, QStr
         data += chunk;
     }
     if (file.error() != QFileDevice::NoError) {
-        *error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
+        *error = kz::Tr(QT_TRANSLATE_NOOP("kz", "无法读取 %1：%2")).arg(path, file.errorString());
         return std::nullopt;
     }
     if (data.size() > maxBytes) {
-        *error = QStringLiteral("%1 is larger than %2 bytes, the most such a file may hold").arg(path).arg(maxBytes);
+        *error = kz::Tr(QT_TRANSLATE_NOOP("kz", "%1 超过 %2 字节，这类文件最多只能有这么大")).arg(path).arg(maxBytes);
         return std::nullopt;
     }
     return data;
@@ -177,7 +178,7 @@ bool NoRepeatedKey(const QByteArray &json, QString *error)
 {
     const QString repeated = RepeatedKey(json);
     if (!repeated.isEmpty())
-        *error = QStringLiteral("the key \"%1\" is given twice").arg(repeated);
+        *error = kz::Tr(QT_TRANSLATE_NOOP("kz", "键“%1”出现了两次")).arg(repeated);
     return repeated.isEmpty();
 }
 
@@ -186,11 +187,11 @@ std::optional<QJsonObject> ParseObject(const QByteArray &json, QString *error)
     QJsonParseError parse;
     const QJsonDocument doc = QJsonDocument::fromJson(json, &parse);
     if (parse.error != QJsonParseError::NoError) {
-        *error = QStringLiteral("not a JSON object (%1 at byte %2)").arg(parse.errorString()).arg(parse.offset);
+        *error = kz::Tr(QT_TRANSLATE_NOOP("kz", "不是 JSON 对象（第 %2 字节处：%1）")).arg(parse.errorString()).arg(parse.offset);
         return std::nullopt;
     }
     if (!doc.isObject()) {
-        *error = QStringLiteral("not a JSON object");
+        *error = kz::Tr(QT_TRANSLATE_NOOP("kz", "不是 JSON 对象"));
         return std::nullopt;
     }
     if (!NoRepeatedKey(json, error))
@@ -205,7 +206,7 @@ std::optional<QJsonObject> ReadObject(const QString &path, qint64 maxBytes, QStr
         return std::nullopt;
     auto object = ParseObject(*json, error);
     if (!object)
-        *error = QStringLiteral("%1: %2").arg(path, *error);
+        *error = kz::Tr(QT_TRANSLATE_NOOP("kz", "%1：%2")).arg(path, *error);
     return object;
 }
 

@@ -3599,5 +3599,237 @@ quantity is then calibrated; repeat for every quantity.</translation>
         <source>%1，运行已中止：%2 号仪表未下载完成。</source>
         <translation>%1; the run was stopped: meters %2 were not downloaded completely.</translation>
     </message>
+    <message>
+        <source>“%1”会被写成“%2”</source>
+        <translation>&apos;%1&apos; would be written as &apos;%2&apos;</translation>
+    </message>
+    <message>
+        <source>“%1”不被接受：%2</source>
+        <translation>&apos;%1&apos; is refused: %2</translation>
+    </message>
+    <message>
+        <source>；允许：%1</source>
+        <translation>; allowed: %1</translation>
+    </message>
+    <message>
+        <source>（窗口中：%1）</source>
+        <translation> (the window: %1)</translation>
+    </message>
+    <message>
+        <source>%1/%2（%3）：%4</source>
+        <translation>%1/%2 (%3): %4</translation>
+    </message>
+    <message>
+        <source>数值 %1</source>
+        <translation>the number %1</translation>
+    </message>
+    <message>
+        <source>文本“%1”</source>
+        <translation>the text &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>空列表</source>
+        <translation>an empty list</translation>
+    </message>
+    <message>
+        <source>列表</source>
+        <translation>a list</translation>
+    </message>
+    <message>
+        <source>对象</source>
+        <translation>an object</translation>
+    </message>
+    <message>
+        <source>（缺少）</source>
+        <translation>nothing</translation>
+    </message>
+    <message>
+        <source>%1：应为%2，实为%3</source>
+        <translation>%1: expected %2, got %3</translation>
+    </message>
+    <message>
+        <source>不是 kzctl 备份文件</source>
+        <translation>not a kzctl backup</translation>
+    </message>
+    <message>
+        <source> 1（本程序只读取这一版本）</source>
+        <translation>1, the only version this program reads</translation>
+    </message>
+    <message>
+        <source>未知的仪表类型“%1”</source>
+        <translation>unknown family &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>family：应为仪表类型，如“three-phase”，实为%1</source>
+        <translation>family: expected a family such as &quot;three-phase&quot;, got %1</translation>
+    </message>
+    <message>
+        <source>address：应为仪表地址，即 %1 到 %2 的整数，实为%3</source>
+        <translation>address: expected a meter address, a whole number from %1 to %2, got %3</translation>
+    </message>
+    <message>
+        <source>至少含一个数据块的列表</source>
+        <translation>a list of at least one block</translation>
+    </message>
+    <message>
+        <source>数据块名称，如“%1”</source>
+        <translation>a block name such as &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>未知的数据块“%1”</source>
+        <translation>unknown block &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>文件的仪表类型（%1）与其数据块不符：数据块“%2”属于 %3</source>
+        <translation>the file&apos;s family (%1) and its blocks disagree: block &apos;%2&apos; is a %3 block</translation>
+    </message>
+    <message>
+        <source>数据块“%1”出现了两次</source>
+        <translation>block &apos;%1&apos; is given twice</translation>
+    </message>
+    <message>
+        <source>数据块 %1：registers</source>
+        <translation>block %1: registers</translation>
+    </message>
+    <message>
+        <source>十六进制字节，如“0a 1b”</source>
+        <translation>hex bytes such as &quot;0a 1b&quot;</translation>
+    </message>
+    <message>
+        <source>数据块 %1：寄存器数据 %2 字节，应为 %3 字节</source>
+        <translation>block %1: %2 register bytes, expected %3</translation>
+    </message>
+    <message>
+        <source>数据块 %1：fields</source>
+        <translation>block %1: fields</translation>
+    </message>
+    <message>
+        <source>字段列表</source>
+        <translation>a list of fields</translation>
+    </message>
+    <message>
+        <source>含“name”和“value”的对象</source>
+        <translation>objects with a &quot;name&quot; and a &quot;value&quot;</translation>
+    </message>
+    <message>
+        <source>数据块 %1 没有字段“%2”</source>
+        <translation>block %1 has no field &apos;%2&apos;</translation>
+    </message>
+    <message>
+        <source>%1/%2（%3）</source>
+        <translation>%1/%2 (%3)</translation>
+    </message>
+    <message>
+        <source>%1 出现了两次</source>
+        <translation>%1 is given twice</translation>
+    </message>
+    <message>
+        <source>文本，如“%1”</source>
+        <translation>a text such as &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>备份文件只属于一台仪表，其地址为 %1 到 %2，不能是 %3</source>
+        <translation>a backup is of one meter, at an address from %1 to %2, not %3</translation>
+    </message>
+    <message>
+        <source>%1 已存在且不是备份文件，未改动（%2）</source>
+        <translation>%1 is there and is no backup file; it is left as it is (%2)</translation>
+    </message>
+    <message>
+        <source>%1 存的是 %2 仪表 %3 的设置，不是 %4 仪表 %5 的，未改动</source>
+        <translation>%1 holds the settings of %2 meter %3, not of %4 meter %5; it is left as it is</translation>
+    </message>
+    <message>
+        <source>介于 %1 和 %2%3 之间的数</source>
+        <translation>a number from %1 to %2%3</translation>
+    </message>
+    <message>
+        <source>“%1”应为%2</source>
+        <translation>&quot;%1&quot; must be %2</translation>
+    </message>
+    <message>
+        <source>未知的键“%1”；已知的键有 %2</source>
+        <translation>unknown key &quot;%1&quot;; known keys are %2</translation>
+    </message>
+    <message>
+        <source>不是 JSON 文档：第 %2 字节处 %1</source>
+        <translation>not a JSON document: %1 at offset %2</translation>
+    </message>
+    <message>
+        <source>校验方案应为 JSON 对象</source>
+        <translation>a plan is a JSON object</translation>
+    </message>
+    <message>
+        <source>文本</source>
+        <translation>a text</translation>
+    </message>
+    <message>
+        <source>该校验方案用于 %1，不是 %2</source>
+        <translation>the plan is for %1, not %2</translation>
+    </message>
+    <message>
+        <source>“points”应为至少含一个校验点的列表</source>
+        <translation>&quot;points&quot; must be a list of at least one point</translation>
+    </message>
+    <message>
+        <source>方案第 %1 点：</source>
+        <translation>point %1 of the plan: </translation>
+    </message>
+    <message>
+        <source>校验点应为 JSON 对象</source>
+        <translation>a point is a JSON object</translation>
+    </message>
+    <message>
+        <source>“point”应为本类仪表校验的点之一：%1</source>
+        <translation>&quot;point&quot; must be one of the points this family calibrates: %1</translation>
+    </message>
+    <message>
+        <source>第 %1 点出现了两次</source>
+        <translation>point %1 is given twice</translation>
+    </message>
+    <message>
+        <source>“reference”应为%1</source>
+        <translation>&quot;reference&quot; must be %1</translation>
+    </message>
+    <message>
+        <source>&quot;&quot;（仪表只有一相）</source>
+        <translation>&quot;&quot; (the meter has one phase)</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;（该点本身的相）</source>
+        <translation>&quot;%1&quot; (the point&apos;s own phase)</translation>
+    </message>
+    <message>
+        <source>0 到 1 的文本，小于 1 时后跟 L 或 C，如“1.0”或“0.5L”</source>
+        <translation>a text from 0 to 1, L or C after it below 1, such as &quot;1.0&quot; or &quot;0.5L&quot;</translation>
+    </message>
+    <message>
+        <source>%1 是文件夹，不是文件</source>
+        <translation>%1 is a folder, not a file</translation>
+    </message>
+    <message>
+        <source>%1 不是普通文件（而是设备、管道或套接字），只读取普通文件</source>
+        <translation>%1 is not a regular file (a device, pipe or socket); only files are read</translation>
+    </message>
+    <message>
+        <source>无法读取 %1：%2</source>
+        <translation>cannot read %1: %2</translation>
+    </message>
+    <message>
+        <source>%1 超过 %2 字节，这类文件最多只能有这么大</source>
+        <translation>%1 is larger than %2 bytes, the most such a file may hold</translation>
+    </message>
+    <message>
+        <source>键“%1”出现了两次</source>
+        <translation>the key &quot;%1&quot; is given twice</translation>
+    </message>
+    <message>
+        <source>不是 JSON 对象（第 %2 字节处：%1）</source>
+        <translation>not a JSON object (%1 at byte %2)</translation>
+    </message>
+    <message>
+        <source>不是 JSON 对象</source>
+        <translation>not a JSON object</translation>
+    </message>
 </context>
 </TS>

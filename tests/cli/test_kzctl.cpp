@@ -65,6 +65,7 @@ class ExactTest : public ::testing::TestWithParam<ExactCase> {};
 
 TEST_P(ExactTest, HoldsItsRangeAndRefusesBeyond)
 {
+    const ScopedEnglish english; // the reasons as kzctl prints them
     const ExactCase &c = GetParam();
     const cli::Block *block = cli::FindBlock(*cli::ParseFamily(c.family), c.block);
     ASSERT_NE(block, nullptr);

@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTranslator>
+#include <memory>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cmath>
@@ -284,6 +285,8 @@ TEST(CalibrationPlan, FilesAreCheckedBeforeAnythingIsWritten)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.json);
         QString error;
+        // A refusal reads as kzctl prints it.
+        const auto english = *c.error ? std::make_unique<ScopedEnglish>() : nullptr;
         const auto plan = calib::ParsePlan(c.json, "three-phase", defaults, &error);
         if (*c.error) {
             EXPECT_FALSE(plan);

@@ -112,6 +112,7 @@ TEST(RequestFrames, EveryBuilderMakesTheModbusLayout)
 // compared decoded, and what stands inside a string is no key.
 TEST(JsonFile, RepeatedKeysAreNamedWhereTheyStand)
 {
+    const ScopedEnglish english; // the reasons as kzctl prints them
     const std::pair<const char *, const char *> cases[] = {
         {R"({"a":1,"b":{"a":2},"c":[{"a":3},{"a":4}]})", ""},
         {R"({"a":1,"a":2})", "a"},
@@ -134,6 +135,7 @@ TEST(JsonFile, RepeatedKeysAreNamedWhereTheyStand)
 // would wait for a writer.
 TEST(JsonFile, OnlyRegularFilesUpToTheBoundAreRead)
 {
+    const ScopedEnglish english; // the reasons as kzctl prints them
     QTemporaryDir dir;
     const QString link = dir.filePath("zero.json"), fifo = dir.filePath("fifo.json"), big = dir.filePath("big.json");
     ASSERT_TRUE(QFile::link("/dev/zero", link));

@@ -229,7 +229,7 @@ TEST_P(SettingsFiles, BadFilesChangeNothing)
         messages.texts.clear();
         Press(*w, "LoadFileButton", special);
         EXPECT_EQ(messages.texts, QStringList{"无法载入配置文件，未改动：" + special +
-                                              " is not a regular file (a device, pipe or socket); only files are read"});
+                                              " 不是普通文件（而是设备、管道或套接字），只读取普通文件"});
         EXPECT_TRUE(Controls(w.get()) == before) << special.toStdString();
     }
 #endif
@@ -265,39 +265,39 @@ TEST(BackupFile, BadDocumentsAreRefusedWithTheirReason)
         return QJsonDocument(doc).toJson();
     };
     const backup::Block &mask = settings::Blocks(Family::ThreePhase)[0];
-    const QString field = QStringLiteral("alarm-mask/%1 (%2)").arg(mask.names[0].object, mask.names[0].caption);
+    const QString field = QStringLiteral("alarm-mask/%1（%2）").arg(mask.names[0].object, mask.names[0].caption);
     const QString shown = good["blocks"][0]["fields"][0]["value"].toString();
     const QJsonValue none(QJsonValue::Undefined);
-    const QString address = "address: expected a meter address, a whole number from 1 to 247, got ";
+    const QString address = "address：应为仪表地址，即 1 到 247 的整数，实为";
     QByteArray twice = text;
     twice.replace("\"restore\": true,", "\"restore\": true, \"restore\": false,");
     const std::tuple<const char *, QByteArray, QString> cases[] = {
-        {"address 259", top("address", 259), address + "the number 259"},
-        {"address 300", top("address", 300), address + "the number 300"},
-        {"address 0", top("address", 0), address + "the number 0"},
-        {"address 1.5", top("address", 1.5), address + "the number 1.5"},
-        {"address as text", top("address", "1"), address + "the text \"1\""},
-        {"no address", top("address", none), address + "nothing"},
-        {"version 2", top("version", 2), "version: expected 1, the only version this program reads, got the number 2"},
+        {"address 259", top("address", 259), address + "数值 259"},
+        {"address 300", top("address", 300), address + "数值 300"},
+        {"address 0", top("address", 0), address + "数值 0"},
+        {"address 1.5", top("address", 1.5), address + "数值 1.5"},
+        {"address as text", top("address", "1"), address + "文本“1”"},
+        {"no address", top("address", none), address + "（缺少）"},
+        {"version 2", top("version", 2), "version：应为 1（本程序只读取这一版本），实为数值 2"},
         {"version as text", top("version", "1"),
-         "version: expected 1, the only version this program reads, got the text \"1\""},
-        {"blocks {}", top("blocks", QJsonObject{}), "blocks: expected a list of at least one block, got an object"},
-        {"blocks []", top("blocks", QJsonArray{}), "blocks: expected a list of at least one block, got an empty list"},
-        {"no blocks", top("blocks", none), "blocks: expected a list of at least one block, got nothing"},
-        {"block no object", top("blocks", QJsonArray{1}), "blocks[0]: expected an object, got the number 1"},
-        {"block twice", top("blocks", good["blocks"].toArray() + good["blocks"][0]), "block 'alarm-mask' is given twice"},
-        {"field twice", first([](QJsonObject &, QJsonArray &f) { f.append(f[0]); }), field + " is given twice"},
-        {"key twice", twice, "the key \"blocks[0].restore\" is given twice"},
+         "version：应为 1（本程序只读取这一版本），实为文本“1”"},
+        {"blocks {}", top("blocks", QJsonObject{}), "blocks：应为至少含一个数据块的列表，实为对象"},
+        {"blocks []", top("blocks", QJsonArray{}), "blocks：应为至少含一个数据块的列表，实为空列表"},
+        {"no blocks", top("blocks", none), "blocks：应为至少含一个数据块的列表，实为（缺少）"},
+        {"block no object", top("blocks", QJsonArray{1}), "blocks[0]：应为对象，实为数值 1"},
+        {"block twice", top("blocks", good["blocks"].toArray() + good["blocks"][0]), "数据块“alarm-mask”出现了两次"},
+        {"field twice", first([](QJsonObject &, QJsonArray &f) { f.append(f[0]); }), field + " 出现了两次"},
+        {"key twice", twice, "键“blocks[0].restore”出现了两次"},
         {"number value", first([](QJsonObject &, QJsonArray &f) {
              QJsonObject o = f[0].toObject();
              o["value"] = 220;
              f[0] = o;
          }),
-         field + ": expected a text such as \"" + shown + "\", got the number 220"},
+         field + "：应为文本，如“" + shown + "”，实为数值 220"},
         {"registers no hex", first([](QJsonObject &b, QJsonArray &) { b["registers"] = "zz"; }),
-         "block alarm-mask: registers: expected hex bytes such as \"0a 1b\", got the text \"zz\""},
+         "数据块 alarm-mask：registers：应为十六进制字节，如“0a 1b”，实为文本“zz”"},
         {"fields no list", first([](QJsonObject &b, QJsonArray &) { b["fields"] = "x"; }),
-         "block alarm-mask: fields: expected a list of fields, got the text \"x\""},
+         "数据块 alarm-mask：fields：应为字段列表，实为文本“x”"},
     };
     QTemporaryDir dir;
     const QString path = dir.filePath("edited.json");
@@ -308,7 +308,7 @@ TEST(BackupFile, BadDocumentsAreRefusedWithTheirReason)
         f.close();
         QString error;
         EXPECT_FALSE(backup::Load(kCatalog, path, &error)) << what;
-        EXPECT_EQ(error.toStdString(), (path + ": " + reason).toStdString()) << what;
+        EXPECT_EQ(error.toStdString(), (path + "：" + reason).toStdString()) << what;
     }
     WriteJson(path, good);
     EXPECT_EQ(Read(path).address, 1);

@@ -12,6 +12,14 @@
 #include <windows.h>
 #endif
 
+ScopedEnglish::ScopedEnglish()
+{
+    if (translator_.load(QStringLiteral(":/i18n/kzdebug_en.qm")))
+        QCoreApplication::installTranslator(&translator_);
+}
+
+ScopedEnglish::~ScopedEnglish() { QCoreApplication::removeTranslator(&translator_); }
+
 bool UnderWine()
 {
 #ifdef Q_OS_WIN

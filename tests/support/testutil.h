@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QTranslator>
 #include <functional>
 
 class SerialLink;
@@ -23,6 +24,19 @@ void Pump(int ms);
 // Another window (a stand-in) takes the family's replies over, as opening
 // another window of the family from its menu does.
 void TakeOverByAnother(SerialLink &link, Family family);
+
+// The program's English translation installed for the scope, so that a
+// reason from the shared checks reads as kzctl prints it.
+class ScopedEnglish {
+public:
+    ScopedEnglish();
+    ~ScopedEnglish();
+    ScopedEnglish(const ScopedEnglish &) = delete;
+    ScopedEnglish &operator=(const ScopedEnglish &) = delete;
+
+private:
+    QTranslator translator_;
+};
 
 // True when the test runs under Wine rather than on Windows or Linux.
 bool UnderWine();

@@ -246,7 +246,7 @@ TEST_F(ModuleCalibration, GuidedRunAsksBeforeWritingAndStopsWhereTold)
     };
     load(R"({"points":[{"point":13,"reference":0}]})");
     EXPECT_EQ(messages.texts.value(0), "校验方案不能使用：" + dir.filePath("plan.json") +
-                                           ": point 1 of the plan: \"reference\" must be a number from 0.1 to 1000 V");
+                                           "：方案第 1 点：“reference”应为介于 0.1 和 1000 V 之间的数");
     load(R"({"name":"电压","limit":2,"points":[{"point":14,"reference":230}]})");
     EXPECT_TRUE(messages.texts.isEmpty());
     EXPECT_EQ(text(win, "GuidedStatus"), "方案：电压（1 点）");
