@@ -44,27 +44,31 @@ constexpr int kFailed = 1;
 constexpr int kUsage = 2;
 
 // With several buses each runs in a QThread of its own, and every line it
-// prints names its bus; the lock keeps lines whole.
-thread_local QString tBus;
+// prints names its bus; the lock keeps lines whole. The thread's bus is a
+// plain pointer to the port's name, which outlives the thread: a
+// thread_local with a destructor is run down at thread exit, which MinGW's
+// runtime does not do reliably.
+thread_local const QString *tBusName = nullptr;
+QString CurrentBus() { return tBusName ? *tBusName : QString(); }
 std::mutex gOutput;
 
 void Err(const QString &text)
 {
     const std::lock_guard lock(gOutput);
-    const QString bus = tBus.isEmpty() ? QString() : tBus + QStringLiteral(": ");
+    const QString bus = CurrentBus().isEmpty() ? QString() : CurrentBus() + QStringLiteral(": ");
     std::fprintf(stderr, "kzctl: %s%s\n", bus.toUtf8().constData(), text.toUtf8().constData());
 }
 void Out(const QString &text)
 {
     const std::lock_guard lock(gOutput);
-    const QString bus = tBus.isEmpty() ? QString() : tBus + QLatin1Char('\t');
+    const QString bus = CurrentBus().isEmpty() ? QString() : CurrentBus() + QLatin1Char('\t');
     std::fputs((bus + text + QLatin1Char('\n')).toUtf8().constData(), stdout);
 }
 // A note on standard error that is no failure (where a backup went).
 void Note(const QString &text)
 {
     const std::lock_guard lock(gOutput);
-    const QString bus = tBus.isEmpty() ? QString() : tBus + QStringLiteral(": ");
+    const QString bus = CurrentBus().isEmpty() ? QString() : CurrentBus() + QStringLiteral(": ");
     std::fprintf(stderr, "%s%s\n", bus.toUtf8().constData(), text.toUtf8().constData());
 }
 
@@ -263,7 +267,7 @@ int OnEachBus(const QList<PortSettings> &ports, const std::function<int(SyncLink
     std::vector<std::unique_ptr<QThread>> threads;
     for (qsizetype i = 0; i < ports.size(); ++i) {
         threads.emplace_back(QThread::create([&, i] {
-            tBus = ports[i].port;
+            tBusName = &ports[i].port;
             status[static_cast<std::size_t>(i)] = one(ports[i]);
         }));
         threads.back()->start();
@@ -285,7 +289,7 @@ bool ErrorsToTerminal()
 void Progress(int done, int total, const QString &what)
 {
     // Several buses at once would draw over each other's bar.
-    if (!tBus.isEmpty() || !ErrorsToTerminal())
+    if (!CurrentBus().isEmpty() || !ErrorsToTerminal())
         return;
     const int width = 30;
     const int filled = total > 0 ? done * width / total : width;
@@ -380,8 +384,8 @@ int Read(SyncLink &link, const Args &args, const Target &target)
                 QJsonObject doc{{QStringLiteral("family"), FamilyName(target.family)},
                                 {QStringLiteral("address"), address},
                                 {QStringLiteral("measurements"), list}};
-                if (!tBus.isEmpty())
-                    doc.insert(QStringLiteral("bus"), tBus);
+                if (!CurrentBus().isEmpty())
+                    doc.insert(QStringLiteral("bus"), CurrentBus());
                 // A JSON line stays JSON: its bus is inside it.
                 const QString line = QString::fromUtf8(QJsonDocument(doc).toJson(QJsonDocument::Compact));
                 const std::lock_guard lock(gOutput);
@@ -577,7 +581,7 @@ QString BusTag(const QString &port)
 // for each meter when several buses are backed up at once.
 QString OutputPath(const QString &path, int address, bool several)
 {
-    const QString bus = tBus.isEmpty() ? QString() : BusTag(tBus) + QLatin1Char('-');
+    const QString bus = CurrentBus().isEmpty() ? QString() : BusTag(CurrentBus()) + QLatin1Char('-');
     if (!several && bus.isEmpty())
         return path;
     const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
@@ -1026,6 +1030,15 @@ int main(int argc, char *argv[])
 {
     // The certificate's fonts and PDF writer need the GUI application (no
     // window is shown; without a display it draws off screen).
+#ifdef Q_OS_WIN
+    // Each bus runs in a thread of its own. A regular expression matched in
+    // such a thread leaves Qt a thread_local JIT stack whose destructor, in
+    // a MinGW build, frees a stray pointer when the thread ends: an access
+    // violation that ends the thread unseen and leaves kzctl waiting for it
+    // for ever. The interpreter matches the few short patterns here as well.
+    if (!qEnvironmentVariableIsSet("QT_ENABLE_REGEXP_JIT"))
+        qputenv("QT_ENABLE_REGEXP_JIT", "0");
+#endif
     bool certificate = false;
     for (int i = 1; i < argc; ++i)
         certificate = certificate || qstrcmp(argv[i], "--certificate") == 0;

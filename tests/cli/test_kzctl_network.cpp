@@ -76,8 +76,6 @@ protected:
 
 TEST_P(Gateways, ScanAndReadSeveralBusesAtOnceEachLineNamingItsBus)
 {
-    KZ_SKIP_UNDER_WINE("kzctl.exe on several buses against gateways in this process ends in a page fault; "
-                       "not seen against separate gateway processes (open)");
     QTcpServer closed;
     ASSERT_TRUE(closed.listen(QHostAddress::LocalHost));
     const QString refused = QStringLiteral("tcp://127.0.0.1:%1").arg(closed.serverPort());
@@ -101,8 +99,6 @@ TEST_P(Gateways, ScanAndReadSeveralBusesAtOnceEachLineNamingItsBus)
 
 TEST_P(Gateways, BackupAndRestoreSeveralBusesWithFilesNamedByBus)
 {
-    KZ_SKIP_UNDER_WINE("kzctl.exe on several buses against gateways in this process ends in a page fault; "
-                       "not seen against separate gateway processes (open)");
     const QString base = dir_.filePath("site.json");
     Result r = Run({"backup", "--family", "three-phase", "--address", "1", "-o", base, "--port", Port(0), "--port",
                     Port(1)});
