@@ -2,6 +2,7 @@
 
 #include "link/replylength.h"
 #include "ui/messagebox.h"
+#include "ui/replyrouter.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -149,7 +150,7 @@ void AddressScanWindow::onReply(const modbus::Exchange &exchange)
     // noise. The answer's content does not matter otherwise: it is
     // credited to the address probed last.
     const QByteArray &reply = exchange.reply;
-    if (Link().CurrentFamily() != Family::ThreePhase &&
+    if (ReplyRouter::Of(Link()).CurrentFamily() != Family::ThreePhase &&
         (static_cast<std::uint8_t>(reply.at(1)) != 0x99 || reply.size() < modbus::ReplyLength(reply)))
         return;
     result_->setText(result_->text() + QString::number(scan_.Current()) + QLatin1Char(','));

@@ -7,6 +7,7 @@
 #include "shell/programwindows.h"
 #include "ui/familywindow.h"
 #include "ui/language.h"
+#include "ui/replyrouter.h"
 #include "core/tr.h"
 
 #include <QAbstractButton>
@@ -246,7 +247,7 @@ void MainWindow::buildMenus()
     });
     connect(makeEntry(family, "KZ2022E1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "KZ5700E单相电参数测试仪"))), &QAction::triggered, this, [this] {
         chooseFamily(QStringLiteral(QT_TRANSLATE_NOOP("kz", "KZ5700E单相电参数测试仪")), Family::SinglePhase);
-        link_.Release(Family::SinglePhase);
+        ReplyRouter::Of(link_).Release(Family::SinglePhase);
     });
     connect(makeEntry(family, "KZ827KVE1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "KZ827KVE单相电参数测试仪"))), &QAction::triggered, this,
             [this] { chooseFamily(QStringLiteral(QT_TRANSLATE_NOOP("kz", "KZ827KVE单相电参数测试仪")), Family::Kz827); });
@@ -357,7 +358,7 @@ void MainWindow::CloseSinglePhaseWindows()
 void MainWindow::CloseKz827Windows()
 {
     pressReturnButtons(Family::Kz827);
-    link_.Release(Family::Kz827);
+    ReplyRouter::Of(link_).Release(Family::Kz827);
 }
 
 // ------------------------------------------------------------------ family
@@ -385,7 +386,7 @@ void MainWindow::fitTitle()
 void MainWindow::chooseFamily(const QString &label, Family family)
 {
     setTitle(label);
-    link_.ChooseFamily(family);
+    ReplyRouter::Of(link_).ChooseFamily(family);
 }
 
 // ------------------------------------------------------------------ buttons
@@ -409,10 +410,11 @@ void MainWindow::openAddressScan()
     // their next tick, so no request of theirs discards a probe answer.
     // Probe answers reach the scan window in every family.
     const QString scan = QStringLiteral("AddressScanWindow");
+    ReplyRouter &router = ReplyRouter::Of(link_);
     if (QWidget *w = Window(scan))
-        link_.TakeOver(Family::ThreePhase, w, w->windowTitle().trimmed());
-    link_.Release(Family::SinglePhase);
-    link_.Release(Family::Kz827);
+        router.TakeOver(Family::ThreePhase, w, w->windowTitle().trimmed());
+    router.Release(Family::SinglePhase);
+    router.Release(Family::Kz827);
     openWindow(scan);
 }
 
@@ -423,14 +425,14 @@ void MainWindow::showModelMenu()
 
 void MainWindow::showMeasurementMenu()
 {
-    const Family f = link_.CurrentFamily();
+    const Family f = ReplyRouter::Of(link_).CurrentFamily();
     const char *name = f == Family::SinglePhase ? "KZ2600SAMPL" : f == Family::Kz827 ? "KZ827KVESAMPL" : "PopupMenu1";
     popup(menus_.value(QLatin1String(name)), 200, 120);
 }
 
 void MainWindow::showSettingsMenu()
 {
-    const Family f = link_.CurrentFamily();
+    const Family f = ReplyRouter::Of(link_).CurrentFamily();
     const char *name = f == Family::SinglePhase ? "KZ2600SET" : f == Family::Kz827 ? "KZ827KVESET" : "PopupMenu2";
     popup(menus_.value(QLatin1String(name)), 200, 168);
 }
@@ -442,7 +444,7 @@ void MainWindow::showProtocolMenu()
 
 void MainWindow::openWiring()
 {
-    if (link_.ChosenFamily() == Family::ThreePhase)
+    if (ReplyRouter::Of(link_).ChosenFamily() == Family::ThreePhase)
         openWindow(QStringLiteral("WiringWindow"));
 }
 
@@ -469,6 +471,8 @@ void MainWindow::onFirstShow()
         move(area.center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
     }
     link_.PrepareReceive();
+    // A fresh start: nobody holds the three-phase replies.
+    ReplyRouter::Of(link_).Release(Family::ThreePhase);
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

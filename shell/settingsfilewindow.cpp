@@ -6,6 +6,7 @@
 #include "settings/blocks.h"
 #include "ui/displayvalue.h"
 #include "ui/messagebox.h"
+#include "ui/replyrouter.h"
 #include "ui/settingsfile.h"
 
 #include <QApplication>
@@ -235,7 +236,7 @@ void SettingsFileWindow::onShow()
     if (run_)
         return;
     for (int i = 0; i < family_->count(); ++i)
-        if (family_->itemData(i).toInt() == static_cast<int>(Link().CurrentFamily()))
+        if (family_->itemData(i).toInt() == static_cast<int>(ReplyRouter::Of(Link()).CurrentFamily()))
             family_->setCurrentIndex(i);
 }
 

@@ -2,7 +2,8 @@
 // close-others routines and which window takes a family's replies, the
 // wiring diagram button, start-up preparation of the link, one message box at
 // a time, and exit.
-#include "link/fakeport.h"
+#include "tests/support/fakeport.h"
+#include "ui/replyrouter.h"
 #include "ui/messagebox.h"
 #include "shell/buttonart.h"
 #include "shell/wiringwindow.h"
@@ -73,7 +74,7 @@ struct Shell {
     // The window that takes the family's replies is the stand-in of className.
     bool holds(Family family, const QString &className)
     {
-        return link.Holder(family) == standIns.at(className)->window.get();
+        return ReplyRouter::Of(link).Holder(family) == standIns.at(className)->window.get();
     }
 };
 
@@ -151,39 +152,39 @@ TEST(MainWindow, MenusInOnScreenOrder)
 TEST(MainWindow, FamilyEntries)
 {
     Shell s;
-    EXPECT_FALSE(s.link.ChosenFamily());
+    EXPECT_FALSE(ReplyRouter::Of(s.link).ChosenFamily());
 
     s.entry("KZ2066E1")->trigger();
-    EXPECT_EQ(s.link.ChosenFamily(), Family::ThreePhase);
+    EXPECT_EQ(ReplyRouter::Of(s.link).ChosenFamily(), Family::ThreePhase);
     EXPECT_EQ(s.label(), "KZ5500M三相电参数模块");
     EXPECT_FALSE(s.entry("N8")->isEnabled());
     EXPECT_TRUE(s.entry("N13")->isEnabled());
 
     s.entry("KZ5500E1")->trigger();
-    EXPECT_EQ(s.link.ChosenFamily(), Family::ThreePhase);
+    EXPECT_EQ(ReplyRouter::Of(s.link).ChosenFamily(), Family::ThreePhase);
     EXPECT_EQ(s.label(), "KZ5500E三相电参数测试仪");
     EXPECT_TRUE(s.entry("N8")->isEnabled());
     EXPECT_TRUE(s.entry("N13")->isEnabled());
 
     TakeOverByAnother(s.link, Family::SinglePhase);
     s.entry("KZ2022E1")->trigger();
-    EXPECT_EQ(s.link.ChosenFamily(), Family::SinglePhase);
+    EXPECT_EQ(ReplyRouter::Of(s.link).ChosenFamily(), Family::SinglePhase);
     EXPECT_EQ(s.label(), "KZ5700E单相电参数测试仪");
-    EXPECT_EQ(s.link.Holder(Family::SinglePhase), nullptr);
+    EXPECT_EQ(ReplyRouter::Of(s.link).Holder(Family::SinglePhase), nullptr);
 
     // Isolation modules: the title only; menus and replies stay single-phase.
     s.entry("N10")->trigger();
     EXPECT_EQ(s.label(), "三相电参数隔离传输模块");
-    EXPECT_EQ(s.link.ChosenFamily(), Family::SinglePhase);
+    EXPECT_EQ(ReplyRouter::Of(s.link).ChosenFamily(), Family::SinglePhase);
     s.entry("N11")->trigger();
     EXPECT_EQ(s.label(), "单相电参数隔离传输模块");
-    EXPECT_EQ(s.link.ChosenFamily(), Family::SinglePhase);
+    EXPECT_EQ(ReplyRouter::Of(s.link).ChosenFamily(), Family::SinglePhase);
 
     TakeOverByAnother(s.link, Family::Kz827);
     s.entry("KZ827KVE1")->trigger();
-    EXPECT_EQ(s.link.ChosenFamily(), Family::Kz827);
+    EXPECT_EQ(ReplyRouter::Of(s.link).ChosenFamily(), Family::Kz827);
     EXPECT_EQ(s.label(), "KZ827KVE单相电参数测试仪");
-    EXPECT_NE(s.link.Holder(Family::Kz827), nullptr); // kept until a KZ827KVE window is opened
+    EXPECT_NE(ReplyRouter::Of(s.link).Holder(Family::Kz827), nullptr); // kept until a KZ827KVE window is opened
 }
 
 TEST(MainWindow, ButtonsPopUpTheFamilysMenusAtTheirPlaces)
@@ -203,7 +204,7 @@ TEST(MainWindow, ButtonsPopUpTheFamilysMenusAtTheirPlaces)
                           {Family::Kz827, "KZ827KVESAMPL", "KZ827KVESET"}};
     for (const Case &c : cases) {
         if (c.family)
-            s.link.ChooseFamily(*c.family);
+            ReplyRouter::Of(s.link).ChooseFamily(*c.family);
         s.press("BitBtn3");
         ASSERT_TRUE(s.w.LastPopup());
         EXPECT_EQ(s.w.LastPopup()->objectName(), c.measure) << c.measure;
@@ -238,7 +239,7 @@ TEST(MainWindow, ProtocolMenuOffersRtuOnly)
     rtu->trigger();
     EXPECT_TRUE(rtu->isChecked());
     EXPECT_FALSE(ascii->isChecked());
-    EXPECT_EQ(s.link.ChosenFamily(), Family::ThreePhase);
+    EXPECT_EQ(ReplyRouter::Of(s.link).ChosenFamily(), Family::ThreePhase);
     EXPECT_EQ(s.label(), "KZ5500M三相电参数模块");
     EXPECT_FALSE(s.entry("N8")->isEnabled());
 }
@@ -288,8 +289,8 @@ TEST(MainWindow, ThreePhaseEntryClosesTheListedWindowsAndSelectsItsSlot)
     s.press("BitBtn2");
     EXPECT_EQ(s.presses("threephase::TelemetryWindow"), 2);
     EXPECT_TRUE(s.holds(Family::ThreePhase, "AddressScanWindow"));
-    EXPECT_EQ(s.link.Holder(Family::SinglePhase), nullptr);
-    EXPECT_EQ(s.link.Holder(Family::Kz827), nullptr);
+    EXPECT_EQ(ReplyRouter::Of(s.link).Holder(Family::SinglePhase), nullptr);
+    EXPECT_EQ(ReplyRouter::Of(s.link).Holder(Family::Kz827), nullptr);
     EXPECT_TRUE(s.standIns["AddressScanWindow"]->window->isVisible());
 }
 
@@ -304,13 +305,13 @@ TEST(MainWindow, EachEntryOpensItsWindowWhichTakesItsFamilysReplies)
             StandIn &w = s.add(QLatin1String(e.className), "none");
             s.entry(e.entry)->trigger();
             EXPECT_TRUE(w.window->isVisible()) << e.entry;
-            EXPECT_EQ(s.link.Holder(*list.family), w.window.get()) << e.entry;
+            EXPECT_EQ(ReplyRouter::Of(s.link).Holder(*list.family), w.window.get()) << e.entry;
             last[static_cast<int>(*list.family)] = w.window.get();
         }
     }
     // Other families' holders are left alone.
     for (Family f : {Family::ThreePhase, Family::SinglePhase, Family::Kz827})
-        EXPECT_EQ(s.link.Holder(f), last[static_cast<int>(f)]);
+        EXPECT_EQ(ReplyRouter::Of(s.link).Holder(f), last[static_cast<int>(f)]);
 }
 
 TEST(MainWindow, SinglePhaseEntryStopsThePollingWindowsToo)
@@ -341,7 +342,7 @@ TEST(MainWindow, Kz827EntryClosesItsWindowsAndResetsTheTypeFirst)
         s.add(c, "Exit");
     TakeOverByAnother(s.link, Family::Kz827);
     s.w.CloseKz827Windows();
-    EXPECT_EQ(s.link.Holder(Family::Kz827), nullptr);
+    EXPECT_EQ(ReplyRouter::Of(s.link).Holder(Family::Kz827), nullptr);
     for (const auto &[name, standIn] : s.standIns)
         EXPECT_EQ(standIn->presses, 1) << name.toStdString();
 
@@ -358,7 +359,7 @@ TEST(MainWindow, FirstShowPreparesTheLinkOnce)
     s.port.InputMode = 0;
     s.port.RThreshold = 0;
     s.w.show();
-    EXPECT_EQ(s.link.Holder(Family::ThreePhase), nullptr);
+    EXPECT_EQ(ReplyRouter::Of(s.link).Holder(Family::ThreePhase), nullptr);
     EXPECT_EQ(s.port.InputMode, 1);
     EXPECT_EQ(s.port.RThreshold, 1);
     EXPECT_FALSE(s.port.PortOpen()); // the port stays closed until the dialog opens it
@@ -366,7 +367,7 @@ TEST(MainWindow, FirstShowPreparesTheLinkOnce)
     TakeOverByAnother(s.link, Family::ThreePhase);
     s.w.hide();
     s.w.show();
-    EXPECT_NE(s.link.Holder(Family::ThreePhase), nullptr);
+    EXPECT_NE(ReplyRouter::Of(s.link).Holder(Family::ThreePhase), nullptr);
 }
 
 TEST(MainWindow, LinkAndPortTroubleIsShownOneBoxAtATime)

@@ -2,7 +2,8 @@
 // the real windows reached from the main window, and demo mode wiring the
 // simulator's port into the port settings dialog.
 #include "shell/portdialog.h"
-#include "link/fakeport.h"
+#include "ui/replyrouter.h"
+#include "tests/support/fakeport.h"
 #include "ui/familywindow.h"
 #include "ui/messagebox.h"
 #include "shell/demo.h"
@@ -128,14 +129,14 @@ TEST(Program, CreatesTheWindowsInOrderAndOpensThemFromTheMainWindow)
 
     w.findChild<QPushButton *>("BitBtn2")->click();
     EXPECT_TRUE(w.Window("AddressScanWindow")->isVisible());
-    EXPECT_EQ(program.Link().Holder(Family::ThreePhase), w.Window("AddressScanWindow"));
+    EXPECT_EQ(ReplyRouter::Of(program.Link()).Holder(Family::ThreePhase), w.Window("AddressScanWindow"));
 
     if (QWidget *measure = w.Window("threephase::MeasurementWindow")) {
         // Opening the measurement window presses the scan window's return.
         w.findChild<QAction *>("N1")->trigger();
         EXPECT_TRUE(measure->isVisible());
         EXPECT_FALSE(w.Window("AddressScanWindow")->isVisible());
-        EXPECT_EQ(program.Link().Holder(Family::ThreePhase), measure);
+        EXPECT_EQ(ReplyRouter::Of(program.Link()).Holder(Family::ThreePhase), measure);
     }
 
     w.findChild<QAction *>("KZ5500E1")->trigger();

@@ -2,7 +2,7 @@
 // file and back, bad files refused with one message and nothing changed or
 // sent, and the 配置文件 window's batch download against the simulator.
 #include "core/backup.h"
-#include "link/fakeport.h"
+#include "tests/support/fakeport.h"
 #include "link/modbusframes.h"
 #include "link/qtserialport.h"
 #include "link/seriallink.h"

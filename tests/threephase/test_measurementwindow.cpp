@@ -1,6 +1,6 @@
 // The measurement window on a fake port: what it sends, when, and what the
 // boxes show once replies come back through the link.
-#include "link/fakeport.h"
+#include "tests/support/fakeport.h"
 #include "ui/messagebox.h"
 #include "link/seriallink.h"
 #include "tests/support/testutil.h"
