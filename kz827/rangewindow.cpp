@@ -14,7 +14,7 @@
 #include <QRegularExpressionValidator>
 #include <QSpinBox>
 #include <QVBoxLayout>
-#include "settings/blocks.h"
+#include "kz827/settingsblocks.h"
 
 namespace kz827 {
 
@@ -124,7 +124,7 @@ RangeWindow::RangeWindow(SerialLink &link, QWidget *parent)
                 lower});
     UseCodec({[this](QString *why) { return kz827::EncodeRange(settings(), why); },
               [this](const QByteArray &data) { showSettings(kz827::DecodeRange(data)); }});
-    UseFile(&settings::Blocks, QStringLiteral("range"));
+    UseFile(&kz827::SettingsCatalog, QStringLiteral("range"));
 }
 
 void RangeWindow::select(QButtonGroup *group, int item)

@@ -11,7 +11,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 #include <span>
-#include "settings/blocks.h"
+#include "singlephase/settingsblocks.h"
 
 namespace singlephase {
 
@@ -78,7 +78,7 @@ AlarmEnableWindow::AlarmEnableWindow(SerialLink &link, QWidget *parent)
                              MakeButton("Exit", QStringLiteral(QT_TRANSLATE_NOOP("kz", "返  回")), [this] { CloseWindow(); })});
 
     MakeColumn({MakeHeading(QStringLiteral("KZ5700E"), QStringLiteral(QT_TRANSLATE_NOOP("kz", "电参数测试仪"))), outer, buttons});
-    UseFile(&settings::Blocks, QStringLiteral("alarm-enable"));
+    UseFile(&singlephase::SettingsCatalog, QStringLiteral("alarm-enable"));
 }
 
 } // namespace singlephase

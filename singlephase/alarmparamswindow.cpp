@@ -13,7 +13,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
-#include "settings/blocks.h"
+#include "singlephase/settingsblocks.h"
 #include "ui/settingsfile.h"
 
 namespace singlephase {
@@ -88,9 +88,9 @@ AlarmParamsWindow::AlarmParamsWindow(SerialLink &link, QWidget *parent)
     buttons->addWidget(MakeButton("Exit", QStringLiteral(QT_TRANSLATE_NOOP("kz", "退 出")), [this] { CloseWindow(); }));
     main->addLayout(buttons);
     // Files, like 上载数据 and 下载数据, take the group chosen.
-    ui::AddSettingsFile(this, &settings::Blocks, [this]() -> QList<ui::FileBlock> {
+    ui::AddSettingsFile(this, &singlephase::SettingsCatalog, [this]() -> QList<ui::FileBlock> {
         const int g = CheckedGroup();
-        return {ui::FormFileBlock(this, &settings::Blocks, QStringLiteral("alarm-params-%1").arg(g),
+        return {ui::FormFileBlock(this, &singlephase::SettingsCatalog, QStringLiteral("alarm-params-%1").arg(g),
                                   g < 4 ? limits_[g - 1] : inputs_)};
     });
 }

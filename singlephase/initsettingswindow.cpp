@@ -13,7 +13,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
-#include "settings/blocks.h"
+#include "singlephase/settingsblocks.h"
 #include "ui/settingsfile.h"
 
 namespace singlephase {
@@ -83,8 +83,8 @@ InitSettingsWindow::InitSettingsWindow(SerialLink &link, QWidget *parent)
     MakeColumn({MakeHeading(QStringLiteral("KZ5700E"), QStringLiteral(QT_TRANSLATE_NOOP("kz", "电参数测试仪"))), top, settingsButtons, bases.box,
                 buttons});
     // The energy bases belong to this meter alone: never taken from a file.
-    ui::AddSettingsFile(this, &settings::Blocks,
-                        {ui::FormFileBlock(this, &settings::Blocks, QStringLiteral("init"), form_)});
+    ui::AddSettingsFile(this, &singlephase::SettingsCatalog,
+                        {ui::FormFileBlock(this, &singlephase::SettingsCatalog, QStringLiteral("init"), form_)});
 }
 
 void InitSettingsWindow::factoryValues()

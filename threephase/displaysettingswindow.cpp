@@ -13,7 +13,7 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
-#include "settings/blocks.h"
+#include "threephase/settingsblocks.h"
 #include "ui/settingsfile.h"
 
 namespace threephase {
@@ -112,8 +112,8 @@ DisplaySettingsWindow::DisplaySettingsWindow(SerialLink &link, QWidget *parent) 
     main->addWidget(status_);
 
     form_->SetValues(disp::ResetValues(false));
-    ui::AddSettingsFile(this, &settings::Blocks,
-                        {ui::FormFileBlock(this, &settings::Blocks, QStringLiteral("display"), form_)});
+    ui::AddSettingsFile(this, &threephase::SettingsCatalog,
+                        {ui::FormFileBlock(this, &threephase::SettingsCatalog, QStringLiteral("display"), form_)});
 }
 
 void DisplaySettingsWindow::onShow()

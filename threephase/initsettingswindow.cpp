@@ -12,7 +12,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
-#include "settings/blocks.h"
+#include "threephase/settingsblocks.h"
 #include "ui/settingsfile.h"
 
 namespace threephase {
@@ -85,8 +85,8 @@ InitSettingsWindow::InitSettingsWindow(SerialLink &link, QWidget *parent) : Fami
     MakeColumn({MakeHeading(QStringLiteral("KZ5500E"), QStringLiteral(QT_TRANSLATE_NOOP("kz", "电参数测试仪"))), top, ranges, units, settingsButtons,
                 bases.box, bottom});
     // The energy bases belong to this meter alone: never taken from a file.
-    ui::AddSettingsFile(this, &settings::Blocks,
-                        {ui::FormFileBlock(this, &settings::Blocks, QStringLiteral("init"), form_)});
+    ui::AddSettingsFile(this, &threephase::SettingsCatalog,
+                        {ui::FormFileBlock(this, &threephase::SettingsCatalog, QStringLiteral("init"), form_)});
 }
 
 void InitSettingsWindow::onShow()
