@@ -39,8 +39,6 @@ AlarmsWindow::AlarmsWindow(SerialLink &link, QWidget *parent)
     : SettingsWindow(link, Family::Kz827, "kz827::AlarmsWindow", {kz827::kAlarmFirst, kz827::kAlarmRegisters},
                      {QT_TRANSLATE_NOOP("kz", "数据下载成功！！"), QT_TRANSLATE_NOOP("kz", "数据上载成功！！"), QT_TRANSLATE_NOOP("kz", "数据上载失败！！")}, parent)
 {
-    setWindowTitle(QStringLiteral(QT_TRANSLATE_NOOP("kz", "报警参数设置")));
-
     auto *groups = new QHBoxLayout;
     int groupNumber = 1;
     for (const GroupNames &g : kGroups) {

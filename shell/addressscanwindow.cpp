@@ -21,7 +21,6 @@ const char *const kEndMessage = QT_TRANSLATE_NOOP("kz", "仪表地址检测结�
 
 AddressScanWindow::AddressScanWindow(SerialLink &link, QWidget *parent) : FamilyWindow(link, std::nullopt, "AddressScanWindow", parent)
 {
-    setWindowTitle(QStringLiteral("Rs_Addersdcu"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setStyleSheet(QStringLiteral("AddressScanWindow { background-color: #008080; }"
                                  // Only this window's own captions: a message box

@@ -10,7 +10,6 @@
 #include "ui/replyrouter.h"
 #include "core/tr.h"
 
-#include <QAbstractButton>
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
@@ -195,18 +194,19 @@ QAction *MainWindow::makeEntry(QMenu *menu, const char *name, const QString &cap
 
 void MainWindow::buildMenus()
 {
-    // Pop-up menus of the measurement and settings buttons, with the entries
-    // in the order their families list them.
-    for (const char *name : {"PopupMenu1", "PopupMenu2", "KZ2600SAMPL", "KZ2600SET", "KZ827KVESAMPL", "KZ827KVESET"})
-        makeMenu(name);
+    // Pop-up menus of the measurement and settings buttons, named by their
+    // families, with the entries in the order their families list them.
     for (const ui::WindowList &list : ProgramWindowLists()) {
         if (!list.family)
             continue;
         const Family family = *list.family;
+        makeMenu(list.measurementMenu);
+        makeMenu(list.settingsMenu);
         for (const ui::WindowEntry &entry : list.windows) {
-            if (!entry.menu)
+            if (entry.menu == ui::Menu::None)
                 continue;
-            QAction *a = makeEntry(menus_.value(QLatin1String(entry.menu)), entry.entry, QString::fromUtf8(entry.caption));
+            QAction *a = makeEntry(menus_.value(QLatin1String(list.MenuName(entry.menu))), entry.entry,
+                                   QString::fromUtf8(entry.caption));
             const QString className = QLatin1String(entry.className);
             connect(a, &QAction::triggered, this, [this, family, className] {
                 switch (family) {
@@ -322,42 +322,50 @@ void MainWindow::openWindow(const QString &className)
     w->activateWindow();
 }
 
-void MainWindow::pressReturnButtons(const ui::WindowList &list)
+void MainWindow::closeWindows(const ui::WindowList &list)
 {
-    // Shown or not: a return button stops its window's timer and closes it.
-    for (const ui::WindowEntry &entry : list.windows) {
-        QWidget *w = entry.returnButton ? Window(QLatin1String(entry.className)) : nullptr;
-        if (!w)
-            continue;
-        if (auto *b = w->findChild<QAbstractButton *>(QLatin1String(entry.returnButton)))
-            b->click();
-    }
+    // Shown or not: the window closes as its return button closes it, which
+    // stops its timers.
+    for (const ui::WindowEntry &entry : list.windows)
+        if (entry.returnButton)
+            if (auto *w = qobject_cast<FamilyWindow *>(Window(QLatin1String(entry.className))))
+                w->CloseWindow();
 }
 
-void MainWindow::pressReturnButtons(Family family)
+void MainWindow::closeWindows(Family family)
 {
     for (const ui::WindowList &list : ProgramWindowLists())
         if (list.family == family)
-            pressReturnButtons(list);
+            closeWindows(list);
+}
+
+const ui::WindowList *MainWindow::chosenList() const
+{
+    static const auto lists = ProgramWindowLists();
+    const Family f = ReplyRouter::Of(link_).CurrentFamily();
+    for (const ui::WindowList &list : lists)
+        if (list.family == f)
+            return &list;
+    return nullptr;
 }
 
 void MainWindow::CloseThreePhaseWindows()
 {
-    pressReturnButtons(Family::ThreePhase);
+    closeWindows(Family::ThreePhase);
     // The address scan holds the three-phase replies while it runs: it
     // closes with the three-phase windows (the only program-wide window
-    // with a return button).
-    pressReturnButtons(ProgramWindowLists().front());
+    // that closes with a family).
+    closeWindows(ProgramWindowLists().front());
 }
 
 void MainWindow::CloseSinglePhaseWindows()
 {
-    pressReturnButtons(Family::SinglePhase);
+    closeWindows(Family::SinglePhase);
 }
 
 void MainWindow::CloseKz827Windows()
 {
-    pressReturnButtons(Family::Kz827);
+    closeWindows(Family::Kz827);
     ReplyRouter::Of(link_).Release(Family::Kz827);
 }
 
@@ -425,16 +433,12 @@ void MainWindow::showModelMenu()
 
 void MainWindow::showMeasurementMenu()
 {
-    const Family f = ReplyRouter::Of(link_).CurrentFamily();
-    const char *name = f == Family::SinglePhase ? "KZ2600SAMPL" : f == Family::Kz827 ? "KZ827KVESAMPL" : "PopupMenu1";
-    popup(menus_.value(QLatin1String(name)), 200, 120);
+    popup(menus_.value(QLatin1String(chosenList()->measurementMenu)), 200, 120);
 }
 
 void MainWindow::showSettingsMenu()
 {
-    const Family f = ReplyRouter::Of(link_).CurrentFamily();
-    const char *name = f == Family::SinglePhase ? "KZ2600SET" : f == Family::Kz827 ? "KZ827KVESET" : "PopupMenu2";
-    popup(menus_.value(QLatin1String(name)), 200, 168);
+    popup(menus_.value(QLatin1String(chosenList()->settingsMenu)), 200, 168);
 }
 
 void MainWindow::showProtocolMenu()

@@ -107,8 +107,6 @@ QSpinBox *AddressSpin(QWidget *parent, const char *name, const QString &caption,
 SettingsFileWindow::SettingsFileWindow(SerialLink &link, QWidget *parent)
     : FamilyWindow(link, std::nullopt, "SettingsFileWindow", parent)
 {
-    setWindowTitle(QStringLiteral(QT_TRANSLATE_NOOP("kz", "配置文件")));
-
     auto *meter = new QGroupBox(QStringLiteral(QT_TRANSLATE_NOOP("kz", "仪表")), this);
     auto *meterGrid = new QGridLayout(meter);
     family_ = new QComboBox(meter);

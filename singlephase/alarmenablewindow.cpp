@@ -21,7 +21,6 @@ AlarmEnableWindow::AlarmEnableWindow(SerialLink &link, QWidget *parent)
     : SettingsWindow(link, Family::SinglePhase, "singlephase::AlarmEnableWindow", {ae::kFirstRegister, ae::kRegisters},
                      {QT_TRANSLATE_NOOP("kz", "参数设置成功！！")}, parent)
 {
-    setWindowTitle(QStringLiteral(QT_TRANSLATE_NOOP("kz", "KZ5700E报警起用设置窗口")));
     QLabel *addressLabel = nullptr;
     QSpinBox *address = MakeAddressSpin("SpinEdit1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "输入仪表地址：")), &addressLabel, 0);
     auto *outer = new QGroupBox(QStringLiteral(QT_TRANSLATE_NOOP("kz", "报警启用设置")), this);

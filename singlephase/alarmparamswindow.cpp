@@ -23,7 +23,6 @@ namespace ap = singlephase::alarmparams;
 AlarmParamsWindow::AlarmParamsWindow(SerialLink &link, QWidget *parent)
     : FamilyWindow(link, Family::SinglePhase, "singlephase::AlarmParamsWindow", parent)
 {
-    setWindowTitle(QStringLiteral(QT_TRANSLATE_NOOP("kz", "KZ5700E报警参数设置")));
     QLabel *addressLabel = nullptr;
     QSpinBox *address = MakeAddressSpin("SpinEdit33", QStringLiteral(QT_TRANSLATE_NOOP("kz", "仪表地址：")), &addressLabel, 0);
 

@@ -20,7 +20,6 @@ DisplaySettingsWindow::DisplaySettingsWindow(SerialLink &link, QWidget *parent)
     : SettingsWindow(link, Family::SinglePhase, "singlephase::DisplaySettingsWindow", {d::kFirstRegister, d::kRegisters},
                      {QT_TRANSLATE_NOOP("kz", "参数下载成功！！")}, parent)
 {
-    setWindowTitle(QStringLiteral(QT_TRANSLATE_NOOP("kz", "KZ5700E窗口显示设置")));
     QLabel *addressLabel = nullptr;
     QSpinBox *address = MakeAddressSpin("SpinEdit1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "仪表地址：")), &addressLabel, 0);
     form_ = new FieldForm(this, d::kFields);

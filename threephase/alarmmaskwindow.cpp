@@ -22,7 +22,6 @@ AlarmMaskWindow::AlarmMaskWindow(SerialLink &link, QWidget *parent)
     : SettingsWindow(link, Family::ThreePhase, "threephase::AlarmMaskWindow", {am::kFirstRegister, am::kRegisters},
                      {QT_TRANSLATE_NOOP("kz", "参数设置成功！！")}, parent)
 {
-    setWindowTitle(QStringLiteral("SetParDcu"));
     auto *outer = new QGroupBox(QStringLiteral(QT_TRANSLATE_NOOP("kz", "报警启用设置")), this);
     outer->setObjectName("GroupBox1");
     form_ = new FieldForm(outer, am::kFields);

@@ -27,7 +27,6 @@ const QString kUploadFailed = QStringLiteral(QT_TRANSLATE_NOOP("kz", "数据上�
 
 DisplaySettingsWindow::DisplaySettingsWindow(SerialLink &link, QWidget *parent) : FamilyWindow(link, Family::ThreePhase, "threephase::DisplaySettingsWindow", parent)
 {
-    setWindowTitle(QStringLiteral("SetPar2Dcu"));
     form_ = new FieldForm(this, disp::kFields);
     QList<QWidget *> tabOrder;
 

@@ -21,7 +21,6 @@ namespace is = threephase::initsettings;
 
 InitSettingsWindow::InitSettingsWindow(SerialLink &link, QWidget *parent) : FamilyWindow(link, Family::ThreePhase, "threephase::InitSettingsWindow", parent)
 {
-    setWindowTitle(QStringLiteral("SetPar3Dcu"));
     // Controls are made in reading order, which is also the keyboard order.
     QLabel *addressLabel = nullptr;
     QSpinBox *address = MakeAddressSpin("SpinEdit1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "输入仪表地址：")), &addressLabel, 0);

@@ -60,8 +60,6 @@ void LayOut(const FieldForm &form, QGroupBox *box)
 
 LimitsWindow::LimitsWindow(SerialLink &link, QWidget *parent) : FamilyWindow(link, Family::ThreePhase, "threephase::LimitsWindow", parent)
 {
-    setWindowTitle(QStringLiteral(QT_TRANSLATE_NOOP("kz", "KZ5500E电参数测试仪")));
-
     std::array<QGroupBox *, 10> boxes{};
     for (int g = 0; g < 10; ++g) {
         boxes[g] = new QGroupBox(QString::fromUtf8(lim::kGroups[g].title), this);

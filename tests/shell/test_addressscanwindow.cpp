@@ -4,6 +4,7 @@
 #include "tests/support/fakeport.h"
 #include "ui/messagebox.h"
 #include "shell/addressscanwindow.h"
+#include "shell/programwindows.h"
 #include "link/seriallink.h"
 #include "tests/support/testutil.h"
 
@@ -246,7 +247,7 @@ struct ScanWindow : LinkOnFakePort {
 
 TEST_F(ScanWindow, ControlsAsLaidOutAndShowResetsTheRange)
 {
-    EXPECT_EQ(win.windowTitle(), "Rs_Addersdcu");
+    EXPECT_EQ(ui::MakeWindow(*FindWindowEntry("AddressScanWindow"), port, link)->windowTitle(), "Rs_Addersdcu");
     EXPECT_EQ(button("BitBtn1")->text(), "启  动");
     EXPECT_EQ(button("BitBtn2")->text(), "停  止");
     EXPECT_EQ(button("BitBtn3")->text(), "返  回");

@@ -35,20 +35,26 @@ std::optional<Family> FamilyOf(const QString &className)
     return std::nullopt;
 }
 
-// A stand-in family window: a return button that counts its presses and
-// closes the window, as the real return buttons do.
-struct StandIn {
-    std::unique_ptr<FamilyWindow> window;
-    int presses = 0;
-    StandIn(SerialLink &link, const QString &className, const char *button = "BitBtn3")
-        : window(std::make_unique<FamilyWindow>(link, FamilyOf(className), className.toLatin1().constData()))
+// A stand-in family window that counts how often it was closed (by its
+// return button's path, CloseWindow, or its title bar).
+struct CountingWindow : FamilyWindow {
+    CountingWindow(SerialLink &link, const QString &className)
+        : FamilyWindow(link, FamilyOf(className), className.toLatin1().constData())
     {
-        auto *b = new QPushButton(QStringLiteral("返  回"), window.get());
-        b->setObjectName(QLatin1String(button));
-        QObject::connect(b, &QPushButton::clicked, window.get(), [this] {
-            ++presses;
-            window->close();
-        });
+    }
+    int closes = 0;
+    void onClose() override
+    {
+        ++closes;
+        FamilyWindow::onClose();
+    }
+};
+struct StandIn {
+    std::unique_ptr<CountingWindow> window;
+    int &presses;
+    StandIn(SerialLink &link, const QString &className)
+        : window(std::make_unique<CountingWindow>(link, className)), presses(window->closes)
+    {
     }
 };
 
@@ -59,10 +65,10 @@ struct Shell {
     ui::RecordedMessages rec;
     std::map<QString, std::unique_ptr<StandIn>> standIns;
 
-    StandIn &add(const QString &className, const char *button)
+    StandIn &add(const QString &className)
     {
         auto &s = standIns[className];
-        s = std::make_unique<StandIn>(link, className, button);
+        s = std::make_unique<StandIn>(link, className);
         w.RegisterWindow(className, s->window.get());
         return *s;
     }
@@ -247,7 +253,7 @@ TEST(MainWindow, ProtocolMenuOffersRtuOnly)
 TEST(MainWindow, WiringDiagramOnlyForTheThreePhaseFamily)
 {
     Shell s;
-    StandIn &wiring = s.add("WiringWindow", "none");
+    StandIn &wiring = s.add("WiringWindow");
     s.press("BitBtn5"); // nothing chosen yet
     EXPECT_FALSE(wiring.window->isVisible());
     s.entry("KZ2022E1")->trigger();
@@ -266,9 +272,9 @@ TEST(MainWindow, ThreePhaseEntryClosesTheListedWindowsAndSelectsItsSlot)
     Shell s;
     for (const char *c : {"threephase::MeasurementWindow", "threephase::LimitStateWindow", "threephase::TelemetryWindow", "threephase::EventsWindow", "threephase::StatePanelWindow",
                           "threephase::AlarmMaskWindow", "threephase::LimitsWindow", "threephase::DisplaySettingsWindow", "AddressScanWindow", "threephase::ModuleCalibrationWindow"})
-        s.add(c, "BitBtn3");
-    s.add("threephase::InitSettingsWindow", "BitBtn6");
-    StandIn &other = s.add("threephase::ClockSettingsWindow", "BitBtn3");
+        s.add(c);
+    s.add("threephase::InitSettingsWindow");
+    StandIn &other = s.add("threephase::ClockSettingsWindow");
     other.window->show();
     s.standIns["threephase::MeasurementWindow"]->window->show();
 
@@ -300,9 +306,11 @@ TEST(MainWindow, EachEntryOpensItsWindowWhichTakesItsFamilysReplies)
     const void *last[3] = {};
     for (const ui::WindowList &list : ProgramWindowLists()) {
         for (const ui::WindowEntry &e : list.windows) {
-            if (!e.menu)
+            if (e.menu == ui::Menu::None)
                 continue;
-            StandIn &w = s.add(QLatin1String(e.className), "none");
+            StandIn &w = s.add(QLatin1String(e.className));
+            // In the pop-up its family names for that kind of entry.
+            EXPECT_TRUE(s.menu(list.MenuName(e.menu))->actions().contains(s.entry(e.entry))) << e.entry;
             s.entry(e.entry)->trigger();
             EXPECT_TRUE(w.window->isVisible()) << e.entry;
             EXPECT_EQ(ReplyRouter::Of(s.link).Holder(*list.family), w.window.get()) << e.entry;
@@ -319,7 +327,7 @@ TEST(MainWindow, SinglePhaseEntryStopsThePollingWindowsToo)
     Shell s;
     for (const char *c : {"singlephase::MeterCalibrationWindow", "singlephase::ClockSettingsWindow", "singlephase::AlarmEnableWindow", "singlephase::MeasurementWindow",
                           "singlephase::AlarmStateWindow", "singlephase::TelemetryWindow", "singlephase::AlarmParamsWindow"})
-        s.add(c, "Exit");
+        s.add(c);
     s.standIns["singlephase::MeasurementWindow"]->window->show();
     s.standIns["singlephase::TelemetryWindow"]->window->show();
 
@@ -339,7 +347,7 @@ TEST(MainWindow, Kz827EntryClosesItsWindowsAndResetsTheTypeFirst)
 {
     Shell s;
     for (const char *c : {"kz827::MeasurementWindow", "kz827::CalibrationWindow", "kz827::AlarmsWindow", "kz827::RemoteControlWindow", "kz827::RangeWindow"})
-        s.add(c, "Exit");
+        s.add(c);
     TakeOverByAnother(s.link, Family::Kz827);
     s.w.CloseKz827Windows();
     EXPECT_EQ(ReplyRouter::Of(s.link).Holder(Family::Kz827), nullptr);
@@ -413,8 +421,8 @@ TEST(MainWindow, LinkAndPortTroubleIsShownOneBoxAtATime)
 TEST(MainWindow, ExitClosesEverythingAndEndsTheProgram)
 {
     Shell s;
-    StandIn &open = s.add("threephase::MeasurementWindow", "BitBtn3");
-    StandIn &hidden = s.add("threephase::ClockSettingsWindow", "BitBtn3");
+    StandIn &open = s.add("threephase::MeasurementWindow");
+    StandIn &hidden = s.add("threephase::ClockSettingsWindow");
     s.w.show();
     open.window->show();
     QSignalSpy closed(&s.w, &MainWindow::MainClosed);

@@ -9,6 +9,7 @@
 #include "shell/demo.h"
 #include "shell/mainwindow.h"
 #include "shell/programwindows.h"
+#include "shell/trafficmonitor.h"
 #include "shell/program.h"
 #include "tests/support/testutil.h"
 
@@ -98,13 +99,20 @@ TEST(Program, CreatesTheWindowsInOrderAndOpensThemFromTheMainWindow)
         EXPECT_TRUE(program.Main().Window(c)) << c.toStdString();
     EXPECT_TRUE(created.contains("AddressScanWindow"));
     EXPECT_TRUE(created.contains("WiringWindow"));
-    // A registration line says what the window is: the return button its
-    // family's close-others routine presses and, for a family window, its
+    // The traffic monitor (and the trend, where built) are windows of the
+    // program-wide list like any other.
+    EXPECT_EQ(program.Main().Window("TrafficMonitor"), static_cast<QWidget *>(&program.Monitor()));
+    EXPECT_EQ(program.Main().Window("TrendWindow"), program.Trend());
+    // A registration line says what the window is: its caption, the return
+    // button it closes by with its family and, for a family window, its
     // object name and the family whose replies it takes.
     for (const ui::WindowList &list : ProgramWindowLists())
         for (const ui::WindowEntry &e : list.windows) {
             QWidget *w = program.Main().Window(QLatin1String(e.className));
             ASSERT_TRUE(w) << e.className;
+            if (e.title) {
+                EXPECT_EQ(w->windowTitle(), QString::fromUtf8(e.title)) << e.className;
+            }
             if (e.returnButton) {
                 EXPECT_TRUE(w->findChild<QPushButton *>(QLatin1String(e.returnButton))) << e.className;
             }

@@ -596,9 +596,11 @@ TEST(SettingsCatalog, EachFamilyListsItsOwnBlocks)
         SCOPED_TRACE(FamilyName(family).toStdString());
         EXPECT_EQ(&settings::Blocks(family), &list());
         EXPECT_EQ(&catalog(family), &list());
-        for (const auto &[other, otherList, otherCatalog] : families)
-            if (other != family)
+        for (const auto &[other, otherList, otherCatalog] : families) {
+            if (other != family) {
                 EXPECT_TRUE(catalog(other).isEmpty());
+            }
+        }
         // Blocks lie in register order and do not overlap.
         const QList<backup::Block> &blocks = list();
         for (qsizetype i = 1; i < blocks.size(); ++i)
