@@ -95,6 +95,15 @@ Block EnergyBasesBlock(std::uint16_t first, std::uint16_t count)
     return b;
 }
 
+QList<Block> TableBlocks(std::initializer_list<TableSpec> tables, Block energyBases)
+{
+    QList<Block> blocks;
+    for (const TableSpec &t : tables)
+        blocks.append(TableBlock(QString::fromLatin1(t.key), QString::fromUtf8(t.title), t.first, t.count, t.table));
+    blocks.append(std::move(energyBases));
+    return blocks;
+}
+
 const Block *FindIn(const QList<Block> &blocks, const QString &key)
 {
     for (const Block &b : blocks)

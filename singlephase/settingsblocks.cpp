@@ -4,36 +4,15 @@
 #include "singlephase/settings.h"
 
 namespace singlephase {
-namespace {
 
-using backup::Block;
-using backup::EnergyBasesBlock;
-using backup::TableBlock;
-
-QList<Block> MakeBlocks()
+const QList<backup::Block> &SettingsBlocks()
 {
-    namespace sp = singlephase;
-    QList<Block> blocks{
-        TableBlock(QStringLiteral("alarm-enable"), QStringLiteral("报警允许设置"), sp::alarmenable::kFirstRegister,
-                   sp::alarmenable::kRegisters, sp::alarmenable::kFields),
-        TableBlock(QStringLiteral("display"), QStringLiteral("窗口显示参数设置"), sp::display::kFirstRegister,
-                   sp::display::kRegisters, sp::display::kFields),
-        TableBlock(QStringLiteral("init"), QStringLiteral("仪表初始化设置"), sp::initsettings::kFirstRegister,
-                   sp::initsettings::kRegisters, sp::initsettings::kFields),
-        EnergyBasesBlock(sp::initsettings::kBaseRegister, sp::initsettings::kBaseRegisters),
-    };
-    int n = 1;
-    for (const sp::alarmparams::Group &g : sp::alarmparams::kGroups)
-        blocks.append(TableBlock(QStringLiteral("alarm-params-%1").arg(n++), QString::fromUtf8(g.radio), g.first,
-                                 g.count, g.table));
-    return blocks;
-}
-
-} // namespace
-
-const QList<Block> &SettingsBlocks()
-{
-    static const QList<Block> blocks = MakeBlocks();
+    static const QList<backup::Block> blocks = backup::TableBlocks(
+        {{"alarm-enable", "报警允许设置", alarmenable::kFirstRegister, alarmenable::kRegisters, alarmenable::kFields},
+         {"display", "窗口显示参数设置", display::kFirstRegister, display::kRegisters, display::kFields},
+         {"init", "仪表初始化设置", initsettings::kFirstRegister, initsettings::kRegisters, initsettings::kFields}},
+        backup::EnergyBasesBlock(initsettings::kBaseRegister, initsettings::kBaseRegisters), "alarm-params-%1",
+        alarmparams::kGroups, &alarmparams::Group::radio);
     return blocks;
 }
 

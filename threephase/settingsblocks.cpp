@@ -7,36 +7,15 @@
 #include "threephase/limits.h"
 
 namespace threephase {
-namespace {
 
-using backup::Block;
-using backup::EnergyBasesBlock;
-using backup::TableBlock;
-
-QList<Block> MakeBlocks()
+const QList<backup::Block> &SettingsBlocks()
 {
-    namespace tp = threephase;
-    QList<Block> blocks{
-        TableBlock(QStringLiteral("alarm-mask"), QStringLiteral("报警屏蔽设置"), tp::alarmmask::kFirstRegister,
-                   tp::alarmmask::kRegisters, tp::alarmmask::kFields),
-        TableBlock(QStringLiteral("display"), QStringLiteral("窗口显示参数设置"), tp::display::kFirstRegister,
-                   tp::display::kRegisters, tp::display::kFields),
-        TableBlock(QStringLiteral("init"), QStringLiteral("仪表初始化设置"), tp::initsettings::kFirstRegister,
-                   tp::initsettings::kRegisters, tp::initsettings::kFields),
-        EnergyBasesBlock(tp::initsettings::kBaseRegister, tp::initsettings::kBaseRegisters),
-    };
-    int n = 1;
-    for (const tp::limits::Group &g : tp::limits::kGroups)
-        blocks.append(TableBlock(QStringLiteral("limits-%1").arg(n++), QString::fromUtf8(g.title), g.first, g.count,
-                                 g.table));
-    return blocks;
-}
-
-} // namespace
-
-const QList<Block> &SettingsBlocks()
-{
-    static const QList<Block> blocks = MakeBlocks();
+    static const QList<backup::Block> blocks = backup::TableBlocks(
+        {{"alarm-mask", "报警屏蔽设置", alarmmask::kFirstRegister, alarmmask::kRegisters, alarmmask::kFields},
+         {"display", "窗口显示参数设置", display::kFirstRegister, display::kRegisters, display::kFields},
+         {"init", "仪表初始化设置", initsettings::kFirstRegister, initsettings::kRegisters, initsettings::kFields}},
+        backup::EnergyBasesBlock(initsettings::kBaseRegister, initsettings::kBaseRegisters), "limits-%1",
+        limits::kGroups, &limits::Group::title);
     return blocks;
 }
 
