@@ -1,5 +1,6 @@
 # The fuzz target bodies as one library, shared by the libFuzzer programs
 # (fuzz/CMakeLists.txt, clang) and the replay test (tests/fuzz, any compiler).
+include(${CMAKE_SOURCE_DIR}/tests/support/fakeport.cmake)
 if(NOT TARGET kzfuzzbodies)
   set(_fuzz ${CMAKE_SOURCE_DIR}/fuzz)
   add_library(kzfuzzbodies STATIC
@@ -17,7 +18,7 @@ if(NOT TARGET kzfuzzbodies)
     ${_fuzz}/settingsfile_target.cpp
     ${_fuzz}/plan_target.cpp
   )
-  target_link_libraries(kzfuzzbodies PUBLIC kzcore kzthreephase kzsinglephase kzkz827 kzsettings Qt6::Core)
+  target_link_libraries(kzfuzzbodies PUBLIC kzcore kzthreephase kzsinglephase kzkz827 kzsettings kzrouter kzfakeport Qt6::Core)
   # The simulator is built on Unix only.
   if(TARGET kzsim_core)
     target_sources(kzfuzzbodies PRIVATE ${_fuzz}/simulator_target.cpp ${_fuzz}/tcpsimulator_target.cpp)

@@ -1,4 +1,4 @@
-// The link under arbitrary traffic. The input is a program of steps; each
+// The link and its reply router under arbitrary traffic. The input is a program of steps; each
 // step is one byte (its kind, modulo 8) and its operands:
 //   0 family      a byte (mod 3): the family the user chooses
 //   1 take over   family byte (mod 3), requester byte (mod 4): that window
@@ -20,11 +20,12 @@
 #include "fuzz/fuzzinput.h"
 #include "fuzz/targets.h"
 #include "link/crc.h"
-#include "link/fakeport.h"
+#include "tests/support/fakeport.h"
 #include "link/framerecord.h"
 #include "link/modbusframes.h"
 #include "link/replylength.h"
 #include "link/seriallink.h"
+#include "ui/replyrouter.h"
 
 #include <QCoreApplication>
 #include <memory>
@@ -47,7 +48,7 @@ void RepairCrc(QByteArray &frame, int length)
 
 class Harness {
 public:
-    Harness() : link_(&port_)
+    Harness() : link_(&port_), router_(ReplyRouter::Of(link_))
     {
         port_.SetPortOpen(true);
         link_.PrepareReceive();
@@ -66,9 +67,9 @@ public:
         port_.SetPortOpen(false); // ends whatever still waits
         port_.SetPortOpen(true);
         QCoreApplication::processEvents();
-        link_.ChooseFamily(Family::ThreePhase);
+        router_.ChooseFamily(Family::ThreePhase);
         for (Family family : kFamilies)
-            link_.Release(family);
+            router_.Release(family);
         port_.written.clear();
         link_.Log().Clear();
         open_ = 0;
@@ -79,12 +80,12 @@ public:
         while (!in.Empty()) {
             switch (in.Byte() % 8) {
             case 0:
-                link_.ChooseFamily(kFamilies[in.Byte() % 3]);
+                router_.ChooseFamily(kFamilies[in.Byte() % 3]);
                 break;
             case 1: {
                 const Family family = kFamilies[in.Byte() % 3];
                 const int who = in.Byte() % 4;
-                link_.TakeOver(family, &kRequesters[who], QString::fromLatin1(kRequesters[who]));
+                router_.TakeOver(family, &kRequesters[who], QString::fromLatin1(kRequesters[who]));
                 break;
             }
             case 2: {
@@ -107,7 +108,7 @@ public:
             case 5: {
                 const Family family = kFamilies[in.Byte() % 3];
                 const int who = in.Byte() % 5;
-                link_.Release(family, who < 4 ? &kRequesters[who] : nullptr);
+                router_.Release(family, who < 4 ? &kRequesters[who] : nullptr);
                 break;
             }
             case 6:
@@ -142,16 +143,14 @@ private:
 
     void repair(QByteArray &bytes)
     {
-        RepairCrc(bytes, modbus::ReplyLength(bytes, modbus::CalibrationLengthsOf(link_.CurrentFamily())));
+        RepairCrc(bytes, modbus::ReplyLength(bytes, modbus::CalibrationLengthsOf(router_.CurrentFamily())));
     }
 
     void send(int who, std::optional<Family> family, const QByteArray &frame)
     {
-        const Family lengths = family.value_or(link_.CurrentFamily());
-        modbus::Reply *reply = link_.Send(frame, {.requester = &kRequesters[who],
-                                                  .name = QString::fromLatin1(kRequesters[who]),
-                                                  .family = family,
-                                                  .calibration = modbus::CalibrationLengthsOf(lengths)});
+        const Family lengths = family.value_or(router_.CurrentFamily());
+        modbus::Reply *reply =
+            link_.Send(frame, router_.RequestFor(family, &kRequesters[who], QString::fromLatin1(kRequesters[who])));
         ++open_;
         auto finished = std::make_shared<bool>(false);
         QObject::connect(reply, &modbus::Reply::finished, [this, reply, frame, family, lengths, finished, who] {
@@ -226,6 +225,7 @@ private:
 
     FakePortControl port_;
     SerialLink link_;
+    ReplyRouter &router_;
     int open_ = 0;
 };
 

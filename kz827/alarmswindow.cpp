@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
-#include "settings/blocks.h"
+#include "kz827/settingsblocks.h"
 
 namespace kz827 {
 
@@ -39,8 +39,6 @@ AlarmsWindow::AlarmsWindow(SerialLink &link, QWidget *parent)
     : SettingsWindow(link, Family::Kz827, "kz827::AlarmsWindow", {kz827::kAlarmFirst, kz827::kAlarmRegisters},
                      {QT_TRANSLATE_NOOP("kz", "数据下载成功！！"), QT_TRANSLATE_NOOP("kz", "数据上载成功！！"), QT_TRANSLATE_NOOP("kz", "数据上载失败！！")}, parent)
 {
-    setWindowTitle(QStringLiteral(QT_TRANSLATE_NOOP("kz", "报警参数设置")));
-
     auto *groups = new QHBoxLayout;
     int groupNumber = 1;
     for (const GroupNames &g : kGroups) {
@@ -110,7 +108,7 @@ AlarmsWindow::AlarmsWindow(SerialLink &link, QWidget *parent)
     MakeColumn({MakeHeading(QStringLiteral("KZ827"), QStringLiteral(QT_TRANSLATE_NOOP("kz", "电参数测试仪"))), groups, note, buttons});
     UseCodec({[this](QString *why) { return kz827::EncodeAlarms(settings(), why); },
               [this](const QByteArray &data) { showSettings(kz827::DecodeAlarms(data)); }});
-    UseFile(&settings::Blocks, QStringLiteral("alarms"));
+    UseFile(&kz827::SettingsCatalog, QStringLiteral("alarms"));
 }
 
 kz827::AlarmSettings AlarmsWindow::settings() const

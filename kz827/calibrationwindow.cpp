@@ -49,8 +49,6 @@ QString CommandName(std::uint8_t subCommand)
 CalibrationWindow::CalibrationWindow(SerialLink &link, QWidget *parent)
     : CalibrationBenchWindow(link, Family::Kz827, "kz827::CalibrationWindow", parent)
 {
-    setWindowTitle(QStringLiteral(QT_TRANSLATE_NOOP("kz", "KZ827KVE校准窗口")));
-
     const PowerReadOuts readOuts = MakePowerReadOuts(this, 8);
     QFrame *area = readOuts.panel;
     power_ = readOuts.power;

@@ -15,8 +15,6 @@ namespace kz827 {
 
 MeasurementWindow::MeasurementWindow(SerialLink &link, QWidget *parent) : FamilyWindow(link, Family::Kz827, "kz827::MeasurementWindow", parent)
 {
-    setWindowTitle(QStringLiteral(QT_TRANSLATE_NOOP("kz", "KZ827KVE电量测量窗口")));
-
     readOuts_ = MakePowerReadOuts(this, 10);
     QLabel *addressLabel = nullptr;
     QSpinBox *address = MakeAddressSpin("SpinEdit1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "输入仪表地址：")), &addressLabel, 0);

@@ -14,7 +14,7 @@
 #include <QRegularExpressionValidator>
 #include <QSpinBox>
 #include <QVBoxLayout>
-#include "settings/blocks.h"
+#include "kz827/settingsblocks.h"
 
 namespace kz827 {
 
@@ -48,8 +48,6 @@ RangeWindow::RangeWindow(SerialLink &link, QWidget *parent)
     : SettingsWindow(link, Family::Kz827, "kz827::RangeWindow", {kz827::kRangeFirst, kz827::kRangeRegisters},
                      {QT_TRANSLATE_NOOP("kz", "数据下载成功！！"), QT_TRANSLATE_NOOP("kz", "数据上载成功！！"), QT_TRANSLATE_NOOP("kz", "数据上载失败！！")}, parent)
 {
-    setWindowTitle(QStringLiteral(QT_TRANSLATE_NOOP("kz", "KZ827初始化参数设置")));
-
     QLabel *addressLabel = nullptr;
     QSpinBox *address = MakeAddressSpin("SpinEdit1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "地址：")), &addressLabel, 0);
     QHBoxLayout *addressRow = MakeRow({addressLabel, address, nullptr});
@@ -124,7 +122,7 @@ RangeWindow::RangeWindow(SerialLink &link, QWidget *parent)
                 lower});
     UseCodec({[this](QString *why) { return kz827::EncodeRange(settings(), why); },
               [this](const QByteArray &data) { showSettings(kz827::DecodeRange(data)); }});
-    UseFile(&settings::Blocks, QStringLiteral("range"));
+    UseFile(&kz827::SettingsCatalog, QStringLiteral("range"));
 }
 
 void RangeWindow::select(QButtonGroup *group, int item)

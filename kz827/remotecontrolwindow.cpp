@@ -14,8 +14,6 @@ namespace kz827 {
 RemoteControlWindow::RemoteControlWindow(SerialLink &link, QWidget *parent)
     : FamilyWindow(link, Family::Kz827, "kz827::RemoteControlWindow", parent)
 {
-    setWindowTitle(QStringLiteral(QT_TRANSLATE_NOOP("kz", "KZ827遥控")));
-
     QLabel *addressLabel = nullptr;
     QSpinBox *address = MakeAddressSpin("SpinEdit1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "输入仪表地址：")), &addressLabel, 0);
     QHBoxLayout *addressRow = MakeRow({addressLabel, address, nullptr});

@@ -56,34 +56,6 @@ SerialLink::SerialLink(SerialPortControl *port, QObject *parent)
     });
 }
 
-// ------------------------------------------------------------------- holders
-
-SerialLink::Hold &SerialLink::hold(Family family)
-{
-    return holds_[static_cast<std::size_t>(family)];
-}
-
-const SerialLink::Hold &SerialLink::hold(Family family) const
-{
-    return holds_[static_cast<std::size_t>(family)];
-}
-
-void SerialLink::TakeOver(Family family, const void *who, const QString &name)
-{
-    hold(family) = {who, name};
-}
-
-void SerialLink::Release(Family family, const void *who)
-{
-    if (!who || hold(family).who == who)
-        hold(family) = {};
-}
-
-bool SerialLink::Holds(Family family, const void *who) const
-{
-    return who && CurrentFamily() == family && hold(family).who == who;
-}
-
 // -------------------------------------------------------------------- transmit
 
 modbus::Reply *SerialLink::Send(const QByteArray &frame, RequestInfo info)
@@ -167,7 +139,6 @@ void SerialLink::PrepareReceive()
     port_->InputLen = 0;
     port_->RThreshold = 1;
     busy_ = false;
-    Release(Family::ThreePhase);
 }
 
 // --------------------------------------------------------------------- receive
@@ -280,9 +251,8 @@ void SerialLink::Dispatch(const QByteArray &received)
                 .wire = wireIn_, .usedLength = used, .window = std::move(window), .holder = std::move(holder)});
     };
     if (waiting_.isEmpty()) {
-        // Nobody asked (any more): judged with the chosen family's lengths
-        // for the record, and dropped.
-        const Framed framed = Frame(received, modbus::CalibrationLengthsOf(CurrentFamily()), port_->RepliesCarryCrc());
+        // Nobody asked (any more): judged for the record, and dropped.
+        const Framed framed = Frame(received, UnrequestedLengths, port_->RepliesCarryCrc());
         drop(framed.Ok() ? V::Unrequested : framed.verdict, framed.used);
         return;
     }
@@ -294,13 +264,15 @@ void SerialLink::Dispatch(const QByteArray &received)
         finishWaiting(exception ? E::Exception : E::BadFrame, exception ? received.left(5) : QByteArray());
         return;
     }
-    // The answer to a window's request belongs to that window only, and only
-    // while it still takes its family's replies.
-    if (info.family && !Holds(*info.family, info.requester)) {
-        const QString holderName = CurrentFamily() == *info.family ? hold(*info.family).name : QString();
-        drop(holderName.isEmpty() ? V::NoDestination : V::NotRequester, framed.used, info.name, holderName);
-        finishWaiting(E::NotTaken);
-        return;
+    // The requester may no longer take it (its check says who does).
+    if (info.accept) {
+        const RequestInfo::Acceptance acceptance = info.accept();
+        if (!acceptance.taken) {
+            drop(acceptance.holder.isEmpty() ? V::NoDestination : V::NotRequester, framed.used, info.name,
+                 acceptance.holder);
+            finishWaiting(E::NotTaken);
+            return;
+        }
     }
     drop(V::Handed, framed.used, info.name);
     finishWaiting(E::None, framed.reply);

@@ -6,8 +6,9 @@
 // When bytes arrive the link lets the line settle, polls until the input
 // stops growing, reads the reply, cuts it to the length its function code
 // implies, checks the CRC and finishes the handle of the request that waits
-// for it, when its requester still takes its family's replies. Collection
-// runs on timers, so the UI event loop never blocks.
+// for it, unless the request's acceptance check says its requester no longer
+// takes it. Collection runs on timers, so the UI event loop never blocks.
+// Which window takes which reply is decided above the link (the check).
 #include "link/family.h"
 #include "link/framerecord.h"
 #include "link/modbusframes.h"
@@ -22,21 +23,26 @@
 #include <QPointer>
 #include <QString>
 #include <QTimer>
-#include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 // Who sends a request through SerialLink::Send, and what it takes back.
 struct RequestInfo {
-    // Who asks: compared with the holder of its family's replies, never
-    // dereferenced. nullptr: nobody in particular.
+    // Whether a collected reply still goes to its requester; when not, who
+    // takes the replies now (for the record; empty: nobody).
+    struct Acceptance {
+        bool taken = true;
+        QString holder{};
+    };
+    // Who asks: tells one requester's repeated request from another's,
+    // never dereferenced. nullptr: nobody in particular.
     const void *requester = nullptr;
     // The requester's name in the traffic record ("电量参数测量").
     QString name{};
-    // The family whose replies the requester must still hold when the reply
-    // comes (and which must still be the chosen one); unset: the reply is
-    // the requester's whatever window holds which family.
-    std::optional<Family> family{};
+    // Asked once the reply has been collected and found whole: whether the
+    // requester still takes it. Unset: it always does.
+    std::function<Acceptance()> accept{};
     // Lengths of the calibration replies the requester's meters send.
     modbus::CalibrationLengths calibration{};
     // Milliseconds to wait for the reply's first byte; 0: ReplyTimeoutMs.
@@ -49,25 +55,6 @@ public:
     explicit SerialLink(SerialPortControl *port, QObject *parent = nullptr);
 
     SerialPortControl *Port() const { return port_; }
-
-    // ---- The chosen family and who takes its replies ----
-    // The family the user chose; none until one is chosen.
-    void ChooseFamily(Family family) { chosen_ = family; }
-    std::optional<Family> ChosenFamily() const { return chosen_; }
-    // The chosen family, three-phase until one is chosen.
-    Family CurrentFamily() const { return chosen_.value_or(Family::ThreePhase); }
-    // Makes who (named name in the record) the one window that takes the
-    // family's replies: a request of another window of the family finds its
-    // reply dropped, and a window that polls stops when it sees it no longer
-    // holds them.
-    void TakeOver(Family family, const void *who, const QString &name);
-    // Nobody takes the family's replies any more; with who given, only when
-    // who holds them (a closing window leaves another's hold alone).
-    void Release(Family family, const void *who = nullptr);
-    // True when who takes the family's replies and the family is the chosen one.
-    bool Holds(Family family, const void *who) const;
-    // Who takes the family's replies, chosen or not; nullptr: nobody.
-    const void *Holder(Family family) const { return hold(family).who; }
 
     // The frame written to the port last.
     const QByteArray &LastRequest() const { return lastRequest_; }
@@ -87,7 +74,7 @@ public:
     modbus::Reply *Send(const QByteArray &frame, RequestInfo info);
 
     // Prepares the port control for receiving (binary, an event per byte)
-    // and clears the link's busy state and the three-phase holder.
+    // and clears the link's busy state.
     void PrepareReceive();
 
     // Hands collected bytes to the request waiting for them: cut to the
@@ -115,6 +102,9 @@ public:
     int EmptyPollLimit = 30;
     int MaxWaiting = 500;
     int ReplyTimeoutMs = 1000;
+    // The calibration reply lengths a reply nobody waits for is judged by
+    // for the record (those of the family in use).
+    modbus::CalibrationLengths UnrequestedLengths = modbus::CalibrationLengthsOf(Family::ThreePhase);
 
 signals:
     // A send was refused because no port is open; the text is for the user.
@@ -143,13 +133,6 @@ private:
         bool Ok() const { return verdict == FrameRecord::Verdict::Handed; }
     };
     static Framed Frame(const QByteArray &received, modbus::CalibrationLengths calibration, bool shortBlocks);
-    struct Hold {
-        const void *who = nullptr;
-        QString name;
-    };
-    Hold &hold(Family family);
-    const Hold &hold(Family family) const;
-
     void onComm();
     void onSettled();
     void onPoll();
@@ -160,8 +143,6 @@ private:
     void record(FrameRecord r);
 
     SerialPortControl *port_;
-    std::optional<Family> chosen_;
-    std::array<Hold, 3> holds_{};
 
     QTimer timer_;
     enum class Phase { Idle, Settling, Polling } phase_ = Phase::Idle;

@@ -1,10 +1,9 @@
 #pragma once
-// The settings blocks of each family: where a block lives, the names of its
-// fields (the object names and captions of the windows' controls) and the
-// codec that turns its data bytes into field values and back, with the same
-// input checks as the windows. Built on the family libraries' field tables
-// and codecs; nothing here knows Modbus framing. kzctl and the windows'
-// settings files both use these tables.
+// The settings blocks of every family, gathered from the lists each family
+// keeps in its own folder (threephase/settingsblocks.h, ...): where a block
+// lives, the names of its fields and its codec, with the same input checks
+// as the windows. Nothing here knows Modbus framing. kzctl, the settings
+// file window and the widget-free runs (meterrun.h) use this catalog.
 #include "core/backup.h"
 
 #include <QList>

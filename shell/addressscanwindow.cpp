@@ -2,6 +2,7 @@
 
 #include "link/replylength.h"
 #include "ui/messagebox.h"
+#include "ui/replyrouter.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -20,7 +21,6 @@ const char *const kEndMessage = QT_TRANSLATE_NOOP("kz", "仪表地址检测结�
 
 AddressScanWindow::AddressScanWindow(SerialLink &link, QWidget *parent) : FamilyWindow(link, std::nullopt, "AddressScanWindow", parent)
 {
-    setWindowTitle(QStringLiteral("Rs_Addersdcu"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setStyleSheet(QStringLiteral("AddressScanWindow { background-color: #008080; }"
                                  // Only this window's own captions: a message box
@@ -149,7 +149,7 @@ void AddressScanWindow::onReply(const modbus::Exchange &exchange)
     // noise. The answer's content does not matter otherwise: it is
     // credited to the address probed last.
     const QByteArray &reply = exchange.reply;
-    if (Link().CurrentFamily() != Family::ThreePhase &&
+    if (ReplyRouter::Of(Link()).CurrentFamily() != Family::ThreePhase &&
         (static_cast<std::uint8_t>(reply.at(1)) != 0x99 || reply.size() < modbus::ReplyLength(reply)))
         return;
     result_->setText(result_->text() + QString::number(scan_.Current()) + QLatin1Char(','));

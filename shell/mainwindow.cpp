@@ -7,9 +7,9 @@
 #include "shell/programwindows.h"
 #include "ui/familywindow.h"
 #include "ui/language.h"
+#include "ui/replyrouter.h"
 #include "core/tr.h"
 
-#include <QAbstractButton>
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
@@ -194,18 +194,19 @@ QAction *MainWindow::makeEntry(QMenu *menu, const char *name, const QString &cap
 
 void MainWindow::buildMenus()
 {
-    // Pop-up menus of the measurement and settings buttons, with the entries
-    // in the order their families list them.
-    for (const char *name : {"PopupMenu1", "PopupMenu2", "KZ2600SAMPL", "KZ2600SET", "KZ827KVESAMPL", "KZ827KVESET"})
-        makeMenu(name);
+    // Pop-up menus of the measurement and settings buttons, named by their
+    // families, with the entries in the order their families list them.
     for (const ui::WindowList &list : ProgramWindowLists()) {
         if (!list.family)
             continue;
         const Family family = *list.family;
+        makeMenu(list.measurementMenu);
+        makeMenu(list.settingsMenu);
         for (const ui::WindowEntry &entry : list.windows) {
-            if (!entry.menu)
+            if (entry.menu == ui::Menu::None)
                 continue;
-            QAction *a = makeEntry(menus_.value(QLatin1String(entry.menu)), entry.entry, QString::fromUtf8(entry.caption));
+            QAction *a = makeEntry(menus_.value(QLatin1String(list.MenuName(entry.menu))), entry.entry,
+                                   QString::fromUtf8(entry.caption));
             const QString className = QLatin1String(entry.className);
             connect(a, &QAction::triggered, this, [this, family, className] {
                 switch (family) {
@@ -246,7 +247,7 @@ void MainWindow::buildMenus()
     });
     connect(makeEntry(family, "KZ2022E1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "KZ5700E单相电参数测试仪"))), &QAction::triggered, this, [this] {
         chooseFamily(QStringLiteral(QT_TRANSLATE_NOOP("kz", "KZ5700E单相电参数测试仪")), Family::SinglePhase);
-        link_.Release(Family::SinglePhase);
+        ReplyRouter::Of(link_).Release(Family::SinglePhase);
     });
     connect(makeEntry(family, "KZ827KVE1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "KZ827KVE单相电参数测试仪"))), &QAction::triggered, this,
             [this] { chooseFamily(QStringLiteral(QT_TRANSLATE_NOOP("kz", "KZ827KVE单相电参数测试仪")), Family::Kz827); });
@@ -321,43 +322,51 @@ void MainWindow::openWindow(const QString &className)
     w->activateWindow();
 }
 
-void MainWindow::pressReturnButtons(const ui::WindowList &list)
+void MainWindow::closeWindows(const ui::WindowList &list)
 {
-    // Shown or not: a return button stops its window's timer and closes it.
-    for (const ui::WindowEntry &entry : list.windows) {
-        QWidget *w = entry.returnButton ? Window(QLatin1String(entry.className)) : nullptr;
-        if (!w)
-            continue;
-        if (auto *b = w->findChild<QAbstractButton *>(QLatin1String(entry.returnButton)))
-            b->click();
-    }
+    // Shown or not: the window closes as its return button closes it, which
+    // stops its timers.
+    for (const ui::WindowEntry &entry : list.windows)
+        if (entry.returnButton)
+            if (auto *w = qobject_cast<FamilyWindow *>(Window(QLatin1String(entry.className))))
+                w->CloseWindow();
 }
 
-void MainWindow::pressReturnButtons(Family family)
+void MainWindow::closeWindows(Family family)
 {
     for (const ui::WindowList &list : ProgramWindowLists())
         if (list.family == family)
-            pressReturnButtons(list);
+            closeWindows(list);
+}
+
+const ui::WindowList *MainWindow::chosenList() const
+{
+    static const auto lists = ProgramWindowLists();
+    const Family f = ReplyRouter::Of(link_).CurrentFamily();
+    for (const ui::WindowList &list : lists)
+        if (list.family == f)
+            return &list;
+    return nullptr;
 }
 
 void MainWindow::CloseThreePhaseWindows()
 {
-    pressReturnButtons(Family::ThreePhase);
+    closeWindows(Family::ThreePhase);
     // The address scan holds the three-phase replies while it runs: it
     // closes with the three-phase windows (the only program-wide window
-    // with a return button).
-    pressReturnButtons(ProgramWindowLists().front());
+    // that closes with a family).
+    closeWindows(ProgramWindowLists().front());
 }
 
 void MainWindow::CloseSinglePhaseWindows()
 {
-    pressReturnButtons(Family::SinglePhase);
+    closeWindows(Family::SinglePhase);
 }
 
 void MainWindow::CloseKz827Windows()
 {
-    pressReturnButtons(Family::Kz827);
-    link_.Release(Family::Kz827);
+    closeWindows(Family::Kz827);
+    ReplyRouter::Of(link_).Release(Family::Kz827);
 }
 
 // ------------------------------------------------------------------ family
@@ -385,7 +394,7 @@ void MainWindow::fitTitle()
 void MainWindow::chooseFamily(const QString &label, Family family)
 {
     setTitle(label);
-    link_.ChooseFamily(family);
+    ReplyRouter::Of(link_).ChooseFamily(family);
 }
 
 // ------------------------------------------------------------------ buttons
@@ -409,10 +418,11 @@ void MainWindow::openAddressScan()
     // their next tick, so no request of theirs discards a probe answer.
     // Probe answers reach the scan window in every family.
     const QString scan = QStringLiteral("AddressScanWindow");
+    ReplyRouter &router = ReplyRouter::Of(link_);
     if (QWidget *w = Window(scan))
-        link_.TakeOver(Family::ThreePhase, w, w->windowTitle().trimmed());
-    link_.Release(Family::SinglePhase);
-    link_.Release(Family::Kz827);
+        router.TakeOver(Family::ThreePhase, w, w->windowTitle().trimmed());
+    router.Release(Family::SinglePhase);
+    router.Release(Family::Kz827);
     openWindow(scan);
 }
 
@@ -423,16 +433,12 @@ void MainWindow::showModelMenu()
 
 void MainWindow::showMeasurementMenu()
 {
-    const Family f = link_.CurrentFamily();
-    const char *name = f == Family::SinglePhase ? "KZ2600SAMPL" : f == Family::Kz827 ? "KZ827KVESAMPL" : "PopupMenu1";
-    popup(menus_.value(QLatin1String(name)), 200, 120);
+    popup(menus_.value(QLatin1String(chosenList()->measurementMenu)), 200, 120);
 }
 
 void MainWindow::showSettingsMenu()
 {
-    const Family f = link_.CurrentFamily();
-    const char *name = f == Family::SinglePhase ? "KZ2600SET" : f == Family::Kz827 ? "KZ827KVESET" : "PopupMenu2";
-    popup(menus_.value(QLatin1String(name)), 200, 168);
+    popup(menus_.value(QLatin1String(chosenList()->settingsMenu)), 200, 168);
 }
 
 void MainWindow::showProtocolMenu()
@@ -442,7 +448,7 @@ void MainWindow::showProtocolMenu()
 
 void MainWindow::openWiring()
 {
-    if (link_.ChosenFamily() == Family::ThreePhase)
+    if (ReplyRouter::Of(link_).ChosenFamily() == Family::ThreePhase)
         openWindow(QStringLiteral("WiringWindow"));
 }
 
@@ -469,6 +475,8 @@ void MainWindow::onFirstShow()
         move(area.center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
     }
     link_.PrepareReceive();
+    // A fresh start: nobody holds the three-phase replies.
+    ReplyRouter::Of(link_).Release(Family::ThreePhase);
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

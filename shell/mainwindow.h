@@ -31,8 +31,9 @@ public:
     void RegisterWindow(const QString &className, QWidget *window);
     QWidget *Window(const QString &className) const;
 
-    // Close-others routines: press the return button of each listed window
-    // that exists (shown or not), which stops its timer and closes it.
+    // Close-others routines: each listed window that closes with its family
+    // and exists (shown or not) closes as its return button would close it,
+    // which stops its timers.
     void CloseThreePhaseWindows();
     void CloseSinglePhaseWindows();
     void CloseKz827Windows();
@@ -76,8 +77,10 @@ private:
     QMenu *makeMenu(const char *name);
     QAction *makeEntry(QMenu *menu, const char *name, const QString &caption);
     void chooseFamily(const QString &label, Family family);
-    void pressReturnButtons(Family family);
-    void pressReturnButtons(const ui::WindowList &list);
+    void closeWindows(Family family);
+    void closeWindows(const ui::WindowList &list);
+    // The window list of the chosen family.
+    const ui::WindowList *chosenList() const;
     void openWindow(const QString &className);
     void popup(QMenu *menu, int dx, int dy);
     void showPending();

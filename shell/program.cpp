@@ -122,24 +122,23 @@ Program::Program(SerialPortControl &port, const Options &options)
     for (const ui::WindowList &list : ProgramWindowLists())
         for (const ui::WindowEntry &entry : list.windows) {
             const QString className = QLatin1String(entry.className);
-            std::unique_ptr<QWidget> w = entry.make(port, link_);
+            std::unique_ptr<QWidget> w = ui::MakeWindow(entry, port, link_);
             main_->RegisterWindow(className, w.get());
             if (className == QLatin1String("PortDialog"))
                 com_ = static_cast<PortDialog *>(w.get());
+            else if (className == QLatin1String("TrafficMonitor"))
+                monitor_ = static_cast<TrafficMonitor *>(w.get());
+            else if (className == QLatin1String("TrendWindow"))
+                trend_ = w.get();
             windows_.push_back(std::move(w));
             created_.append(className);
         }
-    // The traffic monitor is no window of the table: it serves every family.
-    monitor_ = std::make_unique<TrafficMonitor>(link_);
-    main_->RegisterWindow(QStringLiteral("TrafficMonitor"), monitor_.get());
 #ifdef KZ_HAVE_CHARTS
     // The trend follows every measurement window (each has a 记录 control).
-    auto trend = std::make_unique<TrendWindow>();
-    for (const auto &w : windows_)
-        if (auto *record = w->findChild<RecordButton *>(QStringLiteral("RecordButton")))
-            trend->Follow(record);
-    trend_ = std::move(trend);
-    main_->RegisterWindow(QStringLiteral("TrendWindow"), trend_.get());
+    if (auto *trend = static_cast<TrendWindow *>(trend_))
+        for (const auto &w : windows_)
+            if (auto *record = w->findChild<RecordButton *>(QStringLiteral("RecordButton")))
+                trend->Follow(record);
 #endif
     if (!options_.trace.isEmpty()) {
         trace_ = std::make_unique<TraceFile>();
@@ -167,12 +166,10 @@ Program::Program(SerialPortControl &port, const Options &options)
 
 Program::~Program()
 {
-    // The simulator goes first, then the windows, then the main window; the
-    // link outlives them all.
+    // The simulator goes first, then the windows (the traffic monitor and
+    // the trend among them), then the main window; the link outlives them all.
     demo_.reset();
     trace_.reset();
-    trend_.reset();
-    monitor_.reset();
     windows_.clear();
 }
 

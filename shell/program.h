@@ -53,7 +53,7 @@ public:
     DemoSimulator *Demo() { return demo_.get(); }
     TrafficMonitor &Monitor() { return *monitor_; }
     // The trend window (a TrendWindow); nullptr in a build without Qt Charts.
-    QWidget *Trend() { return trend_.get(); }
+    QWidget *Trend() { return trend_; }
     // Class names of the windows created, in creation order.
     const QStringList &Created() const { return created_; }
 
@@ -69,7 +69,8 @@ private:
     PortDialog *com_ = nullptr;
     QStringList created_;
     std::unique_ptr<DemoSimulator> demo_;
-    std::unique_ptr<TrafficMonitor> monitor_;
+    // Made with the program's windows (windows_ owns them).
+    TrafficMonitor *monitor_ = nullptr;
+    QWidget *trend_ = nullptr;
     std::unique_ptr<TraceFile> trace_;
-    std::unique_ptr<QWidget> trend_;
 };

@@ -6,6 +6,7 @@
 #include "settings/blocks.h"
 #include "ui/displayvalue.h"
 #include "ui/messagebox.h"
+#include "ui/replyrouter.h"
 #include "ui/settingsfile.h"
 
 #include <QApplication>
@@ -106,8 +107,6 @@ QSpinBox *AddressSpin(QWidget *parent, const char *name, const QString &caption,
 SettingsFileWindow::SettingsFileWindow(SerialLink &link, QWidget *parent)
     : FamilyWindow(link, std::nullopt, "SettingsFileWindow", parent)
 {
-    setWindowTitle(QStringLiteral(QT_TRANSLATE_NOOP("kz", "配置文件")));
-
     auto *meter = new QGroupBox(QStringLiteral(QT_TRANSLATE_NOOP("kz", "仪表")), this);
     auto *meterGrid = new QGridLayout(meter);
     family_ = new QComboBox(meter);
@@ -235,7 +234,7 @@ void SettingsFileWindow::onShow()
     if (run_)
         return;
     for (int i = 0; i < family_->count(); ++i)
-        if (family_->itemData(i).toInt() == static_cast<int>(Link().CurrentFamily()))
+        if (family_->itemData(i).toInt() == static_cast<int>(ReplyRouter::Of(Link()).CurrentFamily()))
             family_->setCurrentIndex(i);
 }
 

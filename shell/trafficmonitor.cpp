@@ -189,7 +189,6 @@ private:
 TrafficMonitor::TrafficMonitor(SerialLink &link, QWidget *parent) : QWidget(parent, Qt::Window), link_(link)
 {
     setObjectName(QStringLiteral("TrafficMonitor"));
-    setWindowTitle(QStringLiteral(QT_TRANSLATE_NOOP("kz", "通信监视")));
     resize(900, 480);
 
     auto *directionLabel = new QLabel(QStringLiteral(QT_TRANSLATE_NOOP("kz", "方向(&D)")), this);

@@ -67,7 +67,6 @@ private:
 TrendWindow::TrendWindow(QWidget *parent) : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("TrendWindow"));
-    setWindowTitle(QStringLiteral(QT_TRANSLATE_NOOP("kz", "测量趋势")));
     resize(900, 540);
 
     auto *listLabel = new QLabel(QStringLiteral(QT_TRANSLATE_NOOP("kz", "曲线(&Q)")), this);

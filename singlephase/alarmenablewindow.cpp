@@ -11,7 +11,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 #include <span>
-#include "settings/blocks.h"
+#include "singlephase/settingsblocks.h"
 
 namespace singlephase {
 
@@ -21,7 +21,6 @@ AlarmEnableWindow::AlarmEnableWindow(SerialLink &link, QWidget *parent)
     : SettingsWindow(link, Family::SinglePhase, "singlephase::AlarmEnableWindow", {ae::kFirstRegister, ae::kRegisters},
                      {QT_TRANSLATE_NOOP("kz", "参数设置成功！！")}, parent)
 {
-    setWindowTitle(QStringLiteral(QT_TRANSLATE_NOOP("kz", "KZ5700E报警起用设置窗口")));
     QLabel *addressLabel = nullptr;
     QSpinBox *address = MakeAddressSpin("SpinEdit1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "输入仪表地址：")), &addressLabel, 0);
     auto *outer = new QGroupBox(QStringLiteral(QT_TRANSLATE_NOOP("kz", "报警启用设置")), this);
@@ -78,7 +77,7 @@ AlarmEnableWindow::AlarmEnableWindow(SerialLink &link, QWidget *parent)
                              MakeButton("Exit", QStringLiteral(QT_TRANSLATE_NOOP("kz", "返  回")), [this] { CloseWindow(); })});
 
     MakeColumn({MakeHeading(QStringLiteral("KZ5700E"), QStringLiteral(QT_TRANSLATE_NOOP("kz", "电参数测试仪"))), outer, buttons});
-    UseFile(&settings::Blocks, QStringLiteral("alarm-enable"));
+    UseFile(&singlephase::SettingsCatalog, QStringLiteral("alarm-enable"));
 }
 
 } // namespace singlephase

@@ -13,7 +13,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
-#include "settings/blocks.h"
+#include "singlephase/settingsblocks.h"
 #include "ui/settingsfile.h"
 
 namespace singlephase {
@@ -23,7 +23,6 @@ namespace ap = singlephase::alarmparams;
 AlarmParamsWindow::AlarmParamsWindow(SerialLink &link, QWidget *parent)
     : FamilyWindow(link, Family::SinglePhase, "singlephase::AlarmParamsWindow", parent)
 {
-    setWindowTitle(QStringLiteral(QT_TRANSLATE_NOOP("kz", "KZ5700E报警参数设置")));
     QLabel *addressLabel = nullptr;
     QSpinBox *address = MakeAddressSpin("SpinEdit33", QStringLiteral(QT_TRANSLATE_NOOP("kz", "仪表地址：")), &addressLabel, 0);
 
@@ -88,9 +87,9 @@ AlarmParamsWindow::AlarmParamsWindow(SerialLink &link, QWidget *parent)
     buttons->addWidget(MakeButton("Exit", QStringLiteral(QT_TRANSLATE_NOOP("kz", "退 出")), [this] { CloseWindow(); }));
     main->addLayout(buttons);
     // Files, like 上载数据 and 下载数据, take the group chosen.
-    ui::AddSettingsFile(this, &settings::Blocks, [this]() -> QList<ui::FileBlock> {
+    ui::AddSettingsFile(this, &singlephase::SettingsCatalog, [this]() -> QList<ui::FileBlock> {
         const int g = CheckedGroup();
-        return {ui::FormFileBlock(this, &settings::Blocks, QStringLiteral("alarm-params-%1").arg(g),
+        return {ui::FormFileBlock(this, &singlephase::SettingsCatalog, QStringLiteral("alarm-params-%1").arg(g),
                                   g < 4 ? limits_[g - 1] : inputs_)};
     });
 }

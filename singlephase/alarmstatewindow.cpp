@@ -32,8 +32,6 @@ constexpr int kDefaultIntervalMs = 1000;
 AlarmStateWindow::AlarmStateWindow(SerialLink &link, QWidget *parent)
     : FamilyWindow(link, Family::SinglePhase, "singlephase::AlarmStateWindow", parent)
 {
-    setWindowTitle(QStringLiteral(QT_TRANSLATE_NOOP("kz", "KZ5700报警状态窗口")));
-
     QLabel *addressLabel = nullptr;
     QSpinBox *address = MakeAddressSpin("SpinEdit1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "输入仪表地址：")), &addressLabel, 0);
     QHBoxLayout *top = MakeHeading(QString::fromUtf8(kModel), QString::fromUtf8(kKind));

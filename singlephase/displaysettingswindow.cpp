@@ -10,7 +10,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
-#include "settings/blocks.h"
+#include "singlephase/settingsblocks.h"
 
 namespace singlephase {
 
@@ -20,7 +20,6 @@ DisplaySettingsWindow::DisplaySettingsWindow(SerialLink &link, QWidget *parent)
     : SettingsWindow(link, Family::SinglePhase, "singlephase::DisplaySettingsWindow", {d::kFirstRegister, d::kRegisters},
                      {QT_TRANSLATE_NOOP("kz", "参数下载成功！！")}, parent)
 {
-    setWindowTitle(QStringLiteral(QT_TRANSLATE_NOOP("kz", "KZ5700E窗口显示设置")));
     QLabel *addressLabel = nullptr;
     QSpinBox *address = MakeAddressSpin("SpinEdit1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "仪表地址：")), &addressLabel, 0);
     form_ = new FieldForm(this, d::kFields);
@@ -66,7 +65,7 @@ DisplaySettingsWindow::DisplaySettingsWindow(SerialLink &link, QWidget *parent)
                              mask, new QLabel(QStringLiteral(QT_TRANSLATE_NOOP("kz", "注：(显示时间间隔最大值不大于99秒；")), this)});
     main->addWidget(new QLabel(QStringLiteral(QT_TRANSLATE_NOOP("kz", "有功电能计量定时值不大于9999秒。)")), this));
     main->addLayout(buttons);
-    UseFile(&settings::Blocks, QStringLiteral("display"));
+    UseFile(&singlephase::SettingsCatalog, QStringLiteral("display"));
 }
 
 void DisplaySettingsWindow::factoryValues()

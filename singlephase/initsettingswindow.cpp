@@ -13,7 +13,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
-#include "settings/blocks.h"
+#include "singlephase/settingsblocks.h"
 #include "ui/settingsfile.h"
 
 namespace singlephase {
@@ -23,7 +23,6 @@ namespace is = singlephase::initsettings;
 InitSettingsWindow::InitSettingsWindow(SerialLink &link, QWidget *parent)
     : FamilyWindow(link, Family::SinglePhase, "singlephase::InitSettingsWindow", parent)
 {
-    setWindowTitle(QStringLiteral(QT_TRANSLATE_NOOP("kz", "KZ5700E初始化设置窗口")));
     QLabel *addressLabel = nullptr;
     QSpinBox *address = MakeAddressSpin("SpinEdit1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "输入仪表地址：")), &addressLabel, 0);
     form_ = new FieldForm(this, is::kFields);
@@ -83,8 +82,8 @@ InitSettingsWindow::InitSettingsWindow(SerialLink &link, QWidget *parent)
     MakeColumn({MakeHeading(QStringLiteral("KZ5700E"), QStringLiteral(QT_TRANSLATE_NOOP("kz", "电参数测试仪"))), top, settingsButtons, bases.box,
                 buttons});
     // The energy bases belong to this meter alone: never taken from a file.
-    ui::AddSettingsFile(this, &settings::Blocks,
-                        {ui::FormFileBlock(this, &settings::Blocks, QStringLiteral("init"), form_)});
+    ui::AddSettingsFile(this, &singlephase::SettingsCatalog,
+                        {ui::FormFileBlock(this, &singlephase::SettingsCatalog, QStringLiteral("init"), form_)});
 }
 
 void InitSettingsWindow::factoryValues()

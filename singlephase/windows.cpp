@@ -51,19 +51,19 @@ const CalibrationWindowConfig kMeterCalibrationWindow{
 ui::WindowList Windows()
 {
     static const ui::WindowEntry windows[] = {
-        // class, factory, menu, entry, caption, return button
-        {"singlephase::MeasurementWindow", ui::MakeWithLink<MeasurementWindow>, "KZ2600SAMPL", "N19", QT_TRANSLATE_NOOP("kz", "电量参数测量"), "Exit"},
-        {"singlephase::TelemetryWindow", ui::MakeWithConfig<RelayWindow, kTelemetryWindow>, "KZ2600SAMPL", "N20", QT_TRANSLATE_NOOP("kz", "遥测、遥信"), nullptr},
-        {"singlephase::AlarmStateWindow", ui::MakeWithLink<AlarmStateWindow>, "KZ2600SAMPL", "N21", QT_TRANSLATE_NOOP("kz", "越限状态显示"), "Exit"},
-        {"singlephase::EventsWindow", ui::MakeWithConfig<EventLogWindow, kEventsWindow>, "KZ2600SAMPL", "N22", QT_TRANSLATE_NOOP("kz", "事件记录显示"), nullptr},
-        {"singlephase::AlarmEnableWindow", ui::MakeWithLink<AlarmEnableWindow>, "KZ2600SET", "N14", QT_TRANSLATE_NOOP("kz", "报警屏蔽设置"), "Exit"},
-        {"singlephase::AlarmParamsWindow", ui::MakeWithLink<AlarmParamsWindow>, "KZ2600SET", "N15", QT_TRANSLATE_NOOP("kz", "上下限报警设置"), nullptr},
-        {"singlephase::DisplaySettingsWindow", ui::MakeWithLink<DisplaySettingsWindow>, "KZ2600SET", "N23", QT_TRANSLATE_NOOP("kz", "窗口显示参数设置"), nullptr},
-        {"singlephase::InitSettingsWindow", ui::MakeWithLink<InitSettingsWindow>, "KZ2600SET", "N16", QT_TRANSLATE_NOOP("kz", "仪表初始化设置"), nullptr},
-        {"singlephase::MeterCalibrationWindow", ui::MakeWithConfig<CalibrationWindow, kMeterCalibrationWindow>, "KZ2600SET", "N17", QT_TRANSLATE_NOOP("kz", "仪表校表"), "Exit"},
-        {"singlephase::ClockSettingsWindow", ui::MakeWithConfig<ClockWindow, kClockSettingsWindow>, "KZ2600SET", "N18", QT_TRANSLATE_NOOP("kz", "其它参数设置"), "Exit"},
+        // class, factory, menu, entry, entry caption, return button, window caption
+        {"singlephase::MeasurementWindow", ui::MakeWithLink<MeasurementWindow>, ui::Menu::Measurement, "N19", QT_TRANSLATE_NOOP("kz", "电量参数测量"), "Exit", QT_TRANSLATE_NOOP("kz", "KZ5700电量测量窗口")},
+        {"singlephase::TelemetryWindow", ui::MakeWithConfig<RelayWindow, kTelemetryWindow>, ui::Menu::Measurement, "N20", QT_TRANSLATE_NOOP("kz", "遥测、遥信"), nullptr},
+        {"singlephase::AlarmStateWindow", ui::MakeWithLink<AlarmStateWindow>, ui::Menu::Measurement, "N21", QT_TRANSLATE_NOOP("kz", "越限状态显示"), "Exit", QT_TRANSLATE_NOOP("kz", "KZ5700报警状态窗口")},
+        {"singlephase::EventsWindow", ui::MakeWithConfig<EventLogWindow, kEventsWindow>, ui::Menu::Measurement, "N22", QT_TRANSLATE_NOOP("kz", "事件记录显示"), nullptr},
+        {"singlephase::AlarmEnableWindow", ui::MakeWithLink<AlarmEnableWindow>, ui::Menu::Settings, "N14", QT_TRANSLATE_NOOP("kz", "报警屏蔽设置"), "Exit", QT_TRANSLATE_NOOP("kz", "KZ5700E报警起用设置窗口")},
+        {"singlephase::AlarmParamsWindow", ui::MakeWithLink<AlarmParamsWindow>, ui::Menu::Settings, "N15", QT_TRANSLATE_NOOP("kz", "上下限报警设置"), nullptr, QT_TRANSLATE_NOOP("kz", "KZ5700E报警参数设置")},
+        {"singlephase::DisplaySettingsWindow", ui::MakeWithLink<DisplaySettingsWindow>, ui::Menu::Settings, "N23", QT_TRANSLATE_NOOP("kz", "窗口显示参数设置"), nullptr, QT_TRANSLATE_NOOP("kz", "KZ5700E窗口显示设置")},
+        {"singlephase::InitSettingsWindow", ui::MakeWithLink<InitSettingsWindow>, ui::Menu::Settings, "N16", QT_TRANSLATE_NOOP("kz", "仪表初始化设置"), nullptr, QT_TRANSLATE_NOOP("kz", "KZ5700E初始化设置窗口")},
+        {"singlephase::MeterCalibrationWindow", ui::MakeWithConfig<CalibrationWindow, kMeterCalibrationWindow>, ui::Menu::Settings, "N17", QT_TRANSLATE_NOOP("kz", "仪表校表"), "Exit"},
+        {"singlephase::ClockSettingsWindow", ui::MakeWithConfig<ClockWindow, kClockSettingsWindow>, ui::Menu::Settings, "N18", QT_TRANSLATE_NOOP("kz", "其它参数设置"), "Exit"},
     };
-    return {Family::SinglePhase, windows};
+    return {Family::SinglePhase, windows, "KZ2600SAMPL", "KZ2600SET"};
 }
 
 } // namespace singlephase

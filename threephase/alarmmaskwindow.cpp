@@ -12,7 +12,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 #include <span>
-#include "settings/blocks.h"
+#include "threephase/settingsblocks.h"
 
 namespace threephase {
 
@@ -22,7 +22,6 @@ AlarmMaskWindow::AlarmMaskWindow(SerialLink &link, QWidget *parent)
     : SettingsWindow(link, Family::ThreePhase, "threephase::AlarmMaskWindow", {am::kFirstRegister, am::kRegisters},
                      {QT_TRANSLATE_NOOP("kz", "参数设置成功！！")}, parent)
 {
-    setWindowTitle(QStringLiteral("SetParDcu"));
     auto *outer = new QGroupBox(QStringLiteral(QT_TRANSLATE_NOOP("kz", "报警启用设置")), this);
     outer->setObjectName("GroupBox1");
     form_ = new FieldForm(outer, am::kFields);
@@ -94,7 +93,7 @@ AlarmMaskWindow::AlarmMaskWindow(SerialLink &link, QWidget *parent)
                              MakeButton("BitBtn3", QStringLiteral(QT_TRANSLATE_NOOP("kz", "返  回")), [this] { CloseWindow(); })});
 
     MakeColumn({MakeHeading(QStringLiteral("KZ5500E"), QStringLiteral(QT_TRANSLATE_NOOP("kz", "电参数测试仪"))), outer, buttons});
-    UseFile(&settings::Blocks, QStringLiteral("alarm-mask"));
+    UseFile(&threephase::SettingsCatalog, QStringLiteral("alarm-mask"));
 }
 
 } // namespace threephase

@@ -13,7 +13,7 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
-#include "settings/blocks.h"
+#include "threephase/settingsblocks.h"
 #include "ui/settingsfile.h"
 
 namespace threephase {
@@ -27,7 +27,6 @@ const QString kUploadFailed = QStringLiteral(QT_TRANSLATE_NOOP("kz", "数据上�
 
 DisplaySettingsWindow::DisplaySettingsWindow(SerialLink &link, QWidget *parent) : FamilyWindow(link, Family::ThreePhase, "threephase::DisplaySettingsWindow", parent)
 {
-    setWindowTitle(QStringLiteral("SetPar2Dcu"));
     form_ = new FieldForm(this, disp::kFields);
     QList<QWidget *> tabOrder;
 
@@ -112,8 +111,8 @@ DisplaySettingsWindow::DisplaySettingsWindow(SerialLink &link, QWidget *parent) 
     main->addWidget(status_);
 
     form_->SetValues(disp::ResetValues(false));
-    ui::AddSettingsFile(this, &settings::Blocks,
-                        {ui::FormFileBlock(this, &settings::Blocks, QStringLiteral("display"), form_)});
+    ui::AddSettingsFile(this, &threephase::SettingsCatalog,
+                        {ui::FormFileBlock(this, &threephase::SettingsCatalog, QStringLiteral("display"), form_)});
 }
 
 void DisplaySettingsWindow::onShow()

@@ -12,7 +12,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
-#include "settings/blocks.h"
+#include "threephase/settingsblocks.h"
 #include "ui/settingsfile.h"
 
 namespace threephase {
@@ -21,7 +21,6 @@ namespace is = threephase::initsettings;
 
 InitSettingsWindow::InitSettingsWindow(SerialLink &link, QWidget *parent) : FamilyWindow(link, Family::ThreePhase, "threephase::InitSettingsWindow", parent)
 {
-    setWindowTitle(QStringLiteral("SetPar3Dcu"));
     // Controls are made in reading order, which is also the keyboard order.
     QLabel *addressLabel = nullptr;
     QSpinBox *address = MakeAddressSpin("SpinEdit1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "输入仪表地址：")), &addressLabel, 0);
@@ -85,8 +84,8 @@ InitSettingsWindow::InitSettingsWindow(SerialLink &link, QWidget *parent) : Fami
     MakeColumn({MakeHeading(QStringLiteral("KZ5500E"), QStringLiteral(QT_TRANSLATE_NOOP("kz", "电参数测试仪"))), top, ranges, units, settingsButtons,
                 bases.box, bottom});
     // The energy bases belong to this meter alone: never taken from a file.
-    ui::AddSettingsFile(this, &settings::Blocks,
-                        {ui::FormFileBlock(this, &settings::Blocks, QStringLiteral("init"), form_)});
+    ui::AddSettingsFile(this, &threephase::SettingsCatalog,
+                        {ui::FormFileBlock(this, &threephase::SettingsCatalog, QStringLiteral("init"), form_)});
 }
 
 void InitSettingsWindow::onShow()

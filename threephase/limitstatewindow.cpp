@@ -38,8 +38,6 @@ const Bottom kIoRow[] = {{QT_TRANSLATE_NOOP("kz", "开关量信号1"), QT_TRANSL
 
 LimitStateWindow::LimitStateWindow(SerialLink &link, QWidget *parent) : FamilyWindow(link, Family::ThreePhase, "threephase::LimitStateWindow", parent)
 {
-    setWindowTitle(QStringLiteral("Coulometry1dcu"));
-
     auto *frame = new QGroupBox(QStringLiteral(QT_TRANSLATE_NOOP("kz", "越限报警显示")), this);
     frame->setObjectName("GroupBox1");
     auto lamp = [&](QWidget *parent, const QString &caption, Lamp::Shape shape) {

@@ -14,7 +14,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
-#include "settings/blocks.h"
+#include "threephase/settingsblocks.h"
 #include "ui/settingsfile.h"
 
 namespace threephase {
@@ -60,8 +60,6 @@ void LayOut(const FieldForm &form, QGroupBox *box)
 
 LimitsWindow::LimitsWindow(SerialLink &link, QWidget *parent) : FamilyWindow(link, Family::ThreePhase, "threephase::LimitsWindow", parent)
 {
-    setWindowTitle(QStringLiteral(QT_TRANSLATE_NOOP("kz", "KZ5500E电参数测试仪")));
-
     std::array<QGroupBox *, 10> boxes{};
     for (int g = 0; g < 10; ++g) {
         boxes[g] = new QGroupBox(QString::fromUtf8(lim::kGroups[g].title), this);
@@ -113,11 +111,11 @@ LimitsWindow::LimitsWindow(SerialLink &link, QWidget *parent) : FamilyWindow(lin
 
     MakeColumn({MakeHeading(QStringLiteral("KZ5500E"), QStringLiteral(QT_TRANSLATE_NOOP("kz", "电参数测试仪"))), groups, bottom});
     // Files, like 上载 and 下载, take the group chosen.
-    ui::AddSettingsFile(this, &settings::Blocks, [this]() -> QList<ui::FileBlock> {
+    ui::AddSettingsFile(this, &threephase::SettingsCatalog, [this]() -> QList<ui::FileBlock> {
         const int group = SelectedGroup();
         if (group == 0)
             return {};
-        return {ui::FormFileBlock(this, &settings::Blocks, QStringLiteral("limits-%1").arg(group), forms_[group - 1])};
+        return {ui::FormFileBlock(this, &threephase::SettingsCatalog, QStringLiteral("limits-%1").arg(group), forms_[group - 1])};
     });
 }
 

@@ -36,8 +36,6 @@ struct Group {
 
 MeasurementWindow::MeasurementWindow(SerialLink &link, QWidget *parent) : FamilyWindow(link, Family::ThreePhase, "threephase::MeasurementWindow", parent)
 {
-    setWindowTitle(QStringLiteral(QT_TRANSLATE_NOOP("kz", "电压相关参数测量")));
-
     auto *title9 = new QLabel(QStringLiteral("KZ5500E"), this);
     title9->setObjectName("Label9");
     auto *title11 = new QLabel(QStringLiteral(QT_TRANSLATE_NOOP("kz", "电参数测试仪")), this);

@@ -26,8 +26,6 @@ const char *const kLowerUnits2[] = {"MW", "KWH", "MVA", "MWH", "Mvrh"};
 
 StatePanelWindow::StatePanelWindow(SerialLink &link, QWidget *parent) : FamilyWindow(link, Family::ThreePhase, "threephase::StatePanelWindow", parent)
 {
-    setWindowTitle(QStringLiteral("Coulometry4dcu"));
-
     int lampNumber = 0;
     // A block of lamps with their captions, columns wide. Lamps of the same
     // caption in different places are told apart by their group's name.

@@ -51,20 +51,20 @@ const CalibrationWindowConfig kModuleCalibrationWindow{
 ui::WindowList Windows()
 {
     static const ui::WindowEntry windows[] = {
-        // class, factory, menu, entry, caption, return button
-        {"threephase::MeasurementWindow", ui::MakeWithLink<MeasurementWindow>, "PopupMenu1", "N1", QT_TRANSLATE_NOOP("kz", "电量参数测量"), "BitBtn3"},
-        {"threephase::TelemetryWindow", ui::MakeWithConfig<RelayWindow, kTelemetryWindow>, "PopupMenu1", "N2", QT_TRANSLATE_NOOP("kz", "遥测、遥信"), "BitBtn3"},
-        {"threephase::LimitStateWindow", ui::MakeWithLink<LimitStateWindow>, "PopupMenu1", "N3", QT_TRANSLATE_NOOP("kz", "越限状态显示"), "BitBtn3"},
-        {"threephase::EventsWindow", ui::MakeWithConfig<EventLogWindow, kEventsWindow>, "PopupMenu1", "N4", QT_TRANSLATE_NOOP("kz", "事件记录显示"), "BitBtn3"},
-        {"threephase::StatePanelWindow", ui::MakeWithLink<StatePanelWindow>, "PopupMenu1", "N5", QT_TRANSLATE_NOOP("kz", "仪表当前状态"), "BitBtn3"},
-        {"threephase::AlarmMaskWindow", ui::MakeWithLink<AlarmMaskWindow>, "PopupMenu2", "N6", QT_TRANSLATE_NOOP("kz", "报警屏蔽设置"), "BitBtn3"},
-        {"threephase::LimitsWindow", ui::MakeWithLink<LimitsWindow>, "PopupMenu2", "N7", QT_TRANSLATE_NOOP("kz", "上下限报警值设置"), "BitBtn3"},
-        {"threephase::DisplaySettingsWindow", ui::MakeWithLink<DisplaySettingsWindow>, "PopupMenu2", "N8", QT_TRANSLATE_NOOP("kz", "窗口显示参数设置"), "BitBtn3"},
-        {"threephase::InitSettingsWindow", ui::MakeWithLink<InitSettingsWindow>, "PopupMenu2", "N9", QT_TRANSLATE_NOOP("kz", "仪表初始化设置"), "BitBtn6"},
-        {"threephase::ClockSettingsWindow", ui::MakeWithConfig<ClockWindow, kClockSettingsWindow>, "PopupMenu2", "N12", QT_TRANSLATE_NOOP("kz", "其它"), nullptr},
-        {"threephase::ModuleCalibrationWindow", ui::MakeWithConfig<CalibrationWindow, kModuleCalibrationWindow>, "PopupMenu2", "N13", QT_TRANSLATE_NOOP("kz", "模块校表"), "BitBtn3"},
+        // class, factory, menu, entry, entry caption, return button, window caption
+        {"threephase::MeasurementWindow", ui::MakeWithLink<MeasurementWindow>, ui::Menu::Measurement, "N1", QT_TRANSLATE_NOOP("kz", "电量参数测量"), "BitBtn3", QT_TRANSLATE_NOOP("kz", "电压相关参数测量")},
+        {"threephase::TelemetryWindow", ui::MakeWithConfig<RelayWindow, kTelemetryWindow>, ui::Menu::Measurement, "N2", QT_TRANSLATE_NOOP("kz", "遥测、遥信"), "BitBtn3"},
+        {"threephase::LimitStateWindow", ui::MakeWithLink<LimitStateWindow>, ui::Menu::Measurement, "N3", QT_TRANSLATE_NOOP("kz", "越限状态显示"), "BitBtn3", "Coulometry1dcu"},
+        {"threephase::EventsWindow", ui::MakeWithConfig<EventLogWindow, kEventsWindow>, ui::Menu::Measurement, "N4", QT_TRANSLATE_NOOP("kz", "事件记录显示"), "BitBtn3"},
+        {"threephase::StatePanelWindow", ui::MakeWithLink<StatePanelWindow>, ui::Menu::Measurement, "N5", QT_TRANSLATE_NOOP("kz", "仪表当前状态"), "BitBtn3", "Coulometry4dcu"},
+        {"threephase::AlarmMaskWindow", ui::MakeWithLink<AlarmMaskWindow>, ui::Menu::Settings, "N6", QT_TRANSLATE_NOOP("kz", "报警屏蔽设置"), "BitBtn3", "SetParDcu"},
+        {"threephase::LimitsWindow", ui::MakeWithLink<LimitsWindow>, ui::Menu::Settings, "N7", QT_TRANSLATE_NOOP("kz", "上下限报警值设置"), "BitBtn3", QT_TRANSLATE_NOOP("kz", "KZ5500E电参数测试仪")},
+        {"threephase::DisplaySettingsWindow", ui::MakeWithLink<DisplaySettingsWindow>, ui::Menu::Settings, "N8", QT_TRANSLATE_NOOP("kz", "窗口显示参数设置"), "BitBtn3", "SetPar2Dcu"},
+        {"threephase::InitSettingsWindow", ui::MakeWithLink<InitSettingsWindow>, ui::Menu::Settings, "N9", QT_TRANSLATE_NOOP("kz", "仪表初始化设置"), "BitBtn6", "SetPar3Dcu"},
+        {"threephase::ClockSettingsWindow", ui::MakeWithConfig<ClockWindow, kClockSettingsWindow>, ui::Menu::Settings, "N12", QT_TRANSLATE_NOOP("kz", "其它"), nullptr},
+        {"threephase::ModuleCalibrationWindow", ui::MakeWithConfig<CalibrationWindow, kModuleCalibrationWindow>, ui::Menu::Settings, "N13", QT_TRANSLATE_NOOP("kz", "模块校表"), "BitBtn3"},
     };
-    return {Family::ThreePhase, windows};
+    return {Family::ThreePhase, windows, "PopupMenu1", "PopupMenu2"};
 }
 
 } // namespace threephase

@@ -6,6 +6,7 @@
 #include "core/tr.h"
 #include "ui/messagebox.h"
 #include "ui/recordbutton.h"
+#include "ui/replyrouter.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -104,7 +105,7 @@ void FamilyWindow::closed()
     // family is left alone.
     closed_ = true;
     if (family_)
-        link_.Release(*family_, this);
+        ReplyRouter::Of(link_).Release(*family_, this);
 }
 
 void FamilyWindow::onClose()
@@ -185,17 +186,18 @@ QString FamilyWindow::requesterName() const
 void FamilyWindow::TakeReplies()
 {
     if (family_)
-        link_.TakeOver(*family_, this, requesterName());
+        ReplyRouter::Of(link_).TakeOver(*family_, this, requesterName());
 }
 
 bool FamilyWindow::HoldsReplies() const
 {
-    return family_ && link_.Holds(*family_, this);
+    return family_ && ReplyRouter::Of(link_).Holds(*family_, this);
 }
 
 bool FamilyWindow::Send(const QByteArray &frame, int address)
 {
-    if (family_ && link_.CurrentFamily() != *family_) {
+    const ReplyRouter &router = ReplyRouter::Of(link_);
+    if (family_ && router.CurrentFamily() != *family_) {
         ui::ShowMessage(this, QStringLiteral(QT_TRANSLATE_NOOP("kz", "本窗口不属于当前所选的仪表型号，请先用“仪表型号选择”选择对应型号！")));
         return false;
     }
@@ -205,11 +207,7 @@ bool FamilyWindow::Send(const QByteArray &frame, int address)
     TakeReplies();
     closed_ = false;
     lastAddress_ = address;
-    const Family family = family_.value_or(link_.CurrentFamily());
-    modbus::Reply *reply = link_.Send(frame, RequestInfo{.requester = this,
-                                                         .name = requesterName(),
-                                                         .family = family_,
-                                                         .calibration = modbus::CalibrationLengthsOf(family)});
+    modbus::Reply *reply = link_.Send(frame, router.RequestFor(family_, this, requesterName()));
     connect(reply, &modbus::Reply::finished, this, [this, reply] { finished(reply); });
     return true;
 }

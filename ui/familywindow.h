@@ -71,6 +71,13 @@ public:
     // nothing then, so replies are handled one at a time.
     bool Handling() const { return handling_; }
 
+    // What every return button ends with: runs onClose and hides the
+    // window, also when it is not on screen (the main window closes the
+    // windows of a family, hidden ones included, when another of the family
+    // opens, and the toolkit sends no close event to a hidden window that
+    // has been shown before).
+    void CloseWindow();
+
     // Stops the window's timers as losing the port does (a polling window
     // puts its start control back); true when one of them was running.
     bool StopPolling();
@@ -119,12 +126,6 @@ protected:
     // through closing and reopening the window, until the window sends
     // again over an open port, as its start control does.
     QLabel *WatchPoll(QTimer *timer, const QList<QWidget *> &values);
-
-    // What every return button ends with: runs onClose and hides the
-    // window, also when it is not on screen (the main window presses the
-    // return buttons of hidden windows to stop them, and the toolkit sends
-    // no close event to a hidden window that has been shown before).
-    void CloseWindow();
 
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;

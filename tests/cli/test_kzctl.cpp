@@ -3,7 +3,7 @@
 // One test shares the bus with the limits window, as a user would.
 #include "cli/blocks.h"
 #include "cli/synclink.h"
-#include "link/fakeport.h"
+#include "tests/support/fakeport.h"
 #include "ui/settingsfile.h"
 #include "ui/messagebox.h"
 #include "link/qtserialport.h"

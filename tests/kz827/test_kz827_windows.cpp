@@ -1,11 +1,12 @@
 // The five KZ827KVE windows: their frames and reply rules on a fake port,
 // and one round trip each against the simulated instrument.
 #include "kz827/calibrationwindow.h"
+#include "ui/replyrouter.h"
 #include "kz827/rangewindow.h"
 #include "kz827/measurementwindow.h"
 #include "kz827/remotecontrolwindow.h"
 #include "kz827/alarmswindow.h"
-#include "link/fakeport.h"
+#include "tests/support/fakeport.h"
 #include "ui/messagebox.h"
 #include "link/qtserialport.h"
 #include "sim/kz827.h"
@@ -47,7 +48,7 @@ struct FakeBus : ::testing::Test {
     {
         port.SetPortOpen(true);
         link.PrepareReceive();
-        link.ChooseFamily(Family::Kz827);
+        ReplyRouter::Of(link).ChooseFamily(Family::Kz827);
     }
     void answer(const char *hex) { link.Dispatch(WithCrc(Hex(hex))); }
     QString last() { return port.written.isEmpty() ? QString() : ToHex(port.written.back()); }
@@ -72,7 +73,7 @@ struct SimBus : ::testing::Test {
         ASSERT_TRUE(port.SetPortOpen(true, &error)) << error.toStdString();
         link = std::make_unique<SerialLink>(&port);
         link->PrepareReceive();
-        link->ChooseFamily(Family::Kz827);
+        ReplyRouter::Of(*link).ChooseFamily(Family::Kz827);
     }
     void TearDown() override { port.SetPortOpen(false); }
     bool message(const QString &text, int ms = 3000)

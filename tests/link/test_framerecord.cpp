@@ -1,6 +1,7 @@
 // The link's record of each frame and its fate, on a fake port and against
 // the simulator's injected faults; the bounded log and the trace file.
-#include "link/fakeport.h"
+#include "tests/support/fakeport.h"
+#include "ui/replyrouter.h"
 #include "link/framerecorder.h"
 #include "link/qtserialport.h"
 #include "link/seriallink.h"
@@ -51,8 +52,9 @@ struct Recorded : ::testing::Test {
     // family's replies when it sends.
     modbus::Reply *send()
     {
-        link.TakeOver(Family::ThreePhase, &init, init);
-        return link.Send(request, {.requester = &init, .name = init, .family = Family::ThreePhase});
+        ReplyRouter &router = ReplyRouter::Of(link);
+        router.TakeOver(Family::ThreePhase, &init, init);
+        return link.Send(request, router.RequestFor(Family::ThreePhase, &init, init));
     }
 };
 
@@ -89,7 +91,7 @@ TEST_F(Recorded, ReceivedFramesGetTheirVerdict)
         SCOPED_TRACE(c.name);
         send();
         if (!c.held)
-            link.Release(Family::ThreePhase); // the window was closed
+            ReplyRouter::Of(link).Release(Family::ThreePhase); // the window was closed
         link.Dispatch(c.bytes);
         const FrameRecord *r = lastReceived(link.Log());
         ASSERT_NE(r, nullptr);
@@ -103,7 +105,7 @@ TEST_F(Recorded, ReplyForAWindowThatLostTheFamilyNamesBothWindows)
 {
     bool handed = false;
     QObject::connect(send(), &modbus::Reply::finished, [&] { handed = true; });
-    link.TakeOver(Family::ThreePhase, &limits, limits); // another window took the family's replies
+    ReplyRouter::Of(link).TakeOver(Family::ThreePhase, &limits, limits); // another window took the family's replies
     port.Feed(reply);
     ASSERT_TRUE(WaitFor([&] { return lastReceived(link.Log()) != nullptr; }, 2000));
     const FrameRecord *r = lastReceived(link.Log());

@@ -1,4 +1,4 @@
-#include "link/fakeport.h"
+#include "tests/support/fakeport.h"
 #include "link/replylength.h"
 #include "link/seriallink.h"
 #include "tests/support/testutil.h"
@@ -84,14 +84,10 @@ struct LinkFixture : ::testing::Test {
         port.SetPortOpen(true);
         link.PrepareReceive();
     }
-    RequestInfo as(int who, std::optional<Family> family = std::nullopt)
+    RequestInfo as(int who) { return {.requester = &requesters[who], .name = requesters[who]}; }
+    std::shared_ptr<Finished> ask(int who = 0, const QByteArray &frame = kAsk)
     {
-        return {.requester = &requesters[who], .name = requesters[who], .family = family};
-    }
-    std::shared_ptr<Finished> ask(int who = 0, std::optional<Family> family = std::nullopt,
-                                  const QByteArray &frame = kAsk)
-    {
-        return Watch(link.Send(frame, as(who, family)));
+        return Watch(link.Send(frame, as(who)));
     }
     QString lastVerdict() const { return VerdictText(link.Log().At(link.Log().Size() - 1)); }
 };
@@ -119,15 +115,16 @@ TEST_P(HandleTest, FinishesOnceWithTheExchangeOrWhyNot)
     link.ReplyTimeoutMs = 300;
     port.SetPortOpen(true);
     const QString measurement = QStringLiteral("电量参数测量"), telemetry = QStringLiteral("遥测、遥信");
-    RequestInfo info{.requester = &measurement, .name = measurement, .family = Family::ThreePhase};
-    link.TakeOver(Family::ThreePhase, &measurement, measurement);
+    // What the request's check answers once the reply is in (the router's
+    // rules are tested with the router).
+    auto acceptance = std::make_shared<RequestInfo::Acceptance>();
+    RequestInfo info{.requester = &measurement, .name = measurement, .accept = [acceptance] { return *acceptance; }};
     modbus::Reply *reply = link.Send(kAsk, info);
     if (QString::fromLatin1(c.what) == QLatin1String("taken over"))
-        link.TakeOver(Family::ThreePhase, &telemetry, telemetry);
-    if (QString::fromLatin1(c.what) == QLatin1String("closed"))
-        link.Release(Family::ThreePhase, &measurement);
-    if (QString::fromLatin1(c.what) == QLatin1String("family changed"))
-        link.ChooseFamily(Family::SinglePhase);
+        *acceptance = {.taken = false, .holder = telemetry};
+    if (QString::fromLatin1(c.what) == QLatin1String("closed") ||
+        QString::fromLatin1(c.what) == QLatin1String("family changed"))
+        *acceptance = {.taken = false};
     const auto f = Watch(reply);
     EXPECT_FALSE(f->done); // never inside the call that sent it
     c.act(port, link);
@@ -203,35 +200,12 @@ TEST_F(LinkFixture, HandleRequestsHeldMergedOrRefusedLikeAnyOther)
     EXPECT_EQ(refused->error, E::NotSent);
 }
 
-TEST_F(LinkFixture, HoldersFollowTakeOverReleaseAndTheChosenFamily)
-{
-    const int a = 0, b = 1;
-    EXPECT_FALSE(link.ChosenFamily());
-    EXPECT_EQ(link.CurrentFamily(), Family::ThreePhase);
-    link.TakeOver(Family::ThreePhase, &requesters[a], "A");
-    link.TakeOver(Family::SinglePhase, &requesters[b], "B");
-    EXPECT_TRUE(link.Holds(Family::ThreePhase, &requesters[a]));
-    // Only the chosen family's holder takes replies.
-    EXPECT_FALSE(link.Holds(Family::SinglePhase, &requesters[b]));
-    link.ChooseFamily(Family::SinglePhase);
-    EXPECT_TRUE(link.Holds(Family::SinglePhase, &requesters[b]));
-    // A closing window leaves another's hold alone.
-    link.Release(Family::SinglePhase, &requesters[a]);
-    EXPECT_TRUE(link.Holds(Family::SinglePhase, &requesters[b]));
-    link.Release(Family::SinglePhase);
-    EXPECT_FALSE(link.Holds(Family::SinglePhase, &requesters[b]));
-    // Opening a port takes the three-phase replies from whoever had them.
-    link.ChooseFamily(Family::ThreePhase);
-    link.PrepareReceive();
-    EXPECT_FALSE(link.Holds(Family::ThreePhase, &requesters[a]));
-}
-
 // ------------------------------------------------------------- collection
 
 TEST_F(LinkFixture, SendDiscardsUnreadInputAndWritesTheFrame)
 {
     port.Feed(Hex("55 66"));
-    ask(0, std::nullopt, Hex("01 03 00 00 00 2A C4 15"));
+    ask(0, Hex("01 03 00 00 00 2A C4 15"));
     ASSERT_EQ(port.written.size(), 1);
     EXPECT_EQ(ToHex(port.written[0]), "01 03 00 00 00 2A C4 15");
     EXPECT_EQ(port.InBufferCount(), 0);
@@ -271,7 +245,7 @@ TEST_F(LinkFixture, SendDuringCollectionIsHeldAndNeverDiscardsTheReply)
     port.Feed(kRead);
     Pump(50); // inside the settle time
     ASSERT_TRUE(link.Collecting());
-    const auto next = ask(0, std::nullopt, Hex("01 03 00 00 00 2A C4 15"));
+    const auto next = ask(0, Hex("01 03 00 00 00 2A C4 15"));
     EXPECT_EQ(port.written.size(), 1);
     EXPECT_EQ(link.HeldFrames(), 1);
     ASSERT_TRUE(WaitFor([&] { return port.written.size() == 2; }, 1000));

@@ -1,7 +1,7 @@
 // The network port control under the link, against a gateway played by the
 // test on a loopback TCP server: the bytes on the wire in both modes, reply
 // matching, refusals and a gateway that goes away.
-#include "link/fakeport.h"
+#include "tests/support/fakeport.h"
 #include "link/mbap.h"
 #include "link/portswitch.h"
 #include "link/seriallink.h"

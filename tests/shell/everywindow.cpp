@@ -1,4 +1,5 @@
 #include "tests/shell/everywindow.h"
+#include "ui/replyrouter.h"
 
 #include "link/framerecord.h"
 #include "shell/mainwindow.h"
@@ -82,7 +83,7 @@ QStringList DemoProgram::WalkEveryWindow(const std::function<QStringList(QWidget
     QStringList faults = check(&program->Main());
     for (const ui::WindowList &list : ProgramWindowLists()) {
         if (list.family)
-            program->Link().ChooseFamily(*list.family);
+            ReplyRouter::Of(program->Link()).ChooseFamily(*list.family);
         for (const ui::WindowEntry &entry : list.windows) {
             QWidget *window = program->Main().Window(entry.className);
             if (!window) {

@@ -1,8 +1,10 @@
 // The family window base and the address scan window on a fake port.
 #include "ui/familywindow.h"
-#include "link/fakeport.h"
+#include "ui/replyrouter.h"
+#include "tests/support/fakeport.h"
 #include "ui/messagebox.h"
 #include "shell/addressscanwindow.h"
+#include "shell/programwindows.h"
 #include "link/seriallink.h"
 #include "tests/support/testutil.h"
 
@@ -135,7 +137,7 @@ TEST_F(FamilyWindowBase, RepliesComeBackToTheWindowThatAskedWhileItTakesThem)
     link.Dispatch(kAnswer);
     EXPECT_EQ(win.replies, 2);
     // A window of a family other than the chosen one sends nothing.
-    link.ChooseFamily(Family::SinglePhase);
+    ReplyRouter::Of(link).ChooseFamily(Family::SinglePhase);
     const auto written = port.written.size();
     EXPECT_FALSE(win.Ask());
     EXPECT_EQ(port.written.size(), written);
@@ -245,7 +247,7 @@ struct ScanWindow : LinkOnFakePort {
 
 TEST_F(ScanWindow, ControlsAsLaidOutAndShowResetsTheRange)
 {
-    EXPECT_EQ(win.windowTitle(), "Rs_Addersdcu");
+    EXPECT_EQ(ui::MakeWindow(*FindWindowEntry("AddressScanWindow"), port, link)->windowTitle(), "Rs_Addersdcu");
     EXPECT_EQ(button("BitBtn1")->text(), "启  动");
     EXPECT_EQ(button("BitBtn2")->text(), "停  止");
     EXPECT_EQ(button("BitBtn3")->text(), "返  回");
@@ -376,11 +378,11 @@ TEST_F(ScanWindow, SinglePhaseAndKz827ProbeAnswersReachTheWindow)
 {
     present = {4};
     win.SetProbeInterval(3600 * 1000);
-    link.ChooseFamily(Family::SinglePhase);
+    ReplyRouter::Of(link).ChooseFamily(Family::SinglePhase);
     Range(4, 5);
     button("BitBtn1")->click();
     Settle();
-    link.ChooseFamily(Family::Kz827);
+    ReplyRouter::Of(link).ChooseFamily(Family::Kz827);
     TakeOverByAnother(link, Family::Kz827);
     present = {5};
     Tick(timer());
@@ -391,7 +393,7 @@ TEST_F(ScanWindow, SinglePhaseAndKz827ProbeAnswersReachTheWindow)
 TEST_F(ScanWindow, SinglePhaseProbeAnswersCountOnlyWholeAndAsProbeAnswers)
 {
     for (Family family : {Family::SinglePhase, Family::Kz827}) {
-        link.ChooseFamily(family);
+        ReplyRouter::Of(link).ChooseFamily(family);
         button("BitBtn1")->click(); // 0..247, address 0 probed
         for (const char *noise : {"00 03 02 00 01", "00 99 30 30 30"}) { // another function, cut short
             Tick(timer());

@@ -2,6 +2,7 @@
 // instruments answered, shows no Chinese text, no caption wider than its
 // widget and none missing from what assistive technology reads; a switch of language retranslates an open window and back.
 #include "link/qtserialport.h"
+#include "ui/replyrouter.h"
 #include "shell/mainwindow.h"
 #include "shell/program.h"
 #include "shell/programwindows.h"
@@ -158,7 +159,7 @@ TEST_F(English, EveryWindowIsEnglishAndEveryCaptionFits)
 TEST_F(English, SwitchingLanguageRetranslatesAnOpenWindow)
 {
     ASSERT_TRUE(ui::SetLanguage("zh"));
-    program->Link().ChooseFamily(Family::ThreePhase);
+    ReplyRouter::Of(program->Link()).ChooseFamily(Family::ThreePhase);
     QWidget *window = program->Main().Window("threephase::InitSettingsWindow");
     ASSERT_NE(window, nullptr);
     window->show();

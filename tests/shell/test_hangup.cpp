@@ -2,7 +2,8 @@
 // measuring stopped, each window stopped as by its stop control with its last
 // values marked as no longer live, nothing resumed by reopening the port, and
 // the marking gone once the window is started again.
-#include "link/fakeport.h"
+#include "tests/support/fakeport.h"
+#include "ui/replyrouter.h"
 #include "ui/messagebox.h"
 #include "shell/mainwindow.h"
 #include "shell/program.h"
@@ -37,7 +38,7 @@ TEST_P(HangUp, StopsAndMarksTheWindowUntilStartedAgain)
     ui::RecordedMessages rec;
     Program program(port, Options{});
     ASSERT_TRUE(port.SetPortOpen(true));
-    program.Link().ChooseFamily(c.family);
+    ReplyRouter::Of(program.Link()).ChooseFamily(c.family);
     QWidget *w = program.Main().Window(c.window);
     ASSERT_TRUE(w);
     w->show();

@@ -2,7 +2,8 @@
 // close-others routines and which window takes a family's replies, the
 // wiring diagram button, start-up preparation of the link, one message box at
 // a time, and exit.
-#include "link/fakeport.h"
+#include "tests/support/fakeport.h"
+#include "ui/replyrouter.h"
 #include "ui/messagebox.h"
 #include "shell/buttonart.h"
 #include "shell/wiringwindow.h"
@@ -34,20 +35,26 @@ std::optional<Family> FamilyOf(const QString &className)
     return std::nullopt;
 }
 
-// A stand-in family window: a return button that counts its presses and
-// closes the window, as the real return buttons do.
-struct StandIn {
-    std::unique_ptr<FamilyWindow> window;
-    int presses = 0;
-    StandIn(SerialLink &link, const QString &className, const char *button = "BitBtn3")
-        : window(std::make_unique<FamilyWindow>(link, FamilyOf(className), className.toLatin1().constData()))
+// A stand-in family window that counts how often it was closed (by its
+// return button's path, CloseWindow, or its title bar).
+struct CountingWindow : FamilyWindow {
+    CountingWindow(SerialLink &link, const QString &className)
+        : FamilyWindow(link, FamilyOf(className), className.toLatin1().constData())
     {
-        auto *b = new QPushButton(QStringLiteral("返  回"), window.get());
-        b->setObjectName(QLatin1String(button));
-        QObject::connect(b, &QPushButton::clicked, window.get(), [this] {
-            ++presses;
-            window->close();
-        });
+    }
+    int closes = 0;
+    void onClose() override
+    {
+        ++closes;
+        FamilyWindow::onClose();
+    }
+};
+struct StandIn {
+    std::unique_ptr<CountingWindow> window;
+    int &presses;
+    StandIn(SerialLink &link, const QString &className)
+        : window(std::make_unique<CountingWindow>(link, className)), presses(window->closes)
+    {
     }
 };
 
@@ -58,10 +65,10 @@ struct Shell {
     ui::RecordedMessages rec;
     std::map<QString, std::unique_ptr<StandIn>> standIns;
 
-    StandIn &add(const QString &className, const char *button)
+    StandIn &add(const QString &className)
     {
         auto &s = standIns[className];
-        s = std::make_unique<StandIn>(link, className, button);
+        s = std::make_unique<StandIn>(link, className);
         w.RegisterWindow(className, s->window.get());
         return *s;
     }
@@ -73,7 +80,7 @@ struct Shell {
     // The window that takes the family's replies is the stand-in of className.
     bool holds(Family family, const QString &className)
     {
-        return link.Holder(family) == standIns.at(className)->window.get();
+        return ReplyRouter::Of(link).Holder(family) == standIns.at(className)->window.get();
     }
 };
 
@@ -151,39 +158,39 @@ TEST(MainWindow, MenusInOnScreenOrder)
 TEST(MainWindow, FamilyEntries)
 {
     Shell s;
-    EXPECT_FALSE(s.link.ChosenFamily());
+    EXPECT_FALSE(ReplyRouter::Of(s.link).ChosenFamily());
 
     s.entry("KZ2066E1")->trigger();
-    EXPECT_EQ(s.link.ChosenFamily(), Family::ThreePhase);
+    EXPECT_EQ(ReplyRouter::Of(s.link).ChosenFamily(), Family::ThreePhase);
     EXPECT_EQ(s.label(), "KZ5500M三相电参数模块");
     EXPECT_FALSE(s.entry("N8")->isEnabled());
     EXPECT_TRUE(s.entry("N13")->isEnabled());
 
     s.entry("KZ5500E1")->trigger();
-    EXPECT_EQ(s.link.ChosenFamily(), Family::ThreePhase);
+    EXPECT_EQ(ReplyRouter::Of(s.link).ChosenFamily(), Family::ThreePhase);
     EXPECT_EQ(s.label(), "KZ5500E三相电参数测试仪");
     EXPECT_TRUE(s.entry("N8")->isEnabled());
     EXPECT_TRUE(s.entry("N13")->isEnabled());
 
     TakeOverByAnother(s.link, Family::SinglePhase);
     s.entry("KZ2022E1")->trigger();
-    EXPECT_EQ(s.link.ChosenFamily(), Family::SinglePhase);
+    EXPECT_EQ(ReplyRouter::Of(s.link).ChosenFamily(), Family::SinglePhase);
     EXPECT_EQ(s.label(), "KZ5700E单相电参数测试仪");
-    EXPECT_EQ(s.link.Holder(Family::SinglePhase), nullptr);
+    EXPECT_EQ(ReplyRouter::Of(s.link).Holder(Family::SinglePhase), nullptr);
 
     // Isolation modules: the title only; menus and replies stay single-phase.
     s.entry("N10")->trigger();
     EXPECT_EQ(s.label(), "三相电参数隔离传输模块");
-    EXPECT_EQ(s.link.ChosenFamily(), Family::SinglePhase);
+    EXPECT_EQ(ReplyRouter::Of(s.link).ChosenFamily(), Family::SinglePhase);
     s.entry("N11")->trigger();
     EXPECT_EQ(s.label(), "单相电参数隔离传输模块");
-    EXPECT_EQ(s.link.ChosenFamily(), Family::SinglePhase);
+    EXPECT_EQ(ReplyRouter::Of(s.link).ChosenFamily(), Family::SinglePhase);
 
     TakeOverByAnother(s.link, Family::Kz827);
     s.entry("KZ827KVE1")->trigger();
-    EXPECT_EQ(s.link.ChosenFamily(), Family::Kz827);
+    EXPECT_EQ(ReplyRouter::Of(s.link).ChosenFamily(), Family::Kz827);
     EXPECT_EQ(s.label(), "KZ827KVE单相电参数测试仪");
-    EXPECT_NE(s.link.Holder(Family::Kz827), nullptr); // kept until a KZ827KVE window is opened
+    EXPECT_NE(ReplyRouter::Of(s.link).Holder(Family::Kz827), nullptr); // kept until a KZ827KVE window is opened
 }
 
 TEST(MainWindow, ButtonsPopUpTheFamilysMenusAtTheirPlaces)
@@ -203,7 +210,7 @@ TEST(MainWindow, ButtonsPopUpTheFamilysMenusAtTheirPlaces)
                           {Family::Kz827, "KZ827KVESAMPL", "KZ827KVESET"}};
     for (const Case &c : cases) {
         if (c.family)
-            s.link.ChooseFamily(*c.family);
+            ReplyRouter::Of(s.link).ChooseFamily(*c.family);
         s.press("BitBtn3");
         ASSERT_TRUE(s.w.LastPopup());
         EXPECT_EQ(s.w.LastPopup()->objectName(), c.measure) << c.measure;
@@ -238,7 +245,7 @@ TEST(MainWindow, ProtocolMenuOffersRtuOnly)
     rtu->trigger();
     EXPECT_TRUE(rtu->isChecked());
     EXPECT_FALSE(ascii->isChecked());
-    EXPECT_EQ(s.link.ChosenFamily(), Family::ThreePhase);
+    EXPECT_EQ(ReplyRouter::Of(s.link).ChosenFamily(), Family::ThreePhase);
     EXPECT_EQ(s.label(), "KZ5500M三相电参数模块");
     EXPECT_FALSE(s.entry("N8")->isEnabled());
 }
@@ -246,7 +253,7 @@ TEST(MainWindow, ProtocolMenuOffersRtuOnly)
 TEST(MainWindow, WiringDiagramOnlyForTheThreePhaseFamily)
 {
     Shell s;
-    StandIn &wiring = s.add("WiringWindow", "none");
+    StandIn &wiring = s.add("WiringWindow");
     s.press("BitBtn5"); // nothing chosen yet
     EXPECT_FALSE(wiring.window->isVisible());
     s.entry("KZ2022E1")->trigger();
@@ -265,9 +272,9 @@ TEST(MainWindow, ThreePhaseEntryClosesTheListedWindowsAndSelectsItsSlot)
     Shell s;
     for (const char *c : {"threephase::MeasurementWindow", "threephase::LimitStateWindow", "threephase::TelemetryWindow", "threephase::EventsWindow", "threephase::StatePanelWindow",
                           "threephase::AlarmMaskWindow", "threephase::LimitsWindow", "threephase::DisplaySettingsWindow", "AddressScanWindow", "threephase::ModuleCalibrationWindow"})
-        s.add(c, "BitBtn3");
-    s.add("threephase::InitSettingsWindow", "BitBtn6");
-    StandIn &other = s.add("threephase::ClockSettingsWindow", "BitBtn3");
+        s.add(c);
+    s.add("threephase::InitSettingsWindow");
+    StandIn &other = s.add("threephase::ClockSettingsWindow");
     other.window->show();
     s.standIns["threephase::MeasurementWindow"]->window->show();
 
@@ -288,8 +295,8 @@ TEST(MainWindow, ThreePhaseEntryClosesTheListedWindowsAndSelectsItsSlot)
     s.press("BitBtn2");
     EXPECT_EQ(s.presses("threephase::TelemetryWindow"), 2);
     EXPECT_TRUE(s.holds(Family::ThreePhase, "AddressScanWindow"));
-    EXPECT_EQ(s.link.Holder(Family::SinglePhase), nullptr);
-    EXPECT_EQ(s.link.Holder(Family::Kz827), nullptr);
+    EXPECT_EQ(ReplyRouter::Of(s.link).Holder(Family::SinglePhase), nullptr);
+    EXPECT_EQ(ReplyRouter::Of(s.link).Holder(Family::Kz827), nullptr);
     EXPECT_TRUE(s.standIns["AddressScanWindow"]->window->isVisible());
 }
 
@@ -299,18 +306,20 @@ TEST(MainWindow, EachEntryOpensItsWindowWhichTakesItsFamilysReplies)
     const void *last[3] = {};
     for (const ui::WindowList &list : ProgramWindowLists()) {
         for (const ui::WindowEntry &e : list.windows) {
-            if (!e.menu)
+            if (e.menu == ui::Menu::None)
                 continue;
-            StandIn &w = s.add(QLatin1String(e.className), "none");
+            StandIn &w = s.add(QLatin1String(e.className));
+            // In the pop-up its family names for that kind of entry.
+            EXPECT_TRUE(s.menu(list.MenuName(e.menu))->actions().contains(s.entry(e.entry))) << e.entry;
             s.entry(e.entry)->trigger();
             EXPECT_TRUE(w.window->isVisible()) << e.entry;
-            EXPECT_EQ(s.link.Holder(*list.family), w.window.get()) << e.entry;
+            EXPECT_EQ(ReplyRouter::Of(s.link).Holder(*list.family), w.window.get()) << e.entry;
             last[static_cast<int>(*list.family)] = w.window.get();
         }
     }
     // Other families' holders are left alone.
     for (Family f : {Family::ThreePhase, Family::SinglePhase, Family::Kz827})
-        EXPECT_EQ(s.link.Holder(f), last[static_cast<int>(f)]);
+        EXPECT_EQ(ReplyRouter::Of(s.link).Holder(f), last[static_cast<int>(f)]);
 }
 
 TEST(MainWindow, SinglePhaseEntryStopsThePollingWindowsToo)
@@ -318,7 +327,7 @@ TEST(MainWindow, SinglePhaseEntryStopsThePollingWindowsToo)
     Shell s;
     for (const char *c : {"singlephase::MeterCalibrationWindow", "singlephase::ClockSettingsWindow", "singlephase::AlarmEnableWindow", "singlephase::MeasurementWindow",
                           "singlephase::AlarmStateWindow", "singlephase::TelemetryWindow", "singlephase::AlarmParamsWindow"})
-        s.add(c, "Exit");
+        s.add(c);
     s.standIns["singlephase::MeasurementWindow"]->window->show();
     s.standIns["singlephase::TelemetryWindow"]->window->show();
 
@@ -338,10 +347,10 @@ TEST(MainWindow, Kz827EntryClosesItsWindowsAndResetsTheTypeFirst)
 {
     Shell s;
     for (const char *c : {"kz827::MeasurementWindow", "kz827::CalibrationWindow", "kz827::AlarmsWindow", "kz827::RemoteControlWindow", "kz827::RangeWindow"})
-        s.add(c, "Exit");
+        s.add(c);
     TakeOverByAnother(s.link, Family::Kz827);
     s.w.CloseKz827Windows();
-    EXPECT_EQ(s.link.Holder(Family::Kz827), nullptr);
+    EXPECT_EQ(ReplyRouter::Of(s.link).Holder(Family::Kz827), nullptr);
     for (const auto &[name, standIn] : s.standIns)
         EXPECT_EQ(standIn->presses, 1) << name.toStdString();
 
@@ -358,7 +367,7 @@ TEST(MainWindow, FirstShowPreparesTheLinkOnce)
     s.port.InputMode = 0;
     s.port.RThreshold = 0;
     s.w.show();
-    EXPECT_EQ(s.link.Holder(Family::ThreePhase), nullptr);
+    EXPECT_EQ(ReplyRouter::Of(s.link).Holder(Family::ThreePhase), nullptr);
     EXPECT_EQ(s.port.InputMode, 1);
     EXPECT_EQ(s.port.RThreshold, 1);
     EXPECT_FALSE(s.port.PortOpen()); // the port stays closed until the dialog opens it
@@ -366,7 +375,7 @@ TEST(MainWindow, FirstShowPreparesTheLinkOnce)
     TakeOverByAnother(s.link, Family::ThreePhase);
     s.w.hide();
     s.w.show();
-    EXPECT_NE(s.link.Holder(Family::ThreePhase), nullptr);
+    EXPECT_NE(ReplyRouter::Of(s.link).Holder(Family::ThreePhase), nullptr);
 }
 
 TEST(MainWindow, LinkAndPortTroubleIsShownOneBoxAtATime)
@@ -412,8 +421,8 @@ TEST(MainWindow, LinkAndPortTroubleIsShownOneBoxAtATime)
 TEST(MainWindow, ExitClosesEverythingAndEndsTheProgram)
 {
     Shell s;
-    StandIn &open = s.add("threephase::MeasurementWindow", "BitBtn3");
-    StandIn &hidden = s.add("threephase::ClockSettingsWindow", "BitBtn3");
+    StandIn &open = s.add("threephase::MeasurementWindow");
+    StandIn &hidden = s.add("threephase::ClockSettingsWindow");
     s.w.show();
     open.window->show();
     QSignalSpy closed(&s.w, &MainWindow::MainClosed);

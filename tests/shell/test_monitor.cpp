@@ -1,6 +1,6 @@
 // The traffic monitor reached from the main window, its filters, pause,
 // clear, copy and save, and the trace file of --trace.
-#include "link/fakeport.h"
+#include "tests/support/fakeport.h"
 #include "ui/familywindow.h"
 #include "ui/messagebox.h"
 #include "shell/trafficmonitor.h"

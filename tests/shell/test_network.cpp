@@ -3,6 +3,7 @@
 // measurement window polling, the gateway gone, one message and every poll
 // stopped, and the gateway opened again through the dialog.
 #include "link/portswitch.h"
+#include "ui/replyrouter.h"
 #include "link/qtserialport.h"
 #include "link/tcpport.h"
 #include "shell/mainwindow.h"
@@ -59,7 +60,7 @@ TEST(ProgramOnAGateway, PollsStopsOnceWhenTheGatewayGoesAndReconnects)
     EXPECT_EQ(rec.texts, QStringList{"网络连接成功！"});
     EXPECT_EQ(port.CommPort(), name);
 
-    program.Link().ChooseFamily(Family::ThreePhase);
+    ReplyRouter::Of(program.Link()).ChooseFamily(Family::ThreePhase);
     QWidget *w = program.Main().Window("threephase::MeasurementWindow");
     ASSERT_TRUE(w);
     w->show();

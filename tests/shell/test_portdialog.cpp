@@ -2,7 +2,7 @@
 // the defaults at every show, refusals of typed text, open failures, and a
 // real pseudo-terminal opened through the dialog.
 #include "shell/portdialog.h"
-#include "link/fakeport.h"
+#include "tests/support/fakeport.h"
 #include "ui/messagebox.h"
 #include "link/qtserialport.h"
 #include "tests/support/testutil.h"

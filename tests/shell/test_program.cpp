@@ -2,12 +2,14 @@
 // the real windows reached from the main window, and demo mode wiring the
 // simulator's port into the port settings dialog.
 #include "shell/portdialog.h"
-#include "link/fakeport.h"
+#include "ui/replyrouter.h"
+#include "tests/support/fakeport.h"
 #include "ui/familywindow.h"
 #include "ui/messagebox.h"
 #include "shell/demo.h"
 #include "shell/mainwindow.h"
 #include "shell/programwindows.h"
+#include "shell/trafficmonitor.h"
 #include "shell/program.h"
 #include "tests/support/testutil.h"
 
@@ -97,13 +99,20 @@ TEST(Program, CreatesTheWindowsInOrderAndOpensThemFromTheMainWindow)
         EXPECT_TRUE(program.Main().Window(c)) << c.toStdString();
     EXPECT_TRUE(created.contains("AddressScanWindow"));
     EXPECT_TRUE(created.contains("WiringWindow"));
-    // A registration line says what the window is: the return button its
-    // family's close-others routine presses and, for a family window, its
+    // The traffic monitor (and the trend, where built) are windows of the
+    // program-wide list like any other.
+    EXPECT_EQ(program.Main().Window("TrafficMonitor"), static_cast<QWidget *>(&program.Monitor()));
+    EXPECT_EQ(program.Main().Window("TrendWindow"), program.Trend());
+    // A registration line says what the window is: its caption, the return
+    // button it closes by with its family and, for a family window, its
     // object name and the family whose replies it takes.
     for (const ui::WindowList &list : ProgramWindowLists())
         for (const ui::WindowEntry &e : list.windows) {
             QWidget *w = program.Main().Window(QLatin1String(e.className));
             ASSERT_TRUE(w) << e.className;
+            if (e.title) {
+                EXPECT_EQ(w->windowTitle(), QString::fromUtf8(e.title)) << e.className;
+            }
             if (e.returnButton) {
                 EXPECT_TRUE(w->findChild<QPushButton *>(QLatin1String(e.returnButton))) << e.className;
             }
@@ -128,14 +137,14 @@ TEST(Program, CreatesTheWindowsInOrderAndOpensThemFromTheMainWindow)
 
     w.findChild<QPushButton *>("BitBtn2")->click();
     EXPECT_TRUE(w.Window("AddressScanWindow")->isVisible());
-    EXPECT_EQ(program.Link().Holder(Family::ThreePhase), w.Window("AddressScanWindow"));
+    EXPECT_EQ(ReplyRouter::Of(program.Link()).Holder(Family::ThreePhase), w.Window("AddressScanWindow"));
 
     if (QWidget *measure = w.Window("threephase::MeasurementWindow")) {
         // Opening the measurement window presses the scan window's return.
         w.findChild<QAction *>("N1")->trigger();
         EXPECT_TRUE(measure->isVisible());
         EXPECT_FALSE(w.Window("AddressScanWindow")->isVisible());
-        EXPECT_EQ(program.Link().Holder(Family::ThreePhase), measure);
+        EXPECT_EQ(ReplyRouter::Of(program.Link()).Holder(Family::ThreePhase), measure);
     }
 
     w.findChild<QAction *>("KZ5500E1")->trigger();

@@ -2,12 +2,15 @@
 // file and back, bad files refused with one message and nothing changed or
 // sent, and the 配置文件 window's batch download against the simulator.
 #include "core/backup.h"
-#include "link/fakeport.h"
+#include "tests/support/fakeport.h"
 #include "link/modbusframes.h"
 #include "link/qtserialport.h"
 #include "link/seriallink.h"
 #include "settings/blocks.h"
 #include "settings/meterrun.h"
+#include "kz827/settingsblocks.h"
+#include "singlephase/settingsblocks.h"
+#include "threephase/settingsblocks.h"
 #include "shell/programwindows.h"
 #include "shell/settingsfilewindow.h"
 #include "sim/bus.h"
@@ -31,6 +34,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <tuple>
 #ifndef Q_OS_WIN
 #include <sys/stat.h>
 #endif
@@ -576,3 +580,30 @@ TEST(SettingsFileWindowRun, BatchDownloadSkipsTheWrongFamily)
 }
 
 } // namespace
+
+// The catalog is each family's own list, and a family's list as a catalog
+// answers for that family only: a window of one family that asked for
+// another's block would find none rather than a block at the wrong registers.
+TEST(SettingsCatalog, EachFamilyListsItsOwnBlocks)
+{
+    using List = const QList<backup::Block> &(*)();
+    const std::tuple<Family, List, backup::Catalog> families[] = {
+        {Family::ThreePhase, &threephase::SettingsBlocks, &threephase::SettingsCatalog},
+        {Family::SinglePhase, &singlephase::SettingsBlocks, &singlephase::SettingsCatalog},
+        {Family::Kz827, &kz827::SettingsBlocks, &kz827::SettingsCatalog},
+    };
+    for (const auto &[family, list, catalog] : families) {
+        SCOPED_TRACE(FamilyName(family).toStdString());
+        EXPECT_EQ(&settings::Blocks(family), &list());
+        EXPECT_EQ(&catalog(family), &list());
+        for (const auto &[other, otherList, otherCatalog] : families) {
+            if (other != family) {
+                EXPECT_TRUE(catalog(other).isEmpty());
+            }
+        }
+        // Blocks lie in register order and do not overlap.
+        const QList<backup::Block> &blocks = list();
+        for (qsizetype i = 1; i < blocks.size(); ++i)
+            EXPECT_GE(blocks[i].first, blocks[i - 1].first + blocks[i - 1].count) << blocks[i].key.toStdString();
+    }
+}

@@ -1,7 +1,8 @@
 // The single-phase calibration window: what differs from the module's
 // window (points, means, its reply button and return), and a calibration
 // run against the simulated meter.
-#include "link/fakeport.h"
+#include "tests/support/fakeport.h"
+#include "ui/replyrouter.h"
 #include "ui/messagebox.h"
 #include "link/qtserialport.h"
 #include "sim/ptysimulator.h"
@@ -31,7 +32,7 @@ TEST(MeterCalibration, SixPointsMeansAndTheVoltagePoint)
 {
     FakePortControl port;
     SerialLink link{&port};
-    link.ChooseFamily(Family::SinglePhase);
+    ReplyRouter::Of(link).ChooseFamily(Family::SinglePhase);
     CalibrationWindow win{link, singlephase::kMeterCalibrationWindow};
     ui::RecordedMessages messages;
     port.SetPortOpen(true);
@@ -85,7 +86,7 @@ TEST(MeterCalibrationOverPty, CalibratesPowerAtUnityAndHalfLagging)
     port.SetPortName(simulator.SlavePath());
     ASSERT_TRUE(port.SetPortOpen(true, &error)) << error.toStdString();
     SerialLink link(&port);
-    link.ChooseFamily(Family::SinglePhase);
+    ReplyRouter::Of(link).ChooseFamily(Family::SinglePhase);
     link.PrepareReceive();
     CalibrationWindow win(link, singlephase::kMeterCalibrationWindow);
     win.show();

@@ -1,7 +1,8 @@
 // The single-phase relay, alarm state, event record and address/baud/clock
 // windows: golden frames and the reply rules on a fake port, and one round
 // trip per window against the simulated instrument on a pseudo-terminal.
-#include "link/fakeport.h"
+#include "tests/support/fakeport.h"
+#include "ui/replyrouter.h"
 #include "singlephase/windows.h"
 #include "ui/lamp.h"
 #include "ui/messagebox.h"
@@ -62,7 +63,7 @@ struct OnFakePort : ::testing::Test {
     {
         port.SetPortOpen(true);
         link.PrepareReceive();
-        link.ChooseFamily(Family::SinglePhase);
+        ReplyRouter::Of(link).ChooseFamily(Family::SinglePhase);
     }
     QString LastWritten() { return port.written.isEmpty() ? QString() : ToHex(port.written.back()); }
     void Answer(const QByteArray &frame) { link.Dispatch(WithCrc(frame)); }
@@ -87,7 +88,7 @@ struct OverPty : ::testing::Test {
         port.SetPortName(simulator.SlavePath());
         ASSERT_TRUE(port.SetPortOpen(true, &error)) << error.toStdString();
         link.PrepareReceive();
-        link.ChooseFamily(Family::SinglePhase);
+        ReplyRouter::Of(link).ChooseFamily(Family::SinglePhase);
     }
     void TearDown() override { port.SetPortOpen(false); }
 };
@@ -178,11 +179,11 @@ TEST_F(OnFakePort, AlarmStatePollsOnceASecondByDefaultAndOnlyWhileItTakesTheRepl
     EXPECT_EQ(port.written.size(), sent);
     // The same after a family switch.
     Click(win, "BitBtn1");
-    link.ChooseFamily(Family::ThreePhase);
+    ReplyRouter::Of(link).ChooseFamily(Family::ThreePhase);
     QMetaObject::invokeMethod(timer, "timeout", Qt::DirectConnection);
     EXPECT_FALSE(timer->isActive());
     // Closed by its frame, it stops too.
-    link.ChooseFamily(Family::SinglePhase);
+    ReplyRouter::Of(link).ChooseFamily(Family::SinglePhase);
     Click(win, "BitBtn1");
     win.close();
     EXPECT_FALSE(timer->isActive());
@@ -223,10 +224,10 @@ TEST_F(OnFakePort, EventRecordsAreNamedByTheRequestThatWentOut)
     Click(win, "BitBtn1");
     EXPECT_EQ(LastWritten(), ToHex(WithCrc(Hex("03 03 20 15 00 01"))));
     // A press refused because another family is chosen remembers nothing.
-    link.ChooseFamily(Family::ThreePhase);
+    ReplyRouter::Of(link).ChooseFamily(Family::ThreePhase);
     kinds->setCurrentIndex(6);
     Click(win, "BitBtn1");
-    link.ChooseFamily(Family::SinglePhase);
+    ReplyRouter::Of(link).ChooseFamily(Family::SinglePhase);
     EXPECT_EQ(port.written.size(), 2u);
 
     Answer(LogReply("00 00 56 CE 00 01 08 05 12 14 30 05"));

@@ -1,7 +1,8 @@
 // The single-phase windows: golden frames and reply rules on a fake port,
 // and one upload-edit-download round trip (or poll) per window against the
 // simulated instrument on a pseudo-terminal.
-#include "link/fakeport.h"
+#include "tests/support/fakeport.h"
+#include "ui/replyrouter.h"
 #include "ui/messagebox.h"
 #include "link/qtserialport.h"
 #include "sim/ptysimulator.h"
@@ -51,7 +52,7 @@ struct OnFakePort : ::testing::Test {
     {
         port.SetPortOpen(true);
         link.PrepareReceive();
-        link.ChooseFamily(Family::SinglePhase);
+        ReplyRouter::Of(link).ChooseFamily(Family::SinglePhase);
     }
     QString LastWritten() { return port.written.isEmpty() ? QString() : ToHex(port.written.back()); }
     void Answer(const char *hex) { link.Dispatch(WithCrc(Hex(hex))); }
@@ -74,7 +75,7 @@ struct OverPty : ::testing::Test {
         port.SetPortName(simulator.SlavePath());
         ASSERT_TRUE(port.SetPortOpen(true, &error)) << error.toStdString();
         link.PrepareReceive();
-        link.ChooseFamily(Family::SinglePhase);
+        ReplyRouter::Of(link).ChooseFamily(Family::SinglePhase);
     }
     void TearDown() override { port.SetPortOpen(false); }
     // Waits for the next message and returns it.
@@ -115,7 +116,7 @@ TEST_F(OnFakePort, MeasurementReadsTheSetupBlockThenPollsAndStopsWhenAnotherWind
     EXPECT_EQ(port.written.size(), sent);
     // The same after a family switch.
     Click(win, "BitBtn1");
-    link.ChooseFamily(Family::ThreePhase);
+    ReplyRouter::Of(link).ChooseFamily(Family::ThreePhase);
     QMetaObject::invokeMethod(timer, "timeout", Qt::DirectConnection);
     EXPECT_FALSE(timer->isActive());
 }

@@ -1,4 +1,5 @@
 #include "tests/support/testutil.h"
+#include "ui/replyrouter.h"
 
 #include "link/crc.h"
 #include "link/seriallink.h"
@@ -82,5 +83,5 @@ QString WriteShellScript(const QString &path, const QString &body)
 void TakeOverByAnother(SerialLink &link, Family family)
 {
     static const char other = 0;
-    link.TakeOver(family, &other, QStringLiteral("另一窗口"));
+    ReplyRouter::Of(link).TakeOver(family, &other, QStringLiteral("另一窗口"));
 }

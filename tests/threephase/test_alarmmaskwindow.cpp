@@ -1,6 +1,6 @@
 // The alarm mask window: its frames, presets and reply rules on a fake port,
 // and one round trip against the simulated instrument.
-#include "link/fakeport.h"
+#include "tests/support/fakeport.h"
 #include "ui/messagebox.h"
 #include "link/qtserialport.h"
 #include "sim/ptysimulator.h"

@@ -1,7 +1,7 @@
 // The display settings window: its frames on a fake port, status line and
 // time-out, presets and refusals, and one round trip against the simulated
 // instrument on a pseudo-terminal.
-#include "link/fakeport.h"
+#include "tests/support/fakeport.h"
 #include "ui/messagebox.h"
 #include "link/qtserialport.h"
 #include "sim/ptysimulator.h"

@@ -1,7 +1,7 @@
 // The initialisation settings window: its frames, the energy base codec and
 // the reply rules on a fake port, and one round trip against the simulated
 // instrument.
-#include "link/fakeport.h"
+#include "tests/support/fakeport.h"
 #include "ui/messagebox.h"
 #include "link/qtserialport.h"
 #include "sim/ptysimulator.h"

@@ -1,6 +1,6 @@
 // The alarm limit window: its frames on a fake port, the group rules, the
 // limit codec at its edges, and one round trip against the simulator.
-#include "link/fakeport.h"
+#include "tests/support/fakeport.h"
 #include "ui/messagebox.h"
 #include "link/qtserialport.h"
 #include "link/seriallink.h"

@@ -1,10 +1,11 @@
 // The measurement window on a fake port: what it sends, when, and what the
 // boxes show once replies come back through the link.
-#include "link/fakeport.h"
+#include "tests/support/fakeport.h"
 #include "ui/messagebox.h"
 #include "link/seriallink.h"
 #include "tests/support/testutil.h"
 #include "threephase/measurementwindow.h"
+#include "threephase/windows.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -13,6 +14,7 @@
 #include <QSpinBox>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <algorithm>
 
 using namespace threephase;
 
@@ -81,7 +83,12 @@ struct CoulometryWindow : ::testing::Test {
 
 TEST_F(CoulometryWindow, ControlsAsLaidOut)
 {
-    EXPECT_EQ(win.windowTitle(), "电压相关参数测量");
+    // The caption comes with the window's registration.
+    const auto entries = threephase::Windows().windows;
+    const auto entry = std::find_if(entries.begin(), entries.end(),
+                                    [&](const ui::WindowEntry &e) { return win.objectName() == e.className; });
+    ASSERT_NE(entry, entries.end());
+    EXPECT_EQ(ui::MakeWindow(*entry, port, link)->windowTitle(), "电压相关参数测量");
     ASSERT_NE(address(), nullptr);
     EXPECT_EQ(address()->value(), 0);
     EXPECT_EQ(address()->maximum(), 255);

@@ -1,7 +1,7 @@
 // The module calibration window: its frames, refusals, cyclic reading and
 // record on a fake port, and a calibration run against the simulator.
 #include "ui/calibrationwindow.h"
-#include "link/fakeport.h"
+#include "tests/support/fakeport.h"
 #include "ui/lamp.h"
 #include "ui/messagebox.h"
 #include "link/qtserialport.h"

@@ -1,7 +1,8 @@
 // The three-phase relay, limit state, event record, instrument state and
 // clock windows: their tables, the faults they guard against on a fake port,
 // and one round trip through all of them against the simulated instrument.
-#include "link/fakeport.h"
+#include "tests/support/fakeport.h"
+#include "ui/replyrouter.h"
 #include "threephase/windows.h"
 #include "ui/lamp.h"
 #include "ui/messagebox.h"
@@ -159,10 +160,10 @@ TEST_F(FakeBus, EventRecordsAreNamedByTheRequestThatWentOut)
     click(win, "BitBtn1");
     EXPECT_EQ(ToHex(port.written.back()), "01 03 20 09 00 01 5F C8");
     // A press refused because another family is chosen remembers nothing.
-    link.ChooseFamily(Family::SinglePhase);
+    ReplyRouter::Of(link).ChooseFamily(Family::SinglePhase);
     kinds->setCurrentIndex(2);
     click(win, "BitBtn1");
-    link.ChooseFamily(Family::ThreePhase);
+    ReplyRouter::Of(link).ChooseFamily(Family::ThreePhase);
     EXPECT_EQ(port.written.size(), 1u);
 
     QByteArray reply = Hex("01 03 A0");

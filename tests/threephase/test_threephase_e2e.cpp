@@ -2,6 +2,7 @@
 // through a real serial port control on a pseudo-terminal and the link's
 // normal receive timing.
 #include "core/codecs.h"
+#include "ui/replyrouter.h"
 #include "ui/messagebox.h"
 #include "link/qtserialport.h"
 #include "shell/addressscanwindow.h"
@@ -154,7 +155,7 @@ TEST_F(MeasurementOverPty, APollingWindowStopsWhenAnotherWindowTakesTheReplies)
     QLineEdit *va = measurement.findChild<QLineEdit *>("Edit1");
 
     for (const Family family : {Family::SinglePhase, Family::ThreePhase}) {
-        link.ChooseFamily(Family::ThreePhase);
+        ReplyRouter::Of(link).ChooseFamily(Family::ThreePhase);
         va->clear();
         measurement.findChild<QSpinBox *>("SpinEdit1")->setValue(1);
         measurement.findChild<QPushButton *>("BitBtn1")->click();
@@ -162,7 +163,7 @@ TEST_F(MeasurementOverPty, APollingWindowStopsWhenAnotherWindowTakesTheReplies)
 
         // A family switch opens the other family's window; within the same
         // family the alarm mask window is opened as its menu entry does.
-        link.ChooseFamily(family);
+        ReplyRouter::Of(link).ChooseFamily(family);
         if (family == Family::SinglePhase)
             other.TakeReplies();
         else

@@ -3,7 +3,7 @@
 // link sending a repeated held frame once.
 #include "core/clockblock.h"
 #include "core/eventlog.h"
-#include "link/fakeport.h"
+#include "tests/support/fakeport.h"
 #include "core/pollinterval.h"
 #include "core/relaycommands.h"
 #include "link/seriallink.h"

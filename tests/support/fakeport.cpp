@@ -1,4 +1,4 @@
-#include "link/fakeport.h"
+#include "tests/support/fakeport.h"
 
 #include <QTimer>
 

@@ -4,7 +4,7 @@
 #include <QList>
 #include <functional>
 
-// A scripted stand-in for the serial port, for tests and the benchmark.
+// A scripted stand-in for the serial port, for tests and the fuzz targets.
 // Written frames are recorded; replies are fed in later event-loop turns,
 // never inside the call that sent the request.
 class FakePortControl : public SerialPortControl {
