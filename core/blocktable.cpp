@@ -1,6 +1,7 @@
 #include "core/blocktable.h"
 
 #include "core/energybase.h"
+#include "core/tr.h"
 
 #include <QStringList>
 
@@ -9,7 +10,7 @@ namespace backup {
 QString ItemRange(const char *items)
 {
     const QStringList list = QString::fromUtf8(items ? items : "").split(QLatin1Char('|'));
-    return QStringLiteral("0..%1 (%2)").arg(list.size() - 1).arg(list.join(QStringLiteral(", ")));
+    return kz::Tr(QT_TRANSLATE_NOOP("kz", "0..%1（%2）")).arg(list.size() - 1).arg(list.join(QStringLiteral(", ")));
 }
 
 namespace {
@@ -19,7 +20,7 @@ QString Allowed(const fields::Field &f)
     using fields::Kind;
     switch (f.kind) {
     case Kind::Bit:
-        return QStringLiteral("0 or 1");
+        return kz::Tr(QT_TRANSLATE_NOOP("kz", "0 或 1"));
     case Kind::RadioBit:
     case Kind::RadioFlag:
     case Kind::RadioWord:
@@ -35,11 +36,11 @@ QString Allowed(const fields::Field &f)
     case Kind::WordText:
         return QStringLiteral("0..%1").arg(f.max);
     case Kind::BcdLimit:
-        return QStringLiteral("0..9999 as four digits at most, with up to 3 decimals");
+        return kz::Tr(QT_TRANSLATE_NOOP("kz", "0..9999，至多四位数字，至多 3 位小数"));
     case Kind::SignedLimit:
-        return QStringLiteral("-9999..9999 as four digits at most, with up to 4 decimals");
+        return kz::Tr(QT_TRANSLATE_NOOP("kz", "-9999..9999，至多四位数字，至多 4 位小数"));
     case Kind::ShortLimit:
-        return QStringLiteral("-9999..9999 in five characters at most");
+        return kz::Tr(QT_TRANSLATE_NOOP("kz", "-9999..9999，至多五个字符"));
     }
     return {};
 }
@@ -67,7 +68,7 @@ Block TableBlock(const QString &key, const QString &title, std::uint16_t first, 
 
 Block EnergyBasesBlock(std::uint16_t first, std::uint16_t count)
 {
-    const QString kEnergyRange = QStringLiteral("0..16777215.99 with up to 2 decimals");
+    const QString kEnergyRange = kz::Tr(QT_TRANSLATE_NOOP("kz", "0..16777215.99，至多 2 位小数"));
     Block b{QStringLiteral("energy-bases"), QStringLiteral("电能底数"), first, count, 16, false,
             {{QStringLiteral("LabeledEdit3"), QString::fromUtf8(energybase::kActiveBase.caption), kEnergyRange},
              {QStringLiteral("LabeledEdit4"), QString::fromUtf8(energybase::kReactiveBase.caption), kEnergyRange}},

@@ -3,6 +3,7 @@
 #include "core/blocktable.h"
 #include "kz827/alarms.h"
 #include "kz827/range.h"
+#include "core/tr.h"
 
 #include <optional>
 
@@ -27,7 +28,7 @@ std::optional<int> Choice(const QString &text, const QString &caption, int max, 
     if (!v)
         return std::nullopt;
     if (*v < 0 || *v > max) {
-        *error = QStringLiteral("%1: %2 is not in 0..%3").arg(caption, text).arg(max);
+        *error = kz::Tr(QT_TRANSLATE_NOOP("kz", "%1：%2 不在 0..%3 之内")).arg(caption, text).arg(max);
         return std::nullopt;
     }
     return int(*v);
@@ -96,11 +97,11 @@ QString AlarmAllowed(kz827::Quantity quantity, int control)
     if (control % 4 == 2)
         return QStringLiteral("0..15");
     if (control % 4 == 3)
-        return QStringLiteral("0 or 1");
-    const QString units = quantity == kz827::Quantity::Voltage   ? QStringLiteral("V or KV")
-                          : quantity == kz827::Quantity::Current ? QStringLiteral("A or KA")
-                                                                 : QStringLiteral("W, KW or MW");
-    return QStringLiteral("four digits at most with an optional point, then %1").arg(units);
+        return kz::Tr(QT_TRANSLATE_NOOP("kz", "0 或 1"));
+    const QString units = quantity == kz827::Quantity::Voltage   ? kz::Tr(QT_TRANSLATE_NOOP("kz", "V 或 KV"))
+                          : quantity == kz827::Quantity::Current ? kz::Tr(QT_TRANSLATE_NOOP("kz", "A 或 KA"))
+                                                                 : kz::Tr(QT_TRANSLATE_NOOP("kz", "W、KW 或 MW"));
+    return kz::Tr(QT_TRANSLATE_NOOP("kz", "至多四位数字，可带小数点，后接 %1")).arg(units);
 }
 
 Block Kz827Alarms()

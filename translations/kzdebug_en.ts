@@ -3831,5 +3831,49 @@ quantity is then calibrated; repeat for every quantity.</translation>
         <source>不是 JSON 对象</source>
         <translation>not a JSON object</translation>
     </message>
+    <message>
+        <source>0..%1（%2）</source>
+        <translation>0..%1 (%2)</translation>
+    </message>
+    <message>
+        <source>0 或 1</source>
+        <translation>0 or 1</translation>
+    </message>
+    <message>
+        <source>0..9999，至多四位数字，至多 3 位小数</source>
+        <translation>0..9999 as four digits at most, with up to 3 decimals</translation>
+    </message>
+    <message>
+        <source>-9999..9999，至多四位数字，至多 4 位小数</source>
+        <translation>-9999..9999 as four digits at most, with up to 4 decimals</translation>
+    </message>
+    <message>
+        <source>-9999..9999，至多五个字符</source>
+        <translation>-9999..9999 in five characters at most</translation>
+    </message>
+    <message>
+        <source>0..16777215.99，至多 2 位小数</source>
+        <translation>0..16777215.99 with up to 2 decimals</translation>
+    </message>
+    <message>
+        <source>%1：%2 不在 0..%3 之内</source>
+        <translation>%1: %2 is not in 0..%3</translation>
+    </message>
+    <message>
+        <source>V 或 KV</source>
+        <translation>V or KV</translation>
+    </message>
+    <message>
+        <source>A 或 KA</source>
+        <translation>A or KA</translation>
+    </message>
+    <message>
+        <source>W、KW 或 MW</source>
+        <translation>W, KW or MW</translation>
+    </message>
+    <message>
+        <source>至多四位数字，可带小数点，后接 %1</source>
+        <translation>four digits at most with an optional point, then %1</translation>
+    </message>
 </context>
 </TS>
