@@ -166,6 +166,20 @@ std::optional<Readings> DecodeReadings(const QByteArray &frame, const QByteArray
     return r;
 }
 
+Connection RightConnection(Mode mode)
+{
+    Connection c;
+    if (mode == Mode::ThreeWire)
+        c.phase = {0, 2, 1};
+    return c;
+}
+
+bool RightlyWired(const Verdict &v, Mode mode)
+{
+    return v.status == Verdict::Status::Judged && v.fits.first().connection == RightConnection(mode) &&
+           !v.reverseSequence && !v.lost[0] && !v.lost[1] && !v.lost[2];
+}
+
 QList<Connection> Connections(Mode mode)
 {
     QList<Connection> out;

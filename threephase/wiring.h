@@ -121,6 +121,11 @@ Diagram PhasorDiagram(const Readings &readings, const Verdict &verdict);
 QString FaultText(const Connection &connection, Mode mode);
 QString StatusText(Verdict::Status status);
 
+// The right connection of a mode.
+Connection RightConnection(Mode mode);
+// Judged, the right connection, no voltage lost and the right sequence.
+bool RightlyWired(const Verdict &verdict, Mode mode);
+
 // Every classic connection: 48 for four-wire (6 orders of the currents x 8
 // polarities), 48 for three-wire (6 terminal orders x 2 current orders x 4
 // polarities).
