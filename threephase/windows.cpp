@@ -10,6 +10,7 @@
 #include "threephase/limitswindow.h"
 #include "threephase/measurementwindow.h"
 #include "threephase/statepanelwindow.h"
+#include "threephase/wiringwindow.h"
 
 #include <QWidget>
 
@@ -57,6 +58,7 @@ ui::WindowList Windows()
         {"threephase::LimitStateWindow", ui::MakeWithLink<LimitStateWindow>, "PopupMenu1", "N3", QT_TRANSLATE_NOOP("kz", "越限状态显示"), "BitBtn3"},
         {"threephase::EventsWindow", ui::MakeWithConfig<EventLogWindow, kEventsWindow>, "PopupMenu1", "N4", QT_TRANSLATE_NOOP("kz", "事件记录显示"), "BitBtn3"},
         {"threephase::StatePanelWindow", ui::MakeWithLink<StatePanelWindow>, "PopupMenu1", "N5", QT_TRANSLATE_NOOP("kz", "仪表当前状态"), "BitBtn3"},
+        {"threephase::WiringWindow", ui::MakeWithLink<WiringWindow>, "PopupMenu1", "NWiring", QT_TRANSLATE_NOOP("kz", "接线检查"), "BitBtn3"},
         {"threephase::AlarmMaskWindow", ui::MakeWithLink<AlarmMaskWindow>, "PopupMenu2", "N6", QT_TRANSLATE_NOOP("kz", "报警屏蔽设置"), "BitBtn3"},
         {"threephase::LimitsWindow", ui::MakeWithLink<LimitsWindow>, "PopupMenu2", "N7", QT_TRANSLATE_NOOP("kz", "上下限报警值设置"), "BitBtn3"},
         {"threephase::DisplaySettingsWindow", ui::MakeWithLink<DisplaySettingsWindow>, "PopupMenu2", "N8", QT_TRANSLATE_NOOP("kz", "窗口显示参数设置"), "BitBtn3"},
