@@ -4,6 +4,7 @@
 #include "report/calibrationcertificate.h"
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -58,7 +59,7 @@ void DrawPhasors(QPainter &p, const QRectF &area, const wiring::Readings &r, con
 {
     const wiring::Diagram d = wiring::PhasorDiagram(r, v);
     const QPointF centre = area.center();
-    const double radius = std::min(area.width(), area.height()) * 0.36;
+    const double radius = std::min(area.width(), area.height()) * 0.30;
     const double unit = radius / 30.0; // sizes follow the drawing, on screen and on paper
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
@@ -79,10 +80,17 @@ void DrawPhasors(QPainter &p, const QRectF &area, const wiring::Readings &r, con
     const bool threeWire = r.mode == wiring::Mode::ThreeWire;
     const QString voltageNames[3] = {threeWire ? QStringLiteral("Uab") : QStringLiteral("Ua"), QStringLiteral("Ub"),
                                      threeWire ? QStringLiteral("Ucb") : QStringLiteral("Uc")};
-    const auto label = [&](const QPointF &at, const QString &text, const QColor &colour) {
+    // A label just beyond its arrow's tip, clear of the arrow whatever its
+    // direction.
+    const auto label = [&](double length, double angle, const QString &text, const QColor &colour) {
+        const QFontMetricsF metrics(p.font(), p.device());
+        const QSizeF size(metrics.horizontalAdvance(text) + unit, metrics.height());
+        const double r = angle * std::numbers::pi / 180.0;
+        const double clear = size.width() / 2 * std::abs(std::cos(r)) + size.height() / 2 * std::abs(std::sin(r));
+        const QPointF at = Tip(centre, length + unit * 1.5 + clear, angle);
         p.setPen(colour);
-        const QRectF box(at.x() - unit * 12, at.y() - unit * 2, unit * 24, unit * 4);
-        p.drawText(box, Qt::AlignCenter, text);
+        p.drawText(QRectF(at.x() - size.width() / 2, at.y() - size.height() / 2, size.width(), size.height()),
+                   Qt::AlignCenter, text);
     };
     for (int k = 0; k < 3; ++k) {
         if (!d.present[k])
@@ -91,14 +99,14 @@ void DrawPhasors(QPainter &p, const QRectF &area, const wiring::Readings &r, con
         const double vLength = vMax > 0 ? radius * d.voltages[k].magnitude / vMax : 0;
         p.setPen(QPen(colour, unit * 0.5));
         Arrow(p, centre, Tip(centre, vLength, d.voltages[k].angle), unit * 2.2);
-        label(Tip(centre, std::max(vLength, radius * 0.3) + unit * 4, d.voltages[k].angle),
+        label(vLength, d.voltages[k].angle,
               QStringLiteral("%1 %2V %3").arg(voltageNames[k]).arg(d.voltages[k].magnitude, 0, 'f', 1)
                   .arg(Degrees(d.voltages[k].angle)),
               colour);
         const double iLength = iMax > 0 ? radius * 0.65 * d.currents[k].magnitude / iMax : 0;
         p.setPen(QPen(colour, unit * 0.4, Qt::DashLine));
         Arrow(p, centre, Tip(centre, iLength, d.currents[k].angle), unit * 1.8);
-        label(Tip(centre, std::max(iLength, radius * 0.2) + unit * 3.5, d.currents[k].angle),
+        label(iLength, d.currents[k].angle,
               QStringLiteral("I%1 %2A %3").arg(QChar(u'a' + k)).arg(d.currents[k].magnitude, 0, 'f', 3)
                   .arg(Degrees(d.currents[k].angle)),
               colour);

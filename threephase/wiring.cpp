@@ -391,7 +391,8 @@ Verdict Analyse(const Readings &r, const Limits &limits)
         fit.connection = c;
         fit.loadAngle = load;
         fit.residual = residual;
-        const double measured = r.watts[0] + r.watts[1] + r.watts[2];
+        // Three-wire: the two elements only (the B words carry no element).
+        const double measured = r.watts[0] + r.watts[2] + (r.mode == Mode::FourWire ? r.watts[1] : 0.0);
         const double truePower = TruePower(r, c, load, v.lost);
         if (std::abs(measured) > std::abs(truePower) * 0.02)
             fit.correction = truePower / measured;

@@ -103,7 +103,9 @@ WiringWindow::WiringWindow(SerialLink &link, QWidget *parent)
     fits_->setAccessibleName(kz::Tr(QT_TRANSLATE_NOOP("kz", "相符的接线")));
     fits_->setHorizontalHeaderLabels({kz::Tr(QT_TRANSLATE_NOOP("kz", "相符的接线")), kz::Tr(QT_TRANSLATE_NOOP("kz", "残差")),
                                       kz::Tr(QT_TRANSLATE_NOOP("kz", "负载角")), kz::Tr(QT_TRANSLATE_NOOP("kz", "更正系数"))});
+    fits_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     fits_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    fits_->setWordWrap(true);
     fits_->verticalHeader()->hide();
     fits_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     side->addWidget(fits_, 3, 0, 1, 2);

@@ -38,6 +38,8 @@ signals:
 
 private:
     void onReply(const modbus::Exchange &exchange) override;
+    // No answer: the check starts over at the next tick.
+    void onFailure(modbus::Reply::Error) override { busy_ = false; }
     void Start();
     void Tick();
     // The requests and replies of one check, in one place: the ratio block

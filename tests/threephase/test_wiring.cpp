@@ -2,6 +2,7 @@
 // connection, wired into a simulated meter and read back through its
 // registers, is named (or reported as indistinguishable) by the analysis.
 #include "sim/bus.h"
+#include "sim/cli.h"
 #include "sim/threephase.h"
 #include "threephase/measurement.h"
 #include "threephase/monitor.h"
@@ -158,6 +159,9 @@ TEST(WiringVerdict, NamesCommonFaultsWithTheirCorrection)
         // the meter records nothing.
         {"U=ACB", 25, "相序错（电压逆相序）；B、C相电流接错", std::numeric_limits<double>::quiet_NaN()},
         {"three-wire", 25, "正确接线", 1.0},
+        {"I=BCA", 25, "三相电流错位（A、B、C元件接Ib、Ic、Ia）", Cos(25) / Cos(145)},
+        // Three-wire without b each element sees half of Uca: half the power.
+        {"three-wire,lost=B", 25, "Ub断相", 2.0},
         {"three-wire,I=AB-C", 25, "C相电流互感器极性接反",
          std::sqrt(3.0) * Cos(25) / (Cos(55) - Cos(5))},
     };
@@ -200,3 +204,69 @@ TEST(WiringVerdict, RefusesToGuess)
 }
 
 } // namespace
+
+// The simulator's miswire and load texts: what they accept, what they refuse.
+TEST(MiswireText, AcceptsTheDocumentedFormsAndRefusesOthers)
+{
+    QString error;
+    const auto m = sim::ParseMiswire("I=c-BA, U=acb,lost=BC,three-wire", &error);
+    ASSERT_TRUE(m.has_value()) << qPrintable(error);
+    EXPECT_EQ(m->currents, (std::array<int, 3>{2, 1, 0}));
+    EXPECT_EQ(m->reversed, (std::array<bool, 3>{false, true, false}));
+    EXPECT_EQ(m->terminals, (std::array<int, 3>{0, 2, 1}));
+    EXPECT_EQ(m->lost, (std::array<bool, 3>{false, true, true}));
+    EXPECT_TRUE(m->threeWire);
+    for (const char *bad : {"I=AB", "I=ABCA", "I=AB-", "I=A--BC", "U=AAB", "U=AB", "lost=D", "lost=", "x", "I=ABD"})
+        EXPECT_FALSE(sim::ParseMiswire(bad, &error).has_value()) << bad;
+    const auto load = sim::ParseLoad("230,10,-0.8", &error);
+    ASSERT_TRUE(load.has_value());
+    EXPECT_TRUE(load->leading);
+    EXPECT_DOUBLE_EQ(load->powerFactor, 0.8);
+    for (const char *bad : {"230,10", "0,10,0.9", "230,-1,0.9", "230,10,1.5", "a,b,c"})
+        EXPECT_FALSE(sim::ParseLoad(bad, &error).has_value()) << bad;
+}
+
+// The simulated meter's physics, checked without the analysis: total power
+// as a three-phase load takes it, the sequence lamp only when enabled, a
+// lost terminal served as no voltage.
+TEST(MiswirePhysics, PowersLampsAndLostVoltages)
+{
+    const double truePower = 3 * 220 * 5 * Cos(25);
+    Readings r = Read(Plant(25), {});
+    EXPECT_NEAR(r.watts[0] + r.watts[1] + r.watts[2], truePower, truePower * 0.02);
+    sim::Miswire threeWire;
+    threeWire.threeWire = true;
+    r = Read(Plant(25), threeWire);
+    EXPECT_EQ(r.mode, Mode::ThreeWire);
+    EXPECT_NEAR(r.watts[0] + r.watts[2], truePower, truePower * 0.02);
+    EXPECT_NEAR(r.lineVolts[0], 220 * std::sqrt(3.0), 3);
+
+    sim::Miswire reverse;
+    reverse.terminals = {0, 2, 1};
+    EXPECT_TRUE(Read(Plant(25), reverse).sequenceLamp);
+    EXPECT_FALSE(Read(Plant(25), reverse, 0).sequenceLamp);
+    EXPECT_FALSE(Read(Plant(25), {}).sequenceLamp);
+
+    sim::Miswire lost;
+    lost.lost = {false, true, false};
+    r = Read(Plant(25), lost);
+    EXPECT_EQ(r.volts[1], 0);
+    EXPECT_EQ(r.watts[1], 0);
+    EXPECT_NEAR(r.lineVolts[0], 220, 3); // Ua against a dead b terminal
+    EXPECT_FALSE(r.sequenceLamp);
+}
+
+// At 15 degrees leading the readings fit the true connection and, as well,
+// one at 45 degrees lagging: both are listed, the power factor nearer 1 first.
+TEST(WiringVerdict, SaysWhenTheReadingsCannotTellTwoConnectionsApart)
+{
+    sim::Miswire reversed;
+    reversed.reversed = {false, true, false};
+    const Verdict v = Analyse(Read(Plant(-15), reversed));
+    ASSERT_EQ(v.status, Verdict::Status::Ambiguous);
+    ASSERT_EQ(v.fits.size(), 2);
+    EXPECT_EQ(v.fits[0].fault, "B相电流互感器极性接反");
+    EXPECT_NEAR(v.fits[0].loadAngle, -15, 1.5);
+    EXPECT_NEAR(v.fits[1].loadAngle, 45, 1.5);
+    EXPECT_TRUE(v.text.startsWith("读数无法区分")) << qPrintable(v.text);
+}
