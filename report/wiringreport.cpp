@@ -99,10 +99,14 @@ void DrawPhasors(QPainter &p, const QRectF &area, const wiring::Readings &r, con
         const double vLength = vMax > 0 ? radius * d.voltages[k].magnitude / vMax : 0;
         p.setPen(QPen(colour, unit * 0.5));
         Arrow(p, centre, Tip(centre, vLength, d.voltages[k].angle), unit * 2.2);
-        label(vLength, d.voltages[k].angle,
-              QStringLiteral("%1 %2V %3").arg(voltageNames[k]).arg(d.voltages[k].magnitude, 0, 'f', 1)
-                  .arg(Degrees(d.voltages[k].angle)),
+        label(std::max(vLength, radius * 0.15), d.voltages[k].angle,
+              v.lost[k] ? kz::Tr(QT_TRANSLATE_NOOP("kz", "%1 %2V 断相")).arg(voltageNames[k]).arg(d.voltages[k].magnitude, 0, 'f', 1)
+                        : QStringLiteral("%1 %2V %3").arg(voltageNames[k]).arg(d.voltages[k].magnitude, 0, 'f', 1)
+                              .arg(Degrees(d.voltages[k].angle)),
               colour);
+        // Without its voltage an element's current angle is unknown.
+        if (v.lost[k] && !v.judged[k])
+            continue;
         const double iLength = iMax > 0 ? radius * 0.65 * d.currents[k].magnitude / iMax : 0;
         p.setPen(QPen(colour, unit * 0.4, Qt::DashLine));
         Arrow(p, centre, Tip(centre, iLength, d.currents[k].angle), unit * 1.8);
@@ -160,6 +164,12 @@ QString WiringReportHtml(const WiringReportHeader &header, const wiring::Reading
                              .arg(header.address)
                              .arg(header.time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")))));
     return html;
+}
+
+QString ShortLoadAngleText(double angle)
+{
+    return (angle >= 0 ? kz::Tr(QT_TRANSLATE_NOOP("kz", "滞后%1°")) : kz::Tr(QT_TRANSLATE_NOOP("kz", "超前%1°")))
+        .arg(std::abs(angle), 0, 'f', 1);
 }
 
 QString LoadAngleText(double angle)

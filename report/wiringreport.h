@@ -20,6 +20,7 @@ void DrawPhasors(QPainter &painter, const QRectF &area, const threephase::wiring
 
 // "滞后25.0°（功率因数0.906）", and a correction factor or why there is none.
 QString LoadAngleText(double angle);
+QString ShortLoadAngleText(double angle); // "滞后25.0°"
 QString CorrectionText(const std::optional<double> &factor);
 
 struct WiringReportHeader {

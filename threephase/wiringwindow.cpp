@@ -6,6 +6,7 @@
 #include "threephase/monitor.h"
 #include "ui/messagebox.h"
 
+#include <QAbstractButton>
 #include <QDateTime>
 #include <QFileDialog>
 #include <QGridLayout>
@@ -26,7 +27,7 @@ public:
     explicit PhasorView(QWidget *parent) : QWidget(parent)
     {
         setObjectName(QStringLiteral("PhasorDiagram"));
-        setAccessibleName(kz::Tr(QT_TRANSLATE_NOOP("kz", "相量图")));
+        setAccessibleName(QStringLiteral(QT_TRANSLATE_NOOP("kz", "相量图")));
         setMinimumSize(420, 420);
         setAutoFillBackground(true);
         QPalette p = palette();
@@ -69,23 +70,23 @@ void WiringWindow::SetReportChooser(ReportChooser chooser)
 WiringWindow::WiringWindow(SerialLink &link, QWidget *parent)
     : FamilyWindow(link, Family::ThreePhase, "threephase::WiringWindow", parent)
 {
-    setWindowTitle(kz::Tr(QT_TRANSLATE_NOOP("kz", "接线检查")));
+    setWindowTitle(QStringLiteral(QT_TRANSLATE_NOOP("kz", "接线检查")));
     QLabel *addressLabel = nullptr;
-    QSpinBox *address = MakeAddressSpin(QStringLiteral("SpinEdit1"), kz::Tr(QT_TRANSLATE_NOOP("kz", "输入仪表地址：")),
+    QSpinBox *address = MakeAddressSpin(QStringLiteral("SpinEdit1"), QStringLiteral(QT_TRANSLATE_NOOP("kz", "输入仪表地址：")),
                                         &addressLabel, 1);
-    QHBoxLayout *top = MakeHeading(QStringLiteral("KZ5500E"), kz::Tr(QT_TRANSLATE_NOOP("kz", "电参数测试仪")));
+    QHBoxLayout *top = MakeHeading(QStringLiteral("KZ5500E"), QStringLiteral(QT_TRANSLATE_NOOP("kz", "电参数测试仪")));
     top->addWidget(addressLabel);
     top->addWidget(address);
 
     view_ = new PhasorView(this);
     auto *side = new QGridLayout;
     const auto field = [&](int row, const char *caption, const char *name) {
-        auto *label = new QLabel(kz::Tr(caption), this);
+        auto *label = new QLabel(QString::fromUtf8(caption), this);
         auto *value = new QLabel(this);
         value->setObjectName(QLatin1String(name));
         value->setWordWrap(true);
         value->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        value->setAccessibleName(kz::Tr(caption));
+        value->setAccessibleName(QString::fromUtf8(caption));
         label->setBuddy(value);
         side->addWidget(label, row, 0, Qt::AlignTop);
         side->addWidget(value, row, 1);
@@ -100,13 +101,18 @@ WiringWindow::WiringWindow(SerialLink &link, QWidget *parent)
     correctionLabel_ = field(2, QT_TRANSLATE_NOOP("kz", "更正系数："), "CorrectionLabel");
     fits_ = new QTableWidget(0, 4, this);
     fits_->setObjectName(QStringLiteral("FitTable"));
-    fits_->setAccessibleName(kz::Tr(QT_TRANSLATE_NOOP("kz", "相符的接线")));
-    fits_->setHorizontalHeaderLabels({kz::Tr(QT_TRANSLATE_NOOP("kz", "相符的接线")), kz::Tr(QT_TRANSLATE_NOOP("kz", "残差")),
-                                      kz::Tr(QT_TRANSLATE_NOOP("kz", "负载角")), kz::Tr(QT_TRANSLATE_NOOP("kz", "更正系数"))});
+    fits_->setAccessibleName(QStringLiteral(QT_TRANSLATE_NOOP("kz", "相符的接线")));
+    fits_->setHorizontalHeaderLabels({QStringLiteral(QT_TRANSLATE_NOOP("kz", "相符的接线")), QStringLiteral(QT_TRANSLATE_NOOP("kz", "残差")),
+                                      QStringLiteral(QT_TRANSLATE_NOOP("kz", "负载角")), QStringLiteral(QT_TRANSLATE_NOOP("kz", "更正系数"))});
     fits_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     fits_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     fits_->setWordWrap(true);
     fits_->verticalHeader()->hide();
+    // Without row headers the select-all corner button serves no purpose;
+    // it is the toolkit's own widget and named as such.
+    fits_->setCornerButtonEnabled(false);
+    if (auto *corner = fits_->findChild<QAbstractButton *>())
+        corner->setObjectName(QStringLiteral("qt_table_corner_button"));
     fits_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     side->addWidget(fits_, 3, 0, 1, 2);
     side->setColumnStretch(1, 1);
@@ -116,10 +122,10 @@ WiringWindow::WiringWindow(SerialLink &link, QWidget *parent)
     middle->addLayout(side, 2);
 
     timer_ = MakeTimer(2000, [this] { Tick(); });
-    QPushButton *start = MakeButton(QStringLiteral("BitBtn1"), kz::Tr(QT_TRANSLATE_NOOP("kz", "启  动")), [this] { Start(); });
-    QPushButton *stop = MakeButton(QStringLiteral("BitBtn2"), kz::Tr(QT_TRANSLATE_NOOP("kz", "停  止")), [this] { timer_->stop(); });
-    QPushButton *save = MakeButton(QStringLiteral("SaveReport"), kz::Tr(QT_TRANSLATE_NOOP("kz", "保存报告")), [this] { SaveReport(); });
-    QPushButton *back = MakeButton(QStringLiteral("BitBtn3"), kz::Tr(QT_TRANSLATE_NOOP("kz", "返  回")), [this] { CloseWindow(); });
+    QPushButton *start = MakeButton(QStringLiteral("BitBtn1"), QStringLiteral(QT_TRANSLATE_NOOP("kz", "启  动")), [this] { Start(); });
+    QPushButton *stop = MakeButton(QStringLiteral("BitBtn2"), QStringLiteral(QT_TRANSLATE_NOOP("kz", "停  止")), [this] { timer_->stop(); });
+    QPushButton *save = MakeButton(QStringLiteral("SaveReport"), QStringLiteral(QT_TRANSLATE_NOOP("kz", "保存报告")), [this] { SaveReport(); });
+    QPushButton *back = MakeButton(QStringLiteral("BitBtn3"), QStringLiteral(QT_TRANSLATE_NOOP("kz", "返  回")), [this] { CloseWindow(); });
     QHBoxLayout *bottom = MakeRow({WatchPoll(timer_, {verdictLabel_, loadLabel_, correctionLabel_}), nullptr, start,
                                    stop, save, back});
     MakeColumn({top, middle, bottom});
@@ -190,9 +196,13 @@ void WiringWindow::Show()
     for (int row = 0; row < verdict_.fits.size(); ++row) {
         const wiring::Fit &f = verdict_.fits[row];
         const QString cells[] = {f.fault, QStringLiteral("%1°").arg(f.residual, 0, 'f', 1),
-                                 report::LoadAngleText(f.loadAngle), report::CorrectionText(f.correction)};
-        for (int column = 0; column < 4; ++column)
-            fits_->setItem(row, column, new QTableWidgetItem(cells[column]));
+                                 report::ShortLoadAngleText(f.loadAngle),
+                                 f.correction ? QString::number(*f.correction, 'f', 3) : QStringLiteral("—")};
+        for (int column = 0; column < 4; ++column) {
+            auto *item = new QTableWidgetItem(cells[column]);
+            item->setToolTip(column == 0 ? f.fault : column == 3 ? report::CorrectionText(f.correction) : cells[column]);
+            fits_->setItem(row, column, item);
+        }
     }
     emit Checked();
 }
@@ -200,14 +210,14 @@ void WiringWindow::Show()
 void WiringWindow::SaveReport()
 {
     if (!readings_) {
-        ui::ShowMessage(this, kz::Tr(QT_TRANSLATE_NOOP("kz", "还没有读数，请先启动检查！")));
+        ui::ShowMessage(this, QStringLiteral(QT_TRANSLATE_NOOP("kz", "还没有读数，请先启动检查！")));
         return;
     }
     const QString suggested = QStringLiteral("wiring-%1-%2.pdf")
                                   .arg(Address())
                                   .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
     const QString path = Chooser() ? Chooser()(this, suggested)
-                                   : QFileDialog::getSaveFileName(this, kz::Tr(QT_TRANSLATE_NOOP("kz", "保存报告")),
+                                   : QFileDialog::getSaveFileName(this, QStringLiteral(QT_TRANSLATE_NOOP("kz", "保存报告")),
                                                                   suggested, QStringLiteral("PDF (*.pdf)"));
     if (path.isEmpty())
         return;
