@@ -90,7 +90,7 @@ std::optional<Miswire> ParseMiswire(const QString &text, QString *error)
 QString MiswireSyntaxHelp()
 {
     return QStringLiteral(
-        "Miswire SPEC (three-phase instruments), items separated by commas:\n"
+        "Miswire WIRING (three-phase instruments), items separated by commas:\n"
         "  I=XYZ       phases whose currents inputs A, B, C carry; '-' before a letter\n"
         "              reverses that current transformer: I=A-BC (B reversed),\n"
         "              I=CBA (A and C currents swapped). Three-wire uses inputs A and C.\n"
