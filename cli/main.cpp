@@ -4,6 +4,7 @@
 // output that cannot be written and a path that is no serial port).
 #include "cli/calibrate.h"
 #include "cli/meter.h"
+#include "cli/wiring.h"
 #include "settings/meterrun.h"
 #include "core/addressscan.h"
 #include "core/tr.h"
@@ -83,7 +84,9 @@ const char kUsageText[] =
     "       kzctl calibrate --port P --family F --address A [--plan FILE.json]\n"
     "                     [--points 1,2,13-18] [--limit 0.05] [--no-prompt] [--record FILE.csv]\n"
     "                     [--certificate FILE.pdf] [--operator NAME] [--lang en|zh]\n"
-    "  --lang zh: the points, record and certificate in Chinese (default English)\n"
+    "       kzctl check-wiring --port P --address A[-B] [--json] [--lang en|zh]\n"
+    "  --lang zh: the points, record and certificate (check-wiring: the verdict) in Chinese\n"
+    "  (default English). check-wiring exits 0 only when every meter is judged rightly wired.\n"
     "port options: --baud 9600 --parity none|even|odd --data-bits 5..8 --stop-bits 1|2 --timeout MS (500, scan 100)\n"
     "P is a serial device, tcp://HOST:PORT (a gateway passing RTU frames) or mbtcp://HOST:PORT (Modbus TCP);\n"
     "  IPv6 hosts go in brackets: mbtcp://[fd00::7]:502. --connect-timeout MS (3000) for the network.\n"
@@ -982,6 +985,43 @@ int Calibrate(const Args &args)
     return result.Passed() && recorded ? kOk : kFailed;
 }
 
+// The wiring check of each three-phase meter: its verdict, the fitting
+// connections, the correction factor. Fails unless every meter is judged
+// rightly wired.
+int CheckWiring(SyncLink &link, const Args &args, const QList<int> &addresses)
+{
+    int status = kOk;
+    for (int address : addresses) {
+        QString error;
+        if (!CheckFamily(link, Family::ThreePhase, address, &error)) {
+            Err(error);
+            status = kFailed;
+            continue;
+        }
+        const auto readings = ReadWiring(link, address, &error);
+        if (!readings) {
+            Err(error);
+            status = kFailed;
+            continue;
+        }
+        const auto verdict = threephase::wiring::Analyse(*readings);
+        if (!threephase::wiring::RightlyWired(verdict, readings->mode))
+            status = kFailed;
+        if (args.json) {
+            QJsonObject doc = WiringJson(address, *readings, verdict);
+            if (!CurrentBus().isEmpty())
+                doc.insert(QStringLiteral("bus"), CurrentBus());
+            const QString line = QString::fromUtf8(QJsonDocument(doc).toJson(QJsonDocument::Compact));
+            const std::lock_guard lock(gOutput);
+            std::fputs((line + QLatin1Char('\n')).toUtf8().constData(), stdout);
+        } else {
+            for (const QString &line : WiringLines(address, *readings, verdict))
+                Out(line);
+        }
+    }
+    return status;
+}
+
 int Run(const QStringList &argv)
 {
     QString error;
@@ -999,6 +1039,19 @@ int Run(const QStringList &argv)
         return Diff(*args);
     if (c == QLatin1String("calibrate"))
         return Calibrate(*args);
+    if (c == QLatin1String("check-wiring")) {
+        if (!SetLanguage(args->options.value(QStringLiteral("--lang"), QStringLiteral("en"))))
+            return Usage(QStringLiteral("--lang must be en or zh"));
+        const auto ports = Ports(*args, &error);
+        if (!ports)
+            return Usage(error);
+        if (!args->options.contains(QStringLiteral("--address")))
+            return Usage(QStringLiteral("--address is required"));
+        const auto addresses = Addresses(args->options[QStringLiteral("--address")], &error);
+        if (!addresses)
+            return Usage(error);
+        return OnEachBus(*ports, [&](SyncLink &link) { return CheckWiring(link, *args, *addresses); });
+    }
     if (c != QLatin1String("scan") && c != QLatin1String("read") && c != QLatin1String("backup") &&
         c != QLatin1String("set"))
         return Usage(QStringLiteral("unknown command '%1'").arg(c));

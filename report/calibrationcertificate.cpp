@@ -33,12 +33,17 @@ QString Number(const std::optional<double> &v, int decimals)
 // its own character back.
 const QStringList &Fonts()
 {
+    return ReportFonts();
+}
+
+} // namespace
+
+const QStringList &ReportFonts()
+{
     static const QStringList fonts = {QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Microsoft YaHei"),
                                       QStringLiteral("SimSun"), QStringLiteral("Noto Sans CJK SC")};
     return fonts;
 }
-
-} // namespace
 
 QString FamilyText(Family family)
 {

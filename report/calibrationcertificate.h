@@ -8,6 +8,7 @@
 #include "link/family.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace calib {
 
@@ -18,6 +19,10 @@ struct CertificateHeader {
     QString planName;
     QString planSource;   // "默认方案" or the plan file's name
 };
+
+// The fonts of the printed documents, TrueType ones first (see the
+// certificate's code for why).
+const QStringList &ReportFonts();
 
 // The certificate as HTML (what the PDF shows).
 // The family as a certificate names it: 三相模块, 单相表, KZ827KVE.

@@ -4,6 +4,8 @@
 #include <QRegularExpression>
 #include <QSet>
 
+#include <cmath>
+
 namespace sim {
 
 QList<std::pair<std::uint8_t, Family>> DemoBus()
@@ -69,6 +71,28 @@ bool ParseListen(const QString &text, QString *host, quint16 *port, QString *err
 QString ListenText(const QString &host, quint16 port)
 {
     return (host.contains(QLatin1Char(':')) ? QStringLiteral("[%1]:%2") : QStringLiteral("%1:%2")).arg(host).arg(port);
+}
+
+std::optional<ThreePhasePlant> ParseLoad(const QString &text, QString *error)
+{
+    const QStringList parts = text.split(QLatin1Char(','));
+    bool ok[3] = {false, false, false};
+    const double volts = parts.value(0).toDouble(&ok[0]);
+    const double amps = parts.value(1).toDouble(&ok[1]);
+    const double pf = parts.value(2).toDouble(&ok[2]);
+    if (parts.size() != 3 || !ok[0] || !ok[1] || !ok[2] || volts <= 0 || volts > 100000 || amps < 0 ||
+        amps > 100000 || pf < -1 || pf > 1) {
+        *error = QStringLiteral("--load '%1': expected U,I,PF with U above 0 (V), I at least 0 (A) and PF in "
+                                "-1..1 (negative: leading)")
+                     .arg(text);
+        return std::nullopt;
+    }
+    ThreePhasePlant plant;
+    plant.phaseVolts = volts;
+    plant.amps = amps;
+    plant.powerFactor = std::abs(pf);
+    plant.leading = pf < 0;
+    return plant;
 }
 
 bool ParseArguments(const QStringList &args, SimOptions *options, QString *error)
@@ -162,6 +186,21 @@ bool ParseArguments(const QStringList &args, SimOptions *options, QString *error
                 *error = QStringLiteral("--toggle-inputs '%1': expected a whole number of seconds").arg(value);
                 return false;
             }
+        } else if (name == QLatin1String("--load")) {
+            if (!takeValue())
+                return false;
+            o.load = ParseLoad(value, error);
+            if (!o.load)
+                return false;
+        } else if (name == QLatin1String("--miswire")) {
+            if (!takeValue())
+                return false;
+            QString why;
+            o.miswire = ParseMiswire(value, &why);
+            if (!o.miswire) {
+                *error = QStringLiteral("--miswire %1").arg(why);
+                return false;
+            }
         } else if (name == QLatin1String("--fault")) {
             if (!takeValue())
                 return false;
@@ -193,6 +232,7 @@ QString UsageText()
                "Usage: kzsim [--link PATH | --tcp [ADDR:]PORT | --mbtcp [ADDR:]PORT]\n"
                "             [--instrument ADDR:FAMILY]... [--seed N]\n"
                "             [--input ADDR:N]... [--toggle-inputs SECONDS]\n"
+               "             [--load U,I,PF] [--miswire WIRING]\n"
                "             [--fault RULE]... [--verbose] [--help]\n"
                "\n"
                "Simulates a Modbus RTU bus of KZ instruments behind a pseudo-terminal or a\n"
@@ -216,11 +256,15 @@ QString UsageText()
                "                            at start. Repeatable.\n"
                "  --toggle-inputs SECONDS   every SECONDS, each instrument flips its next switch\n"
                "                            input (DI1, DI2, DI3 in turn), as a live bus would\n"
+               "  --load U,I,PF             the load of every three-phase instrument: phase voltage\n"
+               "                            (V), current (A), power factor (negative: leading);\n"
+               "                            default 220,5,0.95\n"
+               "  --miswire WIRING          wire every three-phase instrument wrongly (see below)\n"
                "  --fault RULE              inject faults into replies (see below). Repeatable.\n"
                "  --verbose, -v             log every request and reply to standard error\n"
                "  --help, -h                show this text\n"
                "\n") +
-           FaultSyntaxHelp();
+           MiswireSyntaxHelp() + QStringLiteral("\n") + FaultSyntaxHelp();
 }
 
 } // namespace sim

@@ -2,11 +2,14 @@
 // Command line of the kzsim program.
 #include "sim/faults.h"
 #include "sim/instrument.h"
+#include "sim/miswire.h"
+#include "sim/threephase.h"
 
 #include <QList>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <optional>
 #include <utility>
 
 namespace sim {
@@ -27,9 +30,17 @@ struct SimOptions {
     // When above 0, every instrument flips its next switch input (DI1, DI2,
     // DI3 in turn) every that many seconds, so lamps and event logs move.
     int toggleSeconds = 0;
+    // --load and --miswire: the plant and the wiring of every three-phase
+    // instrument on the bus.
+    std::optional<ThreePhasePlant> load;
+    std::optional<Miswire> miswire;
     bool verbose = false;
     bool help = false;
 };
+
+// "U,I,PF" of --load: phase voltage in V, current in A, power factor with a
+// negative sign for a leading (capacitive) load.
+std::optional<ThreePhasePlant> ParseLoad(const QString &text, QString *error);
 
 // The bus used when no --instrument is given.
 QList<std::pair<std::uint8_t, Family>> DemoBus();

@@ -124,8 +124,15 @@ int main(int argc, char **argv)
                                                                                 : sim::TcpSimulator::Framing::Rtu);
     sim::Bus &bus = tcp ? tcp->bus() : pty.bus();
     bus.SetSeed(options.seed);
-    for (const auto &[address, family] : options.instruments)
-        bus.Add(address, family);
+    for (const auto &[address, family] : options.instruments) {
+        sim::Instrument *instrument = bus.Add(address, family);
+        if (auto *meter = dynamic_cast<sim::ThreePhaseInstrument *>(instrument)) {
+            if (options.load)
+                meter->SetPlant(*options.load);
+            if (options.miswire)
+                meter->SetMiswire(*options.miswire);
+        }
+    }
     for (const sim::FaultRule &rule : options.faults)
         bus.Faults().Add(rule);
     for (const auto &[address, input] : options.inputs)

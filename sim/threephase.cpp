@@ -158,6 +158,29 @@ void ThreePhaseInstrument::SetPlant(const ThreePhasePlant &plant)
     hertz_ = plant.hertz;
 }
 
+void ThreePhaseInstrument::SetMiswire(const Miswire &wiring)
+{
+    miswire_ = wiring;
+    miswired_ = true;
+    if (wiring.threeWire)
+        SetWiringMode(1);
+}
+
+std::optional<MeterView> ThreePhaseInstrument::Terminals() const
+{
+    const bool threeWire = (init_.Value(kWiringMode) & 0xFF) == 1;
+    if (!miswired_ && !threeWire && !plant_.leading)
+        return std::nullopt;
+    PlantPhases phases;
+    for (int k = 0; k < 3; ++k) {
+        phases.volts[k] = volts_[k];
+        phases.amps[k] = amps_[k];
+        const double phi = std::acos(std::clamp(std::fabs(pf_[k]), 0.0, 1.0));
+        phases.loadAngle[k] = plant_.leading ? -phi : phi;
+    }
+    return Measure(phases, miswire_, threeWire);
+}
+
 void ThreePhaseInstrument::SetRatios(int pt, int ct)
 {
     init_.Set(kPtRatio, ToBcd(pt));
@@ -249,6 +272,35 @@ std::array<std::uint16_t, ThreePhaseInstrument::kWordCount> ThreePhaseInstrument
     w[21] = RawSigned(pt3 / ptct);
     w[25] = RawSigned(qt3 / ptct);
     w[29] = RawSigned(st3 / ptct);
+
+    if (const auto view = Terminals()) {
+        // The same words from what the meter's terminals see.
+        double pTotal = 0, qTotal = 0, sumV = 0, sumL = 0, sumI = 0;
+        for (int k = 0; k < 3; ++k) {
+            const double apparent = std::hypot(view->watts[k], view->vars[k]);
+            w[k] = RawUnsigned(view->volts[k] * 10.0 / pt);
+            w[3 + k] = RawUnsigned(view->lineVolts[k] * 10.0 / pt);
+            w[8 + k] = RawUnsigned(view->amps[k] * 1000.0 / ct);
+            w[13 + k] = RawSigned(apparent > 0 ? view->watts[k] / apparent * 1000.0 : 0.0);
+            w[18 + k] = RawSigned(view->watts[k] / ptct);
+            w[22 + k] = RawSigned(view->vars[k] / ptct);
+            w[26 + k] = RawSigned(apparent / ptct);
+            pTotal += view->watts[k];
+            qTotal += view->vars[k];
+            sumV += view->volts[k];
+            sumL += view->lineVolts[k];
+            sumI += view->amps[k];
+        }
+        const double sTotal = std::hypot(pTotal, qTotal);
+        w[6] = RawUnsigned(sumV / 3.0 * 10.0 / pt);
+        w[7] = RawUnsigned(sumL / 3.0 * 10.0 / pt);
+        w[11] = RawUnsigned(view->zeroSequenceAmps * 1000.0 / ct);
+        w[12] = RawUnsigned(sumI / 3.0 * 1000.0 / ct);
+        w[16] = RawSigned(sTotal > 0 ? pTotal / sTotal * 1000.0 : 1000.0);
+        w[21] = RawSigned(pTotal / ptct);
+        w[25] = RawSigned(qTotal / ptct);
+        w[29] = RawSigned(sTotal / ptct);
+    }
 
     ApplyWordPins(w);
     return w;
@@ -367,7 +419,8 @@ std::array<std::uint16_t, 4> ThreePhaseInstrument::StateWords(const std::array<s
     limits(53, hertz, 0x1089);
     set(55, Unbalance(amps[0], amps[1], amps[2]) > LimitValue(limits_.Value(0x107D), limits_.Value(0x107E), false));
     set(56, Unbalance(volts[0], volts[1], volts[2]) > LimitValue(limits_.Value(0x1083), limits_.Value(0x1084), false));
-    // Bit 57, phase sequence: the simulated plant always turns the right way.
+    if (const auto view = Terminals())
+        set(57, view->reverseSequence);
     const std::uint16_t levels = alarmEnables_.Value(0x37);
     for (int k = 0; k < 3; ++k) {
         const bool activeWhenOpen = (levels >> (11 + k)) & 1;

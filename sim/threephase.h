@@ -115,7 +115,8 @@
 //                  the ratios: V, A, power factor, kW, kvar, Hz; unbalance
 //                  is (max - min) / average of the three phases in %.
 //                  A phase is lost below 30 % of the plant's nominal
-//                  voltage. The simulated phase sequence is always right.
+//                  voltage. The phase sequence is wrong when a miswiring
+//                  (sim/miswire.h) puts the voltages on in reverse order.
 //                  Hysteresis and delays are not simulated. A switch input
 //                  is active when closed, or when open if its level bit
 //                  (0x37 bits 11-13) says "active when open".
@@ -192,6 +193,7 @@
 // increasing. Tests can pin raw values or freeze the motion.
 #include "sim/holdingarea.h"
 #include "sim/meter.h"
+#include "sim/miswire.h"
 
 #include <QDateTime>
 #include <QList>
@@ -204,8 +206,9 @@ namespace sim {
 struct ThreePhasePlant {
     double phaseVolts = 220.0; // primary phase voltage
     double amps = 5.0;         // primary current
-    double powerFactor = 0.95; // inductive
+    double powerFactor = 0.95; // of the load, 0..1
     double hertz = 50.0;
+    bool leading = false;      // capacitive: the current leads the voltage
 };
 
 // Deliberate calibration errors of a simulated module, per phase A, B, C.
@@ -275,6 +278,11 @@ public:
     bool SetHolding(std::uint16_t reg, std::uint16_t value) { return areas_.Set(reg, value); }
     std::uint16_t Holding(std::uint16_t reg) const { return areas_.Value(reg); } // 0 outside those areas
     void SetPlant(const ThreePhasePlant &plant);
+    // Wires the meter wrongly (sim/miswire.h); a three-wire miswiring also
+    // sets the wiring mode. The measurements then come from the phasors on
+    // the meter's terminals, as they do in three-wire mode and for a
+    // leading load anyway.
+    void SetMiswire(const Miswire &wiring);
 
     // Address() is the one reported in 0x66: the factory address 1 (where
     // the demo bus puts the three-phase instrument) until set.
@@ -316,12 +324,17 @@ private:
     std::array<std::uint16_t, 4> StateWords(const std::array<std::uint16_t, kWordCount> &words) const;
     void DefineSettings();
     std::array<std::uint16_t, kWordCount> ComputeWords() const;
+    // The measured values from the terminals' phasors, when the wiring,
+    // the mode or a leading load asks for them.
+    std::optional<MeterView> Terminals() const;
 
     ThreePhasePlant plant_;
     std::array<double, 3> volts_{};
     std::array<double, 3> amps_{};
     std::array<double, 3> pf_{};
     double hertz_ = 50.0;
+    Miswire miswire_;
+    bool miswired_ = false;
     HoldingArea alarmEnables_{kAlarmEnableFirst, 4};
     HoldingArea display_{kDisplayFirst, 11};
     HoldingArea init_{kInitFirst, kInitLast - kInitFirst + 1};

@@ -10,6 +10,7 @@
 #include "threephase/limitswindow.h"
 #include "threephase/measurementwindow.h"
 #include "threephase/statepanelwindow.h"
+#include "threephase/wiringwindow.h"
 
 #include <QWidget>
 
@@ -57,6 +58,7 @@ ui::WindowList Windows()
         {"threephase::LimitStateWindow", ui::MakeWithLink<LimitStateWindow>, ui::Menu::Measurement, "N3", QT_TRANSLATE_NOOP("kz", "越限状态显示"), "BitBtn3", "Coulometry1dcu"},
         {"threephase::EventsWindow", ui::MakeWithConfig<EventLogWindow, kEventsWindow>, ui::Menu::Measurement, "N4", QT_TRANSLATE_NOOP("kz", "事件记录显示"), "BitBtn3"},
         {"threephase::StatePanelWindow", ui::MakeWithLink<StatePanelWindow>, ui::Menu::Measurement, "N5", QT_TRANSLATE_NOOP("kz", "仪表当前状态"), "BitBtn3", "Coulometry4dcu"},
+        {"threephase::WiringWindow", ui::MakeWithLink<WiringWindow>, ui::Menu::Measurement, "NWiring", QT_TRANSLATE_NOOP("kz", "接线检查"), "BitBtn3", QT_TRANSLATE_NOOP("kz", "接线检查")},
         {"threephase::AlarmMaskWindow", ui::MakeWithLink<AlarmMaskWindow>, ui::Menu::Settings, "N6", QT_TRANSLATE_NOOP("kz", "报警屏蔽设置"), "BitBtn3", "SetParDcu"},
         {"threephase::LimitsWindow", ui::MakeWithLink<LimitsWindow>, ui::Menu::Settings, "N7", QT_TRANSLATE_NOOP("kz", "上下限报警值设置"), "BitBtn3", QT_TRANSLATE_NOOP("kz", "KZ5500E电参数测试仪")},
         {"threephase::DisplaySettingsWindow", ui::MakeWithLink<DisplaySettingsWindow>, ui::Menu::Settings, "N8", QT_TRANSLATE_NOOP("kz", "窗口显示参数设置"), "BitBtn3", "SetPar2Dcu"},

@@ -3875,5 +3875,165 @@ quantity is then calibrated; repeat for every quantity.</translation>
         <source>至多四位数字，可带小数点，后接 %1</source>
         <translation>four digits at most with an optional point, then %1</translation>
     </message>
+    <message>
+        <source>接线检查</source>
+        <translation>Wiring check</translation>
+    </message>
+    <message>
+        <source>U%1断相</source>
+        <translation>U%1 lost</translation>
+    </message>
+    <message>
+        <source>相序错（电压逆相序）</source>
+        <translation>Phase sequence error (reverse voltage sequence)</translation>
+    </message>
+    <message>
+        <source>电压接错（a、b、c端子接%1）</source>
+        <translation>Voltages wrongly connected (terminals a, b, c carry %1)</translation>
+    </message>
+    <message>
+        <source>%1相电流接错</source>
+        <translation>Currents of phases %1 swapped</translation>
+    </message>
+    <message>
+        <source>三相电流错位（A、B、C元件接%1）</source>
+        <translation>Currents rotated (elements A, B, C carry %1)</translation>
+    </message>
+    <message>
+        <source>%1相电流互感器极性接反</source>
+        <translation>Phase %1 current transformer reversed</translation>
+    </message>
+    <message>
+        <source>正确接线</source>
+        <translation>Correct wiring</translation>
+    </message>
+    <message>
+        <source>已判定</source>
+        <translation>Judged</translation>
+    </message>
+    <message>
+        <source>读数无法区分以下接线（所需负载角不同）</source>
+        <translation>The readings cannot tell these connections apart (each needs another load angle)</translation>
+    </message>
+    <message>
+        <source>没有接线在负载角范围（滞后60°至超前30°）内相符，无法判断</source>
+        <translation>No connection fits within the load angle range (60° lagging to 30° leading); no verdict</translation>
+    </message>
+    <message>
+        <source>电流太小，无法判断</source>
+        <translation>Current too small; no verdict</translation>
+    </message>
+    <message>
+        <source>电压不足，无法判断</source>
+        <translation>Voltage too low; no verdict</translation>
+    </message>
+    <message>
+        <source>（%1元件未判断）</source>
+        <translation> (element %1 not judged)</translation>
+    </message>
+    <message>
+        <source>相量图</source>
+        <translation>Phasor diagram</translation>
+    </message>
+    <message>
+        <source>结论：</source>
+        <translation>Verdict:</translation>
+    </message>
+    <message>
+        <source>负载角：</source>
+        <translation>Load angle:</translation>
+    </message>
+    <message>
+        <source>更正系数：</source>
+        <translation>Correction factor:</translation>
+    </message>
+    <message>
+        <source>相符的接线</source>
+        <translation>Fitting connections</translation>
+    </message>
+    <message>
+        <source>残差</source>
+        <translation>Residual</translation>
+    </message>
+    <message>
+        <source>负载角</source>
+        <translation>Load angle</translation>
+    </message>
+    <message>
+        <source>更正系数</source>
+        <translation>Correction factor</translation>
+    </message>
+    <message>
+        <source>保存报告</source>
+        <translation>Save report</translation>
+    </message>
+    <message>
+        <source>还没有读数，请先启动检查！</source>
+        <translation>No readings yet. Start the check first!</translation>
+    </message>
+    <message>
+        <source>报告未能保存：%1</source>
+        <translation>The report was not saved: %1</translation>
+    </message>
+    <message>
+        <source>%1 %2V 断相</source>
+        <translation>%1 %2V lost</translation>
+    </message>
+    <message>
+        <source>元件</source>
+        <translation>Element</translation>
+    </message>
+    <message>
+        <source>电压(V)</source>
+        <translation>Voltage (V)</translation>
+    </message>
+    <message>
+        <source>电流(A)</source>
+        <translation>Current (A)</translation>
+    </message>
+    <message>
+        <source>有功(W)</source>
+        <translation>Active (W)</translation>
+    </message>
+    <message>
+        <source>无功(var)</source>
+        <translation>Reactive (var)</translation>
+    </message>
+    <message>
+        <source>角度</source>
+        <translation>Angle</translation>
+    </message>
+    <message>
+        <source>频率：</source>
+        <translation>Frequency:</translation>
+    </message>
+    <message>
+        <source>仪表地址：%1&#x3000;&#x3000;检查时间：%2</source>
+        <translation>Meter address: %1    Checked: %2</translation>
+    </message>
+    <message>
+        <source>滞后%1°</source>
+        <translation>%1° lagging</translation>
+    </message>
+    <message>
+        <source>超前%1°</source>
+        <translation>%1° leading</translation>
+    </message>
+    <message>
+        <source>滞后%1°（功率因数%2）</source>
+        <translation>%1° lagging (power factor %2)</translation>
+    </message>
+    <message>
+        <source>超前%1°（功率因数%2）</source>
+        <translation>%1° leading (power factor %2)</translation>
+    </message>
+    <message>
+        <source>无（仪表几乎不计量）</source>
+        <translation>none (the meter records next to nothing)</translation>
+    </message>
+    <message>
+        <source>接线检查报告</source>
+        <translation>Wiring check report</translation>
+    </message>
 </context>
 </TS>

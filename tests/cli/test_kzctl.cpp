@@ -661,3 +661,31 @@ TEST_F(KzctlTest, WindowFilesAndKzctlFilesWorkInBoth)
 }
 
 } // namespace
+
+// check-wiring names a reversed current transformer and fails; the same
+// meter rightly wired passes; a meter of another family is refused.
+TEST_F(KzctlTest, CheckWiringNamesTheFaultAndFailsOnIt)
+{
+    sim::ThreePhaseInstrument *meter = sim_.bus().ThreePhaseAt(1);
+    meter->SetFrozen(true);
+    Result r = Run({"check-wiring", "--address", "1"});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.startsWith("meter 1 (four-wire): ")) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains("correction factor\t1.000")) << r.out.toStdString();
+
+    sim::Miswire reversed;
+    reversed.reversed = {false, true, false};
+    meter->SetMiswire(reversed);
+    r = Run({"check-wiring", "--address", "1", "--json", "--lang", "zh"});
+    EXPECT_EQ(r.status, 1);
+    const QJsonObject doc = QJsonDocument::fromJson(r.out.toUtf8()).object();
+    EXPECT_EQ(doc.value("status").toString(), "judged");
+    EXPECT_EQ(doc.value("verdict").toString(), "B相电流互感器极性接反");
+    const QJsonObject fit = doc.value("fits").toArray().at(0).toObject();
+    EXPECT_EQ(fit.value("reversed").toArray(), QJsonArray({false, true, false}));
+    EXPECT_NEAR(fit.value("correction").toDouble(), 3.0, 0.1);
+
+    r = Run({"check-wiring", "--address", "2"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.contains("not three-phase")) << r.err.toStdString();
+}

@@ -137,7 +137,7 @@ TEST(MainWindow, MenusInOnScreenOrder)
                            "KZ2022E1=KZ5700E单相电参数测试仪", "KZ827KVE1=KZ827KVE单相电参数测试仪",
                            "N10=三相电参数隔离传输模块", "N11=单相电参数隔离传输模块"}));
     EXPECT_EQ(names(s.menu("PopupMenu1")), QStringList({"N1=电量参数测量", "N2=遥测、遥信", "N3=越限状态显示",
-                                                        "N4=事件记录显示", "N5=仪表当前状态"}));
+                                                        "N4=事件记录显示", "N5=仪表当前状态", "NWiring=接线检查"}));
     EXPECT_EQ(names(s.menu("PopupMenu2")),
               QStringList({"N6=报警屏蔽设置", "N7=上下限报警值设置", "N8=窗口显示参数设置", "N9=仪表初始化设置",
                            "N12=其它", "N13=模块校表"}));
