@@ -110,7 +110,7 @@ AlarmsWindow::AlarmsWindow(SerialLink &link, QWidget *parent)
     MakeColumn({MakeHeading(QStringLiteral("KZ827"), QStringLiteral(QT_TRANSLATE_NOOP("kz", "电参数测试仪"))), groups, note, buttons});
     UseCodec({[this](QString *why) { return kz827::EncodeAlarms(settings(), why); },
               [this](const QByteArray &data) { showSettings(kz827::DecodeAlarms(data)); }});
-    UseFile(&settings::Blocks, QStringLiteral("alarms"));
+    UseFiles(&settings::Blocks, {QStringLiteral("alarms")});
 }
 
 kz827::AlarmSettings AlarmsWindow::settings() const

@@ -124,7 +124,7 @@ RangeWindow::RangeWindow(SerialLink &link, QWidget *parent)
                 lower});
     UseCodec({[this](QString *why) { return kz827::EncodeRange(settings(), why); },
               [this](const QByteArray &data) { showSettings(kz827::DecodeRange(data)); }});
-    UseFile(&settings::Blocks, QStringLiteral("range"));
+    UseFiles(&settings::Blocks, {QStringLiteral("range")});
 }
 
 void RangeWindow::select(QButtonGroup *group, int item)
@@ -161,16 +161,24 @@ void RangeWindow::setBaudRate()
         ui::ShowMessage(this, fields::NoChoiceMessage(QStringLiteral(QT_TRANSLATE_NOOP("kz", "通讯拨特率"))));
         return;
     }
-    const int address = Address();
-    Send(kz827::SetBaudFrame(static_cast<std::uint8_t>(address), static_cast<std::uint8_t>(rate_->currentIndex())),
-         address);
+    set(kz827::SetBaudFrame(static_cast<std::uint8_t>(Address()), static_cast<std::uint8_t>(rate_->currentIndex())));
+}
+
+void RangeWindow::set(const QByteArray &frame)
+{
+    Ask(frame, [this](const modbus::Exchange &exchange) {
+        // Said as the block's download is; any other answer but a read
+        // fails as the block's upload does.
+        if (exchange.Confirms())
+            ui::ShowMessage(this, QStringLiteral(QT_TRANSLATE_NOOP("kz", "数据下载成功！！")));
+        else if (exchange.Function() != 0x03)
+            ui::ShowMessage(this, QStringLiteral(QT_TRANSLATE_NOOP("kz", "数据上载失败！！")));
+    });
 }
 
 void RangeWindow::setAddress()
 {
-    const int address = Address();
-    Send(kz827::SetAddressFrame(static_cast<std::uint8_t>(address), static_cast<std::uint8_t>(newAddress_->value())),
-         address);
+    set(kz827::SetAddressFrame(static_cast<std::uint8_t>(Address()), static_cast<std::uint8_t>(newAddress_->value())));
 }
 
 } // namespace kz827

@@ -66,7 +66,7 @@ DisplaySettingsWindow::DisplaySettingsWindow(SerialLink &link, QWidget *parent)
                              mask, new QLabel(QStringLiteral(QT_TRANSLATE_NOOP("kz", "注：(显示时间间隔最大值不大于99秒；")), this)});
     main->addWidget(new QLabel(QStringLiteral(QT_TRANSLATE_NOOP("kz", "有功电能计量定时值不大于9999秒。)")), this));
     main->addLayout(buttons);
-    UseFile(&settings::Blocks, QStringLiteral("display"));
+    UseFiles(&settings::Blocks, {QStringLiteral("display")});
 }
 
 void DisplaySettingsWindow::factoryValues()

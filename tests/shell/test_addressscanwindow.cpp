@@ -35,7 +35,15 @@ public:
         spin = MakeAddressSpin("SpinEdit1", QStringLiteral("地址："), &label);
     }
     void PressReturn() { CloseWindow(); }
-    bool Ask() { return Send(kAsk, 1); }
+    bool Ask()
+    {
+        return FamilyWindow::Ask(kAsk, [this](const modbus::Exchange &) {
+            ++replies;
+            handling = Handling();
+            if (duringReply)
+                duringReply();
+        }) != nullptr;
+    }
     bool PollTickFor(QTimer *timer, QProgressBar *bar) { return PollTick(timer, bar); }
     int shows = 0;
     int closes = 0;
@@ -48,13 +56,6 @@ public:
 protected:
     void onShow() override { ++shows; }
     void onClose() override { ++closes; }
-    void onReply(const modbus::Exchange &) override
-    {
-        ++replies;
-        handling = Handling();
-        if (duringReply)
-            duringReply();
-    }
 };
 
 struct LinkOnFakePort : ::testing::Test {
