@@ -31,9 +31,13 @@ public:
             break;
         }
         case 1: {
-            // The command the window sent: the one the state picks.
-            const relays::Command &command = mon::kRelayCommands[state % mon::kRelayCommands.size()];
-            const relays::Outcome outcome = relays::Read(command, ex);
+            // The command the window sent: the one whose request it is, or
+            // else the one the state picks.
+            const relays::Command *command = &mon::kRelayCommands[state % mon::kRelayCommands.size()];
+            for (const relays::Command &c : mon::kRelayCommands)
+                if (!ex.request.isEmpty() && relays::Request(c, static_cast<std::uint8_t>(ex.request.front())) == ex.request)
+                    command = &c;
+            const relays::Outcome outcome = relays::Read(*command, ex);
             if (outcome.kind != relays::Outcome::Nothing)
                 Reached("singlephase.relays");
             FUZZ_CHECK(outcome.kind != relays::Outcome::Echo);

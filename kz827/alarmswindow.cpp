@@ -37,7 +37,8 @@ const GroupNames kGroups[] = {
 
 AlarmsWindow::AlarmsWindow(SerialLink &link, QWidget *parent)
     : SettingsWindow(link, Family::Kz827, "kz827::AlarmsWindow", {kz827::kAlarmFirst, kz827::kAlarmRegisters},
-                     {QT_TRANSLATE_NOOP("kz", "数据下载成功！！"), QT_TRANSLATE_NOOP("kz", "数据上载成功！！"), QT_TRANSLATE_NOOP("kz", "数据上载失败！！")}, parent)
+                     {QT_TRANSLATE_NOOP("kz", "数据下载成功！！"), QT_TRANSLATE_NOOP("kz", "数据上载成功！！"), QT_TRANSLATE_NOOP("kz", "数据上载失败！！"),
+                      QT_TRANSLATE_NOOP("kz", "数据上载失败！！")}, parent)
 {
     setWindowTitle(QStringLiteral(QT_TRANSLATE_NOOP("kz", "报警参数设置")));
 

@@ -46,7 +46,8 @@ QButtonGroup *RadioGroup(QWidget *parent, QLayout *into, const char *name, const
 
 RangeWindow::RangeWindow(SerialLink &link, QWidget *parent)
     : SettingsWindow(link, Family::Kz827, "kz827::RangeWindow", {kz827::kRangeFirst, kz827::kRangeRegisters},
-                     {QT_TRANSLATE_NOOP("kz", "数据下载成功！！"), QT_TRANSLATE_NOOP("kz", "数据上载成功！！"), QT_TRANSLATE_NOOP("kz", "数据上载失败！！")}, parent)
+                     {QT_TRANSLATE_NOOP("kz", "数据下载成功！！"), QT_TRANSLATE_NOOP("kz", "数据上载成功！！"), QT_TRANSLATE_NOOP("kz", "数据上载失败！！"),
+                      QT_TRANSLATE_NOOP("kz", "数据上载失败！！")}, parent)
 {
     setWindowTitle(QStringLiteral(QT_TRANSLATE_NOOP("kz", "KZ827初始化参数设置")));
 

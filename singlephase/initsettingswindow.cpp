@@ -84,22 +84,12 @@ InitSettingsWindow::InitSettingsWindow(SerialLink &link, QWidget *parent)
     // negative: refused with a message; ratios above 9999 are sent as 9999.
     AddBlock({.block = {is::kFirstRegister, is::kRegisters},
               .texts = {QT_TRANSLATE_NOOP("kz", "数据下载成功！！"), QT_TRANSLATE_NOOP("kz", "数据上载成功！！"),
-                        QT_TRANSLATE_NOOP("kz", "数据上载失败！！")},
+                        QT_TRANSLATE_NOOP("kz", "数据上载失败！！"), QT_TRANSLATE_NOOP("kz", "数据上载失败！！")},
               .form = {.form = form_, .focusRefused = false}});
     AddBlock({.block = {.first = is::kBaseRegister, .registers = is::kBaseRegisters, .bytes = is::kBaseReadBytes},
-              .texts = {QT_TRANSLATE_NOOP("kz", "数据下载成功！！"), nullptr, QT_TRANSLATE_NOOP("kz", "数据上载失败！！")},
-              .codec = {[this](QString *why) -> std::optional<QByteArray> {
-                            const fields::Encoded encoded = energybase::EncodeBases(activeBase_->text(), reactiveBase_->text());
-                            if (encoded.ok())
-                                return encoded.data;
-                            *why = encoded.error;
-                            return std::nullopt;
-                        },
-                        [this](const QByteArray &data) {
-                            const auto texts = energybase::DecodeBases(data);
-                            activeBase_->setText(texts[0]);
-                            reactiveBase_->setText(texts[1]);
-                        }}});
+              .texts = {QT_TRANSLATE_NOOP("kz", "数据下载成功！！"), nullptr, QT_TRANSLATE_NOOP("kz", "数据上载失败！！"),
+                        QT_TRANSLATE_NOOP("kz", "数据上载失败！！")},
+              .codec = EnergyBaseCodec(bases)});
     // The energy bases belong to this meter alone: never taken from a file.
     UseFiles(&settings::Blocks, {QStringLiteral("init"), QString()});
 }

@@ -19,7 +19,9 @@ namespace threephase {
 namespace is = threephase::initsettings;
 
 namespace {
-const ui::SettingsTexts kTexts{QT_TRANSLATE_NOOP("kz", "数据下载成功！！"), nullptr, QT_TRANSLATE_NOOP("kz", "数据上载失败！！")};
+// Any answer that is not the one asked for fails as an upload does.
+const ui::SettingsTexts kTexts{QT_TRANSLATE_NOOP("kz", "数据下载成功！！"), nullptr, QT_TRANSLATE_NOOP("kz", "数据上载失败！！"),
+                               QT_TRANSLATE_NOOP("kz", "数据上载失败！！")};
 } // namespace
 
 InitSettingsWindow::InitSettingsWindow(SerialLink &link, QWidget *parent)
@@ -92,19 +94,7 @@ InitSettingsWindow::InitSettingsWindow(SerialLink &link, QWidget *parent)
     // A short reply of the bases still gives the values whose bytes are there.
     AddBlock({.block = {.first = is::kBaseRegister, .registers = is::kBaseRegisters, .bytes = is::kBaseReadBytes, .fewest = 1},
               .texts = kTexts,
-              .codec = {[this](QString *why) -> std::optional<QByteArray> {
-                            const fields::Encoded encoded = is::EncodeBases(activeBase_->text(), reactiveBase_->text());
-                            if (encoded.ok())
-                                return encoded.data;
-                            (encoded.field == 0 ? activeBase_ : reactiveBase_)->setFocus();
-                            *why = encoded.error;
-                            return std::nullopt;
-                        },
-                        [this](const QByteArray &data) {
-                            const std::array<QString, 2> texts = is::DecodeBases(data);
-                            activeBase_->setText(texts[0]);
-                            reactiveBase_->setText(texts[1]);
-                        }}});
+              .codec = EnergyBaseCodec(bases)});
     // The energy bases belong to this meter alone: never taken from a file.
     UseFiles(&settings::Blocks, {QStringLiteral("init"), QString()});
 }

@@ -1,8 +1,11 @@
 #include "ui/settingswindow.h"
 
+#include "core/energybase.h"
 #include "ui/fieldform.h"
 #include "ui/messagebox.h"
 #include "ui/settingsfile.h"
+
+#include <QLineEdit>
 
 namespace ui {
 
@@ -16,6 +19,25 @@ SettingsWindow::SettingsWindow(SerialLink &link, Family family, const char *clas
     : FamilyWindow(link, family, className, parent)
 {
     AddBlock({.block = block, .texts = texts});
+}
+
+SettingsWindow::BlockCodec SettingsWindow::EnergyBaseCodec(const EnergyBaseGroup &group)
+{
+    QLineEdit *active = group.active;
+    QLineEdit *reactive = group.reactive;
+    return {[active, reactive](QString *why) -> std::optional<QByteArray> {
+                const fields::Encoded encoded = energybase::EncodeBases(active->text(), reactive->text());
+                if (encoded.ok())
+                    return encoded.data;
+                (encoded.field == 0 ? active : reactive)->setFocus();
+                *why = encoded.error;
+                return std::nullopt;
+            },
+            [active, reactive](const QByteArray &data) {
+                const std::array<QString, 2> texts = energybase::DecodeBases(data);
+                active->setText(texts[0]);
+                reactive->setText(texts[1]);
+            }};
 }
 
 int SettingsWindow::AddBlock(Entry entry)
@@ -138,10 +160,20 @@ void SettingsWindow::download(int entry)
     const std::optional<QByteArray> data = encode(entry);
     if (!data)
         return;
-    Write(e.block, *data, [this, entry] {
-        if (const char *text = entries_[entry].texts.downloaded)
-            ShowMessage(this, QString::fromUtf8(text));
-    });
+    // A meter that answers the download with anything but its echo (an
+    // exception among them) is told as the block's failure.
+    const auto failed = [this, entry](modbus::Reply::Error error) {
+        if (error == modbus::Reply::Error::BadFrame || error == modbus::Reply::Error::Exception)
+            if (const char *text = entries_[entry].texts.downloadFailed)
+                ShowMessage(this, QString::fromUtf8(text));
+    };
+    Write(
+        e.block, *data,
+        [this, entry] {
+            if (const char *text = entries_[entry].texts.downloaded)
+                ShowMessage(this, QString::fromUtf8(text));
+        },
+        {.failed = failed});
 }
 
 } // namespace ui

@@ -28,7 +28,11 @@ using SettingsBlock = FamilyWindow::Block;
 struct SettingsTexts {
     const char *downloaded = nullptr; // the download's confirmation (nullptr: nothing)
     const char *uploaded = nullptr;   // the block read (nullptr: nothing)
-    const char *failed = nullptr;     // an upload without the block (nullptr: nothing)
+    // An upload without the block: another answer, none, the port lost
+    // (nullptr: nothing).
+    const char *failed = nullptr;
+    // A download answered by anything but its echo (nullptr: nothing).
+    const char *downloadFailed = nullptr;
 };
 
 class SettingsWindow : public FamilyWindow {
@@ -68,6 +72,10 @@ protected:
         std::function<std::optional<QByteArray>(QString *why)> encode;
         std::function<void(const QByteArray &data)> show;
     };
+    // The codec of the energy bases group (MakeEnergyBaseGroup): its two
+    // edits as energybase encodes them (the focus moves to a refused edit)
+    // and decodes the block read.
+    BlockCodec EnergyBaseCodec(const EnergyBaseGroup &group);
     // One block of the window and its rules.
     struct Entry {
         SettingsBlock block;
