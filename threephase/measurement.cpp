@@ -109,8 +109,9 @@ MeasurementTexts DecodeMeasurementData(const QByteArray &reply, const QByteArray
     const double pt = r.pt;
     const double ct = r.ct;
 
-    // Everything after the header is read word by word; a short reply reads
-    // its CRC bytes as data and then zeros, as TakeWordBE does.
+    // The data are read word by word; words past their end read as zeros,
+    // as TakeWordBE does (the frame form reads a short reply's CRC bytes as
+    // data first).
     QByteArray data = reply;
     std::array<std::uint16_t, kMeasurementWords> w{};
     for (auto &word : w)

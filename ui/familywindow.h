@@ -93,6 +93,8 @@ public:
     // reach another family's window): the request returns nullptr then and
     // no handler runs.
 
+    // Each returns the link's handle of the request (held by the link and
+    // deleted after it finishes; keep a QPointer to hold on to it).
     using Block = RegisterBlock;
     using Failed = std::function<void(modbus::Reply::Error)>;
     using Asking = RequestOptions;

@@ -152,7 +152,7 @@ TEST_F(DisplayWindow, ShortReplyAndTimeOutFailTheUploadAndOnlyTheLastUploadTells
     EXPECT_EQ(c.status(), "");
     ASSERT_TRUE(WaitFor([this] { return !c.status().isEmpty(); }, 5000));
     EXPECT_EQ(c.status(), "数据上载失败！！！");
-    EXPECT_GE(clock.elapsed(), 2900);
+    EXPECT_GE(clock.elapsed(), 2500); // the window's 3 s, not the link's 1 s (timers may run a little early)
 }
 
 TEST_F(DisplayWindow, ReturnDropsTheUploadAndShowingAgainResetsAllButTheBoxes)
