@@ -75,12 +75,12 @@ std::optional<wiring::Readings> ReadWiring(SyncLink &link, int address, QString 
     const auto state = Reply(link, threephase::monitor::StateRequest(byte), 8, error);
     if (!state)
         return std::nullopt;
-    const auto bits = threephase::monitor::StateBits(modbus::Exchange{threephase::monitor::StateRequest(byte), *state});
+    const auto bits = threephase::monitor::StateBits(state->mid(3, 8));
     if (!bits) {
         *error = QStringLiteral("meter %1 answered an unexpected state block").arg(address);
         return std::nullopt;
     }
-    return wiring::DecodeReadings(*measured, ratios->mid(3), *bits);
+    return wiring::DecodeReadings(measured->mid(3), ratios->mid(3), *bits);
 }
 
 QStringList WiringLines(int address, const wiring::Readings &r, const wiring::Verdict &v)

@@ -47,11 +47,10 @@ QString ClockText(int year, int month, int day, int hour, int minute, int second
     return QStringLiteral("%1-%2-%3  %4:%5:%6").arg(year).arg(month).arg(day).arg(hour).arg(minute).arg(second);
 }
 
-std::optional<Reading> Read(std::uint16_t base, const modbus::Exchange &exchange)
+std::optional<Reading> Read(const QByteArray &d)
 {
-    if (!exchange.IsReadOf(0x03, kBytes) || exchange.RequestStart() != base)
+    if (d.size() != kBytes)
         return std::nullopt;
-    const QByteArray d = exchange.Data();
     const auto low = [&](int reg) { return static_cast<std::uint8_t>(d.at(reg * 2 + 1)); };
     const int year = static_cast<std::uint8_t>(d.at(0)) << 8 | low(0);
     Reading r;

@@ -41,8 +41,8 @@ struct Reading {
     int address = 0;
     int baudIndex = -1; // list item; -1: a code the list does not have
 };
-// The block, from a 03 reply of all 16 bytes answering the upload request.
-// Code 0 reads as 9600 (the instrument's default rate).
-std::optional<Reading> Read(std::uint16_t base, const modbus::Exchange &exchange);
+// The block from the data bytes of the upload's answer; nothing unless all
+// 16 are there. Code 0 reads as 9600 (the instrument's default rate).
+std::optional<Reading> Read(const QByteArray &data);
 
 } // namespace clockblock

@@ -2,18 +2,21 @@
 
 namespace eventlog {
 
-QByteArray Request(const Log &log, std::uint8_t address, int kind)
+std::uint16_t Register(const Log &log, int kind)
 {
-    return modbus::ReadRegisters(address, static_cast<std::uint16_t>(log.firstRegister + kind), 1);
+    return static_cast<std::uint16_t>(log.firstRegister + kind);
 }
 
-QList<QStringList> Rows(const Log &log, const modbus::Exchange &exchange, int kind, const QString &name)
+QByteArray Request(const Log &log, std::uint8_t address, int kind)
+{
+    return modbus::ReadRegisters(address, Register(log, kind), 1);
+}
+
+QList<QStringList> Rows(const Log &log, const QByteArray &data, int kind, const QString &name)
 {
     QList<QStringList> rows;
-    if (!exchange.IsReadOf(0x03, log.DataBytes()) || exchange.RequestStart() != log.firstRegister + kind ||
-        exchange.RequestCount() != 1 || !log.columns)
+    if (data.size() != log.DataBytes() || !log.columns)
         return rows;
-    const QByteArray data = exchange.Data();
     for (int r = 0; r < log.records; ++r) {
         QStringList row{QString::number(r + 1), name};
         row += log.columns(data.mid(r * log.recordBytes, log.recordBytes), kind);

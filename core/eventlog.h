@@ -27,10 +27,13 @@ struct Log {
 // The request for the log of a kind, CRC included.
 QByteArray Request(const Log &log, std::uint8_t address, int kind);
 
-// The grid rows of a reply: number (1..records), the kind's name, then the
-// record's columns. Only a 03 read answering a log request whose data are
-// all there gives rows; anything else gives none.
-QList<QStringList> Rows(const Log &log, const modbus::Exchange &exchange, int kind, const QString &name);
+// The register block of a kind's log: one register, answered with all the
+// records.
+std::uint16_t Register(const Log &log, int kind);
+// The grid rows of the data bytes of a log's answer: number (1..records),
+// the kind's name, then the record's columns. Only data of all the records
+// gives rows; anything else gives none.
+QList<QStringList> Rows(const Log &log, const QByteArray &data, int kind, const QString &name);
 
 // Date and time of a record from six packed BCD bytes (year in the century,
 // month, day, hour, minute, second), each as tens * 10 + units without

@@ -34,9 +34,9 @@ struct Outcome {
     QString message;       // Echo: the success text of the command echoed
 };
 
-// Reads a reply: a one-byte 01 or 02 read answering a read of the same
-// function, or the echo of a coil write, which names the command of the
-// table whose coil and value it carries (any other echo means nothing).
-Outcome Read(std::span<const Command> table, const modbus::Exchange &exchange);
+// Reads the answer to the command's request: a one-byte 01 or 02 read for
+// a read command, the echo of this very coil write for a switch (its
+// success text; nothing for a command without one).
+Outcome Read(const Command &command, const modbus::Exchange &exchange);
 
 } // namespace relays

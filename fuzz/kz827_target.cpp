@@ -70,7 +70,7 @@ public:
         }
         default: {
             const QByteArray &reply = ex.reply;
-            if (!cal::IsCalibrationReply(reply))
+            if (!cal::IsCalibrationFrame(reply))
                 break;
             if (cal::IsAcknowledgement(reply)) {
                 Reached("kz827.calibration.ack");

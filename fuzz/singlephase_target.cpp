@@ -31,14 +31,21 @@ public:
             break;
         }
         case 1: {
-            const relays::Outcome outcome = relays::Read(mon::kRelayCommands, ex);
+            // The command the window sent: the one whose request it is, or
+            // else the one the state picks.
+            const relays::Command *command = &mon::kRelayCommands[state % mon::kRelayCommands.size()];
+            for (const relays::Command &c : mon::kRelayCommands)
+                if (!ex.request.isEmpty() && relays::Request(c, static_cast<std::uint8_t>(ex.request.front())) == ex.request)
+                    command = &c;
+            const relays::Outcome outcome = relays::Read(*command, ex);
             if (outcome.kind != relays::Outcome::Nothing)
                 Reached("singlephase.relays");
             FUZZ_CHECK(outcome.kind != relays::Outcome::Echo);
             break;
         }
         case 2:
-            if (const auto s = mon::ReadState(ex)) {
+            if (const auto s = mon::ReadState(
+                    IsUpload(ex, mon::kStateFirst, 2 * mon::kStateRegisters) ? ex.Data() : QByteArray())) {
                 Reached("singlephase.state");
                 FUZZ_CHECK(s->bits < (1u << mon::kStateLamps));
                 FUZZ_CHECK(mon::ModeText(s->mode).has_value() == (s->mode >= 0 && s->mode <= 2));

@@ -52,7 +52,13 @@ public:
             break;
         }
         case 1: {
-            const relays::Outcome outcome = relays::Read(mon::kRelayCommands, ex);
+            // The command the window sent: the one whose request it is, or
+            // else the one the state picks.
+            const relays::Command *command = &mon::kRelayCommands[state % mon::kRelayCommands.size()];
+            for (const relays::Command &c : mon::kRelayCommands)
+                if (!ex.request.isEmpty() && relays::Request(c, static_cast<std::uint8_t>(ex.request.front())) == ex.request)
+                    command = &c;
+            const relays::Outcome outcome = relays::Read(*command, ex);
             if (outcome.kind != relays::Outcome::Nothing)
                 Reached("threephase.relays");
             FUZZ_CHECK(outcome.bits <= 7);
@@ -60,7 +66,8 @@ public:
             break;
         }
         case 2:
-            if (const auto bits = mon::StateBits(ex)) {
+            if (const auto bits = mon::StateBits(
+                    IsUpload(ex, mon::kStateFirst, 2 * mon::kStateRegisters) ? ex.Data() : QByteArray())) {
                 Reached("threephase.state");
                 for (const mon::StateLamp &lamp : mon::StateLamps())
                     FUZZ_CHECK(lamp.bit >= 0 && lamp.bit < mon::kStateLamps && mon::FindStateLamp(lamp.caption));
@@ -78,7 +85,8 @@ public:
             const auto &g = threephase::limits::kGroups[state % threephase::limits::kGroups.size()];
             const QByteArray data = ex.Data();
             const fields::Values values = fields::Decode(g.table, data);
-            if (ex.Function() == 0x03 && ex.RequestFunction() == 0x03 && ex.RequestStart() == g.first &&
+            const bool read = ex.Function() == 0x03 && ex.RequestFunction() == 0x03;
+            if (read && ex.request.mid(2, 2) == modbus::ReadRegisters(0, g.first, 1).mid(2, 2) &&
                 ex.ByteCount() <= g.Bytes() && data.size() >= g.minimum) {
                 Reached("threephase.limits");
                 if (data.size() == g.Bytes())

@@ -7,14 +7,15 @@ namespace fuzz {
 
 bool IsUpload(const modbus::Exchange &ex, std::uint16_t first, int bytes)
 {
-    return ex.IsReadOf(0x03, bytes) && ex.RequestStart() == first;
+    return ex.Answers(first, bytes);
 }
 
 void CheckEvents(const eventlog::Log &log, int kinds, std::uint8_t state, const modbus::Exchange &ex,
                  qsizetype cells, const char *path)
 {
     const int kind = state % (kinds + 1) - 1;
-    const QList<QStringList> rows = eventlog::Rows(log, ex, kind, QStringLiteral("k"));
+    const QByteArray data = IsUpload(ex, eventlog::Register(log, kind), log.DataBytes()) ? ex.Data() : QByteArray();
+    const QList<QStringList> rows = eventlog::Rows(log, data, kind, QStringLiteral("k"));
     FUZZ_CHECK(rows.isEmpty() || rows.size() == log.records);
     if (!rows.isEmpty())
         Reached(path);
@@ -24,7 +25,7 @@ void CheckEvents(const eventlog::Log &log, int kinds, std::uint8_t state, const 
 
 void CheckClock(std::uint16_t first, const modbus::Exchange &ex, const char *path)
 {
-    if (const auto reading = clockblock::Read(first, ex)) {
+    if (const auto reading = clockblock::Read(IsUpload(ex, first, clockblock::kBytes) ? ex.Data() : QByteArray())) {
         Reached(path);
         FUZZ_CHECK(reading->baudIndex >= -1 && reading->baudIndex < 6);
     }

@@ -37,7 +37,8 @@ const GroupNames kGroups[] = {
 
 AlarmsWindow::AlarmsWindow(SerialLink &link, QWidget *parent)
     : SettingsWindow(link, Family::Kz827, "kz827::AlarmsWindow", {kz827::kAlarmFirst, kz827::kAlarmRegisters},
-                     {QT_TRANSLATE_NOOP("kz", "数据下载成功！！"), QT_TRANSLATE_NOOP("kz", "数据上载成功！！"), QT_TRANSLATE_NOOP("kz", "数据上载失败！！")}, parent)
+                     {QT_TRANSLATE_NOOP("kz", "数据下载成功！！"), QT_TRANSLATE_NOOP("kz", "数据上载成功！！"), QT_TRANSLATE_NOOP("kz", "数据上载失败！！"),
+                      QT_TRANSLATE_NOOP("kz", "数据上载失败！！")}, parent)
 {
     auto *groups = new QHBoxLayout;
     int groupNumber = 1;
@@ -108,7 +109,7 @@ AlarmsWindow::AlarmsWindow(SerialLink &link, QWidget *parent)
     MakeColumn({MakeHeading(QStringLiteral("KZ827"), QStringLiteral(QT_TRANSLATE_NOOP("kz", "电参数测试仪"))), groups, note, buttons});
     UseCodec({[this](QString *why) { return kz827::EncodeAlarms(settings(), why); },
               [this](const QByteArray &data) { showSettings(kz827::DecodeAlarms(data)); }});
-    UseFile(&kz827::SettingsCatalog, QStringLiteral("alarms"));
+    UseFiles(&kz827::SettingsCatalog, {QStringLiteral("alarms")});
 }
 
 kz827::AlarmSettings AlarmsWindow::settings() const

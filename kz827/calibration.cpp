@@ -73,7 +73,7 @@ QByteArray Request(std::uint8_t address, std::uint8_t subCommand, std::uint32_t 
     return frame;
 }
 
-bool IsCalibrationReply(const QByteArray &reply)
+bool IsCalibrationFrame(const QByteArray &reply)
 {
     return ByteAt(reply, 1) == 0xAA || ByteAt(reply, 3) == 0x54;
 }
@@ -217,7 +217,7 @@ QByteArray GuidedProtocol::ReadRequest(std::uint8_t address) const
 
 std::optional<double> GuidedProtocol::Reading(const QByteArray &reply, const calib::PlanPoint &point)
 {
-    const std::optional<calibration::Reading> raw = IsCalibrationReply(reply) ? DecodeRead(reply) : std::nullopt;
+    const std::optional<calibration::Reading> raw = IsCalibrationFrame(reply) ? DecodeRead(reply) : std::nullopt;
     if (!raw)
         return std::nullopt;
     const Quantities q = Convert(raw->voltage, raw->current, raw->power, raw->scale);
@@ -227,7 +227,7 @@ std::optional<double> GuidedProtocol::Reading(const QByteArray &reply, const cal
 
 bool GuidedProtocol::IsAcknowledgement(const QByteArray &reply) const
 {
-    return IsCalibrationReply(reply) && calibration::IsAcknowledgement(reply);
+    return IsCalibrationFrame(reply) && calibration::IsAcknowledgement(reply);
 }
 
 calib::Computed GuidedProtocol::Compute(const calib::PlanPoint &point, double mean) const

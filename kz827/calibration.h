@@ -58,7 +58,7 @@ struct Reading {
 };
 // Whether the reply is a calibration reply at all (byte 1 0xAA, or byte 3
 // the tag 0x54).
-bool IsCalibrationReply(const QByteArray &reply);
+bool IsCalibrationFrame(const QByteArray &reply);
 // The values of a complete 'r' reply; nothing for anything shorter.
 std::optional<Reading> DecodeRead(const QByteArray &reply);
 // Whether the reply acknowledges a command ('w' at byte 2).

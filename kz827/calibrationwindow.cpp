@@ -44,6 +44,12 @@ QString CommandName(std::uint8_t subCommand)
     return QStringLiteral(QT_TRANSLATE_NOOP("kz", "写入"));
 }
 
+// A sub-command that writes an item's coefficient.
+bool IsWrite(std::uint8_t subCommand)
+{
+    return subCommand >= cal::WriteCommand(0) && subCommand <= cal::WriteCommand(cal::kItems - 1);
+}
+
 } // namespace
 
 CalibrationWindow::CalibrationWindow(SerialLink &link, QWidget *parent)
@@ -112,7 +118,9 @@ CalibrationWindow::CalibrationWindow(SerialLink &link, QWidget *parent)
     middle->addWidget(listBox_);
 
     MakeColumn({middle, buttons,
-                MakeGuidedPanel(cal::DefaultPlan, protocol_, [this] { return cyclicRead_.Reading(); }),
+                MakeGuidedPanel(cal::DefaultPlan, protocol_, [this] { return cyclicRead_.Reading(); },
+                                // The run's reads show as the manual ones do.
+                                [this](const QByteArray &reply) { showRead(reply); }),
                 steps});
 
     timer_ = MakeTimer(500, [this] { onTick(); });
@@ -148,8 +156,8 @@ void CalibrationWindow::stopReading()
 
 bool CalibrationWindow::sendRead()
 {
-    const int address = address_->value();
-    return Send(cal::Request(static_cast<std::uint8_t>(address), cal::kRead), address);
+    const auto address = static_cast<std::uint8_t>(address_->value());
+    return Ask(cal::Request(address, cal::kRead), [this](const modbus::Exchange &exchange) { take(exchange.reply); });
 }
 
 void CalibrationWindow::toggleReading()
@@ -199,10 +207,13 @@ void CalibrationWindow::sendCommand(std::uint8_t subCommand, std::uint32_t data)
 {
     if (commandRefused())
         return;
-    const int address = address_->value();
-    if (!Send(cal::Request(static_cast<std::uint8_t>(address), subCommand, data), address))
+    const auto address = static_cast<std::uint8_t>(address_->value());
+    const auto answered = [this, subCommand, data](const modbus::Exchange &exchange) {
+        take(exchange.reply, Command{subCommand, data});
+    };
+    if (!Ask(cal::Request(address, subCommand, data), answered))
         return;
-    const bool write = subCommand >= cal::WriteCommand(0) && subCommand <= cal::WriteCommand(cal::kItems - 1);
+    const bool write = IsWrite(subCommand);
     addRow(write ? subCommand - 1 : 0, CommandName(subCommand), write ? reference_->text() : QString(), std::nullopt,
            write ? calib::WordText(data) : QString(), QString());
 }
@@ -272,38 +283,28 @@ void CalibrationWindow::compute()
     word_->setText(computed.coefficient);
 }
 
-void CalibrationWindow::onReply(const modbus::Exchange &exchange)
+void CalibrationWindow::take(const QByteArray &reply, std::optional<Command> command)
 {
-    const QByteArray &reply = exchange.reply;
-    if (GuidedWaiting()) {
-        // The guided run's exchange: its reads show as the manual ones do,
-        // the run takes the rest.
+    if (!cal::IsCalibrationFrame(reply))
+        return;
+    if (!cal::IsAcknowledgement(reply)) {
         showRead(reply);
-        DeliverGuided(reply);
         return;
     }
-    if (cal::IsCalibrationReply(reply)) {
-        if (cal::IsAcknowledgement(reply)) {
-            lastData_ = reply.mid(5);
-            // The command it answers, for the record.
-            const QByteArray &request = exchange.request;
-            if (request.size() == cal::kRequestBytes) {
-                const auto at = [&](int i) { return static_cast<std::uint32_t>(static_cast<std::uint8_t>(request.at(i))); };
-                const auto sub = static_cast<std::uint8_t>(at(3));
-                const bool write = sub >= cal::WriteCommand(0) && sub <= cal::WriteCommand(cal::kItems - 1);
-                addRow(write ? sub - 1 : 0, CommandName(sub) + QStringLiteral(QT_TRANSLATE_NOOP("kz", "确认")), QString(), std::nullopt,
-                       write ? calib::WordText(at(7) << 16 | at(8) << 8 | at(9)) : QString(), QString());
-            }
-            ui::ShowMessage(this, QStringLiteral(QT_TRANSLATE_NOOP("kz", "参数设置成功！！")));
-        } else {
-            showRead(reply);
-        }
+    lastData_ = reply.mid(5);
+    // The command it answers, for the record.
+    if (command) {
+        const std::uint8_t sub = command->sub;
+        const bool write = IsWrite(sub);
+        addRow(write ? sub - 1 : 0, CommandName(sub) + QStringLiteral(QT_TRANSLATE_NOOP("kz", "确认")), QString(), std::nullopt,
+               write ? calib::WordText(command->data & 0xFFFFFF) : QString(), QString());
     }
+    ui::ShowMessage(this, QStringLiteral(QT_TRANSLATE_NOOP("kz", "参数设置成功！！")));
 }
 
 void CalibrationWindow::showRead(const QByteArray &reply)
 {
-    const std::optional<cal::Reading> reading = cal::IsCalibrationReply(reply) ? cal::DecodeRead(reply) : std::nullopt;
+    const std::optional<cal::Reading> reading = cal::IsCalibrationFrame(reply) ? cal::DecodeRead(reply) : std::nullopt;
     if (!reading)
         return;
     lastData_ = reply.mid(5);

@@ -33,7 +33,13 @@ private:
     void onItemChosen();
     void resetCoefficient();
     void onTick();
-    void onReply(const modbus::Exchange &exchange) override;
+    // A command sent: its sub-command and data.
+    struct Command {
+        std::uint8_t sub = 0;
+        std::uint32_t data = 0;
+    };
+    // Takes the answer to a read or to a command.
+    void take(const QByteArray &reply, std::optional<Command> command = std::nullopt);
     // True, and the user told why, while a guided run goes or the window
     // reads continuously: no command may go out then.
     bool commandRefused();

@@ -21,9 +21,15 @@ QString MeasuredText(const QByteArray &field, Quantity quantity)
 
 std::optional<std::array<QString, 3>> DecodeMeasurement(const modbus::Exchange &exchange)
 {
-    if (!exchange.IsReadOf(0x03, kMeasurementBytes) || exchange.RequestStart() != kMeasurementFirst)
+    if (!exchange.Answers(kMeasurementFirst, kMeasurementBytes))
         return std::nullopt;
-    const QByteArray data = exchange.Data();
+    return DecodeMeasurement(exchange.Data());
+}
+
+std::optional<std::array<QString, 3>> DecodeMeasurement(const QByteArray &data)
+{
+    if (data.size() != kMeasurementBytes)
+        return std::nullopt;
     return std::array<QString, 3>{MeasuredText(data.mid(0, 4), Quantity::Voltage),
                                   MeasuredText(data.mid(4, 4), Quantity::Current),
                                   MeasuredText(data.mid(8, 4), Quantity::Power)};

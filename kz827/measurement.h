@@ -24,8 +24,11 @@ QByteArray MeasurementPoll(std::uint8_t address);
 // bytes read as 0.
 QString MeasuredText(const QByteArray &field, Quantity quantity);
 
-// Voltage, current and power texts of a reply to the poll; nothing unless
-// it is a 03 reply to a read from 0x0000 with exactly 12 data bytes.
+// Voltage, current and power texts of the poll's data bytes; nothing unless
+// all 12 are there.
+std::optional<std::array<QString, 3>> DecodeMeasurement(const QByteArray &data);
+// The same from an exchange: nothing unless it is a 03 reply to a read from
+// 0x0000 with exactly 12 data bytes.
 std::optional<std::array<QString, 3>> DecodeMeasurement(const modbus::Exchange &exchange);
 
 } // namespace kz827

@@ -30,17 +30,18 @@ MeasurementWindow::MeasurementWindow(SerialLink &link, QWidget *parent) : Family
 bool MeasurementWindow::sendPoll()
 {
     const int address = Address();
-    return Send(kz827::MeasurementPoll(static_cast<std::uint8_t>(address)), address);
+    return Read({kz827::kMeasurementFirst, kz827::kMeasurementRegisters},
+                [this, address](const QByteArray &data) { showMeasurements(data, address); });
 }
 
-void MeasurementWindow::onReply(const modbus::Exchange &exchange)
+void MeasurementWindow::showMeasurements(const QByteArray &data, int address)
 {
-    if (const auto texts = kz827::DecodeMeasurement(exchange)) {
+    if (const auto texts = kz827::DecodeMeasurement(data)) {
         ShowValue(readOuts_.voltage, (*texts)[0]);
         ShowValue(readOuts_.current, (*texts)[1]);
         ShowValue(readOuts_.power, (*texts)[2]);
         // The address the request went to.
-        poll_.record->Record(exchange.request.isEmpty() ? Address() : static_cast<std::uint8_t>(exchange.request.at(0)),
+        poll_.record->Record(address,
                              {QStringLiteral(QT_TRANSLATE_NOOP("kz", "电压")), QStringLiteral(QT_TRANSLATE_NOOP("kz", "电流")), QStringLiteral(QT_TRANSLATE_NOOP("kz", "有功功率"))},
                              {(*texts)[0], (*texts)[1], (*texts)[2]});
     }

@@ -12,7 +12,8 @@ public:
     explicit MeasurementWindow(SerialLink &link, QWidget *parent = nullptr);
 
 private:
-    void onReply(const modbus::Exchange &exchange) override;
+    // Shows and records the poll's data from the instrument at address.
+    void showMeasurements(const QByteArray &data, int address);
     bool sendPoll();
 
     PollBar poll_;

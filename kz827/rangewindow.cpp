@@ -46,7 +46,8 @@ QButtonGroup *RadioGroup(QWidget *parent, QLayout *into, const char *name, const
 
 RangeWindow::RangeWindow(SerialLink &link, QWidget *parent)
     : SettingsWindow(link, Family::Kz827, "kz827::RangeWindow", {kz827::kRangeFirst, kz827::kRangeRegisters},
-                     {QT_TRANSLATE_NOOP("kz", "数据下载成功！！"), QT_TRANSLATE_NOOP("kz", "数据上载成功！！"), QT_TRANSLATE_NOOP("kz", "数据上载失败！！")}, parent)
+                     {QT_TRANSLATE_NOOP("kz", "数据下载成功！！"), QT_TRANSLATE_NOOP("kz", "数据上载成功！！"), QT_TRANSLATE_NOOP("kz", "数据上载失败！！"),
+                      QT_TRANSLATE_NOOP("kz", "数据上载失败！！")}, parent)
 {
     QLabel *addressLabel = nullptr;
     QSpinBox *address = MakeAddressSpin("SpinEdit1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "地址：")), &addressLabel, 0);
@@ -122,7 +123,7 @@ RangeWindow::RangeWindow(SerialLink &link, QWidget *parent)
                 lower});
     UseCodec({[this](QString *why) { return kz827::EncodeRange(settings(), why); },
               [this](const QByteArray &data) { showSettings(kz827::DecodeRange(data)); }});
-    UseFile(&kz827::SettingsCatalog, QStringLiteral("range"));
+    UseFiles(&kz827::SettingsCatalog, {QStringLiteral("range")});
 }
 
 void RangeWindow::select(QButtonGroup *group, int item)
@@ -159,16 +160,24 @@ void RangeWindow::setBaudRate()
         ui::ShowMessage(this, fields::NoChoiceMessage(QStringLiteral(QT_TRANSLATE_NOOP("kz", "通讯拨特率"))));
         return;
     }
-    const int address = Address();
-    Send(kz827::SetBaudFrame(static_cast<std::uint8_t>(address), static_cast<std::uint8_t>(rate_->currentIndex())),
-         address);
+    set(kz827::SetBaudFrame(static_cast<std::uint8_t>(Address()), static_cast<std::uint8_t>(rate_->currentIndex())));
+}
+
+void RangeWindow::set(const QByteArray &frame)
+{
+    Ask(frame, [this](const modbus::Exchange &exchange) {
+        // Said as the block's download is; any other answer but a read
+        // fails as the block's upload does.
+        if (exchange.Confirms())
+            ui::ShowMessage(this, QStringLiteral(QT_TRANSLATE_NOOP("kz", "数据下载成功！！")));
+        else if (exchange.Function() != 0x03)
+            ui::ShowMessage(this, QStringLiteral(QT_TRANSLATE_NOOP("kz", "数据上载失败！！")));
+    });
 }
 
 void RangeWindow::setAddress()
 {
-    const int address = Address();
-    Send(kz827::SetAddressFrame(static_cast<std::uint8_t>(address), static_cast<std::uint8_t>(newAddress_->value())),
-         address);
+    set(kz827::SetAddressFrame(static_cast<std::uint8_t>(Address()), static_cast<std::uint8_t>(newAddress_->value())));
 }
 
 } // namespace kz827

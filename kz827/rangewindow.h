@@ -19,6 +19,8 @@ public:
 private:
     void setBaudRate();
     void setAddress();
+    // Sends one of the single settings; the meter's echo is confirmed.
+    void set(const QByteArray &frame);
     kz827::RangeSettings settings() const;
     void showSettings(const kz827::RangeSettings &settings);
     static void select(QButtonGroup *group, int item);

@@ -47,15 +47,11 @@ RemoteControlWindow::RemoteControlWindow(SerialLink &link, QWidget *parent)
 
 void RemoteControlWindow::switchCoil(int coil, bool close)
 {
-    const int address = Address();
-    Send(modbus::WriteCoil(static_cast<std::uint8_t>(address), static_cast<std::uint16_t>(coil), close), address);
-}
-
-void RemoteControlWindow::onReply(const modbus::Exchange &exchange)
-{
-    if (exchange.IsEmpty())
-        return;
-    ui::ShowMessage(this, exchange.IsEchoOf(0x05) ? QStringLiteral(QT_TRANSLATE_NOOP("kz", "数据下载成功！！")) : QStringLiteral(QT_TRANSLATE_NOOP("kz", "数据下载失败！！")));
+    const auto address = static_cast<std::uint8_t>(Address());
+    Ask(modbus::WriteCoil(address, static_cast<std::uint16_t>(coil), close), [this](const modbus::Exchange &exchange) {
+        ui::ShowMessage(this, exchange.Confirms() ? QStringLiteral(QT_TRANSLATE_NOOP("kz", "数据下载成功！！"))
+                                                  : QStringLiteral(QT_TRANSLATE_NOOP("kz", "数据下载失败！！")));
+    });
 }
 
 } // namespace kz827

@@ -13,7 +13,6 @@ public:
 
 private:
     void switchCoil(int coil, bool close);
-    void onReply(const modbus::Exchange &exchange) override;
 };
 
 } // namespace kz827

@@ -101,4 +101,18 @@ bool Exchange::IsEchoOf(std::uint8_t function) const
     return Function() == function;
 }
 
+bool Exchange::Answers(std::uint16_t start, int bytes) const
+{
+    return IsReadOf(0x03, bytes) && RequestStart() == start;
+}
+
+bool Exchange::Confirms() const
+{
+    // 05 and 06 echo the whole request; 10 echoes its start and count.
+    const std::uint8_t function = RequestFunction();
+    if (function != 0x05 && function != 0x06 && function != 0x10)
+        return false;
+    return Function() == function && reply.size() >= 6 && request.size() >= 6 && reply.mid(1, 5) == request.mid(1, 5);
+}
+
 } // namespace modbus

@@ -44,6 +44,13 @@ struct Exchange {
     bool IsReadOf(std::uint8_t function, int bytes) const;
     // A write echo (05/06/10) of the given function.
     bool IsEchoOf(std::uint8_t function) const;
+    // A 03 read answering a read from register start, with exactly bytes
+    // data bytes present.
+    bool Answers(std::uint16_t start, int bytes) const;
+    // The echo that confirms this very write (05/06/10): its function and
+    // the four field bytes after it (register or coil, count or value) as
+    // sent.
+    bool Confirms() const;
 };
 
 // The guarded data bytes of a read reply frame (see Exchange::Data).

@@ -214,7 +214,7 @@ void MeterRun::Answer(const std::optional<QByteArray> &reply, const Reason &fail
     const modbus::Exchange e{asked->frame, *reply};
     switch (phase_) {
     case Phase::Write:
-        if (!e.IsEchoOf(0x10)) {
+        if (!e.Confirms()) {
             fail({Reason::Kind::NotConfirmed});
             return;
         }

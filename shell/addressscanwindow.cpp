@@ -142,20 +142,16 @@ void AddressScanWindow::onTick()
     ui::ShowMessage(this, QString::fromUtf8(kEndMessage));
 }
 
-void AddressScanWindow::onReply(const modbus::Exchange &exchange)
-{
-    // The single-phase meters answer the probe with function 99: only such
-    // a whole answer names an address there, not a stray reply or line
-    // noise. The answer's content does not matter otherwise: it is
-    // credited to the address probed last.
-    const QByteArray &reply = exchange.reply;
-    if (ReplyRouter::Of(Link()).CurrentFamily() != Family::ThreePhase &&
-        (static_cast<std::uint8_t>(reply.at(1)) != 0x99 || reply.size() < modbus::ReplyLength(reply)))
-        return;
-    result_->setText(result_->text() + QString::number(scan_.Current()) + QLatin1Char(','));
-}
-
 void AddressScanWindow::probe(int address)
 {
-    Send(AddressProbeFrame(static_cast<std::uint8_t>(address)), address);
+    Ask(AddressProbeFrame(static_cast<std::uint8_t>(address)), [this, address](const modbus::Exchange &exchange) {
+        // The single-phase meters answer the probe with function 99: only
+        // such a whole answer names an address there, not a stray reply or
+        // line noise. The answer's content does not matter otherwise.
+        const QByteArray &reply = exchange.reply;
+        if (ReplyRouter::Of(Link()).CurrentFamily() != Family::ThreePhase &&
+            (static_cast<std::uint8_t>(reply.at(1)) != 0x99 || reply.size() < modbus::ReplyLength(reply)))
+            return;
+        result_->setText(result_->text() + QString::number(address) + QLatin1Char(','));
+    });
 }

@@ -26,7 +26,6 @@ private:
     void onStart();
     void onStop();
     void onTick();
-    void onReply(const modbus::Exchange &exchange) override;
     void probe(int address);
 
     QSpinBox *startSpin_ = nullptr;

@@ -349,13 +349,14 @@ void SettingsFileWindow::step()
     if (!run_)
         return;
     if (const auto request = run_->Next()) {
-        Send(request->frame, request->address);
+        Ask(request->frame, [this](const modbus::Exchange &exchange) { answer(exchange); },
+            {.failed = [this](modbus::Reply::Error error) { fail(error); }});
         return;
     }
     finish();
 }
 
-void SettingsFileWindow::onReply(const modbus::Exchange &exchange)
+void SettingsFileWindow::answer(const modbus::Exchange &exchange)
 {
     if (!run_)
         return;
@@ -363,7 +364,7 @@ void SettingsFileWindow::onReply(const modbus::Exchange &exchange)
     answered();
 }
 
-void SettingsFileWindow::onFailure(modbus::Reply::Error error)
+void SettingsFileWindow::fail(modbus::Reply::Error error)
 {
     if (!run_ || !run_->Next())
         return;

@@ -30,8 +30,9 @@ signals:
 protected:
     void onShow() override;
     void onClose() override;
-    void onReply(const modbus::Exchange &exchange) override;
-    void onFailure(modbus::Reply::Error error) override;
+    // The answer to the run's request, or its failure.
+    void answer(const modbus::Exchange &exchange);
+    void fail(modbus::Reply::Error error);
 
 private:
     enum class Job { SaveAll, Compare, Restore };

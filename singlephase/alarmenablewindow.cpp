@@ -77,7 +77,7 @@ AlarmEnableWindow::AlarmEnableWindow(SerialLink &link, QWidget *parent)
                              MakeButton("Exit", QStringLiteral(QT_TRANSLATE_NOOP("kz", "返  回")), [this] { CloseWindow(); })});
 
     MakeColumn({MakeHeading(QStringLiteral("KZ5700E"), QStringLiteral(QT_TRANSLATE_NOOP("kz", "电参数测试仪"))), outer, buttons});
-    UseFile(&singlephase::SettingsCatalog, QStringLiteral("alarm-enable"));
+    UseFiles(&singlephase::SettingsCatalog, {QStringLiteral("alarm-enable")});
 }
 
 } // namespace singlephase

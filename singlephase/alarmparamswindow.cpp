@@ -21,7 +21,7 @@ namespace singlephase {
 namespace ap = singlephase::alarmparams;
 
 AlarmParamsWindow::AlarmParamsWindow(SerialLink &link, QWidget *parent)
-    : FamilyWindow(link, Family::SinglePhase, "singlephase::AlarmParamsWindow", parent)
+    : SettingsWindow(link, Family::SinglePhase, "singlephase::AlarmParamsWindow", parent)
 {
     QLabel *addressLabel = nullptr;
     QSpinBox *address = MakeAddressSpin("SpinEdit33", QStringLiteral(QT_TRANSLATE_NOOP("kz", "仪表地址：")), &addressLabel, 0);
@@ -86,12 +86,19 @@ AlarmParamsWindow::AlarmParamsWindow(SerialLink &link, QWidget *parent)
     buttons->addWidget(MakeButton("BitBtn6", QStringLiteral(QT_TRANSLATE_NOOP("kz", "出厂值设置")), [this] { factoryValues(); }));
     buttons->addWidget(MakeButton("Exit", QStringLiteral(QT_TRANSLATE_NOOP("kz", "退 出")), [this] { CloseWindow(); }));
     main->addLayout(buttons);
-    // Files, like 上载数据 and 下载数据, take the group chosen.
-    ui::AddSettingsFile(this, &singlephase::SettingsCatalog, [this]() -> QList<ui::FileBlock> {
-        const int g = CheckedGroup();
-        return {ui::FormFileBlock(this, &singlephase::SettingsCatalog, QStringLiteral("alarm-params-%1").arg(g),
-                                  g < 4 ? limits_[g - 1] : inputs_)};
-    });
+    // One entry a group; 上载数据, 下载数据 and files take the group chosen.
+    // A reply is decoded only when whole; a limit that is not a number is
+    // refused and nothing is sent.
+    QStringList keys;
+    for (int g = 0; g < 4; ++g) {
+        const ap::Group &group = ap::kGroups[g];
+        AddBlock({.block = {group.first, group.count},
+                  .texts = {QT_TRANSLATE_NOOP("kz", "数据设置成功！！")},
+                  .form = {.form = g < 3 ? limits_[g] : inputs_, .focusRefused = false}});
+        keys.append(QStringLiteral("alarm-params-%1").arg(g + 1));
+    }
+    ChooseEntry([this] { return CheckedGroup() - 1; });
+    UseFiles(&singlephase::SettingsCatalog, keys);
 }
 
 int AlarmParamsWindow::CheckedGroup() const
@@ -102,49 +109,11 @@ int AlarmParamsWindow::CheckedGroup() const
     return 1;
 }
 
-void AlarmParamsWindow::upload()
-{
-    group_ = CheckedGroup();
-    const ap::Group &g = ap::kGroups[group_ - 1];
-    ReadBlock(g.first, g.count);
-}
-
-void AlarmParamsWindow::download()
-{
-    const int chosen = CheckedGroup();
-    const ap::Group &g = ap::kGroups[chosen - 1];
-    const fields::Values values = chosen == 4 ? inputs_->Values() : limits_[chosen - 1]->Values();
-    // A limit that is not a number is refused: nothing is sent.
-    const auto data = Downloadable(fields::Encode(g.table, values, g.Bytes()));
-    if (!data)
-        return;
-    group_ = chosen;
-    WriteBlock(g.first, g.count, *data);
-}
-
 void AlarmParamsWindow::factoryValues()
 {
     for (int g = 0; g < 3; ++g)
         limits_[g]->SetValues(fields::FactoryValues(ap::kGroups[g].table));
     inputs_->SetValues(fields::FactoryValues(ap::kSwitchInputs));
-}
-
-void AlarmParamsWindow::onReply(const modbus::Exchange &ex)
-{
-    if (ex.IsEchoOf(0x10)) {
-        ui::ShowMessage(this, QStringLiteral(QT_TRANSLATE_NOOP("kz", "数据设置成功！！")));
-        return;
-    }
-    // Decoded by the group last asked for, and only when whole.
-    if (group_ < 1)
-        return;
-    const ap::Group &g = ap::kGroups[group_ - 1];
-    if (!ex.IsReadOf(0x03, g.Bytes()) || ex.RequestStart() != g.first)
-        return;
-    if (group_ == 4)
-        inputs_->Decode(ex.Data());
-    else
-        limits_[group_ - 1]->Decode(ex.Data());
 }
 
 } // namespace singlephase

@@ -3,7 +3,7 @@
 // relays of the normal, fundamental-wave and harmonic measuring modes and
 // the settings of the three switch inputs, one group per exchange, chosen
 // with the radio buttons.
-#include "ui/familywindow.h"
+#include "ui/settingswindow.h"
 
 #include <array>
 
@@ -12,26 +12,20 @@ class QRadioButton;
 
 namespace singlephase {
 
-class AlarmParamsWindow : public FamilyWindow {
+class AlarmParamsWindow : public ui::SettingsWindow {
     Q_OBJECT
 public:
     explicit AlarmParamsWindow(SerialLink &link, QWidget *parent = nullptr);
 
-    // 1 normal, 2 fundamental, 3 harmonic, 4 switch inputs: the group of
-    // the last request; 0 before the first.
-    int AlarmParamGroup() const { return group_; }
-
 private:
-    void upload();
-    void download();
     void factoryValues();
-    void onReply(const modbus::Exchange &exchange) override;
+    // 1 normal, 2 fundamental, 3 harmonic, 4 switch inputs: the group the
+    // radio buttons choose.
     int CheckedGroup() const;
 
     std::array<FieldForm *, 3> limits_{};
     FieldForm *inputs_ = nullptr;
     std::array<QRadioButton *, 4> radios_{};
-    int group_ = 0;
 };
 
 } // namespace singlephase

@@ -82,8 +82,8 @@ AlarmStateWindow::AlarmStateWindow(SerialLink &link, QWidget *parent)
     poller_ = new StatePoller(
         this,
         [this] {
-            const int a = Address();
-            return Send(mon::StateRequest(static_cast<std::uint8_t>(a)), a);
+            return Read({mon::kStateFirst, mon::kStateRegisters}, [this](const QByteArray &data) { showState(data); }) !=
+                   nullptr;
         },
         kDefaultIntervalMs);
     // "检  测" starts from an empty mode text, so a reply without a mode
@@ -105,10 +105,9 @@ AlarmStateWindow::AlarmStateWindow(SerialLink &link, QWidget *parent)
 
 }
 
-void AlarmStateWindow::onReply(const modbus::Exchange &exchange)
+void AlarmStateWindow::showState(const QByteArray &data)
 {
-    // Only a whole state block changes the lamps; anything else leaves them.
-    if (const auto state = mon::ReadState(exchange)) {
+    if (const auto state = mon::ReadState(data)) {
         for (int bit = 0; bit < mon::kStateLamps; ++bit)
             lamps_[bit]->SetOn((state->bits >> bit) & 1u);
         if (const auto text = mon::ModeText(state->mode))

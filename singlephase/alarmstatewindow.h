@@ -24,7 +24,8 @@ public:
     StatePoller *Poller() const { return poller_; }
 
 private:
-    void onReply(const modbus::Exchange &exchange) override;
+    // Only a whole state block changes the lamps; anything else leaves them.
+    void showState(const QByteArray &data);
 
     StatePoller *poller_ = nullptr;
     QLabel *mode_ = nullptr;

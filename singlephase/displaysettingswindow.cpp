@@ -65,7 +65,7 @@ DisplaySettingsWindow::DisplaySettingsWindow(SerialLink &link, QWidget *parent)
                              mask, new QLabel(QStringLiteral(QT_TRANSLATE_NOOP("kz", "注：(显示时间间隔最大值不大于99秒；")), this)});
     main->addWidget(new QLabel(QStringLiteral(QT_TRANSLATE_NOOP("kz", "有功电能计量定时值不大于9999秒。)")), this));
     main->addLayout(buttons);
-    UseFile(&singlephase::SettingsCatalog, QStringLiteral("display"));
+    UseFiles(&singlephase::SettingsCatalog, {QStringLiteral("display")});
 }
 
 void DisplaySettingsWindow::factoryValues()

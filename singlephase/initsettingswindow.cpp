@@ -21,7 +21,7 @@ namespace singlephase {
 namespace is = singlephase::initsettings;
 
 InitSettingsWindow::InitSettingsWindow(SerialLink &link, QWidget *parent)
-    : FamilyWindow(link, Family::SinglePhase, "singlephase::InitSettingsWindow", parent)
+    : SettingsWindow(link, Family::SinglePhase, "singlephase::InitSettingsWindow", parent)
 {
     QLabel *addressLabel = nullptr;
     QSpinBox *address = MakeAddressSpin("SpinEdit1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "输入仪表地址：")), &addressLabel, 0);
@@ -62,16 +62,15 @@ InitSettingsWindow::InitSettingsWindow(SerialLink &link, QWidget *parent)
     auto *settingsButtons = new QHBoxLayout;
     settingsButtons->addStretch();
     QPushButton *settingsUpload = MakeButton("BitBtn2", QStringLiteral(QT_TRANSLATE_NOOP("kz", "上载数据")),
-                                             [this] { ReadBlock(is::kFirstRegister, is::kRegisters); });
-    QPushButton *settingsDownload = MakeButton("BitBtn3", QStringLiteral(QT_TRANSLATE_NOOP("kz", "下载数据")), [this] { download(); });
+                                             [this] { upload(kSettings); });
+    QPushButton *settingsDownload = MakeButton("BitBtn3", QStringLiteral(QT_TRANSLATE_NOOP("kz", "下载数据")), [this] { download(kSettings); });
     // Both blocks have buttons captioned alike: the accessible names tell them apart.
     settingsUpload->setAccessibleName(QStringLiteral(QT_TRANSLATE_NOOP("kz", "上载数据（初始化参数）")));
     settingsDownload->setAccessibleName(QStringLiteral(QT_TRANSLATE_NOOP("kz", "下载数据（初始化参数）")));
     settingsButtons->addWidget(settingsUpload);
     settingsButtons->addWidget(settingsDownload);
 
-    const EnergyBaseGroup bases = MakeEnergyBaseGroup([this] { ReadBlock(is::kBaseRegister, is::kBaseRegisters); },
-                                                      [this] { downloadBases(); }, QString());
+    const EnergyBaseGroup bases = MakeEnergyBaseGroup([this] { upload(kBases); }, [this] { download(kBases); }, QString());
     activeBase_ = bases.active;
     reactiveBase_ = bases.reactive;
 
@@ -81,9 +80,18 @@ InitSettingsWindow::InitSettingsWindow(SerialLink &link, QWidget *parent)
 
     MakeColumn({MakeHeading(QStringLiteral("KZ5700E"), QStringLiteral(QT_TRANSLATE_NOOP("kz", "电参数测试仪"))), top, settingsButtons, bases.box,
                 buttons});
+    // A group without a choice, a ratio that is not a whole number or is
+    // negative: refused with a message; ratios above 9999 are sent as 9999.
+    AddBlock({.block = {is::kFirstRegister, is::kRegisters},
+              .texts = {QT_TRANSLATE_NOOP("kz", "数据下载成功！！"), QT_TRANSLATE_NOOP("kz", "数据上载成功！！"),
+                        QT_TRANSLATE_NOOP("kz", "数据上载失败！！"), QT_TRANSLATE_NOOP("kz", "数据上载失败！！")},
+              .form = {.form = form_, .focusRefused = false}});
+    AddBlock({.block = {.first = is::kBaseRegister, .registers = is::kBaseRegisters, .bytes = is::kBaseReadBytes},
+              .texts = {QT_TRANSLATE_NOOP("kz", "数据下载成功！！"), nullptr, QT_TRANSLATE_NOOP("kz", "数据上载失败！！"),
+                        QT_TRANSLATE_NOOP("kz", "数据上载失败！！")},
+              .codec = EnergyBaseCodec(bases)});
     // The energy bases belong to this meter alone: never taken from a file.
-    ui::AddSettingsFile(this, &singlephase::SettingsCatalog,
-                        {ui::FormFileBlock(this, &singlephase::SettingsCatalog, QStringLiteral("init"), form_)});
+    UseFiles(&singlephase::SettingsCatalog, {QStringLiteral("init"), QString()});
 }
 
 void InitSettingsWindow::factoryValues()
@@ -91,38 +99,6 @@ void InitSettingsWindow::factoryValues()
     form_->SetValues(fields::FactoryValues(is::kFields));
     activeBase_->setText(QStringLiteral("0"));
     reactiveBase_->setText(QStringLiteral("0"));
-}
-
-void InitSettingsWindow::download()
-{
-    // A group without a choice, a ratio that is not a whole number or is
-    // negative: refused with a message; ratios above 9999 are sent as 9999.
-    if (const auto data = Downloadable(fields::Encode(is::kFields, form_->Values(), is::kBytes)))
-        WriteBlock(is::kFirstRegister, is::kRegisters, *data);
-}
-
-void InitSettingsWindow::downloadBases()
-{
-    if (const auto data = Downloadable(energybase::EncodeBases(activeBase_->text(), reactiveBase_->text())))
-        WriteBlock(is::kBaseRegister, is::kBaseRegisters, *data);
-}
-
-void InitSettingsWindow::onReply(const modbus::Exchange &ex)
-{
-    if (ex.IsEmpty())
-        return;
-    if (ex.IsEchoOf(0x10)) {
-        ui::ShowMessage(this, QStringLiteral(QT_TRANSLATE_NOOP("kz", "数据下载成功！！")));
-    } else if (ex.IsReadOf(0x03, is::kBaseReadBytes) && ex.RequestStart() == is::kBaseRegister) {
-        const auto texts = energybase::DecodeBases(ex.Data());
-        activeBase_->setText(texts[0]);
-        reactiveBase_->setText(texts[1]);
-    } else if (ex.IsReadOf(0x03, is::kBytes) && ex.RequestStart() == is::kFirstRegister) {
-        form_->Decode(ex.Data());
-        ui::ShowMessage(this, QStringLiteral(QT_TRANSLATE_NOOP("kz", "数据上载成功！！")));
-    } else {
-        ui::ShowMessage(this, QStringLiteral(QT_TRANSLATE_NOOP("kz", "数据上载失败！！")));
-    }
 }
 
 } // namespace singlephase

@@ -80,11 +80,10 @@ Texts Decode(const QByteArray &data, const QByteArray &setup)
 Outcome HandleReply(const modbus::Exchange &exchange, QByteArray &setup)
 {
     Outcome outcome;
-    if (exchange.IsReadOf(0x03, kSetupBytes) && exchange.RequestStart() == kSetupRegister) {
+    if (exchange.Answers(kSetupRegister, kSetupBytes)) {
         setup = exchange.Data();
         outcome.kind = Outcome::SetupStored;
-    } else if (exchange.IsReadOf(0x03, kMeasurementBytes) && exchange.RequestStart() == kMeasurementRegister &&
-               !setup.isEmpty()) {
+    } else if (exchange.Answers(kMeasurementRegister, kMeasurementBytes) && !setup.isEmpty()) {
         outcome.kind = Outcome::Measurement;
         outcome.texts = Decode(exchange.Data(), setup);
     }

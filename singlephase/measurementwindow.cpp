@@ -18,12 +18,6 @@ namespace singlephase {
 
 namespace m = singlephase::measurement;
 
-QByteArray &MeterageParams()
-{
-    static QByteArray params;
-    return params;
-}
-
 MeasurementWindow::MeasurementWindow(SerialLink &link, QWidget *parent)
     : FamilyWindow(link, Family::SinglePhase, "singlephase::MeasurementWindow", parent)
 {
@@ -57,7 +51,11 @@ MeasurementWindow::MeasurementWindow(SerialLink &link, QWidget *parent)
     };
 
     // The set-up block is read afresh at every start.
-    const PollBar bar = MakePollBar(2000, "Exit", {singlephase::MeterageParams, m::SetupRequest, m::MeasurementRequest});
+    const PollBar bar = MakePollBar(2000, "Exit",
+                                    {.setup = {m::kSetupRegister, m::kSetupRegisters},
+                                     .measurements = {m::kMeasurementRegister, m::kMeasurementRegisters, m::kMeasurementBytes},
+                                     .onSetup = [this](const QByteArray &data) { setup_ = data; },
+                                     .onMeasurements = [this](const QByteArray &data, int address) { showMeasurements(data, address); }});
     record_ = bar.record;
     timer_ = bar.timer;
     QHBoxLayout *bottom = bar.row;
@@ -69,20 +67,16 @@ MeasurementWindow::MeasurementWindow(SerialLink &link, QWidget *parent)
 
 }
 
-void MeasurementWindow::onReply(const modbus::Exchange &exchange)
+void MeasurementWindow::showMeasurements(const QByteArray &data, int address)
 {
-    const m::Outcome outcome = m::HandleReply(exchange, singlephase::MeterageParams());
-    if (outcome.kind == m::Outcome::Measurement) {
-        QStringList captions, texts;
-        for (int i = 0; i < m::kBoxes; ++i) {
-            boxes_[i]->setText(outcome.texts.text[i]);
-            captions.append(QString::fromUtf8(m::kBoxCaptions[i]));
-            texts.append(outcome.texts.text[i]);
-        }
-        // The address the request went to.
-        record_->Record(exchange.request.isEmpty() ? address_->value() : static_cast<std::uint8_t>(exchange.request.at(0)),
-                        captions, texts);
+    const m::Texts shown = m::Decode(data, setup_);
+    QStringList captions, texts;
+    for (int i = 0; i < m::kBoxes; ++i) {
+        boxes_[i]->setText(shown.text[i]);
+        captions.append(QString::fromUtf8(m::kBoxCaptions[i]));
+        texts.append(shown.text[i]);
     }
+    record_->Record(address, captions, texts);
 }
 
 } // namespace singlephase

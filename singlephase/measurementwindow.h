@@ -15,19 +15,18 @@ class RecordButton;
 
 namespace singlephase {
 
-// The set-up block of the process (its data bytes). Empty until read; only
-// the start button empties it, so it survives closing the window.
-QByteArray &MeterageParams();
-
 class MeasurementWindow : public FamilyWindow {
     Q_OBJECT
 public:
     explicit MeasurementWindow(SerialLink &link, QWidget *parent = nullptr);
 
 private:
-    void onReply(const modbus::Exchange &exchange) override;
+    // Shows and records a measurement block from the instrument at address.
+    void showMeasurements(const QByteArray &data, int address);
 
     QSpinBox *address_ = nullptr;
+    // The set-up block's data bytes as read at the last start.
+    QByteArray setup_;
     QTimer *timer_ = nullptr;
     RecordButton *record_ = nullptr;
     std::array<QLineEdit *, singlephase::measurement::kBoxes> boxes_{};

@@ -28,11 +28,10 @@ QByteArray StateRequest(std::uint8_t address)
     return modbus::ReadRegisters(address, kStateFirst, kStateRegisters);
 }
 
-std::optional<State> ReadState(const modbus::Exchange &exchange)
+std::optional<State> ReadState(const QByteArray &d)
 {
-    if (!exchange.IsReadOf(0x03, 2 * kStateRegisters) || exchange.RequestStart() != kStateFirst)
+    if (d.size() != 2 * kStateRegisters)
         return std::nullopt;
-    const QByteArray d = exchange.Data();
     const auto word = [&](int i) {
         return static_cast<std::uint32_t>(static_cast<std::uint8_t>(d.at(2 * i)) << 8 |
                                           static_cast<std::uint8_t>(d.at(2 * i + 1)));

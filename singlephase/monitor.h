@@ -40,9 +40,8 @@ struct State {
     std::uint32_t bits = 0; // bit n lights the lamp of bit n
     int mode = 0;           // bits 3-4 of 0x0014
 };
-// A 03 reply with all 4 data bytes answering the state request; nothing
-// for any other reply.
-std::optional<State> ReadState(const modbus::Exchange &exchange);
+// The state block's data bytes; nothing unless all 4 are there.
+std::optional<State> ReadState(const QByteArray &data);
 // "普通模式", "基波模式", "谐波模式" for modes 0..2; mode 3 has no text.
 std::optional<QString> ModeText(int mode);
 

@@ -93,7 +93,7 @@ AlarmMaskWindow::AlarmMaskWindow(SerialLink &link, QWidget *parent)
                              MakeButton("BitBtn3", QStringLiteral(QT_TRANSLATE_NOOP("kz", "返  回")), [this] { CloseWindow(); })});
 
     MakeColumn({MakeHeading(QStringLiteral("KZ5500E"), QStringLiteral(QT_TRANSLATE_NOOP("kz", "电参数测试仪"))), outer, buttons});
-    UseFile(&threephase::SettingsCatalog, QStringLiteral("alarm-mask"));
+    UseFiles(&threephase::SettingsCatalog, {QStringLiteral("alarm-mask")});
 }
 
 } // namespace threephase

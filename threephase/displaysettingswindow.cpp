@@ -11,7 +11,6 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStatusBar>
-#include <QTimer>
 #include <QVBoxLayout>
 #include "threephase/settingsblocks.h"
 #include "ui/settingsfile.h"
@@ -21,11 +20,15 @@ namespace threephase {
 namespace disp = threephase::display;
 
 namespace {
-const QString kUploaded = QStringLiteral(QT_TRANSLATE_NOOP("kz", "数据上载成功！！！"));
-const QString kUploadFailed = QStringLiteral(QT_TRANSLATE_NOOP("kz", "数据上载失败！！！"));
+// An upload without an answer fails after this long.
+constexpr int kUploadTimeoutMs = 3000;
 } // namespace
 
-DisplaySettingsWindow::DisplaySettingsWindow(SerialLink &link, QWidget *parent) : FamilyWindow(link, Family::ThreePhase, "threephase::DisplaySettingsWindow", parent)
+DisplaySettingsWindow::DisplaySettingsWindow(SerialLink &link, QWidget *parent)
+    : SettingsWindow(link, Family::ThreePhase, "threephase::DisplaySettingsWindow", {disp::kFirstRegister, disp::kRegisters},
+                     {QT_TRANSLATE_NOOP("kz", "参数下载成功！！"), QT_TRANSLATE_NOOP("kz", "数据上载成功！！！"),
+                      QT_TRANSLATE_NOOP("kz", "数据上载失败！！！")},
+                     parent)
 {
     form_ = new FieldForm(this, disp::kFields);
     QList<QWidget *> tabOrder;
@@ -100,66 +103,25 @@ DisplaySettingsWindow::DisplaySettingsWindow(SerialLink &link, QWidget *parent) 
     nameStatus(QString());
     connect(status_, &QStatusBar::messageChanged, this, nameStatus);
 
-    timer_ = new QTimer(this);
-    timer_->setObjectName(QStringLiteral("Timer1"));
-    timer_->setInterval(3000);
-    connect(timer_, &QTimer::timeout, this, [this] { onUploadTimeout(); });
-
     auto *main = MakeColumn({MakeHeading(QStringLiteral("KZ5500E"), QStringLiteral(QT_TRANSLATE_NOOP("kz", "电参数测试仪"))), windows, energy,
                              buttons, new QLabel(QStringLiteral(QT_TRANSLATE_NOOP("kz", "注：(显示时间间隔最大值不大于99秒；")), this)});
     main->addWidget(new QLabel(QStringLiteral(QT_TRANSLATE_NOOP("kz", "有功电能计量定时值不大于9999秒。)")), this));
     main->addWidget(status_);
 
     form_->SetValues(disp::ResetValues(false));
-    ui::AddSettingsFile(this, &threephase::SettingsCatalog,
-                        {ui::FormFileBlock(this, &threephase::SettingsCatalog, QStringLiteral("display"), form_)});
+    // Only what the instrument answers stays on screen; the status line
+    // tells how the upload went.
+    UseForm({form_, disp::ResetValues(true)});
+    Entry &entry = EntryAt(0);
+    entry.beforeSend = [this] { status_->clearMessage(); };
+    entry.tellUpload = [this](const QString &text) { status_->showMessage(text); };
+    entry.uploadTimeoutMs = kUploadTimeoutMs;
+    UseFiles(&threephase::SettingsCatalog, {QStringLiteral("display")});
 }
 
 void DisplaySettingsWindow::onShow()
 {
     form_->SetValues(disp::ResetValues(false));
-}
-
-void DisplaySettingsWindow::upload()
-{
-    status_->clearMessage();
-    // Only what the instrument answers stays on screen.
-    form_->SetValues(disp::ResetValues(true));
-    // A second upload leaves a running time-out as it is.
-    if (ReadBlock(disp::kFirstRegister, disp::kRegisters) && !timer_->isActive())
-        timer_->start();
-}
-
-void DisplaySettingsWindow::download()
-{
-    status_->clearMessage();
-    if (const auto data = Downloadable(form_->Encode(disp::kBytes)))
-        WriteBlock(disp::kFirstRegister, disp::kRegisters, *data);
-}
-
-void DisplaySettingsWindow::onReply(const modbus::Exchange &ex)
-{
-    if (ex.IsEchoOf(0x10)) {
-        ui::ShowMessage(this, QStringLiteral(QT_TRANSLATE_NOOP("kz", "参数下载成功！！")));
-        return;
-    }
-    // Other answers (exceptions among them) are not the upload's: a running
-    // time-out reports the failure.
-    if (ex.Function() != 0x03)
-        return;
-    timer_->stop();
-    if (ex.IsReadOf(0x03, disp::kBytes) && ex.RequestStart() == disp::kFirstRegister) {
-        form_->Decode(ex.Data());
-        status_->showMessage(kUploaded);
-    } else {
-        status_->showMessage(kUploadFailed);
-    }
-}
-
-void DisplaySettingsWindow::onUploadTimeout()
-{
-    timer_->stop();
-    status_->showMessage(kUploadFailed);
 }
 
 } // namespace threephase

@@ -19,7 +19,14 @@ namespace threephase {
 
 namespace is = threephase::initsettings;
 
-InitSettingsWindow::InitSettingsWindow(SerialLink &link, QWidget *parent) : FamilyWindow(link, Family::ThreePhase, "threephase::InitSettingsWindow", parent)
+namespace {
+// Any answer that is not the one asked for fails as an upload does.
+const ui::SettingsTexts kTexts{QT_TRANSLATE_NOOP("kz", "数据下载成功！！"), nullptr, QT_TRANSLATE_NOOP("kz", "数据上载失败！！"),
+                               QT_TRANSLATE_NOOP("kz", "数据上载失败！！")};
+} // namespace
+
+InitSettingsWindow::InitSettingsWindow(SerialLink &link, QWidget *parent)
+    : SettingsWindow(link, Family::ThreePhase, "threephase::InitSettingsWindow", parent)
 {
     // Controls are made in reading order, which is also the keyboard order.
     QLabel *addressLabel = nullptr;
@@ -57,8 +64,8 @@ InitSettingsWindow::InitSettingsWindow(SerialLink &link, QWidget *parent) : Fami
 
     auto *settingsButtons = new QHBoxLayout;
     settingsButtons->addStretch();
-    QPushButton *settingsUpload = MakeButton("BitBtn2", QStringLiteral(QT_TRANSLATE_NOOP("kz", "上载数据")), [this] { upload(); });
-    QPushButton *settingsDownload = MakeButton("BitBtn3", QStringLiteral(QT_TRANSLATE_NOOP("kz", "下载数据")), [this] { download(); });
+    QPushButton *settingsUpload = MakeButton("BitBtn2", QStringLiteral(QT_TRANSLATE_NOOP("kz", "上载数据")), [this] { upload(kSettings); });
+    QPushButton *settingsDownload = MakeButton("BitBtn3", QStringLiteral(QT_TRANSLATE_NOOP("kz", "下载数据")), [this] { download(kSettings); });
     // Both blocks have buttons captioned alike: the accessible names tell them apart.
     settingsUpload->setAccessibleName(QStringLiteral(QT_TRANSLATE_NOOP("kz", "上载数据（初始化参数）")));
     settingsDownload->setAccessibleName(QStringLiteral(QT_TRANSLATE_NOOP("kz", "下载数据（初始化参数）")));
@@ -66,7 +73,7 @@ InitSettingsWindow::InitSettingsWindow(SerialLink &link, QWidget *parent) : Fami
     settingsButtons->addWidget(settingsDownload);
 
     // The energy bases: an exchange of their own, with their own buttons.
-    const EnergyBaseGroup bases = MakeEnergyBaseGroup([this] { uploadBases(); }, [this] { downloadBases(); },
+    const EnergyBaseGroup bases = MakeEnergyBaseGroup([this] { upload(kBases); }, [this] { download(kBases); },
                                                       QStringLiteral("0"));
     activeBase_ = bases.active;
     reactiveBase_ = bases.reactive;
@@ -83,9 +90,13 @@ InitSettingsWindow::InitSettingsWindow(SerialLink &link, QWidget *parent) : Fami
 
     MakeColumn({MakeHeading(QStringLiteral("KZ5500E"), QStringLiteral(QT_TRANSLATE_NOOP("kz", "电参数测试仪"))), top, ranges, units, settingsButtons,
                 bases.box, bottom});
+    AddBlock({.block = {is::kFirstRegister, is::kRegisters}, .texts = kTexts, .form = {form_}});
+    // A short reply of the bases still gives the values whose bytes are there.
+    AddBlock({.block = {.first = is::kBaseRegister, .registers = is::kBaseRegisters, .bytes = is::kBaseReadBytes, .fewest = 1},
+              .texts = kTexts,
+              .codec = EnergyBaseCodec(bases)});
     // The energy bases belong to this meter alone: never taken from a file.
-    ui::AddSettingsFile(this, &threephase::SettingsCatalog,
-                        {ui::FormFileBlock(this, &threephase::SettingsCatalog, QStringLiteral("init"), form_)});
+    UseFiles(&threephase::SettingsCatalog, {QStringLiteral("init"), QString()});
 }
 
 void InitSettingsWindow::onShow()
@@ -102,54 +113,6 @@ void InitSettingsWindow::factoryValues()
     form_->SetValues(fields::FactoryValues(is::kFields));
     activeBase_->setText(QStringLiteral("0"));
     reactiveBase_->setText(QStringLiteral("0"));
-}
-
-void InitSettingsWindow::upload()
-{
-    ReadBlock(is::kFirstRegister, is::kRegisters);
-}
-
-void InitSettingsWindow::download()
-{
-    if (const auto data = Downloadable(form_->Encode(is::kBytes)))
-        WriteBlock(is::kFirstRegister, is::kRegisters, *data);
-}
-
-void InitSettingsWindow::uploadBases()
-{
-    ReadBlock(is::kBaseRegister, is::kBaseRegisters);
-}
-
-void InitSettingsWindow::downloadBases()
-{
-    const fields::Encoded encoded = is::EncodeBases(activeBase_->text(), reactiveBase_->text());
-    if (!encoded.ok())
-        (encoded.field == 0 ? activeBase_ : reactiveBase_)->setFocus();
-    if (const auto data = Downloadable(encoded))
-        WriteBlock(is::kBaseRegister, is::kBaseRegisters, *data);
-}
-
-// Both uploads and both downloads answer here: a reply is decoded by the
-// request it answers, never by its size alone.
-void InitSettingsWindow::onReply(const modbus::Exchange &ex)
-{
-    if (ex.IsEmpty())
-        return;
-    if (ex.IsEchoOf(0x10)) {
-        ui::ShowMessage(this, QStringLiteral(QT_TRANSLATE_NOOP("kz", "数据下载成功！！")));
-        return;
-    }
-    const bool read = ex.Function() == 0x03 && ex.RequestFunction() == 0x03;
-    if (read && ex.RequestStart() == is::kFirstRegister && ex.IsReadOf(0x03, is::kBytes)) {
-        form_->Decode(ex.Data());
-    } else if (read && ex.RequestStart() == is::kBaseRegister && ex.ByteCount() <= is::kBaseReadBytes) {
-        // A short reply still gives the values whose bytes are there.
-        const std::array<QString, 2> texts = is::DecodeBases(ex.Data());
-        activeBase_->setText(texts[0]);
-        reactiveBase_->setText(texts[1]);
-    } else {
-        ui::ShowMessage(this, QStringLiteral(QT_TRANSLATE_NOOP("kz", "数据上载失败！！")));
-    }
 }
 
 } // namespace threephase

@@ -94,8 +94,8 @@ LimitStateWindow::LimitStateWindow(SerialLink &link, QWidget *parent) : FamilyWi
     top->addWidget(address);
 
     poller_ = new StatePoller(this, [this] {
-        const int a = Address();
-        return Send(mon::StateRequest(static_cast<std::uint8_t>(a)), a);
+        return Read({mon::kStateFirst, mon::kStateRegisters}, [this](const QByteArray &data) { showState(data); }) !=
+               nullptr;
     });
     auto *bottom = new QHBoxLayout;
     bottom->addLayout(legend);
@@ -113,10 +113,9 @@ LimitStateWindow::LimitStateWindow(SerialLink &link, QWidget *parent) : FamilyWi
 
 }
 
-void LimitStateWindow::onReply(const modbus::Exchange &exchange)
+void LimitStateWindow::showState(const QByteArray &data)
 {
-    // Only a whole state block changes the lamps; anything else leaves them.
-    if (const auto bits = mon::StateBits(exchange))
+    if (const auto bits = mon::StateBits(data))
         for (auto it = byBit_.cbegin(); it != byBit_.cend(); ++it)
             it.value()->SetOn((*bits >> it.key()) & 1u);
 }

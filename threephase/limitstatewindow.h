@@ -21,7 +21,8 @@ public:
     StatePoller *Poller() const { return poller_; }
 
 private:
-    void onReply(const modbus::Exchange &exchange) override;
+    // Only a whole state block changes the lamps; anything else leaves them.
+    void showState(const QByteArray &data);
 
     StatePoller *poller_ = nullptr;
     QMap<int, Lamp *> byBit_;

@@ -58,7 +58,8 @@ void LayOut(const FieldForm &form, QGroupBox *box)
 
 } // namespace
 
-LimitsWindow::LimitsWindow(SerialLink &link, QWidget *parent) : FamilyWindow(link, Family::ThreePhase, "threephase::LimitsWindow", parent)
+LimitsWindow::LimitsWindow(SerialLink &link, QWidget *parent)
+    : SettingsWindow(link, Family::ThreePhase, "threephase::LimitsWindow", parent)
 {
     std::array<QGroupBox *, 10> boxes{};
     for (int g = 0; g < 10; ++g) {
@@ -110,13 +111,20 @@ LimitsWindow::LimitsWindow(SerialLink &link, QWidget *parent) : FamilyWindow(lin
     bottom->addLayout(controls, 1);
 
     MakeColumn({MakeHeading(QStringLiteral("KZ5500E"), QStringLiteral(QT_TRANSLATE_NOOP("kz", "电参数测试仪"))), groups, bottom});
-    // Files, like 上载 and 下载, take the group chosen.
-    ui::AddSettingsFile(this, &threephase::SettingsCatalog, [this]() -> QList<ui::FileBlock> {
-        const int group = SelectedGroup();
-        if (group == 0)
-            return {};
-        return {ui::FormFileBlock(this, &threephase::SettingsCatalog, QStringLiteral("limits-%1").arg(group), forms_[group - 1])};
-    });
+    // One entry a group; 上载, 下载 and files take the group chosen. A
+    // reply cut short still fills the fields whose bytes it holds, once it
+    // reaches the group's minimum; the others keep the zeros of the upload.
+    QStringList keys;
+    for (int g = 0; g < 10; ++g) {
+        const lim::Group &group = lim::kGroups[g];
+        AddBlock({.block = {.first = group.first, .registers = group.count, .fewest = group.minimum},
+                  .texts = {QT_TRANSLATE_NOOP("kz", "数据设置成功！！")},
+                  .form = {forms_[g]},
+                  .beforeUpload = [this, g] { ClearLimitGroup(g + 1); }});
+        keys.append(QStringLiteral("limits-%1").arg(g + 1));
+    }
+    ChooseEntry([this] { return SelectedGroup() - 1; });
+    UseFiles(&threephase::SettingsCatalog, keys);
 }
 
 void LimitsWindow::onShow()
@@ -145,28 +153,6 @@ void LimitsWindow::ClearLimitGroup(int group)
             form->SetValue(i, QStringLiteral("0"));
 }
 
-void LimitsWindow::upload()
-{
-    const int group = SelectedGroup();
-    if (group == 0)
-        return;
-    limitGroup_ = group;
-    ClearLimitGroup(group);
-    const lim::Group &g = lim::kGroups[group - 1];
-    ReadBlock(g.first, g.count);
-}
-
-void LimitsWindow::download()
-{
-    const int group = SelectedGroup();
-    if (group == 0)
-        return;
-    limitGroup_ = group;
-    const lim::Group &g = lim::kGroups[group - 1];
-    if (const auto data = Downloadable(forms_[group - 1]->Encode(g.Bytes())))
-        WriteBlock(g.first, g.count, *data);
-}
-
 void LimitsWindow::back()
 {
     CloseWindow();
@@ -178,25 +164,6 @@ void LimitsWindow::factoryValues()
     // value here, and nothing is sent.
     for (FieldForm *form : forms_)
         form->SetValues(fields::FactoryValues(form->Table()));
-}
-
-void LimitsWindow::onReply(const modbus::Exchange &ex)
-{
-    if (ex.IsEchoOf(0x10)) {
-        ui::ShowMessage(this, QStringLiteral(QT_TRANSLATE_NOOP("kz", "数据设置成功！！")));
-        return;
-    }
-    if (ex.Function() != 0x03 || limitGroup_ == 0)
-        return;
-    // Only the answer to the read of the group last asked for. A reply cut
-    // short still fills the fields whose bytes it holds, once it reaches the
-    // group's minimum; the others keep the zeros of the upload.
-    const lim::Group &g = lim::kGroups[limitGroup_ - 1];
-    const QByteArray data = ex.Data();
-    if (ex.RequestFunction() != 0x03 || ex.RequestStart() != g.first || ex.ByteCount() > g.Bytes() ||
-        data.size() < g.minimum)
-        return;
-    forms_[limitGroup_ - 1]->Decode(data);
 }
 
 } // namespace threephase

@@ -2,7 +2,7 @@
 // Upper and lower alarm limits of a three-phase instrument: ten groups of
 // limits, hysteresis values, alarm delays and relays. The user picks one
 // group, then uploads or downloads it whole.
-#include "ui/familywindow.h"
+#include "ui/settingswindow.h"
 
 #include <array>
 
@@ -11,24 +11,17 @@ class QButtonGroup;
 
 namespace threephase {
 
-class LimitsWindow : public FamilyWindow {
+class LimitsWindow : public ui::SettingsWindow {
     Q_OBJECT
 public:
     explicit LimitsWindow(SerialLink &link, QWidget *parent = nullptr);
-
-    // The group (1..10) of the last upload or download, 0 before the first.
-    // A read reply is decoded as this group, whatever is selected meanwhile.
-    int LimitGroup() const { return limitGroup_; }
 
 protected:
     void onShow() override;
 
 private:
-    void download();
-    void upload();
     void back();
     void factoryValues();
-    void onReply(const modbus::Exchange &exchange) override;
 
     // The selected group (1..10); 0, with the user told to pick one, when
     // none is.
@@ -39,7 +32,6 @@ private:
 
     std::array<FieldForm *, 10> forms_{};
     QButtonGroup *choice_ = nullptr;
-    int limitGroup_ = 0;
 };
 
 } // namespace threephase

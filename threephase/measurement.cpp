@@ -74,12 +74,12 @@ QString MeasurementTexts::Of(const char *boxName) const
 
 QByteArray RatioRequest(std::uint8_t address)
 {
-    return readRequest(address, 0x0050, 10);
+    return readRequest(address, kRatioFirst, kRatioRegisters);
 }
 
 QByteArray MeasurementPoll(std::uint8_t address)
 {
-    return readRequest(address, 0x0000, 42);
+    return readRequest(address, kMeasurementFirst, kMeasurementRegisters);
 }
 
 Ratios DecodeRatios(const QByteArray &params)
@@ -100,13 +100,19 @@ Ratios DecodeRatios(const QByteArray &params)
 
 MeasurementTexts DecodeMeasurement(const QByteArray &frame, const QByteArray &params)
 {
+    return DecodeMeasurementData(frame.mid(3), params);
+}
+
+MeasurementTexts DecodeMeasurementData(const QByteArray &reply, const QByteArray &params)
+{
     const Ratios r = DecodeRatios(params);
     const double pt = r.pt;
     const double ct = r.ct;
 
-    // Everything after the header is read word by word; a short reply reads
-    // its CRC bytes as data and then zeros, as TakeWordBE does.
-    QByteArray data = frame.mid(3);
+    // The data are read word by word; words past their end read as zeros,
+    // as TakeWordBE does (the frame form reads a short reply's CRC bytes as
+    // data first).
+    QByteArray data = reply;
     std::array<std::uint16_t, kMeasurementWords> w{};
     for (auto &word : w)
         word = TakeWordBE(data);

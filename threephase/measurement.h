@@ -12,9 +12,17 @@
 
 namespace threephase {
 
-// Read 10 holding registers from 0x0050 (ratios and unit flags).
+// The ratio and unit flag block: 10 holding registers from 0x0050.
+constexpr std::uint16_t kRatioFirst = 0x0050;
+constexpr std::uint16_t kRatioRegisters = 10;
+// The measurement block: 42 holding registers from 0x0000, answered with
+// 108 bytes (each of the twelve energy registers carries four).
+constexpr std::uint16_t kMeasurementFirst = 0x0000;
+constexpr std::uint16_t kMeasurementRegisters = 42;
+constexpr int kMeasurementBytes = 108;
+
+// Reads of the ratio block and of the measurements.
 QByteArray RatioRequest(std::uint8_t address);
-// Read 42 holding registers from 0x0000 (the measurements).
 QByteArray MeasurementPoll(std::uint8_t address);
 
 // The ratio block as the measurement decode uses it.
@@ -52,6 +60,8 @@ struct MeasurementTexts {
 // Decodes a whole measurement reply frame (address, function, byte count,
 // data, CRC) with the given ratio block.
 MeasurementTexts DecodeMeasurement(const QByteArray &frame, const QByteArray &params);
+// The same from the measurement block's data bytes.
+MeasurementTexts DecodeMeasurementData(const QByteArray &data, const QByteArray &params);
 
 // What the reply handler does with a frame from slot 1.
 struct ReplyOutcome {

@@ -18,12 +18,6 @@
 
 namespace threephase {
 
-QByteArray &CoulometryParams()
-{
-    static QByteArray params;
-    return params;
-}
-
 namespace {
 // Boxes of each group, as indexes into the measurement box list, laid out
 // two per row.
@@ -86,7 +80,11 @@ MeasurementWindow::MeasurementWindow(SerialLink &link, QWidget *parent) : Family
     }
 
     // The ratio block is read afresh at every start.
-    const PollBar bar = MakePollBar(2000, "BitBtn3", {CoulometryParams, RatioRequest, threephase::MeasurementPoll});
+    const PollBar bar = MakePollBar(2000, "BitBtn3",
+                                    {.setup = {kRatioFirst, kRatioRegisters},
+                                     .measurements = {kMeasurementFirst, kMeasurementRegisters, kMeasurementBytes},
+                                     .onSetup = [this](const QByteArray &data) { ratios_ = data; },
+                                     .onMeasurements = [this](const QByteArray &data, int address) { showMeasurements(data, address); }});
     record_ = bar.record;
     timer_ = bar.timer;
     QHBoxLayout *bottom = bar.row;
@@ -99,22 +97,16 @@ MeasurementWindow::MeasurementWindow(SerialLink &link, QWidget *parent) : Family
 
 void MeasurementWindow::onShow() {}
 
-void MeasurementWindow::onReply(const modbus::Exchange &exchange)
+void MeasurementWindow::showMeasurements(const QByteArray &data, int address)
 {
-    const QByteArray &frame = exchange.reply;
-    const threephase::ReplyOutcome outcome = threephase::HandleReply(frame, threephase::CoulometryParams());
-    if (outcome.kind == threephase::ReplyOutcome::Measurement) {
-        showTexts(outcome.texts);
-        QStringList captions, texts;
-        for (int i = 0; i < threephase::kMeasurementBoxes; ++i) {
-            captions.append(QString::fromUtf8(threephase::kMeasurementBoxCaptions[i]));
-            texts.append(outcome.texts.text[i]);
-        }
-        // The address the request went to.
-        record_->Record(exchange.request.isEmpty() ? address_->value()
-                                                   : static_cast<std::uint8_t>(exchange.request.at(0)),
-                        captions, texts);
+    const threephase::MeasurementTexts texts = threephase::DecodeMeasurementData(data, ratios_);
+    showTexts(texts);
+    QStringList captions, shown;
+    for (int i = 0; i < threephase::kMeasurementBoxes; ++i) {
+        captions.append(QString::fromUtf8(threephase::kMeasurementBoxCaptions[i]));
+        shown.append(texts.text[i]);
     }
+    record_->Record(address, captions, shown);
 }
 
 void MeasurementWindow::showTexts(const threephase::MeasurementTexts &texts)

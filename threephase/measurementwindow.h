@@ -16,24 +16,26 @@ class RecordButton;
 
 namespace threephase {
 
-// The ratio and unit block of the process (reply to the ratio request with
-// its 3-byte header removed: 20 data bytes and the CRC). Empty until read;
-// only the start button empties it, so it survives closing the window.
-QByteArray &CoulometryParams();
-
 class MeasurementWindow : public FamilyWindow {
     Q_OBJECT
 public:
     explicit MeasurementWindow(SerialLink &link, QWidget *parent = nullptr);
 
+    // The ratio and unit block (its 20 data bytes) as read at the last
+    // start; empty until read. Only the start button empties it, so it
+    // survives closing the window.
+    const QByteArray &RatioBlock() const { return ratios_; }
+
 protected:
     void onShow() override;
 
 private:
-    void onReply(const modbus::Exchange &exchange) override;
+    // Shows and records a measurement block from the instrument at address.
+    void showMeasurements(const QByteArray &data, int address);
     void showTexts(const threephase::MeasurementTexts &texts);
 
     QSpinBox *address_ = nullptr;
+    QByteArray ratios_;
     QTimer *timer_ = nullptr;
     RecordButton *record_ = nullptr;
     std::array<QLineEdit *, threephase::kMeasurementBoxes> boxes_{};

@@ -83,12 +83,11 @@ QByteArray StateRequest(std::uint8_t address)
     return modbus::ReadRegisters(address, kStateFirst, kStateRegisters);
 }
 
-std::optional<std::uint64_t> StateBits(const modbus::Exchange &exchange)
+std::optional<std::uint64_t> StateBits(const QByteArray &d)
 {
-    if (!exchange.IsReadOf(0x03, 2 * kStateRegisters) || exchange.RequestStart() != kStateFirst)
+    if (d.size() != 2 * kStateRegisters)
         return std::nullopt;
     std::uint64_t bits = 0;
-    const QByteArray d = exchange.Data();
     for (int w = 0; w < kStateRegisters; ++w) {
         const std::uint64_t word = static_cast<std::uint8_t>(d.at(2 * w)) << 8 | static_cast<std::uint8_t>(d.at(2 * w + 1));
         bits |= word << (16 * w);

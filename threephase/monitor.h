@@ -39,9 +39,9 @@ const QList<StateLamp> &StateLamps();
 const StateLamp *FindStateLamp(const QString &caption);
 
 QByteArray StateRequest(std::uint8_t address);
-// The 64 state bits of a 03 reply with all 8 data bytes answering the state
-// request; nothing for any other reply.
-std::optional<std::uint64_t> StateBits(const modbus::Exchange &exchange);
+// The 64 state bits of the state block's data bytes; nothing unless all 8
+// are there.
+std::optional<std::uint64_t> StateBits(const QByteArray &data);
 
 // ---- Event logs ----
 constexpr int kEventKinds = 29;

@@ -37,11 +37,11 @@ QString PhaseLetter(int phase)
     return QString(QChar(u'A' + phase));
 }
 
-std::uint16_t Word(const QByteArray &frame, int index)
+std::uint16_t Word(const QByteArray &data, int index)
 {
-    const int at = 3 + 2 * index;
-    return static_cast<std::uint16_t>((static_cast<std::uint8_t>(frame.at(at)) << 8) |
-                                      static_cast<std::uint8_t>(frame.at(at + 1)));
+    const int at = 2 * index;
+    return static_cast<std::uint16_t>((static_cast<std::uint8_t>(data.at(at)) << 8) |
+                                      static_cast<std::uint8_t>(data.at(at + 1)));
 }
 
 bool IsEven(const std::array<int, 3> &order)
@@ -140,27 +140,27 @@ QString SequenceText()
 
 } // namespace
 
-std::optional<Readings> DecodeReadings(const QByteArray &frame, const QByteArray &params, std::uint64_t stateBits)
+std::optional<Readings> DecodeReadings(const QByteArray &data, const QByteArray &params, std::uint64_t stateBits)
 {
     constexpr int kWords = 30;
-    if (frame.size() < 3 + 2 * kWords)
+    if (data.size() < 2 * kWords)
         return std::nullopt;
     const Ratios ratios = DecodeRatios(params);
     const double pt = ratios.pt;
     const double ct = ratios.ct;
-    const auto s = [&](int index) { return static_cast<double>(static_cast<std::int16_t>(Word(frame, index))); };
+    const auto s = [&](int index) { return static_cast<double>(static_cast<std::int16_t>(Word(data, index))); };
     Readings r;
     r.mode = ratios.wiring == 1 ? Mode::ThreeWire : Mode::FourWire;
     for (int k = 0; k < 3; ++k) {
-        r.volts[k] = Word(frame, k) * pt / 10.0;
-        r.lineVolts[k] = Word(frame, 3 + k) * pt / 10.0;
-        r.amps[k] = Word(frame, 8 + k) * ct / 1000.0;
+        r.volts[k] = Word(data, k) * pt / 10.0;
+        r.lineVolts[k] = Word(data, 3 + k) * pt / 10.0;
+        r.amps[k] = Word(data, 8 + k) * ct / 1000.0;
         // Active and reactive power words carry W and var before the ratios.
         r.watts[k] = s(18 + k) * pt * ct;
         r.vars[k] = s(22 + k) * pt * ct;
         r.lostLamp[k] = (stateBits >> (16 + k)) & 1;
     }
-    r.hertz = Word(frame, 17) / 100.0;
+    r.hertz = Word(data, 17) / 100.0;
     r.ctRatio = ct;
     r.sequenceLamp = (stateBits >> 57) & 1;
     return r;

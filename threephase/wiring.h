@@ -46,10 +46,10 @@ struct Readings {
     bool sequenceLamp = false;      // 相序错
 };
 
-// Readings from a measurement reply frame, the stored ratio block (as the
-// measurement decode keeps it) and the 64 state bits; nothing when the frame
-// is short of the 30 measurement words.
-std::optional<Readings> DecodeReadings(const QByteArray &measurementFrame, const QByteArray &params,
+// Readings from the measurement block's data bytes, the ratio block's data
+// bytes and the 64 state bits; nothing when the data is short of the 30
+// measurement words.
+std::optional<Readings> DecodeReadings(const QByteArray &measurementData, const QByteArray &params,
                                        std::uint64_t stateBits);
 
 struct Limits {

@@ -143,43 +143,44 @@ void WiringWindow::Tick()
 {
     if (busy_ || Handling())
         return;
-    if (const auto request = NextRequest(nullptr)) {
-        busy_ = Send(*request, Address());
-        if (!busy_)
-            timer_->stop();
-    }
+    if (params_.isEmpty())
+        busy_ = Read({kRatioFirst, kRatioRegisters},
+                     [this](const QByteArray &data) {
+                         params_ = data;
+                         readMeasurements();
+                     },
+                     again()) != nullptr;
+    else
+        readMeasurements();
+    if (!busy_)
+        timer_->stop();
 }
 
-void WiringWindow::onReply(const modbus::Exchange &exchange)
+FamilyWindow::Asking WiringWindow::again()
 {
-    const auto next = NextRequest(&exchange);
-    busy_ = next && Send(*next, Address());
-    if (!next && readings_ && exchange.RequestStart() == monitor::kStateFirst)
-        Show();
+    return {.failed = [this](modbus::Reply::Error) { busy_ = false; }};
 }
 
-std::optional<QByteArray> WiringWindow::NextRequest(const modbus::Exchange *reply)
+bool WiringWindow::readMeasurements()
 {
-    const auto address = static_cast<std::uint8_t>(Address());
-    if (!reply) // a tick: the ratio block first, then the measurements
-        return params_.isEmpty() ? RatioRequest(address) : threephase::MeasurementPoll(address);
-    switch (reply->RequestStart()) {
-    case 0x0050:
-        if (HandleReply(reply->reply, params_).kind != ReplyOutcome::RatiosStored)
-            return std::nullopt;
-        return threephase::MeasurementPoll(address);
-    case 0x0000:
-        if (reply->ByteCount() != 108)
-            return std::nullopt;
-        measurement_ = reply->reply;
-        return monitor::StateRequest(address);
-    case monitor::kStateFirst:
-        if (const auto bits = monitor::StateBits(*reply))
-            readings_ = wiring::DecodeReadings(measurement_, params_, *bits);
-        return std::nullopt;
-    default:
-        return std::nullopt;
-    }
+    busy_ = Read({kMeasurementFirst, kMeasurementRegisters, kMeasurementBytes},
+                 [this](const QByteArray &data) { readState(data); }, again()) != nullptr;
+    return busy_;
+}
+
+void WiringWindow::readState(const QByteArray &measured)
+{
+    busy_ = Read({monitor::kStateFirst, monitor::kStateRegisters},
+                 [this, measured](const QByteArray &data) {
+                     busy_ = false;
+                     const auto bits = monitor::StateBits(data);
+                     if (!bits)
+                         return;
+                     readings_ = wiring::DecodeReadings(measured, params_, *bits);
+                     if (readings_)
+                         Show();
+                 },
+                 again()) != nullptr;
 }
 
 void WiringWindow::Show()

@@ -37,16 +37,15 @@ signals:
     void Checked();
 
 private:
-    void onReply(const modbus::Exchange &exchange) override;
-    // No answer: the check starts over at the next tick.
-    void onFailure(modbus::Reply::Error) override { busy_ = false; }
     void Start();
+    // One check: the ratio block (once after each start), then the
+    // measurements, then the state bits, each asked when the one before is
+    // answered. A request that gets no answer ends the check, and the next
+    // tick starts it again.
     void Tick();
-    // The requests and replies of one check, in one place: the ratio block
-    // (once after each start), then the measurements, then the state bits;
-    // returns the next request to send after a reply, or nothing when the
-    // check is complete (or the reply was not one it asked for).
-    std::optional<QByteArray> NextRequest(const modbus::Exchange *reply);
+    bool readMeasurements();
+    void readState(const QByteArray &measured);
+    Asking again();
     void Show();
     void SaveReport();
 
@@ -57,7 +56,6 @@ private:
     QLabel *correctionLabel_ = nullptr;
     QTableWidget *fits_ = nullptr;
     QByteArray params_;      // the ratio block, header removed
-    QByteArray measurement_; // the last measurement reply
     bool busy_ = false;      // a check is under way
     std::optional<wiring::Readings> readings_;
     wiring::Verdict verdict_;

@@ -91,8 +91,10 @@ void CalibrationBenchWindow::AddRecordRow(const calib::RecordRow &row)
 }
 
 ui::GuidedPanel *CalibrationBenchWindow::MakeGuidedPanel(calib::Plan (*defaultPlan)(), calib::Protocol &protocol,
-                                                         std::function<bool()> reading)
+                                                         std::function<bool()> reading,
+                                                         std::function<void(const QByteArray &reply)> shown)
 {
+    guidedShown_ = std::move(shown);
     ui::GuidedHost host;
     host.family = WindowFamily().value_or(Family::ThreePhase);
     host.defaultPlan = defaultPlan;
@@ -113,13 +115,13 @@ ui::GuidedPanel *CalibrationBenchWindow::MakeGuidedPanel(calib::Plan (*defaultPl
     return guided_;
 }
 
-bool CalibrationBenchWindow::sendGuided(const QByteArray &request)
+bool CalibrationBenchWindow::sendGuided(const QByteArray &request, std::function<void(const QByteArray &reply)> done)
 {
     // The run's request carries the address it was started with.
-    return Send(request, static_cast<std::uint8_t>(request.at(0)));
-}
-
-void CalibrationBenchWindow::onFailure(modbus::Reply::Error)
-{
-    guidedExchanger_.Deliver(QByteArray());
+    const auto answered = [this, done](const modbus::Exchange &exchange) {
+        done(exchange.reply);
+        if (guidedShown_)
+            guidedShown_(exchange.reply);
+    };
+    return Ask(request, answered, {.failed = [done](modbus::Reply::Error) { done(QByteArray()); }}) != nullptr;
 }

@@ -45,15 +45,13 @@ protected:
     // this window; the point in progress is chosen in the list and a
     // point's word shown. reading: the window reads by itself, so a run
     // may not start (the user is told).
+    // shown: what the window shows of a reply of the run (after the run
+    // has taken it).
     ui::GuidedPanel *MakeGuidedPanel(calib::Plan (*defaultPlan)(), calib::Protocol &protocol,
-                                     std::function<bool()> reading);
+                                     std::function<bool()> reading,
+                                     std::function<void(const QByteArray &reply)> shown);
     // True, and the user told so, while a guided run goes.
     bool GuidedBusy() { return guided_ && guided_->Busy(); }
-    // Hands a reply to the guided run's exchange; false when it waits for none.
-    bool DeliverGuided(const QByteArray &reply) { return guidedExchanger_.Deliver(reply); }
-    bool GuidedWaiting() const { return guidedExchanger_.Waiting(); }
-    // A request of the run that got no reply is answered with nothing.
-    void onFailure(modbus::Reply::Error error) override;
 
     QSpinBox *address_ = nullptr;
     QCheckBox *cyclicBox_ = nullptr;
@@ -70,7 +68,12 @@ protected:
 
 private:
     // Sends a request of the guided run to the address it names (the one
-    // the run started with).
-    bool sendGuided(const QByteArray &request);
-    ui::WindowExchanger guidedExchanger_{*this, [this](const QByteArray &request) { return sendGuided(request); }};
+    // the run started with); a request that gets no reply is answered with
+    // nothing.
+    bool sendGuided(const QByteArray &request, std::function<void(const QByteArray &reply)> done);
+    std::function<void(const QByteArray &reply)> guidedShown_;
+    ui::WindowExchanger guidedExchanger_{
+        *this, [this](const QByteArray &request, std::function<void(const QByteArray &)> done) {
+            return sendGuided(request, std::move(done));
+        }};
 };

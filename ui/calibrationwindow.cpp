@@ -85,7 +85,12 @@ CalibrationWindow::CalibrationWindow(SerialLink &link, const CalibrationWindowCo
     main->addLayout(middle);
     main->addLayout(buttons);
     if (config.defaultPlan)
-        main->addWidget(MakeGuidedPanel(config.defaultPlan, protocol_, [this] { return cyclic_.Reading(); }));
+        main->addWidget(MakeGuidedPanel(config.defaultPlan, protocol_, [this] { return cyclic_.Reading(); },
+                                        [this](const QByteArray &) {
+                                            // The run decodes its reply; the read-outs show its
+                                            // readings once it has.
+                                            QTimer::singleShot(0, this, [this] { showReadOuts(); });
+                                        }));
     int n = 18;
     for (const char *line : steps) {
         auto *text = new QLabel(Text(line), this);
@@ -128,9 +133,8 @@ void CalibrationWindow::toggleReading()
         setReadCaption(false);
         return;
     }
-    const int address = address_->value();
     // A read the link refuses (another family chosen) starts nothing.
-    if (!Send(calib::ReadRequest(static_cast<std::uint8_t>(address)), address) || !cyclicBox_->isChecked()) {
+    if (!read() || !cyclicBox_->isChecked()) {
         timer_->stop();
         return;
     }
@@ -148,8 +152,13 @@ void CalibrationWindow::onTick()
     if (Handling())
         return;
     BlinkLamps();
-    const int address = address_->value();
-    Send(calib::ReadRequest(static_cast<std::uint8_t>(address)), address);
+    read();
+}
+
+bool CalibrationWindow::read()
+{
+    const auto address = static_cast<std::uint8_t>(address_->value());
+    return Ask(calib::ReadRequest(address), [this](const modbus::Exchange &exchange) { take(exchange.reply); });
 }
 
 void CalibrationWindow::onPointChosen()
@@ -205,40 +214,31 @@ void CalibrationWindow::write()
         return;
     }
     const auto n = static_cast<std::uint8_t>(point + 1);
-    if (Send(calib::WriteRequest(static_cast<std::uint8_t>(address), n, *word), address))
+    const auto written = [this, n, word = *word](const modbus::Exchange &exchange) { take(exchange.reply, Written{n, word}); };
+    if (Ask(calib::WriteRequest(static_cast<std::uint8_t>(address), n, *word), written))
         addRow(n, QStringLiteral(QT_TRANSLATE_NOOP("kz", "写入")), reference_->text(), std::nullopt, calib::WordText(*word), QString());
 }
 
-void CalibrationWindow::onReply(const modbus::Exchange &exchange)
+void CalibrationWindow::showReadOuts()
 {
-    if (DeliverGuided(exchange.reply)) {
-        // The guided run's exchange: the run decodes it; the read-outs show
-        // its readings once it has.
-        QTimer::singleShot(0, this, [this] {
-            const QStringList texts = decoder_->Texts();
-            for (int i = 0; i < readOuts_.size() && i < texts.size(); ++i)
-                ShowValue(readOuts_[i], texts[i]);
-        });
-        return;
-    }
-    switch (engine_.Take(exchange.reply)) {
-    case calib::Engine::Reply::Read: {
-        const QStringList texts = decoder_->Texts();
-        for (int i = 0; i < readOuts_.size() && i < texts.size(); ++i)
-            ShowValue(readOuts_[i], texts[i]);
+    const QStringList texts = decoder_->Texts();
+    for (int i = 0; i < readOuts_.size() && i < texts.size(); ++i)
+        ShowValue(readOuts_[i], texts[i]);
+}
+
+void CalibrationWindow::take(const QByteArray &reply, std::optional<Written> written)
+{
+    switch (engine_.Take(reply)) {
+    case calib::Engine::Reply::Read:
+        showReadOuts();
         break;
-    }
-    case calib::Engine::Reply::Acknowledged: {
+    case calib::Engine::Reply::Acknowledged:
         // The write it answers says which point and word were stored.
-        const QByteArray &request = exchange.request;
-        if (request.size() == calib::kRequestBytes && static_cast<std::uint8_t>(request.at(2)) == 'w') {
-            const auto byte = [&](int at) { return static_cast<std::uint32_t>(static_cast<std::uint8_t>(request.at(at))); };
-            addRow(static_cast<int>(byte(7)), QStringLiteral(QT_TRANSLATE_NOOP("kz", "写入确认")), QString(), std::nullopt,
-                   calib::WordText(byte(8) << 16 | byte(9) << 8 | byte(10)), QString());
-        }
+        if (written)
+            addRow(written->point, QStringLiteral(QT_TRANSLATE_NOOP("kz", "写入确认")), QString(), std::nullopt,
+                   calib::WordText(written->word), QString());
         ui::ShowMessage(this, Text(calib::msg::kWritten));
         break;
-    }
     case calib::Engine::Reply::Ignored:
         break;
     }

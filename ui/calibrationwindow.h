@@ -59,7 +59,16 @@ private:
     void clearWord();
     void onPointChosen();
     void saveRecord();
-    void onReply(const modbus::Exchange &exchange) override;
+    // Sends a read of the readings; false when the link refused it.
+    bool read();
+    // The point and word a write sent.
+    struct Written {
+        int point = 0;
+        std::uint32_t word = 0;
+    };
+    // Takes the answer to a read or (written) to a write.
+    void take(const QByteArray &reply, std::optional<Written> written = std::nullopt);
+    void showReadOuts();
     void onClose() override;
     void setReadCaption(bool reading);
     void addRow(int point, const QString &action, const QString &reference, std::optional<double> reading,

@@ -66,8 +66,21 @@ void ClockWindow::upload()
     baud_->setCurrentIndex(-1);
     clock_->clear();
     newAddress_->setValue(0);
-    const int address = address_->value();
-    Send(clockblock::UploadRequest(config_.base, static_cast<std::uint8_t>(address)), address);
+    Read({config_.base, clockblock::kRegisters}, [this](const QByteArray &data) {
+        if (const auto reading = clockblock::Read(data)) {
+            clock_->setText(reading->clock);
+            address_->setValue(reading->address);
+            baud_->setCurrentIndex(reading->baudIndex);
+        }
+    });
+}
+
+void ClockWindow::set(const QByteArray &frame)
+{
+    Ask(frame, [this](const modbus::Exchange &exchange) {
+        if (exchange.Confirms())
+            ui::ShowMessage(this, QStringLiteral(QT_TRANSLATE_NOOP("kz", "数据设置成功！！")));
+    });
 }
 
 void ClockWindow::setBaudRate()
@@ -77,33 +90,16 @@ void ClockWindow::setBaudRate()
         ui::ShowMessage(this, QStringLiteral(QT_TRANSLATE_NOOP("kz", "请先选择通讯波特率！")));
         return;
     }
-    const int address = address_->value();
-    Send(clockblock::BaudRequest(config_.base, static_cast<std::uint8_t>(address), baud_->currentIndex()), address);
+    set(clockblock::BaudRequest(config_.base, static_cast<std::uint8_t>(address_->value()), baud_->currentIndex()));
 }
 
 void ClockWindow::setAddress()
 {
-    const int address = address_->value();
-    Send(clockblock::AddressRequest(config_.base, static_cast<std::uint8_t>(address),
-                                    static_cast<std::uint8_t>(newAddress_->value())),
-         address);
+    set(clockblock::AddressRequest(config_.base, static_cast<std::uint8_t>(address_->value()),
+                                   static_cast<std::uint8_t>(newAddress_->value())));
 }
 
 void ClockWindow::setClock()
 {
-    const int address = address_->value();
-    Send(clockblock::ClockRequest(config_.base, static_cast<std::uint8_t>(address), Now()), address);
-}
-
-void ClockWindow::onReply(const modbus::Exchange &ex)
-{
-    if (ex.IsEchoOf(0x10)) {
-        ui::ShowMessage(this, QStringLiteral(QT_TRANSLATE_NOOP("kz", "数据设置成功！！")));
-        return;
-    }
-    if (const auto reading = clockblock::Read(config_.base, ex)) {
-        clock_->setText(reading->clock);
-        address_->setValue(reading->address);
-        baud_->setCurrentIndex(reading->baudIndex);
-    }
+    set(clockblock::ClockRequest(config_.base, static_cast<std::uint8_t>(address_->value()), Now()));
 }

@@ -30,7 +30,8 @@ private:
     void setAddress();
     void setClock();
     void upload();
-    void onReply(const modbus::Exchange &exchange) override;
+    // Sends one of the writes; its echo is confirmed to the user.
+    void set(const QByteArray &frame);
 
     ClockWindowConfig config_;
     QSpinBox *address_ = nullptr;    // SpinEdit2 原地址

@@ -86,19 +86,16 @@ void EventLogWindow::readLog()
         ui::ShowMessage(this, QStringLiteral(QT_TRANSLATE_NOOP("kz", "请选择事件名！！")));
         return;
     }
-    const int address = Address();
-    if (!Send(eventlog::Request(config_.log, static_cast<std::uint8_t>(address), kind), address))
-        return;
-    // Only a request that went out names the reply to come.
-    sentKind_ = kind;
-    sentName_ = kinds_->currentText();
-    clearGrid();
-}
-
-void EventLogWindow::onReply(const modbus::Exchange &exchange)
-{
-    const QList<QStringList> rows = eventlog::Rows(config_.log, exchange, sentKind_, sentName_);
-    for (int r = 0; r < rows.size() && r < grid_->rowCount(); ++r)
-        for (int c = 0; c < rows[r].size() && c < grid_->columnCount(); ++c)
-            grid_->setItem(r, c, new QTableWidgetItem(rows[r][c]));
+    // The answer is labelled with the kind asked for, whatever the list
+    // shows meanwhile.
+    const auto show = [this, kind, name = kinds_->currentText()](const QByteArray &data) {
+        const QList<QStringList> rows = eventlog::Rows(config_.log, data, kind, name);
+        for (int r = 0; r < rows.size() && r < grid_->rowCount(); ++r)
+            for (int c = 0; c < rows[r].size() && c < grid_->columnCount(); ++c)
+                grid_->setItem(r, c, new QTableWidgetItem(rows[r][c]));
+    };
+    const Block block{.first = eventlog::Register(config_.log, kind), .registers = 1, .bytes = config_.log.DataBytes()};
+    // Only a request that went out empties the grid.
+    if (Read(block, show))
+        clearGrid();
 }

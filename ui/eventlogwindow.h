@@ -36,14 +36,9 @@ protected:
 
 private:
     void readLog();
-    void onReply(const modbus::Exchange &exchange) override;
     void clearGrid();
 
     EventLogWindowConfig config_;
     QComboBox *kinds_ = nullptr;
     QTableWidget *grid_ = nullptr;
-    // The kind of the request last sent, and its name then: the reply is
-    // labelled with them, whatever the list shows meanwhile.
-    int sentKind_ = -1;
-    QString sentName_;
 };

@@ -103,7 +103,7 @@ void FamilyWindow::closed()
     onClose();
     // A closed window takes no more replies; another window's hold on the
     // family is left alone.
-    closed_ = true;
+    ++closes_;
     if (family_)
         ReplyRouter::Of(link_).Release(*family_, this);
 }
@@ -194,41 +194,103 @@ bool FamilyWindow::HoldsReplies() const
     return family_ && ReplyRouter::Of(link_).Holds(*family_, this);
 }
 
-bool FamilyWindow::Send(const QByteArray &frame, int address)
+modbus::Reply *FamilyWindow::send(const QByteArray &frame, std::function<bool(const modbus::Exchange &)> onAnswer,
+                                  Asking asking)
 {
     const ReplyRouter &router = ReplyRouter::Of(link_);
     if (family_ && router.CurrentFamily() != *family_) {
         ui::ShowMessage(this, QStringLiteral(QT_TRANSLATE_NOOP("kz", "本窗口不属于当前所选的仪表型号，请先用“仪表型号选择”选择对应型号！")));
-        return false;
+        return nullptr;
     }
     // Asking the meter again over an open port: what follows is live.
     if (stale_ && link_.Port()->PortOpen())
         setStale(false);
     TakeReplies();
-    closed_ = false;
-    lastAddress_ = address;
-    modbus::Reply *reply = link_.Send(frame, router.RequestFor(family_, this, requesterName()));
-    connect(reply, &modbus::Reply::finished, this, [this, reply] { finished(reply); });
-    return true;
+    lastAddress_ = frame.isEmpty() ? 0 : static_cast<std::uint8_t>(frame.front());
+    RequestInfo info = router.RequestFor(family_, this, requesterName());
+    info.timeoutMs = asking.timeoutMs;
+    modbus::Reply *reply = link_.Send(frame, std::move(info));
+    connect(reply, &modbus::Reply::finished, this,
+            [this, reply, onAnswer = std::move(onAnswer), failed = std::move(asking.failed), closes = closes_] {
+                finished(reply, onAnswer, failed, closes);
+            });
+    return reply;
 }
 
-void FamilyWindow::finished(modbus::Reply *reply)
+modbus::Reply *FamilyWindow::Read(const Block &block, std::function<void(const QByteArray &data)> onData,
+                                  Asking asking)
 {
-    if (closed_)
+    const auto address = static_cast<std::uint8_t>(Address());
+    const auto answer = [block, onData = std::move(onData)](const modbus::Exchange &exchange) {
+        // Only the read of this very block, with all its data bytes (or,
+        // for a block that allows it, fewer), answers it.
+        if (exchange.Function() != 0x03 || exchange.RequestFunction() != 0x03)
+            return false;
+        const QByteArray data = exchange.Data();
+        const bool sized = block.fewest > 0 ? exchange.ByteCount() <= block.Bytes() && data.size() >= block.fewest
+                                            : exchange.IsReadOf(0x03, block.Bytes());
+        if (!sized)
+            return false;
+        if (onData)
+            onData(data);
+        return true;
+    };
+    return send(modbus::ReadRegisters(address, block.first, block.registers), answer, std::move(asking));
+}
+
+modbus::Reply *FamilyWindow::Write(const Block &block, const QByteArray &data, std::function<void()> onDone,
+                                   Asking asking)
+{
+    const auto address = static_cast<std::uint8_t>(Address());
+    const auto answer = [onDone = std::move(onDone)](const modbus::Exchange &exchange) {
+        if (!exchange.Confirms())
+            return false;
+        if (onDone)
+            onDone();
+        return true;
+    };
+    return send(modbus::WriteRegisters(address, block.first, block.registers, data), answer, std::move(asking));
+}
+
+modbus::Reply *FamilyWindow::Ask(const QByteArray &frame, std::function<void(const modbus::Exchange &)> onExchange,
+                                 Asking asking)
+{
+    const auto answer = [onExchange = std::move(onExchange)](const modbus::Exchange &exchange) {
+        if (onExchange)
+            onExchange(exchange);
+        return true;
+    };
+    return send(frame, answer, std::move(asking));
+}
+
+void FamilyWindow::finished(modbus::Reply *reply, const std::function<bool(const modbus::Exchange &)> &onAnswer,
+                            const Failed &failed, int closes)
+{
+    // A window closed since it asked takes nothing.
+    if (closes != closes_)
         return;
-    noteAnswer(reply->Ok() ? modbus::Reply::Error::None : reply->Failure());
+    using E = modbus::Reply::Error;
     if (!reply->Ok()) {
-        onFailure(reply->Failure());
+        noteAnswer(reply->Failure());
+        if (failed)
+            failed(reply->Failure());
         return;
     }
+    noteAnswer(E::None);
     // The reply outlives this call only until the event loop deletes it.
     const modbus::Exchange exchange = reply->Result();
-    handling_ = true;
-    struct Done {
-        bool &flag;
-        ~Done() { flag = false; }
-    } done{handling_};
-    onReply(exchange);
+    bool answered = false;
+    {
+        handling_ = true;
+        struct Done {
+            bool &flag;
+            ~Done() { flag = false; }
+        } done{handling_};
+        answered = onAnswer(exchange);
+    }
+    // An answer, but not to what was asked: a failure like a bad frame.
+    if (!answered && failed)
+        failed(E::BadFrame);
     emit ReplyHandled(exchange);
 }
 
@@ -252,18 +314,6 @@ void FamilyWindow::noteAnswer(modbus::Reply::Error error)
 int FamilyWindow::Address() const
 {
     return address_ ? address_->value() : 0;
-}
-
-bool FamilyWindow::ReadBlock(std::uint16_t start, std::uint16_t count)
-{
-    const int address = Address();
-    return Send(modbus::ReadRegisters(static_cast<std::uint8_t>(address), start, count), address);
-}
-
-bool FamilyWindow::WriteBlock(std::uint16_t start, std::uint16_t count, const QByteArray &data)
-{
-    const int address = Address();
-    return Send(modbus::WriteRegisters(static_cast<std::uint8_t>(address), start, count, data), address);
 }
 
 std::optional<QByteArray> FamilyWindow::Downloadable(const fields::Encoded &encoded)
@@ -358,18 +408,30 @@ FamilyWindow::PollBar FamilyWindow::MakePollBar(int intervalMs, const char *back
 FamilyWindow::PollBar FamilyWindow::MakePollBar(int intervalMs, const char *backName, MeasurementPoll poll)
 {
     auto bar = std::make_shared<PollBar>();
-    const auto start = [this, poll, bar] {
-        poll.setupBlock().clear();
-        const int address = Address();
-        if (Send(poll.setupRequest(static_cast<std::uint8_t>(address)), address))
+    // Whether the set-up block has come since the last start.
+    auto haveSetup = std::make_shared<bool>(false);
+    const auto ask = [this, poll, haveSetup] {
+        if (*haveSetup) {
+            const int address = Address();
+            return Read(poll.measurements, [poll, address](const QByteArray &data) {
+                if (poll.onMeasurements)
+                    poll.onMeasurements(data, address);
+            });
+        }
+        return Read(poll.setup, [poll, haveSetup](const QByteArray &data) {
+            *haveSetup = true;
+            if (poll.onSetup)
+                poll.onSetup(data);
+        });
+    };
+    const auto start = [poll, bar, haveSetup, ask] {
+        *haveSetup = false;
+        if (ask())
             bar->timer->start();
     };
-    const auto tick = [this, poll, bar] {
-        if (!PollTick(bar->timer, bar->progress))
-            return;
-        const int address = Address();
-        const auto a = static_cast<std::uint8_t>(address);
-        Send(poll.setupBlock().isEmpty() ? poll.setupRequest(a) : poll.measurementRequest(a), address);
+    const auto tick = [this, bar, ask] {
+        if (PollTick(bar->timer, bar->progress))
+            ask();
     };
     *bar = MakePollBar(intervalMs, backName, start, tick);
     return *bar;

@@ -1,7 +1,7 @@
 #pragma once
 // Base of every family window: a top-level window that is created once and
 // never destroyed (closing only hides it), with show/close hooks, requests
-// sent through the link whose replies come back to onReply, and the
+// sent through the link that each carry their own answer handler, and the
 // instrument address spin box most windows carry.
 #include "core/fields.h"
 #include "link/seriallink.h"
@@ -36,6 +36,26 @@ struct WindowNames {
     const char *returnButton;
 };
 
+// A run of holding registers read (03) or written (10) as one.
+struct RegisterBlock {
+    std::uint16_t first = 0; // register
+    std::uint16_t registers = 0;
+    // Data bytes of the block; 0: two per register (a few blocks take
+    // more bytes per register).
+    int bytes = 0;
+    // A read answered with fewer data bytes, down to this many, is
+    // taken as well (a meter that leaves out the tail of the block);
+    // 0: only all of them.
+    int fewest = 0;
+    int Bytes() const { return bytes > 0 ? bytes : registers * 2; }
+};
+// What else a request may carry: its failure handler and its time-out
+// (milliseconds to the reply's first byte; 0: the link's).
+struct RequestOptions {
+    std::function<void(modbus::Reply::Error)> failed{};
+    int timeoutMs = 0;
+};
+
 class FamilyWindow : public QWidget {
     Q_OBJECT
 public:
@@ -59,16 +79,41 @@ public:
     // takes its replies. A polling window sends only then.
     bool HoldsReplies() const;
 
-    // Sends a request as this window and hands the reply to onReply. A
-    // family window takes its family's replies first (so the reply comes back
-    // here, not to whichever window was opened last). A window of a family
-    // other than the chosen one sends nothing and says why: its reply would
-    // reach another family's window. False when nothing was sent for that.
-    bool Send(const QByteArray &frame, int address);
+    // ---- Requests ----
+    // Each request carries its own continuation, bound to the link's handle
+    // of that request: the answer goes to the handler given with it, and
+    // only while this window may still take it (not after it was closed,
+    // nor once another window took the family's replies). A request
+    // without a usable answer (none within the time-out, a bad frame, an
+    // exception reply, an answer that is not the one asked for, the port
+    // lost) goes to its failed handler instead, after the window's 无应答
+    // count has noted it: that is the one path every failure takes. A
+    // family window takes its family's replies first. A window of a family
+    // other than the chosen one sends nothing and says why (its reply would
+    // reach another family's window): the request returns nullptr then and
+    // no handler runs.
+
+    // Each returns the link's handle of the request (held by the link and
+    // deleted after it finishes; keep a QPointer to hold on to it).
+    using Block = RegisterBlock;
+    using Failed = std::function<void(modbus::Reply::Error)>;
+    using Asking = RequestOptions;
+    // Reads the block from the instrument at Address(); onData gets the data
+    // bytes of a 03 reply of the block's size.
+    modbus::Reply *Read(const Block &block, std::function<void(const QByteArray &data)> onData, Asking asking = {});
+    // Writes data as the block at Address(); onDone runs on the echo of that
+    // very write (function 10, the block's start and count).
+    modbus::Reply *Write(const Block &block, const QByteArray &data, std::function<void()> onDone,
+                         Asking asking = {});
+    // Sends a complete frame (the address is its first byte); onExchange
+    // gets the request with the reply as it came, for frames whose answer
+    // the caller reads itself (coils, calibration, probes).
+    modbus::Reply *Ask(const QByteArray &frame, std::function<void(const modbus::Exchange &)> onExchange,
+                       Asking asking = {});
     // The address of the request sent last.
     int LastAddress() const { return lastAddress_; }
-    // True while onReply runs (it may wait on a message box): a poll sends
-    // nothing then, so replies are handled one at a time.
+    // True while a request's handler runs (it may wait on a message box): a
+    // poll sends nothing then, so replies are handled one at a time.
     bool Handling() const { return handling_; }
 
     // What every return button ends with: runs onClose and hides the
@@ -84,26 +129,17 @@ public:
 
     // The instrument address in the window's address spin box.
     int Address() const;
-    // Reads count holding registers from start of the instrument (function 03).
-    bool ReadBlock(std::uint16_t start, std::uint16_t count);
-    // Writes registers from start (function 10) with the given data bytes.
-    bool WriteBlock(std::uint16_t start, std::uint16_t count, const QByteArray &data);
     // The data bytes of a download from the encoded controls; when a value
     // cannot be sent the user is told why and nothing is returned.
     std::optional<QByteArray> Downloadable(const fields::Encoded &encoded);
 
 signals:
-    // A reply was handled by onReply (for tests and diagnostics).
+    // A reply to a request of this window was handled: by the request's
+    // handler, or as its failure when it did not answer what was asked (for
+    // tests and diagnostics).
     void ReplyHandled(const modbus::Exchange &exchange);
 
 protected:
-    // The reply to a request this window sent, with the request. A request
-    // without a usable reply (none within the time-out, a bad frame, an
-    // exception reply, the port lost, or another window that took the
-    // family's replies) reaches onFailure instead; by default nothing
-    // happens, as the meter simply did not answer.
-    virtual void onReply(const modbus::Exchange &exchange) { Q_UNUSED(exchange); }
-    virtual void onFailure(modbus::Reply::Error error) { Q_UNUSED(error); }
     // Runs every time the window is shown.
     virtual void onShow() {}
     // Runs on every close: the title bar, close() of a shown window, and
@@ -192,9 +228,12 @@ protected:
     // block first (read afresh at every start, and asked again at each tick
     // until it is there), then the measurements.
     struct MeasurementPoll {
-        QByteArray &(*setupBlock)();
-        QByteArray (*setupRequest)(std::uint8_t address);
-        QByteArray (*measurementRequest)(std::uint8_t address);
+        Block setup;
+        Block measurements;
+        // The set-up block's data arrived (and is kept by the window).
+        std::function<void(const QByteArray &data)> onSetup;
+        // The measurements' data arrived from the instrument at address.
+        std::function<void(const QByteArray &data, int address)> onMeasurements;
     };
     // The poll row of a measurement window whose 启  动 and timer ask as poll says.
     PollBar MakePollBar(int intervalMs, const char *backName, MeasurementPoll poll);
@@ -214,7 +253,13 @@ private:
     void closed();
     void portLost();
     void setStale(bool stale);
-    void finished(modbus::Reply *reply);
+    // Sends frame as this window and binds its handle to onAnswer, which
+    // gets the exchange of a usable reply and says whether it was the
+    // answer asked for (false goes to failed as a bad frame).
+    modbus::Reply *send(const QByteArray &frame, std::function<bool(const modbus::Exchange &)> onAnswer,
+                        Asking asking);
+    void finished(modbus::Reply *reply, const std::function<bool(const modbus::Exchange &)> &onAnswer,
+                  const Failed &failed, int closes);
     // Counts time-outs in a row for the 无应答 mark; any answer clears it.
     void noteAnswer(modbus::Reply::Error error);
     QString requesterName() const;
@@ -230,9 +275,9 @@ private:
     std::optional<Family> family_;
     int lastAddress_ = 0;
     bool handling_ = false;
-    // Set by closing, cleared by the next send: a closed window takes no
-    // reply to what it asked before.
-    bool closed_ = false;
+    // Counts the closes: a request answers only while the count is the one
+    // it was sent at, so a closed window takes no reply to what it asked.
+    int closes_ = 0;
     QSpinBox *address_ = nullptr;
     bool placed_ = false;
     QTimer *pollTimer_ = nullptr;

@@ -78,17 +78,8 @@ namespace ui {
 
 void WindowExchanger::Exchange(const QByteArray &request, std::function<void(const QByteArray &)> done)
 {
-    pending_ = std::move(done);
-    if (!send_(request))
-        QTimer::singleShot(0, &context_, [this] { Deliver(QByteArray()); });
-}
-
-bool WindowExchanger::Deliver(const QByteArray &reply)
-{
-    if (!pending_)
-        return false;
-    std::exchange(pending_, nullptr)(reply);
-    return true;
+    if (!ask_(request, done))
+        QTimer::singleShot(0, &context_, [done] { done(QByteArray()); });
 }
 
 GuidedPanel::GuidedPanel(GuidedHost host, QWidget *parent)

@@ -37,24 +37,19 @@ void SaveRecord(QWidget *parent, Record &record);
 
 namespace ui {
 
-// Sends a run's requests as the window: the window hands every reply (or,
-// on a failure, nothing) to Deliver while a request of the run waits.
+// Sends a run's requests as the window: each request carries the run's
+// continuation, which gets the reply, or nothing on a failure.
 class WindowExchanger : public calib::Exchanger {
 public:
-    // send: sends a request as the window; false when the link refused it.
-    WindowExchanger(QObject &context, std::function<bool(const QByteArray &)> send)
-        : context_(context), send_(std::move(send))
-    {
-    }
+    // ask: sends a request as the window with what to do with its reply (an
+    // empty one on a failure); false when the link refused it.
+    using Ask = std::function<bool(const QByteArray &request, std::function<void(const QByteArray &reply)> done)>;
+    WindowExchanger(QObject &context, Ask ask) : context_(context), ask_(std::move(ask)) {}
     void Exchange(const QByteArray &request, std::function<void(const QByteArray &)> done) override;
-    // Hands the reply to the waiting exchange; false when none waits.
-    bool Deliver(const QByteArray &reply);
-    bool Waiting() const { return static_cast<bool>(pending_); }
 
 private:
     QObject &context_;
-    std::function<bool(const QByteArray &)> send_;
-    std::function<void(const QByteArray &)> pending_;
+    Ask ask_;
 };
 
 // What the panel needs from its window.

@@ -79,13 +79,12 @@ RelayWindow::RelayWindow(SerialLink &link, const RelayWindowConfig &config, QWid
 
 void RelayWindow::send(const relays::Command &command)
 {
-    const int address = Address();
-    Send(relays::Request(command, static_cast<std::uint8_t>(address)), address);
+    Ask(relays::Request(command, static_cast<std::uint8_t>(Address())),
+        [this, &command](const modbus::Exchange &exchange) { showOutcome(relays::Read(command, exchange)); });
 }
 
-void RelayWindow::onReply(const modbus::Exchange &exchange)
+void RelayWindow::showOutcome(const relays::Outcome &outcome)
 {
-    const relays::Outcome outcome = relays::Read(config_.commands, exchange);
     switch (outcome.kind) {
     case relays::Outcome::Inputs:
     case relays::Outcome::Outputs: {

@@ -32,7 +32,7 @@ public:
 
 private:
     void send(const relays::Command &command);
-    void onReply(const modbus::Exchange &exchange) override;
+    void showOutcome(const relays::Outcome &outcome);
 
     RelayWindowConfig config_;
     std::array<Lamp *, 3> inputs_{};

@@ -127,24 +127,6 @@ QString AskFileName(QWidget *parent, FileChoice choice, const QString &caption, 
 
 void SetFileAnswer(FileAnswer answer) { Answer() = std::move(answer); }
 
-FileBlock FormFileBlock(FamilyWindow *window, backup::Catalog catalog, const QString &key, FieldForm *form)
-{
-    const QList<backup::Block> &list = catalog(*window->WindowFamily());
-    int index = -1;
-    for (qsizetype i = 0; i < list.size(); ++i)
-        if (list[i].key == key)
-            index = int(i);
-    Q_ASSERT(index >= 0);
-    const int bytes = list[index].readBytes;
-    return {index, [window, form, bytes] { return window->Downloadable(form->Encode(bytes)); },
-            [form](const QByteArray &data) { form->Decode(data); }};
-}
-
-void AddSettingsFile(FamilyWindow *window, backup::Catalog catalog, QList<FileBlock> blocks)
-{
-    AddSettingsFile(window, catalog, [blocks] { return blocks; });
-}
-
 void AddSettingsFile(FamilyWindow *window, backup::Catalog catalog, std::function<QList<FileBlock>()> chosen)
 {
     auto *row = new QHBoxLayout;

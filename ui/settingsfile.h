@@ -16,7 +16,6 @@
 #include <optional>
 
 class FamilyWindow;
-class FieldForm;
 class QPushButton;
 class QWidget;
 
@@ -39,17 +38,11 @@ struct FileBlock {
     std::function<void(const QByteArray &data)> show;
 };
 
-// The file block of a field table shown by form: the block of that key of
-// the window's family.
-FileBlock FormFileBlock(FamilyWindow *window, backup::Catalog catalog, const QString &key, FieldForm *form);
-
 // Adds 保存到文件… (SaveFileButton) and 从文件载入… (LoadFileButton) in a row
-// at the bottom of window's layout, for the given blocks of the window's
-// family at the window's address.
-void AddSettingsFile(FamilyWindow *window, backup::Catalog catalog, QList<FileBlock> blocks);
-// The same for a window whose blocks are chosen on it (a group of limits):
-// chosen gives them at each press; empty (after telling the user why):
-// nothing is done.
-void AddSettingsFile(FamilyWindow *window, backup::Catalog catalog, std::function<QList<FileBlock>()> chosen);
+// at the bottom of window's layout, for the blocks of the window's family
+// at the window's address that blocks gives at each press (the group chosen
+// on the window, or all its blocks); empty (after telling the user why):
+// nothing is done. Settings windows attach files through SettingsWindow.
+void AddSettingsFile(FamilyWindow *window, backup::Catalog catalog, std::function<QList<FileBlock>()> blocks);
 
 } // namespace ui

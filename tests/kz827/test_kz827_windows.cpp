@@ -113,7 +113,8 @@ TEST_F(SurveyWindow, ALateReplyAfterAnotherWindowTookOverChangesNothing)
     click(warn, "BitBtn2");
     answer("00 03 0C 08 9D 01 00 00 05 02 00 80 64 01 01");
     EXPECT_EQ(text(survey, "StaticText1"), "0.0V");
-    EXPECT_TRUE(messages.texts.isEmpty());
+    // It answers the upload asked last, which it does not: that upload failed.
+    EXPECT_EQ(messages.texts, QStringList({"数据上载失败！！"}));
 }
 
 TEST_F(SimBus, SurveyShowsTheInstrumentsValues)
@@ -173,8 +174,9 @@ TEST_F(WarnWindow, UploadShowsTheBlockAndDownloadWritesItBack)
     setAddress(win, 1);
     click(win, "BitBtn2");
     EXPECT_EQ(last(), "01 03 10 08 00 2B 80 D7");
-    answer("01 03 04 00 00 00 00"); // another size: nothing
-    EXPECT_TRUE(messages.texts.isEmpty());
+    answer("01 03 04 00 00 00 00"); // another size: the upload failed
+    EXPECT_EQ(messages.texts, QStringList({"数据上载失败！！"}));
+    messages.texts.clear();
     click(win, "BitBtn2");
     answer(kAlarmReply);
     EXPECT_EQ(messages.texts, QStringList({"数据上载成功！！"}));

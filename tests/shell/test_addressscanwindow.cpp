@@ -37,7 +37,15 @@ public:
         spin = MakeAddressSpin("SpinEdit1", QStringLiteral("地址："), &label);
     }
     void PressReturn() { CloseWindow(); }
-    bool Ask() { return Send(kAsk, 1); }
+    bool Ask()
+    {
+        return FamilyWindow::Ask(kAsk, [this](const modbus::Exchange &) {
+            ++replies;
+            handling = Handling();
+            if (duringReply)
+                duringReply();
+        }) != nullptr;
+    }
     bool PollTickFor(QTimer *timer, QProgressBar *bar) { return PollTick(timer, bar); }
     int shows = 0;
     int closes = 0;
@@ -50,13 +58,6 @@ public:
 protected:
     void onShow() override { ++shows; }
     void onClose() override { ++closes; }
-    void onReply(const modbus::Exchange &) override
-    {
-        ++replies;
-        handling = Handling();
-        if (duringReply)
-            duringReply();
-    }
 };
 
 struct LinkOnFakePort : ::testing::Test {
@@ -178,6 +179,66 @@ TEST_F(FamilyWindowBase, ReplyAfterTheWindowIsGoneDoesNothing)
     win.reset();
     link.Dispatch(kAnswer);
     SUCCEED();
+}
+
+// Each request answers its own handler: a read with its block's data bytes,
+// a write with the echo of that very write; any other answer, an
+// exception, or none within the request's time-out is its failure.
+struct Asked {
+    const char *what; // "read", "short read" (taken down to 2 bytes), "write"
+    const char *reply;
+    const char *outcome; // the data read, "done", or the failure
+};
+struct RequestAnswer : LinkOnFakePort, ::testing::WithParamInterface<Asked> {};
+
+TEST_P(RequestAnswer, GoesToTheRequestsOwnHandler)
+{
+    const Asked &c = GetParam();
+    ProbeWindow win(link);
+    QString outcome;
+    const RequestOptions asking{.failed = [&](modbus::Reply::Error e) { outcome = QStringLiteral("failed %1").arg(int(e)); },
+                                .timeoutMs = 20};
+    const QByteArray what(c.what);
+    if (what == "write")
+        win.Write({0x10, 2}, Hex("00 01 00 02"), [&] { outcome = "done"; }, asking);
+    else
+        win.Read({.first = 0x10, .registers = 2, .fewest = what == "short read" ? 2 : 0},
+                 [&](const QByteArray &data) { outcome = ToHex(data); }, asking);
+    if (*c.reply)
+        link.Dispatch(WithCrc(Hex(c.reply)));
+    ASSERT_TRUE(WaitFor([&] { return !outcome.isEmpty(); }));
+    EXPECT_EQ(outcome, c.outcome);
+}
+
+constexpr const char *kBad = "failed 3";       // modbus::Reply::Error::BadFrame
+constexpr const char *kException = "failed 4"; // Exception
+constexpr const char *kNoAnswer = "failed 2";  // NoAnswer
+INSTANTIATE_TEST_SUITE_P(
+    Answers, RequestAnswer,
+    ::testing::Values(Asked{"read", "01 03 04 00 01 00 02", "00 01 00 02"}, Asked{"read", "01 03 02 00 01", kBad},
+                      Asked{"read", "01 03 06 00 01 00 02 00 03", kBad}, Asked{"read", "01 10 00 10 00 02", kBad},
+                      Asked{"read", "01 83 02", kException}, Asked{"read", "", kNoAnswer},
+                      Asked{"short read", "01 03 02 00 01", "00 01"}, Asked{"short read", "01 03 01 00", kBad},
+                      Asked{"write", "01 10 00 10 00 02", "done"}, Asked{"write", "01 10 00 11 00 02", kBad},
+                      Asked{"write", "01 10 00 10 00 01", kBad}, Asked{"write", "01 03 04 00 01 00 02", kBad},
+                      Asked{"write", "01 90 02", kException}));
+
+// A closed window hears nothing of what it asked, not even its failure; a
+// lost port fails what waits.
+TEST_F(FamilyWindowBase, AClosedWindowHearsNothingAndALostPortFailsTheRequest)
+{
+    ProbeWindow win(link);
+    int heard = 0;
+    const RequestOptions asking{.failed = [&](modbus::Reply::Error e) { heard = 100 + int(e); }};
+    win.Read({0x10, 2}, [&](const QByteArray &) { heard = 1; }, asking);
+    win.PressReturn();
+    link.Dispatch(WithCrc(Hex("01 03 04 00 01 00 02")));
+    Pump(20);
+    EXPECT_EQ(heard, 0);
+    win.Read({0x10, 2}, [&](const QByteArray &) { heard = 1; }, asking);
+    port.Lose(QStringLiteral("gone"));
+    ASSERT_TRUE(WaitFor([&] { return heard != 0; }));
+    EXPECT_EQ(heard, 100 + int(modbus::Reply::Error::PortLost));
 }
 
 TEST_F(FamilyWindowBase, AddressSpinHasRangeCaptionAndBuddy)

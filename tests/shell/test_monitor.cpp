@@ -49,9 +49,9 @@ TEST_F(Monitor, OpensFromTheMainWindowsShortcutAndNamesTheWindowByItsTitle)
 
     auto *measure = qobject_cast<FamilyWindow *>(program.Main().Window("threephase::MeasurementWindow"));
     ASSERT_TRUE(measure);
-    measure->Send(request, 1); // port closed
+    measure->Ask(request, {}); // port closed
     port.SetPortOpen(true);
-    measure->Send(request, 1);
+    measure->Ask(request, {});
     program.Link().Dispatch(reply + Hex("00"));
     ASSERT_TRUE(WaitFor([&] { return lines() == 3; }, 2000)); // the timer refreshes
     const QStringList shown = monitor.Text().split('\n');

@@ -61,7 +61,6 @@ TEST_F(Recording, EveryMeasurementIsARowAndANewRunAppends)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("three-phase.csv");
-    threephase::CoulometryParams().clear();
     threephase::MeasurementWindow win(link);
     win.show();
     win.findChild<QSpinBox *>("SpinEdit1")->setValue(7);
@@ -99,7 +98,6 @@ TEST_F(Recording, EveryMeasurementIsARowAndANewRunAppends)
 
 TEST_F(Recording, AWriteErrorStopsRecordingWithOneMessage)
 {
-    threephase::CoulometryParams().clear();
     threephase::MeasurementWindow win(link);
     win.show();
     win.findChild<QSpinBox *>("SpinEdit1")->setValue(7);

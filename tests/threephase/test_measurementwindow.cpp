@@ -66,7 +66,6 @@ struct CoulometryWindow : ::testing::Test {
 
     void SetUp() override
     {
-        CoulometryParams().clear();
         port.SetPortOpen(true);
         link.PrepareReceive();
         link.SettleMs = 5;
@@ -122,8 +121,8 @@ TEST_F(CoulometryWindow, StartReadsRatiosThenPollsAndShowsScaledValues)
     EXPECT_EQ(win.LastAddress(), 1);
     EXPECT_TRUE(timer()->isActive());
 
-    ASSERT_TRUE(WaitFor([] { return !CoulometryParams().isEmpty(); }));
-    EXPECT_EQ(ToHex(CoulometryParams()), ToHex(kRatioReply.mid(3)));
+    ASSERT_TRUE(WaitFor([this] { return !win.RatioBlock().isEmpty(); }));
+    EXPECT_EQ(ToHex(win.RatioBlock()), ToHex(kRatioReply.mid(3, 20)));
 
     Tick(timer());
     ASSERT_EQ(port.written.size(), 2);
@@ -160,7 +159,7 @@ TEST_F(CoulometryWindow, TicksRepeatRatioRequestUntilBlockArrivesAndFollowAddres
     // A measurement reply before the ratio block shows nothing.
     link.Dispatch(MeasurementReply(4));
     EXPECT_EQ(box("Edit1")->text(), "");
-    EXPECT_TRUE(CoulometryParams().isEmpty());
+    EXPECT_TRUE(win.RatioBlock().isEmpty());
     Tick(timer());
     EXPECT_EQ(ToHex(port.written.back()), ToHex(RatioRequest(4)));
 }
@@ -182,7 +181,7 @@ TEST_F(CoulometryWindow, BlockSurvivesCloseAndReopenButStartRereadsIt)
     address()->setValue(1);
     button("BitBtn1")->click();
     link.Dispatch(kRatioReply);
-    ASSERT_FALSE(CoulometryParams().isEmpty());
+    ASSERT_FALSE(win.RatioBlock().isEmpty());
 
     button("BitBtn3")->click();
     EXPECT_FALSE(win.isVisible());
@@ -190,13 +189,13 @@ TEST_F(CoulometryWindow, BlockSurvivesCloseAndReopenButStartRereadsIt)
     win.TakeReplies(); // as its menu entry does
     win.show();
     EXPECT_FALSE(timer()->isActive());
-    EXPECT_FALSE(CoulometryParams().isEmpty());
+    EXPECT_FALSE(win.RatioBlock().isEmpty());
     Tick(timer());
     EXPECT_EQ(ToHex(port.written.back()), ToHex(MeasurementPoll(1)));
 
-    // Start while polling empties the block; the next tick asks for it.
+    // Start while polling reads the block afresh; the next tick asks for it
+    // again until it is there.
     button("BitBtn1")->click();
-    EXPECT_TRUE(CoulometryParams().isEmpty());
     EXPECT_EQ(ToHex(port.written.back()), ToHex(RatioRequest(1)));
     Tick(timer());
     EXPECT_EQ(ToHex(port.written.back()), ToHex(RatioRequest(1)));
@@ -209,7 +208,7 @@ TEST_F(CoulometryWindow, ClosedItTakesNoLateReply)
     EXPECT_FALSE(timer()->isActive());
     EXPECT_FALSE(win.HoldsReplies());
     link.Dispatch(kRatioReply);
-    EXPECT_TRUE(CoulometryParams().isEmpty());
+    EXPECT_TRUE(win.RatioBlock().isEmpty());
 }
 
 TEST_F(CoulometryWindow, ReturnButtonWorksOnAHiddenWindow)

@@ -59,7 +59,7 @@ Readings Read(const sim::ThreePhasePlant &plant, const sim::Miswire &wiring, std
     std::uint64_t bits = 0;
     for (int w = 0; w < 4; ++w)
         bits |= std::uint64_t((std::uint8_t(state.at(3 + 2 * w)) << 8) | std::uint8_t(state.at(4 + 2 * w))) << (16 * w);
-    const auto readings = DecodeReadings(measured, ratios.mid(3), bits);
+    const auto readings = DecodeReadings(measured.mid(3), ratios.mid(3), bits);
     EXPECT_TRUE(readings.has_value());
     return readings.value_or(Readings{});
 }

@@ -35,19 +35,23 @@ TEST(RelayCommands, FramesAndTheRepliesTheyExpect)
     EXPECT_EQ(ToHex(relays::Request(kTable[3], 1)), "01 01 00 00 00 03 7C 0B");
     EXPECT_EQ(ToHex(relays::Request(kTable[4], 1)), "01 02 00 00 00 03 38 0B");
 
-    auto in = relays::Read(kTable, exchange("01 02 00 00 00 03", "01 02 01 05"));
+    auto in = relays::Read(kTable[4], exchange("01 02 00 00 00 03", "01 02 01 05"));
     EXPECT_EQ(in.kind, relays::Outcome::Inputs);
     EXPECT_EQ(in.bits, 0x05);
-    EXPECT_EQ(relays::Read(kTable, exchange("01 01 00 00 00 03", "01 01 01 02")).kind, relays::Outcome::Outputs);
-    // A read answering another function, or with no data byte, is nothing.
-    EXPECT_EQ(relays::Read(kTable, exchange("01 01 00 00 00 03", "01 02 01 02")).kind, relays::Outcome::Nothing);
-    EXPECT_EQ(relays::Read(kTable, exchange("01 02 00 00 00 03", "01 02 00")).kind, relays::Outcome::Nothing);
+    EXPECT_EQ(relays::Read(kTable[3], exchange("01 01 00 00 00 03", "01 01 01 02")).kind, relays::Outcome::Outputs);
+    // A read answered by another function, or with no data byte, is nothing.
+    EXPECT_EQ(relays::Read(kTable[3], exchange("01 01 00 00 00 03", "01 02 01 02")).kind, relays::Outcome::Nothing);
+    EXPECT_EQ(relays::Read(kTable[4], exchange("01 02 00 00 00 03", "01 02 00")).kind, relays::Outcome::Nothing);
 
-    // Each echo names the command it confirms: 0000 is 合闸, FF00 拉闸.
-    EXPECT_EQ(relays::Read(kTable, exchange("01 05 00 00 00 00", "01 05 00 00 00 00")).message, "OUT1合闸成功！！！");
-    EXPECT_EQ(relays::Read(kTable, exchange("01 05 00 00 FF 00", "01 05 00 00 FF 00")).message, "OUT1拉闸成功！！！");
-    for (const char *echo : {"01 05 00 03 FF 00", "01 05 00 00 12 00", "01 05 00 01 FF 00"})
-        EXPECT_EQ(relays::Read(kTable, exchange(echo, echo)).kind, relays::Outcome::Nothing) << echo;
+    // A switch is confirmed by the echo of its very write: 0000 is 合闸,
+    // FF00 拉闸; an echo of another coil or value confirms nothing.
+    const auto echo = [](const relays::Command &c, const char *reply) {
+        return relays::Read(c, {relays::Request(c, 1), WithCrc(Hex(reply))});
+    };
+    EXPECT_EQ(echo(kTable[0], "01 05 00 00 00 00").message, "OUT1合闸成功！！！");
+    EXPECT_EQ(echo(kTable[1], "01 05 00 00 FF 00").message, "OUT1拉闸成功！！！");
+    for (const char *other : {"01 05 00 02 00 00", "01 05 00 00 12 00", "01 05 00 00 FF 00", "01 85 02"})
+        EXPECT_EQ(echo(kTable[0], other).kind, relays::Outcome::Nothing) << other;
 }
 
 TEST(PollInterval, OnlyWholeNumbersFrom1To65535)
@@ -65,7 +69,7 @@ TEST(PollInterval, OnlyWholeNumbersFrom1To65535)
     EXPECT_EQ(error, "'x1' is not a valid integer value");
 }
 
-TEST(EventLog, RowsOnlyFromAWholeLogAnsweringItsRequest)
+TEST(EventLog, RowsOnlyFromAWholeLog)
 {
     EXPECT_EQ(eventlog::TimeText(Hex("09 05 12 08 30 05")), "2009-5-12  8: 30: 5");
     EXPECT_EQ(eventlog::TimeText(Hex("10 12 31 23 59 59")), "2010-12-31  23: 59: 59");
@@ -75,13 +79,13 @@ TEST(EventLog, RowsOnlyFromAWholeLogAnsweringItsRequest)
                                 return QStringList{ToHex(r), QString::number(kind)};
                             }};
     EXPECT_EQ(ToHex(eventlog::Request(log, 1, 2)), ToHex(WithCrc(Hex("01 03 20 02 00 01"))));
-    const auto rows = eventlog::Rows(log, exchange("01 03 20 02 00 01", "01 03 08 01 02 03 04 05 06 07 08"), 2, "c");
+    EXPECT_EQ(eventlog::Register(log, 2), 0x2002);
+    const auto rows = eventlog::Rows(log, Hex("01 02 03 04 05 06 07 08"), 2, "c");
     ASSERT_EQ(rows.size(), 2);
     EXPECT_EQ(rows[1], (QStringList{"2", "c", "05 06 07 08", "2"}));
-    // Short data, another kind's request, or a byte count the frame lacks.
-    EXPECT_TRUE(eventlog::Rows(log, exchange("01 03 20 02 00 01", "01 03 04 01 02 03 04"), 2, "c").isEmpty());
-    EXPECT_TRUE(eventlog::Rows(log, exchange("01 03 20 01 00 01", "01 03 08 01 02 03 04 05 06 07 08"), 2, "c").isEmpty());
-    EXPECT_TRUE(eventlog::Rows(log, exchange("01 03 20 02 00 01", "01 03 08 01 02 03"), 2, "c").isEmpty());
+    // Short or long data.
+    EXPECT_TRUE(eventlog::Rows(log, Hex("01 02 03 04"), 2, "c").isEmpty());
+    EXPECT_TRUE(eventlog::Rows(log, Hex("01 02 03 04 05 06 07 08 09"), 2, "c").isEmpty());
 }
 
 TEST(ClockBlock, FramesAtTheBaseRegisterAndTheBlockRead)
@@ -96,9 +100,7 @@ TEST(ClockBlock, FramesAtTheBaseRegisterAndTheBlockRead)
     EXPECT_EQ(ToHex(clockblock::UploadRequest(0x60, 1)), ToHex(WithCrc(Hex("01 03 00 60 00 08"))));
 
     const auto read = [](const char *baud) {
-        return clockblock::Read(0x60, exchange("01 03 00 60 00 08",
-                                               (QByteArray("01 03 10 07 EA 00 03 00 07 00 09 00 05 00 00 00 12 ") + baud)
-                                                   .constData()));
+        return clockblock::Read(Hex((QByteArray("07 EA 00 03 00 07 00 09 00 05 00 00 00 12 ") + baud).constData()));
     };
     const auto r = read("00 04");
     ASSERT_TRUE(r);
@@ -108,10 +110,8 @@ TEST(ClockBlock, FramesAtTheBaseRegisterAndTheBlockRead)
     EXPECT_EQ(read("00 06")->baudIndex, 5);
     EXPECT_EQ(read("00 00")->baudIndex, 3);
     EXPECT_EQ(read("00 07")->baudIndex, -1);
-    // Only the whole block of a 03 reply to the upload.
-    EXPECT_FALSE(clockblock::Read(0x60, exchange("01 03 00 60 00 08", "01 03 04 07 EA 00 03")));
-    EXPECT_FALSE(clockblock::Read(0x5C, exchange("01 03 00 60 00 08",
-                                                 "01 03 10 07 EA 00 03 00 07 00 09 00 05 00 00 00 12 00 04")));
+    // Only the whole block.
+    EXPECT_FALSE(clockblock::Read(Hex("07 EA 00 03")));
 }
 
 TEST(HeldFrames, AWindowsRepeatedRequestIsHeldOnce)
