@@ -18,12 +18,12 @@ std::optional<modbus::Exchange> Ask(SyncLink &link, const QByteArray &request, Q
         // A port that has gone says so rather than blaming the meter.
         *error = !link.Lost().isEmpty()
                      ? link.Lost()
-                     : QStringLiteral("meter %1 did not answer").arg(static_cast<std::uint8_t>(request.at(0)));
+                     : QStringLiteral("meter %1 did not answer").arg(modbus::FrameAddress(request));
         return std::nullopt;
     }
     if (static_cast<std::uint8_t>(reply->at(1)) & 0x80) {
         *error = QStringLiteral("meter %1 refused the request (exception %2)")
-                     .arg(static_cast<std::uint8_t>(request.at(0)))
+                     .arg(modbus::FrameAddress(request))
                      .arg(static_cast<std::uint8_t>(reply->at(2)));
         return std::nullopt;
     }

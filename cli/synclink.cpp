@@ -4,6 +4,7 @@
 #include "link/mbap.h"
 #include "link/replylength.h"
 #include "link/serialdevice.h"
+#include "link/modbusframes.h"
 
 #include <QElapsedTimer>
 #include <QTcpSocket>
@@ -108,8 +109,8 @@ std::optional<QByteArray> SyncLink::Transact(const QByteArray &request)
     lastWaitMicros_ = 0;
     if (request.size() < 2 || !io_ || gone())
         return std::nullopt;
-    const auto address = static_cast<std::uint8_t>(request.at(0));
-    const auto function = static_cast<std::uint8_t>(request.at(1));
+    const auto address = modbus::FrameAddress(request);
+    const auto function = modbus::FrameFunction(request);
     discardInput(); // a late reply to an earlier request is not this one's
     const std::uint16_t transaction = ++transaction_;
     if (mbap_) {

@@ -15,7 +15,7 @@ namespace {
 std::optional<QByteArray> Reply(SyncLink &link, const QByteArray &request, int dataBytes, QString *error)
 {
     const auto reply = link.Transact(request);
-    const int address = static_cast<std::uint8_t>(request.at(0));
+    const int address = modbus::FrameAddress(request);
     if (!reply) {
         *error = !link.Lost().isEmpty() ? link.Lost() : QStringLiteral("meter %1 did not answer").arg(address);
         return std::nullopt;

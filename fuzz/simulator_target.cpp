@@ -12,6 +12,7 @@
 #include "link/replylength.h"
 #include "sim/bus.h"
 #include "sim/modbus.h"
+#include "link/modbusframes.h"
 
 namespace fuzz {
 
@@ -54,7 +55,7 @@ private:
             request[request.size() - 2] = static_cast<char>(crc & 0xFF);
             request[request.size() - 1] = static_cast<char>(crc >> 8);
         }
-        const auto address = static_cast<std::uint8_t>(request.isEmpty() ? 0 : request.at(0));
+        const auto address = modbus::FrameAddress(request);
         sim::Instrument *instrument = bus_.At(address);
         QByteArray reply;
         for (const sim::Chunk &chunk : bus_.Respond(request))
@@ -69,7 +70,7 @@ private:
         FUZZ_CHECK(static_cast<std::uint8_t>(reply.at(0)) == address);
         // An exception reply (the request's function | 0x80, code) is five
         // bytes; for function 0x2A it reads 0xAA like a calibration reply.
-        if (reply.size() == 5 && static_cast<std::uint8_t>(reply.at(1)) == (static_cast<std::uint8_t>(request.at(1)) | 0x80))
+        if (reply.size() == 5 && static_cast<std::uint8_t>(reply.at(1)) == (modbus::FrameFunction(request) | 0x80))
             return;
         const ::Family family = instrument->family() == sim::Family::ThreePhase    ? ::Family::ThreePhase
                                 : instrument->family() == sim::Family::SinglePhase ? ::Family::SinglePhase

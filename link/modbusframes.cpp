@@ -6,6 +6,16 @@
 
 namespace modbus {
 
+std::uint8_t FrameAddress(const QByteArray &frame)
+{
+    return frame.isEmpty() ? 0 : static_cast<std::uint8_t>(frame.at(0));
+}
+
+std::uint8_t FrameFunction(const QByteArray &frame)
+{
+    return frame.size() < 2 ? 0 : static_cast<std::uint8_t>(frame.at(1));
+}
+
 namespace {
 
 std::uint8_t byteAt(const QByteArray &frame, int i)

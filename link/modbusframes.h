@@ -19,6 +19,11 @@ QByteArray WriteRegister(std::uint8_t address, std::uint16_t reg, std::uint16_t 
 // normally 2 x count; a few instrument blocks take more bytes per register.
 QByteArray WriteRegisters(std::uint8_t address, std::uint16_t start, std::uint16_t count, const QByteArray &data);
 
+// The address (first byte) and function code (second byte) of a frame; 0
+// when the frame is too short to hold it.
+std::uint8_t FrameAddress(const QByteArray &frame);
+std::uint8_t FrameFunction(const QByteArray &frame);
+
 // A reply together with the request the link had sent last when the reply
 // came in, so a window decodes by what it asked for, not by the reply's size.
 struct Exchange {

@@ -80,7 +80,7 @@ QByteArray Bus::Handle(const QByteArray &request)
     // Shortest meaningful frame: address, function, CRC.
     if (request.size() < 4 || !CheckFrameCrc(request))
         return QByteArray();
-    const auto address = static_cast<std::uint8_t>(request.at(0));
+    const auto address = static_cast<std::uint8_t>(request.front());
     Instrument *instrument = At(address);
     if (!instrument)
         return QByteArray();
