@@ -65,6 +65,16 @@ void Out(const QString &text)
     const QString bus = CurrentBus().isEmpty() ? QString() : CurrentBus() + QLatin1Char('\t');
     std::fputs((bus + text + QLatin1Char('\n')).toUtf8().constData(), stdout);
 }
+// One JSON document on a line of its own. A JSON line stays JSON: with
+// several buses its bus is inside it, not before it.
+void OutJson(QJsonObject doc)
+{
+    if (!CurrentBus().isEmpty())
+        doc.insert(QStringLiteral("bus"), CurrentBus());
+    const QString line = QString::fromUtf8(QJsonDocument(doc).toJson(QJsonDocument::Compact));
+    const std::lock_guard lock(gOutput);
+    std::fputs((line + QLatin1Char('\n')).toUtf8().constData(), stdout);
+}
 // A note on standard error that is no failure (where a backup went).
 void Note(const QString &text)
 {
@@ -387,12 +397,7 @@ int Read(SyncLink &link, const Args &args, const Target &target)
                 QJsonObject doc{{QStringLiteral("family"), FamilyName(target.family)},
                                 {QStringLiteral("address"), address},
                                 {QStringLiteral("measurements"), list}};
-                if (!CurrentBus().isEmpty())
-                    doc.insert(QStringLiteral("bus"), CurrentBus());
-                // A JSON line stays JSON: its bus is inside it.
-                const QString line = QString::fromUtf8(QJsonDocument(doc).toJson(QJsonDocument::Compact));
-                const std::lock_guard lock(gOutput);
-                std::fputs((line + QLatin1Char('\n')).toUtf8().constData(), stdout);
+                OutJson(std::move(doc));
             } else {
                 Out(QStringLiteral("meter %1 (%2)").arg(address).arg(FamilyName(target.family)));
                 for (const Reading &r : *readings)
@@ -1008,12 +1013,7 @@ int CheckWiring(SyncLink &link, const Args &args, const QList<int> &addresses)
         if (!threephase::wiring::RightlyWired(verdict, readings->mode))
             status = kFailed;
         if (args.json) {
-            QJsonObject doc = WiringJson(address, *readings, verdict);
-            if (!CurrentBus().isEmpty())
-                doc.insert(QStringLiteral("bus"), CurrentBus());
-            const QString line = QString::fromUtf8(QJsonDocument(doc).toJson(QJsonDocument::Compact));
-            const std::lock_guard lock(gOutput);
-            std::fputs((line + QLatin1Char('\n')).toUtf8().constData(), stdout);
+            OutJson(WiringJson(address, *readings, verdict));
         } else {
             for (const QString &line : WiringLines(address, *readings, verdict))
                 Out(line);
