@@ -38,6 +38,15 @@ const QStringList &Fonts()
 
 } // namespace
 
+void SetUpReportPage(QPdfWriter &pdf, const QString &title)
+{
+    pdf.setTitle(title);
+    pdf.setCreator(QStringLiteral("kz"));
+    pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(15, 15, 15, 15),
+                                  QPageLayout::Millimeter));
+    pdf.setResolution(300);
+}
+
 const QStringList &ReportFonts()
 {
     static const QStringList fonts = {QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Microsoft YaHei"),
@@ -114,11 +123,7 @@ bool WriteCertificate(const QString &path, const CertificateHeader &header, cons
         return false;
     }
     QPdfWriter pdf(&file);
-    pdf.setTitle(kz::Tr(QT_TRANSLATE_NOOP("kz", "仪表校验证书")));
-    pdf.setCreator(QStringLiteral("kz"));
-    pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(15, 15, 15, 15),
-                                  QPageLayout::Millimeter));
-    pdf.setResolution(300);
+    SetUpReportPage(pdf, kz::Tr(QT_TRANSLATE_NOOP("kz", "仪表校验证书")));
     QTextDocument doc;
     QFont font;
     font.setFamilies(Fonts());

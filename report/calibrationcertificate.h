@@ -10,6 +10,8 @@
 #include <QString>
 #include <QStringList>
 
+class QPdfWriter;
+
 namespace calib {
 
 struct CertificateHeader {
@@ -23,6 +25,9 @@ struct CertificateHeader {
 // The fonts of the printed documents, TrueType ones first (see the
 // certificate's code for why).
 const QStringList &ReportFonts();
+// The page every printed document uses: A4 portrait, 15 mm margins,
+// 300 dpi, with its title.
+void SetUpReportPage(QPdfWriter &pdf, const QString &title);
 
 // The certificate as HTML (what the PDF shows).
 // The family as a certificate names it: 三相模块, 单相表, KZ827KVE.

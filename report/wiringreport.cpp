@@ -5,8 +5,6 @@
 
 #include <QFont>
 #include <QFontMetricsF>
-#include <QPageLayout>
-#include <QPageSize>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPdfWriter>
@@ -196,11 +194,7 @@ bool WriteWiringReport(const QString &path, const WiringReportHeader &header, co
     }
     {
         QPdfWriter pdf(&file);
-        pdf.setTitle(kz::Tr(QT_TRANSLATE_NOOP("kz", "接线检查报告")));
-        pdf.setCreator(QStringLiteral("kz"));
-        pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(15, 15, 15, 15),
-                                      QPageLayout::Millimeter));
-        pdf.setResolution(300);
+        calib::SetUpReportPage(pdf, kz::Tr(QT_TRANSLATE_NOOP("kz", "接线检查报告")));
         QPainter painter(&pdf);
         const QRect page = painter.viewport();
         QFont font;
