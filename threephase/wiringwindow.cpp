@@ -1,7 +1,7 @@
 #include "threephase/wiringwindow.h"
 
 #include "core/tr.h"
-#include "report/wiringreport.h"
+#include "threephase/wiringreport.h"
 #include "threephase/measurement.h"
 #include "threephase/monitor.h"
 #include "ui/messagebox.h"
@@ -46,7 +46,7 @@ protected:
     {
         QPainter painter(this);
         if (readings_)
-            report::DrawPhasors(painter, rect(), *readings_, verdict_);
+            DrawPhasors(painter, rect(), *readings_, verdict_);
     }
 
 private:
@@ -190,17 +190,17 @@ void WiringWindow::Show()
     verdictLabel_->setText(verdict_.text);
     verdictLabel_->setAccessibleName(kz::Tr(QT_TRANSLATE_NOOP("kz", "结论：")) + verdict_.text);
     const bool fitted = !verdict_.fits.isEmpty();
-    loadLabel_->setText(fitted ? report::LoadAngleText(verdict_.fits.first().loadAngle) : QString());
-    correctionLabel_->setText(fitted ? report::CorrectionText(verdict_.fits.first().correction) : QString());
+    loadLabel_->setText(fitted ? LoadAngleText(verdict_.fits.first().loadAngle) : QString());
+    correctionLabel_->setText(fitted ? CorrectionText(verdict_.fits.first().correction) : QString());
     fits_->setRowCount(int(verdict_.fits.size()));
     for (int row = 0; row < verdict_.fits.size(); ++row) {
         const wiring::Fit &f = verdict_.fits[row];
         const QString cells[] = {f.fault, QStringLiteral("%1°").arg(f.residual, 0, 'f', 1),
-                                 report::ShortLoadAngleText(f.loadAngle),
+                                 ShortLoadAngleText(f.loadAngle),
                                  f.correction ? QString::number(*f.correction, 'f', 3) : QStringLiteral("—")};
         for (int column = 0; column < 4; ++column) {
             auto *item = new QTableWidgetItem(cells[column]);
-            item->setToolTip(column == 0 ? f.fault : column == 3 ? report::CorrectionText(f.correction) : cells[column]);
+            item->setToolTip(column == 0 ? f.fault : column == 3 ? CorrectionText(f.correction) : cells[column]);
             fits_->setItem(row, column, item);
         }
     }
@@ -222,7 +222,7 @@ void WiringWindow::SaveReport()
     if (path.isEmpty())
         return;
     QString error;
-    if (!report::WriteWiringReport(path, {Address(), QDateTime::currentDateTime()}, *readings_, verdict_, &error))
+    if (!WriteWiringReport(path, {Address(), QDateTime::currentDateTime()}, *readings_, verdict_, &error))
         ui::ShowMessage(this, kz::Tr(QT_TRANSLATE_NOOP("kz", "报告未能保存：%1")).arg(error));
 }
 

@@ -10,7 +10,7 @@
 
 class QPainter;
 
-namespace report {
+namespace threephase {
 
 // Three voltages and three currents as arrows from the centre of area, each
 // kind to its own scale (the longest fills the radius), labelled with
@@ -36,4 +36,4 @@ bool WriteWiringReport(const QString &path, const WiringReportHeader &header,
                        const threephase::wiring::Readings &readings, const threephase::wiring::Verdict &verdict,
                        QString *error);
 
-} // namespace report
+} // namespace threephase

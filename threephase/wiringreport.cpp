@@ -1,4 +1,4 @@
-#include "report/wiringreport.h"
+#include "threephase/wiringreport.h"
 
 #include "core/tr.h"
 #include "report/calibrationcertificate.h"
@@ -14,9 +14,7 @@
 #include <cmath>
 #include <numbers>
 
-namespace report {
-
-namespace wiring = threephase::wiring;
+namespace threephase {
 
 namespace {
 
@@ -226,4 +224,4 @@ bool WriteWiringReport(const QString &path, const WiringReportHeader &header, co
     return true;
 }
 
-} // namespace report
+} // namespace threephase
