@@ -202,7 +202,6 @@ QByteArray Kz827Instrument::Calibrate(const QByteArray &pdu)
     QByteArray reply;
     reply.append(static_cast<char>(0xAA));
     if (sub == 0x0F) {
-        Step();
         reply.append(static_cast<char>(0x72));
         reply.append(static_cast<char>(0x54));
         reply.append(static_cast<char>(0x60));

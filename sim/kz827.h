@@ -71,7 +71,11 @@
 // instrument's angle error (0 unless a test sets it) less that correction.
 //
 // The plant (secondary-side input: 220 V, 5 A, PF 1.0) wanders a little at
-// each measurement or calibration read unless frozen. Writing a coefficient
+// each measurement read unless frozen. A calibration read does not move it:
+// calibration is done with the instrument on a standard source, which holds
+// its output steady from the moment the operator sets it, before anything is
+// written (the meters' simulators read their calibration values the same
+// way). Writing a coefficient
 // sets the bench to its item's conditions, as the operator sets the
 // standard source before calibrating it: the plant's nominal voltage and
 // current, held steady as a calibration source holds them, at power factor

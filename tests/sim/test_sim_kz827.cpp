@@ -7,6 +7,7 @@
 #include "sim/modbus.h"
 #include "tests/support/testutil.h"
 
+#include <QSet>
 #include <gtest/gtest.h>
 
 using sim::Kz827Instrument;
@@ -101,6 +102,21 @@ TEST_F(SimKz827, CalibrationExchange)
     for (const char *bad : {"AA 80 08 54 60 03 00 00 00", "AA 81 0F 54 60 03 00 00 00", "AA 80 0F 54 60 04 00 00 00",
                             "AA 80 0F 54 60 03 00 00", "AA 72 37 30 32 32 42 30 30 30"})
         EXPECT_EQ(Ask(bad), "") << bad;
+}
+
+// Calibration is done on a standard source: its reads hold steady from the
+// first one, before any coefficient is written, so a guided run can take the
+// reading as the meter stands; measurement reads still see the plant move.
+TEST_F(SimKz827, CalibrationReadsHoldSteadyWhileThePlantWanders)
+{
+    meter->SetFrozen(false);
+    const QString first = Ask("AA 80 0F 54 60 03 00 00 00");
+    for (int i = 0; i < 20; ++i)
+        ASSERT_EQ(Ask("AA 80 0F 54 60 03 00 00 00"), first);
+    QSet<QString> measured;
+    for (int i = 0; i < 20; ++i)
+        measured.insert(Ask("03 00 00 00 06"));
+    EXPECT_GT(measured.size(), 1);
 }
 
 TEST(SimKz827Framing, TheKz827CalibrationRequestIsTwelveBytes)
