@@ -19,6 +19,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
 #include <algorithm>
 #include <QShowEvent>
 #include <QSpinBox>
@@ -74,14 +76,43 @@ void FamilyWindow::showEvent(QShowEvent *event)
         placed_ = true;
         if (QScreen *s = screen()) {
             const QRect area = s->availableGeometry();
-            const QSize size = frameGeometry().size().expandedTo(sizeHint());
-            move(area.x() + std::max(0, (area.width() - size.width()) / 2),
-                 area.y() + std::max(0, (area.height() - size.height()) / 2));
+            const QSize outer = frameGeometry().size().expandedTo(fitInto(area) ? size() : sizeHint());
+            move(area.x() + std::max(0, (area.width() - outer.width()) / 2),
+                 area.y() + std::max(0, (area.height() - outer.height()) / 2));
         }
     }
     // Only a real show, not the window system restoring a minimised window.
     if (!event->spontaneous())
         onShow();
+}
+
+bool FamilyWindow::fitInto(const QRect &area)
+{
+    // The window's frame (title bar and borders) is not known before it is
+    // shown on some systems; leave room for a common one.
+    constexpr int kFrame = 40;
+    const QSize wanted = sizeHint();
+    if (!layout() || (wanted.height() + kFrame <= area.height() && wanted.width() <= area.width()))
+        return false;
+    // Taller or wider than the screen: the controls move into a scroll area
+    // so that every one of them can still be reached, down to the bottom
+    // row of buttons. Object names, order and focus are unchanged.
+    auto *content = new QWidget;
+    content->setLayout(layout()); // takes the layout and its widgets over
+    auto *scroll = new QScrollArea(this);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(content);
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(scroll);
+    scroll->show(); // the window is being shown: now, not on a later turn
+    // The limits the old layout set on the window go with it.
+    setMinimumSize(0, 0);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    resize(std::min(wanted.width() + bar, area.width()), std::min(wanted.height() + bar, area.height() - kFrame));
+    return true;
 }
 
 void FamilyWindow::closeEvent(QCloseEvent *event)

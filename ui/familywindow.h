@@ -165,6 +165,9 @@ protected:
 
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    // A window larger than area gets its controls in a scroll area and is
+    // sized to fit area (true); one that fits is left alone (false).
+    bool fitInto(const QRect &area);
 
     // The heading of the settings windows: the model and the instrument kind
     // in large bold letters, side by side.

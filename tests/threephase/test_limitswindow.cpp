@@ -14,6 +14,8 @@
 #include <QMap>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QSpinBox>
 #include <gtest/gtest.h>
 
@@ -79,6 +81,24 @@ struct LimitsWindow : ::testing::Test {
 };
 
 } // namespace
+
+// The window is taller than many laptop screens (and than the 800 x 600 test
+// screen): it fits the screen and scrolls, so its bottom row can be brought
+// into view and still works.
+TEST_F(LimitsWindow, FitsASmallerScreenAndScrollsToItsButtons)
+{
+    const QRect area = win.screen()->availableGeometry();
+    EXPECT_LE(win.height(), area.height());
+    EXPECT_LE(win.width(), area.width());
+    auto *scroll = win.findChild<QScrollArea *>();
+    ASSERT_NE(scroll, nullptr);
+    auto *upload = get<QPushButton>("BitBtn2");
+    scroll->ensureWidgetVisible(upload);
+    EXPECT_TRUE(scroll->viewport()->rect().contains(QRect(upload->mapTo(scroll->viewport(), QPoint()), upload->size())));
+    Select(2);
+    Exchange("BitBtn2", Reply(56, Data(2)));
+    EXPECT_EQ(port.written.size(), 1);
+}
 
 TEST_F(LimitsWindow, UploadReadsTheGroupAndResetsOnlyItsFields)
 {
