@@ -254,7 +254,7 @@ void PtySimulator::SendNext(const std::shared_ptr<PendingReply> &pending)
         if (pending->session != session_)
             return; // the terminal it was meant for has been closed
         const bool first = pending->next == 0;
-        // A hang-up on a line: the reply stops half-way, the line stays.
+        // A hang-up on a line: the reply stops half-way.
         pending->WriteNext([this](const QByteArray &bytes) { Write(bytes); });
         if (first)
             lastReplyMicros_ = pending->firstMicros;
