@@ -131,7 +131,10 @@ Plan MakeDefaultPlan(const QString &name, std::span<const Point> points, std::sp
         pp.formula = p.formula;
         pp.reading = p.reading;
         pp.unit = UnitOf(p);
-        pp.source = s.source;
+        pp.source.currentPercent = s.currentPercent;
+        pp.source.phase = s.phase;
+        if (p.formula == Formula::PowerHalfLagging)
+            pp.source.powerFactor = QStringLiteral("0.5L");
         pp.reference = reference;
         plan.points.append(pp);
     }

@@ -86,10 +86,13 @@ struct Plan {
 
 // A family's default plan from its points (text, formula, reading, default
 // reference) and the source of each; points without a formula or a
-// reference are left out.
+// reference are left out. A source supplies the nominal voltage, the given
+// share of the nominal current and the power factor the point's formula
+// calibrates at: 0.5L for PowerHalfLagging, 1.0 otherwise.
 struct DefaultSource {
     int point;
-    Source source;
+    double currentPercent = 100;
+    QString phase{};
 };
 Plan MakeDefaultPlan(const QString &name, std::span<const Point> points, std::span<const DefaultSource> sources);
 

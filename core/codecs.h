@@ -5,6 +5,7 @@
 // from the front, so successive calls walk through a reply.
 #include <QByteArray>
 #include <QString>
+#include <array>
 #include <cstdint>
 #include <span>
 
@@ -45,6 +46,15 @@ QString FormatFixed(double value, int decimals);
 // The text of the display box of that object name, from texts in the order
 // of names; empty when no box has that name.
 QString BoxText(std::span<const QString> texts, std::span<const char *const> names, const char *boxName);
+
+// One text per display box of a measurement window, in the order of the
+// boxes' object names; an empty text empties the box.
+template <std::size_t N, const std::array<const char *, N> &Names>
+struct BoxTexts {
+    std::array<QString, N> text;
+    // The text for the box of that object name (empty if no such box).
+    QString Of(const char *boxName) const { return BoxText(text, Names, boxName); }
+};
 
 // Display formatting of one scaled value: large unit (value / 1000) when the
 // flag is set or the value is strictly above 999.

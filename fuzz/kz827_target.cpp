@@ -20,6 +20,28 @@ namespace {
 
 namespace cal = kz827::calibration;
 
+// A settings window's upload (decode and encode of its block), when whole:
+// what it shows goes down again, or is refused with a message; once down, a
+// further upload and download shows the same (same(x, y)).
+template <typename Decode, typename Encode, typename Same>
+void CheckRoundTrip(const modbus::Exchange &ex, std::uint16_t first, int bytes, const char *path, Decode decode,
+                    Encode encode, Same same)
+{
+    const auto shown = decode(ex.Data());
+    if (!IsUpload(ex, first, bytes))
+        return;
+    Reached(path);
+    QString error;
+    const auto down = encode(shown, &error);
+    FUZZ_CHECK(down ? down->size() == bytes : !error.isEmpty());
+    if (!down)
+        return;
+    const auto again = decode(*down);
+    const auto second = encode(again, &error);
+    FUZZ_CHECK(second.has_value());
+    FUZZ_CHECK(same(decode(*second), again));
+}
+
 class Windows {
 public:
     void Handle(int window, std::uint8_t, const modbus::Exchange &ex)
@@ -34,40 +56,18 @@ public:
             for (auto q : {kz827::Quantity::Voltage, kz827::Quantity::Current, kz827::Quantity::Power})
                 FUZZ_CHECK(!kz827::MeasuredText(ex.Data(), q).isEmpty());
             break;
-        case 1: {
-            const kz827::AlarmSettings shown = kz827::DecodeAlarms(ex.Data());
-            if (!IsUpload(ex, kz827::kAlarmFirst, kz827::kAlarmBytes))
-                break;
-            Reached("kz827.alarms");
-            // What an upload shows goes down again, or is refused with a
-            // message; once down, a further upload and download is the same.
-            QString error;
-            const auto down = kz827::EncodeAlarms(shown, &error);
-            FUZZ_CHECK(down ? down->size() == kz827::kAlarmBytes : !error.isEmpty());
-            if (!down)
-                break;
-            const kz827::AlarmSettings again = kz827::DecodeAlarms(*down);
-            const auto second = kz827::EncodeAlarms(again, &error);
-            FUZZ_CHECK(second.has_value());
-            FUZZ_CHECK(SameAlarms(kz827::DecodeAlarms(*second), again));
+        case 1:
+            CheckRoundTrip(ex, kz827::kAlarmFirst, kz827::kAlarmBytes, "kz827.alarms", kz827::DecodeAlarms,
+                           kz827::EncodeAlarms, SameAlarms);
             break;
-        }
-        case 2: {
-            const kz827::RangeSettings shown = kz827::DecodeRange(ex.Data());
-            if (!IsUpload(ex, kz827::kRangeFirst, kz827::kRangeBytes))
-                break;
-            Reached("kz827.range");
-            QString error;
-            const auto down = kz827::EncodeRange(shown, &error);
-            FUZZ_CHECK(down ? down->size() == kz827::kRangeBytes : !error.isEmpty());
-            if (down) {
-                const auto again = kz827::EncodeRange(kz827::DecodeRange(*down), &error);
-                FUZZ_CHECK(again.has_value());
-                const auto third = kz827::EncodeRange(kz827::DecodeRange(*again), &error);
-                FUZZ_CHECK(third && *third == *again);
-            }
+        case 2:
+            // Range settings are the same when they go down as the same bytes.
+            CheckRoundTrip(ex, kz827::kRangeFirst, kz827::kRangeBytes, "kz827.range", kz827::DecodeRange,
+                           kz827::EncodeRange, [](const kz827::RangeSettings &x, const kz827::RangeSettings &y) {
+                               QString error;
+                               return kz827::EncodeRange(x, &error) == kz827::EncodeRange(y, &error);
+                           });
             break;
-        }
         default: {
             const QByteArray &reply = ex.reply;
             if (!cal::IsCalibrationFrame(reply))

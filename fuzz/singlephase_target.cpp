@@ -2,7 +2,6 @@
 // without widgets. Same input layout as the three-phase target: a window
 // byte (modulo 10), then exchanges of a state byte, request and reply.
 #include "fuzz/fuzzinput.h"
-#include "fuzz/roundtrip.h"
 #include "fuzz/targets.h"
 #include "fuzz/windowchecks.h"
 #include "core/relaycommands.h"
@@ -31,15 +30,7 @@ public:
             break;
         }
         case 1: {
-            // The command the window sent: the one whose request it is, or
-            // else the one the state picks.
-            const relays::Command *command = &mon::kRelayCommands[state % mon::kRelayCommands.size()];
-            for (const relays::Command &c : mon::kRelayCommands)
-                if (!ex.request.isEmpty() && relays::Request(c, static_cast<std::uint8_t>(ex.request.front())) == ex.request)
-                    command = &c;
-            const relays::Outcome outcome = relays::Read(*command, ex);
-            if (outcome.kind != relays::Outcome::Nothing)
-                Reached("singlephase.relays");
+            const relays::Outcome outcome = CheckRelays(mon::kRelayCommands, state, ex, "singlephase.relays");
             FUZZ_CHECK(outcome.kind != relays::Outcome::Echo);
             break;
         }
@@ -54,41 +45,22 @@ public:
         case 3:
             CheckEvents(mon::kEventLog, mon::kEventKinds, state, ex, 5, "singlephase.events");
             break;
-        case 4: {
-            namespace ae = sp::alarmenable;
-            const fields::Values values = fields::Decode(ae::kFields, ex.Data());
-            if (IsUpload(ex, ae::kFirstRegister, ae::kBytes)) {
-                Reached("singlephase.alarmenable");
-                CheckStable(ae::kFields, values, ae::kBytes);
-            }
+        case 4:
+            CheckSettings(ex, sp::alarmenable::kFields, sp::alarmenable::kFirstRegister, sp::alarmenable::kBytes,
+                          "singlephase.alarmenable");
             break;
-        }
         case 5: {
-            namespace ap = sp::alarmparams;
-            const ap::Group &g = ap::kGroups[state % ap::kGroups.size()];
-            const fields::Values values = fields::Decode(g.table, ex.Data());
-            if (IsUpload(ex, g.first, g.Bytes())) {
-                Reached("singlephase.alarmparams");
-                CheckStable(g.table, values, g.Bytes(), "singlephase.encoded");
-            }
+            const auto &g = sp::alarmparams::kGroups[state % sp::alarmparams::kGroups.size()];
+            CheckSettings(ex, g.table, g.first, g.Bytes(), "singlephase.alarmparams", "singlephase.encoded");
             break;
         }
-        case 6: {
-            namespace d = sp::display;
-            const fields::Values values = fields::Decode(d::kFields, ex.Data());
-            if (IsUpload(ex, d::kFirstRegister, d::kBytes)) {
-                Reached("singlephase.display");
-                CheckStable(d::kFields, values, d::kBytes, "singlephase.encoded");
-            }
+        case 6:
+            CheckSettings(ex, sp::display::kFields, sp::display::kFirstRegister, sp::display::kBytes, "singlephase.display",
+                          "singlephase.encoded");
             break;
-        }
         case 7: {
             namespace is = sp::initsettings;
-            const fields::Values values = fields::Decode(is::kFields, ex.Data());
-            if (IsUpload(ex, is::kFirstRegister, is::kBytes)) {
-                Reached("singlephase.initsettings");
-                CheckStable(is::kFields, values, is::kBytes, "singlephase.encoded");
-            }
+            CheckSettings(ex, is::kFields, is::kFirstRegister, is::kBytes, "singlephase.initsettings", "singlephase.encoded");
             if (IsUpload(ex, is::kBaseRegister, is::kBaseReadBytes)) {
                 Reached("singlephase.bases");
                 const std::array<QString, 2> bases = energybase::DecodeBases(ex.Data());

@@ -23,19 +23,6 @@ namespace {
 
 namespace mon = threephase::monitor;
 
-// A settings window's upload: decoded only when whole and answering its
-// own read; a download of what it shows is then checked.
-void Settings(const modbus::Exchange &ex, fields::Table table, std::uint16_t first, int bytes)
-{
-    // The codec itself takes any data: a field it lacks stays as shown.
-    const fields::Values partial = fields::Decode(table, ex.Data());
-    FUZZ_CHECK(partial.size() == static_cast<qsizetype>(table.size()));
-    if (!IsUpload(ex, first, bytes))
-        return;
-    Reached("threephase.settings");
-    CheckStable(table, partial, bytes);
-}
-
 class Windows {
 public:
     void Handle(int window, std::uint8_t state, const modbus::Exchange &ex)
@@ -52,15 +39,7 @@ public:
             break;
         }
         case 1: {
-            // The command the window sent: the one whose request it is, or
-            // else the one the state picks.
-            const relays::Command *command = &mon::kRelayCommands[state % mon::kRelayCommands.size()];
-            for (const relays::Command &c : mon::kRelayCommands)
-                if (!ex.request.isEmpty() && relays::Request(c, static_cast<std::uint8_t>(ex.request.front())) == ex.request)
-                    command = &c;
-            const relays::Outcome outcome = relays::Read(*command, ex);
-            if (outcome.kind != relays::Outcome::Nothing)
-                Reached("threephase.relays");
+            const relays::Outcome outcome = CheckRelays(mon::kRelayCommands, state, ex, "threephase.relays");
             FUZZ_CHECK(outcome.bits <= 7);
             FUZZ_CHECK(outcome.kind != relays::Outcome::Echo || !outcome.message.isEmpty());
             break;
@@ -77,8 +56,8 @@ public:
             CheckEvents(mon::kEventLog, mon::kEventKinds, state, ex, 4, "threephase.events");
             break;
         case 4:
-            Settings(ex, threephase::alarmmask::kFields, threephase::alarmmask::kFirstRegister,
-                     threephase::alarmmask::kBytes);
+            CheckSettings(ex, threephase::alarmmask::kFields, threephase::alarmmask::kFirstRegister,
+                          threephase::alarmmask::kBytes, "threephase.settings");
             break;
         case 5: {
             // The group last asked for; a short reply still fills what it holds.
@@ -95,12 +74,12 @@ public:
             break;
         }
         case 6:
-            Settings(ex, threephase::display::kFields, threephase::display::kFirstRegister,
-                     threephase::display::kBytes);
+            CheckSettings(ex, threephase::display::kFields, threephase::display::kFirstRegister,
+                          threephase::display::kBytes, "threephase.settings");
             break;
         case 7: {
             namespace is = threephase::initsettings;
-            Settings(ex, is::kFields, is::kFirstRegister, is::kBytes);
+            CheckSettings(ex, is::kFields, is::kFirstRegister, is::kBytes, "threephase.settings");
             const std::array<QString, 2> bases = is::DecodeBases(ex.Data());
             // An uploaded base goes back down as it stands, or is refused
             // with a message when it does not fit the download.

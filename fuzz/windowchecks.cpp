@@ -1,6 +1,7 @@
 #include "fuzz/windowchecks.h"
 
 #include "fuzz/fuzzinput.h"
+#include "fuzz/roundtrip.h"
 #include "core/clockblock.h"
 
 namespace fuzz {
@@ -8,6 +9,30 @@ namespace fuzz {
 bool IsUpload(const modbus::Exchange &ex, std::uint16_t first, int bytes)
 {
     return ex.Answers(first, bytes);
+}
+
+void CheckSettings(const modbus::Exchange &ex, fields::Table table, std::uint16_t first, int bytes, const char *path,
+                   const char *encoded)
+{
+    const fields::Values partial = fields::Decode(table, ex.Data());
+    FUZZ_CHECK(partial.size() == static_cast<qsizetype>(table.size()));
+    if (!IsUpload(ex, first, bytes))
+        return;
+    Reached(path);
+    CheckStable(table, partial, bytes, encoded);
+}
+
+relays::Outcome CheckRelays(std::span<const relays::Command> commands, std::uint8_t state, const modbus::Exchange &ex,
+                            const char *path)
+{
+    const relays::Command *command = &commands[state % commands.size()];
+    for (const relays::Command &c : commands)
+        if (!ex.request.isEmpty() && relays::Request(c, static_cast<std::uint8_t>(ex.request.front())) == ex.request)
+            command = &c;
+    const relays::Outcome outcome = relays::Read(*command, ex);
+    if (outcome.kind != relays::Outcome::Nothing)
+        Reached(path);
+    return outcome;
 }
 
 void CheckEvents(const eventlog::Log &log, int kinds, std::uint8_t state, const modbus::Exchange &ex,

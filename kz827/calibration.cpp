@@ -177,11 +177,8 @@ std::optional<std::uint32_t> CoefficientData(const QString &text)
 calib::Plan DefaultPlan()
 {
     QList<calib::DefaultSource> sources;
-    for (int item = 0; item < kItems; ++item) {
-        calib::Source s;
-        s.powerFactor = item == kPhase ? QStringLiteral("0.5L") : QStringLiteral("1.0");
-        sources.append({item + 1, s});
-    }
+    for (int item = 0; item < kItems; ++item)
+        sources.append(calib::DefaultSource{item + 1});
     return calib::MakeDefaultPlan(QStringLiteral(QT_TRANSLATE_NOOP("kz", "KZ827KVE默认校验方案")), kPoints, sources);
 }
 

@@ -187,10 +187,8 @@ void CalibrationWindow::onTick()
         stopReading();
         return;
     }
-    if (Handling())
-        return;
-    BlinkLamps();
-    sendRead();
+    if (ReadTick())
+        sendRead();
 }
 
 bool CalibrationWindow::commandRefused()

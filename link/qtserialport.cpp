@@ -117,22 +117,12 @@ bool QtSerialPortControl::OpenInstead(const QString &name, const QString &settin
         // as busy. Reopening it with other settings has to close it first.
         closePort();
     }
+    const auto open = [&](QSerialPort *port) { return openOn(port, name, *line, error); };
     if (!port_->isOpen()) {
-        if (!openOn(port_, name, *line, error))
+        if (!open(port_))
             return false;
-    } else {
-        // Open the new port beside the one in use; only an open one
-        // replaces it.
-        auto *fresh = new QSerialPort(this);
-        if (!openOn(fresh, name, *line, error)) {
-            delete fresh;
-            return false;
-        }
-        closePort();
-        disconnect(port_, nullptr, this, nullptr);
-        port_->deleteLater();
-        port_ = fresh;
-        attach(port_);
+    } else if (!OpenBeside(port_, open, [this] { closePort(); }, [this](QSerialPort *port) { attach(port); })) {
+        return false;
     }
     portName_ = name;
     settings_ = settings;

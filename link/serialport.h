@@ -101,6 +101,28 @@ signals:
     void OpenChanged(bool open);
 
 protected:
+    // Opens a fresh device (made as a child of this control) beside current,
+    // the one in use, with open; only one that opened takes its place:
+    // letGo closes the one in use without reporting a loss, its signals to
+    // this control are cut and it is deleted on the next event-loop turn,
+    // and attach connects the fresh one. False, with current untouched,
+    // when the fresh device did not open.
+    template <typename Device, typename Open, typename LetGo, typename Attach>
+    bool OpenBeside(Device *&current, Open open, LetGo letGo, Attach attach)
+    {
+        auto *fresh = new Device(this);
+        if (!open(fresh)) {
+            delete fresh;
+            return false;
+        }
+        letGo();
+        disconnect(current, nullptr, this, nullptr);
+        current->deleteLater();
+        current = fresh;
+        attach(current);
+        return true;
+    }
+
     QString portName_;
     QString settings_ = "9600,n,8,1";
 };

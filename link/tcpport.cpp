@@ -145,16 +145,9 @@ bool TcpPortControl::OpenInstead(const QString &name, const QString &settings, Q
     const auto current = ParseNetPort(portName_);
     if (live_ && current && current->host == address->host && current->port == address->port)
         closeSocket();
-    auto *fresh = new QTcpSocket(this);
-    if (!connectTo(fresh, name, *address, error)) {
-        delete fresh;
+    if (!OpenBeside(socket_, [&](QTcpSocket *socket) { return connectTo(socket, name, *address, error); },
+                    [this] { closeSocket(); }, [this](QTcpSocket *socket) { attach(socket); }))
         return false;
-    }
-    closeSocket();
-    disconnect(socket_, nullptr, this, nullptr);
-    socket_->deleteLater();
-    socket_ = fresh;
-    attach(socket_);
     portName_ = name;
     settings_ = settings;
     mode_ = address->mode;

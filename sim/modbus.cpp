@@ -132,6 +132,16 @@ int RequestLength(const QByteArray &buffer)
     }
 }
 
+std::optional<QByteArray> TakeRequest(QByteArray &buffer)
+{
+    const int length = RequestLength(buffer);
+    if (length <= 0 || buffer.size() < length)
+        return std::nullopt;
+    QByteArray request = buffer.left(length);
+    buffer.remove(0, length);
+    return request;
+}
+
 std::optional<CalibrationRequest> ParseCalibrationRequest(const QByteArray &pdu)
 {
     if (pdu.size() != 10 || static_cast<std::uint8_t>(pdu.at(0)) != 0xAA || pdu.mid(2, 4) != "7022")

@@ -61,6 +61,10 @@ QByteArray HoldingReadReply(const QByteArray &data);
 // offset 2: 0x80 there is the KZ827KVE form of 12 bytes; 'r' or 'w' is the
 // three-phase and single-phase form of 13 bytes.
 int RequestLength(const QByteArray &buffer);
+// Removes the request at the front of buffer and returns it, when it is
+// whole and its length is known from its function code; nothing otherwise
+// (the buffer is left as it is).
+std::optional<QByteArray> TakeRequest(QByteArray &buffer);
 
 // The three-phase and single-phase calibration exchange (function 0xAA).
 // Request PDUs: AA 'r' "7022B000" (read) and AA 'w' "7022" N C2 C1 C0

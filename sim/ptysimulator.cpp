@@ -63,16 +63,6 @@ QString ErrnoText(const char *what)
 
 } // namespace
 
-struct PtySimulator::Pending {
-    QByteArray request;
-    Transmission pieces;
-    int next = 0;
-    QElapsedTimer arrived;
-    int session = 0;
-    qint64 firstMicros = -1;
-    QByteArray written;
-};
-
 PtySimulator::PtySimulator(QObject *parent) : QObject(parent)
 {
     silence_.setSingleShot(true);
@@ -220,14 +210,8 @@ void PtySimulator::OnReadable()
 
 void PtySimulator::TakeFrames()
 {
-    for (;;) {
-        const int length = RequestLength(in_);
-        if (length <= 0 || in_.size() < length)
-            break;
-        const QByteArray frame = in_.left(length);
-        in_.remove(0, length);
-        Serve(frame, lastArrival_);
-    }
+    while (const auto frame = TakeRequest(in_))
+        Serve(*frame, lastArrival_);
     if (in_.isEmpty())
         silence_.stop();
     else
@@ -251,16 +235,11 @@ void PtySimulator::Serve(const QByteArray &request, const QElapsedTimer &arrived
         emit Served(request, QByteArray(), -1);
         return;
     }
-    auto pending = std::make_shared<Pending>();
-    pending->request = request;
-    pending->pieces = bus_.Respond(request);
-    pending->arrived = arrived;
-    pending->session = session_;
-    if (!pending->pieces.isEmpty() && pending->pieces.last().end == Chunk::End::Mute) {
+    auto pending = std::make_shared<PendingReply>(request, bus_.Respond(request), arrived, session_);
+    if (pending->Mute()) {
         // A line has no connection to end: the bus stays silent until the
         // terminal is closed.
         muted_ = true;
-        pending->pieces.clear();
     }
     if (pending->pieces.isEmpty()) {
         emit Served(request, QByteArray(), -1);
@@ -269,32 +248,25 @@ void PtySimulator::Serve(const QByteArray &request, const QElapsedTimer &arrived
     SendNext(pending);
 }
 
-void PtySimulator::SendNext(const std::shared_ptr<Pending> &pending)
+void PtySimulator::SendNext(const std::shared_ptr<PendingReply> &pending)
 {
-    const Chunk &piece = pending->pieces.at(pending->next);
     auto writeIt = [this, pending] {
         if (pending->session != session_)
             return; // the terminal it was meant for has been closed
-
-        const Chunk &now = pending->pieces.at(pending->next);
+        const bool first = pending->next == 0;
         // A hang-up on a line: the reply stops half-way.
-        const QByteArray bytes = now.end == Chunk::End::HangUp ? now.bytes.left(now.bytes.size() / 2) : now.bytes;
-        Write(bytes);
-        pending->written.append(bytes);
-        if (pending->firstMicros < 0) {
-            pending->firstMicros = pending->arrived.nsecsElapsed() / 1000;
+        pending->WriteNext([this](const QByteArray &bytes) { Write(bytes); });
+        if (first)
             lastReplyMicros_ = pending->firstMicros;
-        }
-        ++pending->next;
-        if (pending->next < pending->pieces.size())
+        if (!pending->Done())
             SendNext(pending);
         else
             emit Served(pending->request, pending->written, pending->firstMicros);
     };
-    if (piece.delayMs <= 0)
+    if (pending->NextDelayMs() <= 0)
         writeIt();
     else
-        QTimer::singleShot(piece.delayMs, this, writeIt);
+        QTimer::singleShot(pending->NextDelayMs(), this, writeIt);
 }
 
 void PtySimulator::Write(const QByteArray &bytes)

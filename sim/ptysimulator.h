@@ -14,6 +14,7 @@
 // it, the master side reports end-of-file/EIO whenever no client has the
 // slave open, which would wake the event loop without end.
 #include "sim/bus.h"
+#include "sim/pendingreply.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>
@@ -65,14 +66,12 @@ signals:
     void Served(const QByteArray &request, const QByteArray &reply, qint64 micros);
 
 private:
-    struct Pending;
-
     void OnReadable();
     void OnWritable();
     void OnSilence();
     void TakeFrames();
     void Serve(const QByteArray &request, const QElapsedTimer &arrived);
-    void SendNext(const std::shared_ptr<Pending> &pending);
+    void SendNext(const std::shared_ptr<PendingReply> &pending);
     void Write(const QByteArray &bytes);
     void RemoveLink();
 

@@ -8,16 +8,6 @@
 
 namespace sim {
 
-struct TcpSimulator::Pending {
-    QByteArray request;
-    Transmission pieces;
-    int next = 0;
-    QElapsedTimer arrived;
-    int session = 0;
-    qint64 firstMicros = -1;
-    QByteArray written;
-};
-
 Transmission GatewayPieces(const Transmission &rtu, std::uint16_t transaction)
 {
     if (rtu.isEmpty() || rtu.last().end == Chunk::End::Mute)
@@ -134,14 +124,8 @@ void TcpSimulator::OnReadable()
 
 void TcpSimulator::TakeRtuFrames()
 {
-    for (;;) {
-        const int length = RequestLength(in_);
-        if (length <= 0 || in_.size() < length)
-            break;
-        const QByteArray frame = in_.left(length);
-        in_.remove(0, length);
-        Serve(frame, -1);
-    }
+    while (const auto frame = TakeRequest(in_))
+        Serve(*frame, -1);
     if (in_.isEmpty())
         silence_.stop();
     else
@@ -175,17 +159,13 @@ void TcpSimulator::TakeMbapFrames()
 void TcpSimulator::Serve(const QByteArray &rtu, int transaction)
 {
     ++requests_;
-    auto pending = std::make_shared<Pending>();
-    pending->request = rtu;
-    pending->pieces = bus_.Respond(rtu);
+    Transmission pieces = bus_.Respond(rtu);
     if (transaction >= 0)
-        pending->pieces = GatewayPieces(pending->pieces, static_cast<std::uint16_t>(transaction));
-    pending->arrived = lastArrival_;
-    pending->session = session_;
-    if (!pending->pieces.isEmpty() && pending->pieces.last().end == Chunk::End::Mute) {
+        pieces = GatewayPieces(pieces, static_cast<std::uint16_t>(transaction));
+    auto pending = std::make_shared<PendingReply>(rtu, pieces, lastArrival_, session_);
+    if (pending->Mute()) {
         muted_ = true;
         in_.clear();
-        pending->pieces.clear();
     }
     if (pending->pieces.isEmpty()) {
         emit Served(rtu, QByteArray(), -1);
@@ -194,22 +174,16 @@ void TcpSimulator::Serve(const QByteArray &rtu, int transaction)
     SendNext(pending);
 }
 
-void TcpSimulator::SendNext(const std::shared_ptr<Pending> &pending)
+void TcpSimulator::SendNext(const std::shared_ptr<PendingReply> &pending)
 {
     auto writeIt = [this, pending] {
         if (pending->session != session_ || !client_)
             return; // the client it was meant for has gone
-        const Chunk &now = pending->pieces.at(pending->next);
-        const bool hangUp = now.end == Chunk::End::HangUp;
-        const QByteArray bytes = hangUp ? now.bytes.left(now.bytes.size() / 2) : now.bytes;
-        client_->write(bytes);
-        client_->flush();
-        pending->written.append(bytes);
-        if (pending->firstMicros < 0)
-            pending->firstMicros = pending->arrived.nsecsElapsed() / 1000;
-        ++pending->next;
-        const bool more = !hangUp && pending->next < pending->pieces.size();
-        if (more) {
+        const bool hangUp = pending->WriteNext([this](const QByteArray &bytes) {
+            client_->write(bytes);
+            client_->flush();
+        });
+        if (!hangUp && !pending->Done()) {
             SendNext(pending);
             return;
         }
@@ -217,7 +191,7 @@ void TcpSimulator::SendNext(const std::shared_ptr<Pending> &pending)
         if (hangUp)
             EndSession();
     };
-    const int delay = pending->pieces.at(pending->next).delayMs;
+    const int delay = pending->NextDelayMs();
     if (delay <= 0)
         writeIt();
     else

@@ -16,6 +16,7 @@
 // reply keep their sizes and gaps. hangup closes the connection half-way
 // through the reply, mute leaves the client unanswered until it reconnects.
 #include "sim/bus.h"
+#include "sim/pendingreply.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>
@@ -62,8 +63,6 @@ signals:
     void ClientGone();
 
 private:
-    struct Pending;
-
     void TakeNext();
     void OnReadable();
     void OnGone();
@@ -71,7 +70,7 @@ private:
     void TakeRtuFrames();
     void TakeMbapFrames();
     void Serve(const QByteArray &rtu, int transaction);
-    void SendNext(const std::shared_ptr<Pending> &pending);
+    void SendNext(const std::shared_ptr<PendingReply> &pending);
     void EndSession();
 
     Framing framing_;

@@ -35,27 +35,17 @@ AlarmEnableWindow::AlarmEnableWindow(SerialLink &link, QWidget *parent)
     // One frame per mode: a column per quantity, H above L, in bit order.
     int box = 0;
     auto frame = [&](const QString &title, std::span<const char *const> columns) {
-        auto *group = new QGroupBox(title, outer);
-        // Named by its own title, not by the group around it.
-        group->setAccessibleName(title);
-        auto *layout = new QGridLayout(group);
-        layout->addWidget(new QLabel(QStringLiteral("H"), group), 1, 0);
-        layout->addWidget(new QLabel(QStringLiteral("L"), group), 2, 0);
-        int column = 1;
-        for (const char *q : columns) {
-            layout->addWidget(new QLabel(QString::fromUtf8(q), group), 0, column, Qt::AlignHCenter);
-            layout->addWidget(form_->Control(box++), 1, column, Qt::AlignHCenter);
-            layout->addWidget(form_->Control(box++), 2, column, Qt::AlignHCenter);
-            ++column;
-        }
-        return group;
+        return form_->MakeLimitGrid(outer, title, columns, [&box](const QString &) {
+            const int upper = box++;
+            return std::pair{upper, box++};
+        });
     };
     auto *outerLayout = new QVBoxLayout(outer);
     outerLayout->addWidget(frame(QStringLiteral(QT_TRANSLATE_NOOP("kz", "普通模式")), ae::kColumns));
     outerLayout->addWidget(frame(QStringLiteral(QT_TRANSLATE_NOOP("kz", "基波模式")), ae::kColumns));
     auto *harmonicRow = new QHBoxLayout;
     harmonicRow->addWidget(frame(QStringLiteral(QT_TRANSLATE_NOOP("kz", "谐波模式")), ae::kHarmonicColumns));
-    harmonicRow->addWidget(form_->Control(form_->IndexOf("CheckBox33")));
+    harmonicRow->addWidget(form_->Control("CheckBox33"));
     outerLayout->addLayout(harmonicRow);
 
     auto *relays = new QGroupBox(QStringLiteral(QT_TRANSLATE_NOOP("kz", "继电器对应开关量输入")), outer);

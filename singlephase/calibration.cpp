@@ -32,12 +32,8 @@ constexpr calib::ReplyLayout kLayout{kPoints, kReadOuts, 1, 1, 1, 0, true};
 calib::Plan DefaultPlan()
 {
     QList<calib::DefaultSource> sources;
-    for (int n = 1; n <= 6; ++n) {
-        calib::Source s;
-        s.currentPercent = n == 2 || n == 4 ? 10 : 100;
-        s.powerFactor = n == 3 || n == 4 ? QStringLiteral("0.5L") : QStringLiteral("1.0");
-        sources.append({n, s});
-    }
+    for (int n = 1; n <= 6; ++n)
+        sources.append({n, n == 2 || n == 4 ? 10.0 : 100.0});
     return calib::MakeDefaultPlan(QStringLiteral(QT_TRANSLATE_NOOP("kz", "单相表默认校验方案")), kPoints, sources);
 }
 

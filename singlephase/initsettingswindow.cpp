@@ -26,8 +26,6 @@ InitSettingsWindow::InitSettingsWindow(SerialLink &link, QWidget *parent)
     QLabel *addressLabel = nullptr;
     QSpinBox *address = MakeAddressSpin("SpinEdit1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "输入仪表地址：")), &addressLabel, 0);
     form_ = new FieldForm(this, is::kFields);
-    auto control = [this](const char *object) { return form_->Control(form_->IndexOf(object)); };
-    auto label = [this](const char *object) { return form_->Label(form_->IndexOf(object)); };
     // The groups start with no item selected and the edits empty.
     fields::Values none;
     for (const fields::Field &f : is::kFields)
@@ -37,26 +35,26 @@ InitSettingsWindow::InitSettingsWindow(SerialLink &link, QWidget *parent)
     auto range = [&](const QString &title, const char *edit, QWidget *unit) {
         auto *box = new QGroupBox(title, this);
         auto *layout = new QHBoxLayout(box);
-        layout->addWidget(label(edit));
-        layout->addWidget(control(edit));
+        layout->addWidget(form_->Label(edit));
+        layout->addWidget(form_->Control(edit));
         if (unit)
             layout->addWidget(unit);
-        control(edit)->setToolTip(QStringLiteral(QT_TRANSLATE_NOOP("kz", "最大被率为9999")));
+        form_->Control(edit)->setToolTip(QStringLiteral(QT_TRANSLATE_NOOP("kz", "最大被率为9999")));
         return box;
     };
     auto *top = new QGridLayout;
-    top->addWidget(control("RadioGroup1"), 0, 0, 1, 2);
-    top->addWidget(range(QStringLiteral(QT_TRANSLATE_NOOP("kz", "电压量程")), "LabeledEdit1", control("RadioGroup2")), 1, 0);
+    top->addWidget(form_->Control("RadioGroup1"), 0, 0, 1, 2);
+    top->addWidget(range(QStringLiteral(QT_TRANSLATE_NOOP("kz", "电压量程")), "LabeledEdit1", form_->Control("RadioGroup2")), 1, 0);
     top->addWidget(range(QStringLiteral(QT_TRANSLATE_NOOP("kz", "电流量程")), "LabeledEdit2", nullptr), 1, 1);
     int cell = 0;
     for (const char *group : {"RadioGroup4", "RadioGroup5", "RadioGroup6", "RadioGroup7", "RadioGroup8"}) {
-        top->addWidget(control(group), 2 + cell / 2, cell % 2);
+        top->addWidget(form_->Control(group), 2 + cell / 2, cell % 2);
         ++cell;
     }
     auto *delay = new QGroupBox(QStringLiteral(QT_TRANSLATE_NOOP("kz", "重合闸延时时间")), this);
     auto *delayLayout = new QHBoxLayout(delay);
-    delayLayout->addWidget(control("SpinEdit2"));
-    delayLayout->addWidget(label("SpinEdit2"));
+    delayLayout->addWidget(form_->Control("SpinEdit2"));
+    delayLayout->addWidget(form_->Label("SpinEdit2"));
     top->addWidget(delay, 4, 1);
 
     auto *settingsButtons = new QHBoxLayout;

@@ -29,11 +29,6 @@ const std::array<const char *, kBoxes> kBoxCaptions = {
     QT_TRANSLATE_NOOP("kz", "有功总电能"), QT_TRANSLATE_NOOP("kz", "正向有功电能"), QT_TRANSLATE_NOOP("kz", "反向有功电能"), QT_TRANSLATE_NOOP("kz", "无功总电能"), QT_TRANSLATE_NOOP("kz", "正向无功电能"), QT_TRANSLATE_NOOP("kz", "反向无功电能"),
 };
 
-QString Texts::Of(const char *boxName) const
-{
-    return BoxText(text, kBoxNames, boxName);
-}
-
 QByteArray SetupRequest(std::uint8_t address)
 {
     return modbus::ReadRegisters(address, kSetupRegister, kSetupRegisters);

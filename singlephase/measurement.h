@@ -4,6 +4,7 @@
 // the measurement block (19 registers from 0x0000, answered with 62 bytes:
 // seven signed words, then six 64-bit energies) decoded into the texts of
 // the measurement window. Qt Core only.
+#include "core/codecs.h"
 #include "link/modbusframes.h"
 
 #include <QByteArray>
@@ -28,10 +29,7 @@ constexpr int kBoxes = 13;
 extern const std::array<const char *, kBoxes> kBoxNames;
 extern const std::array<const char *, kBoxes> kBoxCaptions;
 
-struct Texts {
-    std::array<QString, kBoxes> text;
-    QString Of(const char *boxName) const;
-};
+using Texts = BoxTexts<kBoxes, kBoxNames>;
 
 // The texts of a measurement block's data bytes with the stored set-up
 // block (its data bytes; missing bytes read as 0, ratios of 0 as 1).

@@ -33,20 +33,8 @@ MeasurementWindow::MeasurementWindow(SerialLink &link, QWidget *parent)
         auto *box = new QGroupBox(title, this);
         box->setObjectName(name);
         auto *layout = new QGridLayout(box);
-        for (int b = from; b < to; ++b) {
-            auto *edit = new QLineEdit(box);
-            edit->setObjectName(m::kBoxNames[b]);
-            edit->setReadOnly(true);
-            edit->setMinimumWidth(120);
-            const QString caption = QString::fromUtf8(m::kBoxCaptions[b]);
-            edit->setAccessibleName(caption);
-            auto *label = new QLabel(caption, box);
-            label->setBuddy(edit);
-            const int i = b - from;
-            layout->addWidget(label, i / 2, (i % 2) * 2);
-            layout->addWidget(edit, i / 2, (i % 2) * 2 + 1);
-            boxes_[b] = edit;
-        }
+        for (int b = from; b < to; ++b)
+            boxes_[b] = AddValueBox(layout, b - from, m::kBoxNames[b], m::kBoxCaptions[b], 120);
         return box;
     };
 

@@ -40,21 +40,10 @@ AlarmMaskWindow::AlarmMaskWindow(SerialLink &link, QWidget *parent)
     // One H/L grid: a column per quantity, the upper-limit row above the
     // lower-limit row.
     auto grid = [&](const QString &title, std::span<const char *const> columns) {
-        auto *box = new QGroupBox(title, outer);
-        // Named by its own title, not by the group around it.
-        box->setAccessibleName(title);
-        auto *layout = new QGridLayout(box);
-        layout->addWidget(new QLabel(QStringLiteral("H"), box), 1, 0);
-        layout->addWidget(new QLabel(QStringLiteral("L"), box), 2, 0);
-        int column = 1;
-        for (const char *q : columns) {
-            const QString name = QString::fromUtf8(q);
-            layout->addWidget(new QLabel(name, box), 0, column, Qt::AlignHCenter);
-            layout->addWidget(form_->Control(indexOf(name + QStringLiteral(QT_TRANSLATE_NOOP("kz", "上限")))), 1, column, Qt::AlignHCenter);
-            layout->addWidget(form_->Control(indexOf(name + QStringLiteral(QT_TRANSLATE_NOOP("kz", "下限")))), 2, column, Qt::AlignHCenter);
-            ++column;
-        }
-        return box;
+        return form_->MakeLimitGrid(outer, title, columns, [&indexOf](const QString &name) {
+            return std::pair{indexOf(name + QStringLiteral(QT_TRANSLATE_NOOP("kz", "上限"))),
+                             indexOf(name + QStringLiteral(QT_TRANSLATE_NOOP("kz", "下限")))};
+        });
     };
     auto *voltage = grid(QStringLiteral(QT_TRANSLATE_NOOP("kz", "电压")), am::kVoltageColumns);
     auto *phaseLoss = new QVBoxLayout;
@@ -73,7 +62,7 @@ AlarmMaskWindow::AlarmMaskWindow(SerialLink &link, QWidget *parent)
     inputs->setAccessibleName(inputs->title());
     auto *inputsLayout = new QHBoxLayout(inputs);
     for (const char *g : {"RadioGroup1", "RadioGroup2", "RadioGroup3"})
-        inputsLayout->addWidget(form_->Control(form_->IndexOf(g)));
+        inputsLayout->addWidget(form_->Control(g));
 
     auto *outerLayout = new QVBoxLayout(outer);
     outerLayout->addLayout(voltageRow);

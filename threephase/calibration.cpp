@@ -53,11 +53,7 @@ calib::Plan DefaultPlan()
     QList<calib::DefaultSource> sources;
     for (int n = 1; n <= 18; ++n) {
         const int group = (n - 1) / 3; // 0-3 power groups, 4 voltage, 5 current
-        calib::Source s;
-        s.phase = phases[(n - 1) % 3];
-        s.currentPercent = group == 1 || group == 3 ? 10 : 100;
-        s.powerFactor = group == 2 || group == 3 ? QStringLiteral("0.5L") : QStringLiteral("1.0");
-        sources.append({n, s});
+        sources.append({n, group == 1 || group == 3 ? 10.0 : 100.0, phases[(n - 1) % 3]});
     }
     return calib::MakeDefaultPlan(QStringLiteral(QT_TRANSLATE_NOOP("kz", "三相模块默认校验方案")), kPoints, sources);
 }

@@ -32,17 +32,15 @@ InitSettingsWindow::InitSettingsWindow(SerialLink &link, QWidget *parent)
     QLabel *addressLabel = nullptr;
     QSpinBox *address = MakeAddressSpin("SpinEdit1", QStringLiteral(QT_TRANSLATE_NOOP("kz", "输入仪表地址：")), &addressLabel, 0);
     form_ = new FieldForm(this, is::kFields);
-    auto control = [this](const char *object) { return form_->Control(form_->IndexOf(object)); };
-    auto label = [this](const char *object) { return form_->Label(form_->IndexOf(object)); };
 
     // A transformer range: the ratio edit with its unit choice.
     auto range = [&](const QString &title, const char *edit, const char *unit) {
         auto *box = new QGroupBox(title, this);
         auto *layout = new QHBoxLayout(box);
-        layout->addWidget(label(edit));
-        layout->addWidget(control(edit));
-        layout->addWidget(control(unit));
-        control(edit)->setToolTip(QStringLiteral(QT_TRANSLATE_NOOP("kz", "最大被率为10000")));
+        layout->addWidget(form_->Label(edit));
+        layout->addWidget(form_->Control(edit));
+        layout->addWidget(form_->Control(unit));
+        form_->Control(edit)->setToolTip(QStringLiteral(QT_TRANSLATE_NOOP("kz", "最大被率为10000")));
         return box;
     };
     auto *ranges = new QHBoxLayout;
@@ -52,13 +50,13 @@ InitSettingsWindow::InitSettingsWindow(SerialLink &link, QWidget *parent)
     auto *units = new QGridLayout;
     int cell = 0;
     for (const char *group : {"RadioGroup4", "RadioGroup5", "RadioGroup6", "RadioGroup7", "RadioGroup8"}) {
-        units->addWidget(control(group), cell / 3, cell % 3);
+        units->addWidget(form_->Control(group), cell / 3, cell % 3);
         ++cell;
     }
     auto *delay = new QGroupBox(QStringLiteral(QT_TRANSLATE_NOOP("kz", "重合闸延时时间")), this);
     auto *delayLayout = new QHBoxLayout(delay);
-    control("SpinEdit2")->setToolTip(QStringLiteral(QT_TRANSLATE_NOOP("kz", "最大时间为9999秒")));
-    delayLayout->addWidget(control("SpinEdit2"));
+    form_->Control("SpinEdit2")->setToolTip(QStringLiteral(QT_TRANSLATE_NOOP("kz", "最大时间为9999秒")));
+    delayLayout->addWidget(form_->Control("SpinEdit2"));
     delayLayout->addWidget(new QLabel(QStringLiteral(QT_TRANSLATE_NOOP("kz", "秒")), delay));
     units->addWidget(delay, 1, 2);
 
@@ -81,7 +79,7 @@ InitSettingsWindow::InitSettingsWindow(SerialLink &link, QWidget *parent)
     auto *top = new QHBoxLayout;
     top->addWidget(addressLabel);
     top->addWidget(address);
-    top->addWidget(control("RadioGroup1"), 1);
+    top->addWidget(form_->Control("RadioGroup1"), 1);
 
     auto *bottom = new QHBoxLayout;
     bottom->addStretch();

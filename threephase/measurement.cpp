@@ -67,11 +67,6 @@ const std::array<const char *, kMeasurementBoxes> kMeasurementBoxCaptions = {
     QT_TRANSLATE_NOOP("kz", "有功总电能"), QT_TRANSLATE_NOOP("kz", "无功总电能"), QT_TRANSLATE_NOOP("kz", "正向有功电能"), QT_TRANSLATE_NOOP("kz", "反向有功电能"), QT_TRANSLATE_NOOP("kz", "正向无功电能"), QT_TRANSLATE_NOOP("kz", "反向无功电能"),
 };
 
-QString MeasurementTexts::Of(const char *boxName) const
-{
-    return BoxText(text, kMeasurementBoxNames, boxName);
-}
-
 QByteArray RatioRequest(std::uint8_t address)
 {
     return readRequest(address, kRatioFirst, kRatioRegisters);

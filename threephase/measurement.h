@@ -50,12 +50,7 @@ extern const std::array<const char *, kMeasurementBoxes> kMeasurementBoxNames;
 // Captions of the boxes, same order.
 extern const std::array<const char *, kMeasurementBoxes> kMeasurementBoxCaptions;
 
-// One text per box; an empty text empties the box.
-struct MeasurementTexts {
-    std::array<QString, kMeasurementBoxes> text;
-    // The text for the box of that object name (empty if no such box).
-    QString Of(const char *boxName) const;
-};
+using MeasurementTexts = BoxTexts<kMeasurementBoxes, kMeasurementBoxNames>;
 
 // Decodes a whole measurement reply frame (address, function, byte count,
 // data, CRC) with the given ratio block.

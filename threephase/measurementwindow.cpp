@@ -60,20 +60,8 @@ MeasurementWindow::MeasurementWindow(SerialLink &link, QWidget *parent) : Family
         box->setObjectName(g.name);
         auto *layout = new QGridLayout(box);
         int i = 0;
-        for (int b : g.boxes) {
-            auto *edit = new QLineEdit(box);
-            edit->setObjectName(threephase::kMeasurementBoxNames[b]);
-            edit->setReadOnly(true);
-            edit->setMinimumWidth(110);
-            const QString caption = QString::fromUtf8(threephase::kMeasurementBoxCaptions[b]);
-            edit->setAccessibleName(caption);
-            auto *label = new QLabel(caption, box);
-            label->setBuddy(edit);
-            layout->addWidget(label, i / 2, (i % 2) * 2);
-            layout->addWidget(edit, i / 2, (i % 2) * 2 + 1);
-            boxes_[b] = edit;
-            ++i;
-        }
+        for (int b : g.boxes)
+            boxes_[b] = AddValueBox(layout, i++, threephase::kMeasurementBoxNames[b], threephase::kMeasurementBoxCaptions[b], 110);
         // Voltages and currents side by side, powers below, energies last.
         grid->addWidget(box, groupIndex / 2, groupIndex % 2, 1, groupIndex == 4 ? 2 : 1);
         ++groupIndex;

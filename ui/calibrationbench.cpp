@@ -60,11 +60,14 @@ void CalibrationBenchWindow::MakeBench(const QString &addressCaption, const char
     listLayout->addWidget(points_);
 }
 
-void CalibrationBenchWindow::BlinkLamps()
+bool CalibrationBenchWindow::ReadTick()
 {
+    if (Handling())
+        return false;
     const QColor colour = lampA_->Colour();
     lampA_->SetColour(lampB_->Colour());
     lampB_->SetColour(colour);
+    return true;
 }
 
 void CalibrationBenchWindow::AddRecordRow(int point, const QString &pointText, const QString &action,

@@ -30,8 +30,10 @@ protected:
     // on 清零, chosen when a point is clicked or moved to.
     void MakeBench(const QString &addressCaption, const char *listBoxName, const QStringList &points,
                    std::function<void()> clear, std::function<void()> chosen);
-    // One tick of a cyclic read: the two lamps swap colours.
-    void BlinkLamps();
+    // One tick of a cyclic read: true when a read may go out now, and the
+    // two lamps swap colours then; false while a reply is still being
+    // handled (the read waits for the next tick).
+    bool ReadTick();
     // Adds a row to the record, now, at the address asked last; the user
     // is told when the record file can no longer be written.
     void AddRecordRow(int point, const QString &pointText, const QString &action, const QString &reference,

@@ -149,10 +149,8 @@ void CalibrationWindow::onTick()
         timer_->stop();
         return;
     }
-    if (Handling())
-        return;
-    BlinkLamps();
-    read();
+    if (ReadTick())
+        read();
 }
 
 bool CalibrationWindow::read()

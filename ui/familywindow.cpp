@@ -531,6 +531,22 @@ QPushButton *FamilyWindow::MakeButton(const QString &name, const QString &captio
     return button;
 }
 
+QLineEdit *FamilyWindow::AddValueBox(QGridLayout *grid, int i, const char *name, const char *caption, int minimumWidth)
+{
+    QWidget *parent = grid->parentWidget();
+    auto *edit = new QLineEdit(parent);
+    edit->setObjectName(name);
+    edit->setReadOnly(true);
+    edit->setMinimumWidth(minimumWidth);
+    const QString text = QString::fromUtf8(caption);
+    edit->setAccessibleName(text);
+    auto *label = new QLabel(text, parent);
+    label->setBuddy(edit);
+    grid->addWidget(label, i / 2, (i % 2) * 2);
+    grid->addWidget(edit, i / 2, (i % 2) * 2 + 1);
+    return edit;
+}
+
 QSpinBox *FamilyWindow::MakeAddressSpin(const QString &name, const QString &caption, QLabel **label,
                                         int value)
 {

@@ -8,6 +8,7 @@
 
 #include <QWidget>
 
+class QGridLayout;
 class QGroupBox;
 class QLineEdit;
 class QProgressBar;
@@ -201,6 +202,11 @@ protected:
     // initial address. The first one made is the window's Address().
     QSpinBox *MakeAddressSpin(const QString &name, const QString &caption,
                               QLabel **label = nullptr, int value = 1);
+
+    // A read-only box of a measured value (object name name), placed i-th in
+    // grid (whose widget becomes its parent) at two boxes to a row, each
+    // after its caption label (buddy); the caption is its accessible name.
+    QLineEdit *AddValueBox(QGridLayout *grid, int i, const char *name, const char *caption, int minimumWidth);
 
     // The "电能底数设置" group of the initialisation windows: the active and
     // reactive energy base edits (LabeledEdit3, LabeledEdit4, starting at

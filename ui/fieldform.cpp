@@ -177,3 +177,24 @@ void FieldForm::AddToGrid(QGridLayout *grid, int i, int row, int column, bool wi
         grid->addWidget(controls_[i], row, column, 1, wide ? 2 : 1);
     }
 }
+
+QGroupBox *FieldForm::MakeLimitGrid(QWidget *parent, const QString &title, std::span<const char *const> quantities,
+                                    const LimitPair &fields) const
+{
+    auto *box = new QGroupBox(title, parent);
+    // Named by its own title, not by the group around it.
+    box->setAccessibleName(title);
+    auto *layout = new QGridLayout(box);
+    layout->addWidget(new QLabel(QStringLiteral("H"), box), 1, 0);
+    layout->addWidget(new QLabel(QStringLiteral("L"), box), 2, 0);
+    int column = 1;
+    for (const char *q : quantities) {
+        const QString name = QString::fromUtf8(q);
+        layout->addWidget(new QLabel(name, box), 0, column, Qt::AlignHCenter);
+        const auto [upper, lower] = fields(name);
+        layout->addWidget(controls_[upper], 1, column, Qt::AlignHCenter);
+        layout->addWidget(controls_[lower], 2, column, Qt::AlignHCenter);
+        ++column;
+    }
+    return box;
+}

@@ -7,9 +7,13 @@
 
 #include <QList>
 #include <QObject>
+#include <functional>
+#include <span>
+#include <utility>
 
 class QButtonGroup;
 class QGridLayout;
+class QGroupBox;
 class QLabel;
 class QWidget;
 
@@ -27,6 +31,9 @@ public:
     QLabel *Label(int i) const { return labels_[i]; }
     // The index of the field with that object name, or -1.
     int IndexOf(const char *object) const;
+    // The control and the caption label of the field with that object name.
+    QWidget *Control(const char *object) const { return Control(IndexOf(object)); }
+    QLabel *Label(const char *object) const { return Label(IndexOf(object)); }
 
     fields::Values Values() const;
     QString Value(int i) const;
@@ -44,6 +51,15 @@ public:
     // Adds label and control of field i to a grid at (row, column): labelled
     // controls take two columns, the others one (spanning two when wide).
     void AddToGrid(QGridLayout *grid, int i, int row, int column, bool wide = true) const;
+
+    // A group box (in parent, titled and named title) with an H/L grid of
+    // alarm check boxes: a column per quantity, headed by its name, the
+    // upper-limit control in row H above the lower-limit one in row L.
+    // fields(quantity) gives the indices of the two, upper first; it is
+    // asked column by column, left to right.
+    using LimitPair = std::function<std::pair<int, int>(const QString &quantity)>;
+    QGroupBox *MakeLimitGrid(QWidget *parent, const QString &title, std::span<const char *const> quantities,
+                             const LimitPair &fields) const;
 
 private:
     fields::Table table_;

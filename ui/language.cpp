@@ -229,16 +229,11 @@ void TranslateItem(Item *item, int column)
         item->setText(column, text);
 }
 
-// Adapters giving table and list items the tree items' column interface.
-struct TableItem {
-    QTableWidgetItem *item;
-    QString text(int) const { return item->text(); }
-    QVariant data(int, int role) const { return item->data(role); }
-    void setData(int, int role, const QVariant &v) { item->setData(role, v); }
-    void setText(int, const QString &t) { item->setText(t); }
-};
-struct ListItem {
-    QListWidgetItem *item;
+// Adapter giving table and list items (one text per item) the tree items'
+// column interface.
+template <typename Single>
+struct SingleItem {
+    Single *item;
     QString text(int) const { return item->text(); }
     QVariant data(int, int role) const { return item->data(role); }
     void setData(int, int role, const QVariant &v) { item->setData(role, v); }
@@ -268,7 +263,7 @@ void TranslateTableItem(QTableWidgetItem *item)
 {
     if (!item)
         return;
-    TableItem adapter{item};
+    SingleItem<QTableWidgetItem> adapter{item};
     TranslateItem(&adapter, 0);
 }
 
@@ -292,7 +287,7 @@ void TranslateViews(QWidget *w)
         }
     } else if (auto *list = qobject_cast<QListWidget *>(w)) {
         for (int r = 0; r < list->count(); ++r) {
-            ListItem adapter{list->item(r)};
+            SingleItem<QListWidgetItem> adapter{list->item(r)};
             TranslateItem(&adapter, 0);
         }
     } else if (auto *tree = qobject_cast<QTreeWidget *>(w)) {

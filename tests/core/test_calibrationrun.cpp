@@ -7,6 +7,7 @@
 #include "sim/bus.h"
 #include "sim/kz827.h"
 #include "sim/threephase.h"
+#include "singlephase/calibration.h"
 #include "tests/support/testutil.h"
 #include "threephase/calibration.h"
 
@@ -244,6 +245,41 @@ TEST_F(GuidedRun, ARefusedPointKeepsTheMetersCorrection)
     // Computed back from the meter's raw counts: within one step of its 24 bits.
     EXPECT_NEAR(kz->Coefficient(sim::Kz827Instrument::kVoltage), 0x3FE000, 1);
 }
+
+// What each family's default plan asks of the standard source: the power
+// factor its formula calibrates at, the family's share of the current and
+// its phases.
+struct DefaultSources {
+    const char *family;
+    calib::Plan (*plan)();
+    QList<int> halfLagging; // points at PF 0.5L
+    QList<int> tenPercent;  // points at 10 % of the current
+    bool phases;            // points go A, B, C in turn
+};
+
+class DefaultPlanSources : public testing::TestWithParam<DefaultSources> {};
+
+TEST_P(DefaultPlanSources, FollowThePointsFormulaCurrentAndPhase)
+{
+    const DefaultSources &d = GetParam();
+    const calib::Plan plan = d.plan();
+    ASSERT_FALSE(plan.points.isEmpty());
+    for (const calib::PlanPoint &p : plan.points) {
+        SCOPED_TRACE(p.point);
+        EXPECT_EQ(p.source.powerFactor, d.halfLagging.contains(p.point) ? "0.5L" : "1.0");
+        EXPECT_EQ(p.source.currentPercent, d.tenPercent.contains(p.point) ? 10 : 100);
+        EXPECT_EQ(p.source.phase, d.phases ? QString(QChar(u'A' + (p.point - 1) % 3)) : QString());
+        EXPECT_EQ(p.source.volts, 220);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Families, DefaultPlanSources,
+    testing::Values(DefaultSources{"SinglePhase", singlephase::calibration::DefaultPlan, {3, 4}, {2, 4}, false},
+                    DefaultSources{"ThreePhase", threephase::calibration::DefaultPlan, {7, 8, 9, 10, 11, 12},
+                                   {4, 5, 6, 10, 11, 12}, true},
+                    DefaultSources{"Kz827", kz827::calibration::DefaultPlan, {4}, {}, false}),
+    [](const testing::TestParamInfo<DefaultSources> &info) { return std::string(info.param.family); });
 
 TEST(CalibrationPlan, FilesAreCheckedBeforeAnythingIsWritten)
 {
