@@ -4,11 +4,10 @@
 #include "tests/support/fakeport.h"
 #include "ui/replyrouter.h"
 #include "ui/messagebox.h"
-#include "link/qtserialport.h"
-#include "sim/ptysimulator.h"
 #include "sim/singlephase.h"
 #include "singlephase/windows.h"
 #include "tests/support/calibrationrun.h"
+#include "tests/support/ptylink.h"
 #include "tests/support/testutil.h"
 
 #include <QLabel>
@@ -77,17 +76,12 @@ TEST(MeterCalibration, SixPointsMeansAndTheVoltagePoint)
 
 TEST(MeterCalibrationOverPty, CalibratesPowerAtUnityAndHalfLagging)
 {
-    sim::PtySimulator simulator;
-    auto *meter = static_cast<sim::SinglePhaseInstrument *>(simulator.bus().Add(2, sim::Family::SinglePhase));
-    QString error;
+    PtyLink pty;
+    auto *meter = static_cast<sim::SinglePhaseInstrument *>(pty.simulator.bus().Add(2, sim::Family::SinglePhase));
     KZ_NEEDS_PTY();
-    ASSERT_TRUE(simulator.Open(&error)) << error.toStdString();
-    QtSerialPortControl port;
-    port.SetPortName(simulator.SlavePath());
-    ASSERT_TRUE(port.SetPortOpen(true, &error)) << error.toStdString();
-    SerialLink link(&port);
+    ASSERT_TRUE(pty.Open()) << pty.error.toStdString();
+    SerialLink &link = pty.link;
     ReplyRouter::Of(link).ChooseFamily(Family::SinglePhase);
-    link.PrepareReceive();
     CalibrationWindow win(link, singlephase::kMeterCalibrationWindow);
     win.show();
     win.findChild<QSpinBox *>("SpinEdit1")->setValue(2);
@@ -95,5 +89,5 @@ TEST(MeterCalibrationOverPty, CalibratesPowerAtUnityAndHalfLagging)
     calibrationtest::RunProcedure(win, {{0, "StaticText7", 1100.0}, {2, "StaticText7", 550.0}});
     EXPECT_NE(meter->CalibrationWord(1), 0u);
     EXPECT_NE(meter->CalibrationWord(3), 0u);
-    port.SetPortOpen(false);
+    pty.port.SetPortOpen(false);
 }

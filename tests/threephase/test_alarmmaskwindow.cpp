@@ -2,9 +2,8 @@
 // and one round trip against the simulated instrument.
 #include "tests/support/fakeport.h"
 #include "ui/messagebox.h"
-#include "link/qtserialport.h"
-#include "sim/ptysimulator.h"
 #include "sim/threephase.h"
+#include "tests/support/ptylink.h"
 #include "tests/support/testutil.h"
 #include "threephase/alarmmaskwindow.h"
 
@@ -114,16 +113,11 @@ TEST_F(AlarmMaskWindow, OnlyItsOwnRepliesAreDecoded)
 
 TEST(AlarmMaskOverPty, UploadEditDownloadChangesExactlyTheEditedBits)
 {
-    sim::PtySimulator simulator;
-    auto *meter = static_cast<sim::ThreePhaseInstrument *>(simulator.bus().Add(5, sim::Family::ThreePhase));
-    QString error;
+    PtyLink pty;
+    auto *meter = static_cast<sim::ThreePhaseInstrument *>(pty.simulator.bus().Add(5, sim::Family::ThreePhase));
     KZ_NEEDS_PTY();
-    ASSERT_TRUE(simulator.Open(&error)) << error.toStdString();
-    QtSerialPortControl port;
-    port.SetPortName(simulator.SlavePath());
-    ASSERT_TRUE(port.SetPortOpen(true, &error)) << error.toStdString();
-    SerialLink link(&port);
-    link.PrepareReceive();
+    ASSERT_TRUE(pty.Open()) << pty.error.toStdString();
+    SerialLink &link = pty.link;
     ui::RecordedMessages messages;
     meter->SetHolding(0x34, 0x0003);
     meter->SetHolding(0x37, 0x0800);
@@ -144,5 +138,5 @@ TEST(AlarmMaskOverPty, UploadEditDownloadChangesExactlyTheEditedBits)
     EXPECT_EQ(meter->Holding(0x34), 0x0003);
     EXPECT_EQ(meter->Holding(0x35), 0x0000);
     EXPECT_EQ(meter->Holding(0x37), 0x0010);
-    port.SetPortOpen(false);
+    pty.port.SetPortOpen(false);
 }

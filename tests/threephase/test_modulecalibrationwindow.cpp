@@ -4,10 +4,9 @@
 #include "tests/support/fakeport.h"
 #include "ui/lamp.h"
 #include "ui/messagebox.h"
-#include "link/qtserialport.h"
-#include "sim/ptysimulator.h"
 #include "sim/threephase.h"
 #include "tests/support/calibrationrun.h"
+#include "tests/support/ptylink.h"
 #include "tests/support/testutil.h"
 #include "threephase/windows.h"
 
@@ -183,16 +182,11 @@ TEST_F(ModuleCalibration, TheRecordIsSavedAndKeepsGrowing)
 // 0.05 % of the reference, for a power point and a voltage point.
 TEST(ModuleCalibrationOverPty, CalibratesPhaseAPowerAndVoltage)
 {
-    sim::PtySimulator simulator;
-    auto *module = static_cast<sim::ThreePhaseInstrument *>(simulator.bus().Add(1, sim::Family::ThreePhase));
-    QString error;
+    PtyLink pty;
+    auto *module = static_cast<sim::ThreePhaseInstrument *>(pty.simulator.bus().Add(1, sim::Family::ThreePhase));
     KZ_NEEDS_PTY();
-    ASSERT_TRUE(simulator.Open(&error)) << error.toStdString();
-    QtSerialPortControl port;
-    port.SetPortName(simulator.SlavePath());
-    ASSERT_TRUE(port.SetPortOpen(true, &error)) << error.toStdString();
-    SerialLink link(&port);
-    link.PrepareReceive();
+    ASSERT_TRUE(pty.Open()) << pty.error.toStdString();
+    SerialLink &link = pty.link;
     CalibrationWindow win(link, threephase::kModuleCalibrationWindow);
     win.show();
     win.findChild<QSpinBox *>("SpinEdit1")->setValue(1);
@@ -200,7 +194,7 @@ TEST(ModuleCalibrationOverPty, CalibratesPhaseAPowerAndVoltage)
     EXPECT_NE(module->CalibrationWord(1), 0u);
     EXPECT_NE(module->CalibrationWord(13), 0u);
     EXPECT_EQ(win.Record().Rows().size(), 10); // per point: two writes, two acknowledgements, one computation
-    port.SetPortOpen(false);
+    pty.port.SetPortOpen(false);
 }
 
 // The guided run's panel: 跳过 writes nothing, 继续 reads the point first,
@@ -266,16 +260,11 @@ TEST_F(ModuleCalibration, GuidedRunAsksBeforeWritingAndStopsWhereTold)
 // own tests run every point of the plan).
 TEST(ModuleCalibrationOverPty, GuidedRunCorrectsThePointsConfirmedAndStopsCleanly)
 {
-    sim::PtySimulator simulator;
-    auto *module = static_cast<sim::ThreePhaseInstrument *>(simulator.bus().Add(1, sim::Family::ThreePhase));
-    QString error;
+    PtyLink pty;
+    auto *module = static_cast<sim::ThreePhaseInstrument *>(pty.simulator.bus().Add(1, sim::Family::ThreePhase));
     KZ_NEEDS_PTY();
-    ASSERT_TRUE(simulator.Open(&error)) << error.toStdString();
-    QtSerialPortControl port;
-    port.SetPortName(simulator.SlavePath());
-    ASSERT_TRUE(port.SetPortOpen(true, &error)) << error.toStdString();
-    SerialLink link(&port);
-    link.PrepareReceive();
+    ASSERT_TRUE(pty.Open()) << pty.error.toStdString();
+    SerialLink &link = pty.link;
     CalibrationWindow win(link, threephase::kModuleCalibrationWindow);
     win.show();
     win.findChild<QSpinBox *>("SpinEdit1")->setValue(1);
@@ -318,5 +307,5 @@ TEST(ModuleCalibrationOverPty, GuidedRunCorrectsThePointsConfirmedAndStopsCleanl
     pdftotext.start("pdftotext", {dir.filePath("c.pdf"), "-"});
     ASSERT_TRUE(pdftotext.waitForFinished(30000));
     EXPECT_TRUE(QString::fromUtf8(pdftotext.readAllStandardOutput()).simplified().contains("通信地址 1 "));
-    port.SetPortOpen(false);
+    pty.port.SetPortOpen(false);
 }

@@ -6,10 +6,9 @@
 #include "threephase/windows.h"
 #include "ui/lamp.h"
 #include "ui/messagebox.h"
-#include "link/qtserialport.h"
 #include "ui/statepoller.h"
-#include "sim/ptysimulator.h"
 #include "sim/threephase.h"
+#include "tests/support/ptylink.h"
 #include "tests/support/testutil.h"
 #include "threephase/limitstatewindow.h"
 #include "threephase/statepanelwindow.h"
@@ -235,17 +234,12 @@ TEST_F(FakeBus, ClockWindowTakesThePcClockAndRefusesNoRate)
 // address.
 TEST(MonitorOverPty, RelaysStatesRecordsAndAddressAgainstTheSimulator)
 {
-    sim::PtySimulator simulator;
-    auto *meter = static_cast<sim::ThreePhaseInstrument *>(simulator.bus().Add(5, sim::Family::ThreePhase));
+    PtyLink pty;
+    auto *meter = static_cast<sim::ThreePhaseInstrument *>(pty.simulator.bus().Add(5, sim::Family::ThreePhase));
     meter->SetAddress(5);
-    QString error;
     KZ_NEEDS_PTY();
-    ASSERT_TRUE(simulator.Open(&error)) << error.toStdString();
-    QtSerialPortControl port;
-    port.SetPortName(simulator.SlavePath());
-    ASSERT_TRUE(port.SetPortOpen(true, &error)) << error.toStdString();
-    SerialLink link(&port);
-    link.PrepareReceive();
+    ASSERT_TRUE(pty.Open()) << pty.error.toStdString();
+    SerialLink &link = pty.link;
     ui::RecordedMessages messages;
 
     RelayWindow relays(link, threephase::kTelemetryWindow);
@@ -287,6 +281,6 @@ TEST(MonitorOverPty, RelaysStatesRecordsAndAddressAgainstTheSimulator)
     ASSERT_TRUE(WaitFor([&] { return !clock.findChild<QLineEdit *>("Edit1")->text().isEmpty(); }, 3000));
     EXPECT_EQ(clock.findChild<QSpinBox *>("SpinEdit2")->value(), 7);
     EXPECT_EQ(clock.findChild<QComboBox *>("ComboBox1")->currentText(), "9600");
-    EXPECT_EQ(simulator.bus().ThreePhaseAt(7), meter);
-    port.SetPortOpen(false);
+    EXPECT_EQ(pty.simulator.bus().ThreePhaseAt(7), meter);
+    pty.port.SetPortOpen(false);
 }

@@ -1,9 +1,8 @@
 // The 接线检查 window against a wrongly wired simulated meter: the verdict,
 // the fitting connection, the correction factor, the drawn diagram and the
 // saved report.
-#include "link/qtserialport.h"
-#include "sim/ptysimulator.h"
 #include "sim/threephase.h"
+#include "tests/support/ptylink.h"
 #include "tests/support/testutil.h"
 #include "threephase/wiringwindow.h"
 #include "ui/messagebox.h"
@@ -19,20 +18,15 @@
 
 TEST(WiringWindowOverPty, NamesAReversedCtDrawsItAndSavesTheReport)
 {
-    sim::PtySimulator simulator;
-    auto *meter = static_cast<sim::ThreePhaseInstrument *>(simulator.bus().Add(1, sim::Family::ThreePhase));
+    PtyLink pty;
+    auto *meter = static_cast<sim::ThreePhaseInstrument *>(pty.simulator.bus().Add(1, sim::Family::ThreePhase));
     meter->SetFrozen(true);
     sim::Miswire wiring;
     wiring.reversed = {false, true, false};
     meter->SetMiswire(wiring);
-    QString error;
     KZ_NEEDS_PTY();
-    ASSERT_TRUE(simulator.Open(&error)) << error.toStdString();
-    QtSerialPortControl port;
-    port.SetPortName(simulator.SlavePath());
-    ASSERT_TRUE(port.SetPortOpen(true, &error)) << error.toStdString();
-    SerialLink link(&port);
-    link.PrepareReceive();
+    ASSERT_TRUE(pty.Open()) << pty.error.toStdString();
+    SerialLink &link = pty.link;
     ui::RecordedMessages messages;
 
     threephase::WiringWindow win(link);
